@@ -1,0 +1,101 @@
+// Presentation model of the main window: what its controls hold.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "workspace/colour.hpp"
+#include "workspace/limits.hpp"
+
+namespace calvane {
+
+enum class MainPage { ExperimentalData = 0, CrystalData = 1, PhasesData = 2, StyleOptions = 3 };
+
+/// A grid of texts: row 0 is the heading row.
+struct TextGrid {
+  std::vector<std::vector<std::string>> cells;
+
+  int row_count() const { return static_cast<int>(cells.size()); }
+  std::string cell(int row, int column) const;
+  void set_cell(int row, int column, std::string text);
+  void clear_below_heading();
+};
+
+/// One row of the "Phases Data" table.
+struct PhaseRow {
+  std::string name;
+  Rgb colour = kGrey192;
+  bool draw = false;
+  bool hkl = false;
+  std::string percent;
+  std::string size;
+  std::string strain;
+  bool display = false;  // "Crystal Data" check box
+};
+
+/// A cell field of the crystal page: its text and whether the system rules grey it.
+struct CellField {
+  std::string text;
+  bool greyed = false;
+};
+
+struct CrystalPageForm {
+  bool panel_visible = false;
+  bool apply_bar_visible = false;
+  std::string apply_bar_caption;
+  bool selector_visible = false;
+  int selector_index = -1;  // 0-based radio of "Phase1".."Phase8", -1 none
+  std::string data_caption = "Data";
+
+  int system_index = -1;  // 0 "Cubic" .. 6 "Tric.", -1 none
+  std::string title;
+  std::array<CellField, 6> cell;  // a, b, c, α, β, γ
+  std::string hermann_mauguin, hall, space_group_number;
+  std::string molecular_weight, formula_units, formula, density;
+  TextGrid xray_atoms;      // "Atom", "Lab.", "X", "Y", "Z", "B", "Pop"
+  TextGrid neutron_atoms;   // the same and "B Fermi"
+  TextGrid anomalous;       // 9 columns, 15 rows
+  TextGrid absorption;      // "l", "m/r"
+  bool modified = false;
+};
+
+struct ExperimentPageForm {
+  std::string wavelength = "1.5406";
+  int line_index = -1;
+  bool default_wavelength_notice_visible = true;
+  std::string range_low = "10", range_high = "50";
+  std::string range_low_caption = "2q1", range_high_caption = "2q2";
+  std::string u = "0", v = "0", w = "0.08";
+  TextGrid spectrum;  // "Lambda", "%", "<mu><rho>"
+  bool spectrum_visible = false;
+};
+
+struct PhasesPageForm {
+  std::array<PhaseRow, kMaxPhases> rows;
+  Rgb sum_colour{};
+  bool sum_draw = true;          // ninth "Draw" box
+  bool sum_toggle_pressed = false;
+  bool observed_toggle_pressed = false;
+  bool restore_visible = false;
+  bool molar_percent = false;    // radio "Percent": "Weight %" or "Molec. %"
+  std::string percent_caption = "Weight";
+  int hkl_mode = 0;              // "mode1", "mode2"
+};
+
+struct MainForm {
+  std::string caption = "Multi Phases  version of Calvane  (31/03/04)";
+  int width = 1020;
+  MainPage page = MainPage::ExperimentalData;
+  bool xray_button_active = true;  // "X rays" red, "Neutrons" grey
+  std::string source_caption = "Source: Xray tube";
+  std::string status = "Data";
+  std::vector<std::string> results;
+  int results_selected = -1;
+
+  ExperimentPageForm experiment;
+  CrystalPageForm crystal;
+  PhasesPageForm phases;
+};
+
+}  // namespace calvane

@@ -1,0 +1,90 @@
+#include "util/files.hpp"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <system_error>
+
+#include "util/text.hpp"
+
+namespace calvane {
+
+std::optional<std::string> read_file_bytes(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream content;
+  content << in.rdbuf();
+  return std::move(content).str();
+}
+
+std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::path& path) {
+  auto bytes = read_file_bytes(path);
+  if (!bytes) return std::nullopt;
+  std::vector<std::string> lines;
+  std::string current;
+  const std::string& text = *bytes;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\n' || c == '\r') {
+      lines.push_back(std::move(current));
+      current.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (!current.empty()) lines.push_back(std::move(current));
+  return lines;
+}
+
+std::string write_file_atomically(const std::filesystem::path& path, std::string_view content) {
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  std::random_device seed;
+  std::filesystem::path temporary =
+      folder / ("." + path.filename().string() + ".tmp" + std::to_string(seed() % 1000000));
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return "cannot create " + temporary.string();
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      remove_file_quietly(temporary);
+      return "cannot write " + path.string();
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) {
+    remove_file_quietly(temporary);
+    return "cannot write " + path.string() + ": " + error.message();
+  }
+  return {};
+}
+
+std::optional<std::filesystem::path> find_file_ignoring_case(const std::filesystem::path& folder,
+                                                             std::string_view name) {
+  std::error_code error;
+  std::filesystem::path exact = folder / std::string(name);
+  if (std::filesystem::is_regular_file(exact, error)) return exact;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.is_regular_file(error) && equals_ignoring_case(entry.path().filename().string(), name))
+      return entry.path();
+  }
+  return std::nullopt;
+}
+
+void remove_file_quietly(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::remove(path, error);
+}
+
+std::string file_name_of(std::string_view path) {
+  std::size_t slash = path.find_last_of("/\\");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+}  // namespace calvane

@@ -1,0 +1,27 @@
+// Capacities of the workspace tables. Stored files (the total data file) and
+// the readers rely on them, so they are fixed.
+#pragma once
+
+namespace calvane {
+
+inline constexpr int kMaxPhases = 8;
+inline constexpr int kMaxAtoms = 400;             // asymmetric unit of one phase
+inline constexpr int kMaxTypedAtoms = 399;        // grid rows below the heading row
+inline constexpr int kMaxDialogWavelengths = 4;   // multiple-wavelength dialog
+inline constexpr int kMaxWavelengths = 10;        // wavelength and fraction tables
+inline constexpr int kMaxReflectionsPerWavelength = 10000;
+inline constexpr int kMaxEngineReflections = 9998;  // what the reflection list accepts
+inline constexpr int kMaxPhaseReflections = 40000;  // all wavelengths merged
+inline constexpr int kMaxProfilePoints = 1600;
+inline constexpr int kMaxAnomalousElements = 20;
+inline constexpr int kMaxObservedPatterns = 8;
+inline constexpr int kMaxObservedPeakLists = 8;
+inline constexpr int kMaxObservedPoints = 10000;    // per stored observed pattern
+inline constexpr int kMaxReadPoints = 30000;        // pattern reading buffer
+inline constexpr int kMaxObservedPeaks = 2000;
+inline constexpr int kMaxOperators = 192;
+inline constexpr int kMaxAbsorptionPoints = 30;
+inline constexpr int kSymbolLength = 12;            // space-group symbol in CurrentCrystal
+inline constexpr int kPhaseSymbolLength = 20;       // ... and in PhaseData
+
+}  // namespace calvane

@@ -1,0 +1,18 @@
+#include "workspace/program.hpp"
+
+#include "util/files.hpp"
+
+namespace calvane {
+
+std::filesystem::path Program::data_file(std::string_view name) const {
+  if (auto found = find_file_ignoring_case(program_folder, name)) return *found;
+  return program_folder / std::string(name);
+}
+
+std::filesystem::path Program::resolve(std::string_view name) const {
+  std::filesystem::path path{std::string(name)};
+  if (path.is_absolute()) return path;
+  return current_folder / path;
+}
+
+}  // namespace calvane

@@ -1,0 +1,33 @@
+// The running program: the workspace, the windows' presentation models, the
+// folders, and the Ui through which it reaches a person.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "ui/main_form.hpp"
+#include "ui/ui_port.hpp"
+#include "workspace/workspace.hpp"
+
+namespace calvane {
+
+struct Program {
+  Program(Ui& user_interface, std::filesystem::path folder)
+      : ui(user_interface), program_folder(folder), current_folder(std::move(folder)) {}
+
+  Ui& ui;
+  Workspace workspace;
+  MainForm main_form;
+  /// The folder current at start: data files, listings and scratch files.
+  std::filesystem::path program_folder;
+  /// Where relative names resolve; core code never calls chdir.
+  std::filesystem::path current_folder;
+
+  /// A data file of the program folder, found without regard to case; the
+  /// plain name in the program folder when none exists.
+  std::filesystem::path data_file(std::string_view name) const;
+  /// `name` resolved against the current folder (absolute names stay).
+  std::filesystem::path resolve(std::string_view name) const;
+};
+
+}  // namespace calvane

@@ -1,0 +1,35 @@
+#include "workspace/workspace.hpp"
+
+#include <algorithm>
+
+namespace calvane {
+
+void load_current_phase(Workspace& workspace) {
+  if (workspace.current_phase < 1 || workspace.current_phase > workspace.phase_count()) return;
+  const PhaseData& phase = workspace.phase(workspace.current_phase);
+  workspace.crystal = phase.crystal;
+  workspace.crystal_file_name = phase.file_name;
+  workspace.composition = phase.composition;
+  workspace.scale_factor = phase.scale_factor;
+  workspace.profile_y.assign(phase.profile.begin(), phase.profile.end());
+}
+
+void store_current_phase(Workspace& workspace) {
+  if (workspace.current_phase < 1 || workspace.current_phase > workspace.phase_count()) return;
+  PhaseData& phase = workspace.phase(workspace.current_phase);
+  phase.crystal = workspace.crystal;
+  phase.file_name = workspace.crystal_file_name;
+  phase.composition = workspace.composition;
+  phase.profile.assign(workspace.profile_y.begin(), workspace.profile_y.end());
+}
+
+void delete_phase(Workspace& workspace, int number) {
+  if (number < 1 || number > workspace.phase_count()) return;
+  workspace.phases.erase(workspace.phases.begin() + (number - 1));
+  if (workspace.current_phase > number) --workspace.current_phase;
+  workspace.current_phase = std::min(workspace.current_phase, workspace.phase_count());
+}
+
+void reset_workspace(Workspace& workspace) { workspace = Workspace{}; }
+
+}  // namespace calvane

@@ -1,0 +1,73 @@
+// The single in-memory state of the running program.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "crystal_io/current_crystal.hpp"
+#include "workspace/experiment_settings.hpp"
+#include "workspace/limits.hpp"
+#include "workspace/observed.hpp"
+#include "workspace/phase_data.hpp"
+#include "workspace/reflection.hpp"
+
+namespace calvane {
+
+/// Kind of crystal file, numbered as the entries of "Open a crystal data file".
+enum class CrystalFileKind { Native = 1, Shelx = 2, PowderCell = 3, LazyPulverix = 4, Icsd = 5, Cif = 6 };
+
+struct Workspace {
+  std::vector<PhaseData> phases;  // phase p (1-based) is phases[p - 1]; at most 8
+  int current_phase = 0;          // 1..phase_count, 0 when there is none
+
+  // The working copy of the current phase.
+  CurrentCrystal crystal;
+  std::string crystal_file_name;  // lower-cased name as opened
+  PhaseComposition composition;
+  std::array<double, 4> sample_absorption{};  // μ(λ) of the whole sample per wavelength
+
+  bool restoring = false;        // "Restore modif" re-reads the phase's file
+  bool crystal_changed = false;  // the atom grid was touched outside keyboard capture
+  bool new_phase = false;        // a crystal file is becoming a new phase
+  bool keyboard_capture = false;
+
+  ExperimentSettings settings;
+
+  // Computation buffers of the driver.
+  std::vector<Reflection> wavelength_reflections;  // engine output, one wavelength
+  std::vector<Reflection> merged_reflections;      // all wavelengths
+  double scale_factor = 1;                         // K of the phase being computed
+  int current_wavelength_index = 0;                // 1-based during a computation
+  int wavelength_pass = 0;
+  std::vector<double> profile_x;                   // abscissa, degrees 2θ
+  std::vector<double> profile_y;                   // ordinate of the phase being computed
+
+  std::vector<ObservedPattern> observed_patterns;   // at most 8
+  std::vector<ObservedPeakList> observed_peaks;     // at most 8
+  std::string observed_pattern_file_name;
+
+  int calculation_count = 0;
+  CrystalFileKind crystal_file_kind = CrystalFileKind::Native;
+
+  int phase_count() const { return static_cast<int>(phases.size()); }
+  PhaseData& phase(int number) { return phases.at(static_cast<std::size_t>(number - 1)); }
+  const PhaseData& phase(int number) const { return phases.at(static_cast<std::size_t>(number - 1)); }
+};
+
+/// Copies the current phase into the working copy (crystal, composition,
+/// file name) and its stored profile into the working profile.
+void load_current_phase(Workspace& workspace);
+
+/// The reverse of load_current_phase: writes the working copy and the
+/// working profile back into the current phase.
+void store_current_phase(Workspace& workspace);
+
+/// Removes phase `number` (1-based); later phases move one place down in order.
+/// The current phase follows its phase, or becomes the last one.
+void delete_phase(Workspace& workspace, int number);
+
+/// The workspace as at start: no phase, no observed data, the default settings.
+void reset_workspace(Workspace& workspace);
+
+}  // namespace calvane

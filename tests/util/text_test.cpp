@@ -1,0 +1,85 @@
+#include "util/text.hpp"
+
+#include <gtest/gtest.h>
+
+#include "util/files.hpp"
+#include "support/temp_folder.hpp"
+
+namespace calvane {
+namespace {
+
+TEST(Fixed, WritesRightAlignedWithPointAndWidens) {
+  struct Case { double value; int width, decimals; const char* text; };
+  const Case cases[] = {
+      {5.431, 9, 4, "   5.4310"}, {90.0, 8, 3, "  90.000"}, {1.5406, 8, 5, " 1.54060"},
+      {-0.5, 6, 1, "  -0.5"},     {123456.789, 6, 1, "123456.8"},  // widens
+      {0.0, 4, 1, " 0.0"},        {-0.00001, 7, 2, "   0.00"},      // no negative zero
+      {2.5, 3, 0, "  2"},         {3.5, 3, 0, "  4"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(fixed(c.value, c.width, c.decimals), c.text) << c.value;
+  EXPECT_EQ(fixed(12LL, 3), " 12");
+  EXPECT_EQ(fixed(-1234LL, 3), "-1234");
+}
+
+TEST(ParseDouble, AcceptsFreeFormatOnly) {
+  EXPECT_DOUBLE_EQ(*parse_double(" 1.5406 "), 1.5406);
+  EXPECT_DOUBLE_EQ(*parse_double("+2"), 2.0);
+  EXPECT_DOUBLE_EQ(*parse_double("-.5"), -0.5);
+  EXPECT_DOUBLE_EQ(*parse_double("1e-3"), 0.001);
+  for (const char* bad : {"", "  ", "1,5", "1.5x", "abc", "nan", "inf", "1 2"})
+    EXPECT_FALSE(parse_double(bad).has_value()) << '"' << bad << '"';
+  EXPECT_EQ(*parse_integer(" 42"), 42);
+  EXPECT_FALSE(parse_integer("4.2").has_value());
+}
+
+TEST(NumberScanner, ReadsBlankSeparatedNumbersAndStopsAtText) {
+  NumberScanner scanner(" 5.431  5.431\t5.431 90 90 90 rest");
+  double values[6];
+  for (double& v : values) v = *scanner.next();
+  EXPECT_DOUBLE_EQ(values[0], 5.431);
+  EXPECT_DOUBLE_EQ(values[5], 90.0);
+  EXPECT_FALSE(scanner.next().has_value());
+  EXPECT_EQ(trim(scanner.rest()), "rest");
+  NumberScanner empty("   ");
+  EXPECT_TRUE(empty.at_end());
+  EXPECT_FALSE(empty.next().has_value());
+}
+
+TEST(TextHelpers, TrimCaseAndSubstrings) {
+  EXPECT_EQ(trim("  P 21/c \t"), "P 21/c");
+  EXPECT_EQ(to_upper("quad"), "QUAD");
+  EXPECT_TRUE(equals_ignoring_case("Quartz.CRY", "quartz.cry"));
+  EXPECT_TRUE(contains_ignoring_case("C:/X/ABC.CIF", ".cif"));
+  EXPECT_EQ(substring("abc", 1, 10), "bc");
+  EXPECT_EQ(substring("abc", 5, 1), "");
+  EXPECT_EQ(pad_right("O", 4), "O   ");
+  EXPECT_EQ(file_name_of("C:\\data\\si.cry"), "si.cry");
+  EXPECT_EQ(file_name_of("/home/u/si.cry"), "si.cry");
+}
+
+TEST(Files, ReadsAnyLineEndingAndFindsNamesWithoutCase) {
+  testing::TempFolder folder;
+  folder.write("Brcow.an", "x");
+  folder.write("lines.txt", "one\r\ntwo\rthree\nfour");
+  auto lines = read_text_lines(folder / "lines.txt");
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(*lines, (std::vector<std::string>{"one", "two", "three", "four"}));
+  EXPECT_TRUE(find_file_ignoring_case(folder.path(), "brcow.an").has_value());
+  EXPECT_FALSE(find_file_ignoring_case(folder.path(), "muro.dat").has_value());
+  EXPECT_FALSE(read_text_lines(folder / "absent.txt").has_value());
+}
+
+TEST(Files, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
+  testing::TempFolder folder;
+  auto target = folder.write("out.cry", "old content");
+  EXPECT_EQ(write_file_atomically(target, "new"), "");
+  EXPECT_EQ(*read_file_bytes(target), "new");
+  // A folder that does not exist: a reason, and nothing written anywhere.
+  EXPECT_NE(write_file_atomically(folder / "missing/out.cry", "x"), "");
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder.path())) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+}  // namespace
+}  // namespace calvane
