@@ -77,8 +77,12 @@ def system_code(sg):
 
 
 def is_standard(sg):
-    """The standard setting, with both origin choices where the Tables give two."""
-    return sg.is_reference_setting() or sg.ext == "1" or sg.ext == "R"
+    """The standard setting, with both origin choices where the Tables give two,
+    and the rhombohedral axes of the R groups."""
+    if sg.is_reference_setting():
+        return True
+    reference = gemmi.find_spacegroup_by_number(sg.number)
+    return sg.ext in ("1", "R") and sg.hm == reference.hm
 
 
 def centring_of(symbol, code):
