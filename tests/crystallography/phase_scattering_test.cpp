@@ -66,35 +66,5 @@ TEST_F(PhaseScatteringTest, UnknownElementOrTooManyElementsLeaveTheCrystalAsItWa
   EXPECT_EQ(program.workspace.crystal.atoms.back().type_index, 0);
 }
 
-TEST_F(PhaseScatteringTest, MissingTableFileIsReportedAndChangesNothing) {
-  testing::TempFolder empty;
-  add_phase({"Fe"});
-  program.program_folder = empty.path();
-  const auto before = program.workspace.crystal.scattering_types[0].f_prime;
-  EXPECT_FALSE(read_anomalous_table(program, "Sasaki.an", PhaseRange::All));
-  EXPECT_EQ(ui.last_warning(), "File Sasaki.an not found");
-  EXPECT_EQ(program.workspace.crystal.scattering_types[0].f_prime, before);
-}
-
-TEST_F(PhaseScatteringTest, RangeChoosesTheCurrentPhaseOrAllPhases) {
-  add_phase({"Cu"});
-  add_phase({"Fe"});  // current
-  clear_anomalous_terms(program, PhaseRange::All);
-  EXPECT_EQ(program.workspace.phase(1).crystal.scattering_types[0].f_second[0], 0);
-  EXPECT_EQ(program.workspace.phase(2).crystal.scattering_types[0].f_second[0], 0);
-
-  ASSERT_TRUE(read_anomalous_table(program, "Sasaki.an", PhaseRange::Current));
-  EXPECT_EQ(program.workspace.phase(1).crystal.scattering_types[0].f_second[0], 0);
-  // cctbx sasaki Fe at 8048.8 eV: f'' = 3.1970; the stored phase follows the working copy.
-  EXPECT_NEAR(program.workspace.crystal.scattering_types[0].f_second[0], 3.197, 0.03);
-  EXPECT_EQ(program.workspace.phase(2).crystal.scattering_types[0].f_second,
-            program.workspace.crystal.scattering_types[0].f_second);
-
-  ASSERT_TRUE(read_anomalous_table(program, "Sasaki.an", PhaseRange::All));
-  EXPECT_GT(program.workspace.phase(1).crystal.scattering_types[0].f_second[0], 0.5);  // Cu
-  EXPECT_EQ(program.workspace.phase(1).composition.anomalous[0].element, "CU");
-  EXPECT_EQ(program.workspace.current_phase, 2);
-}
-
 }  // namespace
 }  // namespace calvane

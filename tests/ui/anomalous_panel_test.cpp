@@ -97,6 +97,10 @@ TEST_F(AnomalousPanelTest, ApplyNeedsATableAndActsOnTheChosenPhases) {
   Acquisition_f_ano(program, panel, actions);
   EXPECT_FALSE(panel.visible);
   EXPECT_NEAR(f_second(2), 3.197, 0.03);  // cctbx sasaki Fe at 8048.8 eV
+  EXPECT_NEAR(f_second(1), 0.59, 0.05);   // Cu below its K edge (8979 eV)
+  EXPECT_EQ(program.workspace.phase(2).crystal.scattering_types[0].f_second[0], f_second(2));
+  EXPECT_EQ(program.workspace.phase(1).composition.anomalous.at(0).element, "CU");
+  EXPECT_EQ(program.workspace.current_phase, 2);
   EXPECT_EQ(recomputes, 2);
 
   supprime_correction(program, panel, actions);
