@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "ui/main_form.hpp"
+#include "ui/wavelength_form.hpp"
 #include "ui/ui_port.hpp"
 #include "workspace/workspace.hpp"
 
@@ -18,6 +19,7 @@ struct Program {
   Ui& ui;
   Workspace workspace;
   MainForm main_form;
+  WavelengthForm wavelength_form;  // the multiple-wavelength dialog
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.
