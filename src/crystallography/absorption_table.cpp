@@ -20,17 +20,20 @@ AbsorptionReadResult read_absorption_table(const std::filesystem::path& path, st
   auto lines = read_text_lines(path);
   if (!lines) return {false, "File " + file_name + " not found"};
   std::vector<std::vector<std::pair<double, double>>> points(types.size());
+  std::vector<std::string> symbols;
+  for (const ScatteringType& type : types) symbols.push_back(to_upper(trim(type.symbol)));
   AbsorptionReadResult result;
   for (std::size_t n = 0; n < lines->size(); ++n) {
     const std::string& line = (*lines)[n];
     if (trim_view(line).empty()) continue;
     const std::string symbol = to_upper(trim(substring(line, 0, 2)));
+    if (!symbol.empty() && std::find(symbols.begin(), symbols.end(), symbol) == symbols.end()) continue;
     NumberScanner numbers(line.size() > 2 ? std::string_view(line).substr(2) : std::string_view());
     auto wavelength = numbers.next();
     auto value = numbers.next();
     if (symbol.empty() || !wavelength || !value) return {false, line_error(file_name, n + 1)};
     for (std::size_t t = 0; t < types.size(); ++t) {
-      if (to_upper(trim(types[t].symbol)) != symbol) continue;
+      if (symbols[t] != symbol) continue;
       auto& kept = points[t];
       std::string notice;
       if (kept.size() == kMaxAbsorptionPointsPerElement)
