@@ -1,6 +1,7 @@
 #include "crystallography/composition.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "crystallography/absorption_table.hpp"

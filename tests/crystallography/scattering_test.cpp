@@ -54,7 +54,8 @@ TEST(ScatteringTables, KeepTheReferenceValues) {
   EXPECT_EQ(atomic_weight("Xx"), 0);
 
   const std::pair<const char*, double> lengths[] = {{"LI", -0.203}, {"BE", 0.78}, {"C", 0.665},  {"O", 0.58},
-                                                    {"NI", 1.03},   {"H", -0.374}, {"D.", 0.667}, {" fe ", 0.945}};
+                                                    {"NI", 1.03},   {"H", -0.374}, {"D.", 0.667}, {" fe ", 0.945},
+                                                    {"D", 0.667},   {"NI..", -0.87}};
   for (auto [name, length] : lengths) EXPECT_EQ(neutron_length(name), length) << name;
   EXPECT_FALSE(neutron_length("XX").has_value());
 }
@@ -99,6 +100,8 @@ TEST(FormFactor, DeuteriumTakesHydrogenAndUnknownElementsAreNamed) {
   ScatteringType unknown;
   unknown.symbol = "XX";
   EXPECT_EQ(lookup_form_factor(unknown), "element XX not found!");
+  EXPECT_EQ(find_form_factor_species("fe3+")->name, "Fe3+");
+  EXPECT_EQ(find_form_factor_species("FE3"), nullptr);
 }
 
 TEST(ScatteringTypes, OneTypePerElementInOrderOfFirstAppearance) {
