@@ -12,7 +12,7 @@
 namespace {
 
 const std::filesystem::path kData = std::filesystem::path(CALVANE_SOURCE_DIR) / "data";
-const char* const kElements[] = {"H", "C", "N", "O", "Na", "Mg", "Al", "Si", "P",  "S",
+const char* const kElements[] = {"H",  "C", "N",  "O",  "Na", "Mg", "Al", "Si", "P",  "S",
                                  "Cl", "K", "Ca", "Ti", "Fe", "Cu", "Zn", "Sr", "Ba", "U"};
 
 std::vector<calvane::ScatteringType> twenty_types() {
@@ -43,7 +43,8 @@ BENCHMARK(read_muro)->Unit(benchmark::kMillisecond);
 
 void composition_of_400_atoms(benchmark::State& state) {
   calvane::CurrentCrystal crystal;
-  for (int i = 0; i < 400; ++i) crystal.atoms.push_back(calvane::AtomSite{kElements[i % 20], "", 0, 0, 0, 0, 1, 0, 0, 0});
+  for (int i = 0; i < 400; ++i)
+    crystal.atoms.push_back(calvane::AtomSite{kElements[i % 20], "", 0, 0, 0, 0, 1, 0, 0, 0});
   crystal.cell = {10, 11, 12, 90, 100, 90};
   calvane::assign_scattering_types(crystal);
   calvane::read_absorption_table(kData / "muro.dat", crystal.scattering_types);

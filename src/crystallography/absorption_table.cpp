@@ -15,7 +15,8 @@ std::string line_error(const std::string& file_name, std::size_t line_number) {
 
 }  // namespace
 
-AbsorptionReadResult read_absorption_table(const std::filesystem::path& path, std::vector<ScatteringType>& types) {
+AbsorptionReadResult read_absorption_table(const std::filesystem::path& path,
+                                           std::vector<ScatteringType>& types) {
   const std::string file_name = path.filename().string();
   auto lines = read_text_lines(path);
   if (!lines) return {false, "File " + file_name + " not found"};
@@ -37,10 +38,12 @@ AbsorptionReadResult read_absorption_table(const std::filesystem::path& path, st
       auto& kept = points[t];
       std::string notice;
       if (kept.size() == kMaxAbsorptionPointsPerElement)
-        notice = "More than 30 absorption points for " + symbol + " in " + file_name + ": the others are ignored.";
+        notice =
+            "More than 30 absorption points for " + symbol + " in " + file_name + ": the others are ignored.";
       else if (!kept.empty() && *wavelength <= kept.back().first)
-        notice = "Absorption points of " + symbol + " in " + file_name + " are not in ascending wavelength order: " +
-                 "line " + std::to_string(n + 1) + " is ignored.";
+        notice = "Absorption points of " + symbol + " in " + file_name +
+                 " are not in ascending wavelength order: " + "line " + std::to_string(n + 1) +
+                 " is ignored.";
       else
         kept.emplace_back(*wavelength, *value);
       if (!notice.empty() && result.message.empty()) result.message = notice;
@@ -50,7 +53,8 @@ AbsorptionReadResult read_absorption_table(const std::filesystem::path& path, st
   return result;
 }
 
-double tabulated_absorption(const std::vector<std::pair<double, double>>& points, double wavelength_angstrom) {
+double tabulated_absorption(const std::vector<std::pair<double, double>>& points,
+                            double wavelength_angstrom) {
   auto above = std::find_if(points.begin(), points.end(),
                             [&](const auto& point) { return wavelength_angstrom <= point.first; });
   if (above == points.end()) return 0;

@@ -29,10 +29,12 @@ std::string assign_scattering_types(CurrentCrystal& crystal) {
   indices.reserve(crystal.atoms.size());
   for (const AtomSite& atom : crystal.atoms) {
     std::string symbol = scattering_symbol(atom.type);
-    auto found = std::find_if(types.begin(), types.end(), [&](const ScatteringType& t) { return t.symbol == symbol; });
+    auto found =
+        std::find_if(types.begin(), types.end(), [&](const ScatteringType& t) { return t.symbol == symbol; });
     if (found == types.end()) {
       if (static_cast<int>(types.size()) == kMaxScatteringTypes)
-        return "Too many elements in the phase: at most " + std::to_string(kMaxScatteringTypes) + " are allowed.";
+        return "Too many elements in the phase: at most " + std::to_string(kMaxScatteringTypes) +
+               " are allowed.";
       auto kept = std::find_if(crystal.scattering_types.begin(), crystal.scattering_types.end(),
                                [&](const ScatteringType& t) { return t.symbol == symbol; });
       types.push_back(kept != crystal.scattering_types.end() ? *kept : ScatteringType{});
@@ -55,7 +57,8 @@ const FormFactorCoefficients* find_form_factor_species(std::string_view name) {
 
 std::string lookup_form_factor(ScatteringType& type) {
   const std::string symbol = to_upper(trim(type.symbol));
-  const FormFactorCoefficients* entry = find_form_factor_species(symbol == "D" ? std::string_view("H") : symbol);
+  const FormFactorCoefficients* entry =
+      find_form_factor_species(symbol == "D" ? std::string_view("H") : symbol);
   if (entry == nullptr) return "element " + symbol + " not found!";
   type.a = entry->a;
   type.b = entry->b;
