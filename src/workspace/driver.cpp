@@ -109,7 +109,12 @@ void compute_all_wavelengths(Program& program, PhaseListings& listings) {
 bool calcule(Program& program) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
+  if (ws.keyboard_capture) {
+    save_captured_crystal(program);
+    return false;
+  }
   if (ws.current_phase < 1 || ws.current_phase > ws.phase_count()) return false;
+  form.crystal.capture_panel_visible = false;
   form.crystal.selector_visible = true;
   commit_crystal_page(program);
   if (!crystal_is_computable(program)) return false;
