@@ -25,6 +25,12 @@ constexpr RotationText kRotations[] = {
     {"+Z", {0, 0, 1}},    {"X", {1, 0, 0}},     {"Y", {0, 1, 0}},   {"Z", {0, 0, 1}},
 };
 
+// An R group on rhombohedral axes is primitive, and SHELX says so with LATT 1.
+bool same_lattice(char entry_letter, char phase_letter, std::string_view system_code) {
+  entry_letter = static_cast<char>(std::toupper(static_cast<unsigned char>(entry_letter)));
+  return entry_letter == phase_letter || (system_code == "RHOM" && entry_letter == 'R' && phase_letter == 'P');
+}
+
 bool is_number_character(char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '/'; }
 
 // "p/q" with an optional sign, for translations the table does not list.
@@ -209,7 +215,7 @@ std::optional<std::string> match_catalogue(const SymmetryData& symmetry, std::st
     const std::string& line = (*lines)[i];
     if (line.empty() || line.front() != ' ') return std::nullopt;  // end of the system's section
     const std::string entry = trim(line);
-    if (entry.empty() || std::toupper(static_cast<unsigned char>(entry.front())) != symmetry.lattice_letter) continue;
+    if (entry.empty() || !same_lattice(entry.front(), symmetry.lattice_letter, system_code)) continue;
     auto count = parse_integer(trim(substring(entry, entry.size() < 4 ? 0 : entry.size() - 4, 4)));
     if (!count || *count < 0 || i + static_cast<std::size_t>(*count) >= lines->size()) {
       ui.warning("Erreur dans " + entry);

@@ -75,6 +75,8 @@ TEST(SpaceGroupFromFile, NamesCommonStructures) {
        "LATT 3\nSYMM -Y, X-Y, Z\nSYMM -X+Y, -X, Z\nSYMM Y, X, -Z\nSYMM X-Y, -Y, -Z\nSYMM -X, -X+Y, -Z\n",
        "R -3 m:H", 36},
       {"HEXA", "LATT -1\nSYMM -Y, X-Y, 1/3+Z\nSYMM -X+Y, -X, 2/3+Z\n", "P 31", 3},
+      // Rhombohedral axes are primitive for SHELX (International Tables, No. 166, rhombohedral axes).
+      {"RHOM", "LATT 1\nSYMM Z, X, Y\nSYMM Y, Z, X\nSYMM -Z, -Y, -X\nSYMM -Y, -X, -Z\nSYMM -X, -Z, -Y\n", "R -3 m:R", 12},
       // Body-centred tetragonal, written with leading blanks and lower case.
       {"TETR", " latt -2\n symm -x, -y, z\n symm -y, x, z\n symm y, -x, z\n", "I 4", 8},
   };
