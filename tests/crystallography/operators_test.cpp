@@ -32,10 +32,17 @@ TEST(DecodeComponent, ReadsTheCatalogueGrammar) {
     double translation;
   };
   const Case cases[] = {
-      {"X", {1, 0, 0}, 0},           {"-Y", {0, -1, 0}, 0},          {" Z ", {0, 0, 1}, 0},
-      {"-X+1/2", {-1, 0, 0}, 0.5},   {"+1/2-X", {-1, 0, 0}, 0.5},    {"X-Y", {1, -1, 0}, 0},
-      {"-X+Y+1/3", {-1, 1, 0}, 0.3333333}, {"Z+5/6", {0, 0, 1}, 0.83333}, {"Y-1/4", {0, 1, 0}, -0.25},
-      {"-Z+2/3", {0, 0, -1}, 0.6666667}, {"X+1/6", {1, 0, 0}, 0.166667},
+      {"X", {1, 0, 0}, 0},
+      {"-Y", {0, -1, 0}, 0},
+      {" Z ", {0, 0, 1}, 0},
+      {"-X+1/2", {-1, 0, 0}, 0.5},
+      {"+1/2-X", {-1, 0, 0}, 0.5},
+      {"X-Y", {1, -1, 0}, 0},
+      {"-X+Y+1/3", {-1, 1, 0}, 0.3333333},
+      {"Z+5/6", {0, 0, 1}, 0.83333},
+      {"Y-1/4", {0, 1, 0}, -0.25},
+      {"-Z+2/3", {0, 0, -1}, 0.6666667},
+      {"X+1/6", {1, 0, 0}, 0.166667},
   };
   for (const Case& c : cases) {
     auto row = decode_component(c.text);
@@ -60,12 +67,12 @@ TEST(EncodeRow, WritesRowsAndTranslationsAsTheGridShowsThem) {
       {{-1, 1, 0}, -1.0 / 3, " Y-X+2/3"},  // a negative translation is shown within the cell
       {{1, -1, 0}, 0.6666667, " X-Y+2/3"},
       {{0, 0, -1}, 0.75, "-Z+3/4"},
-      {{0, 0, 1}, 1.0, " Z    "},          // a whole translation reduces to 0, written as four blanks
+      {{0, 0, 1}, 1.0, " Z    "},  // a whole translation reduces to 0, written as four blanks
       {{1, 0, 0}, 0.83333, " X+5/6"},
-      {{1, 0, 0}, 0.1667, " X+1/6"},       // within 0.001 of 1/6
-      {{1, 0, 0}, 0.125, " X"},            // 1/8 has no text
-      {{1, 1, 0}, 0.5, "+1/2"},            // a row outside the list keeps only its translation
-      {{-0.0, 1, 0}, 0, " Y"},             // negative zero reads as zero
+      {{1, 0, 0}, 0.1667, " X+1/6"},  // within 0.001 of 1/6
+      {{1, 0, 0}, 0.125, " X"},       // 1/8 has no text
+      {{1, 1, 0}, 0.5, "+1/2"},       // a row outside the list keeps only its translation
+      {{-0.0, 1, 0}, 0, " Y"},        // negative zero reads as zero
   };
   for (const Case& c : cases) EXPECT_EQ(encode_row(c.coefficients, c.translation), c.text) << c.text;
 }
@@ -76,7 +83,7 @@ TEST(LatticeLetter, IsTheFirstLetterExceptOnHexagonalAxes) {
     const char* system;
     char letter;
   };
-  const Case cases[] = {{"F m -3 m", "CUBI", 'F'}, {"-I 4 2", "TETR", 'I'}, {"R -3 m:H", "HEXA", 'P'},
+  const Case cases[] = {{"F m -3 m", "CUBI", 'F'},   {"-I 4 2", "TETR", 'I'},   {"R -3 m:H", "HEXA", 'P'},
                         {"P 63/m m c", "HEXA", 'P'}, {"R -3 m:R", "RHOM", 'R'}, {"C 1 2/c 1", "MONO", 'C'}};
   for (const Case& c : cases) EXPECT_EQ(lattice_letter(c.symbol, c.system), c.letter) << c.symbol;
 }
@@ -102,7 +109,8 @@ TEST(AddCentring, AppendsOneBlockOfThePrimitiveOperatorsPerTranslation) {
   for (const Case& c : cases) {
     SymmetryData symmetry;
     symmetry.lattice_letter = lattice_letter(c.symbol, c.system);
-    symmetry.operators = {SymmetryOperator::identity(), make_operator({-1, 0, 0, 0.75, 0, -1, 0, 0.5, 0, 0, 1, 0})};
+    symmetry.operators = {SymmetryOperator::identity(),
+                          make_operator({-1, 0, 0, 0.75, 0, -1, 0, 0.5, 0, 0, 1, 0})};
     ASSERT_TRUE(add_centring(symmetry, c.symbol, c.system));
     ASSERT_EQ(symmetry.centring_translations, c.translations) << c.symbol;
     ASSERT_EQ(symmetry.operators.size(), 2 * (c.translations.size() + 1)) << c.symbol;
@@ -134,7 +142,8 @@ TEST(AddInverseOperators, AppendsTheTrueInversionPartner) {
   // translation unchanged would give the operation (y, -x+1/2, -z+1/4), which is
   // not in the group.
   SymmetryData symmetry;
-  symmetry.operators = {SymmetryOperator::identity(), make_operator({0, -1, 0, 0, 1, 0, 0, 0.5, 0, 0, 1, 0.25})};
+  symmetry.operators = {SymmetryOperator::identity(),
+                        make_operator({0, -1, 0, 0, 1, 0, 0, 0.5, 0, 0, 1, 0.25})};
   ASSERT_TRUE(add_inverse_operators(symmetry));
   ASSERT_EQ(symmetry.operators.size(), 4u);
   EXPECT_EQ(testing::operator_key(symmetry.operators[3]),
@@ -150,7 +159,8 @@ TEST(OperatorRoutes, FaceCentredCubicKeepsThePrimitiveBlockFirst) {
     const char* symbol;  // catalogue, short and Hall spellings
     bool generator;
   };
-  for (const Route route : {Route{"F m -3 m", true}, Route{"Fm-3m", true}, Route{"-F 4 2 3", true}, Route{"F m -3 m", false}}) {
+  for (const Route route :
+       {Route{"F m -3 m", true}, Route{"Fm-3m", true}, Route{"-F 4 2 3", true}, Route{"F m -3 m", false}}) {
     CurrentCrystal crystal = crystal_with("CUBI", route.symbol);
     ASSERT_TRUE(route.generator ? build_operators_getspec(crystal, scratch.path(), ui)
                                 : build_operators_pos(crystal, testing::source_folder("data"), ui));
@@ -167,7 +177,9 @@ TEST(OperatorRoutes, FaceCentredCubicKeepsThePrimitiveBlockFirst) {
         for (int row = 0; row < 3; ++row) {
           EXPECT_EQ(copy.r(row, 0), s.operators[i].r(row, 0));
           EXPECT_NEAR(copy.t(row),
-                      std::fmod(s.operators[i].t(row) + s.centring_translations[block - 1][static_cast<std::size_t>(row)], 1.0),
+                      std::fmod(s.operators[i].t(row) +
+                                    s.centring_translations[block - 1][static_cast<std::size_t>(row)],
+                                1.0),
                       1e-9);
         }
       }
