@@ -32,9 +32,9 @@ ProfileGrid profile_grid(const ExperimentSettings& settings);
 
 enum class ProfileStatus {
   Completed,
-  NegativeWidth,           // U·T² + V·T + W < 0 at some reflection
-  ZeroWidth,               // a peak without any width (no resolution, size or strain term)
-  UniqueAxisParallelToC,   // Q scale, monoclinic, γ within 0.1° of 90°, no GETSPEC symbol chosen
+  NegativeWidth,          // U·T² + V·T + W < 0 at some reflection
+  ZeroWidth,              // a peak without any width (no resolution, size or strain term)
+  UniqueAxisParallelToC,  // Q scale, monoclinic, γ within 0.1° of 90°, no GETSPEC symbol chosen
 };
 
 struct ProfileRequest {

@@ -33,9 +33,9 @@ constexpr std::size_t kSerialWork = 50000;
 // the product of four d overflows only for peaks narrower than 10⁻⁷⁴°
 // (d < 10⁷⁷ on a 180° grid). The loops are compiled for
 // AVX2/FMA as well as for the baseline; the best is chosen at start.
-__attribute__((target_clones("arch=haswell", "default")))
-void add_lorentzian(const double* __restrict x, double* __restrict y, std::size_t count, double centre,
-                    double inverse_width, double height) {
+__attribute__((target_clones("arch=haswell", "default"))) void add_lorentzian(
+    const double* __restrict x, double* __restrict y, std::size_t count, double centre, double inverse_width,
+    double height) {
   for (std::size_t i = 0; i < count; ++i) {
     const double r = (x[i] - centre) * inverse_width;
     y[i] += height / (1.0 + r * r);
@@ -46,9 +46,9 @@ struct LorentzianTerms {
   double centre, inverse_width, height;
 };
 
-__attribute__((target_clones("arch=haswell", "default")))
-void add_four_lorentzians(const double* __restrict x, double* __restrict y, std::size_t count,
-                          LorentzianTerms a, LorentzianTerms b, LorentzianTerms c, LorentzianTerms d) {
+__attribute__((target_clones("arch=haswell", "default"))) void add_four_lorentzians(
+    const double* __restrict x, double* __restrict y, std::size_t count, LorentzianTerms a, LorentzianTerms b,
+    LorentzianTerms c, LorentzianTerms d) {
   for (std::size_t i = 0; i < count; ++i) {
     const double ra = (x[i] - a.centre) * a.inverse_width, rb = (x[i] - b.centre) * b.inverse_width;
     const double rc = (x[i] - c.centre) * c.inverse_width, rd = (x[i] - d.centre) * d.inverse_width;
@@ -75,7 +75,8 @@ void add_gaussian(const double* x, double* y, std::size_t count, bool ascending,
   std::size_t first = 0, last = count;
   if (ascending) {
     first = static_cast<std::size_t>(std::lower_bound(x, x + count, centre - kGaussianReach * width) - x);
-    last = static_cast<std::size_t>(std::upper_bound(x + first, x + count, centre + kGaussianReach * width) - x);
+    last =
+        static_cast<std::size_t>(std::upper_bound(x + first, x + count, centre + kGaussianReach * width) - x);
   }
   for (std::size_t i = first; i < last; ++i) {
     const double r = (x[i] - centre) * inverse_width;
@@ -91,7 +92,8 @@ void add_peaks_to_chunk(const double* x, double* y, std::size_t count, double et
   for (; next + 4 <= peaks.size(); next += 4) {
     const PeakTerms t[4] = {terms_of(peaks[next], eta), terms_of(peaks[next + 1], eta),
                             terms_of(peaks[next + 2], eta), terms_of(peaks[next + 3], eta)};
-    add_four_lorentzians(x, y, count, t[0].lorentzian(), t[1].lorentzian(), t[2].lorentzian(), t[3].lorentzian());
+    add_four_lorentzians(x, y, count, t[0].lorentzian(), t[1].lorentzian(), t[2].lorentzian(),
+                         t[3].lorentzian());
     for (const PeakTerms& one : t) add_gaussian(x, y, count, ascending, one);
   }
   for (; next < peaks.size(); ++next) {

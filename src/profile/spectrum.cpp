@@ -311,7 +311,8 @@ void show_experiment_settings(const ExperimentSettings& settings, ExperimentPage
   for (int j = 0; j < count; ++j) {
     const auto i = static_cast<std::size_t>(j);
     page.spectrum.set_cell(j + 1, 0, fixed(settings.wavelengths[i], 8, 5));
-    if (i < settings.fractions.size()) page.spectrum.set_cell(j + 1, 1, fixed(settings.fractions[i] * display_factor, 4, 1));
+    if (i < settings.fractions.size())
+      page.spectrum.set_cell(j + 1, 1, fixed(settings.fractions[i] * display_factor, 4, 1));
   }
 }
 

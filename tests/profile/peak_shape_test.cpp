@@ -36,7 +36,8 @@ TEST(PseudoVoigt, AreaMatchesTheAnalyticIntegral) {
   EXPECT_NEAR(y[8000], area / hwhm, 1e-12);
   double integral = 0;
   for (std::size_t i = 1; i < x.size(); ++i) integral += 0.5 * (y[i] + y[i - 1]) * (x[i] - x[i - 1]);
-  const double expected = area * 0.5 * (std::sqrt(std::numbers::pi / std::numbers::ln2) + 2 * std::atan(reach / hwhm));
+  const double expected =
+      area * 0.5 * (std::sqrt(std::numbers::pi / std::numbers::ln2) + 2 * std::atan(reach / hwhm));
   EXPECT_NEAR(integral, expected, 1e-5 * expected);
 }
 
