@@ -126,6 +126,7 @@ int index_bound(const CellParameters& cell, int axis, double direct_length, doub
 struct Candidate {
   MillerIndex h;
   double d;
+  MillerIndex label;
 };
 
 struct Limits {
@@ -248,11 +249,11 @@ void exchange_sort_by_decreasing_d(std::vector<Candidate>& lines) {
 }
 
 // Region of the system: keep the first member of every family in d order.
-std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted, const RotationSet& laue) {
+std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted) {
   std::unordered_map<MillerIndex, double, IndexHash> kept_d;
   std::vector<Candidate> kept;
   for (const Candidate& candidate : sorted) {
-    const MillerIndex label = family_label(candidate.h, laue);
+    const MillerIndex& label = candidate.label;
     auto found = kept_d.find(label);
     if (found != kept_d.end() && std::abs(found->second - candidate.d) < kMergeTolerance) continue;
     if (found == kept_d.end()) kept_d.emplace(label, candidate.d);
@@ -262,13 +263,6 @@ std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted, cons
 }
 
 }  // namespace
-
-MillerIndex transform_index(const MillerIndex& h, const IntegerRotation& rotation) {
-  MillerIndex image{};
-  for (std::size_t column = 0; column < 3; ++column)
-    image[column] = h[0] * rotation[0][column] + h[1] * rotation[1][column] + h[2] * rotation[2][column];
-  return image;
-}
 
 std::vector<IntegerRotation> laue_rotations(const SymmetryData& symmetry) {
   std::set<IntegerRotation> set;
@@ -281,9 +275,11 @@ std::vector<IntegerRotation> laue_rotations(const SymmetryData& symmetry) {
 }
 
 int index_multiplicity(const MillerIndex& h, const std::vector<IntegerRotation>& laue) {
-  std::set<MillerIndex> images;
-  for (const auto& r : laue) images.insert(transform_index(h, r));
-  return static_cast<int>(images.size());
+  std::vector<MillerIndex> images;
+  images.reserve(laue.size());
+  for (const auto& r : laue) images.push_back(transform_index(h, r));
+  std::sort(images.begin(), images.end());
+  return static_cast<int>(std::unique(images.begin(), images.end()) - images.begin());
 }
 
 MillerIndex family_label(const MillerIndex& h, const std::vector<IntegerRotation>& laue) {
@@ -291,10 +287,14 @@ MillerIndex family_label(const MillerIndex& h, const std::vector<IntegerRotation
     return static_cast<int>(m[0] >= 0) + static_cast<int>(m[1] >= 0) + static_cast<int>(m[2] >= 0);
   };
   MillerIndex best = h;
+  int best_score = score(h);
   for (const auto& r : laue) {
     const MillerIndex image = transform_index(h, r);
-    const int image_score = score(image), best_score = score(best);
-    if (image_score > best_score || (image_score == best_score && image > best)) best = image;
+    const int image_score = score(image);
+    if (image_score > best_score || (image_score == best_score && image > best)) {
+      best = image;
+      best_score = image_score;
+    }
   }
   return best;
 }
@@ -366,11 +366,13 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
   if (system_region) {
     visit_system_region(crystal.system_code, bound_h, bound_k, bound_l, [&](const MillerIndex& h) {
       double d = 0;
-      if (!exhausted() && in_range(cell, h, limits, d) && present(h, family_label(h, laue))) candidates.push_back({h, d});
+      if (exhausted() || !in_range(cell, h, limits, d) || !lattice_condition(h, letter, hexagonal_r)) return;
+      const MillerIndex label = family_label(h, laue);
+      if (present(h, label)) candidates.push_back({h, d, label});
     });
     if (exhausted()) return too_many();
     exchange_sort_by_decreasing_d(candidates);
-    candidates = merge_families(candidates, laue);
+    candidates = merge_families(candidates);
   } else {
     // Every family over the whole sphere, each once, under its label.
     for (int h = -bound_h; h <= bound_h; ++h)
@@ -378,9 +380,9 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
         for (int l = -bound_l; l <= bound_l; ++l) {
           const MillerIndex index{h, k, l};
           double d = 0;
-          if (!exhausted() && in_range(cell, index, limits, d) && family_label(index, laue) == index &&
-              present(index, index))
-            candidates.push_back({index, d});
+          if (!exhausted() && in_range(cell, index, limits, d) && lattice_condition(index, letter, hexagonal_r) &&
+              family_label(index, laue) == index && present(index, index))
+            candidates.push_back({index, d, index});
         }
     if (exhausted()) return too_many();
     sort_by_decreasing_d(candidates);

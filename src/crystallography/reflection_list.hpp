@@ -17,7 +17,11 @@ using MillerIndex = std::array<int, 3>;
 using IntegerRotation = std::array<std::array<int, 3>, 3>;
 
 /// The image hᵀ·R of a reciprocal-lattice row vector under a direct-space rotation.
-MillerIndex transform_index(const MillerIndex& h, const IntegerRotation& rotation);
+inline MillerIndex transform_index(const MillerIndex& h, const IntegerRotation& rotation) {
+  return {h[0] * rotation[0][0] + h[1] * rotation[1][0] + h[2] * rotation[2][0],
+          h[0] * rotation[0][1] + h[1] * rotation[1][1] + h[2] * rotation[2][1],
+          h[0] * rotation[0][2] + h[1] * rotation[1][2] + h[2] * rotation[2][2]};
+}
 
 /// Distinct rotation parts of the operators together with their negatives:
 /// the Laue group that decides which reflections are equivalent in a powder

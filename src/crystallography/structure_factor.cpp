@@ -102,6 +102,11 @@ std::span<const std::complex<double>> StructureFactorCache::sums(const MillerInd
 }
 
 void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections) {
+  prepare(crystal, reflections, ThreadPool::shared());
+}
+
+void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections,
+                                   ThreadPool& pool) {
   if (slot_size_ == 0 || !matches(crystal)) remember(crystal);
   std::vector<MillerIndex> missing;
   for (const MillerIndex& h : reflections)
@@ -121,7 +126,7 @@ void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vec
   const PackedAtoms packed = pack_atoms(x, y, z);
   const std::size_t types = type_count_;
 
-  ThreadPool::shared().parallel_for(missing.size(), 8, [&](std::size_t begin, std::size_t end) {
+  pool.parallel_for(missing.size(), 8, [&](std::size_t begin, std::size_t end) {
     std::vector<float> re(packed.padded_count()), im(packed.padded_count());
     for (std::size_t i = begin; i < end; ++i) {
       const MillerIndex& h = missing[i];

@@ -11,6 +11,7 @@
 
 #include "crystal_io/current_crystal.hpp"
 #include "crystallography/reflection_list.hpp"
+#include "util/thread_pool.hpp"
 
 namespace calvane {
 
@@ -32,8 +33,10 @@ struct NeutronStructureFactor {
 /// Valid for one crystal; a different crystal empties it.
 class StructureFactorCache {
 public:
-  /// Computes the sums of the reflections not yet held, on the shared thread pool.
+  /// Computes the sums of the reflections not yet held, on a thread pool
+  /// (the shared one unless another is given).
   void prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections);
+  void prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections, ThreadPool& pool);
   /// The sums of a prepared reflection: one per scattering type, then the neutron sum.
   std::span<const std::complex<double>> sums(const MillerIndex& h) const;
   std::size_t size() const { return slots_.size(); }
