@@ -185,6 +185,17 @@ void BM_WholeWavelength(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeWavelength)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The reflection list alone: enumeration, absences, merge and multiplicities.
+void BM_ReflectionList(benchmark::State& state) {
+  const Setup& s = setup();
+  SilentUi ui;
+  for (auto _ : state) {
+    const auto list = make_reflection_list(s.crystal, 1.5406, 5, 150, ui);
+    benchmark::DoNotOptimize(list.reflections.size());
+  }
+}
+BENCHMARK(BM_ReflectionList)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A later wavelength of the same spectrum: the sums come from the cache.
 void BM_LaterWavelengthFromCache(benchmark::State& state) {
   const Setup& s = setup();

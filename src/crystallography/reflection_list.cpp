@@ -7,7 +7,6 @@
 #include <string>
 #include <unordered_map>
 
-#include "crystallography/operator_factors.hpp"
 #include "ui/ui_port.hpp"
 #include "util/text.hpp"
 #include "workspace/limits.hpp"
@@ -19,11 +18,7 @@ namespace {
 constexpr double kHalfTwoThetaToRadians = 0.008726658370523442;  // 2θ in degrees to θ in radians
 constexpr double kRadiansToTwoTheta = 114.591559;
 constexpr double kMergeTolerance = 0.0001;  // Å: equivalent reflections have the same d
-constexpr double kPresenceThreshold = 0.001;
-// Two general positions for the numerical absence test: a unit atom there
-// scatters in every reflection that the space group does not extinguish.
-constexpr std::array<std::array<double, 3>, 2> kTestPoints{{{0.13314161, 0.2121487, 0.6139476},
-                                                             {0.43714161, 0.0121487, 0.618476}}};
+constexpr double kPhaseTolerance = 1e-3;  // turns; operator translations are multiples of 1/12 or 1/8
 // Guards against enumeration regions that cannot end in a usable list.
 constexpr double kMaxEnumerationBox = 2e8;
 constexpr std::size_t kMaxCandidates = 64 * static_cast<std::size_t>(kMaxEngineReflections);
@@ -183,27 +178,43 @@ bool lattice_condition(const MillerIndex& index, char letter, bool hexagonal_r) 
   }
 }
 
-bool numerically_present(const MillerIndex& h, const FactorisedOperators& operators) {
-  const std::complex<double> centring = centring_factor(h, operators);
-  if (std::norm(centring) < 1e-12) return false;
-  for (const auto& point : kTestPoints) {
-    std::complex<double> sum = 0;
-    auto add = [&](double turns) { sum += std::polar(1.0, 2 * std::numbers::pi * (turns - std::floor(turns))); };
-    for (std::size_t i = 0; i < operators.independent.size(); ++i) {
-      const SymmetryOperator& op = operators.independent[i];
-      double direct = 0, inverse = 0;
-      for (int row = 0; row < 3; ++row) {
-        const double rotated = op.r(row, 0) * point[0] + op.r(row, 1) * point[1] + op.r(row, 2) * point[2];
-        direct += h[static_cast<std::size_t>(row)] * (rotated + op.t(row));
-        if (operators.inversion_paired)
-          inverse += h[static_cast<std::size_t>(row)] * (-rotated + operators.partner_translations[i][static_cast<std::size_t>(row)]);
-      }
-      add(direct);
-      if (operators.inversion_paired) add(inverse);
+// The full operator list grouped by rotation part: each distinct rotation
+// with the translations it comes with (centring copies included).
+struct OperatorTable {
+  std::vector<IntegerRotation> rotations;
+  std::vector<std::vector<std::array<double, 3>>> translations;
+};
+
+OperatorTable operator_table(const SymmetryData& symmetry) {
+  OperatorTable table;
+  for (const SymmetryOperator& op : symmetry.operators) {
+    const IntegerRotation r = rounded_rotation(op);
+    auto found = std::find(table.rotations.begin(), table.rotations.end(), r);
+    const auto index = static_cast<std::size_t>(found - table.rotations.begin());
+    if (found == table.rotations.end()) {
+      table.rotations.push_back(r);
+      table.translations.emplace_back();
     }
-    if (std::norm(centring * sum) >= kPresenceThreshold) return true;
+    table.translations[index].push_back({op.t(0), op.t(1), op.t(2)});
   }
-  return false;
+  return table;
+}
+
+// Σ_ops e^{2πi h·(R x + t)} vanishes at every position x exactly when an
+// operator leaves h unchanged (hᵀR = h) but shifts its phase (h·t not a whole
+// number): the stabiliser's phases then sum to zero (the general reflection
+// conditions, International Tables for Crystallography Vol. A). This is the
+// exact form of evaluating that sum for a unit atom at general test points.
+bool allowed_by_operators(const MillerIndex& h, const OperatorTable& table) {
+  if (table.rotations.empty()) return false;
+  for (std::size_t i = 0; i < table.rotations.size(); ++i) {
+    if (transform_index(h, table.rotations[i]) != h) continue;
+    for (const auto& t : table.translations[i]) {
+      const double phase = h[0] * t[0] + h[1] * t[1] + h[2] * t[2];
+      if (std::abs(phase - std::nearbyint(phase)) > kPhaseTolerance) return false;
+    }
+  }
+  return true;
 }
 
 Reflection make_line(const MillerIndex& h, double d, double wavelength, const RotationSet& laue) {
@@ -319,7 +330,7 @@ bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal) {
   const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
   const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
   if (!lattice_condition(h, letter, hexagonal_r)) return true;
-  return !numerically_present(h, factorise_operators(crystal.symmetry));
+  return !allowed_by_operators(h, operator_table(crystal.symmetry));
 }
 
 ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
@@ -346,7 +357,7 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
 
   std::vector<Candidate> candidates;
   const bool system_region = uses_system_region(crystal, laue);
-  const FactorisedOperators operators = factorise_operators(crystal.symmetry);
+  const OperatorTable operators = operator_table(crystal.symmetry);
   const std::string symbol = trim(crystal.symbol);
   const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
   const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
@@ -357,7 +368,7 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
   auto present = [&](const MillerIndex& h, const MillerIndex& label) {
     auto [entry, added] = present_families.try_emplace(label, false);
     if (added) {
-      entry->second = lattice_condition(label, letter, hexagonal_r) && numerically_present(label, operators);
+      entry->second = lattice_condition(label, letter, hexagonal_r) && allowed_by_operators(label, operators);
       present_count += entry->second ? 1 : 0;
     }
     return entry->second && lattice_condition(h, letter, hexagonal_r);

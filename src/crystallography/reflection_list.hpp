@@ -46,8 +46,8 @@ char lattice_letter_of(const CurrentCrystal& crystal);
 /// standard settings); every other class is enumerated over the whole sphere.
 bool uses_system_region(const CurrentCrystal& crystal, const std::vector<IntegerRotation>& laue);
 
-/// Systematic-absence test: lattice condition of the centring letter, then a
-/// numerical test of the structure factor of a unit atom at two general points.
+/// Systematic-absence test: lattice condition of the centring letter, then
+/// the reflection conditions of the operators themselves.
 bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal);
 
 struct ReflectionListResult {
