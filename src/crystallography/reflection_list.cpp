@@ -110,8 +110,8 @@ int index_bound(const CellParameters& cell, int axis, double direct_length, doub
   for (int e = 0; e <= 1; ++e)
     for (int f = 0; f <= 1; ++f) {
       const MillerIndex h = axis == 0 ? MillerIndex{1, e, f} : axis == 1 ? MillerIndex{e, 1, f} : MillerIndex{e, f, 1};
-      const double length = std::sqrt(squared_length(cell, h));
-      if (length > 0) bound = std::max(bound, static_cast<int>(std::nearbyint(s_max / length)) + 1);
+      const double ratio = s_max / std::sqrt(squared_length(cell, h));
+      if (std::isfinite(ratio)) bound = std::max(bound, static_cast<int>(std::min(std::nearbyint(ratio), 1e6)) + 1);
     }
   const double exact = std::ceil(s_max * direct_length);
   if (std::isfinite(exact)) bound = std::max(bound, static_cast<int>(std::min(exact, 1e6)));
@@ -130,7 +130,8 @@ struct Limits {
 
 bool in_range(const CellParameters& cell, const MillerIndex& h, const Limits& limits, double& d) {
   const double s2 = squared_length(cell, h);
-  if (s2 < limits.s_min_squared || s2 > limits.s_max_squared || s2 <= 0) return false;
+  // Written so that a cell without volume (NaN or infinite B) accepts nothing.
+  if (!(s2 >= limits.s_min_squared && s2 <= limits.s_max_squared && s2 > 0)) return false;
   d = 1 / std::sqrt(s2);
   return true;
 }
@@ -230,11 +231,6 @@ Reflection make_line(const MillerIndex& h, double d, double wavelength, const Ro
   return line;
 }
 
-struct IndexHash {
-  std::size_t operator()(const MillerIndex& h) const {
-    return static_cast<std::size_t>((h[0] * 73856093) ^ (h[1] * 19349663) ^ (h[2] * 83492791));
-  }
-};
 
 void sort_by_decreasing_d(std::vector<Candidate>& candidates) {
   std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) { return a.d > b.d; });
@@ -261,7 +257,7 @@ void exchange_sort_by_decreasing_d(std::vector<Candidate>& lines) {
 
 // Region of the system: keep the first member of every family in d order.
 std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted) {
-  std::unordered_map<MillerIndex, double, IndexHash> kept_d;
+  std::unordered_map<MillerIndex, double, MillerIndexHash> kept_d;
   std::vector<Candidate> kept;
   for (const Candidate& candidate : sorted) {
     const MillerIndex& label = candidate.label;
@@ -363,7 +359,7 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
   const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
   // Absence is the same for every member of a family, so it is decided once per family.
   // Every present family gives one line, so counting them stops a hopeless enumeration early.
-  std::unordered_map<MillerIndex, bool, IndexHash> present_families;
+  std::unordered_map<MillerIndex, bool, MillerIndexHash> present_families;
   int present_count = 0;
   auto present = [&](const MillerIndex& h, const MillerIndex& label) {
     auto [entry, added] = present_families.try_emplace(label, false);

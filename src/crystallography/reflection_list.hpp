@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 #include "crystal_io/current_crystal.hpp"
@@ -15,6 +16,14 @@ class Ui;
 using MillerIndex = std::array<int, 3>;
 /// Integer rotation part of an operator, [row][column].
 using IntegerRotation = std::array<std::array<int, 3>, 3>;
+
+struct MillerIndexHash {
+  std::size_t operator()(const MillerIndex& h) const {
+    return (static_cast<std::size_t>(static_cast<unsigned>(h[0])) * 73856093u) ^
+           (static_cast<std::size_t>(static_cast<unsigned>(h[1])) * 19349663u) ^
+           (static_cast<std::size_t>(static_cast<unsigned>(h[2])) * 83492791u);
+  }
+};
 
 /// The image hᵀ·R of a reciprocal-lattice row vector under a direct-space rotation.
 inline MillerIndex transform_index(const MillerIndex& h, const IntegerRotation& rotation) {

@@ -43,15 +43,10 @@ public:
   void clear();
 
 private:
-  struct Hash {
-    std::size_t operator()(const MillerIndex& h) const {
-      return static_cast<std::size_t>((h[0] * 73856093) ^ (h[1] * 19349663) ^ (h[2] * 83492791));
-    }
-  };
   bool matches(const CurrentCrystal& crystal) const;
   void remember(const CurrentCrystal& crystal);
 
-  std::unordered_map<MillerIndex, std::size_t, Hash> slots_;
+  std::unordered_map<MillerIndex, std::size_t, MillerIndexHash> slots_;
   std::vector<std::complex<double>> sums_;
   std::size_t slot_size_ = 0;
   // The crystal the sums belong to.

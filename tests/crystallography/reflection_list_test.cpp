@@ -286,6 +286,20 @@ TEST(ReflectionList, NoOperatorsMeansNoReflections) {
   EXPECT_TRUE(list.reflections.empty());
 }
 
+TEST(ReflectionList, DegenerateCellOrWavelengthGivesAnEmptyList) {
+  struct Case {
+    std::array<double, 6> cell;
+    double wavelength;
+  };
+  for (const Case& c : {Case{{0, 5, 5, 90, 90, 90}, 1.5406}, Case{{5, 5, 5, 0, 90, 90}, 1.5406},
+                        Case{{5, 5, 5, 90, 90, 90}, 0.0}, Case{{5, 5, 5, 90, 90, 90}, -1.0}}) {
+    CurrentCrystal crystal = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", c.cell);
+    testing::ScriptedUi ui;
+    const auto list = make_reflection_list(crystal, c.wavelength, 10, 90, ui);
+    EXPECT_TRUE(list.reflections.empty());
+  }
+}
+
 TEST(ReflectionList, SortedByDecreasingDWithinTheLimits) {
   const auto reference = read_reference_case("apatite");
   testing::ScriptedUi ui;
