@@ -159,23 +159,6 @@ TEST(EngineListings, NeutronsRhombohedral) {
   expect_golden("neutron_short.out", run.brief);
 }
 
-TEST(Engine, StrongestLineOfEachWavelengthPrintsAsOneHundred) {
-  ScriptedUi ui;
-  Program program(ui, ".");
-  prepare(program, rutile(), {1.5406, 0.7093});
-  const SpectrumRun run = run_spectrum(program);
-  for (std::size_t k = 0; k < run.lists.size(); ++k) {
-    ASSERT_FALSE(run.lists[k].empty());
-    double largest = 0;
-    for (const Reflection& r : run.lists[k]) {
-      largest = std::max(largest, r.intensity);
-      EXPECT_DOUBLE_EQ(r.wavelength, program.workspace.settings.wavelengths[k]);
-    }
-    EXPECT_NEAR(run.scale_factors[k] * largest, 100.0, 1e-4);
-  }
-  EXPECT_NE(run.detailed.find("  100.00\n"), std::string::npos);
-}
-
 TEST(Engine, TooManyReflectionsAbandonsTheWavelengthWithBothMessages) {
   ScriptedUi ui;
   Program program(ui, ".");
@@ -233,20 +216,6 @@ struct IntensityFixture {
     return IntensityContext{crystal, settings, composition, absorption, 1, wavelength};
   }
 };
-
-TEST(Intensities, XrayIntensityCarriesMultiplicityLpZAndAbsorption) {
-  IntensityFixture f;
-  Reflection r;
-  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 4.594 / std::sqrt(2.0);
-  const auto result = intensities_xray(f.context(1.5406), {r}, f.cache);
-  ASSERT_EQ(result.lines.size(), 1u);
-  const ComputedLine& line = result.lines[0];
-  const double theta = std::asin(1.5406 / (2 * r.d));
-  const double g = std::pow(line.xray.magnitude_plus(), 2) / 2 + std::pow(line.xray.magnitude_minus(), 2) / 2;
-  const double expected = 0.5 * g * 4 * lorentz_polarisation_xray(theta, XRaySource::Tube, 0.5) / (2.0 * 2.0) / 2.0;
-  EXPECT_NEAR(line.reflection.intensity, expected, 1e-9 * expected);
-  EXPECT_NEAR(line.reflection.two_theta, 114.5914 * theta, 1e-9);
-}
 
 TEST(Intensities, NeutronIntensityIsDividedByZSquaredOnly) {
   IntensityFixture f;
