@@ -269,6 +269,72 @@ std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted) {
   return kept;
 }
 
+// Decides absences once per family (absence is the same for all its members)
+// and counts the families present: each gives one line.
+class FamilyPresence {
+public:
+  explicit FamilyPresence(const CurrentCrystal& crystal) : operators_(operator_table(crystal.symmetry)) {
+    const std::string symbol = trim(crystal.symbol);
+    hexagonal_r_ = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
+    letter_ = hexagonal_r_ ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
+  }
+  bool lattice_allows(const MillerIndex& h) const { return lattice_condition(h, letter_, hexagonal_r_); }
+  bool present(const MillerIndex& label) {
+    auto [entry, added] = families_.try_emplace(label, false);
+    if (added) {
+      entry->second = lattice_allows(label) && allowed_by_operators(label, operators_);
+      present_count_ += entry->second ? 1 : 0;
+    }
+    return entry->second;
+  }
+  bool too_many() const { return present_count_ > kMaxEngineReflections; }
+
+private:
+  OperatorTable operators_;
+  bool hexagonal_r_ = false;
+  char letter_ = 'P';
+  std::unordered_map<MillerIndex, bool, MillerIndexHash> families_;
+  int present_count_ = 0;
+};
+
+struct Enumeration {
+  const CurrentCrystal& crystal;
+  const RotationSet& laue;
+  Limits limits;
+  std::array<int, 3> bounds;
+  double box() const { return (2.0 * bounds[0] + 1) * (2.0 * bounds[1] + 1) * (2.0 * bounds[2] + 1); }
+};
+
+// Present candidates of the system's region in its loop order; false when
+// the list would hold too many lines.
+bool collect_in_system_region(const Enumeration& e, FamilyPresence& presence, std::vector<Candidate>& candidates) {
+  bool stopped = false;
+  visit_system_region(e.crystal.system_code, e.bounds[0], e.bounds[1], e.bounds[2], [&](const MillerIndex& h) {
+    double d = 0;
+    if (stopped || !in_range(e.crystal.cell, h, e.limits, d) || !presence.lattice_allows(h)) return;
+    const MillerIndex label = family_label(h, e.laue);
+    if (presence.present(label)) candidates.push_back({h, d, label});
+    stopped = presence.too_many() || candidates.size() > kMaxCandidates;
+  });
+  return !stopped;
+}
+
+// Every present family over the whole sphere, once, under its label.
+bool collect_over_sphere(const Enumeration& e, FamilyPresence& presence, std::vector<Candidate>& candidates) {
+  for (int h = -e.bounds[0]; h <= e.bounds[0]; ++h)
+    for (int k = -e.bounds[1]; k <= e.bounds[1]; ++k)
+      for (int l = -e.bounds[2]; l <= e.bounds[2]; ++l) {
+        const MillerIndex index{h, k, l};
+        double d = 0;
+        if (!in_range(e.crystal.cell, index, e.limits, d) || !presence.lattice_allows(index) ||
+            family_label(index, e.laue) != index || !presence.present(index))
+          continue;
+        candidates.push_back({index, d, index});
+        if (presence.too_many()) return false;
+      }
+  return true;
+}
+
 }  // namespace
 
 std::vector<IntegerRotation> laue_rotations(const SymmetryData& symmetry) {
@@ -332,69 +398,34 @@ bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal) {
 ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
                                           double two_theta_high, Ui& ui) {
   ReflectionListResult result;
-  const CellParameters& cell = crystal.cell;
   const double s_min = 2 * std::sin(two_theta_low * kHalfTwoThetaToRadians) / wavelength;
   const double s_max = 2 * std::sin(two_theta_high * kHalfTwoThetaToRadians) / wavelength;
-  const Limits limits{s_min * s_min, s_max * s_max};
   const RotationSet laue = laue_rotations(crystal.symmetry);
   if (!(wavelength > 0) || !(s_max > 0) || laue.empty()) return result;
 
-  const int bound_h = index_bound(cell, 0, cell.a, s_max);
-  const int bound_k = index_bound(cell, 1, cell.b, s_max);
-  const int bound_l = index_bound(cell, 2, cell.c, s_max);
-  auto too_many = [&] {
-    ui.warning("Too many calculated reflections. Decrease the theta range");
-    result.status = 1;
-    result.reflections.clear();
-    return result;
-  };
-  const double box = (2.0 * bound_h + 1) * (2.0 * bound_k + 1) * (2.0 * bound_l + 1);
-  if (box > kMaxEnumerationBox) return too_many();
-
+  const Enumeration enumeration{crystal,
+                                laue,
+                                {s_min * s_min, s_max * s_max},
+                                {index_bound(crystal.cell, 0, crystal.cell.a, s_max),
+                                 index_bound(crystal.cell, 1, crystal.cell.b, s_max),
+                                 index_bound(crystal.cell, 2, crystal.cell.c, s_max)}};
+  FamilyPresence presence(crystal);
   std::vector<Candidate> candidates;
   const bool system_region = uses_system_region(crystal, laue);
-  const OperatorTable operators = operator_table(crystal.symmetry);
-  const std::string symbol = trim(crystal.symbol);
-  const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
-  const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
-  // Absence is the same for every member of a family, so it is decided once per family.
-  // Every present family gives one line, so counting them stops a hopeless enumeration early.
-  std::unordered_map<MillerIndex, bool, MillerIndexHash> present_families;
-  int present_count = 0;
-  auto present = [&](const MillerIndex& h, const MillerIndex& label) {
-    auto [entry, added] = present_families.try_emplace(label, false);
-    if (added) {
-      entry->second = lattice_condition(label, letter, hexagonal_r) && allowed_by_operators(label, operators);
-      present_count += entry->second ? 1 : 0;
-    }
-    return entry->second && lattice_condition(h, letter, hexagonal_r);
-  };
-  auto exhausted = [&] { return present_count > kMaxEngineReflections || candidates.size() > kMaxCandidates; };
-  if (system_region) {
-    visit_system_region(crystal.system_code, bound_h, bound_k, bound_l, [&](const MillerIndex& h) {
-      double d = 0;
-      if (exhausted() || !in_range(cell, h, limits, d) || !lattice_condition(h, letter, hexagonal_r)) return;
-      const MillerIndex label = family_label(h, laue);
-      if (present(h, label)) candidates.push_back({h, d, label});
-    });
-    if (exhausted()) return too_many();
+  const bool complete = enumeration.box() <= kMaxEnumerationBox &&
+                        (system_region ? collect_in_system_region(enumeration, presence, candidates)
+                                       : collect_over_sphere(enumeration, presence, candidates));
+  if (complete && system_region) {
     exchange_sort_by_decreasing_d(candidates);
     candidates = merge_families(candidates);
-  } else {
-    // Every family over the whole sphere, each once, under its label.
-    for (int h = -bound_h; h <= bound_h; ++h)
-      for (int k = -bound_k; k <= bound_k; ++k)
-        for (int l = -bound_l; l <= bound_l; ++l) {
-          const MillerIndex index{h, k, l};
-          double d = 0;
-          if (!exhausted() && in_range(cell, index, limits, d) && lattice_condition(index, letter, hexagonal_r) &&
-              family_label(index, laue) == index && present(index, index))
-            candidates.push_back({index, d, index});
-        }
-    if (exhausted()) return too_many();
+  } else if (complete) {
     sort_by_decreasing_d(candidates);
   }
-  if (candidates.size() > static_cast<std::size_t>(kMaxEngineReflections)) return too_many();
+  if (!complete || candidates.size() > static_cast<std::size_t>(kMaxEngineReflections)) {
+    ui.warning("Too many calculated reflections. Decrease the theta range");
+    result.status = 1;
+    return result;
+  }
   result.reflections.reserve(candidates.size());
   for (const Candidate& candidate : candidates)
     result.reflections.push_back(make_line(candidate.h, candidate.d, wavelength, laue));
