@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "experiment_io/binary_io.hpp"
 #include "experiment_io/read_error.hpp"
@@ -24,12 +25,19 @@ bool all_finite(std::initializer_list<double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
-void add_point(PatternReadingBuffer& buffer, double angle, double intensity) {
+// The buffer holds 32-bit floats: a point whose angle or intensity does not
+// fit one is refused (false) rather than turned into an infinity.
+bool add_point(PatternReadingBuffer& buffer, double angle, double intensity) {
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  if (!(std::abs(angle) <= kLargest) || !(std::abs(intensity) <= kLargest)) return false;
   ++buffer.points_in_file;
-  if (buffer.angles.size() >= static_cast<std::size_t>(kMaxReadPoints)) return;
+  if (buffer.angles.size() >= static_cast<std::size_t>(kMaxReadPoints)) return true;
   buffer.angles.push_back(static_cast<float>(angle));
   buffer.intensities.push_back(static_cast<float>(intensity));
+  return true;
 }
+
+constexpr std::string_view kOutOfRange = "a value is out of range";
 
 // The common conversion: intensities to 0..100 between the lowest and the
 // highest raw value. The highest starts at `highest_start`, the lowest at
@@ -69,7 +77,7 @@ std::string read_float_counts(const ByteReader& file, std::size_t offset, long l
   for (long long k = 0; k < count; ++k) {
     double value = *file.f32(offset + static_cast<std::size_t>(k) * 4);
     if (!std::isfinite(value)) return read_error_message(name, "an intensity is not a number");
-    add_point(buffer, start + static_cast<double>(k) * step, value);
+    if (!add_point(buffer, start + static_cast<double>(k) * step, value)) return read_error_message(name, kOutOfRange);
   }
   return {};
 }
@@ -239,7 +247,8 @@ PatternReading read_rd_pattern(std::string_view bytes, std::string_view file_nam
   auto count = static_cast<long long>(points);
   for (long long k = 0; k < count; ++k) {
     double value = *file.i16(data + static_cast<std::size_t>(k) * 2) * 0.1;
-    add_point(b, *start + static_cast<double>(k) * *step, value * value);
+    if (!add_point(b, *start + static_cast<double>(k) * *step, value * value))
+      return failure(read_error_message(file_name, kOutOfRange));
   }
   scale_intensities(b, 0);
   return reading;
@@ -275,7 +284,8 @@ PatternReading read_rietveld_pattern(const std::vector<std::string>& lines, std:
     for (std::string_view token : split_values(lines[i])) {
       auto value = parse_double(token);
       if (!value) return failure("Read error!");
-      add_point(b, *start + static_cast<double>(b.points_in_file) * *step, *value);
+      if (!add_point(b, *start + static_cast<double>(b.points_in_file) * *step, *value))
+        return failure(read_error_message(file_name, static_cast<int>(i) + 1, kOutOfRange));
     }
   }
   scale_intensities(b, 0);
@@ -303,7 +313,8 @@ PatternReading read_cpi_pattern(const std::vector<std::string>& lines, std::stri
     if (trim_view(lines[i]).empty()) continue;
     auto value = parse_double(lines[i]);
     if (!value) return failure(read_error_message(file_name, static_cast<int>(i) + 1, "the intensity is not a number"));
-    add_point(b, *start + static_cast<double>(b.points_in_file) * *step, *value);
+    if (!add_point(b, *start + static_cast<double>(b.points_in_file) * *step, *value))
+      return failure(read_error_message(file_name, static_cast<int>(i) + 1, kOutOfRange));
   }
   scale_intensities(b, 0);
   return reading;

@@ -138,6 +138,8 @@ TEST(RdPatternTest, RefusesAFileWithoutTheRdMark) {
   EXPECT_EQ(read_rd_pattern(bytes, "x.rd").error, "It seems not to be a .RD Philips file");
 }
 
+std::vector<std::string> cpi_lines(std::string wavelength_line, std::vector<std::string> data);
+
 std::vector<std::string> rietveld_lines(std::vector<std::string> data) {
   std::vector<std::string> lines = {"SampleIdent=quartz sample DataFileName=q.dat", "ignored",
                                     "Alpha1=1.54056 Alpha2=1.54439 Ratio=0.5", "ignored", "10.0 0.02 10.2"};
@@ -171,6 +173,13 @@ TEST(RietveldPatternTest, FailuresGiveTheirMessages) {
   bad_range[4] = "10 0.02";
   EXPECT_THAT(read_rietveld_pattern(bad_range, "q.dat").error, HasSubstr("line 5"));
   EXPECT_THAT(read_rietveld_pattern({"SampleIdent x"}, "q.dat").error, HasSubstr("q.dat"));
+}
+
+// Found by the fuzz test: 1e300 became an infinity in the 32-bit buffer and
+// the scaling then gave NaN intensities.
+TEST(RietveldPatternTest, ValuesBeyondThirtyTwoBitRangeAreRefusedNotTurnedIntoNaN) {
+  EXPECT_THAT(read_rietveld_pattern(rietveld_lines({"1 1e300 -1e300"}), "q.dat").error, HasSubstr("out of range"));
+  EXPECT_THAT(read_cpi_pattern(cpi_lines("1.5406", {"1", "1e39"}), "h.cpi").error, HasSubstr("line 12"));
 }
 
 TEST(RietveldPatternTest, AnEmptyFirstLineMeansNoWavelength) {
