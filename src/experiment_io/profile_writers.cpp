@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "experiment_io/binary_io.hpp"
+#include "profile/wavelength_lines.hpp"
 #include "util/text.hpp"
 #include "workspace/experiment_settings.hpp"
 #include "workspace/phase_data.hpp"
@@ -14,20 +15,6 @@
 namespace calvane {
 
 namespace {
-
-// The characteristic lines of the main window's list, indices 1..20, in
-// ångström (Kα1, Kα2, mean Kα, Kβ for Mo, Cu, Co, Fe, Cr).
-struct CharacteristicLine {
-  const char* name;
-  double wavelength;
-};
-constexpr CharacteristicLine kLines[20] = {
-    {"MoKa1", 0.7093},   {"MoKa2", 0.71359},  {"MoKmoy", 0.7107},  {"MokBet", 0.63229},
-    {"CuKa1", 1.54056},  {"CuKa2", 1.54439},  {"CuKmoy", 1.5418},  {"CukBet", 1.39222},
-    {"CoKa1", 1.78897},  {"CoKa2", 1.79285},  {"CoKmoy", 1.7902},  {"CokBet", 1.62079},
-    {"FeKa1", 1.93604},  {"FeKa2", 1.93339},  {"FeKmoy", 1.9373},  {"FekBet", 1.75661},
-    {"CrKa1", 2.2897},   {"CrKa2", 2.29361},  {"CrKmoy", 2.2909},  {"CrkBet", 2.08487},
-};
 
 double largest_of(const std::vector<double>& values) {
   double largest = 0;
@@ -61,10 +48,14 @@ std::string cpi_text(const ProfileExport& profile, const std::string& anode_line
 
 }  // namespace
 
-double line_wavelength(int index) { return index >= 1 && index <= 20 ? kLines[index - 1].wavelength : 0; }
+double line_wavelength(int index) {
+  return index >= 1 && index <= 20 ? kCharacteristicLines[static_cast<std::size_t>(index - 1)].wavelength : 0;
+}
 
+// The anode is the first two letters of the line's item ("CuKa1" gives "Cu").
 std::string line_anode(int index) {
-  return index >= 1 && index <= 20 ? std::string(kLines[index - 1].name, 2) : std::string();
+  if (index < 1 || index > 20) return {};
+  return std::string(kCharacteristicLines[static_cast<std::size_t>(index - 1)].item.substr(0, 2));
 }
 
 double ProfileExport::step() const {
