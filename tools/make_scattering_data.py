@@ -279,7 +279,8 @@ extern const std::array<NeutronLength, 102> kNeutronLengthTable;
 
 def cpp_file(comment, declaration, rows):
     return (GENERATED + comment + '#include "crystallography/tables/scattering_tables.hpp"\n\nnamespace calvane {\n\n'
-            + declaration + " = {{\n" + "".join(rows) + "}};\n\n}  // namespace calvane\n")
+            + "// clang-format off\n" + declaration + " = {{\n" + "".join(rows) + "}};\n// clang-format on\n\n"
+            + "}  // namespace calvane\n")
 
 
 def form_factor_cpp():

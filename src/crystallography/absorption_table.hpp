@@ -15,8 +15,8 @@ namespace calvane {
 inline constexpr std::size_t kMaxAbsorptionPointsPerElement = 30;
 
 struct AbsorptionReadResult {
-  bool ok = true;        // false: the file could not be used and the types are unchanged
-  std::string message;   // why not, or a notice about points left out (may be set when ok)
+  bool ok = true;       // false: the file could not be used and the types are unchanged
+  std::string message;  // why not, or a notice about points left out (may be set when ok)
 };
 
 /// Replaces every type's absorption points with the lines of `path` whose
@@ -24,7 +24,8 @@ struct AbsorptionReadResult {
 /// is the symbol, then λ (Å) and μ/ρ (cm²/g) separated by blanks; blank lines
 /// are passed over. Points beyond the 30th of an element, or not above the
 /// previous wavelength, are left out with a notice.
-AbsorptionReadResult read_absorption_table(const std::filesystem::path& path, std::vector<ScatteringType>& types);
+AbsorptionReadResult read_absorption_table(const std::filesystem::path& path,
+                                           std::vector<ScatteringType>& types);
 
 /// μ/ρ at `wavelength_angstrom`: linear between the last point below λ and the
 /// first point at or above it; at or below the first point that point's value;

@@ -77,7 +77,8 @@ const AnomalousElement* find_anomalous_element(const AnomalousTable& table, std:
   return nullptr;
 }
 
-std::optional<AnomalousValue> interpolate_anomalous(const AnomalousElement& element, double wavelength_angstrom) {
+std::optional<AnomalousValue> interpolate_anomalous(const AnomalousElement& element,
+                                                    double wavelength_angstrom) {
   if (!(wavelength_angstrom > 0)) return std::nullopt;
   const float energy = kElectronVoltAngstrom / static_cast<float>(wavelength_angstrom);
   const auto& points = element.points;
@@ -86,8 +87,9 @@ std::optional<AnomalousValue> interpolate_anomalous(const AnomalousElement& elem
   if (above == points.end()) return std::nullopt;
   if (above == points.begin()) return AnomalousValue{above->f_prime, above->f_second};
   const AnomalousPoint& below = *(above - 1);
-  return AnomalousValue{interpolate(energy, below.energy_ev, above->energy_ev, below.f_prime, above->f_prime),
-                        interpolate(energy, below.energy_ev, above->energy_ev, below.f_second, above->f_second)};
+  return AnomalousValue{
+      interpolate(energy, below.energy_ev, above->energy_ev, below.f_prime, above->f_prime),
+      interpolate(energy, below.energy_ev, above->energy_ev, below.f_second, above->f_second)};
 }
 
 void apply_anomalous_table(const AnomalousTable& table, const std::vector<double>& wavelengths,

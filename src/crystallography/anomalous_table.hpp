@@ -49,7 +49,8 @@ struct AnomalousValue {
 /// between the last point below E and the first at or above it. At or below
 /// the first point the first point's values are taken; beyond the last point,
 /// or with no point, there is no value.
-std::optional<AnomalousValue> interpolate_anomalous(const AnomalousElement& element, double wavelength_angstrom);
+std::optional<AnomalousValue> interpolate_anomalous(const AnomalousElement& element,
+                                                    double wavelength_angstrom);
 
 /// Gives every type f′ and f″ for the first four wavelengths from the table.
 /// A type with no block, or a wavelength beyond its block, keeps its values.

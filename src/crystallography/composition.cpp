@@ -1,6 +1,7 @@
 #include "crystallography/composition.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "crystallography/absorption_table.hpp"
@@ -29,7 +30,8 @@ std::string formula_text(const std::vector<ScatteringType>& types) {
   std::string formula;
   for (const ScatteringType& type : types) {
     std::string symbol = type.symbol;
-    if (symbol.size() == 2) symbol[1] = static_cast<char>(std::tolower(static_cast<unsigned char>(symbol[1])));
+    if (symbol.size() == 2)
+      symbol[1] = static_cast<char>(std::tolower(static_cast<unsigned char>(symbol[1])));
     formula += symbol;
     if (type.count_per_formula != 1) formula += std::to_string(type.count_per_formula);
   }
@@ -38,7 +40,8 @@ std::string formula_text(const std::vector<ScatteringType>& types) {
 
 /// Σ n_k·A_k·x_k / M: the mass-fraction average of a per-element μ/ρ.
 template <typename PerElement>
-double mass_weighted(const std::vector<ScatteringType>& types, double molecular_weight, PerElement per_element) {
+double mass_weighted(const std::vector<ScatteringType>& types, double molecular_weight,
+                     PerElement per_element) {
   if (!(molecular_weight > 0)) return 0;
   double sum = 0;
   for (const ScatteringType& type : types) {
@@ -75,18 +78,20 @@ std::string compute_composition(CurrentCrystal& crystal, const std::vector<doubl
   composition.formula_units = z;
   composition.formula = formula_text(types);
   composition.molecular_weight = 0;
-  for (const ScatteringType& type : types) composition.molecular_weight += type.count_per_formula * atomic_weight(type.symbol);
+  for (const ScatteringType& type : types)
+    composition.molecular_weight += type.count_per_formula * atomic_weight(type.symbol);
   const double volume = cell_volume(crystal.cell);
-  composition.density = volume > 0 ? z * 10.0 * composition.molecular_weight / (kAvogadroMantissa * volume) : 0;
+  composition.density =
+      volume > 0 ? z * 10.0 * composition.molecular_weight / (kAvogadroMantissa * volume) : 0;
 
   composition.mass_absorption.fill(0);
   composition.absorption_from_f2.fill(0);
   const std::size_t count = std::min<std::size_t>(wavelengths.size(), 4);
   for (std::size_t j = 0; j < count; ++j) {
     const double lambda = wavelengths[j];
-    composition.mass_absorption[j] = mass_weighted(types, composition.molecular_weight, [&](const ScatteringType& t, double) {
-      return tabulated_absorption(t.absorption, lambda);
-    });
+    composition.mass_absorption[j] = mass_weighted(
+        types, composition.molecular_weight,
+        [&](const ScatteringType& t, double) { return tabulated_absorption(t.absorption, lambda); });
     composition.absorption_from_f2[j] =
         mass_weighted(types, composition.molecular_weight, [&](const ScatteringType& t, double weight) {
           return kAbsorptionFromF2 * lambda * t.f_second[j] / weight;
@@ -116,7 +121,8 @@ void compute_sample_absorption(Workspace& workspace) {
 }
 
 std::string composition(Workspace& workspace) {
-  std::string error = compute_composition(workspace.crystal, workspace.settings.wavelengths, workspace.composition);
+  std::string error =
+      compute_composition(workspace.crystal, workspace.settings.wavelengths, workspace.composition);
   if (!error.empty()) return error;
   compute_sample_absorption(workspace);
   return {};

@@ -54,7 +54,8 @@ bool build_scattering_types(Program& program) {
     program.ui.warning(error);
     return false;
   }
-  AbsorptionReadResult absorption = read_absorption_table(program.data_file("muro.dat"), crystal.scattering_types);
+  AbsorptionReadResult absorption =
+      read_absorption_table(program.data_file("muro.dat"), crystal.scattering_types);
   if (!absorption.message.empty()) program.ui.warning(absorption.message);
   program.workspace.crystal = std::move(crystal);
   copy_anomalous_terms(program.workspace.crystal.scattering_types, program.workspace.composition);
@@ -70,22 +71,24 @@ bool read_anomalous_table(Program& program, std::string_view file_name, PhaseRan
     return false;
   }
   const std::vector<double>& wavelengths = program.workspace.settings.wavelengths;
-  for_each_phase_types(program.workspace, range, [&](std::vector<ScatteringType>& types, PhaseComposition& values) {
-    apply_anomalous_table(table, wavelengths, types);
-    copy_anomalous_terms(types, values);
-  });
+  for_each_phase_types(program.workspace, range,
+                       [&](std::vector<ScatteringType>& types, PhaseComposition& values) {
+                         apply_anomalous_table(table, wavelengths, types);
+                         copy_anomalous_terms(types, values);
+                       });
   refresh_anomalous_grid(program);
   return true;
 }
 
 void clear_anomalous_terms(Program& program, PhaseRange range) {
-  for_each_phase_types(program.workspace, range, [](std::vector<ScatteringType>& types, PhaseComposition& values) {
-    for (ScatteringType& type : types) {
-      type.f_prime.fill(0);
-      type.f_second.fill(0);
-    }
-    copy_anomalous_terms(types, values);
-  });
+  for_each_phase_types(program.workspace, range,
+                       [](std::vector<ScatteringType>& types, PhaseComposition& values) {
+                         for (ScatteringType& type : types) {
+                           type.f_prime.fill(0);
+                           type.f_second.fill(0);
+                         }
+                         copy_anomalous_terms(types, values);
+                       });
   refresh_anomalous_grid(program);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <set>
+#include <string>
 #include <unordered_map>
 
 #include "crystallography/operator_factors.hpp"
@@ -227,6 +228,25 @@ void sort_by_decreasing_d(std::vector<Candidate>& candidates) {
   std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) { return a.d > b.d; });
 }
 
+// The listing order of the classic classes: "for i < j, exchange lines i and
+// j when d_i < d_j". Lines of equal d come out in the order this exchange
+// gives them, and the first of equivalent lines names the family, so the
+// exchange is kept as it is for lists of the classic size (at most 9 998
+// candidates, a few tens of milliseconds); longer lists, which the classic
+// procedure refused, are sorted stably.
+void exchange_sort_by_decreasing_d(std::vector<Candidate>& lines) {
+  if (lines.size() > static_cast<std::size_t>(kMaxEngineReflections)) {
+    sort_by_decreasing_d(lines);
+    return;
+  }
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+    Candidate carried = lines[i];
+    for (std::size_t j = i + 1; j < lines.size(); ++j)
+      if (carried.d < lines[j].d) std::swap(carried, lines[j]);
+    lines[i] = carried;
+  }
+}
+
 // Region of the system: keep the first member of every family in d order.
 std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted, const RotationSet& laue) {
   std::unordered_map<MillerIndex, double, IndexHash> kept_d;
@@ -326,11 +346,31 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
 
   std::vector<Candidate> candidates;
   const bool system_region = uses_system_region(crystal, laue);
+  const FactorisedOperators operators = factorise_operators(crystal.symmetry);
+  const std::string symbol = trim(crystal.symbol);
+  const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
+  const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
+  // Absence is the same for every member of a family, so it is decided once per family.
+  // Every present family gives one line, so counting them stops a hopeless enumeration early.
+  std::unordered_map<MillerIndex, bool, IndexHash> present_families;
+  int present_count = 0;
+  auto present = [&](const MillerIndex& h, const MillerIndex& label) {
+    auto [entry, added] = present_families.try_emplace(label, false);
+    if (added) {
+      entry->second = lattice_condition(label, letter, hexagonal_r) && numerically_present(label, operators);
+      present_count += entry->second ? 1 : 0;
+    }
+    return entry->second && lattice_condition(h, letter, hexagonal_r);
+  };
+  auto exhausted = [&] { return present_count > kMaxEngineReflections || candidates.size() > kMaxCandidates; };
   if (system_region) {
     visit_system_region(crystal.system_code, bound_h, bound_k, bound_l, [&](const MillerIndex& h) {
       double d = 0;
-      if (candidates.size() <= kMaxCandidates && in_range(cell, h, limits, d)) candidates.push_back({h, d});
+      if (!exhausted() && in_range(cell, h, limits, d) && present(h, family_label(h, laue))) candidates.push_back({h, d});
     });
+    if (exhausted()) return too_many();
+    exchange_sort_by_decreasing_d(candidates);
+    candidates = merge_families(candidates, laue);
   } else {
     // Every family over the whole sphere, each once, under its label.
     for (int h = -bound_h; h <= bound_h; ++h)
@@ -338,25 +378,17 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
         for (int l = -bound_l; l <= bound_l; ++l) {
           const MillerIndex index{h, k, l};
           double d = 0;
-          if (candidates.size() <= kMaxCandidates && in_range(cell, index, limits, d) &&
-              family_label(index, laue) == index)
+          if (!exhausted() && in_range(cell, index, limits, d) && family_label(index, laue) == index &&
+              present(index, index))
             candidates.push_back({index, d});
         }
+    if (exhausted()) return too_many();
+    sort_by_decreasing_d(candidates);
   }
-  if (candidates.size() > kMaxCandidates) return too_many();
-  sort_by_decreasing_d(candidates);
-  if (system_region) candidates = merge_families(candidates, laue);
-
-  // Absence is the same for every member of a family, so it is tested once per family.
-  const FactorisedOperators operators = factorise_operators(crystal.symmetry);
-  const std::string symbol = trim(crystal.symbol);
-  const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
-  const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
-  for (const Candidate& candidate : candidates) {
-    if (!lattice_condition(candidate.h, letter, hexagonal_r) || !numerically_present(candidate.h, operators)) continue;
-    if (static_cast<int>(result.reflections.size()) >= kMaxEngineReflections) return too_many();
+  if (candidates.size() > static_cast<std::size_t>(kMaxEngineReflections)) return too_many();
+  result.reflections.reserve(candidates.size());
+  for (const Candidate& candidate : candidates)
     result.reflections.push_back(make_line(candidate.h, candidate.d, wavelength, laue));
-  }
   return result;
 }
 

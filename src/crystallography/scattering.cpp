@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 
-#include "crystallography/tables/scattering_tables.hpp"
 #include "util/text.hpp"
 
 namespace calvane {
@@ -30,10 +29,12 @@ std::string assign_scattering_types(CurrentCrystal& crystal) {
   indices.reserve(crystal.atoms.size());
   for (const AtomSite& atom : crystal.atoms) {
     std::string symbol = scattering_symbol(atom.type);
-    auto found = std::find_if(types.begin(), types.end(), [&](const ScatteringType& t) { return t.symbol == symbol; });
+    auto found =
+        std::find_if(types.begin(), types.end(), [&](const ScatteringType& t) { return t.symbol == symbol; });
     if (found == types.end()) {
       if (static_cast<int>(types.size()) == kMaxScatteringTypes)
-        return "Too many elements in the phase: at most " + std::to_string(kMaxScatteringTypes) + " are allowed.";
+        return "Too many elements in the phase: at most " + std::to_string(kMaxScatteringTypes) +
+               " are allowed.";
       auto kept = std::find_if(crystal.scattering_types.begin(), crystal.scattering_types.end(),
                                [&](const ScatteringType& t) { return t.symbol == symbol; });
       types.push_back(kept != crystal.scattering_types.end() ? *kept : ScatteringType{});
@@ -47,17 +48,22 @@ std::string assign_scattering_types(CurrentCrystal& crystal) {
   return {};
 }
 
+const FormFactorCoefficients* find_form_factor_species(std::string_view name) {
+  const std::string wanted = to_upper(trim(name));
+  for (const FormFactorCoefficients& entry : kFormFactorTable)
+    if (to_upper(entry.name) == wanted) return &entry;
+  return nullptr;
+}
+
 std::string lookup_form_factor(ScatteringType& type) {
-  std::string symbol = to_upper(trim(type.symbol));
-  const std::string wanted = symbol == "D" ? std::string("H") : symbol;
-  for (const FormFactorCoefficients& entry : kFormFactorTable) {
-    if (to_upper(entry.name) != wanted) continue;
-    type.a = entry.a;
-    type.b = entry.b;
-    type.c = entry.c;
-    return {};
-  }
-  return "element " + symbol + " not found!";
+  const std::string symbol = to_upper(trim(type.symbol));
+  const FormFactorCoefficients* entry =
+      find_form_factor_species(symbol == "D" ? std::string_view("H") : symbol);
+  if (entry == nullptr) return "element " + symbol + " not found!";
+  type.a = entry->a;
+  type.b = entry->b;
+  type.c = entry->c;
+  return {};
 }
 
 FormFactor form_factor(const ScatteringType& type, double s, int wavelength_index) {
@@ -83,8 +89,9 @@ double atomic_weight(std::string_view symbol) {
 
 std::optional<double> neutron_length(std::string_view name) {
   const std::string wanted = to_upper(trim(name));
-  for (const NeutronLength& entry : kNeutronLengthTable)
-    if (entry.name == wanted) return entry.length;
+  for (const std::string& candidate : {wanted, wanted + "."})
+    for (const NeutronLength& entry : kNeutronLengthTable)
+      if (entry.name == candidate) return entry.length;
   return std::nullopt;
 }
 

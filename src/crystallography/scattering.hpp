@@ -8,6 +8,7 @@
 
 #include "crystal_io/current_crystal.hpp"
 #include "crystallography/scattering_type.hpp"
+#include "crystallography/tables/scattering_tables.hpp"
 
 namespace calvane {
 
@@ -30,6 +31,11 @@ std::string assign_scattering_types(CurrentCrystal& crystal);
 /// Returns an empty string, or "element " + symbol + " not found!".
 std::string lookup_form_factor(ScatteringType& type);
 
+/// The species of the form-factor table called `name` ("Fe3+", "O2-."), compared
+/// trimmed and in capitals; null when the table has none (the ion check of the
+/// crystal page).
+const FormFactorCoefficients* find_form_factor_species(std::string_view name);
+
 struct FormFactor {
   double real = 0;       // f0 + f′
   double imaginary = 0;  // f″
@@ -45,7 +51,8 @@ FormFactor form_factor(const ScatteringType& type, double s, int wavelength_inde
 double atomic_weight(std::string_view symbol);
 
 /// Coherent neutron scattering length (10⁻¹² cm) of a name of the neutron
-/// table ("FE", "D.", "NI.."), compared trimmed and in capitals.
+/// table ("FE", "D.", "NI.."), compared trimmed and in capitals. A name with
+/// no entry of its own takes its variant with a point: "D" is deuterium, "D.".
 std::optional<double> neutron_length(std::string_view name);
 
 }  // namespace calvane

@@ -56,6 +56,11 @@ std::string read_dialog_row(WavelengthForm& dialog, int row, SpectrumLine& line)
   return {};
 }
 
+void sort_by_wavelength(std::vector<SpectrumLine>& lines) {
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const SpectrumLine& a, const SpectrumLine& b) { return a.wavelength < b.wavelength; });
+}
+
 void set_spectrum(ExperimentSettings& settings, const std::vector<SpectrumLine>& lines) {
   settings.wavelengths.clear();
   settings.fractions.clear();
@@ -183,8 +188,7 @@ FollowUp lit_composition(SpectrumView view) {
   // again before a computation gives the same spectrum.
   for (const SpectrumLine& line : lines)
     dialog.intensity[static_cast<std::size_t>(line.row)] = fixed(line.fraction / strongest, 6, 2);
-  std::stable_sort(lines.begin(), lines.end(),
-                   [](const SpectrumLine& a, const SpectrumLine& b) { return a.wavelength < b.wavelength; });
+  sort_by_wavelength(lines);
 
   ExperimentSettings& settings = view.workspace.settings;
   set_spectrum(settings, lines);
@@ -253,7 +257,9 @@ bool read_spectrum(ExperimentSettings& settings, const ExperimentPageForm& page,
       }
       if (*intensity > 0) lines.push_back({*wavelength, 0.01 * *intensity, row});
     }
-    if (!lines.empty()) set_spectrum(settings, lines);
+    if (lines.empty()) return true;
+    sort_by_wavelength(lines);
+    set_spectrum(settings, lines);
     return true;
   }
   const auto wavelength = parse_double(field);

@@ -58,6 +58,7 @@ struct CrystalPageForm {
   TextGrid anomalous;       // 9 columns, 15 rows
   TextGrid absorption;      // "l", "m/r"
   bool modified = false;
+  bool capture_panel_visible = false;  // keyboard capture: "Apply new phase", "Cancel"
 };
 
 struct ExperimentPageForm {

@@ -7,6 +7,7 @@
 
 #include "ui/lambda_missing_form.hpp"
 #include "ui/main_form.hpp"
+#include "ui/wavelength_form.hpp"
 #include "ui/ui_port.hpp"
 #include "workspace/workspace.hpp"
 
@@ -19,6 +20,7 @@ struct Program {
   Ui& ui;
   Workspace workspace;
   MainForm main_form;
+  WavelengthForm wavelength_form;  // the multiple-wavelength dialog
   LambdaMissingForm lambda_missing;
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;

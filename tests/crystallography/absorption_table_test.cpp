@@ -76,9 +76,9 @@ TEST(AbsorptionTable, MalformedOrMissingFilesLeaveTheTypesAlone) {
 TEST(AbsorptionTable, InterpolatesLinearlyInWavelength) {
   const std::vector<std::pair<double, double>> points{{0.5, 40}, {1.0, 100}, {2.0, 300}};
   const std::pair<double, double> cases[] = {
-      {0.75, 70}, {1.0, 100}, {1.5, 200}, {2.0, 300},
-      {0.2, 40},  // below the first point: the first point's value
-      {2.5, 0},   // beyond the last point: nothing
+      {0.75, 70}, {1.0, 100}, {1.5, 200},
+      {2.0, 300}, {0.2, 40},  // below the first point: the first point's value
+      {2.5, 0},               // beyond the last point: nothing
   };
   for (auto [wavelength, expected] : cases)
     EXPECT_DOUBLE_EQ(tabulated_absorption(points, wavelength), expected) << wavelength;

@@ -11,7 +11,8 @@ namespace calvane {
 namespace {
 
 void append_int(std::string& bytes, std::int32_t value) {
-  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+  for (int i = 0; i < 4; ++i)
+    bytes += static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
 }
 
 void append_float(std::string& bytes, float value) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "support/scripted_ui.hpp"
-#include "util/text.hpp"
 #include "support/temp_folder.hpp"
+#include "util/text.hpp"
 
 namespace calvane {
 namespace {

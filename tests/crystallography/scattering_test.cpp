@@ -48,13 +48,15 @@ TEST(ScatteringTables, KeepTheReferenceValues) {
   EXPECT_EQ(h.c, expected_h[4]);
   EXPECT_EQ(fe.c, expected_fe[4]);
 
-  const std::pair<const char*, double> weights[] = {{"H", 1.00794}, {"C", 12.011},  {"O", 15.9994}, {"Si", 28.0855},
-                                                    {"FE", 55.847}, {"cu", 63.546}, {"U", 238.0289}, {"Lr", 260}};
+  const std::pair<const char*, double> weights[] = {{"H", 1.00794},  {"C", 12.011},  {"O", 15.9994},
+                                                    {"Si", 28.0855}, {"FE", 55.847}, {"cu", 63.546},
+                                                    {"U", 238.0289}, {"Lr", 260}};
   for (auto [symbol, weight] : weights) EXPECT_EQ(atomic_weight(symbol), weight) << symbol;
   EXPECT_EQ(atomic_weight("Xx"), 0);
 
-  const std::pair<const char*, double> lengths[] = {{"LI", -0.203}, {"BE", 0.78}, {"C", 0.665},  {"O", 0.58},
-                                                    {"NI", 1.03},   {"H", -0.374}, {"D.", 0.667}, {" fe ", 0.945}};
+  const std::pair<const char*, double> lengths[] = {
+      {"LI", -0.203}, {"BE", 0.78},  {"C", 0.665},    {"O", 0.58},  {"NI", 1.03},
+      {"H", -0.374},  {"D.", 0.667}, {" fe ", 0.945}, {"D", 0.667}, {"NI..", -0.87}};
   for (auto [name, length] : lengths) EXPECT_EQ(neutron_length(name), length) << name;
   EXPECT_FALSE(neutron_length("XX").has_value());
 }
@@ -99,6 +101,8 @@ TEST(FormFactor, DeuteriumTakesHydrogenAndUnknownElementsAreNamed) {
   ScatteringType unknown;
   unknown.symbol = "XX";
   EXPECT_EQ(lookup_form_factor(unknown), "element XX not found!");
+  EXPECT_EQ(find_form_factor_species("fe3+")->name, "Fe3+");
+  EXPECT_EQ(find_form_factor_species("FE3"), nullptr);
 }
 
 TEST(ScatteringTypes, OneTypePerElementInOrderOfFirstAppearance) {
@@ -110,7 +114,8 @@ TEST(ScatteringTypes, OneTypePerElementInOrderOfFirstAppearance) {
   EXPECT_EQ(crystal.scattering_types[2].symbol, "D");
   EXPECT_EQ(crystal.scattering_types[3].symbol, "SI");
   const int expected[] = {1, 2, 1, 1, 2, 3, 4};
-  for (std::size_t i = 0; i < crystal.atoms.size(); ++i) EXPECT_EQ(crystal.atoms[i].type_index, expected[i]) << i;
+  for (std::size_t i = 0; i < crystal.atoms.size(); ++i)
+    EXPECT_EQ(crystal.atoms[i].type_index, expected[i]) << i;
 }
 
 TEST(ScatteringTypes, RebuildingKeepsTheValuesOfKeptElements) {
@@ -125,8 +130,8 @@ TEST(ScatteringTypes, RebuildingKeepsTheValuesOfKeptElements) {
 }
 
 TEST(ScatteringTypes, MoreThanTwentyElementsAreRefusedAndChangeNothing) {
-  const char* elements[] = {"H",  "He", "Li", "Be", "B",  "C",  "N",  "O",  "F",  "Ne", "Na",
-                            "Mg", "Al", "Si", "P",  "S",  "Cl", "Ar", "K",  "Ca", "Sc"};
+  const char* elements[] = {"H",  "He", "Li", "Be", "B", "C",  "N",  "O", "F",  "Ne", "Na",
+                            "Mg", "Al", "Si", "P",  "S", "Cl", "Ar", "K", "Ca", "Sc"};
   CurrentCrystal crystal;
   for (const char* element : elements) crystal.atoms.push_back(AtomSite{element, "", 0, 0, 0, 0, 1, 0, 0, 0});
   EXPECT_NE(assign_scattering_types(crystal).find("at most 20"), std::string::npos);

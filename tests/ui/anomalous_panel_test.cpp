@@ -28,7 +28,8 @@ struct AnomalousPanelTest : ::testing::Test {
   }
   double f_second(int phase) const {
     const Workspace& w = program.workspace;
-    const auto& types = phase == w.current_phase ? w.crystal.scattering_types : w.phase(phase).crystal.scattering_types;
+    const auto& types =
+        phase == w.current_phase ? w.crystal.scattering_types : w.phase(phase).crystal.scattering_types;
     return types.at(0).f_second[0];
   }
 };
@@ -36,9 +37,8 @@ struct AnomalousPanelTest : ::testing::Test {
 TEST_F(AnomalousPanelTest, WavelengthFieldIsCheckedBeforeThePanelOpens) {
   add_phase("Fe");
   const std::pair<const char*, const char*> refused[] = {
-      {"", "No WaveLength!"},          {"  ", "No WaveLength!"},
-      {"0.00000", "No WaveLength!"},   {"0", "No WaveLength!"},
-      {"abc", "Error on WaveLength!"}, {"-1.5", "Error on WaveLength!"},
+      {"", "No WaveLength!"},           {"  ", "No WaveLength!"},        {"0.00000", "No WaveLength!"},
+      {"0", "No WaveLength!"},          {"abc", "Error on WaveLength!"}, {"-1.5", "Error on WaveLength!"},
       {"1.5x", "Error on WaveLength!"},
   };
   for (auto [text, message] : refused) {

@@ -6,6 +6,7 @@
 
 namespace calvane {
 
+// clang-format off
 const std::array<AtomicWeight, 103> kAtomicWeightTable = {{
     {"H", 1.00794},
     {"He", 4.003},
@@ -111,5 +112,6 @@ const std::array<AtomicWeight, 103> kAtomicWeightTable = {{
     {"No", 259.0},
     {"Lr", 260.0},
 }};
+// clang-format on
 
 }  // namespace calvane

@@ -6,6 +6,7 @@
 
 namespace calvane {
 
+// clang-format off
 const std::array<NeutronLength, 102> kNeutronLengthTable = {{
     {"LI", -0.203},
     {"BE", 0.78},
@@ -110,5 +111,6 @@ const std::array<NeutronLength, 102> kNeutronLengthTable = {{
     {"NI..", -0.87},
     {"CU.", 0.643},
 }};
+// clang-format on
 
 }  // namespace calvane
