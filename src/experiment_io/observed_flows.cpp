@@ -5,6 +5,7 @@
 
 #include "util/files.hpp"
 #include "util/text.hpp"
+#include "workspace/driver.hpp"
 #include "workspace/limits.hpp"
 #include "workspace/program.hpp"
 
@@ -208,10 +209,7 @@ ObservedLoad ouvre_fichier_dif(Program& program, int entry) {
   }
   PeakFileKind kind = peak_kind_from_name(name, static_cast<PeakFileKind>(entry));
   load.added = read_observed_peaks(program, kind, name);
-  if (load.added) {
-    load.recompute_phases = true;
-    program.ui.redraw_plot();
-  }
+  if (load.added) click_button_plot_phase_data(program);
   return load;
 }
 

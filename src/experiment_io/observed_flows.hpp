@@ -1,12 +1,12 @@
 // Opening observed patterns and observed peak lists: the menu flows, the
 // storing of a read pattern and the wavelength reconciliation.
 //
-// After a flow has added observed data it asks the plot to redraw through
-// Ui::redraw_plot. Where the behaviour also wants plot state changed (the
-// eleven intensity scale factors back to 1, the default tick spacing) or the
-// phases recomputed (the driver's click_button_plot_phase_data after a peak
-// list is added), the flow returns an ObservedLoad that says so and the
-// caller that owns the plot and the driver acts on it.
+// After a pattern is added the flow asks the plot to redraw through
+// Ui::redraw_plot; after a peak list it recomputes every phase through the
+// driver, which redraws. Where the behaviour also wants plot state changed
+// (the eleven intensity scale factors back to 1, the default tick spacing),
+// the flow returns an ObservedLoad that says so and the caller that owns the
+// plot acts on it.
 #pragma once
 
 #include <filesystem>
@@ -24,7 +24,6 @@ struct ObservedLoad {
   bool added = false;                // a pattern or a peak list was stored
   bool reset_intensity_scales = false;  // the plot's intensity scale factors go back to 1.0
   bool recompute_default_ticks = false; // the plot's default tick spacing is recomputed
-  bool recompute_phases = false;     // every displayed phase is recomputed (peak lists)
 };
 
 inline constexpr const char* kPatternFilter =
