@@ -75,11 +75,6 @@ TEST_F(ExportFlowTest, OnlyYesOverwritesAnExistingFile) {
   EXPECT_THAT(ui.questions, ElementsAre(kOverwriteQuestion, kOverwriteQuestion, kOverwriteQuestion));
 }
 
-TEST_F(ExportFlowTest, APhaseWithoutProfileIsNotExported) {
-  program.workspace.phase(1).profile.clear();
-  EXPECT_FALSE(export_profile(program, ProfileFileKind::NativeSim, "d"));
-  EXPECT_EQ(ui.last_warning(), "The current phase has no calculated profile");
-}
 
 TEST_F(ExportFlowTest, PeakListNamesAndFormats) {
   ui.choose_file("quartz");
@@ -102,11 +97,6 @@ TEST_F(ExportFlowTest, PeakListNamesAndFormats) {
   EXPECT_THAT(ui.last_warning(), HasSubstr("nothing was written"));
 }
 
-TEST_F(ExportFlowTest, AnUnwritableTargetGivesOneMessage) {
-  ui.choose_file((folder / "no-such-folder" / "x.prn").string());
-  EXPECT_FALSE(save_hkl_list(program, 1));
-  EXPECT_THAT(ui.warnings, ElementsAre(HasSubstr("could not be written")));
-}
 
 }  // namespace
 }  // namespace calvane

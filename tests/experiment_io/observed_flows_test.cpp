@@ -80,12 +80,6 @@ TEST_F(ObservedFlowTest, EightPatternsAtMost) {
   EXPECT_TRUE(ui.open_requests.empty());
 }
 
-TEST_F(ObservedFlowTest, LongNamesAreCutToFiftyCharacters) {
-  std::string name = std::string(60, 'n') + ".raw";
-  folder.write(name, raw2_file(3, 1.5406f));
-  ASSERT_TRUE(read_observed_pattern(program, PatternFileKind::BrukerRaw, folder / name));
-  EXPECT_EQ(program.workspace.observed_patterns[0].file_name, std::string(50, 'n'));
-}
 
 TEST_F(ObservedFlowTest, PointsBeyondTheTableAreDroppedWithOneMessage) {
   folder.write("big.raw", raw2_file(32767, 1.5406f));
@@ -127,12 +121,6 @@ TEST_F(ObservedFlowTest, WavelengthReconciliation) {
   }
 }
 
-TEST_F(ObservedFlowTest, AdoptingTheReadWavelengthUpdatesTheField) {
-  folder.write("mo.raw", raw2_file(3, 0.7093f));
-  ASSERT_TRUE(read_observed_pattern(program, PatternFileKind::NativeSim, "mo.raw"));
-  EXPECT_EQ(program.main_form.experiment.wavelength, " 0.70930");
-  EXPECT_FALSE(program.main_form.experiment.default_wavelength_notice_visible);
-}
 
 const char* kRietveldWithoutWavelength = "\nline 2\nline 3\nline 4\n10 0.05 10.15\n5 10 15 20\n";
 

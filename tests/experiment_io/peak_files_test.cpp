@@ -146,11 +146,6 @@ TEST(ColumnPeaksTest, TheFirstLineChoosesTheLayout) {
   EXPECT_EQ(hkl.list.peaks[1].l, 0);
 }
 
-TEST(ColumnPeaksTest, MalformedLinesNameTheLine) {
-  EXPECT_THAT(read_column_peaks({"20.5 1", "21 x"}, "c.prn").error, HasSubstr("line 2"));
-  EXPECT_THAT(read_column_peaks({"20.5 1", "21"}, "c.prn").error, HasSubstr("intensity"));
-  EXPECT_THAT(read_column_peaks({"20.5 1 1.5 0 0"}, "c.prn").error, HasSubstr("integers"));
-}
 
 TEST(PeakKindTest, TheExtensionOfTheNameRefinesTheMenuKind) {
   struct Case {

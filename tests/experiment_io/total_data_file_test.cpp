@@ -208,25 +208,6 @@ TEST(TotalDataReadTest, AMalformedFileNamesItsLineAndYieldsNothing) {
   EXPECT_FALSE(parse_total_data_file({}, "w.cmp").ok());
 }
 
-TEST(TotalDataReadTest, SurvivesMutatedCopies) {
-  const std::string seed = format_total_data_file(workspace_file());
-  std::mt19937 random(11);
-  for (int i = 0; i < 3000; ++i) {
-    std::string text = seed;
-    for (int j = 0; j < 3; ++j) {
-      std::size_t at = std::uniform_int_distribution<std::size_t>(0, text.size() - 1)(random);
-      text[at] = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
-    }
-    text.resize(std::uniform_int_distribution<std::size_t>(text.size() / 2, text.size())(random));
-    TotalDataReading reading = parse_total_data_file(lines_of(text), "f.cmp");
-    if (reading.ok()) {
-      EXPECT_LE(reading.data.phases.size(), 8u);
-      EXPECT_LE(reading.data.patterns.size(), 8u);
-    } else {
-      EXPECT_THAT(reading.error, HasSubstr("f.cmp, line "));
-    }
-  }
-}
 
 TEST(RebuiltNamesTest, BaseNamesOnlyAndOneMpSuffix) {
   const std::pair<const char*, const char*> crystals[] = {
