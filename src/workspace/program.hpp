@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "ui/lambda_missing_form.hpp"
 #include "ui/main_form.hpp"
 #include "ui/wavelength_form.hpp"
 #include "ui/ui_port.hpp"
@@ -20,6 +21,7 @@ struct Program {
   Workspace workspace;
   MainForm main_form;
   WavelengthForm wavelength_form;  // the multiple-wavelength dialog
+  LambdaMissingForm lambda_missing;
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.
