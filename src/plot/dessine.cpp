@@ -355,24 +355,22 @@ std::string legend_name(const std::string& file_name) {
 
 std::string hkl_label(int h, int k, int l) { return std::to_string(h) + std::to_string(k) + std::to_string(l); }
 
-void ticks_par_defaut(PlotState& state, double width) {
+std::optional<TickSpacing> default_tick_spacing(double width) {
   struct Row {
     double upper, major, minor;
   };
   static constexpr Row rows[] = {{1, 0.1, 0.01}, {10, 1.0, 0.1}, {50, 5.0, 0.5}, {100, 10.0, 1.0}};
-  if (width < 0.1) {
-    state.major_tick = 0.01;
-    state.minor_tick = 0.001;
-  } else if (width > 0.5) {
-    state.major_tick = 20.0;
-    state.minor_tick = 2.0;
-    for (const Row& row : rows) {
-      if (width <= row.upper) {
-        state.major_tick = row.major;
-        state.minor_tick = row.minor;
-        break;
-      }
-    }
+  if (width < 0.1) return TickSpacing{0.01, 0.001};
+  if (width <= 0.5) return std::nullopt;
+  for (const Row& row : rows)
+    if (width <= row.upper) return TickSpacing{row.major, row.minor};
+  return TickSpacing{20.0, 2.0};
+}
+
+void ticks_par_defaut(PlotState& state, double width) {
+  if (const auto spacing = default_tick_spacing(width)) {
+    state.major_tick = spacing->major;
+    state.minor_tick = spacing->minor;
   }
   state.tick_dialog.minor_text = fixed(state.minor_tick, 7, 2);
   state.tick_dialog.major_text = fixed(state.major_tick, 7, 2);

@@ -2,6 +2,7 @@
 // hkl labels, observed patterns and peak lists, axis, titles and legends.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "plot/canvas.hpp"
@@ -31,6 +32,12 @@ void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 
 /// The x axis over [from, to] (displayed unit) with its major and minor ticks.
 void trace_axe(const PlotState& state, const PlotLayout& layout, Canvas& canvas, double from, double to);
+
+struct TickSpacing {
+  double major = 0, minor = 0;
+};
+/// The default spacings for a displayed width; none from 0.1 to 0.5, where the ticks in force stay.
+std::optional<TickSpacing> default_tick_spacing(double displayed_width);
 
 /// Default tick spacings for the displayed width of the range, written into the tick dialog's boxes.
 void ticks_par_defaut(PlotState& state, double displayed_width);
