@@ -84,10 +84,14 @@ void EmfCanvas::select_font() {
 
 void EmfCanvas::fill_rectangle(int left, int top, int right, int bottom, Rgb colour) {
   if (!device_->dc) return;
+  // A rectangle without outline: GDI leaves out its right and bottom edges, which the +1 puts back.
   HBRUSH brush = CreateSolidBrush(colour_ref(colour));
-  RECT area{left, top, right, bottom};
-  FillRect(device_->dc, &area, brush);
+  SelectObject(device_->dc, brush);
+  SelectObject(device_->dc, GetStockObject(NULL_PEN));
+  Rectangle(device_->dc, left, top, right + 1, bottom + 1);
+  SelectObject(device_->dc, GetStockObject(NULL_BRUSH));
   DeleteObject(brush);
+  device_->pen_valid = false;
 }
 
 void EmfCanvas::rectangle(int left, int top, int right, int bottom) {

@@ -117,7 +117,7 @@ void BitBtn1Click(Program& program, MetafileForm& form, const PlotState& state) 
 }
 
 std::string print_heading(const std::string& date_time, const std::string& comment) {
-  return trim("CALVANEMP " + date_time + " : " + comment);
+  return trim("CALVANEMP " + date_time + " : " + trim(comment));
 }
 
 void draw_printout(const PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
