@@ -135,6 +135,16 @@ void draw_printout(const PlotState& state, const Workspace& workspace, HklMode h
   canvas.text({column, static_cast<int>(std::lround(0.2 * kPrinterUnitsPerCm))}, heading);
 }
 
+void ImpressionDiagramme1Click(Program& program, PrintForm& form) {
+  program.main_form.page = MainPage::CrystalData;
+  if (!has_plot_data(program.workspace)) {
+    program.ui.warning("No calculated diagram!");
+    return;
+  }
+  form.visible = true;
+  program.ui.show_window(WindowId::Print, true);
+}
+
 std::optional<std::pair<double, double>> read_print_size(Program& program, const PrintForm& form) {
   const auto width = parse_double(form.width_cm);
   const auto height = parse_double(form.height_cm);

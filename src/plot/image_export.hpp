@@ -71,6 +71,10 @@ std::string print_heading(const std::string& date_time, const std::string& comme
 void draw_printout(const PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
                    double width_cm, double height_cm, const std::string& heading);
 
+/// "&Print": brings the main window's "Crystal Data" page forward; with neither a
+/// calculated nor an observed pattern shows "No calculated diagram!", else opens the print dialog.
+void ImpressionDiagramme1Click(Program& program, PrintForm& form);
+
 /// The print dialog's sizes, checked against their ranges; one message when a box is wrong.
 std::optional<std::pair<double, double>> read_print_size(Program& program, const PrintForm& form);
 

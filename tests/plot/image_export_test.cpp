@@ -234,6 +234,20 @@ TEST(Printout, DrawsBlackOnWhiteWithTriplePens) {
   EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{3294 + 120 - 412, 1177 + 120}));
 }
 
+TEST(Printout, NothingToPrintGivesOneMessage) {
+  ExportFixture f;
+  PrintForm form;
+  ImpressionDiagramme1Click(f.program, form);
+  EXPECT_TRUE(form.visible);
+  EXPECT_EQ(f.program.main_form.page, MainPage::CrystalData);
+  f.program.workspace.phases.clear();
+  f.program.workspace.observed_patterns.clear();
+  form.visible = false;
+  ImpressionDiagramme1Click(f.program, form);
+  EXPECT_EQ(f.ui.last_warning(), "No calculated diagram!");
+  EXPECT_FALSE(form.visible);
+}
+
 TEST(Printout, SizesOutsideTheirRangesAreRefused) {
   ExportFixture f;
   PrintForm form;
