@@ -56,10 +56,23 @@ void QPainterCanvas::polyline(const std::vector<Point>& points) {
   painter_.drawPolyline(polygon);
 }
 
-void QPainterCanvas::text(Point at, std::string_view text) {
-  QFont qfont(QString::fromStdString(font().family));
+QFont QPainterCanvas::qt_font() const {
+  // Arial where it exists; else a face of about its width, so that legends keep within their columns.
+  QFont qfont;
+  qfont.setFamilies({QString::fromStdString(font().family), "Arial", "Liberation Sans", "DejaVu Sans Condensed"});
+  qfont.setStyleHint(QFont::SansSerif);
   // Pixel size in surface units, so that a scaled printer page keeps the point size.
   qfont.setPixelSize(std::max(1, static_cast<int>(font().size_points * units_per_inch_ / 72.0 + 0.5)));
+  return qfont;
+}
+
+int QPainterCanvas::text_width(std::string_view text) const {
+  return QFontMetrics(qt_font(), painter_.device())
+      .horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void QPainterCanvas::text(Point at, std::string_view text) {
+  const QFont qfont = qt_font();
   painter_.save();
   painter_.setFont(qfont);
   painter_.setPen(to_qcolor(font().colour));

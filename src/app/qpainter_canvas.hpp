@@ -21,9 +21,11 @@ public:
   void line(Point from, Point to) override;
   void polyline(const std::vector<Point>& points) override;
   void text(Point at, std::string_view text) override;
+  int text_width(std::string_view text) const override;
 
 private:
   void use_pen();
+  QFont qt_font() const;
   QPainter& painter_;
   int width_, height_;
   double units_per_inch_;

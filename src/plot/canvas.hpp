@@ -59,6 +59,9 @@ public:
   virtual void line(Point from, Point to) = 0;
   virtual void polyline(const std::vector<Point>& points) = 0;
   virtual void text(Point at, std::string_view text) = 0;
+  /// Width of an unturned text in the current font. Surfaces that cannot measure
+  /// give an estimate of an 8-point sans-serif face.
+  virtual int text_width(std::string_view text) const;
 
   void fill(Rgb colour) { fill_rectangle(0, 0, width(), height(), colour); }
 

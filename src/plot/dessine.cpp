@@ -222,6 +222,12 @@ std::optional<double> observed_factor(const Drawing& d, double own_maximum) {
   return d.state.reference_max / transformed;
 }
 
+// A right-hand legend text at its column, moved left only as far as it needs to stay inside the surface.
+void legend_text(Drawing& d, int column, std::string_view text) {
+  const int room = d.layout.surface_width - 2 - d.canvas.text_width(text);
+  d.canvas.text({std::min(column, room), d.legend_row}, text);
+}
+
 void draw_pattern_symbol(Drawing& d, int style) {
   const PlotLayout& layout = d.layout;
   const int row = d.legend_row + layout.obs_symbol_dy;
@@ -270,7 +276,7 @@ void draw_observed_patterns(Drawing& d) {
   const Workspace& workspace = d.workspace;
   if (workspace.observed_patterns.empty() || !workspace.settings.draw_observed) return;
   const PlotLayout& layout = d.layout;
-  d.canvas.text({layout.obs_title_x, d.legend_row}, "Observeded patterns");
+  legend_text(d, layout.obs_title_x, "Observeded patterns");
   const DisplayStyles& styles = workspace.styles;
   for (std::size_t i = 0; i < workspace.observed_patterns.size() && i < kMaxObservedPatterns; ++i) {
     const ObservedPattern& pattern = workspace.observed_patterns[i];
@@ -280,7 +286,7 @@ void draw_observed_patterns(Drawing& d) {
     d.canvas.set_font_colour(styles.pattern_colours[i]);
     d.legend_row += layout.obs_legend_step;
     draw_pattern_symbol(d, styles.pattern_styles[i]);
-    d.canvas.text({layout.obs_symbol_x + layout.obs_name_offset, d.legend_row}, file_name_of(pattern.file_name));
+    legend_text(d, layout.obs_symbol_x + layout.obs_name_offset, file_name_of(pattern.file_name));
     draw_pattern(d, pattern, styles.pattern_styles[i]);
   }
 }
@@ -300,7 +306,8 @@ void draw_observed_peaks(Drawing& d) {
         own_maximum = std::max(own_maximum, peak.intensity);
   const auto factor = observed_factor(d, own_maximum);
   d.legend_row += layout.peaks_gap;
-  d.canvas.text({layout.obs_title_x, d.legend_row}, "Observeded peaks");
+  d.canvas.set_font_colour(d.palette.text);  // not the colour of the last pattern
+  legend_text(d, layout.obs_title_x, "Observeded peaks");
   const DisplayStyles& styles = workspace.styles;
   for (std::size_t i = 0; i < workspace.observed_peaks.size() && i < kMaxObservedPeakLists; ++i) {
     const ObservedPeakList& list = workspace.observed_peaks[i];
@@ -312,7 +319,7 @@ void draw_observed_peaks(Drawing& d) {
     d.canvas.fill_rectangle(layout.peak_bar_x - layout.peak_bar_width / 2, centre - layout.peak_bar_half_height,
                             layout.peak_bar_x + layout.peak_bar_width / 2, centre + layout.peak_bar_half_height,
                             styles.peak_colours[i]);
-    d.canvas.text({layout.peak_name_x, d.legend_row}, file_name_of(list.file_name));
+    legend_text(d, layout.peak_name_x, file_name_of(list.file_name));
     if (!list.draw || !factor) continue;
     for (const auto& peak : list.peaks) {
       if (!within(peak.two_theta, state.theta2_min, state.theta2_max)) continue;
