@@ -105,6 +105,27 @@ std::string write_global_report(const std::filesystem::path& path, const Workspa
   return write_file_atomically(path, text);
 }
 
+namespace {
+
+void show_listing(Program& program, const std::string& suffix) {
+  const Workspace& workspace = program.workspace;
+  if (workspace.phases.empty()) {
+    program.ui.warning("No calculated diagram!");
+    return;
+  }
+  const int number = workspace.current_phase;
+  if (number < 1 || number > workspace.phase_count()) return;
+  program.ui.show_text_file((program.program_folder / ("phase" + std::to_string(number) + suffix)).string());
+}
+
+}  // namespace
+
+void Detailledresultforthedispayedphase1Click(Program& program) { show_listing(program, "2.out"); }
+
+void Shortresultforthedisplayedphase1Click(Program& program) { show_listing(program, ".out"); }
+
+void affiche_crystal_data(Program& program) { program.main_form.page = MainPage::CrystalData; }
+
 void rapport(Program& program, const std::string& recorded_file_name) {
   if (program.workspace.phases.empty()) return;
   const std::filesystem::path path = program.program_folder / kReportFileName;

@@ -26,4 +26,11 @@ std::string write_global_report(const std::filesystem::path& path, const Workspa
 /// it in the text viewer. Nothing happens without a phase.
 void rapport(Program& program, const std::string& recorded_file_name);
 
+/// "&Detailled results for the current phase": the listing "phase<N>2.out" in the text viewer.
+void Detailledresultforthedispayedphase1Click(Program& program);
+/// "&Short results for the current phase": the listing "phase<N>.out".
+void Shortresultforthedisplayedphase1Click(Program& program);
+/// Choosing the "&Results" menu brings the "Crystal Data" page forward.
+void affiche_crystal_data(Program& program);
+
 }  // namespace calvane

@@ -107,5 +107,20 @@ TEST(GlobalReport, NothingWithoutAPhase) {
   EXPECT_TRUE(f.ui.shown_text_files.empty());
 }
 
+TEST(PhaseListings, OpenTheCurrentPhasesListing) {
+  Fixture f;
+  f.program.workspace.current_phase = 2;
+  Detailledresultforthedispayedphase1Click(f.program);
+  Shortresultforthedisplayedphase1Click(f.program);
+  const std::vector<std::string> expected = {(f.folder / "phase22.out").string(), (f.folder / "phase2.out").string()};
+  EXPECT_EQ(f.ui.shown_text_files, expected);
+  f.program.workspace.current_phase = 3;  // above the phase count: nothing starts
+  Shortresultforthedisplayedphase1Click(f.program);
+  EXPECT_EQ(f.ui.shown_text_files.size(), 2u);
+  f.program.workspace.phases.clear();
+  Detailledresultforthedispayedphase1Click(f.program);
+  EXPECT_EQ(f.ui.last_warning(), "No calculated diagram!");
+}
+
 }  // namespace
 }  // namespace calvane
