@@ -149,22 +149,6 @@ std::vector<Point> curve_points(const Drawing& d, const std::vector<double>& val
   return points;
 }
 
-// Index of the grid point nearest to `position`, scanning from the first and
-// stopping past position + 0.5; none when no point comes within 100.
-std::optional<std::size_t> nearest_grid_point(const std::vector<double>& abscissa, double position) {
-  double best = 100.0;
-  std::optional<std::size_t> found;
-  for (std::size_t k = 0; k < abscissa.size(); ++k) {
-    if (abscissa[k] > position + 0.5) break;
-    const double distance = std::abs(abscissa[k] - position);
-    if (distance < best) {
-      best = distance;
-      found = k;
-    }
-  }
-  return found;
-}
-
 void draw_label(Drawing& d, Point anchor, const std::string& label) {
   const PlotLayout& layout = d.layout;
   int row = std::max(anchor.y, layout.label_min_row);
@@ -177,8 +161,9 @@ void draw_hkl_labels(Drawing& d, std::size_t phase_index) {
   const PhaseData& phase = d.workspace.phases[phase_index];
   const double factor = abscissa_factor(d.workspace.settings.angle_scale);
   Point previous{0, 0};
+  const bool ascending = std::is_sorted(d.state.abscissa.begin(), d.state.abscissa.end());
   for (const Reflection& reflection : phase.reflections) {
-    const auto k = nearest_grid_point(d.state.abscissa, reflection.two_theta * factor);
+    const auto k = nearest_grid_point(d.state.abscissa, ascending, reflection.two_theta * factor);
     if (!k) continue;
     Point anchor = d.pixel(d.state.abscissa[*k], d.state.phase_values[phase_index][*k]);
     if (anchor.y <= 0) anchor.y = d.layout.label_too_high_row;
@@ -362,6 +347,43 @@ std::string legend_name(const std::string& file_name) {
 
 std::string hkl_label(int h, int k, int l) { return std::to_string(h) + std::to_string(k) + std::to_string(l); }
 
+// Index of the grid point nearest to `position`, scanning from the first and
+// stopping past position + 0.5; none when no point comes within 100. A tie
+// keeps the earlier point.
+static std::optional<std::size_t> nearest_grid_point_scan(const std::vector<double>& abscissa, double position) {
+  double best = 100.0;
+  std::optional<std::size_t> found;
+  for (std::size_t k = 0; k < abscissa.size(); ++k) {
+    if (abscissa[k] > position + 0.5) break;
+    const double distance = std::abs(abscissa[k] - position);
+    if (distance < best) {
+      best = distance;
+      found = k;
+    }
+  }
+  return found;
+}
+
+// The same answer on an ascending grid by bisection: only the two points
+// around `position` can be nearest.
+std::optional<std::size_t> nearest_grid_point(const std::vector<double>& abscissa, bool ascending,
+                                              double position) {
+  if (!ascending) return nearest_grid_point_scan(abscissa, position);
+  const auto after = std::lower_bound(abscissa.begin(), abscissa.end(), position);
+  std::optional<std::size_t> found;
+  double best = 100.0;
+  if (after != abscissa.begin() && position - *(after - 1) < best) {
+    best = position - *(after - 1);
+    // The first of equal abscissae, as a scan from the start would find.
+    const auto first_equal = std::lower_bound(abscissa.begin(), after - 1, *(after - 1));
+    found = static_cast<std::size_t>(first_equal - abscissa.begin());
+  }
+  if (after != abscissa.end() && *after <= position + 0.5 && *after - position < best)
+    found = static_cast<std::size_t>(after - abscissa.begin());
+  return found;
+}
+
+
 std::optional<TickSpacing> default_tick_spacing(double width) {
   struct Row {
     double upper, major, minor;
@@ -519,12 +541,23 @@ void compute_difference(PlotState& state, const Workspace& workspace) {
   state.difference.assign(count, 0);
   if (workspace.observed_patterns.empty() || workspace.observed_patterns.front().points.empty()) return;
   const auto& points = workspace.observed_patterns.front().points;
+  const bool ascending = std::is_sorted(points.begin(), points.end(), [](const ObservedPoint& a, const ObservedPoint& b) {
+    return a.two_theta < b.two_theta;
+  });
   std::vector<double> observed(count);
   for (std::size_t k = 0; k < count; ++k) {
     state.sum_rows[k] = vers_pixels(state.mapping, state.abscissa[k], state.sum[k]).y;
     const double two_theta = workspace.profile_x[k];
+    // The first point whose 2θ is not below the grid point's.
     std::size_t scan = 0;
-    while (scan < points.size() && points[scan].two_theta < two_theta) ++scan;
+    if (ascending) {
+      scan = static_cast<std::size_t>(
+          std::lower_bound(points.begin(), points.end(), two_theta,
+                           [](const ObservedPoint& point, double value) { return point.two_theta < value; }) -
+          points.begin());
+    } else {
+      while (scan < points.size() && points[scan].two_theta < two_theta) ++scan;
+    }
     if (scan == points.size()) {
       observed[k] = points.back().intensity;
     } else if (scan == 0) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "plot/canvas.hpp"
 #include "plot/plot_layout.hpp"
@@ -51,6 +52,11 @@ std::string legend_name(const std::string& file_name);
 
 /// The label of a reflection: its three indices one after the other ("1-10").
 std::string hkl_label(int h, int k, int l);
+
+/// Index of the grid point nearest to a reflection at `position` (displayed
+/// unit): among the points up to position + 0.5, the nearest, the earlier on a
+/// tie; none when no point comes within 100. `ascending` allows bisection.
+std::optional<std::size_t> nearest_grid_point(const std::vector<double>& abscissa, bool ascending, double position);
 
 /// Recomputes the difference data from the display arrays and the first observed pattern.
 void compute_difference(PlotState& state, const Workspace& workspace);

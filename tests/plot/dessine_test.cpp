@@ -370,6 +370,25 @@ TEST(Dessine, LegendNamesAndLabels) {
   EXPECT_EQ(hkl_label(10, 2, -12), "102-12");
 }
 
+TEST(Dessine, NearestGridPointAgreesWithAPlainScan) {
+  // Grid with a repeated point and uneven steps; positions before, inside, on ties and past the end.
+  const std::vector<double> grid = {10.0, 10.5, 11.0, 11.0, 11.25, 12.0, 14.0, 14.1};
+  std::vector<double> positions = {-200, 9.0, 9.49, 9.5, 10.25, 10.75, 11.0, 11.6, 11.625, 13.0, 14.05, 14.6, 120};
+  for (int i = 0; i < 200; ++i) positions.push_back(8.0 + i * 0.04);
+  for (double position : positions) {
+    std::optional<std::size_t> expected;
+    double best = 100.0;
+    for (std::size_t k = 0; k < grid.size() && grid[k] <= position + 0.5; ++k) {
+      if (std::abs(grid[k] - position) < best) {
+        best = std::abs(grid[k] - position);
+        expected = k;
+      }
+    }
+    EXPECT_EQ(nearest_grid_point(grid, true, position), expected) << position;
+    EXPECT_EQ(nearest_grid_point(grid, false, position), expected) << position;
+  }
+}
+
 TEST(Dessine, MappingRoundTripsThroughPixels) {
   PlotMapping mapping{10, 1010, 400, 10, 50, 25, 4};
   EXPECT_EQ(vers_pixels(mapping, 30, 25), (Point{510, 300}));
