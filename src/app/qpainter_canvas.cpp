@@ -39,7 +39,7 @@ void QPainterCanvas::fill_rectangle(int left, int top, int right, int bottom, Rg
 
 void QPainterCanvas::rectangle(int left, int top, int right, int bottom) {
   use_pen();
-  painter_.drawRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+  painter_.drawRect(QRect(QPoint(left, top), QPoint(right, bottom)));
 }
 
 void QPainterCanvas::line(Point from, Point to) {

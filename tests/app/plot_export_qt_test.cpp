@@ -1,11 +1,14 @@
 // The plot's files open in real readers: Qt's image reader, QtSvg and pdftoppm.
 #include "app/image_export_qt.hpp"
 
+#include "app/qpainter_canvas.hpp"
+
 #include <cmath>
 #include <cstring>
 
 #include <QApplication>
 #include <QImageReader>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -94,6 +97,34 @@ struct QtExport : ::testing::Test {
   Workspace workspace = sample_workspace();
   PlotState state = state_of(workspace);
 };
+
+// Bounding box of the pixels that differ from white.
+QRect inked(const QImage& image) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != qRgb(255, 255, 255)) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+TEST_F(QtExport, TurnedTextRisesFromItsAnchor) {
+  // A label turned by 90 degrees reads upwards: it lies above its anchor and
+  // its glyphs stand to the right of the anchor column, as a Windows font
+  // with an escapement of 900 draws it.
+  QImage image(200, 200, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  QPainterCanvas canvas(painter, 200, 200);
+  texte_oriente(canvas, {100, 150}, "1-10", 90);
+  painter.end();
+  const QRect box = inked(image);
+  ASSERT_FALSE(box.isNull());
+  EXPECT_LE(box.bottom(), 151);
+  EXPECT_LT(box.top(), 140);
+  EXPECT_GE(box.left(), 99);
+  EXPECT_LE(box.right(), 100 + 14);
+  EXPECT_GT(box.height(), box.width());
+}
 
 TEST_F(QtExport, RasterFilesOpenInQtsImageReader) {
   for (const char* name : {"plot.png", "plot.bmp", "plot.jpg"}) {

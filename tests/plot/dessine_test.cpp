@@ -299,11 +299,12 @@ TEST(DessineQ, ReflectionsBecomeSticksScaledToTheLargest) {
   Workspace workspace;
   workspace.settings.angle_scale = AngleScale::Q;
   set_grid(workspace, 10, 50, 401);
-  PhaseData& phase = add_phase(workspace, "a.cry", 30, 100);
+  add_phase(workspace, "a.cry", 30, 100);
+  add_phase(workspace, "b.cry", 30, 100).draw = false;
+  PhaseData& phase = workspace.phases[0];
   phase.fraction = 0.5;
   phase.show_hkl = true;
   phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100), reflection(3, 0, 0, 80, 400)};
-  add_phase(workspace, "b.cry", 30, 100).draw = false;
   PlotState state = state_for(workspace);
   RecordingCanvas canvas(1010, 435);
   dessine(state, workspace, HklMode::AtProfile, canvas);
