@@ -13,3 +13,11 @@ struct Rgb {
 inline constexpr Rgb kGrey192{192, 192, 192};
 
 }  // namespace calvane
+
+namespace calvane {
+
+/// Colours of the eight phase slots when no colours file has been saved.
+inline constexpr Rgb kDefaultPhaseColours[8] = {{255, 124, 162}, {0, 0, 255}, {0, 128, 0},     {0, 0, 128},
+                                                 {255, 0, 0},     {192, 192, 192}, {128, 0, 0}, {0, 255, 255}};
+
+}  // namespace calvane

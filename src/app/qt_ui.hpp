@@ -1,0 +1,51 @@
+// The Ui port on Qt: message boxes, file dialogs, cursor, outside programs.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "ui/ui_port.hpp"
+
+class QWidget;
+
+namespace calvane {
+
+/// Turns the program's "caption|patterns|caption|patterns|" filter into Qt's
+/// name filters, one per entry ("*.inp;*.ins,*.res" becomes "*.inp *.ins *.res").
+QStringList qt_name_filters(const std::string& filter);
+
+class QtUi : public Ui {
+public:
+  /// Windows the Ui shows or hides, and the refresh of every window, are
+  /// reached through these callbacks set by the application.
+  std::function<void(WindowId, bool)> on_show_window;
+  std::function<void()> on_refresh;
+  std::function<void()> on_redraw_plot;
+  std::function<void(const std::string&)> on_show_text_file;
+  std::function<void(int)> on_open_help;
+
+  void set_parent(QWidget* parent) { parent_ = parent; }
+
+  void warning(std::string_view text) override;
+  Answer confirm(std::string_view text) override;
+  void beep() override;
+  void set_busy(bool busy) override;
+  std::optional<FileDialogResult> open_file(const FileDialogRequest& request) override;
+  std::optional<FileDialogResult> save_file(const FileDialogRequest& request) override;
+  void show_window(WindowId window, bool visible) override;
+  void refresh() override;
+  void redraw_plot() override;
+  bool start_program(const std::string& program, const std::vector<std::string>& arguments) override;
+  void show_text_file(const std::string& path) override;
+  void open_help(int topic) override;
+  int screen_width() override;
+  void process_events() override;
+  void quit() override;
+
+private:
+  std::optional<FileDialogResult> file_dialog(const FileDialogRequest& request, bool save);
+  QWidget* parent_ = nullptr;
+};
+
+}  // namespace calvane

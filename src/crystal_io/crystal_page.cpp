@@ -1,0 +1,263 @@
+#include "crystal_io/crystal_page.hpp"
+
+#include <cmath>
+
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+
+namespace {
+
+enum CellIndex { kA = 0, kB, kC, kAlpha, kBeta, kGamma };
+
+const char* const kCellNames[6] = {"a", "b", "c", "Alpha", "Beta", "Gamma"};
+
+std::string crystal_name_for_caption(std::string_view file_name) {
+  std::string name = file_name_of(file_name);
+  return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
+}
+
+/// Whether the system leaves cell field `field` free for typing.
+bool field_is_free(std::string_view code, int field) {
+  switch (field) {
+    case kA: return true;
+    case kB: return code == "ORTH" || code == "MONO" || code == "TRIC";
+    case kC: return code != "CUBI" && code != "RHOM";
+    case kAlpha: return code == "RHOM" || code == "MONO" || code == "TRIC";
+    default: return code == "MONO" || code == "TRIC";
+  }
+}
+
+double parsed_or_zero(std::string_view text) { return parse_double(text).value_or(0.0); }
+
+}  // namespace
+
+int system_index_of(std::string_view code) {
+  for (int i = 0; i < 7; ++i)
+    if (code == kSystemCodes[i]) return i;
+  return -1;
+}
+
+void apply_system_constraints(CrystalPageForm& page, std::string_view code) {
+  auto& f = page.cell;
+  for (CellField& field : f) field.greyed = false;
+  auto grey = [&](std::initializer_list<int> fields) {
+    for (int i : fields) f[static_cast<std::size_t>(i)].greyed = true;
+  };
+  auto right_angles = [&] { f[kAlpha].text = f[kBeta].text = f[kGamma].text = "90.0"; };
+  if (code == "CUBI") {
+    grey({kB, kC, kAlpha, kBeta, kGamma});
+    f[kB].text = f[kC].text = f[kA].text;
+    right_angles();
+  } else if (code == "TETR") {
+    grey({kB, kAlpha, kBeta, kGamma});
+    f[kB].text = f[kA].text;
+    right_angles();
+  } else if (code == "ORTH") {
+    grey({kAlpha, kBeta, kGamma});
+    right_angles();
+  } else if (code == "HEXA") {
+    grey({kB, kAlpha, kBeta, kGamma});
+    f[kB].text = f[kA].text;
+    f[kAlpha].text = f[kBeta].text = "90.0";
+    f[kGamma].text = "120.0";
+  } else if (code == "RHOM") {
+    grey({kB, kC, kBeta, kGamma});
+    f[kB].text = f[kC].text = f[kA].text;
+    f[kBeta].text = f[kGamma].text = f[kAlpha].text;
+  }
+}
+
+void lit_a(Program& program, int field) {
+  if (field < 0 || field > 5) return;
+  CrystalPageForm& page = program.main_form.crystal;
+  const std::string& code = program.workspace.crystal.system_code;
+  if (!field_is_free(code, field)) return;
+  std::string text = page.cell[static_cast<std::size_t>(field)].text;
+  if (field == kA) text = trim(text);
+  if (trim_view(text).empty()) text = "0";
+  auto value = parse_double(text);
+  if (!value) {
+    program.ui.warning(std::string("Reading error on ") + kCellNames[field] + "!");
+    return;
+  }
+  CellParameters& cell = program.workspace.crystal.cell;
+  double* values[6] = {&cell.a, &cell.b, &cell.c, &cell.alpha, &cell.beta, &cell.gamma};
+  *values[field] = *value;
+  apply_system_constraints(page, code);
+}
+
+void selecte_systeme(Program& program, int index) {
+  if (index < 0 || index > 6) return;
+  CrystalPageForm& page = program.main_form.crystal;
+  page.system_index = index;
+  program.workspace.crystal.system_code = kSystemCodes[index];
+  page.hermann_mauguin.clear();
+  page.hall.clear();
+  page.space_group_number.clear();
+  page.formula_units.clear();
+  page.density.clear();
+  apply_system_constraints(page, kSystemCodes[index]);
+}
+
+std::string normalise_number_text(std::string_view input) {
+  std::string text(input);
+  if (text.empty()) return "0";
+  if (auto at = text.find(" ."); at != std::string::npos) text[at] = '0';
+  if (auto at = text.find(". "); at != std::string::npos) text[at + 1] = '0';
+  if (auto at = text.find("-."); at != std::string::npos) text.insert(at + 1, "0");
+  if (text.back() == '.') text += "0";
+  return text;
+}
+
+std::string grid_atom_type(std::string_view type) {
+  std::string shown = to_lower(substring(type, 0, 2));
+  if (!shown.empty()) shown[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(shown[0])));
+  return shown;
+}
+
+void set_atom_grid_headings(CrystalPageForm& page) {
+  const char* headings[] = {"Atom", "Lab.", "X", "Y", "Z", "B", "Pop", "B Fermi"};
+  for (int c = 0; c < 7; ++c) page.xray_atoms.set_cell(0, c, headings[c]);
+  for (int c = 0; c < 8; ++c) page.neutron_atoms.set_cell(0, c, headings[c]);
+  page.absorption.set_cell(0, 0, "l");
+  page.absorption.set_cell(0, 1, "m/r");
+}
+
+void show_phase_page(Program& program) {
+  Workspace& ws = program.workspace;
+  CrystalPageForm& page = program.main_form.crystal;
+  const CurrentCrystal& crystal = ws.crystal;
+  page.panel_visible = true;
+  page.apply_bar_caption =
+      "Data for Phase" + std::to_string(ws.current_phase) + "(" + crystal_name_for_caption(ws.crystal_file_name) + ")";
+  page.system_index = system_index_of(crystal.system_code);
+  page.title = crystal.title;
+  const CellParameters& c = crystal.cell;
+  page.cell[kA].text = fixed(c.a, 8, 4);
+  page.cell[kB].text = fixed(c.b, 8, 4);
+  page.cell[kC].text = fixed(c.c, 8, 4);
+  page.cell[kAlpha].text = fixed(c.alpha, 8, 2);
+  page.cell[kBeta].text = fixed(c.beta, 8, 2);
+  page.cell[kGamma].text = fixed(c.gamma, 8, 2);
+  for (CellField& field : page.cell) field.text = trim(field.text);
+  apply_system_constraints(page, crystal.system_code);
+  page.hermann_mauguin = crystal.symbol;
+  page.hall = crystal.symmetry.hall_symbol;
+  page.space_group_number =
+      crystal.symmetry.space_group_number > 0 ? std::to_string(crystal.symmetry.space_group_number) : "";
+
+  page.xray_atoms.clear_below_heading();
+  page.neutron_atoms.clear_below_heading();
+  set_atom_grid_headings(page);
+  int row = 1;
+  for (const AtomSite& atom : crystal.atoms) {
+    const std::string cells[7] = {grid_atom_type(atom.type), atom.label,          fixed(atom.x, 9, 5),
+                                  fixed(atom.y, 9, 5),       fixed(atom.z, 9, 5), fixed(atom.b, 6, 2),
+                                  fixed(atom.population, 5, 2)};
+    for (int column = 0; column < 7; ++column) {
+      page.xray_atoms.set_cell(row, column, trim(cells[column]));
+      page.neutron_atoms.set_cell(row, column, trim(cells[column]));
+    }
+    page.neutron_atoms.set_cell(row, 7, trim(fixed(atom.fermi_length, 8, 3)));
+    ++row;
+  }
+
+  const PhaseComposition& composition = ws.composition;
+  page.formula_units = composition.formula_units > 0 ? std::to_string(composition.formula_units) : "";
+  page.molecular_weight = trim(fixed(composition.molecular_weight, 7, 2));
+  page.density = trim(fixed(composition.density, 7, 2));
+  page.formula = composition.formula;
+  page.absorption.clear_below_heading();
+  for (int j = 0; j < ws.settings.wavelength_count() && j < 4; ++j) {
+    page.absorption.set_cell(j + 1, 0, trim(fixed(ws.settings.wavelengths[static_cast<std::size_t>(j)], 8, 5)));
+    page.absorption.set_cell(j + 1, 1, trim(fixed(composition.mass_absorption[static_cast<std::size_t>(j)], 8, 2)));
+  }
+  page.anomalous.cells.clear();
+  for (std::size_t e = 0; e < composition.anomalous.size(); ++e) {
+    const AnomalousTerms& terms = composition.anomalous[e];
+    const int element_row = static_cast<int>(e) + 2;
+    page.anomalous.set_cell(element_row, 0, terms.element);
+    for (int j = 0; j < ws.settings.wavelength_count() && j < 4; ++j) {
+      page.anomalous.set_cell(element_row, 2 * j + 1, trim(fixed(terms.f_prime[static_cast<std::size_t>(j)], 7, 3)));
+      page.anomalous.set_cell(element_row, 2 * j + 2, trim(fixed(terms.f_second[static_cast<std::size_t>(j)], 7, 3)));
+    }
+  }
+  page.selector_visible = ws.phase_count() > 0;
+  page.selector_index = ws.current_phase - 1;
+}
+
+bool decode_crystal_page(Program& program) {
+  Workspace& ws = program.workspace;
+  CrystalPageForm& page = program.main_form.crystal;
+  CurrentCrystal& crystal = ws.crystal;
+  if (page.system_index < 0 || page.system_index > 6) {
+    program.ui.warning("No system");
+    return false;
+  }
+  crystal.system_code = kSystemCodes[page.system_index];
+  crystal.title = page.title;
+  CellParameters& cell = crystal.cell;
+  double* values[6] = {&cell.a, &cell.b, &cell.c, &cell.alpha, &cell.beta, &cell.gamma};
+  for (int i = 0; i < 6; ++i) *values[i] = parsed_or_zero(page.cell[static_cast<std::size_t>(i)].text);
+  if (cell_product(cell) != 0) compute_derived_cell(cell);
+
+  crystal.symbol.clear();
+  const std::string hm = trim(page.hermann_mauguin);
+  if (!hm.empty()) crystal.symbol = hm.substr(0, std::min<std::size_t>(hm.size(), kSymbolLength));
+  crystal.symmetry.hall_symbol = trim(page.hall);
+
+  const bool neutrons = ws.settings.source == RadiationSource::Neutrons;
+  const TextGrid& grid = neutrons ? page.neutron_atoms : page.xray_atoms;
+  const int numeric_columns = neutrons ? 6 : 5;
+  crystal.atoms.clear();
+  for (int r = 1; r < grid.row_count(); ++r) {
+    std::string type = to_upper(trim(grid.cell(r, 0)));
+    if (type.empty()) continue;
+    if (static_cast<int>(crystal.atoms.size()) >= kMaxAtoms) break;
+    AtomSite atom;
+    atom.type = type.substr(0, std::min<std::size_t>(type.size(), 4));
+    atom.label = std::string(substring(trim_left(grid.cell(r, 1)), 0, 2));
+    double numbers[6] = {0, 0, 0, 0, 0, 0};
+    for (int n = 0; n < numeric_columns; ++n) {
+      auto value = parse_double(normalise_number_text(grid.cell(r, n + 2)));
+      if (!value) {
+        program.ui.beep();
+        program.ui.warning("Type error at row " + std::to_string(r) + " colon " + std::to_string(n + 3));
+        return false;
+      }
+      numbers[n] = *value;
+    }
+    // Coordinates are kept in the cell: the integer part is removed toward zero.
+    atom.x = numbers[0] - std::trunc(numbers[0]);
+    atom.y = numbers[1] - std::trunc(numbers[1]);
+    atom.z = numbers[2] - std::trunc(numbers[2]);
+    atom.b = numbers[3];
+    atom.population = numbers[4];
+    if (neutrons) atom.fermi_length = numbers[5];
+    crystal.atoms.push_back(std::move(atom));
+  }
+  return true;
+}
+
+void commit_crystal_page(Program& program) {
+  decode_crystal_page(program);
+  store_current_phase(program.workspace);
+}
+
+void clear_crystal_page(Program& program) {
+  CrystalPageForm& page = program.main_form.crystal;
+  page.xray_atoms.clear_below_heading();
+  page.neutron_atoms.clear_below_heading();
+  page.anomalous.cells.clear();
+  for (CellField& field : page.cell) field = CellField{};
+  page.hermann_mauguin.clear();
+  page.hall.clear();
+  page.space_group_number.clear();
+  page.system_index = -1;
+  page.selector_index = -1;
+}
+
+}  // namespace calvane

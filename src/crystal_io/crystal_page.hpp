@@ -1,0 +1,53 @@
+// The "Crystal Data" page: system rules, showing a phase, decoding the page
+// into the working crystal, and clearing it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace calvane {
+
+struct Program;
+struct CrystalPageForm;
+
+/// The system list's items and their codes ("Cubic" is "CUBI").
+inline constexpr const char* kSystemItems[7] = {"Cubic", "Tetra.", "Ortho.", "Hexa.", "Rhomb.", "Monoc.", "Tric."};
+inline constexpr const char* kSystemCodes[7] = {"CUBI", "TETR", "ORTH", "HEXA", "RHOM", "MONO", "TRIC"};
+
+/// Index of `code` in the system list, -1 when it is none of the seven.
+int system_index_of(std::string_view code);
+
+/// Greys and fills the cell fields that the system fixes (cubic: b = c = a,
+/// angles 90; hexagonal: γ 120; rhombohedral: b = c = a, β = γ = α; ...).
+void apply_system_constraints(CrystalPageForm& page, std::string_view system_code);
+
+/// Leaving cell field `field` (0 a .. 5 γ): reads it when the system leaves it
+/// free, stores it in the working cell and reapplies the rules.
+void lit_a(Program& program, int field);
+
+/// A click in the system list.
+void selecte_systeme(Program& program, int index);
+
+/// Accepts incomplete decimals: "" → "0", " ." → "0.", ". " → ".0", "-." → "-0.", "3." → "3.0".
+std::string normalise_number_text(std::string_view text);
+
+/// Atom type as the grid shows it: first two letters, first upper-case, second lower-case.
+std::string grid_atom_type(std::string_view type);
+
+/// Writes the current phase into every control of the page.
+void show_phase_page(Program& program);
+
+/// Decodes the page into the working crystal; `store` then copies it into
+/// the current phase (also after a decoding error, as the page is the authority).
+/// Returns false when the decoding stopped on an error (its message shown).
+bool decode_crystal_page(Program& program);
+void commit_crystal_page(Program& program);
+
+/// Empties the atom grids, the anomalous table, the cell and symbol fields;
+/// deselects the system list and the phase selector.
+void clear_crystal_page(Program& program);
+
+/// The headings of the atom grids.
+void set_atom_grid_headings(CrystalPageForm& page);
+
+}  // namespace calvane

@@ -1,0 +1,238 @@
+#include "crystal_io/open_flow.hpp"
+
+#include "crystal_io/cry_file.hpp"
+#include "crystal_io/crystal_page.hpp"
+#include "crystal_io/system_check.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+
+namespace {
+
+/// Kind of a crystal file from its name; the menu entry's kind when the name says nothing.
+CrystalFileKind kind_from_name(const std::string& lower_name, CrystalFileKind entry_kind) {
+  if (contains(lower_name, ".cry")) return CrystalFileKind::Native;
+  if (contains(lower_name, ".inp") || contains(lower_name, ".ins") || contains(lower_name, ".res"))
+    return CrystalFileKind::Shelx;
+  if (contains(lower_name, ".cel")) return CrystalFileKind::PowderCell;
+  if (contains(lower_name, ".lzy")) return CrystalFileKind::LazyPulverix;
+  if (contains(lower_name, ".ics")) return CrystalFileKind::Icsd;
+  return entry_kind;
+}
+
+bool read_native_crystal(Program& program, const std::string& name) {
+  CurrentCrystal read;
+  CryReadResult result = read_cry_file(program.resolve(name), read);
+  if (!result.ok) {
+    program.ui.warning(result.message);
+    if (result.too_many_atoms) program.ui.warning("Read error in the data file");
+    return false;
+  }
+  if (auto number = find_space_group_number(program.data_file("csp.lst"), read.symbol)) {
+    read.symmetry.space_group_number = *number;
+    if (auto replacement = check_system(read.system_code, *number, read.symbol, program.ui))
+      read.symbol = *replacement;
+  }
+  program.workspace.crystal = std::move(read);
+  return true;
+}
+
+std::string phase_table_name(const std::string& file_name) {
+  std::string name = file_name_of(file_name);
+  return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
+}
+
+}  // namespace
+
+bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string& name) {
+  switch (kind) {
+    case CrystalFileKind::Native:
+      return read_native_crystal(program, name);
+    case CrystalFileKind::Shelx:
+      program.ui.warning("ShelX format not available in this version");
+      return false;
+    case CrystalFileKind::PowderCell:
+      program.ui.warning("PowderCell format not available in this version");
+      return false;
+    case CrystalFileKind::LazyPulverix:
+      program.ui.warning("Lazy-Pulverix format not available in this version");
+      return false;
+    case CrystalFileKind::Icsd:
+      program.ui.warning("ics format not available!");
+      return false;
+    case CrystalFileKind::Cif:
+      program.ui.warning("CIF format not available in this version");
+      return false;
+  }
+  return false;
+}
+
+void FichierCRY1Click(Program& program) { program.main_form.phases.restore_visible = false; }
+
+void lit_fichier_cry(Program& program, CrystalFileKind kind) {
+  Workspace& ws = program.workspace;
+  MainForm& form = program.main_form;
+  if (ws.phase_count() >= kMaxPhases) {
+    program.ui.warning("Max. Nb of phases =8!");
+    return;
+  }
+  form.page = MainPage::ExperimentalData;
+  const std::string wavelength = trim(form.experiment.wavelength);
+  if (wavelength.empty() || wavelength == "0.00000") {
+    form.page = MainPage::ExperimentalData;
+    program.ui.warning("No WaveLength!");
+    return;
+  }
+  ws.crystal_file_kind = kind;
+  ws.new_phase = true;
+  form.crystal.hermann_mauguin.clear();
+  form.crystal.hall.clear();
+  form.crystal.space_group_number.clear();
+  ws.crystal.system_code.clear();
+
+  FileDialogRequest request;
+  request.filter = kCrystalOpenFilter;
+  request.filter_index = static_cast<int>(kind);
+  request.folder = program.current_folder.string();
+  auto chosen = program.ui.open_file(request);
+  if (!chosen || trim(chosen->path).empty()) {
+    ws.new_phase = false;
+    return;
+  }
+  const std::string name = trim(chosen->path);
+  for (const PhaseData& phase : ws.phases) {
+    if (equals_ignoring_case(trim(phase.file_name), name)) {
+      program.ui.warning("The file " + name + " is already loaded");
+      ws.new_phase = false;
+      return;
+    }
+  }
+  // The name is compared without regard to case but kept as typed: on this
+  // system file names are case-sensitive, so a lower-cased name may not open.
+  const std::string lower = to_lower(name);
+  ws.crystal_file_name = name;
+  kind = kind_from_name(lower, kind);
+  ws.crystal_file_kind = kind;
+  ws.new_phase = false;
+  if (kind == CrystalFileKind::Icsd) {
+    program.ui.warning("ics format not available!");
+    ws.crystal_file_name.clear();
+    return;
+  }
+  if (contains(lower, ".cif")) {
+    read_crystal_file(program, CrystalFileKind::Cif, name);
+    return;
+  }
+  if (contains(lower, ".cmp")) {
+    program.ui.warning("Total data files are not available in this version");
+    return;
+  }
+  const CurrentCrystal before = ws.crystal;
+  ws.crystal.symbol.clear();
+  if (!read_crystal_file(program, kind, name)) {
+    ws.crystal = before;
+    if (kind == CrystalFileKind::Native) return;  // its reader said why
+    program.ui.warning("Read error in the data file");
+    return;
+  }
+  ws.new_phase = true;
+  add_loaded_phase(program);
+}
+
+void add_loaded_phase(Program& program) {
+  Workspace& ws = program.workspace;
+  if (ws.phase_count() >= kMaxPhases) {
+    program.ui.warning("Max. Nb of phases =8!");
+    return;
+  }
+  ws.new_phase = true;
+  ws.phases.emplace_back();
+  ws.current_phase = ws.phase_count();
+  ws.keyboard_capture = false;
+
+  PhaseData& phase = ws.phase(ws.current_phase);
+  phase.crystal = ws.crystal;
+  phase.file_name = ws.crystal_file_name;
+  phase.crystal_size = 5000.0;
+  phase.strain = 0.0;
+  phase.draw = true;
+  phase.colour = kDefaultPhaseColours[ws.current_phase - 1];
+  for (PhaseData& each : ws.phases) each.fraction = 1.0 / ws.phase_count();
+
+  MainForm& form = program.main_form;
+  form.crystal.selector_visible = true;
+  form.crystal.selector_index = ws.current_phase - 1;
+  for (int i = 0; i < kMaxPhases; ++i)
+    form.phases.rows[static_cast<std::size_t>(i)].display = (i == ws.current_phase - 1);
+  refresh_phase_table(program);
+
+  show_phase_page(program);
+  ws.new_phase = false;
+}
+
+void refresh_phase_table(Program& program) {
+  const Workspace& ws = program.workspace;
+  PhasesPageForm& table = program.main_form.phases;
+  for (PhaseRow& row : table.rows) {
+    row.name.clear();
+    row.percent.clear();
+    row.size.clear();
+    row.strain.clear();
+    row.colour = kGrey192;
+    row.draw = false;
+  }
+  for (int p = 1; p <= ws.phase_count(); ++p) {
+    const PhaseData& phase = ws.phase(p);
+    PhaseRow& row = table.rows[static_cast<std::size_t>(p - 1)];
+    row.name = phase_table_name(phase.file_name);
+    row.colour = phase.colour;
+    row.percent = fixed(100.0 * phase.fraction, 6, 1);
+    row.size = fixed(phase.crystal_size, 6, 1);
+    row.strain = fixed(phase.strain, 6, 2);
+    row.draw = phase.draw;
+  }
+}
+
+void sauve_donnees(Program& program) {
+  Workspace& ws = program.workspace;
+  MainForm& form = program.main_form;
+  form.page = MainPage::CrystalData;
+  const CurrentCrystal& crystal = ws.crystal;
+  if (crystal.symbol.empty() || crystal.atoms.empty() || crystal.system_code.empty() || crystal.cell.a == 0) return;
+
+  FileDialogRequest request;
+  request.filter = "Data file (*.cry)|*.cry|Total data file (*.cmp)|*.cmp";
+  request.filter_index = 1;
+  request.folder = program.current_folder.string();
+  request.file_name = file_name_of(ws.crystal_file_name);
+  std::filesystem::path folder = program.current_folder;
+  if (auto chosen = program.ui.save_file(request)) {
+    ws.crystal_file_name = chosen->path;
+    std::filesystem::path chosen_path{chosen->path};
+    if (chosen_path.has_parent_path()) folder = program.resolve(chosen_path.parent_path().string());
+  }
+  if (trim(ws.crystal_file_name).empty()) return;
+  // The file is written in the folder chosen in the dialog, under its bare name.
+  std::string name = file_name_of(ws.crystal_file_name);
+  if (!contains(name, ".cry")) name += ".cry";
+  const std::filesystem::path target = folder / name;
+  std::error_code error;
+  if (std::filesystem::exists(target, error) &&
+      program.ui.confirm("This file already exists. Do you want to continue?") != Answer::Yes)
+    return;
+  // The phase keeps the full name, so that "Restore modif" finds the file again
+  // wherever it was saved; the phase table shows the bare name.
+  ws.crystal_file_name = target.string();
+  commit_crystal_page(program);
+  if (ws.current_phase >= 1) ws.phase(ws.current_phase).file_name = ws.crystal_file_name;
+  program.main_form.crystal.selector_index = ws.current_phase - 1;
+  if (std::string reason = write_cry_file(target, ws.crystal); !reason.empty()) {
+    program.ui.warning("The file " + target.string() + " could not be written: " + reason);
+    return;
+  }
+  refresh_phase_table(program);
+}
+
+}  // namespace calvane

@@ -1,0 +1,36 @@
+// Opening a crystal file as a new phase, and saving the current crystal.
+#pragma once
+
+#include "workspace/workspace.hpp"
+
+namespace calvane {
+
+struct Program;
+
+/// The filter of the crystal file-open dialog, one entry per CrystalFileKind.
+inline constexpr const char* kCrystalOpenFilter =
+    "Calvane format (*.cry|*.cry|Shelx format (*.inp;*.ins,*.res)|*.inp;*.ins,*.res|PowderCell format "
+    "(*.cel)|*.cel|Lazy Pulverix format (*.lzy)|*.lzy|ICSD format (*.ics)|*.ics|CIF format (*.cif)|*.cif|";
+
+/// Handler of the entries under "Open a crystal data file": sets the kind
+/// from the entry and runs the open flow.
+void lit_fichier_cry(Program& program, CrystalFileKind kind);
+
+/// The parent entry "Open a crystal data file": hides "Restore".
+void FichierCRY1Click(Program& program);
+
+/// Makes the working crystal the new last phase, with the fractions and
+/// defaults of a newly loaded phase, and shows it.
+void add_loaded_phase(Program& program);
+
+/// Rewrites the "Phases Data" table from the phases.
+void refresh_phase_table(Program& program);
+
+/// "Save the current crystal data".
+void sauve_donnees(Program& program);
+
+/// Reads the crystal file `name` of kind `kind` into the working crystal,
+/// with the messages of each format. True on success.
+bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string& name);
+
+}  // namespace calvane

@@ -1,0 +1,144 @@
+#include "workspace/main_actions.hpp"
+
+#include "crystal_io/crystal_page.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+
+void affiche_phases(Program& program, int button) {
+  Workspace& ws = program.workspace;
+  MainForm& form = program.main_form;
+  form.crystal.selector_visible = true;
+  if (ws.phase_count() == 0 || button == ws.current_phase) return;
+  if (button < 1 || button > ws.phase_count()) {
+    form.crystal.selector_index = -1;
+    return;
+  }
+  ws.current_phase = button;
+  load_current_phase(ws);
+  for (int i = 0; i < kMaxPhases; ++i) form.phases.rows[static_cast<std::size_t>(i)].display = (i == button - 1);
+  show_phase_page(program);
+}
+
+void click_display(Program& program, int row) {
+  Workspace& ws = program.workspace;
+  MainForm& form = program.main_form;
+  if (ws.phase_count() == 0 || row == ws.current_phase || row < 1 || row > kMaxPhases) return;
+  if (row > ws.phase_count()) {
+    form.phases.rows[static_cast<std::size_t>(row - 1)].display = false;
+    return;
+  }
+  ws.current_phase = row;
+  for (int i = 0; i < kMaxPhases; ++i) form.phases.rows[static_cast<std::size_t>(i)].display = (i == row - 1);
+  form.page = MainPage::CrystalData;
+  load_current_phase(ws);
+  form.crystal.selector_index = row - 1;
+  show_phase_page(program);
+}
+
+void delete_phases(Program& program) {
+  Workspace& ws = program.workspace;
+  MainForm& form = program.main_form;
+  for (int p = 1; p <= ws.phase_count(); ++p) {
+    const std::string& name = ws.phase(p).file_name;
+    if (contains(name, "_mp.cry")) remove_file_quietly(program.resolve(name));
+    remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + ".out"));
+    remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + "2.out"));
+  }
+  ws.phases.clear();
+  ws.current_phase = 0;
+  for (PhaseRow& row : form.phases.rows) {
+    row.name.clear();
+    row.percent.clear();
+    row.size.clear();
+    row.draw = false;
+    row.colour = kGrey192;
+  }
+  CrystalPageForm& page = form.crystal;
+  page.hermann_mauguin.clear();
+  page.hall.clear();
+  page.space_group_number.clear();
+  page.formula.clear();
+  page.molecular_weight.clear();
+  page.formula_units.clear();
+  page.density.clear();
+  page.panel_visible = false;
+  page.apply_bar_visible = false;
+  page.selector_visible = false;
+  form.results.clear();
+  clear_crystal_page(program);
+}
+
+void rase_general(Program& program) {
+  Workspace& ws = program.workspace;
+  ws.crystal_file_name.clear();
+  program.main_form.status = "Data";
+  ws.observed_pattern_file_name.clear();
+  ws.observed_patterns.clear();
+  ws.observed_peaks.clear();
+  ws.current_phase = 0;
+  ws.wavelength_reflections.clear();
+  delete_phases(program);
+  program.ui.redraw_plot();
+}
+
+void click_draw(Program& program) {
+  Workspace& ws = program.workspace;
+  PhasesPageForm& table = program.main_form.phases;
+  for (int p = 1; p <= ws.phase_count(); ++p) ws.phase(p).draw = table.rows[static_cast<std::size_t>(p - 1)].draw;
+  // The ninth box unchecked presses the "Sum" toggle: the sum is masked.
+  table.sum_toggle_pressed = !table.sum_draw;
+  ws.settings.draw_sum = table.sum_draw;
+}
+
+void change_volet(Program& program, int page) {
+  Workspace& ws = program.workspace;
+  MainForm& form = program.main_form;
+  if (page < 0 || page > 3) return;
+  form.page = static_cast<MainPage>(page);
+  if (ws.phase_count() == 0 && form.page == MainPage::CrystalData && !ws.keyboard_capture) {
+    form.crystal.panel_visible = false;
+    form.crystal.apply_bar_visible = false;
+    form.crystal.selector_visible = false;
+    return;
+  }
+  form.crystal.panel_visible = true;
+  program.ui.show_window(WindowId::Colours, false);
+  if (ws.keyboard_capture) form.page = MainPage::CrystalData;
+  if (ws.current_phase > 0) form.crystal.apply_bar_visible = true;
+  if (form.page == MainPage::StyleOptions &&
+      (ws.phase_count() > 0 || !ws.observed_patterns.empty() || !ws.observed_peaks.empty()))
+    program.ui.show_window(WindowId::Colours, true);
+}
+
+void reset_donnees(Program& program) {
+  Workspace& ws = program.workspace;
+  MainForm& form = program.main_form;
+  if (ws.phase_count() == 0 && form.page == MainPage::CrystalData && ws.crystal_changed) {
+    form.crystal.panel_visible = false;
+    form.crystal.apply_bar_visible = false;
+    form.crystal.selector_visible = false;
+  } else {
+    form.crystal.panel_visible = true;
+  }
+  if (!ws.crystal_file_name.empty()) {
+    const CellParameters& cell = ws.crystal.cell;
+    const double values[6] = {cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma};
+    for (int i = 0; i < 6; ++i)
+      form.crystal.cell[static_cast<std::size_t>(i)].text = trim(i < 3 ? fixed(values[i], 8, 4) : fixed(values[i], 7, 2));
+    apply_system_constraints(form.crystal, ws.crystal.system_code);
+  }
+  const ExperimentSettings& settings = ws.settings;
+  if (settings.source == RadiationSource::Neutrons)
+    form.source_caption = "Source: Neutrons";
+  else if (settings.xray_source == XRaySource::Synchrotron)
+    form.source_caption = "Source: X Synchr. p=" + fixed(settings.polarisation, 4, 2);
+  else
+    form.source_caption = "Source: X ray tube";
+}
+
+void aide(Program& program) { program.ui.open_help(14); }
+
+}  // namespace calvane

@@ -1,0 +1,33 @@
+// The main window's own actions: choosing the phase shown, erasing phases and
+// observed data, the "Draw" column, page changes, window activation and help.
+#pragma once
+
+namespace calvane {
+
+struct Program;
+
+/// The phase selector's button `button` (1..8).
+void affiche_phases(Program& program, int button);
+
+/// A "Crystal Data" check box of the "Phases Data" table, row 1..8.
+void click_display(Program& program, int row);
+
+/// "Erase" › "Phases": every phase, its temporary crystal file and listings.
+void delete_phases(Program& program);
+
+/// "Erase" › "General": phases and observed data.
+void rase_general(Program& program);
+
+/// A click in the "Draw" column: the phases' draw flags and the "Sum" toggle follow the boxes.
+void click_draw(Program& program);
+
+/// The pages' tab changed to `page` (0..3).
+void change_volet(Program& program, int page);
+
+/// The main window became active.
+void reset_donnees(Program& program);
+
+/// "Help": the help file at the main window's topic.
+void aide(Program& program);
+
+}  // namespace calvane

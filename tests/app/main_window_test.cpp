@@ -1,0 +1,77 @@
+#include "app/main_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QTabWidget>
+
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+QApplication& application() {
+  static int argc = 1;
+  static char name[] = "test_app";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+struct MainWindow : ::testing::Test {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+
+  void SetUp() override {
+    application();
+    for (const char* name : {"spgr2.dat", "Brcow.an", "csp.lst", "spgr.peq", "muro.dat"}) folder.write(name, "");
+  }
+};
+
+TEST_F(MainWindow, StartsWithItsCaptionPagesAndMenus) {
+  Tfmain window(program);
+  ASSERT_TRUE(window.start());
+  EXPECT_EQ(window.windowTitle(), "Multi Phases  version of Calvane  (31/03/04)");
+  EXPECT_EQ(window.width(), 1020);
+  ASSERT_EQ(window.pages()->count(), 4);
+  EXPECT_EQ(window.pages()->tabText(2), "Phases Data");
+  for (const char* path : {"&File/Open a crystal data file/Calvan&e format (*.cry)", "&File/&Quit",
+                           "&File/Open an observed peaks file/&Column format (*.prn)", "&Erase/&General",
+                           "&Results/&Global results", "&Help", "&About", "&Quit"})
+    EXPECT_NE(window.action(path), nullptr) << path;
+  EXPECT_EQ(window.action("&File/Open an observed peaks file/&Column format (*.prn)")->statusTip(),
+            "2Theta and intensity(optional)");
+  EXPECT_TRUE(window.action("&File/Open a crystal data file/Calvan&e format (*.cry)")->isEnabled());
+  EXPECT_FALSE(window.action("&File/Open a crystal data file/&ICSD format (*.ics)")->isEnabled());
+}
+
+TEST_F(MainWindow, MissingDataFileStopsTheStart) {
+  std::filesystem::remove(folder / "muro.dat");
+  Tfmain window(program);
+  EXPECT_FALSE(window.start());
+  EXPECT_EQ(ui.last_warning(), "File muro.dat not found");
+}
+
+TEST_F(MainWindow, OpeningACrystalThroughTheMenuFillsThePages) {
+  Tfmain window(program);
+  ASSERT_TRUE(window.start());
+  ui.choose_file(testing::source_folder("examples/nacl.cry").string());
+  window.action("&File/Open a crystal data file/Calvan&e format (*.cry)")->trigger();
+  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  ASSERT_EQ(program.workspace.phase_count(), 1);
+  EXPECT_EQ(program.main_form.phases.rows[0].name, "nacl");
+  EXPECT_EQ(window.pages()->currentIndex(), static_cast<int>(MainPage::ExperimentalData));
+  // Quit deletes the listings and closes the window through the Ui.
+  window.action("&File/&Quit")->trigger();
+  EXPECT_TRUE(ui.quit_called);
+}
+
+}  // namespace
+}  // namespace calvane

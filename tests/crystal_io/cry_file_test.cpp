@@ -1,0 +1,138 @@
+#include "crystal_io/cry_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::TempFolder;
+
+const char* const kSilicon =
+    "Silicon\n"
+    "CUBI\n"
+    "F d -3 m\n"
+    "5.431 5.431 5.431 90 90 90\n"
+    "Si  1  0.125 0.125 0.125 0.5 1.0\n";
+
+std::string atom_lines(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += "O   1  0.1 0.2 0.3 0.5 1\n";
+  return text;
+}
+
+TEST(CryFile, ReadsHeaderCellAndAtoms) {
+  TempFolder folder;
+  CurrentCrystal crystal;
+  auto result = read_cry_file(folder.write("si.cry", kSilicon), crystal);
+  ASSERT_TRUE(result.ok) << result.message;
+  EXPECT_EQ(crystal.title, "Silicon");
+  EXPECT_EQ(crystal.system_code, "CUBI");
+  EXPECT_EQ(crystal.symbol, "F d -3 m");
+  ASSERT_EQ(crystal.atoms.size(), 1u);
+  EXPECT_EQ(crystal.atoms[0].type, "Si");
+  EXPECT_EQ(crystal.atoms[0].label, "1");
+  EXPECT_DOUBLE_EQ(crystal.atoms[0].x, 0.125);
+  EXPECT_DOUBLE_EQ(crystal.atoms[0].b, 0.5);
+  // 5.431³ = 160.1915 Å³ (hand-computed); cubic a* = 1/a.
+  EXPECT_NEAR(crystal.cell.volume, 160.1915, 1e-3);
+  EXPECT_NEAR(crystal.cell.a_star, 1 / 5.431, 1e-6);
+  EXPECT_NEAR(crystal.cell.alpha_star, 90.0, 1e-3);
+}
+
+TEST(CryFile, NormalisesSystemAndCutsTheSymbolLine) {
+  TempFolder folder;
+  CurrentCrystal crystal;
+  auto path = folder.write("rutile.cry",
+                           "Rutile\r\nquad\r\n  P 42/m n m   extra text\r\n4.594 4.594 2.959 90 90 90\r\n"
+                           "Ti  1  0 0 0 0.4 1\r\n");
+  ASSERT_TRUE(read_cry_file(path, crystal).ok);
+  EXPECT_EQ(crystal.system_code, "TETR");
+  // Only the first 12 characters of the line count, trimmed.
+  EXPECT_EQ(crystal.symbol, "P 42/m n m");
+}
+
+TEST(CryFile, WriterLaysOutColumnsExactly) {
+  CurrentCrystal crystal;
+  crystal.title = "Silicon";
+  crystal.system_code = "CUBI";
+  crystal.symbol = "F d -3 m";
+  crystal.cell = {5.431, 5.431, 5.431, 90, 90, 90};
+  crystal.atoms.push_back({"Si", "a", 0.125, 0.125, 0.125, 0.5, 1.0});
+  crystal.atoms.push_back({"O", "", -0.25, 0.5, 1, 1.25, 0.5});
+  EXPECT_EQ(format_cry_file(crystal),
+            "Silicon\nCUBI\nF d -3 m\n"
+            "   5.4310   5.4310   5.4310  90.000  90.000  90.000\n"
+            "Si  a    0.125000  0.125000  0.125000    0.500   1.0000\n"
+            "O       -0.250000  0.500000  1.000000    1.250   0.5000\n");
+}
+
+TEST(CryFile, WrittenFileReadsBackTheSameCrystal) {
+  TempFolder folder;
+  CurrentCrystal original;
+  original.title = "Corundum Al2O3";
+  original.system_code = "HEXA";
+  original.symbol = "R -3 c";
+  original.cell = {4.7589, 4.7589, 12.991, 90, 90, 120};
+  original.atoms.push_back({"Al", "1", 0, 0, 0.35216, 0.3, 1});
+  original.atoms.push_back({"O", "2", 0.30624, 0, 0.25, 0.35, 1});
+  ASSERT_EQ(write_cry_file(folder / "corundum.cry", original), "");
+  CurrentCrystal back;
+  ASSERT_TRUE(read_cry_file(folder / "corundum.cry", back).ok);
+  EXPECT_EQ(back.title, original.title);
+  EXPECT_EQ(back.system_code, original.system_code);
+  EXPECT_EQ(back.symbol, original.symbol);
+  EXPECT_NEAR(back.cell.c, 12.991, 5e-5);
+  EXPECT_NEAR(back.cell.gamma, 120, 5e-4);
+  ASSERT_EQ(back.atoms.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(back.atoms[i].type, original.atoms[i].type);
+    EXPECT_EQ(back.atoms[i].label, original.atoms[i].label);
+    EXPECT_NEAR(back.atoms[i].x, original.atoms[i].x, 5e-7);
+    EXPECT_NEAR(back.atoms[i].z, original.atoms[i].z, 5e-7);
+    EXPECT_NEAR(back.atoms[i].b, original.atoms[i].b, 5e-4);
+  }
+}
+
+TEST(CryFile, Accepts400AtomsAndRefuses401) {
+  TempFolder folder;
+  const std::string header = "Big\nORTH\nP m m m\n10 11 12 90 90 90\n";
+  CurrentCrystal crystal;
+  auto ok = read_cry_file(folder.write("ok.cry", header + atom_lines(400)), crystal);
+  ASSERT_TRUE(ok.ok) << ok.message;
+  EXPECT_EQ(crystal.atoms.size(), 400u);
+
+  CurrentCrystal untouched;
+  untouched.title = "before";
+  auto refused = read_cry_file(folder.write("big.cry", header + atom_lines(401)), untouched);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_TRUE(refused.too_many_atoms);
+  EXPECT_EQ(refused.message, "The number of atoms is > 400!");
+  EXPECT_EQ(untouched.title, "before");
+}
+
+TEST(CryFile, MalformedFilesNameFileAndLineAndChangeNothing) {
+  TempFolder folder;
+  struct Case { const char* content; const char* line; };
+  const Case cases[] = {
+      {"T\nCUBI\nP m -3 m\n", "line 4"},                                  // missing cell line
+      {"T\nCUBI\nP m -3 m\n4.0 4.0 x 90 90 90\n", "line 4"},              // bad number in the cell
+      {"T\nCUBI\nP m -3 m\n4 4 4 90 90 90\nNa  1  0 0 0 0.5\n", "line 5"}, // population missing
+      {"T\nCUBI\nP m -3 m\n4 4 4 90 90 90\nNa  1  0 0 0 0.5 1\nCl1 0 0\n", "line 6"},
+      {"", "line 1"},
+  };
+  for (const Case& c : cases) {
+    CurrentCrystal crystal;
+    crystal.title = "before";
+    auto result = read_cry_file(folder.write("bad.cry", c.content), crystal);
+    EXPECT_FALSE(result.ok) << c.content;
+    EXPECT_NE(result.message.find("bad.cry"), std::string::npos) << result.message;
+    EXPECT_NE(result.message.find(c.line), std::string::npos) << result.message;
+    EXPECT_EQ(crystal.title, "before");
+  }
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,197 @@
+#include "crystal_io/open_flow.hpp"
+
+#include <gtest/gtest.h>
+
+#include "crystal_io/cry_file.hpp"
+#include "crystal_io/system_check.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+// A few lines of the space-group number list, in its layout: number, then the
+// symbol in the next 10 characters (International Tables numbering).
+const char* const kCspList =
+    "  1 P1        \n"
+    " 14 P21/C     \n"
+    " 62 PNMA      \n"
+    "148 R-3       \n"
+    "167 R-3C      \n"
+    "225 FM-3M     \n"
+    "227 FD-3M     \n";
+
+std::string crystal_text(const std::string& system, const std::string& symbol) {
+  return "Test crystal\n" + system + "\n" + symbol + "\n5.431 5.431 5.431 90 90 90\nSi  1  0.125 0.125 0.125 0.5 1\n";
+}
+
+struct OpenFlow : ::testing::Test {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+
+  void SetUp() override { folder.write("csp.lst", kCspList); }
+
+  std::string write_crystal(const std::string& name, const std::string& system = "CUBI",
+                            const std::string& symbol = "F d -3 m") {
+    return folder.write(name, crystal_text(system, symbol)).string();
+  }
+  void open(const std::string& path, CrystalFileKind kind = CrystalFileKind::Native) {
+    ui.choose_file(path);
+    lit_fichier_cry(program, kind);
+  }
+};
+
+TEST_F(OpenFlow, AddsThePhaseWithDefaultsAndShowsIt) {
+  open(write_crystal("si.cry"));
+  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  ASSERT_EQ(program.workspace.phase_count(), 1);
+  const PhaseData& phase = program.workspace.phase(1);
+  EXPECT_EQ(program.workspace.current_phase, 1);
+  EXPECT_DOUBLE_EQ(phase.fraction, 1.0);
+  EXPECT_DOUBLE_EQ(phase.crystal_size, 5000.0);
+  EXPECT_DOUBLE_EQ(phase.strain, 0.0);
+  EXPECT_EQ(phase.crystal.symbol, "F d -3 m");
+  EXPECT_EQ(phase.crystal.symmetry.space_group_number, 227);
+  EXPECT_FALSE(program.workspace.new_phase);
+  // The file dialog offered the crystal filter at the native entry.
+  ASSERT_EQ(ui.open_requests.size(), 1u);
+  EXPECT_EQ(ui.open_requests[0].filter_index, 1);
+  EXPECT_EQ(ui.open_requests[0].filter, kCrystalOpenFilter);
+  // Phase table and crystal page.
+  const PhaseRow& row = program.main_form.phases.rows[0];
+  EXPECT_EQ(row.name, "si");
+  EXPECT_EQ(row.percent, " 100.0");
+  EXPECT_EQ(row.size, "5000.0");
+  EXPECT_EQ(row.strain, "  0.00");
+  EXPECT_EQ(program.main_form.crystal.apply_bar_caption, "Data for Phase1(si)");
+  EXPECT_EQ(program.main_form.crystal.system_index, 0);
+  EXPECT_EQ(program.main_form.crystal.xray_atoms.cell(1, 0), "Si");
+  EXPECT_EQ(program.main_form.crystal.xray_atoms.cell(1, 2), "0.12500");
+}
+
+TEST_F(OpenFlow, SecondFileSharesTheFractionsAndADuplicateIsRefused) {
+  open(write_crystal("si.cry"));
+  open(write_crystal("nacl.cry", "CUBI", "F m -3 m"));
+  ASSERT_EQ(program.workspace.phase_count(), 2);
+  EXPECT_DOUBLE_EQ(program.workspace.phase(1).fraction, 0.5);
+  EXPECT_EQ(program.main_form.phases.rows[0].percent, "  50.0");
+  EXPECT_EQ(program.main_form.phases.rows[1].percent, "  50.0");
+
+  // The same file again, even named in other case: refused before anything is read.
+  for (const auto& again : {folder / "si.cry", folder / "SI.CRY"}) {
+    ui.choose_file(again.string());
+    lit_fichier_cry(program, CrystalFileKind::Native);
+    EXPECT_EQ(ui.last_warning(), "The file " + again.string() + " is already loaded");
+  }
+  EXPECT_EQ(program.workspace.phase_count(), 2);
+}
+
+TEST_F(OpenFlow, RefusesANinthPhaseAnIcsdFileAndAMissingWavelength) {
+  for (int i = 1; i <= 8; ++i) open(write_crystal("p" + std::to_string(i) + ".cry"));
+  ASSERT_EQ(program.workspace.phase_count(), 8);
+  lit_fichier_cry(program, CrystalFileKind::Native);
+  EXPECT_EQ(ui.last_warning(), "Max. Nb of phases =8!");
+  EXPECT_EQ(ui.open_requests.size(), 8u);  // no dialog shown
+
+  program.workspace.phases.clear();
+  open(folder.write("x.ics", "anything").string(), CrystalFileKind::Icsd);
+  EXPECT_EQ(ui.last_warning(), "ics format not available!");
+  EXPECT_TRUE(program.workspace.crystal_file_name.empty());
+
+  for (const char* wavelength : {"", "   ", "0.00000"}) {
+    program.main_form.experiment.wavelength = wavelength;
+    program.main_form.page = MainPage::PhasesData;
+    const auto dialogs = ui.open_requests.size();
+    lit_fichier_cry(program, CrystalFileKind::Native);
+    EXPECT_EQ(ui.last_warning(), "No WaveLength!");
+    EXPECT_EQ(program.main_form.page, MainPage::ExperimentalData);
+    EXPECT_EQ(ui.open_requests.size(), dialogs);
+  }
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+}
+
+TEST_F(OpenFlow, TooManyAtomsGivesBothMessagesAndAddsNothing) {
+  std::string text = "Big\nORTH\nP n m a\n10 11 12 90 90 90\n";
+  for (int i = 0; i < 401; ++i) text += "O   1  0.1 0.2 0.3 0.5 1\n";
+  open(write_crystal("si.cry"));
+  open(folder.write("big.cry", text).string());
+  ASSERT_GE(ui.warnings.size(), 2u);
+  EXPECT_EQ(ui.warnings[ui.warnings.size() - 2], "The number of atoms is > 400!");
+  EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+  EXPECT_EQ(program.workspace.crystal.title, "Test crystal");  // working crystal untouched
+}
+
+TEST_F(OpenFlow, OtherKindsSayTheyAreNotAvailableAndCancelDoesNothing) {
+  ui.cancel_file_dialog();
+  lit_fichier_cry(program, CrystalFileKind::Native);
+  EXPECT_TRUE(ui.warnings.empty());
+  open(folder.write("quartz.ins", "TITL quartz\n").string(), CrystalFileKind::Shelx);
+  EXPECT_EQ(ui.warnings.front(), "ShelX format not available in this version");
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+}
+
+TEST(SystemCheck, ReplacesSymbolsThatDoNotFitTheSystem) {
+  struct Case { const char* code; int number; const char* text; const char* replacement; };
+  const Case cases[] = {
+      {"TRIC", 14, " is not compatible with a Triclinic cell. It has been  reset to P1", "P1"},
+      {"MONO", 62, " is not compatible with a Monoclinic cell. It has been  reset to P2/M", "P2/M"},
+      {"ORTH", 14, " is not compatible with an Orthorhombic cell. It has been  reset to P222", "P222"},
+      {"TETR", 62, " is not compatible with an Tetragonal cell. It has been  reset to P422", "P422"},
+      {"HEXA", 225, " is not compatible with an Hexagonal cell. It has been  reset to P6", "P6"},
+      {"CUBI", 167, " is not compatible with a Cubic cell. It has been  reset to P23", "P23"},
+      {"RHOM", 147, " is not compatible with a Rhomboedral cell. It has been  reset to R3", "R3"},
+  };
+  for (const Case& c : cases) {
+    ScriptedUi ui;
+    auto replacement = check_system(c.code, c.number, "S", ui);
+    ASSERT_TRUE(replacement.has_value()) << c.code;
+    EXPECT_EQ(*replacement, c.replacement);
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_EQ(ui.warnings[0], std::string("The Space Group S") + c.text);
+  }
+  // Groups of their own system pass silently: the trigonal R groups in hexagonal axes too.
+  ScriptedUi ui;
+  for (auto [code, number] : {std::pair{"HEXA", 167}, {"RHOM", 167}, {"MONO", 14}, {"CUBI", 227}, {"TRIC", 2}})
+    EXPECT_FALSE(check_system(code, number, "S", ui).has_value()) << code << number;
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST_F(OpenFlow, MonoclinicFileWithAnOrthorhombicGroupIsReset) {
+  open(write_crystal("odd.cry", "MONO", "Pnma"));
+  ASSERT_EQ(program.workspace.phase_count(), 1);
+  EXPECT_EQ(ui.warnings.at(0), "The Space Group Pnma is not compatible with a Monoclinic cell. It has been  reset to P2/M");
+  EXPECT_EQ(program.workspace.phase(1).crystal.symbol, "P2/M");
+  // A symbol written with other blanks is found all the same, and an unknown one is accepted unchecked.
+  EXPECT_EQ(find_space_group_number(folder / "csp.lst", "p 21/c"), 14);
+  EXPECT_FALSE(find_space_group_number(folder / "csp.lst", "Q 42").has_value());
+}
+
+TEST_F(OpenFlow, SaveWritesTheCrystalAndAsksBeforeOverwriting) {
+  open(write_crystal("si.cry"));
+  const auto target = folder / "copy.cry";
+  ui.choose_file(target.string());
+  sauve_donnees(program);
+  ASSERT_TRUE(std::filesystem::exists(target));
+  CurrentCrystal back;
+  ASSERT_TRUE(read_cry_file(target, back).ok);
+  EXPECT_EQ(back.symbol, "F d -3 m");
+  EXPECT_EQ(program.main_form.phases.rows[0].name, "copy");
+
+  // The name without extension gets ".cry"; an existing file needs Yes.
+  folder.write("copy.cry", "keep me");
+  ui.choose_file((folder / "copy").string());
+  ui.answer(Answer::No);
+  sauve_donnees(program);
+  EXPECT_EQ(ui.questions.back(), "This file already exists. Do you want to continue?");
+  EXPECT_EQ(*read_file_bytes(target), "keep me");
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,127 @@
+#include "workspace/startup.hpp"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+void write_data_files(const TempFolder& folder, std::initializer_list<const char*> names) {
+  for (const char* name : names) folder.write(name, "x");
+}
+
+TEST(Startup, OnlyTheLastMissingDataFileIsReported) {
+  struct Case { std::initializer_list<const char*> present; const char* message; };
+  const Case cases[] = {
+      {{"Brcow.an", "csp.lst", "spgr.peq", "muro.dat"}, "File spgr2.dat not found"},
+      {{"spgr2.dat", "Brcow.an", "spgr.peq"}, "File muro.dat not found"},  // csp.lst and muro.dat missing
+      {{"muro.dat"}, "File spgr.peq not found"},
+      {{"spgr2.dat", "csp.lst", "spgr.peq", "muro.dat"}, "File Brcow.an not found"},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    write_data_files(folder, c.present);
+    ScriptedUi ui;
+    Program program(ui, folder.path());
+    EXPECT_FALSE(init_creation(program));
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_EQ(ui.warnings[0], c.message);
+    EXPECT_EQ(ui.beeps, 1);
+  }
+}
+
+TEST(Startup, FindsDataFilesWithoutCaseDeletesOldListingsAndSetsDefaults) {
+  TempFolder folder;
+  write_data_files(folder, {"SPGR2.DAT", "brcow.an", "CSP.LST", "Spgr.peq", "muro.dat"});
+  for (const char* old : {"phase0.out", "phase3.out", "phase82.out", "report_cmp.txt"}) folder.write(old, "old");
+  folder.write("phase9.out", "not ours");
+  ScriptedUi ui;
+  ui.width = 2560;
+  Program program(ui, folder.path());
+  program.main_form.experiment.wavelength = "typed";
+  ASSERT_TRUE(init_creation(program));
+  EXPECT_TRUE(ui.warnings.empty());
+  for (const char* old : {"phase0.out", "phase3.out", "phase82.out", "report_cmp.txt"})
+    EXPECT_FALSE(std::filesystem::exists(folder / old)) << old;
+  EXPECT_TRUE(std::filesystem::exists(folder / "phase9.out"));
+
+  const Workspace& ws = program.workspace;
+  EXPECT_EQ(ws.settings.profile_points, 1600);  // a wide screen is clamped to the buffers
+  EXPECT_EQ(ws.phase_count(), 0);
+  EXPECT_EQ(ws.settings.wavelengths, std::vector<double>{1.5406});
+  EXPECT_EQ(ws.settings.percent_mode, "POIDS");
+  const MainForm& form = program.main_form;
+  EXPECT_EQ(form.caption, "Multi Phases  version of Calvane  (31/03/04)");
+  EXPECT_EQ(form.experiment.wavelength, "1.5406");
+  EXPECT_EQ(form.experiment.range_low, "10");
+  EXPECT_EQ(form.experiment.w, "0.08");
+  EXPECT_EQ(form.source_caption, "Source: Xray tube");
+  EXPECT_EQ(form.crystal.xray_atoms.cell(0, 6), "Pop");
+  EXPECT_EQ(form.crystal.neutron_atoms.cell(0, 7), "B Fermi");
+  EXPECT_EQ(form.experiment.spectrum.cell(0, 2), "<mu><rho>");
+}
+
+TEST(Exit, DeletesTemporaryFilesAndListingsOnly) {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program(ui, folder.path());
+  for (const char* name : {"a_mp.cry", "b.cry", "phase1.out", "phase12.out", "phase2.out", "c_mp.cpi", "d_mp.prn", "e.prn"})
+    folder.write(name, "x");
+  Workspace& ws = program.workspace;
+  ws.phases.resize(2);
+  ws.phase(1).file_name = "a_mp.cry";
+  ws.phase(2).file_name = "b.cry";
+  ws.observed_patterns.push_back({});
+  ws.observed_patterns[0].file_name = "c_mp.cpi";
+  ws.observed_peaks.push_back({});
+  ws.observed_peaks[0].file_name = "d_mp.prn";
+  ws.observed_peaks.push_back({});
+  ws.observed_peaks[1].file_name = "e.prn";
+  Sortie(program);
+  EXPECT_TRUE(ui.quit_called);
+  for (const char* gone : {"a_mp.cry", "phase1.out", "phase12.out", "phase2.out", "c_mp.cpi", "d_mp.prn"})
+    EXPECT_FALSE(std::filesystem::exists(folder / gone)) << gone;
+  for (const char* kept : {"b.cry", "e.prn"}) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
+}
+
+TEST(Workspace, DeletingAPhaseRenumbersTheLaterOnes) {
+  Workspace ws;
+  for (const char* name : {"one", "two", "three", "four", "five"}) {
+    ws.phases.emplace_back();
+    ws.phases.back().file_name = name;
+  }
+  ws.current_phase = 5;
+  delete_phase(ws, 3);
+  ASSERT_EQ(ws.phase_count(), 4);
+  EXPECT_EQ(ws.phase(3).file_name, "four");
+  EXPECT_EQ(ws.phase(4).file_name, "five");
+  EXPECT_EQ(ws.current_phase, 4);  // the current phase follows its data
+  delete_phase(ws, 9);             // out of range: nothing happens
+  EXPECT_EQ(ws.phase_count(), 4);
+}
+
+TEST(Workspace, LoadAndStoreMoveThePhaseThroughTheWorkingCopy) {
+  Workspace ws;
+  ws.phases.resize(2);
+  ws.phase(2).crystal.title = "quartz";
+  ws.phase(2).profile = {1.0f, 2.0f};
+  ws.current_phase = 2;
+  load_current_phase(ws);
+  EXPECT_EQ(ws.crystal.title, "quartz");
+  EXPECT_EQ(ws.profile_y, (std::vector<double>{1.0, 2.0}));
+  ws.crystal.title = "edited";
+  ws.profile_y = {3.0};
+  store_current_phase(ws);
+  EXPECT_EQ(ws.phase(2).crystal.title, "edited");
+  EXPECT_EQ(ws.phase(2).profile, std::vector<float>{3.0f});
+  EXPECT_EQ(ws.phase(1).crystal.title, "");
+}
+
+}  // namespace
+}  // namespace calvane
