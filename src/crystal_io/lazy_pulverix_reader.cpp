@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "crystal_io/csp_list.hpp"
 #include "crystal_io/foreign_file.hpp"
 #include "crystal_io/foreign_text.hpp"
+#include "crystal_io/system_check.hpp"
 #include "util/text.hpp"
 #include "workspace/limits.hpp"
 #include "workspace/program.hpp"
@@ -75,7 +75,10 @@ std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>&
     ui.warning("Cell not found");
     return std::nullopt;
   }
-  if (auto number = csp_number_of_symbol(csp_list, crystal.symbol)) check_group_against_system(ui, crystal, *number);
+  if (auto number = find_space_group_number(csp_list, crystal.symbol)) {
+    crystal.symmetry.space_group_number = *number;
+    if (auto replacement = check_system(crystal.system_code, *number, crystal.symbol, ui)) crystal.symbol = *replacement;
+  }
   return crystal;
 }
 

@@ -5,6 +5,7 @@
 #include "crystal_io/csp_list.hpp"
 #include "crystal_io/foreign_file.hpp"
 #include "crystal_io/foreign_text.hpp"
+#include "crystal_io/system_check.hpp"
 #include "util/text.hpp"
 #include "workspace/limits.hpp"
 #include "workspace/program.hpp"
@@ -82,7 +83,9 @@ std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& li
   if (group_number) {
     if (auto symbol = csp_symbol_of_number(csp_list, *group_number)) {
       crystal.symbol = substring(*symbol, 0, 12);
-      check_group_against_system(ui, crystal, *group_number);
+      crystal.symmetry.space_group_number = *group_number;
+      if (auto replacement = check_system(crystal.system_code, *group_number, crystal.symbol, ui))
+        crystal.symbol = *replacement;
     }
   }
   return crystal;

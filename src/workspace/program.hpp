@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "ui/cif_block_form.hpp"
 #include "ui/main_form.hpp"
 #include "ui/ui_port.hpp"
 #include "workspace/workspace.hpp"
@@ -18,6 +19,7 @@ struct Program {
   Ui& ui;
   Workspace workspace;
   MainForm main_form;
+  CifBlockForm cif_block_form;
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.
