@@ -57,11 +57,13 @@ KeywordLine split_keyword(std::string_view line) {
 void add_scattering_factor_names(std::string_view rest, std::vector<std::string>& names) {
   std::string text(rest);
   std::replace(text.begin(), text.end(), '=', ' ');
-  NumberScanner scanner(text);
-  while (!scanner.at_end()) {
-    std::string_view before = trim_view(scanner.rest());
-    std::string_view token = before.substr(0, before.find_first_of(" \t"));
-    if (!scanner.next() && !token.empty()) names.push_back(to_upper(token));
+  std::replace(text.begin(), text.end(), '\t', ' ');
+  std::size_t start = text.find_first_not_of(' ');
+  while (start != std::string::npos) {
+    const std::size_t end = text.find(' ', start);
+    const std::string token = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!parse_double(token)) names.push_back(to_upper(token));
+    start = text.find_first_not_of(' ', end);
   }
 }
 
