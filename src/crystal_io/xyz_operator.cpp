@@ -22,6 +22,7 @@ std::optional<double> read_constant(std::string_view text) {
 // One expression into a row of the operator; the message on failure.
 std::string decode_expression(const std::string& expression, std::array<double, 4>& row) {
   row = {0, 0, 0, 0};
+  if (expression.find_first_of("XYZ") == std::string::npos) return "cannot decode position " + expression;
   bool has_variable = false;
   std::size_t start = 0;
   while (start < expression.size()) {
