@@ -51,3 +51,34 @@ void clear_crystal_page(Program& program);
 void set_atom_grid_headings(CrystalPageForm& page);
 
 }  // namespace calvane
+
+namespace calvane {
+
+enum class AtomGrid { XRay, Neutron };
+
+/// Tidies row `row` of `grid`, the row the user is leaving: an empty "Atom"
+/// cell empties the row in both grids; otherwise the type is capitalised,
+/// empty numeric cells become "0", a "Pop" of "0" becomes "1", the X-ray type
+/// is checked against the ion table ("Unknown Ion: ...") and the row is
+/// copied to the other grid with the element's Fermi length.
+void tidy_atom_row(Program& program, AtomGrid grid, int row);
+
+/// Selecting a cell of the X-ray grid (`maj_to_minX`) or the neutron grid
+/// (`maj_to_minN`): `left_row` is the row being left, `new_row` the one selected.
+void maj_to_minX(Program& program, int left_row, int new_row);
+void maj_to_minN(Program& program, int left_row);
+
+/// "Keyboard capture of crystal data": starts typing a new phase.
+void lit_clavier(Program& program);
+
+/// "Cancel" of the capture panel.
+void stop_capture(Program& program);
+
+/// End of the capture ("Apply new phase"): checks the typed crystal, saves it
+/// as a .cry file and adds it as a new phase.
+void save_captured_crystal(Program& program);
+
+/// "Restore modif": reads the current phase's file again, discarding edits.
+void restore_data(Program& program);
+
+}  // namespace calvane

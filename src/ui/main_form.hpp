@@ -58,6 +58,7 @@ struct CrystalPageForm {
   TextGrid anomalous;       // 9 columns, 15 rows
   TextGrid absorption;      // "l", "m/r"
   bool modified = false;
+  bool capture_panel_visible = false;  // keyboard capture: "Apply new phase", "Cancel"
 };
 
 struct ExperimentPageForm {
@@ -66,6 +67,8 @@ struct ExperimentPageForm {
   bool default_wavelength_notice_visible = true;
   std::string range_low = "10", range_high = "50";
   std::string range_low_caption = "2q1", range_high_caption = "2q2";
+  bool range_captions_in_symbol_font = true;  // false: "MS sans serif" (Q1, Q2)
+  int angle_scale_button = 1;  // 0 "Theta", 1 "2Theta", 2 "Q=4pi*sin(theta)", -1 none selected
   std::string u = "0", v = "0", w = "0.08";
   TextGrid spectrum;  // "Lambda", "%", "<mu><rho>"
   bool spectrum_visible = false;

@@ -7,6 +7,7 @@
 
 #include "ui/cif_block_form.hpp"
 #include "ui/main_form.hpp"
+#include "ui/wavelength_form.hpp"
 #include "ui/ui_port.hpp"
 #include "workspace/workspace.hpp"
 
@@ -19,7 +20,8 @@ struct Program {
   Ui& ui;
   Workspace workspace;
   MainForm main_form;
-  CifBlockForm cif_block_form;
+  WavelengthForm wavelength_form;  // the multiple-wavelength dialog
+  CifBlockForm cif_block_form;     // the CIF block chooser
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.

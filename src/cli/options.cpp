@@ -1,0 +1,148 @@
+#include "cli/options.hpp"
+
+#include <stdexcept>
+
+#include "util/text.hpp"
+
+namespace calvane::cli {
+
+namespace {
+
+class ArgumentReader {
+public:
+  explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+  bool done() const { return next_ >= arguments_.size(); }
+  const std::string& take() { return arguments_[next_++]; }
+  std::string value_of(const std::string& option) {
+    if (done()) throw std::invalid_argument(option + " needs a value");
+    return take();
+  }
+  double number_of(const std::string& option) {
+    std::string text = value_of(option);
+    auto value = parse_double(text);
+    if (!value) throw std::invalid_argument(option + ": \"" + text + "\" is not a number");
+    return *value;
+  }
+
+private:
+  const std::vector<std::string>& arguments_;
+  std::size_t next_ = 0;
+};
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
+std::vector<std::pair<double, double>> parse_spectrum(const std::string& text) {
+  std::vector<std::pair<double, double>> spectrum;
+  for (const std::string& entry : split(text, ',')) {
+    auto parts = split(entry, ':');
+    auto lambda = parts.size() == 2 ? parse_double(parts[0]) : std::nullopt;
+    auto intensity = parts.size() == 2 ? parse_double(parts[1]) : std::nullopt;
+    if (!lambda || !intensity || *lambda <= 0 || *intensity < 0)
+      throw std::invalid_argument("--spectrum: \"" + entry + "\" is not WAVELENGTH:INTENSITY");
+    spectrum.emplace_back(*lambda, *intensity);
+  }
+  if (spectrum.size() > 4) throw std::invalid_argument("--spectrum: at most 4 wavelengths");
+  return spectrum;
+}
+
+}  // namespace
+
+Options parse_options(const std::vector<std::string>& arguments) {
+  Options options;
+  ArgumentReader reader(arguments);
+  int wavelength_choices = 0;
+  while (!reader.done()) {
+    const std::string argument = reader.take();
+    if (argument == "--help" || argument == "-h") {
+      options.help = true;
+    } else if (argument == "--lambda") {
+      options.wavelength = reader.number_of(argument);
+      if (*options.wavelength <= 0) throw std::invalid_argument("--lambda must be above 0");
+      ++wavelength_choices;
+    } else if (argument == "--line") {
+      options.line = reader.value_of(argument);
+      ++wavelength_choices;
+    } else if (argument == "--spectrum") {
+      options.spectrum = parse_spectrum(reader.value_of(argument));
+      ++wavelength_choices;
+    } else if (argument == "--neutrons") {
+      options.neutrons = true;
+    } else if (argument == "--synchrotron") {
+      options.synchrotron_polarisation = reader.number_of(argument);
+    } else if (argument == "--range") {
+      options.range_low = reader.number_of(argument);
+      options.range_high = reader.number_of(argument);
+      if (options.range_high <= options.range_low) throw std::invalid_argument("--range: HIGH must exceed LOW");
+    } else if (argument == "--uvw") {
+      options.u = reader.number_of(argument);
+      options.v = reader.number_of(argument);
+      options.w = reader.number_of(argument);
+    } else if (argument == "--points") {
+      double points = reader.number_of(argument);
+      if (points < 2 || points > 1600 || points != static_cast<int>(points))
+        throw std::invalid_argument("--points must be a whole number from 2 to 1600");
+      options.points = static_cast<int>(points);
+    } else if (argument == "--size") {
+      options.size = reader.number_of(argument);
+    } else if (argument == "--strain") {
+      options.strain = reader.number_of(argument);
+    } else if (argument == "--percent") {
+      for (const std::string& part : split(reader.value_of(argument), ',')) {
+        auto value = parse_double(part);
+        if (!value || *value < 0) throw std::invalid_argument("--percent: \"" + part + "\" is not a share");
+        options.percents.push_back(*value);
+      }
+    } else if (argument == "--molar") {
+      options.molar = true;
+    } else if (argument == "--no-anomalous") {
+      options.no_anomalous = true;
+    } else if (argument == "--overwrite") {
+      options.overwrite = true;
+    } else if (argument == "--reflections") {
+      options.reflections_csv = reader.value_of(argument);
+    } else if (argument == "--profile") {
+      options.profile_file = reader.value_of(argument);
+    } else if (argument == "--listings") {
+      options.listings_folder = reader.value_of(argument);
+    } else if (argument.starts_with("--")) {
+      throw std::invalid_argument("unknown option " + argument);
+    } else {
+      options.crystal_files.push_back(argument);
+    }
+  }
+  if (wavelength_choices > 1) throw std::invalid_argument("choose one of --lambda, --line and --spectrum");
+  if (options.neutrons && options.synchrotron_polarisation)
+    throw std::invalid_argument("--neutrons and --synchrotron exclude each other");
+  if (options.crystal_files.size() > 8) throw std::invalid_argument("at most 8 crystal files (one per phase)");
+  if (!options.help && options.crystal_files.empty()) throw std::invalid_argument("no crystal file given");
+  if (!options.percents.empty() && options.percents.size() != options.crystal_files.size())
+    throw std::invalid_argument("--percent needs one share per crystal file");
+  return options;
+}
+
+const char* usage() {
+  return "usage: calvane-sim [options] CRYSTAL_FILE...   (one phase per file, in order)\n"
+         "  --lambda L | --line NAME | --spectrum L1:I1,L2:I2,...   wavelength (default 1.5406 A)\n"
+         "  --neutrons | --synchrotron P      source (default X-ray tube)\n"
+         "  --range LOW HIGH                  2theta range in degrees (default 10 50)\n"
+         "  --uvw U V W                       resolution (default 0 0 0.08)\n"
+         "  --points N                        profile points, 2 to 1600 (default 1600)\n"
+         "  --size A --strain S               every phase: crystallite size (A), strain (thousandths)\n"
+         "  --percent P1,P2,... --molar       phase shares (weight percent unless --molar)\n"
+         "  --no-anomalous                    f' = f'' = 0\n"
+         "  --reflections OUT.csv             every phase's reflections\n"
+         "  --profile OUT.(sim|cpi|cpd)       the calculated profile of the current phase\n"
+         "  --listings DIR                    copy the phases' listing files to DIR\n"
+         "  --overwrite                       replace output files that exist\n";
+}
+
+}  // namespace calvane::cli

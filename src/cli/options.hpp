@@ -1,0 +1,43 @@
+// The command line of calvane-sim.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace calvane::cli {
+
+struct Options {
+  std::vector<std::string> crystal_files;  // one phase per file, in order
+
+  std::optional<double> wavelength;                         // --lambda
+  std::optional<std::string> line;                          // --line NAME
+  std::vector<std::pair<double, double>> spectrum;          // --spectrum L1:I1,...
+  bool neutrons = false;
+  std::optional<double> synchrotron_polarisation;           // --synchrotron P
+  double range_low = 10, range_high = 50;                   // degrees 2θ
+  double u = 0, v = 0, w = 0.08;
+  int points = 1600;
+  std::optional<double> size;                               // Å, every phase
+  std::optional<double> strain;                             // thousandths, every phase
+  std::vector<double> percents;                             // phase shares
+  bool molar = false;
+  bool no_anomalous = false;
+  bool overwrite = false;                                   // answers Yes to "already exists"
+
+  std::optional<std::string> reflections_csv;
+  std::optional<std::string> profile_file;
+  std::optional<std::string> listings_folder;
+
+  bool help = false;
+};
+
+/// Parses argv (without the program name). Throws std::invalid_argument with
+/// a message naming the option on a bad command line.
+Options parse_options(const std::vector<std::string>& arguments);
+
+/// The usage text printed by --help and after a bad command line.
+const char* usage();
+
+}  // namespace calvane::cli

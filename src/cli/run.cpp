@@ -1,0 +1,153 @@
+#include "cli/run.hpp"
+
+#include <ostream>
+#include <random>
+
+#include "cli/terminal_ui.hpp"
+#include "crystal_io/open_flow.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/driver.hpp"
+#include "workspace/program.hpp"
+#include "workspace/startup.hpp"
+
+namespace calvane::cli {
+
+namespace {
+
+/// A scratch program folder holding links to the data files: listings and
+/// scratch files are written there, never beside the installed data.
+class ScratchFolder {
+public:
+  explicit ScratchFolder(const std::filesystem::path& data_folder) {
+    std::random_device seed;
+    path_ = std::filesystem::temp_directory_path() / ("calvane-sim-" + std::to_string(seed()) + std::to_string(seed()));
+    std::filesystem::create_directories(path_);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(data_folder, error))
+      if (entry.is_regular_file()) std::filesystem::create_symlink(std::filesystem::absolute(entry.path()), path_ / entry.path().filename(), error);
+  }
+  ~ScratchFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(path_, error);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+private:
+  std::filesystem::path path_;
+};
+
+CrystalFileKind kind_of(const std::string& name) {
+  const std::string lower = to_lower(name);
+  if (contains(lower, ".inp") || contains(lower, ".ins") || contains(lower, ".res")) return CrystalFileKind::Shelx;
+  if (contains(lower, ".cel")) return CrystalFileKind::PowderCell;
+  if (contains(lower, ".lzy")) return CrystalFileKind::LazyPulverix;
+  if (contains(lower, ".cif")) return CrystalFileKind::Cif;
+  return CrystalFileKind::Native;
+}
+
+void set_experiment(Program& program, const Options& options) {
+  MainForm& form = program.main_form;
+  ExperimentSettings& settings = program.workspace.settings;
+  if (options.wavelength) form.experiment.wavelength = fixed(*options.wavelength, 0, 5);
+  if (!options.spectrum.empty()) {
+    form.experiment.wavelength = "Multiple";
+    for (std::size_t i = 0; i < options.spectrum.size(); ++i) {
+      program.wavelength_form.wavelength[i] = fixed(options.spectrum[i].first, 0, 5);
+      program.wavelength_form.intensity[i] = fixed(options.spectrum[i].second, 0, 3);
+    }
+  }
+  form.experiment.range_low = fixed(options.range_low, 0, 4);
+  form.experiment.range_high = fixed(options.range_high, 0, 4);
+  form.experiment.u = fixed(options.u, 0, 6);
+  form.experiment.v = fixed(options.v, 0, 6);
+  form.experiment.w = fixed(options.w, 0, 6);
+  settings.profile_points = options.points;
+  if (options.neutrons) settings.source = RadiationSource::Neutrons;
+  if (options.synchrotron_polarisation) {
+    settings.xray_source = XRaySource::Synchrotron;
+    settings.polarisation = *options.synchrotron_polarisation;
+  }
+  form.phases.molar_percent = options.molar;
+  settings.percent_mode = options.molar ? "MOLEC" : "POIDS";
+}
+
+void set_phase_options(Program& program, const Options& options) {
+  Workspace& ws = program.workspace;
+  for (int p = 1; p <= ws.phase_count(); ++p) {
+    PhaseRow& row = program.main_form.phases.rows[static_cast<std::size_t>(p - 1)];
+    if (options.size) row.size = fixed(*options.size, 0, 3);
+    if (options.strain) row.strain = fixed(*options.strain, 0, 4);
+    if (!options.percents.empty()) row.percent = fixed(options.percents[static_cast<std::size_t>(p - 1)], 0, 4);
+  }
+}
+
+bool write_output(const std::filesystem::path& path, const std::string& content, std::ostream& messages) {
+  if (std::string reason = write_file_atomically(path, content); !reason.empty()) {
+    messages << "calvane-sim: " << reason << '\n';
+    return false;
+  }
+  return true;
+}
+
+bool copy_listings(const Program& program, const std::filesystem::path& folder, std::ostream& messages) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  for (int p = 1; p <= program.workspace.phase_count(); ++p) {
+    for (const std::string& name : {"phase" + std::to_string(p) + ".out", "phase" + std::to_string(p) + "2.out"}) {
+      auto content = read_file_bytes(program.program_folder / name);
+      if (!content || !write_output(folder / name, *content, messages)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string reflections_csv(const Workspace& workspace) {
+  std::string csv = "phase,h,k,l,mult,lambda,d,two_theta,intensity,k_intensity\n";
+  for (int p = 1; p <= workspace.phase_count(); ++p) {
+    const PhaseData& phase = workspace.phase(p);
+    for (const Reflection& r : phase.reflections) {
+      csv += std::to_string(p) + "," + std::to_string(r.h) + "," + std::to_string(r.k) + "," + std::to_string(r.l) +
+             "," + std::to_string(r.multiplicity) + "," + fixed(r.wavelength, 0, 5) + "," + fixed(r.d, 0, 5) + "," +
+             fixed(r.two_theta, 0, 4) + "," + fixed(r.intensity, 0, 6) + "," +
+             fixed(phase.scale_factor * r.intensity, 0, 4) + "\n";
+    }
+  }
+  return csv;
+}
+
+int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages) {
+  ScratchFolder scratch(data_folder);
+  TerminalUi ui(messages, options.overwrite);
+  Program program(ui, scratch.path());
+  if (!init_creation(program)) return 1;
+  program.current_folder = std::filesystem::current_path();
+  set_experiment(program, options);
+
+  for (const std::string& file : options.crystal_files) {
+    const int before = program.workspace.phase_count();
+    ui.answer_next_dialog(std::filesystem::absolute(file).string());
+    lit_fichier_cry(program, kind_of(file));
+    if (program.workspace.phase_count() != before + 1) {
+      messages << "calvane-sim: " << file << " was not loaded\n";
+      return 1;
+    }
+  }
+  set_phase_options(program, options);
+  const int warnings_before = ui.warning_count();
+  click_button_plot_phase_data(program, PlotSender::PhasesApply);
+  if (ui.warning_count() != warnings_before || ui.unanswered_question()) return 1;
+
+  if (options.reflections_csv && !write_output(*options.reflections_csv, reflections_csv(program.workspace), messages))
+    return 1;
+  if (options.listings_folder && !copy_listings(program, *options.listings_folder, messages)) return 1;
+  if (options.profile_file) {
+    messages << "calvane-sim: --profile is not available in this version\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace calvane::cli

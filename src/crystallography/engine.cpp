@@ -1,0 +1,64 @@
+#include "crystallography/engine.hpp"
+
+#include "crystallography/intensities.hpp"
+#include "crystallography/phase_listing.hpp"
+#include "crystallography/reflection_list.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+
+namespace {
+
+double current_wavelength(const Workspace& workspace) {
+  const int index = workspace.current_wavelength_index;
+  const auto& wavelengths = workspace.settings.wavelengths;
+  if (index >= 1 && index <= static_cast<int>(wavelengths.size())) return wavelengths[static_cast<std::size_t>(index - 1)];
+  return wavelengths.empty() ? 0.0 : wavelengths.front();
+}
+
+ListingContext listing_context(const Workspace& workspace, const PhaseListings& listings) {
+  return ListingContext{workspace.crystal,
+                        workspace.settings,
+                        workspace.composition,
+                        workspace.crystal_file_name,
+                        listings.date_time.empty() ? current_date_time() : listings.date_time,
+                        current_wavelength(workspace),
+                        workspace.current_wavelength_index};
+}
+
+}  // namespace
+
+void write_listing_header(const Program& program, PhaseListings& listings) {
+  const ListingContext context = listing_context(program.workspace, listings);
+  if (listings.detailed != nullptr) write_detailed_header(*listings.detailed, context);
+  if (listings.short_listing != nullptr) write_short_header(*listings.short_listing, context);
+}
+
+int compute_wavelength(Program& program, PhaseListings& listings) {
+  Workspace& workspace = program.workspace;
+  workspace.wavelength_reflections.clear();
+  const double wavelength = current_wavelength(workspace);
+  const ExperimentSettings& settings = workspace.settings;
+  ReflectionListResult list =
+      make_reflection_list(workspace.crystal, wavelength, settings.two_theta_low, settings.two_theta_high, program.ui);
+  if (list.status != 0) {
+    program.ui.beep();
+    program.ui.warning("No reflection calculated in the given Theta range!");
+    return 1;
+  }
+  const IntensityContext context{workspace.crystal, settings, workspace.composition, workspace.sample_absorption,
+                                 workspace.current_wavelength_index, wavelength};
+  const WavelengthIntensities result = settings.source == RadiationSource::Neutrons
+                                           ? intensities_neutron(context, list.reflections, listings.cache)
+                                           : intensities_xray(context, list.reflections, listings.cache);
+  if (result.lines.empty()) return 0;
+  workspace.scale_factor = result.scale_factor;
+  workspace.wavelength_reflections.reserve(result.lines.size());
+  for (const ComputedLine& line : result.lines) workspace.wavelength_reflections.push_back(line.reflection);
+  const ListingContext listing = listing_context(workspace, listings);
+  if (listings.detailed != nullptr) write_detailed_section(*listings.detailed, listing, result);
+  if (listings.short_listing != nullptr) write_short_section(*listings.short_listing, listing, result);
+  return 0;
+}
+
+}  // namespace calvane

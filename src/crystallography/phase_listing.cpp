@@ -1,0 +1,263 @@
+#include "crystallography/phase_listing.hpp"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "crystallography/reflection_list.hpp"
+#include "util/text.hpp"
+
+namespace calvane {
+
+namespace {
+
+const char* const kRule76 = "----------------------------------------------------------------------------";
+
+std::string right(std::string_view text, std::size_t width) {
+  std::string out(text);
+  if (out.size() < width) out.insert(0, width - out.size(), ' ');
+  return out;
+}
+
+std::string integer(long long value, int width) { return fixed(value, width); }
+
+bool is_neutron(const ListingContext& context) { return context.settings.source == RadiationSource::Neutrons; }
+bool is_synchrotron(const ListingContext& context) {
+  return !is_neutron(context) && context.settings.xray_source == XRaySource::Synchrotron;
+}
+
+std::string cell_values(const CellParameters& cell) {
+  return fixed(cell.a, 8, 3) + fixed(cell.b, 8, 3) + fixed(cell.c, 8, 3) + fixed(cell.alpha, 8, 3) +
+         fixed(cell.beta, 8, 3) + fixed(cell.gamma, 8, 3);
+}
+
+std::string position_columns(const AtomSite& atom) {
+  return fixed(atom.x, 9, 5) + fixed(atom.y, 9, 5) + fixed(atom.z, 9, 5) + fixed(atom.b, 6, 2) +
+         fixed(atom.population, 8, 3) + fixed(atom.weight, 8, 3);
+}
+
+std::string xray_atom_row(const AtomSite& atom) {
+  return right(atom.type, 2) + right(atom.label, 2) + position_columns(atom) + integer(atom.type_index, 5);
+}
+
+std::string hkl(const Reflection& r, int width) { return integer(r.h, width) + integer(r.k, width) + integer(r.l, width); }
+
+std::string line_start(std::size_t number, const Reflection& r) { return integer(static_cast<long long>(number), 3) + "  " + hkl(r, 3); }
+
+std::string intensity_row(std::size_t number, const ComputedLine& line, double k) {
+  const Reflection& r = line.reflection;
+  return line_start(number, r) + fixed(r.two_theta, 9, 3) + fixed(r.d, 8, 4) + integer(r.multiplicity, 4) +
+         fixed(line.lorentz_polarisation, 7, 2) + "  " + fixed(k * r.intensity, 11, 2);
+}
+
+double wavelength_entry(const std::array<double, 4>& values, int index) {
+  return index >= 1 && index <= 4 ? values[static_cast<std::size_t>(index - 1)] : 0.0;
+}
+
+int listed_wavelengths(const ListingContext& context) { return std::min(context.settings.wavelength_count(), 4); }
+
+void write_symmetry(std::ostream& out, const ListingContext& context) {
+  const SymmetryData& symmetry = context.crystal.symmetry;
+  out << "\nSpace group positions:\n";
+  for (std::size_t i = 0; i < symmetry.operators.size(); ++i)
+    out << (i < symmetry.operator_texts.size() ? symmetry.operator_texts[i] : std::string()) << '\n';
+  out << '\n';
+  if (symmetry.centring_translations.size() >= 2) {
+    out << "Bravais lattice translations:\n";
+    for (const auto& t : symmetry.centring_translations)
+      out << fixed(t[0], 10, 6) << fixed(t[1], 10, 6) << fixed(t[2], 10, 6) << '\n';
+  }
+}
+
+void write_scattering_tables(std::ostream& out, const ListingContext& context) {
+  const int wavelengths = listed_wavelengths(context);
+  out << "\nAtomic scattering factors \n      f(0)";
+  for (int j = 0; j < wavelengths; ++j) out << "        f'        f\"";
+  out << '\n';
+  for (const ScatteringType& type : context.crystal.scattering_types) {
+    out << type.symbol << fixed(type.c + type.a[0] + type.a[1] + type.a[2] + type.a[3], 10, 4);
+    for (std::size_t j = 0; j < static_cast<std::size_t>(wavelengths); ++j)
+      out << fixed(type.f_prime[j], 10, 4) << fixed(type.f_second[j], 10, 4);
+    out << '\n';
+  }
+  out << "\nCromer Factors\n"
+      << "       c       a1     b1       a2      b2      a3      b3      a4      b4\n";
+  for (const ScatteringType& type : context.crystal.scattering_types) {
+    out << type.symbol << fixed(type.c, 8, 4);
+    for (std::size_t i = 0; i < 4; ++i) out << fixed(type.a[i], 8, 4) << fixed(type.b[i], 8, 4);
+    out << '\n';
+  }
+}
+
+}  // namespace
+
+std::string exponent_text(double value) {
+  if (!std::isfinite(value)) return fixed(value, 13, 4);
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.4E", std::abs(value));
+  std::string text(buffer);  // "1.2346E+02"
+  const std::size_t e = text.find('E');
+  const int exponent = std::stoi(text.substr(e + 1));
+  char exponent_text[16];
+  std::snprintf(exponent_text, sizeof exponent_text, "%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  return (value < 0 ? "-" : " ") + text.substr(0, e + 1) + exponent_text;
+}
+
+std::string current_date_time() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+  localtime_r(&now, &local);
+  char buffer[32];
+  std::strftime(buffer, sizeof buffer, "%d/%m/%Y %H:%M:%S", &local);
+  return buffer;
+}
+
+void write_detailed_header(std::ostream& out, const ListingContext& context) {
+  const CurrentCrystal& crystal = context.crystal;
+  if (is_neutron(context))
+    out << " CALVANE : Powder diffraction diagram (Source: Neutrons)\n"
+        << " -------------------------------------------------------\n\n";
+  else if (is_synchrotron(context))
+    out << "CALVANE. Powder diffraction diagram (Source: Synchrotron)\n"
+        << "---------------------------------------------------------\n\n"
+        << "Polarisation p=" << fixed(context.settings.polarisation, 7, 2) << '\n';
+  else
+    out << "CALVANE. Powder diffraction diagram (Source: X ray tube)\n"
+        << "--------------------------------------------------------\n";
+  out << "\nResults for " << context.crystal_file_name << '\n'
+      << context.date_time << '\n'
+      << crystal.title << '\n'
+      << "Cell   : " << cell_values(crystal.cell) << '\n'
+      << "Lambda : " << fixed(context.wavelength, 10, 5) << '\n'
+      << "S.Group: " << crystal.symbol << '\n'
+      << "Syst.  : " << crystal.system_code << '\n'
+      << "Bravais: " << lattice_letter_of(crystal) << '\n'
+      << (crystal.symmetry.centrosymmetric ? "Centro" : "Non Centro") << '\n';
+  write_symmetry(out, context);
+  out << "\nAsymetric unit content:\n";
+  if (is_neutron(context)) {
+    out << "       x        y        z      B      Pop.   Mult.   Fermi\n";
+    for (const AtomSite& atom : crystal.atoms)
+      out << right(atom.type, 2) << right(atom.label, 2) << position_columns(atom) << fixed(atom.fermi_length, 8, 3)
+          << '\n';
+    return;
+  }
+  out << "         x        y        z      B      Pop.   Mult. Elem. Nb.\n";
+  for (const AtomSite& atom : crystal.atoms) out << xray_atom_row(atom) << '\n';
+  write_scattering_tables(out, context);
+}
+
+void write_short_header(std::ostream& out, const ListingContext& context) {
+  const CurrentCrystal& crystal = context.crystal;
+  const std::string range = "2Theta Min =" + fixed(context.settings.two_theta_low, 7, 2) + "\n2Theta Max =" +
+                            fixed(context.settings.two_theta_high, 7, 2) + "\nAsymetric unit content:\n";
+  if (is_neutron(context)) {
+    out << "CALVANE : Powder diffraction diagram (Source: Neutrons)\n"
+        << "-------------------------------------------------------\n\n"
+        << "Results for " << context.crystal_file_name << '\n'
+        << context.date_time << "\n\n"
+        << "Results for:" << context.crystal_file_name << '\n'
+        << "Cell     : " << cell_values(crystal.cell) << '\n'
+        << "Sp. group: " << crystal.symbol << '\n'
+        << "System   : " << crystal.system_code << '\n'
+        << "Lattice  : " << lattice_letter_of(crystal) << '\n'
+        << range << "       Nb     x        y        z      B      Pop.   Mult.   B Fermi \n";
+    for (const AtomSite& atom : crystal.atoms)
+      out << right(atom.type, 2) << right(atom.label, 2) << integer(atom.type_index, 5) << position_columns(atom)
+          << fixed(atom.fermi_length, 8, 2) << '\n';
+    out << '\n';
+    return;
+  }
+  if (is_synchrotron(context))
+    out << "CALVANE : Calculated powder diffraction diagram (Source: Synchrotron)\n"
+        << kRule76 << "\n\nPolarisation p=" << fixed(context.settings.polarisation, 7, 2) << '\n';
+  else
+    out << "CALVANE : Calculated powder diffraction diagram (Source: Xray tube)\n" << kRule76 << '\n';
+  out << context.date_time << "\n\n"
+      << "Results for " << context.crystal_file_name << "\n\n"
+      << "Cell    : " << cell_values(crystal.cell) << '\n'
+      << "Sp.Group: " << crystal.symbol << '\n'
+      << "System  : " << crystal.system_code << '\n'
+      << "Lattice : " << lattice_letter_of(crystal) << '\n'
+      << range << "         x        y        z      B      Pop.   Mult. Elem. Nb.\n";
+  for (const AtomSite& atom : crystal.atoms) out << xray_atom_row(atom) << '\n';
+  out << '\n';
+}
+
+void write_detailed_section(std::ostream& out, const ListingContext& context, const WavelengthIntensities& result) {
+  const double k = result.scale_factor;
+  if (is_neutron(context)) {
+    out << "The intensities were multiplied by:" << exponent_text(k) << "\n\n"
+        << "Results for lambda=" << fixed(context.wavelength, 8, 5) << "\n\n"
+        << " No    h  k  l   2Theta   dhkl    N    LP       Intensity\n";
+    for (std::size_t i = 0; i < result.lines.size(); ++i) out << intensity_row(i + 1, result.lines[i], k) << '\n';
+    out << "\nStructure factors\n No    h  k  l     A       B        F\n";
+    for (std::size_t i = 0; i < result.lines.size(); ++i) {
+      const ComputedLine& line = result.lines[i];
+      out << line_start(i + 1, line.reflection) << fixed(line.neutron.a, 8, 3) << fixed(line.neutron.b, 8, 3)
+          << fixed(line.neutron.magnitude(), 9, 4) << '\n';
+    }
+    return;
+  }
+  const PhaseComposition& composition = context.composition;
+  out << "\n\nResults for lambda=" << fixed(context.wavelength, 8, 5) << "\n\n"
+      << "Formula             : " << composition.formula << '\n'
+      << "Molecular weight    : " << fixed(composition.molecular_weight, 8, 2) << '\n'
+      << "Nb of mole/cell     : " << integer(composition.formula_units, 4) << '\n'
+      << "Specific weight     : " << fixed(composition.density, 8, 2) << '\n'
+      << "Mass absorp.        : " << fixed(wavelength_entry(composition.mass_absorption, result.absorption_index), 8, 2)
+      << "\n\n"
+      << "The intensities were multiplied by:" << exponent_text(k) << '\n'
+      << " Nb    h  k  l   2Theta   dhkl    N    LP       Intensity \n";
+  for (std::size_t i = 0; i < result.lines.size(); ++i) out << intensity_row(i + 1, result.lines[i], k) << '\n';
+  out << "\nStructure factors\n"
+      << " Nb    h  k  l     A+      B+      A-      B-       F+       F-      Fmoy\n";
+  for (std::size_t i = 0; i < result.lines.size(); ++i) {
+    const XrayStructureFactor& f = result.lines[i].xray;
+    out << line_start(i + 1, result.lines[i].reflection) << fixed(f.a_plus, 8, 2) << fixed(f.b_plus, 8, 2)
+        << fixed(f.a_minus, 8, 2) << fixed(f.b_minus, 8, 2) << fixed(f.magnitude_plus(), 9, 2)
+        << fixed(f.magnitude_minus(), 9, 2) << fixed(f.mean_magnitude(), 9, 2) << '\n';
+  }
+  out << "\nAtomic scattering factors\n"
+      << " Nb    h  k  l   1/2dhkl   atom      f         f'       f'' \n";
+  for (std::size_t i = 0; i < result.lines.size(); ++i) {
+    const Reflection& r = result.lines[i].reflection;
+    const double s = 1 / (2 * r.d);
+    out << line_start(i + 1, r) << fixed(s, 10, 5) << '\n';
+    for (const ScatteringType& type : context.crystal.scattering_types) {
+      const auto [real, imaginary] = scattering_factor(type, s, context.wavelength_index);
+      const double f_prime = context.wavelength_index >= 1 && context.wavelength_index <= 4
+                                 ? type.f_prime[static_cast<std::size_t>(context.wavelength_index - 1)]
+                                 : 0.0;
+      out << std::string(28, ' ') << type.symbol << fixed(real - f_prime, 10, 2) << fixed(f_prime, 10, 2)
+          << fixed(imaginary, 10, 2) << '\n';
+    }
+  }
+}
+
+void write_short_section(std::ostream& out, const ListingContext& context, const WavelengthIntensities& result) {
+  const double k = result.scale_factor;
+  const bool neutron = is_neutron(context);
+  const bool rhombohedral = context.crystal.system_code == "RHOM";
+  out << "\nResults for lambda=" << fixed(context.wavelength, 8, 5) << '\n';
+  if (neutron)
+    out << "\n\n";
+  else
+    out << "\nThe intensities were multiplied by:" << exponent_text(k) << "\n\n";
+  out << (rhombohedral ? "   h   k   l   dhkl   2Theta  Mult  Lp      Fhkl   Intensity   Hexa indices"
+                       : "   h   k   l   dhkl   2Theta  Mult  Lp      Fhkl   Intensity")
+      << '\n';
+  if (neutron) out << '\n';
+  for (const ComputedLine& line : result.lines) {
+    const Reflection& r = line.reflection;
+    const double f = neutron ? line.neutron.magnitude() : line.xray.mean_magnitude();
+    out << hkl(r, 4) << fixed(r.d, 8, 4) << fixed(r.two_theta, 8, 3) << integer(r.multiplicity, 4)
+        << fixed(line.lorentz_polarisation, 7, 2) << fixed(f, 10, 2) << fixed(k * r.intensity, 10, 2);
+    if (rhombohedral) out << "    " << integer(r.h - r.k, 4) << integer(r.k - r.l, 3) << integer(r.h + r.k + r.l, 3);
+    out << '\n';
+  }
+  out << '\n';
+}
+
+}  // namespace calvane

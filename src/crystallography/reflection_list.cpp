@@ -1,0 +1,395 @@
+#include "crystallography/reflection_list.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+#include "crystallography/operator_factors.hpp"
+#include "ui/ui_port.hpp"
+#include "util/text.hpp"
+#include "workspace/limits.hpp"
+
+namespace calvane {
+
+namespace {
+
+constexpr double kHalfTwoThetaToRadians = 0.008726658370523442;  // 2θ in degrees to θ in radians
+constexpr double kRadiansToTwoTheta = 114.591559;
+constexpr double kMergeTolerance = 0.0001;  // Å: equivalent reflections have the same d
+constexpr double kPresenceThreshold = 0.001;
+// Two general positions for the numerical absence test: a unit atom there
+// scatters in every reflection that the space group does not extinguish.
+constexpr std::array<std::array<double, 3>, 2> kTestPoints{{{0.13314161, 0.2121487, 0.6139476},
+                                                             {0.43714161, 0.0121487, 0.618476}}};
+// Guards against enumeration regions that cannot end in a usable list.
+constexpr double kMaxEnumerationBox = 2e8;
+constexpr std::size_t kMaxCandidates = 64 * static_cast<std::size_t>(kMaxEngineReflections);
+
+using RotationSet = std::vector<IntegerRotation>;
+
+IntegerRotation rounded_rotation(const SymmetryOperator& op) {
+  IntegerRotation r{};
+  for (int row = 0; row < 3; ++row)
+    for (int column = 0; column < 3; ++column)
+      r[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] =
+          static_cast<int>(std::lround(op.r(row, column)));
+  return r;
+}
+
+IntegerRotation negated(IntegerRotation r) {
+  for (auto& row : r)
+    for (int& value : row) value = -value;
+  return r;
+}
+
+IntegerRotation multiply(const IntegerRotation& a, const IntegerRotation& b) {
+  IntegerRotation c{};
+  for (std::size_t i = 0; i < 3; ++i)
+    for (std::size_t j = 0; j < 3; ++j)
+      for (std::size_t k = 0; k < 3; ++k) c[i][j] += a[i][k] * b[k][j];
+  return c;
+}
+
+// Closure of a set of generators under multiplication (crystallographic point
+// groups have at most 48 elements, so the loop is short).
+RotationSet generate_group(const RotationSet& generators) {
+  std::set<IntegerRotation> group(generators.begin(), generators.end());
+  group.insert(IntegerRotation{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}});
+  for (bool grown = true; grown;) {
+    grown = false;
+    const RotationSet current(group.begin(), group.end());
+    for (const auto& a : current)
+      for (const auto& b : current) grown |= group.insert(multiply(a, b)).second;
+  }
+  return {group.begin(), group.end()};
+}
+
+RotationSet diagonal(std::initializer_list<std::array<int, 3>> signs) {
+  RotationSet set;
+  for (const auto& s : signs) set.push_back(IntegerRotation{{{s[0], 0, 0}, {0, s[1], 0}, {0, 0, s[2]}}});
+  return set;
+}
+
+// The Laue groups for which each system's enumeration region and merge were
+// designed, as rotations acting on fractional coordinates in the standard setting.
+RotationSet reference_laue_group(const std::string& system) {
+  const IntegerRotation inversion{{{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}}};
+  const IntegerRotation swap_xy{{{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}};
+  const IntegerRotation cycle{{{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}};
+  if (system == "CUBI") return generate_group({inversion, swap_xy, cycle, diagonal({{-1, 1, 1}})[0]});
+  if (system == "TETR") return generate_group({inversion, swap_xy, diagonal({{-1, 1, 1}})[0], diagonal({{1, 1, -1}})[0]});
+  if (system == "ORTH") return generate_group(diagonal({{-1, 1, 1}, {1, -1, 1}, {1, 1, -1}}));
+  if (system == "MONO") return generate_group(diagonal({{-1, 1, -1}, {-1, -1, -1}}));
+  if (system == "RHOM") return generate_group({inversion, swap_xy, cycle});
+  if (system == "HEXA") {
+    const IntegerRotation six{{{1, -1, 0}, {1, 0, 0}, {0, 0, 1}}};     // 6 along c: (x−y, x, z)
+    const IntegerRotation two_a{{{1, -1, 0}, {0, -1, 0}, {0, 0, -1}}};  // 2 along a: (x−y, −y, −z)
+    return generate_group({inversion, six, two_a});
+  }
+  return {};
+}
+
+bool symbol_has_trigonal_primitive(const CurrentCrystal& crystal) {
+  const std::string symbol = to_upper(crystal.symbol);
+  return contains(symbol, "P3") || contains(symbol, "P-3");
+}
+
+double squared_length(const CellParameters& cell, const MillerIndex& h) {
+  const auto& b = cell.b_matrix;
+  double sum = 0;
+  for (std::size_t row = 0; row < 3; ++row) {
+    const double s = b[row][0] * h[0] + b[row][1] * h[1] + b[row][2] * h[2];
+    sum += s * s;
+  }
+  return sum;
+}
+
+// Largest |index| along one axis: the rounded reciprocal of the shortest of
+// the four vectors B·(1, e, f) (e, f ∈ {0, 1}) at s_max, plus one, widened to
+// the exact bound s_max·a (|h| = |s·a| ≤ s_max·a) so that oblique cells lose nothing.
+int index_bound(const CellParameters& cell, int axis, double direct_length, double s_max) {
+  int bound = 0;
+  for (int e = 0; e <= 1; ++e)
+    for (int f = 0; f <= 1; ++f) {
+      const MillerIndex h = axis == 0 ? MillerIndex{1, e, f} : axis == 1 ? MillerIndex{e, 1, f} : MillerIndex{e, f, 1};
+      const double length = std::sqrt(squared_length(cell, h));
+      if (length > 0) bound = std::max(bound, static_cast<int>(std::nearbyint(s_max / length)) + 1);
+    }
+  const double exact = std::ceil(s_max * direct_length);
+  if (std::isfinite(exact)) bound = std::max(bound, static_cast<int>(std::min(exact, 1e6)));
+  return bound;
+}
+
+struct Candidate {
+  MillerIndex h;
+  double d;
+};
+
+struct Limits {
+  double s_min_squared, s_max_squared;
+};
+
+bool in_range(const CellParameters& cell, const MillerIndex& h, const Limits& limits, double& d) {
+  const double s2 = squared_length(cell, h);
+  if (s2 < limits.s_min_squared || s2 > limits.s_max_squared || s2 <= 0) return false;
+  d = 1 / std::sqrt(s2);
+  return true;
+}
+
+// Candidates of the per-system region, in its loop order (h, then k, then l).
+template <class Visit>
+void visit_system_region(const std::string& system, int bound_h, int bound_k, int bound_l, Visit visit) {
+  if (system == "CUBI") {
+    for (int h = 0; h <= bound_h; ++h)
+      for (int k = 0; k <= bound_k; ++k)
+        for (int l = k; l <= bound_l; ++l) visit(MillerIndex{h, k, l});
+  } else if (system == "TETR" || system == "ORTH") {
+    for (int h = 0; h <= bound_h; ++h)
+      for (int k = 0; k <= bound_k; ++k)
+        for (int l = 0; l <= bound_l; ++l) visit(MillerIndex{h, k, l});
+  } else if (system == "HEXA") {
+    for (int h = 0; h <= bound_h; ++h)
+      for (int k = h; k <= bound_k; ++k)
+        for (int l = 0; l <= bound_l; ++l) visit(MillerIndex{h, k, l});
+  } else if (system == "RHOM") {
+    for (int h = 0; h <= bound_h; ++h)
+      for (int k = h; k <= bound_h; ++k)
+        for (int l = -bound_h; l <= bound_h; ++l)
+          if (h != 0 || k != 0 || l != 0) visit(MillerIndex{h, k, l});
+  } else if (system == "MONO") {
+    for (int h = bound_h; h >= -bound_h; --h)
+      for (int k = 0; k <= bound_k; ++k)
+        for (int l = 0; l <= bound_l; ++l) visit(MillerIndex{h, k, l});
+  }
+}
+
+bool lattice_condition(const MillerIndex& index, char letter, bool hexagonal_r) {
+  const int h = index[0], k = index[1], l = index[2];
+  auto even = [](int value) { return value % 2 == 0; };
+  switch (letter) {
+    case 'A': return even(k + l);
+    case 'B': return even(h + l);
+    case 'C': return even(h + k);
+    case 'F': return even(h + k) && even(k + l) && even(h + l);
+    case 'I': return even(h + k + l);
+    // Obverse rhombohedral centring in hexagonal axes, translations
+    // (2/3, 1/3, 1/3) and (1/3, 2/3, 2/3): −h + k + l = 3n.
+    case 'R': return !hexagonal_r || (-h + k + l) % 3 == 0;
+    default: return true;  // 'P' and anything else: the numerical test decides
+  }
+}
+
+bool numerically_present(const MillerIndex& h, const FactorisedOperators& operators) {
+  const std::complex<double> centring = centring_factor(h, operators);
+  if (std::norm(centring) < 1e-12) return false;
+  for (const auto& point : kTestPoints) {
+    std::complex<double> sum = 0;
+    auto add = [&](double turns) { sum += std::polar(1.0, 2 * std::numbers::pi * (turns - std::floor(turns))); };
+    for (std::size_t i = 0; i < operators.independent.size(); ++i) {
+      const SymmetryOperator& op = operators.independent[i];
+      double direct = 0, inverse = 0;
+      for (int row = 0; row < 3; ++row) {
+        const double rotated = op.r(row, 0) * point[0] + op.r(row, 1) * point[1] + op.r(row, 2) * point[2];
+        direct += h[static_cast<std::size_t>(row)] * (rotated + op.t(row));
+        if (operators.inversion_paired)
+          inverse += h[static_cast<std::size_t>(row)] * (-rotated + operators.partner_translations[i][static_cast<std::size_t>(row)]);
+      }
+      add(direct);
+      if (operators.inversion_paired) add(inverse);
+    }
+    if (std::norm(centring * sum) >= kPresenceThreshold) return true;
+  }
+  return false;
+}
+
+Reflection make_line(const MillerIndex& h, double d, double wavelength, const RotationSet& laue) {
+  Reflection line;
+  line.h = h[0];
+  line.k = h[1];
+  line.l = h[2];
+  line.d = d;
+  line.multiplicity = index_multiplicity(h, laue);
+  line.wavelength = wavelength;
+  line.two_theta = kRadiansToTwoTheta * std::asin(std::min(1.0, wavelength / (2 * d)));
+  line.intensity = 1.0;
+  return line;
+}
+
+struct IndexHash {
+  std::size_t operator()(const MillerIndex& h) const {
+    return static_cast<std::size_t>((h[0] * 73856093) ^ (h[1] * 19349663) ^ (h[2] * 83492791));
+  }
+};
+
+void sort_by_decreasing_d(std::vector<Candidate>& candidates) {
+  std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) { return a.d > b.d; });
+}
+
+// The listing order of the classic classes: "for i < j, exchange lines i and
+// j when d_i < d_j". Lines of equal d come out in the order this exchange
+// gives them, and the first of equivalent lines names the family, so the
+// exchange is kept as it is for lists of the classic size (at most 9 998
+// candidates, a few tens of milliseconds); longer lists, which the classic
+// procedure refused, are sorted stably.
+void exchange_sort_by_decreasing_d(std::vector<Candidate>& lines) {
+  if (lines.size() > static_cast<std::size_t>(kMaxEngineReflections)) {
+    sort_by_decreasing_d(lines);
+    return;
+  }
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+    Candidate carried = lines[i];
+    for (std::size_t j = i + 1; j < lines.size(); ++j)
+      if (carried.d < lines[j].d) std::swap(carried, lines[j]);
+    lines[i] = carried;
+  }
+}
+
+// Region of the system: keep the first member of every family in d order.
+std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted, const RotationSet& laue) {
+  std::unordered_map<MillerIndex, double, IndexHash> kept_d;
+  std::vector<Candidate> kept;
+  for (const Candidate& candidate : sorted) {
+    const MillerIndex label = family_label(candidate.h, laue);
+    auto found = kept_d.find(label);
+    if (found != kept_d.end() && std::abs(found->second - candidate.d) < kMergeTolerance) continue;
+    if (found == kept_d.end()) kept_d.emplace(label, candidate.d);
+    kept.push_back(candidate);
+  }
+  return kept;
+}
+
+}  // namespace
+
+MillerIndex transform_index(const MillerIndex& h, const IntegerRotation& rotation) {
+  MillerIndex image{};
+  for (std::size_t column = 0; column < 3; ++column)
+    image[column] = h[0] * rotation[0][column] + h[1] * rotation[1][column] + h[2] * rotation[2][column];
+  return image;
+}
+
+std::vector<IntegerRotation> laue_rotations(const SymmetryData& symmetry) {
+  std::set<IntegerRotation> set;
+  for (const auto& op : symmetry.operators) {
+    const IntegerRotation r = rounded_rotation(op);
+    set.insert(r);
+    set.insert(negated(r));
+  }
+  return {set.begin(), set.end()};
+}
+
+int index_multiplicity(const MillerIndex& h, const std::vector<IntegerRotation>& laue) {
+  std::set<MillerIndex> images;
+  for (const auto& r : laue) images.insert(transform_index(h, r));
+  return static_cast<int>(images.size());
+}
+
+MillerIndex family_label(const MillerIndex& h, const std::vector<IntegerRotation>& laue) {
+  auto score = [](const MillerIndex& m) {
+    return static_cast<int>(m[0] >= 0) + static_cast<int>(m[1] >= 0) + static_cast<int>(m[2] >= 0);
+  };
+  MillerIndex best = h;
+  for (const auto& r : laue) {
+    const MillerIndex image = transform_index(h, r);
+    const int image_score = score(image), best_score = score(best);
+    if (image_score > best_score || (image_score == best_score && image > best)) best = image;
+  }
+  return best;
+}
+
+char lattice_letter_of(const CurrentCrystal& crystal) {
+  if (crystal.system_code == "HEXA") return 'P';
+  std::string_view symbol = trim_view(crystal.symbol);
+  if (!symbol.empty() && symbol.front() == '-') symbol.remove_prefix(1);
+  if (symbol.empty()) return crystal.symmetry.lattice_letter;
+  return symbol.front();
+}
+
+bool uses_system_region(const CurrentCrystal& crystal, const std::vector<IntegerRotation>& laue) {
+  if (crystal.system_code == "HEXA" && symbol_has_trigonal_primitive(crystal)) return false;
+  const RotationSet reference = reference_laue_group(crystal.system_code);
+  return !reference.empty() && reference == laue;  // both sorted sets
+}
+
+bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal) {
+  if (h[0] == 0 && h[1] == 0 && h[2] == 0) return true;
+  const std::string symbol = trim(crystal.symbol);
+  const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
+  const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
+  if (!lattice_condition(h, letter, hexagonal_r)) return true;
+  return !numerically_present(h, factorise_operators(crystal.symmetry));
+}
+
+ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
+                                          double two_theta_high, Ui& ui) {
+  ReflectionListResult result;
+  const CellParameters& cell = crystal.cell;
+  const double s_min = 2 * std::sin(two_theta_low * kHalfTwoThetaToRadians) / wavelength;
+  const double s_max = 2 * std::sin(two_theta_high * kHalfTwoThetaToRadians) / wavelength;
+  const Limits limits{s_min * s_min, s_max * s_max};
+  const RotationSet laue = laue_rotations(crystal.symmetry);
+  if (!(wavelength > 0) || !(s_max > 0) || laue.empty()) return result;
+
+  const int bound_h = index_bound(cell, 0, cell.a, s_max);
+  const int bound_k = index_bound(cell, 1, cell.b, s_max);
+  const int bound_l = index_bound(cell, 2, cell.c, s_max);
+  auto too_many = [&] {
+    ui.warning("Too many calculated reflections. Decrease the theta range");
+    result.status = 1;
+    result.reflections.clear();
+    return result;
+  };
+  const double box = (2.0 * bound_h + 1) * (2.0 * bound_k + 1) * (2.0 * bound_l + 1);
+  if (box > kMaxEnumerationBox) return too_many();
+
+  std::vector<Candidate> candidates;
+  const bool system_region = uses_system_region(crystal, laue);
+  const FactorisedOperators operators = factorise_operators(crystal.symmetry);
+  const std::string symbol = trim(crystal.symbol);
+  const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
+  const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
+  // Absence is the same for every member of a family, so it is decided once per family.
+  // Every present family gives one line, so counting them stops a hopeless enumeration early.
+  std::unordered_map<MillerIndex, bool, IndexHash> present_families;
+  int present_count = 0;
+  auto present = [&](const MillerIndex& h, const MillerIndex& label) {
+    auto [entry, added] = present_families.try_emplace(label, false);
+    if (added) {
+      entry->second = lattice_condition(label, letter, hexagonal_r) && numerically_present(label, operators);
+      present_count += entry->second ? 1 : 0;
+    }
+    return entry->second && lattice_condition(h, letter, hexagonal_r);
+  };
+  auto exhausted = [&] { return present_count > kMaxEngineReflections || candidates.size() > kMaxCandidates; };
+  if (system_region) {
+    visit_system_region(crystal.system_code, bound_h, bound_k, bound_l, [&](const MillerIndex& h) {
+      double d = 0;
+      if (!exhausted() && in_range(cell, h, limits, d) && present(h, family_label(h, laue))) candidates.push_back({h, d});
+    });
+    if (exhausted()) return too_many();
+    exchange_sort_by_decreasing_d(candidates);
+    candidates = merge_families(candidates, laue);
+  } else {
+    // Every family over the whole sphere, each once, under its label.
+    for (int h = -bound_h; h <= bound_h; ++h)
+      for (int k = -bound_k; k <= bound_k; ++k)
+        for (int l = -bound_l; l <= bound_l; ++l) {
+          const MillerIndex index{h, k, l};
+          double d = 0;
+          if (!exhausted() && in_range(cell, index, limits, d) && family_label(index, laue) == index &&
+              present(index, index))
+            candidates.push_back({index, d});
+        }
+    if (exhausted()) return too_many();
+    sort_by_decreasing_d(candidates);
+  }
+  if (candidates.size() > static_cast<std::size_t>(kMaxEngineReflections)) return too_many();
+  result.reflections.reserve(candidates.size());
+  for (const Candidate& candidate : candidates)
+    result.reflections.push_back(make_line(candidate.h, candidate.d, wavelength, laue));
+  return result;
+}
+
+}  // namespace calvane

@@ -1,0 +1,84 @@
+// Profile synthesis: the merged reflection list of one phase becomes a
+// continuous pattern of pseudo-Voigt peaks on the profile grid.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "profile/peak_width.hpp"
+#include "profile/pseudo_voigt.hpp"
+#include "workspace/experiment_settings.hpp"
+#include "workspace/reflection.hpp"
+
+namespace calvane {
+
+class ThreadPool;
+class Ui;
+struct Workspace;
+
+/// The profile grid: `points` abscissae equally spaced in 2θ from `low` to `high`.
+struct ProfileGrid {
+  double low = 0, high = 0;  // degrees 2θ
+  int points = 0;
+  double step() const { return (high - low) / (points - 1); }
+  /// x(i) = low + i·step, i = 0..points−1.
+  std::vector<double> abscissae() const;
+};
+
+/// The grid of the settings' range, with the settings' point count clamped
+/// to 2..1600 (one point per screen pixel at most, and a step needs two).
+ProfileGrid profile_grid(const ExperimentSettings& settings);
+
+enum class ProfileStatus {
+  Completed,
+  NegativeWidth,           // U·T² + V·T + W < 0 at some reflection
+  ZeroWidth,               // a peak without any width (no resolution, size or strain term)
+  UniqueAxisParallelToC,   // Q scale, monoclinic with γ = 90° and no GETSPEC symbol chosen
+};
+
+struct ProfileRequest {
+  ProfileGrid grid;
+  Resolution resolution;
+  Broadening broadening;
+  AngleScale angle_scale = AngleScale::TwoTheta;
+  /// Wavelength for a reflection that carries none (0): the last of the spectrum.
+  double fallback_wavelength = 0;
+  /// The Q pass refuses a monoclinic cell whose unique axis would lie along c.
+  bool refuse_unique_axis_along_c = false;
+};
+
+struct ProfileResult {
+  ProfileStatus status = ProfileStatus::Completed;
+  std::size_t peaks_added = 0;
+  std::size_t failed_reflection = 0;  // 0-based index of the reflection that stopped the pass
+};
+
+/// The peaks of a synthesis pass, in list order, up to the reflection that
+/// stops it. The 2θ and 2Theta scales take the reflections within the range
+/// with the area A = I; the Q scale takes every reflection with A = I/10.
+struct PeakList {
+  std::vector<PseudoVoigtPeak> peaks;
+  ProfileResult result;
+};
+PeakList synthesis_peaks(std::span<const Reflection> reflections, const ProfileRequest& request);
+
+/// Computes the profile of `reflections` on the request's grid into x and y
+/// (resized to the grid). A stop leaves y with the peaks before it.
+ProfileResult compute_profile(std::span<const Reflection> reflections, const ProfileRequest& request,
+                              std::vector<double>& x, std::vector<double>& y, ThreadPool* pool);
+
+/// Whether the Q pass must refuse the crystal: monoclinic, no GETSPEC symbol
+/// selected in the space-group window and |γ − 90| < 0.1°.
+bool unique_axis_along_c(const Workspace& workspace, bool getspec_symbol_selected);
+
+/// The profile of `reflections` (the phase's merged list) with the phase's
+/// size and strain, from the workspace's settings, into the workspace's
+/// profile buffers; sets the settings' profile step. A stop shows its message
+/// ("Bad u,v,w values (angular width < 0!)", "The unique axis cannot be
+/// parallel to C axis!") and leaves the peaks added before it. The caller
+/// refreshes the results list only when the status is Completed.
+ProfileStatus synthesise_profile(Workspace& workspace, std::span<const Reflection> reflections,
+                                 const Broadening& broadening, bool getspec_symbol_selected, Ui& ui);
+
+}  // namespace calvane

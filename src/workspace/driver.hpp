@@ -1,0 +1,30 @@
+// The calculation driver: one phase (`calcule`), every phase
+// (`click_button_plot_phase_data`) and the results list.
+#pragma once
+
+namespace calvane {
+
+struct Program;
+
+/// Which control started a recomputation of all phases.
+enum class PlotSender { Other, ExperimentApply, CrystalApply, PhasesApply };
+
+/// Computes the current phase: validates the crystal, reads the experiment,
+/// runs the engine at every wavelength, merges and sorts the lines, builds
+/// the profile and stores the weighted profile in the phase. False when the
+/// phase could not be computed (its message shown; it keeps its old results).
+bool calcule(Program& program);
+
+/// "Apply" of the crystal page: computes the current phase and redraws.
+void re_calcule(Program& program);
+
+/// Recomputes every phase and redraws.
+void click_button_plot_phase_data(Program& program, PlotSender sender = PlotSender::Other);
+
+/// Rebuilds the "Results" list from every phase's merged lines.
+void fill_results_list(Program& program);
+
+/// A click on results line `index` (0-based): marks its angle on the plot.
+void ecrit(Program& program, int index);
+
+}  // namespace calvane

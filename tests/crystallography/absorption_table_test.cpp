@@ -1,0 +1,111 @@
+#include "crystallography/absorption_table.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "support/temp_folder.hpp"
+
+namespace calvane {
+namespace {
+
+std::vector<ScatteringType> types_of(std::initializer_list<const char*> symbols) {
+  std::vector<ScatteringType> types;
+  for (const char* symbol : symbols) {
+    types.emplace_back();
+    types.back().symbol = symbol;
+    types.back().absorption = {{9, 9}};  // stale points that a read must replace
+  }
+  return types;
+}
+
+TEST(AbsorptionTable, ReadsThePointsOfEachTypeInFileOrder) {
+  testing::TempFolder folder;
+  auto path = folder.write("muro.dat", "Fe 0.5 40\n\nO  1.0 2\r\nFe 1.0 100\nfe   2.0   300.5\nCu 1.0 50\n");
+  auto types = types_of({"FE", "O", "SI"});
+  AbsorptionReadResult result = read_absorption_table(path, types);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.message, "");
+  using Points = std::vector<std::pair<double, double>>;
+  EXPECT_EQ(types[0].absorption, (Points{{0.5, 40}, {1.0, 100}, {2.0, 300.5}}));
+  EXPECT_EQ(types[1].absorption, (Points{{1.0, 2}}));
+  EXPECT_TRUE(types[2].absorption.empty());
+}
+
+TEST(AbsorptionTable, CutsAtThirtyPointsAndSkipsDisorderWithANotice) {
+  testing::TempFolder folder;
+  std::string content;
+  for (int i = 1; i <= 32; ++i) content += "Fe " + std::to_string(0.1 * i) + " " + std::to_string(i) + "\n";
+  content += "O 2.0 1\nO 1.0 5\nO 3.0 2\n";
+  auto types = types_of({"FE", "O"});
+  AbsorptionReadResult result = read_absorption_table(folder.write("muro.dat", content), types);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.message, "More than 30 absorption points for FE in muro.dat: the others are ignored.");
+  ASSERT_EQ(types[0].absorption.size(), 30u);
+  EXPECT_EQ(types[0].absorption.back().second, 30);
+  ASSERT_EQ(types[1].absorption.size(), 2u);
+  EXPECT_EQ(types[1].absorption[1].first, 3.0);
+
+  auto only_o = types_of({"O"});
+  result = read_absorption_table(folder.write("muro.dat", "O 2.0 1\nO 1.0 5\n"), only_o);
+  EXPECT_EQ(result.message,
+            "Absorption points of O in muro.dat are not in ascending wavelength order: line 2 is ignored.");
+}
+
+TEST(AbsorptionTable, MalformedOrMissingFilesLeaveTheTypesAlone) {
+  testing::TempFolder folder;
+  const std::pair<const char*, const char*> files[] = {
+      {"Fe 1.0 100\nFe 2.0 x\n", "Error in file muro.dat at line 2."},
+      {"Fe 1.0\n", "Error in file muro.dat at line 1."},
+      {"  1.0 100\n", "Error in file muro.dat at line 1."},
+  };
+  for (auto [content, message] : files) {
+    auto types = types_of({"FE"});
+    AbsorptionReadResult result = read_absorption_table(folder.write("muro.dat", content), types);
+    EXPECT_FALSE(result.ok) << content;
+    EXPECT_EQ(result.message, message);
+    EXPECT_EQ(types[0].absorption.size(), 1u);
+  }
+  auto types = types_of({"FE"});
+  AbsorptionReadResult result = read_absorption_table(folder / "none.dat", types);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.message, "File none.dat not found");
+}
+
+TEST(AbsorptionTable, InterpolatesLinearlyInWavelength) {
+  const std::vector<std::pair<double, double>> points{{0.5, 40}, {1.0, 100}, {2.0, 300}};
+  const std::pair<double, double> cases[] = {
+      {0.75, 70}, {1.0, 100}, {1.5, 200},
+      {2.0, 300}, {0.2, 40},  // below the first point: the first point's value
+      {2.5, 0},               // beyond the last point: nothing
+  };
+  for (auto [wavelength, expected] : cases)
+    EXPECT_DOUBLE_EQ(tabulated_absorption(points, wavelength), expected) << wavelength;
+  EXPECT_EQ(tabulated_absorption({}, 1.0), 0);
+}
+
+// The shipped table holds every line of the wavelength list; the values are
+// xraylib 4.0 CS_Total (cm²/g) at those wavelengths.
+TEST(AbsorptionTable, ShippedTableCoversTheLineList) {
+  auto types = types_of({"FE", "O", "U"});
+  AbsorptionReadResult result = read_absorption_table(testing::source_folder("data") / "muro.dat", types);
+  ASSERT_TRUE(result.ok) << result.message;
+  EXPECT_EQ(result.message, "");
+  const double lines[] = {0.7093,  0.71359, 0.7107,  0.63229, 1.54056, 1.54439, 1.5418,
+                          1.39222, 1.78897, 1.79285, 1.7902,  1.62079, 1.93604, 1.93339,
+                          1.9373,  1.75661, 2.2897,  2.29361, 2.2909,  2.08487, 1.5406};
+  for (const ScatteringType& type : types) {
+    EXPECT_LE(type.absorption.size(), 30u);
+    for (double line : lines) {
+      auto found = std::find_if(type.absorption.begin(), type.absorption.end(),
+                                [&](const auto& p) { return std::abs(p.first - line) < 1e-9; });
+      EXPECT_NE(found, type.absorption.end()) << type.symbol << " " << line;
+    }
+  }
+  EXPECT_NEAR(tabulated_absorption(types[0].absorption, 1.54056), 301.048, 0.01);
+  EXPECT_NEAR(tabulated_absorption(types[1].absorption, 0.7093), 1.21507, 1e-4);
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,149 @@
+#include "crystallography/composition.hpp"
+
+#include <gtest/gtest.h>
+
+#include "crystallography/absorption_table.hpp"
+#include "crystallography/scattering.hpp"
+#include "support/temp_folder.hpp"
+
+namespace calvane {
+namespace {
+
+constexpr double kCuKAlpha1 = 1.54056;
+constexpr double kMoKAlpha1 = 0.7093;
+
+struct Site {
+  const char* type;
+  double weight;  // multiplicity × population, as the site weights give it
+};
+
+// A crystal as the engine has it before the composition step: site weights
+// set, types assigned, absorption points from the shipped muro.dat.
+CurrentCrystal crystal_of(std::initializer_list<Site> sites, CellParameters cell, int operator_count) {
+  CurrentCrystal crystal;
+  for (const Site& site : sites)
+    crystal.atoms.push_back(AtomSite{site.type, "", 0, 0, 0, 0, 1, 0, 0, site.weight});
+  crystal.cell = cell;
+  crystal.symmetry.operators.resize(static_cast<std::size_t>(operator_count));
+  EXPECT_EQ(assign_scattering_types(crystal), "");
+  EXPECT_TRUE(
+      read_absorption_table(testing::source_folder("data") / "muro.dat", crystal.scattering_types).ok);
+  return crystal;
+}
+
+CellParameters cubic(double a) { return {a, a, a, 90, 90, 90}; }
+CellParameters hexagonal(double a, double c) { return {a, a, c, 90, 90, 120}; }
+
+// Expected values are hand computations: M from the table's weights (Na 22.99,
+// Cl 35.452, Si 28.0855, O 15.9994, Al 26.982), ρ = Z·10·M / (6.02·V), and μ/ρ
+// as the mass-fraction average of the elements' μ/ρ in muro.dat (xraylib 4.0
+// CS_Total at Cu Kα1: Na 29.656, Cl 105.72, Si 63.584, O 11.423, Al 49.453).
+TEST(Composition, KnownCompounds) {
+  struct Case {
+    const char* name;
+    CurrentCrystal crystal;
+    int z;
+    const char* formula;
+    double molecular_weight, density, mass_absorption;
+  };
+  Case cases[] = {
+      // NaCl, Fm-3m, a = 5.64 Å: Na on 4a, Cl on 4b; 192 operators with the centring.
+      {"NaCl", crystal_of({{"Na", 4}, {"Cl", 4}}, cubic(5.64), 192), 4, "NaCl", 58.442,
+       4 * 10 * 58.442 / (6.02 * 179.406144), (22.99 * 29.656 + 35.452 * 105.72) / 58.442},
+      // α-quartz, P3₂21, a = 4.913, c = 5.405 Å: Si on 3a, O on 6c; V = 112.9848 Å³.
+      {"quartz", crystal_of({{"Si", 3}, {"O", 6}}, hexagonal(4.913, 5.405), 6), 3, "SiO2", 60.0843,
+       3 * 10 * 60.0843 / (6.02 * 112.9848), (28.0855 * 63.584 + 2 * 15.9994 * 11.423) / 60.0843},
+      // Corundum, R-3c (hexagonal axes), a = 4.759, c = 12.991 Å: Al on 12c, O on 18e;
+      // counts 12 and 18 share 6 (not 12, the smallest count); V = 254.8047 Å³.
+      {"corundum", crystal_of({{"Al3+", 12}, {"O2-", 18}}, hexagonal(4.759, 12.991), 36), 6, "Al2O3",
+       101.9622, 6 * 10 * 101.9622 / (6.02 * 254.8047),
+       (2 * 26.982 * 49.453 + 3 * 15.9994 * 11.423) / 101.9622},
+  };
+  for (Case& c : cases) {
+    PhaseComposition values;
+    ASSERT_EQ(compute_composition(c.crystal, {kCuKAlpha1, kMoKAlpha1}, values), "") << c.name;
+    EXPECT_EQ(values.formula_units, c.z) << c.name;
+    EXPECT_EQ(values.formula, c.formula);
+    EXPECT_NEAR(values.molecular_weight, c.molecular_weight, 1e-6) << c.name;
+    EXPECT_NEAR(values.density, c.density, 1e-4) << c.name;
+    EXPECT_NEAR(values.mass_absorption[0], c.mass_absorption, 1e-3) << c.name;
+    if (c.z == 4) {  // the figures usually quoted for rock salt: 58.44 g/mol, 2.16 g/cm³, μ/ρ 75.8 cm²/g
+      EXPECT_NEAR(values.molecular_weight, 58.44, 0.005);
+      EXPECT_NEAR(values.density, 2.16, 0.005);
+      EXPECT_NEAR(values.mass_absorption[0], 75.8, 0.05);
+    }
+    EXPECT_GT(values.mass_absorption[1], 0) << c.name;
+    EXPECT_LT(values.mass_absorption[1], values.mass_absorption[0]) << c.name;  // harder radiation
+    EXPECT_EQ(values.mass_absorption[2], 0) << c.name;
+  }
+  // Each atom weight ends divided by the operator count (4 of 192 for Na on 4a).
+  EXPECT_NEAR(cases[0].crystal.atoms[0].weight, 4.0 / 192, 1e-12);
+}
+
+TEST(Composition, FormulaUnitsAreTheLargestCommonDivisorFromTheSmallestCount) {
+  struct Case {
+    std::initializer_list<Site> sites;
+    int z;
+    const char* formula;
+  };
+  const Case cases[] = {
+      {{{"Fe", 2}, {"O", 3}}, 1, "Fe2O3"},  // 2 and 3 share nothing
+      {{{"Fe", 4}, {"O", 6}}, 2, "Fe2O3"},  // 4 does not divide 6, 2 does
+      {{{"Fe", 1}, {"O", 1}}, 1, "FeO"},
+      {{{"Fe", 2}, {"Fe3+", 2}, {"O", 8}}, 4, "FeO2"},  // one type for Fe and Fe3+
+      {{{"Cu", 0.4}, {"Au", 2}}, 1, "Cu0Au2"},          // round(0.4) = 0: no common divisor from 0
+  };
+  for (const Case& c : cases) {
+    CurrentCrystal crystal = crystal_of(c.sites, cubic(4), 1);
+    PhaseComposition values;
+    ASSERT_EQ(compute_composition(crystal, {kCuKAlpha1}, values), "");
+    EXPECT_EQ(values.formula_units, c.z) << c.formula;
+    EXPECT_EQ(values.formula, c.formula);
+  }
+}
+
+// μ/ρ from f″: photoabsorption cross-section 2·r_e·λ·f″ per atom, 0.6024·5680·λ·f″/A
+// in cm²/g, averaged by mass fraction: Σ n_k·0.6024·5680·λ·f″_k / M.
+TEST(Composition, AbsorptionFromFSecondIsWeightedByMassFraction) {
+  CurrentCrystal crystal = crystal_of({{"Na", 4}, {"Cl", 4}}, cubic(5.64), 192);
+  crystal.scattering_types[0].f_second = {0.1, 0.2, 0, 0};
+  crystal.scattering_types[1].f_second = {0.7, 0.3, 0, 0};
+  PhaseComposition values;
+  ASSERT_EQ(compute_composition(crystal, {kCuKAlpha1, kMoKAlpha1}, values), "");
+  EXPECT_NEAR(values.absorption_from_f2[0], 0.6024 * 5680 * kCuKAlpha1 * (0.1 + 0.7) / 58.442, 1e-9);
+  EXPECT_NEAR(values.absorption_from_f2[1], 0.6024 * 5680 * kMoKAlpha1 * (0.2 + 0.3) / 58.442, 1e-9);
+}
+
+TEST(Composition, RefusesWhatTheTablesCannotHold) {
+  CurrentCrystal crystal = crystal_of({{"Fe", 2}, {"O", 3}}, cubic(4), 1);
+  crystal.scattering_types.resize(21);
+  PhaseComposition values;
+  values.formula = "kept";
+  EXPECT_NE(compute_composition(crystal, {kCuKAlpha1}, values).find("at most 20"), std::string::npos);
+  EXPECT_EQ(values.formula, "kept");
+  EXPECT_EQ(crystal.atoms[0].weight, 2);
+
+  CurrentCrystal untyped = crystal_of({{"Fe", 2}}, cubic(4), 1);
+  untyped.atoms[0].type_index = 0;
+  EXPECT_EQ(compute_composition(untyped, {kCuKAlpha1}, values), "Atom Fe has no scattering type.");
+}
+
+TEST(Composition, SampleAbsorptionWeighsPhasesByTheirFractions) {
+  Workspace workspace;
+  workspace.phases.resize(2);
+  workspace.phases[0].fraction = 0.25;
+  workspace.phases[0].composition.mass_absorption = {100, 10, 0, 0};
+  workspace.phases[0].composition.density = 2;
+  workspace.phases[1].fraction = 0.75;
+  workspace.phases[1].composition.mass_absorption = {999, 999, 0, 0};  // stale: phase 2 is current
+  workspace.current_phase = 2;
+  workspace.composition.mass_absorption = {20, 40, 0, 0};
+  workspace.composition.density = 4;
+  compute_sample_absorption(workspace);
+  const double density = 0.25 * 2 + 0.75 * 4;
+  EXPECT_DOUBLE_EQ(workspace.sample_absorption[0], (0.25 * 100 + 0.75 * 20) * density);
+  EXPECT_DOUBLE_EQ(workspace.sample_absorption[1], (0.25 * 10 + 0.75 * 40) * density);
+}
+
+}  // namespace
+}  // namespace calvane

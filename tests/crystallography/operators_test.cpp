@@ -1,0 +1,279 @@
+#include "crystallography/operators.hpp"
+
+#include <gtest/gtest.h>
+
+#include "crystallography/getspec.hpp"
+#include "crystallography/symmetry_reference.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+
+namespace calvane {
+namespace {
+
+SymmetryOperator make_operator(std::array<double, 12> numbers) {
+  SymmetryOperator op;
+  for (std::size_t i = 0; i < 12; ++i) op.m[i / 4][i % 4] = numbers[i];
+  return op;
+}
+
+CurrentCrystal crystal_with(const char* system, const char* symbol) {
+  CurrentCrystal crystal;
+  crystal.system_code = system;
+  crystal.symbol = symbol;
+  return crystal;
+}
+
+TEST(DecodeComponent, ReadsTheCatalogueGrammar) {
+  struct Case {
+    const char* text;
+    std::array<double, 3> coefficients;
+    double translation;
+  };
+  const Case cases[] = {
+      {"X", {1, 0, 0}, 0},           {"-Y", {0, -1, 0}, 0},          {" Z ", {0, 0, 1}, 0},
+      {"-X+1/2", {-1, 0, 0}, 0.5},   {"+1/2-X", {-1, 0, 0}, 0.5},    {"X-Y", {1, -1, 0}, 0},
+      {"-X+Y+1/3", {-1, 1, 0}, 0.3333333}, {"Z+5/6", {0, 0, 1}, 0.83333}, {"Y-1/4", {0, 1, 0}, -0.25},
+      {"-Z+2/3", {0, 0, -1}, 0.6666667}, {"X+1/6", {1, 0, 0}, 0.166667},
+  };
+  for (const Case& c : cases) {
+    auto row = decode_component(c.text);
+    ASSERT_TRUE(row.has_value()) << c.text;
+    EXPECT_EQ(row->coefficients, c.coefficients) << c.text;
+    EXPECT_DOUBLE_EQ(row->translation, c.translation) << c.text;
+  }
+  // Outside the grammar: other rows, decimals, two translations, nothing at all.
+  for (const char* bad : {"", "Y-X", "X+Y", "2X", "X+0.5", "X+1/2+1/2", "x", "W", "X+1/8"})
+    EXPECT_FALSE(decode_component(bad).has_value()) << '"' << bad << '"';
+}
+
+TEST(EncodeRow, WritesRowsAndTranslationsAsTheGridShowsThem) {
+  struct Case {
+    std::array<double, 3> coefficients;
+    double translation;
+    const char* text;
+  };
+  const Case cases[] = {
+      {{1, 0, 0}, 0, " X"},
+      {{0, -1, 0}, 0.5, "-Y+1/2"},
+      {{-1, 1, 0}, -1.0 / 3, " Y-X+2/3"},  // a negative translation is shown within the cell
+      {{1, -1, 0}, 0.6666667, " X-Y+2/3"},
+      {{0, 0, -1}, 0.75, "-Z+3/4"},
+      {{0, 0, 1}, 1.0, " Z    "},          // a whole translation reduces to 0, written as four blanks
+      {{1, 0, 0}, 0.83333, " X+5/6"},
+      {{1, 0, 0}, 0.1667, " X+1/6"},       // within 0.001 of 1/6
+      {{1, 0, 0}, 0.125, " X"},            // 1/8 has no text
+      {{1, 1, 0}, 0.5, "+1/2"},            // a row outside the list keeps only its translation
+      {{-0.0, 1, 0}, 0, " Y"},             // negative zero reads as zero
+  };
+  for (const Case& c : cases) EXPECT_EQ(encode_row(c.coefficients, c.translation), c.text) << c.text;
+}
+
+TEST(EncodeRow, RoundTripsEveryCatalogueComponent) {
+  for (const char* rotation : {"X", "Y", "Z", "-X", "-Y", "-Z", "X-Y", "-X+Y"}) {
+    for (const TranslationText& translation : translation_texts()) {
+      const std::string text = std::string(rotation) + std::string(translation.text);
+      auto row = decode_component(text);
+      ASSERT_TRUE(row.has_value()) << text;
+      // The grid writes (-1, 1, 0) as "Y-X" where the catalogues write "-X+Y".
+      std::string encoded = trim(encode_row(row->coefficients, row->translation));
+      if (encoded.starts_with("Y-X")) encoded.replace(0, 3, "-X+Y");
+      auto again = decode_component(encoded);
+      ASSERT_TRUE(again.has_value()) << text;
+      EXPECT_EQ(again->coefficients, row->coefficients) << text;
+      // The table's own values (0.166667, 0.83333) agree with 1/6 and 5/6 to 1e-5 only.
+      const double d = std::fmod(std::abs(again->translation - row->translation), 1.0);
+      EXPECT_LT(std::min(d, 1 - d), 1e-5) << text;
+    }
+  }
+}
+
+TEST(LatticeLetter, IsTheFirstLetterExceptOnHexagonalAxes) {
+  struct Case {
+    const char* symbol;
+    const char* system;
+    char letter;
+  };
+  const Case cases[] = {{"F m -3 m", "CUBI", 'F'}, {"-I 4 2", "TETR", 'I'}, {"R -3 m:H", "HEXA", 'P'},
+                        {"P 63/m m c", "HEXA", 'P'}, {"R -3 m:R", "RHOM", 'R'}, {"C 1 2/c 1", "MONO", 'C'}};
+  for (const Case& c : cases) EXPECT_EQ(lattice_letter(c.symbol, c.system), c.letter) << c.symbol;
+}
+
+TEST(AddCentring, AppendsOneBlockOfThePrimitiveOperatorsPerTranslation) {
+  struct Case {
+    const char* symbol;
+    const char* system;
+    std::vector<std::array<double, 3>> translations;
+  };
+  const double third = 1.0 / 3, two_thirds = 2.0 / 3;
+  const Case cases[] = {
+      {"F m -3 m", "CUBI", {{0, 0.5, 0.5}, {0.5, 0, 0.5}, {0.5, 0.5, 0}}},
+      {"I 4/m m m", "TETR", {{0.5, 0.5, 0.5}}},
+      {"A m m 2", "ORTH", {{0, 0.5, 0.5}}},
+      {"B 1 1 2", "MONO", {{0.5, 0, 0.5}}},
+      {"C 1 2/c 1", "MONO", {{0.5, 0.5, 0}}},
+      {"R -3 m:H", "HEXA", {{third, two_thirds, two_thirds}, {two_thirds, third, third}}},
+      {"-R 3 2\"", "HEXA", {{third, two_thirds, two_thirds}, {two_thirds, third, third}}},  // Hall symbol
+      {"R -3 m:R", "RHOM", {}},
+      {"P 63/m m c", "HEXA", {}},
+  };
+  for (const Case& c : cases) {
+    SymmetryData symmetry;
+    symmetry.lattice_letter = lattice_letter(c.symbol, c.system);
+    symmetry.operators = {SymmetryOperator::identity(), make_operator({-1, 0, 0, 0.75, 0, -1, 0, 0.5, 0, 0, 1, 0})};
+    ASSERT_TRUE(add_centring(symmetry, c.symbol, c.system));
+    ASSERT_EQ(symmetry.centring_translations, c.translations) << c.symbol;
+    ASSERT_EQ(symmetry.operators.size(), 2 * (c.translations.size() + 1)) << c.symbol;
+    for (std::size_t block = 0; block < c.translations.size(); ++block) {
+      const SymmetryOperator& copy = symmetry.operators[2 * (block + 1) + 1];
+      for (std::size_t row = 0; row < 3; ++row) {
+        const double expected = std::fmod(symmetry.operators[1].m[row][3] + c.translations[block][row], 1.0);
+        EXPECT_NEAR(copy.m[row][3], expected, 1e-12) << c.symbol << " block " << block;
+        EXPECT_LT(copy.m[row][3], 1.0);
+      }
+    }
+  }
+}
+
+TEST(AddCentring, RefusesToGrowPast192Operators) {
+  SymmetryData symmetry;
+  symmetry.lattice_letter = 'F';
+  symmetry.operators.assign(49, SymmetryOperator::identity());
+  EXPECT_FALSE(add_centring(symmetry, "F", "CUBI"));
+  EXPECT_EQ(symmetry.operators.size(), 49u);
+  symmetry.operators.resize(97);
+  EXPECT_FALSE(add_inverse_operators(symmetry));
+  EXPECT_EQ(symmetry.operators.size(), 97u);
+}
+
+TEST(AddInverseOperators, AppendsTheTrueInversionPartner) {
+  // 4_1 screw axis of I 41/a (origin 1): (-y, x+1/2, z+1/4). Its partner under the
+  // centre at the origin is (y, -x-1/2, -z-1/4) = (y, -x+1/2, -z+3/4); copying the
+  // translation unchanged would give the operation (y, -x+1/2, -z+1/4), which is
+  // not in the group.
+  SymmetryData symmetry;
+  symmetry.operators = {SymmetryOperator::identity(), make_operator({0, -1, 0, 0, 1, 0, 0, 0.5, 0, 0, 1, 0.25})};
+  ASSERT_TRUE(add_inverse_operators(symmetry));
+  ASSERT_EQ(symmetry.operators.size(), 4u);
+  EXPECT_EQ(testing::operator_key(symmetry.operators[3]),
+            testing::operator_key(make_operator({0, 1, 0, 0, -1, 0, 0, 0.5, 0, 0, -1, 0.75})));
+  EXPECT_EQ(testing::operator_key(symmetry.operators[2]),
+            testing::operator_key(make_operator({-1, 0, 0, 0, 0, -1, 0, 0, 0, 0, -1, 0})));
+}
+
+TEST(GetspecRoute, FaceCentredCubicKeepsThePrimitiveBlockFirst) {
+  testing::TempFolder scratch;
+  testing::ScriptedUi ui;
+  for (const char* symbol : {"F m -3 m", "Fm-3m", "-F 4 2 3"}) {  // catalogue, short and Hall spellings
+    CurrentCrystal crystal = crystal_with("CUBI", symbol);
+    ASSERT_TRUE(build_operators_getspec(crystal, scratch.path(), ui)) << symbol;
+    const SymmetryData& s = crystal.symmetry;
+    ASSERT_EQ(s.operators.size(), 192u) << symbol;
+    EXPECT_TRUE(s.centrosymmetric);
+    EXPECT_EQ(s.lattice_letter, 'F');
+    EXPECT_EQ(s.operator_texts.front(), " X, Y, Z");
+    ASSERT_EQ(s.operator_texts.size(), 192u);
+    for (std::size_t i = 0; i < 48; ++i) {
+      EXPECT_EQ(testing::operator_key(s.operators[i])[3], 0) << symbol << " " << s.operator_texts[i];
+      for (std::size_t block = 1; block <= 3; ++block) {
+        const SymmetryOperator& copy = s.operators[48 * block + i];
+        for (std::size_t row = 0; row < 3; ++row) {
+          EXPECT_EQ(copy.r(static_cast<int>(row), 0), s.operators[i].r(static_cast<int>(row), 0));
+          EXPECT_NEAR(copy.t(static_cast<int>(row)),
+                      std::fmod(s.operators[i].t(static_cast<int>(row)) + s.centring_translations[block - 1][row], 1.0), 1e-9);
+        }
+      }
+    }
+  }
+  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+}
+
+TEST(GetspecRoute, UnknownSymbolSaysSoOnceAndLeavesNoOperators) {
+  testing::TempFolder scratch;
+  testing::ScriptedUi ui;
+  CurrentCrystal crystal = crystal_with("CUBI", "Q 42 z");
+  crystal.symmetry.operators.assign(4, SymmetryOperator::identity());
+  EXPECT_TRUE(build_operators_getspec(crystal, scratch.path(), ui));
+  ASSERT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(ui.warnings[0], "Q 42 z unknown space group");
+  EXPECT_TRUE(crystal.symmetry.operators.empty());
+  EXPECT_TRUE(crystal.symmetry.operator_texts.empty());
+}
+
+TEST(GetspecRoute, ArgumentIsSixteenCharacterCodesPaddedWithBlanks) {
+  GetspecSymbol codes = getspec_argument("-P 2ybc");
+  const GetspecSymbol expected = {'-', 'P', ' ', '2', 'y', 'b', 'c', 32, 32, 32, 32, 32, 32, 32, 32, 32};
+  EXPECT_EQ(codes, expected);
+  EXPECT_EQ(getspec_argument("0123456789abcdefXYZ")[15], 'f');
+}
+
+TEST(GetspecRoute, ScfsFileFollowsTheGeneratorLayout) {
+  testing::TempFolder scratch;
+  ASSERT_EQ(getspec(getspec_argument("P 1 21/c 1"), scratch.path()), GetspecStatus::Written);
+  auto lines = read_text_lines(scratch / "scfs.dat");
+  ASSERT_TRUE(lines.has_value());
+  ASSERT_GE(lines->size(), 1u + 4 + 1 + 4 + 4);
+  EXPECT_TRUE(trim((*lines)[5]).empty());  // four operator lines, then the empty line
+  NumberScanner second((*lines)[2]);
+  std::vector<double> numbers;
+  while (auto value = second.next()) numbers.push_back(*value);
+  // International Tables, No. 14, position (2): -x, y+1/2, -z+1/2.
+  EXPECT_EQ(numbers, (std::vector<double>{-1, 0, 0, 0, 0, 1, 0, 0.5, 0, 0, -1, 0.5}));
+  EXPECT_EQ(substring((*lines)[10], 7, 40), "X,Y,Z");
+  EXPECT_EQ(substring((*lines)[11], 7, 40), "-X,Y+1/2,-Z+1/2");
+  EXPECT_EQ(substring((*lines)[12], 7, 40), "-X,-Y,-Z");
+  EXPECT_EQ(getspec(getspec_argument("nonsense"), scratch.path()), GetspecStatus::UnknownSymbol);
+}
+
+TEST(PosRoute, BuildsTheRecordThroughAnySpellingAndKeepsOldOperatorsOtherwise) {
+  testing::ScriptedUi ui;
+  CurrentCrystal crystal = crystal_with("MONO", "P21/c");  // the catalogue writes "P 1 21/c 1"
+  ASSERT_TRUE(build_operators_pos(crystal, testing::source_folder("data"), ui));
+  EXPECT_EQ(crystal.symmetry.operators.size(), 4u);
+  EXPECT_TRUE(crystal.symmetry.centrosymmetric);
+  EXPECT_EQ(crystal.symmetry.operator_texts[1], "-X, Y+1/2,-Z+1/2");
+  EXPECT_EQ(crystal.symmetry.operator_texts[2], "-X,-Y,-Z");
+  EXPECT_EQ(crystal.symmetry.operator_texts[3], " X,-Y+1/2, Z+1/2");
+
+  const auto before = crystal.symmetry.operators;
+  crystal.symbol = "P 21/x";
+  EXPECT_FALSE(build_operators_pos(crystal, testing::source_folder("data"), ui));
+  EXPECT_EQ(testing::operator_keys(crystal.symmetry.operators), testing::operator_keys(before));
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST(PosRoute, HexagonalRGroupGetsRhombohedralCentringAndRhombohedralAxesNone) {
+  testing::ScriptedUi ui;
+  CurrentCrystal hexagonal = crystal_with("HEXA", "R -3 m:H");
+  ASSERT_TRUE(build_operators_pos(hexagonal, testing::source_folder("data"), ui));
+  EXPECT_EQ(hexagonal.symmetry.lattice_letter, 'P');
+  EXPECT_EQ(hexagonal.symmetry.centring_translations.size(), 2u);
+  EXPECT_EQ(hexagonal.symmetry.operators.size(), 36u);
+  CurrentCrystal rhombohedral = crystal_with("RHOM", "R -3 m:R");
+  ASSERT_TRUE(build_operators_pos(rhombohedral, testing::source_folder("data"), ui));
+  EXPECT_EQ(rhombohedral.symmetry.lattice_letter, 'R');
+  EXPECT_TRUE(rhombohedral.symmetry.centring_translations.empty());
+  EXPECT_EQ(rhombohedral.symmetry.operators.size(), 12u);
+}
+
+TEST(PosRoute, MalformedRecordIsReportedAndChangesNothing) {
+  testing::TempFolder program;
+  testing::ScriptedUi ui;
+  program.write("t.pos", "\nP 1\n0\n1\nX,Y,Z\n0\n\nP -1\n1\n2\nX,Y\n0\n\nP 2\nno\n");
+  for (const char* symbol : {"P -1", "P 2"}) {
+    CurrentCrystal crystal = crystal_with("TRIC", symbol);
+    crystal.symmetry.operators.assign(3, SymmetryOperator::identity());
+    EXPECT_FALSE(build_operators_pos(crystal, program.path(), ui)) << symbol;
+    EXPECT_EQ(crystal.symmetry.operators.size(), 3u);
+  }
+  ASSERT_EQ(ui.warnings.size(), 2u);
+  EXPECT_EQ(ui.warnings[0], "Error in T.pos for P -1: X,Y");
+  EXPECT_EQ(ui.warnings[1], "Error in T.pos for P 2");
+  CurrentCrystal missing = crystal_with("CUBI", "P 2 3");
+  EXPECT_FALSE(build_operators_pos(missing, program.path(), ui));
+  EXPECT_EQ(ui.last_warning(), "File C.pos not found");
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,70 @@
+#include "crystallography/phase_scattering.hpp"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/text.hpp"
+
+namespace calvane {
+namespace {
+
+AtomSite atom(const char* type) { return AtomSite{type, "", 0, 0, 0, 0, 1, 0, 0, 0}; }
+
+// The shipped data folder serves as program folder: the flows only read it.
+struct PhaseScatteringTest : ::testing::Test {
+  testing::ScriptedUi ui;
+  Program program{ui, testing::source_folder("data")};
+
+  void add_phase(std::initializer_list<const char*> atom_types) {
+    PhaseData phase;
+    for (const char* type : atom_types) phase.crystal.atoms.push_back(atom(type));
+    program.workspace.phases.push_back(phase);
+    program.workspace.current_phase = program.workspace.phase_count();
+    load_current_phase(program.workspace);
+    ASSERT_TRUE(build_scattering_types(program));
+  }
+};
+
+TEST_F(PhaseScatteringTest, BuildingTypesFillsCoefficientsAbsorptionAndBrennanCowanTerms) {
+  program.workspace.settings.wavelengths = {1.5406, 0.7093};
+  program.workspace.crystal.atoms = {atom("Fe2+"), atom("O"), atom("Fe3+")};
+  ASSERT_TRUE(build_scattering_types(program));
+  EXPECT_TRUE(ui.warnings.empty());
+  const auto& types = program.workspace.crystal.scattering_types;
+  ASSERT_EQ(types.size(), 2u);
+  EXPECT_EQ(types[0].a[0], 11.7695);
+  EXPECT_EQ(types[0].absorption.size(), 29u);
+  // xraylib 4.0: Fe at 8048.8 eV f' = -1.1045, f'' = 3.1910; O f'' = 0.0335.
+  EXPECT_NEAR(types[0].f_prime[0], -1.1045, 0.03);
+  EXPECT_NEAR(types[0].f_second[0], 3.1910, 0.03);
+  EXPECT_NEAR(types[1].f_second[0], 0.0335, 0.005);
+  EXPECT_LT(types[0].f_second[1], types[0].f_second[0]);  // Mo Kα is far above the Fe K edge
+  ASSERT_EQ(program.workspace.composition.anomalous.size(), 2u);
+  EXPECT_EQ(program.workspace.composition.anomalous[0].f_second, types[0].f_second);
+
+  const TextGrid& grid = program.main_form.crystal.anomalous;
+  EXPECT_EQ(grid.cell(0, 1), " 1.5406");
+  EXPECT_EQ(grid.cell(0, 4), " 0.7093");
+  EXPECT_EQ(grid.cell(1, 0), "Elem.");
+  EXPECT_EQ(grid.cell(1, 1), "f '");
+  EXPECT_EQ(grid.cell(1, 2), "f \"");
+  EXPECT_EQ(grid.cell(2, 0), "FE");
+  EXPECT_EQ(grid.cell(2, 1), fixed(types[0].f_prime[0], 6, 3));
+  EXPECT_EQ(grid.cell(3, 0), "O");
+  EXPECT_EQ(grid.row_count(), 4);
+}
+
+TEST_F(PhaseScatteringTest, UnknownElementOrTooManyElementsLeaveTheCrystalAsItWas) {
+  add_phase({"Fe", "O"});
+  const auto before = program.workspace.crystal.scattering_types;
+  program.workspace.crystal.atoms.push_back(atom("Xx"));
+  EXPECT_FALSE(build_scattering_types(program));
+  EXPECT_EQ(ui.last_warning(), "element XX not found!");
+  EXPECT_EQ(ui.beeps, 1);
+  EXPECT_EQ(program.workspace.crystal.scattering_types.size(), before.size());
+  EXPECT_EQ(program.workspace.crystal.atoms.back().type_index, 0);
+}
+
+}  // namespace
+}  // namespace calvane

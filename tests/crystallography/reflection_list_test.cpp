@@ -1,0 +1,305 @@
+// Reflection list: the fixed per-system enumeration where it is right, sound
+// merging elsewhere, absences, limits and the size limit.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "crystal_builder.hpp"
+#include "crystallography/reflection_list.hpp"
+#include "../support/scripted_ui.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::make_crystal;
+using testing::read_reference_case;
+
+// The classic procedure written out step by step (enumeration region per
+// system, numerical absence test over every operator, exchange sort by
+// decreasing d, pairwise merge with the per-system equivalence, multiplicity
+// over the rotation set). It is right for m-3m, 4/mmm, 6/mmm, mmm, 2/m (b) and
+// -3m (rhombohedral axes), where the engine must list exactly the same lines.
+struct ClassicLine {
+  int h, k, l, multiplicity;
+  double d;
+};
+
+std::vector<ClassicLine> classic_list(const CurrentCrystal& c, double wavelength, double low, double high) {
+  std::vector<IntegerRotation> rotations;
+  for (const auto& op : c.symmetry.operators) {
+    IntegerRotation r{};
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) r[i][j] = static_cast<int>(std::lround(op.r(i, j)));
+    rotations.push_back(r);
+  }
+  if (!c.symmetry.centrosymmetric) {
+    const std::size_t n = rotations.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      IntegerRotation r = rotations[i];
+      for (auto& row : r)
+        for (int& v : row) v = -v;
+      rotations.push_back(r);
+    }
+  }
+  const auto& b = c.cell.b_matrix;
+  auto s2 = [&](int h, int k, int l) {
+    double sum = 0;
+    for (int i = 0; i < 3; ++i) {
+      const double s = b[i][0] * h + b[i][1] * k + b[i][2] * l;
+      sum += s * s;
+    }
+    return sum;
+  };
+  const double s_min = 2 * std::sin(low * 0.008726658370523442) / wavelength;
+  const double s_max = 2 * std::sin(high * 0.008726658370523442) / wavelength;
+  auto bound = [&](int axis) {
+    int best = 0;
+    for (int e = 0; e <= 1; ++e)
+      for (int f = 0; f <= 1; ++f) {
+        int v[3] = {e, f, 0};
+        if (axis == 0) v[0] = 1, v[1] = e, v[2] = f;
+        if (axis == 1) v[0] = e, v[1] = 1, v[2] = f;
+        if (axis == 2) v[0] = e, v[1] = f, v[2] = 1;
+        best = std::max(best, static_cast<int>(std::nearbyint(s_max / std::sqrt(s2(v[0], v[1], v[2])))));
+      }
+    return best + 1;
+  };
+  const int H = bound(0), K = bound(1), L = bound(2);
+  const char letter = c.symmetry.lattice_letter;
+  auto absent = [&](int h, int k, int l) {
+    if (h == 0 && k == 0 && l == 0) return true;
+    auto even = [](int v) { return v % 2 == 0; };
+    bool condition = true;
+    if (letter == 'A') condition = even(k + l);
+    if (letter == 'B') condition = even(h + l);
+    if (letter == 'C') condition = even(h + k);
+    if (letter == 'F') condition = even(h + k) && even(k + l) && even(h + l);
+    if (letter == 'I') condition = even(h + k + l);
+    if (!condition) return true;
+    const double points[2][3] = {{0.13314161, 0.2121487, 0.6139476}, {0.43714161, 0.0121487, 0.618476}};
+    for (const auto& p : points) {
+      double re = 0, im = 0;
+      for (const auto& op : c.symmetry.operators) {
+        double x[3];
+        for (int i = 0; i < 3; ++i) {
+          x[i] = op.r(i, 0) * p[0] + op.r(i, 1) * p[1] + op.r(i, 2) * p[2] + op.t(i);
+          if (x[i] < 0) x[i] += 10;
+          x[i] -= std::floor(x[i]);
+        }
+        const double phi = 6.283185307179586 * (h * x[0] + k * x[1] + l * x[2]);
+        re += std::cos(phi);
+        im += std::sin(phi);
+      }
+      if (re * re + im * im >= 0.001) return false;
+    }
+    return true;
+  };
+  std::vector<ClassicLine> lines;
+  auto visit = [&](int h, int k, int l) {
+    if (absent(h, k, l)) return;
+    const double v = s2(h, k, l);
+    if (s_min * s_min <= v && v <= s_max * s_max) lines.push_back({h, k, l, 0, 1 / std::sqrt(v)});
+  };
+  const std::string& system = c.system_code;
+  if (system == "CUBI")
+    for (int h = 0; h <= H; ++h)
+      for (int k = 0; k <= K; ++k)
+        for (int l = k; l <= L; ++l) visit(h, k, l);
+  if (system == "TETR" || system == "ORTH")
+    for (int h = 0; h <= H; ++h)
+      for (int k = 0; k <= K; ++k)
+        for (int l = 0; l <= L; ++l) visit(h, k, l);
+  if (system == "HEXA")
+    for (int h = 0; h <= H; ++h)
+      for (int k = h; k <= K; ++k)
+        for (int l = 0; l <= L; ++l) visit(h, k, l);
+  if (system == "RHOM")
+    for (int h = 0; h <= H; ++h)
+      for (int k = h; k <= H; ++k)
+        for (int l = -H; l <= H; ++l)
+          if (h || k || l) visit(h, k, l);
+  if (system == "MONO")
+    for (int h = H; h >= -H; --h)
+      for (int k = 0; k <= K; ++k)
+        for (int l = 0; l <= L; ++l) visit(h, k, l);
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+    for (std::size_t j = i + 1; j < lines.size(); ++j)
+      if (lines[i].d < lines[j].d) std::swap(lines[i], lines[j]);
+  auto equivalent = [&](const ClassicLine& a, const ClassicLine& o) {
+    std::vector<std::array<int, 3>> images;
+    if (system == "CUBI" || system == "RHOM")
+      images = {{o.h, o.l, o.k}, {o.k, o.h, o.l}, {o.k, o.l, o.h}, {o.l, o.h, o.k}, {o.l, o.k, o.h}};
+    if (system == "TETR" || system == "HEXA") images = {{o.k, o.h, o.l}};
+    if (system == "MONO") images = {{-o.h, o.k, -o.l}};
+    for (const auto& m : images)
+      if ((m[0] == a.h && m[1] == a.k && m[2] == a.l) || (m[0] == -a.h && m[1] == -a.k && m[2] == -a.l)) return true;
+    return false;
+  };
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+    for (std::size_t j = i + 1; j < lines.size(); ++j)
+      if (lines[j].d != 0 && std::abs(lines[i].d - lines[j].d) < 0.0001 && equivalent(lines[i], lines[j])) lines[j].d = 0;
+  std::erase_if(lines, [](const ClassicLine& line) { return line.d == 0; });
+  for (auto& line : lines) {
+    std::vector<MillerIndex> images;
+    for (const auto& r : rotations) {
+      const MillerIndex image = transform_index({line.h, line.k, line.l}, r);
+      if (std::find(images.begin(), images.end(), image) == images.end()) images.push_back(image);
+    }
+    line.multiplicity = static_cast<int>(images.size());
+  }
+  return lines;
+}
+
+class ClassicClasses : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ClassicClasses, ListTheSameLinesInTheSameOrder) {
+  const auto reference = read_reference_case(GetParam());
+  ASSERT_TRUE(uses_system_region(reference.crystal, laue_rotations(reference.crystal.symmetry)));
+  for (const double high : {reference.two_theta_high, 160.0}) {
+    testing::ScriptedUi ui;
+    const auto engine = make_reflection_list(reference.crystal, 1.5406, 5, high, ui);
+    const auto classic = classic_list(reference.crystal, 1.5406, 5, high);
+    ASSERT_EQ(engine.reflections.size(), classic.size()) << "up to " << high;
+    for (std::size_t i = 0; i < classic.size(); ++i) {
+      const Reflection& r = engine.reflections[i];
+      SCOPED_TRACE(::testing::Message() << "line " << i + 1 << ": " << classic[i].h << " " << classic[i].k << " "
+                                        << classic[i].l);
+      EXPECT_EQ(r.h, classic[i].h);
+      EXPECT_EQ(r.k, classic[i].k);
+      EXPECT_EQ(r.l, classic[i].l);
+      EXPECT_EQ(r.multiplicity, classic[i].multiplicity);
+      EXPECT_DOUBLE_EQ(r.d, classic[i].d);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(RightClasses, ClassicClasses,
+                         ::testing::Values("nacl", "rutile", "body_centred_tetragonal", "magnesium", "wurtzite",
+                                           "bismuth", "forsterite", "alpha_uranium", "monoclinic_b",
+                                           "monoclinic_b_centred"));
+
+TEST(ReflectionList, SystemRegionOnlyForTheClassesItFits) {
+  struct Case {
+    const char* name;
+    bool region;
+  };
+  for (const Case& c : {Case{"pyrite", false}, Case{"scheelite", false}, Case{"apatite", false},
+                        Case{"trigonal_primitive", false}, Case{"corundum", false}, Case{"ilmenite", false},
+                        Case{"monoclinic_c", false}, Case{"monoclinic_a", false}, Case{"triclinic", false},
+                        Case{"nacl", true}, Case{"bismuth", true}}) {
+    const auto reference = read_reference_case(c.name);
+    EXPECT_EQ(uses_system_region(reference.crystal, laue_rotations(reference.crystal.symmetry)), c.region) << c.name;
+  }
+}
+
+TEST(ReflectionList, CubicPrimitiveListsTheAxesOnceWithMultiplicitySix) {
+  CurrentCrystal crystal = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {4, 4, 4, 90, 90, 90});
+  testing::ScriptedUi ui;
+  const auto list = make_reflection_list(crystal, 1.5406, 10, 50, ui);
+  ASSERT_FALSE(list.reflections.empty());
+  const Reflection& first = list.reflections.front();
+  // d(100) = 4 Å: 2θ = 2·asin(1.5406/8) = 22.2062° (hand computation).
+  EXPECT_EQ(first.multiplicity, 6);
+  EXPECT_NEAR(first.d, 4.0, 1e-5);
+  EXPECT_NEAR(first.two_theta, 22.2062, 1e-3);
+  EXPECT_EQ(std::count_if(list.reflections.begin(), list.reflections.end(),
+                          [](const Reflection& r) { return std::abs(r.d - 4.0) < 1e-3; }),
+            1);
+}
+
+TEST(ReflectionList, TriclinicFriedelMatesFormOneLine) {
+  // In -1, (h k 0) and (−h −k 0) are one family of multiplicity 2.
+  CurrentCrystal crystal = make_crystal("P-1", "-P 1", "TRIC", {5.3, 6.1, 7.4, 83.1, 101.7, 95.4});
+  testing::ScriptedUi ui;
+  const auto list = make_reflection_list(crystal, 1.5406, 10, 60, ui);
+  for (const Reflection& r : list.reflections) {
+    EXPECT_EQ(r.multiplicity, 2);
+    const auto mate = std::count_if(list.reflections.begin(), list.reflections.end(), [&](const Reflection& o) {
+      return o.h == -r.h && o.k == -r.k && o.l == -r.l;
+    });
+    EXPECT_EQ(mate, 0) << r.h << " " << r.k << " " << r.l;
+  }
+}
+
+TEST(ReflectionList, SystematicAbsences) {
+  struct Case {
+    const char* symbol;
+    const char* hall;
+    const char* system;
+    MillerIndex h;
+    bool absent;
+  };
+  const Case cases[] = {
+      {"Im-3m", "-I 4 2 3", "CUBI", {1, 0, 0}, true},      // I: h+k+l odd
+      {"Im-3m", "-I 4 2 3", "CUBI", {1, 1, 0}, false},
+      {"Fm-3m", "-F 4 2 3", "CUBI", {1, 1, 0}, true},      // F: mixed parity
+      {"Fm-3m", "-F 4 2 3", "CUBI", {2, 0, 0}, false},
+      {"Fd-3m", "-F 4vw 2vw 3", "CUBI", {2, 0, 0}, true},   // d glide: h00 with h = 4n only
+      {"Fd-3m", "-F 4vw 2vw 3", "CUBI", {4, 0, 0}, false},
+      {"P21/c", "-P 2ybc", "MONO", {0, 1, 0}, true},       // 2₁ along b: 0k0, k odd
+      {"P21/c", "-P 2ybc", "MONO", {0, 2, 0}, false},
+      {"P21/c", "-P 2ybc", "MONO", {1, 0, 1}, true},       // c glide: h0l, l odd
+      {"P21/c", "-P 2ybc", "MONO", {1, 0, 2}, false},
+      {"P63/mmc", "-P 6c 2c", "HEXA", {0, 0, 1}, true},    // 6₃: 00l, l odd
+      {"P63/mmc", "-P 6c 2c", "HEXA", {1, 1, 1}, true},    // c glide: hh(−2h)l, l odd
+      {"P63/mmc", "-P 6c 2c", "HEXA", {1, 0, 1}, false},
+      {"R-3m", "-R 3 2\"", "HEXA", {1, 0, 1}, false},       // obverse: −h+k+l = 3n
+      {"R-3m", "-R 3 2\"", "HEXA", {0, 1, 1}, true},
+      {"R-3m", "-R 3 2\"", "HEXA", {1, 1, 0}, false},
+  };
+  for (const Case& c : cases) {
+    CurrentCrystal crystal = make_crystal(c.symbol, c.hall, c.system, {5, 5, 7, 90, 90, 90});
+    EXPECT_EQ(is_absent(c.h, crystal), c.absent) << c.symbol << " " << c.h[0] << c.h[1] << c.h[2];
+  }
+}
+
+TEST(ReflectionList, TooManyReflectionsIsRefusedWithTwoMessages) {
+  // A 40 Å cubic P cell at 0.5 Å up to 170° holds far more than 9 998 families.
+  CurrentCrystal crystal = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {40, 40, 40, 90, 90, 90});
+  testing::ScriptedUi ui;
+  const auto list = make_reflection_list(crystal, 0.5, 1, 170, ui);
+  EXPECT_EQ(list.status, 1);
+  EXPECT_TRUE(list.reflections.empty());
+  ASSERT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(ui.warnings[0], "Too many calculated reflections. Decrease the theta range");
+}
+
+TEST(ReflectionList, LimitCountsFamiliesNotEquivalentCandidates) {
+  // About 6 000 families of m-3m, i.e. far more than 9 998 candidates of the
+  // enumeration region, still make a list.
+  CurrentCrystal crystal = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {30, 30, 30, 90, 90, 90});
+  testing::ScriptedUi ui;
+  const auto list = make_reflection_list(crystal, 1.0, 1, 100, ui);
+  EXPECT_EQ(list.status, 0);
+  EXPECT_GT(list.reflections.size(), 5000u);
+  EXPECT_LE(list.reflections.size(), 9998u);
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST(ReflectionList, NoOperatorsMeansNoReflections) {
+  CurrentCrystal crystal = make_crystal("P1", "P 1", "TRIC", {5, 6, 7, 90, 90, 90});
+  crystal.symmetry.operators.clear();
+  testing::ScriptedUi ui;
+  const auto list = make_reflection_list(crystal, 1.5406, 10, 90, ui);
+  EXPECT_EQ(list.status, 0);
+  EXPECT_TRUE(list.reflections.empty());
+}
+
+TEST(ReflectionList, SortedByDecreasingDWithinTheLimits) {
+  const auto reference = read_reference_case("apatite");
+  testing::ScriptedUi ui;
+  const auto list = make_reflection_list(reference.crystal, 1.5406, 20, 40, ui);
+  ASSERT_FALSE(list.reflections.empty());
+  for (std::size_t i = 0; i < list.reflections.size(); ++i) {
+    const Reflection& r = list.reflections[i];
+    EXPECT_GE(r.two_theta, 20 - 1e-3);
+    EXPECT_LE(r.two_theta, 40 + 1e-3);
+    if (i > 0) {
+      EXPECT_LE(r.d, list.reflections[i - 1].d);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,146 @@
+#include "crystallography/scattering.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "crystallography/tables/scattering_tables.hpp"
+
+namespace calvane {
+namespace {
+
+CurrentCrystal crystal_of(std::initializer_list<const char*> atom_types) {
+  CurrentCrystal crystal;
+  for (const char* type : atom_types) crystal.atoms.push_back(AtomSite{type, "", 0, 0, 0, 0, 1, 0, 0, 0});
+  return crystal;
+}
+
+ScatteringType looked_up(const char* symbol) {
+  ScatteringType type;
+  type.symbol = symbol;
+  EXPECT_EQ(lookup_form_factor(type), "") << symbol;
+  return type;
+}
+
+TEST(ScatteringTables, HoldTheSpeciesAndElementsInTheProgramOrder) {
+  EXPECT_EQ(kFormFactorTable.front().name, "H");
+  EXPECT_EQ(kFormFactorTable[1].name, "H.");
+  EXPECT_EQ(kFormFactorTable[14].name, "O2-.");
+  EXPECT_EQ(kFormFactorTable[94].name, "Ru+4");
+  EXPECT_EQ(kFormFactorTable.back().name, "Cf");
+  EXPECT_EQ(kAtomicWeightTable[57].symbol, "Hf");  // the lanthanides follow Ac
+  EXPECT_EQ(kAtomicWeightTable.back().symbol, "Lr");
+  EXPECT_EQ(kNeutronLengthTable.front().name, "LI");
+  EXPECT_EQ(kNeutronLengthTable.back().name, "CU.");
+}
+
+TEST(ScatteringTables, KeepTheReferenceValues) {
+  const ScatteringType h = looked_up("H");
+  const ScatteringType fe = looked_up("Fe");
+  const double expected_h[] = {0.493, 0.32291, 0.14019, 0.04081, 0.00304, 10.5109, 26.1257, 3.14236, 57.7997};
+  const double expected_fe[] = {11.7695, 7.3573, 3.5222, 2.3045, 1.0369, 4.7611, 0.3072, 15.3535, 76.8805};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(h.a[i], expected_h[i]);
+    EXPECT_EQ(h.b[i], expected_h[5 + i]);
+    EXPECT_EQ(fe.a[i], expected_fe[i]);
+    EXPECT_EQ(fe.b[i], expected_fe[5 + i]);
+  }
+  EXPECT_EQ(h.c, expected_h[4]);
+  EXPECT_EQ(fe.c, expected_fe[4]);
+
+  const std::pair<const char*, double> weights[] = {{"H", 1.00794},  {"C", 12.011},  {"O", 15.9994},
+                                                    {"Si", 28.0855}, {"FE", 55.847}, {"cu", 63.546},
+                                                    {"U", 238.0289}, {"Lr", 260}};
+  for (auto [symbol, weight] : weights) EXPECT_EQ(atomic_weight(symbol), weight) << symbol;
+  EXPECT_EQ(atomic_weight("Xx"), 0);
+
+  const std::pair<const char*, double> lengths[] = {
+      {"LI", -0.203}, {"BE", 0.78},  {"C", 0.665},    {"O", 0.58},  {"NI", 1.03},
+      {"H", -0.374},  {"D.", 0.667}, {" fe ", 0.945}, {"D", 0.667}, {"NI..", -0.87}};
+  for (auto [name, length] : lengths) EXPECT_EQ(neutron_length(name), length) << name;
+  EXPECT_FALSE(neutron_length("XX").has_value());
+}
+
+// f0 at s = sin θ/λ = 0, 0.25, 0.5 and 1.0 Å⁻¹, recorded from cctbx
+// (cctbx.eltbx.xray_scattering.it1992(label).fetch().at_stol(s)).
+TEST(FormFactor, MatchesCctbxIt1992) {
+  struct Case {
+    const char* species;
+    double f[4];
+  };
+  const Case cases[] = {
+      {"Fe", {25.9904, 18.36261, 11.50569, 6.54892}}, {"O2-.", {9.99929, 5.08142, 2.27419, 1.36729}},
+      {"Si", {13.9976, 8.86095, 6.24009, 2.69907}},   {"Cu2+", {26.9995, 21.5576, 13.71045, 7.12227}},
+      {"U", {91.9693, 72.74194, 55.41775, 35.45661}}, {"H.", {0.99987, 0.34987, 0.07071, 0.00694}},
+      {"C", {5.9992, 2.94976, 1.68576, 1.1152}},
+  };
+  const double s_values[] = {0.0, 0.25, 0.5, 1.0};
+  for (const Case& c : cases) {
+    const ScatteringType type = looked_up(c.species);
+    for (std::size_t i = 0; i < 4; ++i)
+      EXPECT_NEAR(form_factor(type, s_values[i], 0).real, c.f[i], 2e-4) << c.species << " s=" << s_values[i];
+  }
+}
+
+TEST(FormFactor, AddsTheAnomalousTermsOfTheWavelength) {
+  ScatteringType fe = looked_up("FE");
+  fe.f_prime = {-1.1, -2.2, -3.3, -4.4};
+  fe.f_second = {3.1, 3.2, 3.3, 3.4};
+  const double f0 = form_factor(fe, 0.3, 0).real;
+  EXPECT_DOUBLE_EQ(form_factor(fe, 0.3, 2).real, f0 - 2.2);
+  EXPECT_DOUBLE_EQ(form_factor(fe, 0.3, 2).imaginary, 3.2);
+  EXPECT_DOUBLE_EQ(form_factor(fe, 0.3, 4).real, f0 - 4.4);
+  EXPECT_EQ(form_factor(fe, 0.3, 5).imaginary, 0);  // no fifth wavelength in the tables
+}
+
+TEST(FormFactor, DeuteriumTakesHydrogenAndUnknownElementsAreNamed) {
+  const ScatteringType d = looked_up("D");
+  const ScatteringType h = looked_up("H");
+  EXPECT_EQ(d.a, h.a);
+  EXPECT_EQ(d.c, h.c);
+  ScatteringType unknown;
+  unknown.symbol = "XX";
+  EXPECT_EQ(lookup_form_factor(unknown), "element XX not found!");
+  EXPECT_EQ(find_form_factor_species("fe3+")->name, "Fe3+");
+  EXPECT_EQ(find_form_factor_species("FE3"), nullptr);
+}
+
+TEST(ScatteringTypes, OneTypePerElementInOrderOfFirstAppearance) {
+  CurrentCrystal crystal = crystal_of({"Fe1", "O2-", "Fe3+", "fe", "O", "D", "Si"});
+  ASSERT_EQ(assign_scattering_types(crystal), "");
+  ASSERT_EQ(crystal.scattering_types.size(), 4u);
+  EXPECT_EQ(crystal.scattering_types[0].symbol, "FE");
+  EXPECT_EQ(crystal.scattering_types[1].symbol, "O");
+  EXPECT_EQ(crystal.scattering_types[2].symbol, "D");
+  EXPECT_EQ(crystal.scattering_types[3].symbol, "SI");
+  const int expected[] = {1, 2, 1, 1, 2, 3, 4};
+  for (std::size_t i = 0; i < crystal.atoms.size(); ++i)
+    EXPECT_EQ(crystal.atoms[i].type_index, expected[i]) << i;
+}
+
+TEST(ScatteringTypes, RebuildingKeepsTheValuesOfKeptElements) {
+  CurrentCrystal crystal = crystal_of({"Fe", "O"});
+  ASSERT_EQ(assign_scattering_types(crystal), "");
+  crystal.scattering_types[0].f_second[0] = 3.2;
+  crystal.atoms.insert(crystal.atoms.begin(), AtomSite{"Si", "", 0, 0, 0, 0, 1, 0, 0, 0});
+  ASSERT_EQ(assign_scattering_types(crystal), "");
+  EXPECT_EQ(crystal.scattering_types[1].symbol, "FE");
+  EXPECT_EQ(crystal.scattering_types[1].f_second[0], 3.2);
+  EXPECT_EQ(crystal.scattering_types[0].f_second[0], 0);
+}
+
+TEST(ScatteringTypes, MoreThanTwentyElementsAreRefusedAndChangeNothing) {
+  const char* elements[] = {"H",  "He", "Li", "Be", "B", "C",  "N",  "O", "F",  "Ne", "Na",
+                            "Mg", "Al", "Si", "P",  "S", "Cl", "Ar", "K", "Ca", "Sc"};
+  CurrentCrystal crystal;
+  for (const char* element : elements) crystal.atoms.push_back(AtomSite{element, "", 0, 0, 0, 0, 1, 0, 0, 0});
+  EXPECT_NE(assign_scattering_types(crystal).find("at most 20"), std::string::npos);
+  EXPECT_TRUE(crystal.scattering_types.empty());
+  EXPECT_EQ(crystal.atoms.back().type_index, 0);
+  crystal.atoms.pop_back();
+  EXPECT_EQ(assign_scattering_types(crystal), "");
+  EXPECT_EQ(crystal.scattering_types.size(), 20u);
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,203 @@
+// Structure factors: the factorised single-precision sums against a plain
+// double-precision summation over the full operator list.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "crystal_builder.hpp"
+#include "crystallography/operator_factors.hpp"
+#include "crystallography/structure_factor.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::add_atom;
+using testing::make_crystal;
+
+// F(h) = Σ_atoms Σ_ops (f_r + i f_i)·e^{−Bs²}·w·e^{±iφ}, φ = 2π h·(R x + t).
+XrayStructureFactor direct_xray(const CurrentCrystal& c, const MillerIndex& h, double s, int wavelength_index) {
+  XrayStructureFactor f;
+  for (const AtomSite& atom : c.atoms) {
+    auto [fr, fi] = scattering_factor(c.scattering_types[static_cast<std::size_t>(atom.type_index - 1)], s, wavelength_index);
+    const double damping = std::exp(-atom.b * s * s) * atom.weight;
+    fr *= damping;
+    fi *= damping;
+    for (const SymmetryOperator& op : c.symmetry.operators) {
+      double phase = 0;
+      const double x[3] = {atom.x, atom.y, atom.z};
+      for (int row = 0; row < 3; ++row)
+        phase += h[static_cast<std::size_t>(row)] *
+                 (op.r(row, 0) * x[0] + op.r(row, 1) * x[1] + op.r(row, 2) * x[2] + op.t(row));
+      phase *= 2 * M_PI;
+      f.a_plus += fr * std::cos(phase) - fi * std::sin(phase);
+      f.b_plus += fr * std::sin(phase) + fi * std::cos(phase);
+      f.a_minus += fr * std::cos(phase) + fi * std::sin(phase);
+      f.b_minus += fi * std::cos(phase) - fr * std::sin(phase);
+    }
+  }
+  return f;
+}
+
+double s_of(const CurrentCrystal& c, const MillerIndex& h) {
+  double sum = 0;
+  for (std::size_t row = 0; row < 3; ++row) {
+    const double v = c.cell.b_matrix[row][0] * h[0] + c.cell.b_matrix[row][1] * h[1] + c.cell.b_matrix[row][2] * h[2];
+    sum += v * v;
+  }
+  return 0.5 * std::sqrt(sum);
+}
+
+// A few atoms at general and special positions with two scattering types
+// carrying anomalous terms at wavelength index 2.
+CurrentCrystal decorated(CurrentCrystal c) {
+  add_atom(c, "Fe", {0.1234, 0.2345, 0.3456}, 0.7, 1.0, 1);
+  add_atom(c, "O", {0.4321, 0.0987, 0.7654}, 1.1, 0.8, 1);
+  add_atom(c, "O", {0, 0, 0}, 0.5, 1.0, 1);
+  c.scattering_types[0].a = {11.7695, 7.3573, 3.5222, 2.3045};
+  c.scattering_types[0].b = {4.7611, 0.3072, 15.3535, 76.8805};
+  c.scattering_types[0].c = 1.0369;
+  c.scattering_types[0].f_prime = {0, -1.1, 0, 0};
+  c.scattering_types[0].f_second = {0, 3.2, 0, 0};
+  c.scattering_types[1].a = {3.0485, 2.2868, 1.5463, 0.867};
+  c.scattering_types[1].b = {13.2771, 5.7011, 0.3239, 32.9089};
+  c.scattering_types[1].c = 0.2508;
+  c.scattering_types[1].f_prime = {0, 0.05, 0, 0};
+  c.scattering_types[1].f_second = {0, 0.03, 0, 0};
+  for (AtomSite& atom : c.atoms) atom.fermi_length = atom.type == "Fe" ? 0.954 : 0.58;
+  return c;
+}
+
+// Inversion partners written as (−R, t) with the translation copied, as the
+// position catalogues do, instead of (−R, −t).
+CurrentCrystal with_copied_inverse_translations(CurrentCrystal c, const std::string& hall_without_inversion) {
+  SymmetryData half = testing::symmetry_from_hall(hall_without_inversion);
+  std::vector<SymmetryOperator> ops = half.operators;
+  for (const SymmetryOperator& op : half.operators) {
+    SymmetryOperator inverse = op;
+    for (int row = 0; row < 3; ++row)
+      for (int column = 0; column < 3; ++column) inverse.m[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] *= -1;
+    ops.push_back(inverse);
+  }
+  c.symmetry.operators = ops;
+  c.symmetry.centring_translations.clear();
+  c.symmetry.centrosymmetric = true;
+  return c;
+}
+
+struct Case {
+  const char* name;
+  CurrentCrystal crystal;
+};
+
+std::vector<Case> cases() {
+  std::vector<Case> out;
+  out.push_back({"P1", decorated(make_crystal("P1", "P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102}))});
+  out.push_back({"P21/c", decorated(make_crystal("P21/c", "-P 2ybc", "MONO", {5.1, 6.2, 7.3, 90, 104, 90}))});
+  out.push_back({"P212121", decorated(make_crystal("P212121", "P 2ac 2ab", "ORTH", {5.1, 6.2, 7.3, 90, 90, 90}))});
+  out.push_back({"I41/a", decorated(make_crystal("I41/a", "-I 4ad", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}))});
+  out.push_back({"I-42d", decorated(make_crystal("I-42d", "I -4 2bw", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}))});
+  out.push_back({"R3c", decorated(make_crystal("R3c", "R 3 -2\"c", "HEXA", {5.0, 5.0, 13.7, 90, 90, 120}))});
+  out.push_back({"Fd-3m", decorated(make_crystal("Fd-3m", "-F 4vw 2vw 3", "CUBI", {8.4, 8.4, 8.4, 90, 90, 90}))});
+  out.push_back({"P63/m", decorated(make_crystal("P63/m", "-P 6c", "HEXA", {9.4, 9.4, 6.9, 90, 90, 120}))});
+  out.push_back({"P-1 copied t", with_copied_inverse_translations(
+                                      decorated(make_crystal("P-1", "-P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102})),
+                                      "P 2ac 2ab")});
+  // Operators in an order that is neither blocked by centring nor paired: the sums still hold.
+  CurrentCrystal shuffled = decorated(make_crystal("Ia-3", "-I 2b 2c 3", "CUBI", {9.4, 9.4, 9.4, 90, 90, 90}));
+  std::mt19937 random(7);
+  std::shuffle(shuffled.symmetry.operators.begin(), shuffled.symmetry.operators.end(), random);
+  out.push_back({"Ia-3 shuffled", shuffled});
+  return out;
+}
+
+TEST(StructureFactor, FactorisedSumsMatchTheDirectSummation) {
+  const std::vector<MillerIndex> indices = {{1, 0, 0}, {1, 1, 0}, {2, 1, 3}, {-3, 2, 5}, {4, -1, 2}, {0, 0, 6},
+                                            {7, 5, -3}, {12, 9, 11}, {-15, 4, 20}, {2, 2, 2}};
+  for (const Case& c : cases()) {
+    SCOPED_TRACE(c.name);
+    StructureFactorCache cache;
+    cache.prepare(c.crystal, indices);
+    for (const MillerIndex& h : indices) {
+      SCOPED_TRACE(::testing::Message() << h[0] << " " << h[1] << " " << h[2]);
+      const double s = s_of(c.crystal, h);
+      const XrayStructureFactor expected = direct_xray(c.crystal, h, s, 2);
+      const XrayStructureFactor got = structure_factor_xray(c.crystal, cache.sums(h), s, 2);
+      // Single-precision phases: errors of order 1e-5 of the strongest possible |F|.
+      const double tolerance = 2e-4 * (std::abs(expected.magnitude_plus()) + 10);
+      EXPECT_NEAR(got.a_plus, expected.a_plus, tolerance);
+      EXPECT_NEAR(got.b_plus, expected.b_plus, tolerance);
+      EXPECT_NEAR(got.a_minus, expected.a_minus, tolerance);
+      EXPECT_NEAR(got.b_minus, expected.b_minus, tolerance);
+    }
+  }
+}
+
+TEST(StructureFactor, NeutronSumsUseEachAtomsFermiLength) {
+  const MillerIndex h{2, 1, 3};
+  for (const Case& c : cases()) {
+    SCOPED_TRACE(c.name);
+    StructureFactorCache cache;
+    cache.prepare(c.crystal, {h});
+    const double s = s_of(c.crystal, h);
+    double a = 0, b = 0;
+    for (const AtomSite& atom : c.crystal.atoms)
+      for (const SymmetryOperator& op : c.crystal.symmetry.operators) {
+        double phase = 0;
+        for (int row = 0; row < 3; ++row)
+          phase += h[static_cast<std::size_t>(row)] *
+                   (op.r(row, 0) * atom.x + op.r(row, 1) * atom.y + op.r(row, 2) * atom.z + op.t(row));
+        const double amplitude = atom.fermi_length * std::exp(-atom.b * s * s) * atom.weight;
+        a += amplitude * std::cos(2 * M_PI * phase);
+        b += amplitude * std::sin(2 * M_PI * phase);
+      }
+    const NeutronStructureFactor got = structure_factor_neutron(cache.sums(h));
+    EXPECT_NEAR(got.a, a, 1e-4);
+    EXPECT_NEAR(got.b, b, 1e-4);
+  }
+}
+
+TEST(StructureFactor, CentrosymmetricWithoutAnomalousTermsGivesFriedelMates) {
+  CurrentCrystal c = decorated(make_crystal("P21/c", "-P 2ybc", "MONO", {5.1, 6.2, 7.3, 90, 104, 90}));
+  StructureFactorCache cache;
+  const MillerIndex h{3, 2, 1};
+  cache.prepare(c, {h});
+  const XrayStructureFactor f = structure_factor_xray(c, cache.sums(h), s_of(c, h), 1);  // index 1: f′ = f″ = 0
+  EXPECT_NEAR(f.a_minus, f.a_plus, 1e-6);
+  EXPECT_NEAR(f.b_minus, -f.b_plus, 1e-6);
+}
+
+TEST(StructureFactor, CacheFollowsTheCrystal) {
+  CurrentCrystal c = decorated(make_crystal("P21/c", "-P 2ybc", "MONO", {5.1, 6.2, 7.3, 90, 104, 90}));
+  StructureFactorCache cache;
+  const MillerIndex h{1, 2, 3};
+  cache.prepare(c, {h});
+  cache.prepare(c, {h, {2, 0, 0}});  // a second wavelength adds only what is new
+  EXPECT_EQ(cache.size(), 2u);
+  c.atoms[0].x += 0.05;  // a changed structure must not reuse the old sums
+  cache.prepare(c, {h});
+  EXPECT_EQ(cache.size(), 1u);
+  const double s = s_of(c, h);
+  EXPECT_NEAR(structure_factor_xray(c, cache.sums(h), s, 2).a_plus, direct_xray(c, h, s, 2).a_plus, 1e-3);
+}
+
+TEST(StructureFactor, FactorisationRecognisesCentringAndInversion) {
+  struct Expected {
+    const char* hall;
+    std::size_t independent, centring;
+    bool paired;
+  };
+  for (const Expected& e : {Expected{"-F 4 2 3", 24, 4, true}, Expected{"P 2ac 2ab", 4, 1, false},
+                            Expected{"-R 3 2\"c", 6, 3, true}, Expected{"I -4 2bw", 8, 2, false}}) {
+    const SymmetryData symmetry = testing::symmetry_from_hall(e.hall);
+    const FactorisedOperators f = factorise_operators(symmetry);
+    EXPECT_EQ(f.independent.size(), e.independent) << e.hall;
+    EXPECT_EQ(f.centring.size(), e.centring) << e.hall;
+    EXPECT_EQ(f.inversion_paired, e.paired) << e.hall;
+    EXPECT_EQ(represented_operator_count(f), symmetry.operators.size()) << e.hall;
+  }
+}
+
+}  // namespace
+}  // namespace calvane

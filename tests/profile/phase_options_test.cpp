@@ -1,0 +1,106 @@
+#include "profile/phase_options.hpp"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_ui.hpp"
+#include "workspace/workspace.hpp"
+
+namespace calvane {
+namespace {
+
+struct Phases {
+  Workspace workspace;
+  MainForm form;
+  testing::ScriptedUi ui;
+
+  explicit Phases(std::vector<double> molecular_weights) {
+    for (double m : molecular_weights) {
+      PhaseData phase;
+      phase.fraction = 1.0 / static_cast<double>(molecular_weights.size());
+      phase.composition.molecular_weight = m;
+      workspace.phases.push_back(phase);
+    }
+  }
+  void type(std::size_t row, const char* percent, const char* size, const char* strain) {
+    form.phases.rows[row].percent = percent;
+    form.phases.rows[row].size = size;
+    form.phases.rows[row].strain = strain;
+  }
+};
+
+TEST(PhaseOptions, PercentagesAreNormalisedAndShownAgain) {
+  Phases p({100, 200});
+  p.type(0, "50", "1000", "2");
+  p.type(1, " 150 ", "", "");
+  p.form.phases.rows[1].draw = true;
+  p.form.phases.sum_toggle_pressed = true;
+  ASSERT_TRUE(read_phase_options(p.workspace, p.form, p.ui));
+  EXPECT_DOUBLE_EQ(p.workspace.phase(1).fraction, 0.25);
+  EXPECT_DOUBLE_EQ(p.workspace.phase(2).fraction, 0.75);
+  EXPECT_EQ(p.form.phases.rows[0].percent, "  25.0");
+  EXPECT_EQ(p.form.phases.rows[1].percent, "  75.0");
+  EXPECT_DOUBLE_EQ(p.workspace.phase(1).strain, 0.002);  // the box holds thousandths
+  EXPECT_EQ(p.workspace.phase(2).crystal_size, 0.0);     // empty: no size broadening
+  EXPECT_EQ(p.workspace.phase(2).strain, 0.0);
+  EXPECT_FALSE(p.workspace.phase(1).draw);
+  EXPECT_TRUE(p.workspace.phase(2).draw);
+  EXPECT_FALSE(p.workspace.settings.draw_sum);  // "Sum" pressed masks the sum
+  EXPECT_FALSE(p.form.phases.sum_draw);
+  EXPECT_TRUE(p.workspace.settings.draw_observed);
+}
+
+TEST(PhaseOptions, AnUnreadableBoxChangesNoPhase) {
+  struct Case { std::size_t row; const char *percent, *size, *strain, *message; };
+  const Case cases[] = {
+      {1, "abc", "100", "0", "Error on %"}, {1, "-10", "100", "0", "Error on %"},
+      {1, "20", "1e", "0", "Error on Width"}, {1, "20", "100", "2..", "Error on Delta(d)/d"},
+      {0, "0", "100", "0", "Error on %"},  // both shares 0: a sum of 0
+  };
+  for (const Case& c : cases) {
+    Phases p({100, 200});
+    p.type(0, "30", "700", "1");
+    p.type(1, "0", "700", "1");
+    p.type(c.row, c.percent, c.size, c.strain);
+    EXPECT_FALSE(read_phase_options(p.workspace, p.form, p.ui)) << c.message;
+    EXPECT_EQ(p.ui.warnings, std::vector<std::string>{c.message});
+    EXPECT_EQ(p.workspace.phase(1).fraction, 0.5) << c.message;
+    EXPECT_EQ(p.workspace.phase(1).crystal_size, 5000.0) << c.message;
+    EXPECT_EQ(p.form.phases.rows[0].percent, c.row == 0 ? c.percent : "30") << c.message;  // not rewritten
+  }
+}
+
+TEST(PercentMode, WeightAndMolarSharesConvertThroughMolecularWeights) {
+  // Equal weights of M = 100 and M = 200: moles 0.5/100 and 0.5/200, so
+  // molar shares 2/3 and 1/3 (hand computation); back again gives 1/2, 1/2.
+  Phases p({100, 200});
+  p.form.results = {"line"};
+  EXPECT_TRUE(change_mode_pourcent(p.workspace, p.form, true, p.ui).recompute_all);
+  EXPECT_EQ(p.workspace.settings.percent_mode, "MOLEC");
+  EXPECT_EQ(p.form.phases.percent_caption, "Molec");
+  EXPECT_DOUBLE_EQ(p.workspace.phase(1).fraction, 2.0 / 3);
+  EXPECT_EQ(p.form.phases.rows[0].percent + p.form.phases.rows[1].percent, "  66.7  33.3");
+  EXPECT_TRUE(p.form.results.empty());
+  change_mode_pourcent(p.workspace, p.form, true, p.ui);  // the mode in force: no change
+  EXPECT_DOUBLE_EQ(p.workspace.phase(1).fraction, 2.0 / 3);
+  change_mode_pourcent(p.workspace, p.form, false, p.ui);
+  EXPECT_EQ(p.form.phases.percent_caption, "weight");
+  EXPECT_DOUBLE_EQ(p.workspace.phase(1).fraction, 0.5);
+  EXPECT_DOUBLE_EQ(p.workspace.phase(2).fraction, 0.5);
+
+  Phases unweighed({100, 0});
+  EXPECT_FALSE(change_mode_pourcent(unweighed.workspace, unweighed.form, true, unweighed.ui).recompute_all);
+  EXPECT_EQ(unweighed.ui.last_warning(), "No molecular weight for phase#2");
+  EXPECT_EQ(unweighed.workspace.settings.percent_mode, "POIDS");
+  EXPECT_FALSE(unweighed.form.phases.molar_percent);
+}
+
+TEST(PercentMode, StoredProfileFactor) {
+  // Weight mode divides the share by M: 0.5/200 = 0.0025, 0.5/100 = 0.005.
+  struct Case { const char* mode; double fraction, m, factor; };
+  for (const Case& c : {Case{"POIDS", 0.5, 200, 0.0025}, Case{"POIDS", 0.5, 100, 0.005}, Case{"MOLEC", 0.5, 200, 0.5},
+                        Case{"POIDS", 0.5, 0, 0.0}})
+    EXPECT_DOUBLE_EQ(phase_weight_factor(c.mode, c.fraction, c.m), c.factor) << c.mode << " " << c.m;
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,118 @@
+#include "profile/profile_synthesis.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "support/scripted_ui.hpp"
+#include "workspace/workspace.hpp"
+
+namespace calvane {
+namespace {
+
+Reflection line(double two_theta, double intensity, double wavelength = 1.5406) {
+  Reflection r;
+  r.two_theta = two_theta;
+  r.intensity = intensity;
+  r.wavelength = wavelength;
+  return r;
+}
+
+TEST(ProfileSynthesis, PeaksOfHalfWidthPointZeroEightWithWOnly) {
+  // U = V = 0, W = 0.08, no strain, L = 10⁹ Å: each peak reads A/0.08 at its
+  // centre and half that 0.08° away (10..41.98° on 1600 points: step 0.02°).
+  Workspace workspace;
+  workspace.settings.u = workspace.settings.v = 0;
+  workspace.settings.w = 0.08;
+  workspace.settings.two_theta_high = 41.98;
+  testing::ScriptedUi ui;
+  const std::vector<Reflection> lines{line(20.0, 10), line(35.0, 4)};
+  ASSERT_EQ(synthesise_profile(workspace, lines, {1e9, 0}, false, ui), ProfileStatus::Completed);
+  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_NEAR(workspace.settings.profile_step, 0.02, 1e-12);
+  const auto at = [&](double angle) { return workspace.profile_y.at(static_cast<std::size_t>(std::lround((angle - 10) / 0.02))); };
+  for (auto [centre, area] : {std::pair{20.0, 10.0}, {35.0, 4.0}}) {
+    const double height = area / 0.08;  // the other peak's tail adds < 10⁻⁵ of it
+    EXPECT_NEAR(at(centre) / height, 1.0, 1e-4) << centre;
+    EXPECT_NEAR(at(centre - 0.08) / height, 0.5, 1e-4) << centre;
+    EXPECT_NEAR(at(centre + 0.08) / height, 0.5, 1e-4) << centre;
+  }
+}
+
+TEST(ProfileSynthesis, TwoThetaPassTakesLinesInRangeAndQPassAllAtOneTenth) {
+  const std::vector<Reflection> lines{line(8.0, 50), line(25.0, 10), line(45.0, 20), line(60.0, 30)};
+  ProfileRequest request;
+  request.grid = {10, 50, 1600};
+  request.resolution = {0, 0, 0.08};
+  request.broadening = {5000, 0.001};
+  std::vector<double> x, two_theta_pass, q_pass, only_in_range;
+  EXPECT_EQ(compute_profile(lines, request, x, two_theta_pass, nullptr).peaks_added, 2u);
+  compute_profile(std::vector<Reflection>{lines[1], lines[2]}, request, x, only_in_range, nullptr);
+  EXPECT_EQ(two_theta_pass, only_in_range);
+
+  request.angle_scale = AngleScale::Q;
+  EXPECT_EQ(compute_profile(lines, request, x, q_pass, nullptr).peaks_added, 4u);
+  std::vector<double> reference(x.size(), 0.0);  // every line at a tenth of its area
+  for (const Reflection& r : lines) {
+    const double h = peak_width(request.resolution, request.broadening, r.two_theta, r.wavelength).total;
+    for (std::size_t i = 0; i < x.size(); ++i)
+      reference[i] += 0.1 * r.intensity * pseudo_voigt_shape(0.5, (x[i] - r.two_theta) / h) / h;
+  }
+  for (std::size_t i = 0; i < x.size(); ++i) ASSERT_NEAR(q_pass[i], reference[i], 1e-12 * reference[i]) << i;
+}
+
+TEST(ProfileSynthesis, HarmonicPeaksGetTheSizeWidthOfTheirOwnWavelength) {
+  // Regression: the size term used the last wavelength of the spectrum for
+  // every line, so λ/2 lines were as broad as the primary's.
+  ProfileRequest request;
+  request.grid = {10, 50, 1600};
+  request.broadening = {200, 0};
+  const PeakList list = synthesis_peaks(std::vector<Reflection>{line(30, 1, 0.7703), line(30, 1, 1.5406)}, request);
+  ASSERT_EQ(list.peaks.size(), 2u);
+  EXPECT_NEAR(list.peaks[0].hwhm, list.peaks[1].hwhm / 2, 1e-6);
+}
+
+TEST(ProfileSynthesis, StopsAndKeepsThePeaksAddedBefore) {
+  struct Case {
+    Resolution resolution;
+    AngleScale scale;
+    double gamma;
+    bool symbol_selected;
+    std::size_t peaks;
+    const char* message;
+  };
+  // V = −1, W = 0.15: U·T² + V·T + W = 0.054 at 11° 2θ (T = 0.0963) and
+  // −0.026 at 20° (T = 0.1763), by hand. The crystal is monoclinic.
+  const Case cases[] = {
+      {{0, -1, 0.15}, AngleScale::TwoTheta, 90, false, 1, "Bad u,v,w values (angular width < 0!)"},
+      {{0, 0, 0}, AngleScale::TwoTheta, 90, false, 0, "Bad u,v,w values (angular width = 0!)"},
+      {{0, 0, 0.08}, AngleScale::Q, 90.05, false, 0, "The unique axis cannot be parallel to C axis!"},
+      {{0, 0, 0.08}, AngleScale::Q, 90, true, 3, nullptr},
+      {{0, 0, 0.08}, AngleScale::Q, 95, false, 3, nullptr},
+      {{0, 0, 0.08}, AngleScale::TwoTheta, 90, false, 3, nullptr},
+  };
+  const std::vector<Reflection> lines{line(11.0, 5), line(20.0, 5), line(30.0, 5)};
+  for (const Case& c : cases) {
+    Workspace workspace;
+    workspace.settings.u = c.resolution.u;
+    workspace.settings.v = c.resolution.v;
+    workspace.settings.w = c.resolution.w;
+    workspace.settings.angle_scale = c.scale;
+    workspace.settings.profile_points = 400;
+    workspace.crystal.system_code = "MONO";
+    workspace.crystal.cell.gamma = c.gamma;
+    testing::ScriptedUi ui;
+    const ProfileStatus status = synthesise_profile(workspace, lines, {}, c.symbol_selected, ui);
+    EXPECT_EQ(status == ProfileStatus::Completed, c.message == nullptr) << c.peaks;
+    EXPECT_EQ(ui.last_warning(), c.message ? c.message : "") << c.peaks;
+    // What was added is exactly the profile of the lines before the stop.
+    ProfileRequest request{profile_grid(workspace.settings), c.resolution, {}, c.scale};
+    std::vector<double> x, expected;
+    compute_profile(std::span(lines).first(c.peaks), request, x, expected, nullptr);
+    EXPECT_EQ(workspace.profile_y, expected) << c.message;
+  }
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,203 @@
+#include "profile/spectrum.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/scripted_ui.hpp"
+#include "workspace/workspace.hpp"
+
+namespace calvane {
+namespace {
+
+struct Windows {
+  Workspace workspace;
+  MainForm form;
+  WavelengthForm dialog;
+  testing::ScriptedUi ui;
+  SpectrumView view() { return {workspace, form, dialog, ui}; }
+  const ExperimentSettings& settings() const { return workspace.settings; }
+  void type(std::array<std::string, 4> wavelengths, std::array<std::string, 4> intensities) {
+    dialog.wavelength = std::move(wavelengths);
+    dialog.intensity = std::move(intensities);
+  }
+};
+
+// One phase, loaded, whose iron has f′ and f″ at every wavelength.
+void add_phase_with_anomalous_iron(Workspace& workspace) {
+  PhaseData phase;
+  phase.composition.anomalous.push_back({"Fe", {-1.1, -1.2, -1.3, -1.4}, {3.2, 3.3, 3.4, 3.5}});
+  phase.crystal.scattering_types.push_back({"FE", {}, {}, 0, {-1.1}, {3.2}, {}, 1});
+  workspace.phases = {phase, phase};
+  workspace.current_phase = 1;
+  load_current_phase(workspace);
+}
+
+bool anomalous_terms_zero(const PhaseComposition& composition) {
+  for (const auto& terms : composition.anomalous)
+    if (terms.f_prime != std::array<double, 4>{} || terms.f_second != std::array<double, 4>{}) return false;
+  return true;
+}
+
+TEST(LineList, EveryLineSetsAOneLineSpectrum) {
+  struct Case { int index; const char* field; const char* code; };
+  const Case cases[] = {
+      {1, " 0.70930", "Mo"},  {2, " 0.71359", "Mo"},  {3, " 0.71070", "Mo"},  {4, " 0.63229", "Mo"},
+      {5, " 1.54056", "Cu"},  {6, " 1.54439", "Cu"},  {7, " 1.54180", "Cu"},  {8, " 1.39222", "Cu"},
+      {9, " 1.78897", "Co"},  {10, " 1.79285", "Co"}, {11, " 1.79020", "Co"}, {12, " 1.62079", "Co"},
+      {13, " 1.93604", "Fe"}, {14, " 1.93339", "Fe"}, {15, " 1.93730", "Fe"}, {16, " 1.75661", "Fe"},
+      {17, " 2.28970", "Cr"}, {18, " 2.29361", "Cr"}, {19, " 2.29090", "Cr"}, {20, " 2.08487", "Cr"},
+  };
+  for (const Case& c : cases) {
+    Windows w;
+    w.workspace.settings.wavelengths = {1.0, 2.0};
+    w.workspace.settings.fractions = {0.5, 0.5};
+    w.form.experiment.spectrum_visible = true;
+    set_lambda(w.view(), c.index);
+    const double wavelength = std::stod(c.field);
+    EXPECT_EQ(w.form.experiment.wavelength, c.field) << c.index;
+    EXPECT_EQ(w.settings().wavelengths, std::vector<double>{wavelength}) << c.index;
+    EXPECT_EQ(w.settings().fractions, std::vector<double>{1.0});
+    EXPECT_EQ(w.settings().shortest_wavelength + w.settings().longest_wavelength, 2 * wavelength);
+    EXPECT_EQ(w.settings().anode_code, c.code) << c.index;
+    EXPECT_FALSE(w.form.experiment.spectrum_visible);
+  }
+}
+
+TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQWithoutWavelength) {
+  Windows w;
+  add_phase_with_anomalous_iron(w.workspace);
+  const FollowUp follow_up = set_lambda(w.view(), 5);
+  EXPECT_TRUE(anomalous_terms_zero(w.workspace.phase(2).composition));
+  EXPECT_TRUE(anomalous_terms_zero(w.workspace.composition));
+  EXPECT_EQ(w.workspace.crystal.scattering_types[0].f_second[0], 0.0);
+  EXPECT_TRUE(follow_up.commit_crystal_page && follow_up.refresh_anomalous_table);
+  // 4π·sin(10 × 0.0087266583705) and 4π·sin(50 × 0.0087266583705), by hand.
+  EXPECT_NEAR(w.settings().q_low, 1.0952329, 1e-6);
+  EXPECT_NEAR(w.settings().q_high, 5.3107846, 1e-6);
+
+  Windows multiple;  // "Multiple W.L." empties the spectrum and opens the dialog
+  set_lambda(multiple.view(), 0);
+  EXPECT_TRUE(multiple.settings().wavelengths.empty());
+  EXPECT_EQ(multiple.settings().single_wavelength, 0.0);
+  EXPECT_EQ(multiple.ui.window_changes.back(), std::make_pair(WindowId::MultipleWavelength, true));
+}
+
+TEST(WavelengthDialog, EveryAnodeFillsThreeRowsAndKeepsTheFourth) {
+  const std::array<std::string, 4> expected[5] = {{"Mo", "0.70930", "0.71359", "0.63229"},
+                                                  {"Cu", "1.54056", "1.54439", "1.39222"},
+                                                  {"Co", "1.78897", "1.79285", "1.62079"},
+                                                  {"Fe", "1.93604", "1.93339", "1.75661"},
+                                                  {"Cr", "2.28970", "2.29361", "2.08487"}};
+  for (int anode = 0; anode < 5; ++anode) {
+    Windows w;
+    w.type({"", "", "", "0.5"}, {"", "", "", "7"});
+    set_lambda(w.workspace.settings, w.dialog, anode);
+    const auto& e = expected[anode];
+    EXPECT_EQ(w.settings().anode_code, e[0]);
+    EXPECT_EQ(w.dialog.wavelength, (std::array<std::string, 4>{e[1], e[2], e[3], "0.5"}));
+    EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"100", "50", "10", "7"}));
+  }
+}
+
+TEST(WavelengthDialog, CopperAnodeGivesThreeSortedLinesWithSharesOfOneHundredSixty) {
+  Windows w;
+  set_lambda(w.view(), 0);
+  set_lambda(w.workspace.settings, w.dialog, 1);
+  lit_composition(w.view());
+  EXPECT_TRUE(w.ui.warnings.empty());
+  EXPECT_EQ(w.settings().wavelengths, (std::vector<double>{1.39222, 1.54056, 1.54439}));
+  EXPECT_EQ(w.settings().fractions, (std::vector<double>{10.0 / 160, 100.0 / 160, 50.0 / 160}));
+  EXPECT_EQ(w.form.experiment.wavelength, "Multiple");
+  EXPECT_TRUE(w.form.experiment.spectrum_visible);
+  EXPECT_EQ(w.form.experiment.spectrum.cells,
+            (std::vector<std::vector<std::string>>{{"Lambda", "%", "<mu><rho>"}, {" 1.39222", "10.0"},
+                                                   {" 1.54056", "100.0"}, {" 1.54439", "50.0"}}));
+  EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"  1.00", "  0.50", "  0.10", ""}));
+  EXPECT_FALSE(w.dialog.visible);
+  // The dialog's Q range divides by the longest and shortest wavelengths.
+  EXPECT_NEAR(w.settings().q_low, 4 * M_PI * std::sin(10 * 0.0087266431) / 1.54439, 1e-12);
+  EXPECT_NEAR(w.settings().q_high, 4 * M_PI * std::sin(50 * 0.0087266431) / 1.39222, 1e-12);
+}
+
+TEST(WavelengthDialog, RefusalsNameTheBoxAndKeepTheSpectrum) {
+  struct Case { std::array<std::string, 4> wavelengths, intensities; const char* message; std::optional<WavelengthBox> focus; };
+  const Case cases[] = {
+      {{"1.5", "x", "", ""}, {"100", "50", "", ""}, "Type error", WavelengthBox{1, false}},
+      {{"1.5", "1.6", "", ""}, {"100", "", "", ""}, "No percent on wavelength #2", WavelengthBox{1, true}},
+      {{"", "", "", "0.7"}, {"", "", "", "-5"}, "Type error", WavelengthBox{3, true}},
+      {{"1.5", "", "", ""}, {"0", "", "", ""}, "No Wavelength!", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    Windows w;
+    w.type(c.wavelengths, c.intensities);
+    w.dialog.visible = true;
+    lit_composition(w.view());
+    EXPECT_EQ(w.ui.last_warning(), c.message);
+    EXPECT_EQ(w.dialog.focused, c.focus) << c.message;
+    EXPECT_EQ(w.settings().wavelengths, std::vector<double>{1.5406});
+    EXPECT_TRUE(w.dialog.visible);
+  }
+}
+
+TEST(WavelengthDialog, ZeroIntensityDropsItsRowButNotTheRowsBelow) {
+  // Regression: the relative intensities were written into the first boxes
+  // whatever row they came from, and reading "Multiple" stopped at the
+  // emptied row, losing the lines below it.
+  Windows w;
+  w.type({"1.54056", "1.54439", "1.39222", ""}, {"100", "0", "25", ""});
+  lit_composition(w.view());
+  EXPECT_EQ(w.dialog.wavelength[1], "");
+  EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"  1.00", "", "  0.25", ""}));
+  EXPECT_EQ(w.settings().wavelengths, (std::vector<double>{1.39222, 1.54056}));
+
+  ExperimentSettings reread;
+  ASSERT_TRUE(read_spectrum(reread, w.form.experiment, w.dialog, w.ui));
+  EXPECT_EQ(reread.wavelengths, w.settings().wavelengths);
+  EXPECT_DOUBLE_EQ(reread.fractions[0] / reread.fractions[1], w.settings().fractions[0] / w.settings().fractions[1]);
+  EXPECT_EQ(reread.shortest_wavelength, 1.39222);
+  EXPECT_EQ(reread.longest_wavelength, 1.54056);
+}
+
+TEST(WavelengthDialog, HarmonicsOfTheFirstRow) {
+  Windows w;
+  w.type({"1.5406", "9", "9", "9"}, {"1", "2", "3", "4"});
+  set_lambda_sur_deux(w.dialog, w.ui);
+  EXPECT_EQ(w.dialog.wavelength, (std::array<std::string, 4>{"1.5406", " 0.77030", " 0.51353", ""}));
+  EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"100", "30", "10", ""}));
+
+  // Regression: the harmonics came from the spectrum in force (1.5406 Å
+  // here) instead of the wavelength shown in the first row.
+  Windows molybdenum;
+  set_lambda(molybdenum.workspace.settings, molybdenum.dialog, 0);
+  set_lambda_sur_deux(molybdenum.dialog, molybdenum.ui);
+  EXPECT_EQ(molybdenum.dialog.wavelength[1], " 0.35465");
+  EXPECT_EQ(molybdenum.dialog.wavelength[2], " 0.23643");
+
+  Windows empty;  // nothing happens while the first row is empty
+  empty.type({"", "1", "", ""}, {});
+  set_lambda_sur_deux(empty.dialog, empty.ui);
+  EXPECT_EQ(empty.dialog.wavelength[1], "1");
+}
+
+TEST(WavelengthField, ReadsOneNumberMultipleOrNothing) {
+  Windows w;
+  w.form.experiment.wavelength = "  0.7093 ";
+  ASSERT_TRUE(read_spectrum(w.workspace.settings, w.form.experiment, w.dialog, w.ui));
+  EXPECT_EQ(w.settings().longest_wavelength, 0.7093);
+  for (const char* bad : {"", "abc", "0", "-1.54"}) {
+    w.form.experiment.wavelength = bad;
+    EXPECT_EQ(read_spectrum(w.workspace.settings, w.form.experiment, w.dialog, w.ui), !*bad) << bad;
+    EXPECT_EQ(w.settings().wavelengths, std::vector<double>{0.7093});
+  }
+  EXPECT_EQ(w.ui.warnings, std::vector<std::string>(3, "Wavelength error"));
+
+  w.form.experiment.wavelength = "Multiple";
+  w.type({"1.54439", "1.54056", "", ""}, {"  0.50", "  1.00", "", ""});
+  ASSERT_TRUE(read_spectrum(w.workspace.settings, w.form.experiment, w.dialog, w.ui));
+  EXPECT_EQ(w.settings().wavelengths, (std::vector<double>{1.54056, 1.54439}));
+  EXPECT_EQ(w.settings().fractions, (std::vector<double>{0.01, 0.005}));
+}
+
+}  // namespace
+}  // namespace calvane

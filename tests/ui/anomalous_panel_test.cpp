@@ -1,0 +1,135 @@
+#include "ui/anomalous_panel.hpp"
+
+#include <gtest/gtest.h>
+
+#include "crystallography/phase_scattering.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+
+namespace calvane {
+namespace {
+
+// The shipped data folder serves as program folder: the panel only reads it.
+struct AnomalousPanelTest : ::testing::Test {
+  testing::ScriptedUi ui;
+  Program program{ui, testing::source_folder("data")};
+  AnomalousPanelForm panel;
+  int resets = 0;
+  int recomputes = 0;
+  AnomalousPanelActions actions{[this](Program&) { ++resets; }, [this](Program&) { ++recomputes; }};
+
+  void add_phase(const char* atom_type) {
+    PhaseData phase;
+    phase.crystal.atoms.push_back(AtomSite{atom_type, "", 0, 0, 0, 0, 1, 0, 0, 0});
+    program.workspace.phases.push_back(phase);
+    program.workspace.current_phase = program.workspace.phase_count();
+    load_current_phase(program.workspace);
+    ASSERT_TRUE(build_scattering_types(program));
+  }
+  double f_second(int phase) const {
+    const Workspace& w = program.workspace;
+    const auto& types =
+        phase == w.current_phase ? w.crystal.scattering_types : w.phase(phase).crystal.scattering_types;
+    return types.at(0).f_second[0];
+  }
+};
+
+TEST_F(AnomalousPanelTest, WavelengthFieldIsCheckedBeforeThePanelOpens) {
+  add_phase("Fe");
+  const std::pair<const char*, const char*> refused[] = {
+      {"", "No WaveLength!"},           {"  ", "No WaveLength!"},        {"0.00000", "No WaveLength!"},
+      {"0", "No WaveLength!"},          {"abc", "Error on WaveLength!"}, {"-1.5", "Error on WaveLength!"},
+      {"1.5x", "Error on WaveLength!"},
+  };
+  for (auto [text, message] : refused) {
+    program.main_form.experiment.wavelength = text;
+    ui.warnings.clear();
+    bouton_lecture_ano(program, panel, actions);
+    EXPECT_EQ(ui.last_warning(), message) << '"' << text << '"';
+    EXPECT_FALSE(panel.visible);
+  }
+  EXPECT_EQ(resets, 0);
+  EXPECT_EQ(program.workspace.settings.wavelengths, std::vector<double>{1.5406});
+}
+
+TEST_F(AnomalousPanelTest, ANumberBecomesTheSingleWavelengthAndMultipleKeepsTheSpectrum) {
+  add_phase("Fe");
+  program.main_form.experiment.wavelength = " 0.70930 ";
+  bouton_lecture_ano(program, panel, actions);
+  EXPECT_TRUE(panel.visible);
+  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(resets, 1);
+  const ExperimentSettings& s = program.workspace.settings;
+  EXPECT_EQ(s.wavelengths, std::vector<double>{0.7093});
+  EXPECT_EQ(s.fractions, std::vector<double>{1.0});
+  EXPECT_EQ(s.shortest_wavelength, 0.7093);
+  EXPECT_EQ(s.longest_wavelength, 0.7093);
+
+  program.workspace.settings.wavelengths = {1.54056, 1.54439};
+  program.main_form.experiment.wavelength = "Multiple";
+  bouton_lecture_ano(program, panel, actions);
+  EXPECT_EQ(program.workspace.settings.wavelengths.size(), 2u);
+}
+
+TEST_F(AnomalousPanelTest, NoAtomBeepsAndKeepsThePanelClosed) {
+  program.main_form.experiment.wavelength = "1.5406";
+  bouton_lecture_ano(program, panel, actions);
+  EXPECT_EQ(ui.last_warning(), "No atom in the asymetric unit!");
+  EXPECT_EQ(ui.beeps, 1);
+  EXPECT_FALSE(panel.visible);
+  EXPECT_EQ(resets, 1);  // the spectrum was read before the atoms were looked at
+}
+
+TEST_F(AnomalousPanelTest, ApplyNeedsATableAndActsOnTheChosenPhases) {
+  add_phase("Cu");
+  add_phase("Fe");
+  supprime_correction(program, panel, actions);  // the current phase only, by default
+  EXPECT_EQ(f_second(2), 0);
+  EXPECT_GT(f_second(1), 0);
+
+  panel.visible = true;
+  Acquisition_f_ano(program, panel, actions);
+  EXPECT_EQ(ui.last_warning(), "Select the File!");
+  EXPECT_TRUE(panel.visible);
+
+  panel.table_choice = 1;  // Sasaki
+  panel.apply_to = 1;      // all the phases
+  Acquisition_f_ano(program, panel, actions);
+  EXPECT_FALSE(panel.visible);
+  EXPECT_NEAR(f_second(2), 3.197, 0.03);  // cctbx sasaki Fe at 8048.8 eV
+  EXPECT_NEAR(f_second(1), 0.59, 0.05);   // Cu below its K edge (8979 eV)
+  EXPECT_EQ(program.workspace.phase(2).crystal.scattering_types[0].f_second[0], f_second(2));
+  EXPECT_EQ(program.workspace.phase(1).composition.anomalous.at(0).element, "CU");
+  EXPECT_EQ(program.workspace.current_phase, 2);
+  EXPECT_EQ(recomputes, 2);
+
+  supprime_correction(program, panel, actions);
+  EXPECT_EQ(f_second(1), 0);
+  EXPECT_EQ(f_second(2), 0);
+  EXPECT_EQ(program.main_form.crystal.anomalous.cell(2, 2), " 0.000");
+  EXPECT_EQ(recomputes, 3);
+}
+
+TEST_F(AnomalousPanelTest, ApplyWithoutTypesOnlyClosesAndAMissingTableKeepsItOpen) {
+  panel.visible = true;
+  panel.table_choice = 0;
+  Acquisition_f_ano(program, panel, actions);
+  EXPECT_FALSE(panel.visible);
+  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(recomputes, 0);
+
+  add_phase("Fe");
+  testing::TempFolder empty;
+  program.program_folder = empty.path();
+  panel.visible = true;
+  Acquisition_f_ano(program, panel, actions);
+  EXPECT_EQ(ui.last_warning(), "File Brcow.an not found");
+  EXPECT_TRUE(panel.visible);
+  EXPECT_EQ(recomputes, 0);
+
+  cancel_panel1(panel);
+  EXPECT_FALSE(panel.visible);
+}
+
+}  // namespace
+}  // namespace calvane

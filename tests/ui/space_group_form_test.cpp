@@ -1,0 +1,165 @@
+#include "ui/space_group_form.hpp"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+// A program folder holding a copy of the installed catalogues.
+struct SelectionWindow {
+  testing::TempFolder folder;
+  testing::ScriptedUi ui;
+  Program program{ui, folder.path()};
+  SpaceGroupForm form;
+
+  SelectionWindow() {
+    std::filesystem::copy(testing::source_folder("data"), folder.path(), std::filesystem::copy_options::recursive);
+  }
+  CurrentCrystal& crystal() { return program.workspace.crystal; }
+  void open(const char* system, const char* symbol) {
+    crystal().system_code = system;
+    crystal().symbol = symbol;
+    init(form, program);
+  }
+};
+
+TEST(SpaceGroupWindow, ListsTheCataloguesOfThePhasesSystem) {
+  SelectionWindow window;
+  window.open("TETR", "");
+  EXPECT_EQ(window.form.top, 0);
+  ASSERT_EQ(window.form.standard_symbols.size(), 81u);  // 68 groups, 13 with two origins
+  EXPECT_EQ(window.form.standard_symbols.front(), "P 4");
+  EXPECT_EQ(window.form.catalogue_items.size(), 88u);
+  EXPECT_EQ(window.form.catalogue_items.front().substr(0, 12), "P 4         ");
+  EXPECT_TRUE(window.ui.warnings.empty());  // no symbol yet: nothing to show, nothing unknown
+
+  window.open("", "P 4");
+  EXPECT_TRUE(window.form.catalogue_items.empty());
+  EXPECT_TRUE(window.form.standard_symbols.empty());
+  EXPECT_TRUE(window.ui.warnings.empty());
+}
+
+TEST(SpaceGroupWindow, ShowsASymbolTypedWithOtherBlanksInsteadOfErasingIt) {
+  struct Case {
+    const char* system;
+    const char* typed;
+    const char* shown;
+    const char* hall;
+    const char* number;
+    std::size_t operators;
+  };
+  const Case cases[] = {
+      {"MONO", "P21/c", "P 1 21/c 1", "-P 2ybc", "14", 4},
+      {"MONO", "P 21/c", "P 1 21/c 1", "-P 2ybc", "14", 4},
+      {"CUBI", "Fm-3m", "F m -3 m", "-F 4 2 3", "225", 192},
+      {"HEXA", "R-3m", "R -3 m:H", "-R 3 2\"", "166", 36},
+      {"RHOM", "r -3 m", "R -3 m:R", "-P 3* 2", "166", 12},
+  };
+  for (const Case& c : cases) {
+    SelectionWindow window;
+    window.open(c.system, c.typed);
+    EXPECT_TRUE(window.ui.warnings.empty()) << c.typed << ": " << window.ui.last_warning();
+    EXPECT_EQ(window.crystal().symbol, c.shown);
+    EXPECT_GE(window.form.catalogue_selected, 0) << c.typed;
+    EXPECT_EQ(window.program.main_form.crystal.hermann_mauguin, c.shown);
+    EXPECT_EQ(window.program.main_form.crystal.hall, c.hall);
+    EXPECT_EQ(window.program.main_form.crystal.space_group_number, c.number);
+    EXPECT_EQ(window.crystal().symmetry.operators.size(), c.operators) << c.typed;
+    EXPECT_EQ(window.form.positions.row_count(), static_cast<int>(c.operators) + 1) << c.typed;
+  }
+}
+
+TEST(SpaceGroupWindow, UnknownSymbolIsReportedCutAndEmptied) {
+  SelectionWindow window;
+  window.open("CUBI", "P 4/m m m");  // a tetragonal group on a cubic phase
+  ASSERT_EQ(window.ui.warnings.size(), 1u);
+  EXPECT_EQ(window.ui.warnings[0], "P 4/m m m unknown space group");
+  EXPECT_TRUE(window.crystal().symbol.empty());
+
+  window.open("CUBI", "Z 99 long name");
+  EXPECT_EQ(window.ui.last_warning(), "Z 99 long name unknown space gro");  // 32 characters
+  EXPECT_TRUE(window.crystal().symbol.empty());
+}
+
+TEST(SpaceGroupWindow, StandardListIsUsedWhenOnlyItKnowsTheSymbol) {
+  SelectionWindow window;
+  window.folder.write("spgr2.dat", "");  // an empty generator catalogue
+  window.open("MONO", "P 21/c");
+  EXPECT_TRUE(window.ui.warnings.empty()) << window.ui.last_warning();
+  EXPECT_EQ(window.form.catalogue_selected, -1);
+  ASSERT_GE(window.form.standard_selected, 0);
+  EXPECT_EQ(window.form.standard_symbols[static_cast<std::size_t>(window.form.standard_selected)], "P 1 21/c 1");
+  EXPECT_EQ(window.crystal().symbol, "P 1 21/c 1");
+  EXPECT_TRUE(window.program.main_form.crystal.hall.empty());
+  EXPECT_EQ(window.crystal().symmetry.operators.size(), 4u);
+}
+
+TEST(SpaceGroupWindow, ClickingACatalogueItemRunsTheGenerator) {
+  SelectionWindow window;
+  window.open("ORTH", "");
+  window.folder.write("scfs2.dat", "old");
+  selecte_groupe_getspec(window.form, window.program, 1);  // "P 2 2 21"
+  EXPECT_FALSE(std::filesystem::exists(window.folder / "scfs2.dat"));
+  EXPECT_TRUE(std::filesystem::exists(window.folder / "scfs.dat"));
+  EXPECT_EQ(window.crystal().symbol, "P 2 2 21");
+  EXPECT_EQ(window.crystal().symmetry.hall_symbol, "P 2c 2");
+  EXPECT_EQ(window.crystal().symmetry.space_group_number, 17);
+  const TextGrid& grid = window.form.positions;
+  ASSERT_EQ(grid.row_count(), 5);
+  EXPECT_EQ(grid.cells[0], (std::vector<std::string>{"Nb", "a", "b", "c", "Selected"}));
+  // International Tables, No. 17, position (2): -x, -y, z+1/2.
+  EXPECT_EQ(grid.cells[2], (std::vector<std::string>{"2", "-X", "-Y", " Z+1/2", ""}));
+
+  selecte_groupe_HM(window.form, window.program, 2);  // "P 21 21 2"
+  EXPECT_EQ(window.form.catalogue_selected, -1);
+  EXPECT_EQ(window.form.standard_selected, 2);
+  EXPECT_EQ(window.crystal().symbol, "P 21 21 2");
+  EXPECT_TRUE(window.program.main_form.crystal.hall.empty());
+  EXPECT_TRUE(window.program.main_form.crystal.space_group_number.empty());
+  EXPECT_EQ(window.form.positions.cells[2], (std::vector<std::string>{"2", "-X", "-Y", " Z", ""}));
+}
+
+TEST(SpaceGroupWindow, OkRefusesAnEmptySymbolAndAddsAWaitingShelxPhase) {
+  SelectionWindow window;
+  int added = 0;
+  auto add = [&added] { ++added; };
+  window.open("CUBI", "");
+  window.form.visible = true;
+  EXPECT_FALSE(sortie_ok(window.form, window.program, add));
+  EXPECT_EQ(window.ui.last_warning(), "No selected group!");
+  EXPECT_TRUE(window.form.visible);
+
+  window.crystal().symbol = "F m -3 m";
+  window.program.workspace.crystal_file_kind = CrystalFileKind::Shelx;
+  window.program.workspace.crystal_changed = true;  // atoms edited: the phase is added elsewhere
+  EXPECT_TRUE(sortie_ok(window.form, window.program, add));
+  EXPECT_EQ(added, 0);
+  EXPECT_FALSE(window.form.visible);
+
+  window.program.workspace.crystal_changed = false;
+  EXPECT_TRUE(sortie_ok(window.form, window.program, add));
+  EXPECT_EQ(added, 1);
+
+  window.program.workspace.crystal_file_kind = CrystalFileKind::Native;
+  EXPECT_TRUE(sortie_ok(window.form, window.program, add));
+  EXPECT_EQ(added, 1);
+}
+
+TEST(SpaceGroupWindow, CancelKeepsWhatWasSelected) {
+  SelectionWindow window;
+  window.open("CUBI", "");
+  selecte_groupe_HM(window.form, window.program, 0);
+  sortie_cancel(window.form, window.program);
+  EXPECT_EQ(window.crystal().symbol, "P 2 3");
+  EXPECT_EQ(window.crystal().symmetry.operators.size(), 12u);
+  ASSERT_FALSE(window.ui.window_changes.empty());
+  EXPECT_EQ(window.ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, false));
+}
+
+}  // namespace
+}  // namespace calvane
