@@ -6,7 +6,6 @@
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/lazy_pulverix_reader.hpp"
 #include "crystal_io/powdercell_reader.hpp"
-#include "crystal_io/shelx_reader.hpp"
 #include "crystal_io/shelx_space_group.hpp"
 #include "crystal_io/system_check.hpp"
 #include "util/files.hpp"
@@ -82,8 +81,7 @@ bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string
     case CrystalFileKind::Native:
       return read_native_crystal(program, name);
     case CrystalFileKind::Shelx:
-      return read_foreign_crystal(program, name, contains(to_lower(name), ".res") ? read_shelx_result_file
-                                                                                 : read_shelx_instruction_file);
+      return read_foreign_crystal(program, name, read_shelx_file);
     case CrystalFileKind::PowderCell:
       return read_foreign_crystal(program, name, read_powdercell_file);
     case CrystalFileKind::LazyPulverix:
