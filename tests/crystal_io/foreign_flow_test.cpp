@@ -6,6 +6,7 @@
 #include "crystal_io/cif_open.hpp"
 #include "crystal_io/open_flow.hpp"
 #include "crystal_io/crystal_page.hpp"
+#include "crystallography/operators.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "ui/cif_block_form.hpp"
@@ -26,12 +27,12 @@ std::string fixture_text(const std::string& name) {
 }
 
 // A program whose folder holds the installation data files.
-struct Flow : ::testing::Test {
+struct ProgramWithData {
   TempFolder folder;
   ScriptedUi ui;
   Program program{ui, folder.path()};
 
-  void SetUp() override {
+  ProgramWithData() {
     std::filesystem::copy(testing::source_folder("data"), folder.path(),
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
   }
@@ -40,6 +41,8 @@ struct Flow : ::testing::Test {
     lit_fichier_cry(program, kind);
   }
 };
+
+struct Flow : ::testing::Test, ProgramWithData {};
 
 const char* const kBlock =
     "data_%s\n_cell_length_a 5.6402\n_cell_length_b 5.6402\n_cell_length_c 5.6402\n"
@@ -154,6 +157,47 @@ TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   ASSERT_EQ(ui.warnings.size(), 2u);
   EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
   EXPECT_EQ(program.workspace.phase_count(), 1);
+}
+
+// The same structure as a CIF, with the operators the file lists, and as a
+// native file, with the operators the catalogue gives for its symbol, gives
+// the same pattern: the same lines at the same angles with the same
+// intensities (the native file keeps B to 3 decimals, hence the tolerance).
+TEST(CifAgainstNativeFile, EveryCrystalSystemComputesTheSameReflections) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"nacl_current_dictionary.cif", "nacl.cry"}, {"rutile_old_dictionary.cif", "rutile.cry"},
+      {"ybco_quoted_operators.cif", "ybco.cry"},   {"zno_hall.cif", "zno.cry"},
+      {"bismuth_rhombohedral.cif", "bismuth.cry"}, {"zro2_multiline.cif", "zro2.cry"},
+      {"triclinic_test.cif", "triclinic.cry"},
+  };
+  for (const auto& [cif, cry] : cases) {
+    SCOPED_TRACE(cif);
+    std::vector<Reflection> computed[2];
+    for (int route = 0; route < 2; ++route) {
+      ProgramWithData flow;
+      ASSERT_TRUE(init_creation(flow.program)) << flow.ui.last_warning();
+      const std::string name = route == 0 ? std::string("phase.cif") : std::string("phase.cry");
+      flow.open(name, fixture_text(route == 0 ? cif : cry), route == 0 ? CrystalFileKind::Cif : CrystalFileKind::Native);
+      ASSERT_EQ(flow.program.workspace.phase_count(), 1) << flow.ui.last_warning();
+      if (route == 1) {
+        // The native file names its group; the space-group catalogue gives the operators.
+        ASSERT_TRUE(build_operators_pos(flow.program.workspace.crystal, flow.program.program_folder, flow.ui))
+            << flow.ui.last_warning();
+        store_current_phase(flow.program.workspace);
+      }
+      ASSERT_TRUE(calcule(flow.program)) << flow.ui.last_warning();
+      computed[route] = flow.program.workspace.phase(1).reflections;
+    }
+    ASSERT_FALSE(computed[0].empty());
+    ASSERT_EQ(computed[0].size(), computed[1].size());
+    for (std::size_t i = 0; i < computed[0].size(); ++i) {
+      const Reflection& a = computed[0][i];
+      const Reflection& b = computed[1][i];
+      EXPECT_NEAR(a.two_theta, b.two_theta, 1e-6) << i;
+      EXPECT_EQ(a.multiplicity, b.multiplicity) << i;
+      EXPECT_NEAR(a.intensity, b.intensity, 2e-3 * std::max(1.0, std::fabs(b.intensity))) << i;
+    }
+  }
 }
 
 }  // namespace
