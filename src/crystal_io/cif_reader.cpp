@@ -198,7 +198,9 @@ std::optional<std::string> element_of_type_symbol(const CifValue* value) {
 }
 
 // One row of the atom loop; false after a warning when a number is unreadable.
-bool read_atom(const std::vector<CifValue>& row, const AtomColumns& columns, AtomSite& atom, Ui& ui) {
+// A label that names no element is kept as its type and noted in `unknown`.
+bool read_atom(const std::vector<CifValue>& row, const AtomColumns& columns, AtomSite& atom,
+               std::vector<std::string>& unknown, Ui& ui) {
   const CifValue* label_value = cell_of(row, columns.label);
   const std::string label = label_value && !label_value->null ? label_value->text : std::string();
   const DecodedLabel decoded = decode_atom_label(label);
@@ -207,7 +209,7 @@ bool read_atom(const std::vector<CifValue>& row, const AtomColumns& columns, Ato
     atom.type = *element;
   } else {
     atom.type = decoded.type;
-    if (!decoded.known) ui.warning("cannot decode Label " + decoded.element_part);
+    if (!decoded.known) unknown.push_back(decoded.element_part);
   }
   auto x = cif_coordinate(row[*columns.x]);
   auto y = cif_coordinate(row[*columns.y]);
@@ -246,11 +248,14 @@ bool read_atoms(const CifBlock& block, CurrentCrystal& crystal, Ui& ui) {
     ui.warning("The number of atoms is > 400!");
     return false;
   }
+  std::vector<std::string> unknown;
   for (const auto& row : item->rows) {
     AtomSite atom;
-    if (!read_atom(row, columns, atom, ui)) return false;
+    if (!read_atom(row, columns, atom, unknown, ui)) return false;
     crystal.atoms.push_back(atom);
   }
+  // Told only once the block has been read, so that a refused block says one thing.
+  for (const std::string& part : unknown) ui.warning("cannot decode Label " + part);
   return true;
 }
 

@@ -39,7 +39,7 @@ std::optional<AtomSite> read_atom(std::string_view line) {
 
 }  // namespace
 
-std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>& lines, const std::string&,
+std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>& lines, const std::string& name,
                                                  const std::filesystem::path& csp_list, Ui& ui) {
   CurrentCrystal crystal;
   bool cell_read = false;
@@ -73,6 +73,10 @@ std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>&
   }
   if (!cell_read) {
     ui.warning("Cell not found");
+    return std::nullopt;
+  }
+  if (crystal.atoms.empty()) {
+    ui.warning("No detected atom in the file " + name);
     return std::nullopt;
   }
   if (auto number = find_space_group_number(csp_list, crystal.symbol)) {

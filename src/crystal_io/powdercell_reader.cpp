@@ -50,7 +50,7 @@ std::optional<AtomSite> read_atom(const std::string& line) {
 
 }  // namespace
 
-std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& lines, const std::string&,
+std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& lines, const std::string& name,
                                               const std::filesystem::path& csp_list, Ui& ui) {
   CurrentCrystal crystal;
   bool cell_read = false;
@@ -79,6 +79,10 @@ std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& li
       return std::nullopt;
     }
     crystal.atoms.push_back(*atom);
+  }
+  if (crystal.atoms.empty()) {
+    ui.warning("No detected atom in the file " + name);
+    return std::nullopt;
   }
   if (group_number) {
     if (auto symbol = csp_symbol_of_number(csp_list, *group_number)) {
