@@ -128,12 +128,14 @@ TEST_F(OpenFlow, TooManyAtomsGivesBothMessagesAndAddsNothing) {
   EXPECT_EQ(program.workspace.crystal.title, "Test crystal");  // working crystal untouched
 }
 
-TEST_F(OpenFlow, OtherKindsSayTheyAreNotAvailableAndCancelDoesNothing) {
+TEST_F(OpenFlow, ForeignFileWithoutCellIsRefusedAndCancelDoesNothing) {
   ui.cancel_file_dialog();
   lit_fichier_cry(program, CrystalFileKind::Native);
   EXPECT_TRUE(ui.warnings.empty());
   open(folder.write("quartz.ins", "TITL quartz\n").string(), CrystalFileKind::Shelx);
-  EXPECT_EQ(ui.warnings.front(), "ShelX format not available in this version");
+  ASSERT_EQ(ui.warnings.size(), 2u);
+  EXPECT_EQ(ui.warnings.front(), "Cell parameters not found!");
+  EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
   EXPECT_EQ(program.workspace.phase_count(), 0);
 }
 
