@@ -232,8 +232,14 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
   struct Case {
     YMode mode;
     double scale;
+    int top_row;
   };
-  for (const Case& c : {Case{YMode::Linear, 1}, Case{YMode::SquareRoot, 1}, Case{YMode::Linear, 2}}) {
+  // The pattern's maximum meets the calculated maximum (row 400 − 400 × scale). In
+  // logarithmic mode the maximum is log10(100) = 2 while its point is log10(101):
+  // row 400 − 400 × log10(101) / 2 = −0.86, rounded to −1.
+  const Case cases[] = {{YMode::Linear, 1, 0}, {YMode::SquareRoot, 1, 0}, {YMode::Linear, 2, -400},
+                        {YMode::Logarithmic, 1, -1}};
+  for (const Case& c : cases) {
     Workspace workspace;
     set_grid(workspace, 10, 50, 401);
     add_phase(workspace, "a.cry", 30, 80);
@@ -243,6 +249,7 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
     pattern.points.push_back({60, 1000});  // outside the full range: ignored by the maximum
     workspace.observed_patterns.push_back(pattern);
     PlotState state = state_for(workspace);
+    state.y_mode = c.mode;
     RecordingCanvas first(1010, 435);
     dessine(state, workspace, HklMode::AlongTop, first);  // records the reference at scale 1
     state.intensity_scale = c.scale;
@@ -251,8 +258,7 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
     const auto lines = testing::polylines_in(canvas, workspace.styles.pattern_colours[0]);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points.size(), 81u);  // the point at 60° lies outside the displayed range
-    // The pattern's maximum meets the calculated maximum: row 400 − 400 × scale.
-    EXPECT_EQ(lowest_row(lines[0]), static_cast<int>(400 - 400 * c.scale));
+    EXPECT_EQ(lowest_row(lines[0]), c.top_row);
     EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{1010 - 100, 15}));
     EXPECT_EQ(canvas.texts("obs.raw")[0].points[0], (Point{1010 - 80 + 26, 30}));
   }
