@@ -90,7 +90,9 @@ struct PlotState {
 };
 
 /// Takes the displayed range from the settings after a computation; the full
-/// range follows it unless a zoom is in force.
+/// range follows it unless a zoom is in force. The driver runs it after every
+/// computation, before the plot is redrawn, so that zoom and unzoom find the
+/// range the phases were computed over.
 void sync_plot_range(PlotState& state, const ExperimentSettings& settings);
 
 /// Q = 4π·sin θ of a 2θ in degrees.
