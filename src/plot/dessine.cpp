@@ -328,6 +328,7 @@ void draw_observed_peaks(Drawing& d) {
 void finish_drawing(Drawing& d) {
   if (d.layout.axis_last) {
     d.canvas.set_pen(Pen{d.palette.text, d.layout.axis_pen_width, LineStyle::Solid});
+    d.canvas.set_font_colour(d.palette.text);
     trace_axe(d.state, d.layout, d.canvas, d.state.mapping.x_origin, d.state.mapping.x_end);
   }
   reset_pen(d);

@@ -236,6 +236,7 @@ TEST(Printout, DrawsBlackOnWhiteWithTriplePens) {
     if (line.points[0] == (Point{120, 1177}) && line.points[1] == (Point{3294, 1177}))
       axis = line.pen.width == 2;
   EXPECT_TRUE(axis);
+  EXPECT_EQ(canvas.texts(" 30.0")[0].font.colour, (Rgb{0, 0, 0}));  // not the last legend's colour
   EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{3294 + 120 - 412, 1177 + 120}));
 }
 
