@@ -134,17 +134,20 @@ void compute_display_arrays(Drawing& d) {
   PlotState& state = d.state;
   const Workspace& workspace = d.workspace;
   const double factor = abscissa_factor(workspace.settings.angle_scale);
-  std::size_t count = std::min<std::size_t>(workspace.profile_x.size(), kMaxProfilePoints);
-  for (const auto& phase : workspace.phases) count = std::min(count, phase.profile.size());
+  // A phase not yet computed on this grid holds fewer points: it draws what it
+  // has and adds nothing to the sum beyond them.
+  const std::size_t count = std::min<std::size_t>(workspace.profile_x.size(), kMaxProfilePoints);
   state.abscissa.resize(count);
   for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = workspace.profile_x[k] * factor;
-  state.phase_values.assign(workspace.phases.size(), std::vector<double>(count));
+  state.phase_values.assign(workspace.phases.size(), {});
   state.sum.assign(count, 0.0f);
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
-    for (std::size_t k = 0; k < count; ++k) {
-      const double value = transform_value(workspace.phases[p].profile[k], state.y_mode);
-      state.phase_values[p][k] = value;
-      state.sum[k] += static_cast<float>(value);
+    const auto& profile = workspace.phases[p].profile;
+    auto& values = state.phase_values[p];
+    values.resize(std::min(count, profile.size()));
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      values[k] = transform_value(profile[k], state.y_mode);
+      state.sum[k] += static_cast<float>(values[k]);
     }
   }
   state.display_max = 0;
@@ -173,7 +176,7 @@ void draw_hkl_labels(Drawing& d, std::size_t phase_index) {
   const bool ascending = std::is_sorted(d.state.abscissa.begin(), d.state.abscissa.end());
   for (const Reflection& reflection : phase.reflections) {
     const auto k = nearest_grid_point(d.state.abscissa, ascending, reflection.two_theta * factor);
-    if (!k) continue;
+    if (!k || *k >= d.state.phase_values[phase_index].size()) continue;
     Point anchor = d.pixel(d.state.abscissa[*k], d.state.phase_values[phase_index][*k]);
     if (anchor.y <= 0) anchor.y = d.layout.label_too_high_row;
     if (previous.x + d.layout.crowding > anchor.x && std::abs(anchor.y - previous.y) < d.layout.crowding)
@@ -192,7 +195,7 @@ void draw_calculated(Drawing& d) {
     if (!phase.draw) continue;
     use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
     add_calculated_legend_entry(d, legend_name(phase.file_name));
-    d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
+    if (d.state.phase_values[p].size() >= 2) d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
   }
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
     const PhaseData& phase = workspace.phases[p];

@@ -237,7 +237,9 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
   // The pattern's maximum meets the calculated maximum (row 400 − 400 × scale). In
   // logarithmic mode the maximum is log10(100) = 2 while its point is log10(101):
   // row 400 − 400 × log10(101) / 2 = −0.86, rounded to −1.
-  const Case cases[] = {{YMode::Linear, 1, 0}, {YMode::SquareRoot, 1, 0}, {YMode::Linear, 2, -400},
+  const Case cases[] = {{YMode::Linear, 1, 0},
+                        {YMode::SquareRoot, 1, 0},
+                        {YMode::Linear, 2, -400},
                         {YMode::Logarithmic, 1, -1}};
   for (const Case& c : cases) {
     Workspace workspace;
@@ -368,6 +370,22 @@ TEST(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {
   ASSERT_EQ(state.sum_rows, rows);
   for (std::size_t k = 0; k < rows.size(); ++k)
     EXPECT_EQ(state.difference[k], observed_rows[k] - rows[k]) << k;
+}
+
+TEST(Dessine, PhaseNotYetComputedDoesNotBlankTheOthers) {
+  Workspace workspace;
+  set_grid(workspace, 10, 50, 401);
+  add_phase(workspace, "a.cry", 30, 100);
+  add_phase(workspace, "new.cry", 30, 100).profile.clear();
+  workspace.phases[1].show_hkl = true;
+  workspace.phases[1].reflections = {reflection(1, 1, 1, 30)};
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  EXPECT_DOUBLE_EQ(state.display_max, 100.0);
+  ASSERT_EQ(testing::polylines_in(canvas, workspace.phases[0].colour).size(), 1u);
+  EXPECT_EQ(testing::polylines_in(canvas, workspace.phases[0].colour)[0].points.size(), 401u);
+  EXPECT_TRUE(canvas.texts("111").empty());
 }
 
 TEST(Dessine, LegendNamesAndLabels) {
