@@ -218,13 +218,28 @@ bool allowed_by_operators(const MillerIndex& h, const OperatorTable& table) {
   return true;
 }
 
-Reflection make_line(const MillerIndex& h, double d, double wavelength, const RotationSet& laue) {
+bool is_group(const RotationSet& set) {
+  const std::set<IntegerRotation> members(set.begin(), set.end());
+  for (const auto& a : set)
+    for (const auto& b : set)
+      if (!members.contains(multiply(a, b))) return false;
+  return true;
+}
+
+// Images of h under a group: |G| / |stabiliser of h| (orbit-stabiliser theorem).
+int orbit_size(const MillerIndex& h, const RotationSet& group) {
+  int stabiliser = 0;
+  for (const auto& r : group) stabiliser += transform_index(h, r) == h ? 1 : 0;
+  return static_cast<int>(group.size()) / std::max(stabiliser, 1);
+}
+
+Reflection make_line(const MillerIndex& h, double d, double wavelength, const RotationSet& laue, bool group) {
   Reflection line;
   line.h = h[0];
   line.k = h[1];
   line.l = h[2];
   line.d = d;
-  line.multiplicity = index_multiplicity(h, laue);
+  line.multiplicity = group ? orbit_size(h, laue) : index_multiplicity(h, laue);
   line.wavelength = wavelength;
   line.two_theta = kRadiansToTwoTheta * std::asin(std::min(1.0, wavelength / (2 * d)));
   line.intensity = 1.0;
@@ -427,8 +442,9 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
     return result;
   }
   result.reflections.reserve(candidates.size());
+  const bool group = is_group(laue);
   for (const Candidate& candidate : candidates)
-    result.reflections.push_back(make_line(candidate.h, candidate.d, wavelength, laue));
+    result.reflections.push_back(make_line(candidate.h, candidate.d, wavelength, laue, group));
   return result;
 }
 
