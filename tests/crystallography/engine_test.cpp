@@ -19,6 +19,7 @@ namespace {
 
 using testing::add_atom;
 using testing::make_crystal;
+using testing::read_reference_case;
 using testing::ScriptedUi;
 
 // Rutile TiO2 (P42/mnm), with it1992 form factors and anomalous terms at two wavelengths.
@@ -263,6 +264,22 @@ TEST(Intensities, MissingAbsorptionOrZLeavesTheFactorOut) {
   f.composition.formula_units = 0;
   const double without = intensities_xray(f.context(1.5406), {r}, f.cache).lines[0].reflection.intensity;
   EXPECT_NEAR(without, with * 4.0 * 2.0, 1e-9 * without);
+}
+
+TEST(PhaseListing, FaceCentredHeaderListsItsThreeTranslations) {
+  ScriptedUi ui;
+  Program program(ui, ".");
+  prepare(program, read_reference_case("nacl").crystal, {1.5406});
+  std::ostringstream detailed;
+  PhaseListings listings;
+  listings.detailed = &detailed;
+  write_listing_header(program, listings);
+  EXPECT_NE(detailed.str().find("\nBravais lattice translations:\n"
+                                "  0.000000  0.500000  0.500000\n"
+                                "  0.500000  0.000000  0.500000\n"
+                                "  0.500000  0.500000  0.000000\n\nAsymetric unit content:\n"),
+            std::string::npos);
+  EXPECT_NE(detailed.str().find("\nBravais: F\nCentro\n"), std::string::npos);
 }
 
 TEST(PhaseListing, ExponentText) {
