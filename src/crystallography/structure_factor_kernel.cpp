@@ -124,10 +124,11 @@ void exponential_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, c
 // degree 7 (error < 1e-8); 2^n built in the exponent bits.
 CALVANE_VECTOR_CLONES
 void damping_factors(const float* displacement, std::size_t count, float s_squared, float* out) {
-  const Lane8 lowest = Lane8{} - 87.0f;
+  const Lane8 lowest = Lane8{} - 87.0f, highest = Lane8{} + 87.0f;  // within the float exponent range
   for (std::size_t a = 0; a < count; a += 8) {
     Lane8 x = -(CALVANE_LOAD(displacement + a) * s_squared);
     x = x < lowest ? lowest : x;
+    x = x > highest ? highest : x;
     const Lane8 t = x * 1.44269504088896f;
     const Lane8 n = (t + kRounding) - kRounding;
     const Lane8 f = t - n;
