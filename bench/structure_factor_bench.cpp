@@ -133,7 +133,8 @@ const Setup& setup() {
 
 void report(benchmark::State& state, const Setup& s) {
   state.counters["reflections"] = static_cast<double>(s.indices.size());
-  state.counters["BogoMRAPS"] = benchmark::Counter(s.rap_terms / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["BogoMRAPS"] =
+      benchmark::Counter(s.rap_terms / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // Both cores, through the shared pool: the sums of one wavelength from scratch.

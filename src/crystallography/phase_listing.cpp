@@ -24,7 +24,9 @@ public:
     text_.push_back(c);
     return *this;
   }
-  void flush_to(std::ostream& stream) const { stream.write(text_.data(), static_cast<std::streamsize>(text_.size())); }
+  void flush_to(std::ostream& stream) const {
+    stream.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+  }
 
 private:
   std::string text_;
@@ -40,7 +42,9 @@ std::string right(std::string_view text, std::size_t width) {
 
 std::string integer(long long value, int width) { return fixed(value, width); }
 
-bool is_neutron(const ListingContext& context) { return context.settings.source == RadiationSource::Neutrons; }
+bool is_neutron(const ListingContext& context) {
+  return context.settings.source == RadiationSource::Neutrons;
+}
 bool is_synchrotron(const ListingContext& context) {
   return !is_neutron(context) && context.settings.xray_source == XRaySource::Synchrotron;
 }
@@ -59,9 +63,13 @@ std::string xray_atom_row(const AtomSite& atom) {
   return right(atom.type, 2) + right(atom.label, 2) + position_columns(atom) + integer(atom.type_index, 5);
 }
 
-std::string hkl(const Reflection& r, int width) { return integer(r.h, width) + integer(r.k, width) + integer(r.l, width); }
+std::string hkl(const Reflection& r, int width) {
+  return integer(r.h, width) + integer(r.k, width) + integer(r.l, width);
+}
 
-std::string line_start(std::size_t number, const Reflection& r) { return integer(static_cast<long long>(number), 3) + "  " + hkl(r, 3); }
+std::string line_start(std::size_t number, const Reflection& r) {
+  return integer(static_cast<long long>(number), 3) + "  " + hkl(r, 3);
+}
 
 std::string intensity_row(std::size_t number, const ComputedLine& line, double k) {
   const Reflection& r = line.reflection;
@@ -73,7 +81,9 @@ double wavelength_entry(const std::array<double, 4>& values, int index) {
   return index >= 1 && index <= 4 ? values[static_cast<std::size_t>(index - 1)] : 0.0;
 }
 
-int listed_wavelengths(const ListingContext& context) { return std::min(context.settings.wavelength_count(), 4); }
+int listed_wavelengths(const ListingContext& context) {
+  return std::min(context.settings.wavelength_count(), 4);
+}
 
 void write_symmetry(TextBuffer& out, const ListingContext& context) {
   const SymmetryData& symmetry = context.crystal.symmetry;
@@ -158,8 +168,8 @@ void write_detailed_header(std::ostream& stream, const ListingContext& context) 
   if (is_neutron(context)) {
     out << "       x        y        z      B      Pop.   Mult.   Fermi\n";
     for (const AtomSite& atom : crystal.atoms)
-      out << right(atom.type, 2) << right(atom.label, 2) << position_columns(atom) << fixed(atom.fermi_length, 8, 3)
-          << '\n';
+      out << right(atom.type, 2) << right(atom.label, 2) << position_columns(atom)
+          << fixed(atom.fermi_length, 8, 3) << '\n';
     out.flush_to(stream);
     return;
   }
@@ -172,8 +182,9 @@ void write_detailed_header(std::ostream& stream, const ListingContext& context) 
 void write_short_header(std::ostream& stream, const ListingContext& context) {
   TextBuffer out;
   const CurrentCrystal& crystal = context.crystal;
-  const std::string range = "2Theta Min =" + fixed(context.settings.two_theta_low, 7, 2) + "\n2Theta Max =" +
-                            fixed(context.settings.two_theta_high, 7, 2) + "\nAsymetric unit content:\n";
+  const std::string range = "2Theta Min =" + fixed(context.settings.two_theta_low, 7, 2) +
+                            "\n2Theta Max =" + fixed(context.settings.two_theta_high, 7, 2) +
+                            "\nAsymetric unit content:\n";
   if (is_neutron(context)) {
     out << "CALVANE : Powder diffraction diagram (Source: Neutrons)\n"
         << "-------------------------------------------------------\n\n"
@@ -186,8 +197,8 @@ void write_short_header(std::ostream& stream, const ListingContext& context) {
         << "Lattice  : " << lattice_letter_of(crystal) << '\n'
         << range << "       Nb     x        y        z      B      Pop.   Mult.   B Fermi \n";
     for (const AtomSite& atom : crystal.atoms)
-      out << right(atom.type, 2) << right(atom.label, 2) << integer(atom.type_index, 5) << position_columns(atom)
-          << fixed(atom.fermi_length, 8, 2) << '\n';
+      out << right(atom.type, 2) << right(atom.label, 2) << integer(atom.type_index, 5)
+          << position_columns(atom) << fixed(atom.fermi_length, 8, 2) << '\n';
     out << '\n';
     out.flush_to(stream);
     return;
@@ -209,14 +220,16 @@ void write_short_header(std::ostream& stream, const ListingContext& context) {
   out.flush_to(stream);
 }
 
-void write_detailed_section(std::ostream& stream, const ListingContext& context, const WavelengthIntensities& result) {
+void write_detailed_section(std::ostream& stream, const ListingContext& context,
+                            const WavelengthIntensities& result) {
   TextBuffer out;
   const double k = result.scale_factor;
   if (is_neutron(context)) {
     out << "The intensities were multiplied by:" << exponent_text(k) << "\n\n"
         << "Results for lambda=" << fixed(context.wavelength, 8, 5) << "\n\n"
         << " No    h  k  l   2Theta   dhkl    N    LP       Intensity\n";
-    for (std::size_t i = 0; i < result.lines.size(); ++i) out << intensity_row(i + 1, result.lines[i], k) << '\n';
+    for (std::size_t i = 0; i < result.lines.size(); ++i)
+      out << intensity_row(i + 1, result.lines[i], k) << '\n';
     out << "\nStructure factors\n No    h  k  l     A       B        F\n";
     for (std::size_t i = 0; i < result.lines.size(); ++i) {
       const ComputedLine& line = result.lines[i];
@@ -232,11 +245,12 @@ void write_detailed_section(std::ostream& stream, const ListingContext& context,
       << "Molecular weight    : " << fixed(composition.molecular_weight, 8, 2) << '\n'
       << "Nb of mole/cell     : " << integer(composition.formula_units, 4) << '\n'
       << "Specific weight     : " << fixed(composition.density, 8, 2) << '\n'
-      << "Mass absorp.        : " << fixed(wavelength_entry(composition.mass_absorption, result.absorption_index), 8, 2)
-      << "\n\n"
+      << "Mass absorp.        : "
+      << fixed(wavelength_entry(composition.mass_absorption, result.absorption_index), 8, 2) << "\n\n"
       << "The intensities were multiplied by:" << exponent_text(k) << '\n'
       << " Nb    h  k  l   2Theta   dhkl    N    LP       Intensity \n";
-  for (std::size_t i = 0; i < result.lines.size(); ++i) out << intensity_row(i + 1, result.lines[i], k) << '\n';
+  for (std::size_t i = 0; i < result.lines.size(); ++i)
+    out << intensity_row(i + 1, result.lines[i], k) << '\n';
   out << "\nStructure factors\n"
       << " Nb    h  k  l     A+      B+      A-      B-       F+       F-      Fmoy\n";
   for (std::size_t i = 0; i < result.lines.size(); ++i) {
@@ -263,7 +277,8 @@ void write_detailed_section(std::ostream& stream, const ListingContext& context,
   out.flush_to(stream);
 }
 
-void write_short_section(std::ostream& stream, const ListingContext& context, const WavelengthIntensities& result) {
+void write_short_section(std::ostream& stream, const ListingContext& context,
+                         const WavelengthIntensities& result) {
   TextBuffer out;
   const double k = result.scale_factor;
   const bool neutron = is_neutron(context);
@@ -282,7 +297,8 @@ void write_short_section(std::ostream& stream, const ListingContext& context, co
     const double f = neutron ? line.neutron.magnitude() : line.xray.mean_magnitude();
     out << hkl(r, 4) << fixed(r.d, 8, 4) << fixed(r.two_theta, 8, 3) << integer(r.multiplicity, 4)
         << fixed(line.lorentz_polarisation, 7, 2) << fixed(f, 10, 2) << fixed(k * r.intensity, 10, 2);
-    if (rhombohedral) out << "    " << integer(r.h - r.k, 4) << integer(r.k - r.l, 3) << integer(r.h + r.k + r.l, 3);
+    if (rhombohedral)
+      out << "    " << integer(r.h - r.k, 4) << integer(r.k - r.l, 3) << integer(r.h + r.k + r.l, 3);
     out << '\n';
   }
   out << '\n';

@@ -133,7 +133,8 @@ std::span<const std::complex<double>> StructureFactorCache::sums(const MillerInd
   return {sums_.data() + found->second * slot_size_, slot_size_};
 }
 
-void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections) {
+void StructureFactorCache::prepare(const CurrentCrystal& crystal,
+                                   const std::vector<MillerIndex>& reflections) {
   prepare(crystal, reflections, ThreadPool::shared());
 }
 
@@ -172,7 +173,8 @@ void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vec
       std::fill(scratch.begin(), scratch.end(), std::complex<double>());
       std::complex<double> neutron = 0;
       for (std::size_t a = 0; a < atom_count; ++a) {
-        const std::complex<double> term = weight[a] * static_cast<double>(damping[a]) * std::complex<double>(re[a], im[a]);
+        const std::complex<double> term =
+            weight[a] * static_cast<double>(damping[a]) * std::complex<double>(re[a], im[a]);
         scratch[slot[a]] += term;
         neutron += fermi[a] * term;
       }
@@ -194,8 +196,9 @@ std::pair<double, double> scattering_factor(const ScatteringType& type, double s
   return {f, 0.0};
 }
 
-XrayStructureFactor structure_factor_xray(const CurrentCrystal& crystal, std::span<const std::complex<double>> sums,
-                                          double s, int wavelength_index) {
+XrayStructureFactor structure_factor_xray(const CurrentCrystal& crystal,
+                                          std::span<const std::complex<double>> sums, double s,
+                                          int wavelength_index) {
   std::complex<double> plus = 0, minus = 0;
   const std::size_t types = std::min(crystal.scattering_types.size(), sums.empty() ? 0 : sums.size() - 1);
   for (std::size_t t = 0; t < types; ++t) {
