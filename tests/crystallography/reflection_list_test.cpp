@@ -158,11 +158,12 @@ class ClassicClasses : public ::testing::TestWithParam<const char*> {};
 TEST_P(ClassicClasses, ListTheSameLinesInTheSameOrder) {
   const auto reference = read_reference_case(GetParam());
   ASSERT_TRUE(uses_system_region(reference.crystal, laue_rotations(reference.crystal.symmetry)));
-  for (const double high : {reference.two_theta_high, 160.0}) {
+  const std::pair<double, double> ranges[] = {{1.5406, reference.two_theta_high}, {1.5406, 160}, {0.9, 165}};
+  for (const auto& [wavelength, high] : ranges) {
     testing::ScriptedUi ui;
-    const auto engine = make_reflection_list(reference.crystal, 1.5406, 5, high, ui);
-    const auto classic = classic_list(reference.crystal, 1.5406, 5, high);
-    ASSERT_EQ(engine.reflections.size(), classic.size()) << "up to " << high;
+    const auto engine = make_reflection_list(reference.crystal, wavelength, 5, high, ui);
+    const auto classic = classic_list(reference.crystal, wavelength, 5, high);
+    ASSERT_EQ(engine.reflections.size(), classic.size()) << wavelength << " Å up to " << high;
     for (std::size_t i = 0; i < classic.size(); ++i) {
       const Reflection& r = engine.reflections[i];
       SCOPED_TRACE(::testing::Message()
