@@ -214,11 +214,16 @@ bool decode_crystal_page(Program& program) {
   for (int i = 0; i < 6; ++i) *values[i] = parsed_or_zero(page.cell[static_cast<std::size_t>(i)].text);
   if (cell_product(cell) != 0) compute_derived_cell(cell);
 
+  // The operators are rebuilt only when the symbol boxes changed: a list read
+  // from a file's symmetry cards, or chosen in the space-group window, stays.
+  const std::string old_symbol = crystal.symbol;
+  const std::string old_hall = crystal.symmetry.hall_symbol;
   crystal.symbol.clear();
   const std::string hm = trim(page.hermann_mauguin);
   if (!hm.empty()) crystal.symbol = hm.substr(0, std::min<std::size_t>(hm.size(), kSymbolLength));
   crystal.symmetry.hall_symbol = trim(page.hall);
-  build_symmetry_operators(program);
+  if (crystal.symbol != old_symbol || crystal.symmetry.hall_symbol != old_hall || crystal.symmetry.operators.empty())
+    build_symmetry_operators(program);
 
   const bool neutrons = ws.settings.source == RadiationSource::Neutrons;
   const TextGrid& grid = neutrons ? page.neutron_atoms : page.xray_atoms;

@@ -1,0 +1,144 @@
+#include "workspace/driver.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "crystal_io/crystal_page.hpp"
+#include "crystal_io/open_flow.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/program.hpp"
+#include "workspace/startup.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+struct Driver : ::testing::Test {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+
+  void SetUp() override {
+    folder.add_data_files();
+    ASSERT_TRUE(init_creation(program));
+  }
+
+  void open_example(const char* name) {
+    ui.choose_file(testing::source_folder(std::string("examples/") + name).string());
+    lit_fichier_cry(program, CrystalFileKind::Native);
+    ASSERT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  }
+  PhaseData& phase(int p) { return program.workspace.phase(p); }
+};
+
+TEST_F(Driver, TwoWavelengthsGiveEveryLineTwiceInTwoThetaOrder) {
+  open_example("silicon.cry");
+  const std::size_t single = phase(1).reflections.size();
+  ASSERT_GT(single, 0u);
+  // Cu Kα1 and Kα2 with the fractions 2:1, set as the wavelength dialog sets them.
+  ExperimentSettings& settings = program.workspace.settings;
+  program.main_form.experiment.wavelength = "Multiple";
+  program.wavelength_form.wavelength = {"1.54056", "1.54439", "", ""};
+  program.wavelength_form.intensity = {"100", "50", "", ""};
+  click_button_plot_phase_data(program, PlotSender::ExperimentApply);
+  ASSERT_EQ(settings.wavelength_count(), 2) << ui.last_warning();
+  const auto& lines = phase(1).reflections;
+  ASSERT_EQ(lines.size(), 2 * single);
+  EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end(),
+                             [](const Reflection& a, const Reflection& b) { return a.two_theta < b.two_theta; }));
+  // Each family appears once per wavelength; the Kα2 line has a third of the weight of both.
+  const Reflection& alpha1 = lines[0];
+  const Reflection& alpha2 = lines[1];
+  EXPECT_EQ(std::tie(alpha1.h, alpha1.k, alpha1.l), std::tie(alpha2.h, alpha2.k, alpha2.l));
+  EXPECT_DOUBLE_EQ(alpha1.wavelength, 1.54056);
+  EXPECT_DOUBLE_EQ(alpha2.wavelength, 1.54439);
+  EXPECT_NEAR(alpha2.intensity / alpha1.intensity, 0.5, 0.02);
+  // With several wavelengths K makes the strongest merged line read 100.
+  double largest = 0;
+  for (const Reflection& r : lines) largest = std::max(largest, r.intensity);
+  EXPECT_NEAR(phase(1).scale_factor * largest, 100.0, 1e-9);
+  EXPECT_TRUE(program.main_form.experiment.spectrum_visible);
+  EXPECT_EQ(program.main_form.experiment.spectrum.cell(2, 1), "50.0");
+}
+
+TEST_F(Driver, RefusesABadCellNoGroupAndNoAtomsKeepingTheOldResults) {
+  open_example("nacl.cry");
+  const std::vector<Reflection> before = phase(1).reflections;
+  struct Case { void (*edit)(CrystalPageForm&); const char* message; };
+  const Case cases[] = {
+      {[](CrystalPageForm& page) { page.cell[3].text = ""; }, "Bad cell parameters!"},  // α empty reads 0
+      {[](CrystalPageForm& page) { page.hermann_mauguin.clear(); }, "No Space group!"},
+      {[](CrystalPageForm& page) { page.xray_atoms.clear_below_heading(); }, "No atoms in the asymetric unit"},
+  };
+  for (const Case& c : cases) {
+    // A valid page, then one fault: the failed commit is stored, as the page is the authority.
+    CrystalPageForm& page = program.main_form.crystal;
+    page.system_index = 5;  // monoclinic: every cell field is read
+    for (int i = 0; i < 6; ++i) page.cell[static_cast<std::size_t>(i)].text = i < 3 ? "5.6402" : "90";
+    page.hermann_mauguin = "F m -3 m";
+    page.xray_atoms.set_cell(1, 0, "Na");
+    for (int column = 2; column < 7; ++column) page.xray_atoms.set_cell(1, column, column == 6 ? "1" : "0");
+    c.edit(page);
+    EXPECT_FALSE(calcule(program));
+    EXPECT_EQ(ui.last_warning(), c.message);
+    EXPECT_EQ(phase(1).reflections.size(), before.size());
+  }
+}
+
+TEST_F(Driver, LinesOutsideTheRangeStayInThePhaseButNotInTheResults) {
+  open_example("silicon.cry");
+  // A narrower range (as a zoom sets it) lists fewer lines; the phase keeps them all.
+  program.workspace.settings.two_theta_low = 30;
+  fill_results_list(program);
+  const auto& lines = phase(1).reflections;
+  ASSERT_FALSE(lines.empty());
+  const auto outside = std::count_if(lines.begin(), lines.end(),
+                                     [](const Reflection& r) { return r.two_theta < 30 || r.two_theta > 50; });
+  EXPECT_GT(outside, 0);  // Si 111 at 28.4°
+  const auto shown = static_cast<long>(program.main_form.results.size()) - 3;
+  EXPECT_EQ(shown, static_cast<long>(lines.size()) - outside);
+  for (std::size_t i = 3; i < program.main_form.results.size(); ++i) {
+    auto angle = parse_double(program.main_form.results[i].substr(20, 8));
+    ASSERT_TRUE(angle.has_value());
+    EXPECT_GE(*angle, 30.0);
+    EXPECT_LE(*angle, 50.0);
+  }
+}
+
+TEST_F(Driver, StoresTheProfileWeightedByFractionAndMolecularWeight) {
+  open_example("nacl.cry");
+  open_example("silicon.cry");
+  click_button_plot_phase_data(program);
+  ASSERT_EQ(program.workspace.phase_count(), 2);
+  // Weight mode: the stored profile is y × fraction / M; the working profile keeps y.
+  program.workspace.current_phase = 2;
+  ASSERT_TRUE(calcule(program));
+  const std::vector<double>& y = program.workspace.profile_y;
+  const std::vector<float>& stored = phase(2).profile;
+  ASSERT_EQ(stored.size(), y.size());
+  const auto peak = static_cast<std::size_t>(std::max_element(y.begin(), y.end()) - y.begin());
+  const double molecular_weight = program.workspace.composition.molecular_weight;
+  EXPECT_NEAR(molecular_weight, 28.0855, 1e-3);
+  EXPECT_NEAR(stored[peak], y[peak] * 0.5 / molecular_weight, 1e-6 * y[peak]);
+}
+
+TEST_F(Driver, ListingsAreWrittenPerPhaseAndTheResultsLineMarksItsAngle) {
+  open_example("corundum.cry");
+  EXPECT_TRUE(std::filesystem::exists(folder / "phase1.out"));
+  EXPECT_TRUE(std::filesystem::exists(folder / "phase12.out"));
+  const int redraws = ui.redraws;
+  ecrit(program, 0);  // a heading line: nothing happens
+  EXPECT_EQ(ui.redraws, redraws);
+  ecrit(program, 3);
+  EXPECT_EQ(program.main_form.results_selected, 3);
+  EXPECT_EQ(ui.redraws, redraws + 1);
+}
+
+}  // namespace
+}  // namespace calvane
