@@ -107,6 +107,28 @@ Options parse_options(const std::vector<std::string>& arguments) {
       options.no_anomalous = true;
     } else if (argument == "--overwrite") {
       options.overwrite = true;
+    } else if (argument == "--observed") {
+      options.observed_patterns.push_back(reader.value_of(argument));
+    } else if (argument == "--observed-peaks") {
+      options.observed_peaks.push_back(reader.value_of(argument));
+    } else if (argument == "--block") {
+      double block = reader.number_of(argument);
+      if (block < 1 || block != static_cast<int>(block)) throw std::invalid_argument("--block needs a block number from 1");
+      options.cif_block = static_cast<int>(block);
+    } else if (argument == "--peaks") {
+      options.peaks_file = reader.value_of(argument);
+    } else if (argument == "--save-workspace") {
+      options.workspace_file = reader.value_of(argument);
+    } else if (argument == "--plot") {
+      options.plot_file = reader.value_of(argument);
+    } else if (argument == "--plot-size") {
+      double width = reader.number_of(argument), height = reader.number_of(argument);
+      if (width < 100 || height < 100 || width > 10000 || height > 10000)
+        throw std::invalid_argument("--plot-size: W and H must be from 100 to 10000 pixels");
+      options.plot_width = static_cast<int>(width);
+      options.plot_height = static_cast<int>(height);
+    } else if (argument == "--report") {
+      options.report_file = reader.value_of(argument);
     } else if (argument == "--reflections") {
       options.reflections_csv = reader.value_of(argument);
     } else if (argument == "--profile") {
@@ -123,14 +145,16 @@ Options parse_options(const std::vector<std::string>& arguments) {
   if (options.neutrons && options.synchrotron_polarisation)
     throw std::invalid_argument("--neutrons and --synchrotron exclude each other");
   if (options.crystal_files.size() > 8) throw std::invalid_argument("at most 8 crystal files (one per phase)");
-  if (!options.help && options.crystal_files.empty()) throw std::invalid_argument("no crystal file given");
+  if (!options.help && options.crystal_files.empty() && options.observed_patterns.empty() &&
+      options.observed_peaks.empty())
+    throw std::invalid_argument("no crystal, workspace or observed file given");
   if (!options.percents.empty() && options.percents.size() != options.crystal_files.size())
     throw std::invalid_argument("--percent needs one share per crystal file");
   return options;
 }
 
 const char* usage() {
-  return "usage: calvane-sim [options] CRYSTAL_FILE...   (one phase per file, in order)\n"
+  return "usage: calvane-sim [options] CRYSTAL_FILE...   (one phase per file, in order; or one .cmp workspace)\n"
          "  --lambda L | --line NAME | --spectrum L1:I1,L2:I2,...   wavelength (default 1.5406 A)\n"
          "  --neutrons | --synchrotron P      source (default X-ray tube)\n"
          "  --range LOW HIGH                  2theta range in degrees (default 10 50)\n"
@@ -139,8 +163,15 @@ const char* usage() {
          "  --size A --strain S               every phase: crystallite size (A), strain (thousandths)\n"
          "  --percent P1,P2,... --molar       phase shares (weight percent unless --molar)\n"
          "  --no-anomalous                    f' = f'' = 0\n"
+         "  --block N                         the data block of a CIF file (default: its only one)\n"
+         "  --observed FILE                   an observed pattern (.raw .rd .sim .dat .cpi .cpd), repeatable\n"
+         "  --observed-peaks FILE             an observed peak list (.dif .txt .dat .di .prn), repeatable\n"
          "  --reflections OUT.csv             every phase's reflections\n"
-         "  --profile OUT.(sim|cpi|cpd)       the calculated profile of the current phase\n"
+         "  --peaks OUT.(prn|dif|di|cif)      the peak list of the last phase\n"
+         "  --save-workspace OUT.cmp          the whole workspace (a .cmp input loads one)\n"
+         "  --plot OUT.(png|svg|pdf|emf|bmp|jpg) --plot-size W H   the plot (default 1020 x 400)\n"
+         "  --report FILE                     the global report\n"
+         "  --profile OUT.(sim|cpi|cpd)       the calculated profile of the last phase\n"
          "  --listings DIR                    copy the phases' listing files to DIR\n"
          "  --overwrite                       replace output files that exist\n";
 }

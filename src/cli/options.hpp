@@ -26,7 +26,16 @@ struct Options {
   bool no_anomalous = false;
   bool overwrite = false;                                   // answers Yes to "already exists"
 
+  std::vector<std::string> observed_patterns;               // --observed FILE (repeatable)
+  std::vector<std::string> observed_peaks;                  // --observed-peaks FILE (repeatable)
+  std::optional<int> cif_block;                             // --block N (1-based)
+
   std::optional<std::string> reflections_csv;
+  std::optional<std::string> peaks_file;                    // --peaks OUT.(prn|dif|di|cif)
+  std::optional<std::string> workspace_file;                // --save-workspace OUT.cmp
+  std::optional<std::string> plot_file;                     // --plot OUT.(png|svg|pdf|emf|bmp|jpg)
+  int plot_width = 1020, plot_height = 400;                 // --plot-size W H
+  std::optional<std::string> report_file;                   // --report FILE
   std::optional<std::string> profile_file;
   std::optional<std::string> listings_folder;
 

@@ -5,6 +5,15 @@
 
 #include "cli/terminal_ui.hpp"
 #include "crystal_io/open_flow.hpp"
+#include "experiment_io/export_flows.hpp"
+#include "experiment_io/observed_flows.hpp"
+#include "experiment_io/pattern_files.hpp"
+#include "experiment_io/peak_files.hpp"
+#include "experiment_io/total_data_flows.hpp"
+#include "plot/image_export.hpp"
+#include "plot/plot_state.hpp"
+#include "reports/global_report.hpp"
+#include "ui/cif_block_form.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/driver.hpp"
@@ -44,6 +53,78 @@ CrystalFileKind kind_of(const std::string& name) {
   if (contains(lower, ".lzy")) return CrystalFileKind::LazyPulverix;
   if (contains(lower, ".cif")) return CrystalFileKind::Cif;
   return CrystalFileKind::Native;
+}
+
+std::string extension_of(const std::string& name) { return to_lower(std::filesystem::path(name).extension().string()); }
+
+std::optional<PatternFileKind> pattern_kind(const std::string& name) {
+  const std::string ext = extension_of(name);
+  if (ext == ".raw") return PatternFileKind::BrukerRaw;
+  if (ext == ".rd") return PatternFileKind::PhilipsRd;
+  if (ext == ".sim") return PatternFileKind::NativeSim;
+  if (ext == ".dat") return PatternFileKind::Rietveld;
+  if (ext == ".cpi") return PatternFileKind::Cpi;
+  if (ext == ".cpd") return PatternFileKind::Cpd;
+  return std::nullopt;
+}
+
+std::optional<PeakFileKind> peak_kind(const std::string& name) {
+  const std::string ext = extension_of(name);
+  if (ext == ".dif") return PeakFileKind::BrukerDif;
+  if (ext == ".txt") return PeakFileKind::Xfit;
+  if (ext == ".dat") return PeakFileKind::Winfit;
+  if (ext == ".di") return PeakFileKind::PhilipsDi;
+  if (ext == ".prn") return PeakFileKind::Column;
+  return std::nullopt;
+}
+
+/// A CIF with several valuable blocks opens the block chooser: --block answers it.
+bool choose_cif_block(Program& program, const Options& options, std::ostream& messages) {
+  CifBlockForm& chooser = program.cif_block_form;
+  if (!chooser.visible) return true;
+  const int count = static_cast<int>(chooser.blocks.size());
+  if (!options.cif_block || *options.cif_block > count) {
+    messages << "calvane-sim: the CIF file holds " << count << " data blocks; choose one with --block N:\n";
+    for (int i = 0; i < count; ++i) messages << "  " << i + 1 << "  " << chooser.blocks[static_cast<std::size_t>(i)] << '\n';
+    return false;
+  }
+  chooser.selected = *options.cif_block - 1;
+  BitBtn1Click(program);
+  return true;
+}
+
+bool load_input(Program& program, TerminalUi& ui, const Options& options, const std::string& file,
+                std::ostream& messages) {
+  const std::string path = std::filesystem::absolute(file).string();
+  if (extension_of(file) == ".cmp") {
+    ouvre_fichier_mpm(program, TotalDataSender::FileList, path);
+    return program.workspace.phase_count() > 0 || !program.workspace.observed_patterns.empty();
+  }
+  const int before = program.workspace.phase_count();
+  ui.answer_next_dialog(path);
+  lit_fichier_cry(program, kind_of(file));
+  if (!choose_cif_block(program, options, messages)) return false;
+  return program.workspace.phase_count() == before + 1;
+}
+
+bool load_observed(Program& program, const Options& options, std::ostream& messages) {
+  for (const std::string& file : options.observed_patterns) {
+    auto kind = pattern_kind(file);
+    if (!kind) {
+      messages << "calvane-sim: " << file << ": not an observed pattern file (.raw .rd .sim .dat .cpi .cpd)\n";
+      return false;
+    }
+    if (!read_observed_pattern(program, *kind, std::filesystem::absolute(file))) return false;
+  }
+  for (const std::string& file : options.observed_peaks) {
+    auto kind = peak_kind(file);
+    if (!kind) {
+      messages << "calvane-sim: " << file << ": not an observed peak file (.dif .txt .dat .di .prn)\n";
+      return false;
+    }
+    if (!read_observed_peaks(program, *kind, std::filesystem::absolute(file).string())) return false;
+  }
+  return true;
 }
 
 void set_experiment(Program& program, const Options& options) {
@@ -102,6 +183,56 @@ bool copy_listings(const Program& program, const std::filesystem::path& folder, 
   return true;
 }
 
+bool save_through_dialog(TerminalUi& ui, const std::string& path, const std::function<bool()>& flow) {
+  ui.answer_next_dialog(std::filesystem::absolute(path).string());
+  return flow() && !ui.unanswered_question();
+}
+
+int write_outputs(Program& program, TerminalUi& ui, const Options& options, std::ostream& messages,
+                  const PlotRenderer& renderer) {
+  if (options.profile_file) {
+    const std::string ext = extension_of(*options.profile_file);
+    const ProfileFileKind kind = ext == ".cpi" ? ProfileFileKind::Cpi
+                                 : ext == ".cpd" ? ProfileFileKind::Cpd
+                                                 : ProfileFileKind::NativeSim;
+    if (!save_through_dialog(ui, *options.profile_file, [&] { return export_profile(program, kind, ""); })) return 1;
+  }
+  if (options.peaks_file) {
+    const std::string ext = extension_of(*options.peaks_file);
+    const int entry = ext == ".dif" ? 2 : ext == ".di" ? 3 : ext == ".cif" ? 4 : 1;
+    if (!save_through_dialog(ui, *options.peaks_file, [&] { return save_hkl_list(program, entry); })) return 1;
+  }
+  if (options.workspace_file &&
+      !save_through_dialog(ui, *options.workspace_file,
+                           [&] { return SavetheTotaldata1Click(program, TotalDataSender::Menu); }))
+    return 1;
+  if (options.plot_file) {
+    PlotState state;
+    sync_plot_range(state, program.workspace.settings);
+    std::string reason;
+    if (renderer)
+      reason = renderer(*options.plot_file, state, program.workspace, options.plot_width, options.plot_height);
+    else if (extension_of(*options.plot_file) == ".emf")
+      reason = write_plot_metafile(*options.plot_file, state, program.workspace, HklMode::AlongTop,
+                                   options.plot_width - 20, options.plot_height - 56);
+    else
+      reason = "this build draws plots only as metafiles (.emf)";
+    if (!reason.empty()) {
+      messages << "calvane-sim: " << reason << '\n';
+      return 1;
+    }
+  }
+  if (options.report_file) {
+    std::string reason =
+        write_global_report(*options.report_file, program.workspace, program.main_form.results, std::string());
+    if (!reason.empty()) {
+      messages << "calvane-sim: " << reason << '\n';
+      return 1;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::string reflections_csv(const Workspace& workspace) {
@@ -118,7 +249,8 @@ std::string reflections_csv(const Workspace& workspace) {
   return csv;
 }
 
-int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages) {
+int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages,
+        const PlotRenderer& renderer) {
   ScratchFolder scratch(data_folder);
   TerminalUi ui(messages, options.overwrite);
   Program program(ui, scratch.path());
@@ -127,14 +259,12 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
   set_experiment(program, options);
 
   for (const std::string& file : options.crystal_files) {
-    const int before = program.workspace.phase_count();
-    ui.answer_next_dialog(std::filesystem::absolute(file).string());
-    lit_fichier_cry(program, kind_of(file));
-    if (program.workspace.phase_count() != before + 1) {
+    if (!load_input(program, ui, options, file, messages)) {
       messages << "calvane-sim: " << file << " was not loaded\n";
       return 1;
     }
   }
+  if (!load_observed(program, options, messages)) return 1;
   set_phase_options(program, options);
   const int warnings_before = ui.warning_count();
   click_button_plot_phase_data(program, PlotSender::PhasesApply);
@@ -143,11 +273,7 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
   if (options.reflections_csv && !write_output(*options.reflections_csv, reflections_csv(program.workspace), messages))
     return 1;
   if (options.listings_folder && !copy_listings(program, *options.listings_folder, messages)) return 1;
-  if (options.profile_file) {
-    messages << "calvane-sim: --profile is not available in this version\n";
-    return 1;
-  }
-  return 0;
+  return write_outputs(program, ui, options, messages, renderer);
 }
 
 }  // namespace calvane::cli

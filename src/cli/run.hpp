@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -9,15 +10,23 @@
 
 namespace calvane {
 struct Workspace;
+struct PlotState;
 }
 
 namespace calvane::cli {
+
+/// Draws the plot into a file by its extension at W × H pixels; empty on
+/// success, else the reason. The desktop build passes its Qt renderer; without
+/// one only the metafile (.emf) can be written.
+using PlotRenderer = std::function<std::string(const std::filesystem::path&, const PlotState&, const Workspace&,
+                                               int width, int height)>;
 
 /// Lays out a scratch program folder with the data files of `data_folder`,
 /// opens every crystal file as a phase, sets the experiment, computes all
 /// phases and writes the asked outputs. Returns the exit status: 0 on
 /// success, 1 when a warning stopped the work.
-int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages);
+int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages,
+        const PlotRenderer& renderer = {});
 
 /// The reflections of every phase as CSV: a header line, then one row per merged line.
 std::string reflections_csv(const Workspace& workspace);

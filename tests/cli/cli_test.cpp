@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+
+#include "cli/options.hpp"
+#include "cli/run.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+
+namespace calvane::cli {
+namespace {
+
+using calvane::testing::TempFolder;
+
+TEST(Options, ReadsEveryOptionOfTheCommandLine) {
+  Options o = parse_options({"a.cry", "--spectrum", "1.54056:100,1.54439:50", "--synchrotron", "0.9", "--range",
+                             "5", "80", "--uvw", "0.01", "-0.02", "0.05", "--points", "800", "--size", "300",
+                             "--strain", "2", "--percent", "30,70", "--molar", "b.cif", "--block", "2",
+                             "--no-anomalous", "--reflections", "r.csv", "--plot", "p.png", "--plot-size", "800",
+                             "300", "--observed", "x.raw", "--observed", "y.sim", "--observed-peaks", "z.dif"});
+  EXPECT_EQ(o.crystal_files, (std::vector<std::string>{"a.cry", "b.cif"}));
+  ASSERT_EQ(o.spectrum.size(), 2u);
+  EXPECT_DOUBLE_EQ(o.spectrum[1].first, 1.54439);
+  EXPECT_DOUBLE_EQ(*o.synchrotron_polarisation, 0.9);
+  EXPECT_DOUBLE_EQ(o.range_high, 80);
+  EXPECT_DOUBLE_EQ(o.v, -0.02);
+  EXPECT_EQ(o.points, 800);
+  EXPECT_EQ(o.percents, (std::vector<double>{30, 70}));
+  EXPECT_TRUE(o.molar);
+  EXPECT_EQ(*o.cif_block, 2);
+  EXPECT_EQ(o.plot_width, 800);
+  EXPECT_EQ(o.observed_patterns.size(), 2u);
+  EXPECT_EQ(o.observed_peaks, std::vector<std::string>{"z.dif"});
+}
+
+TEST(Options, RefusesBadCommandLinesNamingTheOption) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"a.cry", "--lambda"}, "--lambda needs a value"},
+      {{"a.cry", "--lambda", "x"}, "--lambda: \"x\" is not a number"},
+      {{"a.cry", "--lambda", "1.5", "--line", "CuKa1"}, "choose one of"},
+      {{"a.cry", "--range", "50", "10"}, "--range"},
+      {{"a.cry", "--points", "5000"}, "--points"},
+      {{"a.cry", "--spectrum", "1.5"}, "--spectrum"},
+      {{"a.cry", "--neutrons", "--synchrotron", "0.5"}, "exclude"},
+      {{"a.cry", "--percent", "50,50"}, "--percent needs one share per crystal file"},
+      {{"a.cry", "--frobnicate"}, "unknown option --frobnicate"},
+      {{}, "no crystal"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    try {
+      parse_options(arguments);
+      ADD_FAILURE() << "accepted: " << message;
+    } catch (const std::invalid_argument& error) {
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
+  }
+}
+
+struct Run : ::testing::Test {
+  TempFolder data;
+  TempFolder out;
+  std::ostringstream messages;
+  void SetUp() override { data.add_data_files(); }
+  std::string example(const char* name) { return calvane::testing::source_folder(std::string("examples/") + name).string(); }
+};
+
+TEST_F(Run, WritesReflectionsListingsAndAReportForEveryPhase) {
+  Options options = parse_options({example("nacl.cry"), example("rutile.cry"), "--reflections",
+                                   (out / "r.csv").string(), "--listings", (out / "lst").string(), "--report",
+                                   (out / "report.txt").string(), "--peaks", (out / "p.prn").string()});
+  ASSERT_EQ(run(options, data.path(), messages), 0) << messages.str();
+  auto csv = read_text_lines(out / "r.csv");
+  ASSERT_TRUE(csv);
+  EXPECT_EQ(csv->front(), "phase,h,k,l,mult,lambda,d,two_theta,intensity,k_intensity");
+  // NaCl 200 is its strongest line (d = a/2 = 2.8201 Å, 2θ = 31.70° with Cu Kα1): K·I = 100.
+  bool found_200 = false, found_rutile = false;
+  for (const std::string& line : *csv) {
+    if (line.starts_with("1,0,0,2,6,1.54060,2.82010,31.70")) found_200 = line.ends_with(",100.0000");
+    if (line.starts_with("2,")) found_rutile = true;
+  }
+  EXPECT_TRUE(found_200);
+  EXPECT_TRUE(found_rutile);
+  for (const char* name : {"lst/phase1.out", "lst/phase12.out", "lst/phase2.out", "lst/phase22.out", "report.txt", "p.prn"})
+    EXPECT_TRUE(std::filesystem::exists(out / name)) << name;
+}
+
+TEST_F(Run, FailsWithAMessageOnAMissingFileAndWillNotOverwriteUnasked) {
+  Options missing = parse_options({(out / "absent.cry").string()});
+  EXPECT_EQ(run(missing, data.path(), messages), 1);
+  EXPECT_NE(messages.str().find("was not loaded"), std::string::npos);
+
+  out.write("r.csv", "keep");
+  Options again = parse_options({example("nacl.cry"), "--peaks", (out / "r.prn").string()});
+  out.write("r.prn", "keep");
+  EXPECT_EQ(run(again, data.path(), messages), 1);
+  EXPECT_EQ(*read_file_bytes(out / "r.prn"), "keep");
+  EXPECT_NE(messages.str().find("--overwrite"), std::string::npos);
+}
+
+TEST_F(Run, SavesAWorkspaceThatLoadsBackWithItsPhases) {
+  Options save = parse_options({example("nacl.cry"), example("corundum.cry"), "--save-workspace",
+                                (out / "ws.cmp").string(), "--reflections", (out / "a.csv").string()});
+  ASSERT_EQ(run(save, data.path(), messages), 0) << messages.str();
+  Options load = parse_options({(out / "ws.cmp").string(), "--reflections", (out / "b.csv").string()});
+  ASSERT_EQ(run(load, data.path(), messages), 0) << messages.str();
+  EXPECT_EQ(*read_file_bytes(out / "a.csv"), *read_file_bytes(out / "b.csv"));
+}
+
+}  // namespace
+}  // namespace calvane::cli
