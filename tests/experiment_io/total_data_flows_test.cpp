@@ -188,6 +188,18 @@ TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
   EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
 }
 
+TEST_F(TotalDataFlowTest, ATotalDataFileChosenAsACrystalFileIsLoaded) {
+  build_workspace();
+  ui.choose_file("mix.cmp");
+  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  ScriptedUi other_ui;
+  Program other{other_ui, folder.path()};
+  other_ui.choose_file("mix.cmp");
+  lit_fichier_cry(other, CrystalFileKind::Native);
+  EXPECT_EQ(other.workspace.phase_count(), 2) << other_ui.last_warning();
+  EXPECT_EQ(other.workspace.observed_patterns.size(), 1u);
+}
+
 TEST_F(TotalDataFlowTest, ASeveralLineSpectrumAndNeutronsComeBack) {
   TotalDataFile data;
   data.neutrons = true;
