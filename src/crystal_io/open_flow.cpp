@@ -8,6 +8,7 @@
 #include "crystal_io/powdercell_reader.hpp"
 #include "crystal_io/shelx_space_group.hpp"
 #include "crystal_io/system_check.hpp"
+#include "experiment_io/total_data_flows.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/driver.hpp"
@@ -156,7 +157,7 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
     return;
   }
   if (contains(lower, ".cmp")) {
-    program.ui.warning("Total data files are not available in this version");
+    ouvre_fichier_mpm(program, TotalDataSender::None);
     return;
   }
   const CurrentCrystal before = ws.crystal;

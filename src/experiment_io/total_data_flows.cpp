@@ -18,13 +18,6 @@ namespace calvane {
 
 namespace {
 
-// Colours the colours window gives observed patterns and peak lists when no
-// colours file exists; written until the workspace holds their own.
-constexpr Rgb kPatternColours[8] = {{253, 108, 31}, {54, 108, 162}, {128, 128, 0}, {0, 255, 0},
-                                    {0, 0, 255},    {0, 128, 0},    {0, 0, 128},   {255, 0, 0}};
-constexpr Rgb kPeakListColours[8] = {{0, 0, 255}, {0, 0, 128}, {0, 255, 0},   {0, 255, 0},
-                                     {128, 0, 0}, {255, 0, 0}, {128, 128, 0}, {0, 255, 0}};
-
 std::uint32_t number_of(Rgb colour) { return colour_number(colour.red, colour.green, colour.blue); }
 
 Rgb rgb_of(std::uint32_t number) {
@@ -151,6 +144,12 @@ void apply_display_options(Program& program, const TotalDataFile& data) {
   table.molar_percent = molar;
   table.percent_caption = molar ? "Molec" : "Weight";
   table.sum_colour = rgb_of(data.sum_colour);
+  DisplayStyles& styles = program.workspace.styles;
+  styles.sum_colour = rgb_of(data.sum_colour);
+  styles.sum_pen_width = data.sum_pen_width;
+  styles.sum_pen_style = data.sum_pen_style;
+  styles.background = rgb_of(data.background_colour);
+  styles.text = rgb_of(data.text_colour);
 }
 
 void apply_phases(Program& program, const TotalDataFile& data, const RebuiltFiles& files) {
@@ -182,12 +181,16 @@ void apply_phases(Program& program, const TotalDataFile& data, const RebuiltFile
 
 void apply_observed(Program& program, const TotalDataFile& data, const RebuiltFiles& files) {
   Workspace& ws = program.workspace;
+  DisplayStyles& styles = ws.styles;
   ws.observed_patterns.clear();
-  for (const TotalDataCurve& record : data.patterns) {
+  for (std::size_t i = 0; i < data.patterns.size(); ++i) {
+    const TotalDataCurve& record = data.patterns[i];
+    styles.pattern_colours[i] = rgb_of(record.colour);
+    styles.pattern_pen_widths[i] = record.pen_width;
+    // Lines, points, or both (1..3); anything else draws lines.
+    styles.pattern_styles[i] = record.pen_style >= 1 && record.pen_style <= 3 ? record.pen_style : 1;
     ObservedPattern pattern;
     pattern.file_name = record.name;
-    pattern.style_width = record.pen_width;
-    pattern.style_kind = record.pen_style;
     pattern.draw = record.draw;
     for (auto [angle, intensity] : record.points) pattern.points.push_back({angle, intensity});
     ws.observed_patterns.push_back(std::move(pattern));
@@ -195,6 +198,8 @@ void apply_observed(Program& program, const TotalDataFile& data, const RebuiltFi
   }
   ws.observed_peaks.clear();
   for (std::size_t i = 0; i < data.peak_lists.size(); ++i) {
+    styles.peak_colours[i] = rgb_of(data.peak_lists[i].colour);
+    styles.peak_pen_widths[i] = data.peak_lists[i].pen_width;
     ObservedPeakList list;
     list.file_name = files.peak_lists[i].string();
     list.draw = data.peak_lists[i].draw;
@@ -244,18 +249,24 @@ TotalDataFile total_data_of(const Program& program) {
     data.wavelengths.emplace_back(settings.wavelengths[k], settings.fractions[k]);
   data.draw_sum = settings.draw_sum;
   data.percent_mode = settings.percent_mode == "MOLEC" ? 1 : 0;
-  data.sum_colour = number_of(form.phases.sum_colour);
+  const DisplayStyles& styles = ws.styles;
+  data.sum_colour = number_of(styles.sum_colour);
+  data.sum_pen_width = styles.sum_pen_width;
+  data.sum_pen_style = styles.sum_pen_style;
+  data.background_colour = number_of(styles.background);
+  data.text_colour = number_of(styles.text);
   for (const PhaseData& phase : ws.phases) data.phases.push_back(phase_record(phase));
-  for (std::size_t i = 0; i < ws.observed_patterns.size(); ++i) {
+  for (std::size_t i = 0; i < ws.observed_patterns.size() && i < kMaxObservedPatterns; ++i) {
     const ObservedPattern& pattern = ws.observed_patterns[i];
-    TotalDataCurve record{pattern.file_name, pattern.style_width, pattern.style_kind,
-                          number_of(kPatternColours[i % 8]), pattern.draw, {}};
+    TotalDataCurve record{pattern.file_name, styles.pattern_pen_widths[i], styles.pattern_styles[i],
+                          number_of(styles.pattern_colours[i]), pattern.draw, {}};
     for (const ObservedPoint& point : pattern.points) record.points.emplace_back(point.two_theta, point.intensity);
     data.patterns.push_back(std::move(record));
   }
-  for (std::size_t i = 0; i < ws.observed_peaks.size(); ++i) {
+  // Peak lists are drawn as sticks: they have no style of their own, 0 is written.
+  for (std::size_t i = 0; i < ws.observed_peaks.size() && i < kMaxObservedPeakLists; ++i) {
     const ObservedPeakList& list = ws.observed_peaks[i];
-    TotalDataCurve record{list.file_name, 1, 0, number_of(kPeakListColours[i % 8]), list.draw, {}};
+    TotalDataCurve record{list.file_name, styles.peak_pen_widths[i], 0, number_of(styles.peak_colours[i]), list.draw, {}};
     for (const ObservedPeak& peak : list.peaks) record.points.emplace_back(peak.two_theta, peak.intensity);
     data.peak_lists.push_back(std::move(record));
   }

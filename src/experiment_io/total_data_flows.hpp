@@ -1,13 +1,9 @@
 // Saving and loading the whole workspace as a total data file, and the
 // one-step undo of a phase deletion through the snapshot "dummy.cmp".
 //
-// Not yet carried by the file: the sum's pen width and style, the plot's
-// background and text colours and the colours of observed patterns and peak
-// lists live in the plot's display styles, which the workspace does not hold
-// yet; total_data_of writes their defaults and loading leaves them as they are.
-// Loading does not touch the plot window's state either: whoever owns it
-// sets its intensity scale factor to 1 and its full range to the current
-// range after a load (TotalDataLoad tells when).
+// Loading does not touch the plot window's state: whoever owns it sets its
+// intensity scale factor to 1 and its full range to the current range after
+// a load (TotalDataLoad tells when).
 #pragma once
 
 #include <string>

@@ -58,6 +58,12 @@ protected:
     peaks.file_name = (folder / "peaks.dif").string();
     peaks.peaks = {{0, 0, 0, 28.443, 100}, {0, 0, 0, 47.303, 55}};
     program.workspace.observed_peaks.push_back(peaks);
+    DisplayStyles& styles = program.workspace.styles;
+    styles.background = {1, 2, 3};
+    styles.sum_pen_width = 2;
+    styles.pattern_colours[0] = {9, 8, 7};
+    styles.pattern_styles[0] = 2;
+    styles.peak_pen_widths[0] = 3;
   }
 };
 
@@ -107,6 +113,11 @@ TEST_F(TotalDataFlowTest, ALoadedWorkspaceGivesTheSameComputedProfiles) {
   EXPECT_DOUBLE_EQ(b.observed_peaks[0].peaks[0].two_theta, 28.443);
   EXPECT_EQ(read_file_bytes(folder / "peaks_mp.prn").value_or(""), "    28.443   100.000\n    47.303    55.000\n");
   EXPECT_EQ(b.settings.wavelengths, a.settings.wavelengths);
+  EXPECT_EQ(b.styles.background, (Rgb{1, 2, 3}));
+  EXPECT_EQ(b.styles.sum_pen_width, 2);
+  EXPECT_EQ(b.styles.pattern_colours[0], (Rgb{9, 8, 7}));
+  EXPECT_EQ(b.styles.pattern_styles[0], 2);
+  EXPECT_EQ(b.styles.peak_pen_widths[0], 3);
   if (a.phase(1).profile.empty())
     GTEST_SKIP() << "the driver computed no profile here (" << ::testing::PrintToString(ui.warnings)
                  << "): the profiles were compared empty";
@@ -175,6 +186,18 @@ TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
   EXPECT_FALSE(program.main_form.phases.restore_visible);
   EXPECT_EQ(program.workspace.observed_patterns.size(), 1u);
   EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
+}
+
+TEST_F(TotalDataFlowTest, ATotalDataFileChosenAsACrystalFileIsLoaded) {
+  build_workspace();
+  ui.choose_file("mix.cmp");
+  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  ScriptedUi other_ui;
+  Program other{other_ui, folder.path()};
+  other_ui.choose_file("mix.cmp");
+  lit_fichier_cry(other, CrystalFileKind::Native);
+  EXPECT_EQ(other.workspace.phase_count(), 2) << other_ui.last_warning();
+  EXPECT_EQ(other.workspace.observed_patterns.size(), 1u);
 }
 
 TEST_F(TotalDataFlowTest, ASeveralLineSpectrumAndNeutronsComeBack) {
