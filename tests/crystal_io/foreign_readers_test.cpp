@@ -41,7 +41,8 @@ struct ExpectedAtom {
   double x, y, z, b, population;
 };
 
-void expect_atoms(const CurrentCrystal& crystal, const std::vector<ExpectedAtom>& expected, double b_tolerance) {
+void expect_atoms(const CurrentCrystal& crystal, const std::vector<ExpectedAtom>& expected,
+                  double b_tolerance) {
   ASSERT_EQ(crystal.atoms.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     const AtomSite& atom = crystal.atoms[i];
@@ -178,7 +179,9 @@ TEST(ShelxResults, NameTheFileWhenTheyCannotBeRead) {
   EXPECT_EQ(ui.last_warning(), "The file x.res Seems not to be a Shelx file");
 
   std::vector<std::string> lines = fixture_lines("zro2_layout_b.res");
-  lines[5] = " ZR1    0.27540   0.0395O   0.20830   1.00000   0.01100   0.01200   0.01300  -0.00200   0.00300   0.00100";
+  lines[5] =
+      " ZR1    0.27540   0.0395O   0.20830   1.00000   0.01100   0.01200   0.01300  -0.00200   0.00300   "
+      "0.00100";
   EXPECT_FALSE(read_shelx_result(lines, "b.res", ui).has_value());
   EXPECT_EQ(ui.last_warning(), "error " + trim(lines[5]) + " b.res");
 
@@ -259,8 +262,8 @@ TEST(LazyPulverix, ReadsTitleCellSymbolAndAtoms) {
   EXPECT_EQ(crystal->system_code, "TETR");
   expect_atoms(*crystal, {{"TI", "1", 0, 0, 0, 0.42, 1}, {"O", "1", 0.30478, 0.30478, 0, 0.58, 1}}, 1e-12);
 
-  crystal = read_lazy_pulverix(lines_of("CELL 5 5 6 90 95 90\nSPCGRP P 21/C\nATOM O  1 0.1 0.2 0.3 1 1\n"), "m.lzy",
-                               list, ui);
+  crystal = read_lazy_pulverix(lines_of("CELL 5 5 6 90 95 90\nSPCGRP P 21/C\nATOM O  1 0.1 0.2 0.3 1 1\n"),
+                               "m.lzy", list, ui);
   ASSERT_TRUE(crystal.has_value());
   EXPECT_EQ(crystal->symbol, "P21/C");
   EXPECT_EQ(crystal->system_code, "MONO");

@@ -33,11 +33,13 @@ struct FuzzedReader {
   int reads = 0, refusals = 0;
 
   FuzzedReader() {
-    std::filesystem::copy(testing::source_folder("data"), folder.path(),
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy(
+        testing::source_folder("data"), folder.path(),
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
   }
 
-  void check(const std::string& name, CrystalFileKind kind, const std::string& content, const std::string& what) {
+  void check(const std::string& name, CrystalFileKind kind, const std::string& content,
+             const std::string& what) {
     const std::string path = folder.write(name, content).string();
     program.workspace.crystal = sentinel();
     program.workspace.crystal_file_name = "before";
