@@ -18,13 +18,13 @@ constexpr double kDegreesPerRadian = 57.2957;
 // SHELXL instructions (SHELXL manual, 2018 edition, and SHELX-76/86 cards):
 // lines beginning with one of these are never atoms.
 constexpr std::string_view kInstructions[] = {
-    "TITL", "CELL", "ZERR", "LATT", "SYMM", "SFAC", "DISP", "UNIT", "LAUE", "REM",  "MORE", "TIME", "OMIT",
-    "SHEL", "BASF", "TWIN", "EXTI", "SWAT", "HOPE", "MERG", "SPEC", "RESI", "MOVE", "ANIS", "AFIX", "HFIX",
-    "FRAG", "FEND", "EXYZ", "EADP", "EQIV", "CONN", "BIND", "FREE", "DFIX", "DANG", "BUMP", "SAME", "SADI",
-    "CHIV", "FLAT", "DELU", "SIMU", "DEFS", "ISOR", "NCSY", "SUMP", "L.S.", "CGLS", "BLOC", "DAMP", "STIR",
-    "WGHT", "FVAR", "BOND", "CONF", "MPLA", "RTAB", "HTAB", "LIST", "ACTA", "SIZE", "TEMP", "WPDB", "FMAP",
-    "GRID", "PLAN", "MOLE", "PART", "UNDO", "RIGU", "ABIN", "ANSC", "ANSR", "NEUT", "PRIG", "XNPD", "FLAP",
-    "EGEN", "DELU", "TRIA", "ISOR", "BEDE", "LONE", "END",  "HKLF", "COND"};
+    "ABIN", "ACTA", "AFIX", "ANIS", "ANSC", "ANSR", "BASF", "BEDE", "BIND", "BLOC", "BOND", "BUMP", "CELL",
+    "CGLS", "CHIV", "COND", "CONF", "CONN", "DAMP", "DANG", "DEFS", "DELU", "DFIX", "DISP", "EADP", "EGEN",
+    "END",  "EQIV", "EXTI", "EXYZ", "FEND", "FLAP", "FLAT", "FMAP", "FRAG", "FREE", "FVAR", "GRID", "HFIX",
+    "HKLF", "HOPE", "HTAB", "ISOR", "L.S.", "LATT", "LAUE", "LIST", "LONE", "MERG", "MOLE", "MORE", "MOVE",
+    "MPLA", "NCSY", "NEUT", "OMIT", "PART", "PLAN", "PRIG", "REM",  "RESI", "RIGU", "RTAB", "SADI", "SAME",
+    "SFAC", "SHEL", "SIMU", "SIZE", "SPEC", "STIR", "SUMP", "SWAT", "SYMM", "TEMP", "TIME", "TITL", "TRIA",
+    "TWIN", "UNDO", "UNIT", "WGHT", "WPDB", "XNPD", "ZERR"};
 
 bool is_instruction(const std::string& keyword) {
   return std::find(std::begin(kInstructions), std::end(kInstructions), keyword) != std::end(kInstructions);
