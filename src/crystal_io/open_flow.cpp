@@ -10,6 +10,7 @@
 #include "crystal_io/system_check.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
+#include "workspace/driver.hpp"
 #include "workspace/program.hpp"
 
 namespace calvane {
@@ -199,6 +200,8 @@ void add_loaded_phase(Program& program) {
   refresh_phase_table(program);
 
   show_phase_page(program);
+  calcule(program);
+  program.ui.redraw_plot();
   ws.new_phase = false;
 }
 

@@ -7,6 +7,7 @@
 
 #include "crystal_io/cif_block_table.hpp"
 #include "crystal_io/current_crystal.hpp"
+#include "workspace/display_styles.hpp"
 #include "workspace/experiment_settings.hpp"
 #include "workspace/limits.hpp"
 #include "workspace/observed.hpp"
@@ -34,6 +35,7 @@ struct Workspace {
   bool keyboard_capture = false;
 
   ExperimentSettings settings;
+  DisplayStyles styles;  // colours, pens and styles of every curve
 
   // Computation buffers of the driver.
   std::vector<Reflection> wavelength_reflections;  // engine output, one wavelength

@@ -1,0 +1,88 @@
+// The "X ray source" dialog: choosing the source and typing p.
+#include <gtest/gtest.h>
+
+#include "ui/polarisation_form.hpp"
+#include "workspace/program.hpp"
+#include "../support/scripted_ui.hpp"
+
+namespace calvane {
+namespace {
+
+TEST(PolarisationForm, InitialiseAndChoosingSynchrotronShowsThePanel) {
+  PolarisationForm form;
+  form.chosen_item = 1;
+  form.panel_visible = true;
+  form.polarisation_text = "0.3";
+  initialise(form);
+  EXPECT_EQ(form.chosen_item, -1);
+  EXPECT_FALSE(form.panel_visible);
+  EXPECT_TRUE(form.polarisation_text.empty());
+  onclick_event(form, PolarisationForm::kTube);
+  EXPECT_FALSE(form.panel_visible);
+  onclick_event(form, PolarisationForm::kSynchrotron);
+  EXPECT_TRUE(form.panel_visible);
+  EXPECT_TRUE(form.focus_in_polarisation);
+}
+
+TEST(PolarisationForm, TypedPolarisation) {
+  struct Case {
+    const char* text;
+    bool accepted;
+    double p;
+  };
+  for (const Case& c : {Case{"0.3", true, 0.3}, Case{" 1 ", true, 1.0}, Case{"0", true, 0.0}, Case{"1.01", false, 0},
+                        Case{"-0.1", false, 0}, Case{"abc", false, 0}, Case{"", false, 0}, Case{"0,5", false, 0}}) {
+    testing::ScriptedUi ui;
+    Program program(ui, ".");
+    program.workspace.phases.resize(1);
+    program.workspace.settings.polarisation = 0.5;
+    PolarisationForm form;
+    onclick_event(form, PolarisationForm::kSynchrotron);
+    form.polarisation_text = c.text;
+    const PolarisationExit exit = sortie_lp(program, form);
+    if (c.accepted) {
+      EXPECT_EQ(exit, PolarisationExit::ClosedRecompute) << c.text;
+      EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Synchrotron) << c.text;
+      EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, c.p) << c.text;
+      EXPECT_TRUE(ui.warnings.empty()) << c.text;
+    } else {
+      EXPECT_EQ(exit, PolarisationExit::StaysOpen) << c.text;
+      EXPECT_EQ(ui.warnings, std::vector<std::string>{"Erreur de frappe!"}) << c.text;
+      EXPECT_EQ(ui.beeps, 1) << c.text;
+      // A refused p changes nothing.
+      EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Tube) << c.text;
+      EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, 0.5) << c.text;
+    }
+  }
+}
+
+TEST(PolarisationForm, TubeSetsHalfAndRecomputesOnlyWithPhases) {
+  testing::ScriptedUi ui;
+  Program program(ui, ".");
+  program.workspace.settings.xray_source = XRaySource::Synchrotron;
+  program.workspace.settings.polarisation = 0.9;
+  PolarisationForm form;
+  onclick_event(form, PolarisationForm::kTube);
+  form.polarisation_text = "garbage is ignored for the tube";
+  EXPECT_EQ(sortie_lp(program, form), PolarisationExit::Closed);
+  EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Tube);
+  EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, 0.5);
+  ASSERT_FALSE(ui.window_changes.empty());
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::Polarisation, false));
+}
+
+TEST(PolarisationForm, OkWithoutChoiceKeepsTheSource) {
+  testing::ScriptedUi ui;
+  Program program(ui, ".");
+  program.workspace.phases.resize(2);
+  program.workspace.settings.xray_source = XRaySource::Synchrotron;
+  program.workspace.settings.polarisation = 0.8;
+  PolarisationForm form;
+  initialise(form);
+  EXPECT_EQ(sortie_lp(program, form), PolarisationExit::Closed);
+  EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Synchrotron);
+  EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, 0.8);
+}
+
+}  // namespace
+}  // namespace calvane
