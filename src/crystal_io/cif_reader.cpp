@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "crystal_io/foreign_text.hpp"
+#include "crystal_io/hall_symbol.hpp"
 #include "crystal_io/xyz_operator.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -142,9 +143,14 @@ void read_symbol(const CifBlock& block, CurrentCrystal& crystal) {
     if (is_one_of(item.tags[0], {kHermannMauguinTags[0], kHermannMauguinTags[1]})) {
       crystal.symbol = substring(to_upper(without_characters(text, "' \t()")), 0, 12);
     } else if (is_one_of(item.tags[0], {kHallTags[0], kHallTags[1]})) {
-      const std::string hall = trim(to_upper(without_characters(text, "'")));
-      crystal.symmetry.hall_symbol = hall;
-      crystal.symbol = substring(hall, 0, 12);
+      // Hall symbols keep their case: "c" is a translation, "C" a lattice.
+      const std::string hall = trim(without_characters(text, "'"));
+      if (auto hermann_mauguin = hermann_mauguin_of_hall(hall)) {
+        crystal.symbol = substring(*hermann_mauguin, 0, 12);
+      } else {
+        crystal.symmetry.hall_symbol = hall;
+        crystal.symbol = substring(hall, 0, 12);
+      }
     } else {
       continue;
     }

@@ -53,7 +53,7 @@ TEST(CifReader, EveryCrystalSystemReadsAsItsNativeFile) {
       {"nacl_current_dictionary.cif", "nacl.cry", "ClNa", "FM-3M", 192},
       {"rutile_old_dictionary.cif", "rutile.cry", "O2Ti", "P42/MNM", 16},
       {"ybco_quoted_operators.cif", "ybco.cry", "YBa2Cu3O6.92", "PMMM", 8},
-      {"zno_hall.cif", "zno.cry", "OZn", "P 6C -2C", 12},
+      {"zno_hall.cif", "zno.cry", "OZn", "P 63 m c", 12},
       {"bismuth_rhombohedral.cif", "bismuth.cry", "Bi", "R-3M", 12},
       {"zro2_multiline.cif", "zro2.cry", "ZrO2", "P121/C1", 4},
       {"triclinic_test.cif", "triclinic.cry", "ClKO", "P-1", 2},
@@ -70,8 +70,8 @@ TEST(CifReader, EveryCrystalSystemReadsAsItsNativeFile) {
     EXPECT_EQ(read->title, c.title);
     EXPECT_EQ(read->system_code, native.system_code);
     EXPECT_EQ(read->symbol, c.symbol);
-    // Only a Hall symbol fills the Hall box.
-    EXPECT_EQ(read->symmetry.hall_symbol, std::string(c.symbol) == "P 6C -2C" ? c.symbol : "");
+    // A Hall symbol of a tabulated group is named by its Hermann-Mauguin symbol.
+    EXPECT_EQ(read->symmetry.hall_symbol, "");
     EXPECT_EQ(read->symmetry.operators.size(), c.operators);
     EXPECT_EQ(read->symmetry.operator_texts.size(), c.operators);
     const double cif_cell[] = {read->cell.a,    read->cell.b,     read->cell.c,     read->cell.alpha,
@@ -158,6 +158,29 @@ TEST(CifReader, AtomColumnsGiveTypeLabelBAndPopulation) {
     EXPECT_NEAR(atom.b, c.b, 1e-12);
     EXPECT_DOUBLE_EQ(atom.population, c.population);
     EXPECT_EQ(crystal->system_code, "CUBI");
+  }
+}
+
+TEST(CifReader, HallSymbolsAreNamedOrKeptAsWritten) {
+  const std::string atoms =
+      "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 0 0\n";
+  const struct {
+    const char* hall;
+    const char* symbol;
+    const char* hall_box;
+  } cases[] = {
+      {"'-P 2ybc'", "P 1 21/c 1", ""},       // International Tables, Vol. B, Table A1.4.2.7
+      {"'-F 4vw 2vw 3'", "F d -3 m:2", ""},  // origin choice 2
+      {"'P 9q'", "P 9q", "P 9q"},            // no such group: kept for the generator
+  };
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    std::string text = std::string("data_x\n_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n") +
+                       "_space_group_name_Hall " + c.hall + "\n" + atoms;
+    auto crystal = read_only_block(parse_text(text), ui);
+    ASSERT_TRUE(crystal.has_value()) << c.hall;
+    EXPECT_EQ(crystal->symbol, c.symbol);
+    EXPECT_EQ(crystal->symmetry.hall_symbol, c.hall_box);
   }
 }
 
