@@ -124,15 +124,6 @@ TEST_F(Flow, RestoreRereadsTheSameBlockIntoTheCurrentPhase) {
   EXPECT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].x, 0.0);
 }
 
-TEST_F(Flow, ForeignFormatsAreAdded) {
-  open("rutile.cel", fixture_text("rutile.cel"), CrystalFileKind::PowderCell);
-  open("rutile.lzy", fixture_text("rutile.lzy"), CrystalFileKind::LazyPulverix);
-  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  ASSERT_EQ(program.workspace.phase_count(), 2);
-  EXPECT_EQ(program.workspace.phase(1).crystal.symbol, "P42/MNM");
-  EXPECT_EQ(program.workspace.phase(2).crystal.title, "Rutile TiO2");
-}
-
 TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   // P2(1)/c from LATT 1 and one SYMM card, in the operator catalogue.
   open("zro2.ins", fixture_text("zro2.ins"), CrystalFileKind::Shelx);
