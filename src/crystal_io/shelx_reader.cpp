@@ -166,7 +166,9 @@ double b_from_anisotropic_u(const CellParameters& cell, const std::array<double,
 std::optional<double> resolve_free_variable(double value, const std::vector<double>& free_variables) {
   const double magnitude = std::fabs(value);
   if (magnitude < 5) return value;
-  const int m = static_cast<int>((magnitude + 5) / 10);
+  const double tens = std::floor((magnitude + 5) / 10);
+  if (tens > static_cast<double>(std::max<std::size_t>(free_variables.size(), 1))) return std::nullopt;
+  const int m = static_cast<int>(tens);
   const double p = magnitude - 10.0 * m;
   if (m == 1) return value > 0 ? p : -p;
   if (m > static_cast<int>(free_variables.size())) return std::nullopt;

@@ -84,6 +84,7 @@ TEST(FreeVariables, FollowTheShelxlConvention) {
     EXPECT_NEAR(*value, c.expected, 1e-12) << c.written;
   }
   EXPECT_FALSE(resolve_free_variable(41.0, fv).has_value());  // FV(4) was never given
+  EXPECT_FALSE(resolve_free_variable(-1e300, fv).has_value());
 }
 
 TEST(AnisotropicB, MatchesCctbxForObliqueCells) {
