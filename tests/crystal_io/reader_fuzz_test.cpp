@@ -76,6 +76,7 @@ TEST(ReaderFuzz, EveryReaderSurvivesBrokenFiles) {
       {"rutile.lzy", "f.lzy", CrystalFileKind::LazyPulverix},
       {"rutile_old_dictionary.cif", "f.cif", CrystalFileKind::Cif},
       {"zro2_multiline.cif", "g.cif", CrystalFileKind::Cif},
+      {"nacl_current_dictionary.cif", "h.cif", CrystalFileKind::Cif},
   };
   std::mt19937 random(20040331);
   const std::string alphabet = "0123456789.-+/=_ ;'\"()?#\n\tXYZxyzCLATMloop_data_\r\x01\xff";
