@@ -10,7 +10,9 @@ namespace calvane {
 
 namespace {
 
-CifValue value_of(const std::string& raw) { return CifValue{gemmi::cif::as_string(raw), gemmi::cif::is_null(raw)}; }
+CifValue value_of(const std::string& raw) {
+  return CifValue{gemmi::cif::as_string(raw), gemmi::cif::is_null(raw)};
+}
 
 bool same_tag(std::string_view first, std::string_view second) {
   return first.size() == second.size() &&
@@ -33,7 +35,8 @@ CifBlock convert(const gemmi::cif::Block& source) {
       const std::size_t width = loop.tags.size();
       for (std::size_t row = 0; width > 0 && row < loop.length(); ++row) {
         std::vector<CifValue> values;
-        for (std::size_t column = 0; column < width; ++column) values.push_back(value_of(loop.val(row, column)));
+        for (std::size_t column = 0; column < width; ++column)
+          values.push_back(value_of(loop.val(row, column)));
         converted.rows.push_back(std::move(values));
       }
     } else {

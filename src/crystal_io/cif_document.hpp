@@ -22,7 +22,7 @@ struct CifItem {
 };
 
 struct CifBlock {
-  std::string name;  // after "data_"
+  std::string name;            // after "data_"
   std::vector<CifItem> items;  // in file order
 
   /// The item holding `tag` (compared without regard to case) and the

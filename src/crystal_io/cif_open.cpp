@@ -22,14 +22,8 @@ void cif_block_scan(Program& program) {
 }
 
 void open_chosen_cif_block(Program& program) {
-  Workspace& ws = program.workspace;
   if (read_chosen_cif_block(program) != 0) return;
-  program.main_form.crystal.system_index = system_index_of(ws.crystal.system_code);
-  if (ws.restoring && ws.current_phase >= 1) {
-    store_current_phase(ws);
-    show_phase_page(program);
-    return;
-  }
+  program.main_form.crystal.system_index = system_index_of(program.workspace.crystal.system_code);
   add_loaded_phase(program);
 }
 

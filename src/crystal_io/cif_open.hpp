@@ -10,9 +10,9 @@ struct Program;
 /// read and added at once, with several the block chooser is shown.
 void cif_block_scan(Program& program);
 
-/// Reads the chosen block of the block table and adds it as a new phase, or,
-/// while the current phase is being restored, makes it the current phase's
-/// crystal. Nothing changes when the read fails.
+/// Reads the chosen block of the block table and adds it as a new phase.
+/// Nothing changes when the read fails. (A phase being restored is read
+/// through `read_crystal_file`, without the chooser.)
 void open_chosen_cif_block(Program& program);
 
 }  // namespace calvane

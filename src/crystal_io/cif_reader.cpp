@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "crystal_io/foreign_text.hpp"
+#include "crystal_io/hall_symbol.hpp"
 #include "crystal_io/xyz_operator.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -16,8 +17,10 @@ namespace calvane {
 namespace {
 
 // Each concept under its symCIF 1.0 name and its current core-dictionary name.
-constexpr std::string_view kOperatorTags[] = {"_symmetry_equiv_pos_as_xyz", "_space_group_symop_operation_xyz"};
-constexpr std::string_view kHermannMauguinTags[] = {"_symmetry_space_group_name_H-M", "_space_group_name_H-M_alt"};
+constexpr std::string_view kOperatorTags[] = {"_symmetry_equiv_pos_as_xyz",
+                                              "_space_group_symop_operation_xyz"};
+constexpr std::string_view kHermannMauguinTags[] = {"_symmetry_space_group_name_H-M",
+                                                    "_space_group_name_H-M_alt"};
 constexpr std::string_view kHallTags[] = {"_symmetry_space_group_name_Hall", "_space_group_name_Hall"};
 constexpr std::string_view kFormulaTags[] = {"_chemical_formula_moiety", "_chemical_formula_structural",
                                              "_chemical_formula_analytical", "_chemical_formula_sum",
@@ -121,13 +124,15 @@ bool read_operators(const CifBlock& block, SymmetryData& symmetry, Ui& ui) {
       return false;
     }
     symmetry.operators.push_back(decoding.op);
-    symmetry.operator_texts.emplace_back(substring(without_characters(to_upper(value.text), " \t'\""), 0, 24));
+    symmetry.operator_texts.emplace_back(
+        substring(without_characters(to_upper(value.text), " \t'\""), 0, 24));
   }
   return true;
 }
 
 bool is_one_of(std::string_view tag, std::initializer_list<std::string_view> tags) {
-  return std::any_of(tags.begin(), tags.end(), [&](std::string_view t) { return equals_ignoring_case(t, tag); });
+  return std::any_of(tags.begin(), tags.end(),
+                     [&](std::string_view t) { return equals_ignoring_case(t, tag); });
 }
 
 // The first Hermann-Mauguin or Hall symbol of the block, in file order.
@@ -138,9 +143,14 @@ void read_symbol(const CifBlock& block, CurrentCrystal& crystal) {
     if (is_one_of(item.tags[0], {kHermannMauguinTags[0], kHermannMauguinTags[1]})) {
       crystal.symbol = substring(to_upper(without_characters(text, "' \t()")), 0, 12);
     } else if (is_one_of(item.tags[0], {kHallTags[0], kHallTags[1]})) {
-      const std::string hall = trim(to_upper(without_characters(text, "'")));
-      crystal.symmetry.hall_symbol = hall;
-      crystal.symbol = substring(hall, 0, 12);
+      // Hall symbols keep their case: "c" is a translation, "C" a lattice.
+      const std::string hall = trim(without_characters(text, "'"));
+      if (auto hermann_mauguin = hermann_mauguin_of_hall(hall)) {
+        crystal.symbol = substring(*hermann_mauguin, 0, 12);
+      } else {
+        crystal.symmetry.hall_symbol = hall;
+        crystal.symbol = substring(hall, 0, 12);
+      }
     } else {
       continue;
     }
@@ -172,10 +182,11 @@ std::optional<std::size_t> column_of(const CifItem& item, std::string_view tag) 
 }
 
 AtomColumns atom_columns(const CifItem& item) {
-  return AtomColumns{column_of(item, "_atom_site_label"),          column_of(item, "_atom_site_type_symbol"),
-                     column_of(item, "_atom_site_fract_x"),        column_of(item, "_atom_site_fract_y"),
-                     column_of(item, "_atom_site_fract_z"),        column_of(item, "_atom_site_U_iso_or_equiv"),
-                     column_of(item, "_atom_site_B_iso_or_equiv"), column_of(item, "_atom_site_occupancy")};
+  return AtomColumns{
+      column_of(item, "_atom_site_label"),          column_of(item, "_atom_site_type_symbol"),
+      column_of(item, "_atom_site_fract_x"),        column_of(item, "_atom_site_fract_y"),
+      column_of(item, "_atom_site_fract_z"),        column_of(item, "_atom_site_U_iso_or_equiv"),
+      column_of(item, "_atom_site_B_iso_or_equiv"), column_of(item, "_atom_site_occupancy")};
 }
 
 const CifValue* cell_of(const std::vector<CifValue>& row, const std::optional<std::size_t>& column) {

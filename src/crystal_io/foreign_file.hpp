@@ -15,7 +15,7 @@ namespace calvane {
 struct Program;
 
 using LineReader = std::function<std::optional<CurrentCrystal>(const std::vector<std::string>& lines,
-                                                                const std::string& name, Ui& ui)>;
+                                                               const std::string& name, Ui& ui)>;
 
 /// Reads the current crystal file (resolved against the current folder)
 /// with `reader`. The working crystal changes only when the reader succeeds

@@ -71,7 +71,8 @@ bool set_cell_from_numbers(CurrentCrystal& crystal, const std::vector<double>& n
   compute_derived_cell(cell);
   crystal.system_code = crystal_system_from_cell(cell);
   return cell.a > 0 && cell.b > 0 && cell.c > 0 && std::isfinite(cell.volume) && cell.volume > 0 &&
-         std::isfinite(cell.a_star + cell.b_star + cell.c_star + cell.alpha_star + cell.beta_star + cell.gamma_star);
+         std::isfinite(cell.a_star + cell.b_star + cell.c_star + cell.alpha_star + cell.beta_star +
+                       cell.gamma_star);
 }
 
 bool is_element_symbol(std::string_view symbol) {

@@ -39,7 +39,8 @@ std::optional<AtomSite> read_atom(std::string_view line) {
 
 }  // namespace
 
-std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>& lines, const std::string& name,
+std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>& lines,
+                                                 const std::string& name,
                                                  const std::filesystem::path& csp_list, Ui& ui) {
   CurrentCrystal crystal;
   bool cell_read = false;
@@ -81,16 +82,16 @@ std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>&
   }
   if (auto number = find_space_group_number(csp_list, crystal.symbol)) {
     crystal.symmetry.space_group_number = *number;
-    if (auto replacement = check_system(crystal.system_code, *number, crystal.symbol, ui)) crystal.symbol = *replacement;
+    if (auto replacement = check_system(crystal.system_code, *number, crystal.symbol, ui))
+      crystal.symbol = *replacement;
   }
   return crystal;
 }
 
 int read_lazy_pulverix_file(Program& program) {
   const auto csp_list = program.data_file("csp.lst");
-  return read_foreign_file(program, [&](const std::vector<std::string>& lines, const std::string& name, Ui& ui) {
-    return read_lazy_pulverix(lines, name, csp_list, ui);
-  });
+  return read_foreign_file(program, [&](const std::vector<std::string>& lines, const std::string& name,
+                                        Ui& ui) { return read_lazy_pulverix(lines, name, csp_list, ui); });
 }
 
 }  // namespace calvane

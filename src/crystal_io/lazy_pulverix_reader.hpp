@@ -15,7 +15,8 @@ struct Program;
 
 /// The crystal of a Lazy-Pulverix file given as its lines; the symbol of
 /// its SPCGRP line is checked against the system through `csp_list`.
-std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>& lines, const std::string& name,
+std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>& lines,
+                                                 const std::string& name,
                                                  const std::filesystem::path& csp_list, Ui& ui);
 
 /// Reads the workspace's current crystal file into the working crystal:

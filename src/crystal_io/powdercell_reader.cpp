@@ -21,7 +21,8 @@ std::string_view rest_of(const std::string& line) { return substring(line, 5, st
 std::optional<int> leading_integer(std::string_view text) {
   text = trim_view(text);
   std::size_t digits = 0;
-  while (digits < text.size() && digits < 4 && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+  while (digits < text.size() && digits < 4 && std::isdigit(static_cast<unsigned char>(text[digits])))
+    ++digits;
   if (digits == 0) return std::nullopt;
   return static_cast<int>(*parse_integer(text.substr(0, digits)));
 }
@@ -97,9 +98,8 @@ std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& li
 
 int read_powdercell_file(Program& program) {
   const auto csp_list = program.data_file("csp.lst");
-  return read_foreign_file(program, [&](const std::vector<std::string>& lines, const std::string& name, Ui& ui) {
-    return read_powdercell(lines, name, csp_list, ui);
-  });
+  return read_foreign_file(program, [&](const std::vector<std::string>& lines, const std::string& name,
+                                        Ui& ui) { return read_powdercell(lines, name, csp_list, ui); });
 }
 
 }  // namespace calvane

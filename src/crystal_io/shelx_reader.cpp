@@ -18,14 +18,13 @@ constexpr double kDegreesPerRadian = 57.2957;
 // SHELXL instructions (SHELXL manual, 2018 edition, and SHELX-76/86 cards):
 // lines beginning with one of these are never atoms.
 constexpr std::string_view kInstructions[] = {
-    "TITL", "CELL", "ZERR", "LATT", "SYMM", "SFAC", "DISP", "UNIT", "LAUE", "REM",  "MORE", "TIME",
-    "OMIT", "SHEL", "BASF", "TWIN", "EXTI", "SWAT", "HOPE", "MERG", "SPEC", "RESI", "MOVE", "ANIS",
-    "AFIX", "HFIX", "FRAG", "FEND", "EXYZ", "EADP", "EQIV", "CONN", "BIND", "FREE", "DFIX", "DANG",
-    "BUMP", "SAME", "SADI", "CHIV", "FLAT", "DELU", "SIMU", "DEFS", "ISOR", "NCSY", "SUMP", "L.S.",
-    "CGLS", "BLOC", "DAMP", "STIR", "WGHT", "FVAR", "BOND", "CONF", "MPLA", "RTAB", "HTAB", "LIST",
-    "ACTA", "SIZE", "TEMP", "WPDB", "FMAP", "GRID", "PLAN", "MOLE", "PART", "UNDO", "RIGU", "ABIN",
-    "ANSC", "ANSR", "NEUT", "PRIG", "XNPD", "FLAP", "EGEN", "DELU", "TRIA", "ISOR", "BEDE", "LONE",
-    "END",  "HKLF", "COND"};
+    "ABIN", "ACTA", "AFIX", "ANIS", "ANSC", "ANSR", "BASF", "BEDE", "BIND", "BLOC", "BOND", "BUMP", "CELL",
+    "CGLS", "CHIV", "COND", "CONF", "CONN", "DAMP", "DANG", "DEFS", "DELU", "DFIX", "DISP", "EADP", "EGEN",
+    "END",  "EQIV", "EXTI", "EXYZ", "FEND", "FLAP", "FLAT", "FMAP", "FRAG", "FREE", "FVAR", "GRID", "HFIX",
+    "HKLF", "HOPE", "HTAB", "ISOR", "L.S.", "LATT", "LAUE", "LIST", "LONE", "MERG", "MOLE", "MORE", "MOVE",
+    "MPLA", "NCSY", "NEUT", "OMIT", "PART", "PLAN", "PRIG", "REM",  "RESI", "RIGU", "RTAB", "SADI", "SAME",
+    "SFAC", "SHEL", "SIMU", "SIZE", "SPEC", "STIR", "SUMP", "SWAT", "SYMM", "TEMP", "TIME", "TITL", "TRIA",
+    "TWIN", "UNDO", "UNIT", "WGHT", "WPDB", "XNPD", "ZERR"};
 
 bool is_instruction(const std::string& keyword) {
   return std::find(std::begin(kInstructions), std::end(kInstructions), keyword) != std::end(kInstructions);
@@ -108,7 +107,8 @@ bool read_instruction_atom(const KeywordLine& line, InstructionState& state) {
   }
   auto u_equivalent = u_equivalent_of(*numbers, state);
   if (!u_equivalent) return false;
-  const bool riding = numbers->size() >= 6 && numbers->size() <= 7 && (*numbers)[5] < -0.5 && (*numbers)[5] > -5;
+  const bool riding =
+      numbers->size() >= 6 && numbers->size() <= 7 && (*numbers)[5] < -0.5 && (*numbers)[5] > -5;
   if (!riding) state.last_free_u_equivalent = *u_equivalent;
   atom.b = kEightPiSquaredInstructions * *u_equivalent;
   atom.population = 1.0;
@@ -117,7 +117,8 @@ bool read_instruction_atom(const KeywordLine& line, InstructionState& state) {
   atom.label = split.label;
   // The SFAC number names the element when the atom's name does not.
   const double sfac = (*numbers)[0];
-  if (!is_element_symbol(atom.type) && sfac >= 1 && sfac <= static_cast<double>(state.scattering_names.size())) {
+  if (!is_element_symbol(atom.type) && sfac >= 1 &&
+      sfac <= static_cast<double>(state.scattering_names.size())) {
     const std::string& element = state.scattering_names[static_cast<std::size_t>(sfac) - 1];
     if (is_element_symbol(element)) atom.type = element;
   }
@@ -155,16 +156,19 @@ double b_from_anisotropic_u(const CellParameters& cell, const std::array<double,
   const double cos_beta = std::cos(cell.beta / kDegreesPerRadian);
   const double cos_gamma = std::cos(cell.gamma / kDegreesPerRadian);
   const double aa = cell.a_star * cell.a, bb = cell.b_star * cell.b, cc = cell.c_star * cell.c;
-  const double u_equivalent = (u[0] * aa * aa + u[1] * bb * bb + u[2] * cc * cc +
-                               2 * u[5] * aa * bb * cos_gamma + 2 * u[4] * aa * cc * cos_beta +
-                               2 * u[3] * bb * cc * cos_alpha) / 3.0;
+  const double u_equivalent =
+      (u[0] * aa * aa + u[1] * bb * bb + u[2] * cc * cc + 2 * u[5] * aa * bb * cos_gamma +
+       2 * u[4] * aa * cc * cos_beta + 2 * u[3] * bb * cc * cos_alpha) /
+      3.0;
   return factor * u_equivalent;
 }
 
 std::optional<double> resolve_free_variable(double value, const std::vector<double>& free_variables) {
   const double magnitude = std::fabs(value);
   if (magnitude < 5) return value;
-  const int m = static_cast<int>((magnitude + 5) / 10);
+  const double tens = std::floor((magnitude + 5) / 10);
+  if (tens > static_cast<double>(std::max<std::size_t>(free_variables.size(), 1))) return std::nullopt;
+  const int m = static_cast<int>(tens);
   const double p = magnitude - 10.0 * m;
   if (m == 1) return value > 0 ? p : -p;
   if (m > static_cast<int>(free_variables.size())) return std::nullopt;
@@ -267,8 +271,8 @@ std::optional<AtomSite> read_listing_atom(const std::string& line, const CellPar
 
 }  // namespace
 
-std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& lines, const std::string& name,
-                                                Ui& ui) {
+std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& lines,
+                                                const std::string& name, Ui& ui) {
   CurrentCrystal crystal;
   auto layout = listing_layout(lines);
   if (!layout) {
@@ -281,7 +285,8 @@ std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& 
     return std::nullopt;
   }
   const std::string_view header = *layout == ListingLayout::A ? kHeaderA : kHeaderB;
-  auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return contains(l, header); });
+  auto found =
+      std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return contains(l, header); });
   if (found == lines.end()) {
     ui.warning("No detected atom in the file " + name);
     return std::nullopt;

@@ -37,8 +37,8 @@ std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::str
 
 /// The crystal of a SHELX result listing. A .res that is an instruction file
 /// (as SHELXL writes it) is read as one.
-std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& lines, const std::string& name,
-                                                Ui& ui);
+std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& lines,
+                                                const std::string& name, Ui& ui);
 
 /// The readers on the workspace's current crystal file: fill the working
 /// crystal on success and return 0; return 1 after a warning, leaving the

@@ -11,14 +11,15 @@ int read_shelx_file(Program& program) {
   Workspace& ws = program.workspace;
   const CurrentCrystal before = ws.crystal;
   const std::string name = ws.crystal_file_name;
-  const int status =
-      contains(to_lower(name), ".res") ? read_shelx_result_file(program) : read_shelx_instruction_file(program);
+  const int status = contains(to_lower(name), ".res") ? read_shelx_result_file(program)
+                                                      : read_shelx_instruction_file(program);
   if (status != 0) return status;
   if (!space_group_from_file(ws.crystal, program.resolve(name), program.program_folder, program.ui)) {
     ws.crystal = before;
     return 1;
   }
-  if (ws.crystal.symbol.empty() && ws.restoring && ws.current_phase >= 1 && ws.current_phase <= ws.phase_count())
+  if (ws.crystal.symbol.empty() && ws.restoring && ws.current_phase >= 1 &&
+      ws.current_phase <= ws.phase_count())
     ws.crystal.symbol = ws.phase(ws.current_phase).crystal.symbol;
   return 0;
 }

@@ -41,7 +41,8 @@ std::string decode_expression(const std::string& expression, std::array<double, 
       std::string_view factor = term.substr(0, term.size() - 1);
       if (!factor.empty() && factor.back() == '*') factor.remove_suffix(1);
       auto coefficient = factor.empty() ? std::optional<double>(1.0) : parse_double(factor);
-      if (!coefficient || *coefficient != std::round(*coefficient)) return "cannot decode position " + expression;
+      if (!coefficient || *coefficient != std::round(*coefficient))
+        return "cannot decode position " + expression;
       row[static_cast<std::size_t>(last - 'X')] += sign * *coefficient;
       has_variable = true;
     } else {
@@ -76,7 +77,8 @@ XyzDecoding decode_xyz_operator(std::string_view text) {
     decoding.error = "cannot decode position " + cleaned;
     return decoding;
   }
-  for (std::size_t i = 0; i < 3 && decoding.error.empty(); ++i) decoding.error = decode_expression(parts[i], decoding.op.m[i]);
+  for (std::size_t i = 0; i < 3 && decoding.error.empty(); ++i)
+    decoding.error = decode_expression(parts[i], decoding.op.m[i]);
   return decoding;
 }
 

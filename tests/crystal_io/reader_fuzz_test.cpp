@@ -33,11 +33,13 @@ struct FuzzedReader {
   int reads = 0, refusals = 0;
 
   FuzzedReader() {
-    std::filesystem::copy(testing::source_folder("data"), folder.path(),
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy(
+        testing::source_folder("data"), folder.path(),
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
   }
 
-  void check(const std::string& name, CrystalFileKind kind, const std::string& content, const std::string& what) {
+  void check(const std::string& name, CrystalFileKind kind, const std::string& content,
+             const std::string& what) {
     const std::string path = folder.write(name, content).string();
     program.workspace.crystal = sentinel();
     program.workspace.crystal_file_name = "before";
@@ -74,6 +76,7 @@ TEST(ReaderFuzz, EveryReaderSurvivesBrokenFiles) {
       {"rutile.lzy", "f.lzy", CrystalFileKind::LazyPulverix},
       {"rutile_old_dictionary.cif", "f.cif", CrystalFileKind::Cif},
       {"zro2_multiline.cif", "g.cif", CrystalFileKind::Cif},
+      {"nacl_current_dictionary.cif", "h.cif", CrystalFileKind::Cif},
   };
   std::mt19937 random(20040331);
   const std::string alphabet = "0123456789.-+/=_ ;'\"()?#\n\tXYZxyzCLATMloop_data_\r\x01\xff";
