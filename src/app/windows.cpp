@@ -5,6 +5,7 @@
 #include "app/help_viewer.hpp"
 #include "app/polarisation_dialog.hpp"
 #include "app/qt_ui.hpp"
+#include "app/space_group_window.hpp"
 #include "app/text_viewer.hpp"
 #include "app/wavelength_dialog.hpp"
 #include "ui/follow_up_steps.hpp"
@@ -36,6 +37,7 @@ Windows::Windows(Program& program, QWidget* parent) : program_(program) {
   polarisation_ = new TFLP(program_, forward, parent);
   polarisation_->setWindowModality(Qt::ApplicationModal);
   wavelengths_ = new Tfimpur(program_, forward, parent);
+  space_groups_ = new Tfgroupes(program_, parent);
   help_ = new HelpViewer(parent);
   text_viewer_ = new TextViewer(parent);
 }
@@ -45,6 +47,7 @@ Windows::~Windows() {
   delete about_.data();
   delete polarisation_.data();
   delete wavelengths_.data();
+  delete space_groups_.data();
   delete help_.data();
   delete text_viewer_.data();
   if (anomalous_panel_ && anomalous_panel_->parent() == nullptr) delete anomalous_panel_.data();
@@ -71,6 +74,9 @@ bool Windows::show(WindowId window, bool visible) {
     case WindowId::MultipleWavelength:
       if (wavelengths_ != nullptr) wavelengths_->refresh_from_model();
       set_shown(wavelengths_, visible);
+      return true;
+    case WindowId::SpaceGroup:
+      set_shown(space_groups_, visible);
       return true;
     default:
       return false;

@@ -17,6 +17,7 @@ class AnomalousPanel;
 class HelpViewer;
 class QtUi;
 class TFLP;
+class Tfgroupes;
 class Tfimpur;
 class TextViewer;
 
@@ -47,6 +48,7 @@ public:
   AboutBox* about() const { return about_; }
   TFLP* polarisation() const { return polarisation_; }
   Tfimpur* wavelengths() const { return wavelengths_; }
+  Tfgroupes* space_groups() const { return space_groups_; }
   HelpViewer* help() const { return help_; }
   TextViewer* text_viewer() const { return text_viewer_; }
   /// The anomalous panel, made on first use for the crystal page to hold.
@@ -59,6 +61,7 @@ private:
   QPointer<AboutBox> about_;
   QPointer<TFLP> polarisation_;
   QPointer<Tfimpur> wavelengths_;
+  QPointer<Tfgroupes> space_groups_;
   QPointer<HelpViewer> help_;
   QPointer<TextViewer> text_viewer_;
   QPointer<AnomalousPanel> anomalous_panel_;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -22,6 +23,7 @@
 #include "app/help_viewer.hpp"
 #include "app/polarisation_dialog.hpp"
 #include "app/qt_ui.hpp"
+#include "app/space_group_window.hpp"
 #include "app/text_viewer.hpp"
 #include "app/wavelength_dialog.hpp"
 #include "app/windows.hpp"
@@ -313,12 +315,56 @@ TEST_F(Dialogs, TextViewerShowsAListingReadOnlyInFixedPitchAndPrintsIt) {
   EXPECT_GT(std::filesystem::file_size(folder / "listing.pdf"), 500u);
 }
 
+TEST_F(Dialogs, SpaceGroupWindowListsTheSystemAndAClickSetsTheGroup) {
+  program.workspace.crystal.system_code = "CUBI";
+  program.workspace.crystal.symbol = "F m -3 m";
+  Tfgroupes window(program);
+  window.show();  // activation runs init
+  ASSERT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  EXPECT_EQ(window.windowTitle(), "Select a space group");
+  // Only cubic settings are listed: group numbers 195 to 230 in characters 30-32.
+  ASSERT_GT(window.catalogue()->count(), 0);
+  EXPECT_TRUE(window.catalogue()->item(0)->text().startsWith("P 2 3"));
+  for (int i = 0; i < window.catalogue()->count(); ++i) {
+    const int number = window.catalogue()->item(i)->text().mid(29, 3).trimmed().toInt();
+    EXPECT_TRUE(number >= 195 && number <= 230) << window.catalogue()->item(i)->text().toStdString();
+  }
+  // The phase's symbol is found and shown with its operators.
+  EXPECT_GT(window.positions()->rowCount(), 0);
+
+  const auto found = window.standard_symbols()->findItems("P m -3 m", Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1);
+  const QRect place = window.standard_symbols()->visualItemRect(found.front());
+  QTest::mouseClick(window.standard_symbols()->viewport(), Qt::LeftButton, {}, place.center());
+  EXPECT_EQ(program.workspace.crystal.symbol, "P m -3 m");
+  EXPECT_EQ(program.main_form.crystal.hermann_mauguin, "P m -3 m");
+  EXPECT_EQ(program.main_form.crystal.hall, "");
+  EXPECT_EQ(window.catalogue()->selectedItems().size(), 0);
+  // m-3m with a primitive lattice: 48 general positions (International Tables A, No. 221).
+  EXPECT_EQ(window.positions()->rowCount(), 48);
+  EXPECT_EQ(window.positions()->item(0, 0)->text(), "1");
+
+  click(window.ok_button());
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, false));
+}
+
+TEST_F(Dialogs, SpaceGroupWindowRefusesOkWithoutAGroup) {
+  program.workspace.crystal.system_code = "TETR";
+  Tfgroupes window(program);
+  window.show();
+  EXPECT_GT(window.standard_symbols()->count(), 0);
+  click(window.ok_button());
+  EXPECT_EQ(ui.last_warning(), "No selected group!");
+  EXPECT_TRUE(ui.window_changes.empty());
+}
+
 // Each window laid out at its own size must hold its whole layout. With
 // CALVANE_SCREENSHOT_DIR set, the pictures are also saved there for a look.
 TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
   QWidget main_window;
   Windows windows(program, &main_window);
   windows.open_help(14);
+  program.workspace.crystal.system_code = "HEXA";
   TempFolder folder;
   windows.show_text_file(folder.write("report_cmp.txt", "Phase 1  scale factor K=  0.12345678\n").string());
   AnomalousPanel* panel = windows.anomalous_panel();
@@ -328,6 +374,7 @@ TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
       {windows.about(), "about"},          {windows.polarisation(), "polarisation"},
       {windows.wavelengths(), "wavelengths"}, {windows.help(), "help"},
       {windows.text_viewer(), "text_viewer"},  {panel, "anomalous_panel"},
+      {windows.space_groups(), "space_groups"},
   };
   const QByteArray folder_for_shots = qgetenv("CALVANE_SCREENSHOT_DIR");
   for (auto [window, name] : shown) {
