@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "crystal_io/open_flow.hpp"
@@ -32,6 +33,31 @@ void fill_list(QListWidget* list, const std::vector<std::string>& items, int sel
   if (selected < 0) list->clearSelection();
 }
 
+// A catalogue item holds the symbol in characters 1-12, the Hall symbol in
+// 13-29 and the number in 30-32 (a longer field pushes the next one on).
+QStringList catalogue_columns(const std::string& item) {
+  const QString text = qt(item);
+  return {text.left(12).trimmed(), text.mid(12, 17).trimmed(), text.mid(29).trimmed()};
+}
+
+void fill_catalogue(QTreeWidget* tree, const std::vector<std::string>& items, int selected) {
+  const QSignalBlocker block(tree);
+  bool same = tree->topLevelItemCount() == static_cast<int>(items.size());
+  for (int i = 0; same && i < tree->topLevelItemCount(); ++i)
+    same = catalogue_columns(items[static_cast<std::size_t>(i)])[0] == tree->topLevelItem(i)->text(0) &&
+           catalogue_columns(items[static_cast<std::size_t>(i)])[1] == tree->topLevelItem(i)->text(1);
+  if (!same) {
+    tree->clear();
+    for (const std::string& item : items) tree->addTopLevelItem(new QTreeWidgetItem(catalogue_columns(item)));
+  }
+  if (selected >= 0 && selected < tree->topLevelItemCount()) {
+    tree->setCurrentItem(tree->topLevelItem(selected));
+    tree->scrollToItem(tree->topLevelItem(selected));
+  } else {
+    tree->clearSelection();
+  }
+}
+
 }  // namespace
 
 Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
@@ -41,19 +67,22 @@ Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), progr
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   auto* layout = new QGridLayout(this);
 
-  // The catalogue items are fixed columns: symbol in 1-12, Hall in 13-29, number in 30-32.
   auto* catalogue_box = new QVBoxLayout;
   catalogue_box->addWidget(new QLabel(qt(form_.catalogue_heading)));
-  const auto& heads = form_.catalogue_column_heads;
-  auto* column_heads = new QLabel(qt(heads[0]).leftJustified(12, ' ', true) + qt(heads[1]).leftJustified(17) +
-                                  qt(heads[2]));
-  column_heads->setFont(fixed);
-  catalogue_box->addWidget(column_heads);
-  catalogue_ = new QListWidget;
+  catalogue_ = new QTreeWidget;
   catalogue_->setFont(fixed);
-  catalogue_->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(36, 'M')));
-  connect(catalogue_, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { selecte_groupe_getspec(catalogue_->row(item)); });
+  catalogue_->setRootIsDecorated(false);
+  catalogue_->setUniformRowHeights(true);
+  QStringList heads;
+  for (const std::string& head : form_.catalogue_column_heads) heads << qt(head);
+  catalogue_->setHeaderLabels(heads);
+  const QFontMetrics metrics(fixed);
+  catalogue_->setColumnWidth(0, metrics.horizontalAdvance(QString(15, 'M')));
+  catalogue_->setColumnWidth(1, metrics.horizontalAdvance(QString(17, 'M')));
+  catalogue_->setMinimumWidth(metrics.horizontalAdvance(QString(44, 'M')));
+  connect(catalogue_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+    selecte_groupe_getspec(catalogue_->indexOfTopLevelItem(item));
+  });
   catalogue_box->addWidget(catalogue_, 1);
   layout->addLayout(catalogue_box, 0, 0, 2, 1);
 
@@ -131,7 +160,7 @@ void Tfgroupes::sortie_cancel() {
 }
 
 void Tfgroupes::refresh_from_model() {
-  fill_list(catalogue_, form_.catalogue_items, form_.catalogue_selected);
+  fill_catalogue(catalogue_, form_.catalogue_items, form_.catalogue_selected);
   fill_list(standard_, form_.standard_symbols, form_.standard_selected);
   const TextGrid& grid = form_.positions;
   positions_->setRowCount(std::max(0, grid.row_count() - 1));

@@ -10,6 +10,7 @@
 class QListWidget;
 class QPushButton;
 class QTableWidget;
+class QTreeWidget;
 
 namespace calvane {
 
@@ -22,7 +23,8 @@ public:
   SpaceGroupForm& form() { return form_; }
   void refresh_from_model();
 
-  QListWidget* catalogue() const { return catalogue_; }
+  /// One row per catalogue item, its fixed columns split into three.
+  QTreeWidget* catalogue() const { return catalogue_; }
   QListWidget* standard_symbols() const { return standard_; }
   QTableWidget* positions() const { return positions_; }
   QPushButton* ok_button() const { return ok_; }
@@ -43,7 +45,7 @@ private:
 
   Program& program_;
   SpaceGroupForm form_;
-  QListWidget* catalogue_ = nullptr;
+  QTreeWidget* catalogue_ = nullptr;
   QListWidget* standard_ = nullptr;
   QTableWidget* positions_ = nullptr;
   QPushButton* ok_ = nullptr;

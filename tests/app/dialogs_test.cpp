@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTreeWidget>
 
 #include "app/about_box.hpp"
 #include "app/anomalous_panel_widget.hpp"
@@ -322,12 +323,14 @@ TEST_F(Dialogs, SpaceGroupWindowListsTheSystemAndAClickSetsTheGroup) {
   window.show();  // activation runs init
   ASSERT_TRUE(ui.warnings.empty()) << ui.last_warning();
   EXPECT_EQ(window.windowTitle(), "Select a space group");
-  // Only cubic settings are listed: group numbers 195 to 230 in characters 30-32.
-  ASSERT_GT(window.catalogue()->count(), 0);
-  EXPECT_TRUE(window.catalogue()->item(0)->text().startsWith("P 2 3"));
-  for (int i = 0; i < window.catalogue()->count(); ++i) {
-    const int number = window.catalogue()->item(i)->text().mid(29, 3).trimmed().toInt();
-    EXPECT_TRUE(number >= 195 && number <= 230) << window.catalogue()->item(i)->text().toStdString();
+  // Only cubic settings are listed, split into symbol, Hall symbol and group number 195 to 230.
+  QTreeWidget* catalogue = window.catalogue();
+  ASSERT_GT(catalogue->topLevelItemCount(), 0);
+  EXPECT_EQ(catalogue->topLevelItem(0)->text(0), "P 2 3");
+  EXPECT_EQ(catalogue->topLevelItem(0)->text(1), "P 2 2 3");
+  for (int i = 0; i < catalogue->topLevelItemCount(); ++i) {
+    const int number = catalogue->topLevelItem(i)->text(2).toInt();
+    EXPECT_TRUE(number >= 195 && number <= 230) << catalogue->topLevelItem(i)->text(0).toStdString();
   }
   // The phase's symbol is found and shown with its operators.
   EXPECT_GT(window.positions()->rowCount(), 0);
@@ -339,10 +342,21 @@ TEST_F(Dialogs, SpaceGroupWindowListsTheSystemAndAClickSetsTheGroup) {
   EXPECT_EQ(program.workspace.crystal.symbol, "P m -3 m");
   EXPECT_EQ(program.main_form.crystal.hermann_mauguin, "P m -3 m");
   EXPECT_EQ(program.main_form.crystal.hall, "");
-  EXPECT_EQ(window.catalogue()->selectedItems().size(), 0);
+  EXPECT_EQ(catalogue->selectedItems().size(), 0);
   // m-3m with a primitive lattice: 48 general positions (International Tables A, No. 221).
   EXPECT_EQ(window.positions()->rowCount(), 48);
   EXPECT_EQ(window.positions()->item(0, 0)->text(), "1");
+
+  // A click on a catalogue row takes the GETSPEC route and fills the Hall box.
+  QTreeWidgetItem* first = catalogue->topLevelItem(0);
+  catalogue->scrollToItem(first);
+  QTest::mouseClick(catalogue->viewport(), Qt::LeftButton, {}, catalogue->visualItemRect(first).center());
+  EXPECT_EQ(program.main_form.crystal.hermann_mauguin, "P 2 3");
+  EXPECT_EQ(program.main_form.crystal.hall, "P 2 2 3");
+  EXPECT_EQ(program.main_form.crystal.space_group_number, "195");
+  EXPECT_EQ(window.standard_symbols()->selectedItems().size(), 0);
+  // 23 with a primitive lattice: 12 general positions (International Tables A, No. 195).
+  EXPECT_EQ(window.positions()->rowCount(), 12);
 
   click(window.ok_button());
   EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, false));
