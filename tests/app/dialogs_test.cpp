@@ -56,10 +56,17 @@ void type_into(QLineEdit* edit, const char* text) {
   QTest::keyClicks(edit, text);
 }
 
-// The shipped data folder is the program folder: the dialogs only read it.
+// A copy of the shipped data folder is the program folder: the space-group
+// route writes its scratch file "scfs.dat" there.
+std::filesystem::path program_folder_copy(const TempFolder& folder) {
+  std::filesystem::copy(testing::source_folder("data"), folder.path(), std::filesystem::copy_options::recursive);
+  return folder.path();
+}
+
 struct Dialogs : ::testing::Test {
+  TempFolder folder;
   ScriptedUi ui;
-  Program program{ui, testing::source_folder("data")};
+  Program program{ui, program_folder_copy(folder)};
   std::vector<FollowUp> follow_ups;
   std::function<void(const FollowUp&)> record = [this](const FollowUp& f) { follow_ups.push_back(f); };
 
@@ -297,7 +304,6 @@ TEST_F(Dialogs, MissingHelpFileAndUnreadableListingAreReported) {
 }
 
 TEST_F(Dialogs, TextViewerShowsAListingReadOnlyInFixedPitchAndPrintsIt) {
-  TempFolder folder;
   const auto listing = folder.write("phase1.out", "   h   k   l   dhkl   2Theta\n   1   1   1 3.2567  27.366\n");
   QWidget main_window;
   Windows windows(program, &main_window);
@@ -379,7 +385,6 @@ TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
   Windows windows(program, &main_window);
   windows.open_help(14);
   program.workspace.crystal.system_code = "HEXA";
-  TempFolder folder;
   windows.show_text_file(folder.write("report_cmp.txt", "Phase 1  scale factor K=  0.12345678\n").string());
   AnomalousPanel* panel = windows.anomalous_panel();
   panel->form().visible = true;
