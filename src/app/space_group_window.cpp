@@ -79,7 +79,7 @@ Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), progr
   const QFontMetrics metrics(fixed);
   catalogue_->setColumnWidth(0, metrics.horizontalAdvance(QString(15, 'M')));
   catalogue_->setColumnWidth(1, metrics.horizontalAdvance(QString(17, 'M')));
-  catalogue_->setMinimumWidth(metrics.horizontalAdvance(QString(44, 'M')));
+  catalogue_->setMinimumWidth(metrics.horizontalAdvance(QString(47, 'M')));
   connect(catalogue_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
     selecte_groupe_getspec(catalogue_->indexOfTopLevelItem(item));
   });
