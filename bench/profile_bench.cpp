@@ -46,8 +46,8 @@ void run(benchmark::State& state, ThreadPool* pool) {
     benchmark::DoNotOptimize(y.data());
   }
   state.counters["peaks"] = static_cast<double>(lines.size());
-  state.counters["point_peaks/s"] =
-      benchmark::Counter(static_cast<double>(lines.size()) * 1600, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["point_peaks/s"] = benchmark::Counter(static_cast<double>(lines.size()) * 1600,
+                                                       benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_ProfileSharedPool(benchmark::State& state) { run(state, &ThreadPool::shared()); }

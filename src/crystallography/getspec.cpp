@@ -48,7 +48,8 @@ std::string scfs_text(const std::string& symbol, const std::optional<ResolvedGro
   if (!group) return text + "\n\n\n\n\n";
   for (const gemmi::Op& op : group->operations.sym_ops) text += operator_numbers(op) + "\n";
   text += "\n Equivalent positions\n centring: ";
-  for (const gemmi::Op::Tran& tau : group->operations.cen_ops) text += " " + gemmi::Op{gemmi::Op::identity().rot, tau}.triplet();
+  for (const gemmi::Op::Tran& tau : group->operations.cen_ops)
+    text += " " + gemmi::Op{gemmi::Op::identity().rot, tau}.triplet();
   text += "\n operators: " + std::to_string(group->operations.sym_ops.size()) + "\n\n";
   int number = 0;
   for (const gemmi::Op& op : group->operations.sym_ops)
@@ -71,7 +72,8 @@ GetspecStatus getspec(const GetspecSymbol& codes, const std::filesystem::path& f
   for (std::int32_t code : codes) symbol += static_cast<char>(code);
   symbol = trim(symbol);
   std::optional<ResolvedGroup> group = resolve_symbol(symbol);
-  if (!write_file_atomically(folder / "scfs.dat", scfs_text(symbol, group)).empty()) return GetspecStatus::NotWritten;
+  if (!write_file_atomically(folder / "scfs.dat", scfs_text(symbol, group)).empty())
+    return GetspecStatus::NotWritten;
   return group ? GetspecStatus::Written : GetspecStatus::UnknownSymbol;
 }
 

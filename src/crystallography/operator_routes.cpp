@@ -15,8 +15,10 @@ namespace {
 // Numbers such as " .5" or " -.5" get their leading zero, and commas separate
 // like blanks.
 std::string readable_numbers(std::string line) {
-  for (std::size_t at = line.find(" ."); at != std::string::npos; at = line.find(" .", at + 2)) line.insert(at + 1, "0");
-  for (std::size_t at = line.find(" -."); at != std::string::npos; at = line.find(" -.", at + 3)) line.insert(at + 2, "0");
+  for (std::size_t at = line.find(" ."); at != std::string::npos; at = line.find(" .", at + 2))
+    line.insert(at + 1, "0");
+  for (std::size_t at = line.find(" -."); at != std::string::npos; at = line.find(" -.", at + 3))
+    line.insert(at + 2, "0");
   for (char& c : line)
     if (c == ',') c = ' ';
   return line;
@@ -36,7 +38,8 @@ std::optional<SymmetryOperator> read_operator_numbers(const std::string& line) {
 
 // Everything "scfs.dat" holds: the operator block, then the x,y,z texts that
 // tell whether the centre lies at the origin.
-std::optional<std::string> read_generator_file(const std::vector<std::string>& lines, SymmetryData& symmetry) {
+std::optional<std::string> read_generator_file(const std::vector<std::string>& lines,
+                                               SymmetryData& symmetry) {
   std::size_t line = 1;
   for (; line < lines.size() && !trim(lines[line]).empty(); ++line) {
     auto op = read_operator_numbers(lines[line]);
@@ -70,7 +73,8 @@ std::optional<std::string> read_pos_record(const std::vector<std::string>& lines
   const std::string error = "Error in " + file_name + " for " + trim(lines[line]);
   auto flag = line + 1 < lines.size() ? parse_integer(lines[line + 1]) : std::nullopt;
   auto count = line + 2 < lines.size() ? parse_integer(lines[line + 2]) : std::nullopt;
-  if (!flag || !count || *count < 0 || *count > kMaxOperators || line + 2 + static_cast<std::size_t>(*count) >= lines.size())
+  if (!flag || !count || *count < 0 || *count > kMaxOperators ||
+      line + 2 + static_cast<std::size_t>(*count) >= lines.size())
     return error;
   symmetry.centrosymmetric = *flag == 1;
   for (std::size_t i = 0; i < static_cast<std::size_t>(*count); ++i) {

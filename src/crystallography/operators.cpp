@@ -12,10 +12,9 @@ namespace {
 
 // Values exactly as the catalogues and listings have always written them.
 constexpr TranslationText kTranslationTexts[] = {
-    {"+1/2", 0.5},       {"+1/3", 0.3333333},  {"+2/3", 0.6666667},  {"+1/4", 0.25},
-    {"+3/4", 0.75},      {"+1/6", 0.166667},   {"+5/6", 0.83333},    {"-1/2", -0.5},
-    {"-1/3", -0.3333333}, {"-2/3", -0.6666667}, {"-1/4", -0.25},      {"-3/4", -0.75},
-    {"-1/6", -0.166667}, {"-5/6", -0.83333},
+    {"+1/2", 0.5},      {"+1/3", 0.3333333}, {"+2/3", 0.6666667}, {"+1/4", 0.25},       {"+3/4", 0.75},
+    {"+1/6", 0.166667}, {"+5/6", 0.83333},   {"-1/2", -0.5},      {"-1/3", -0.3333333}, {"-2/3", -0.6666667},
+    {"-1/4", -0.25},    {"-3/4", -0.75},     {"-1/6", -0.166667}, {"-5/6", -0.83333},
 };
 
 struct RowText {
@@ -25,10 +24,20 @@ struct RowText {
 };
 
 constexpr RowText kRowTexts[] = {
-    {{1, 0, 0}, "X", " X"},   {{0, 1, 0}, "Y", " Y"},     {{0, 0, 1}, "Z", " Z"},
-    {{-1, 0, 0}, "-X", "-X"}, {{0, -1, 0}, "-Y", "-Y"},   {{0, 0, -1}, "-Z", "-Z"},
+    {{1, 0, 0}, "X", " X"},      {{0, 1, 0}, "Y", " Y"},       {{0, 0, 1}, "Z", " Z"},
+    {{-1, 0, 0}, "-X", "-X"},    {{0, -1, 0}, "-Y", "-Y"},     {{0, 0, -1}, "-Z", "-Z"},
     {{1, -1, 0}, "X-Y", " X-Y"}, {{-1, 1, 0}, "-X+Y", " Y-X"},
 };
+
+// Centring translations of the lattice letters besides P (International Tables, Vol. A, Table 1.2.1).
+std::vector<std::array<double, 3>> centring_of_letter(char letter) {
+  if (letter == 'F') return {{0, 0.5, 0.5}, {0.5, 0, 0.5}, {0.5, 0.5, 0}};
+  if (letter == 'I') return {{0.5, 0.5, 0.5}};
+  if (letter == 'A') return {{0, 0.5, 0.5}};
+  if (letter == 'B') return {{0.5, 0, 0.5}};
+  if (letter == 'C') return {{0.5, 0.5, 0}};
+  return {};
+}
 
 std::size_t operator_capacity() { return static_cast<std::size_t>(kMaxOperators); }
 
@@ -46,21 +55,11 @@ bool add_centring(SymmetryData& symmetry, std::string_view symbol, std::string_v
   constexpr double third = 1.0 / 3.0, two_thirds = 2.0 / 3.0;
   // A Hall symbol keeps its lattice letter after the "-" of the centre.
   if (!symbol.empty() && symbol.front() == '-') symbol.remove_prefix(1);
-  const bool rhombohedral_on_hexagonal_axes =
-      system_code == "HEXA" && !symbol.empty() && std::toupper(static_cast<unsigned char>(symbol.front())) == 'R';
-  std::vector<std::array<double, 3>> translations;
-  if (rhombohedral_on_hexagonal_axes) {
+  const bool rhombohedral_on_hexagonal_axes = system_code == "HEXA" && !symbol.empty() &&
+                                              std::toupper(static_cast<unsigned char>(symbol.front())) == 'R';
+  std::vector<std::array<double, 3>> translations = centring_of_letter(symmetry.lattice_letter);
+  if (rhombohedral_on_hexagonal_axes)
     translations = {{third, two_thirds, two_thirds}, {two_thirds, third, third}};
-  } else {
-    switch (symmetry.lattice_letter) {
-      case 'F': translations = {{0, 0.5, 0.5}, {0.5, 0, 0.5}, {0.5, 0.5, 0}}; break;
-      case 'I': translations = {{0.5, 0.5, 0.5}}; break;
-      case 'A': translations = {{0, 0.5, 0.5}}; break;
-      case 'B': translations = {{0.5, 0, 0.5}}; break;
-      case 'C': translations = {{0.5, 0.5, 0}}; break;
-      default: break;
-    }
-  }
   const std::size_t primitive = symmetry.operators.size();
   if (primitive * (translations.size() + 1) > operator_capacity()) return false;
   for (const auto& tau : translations) {
@@ -115,7 +114,7 @@ std::optional<OperatorRow> decode_component(std::string_view component) {
 
 std::string translation_text(double translation) {
   constexpr std::pair<double, std::string_view> table[] = {
-      {0, "    "},  {0.5, "+1/2"},  {0.3333333, "+1/3"}, {0.6666667, "+2/3"},
+      {0, "    "},    {0.5, "+1/2"},  {0.3333333, "+1/3"}, {0.6666667, "+2/3"},
       {0.25, "+1/4"}, {0.75, "+3/4"}, {0.166667, "+1/6"},  {0.83333, "+5/6"},
   };
   if (translation == 0) return {};
@@ -130,8 +129,7 @@ std::string encode_row(const std::array<double, 3>& coefficients, double transla
   std::string text;
   for (const RowText& entry : kRowTexts) {
     bool same = true;
-    for (std::size_t i = 0; i < 3; ++i)
-      same = same && std::lround(coefficients[i]) == entry.coefficients[i];
+    for (std::size_t i = 0; i < 3; ++i) same = same && std::lround(coefficients[i]) == entry.coefficients[i];
     if (same) {
       text = entry.encoded;
       break;

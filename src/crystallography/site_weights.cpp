@@ -1,7 +1,7 @@
 #include "crystallography/site_weights.hpp"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace calvane {
@@ -41,7 +41,8 @@ int site_multiplicity(const std::vector<SymmetryOperator>& operators, double x, 
 
 void site_weights(CurrentCrystal& crystal) {
   for (AtomSite& atom : crystal.atoms)
-    atom.weight = std::abs(site_multiplicity(crystal.symmetry.operators, atom.x, atom.y, atom.z) * atom.population);
+    atom.weight =
+        std::abs(site_multiplicity(crystal.symmetry.operators, atom.x, atom.y, atom.z) * atom.population);
 }
 
 }  // namespace calvane

@@ -77,7 +77,8 @@ std::optional<std::vector<std::string>> read_catalogue_items(const std::filesyst
   std::vector<std::string> items;
   auto range = catalogue_range(system_code);
   if (!range) return items;
-  for (int number = range->first; number <= range->last && number <= static_cast<int>(lines->size()); ++number) {
+  for (int number = range->first; number <= range->last && number <= static_cast<int>(lines->size());
+       ++number) {
     std::string item = catalogue_item((*lines)[static_cast<std::size_t>(number - 1)]);
     if (!item.empty()) items.push_back(std::move(item));
   }
@@ -102,8 +103,8 @@ bool same_space_group(std::string_view a, std::string_view b, std::string_view s
   return first != nullptr && first == resolve(b, system_code);
 }
 
-std::optional<std::size_t> find_same_space_group(const std::vector<std::string>& symbols, std::string_view symbol,
-                                                 std::string_view system_code) {
+std::optional<std::size_t> find_same_space_group(const std::vector<std::string>& symbols,
+                                                 std::string_view symbol, std::string_view system_code) {
   const std::string bare = without_blanks(symbol);
   const gemmi::SpaceGroup* group = resolve(symbol, system_code);
   for (std::size_t i = 0; i < symbols.size(); ++i) {

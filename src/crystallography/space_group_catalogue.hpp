@@ -51,8 +51,8 @@ std::vector<std::string> standard_symbols(const std::vector<std::string>& pos_li
 bool same_space_group(std::string_view a, std::string_view b, std::string_view system_code);
 
 /// The first of `symbols` that names the same setting as `symbol`.
-std::optional<std::size_t> find_same_space_group(const std::vector<std::string>& symbols, std::string_view symbol,
-                                                 std::string_view system_code);
+std::optional<std::size_t> find_same_space_group(const std::vector<std::string>& symbols,
+                                                 std::string_view symbol, std::string_view system_code);
 
 /// The index in `pos_lines` of the symbol line of the record for `symbol`:
 /// the exact spelling first, then any spelling of the same setting.

@@ -25,7 +25,16 @@ constexpr RotationText kRotations[] = {
     {"+Z", {0, 0, 1}},    {"X", {1, 0, 0}},     {"Y", {0, 1, 0}},   {"Z", {0, 0, 1}},
 };
 
-bool is_number_character(char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '/'; }
+// An R group on rhombohedral axes is primitive, and SHELX says so with LATT 1.
+bool same_lattice(char entry_letter, char phase_letter, std::string_view system_code) {
+  entry_letter = static_cast<char>(std::toupper(static_cast<unsigned char>(entry_letter)));
+  return entry_letter == phase_letter ||
+         (system_code == "RHOM" && entry_letter == 'R' && phase_letter == 'P');
+}
+
+bool is_number_character(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '/';
+}
 
 // "p/q" with an optional sign, for translations the table does not list.
 std::optional<double> parse_fraction(std::string_view text) {
@@ -58,7 +67,8 @@ std::optional<OperatorRow> decode_import_component(std::string_view component) {
     if (at == std::string::npos) continue;
     // A number written against the letter ("2X", "X2") is a coefficient, not a translation.
     const std::size_t after = at + rotation.text.size();
-    if ((at > 0 && rotation.text.front() != '+' && rotation.text.front() != '-' && is_number_character(text[at - 1])) ||
+    if ((at > 0 && rotation.text.front() != '+' && rotation.text.front() != '-' &&
+         is_number_character(text[at - 1])) ||
         (after < text.size() && is_number_character(text[after])))
       return std::nullopt;
     row.coefficients = rotation.coefficients;
@@ -150,7 +160,8 @@ bool same_operator(const SymmetryOperator& a, const SymmetryOperator& b) {
   return total < 0.01;
 }
 
-bool same_operator_set(const std::vector<SymmetryOperator>& candidates, const std::vector<SymmetryOperator>& phase) {
+bool same_operator_set(const std::vector<SymmetryOperator>& candidates,
+                       const std::vector<SymmetryOperator>& phase) {
   for (const SymmetryOperator& candidate : candidates) {
     bool partner = false;
     for (const SymmetryOperator& op : phase) partner = partner || same_operator(candidate, op);
@@ -189,7 +200,8 @@ std::optional<SymmetryOperator> decode_operator(std::string_view text) {
 }
 
 std::string encode_row_import(const std::array<double, 3>& coefficients, double translation) {
-  if (std::lround(coefficients[0]) == 1 && std::lround(coefficients[1]) == 1 && std::lround(coefficients[2]) == 0)
+  if (std::lround(coefficients[0]) == 1 && std::lround(coefficients[1]) == 1 &&
+      std::lround(coefficients[2]) == 0)
     return "X+Y" + translation_text(translation);
   return encode_row(coefficients, translation);
 }
@@ -209,7 +221,7 @@ std::optional<std::string> match_catalogue(const SymmetryData& symmetry, std::st
     const std::string& line = (*lines)[i];
     if (line.empty() || line.front() != ' ') return std::nullopt;  // end of the system's section
     const std::string entry = trim(line);
-    if (entry.empty() || std::toupper(static_cast<unsigned char>(entry.front())) != symmetry.lattice_letter) continue;
+    if (entry.empty() || !same_lattice(entry.front(), symmetry.lattice_letter, system_code)) continue;
     auto count = parse_integer(trim(substring(entry, entry.size() < 4 ? 0 : entry.size() - 4, 4)));
     if (!count || *count < 0 || i + static_cast<std::size_t>(*count) >= lines->size()) {
       ui.warning("Erreur dans " + entry);
@@ -260,7 +272,8 @@ bool space_group_from_file(CurrentCrystal& crystal, const std::filesystem::path&
     ui.warning("Too many symmetry operators");
     return false;
   }
-  for (const SymmetryOperator& op : symmetry->operators) symmetry->operator_texts.push_back(import_operator_text(op));
+  for (const SymmetryOperator& op : symmetry->operators)
+    symmetry->operator_texts.push_back(import_operator_text(op));
   symmetry->operator_texts.front() = "X,Y,Z";
   auto symbol = match_catalogue(*symmetry, crystal.system_code, program_folder, ui);
   crystal.symmetry = std::move(*symmetry);

@@ -24,7 +24,8 @@ std::optional<SymmetryOperator> decode_operator(std::string_view text);
 std::string encode_row_import(const std::array<double, 3>& coefficients, double translation);
 
 /// The first entry of the system's section of "spgr.peq" whose lattice letter
-/// is the symmetry's and whose operators, multiplied by the symmetry's
+/// is the symmetry's (an R entry also serves a primitive rhombohedral phase)
+/// and whose operators, multiplied by the symmetry's
 /// centring translations, are exactly the symmetry's operators (translations
 /// compared modulo 1). Empty when none matches; a malformed entry or a missing
 /// file is reported through `ui`.

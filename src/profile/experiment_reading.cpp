@@ -31,8 +31,10 @@ void read_range_field(const std::string& text, AngleScale scale, double& two_the
 std::optional<RangeEnd> convert_range_value(double value, AngleScale scale) {
   using namespace angle_factor;
   switch (scale) {
-    case AngleScale::Theta: return RangeEnd{2 * value, kFourPi * std::sin(value * kThetaDegreesToRadians)};
-    case AngleScale::TwoTheta: return RangeEnd{value, kFourPi * std::sin(value * kTwoThetaDegreesToThetaRadians)};
+    case AngleScale::Theta:
+      return RangeEnd{2 * value, kFourPi * std::sin(value * kThetaDegreesToRadians)};
+    case AngleScale::TwoTheta:
+      return RangeEnd{value, kFourPi * std::sin(value * kTwoThetaDegreesToThetaRadians)};
     case AngleScale::Q:
       if (std::abs(value) > kFourPi) return std::nullopt;
       return RangeEnd{std::asin(value / kFourPi) * kThetaRadiansToTwoThetaDegrees, value};
@@ -53,7 +55,8 @@ bool read_experiment_settings(ExperimentSettings& settings, const ExperimentPage
   return spectrum_read;
 }
 
-void relit_theta_min(ExperimentSettings& settings, const ExperimentPageForm& page, RangeEndSide side, Ui& ui) {
+void relit_theta_min(ExperimentSettings& settings, const ExperimentPageForm& page, RangeEndSide side,
+                     Ui& ui) {
   const bool low = side == RangeEndSide::Low;
   const auto number = parse_double(low ? page.range_low : page.range_high);
   if (!number) {
@@ -64,7 +67,8 @@ void relit_theta_min(ExperimentSettings& settings, const ExperimentPageForm& pag
   (low ? settings.two_theta_low : settings.two_theta_high) = *number;
 }
 
-FollowUp change_theta_2theta(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale, Ui& ui) {
+FollowUp change_theta_2theta(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale,
+                             Ui& ui) {
   FollowUp follow_up;
   follow_up.refresh_anomalous_table = true;
   settings.two_theta_low = settings.entered_low;

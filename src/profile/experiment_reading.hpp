@@ -41,6 +41,7 @@ void relit_theta_min(ExperimentSettings& settings, const ExperimentPageForm& pag
 /// from the entered values and sets the range captions for `scale`. The Q
 /// scale needs a wavelength: without one, "WaveLength not defined!", no button
 /// stays selected and the scale is kept.
-FollowUp change_theta_2theta(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale, Ui& ui);
+FollowUp change_theta_2theta(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale,
+                             Ui& ui);
 
 }  // namespace calvane

@@ -30,7 +30,8 @@ PeakList synthesis_peaks(std::span<const Reflection> reflections, const ProfileR
     if (!q_pass && !(request.grid.low <= reflection.two_theta && reflection.two_theta <= request.grid.high))
       continue;
     const double wavelength = reflection.wavelength > 0 ? reflection.wavelength : request.fallback_wavelength;
-    const PeakWidth width = peak_width(request.resolution, request.broadening, reflection.two_theta, wavelength);
+    const PeakWidth width =
+        peak_width(request.resolution, request.broadening, reflection.two_theta, wavelength);
     ProfileStatus stop = ProfileStatus::Completed;
     if (width.instrumental < 0)
       stop = ProfileStatus::NegativeWidth;
@@ -79,10 +80,17 @@ ProfileStatus synthesise_profile(Workspace& workspace, std::span<const Reflectio
   const ProfileResult result =
       compute_profile(reflections, request, workspace.profile_x, workspace.profile_y, &ThreadPool::shared());
   switch (result.status) {
-    case ProfileStatus::Completed: break;
-    case ProfileStatus::NegativeWidth: ui.warning("Bad u,v,w values (angular width < 0!)"); break;
-    case ProfileStatus::ZeroWidth: ui.warning("Bad u,v,w values (angular width = 0!)"); break;
-    case ProfileStatus::UniqueAxisParallelToC: ui.warning("The unique axis cannot be parallel to C axis!"); break;
+    case ProfileStatus::Completed:
+      break;
+    case ProfileStatus::NegativeWidth:
+      ui.warning("Bad u,v,w values (angular width < 0!)");
+      break;
+    case ProfileStatus::ZeroWidth:
+      ui.warning("Bad u,v,w values (angular width = 0!)");
+      break;
+    case ProfileStatus::UniqueAxisParallelToC:
+      ui.warning("The unique axis cannot be parallel to C axis!");
+      break;
   }
   return result.status;
 }

@@ -32,9 +32,9 @@ ProfileGrid profile_grid(const ExperimentSettings& settings);
 
 enum class ProfileStatus {
   Completed,
-  NegativeWidth,           // U·T² + V·T + W < 0 at some reflection
-  ZeroWidth,               // a peak without any width (no resolution, size or strain term)
-  UniqueAxisParallelToC,   // Q scale, monoclinic with γ = 90° and no GETSPEC symbol chosen
+  NegativeWidth,          // U·T² + V·T + W < 0 at some reflection
+  ZeroWidth,              // a peak without any width (no resolution, size or strain term)
+  UniqueAxisParallelToC,  // Q scale, monoclinic, γ within 0.1° of 90°, no GETSPEC symbol chosen
 };
 
 struct ProfileRequest {
@@ -55,7 +55,7 @@ struct ProfileResult {
 };
 
 /// The peaks of a synthesis pass, in list order, up to the reflection that
-/// stops it. The 2θ and 2Theta scales take the reflections within the range
+/// stops it. The Theta and 2Theta scales take the reflections within the range
 /// with the area A = I; the Q scale takes every reflection with A = I/10.
 struct PeakList {
   std::vector<PseudoVoigtPeak> peaks;
@@ -74,9 +74,11 @@ bool unique_axis_along_c(const Workspace& workspace, bool getspec_symbol_selecte
 
 /// The profile of `reflections` (the phase's merged list) with the phase's
 /// size and strain, from the workspace's settings, into the workspace's
-/// profile buffers; sets the settings' profile step. A stop shows its message
-/// ("Bad u,v,w values (angular width < 0!)", "The unique axis cannot be
-/// parallel to C axis!") and leaves the peaks added before it. The caller
+/// profile buffers; sets the settings' profile step. Each peak's size term
+/// uses the wavelength that produced its reflection. A stop shows its message
+/// ("Bad u,v,w values (angular width < 0!)", "Bad u,v,w values (angular
+/// width = 0!)", "The unique axis cannot be parallel to C axis!") and leaves
+/// the peaks added before it. The caller
 /// refreshes the results list only when the status is Completed.
 ProfileStatus synthesise_profile(Workspace& workspace, std::span<const Reflection> reflections,
                                  const Broadening& broadening, bool getspec_symbol_selected, Ui& ui);

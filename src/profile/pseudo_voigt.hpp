@@ -25,9 +25,10 @@ struct PseudoVoigtPeak {
 /// cut-off: the Lorentzian tail reaches the whole grid.
 void add_peak(std::span<const double> x, std::span<double> y, double eta, const PseudoVoigtPeak& peak);
 
-/// Adds every peak to y, in order at each point, so the sum is the same as
-/// calling add_peak peak after peak. The points are shared out among the
-/// threads of `pool` (none: the calling thread alone).
+/// Adds every peak to y: the same sum as add_peak peak after peak, to within
+/// rounding. The points are shared out among the threads of `pool` (none:
+/// the calling thread alone); every point sums its terms in the same order
+/// whatever the sharing, so the threads change no bit of the result.
 void add_peaks(std::span<const double> x, std::span<double> y, double eta,
                std::span<const PseudoVoigtPeak> peaks, ThreadPool* pool);
 

@@ -56,6 +56,36 @@ std::string read_dialog_row(WavelengthForm& dialog, int row, SpectrumLine& line)
   return {};
 }
 
+// The dialog rows that hold a wavelength, in row order; a row whose
+// intensity is 0 is dropped and its boxes emptied. A refusal names the box.
+std::string take_dialog_rows(WavelengthForm& dialog, std::vector<SpectrumLine>& lines) {
+  for (int row = 0; row < kMaxDialogWavelengths; ++row) {
+    const auto r = static_cast<std::size_t>(row);
+    if (trim_view(dialog.wavelength[r]).empty()) continue;
+    SpectrumLine line;
+    if (std::string refusal = read_dialog_row(dialog, row, line); !refusal.empty()) return refusal;
+    if (line.fraction == 0) {
+      dialog.wavelength[r].clear();
+      dialog.intensity[r].clear();
+      continue;
+    }
+    lines.push_back(line);
+  }
+  return {};
+}
+
+// Fractions summing to 1; each row's intensity box shows its fraction
+// relative to the strongest, in that row, so that reading the rows again
+// before a computation gives the same spectrum.
+void normalise_fractions(WavelengthForm& dialog, std::vector<SpectrumLine>& lines) {
+  double sum = 0;
+  for (const SpectrumLine& line : lines) sum += line.fraction;
+  double strongest = 0;
+  for (SpectrumLine& line : lines) strongest = std::max(strongest, line.fraction /= sum);
+  for (const SpectrumLine& line : lines)
+    dialog.intensity[static_cast<std::size_t>(line.row)] = fixed(line.fraction / strongest, 6, 2);
+}
+
 void sort_by_wavelength(std::vector<SpectrumLine>& lines) {
   std::stable_sort(lines.begin(), lines.end(),
                    [](const SpectrumLine& a, const SpectrumLine& b) { return a.wavelength < b.wavelength; });
@@ -70,6 +100,21 @@ void set_spectrum(ExperimentSettings& settings, const std::vector<SpectrumLine>&
   }
   settings.shortest_wavelength = *std::min_element(settings.wavelengths.begin(), settings.wavelengths.end());
   settings.longest_wavelength = *std::max_element(settings.wavelengths.begin(), settings.wavelengths.end());
+}
+
+void set_one_line_spectrum(ExperimentSettings& settings, const CharacteristicLine& line) {
+  settings.anode_code = std::string(line.item.substr(0, 2));
+  settings.single_wavelength = settings.shortest_wavelength = settings.longest_wavelength = line.wavelength;
+  settings.wavelengths = {line.wavelength};
+  settings.fractions = {1.0};
+  // The Q of the range ends here is 4π·sin θ, without the division by λ.
+  using namespace angle_factor;
+  if (!(settings.two_theta_high > 0)) {
+    settings.q_low = settings.q_high = 0;
+  } else {
+    settings.q_low = kFourPi * std::sin(settings.two_theta_low * kTwoThetaDegreesToThetaRadians);
+    settings.q_high = kFourPi * std::sin(settings.two_theta_high * kTwoThetaDegreesToThetaRadians);
+  }
 }
 
 void clear_every_anomalous_term(Workspace& workspace) {
@@ -138,60 +183,27 @@ FollowUp set_lambda(SpectrumView view, int index) {
     show_dialog(view.dialog, view.ui, true);
     return follow_up;
   }
-  const CharacteristicLine& line = kCharacteristicLines[static_cast<std::size_t>(index - 1)];
-  settings.anode_code = std::string(line.item.substr(0, 2));
-  settings.single_wavelength = settings.shortest_wavelength = settings.longest_wavelength = line.wavelength;
-  // The Q of the range ends here is 4π·sin θ, without the division by λ.
-  using namespace angle_factor;
-  if (!(settings.two_theta_high > 0)) {
-    settings.q_low = settings.q_high = 0;
-  } else {
-    settings.q_low = kFourPi * std::sin(settings.two_theta_low * kTwoThetaDegreesToThetaRadians);
-    settings.q_high = kFourPi * std::sin(settings.two_theta_high * kTwoThetaDegreesToThetaRadians);
-  }
-  page.wavelength = fixed(line.wavelength, 8, 5);
-  settings.wavelengths = {line.wavelength};
-  settings.fractions = {1.0};
+  set_one_line_spectrum(settings, kCharacteristicLines[static_cast<std::size_t>(index - 1)]);
+  page.wavelength = fixed(settings.single_wavelength, 8, 5);
   follow_up.commit_crystal_page = view.workspace.phase_count() > 0;
   show_experiment_settings(settings, page);
   return follow_up;
 }
 
 FollowUp lit_composition(SpectrumView view) {
-  WavelengthForm& dialog = view.dialog;
   std::vector<SpectrumLine> lines;
-  for (int row = 0; row < kMaxDialogWavelengths; ++row) {
-    const auto r = static_cast<std::size_t>(row);
-    if (trim_view(dialog.wavelength[r]).empty()) continue;
-    SpectrumLine line;
-    if (std::string refusal = read_dialog_row(dialog, row, line); !refusal.empty()) {
-      view.ui.warning(refusal);
-      return {};
-    }
-    if (line.fraction == 0) {
-      dialog.wavelength[r].clear();
-      dialog.intensity[r].clear();
-      continue;
-    }
-    lines.push_back(line);
-  }
-  if (lines.empty()) {
-    view.ui.warning("No Wavelength!");
+  std::string refusal = take_dialog_rows(view.dialog, lines);
+  if (refusal.empty() && lines.empty()) refusal = "No Wavelength!";
+  if (!refusal.empty()) {
+    view.ui.warning(refusal);
     return {};
   }
-
-  double sum = 0;
-  for (const SpectrumLine& line : lines) sum += line.fraction;
-  double strongest = 0;
-  for (SpectrumLine& line : lines) strongest = std::max(strongest, line.fraction /= sum);
-  // Each row keeps its own relative intensity, so that reading the rows
-  // again before a computation gives the same spectrum.
-  for (const SpectrumLine& line : lines)
-    dialog.intensity[static_cast<std::size_t>(line.row)] = fixed(line.fraction / strongest, 6, 2);
+  normalise_fractions(view.dialog, lines);
   sort_by_wavelength(lines);
 
   ExperimentSettings& settings = view.workspace.settings;
   set_spectrum(settings, lines);
+  // Here, unlike elsewhere, Q is divided by the wavelength.
   using namespace angle_factor;
   settings.q_low = kFourPi * std::sin(settings.two_theta_low * kDialogTwoThetaDegreesToThetaRadians) /
                    settings.longest_wavelength;
@@ -202,8 +214,8 @@ FollowUp lit_composition(SpectrumView view) {
   show_experiment_settings(settings, page);
   clear_current_anomalous_terms(view.workspace);
   page.spectrum_visible = lines.size() >= 2;
-  dialog.focused.reset();
-  show_dialog(dialog, view.ui, false);
+  view.dialog.focused.reset();
+  show_dialog(view.dialog, view.ui, false);
   FollowUp follow_up;
   follow_up.refresh_anomalous_table = true;
   return follow_up;
@@ -299,7 +311,8 @@ void show_experiment_settings(const ExperimentSettings& settings, ExperimentPage
   for (int j = 0; j < count; ++j) {
     const auto i = static_cast<std::size_t>(j);
     page.spectrum.set_cell(j + 1, 0, fixed(settings.wavelengths[i], 8, 5));
-    if (i < settings.fractions.size()) page.spectrum.set_cell(j + 1, 1, fixed(settings.fractions[i] * display_factor, 4, 1));
+    if (i < settings.fractions.size())
+      page.spectrum.set_cell(j + 1, 1, fixed(settings.fractions[i] * display_factor, 4, 1));
   }
 }
 

@@ -18,11 +18,10 @@ struct CharacteristicLine {
 /// to five decimals, except FeKα2: the program has always used 1.93339 (below
 /// FeKα1; Bearden gives 1.93998), and the anode table holds the same value.
 inline constexpr std::array<CharacteristicLine, 20> kCharacteristicLines{{
-    {"MoKa1", 0.7093},   {"MoKa2", 0.71359},  {"MoKmoy", 0.7107},  {"MokBet", 0.63229},
-    {"CuKa1", 1.54056},  {"CuKa2", 1.54439},  {"CuKmoy", 1.5418},  {"CukBet", 1.39222},
-    {"CoKa1", 1.78897},  {"CoKa2", 1.79285},  {"CoKmoy", 1.7902},  {"CokBet", 1.62079},
-    {"FeKa1", 1.93604},  {"FeKa2", 1.93339},  {"FeKmoy", 1.9373},  {"FekBet", 1.75661},
-    {"CrKa1", 2.2897},   {"CrKa2", 2.29361},  {"CrKmoy", 2.2909},  {"CrkBet", 2.08487},
+    {"MoKa1", 0.7093},   {"MoKa2", 0.71359},  {"MoKmoy", 0.7107},  {"MokBet", 0.63229}, {"CuKa1", 1.54056},
+    {"CuKa2", 1.54439},  {"CuKmoy", 1.5418},  {"CukBet", 1.39222}, {"CoKa1", 1.78897},  {"CoKa2", 1.79285},
+    {"CoKmoy", 1.7902},  {"CokBet", 1.62079}, {"FeKa1", 1.93604},  {"FeKa2", 1.93339},  {"FeKmoy", 1.9373},
+    {"FekBet", 1.75661}, {"CrKa1", 2.2897},   {"CrKa2", 2.29361},  {"CrKmoy", 2.2909},  {"CrkBet", 2.08487},
 }};
 
 inline constexpr std::string_view kMultipleLinesItem = "Multiple W.L.";

@@ -44,7 +44,8 @@ bool fill_lists(SpaceGroupForm& form, Program& program) {
 void show_current_symbol(SpaceGroupForm& form, Program& program) {
   CurrentCrystal& crystal = program.workspace.crystal;
   if (trim(crystal.symbol).empty()) return;
-  auto found = find_catalogue_symbol(form.catalogue_items, form.standard_symbols, crystal.symbol, crystal.system_code);
+  auto found =
+      find_catalogue_symbol(form.catalogue_items, form.standard_symbols, crystal.symbol, crystal.system_code);
   if (!found) {
     program.ui.warning((crystal.symbol + " unknown space group").substr(0, 32));
     crystal.symbol.clear();

@@ -19,16 +19,17 @@ struct SpaceGroupForm {
   std::vector<std::string> catalogue_column_heads = {"Hermann-Maugin", "Hall", "Group Nb."};
   std::string standard_heading = "Standard H-M symbols";
   std::string positions_heading = "Equivalent positions";
-  std::string note = "   To select a space group click on the Getspec symbol or standard Hermann_Mauguin symbol";
+  std::string note =
+      "   To select a space group click on the Getspec symbol or standard Hermann_Mauguin symbol";
 
-  int top = -1;          // window position; init puts it at the top of the screen
+  int top = -1;  // window position; init puts it at the top of the screen
   bool visible = false;
 
-  std::vector<std::string> catalogue_items;  // ListBox3: "spgr2.dat" items of the phase's system
-  int catalogue_selected = -1;               // 0-based, -1 none
-  std::vector<std::string> standard_symbols; // ListBox1: symbols of the system's ".pos" file
+  std::vector<std::string> catalogue_items;   // ListBox3: "spgr2.dat" items of the phase's system
+  int catalogue_selected = -1;                // 0-based, -1 none
+  std::vector<std::string> standard_symbols;  // ListBox1: symbols of the system's ".pos" file
   int standard_selected = -1;
-  TextGrid positions;                        // StringGrid1: "Nb", "a", "b", "c", "Selected"
+  TextGrid positions;  // StringGrid1: "Nb", "a", "b", "c", "Selected"
 };
 
 /// Rows of the position grid: a heading row, then per operator its number and

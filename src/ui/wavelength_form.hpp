@@ -24,7 +24,7 @@ struct WavelengthForm {
   std::string harmonics_hint = "Set lambda/2, Lambda/3 of the primary wavelength";
   std::array<std::string, kMaxDialogWavelengths> wavelength;  // column "l" (λ), Å
   std::array<std::string, kMaxDialogWavelengths> intensity;   // column "Intensity"
-  int anode_index = -1;  // "MoK", "CuK", "CoK", "FeK", "CrK"; -1 none
+  int anode_index = -1;                                       // "MoK", "CuK", "CoK", "FeK", "CrK"; -1 none
   bool visible = false;
   std::optional<WavelengthBox> focused;
 };

@@ -42,7 +42,8 @@ TEST(GeneratorCatalogue, EverySettingThroughGetspecGivesGemmisOperators) {
       ASSERT_TRUE(build_operators_getspec(crystal, scratch.path(), ui)) << crystal.symbol;
       const gemmi::SpaceGroup* sg = gemmi_entry(crystal.symbol);
       ASSERT_NE(sg, nullptr) << crystal.symbol;
-      EXPECT_EQ(operator_keys(crystal.symmetry.operators), gemmi_keys(*sg)) << system << " " << crystal.symbol;
+      EXPECT_EQ(operator_keys(crystal.symmetry.operators), gemmi_keys(*sg))
+          << system << " " << crystal.symbol;
       EXPECT_EQ(crystal.symmetry.centrosymmetric, testing::gemmi_inversion_at_origin(*sg)) << crystal.symbol;
       ++settings;
     }
@@ -111,15 +112,21 @@ TEST(NumberList, Gives230NumbersWithSymbolsOfThatNumber) {
 
 TEST(CatalogueItem, CutsTheFixedColumnsOfALine) {
   // Built by hand from the column layout: HM in 6-17, Hall in 27-46, number in 47-49.
-  const std::string line = std::string(5, ' ') + "P 1 21/c 1  " + std::string(9, ' ') + "-P 2ybc" + std::string(13, ' ') + " 14";
+  const std::string line =
+      std::string(5, ' ') + "P 1 21/c 1  " + std::string(9, ' ') + "-P 2ybc" + std::string(13, ' ') + " 14";
   const std::string item = catalogue_item(line);
-  EXPECT_EQ(item, "P 1 21/c 1  " "-P 2ybc          " "14 ");  // 12 + 17 + 3 characters
+  EXPECT_EQ(item,
+            "P 1 21/c 1  "
+            "-P 2ybc          "
+            "14 ");  // 12 + 17 + 3 characters
   CatalogueFields fields = catalogue_fields(item);
   EXPECT_EQ(fields.hermann_mauguin, "P 1 21/c 1");
   EXPECT_EQ(fields.hall, "-P 2ybc");
   EXPECT_EQ(fields.number, "14");
   // A Hall symbol longer than 13 characters reaches the crystal page cut ("P 31 2 (0 0 4)").
-  EXPECT_EQ(catalogue_fields(catalogue_item(std::string(5, ' ') + "P 31 1 2" + std::string(13, ' ') + "P 31 2 (0 0 4)      151")).hall,
+  EXPECT_EQ(catalogue_fields(catalogue_item(std::string(5, ' ') + "P 31 1 2" + std::string(13, ' ') +
+                                            "P 31 2 (0 0 4)      151"))
+                .hall,
             "P 31 2 (0 0 4");
   EXPECT_EQ(catalogue_item(""), "");
 }
@@ -142,7 +149,7 @@ TEST(FindCatalogueSymbol, FindsEverySpellingOfASetting) {
       {"CUBI", "F d -3 m:2", true, "F d -3 m:2"},
       {"ORTH", "Pnma", true, "P n m a"},
       {"HEXA", "R-3m", true, "R -3 m:H"},
-      {"RHOM", "R-3m", true, "R -3 m:R"},        // rhombohedral axes on a rhombohedral phase
+      {"RHOM", "R-3m", true, "R -3 m:R"},  // rhombohedral axes on a rhombohedral phase
       {"HEXA", "P63/mmc", true, "P 63/m m c"},
   };
   for (const Case& c : cases) {
@@ -152,7 +159,8 @@ TEST(FindCatalogueSymbol, FindsEverySpellingOfASetting) {
     EXPECT_EQ(found->hermann_mauguin, c.found) << c.typed;
   }
   for (const char* unknown : {"P 21/x", "Q 1", "", "F m -3 m"}) {
-    EXPECT_FALSE(find_catalogue_symbol(testing::source_folder("data"), unknown, "MONO").has_value()) << unknown;
+    EXPECT_FALSE(find_catalogue_symbol(testing::source_folder("data"), unknown, "MONO").has_value())
+        << unknown;
   }
 }
 

@@ -19,8 +19,9 @@ struct Import {
 
   bool run(const char* system, const std::string& instructions) {
     crystal.system_code = system;
-    return space_group_from_file(crystal, folder.write("phase.ins", "TITL test\nCELL 1.54 5 5 5 90 90 90\n" + instructions),
-                                 testing::source_folder("data"), ui);
+    return space_group_from_file(
+        crystal, folder.write("phase.ins", "TITL test\nCELL 1.54 5 5 5 90 90 90\n" + instructions),
+        testing::source_folder("data"), ui);
   }
 };
 
@@ -41,9 +42,11 @@ TEST(DecodeOperator, ReadsTheTextsSymmCardsUse) {
   for (const Case& c : cases) {
     auto op = decode_operator(c.text);
     ASSERT_TRUE(op.has_value()) << c.text;
-    for (std::size_t i = 0; i < 12; ++i) EXPECT_DOUBLE_EQ(op->m[i / 4][i % 4], c.numbers[i]) << c.text << " #" << i;
+    for (std::size_t i = 0; i < 12; ++i)
+      EXPECT_DOUBLE_EQ(op->m[i / 4][i % 4], c.numbers[i]) << c.text << " #" << i;
   }
-  for (const char* bad : {"X,Y", "X,Y,Z+Q", "1/2,Y,Z", "X,Y,Z+1/0", "", "X,,Z", "2X,Y,Z", "X,Y2,Z", "X,Y,0.5Z"})
+  for (const char* bad :
+       {"X,Y", "X,Y,Z+Q", "1/2,Y,Z", "X,Y,Z+1/0", "", "X,,Z", "2X,Y,Z", "X,Y2,Z", "X,Y,0.5Z"})
     EXPECT_FALSE(decode_operator(bad).has_value()) << '"' << bad << '"';
 }
 
@@ -75,6 +78,9 @@ TEST(SpaceGroupFromFile, NamesCommonStructures) {
        "LATT 3\nSYMM -Y, X-Y, Z\nSYMM -X+Y, -X, Z\nSYMM Y, X, -Z\nSYMM X-Y, -Y, -Z\nSYMM -X, -X+Y, -Z\n",
        "R -3 m:H", 36},
       {"HEXA", "LATT -1\nSYMM -Y, X-Y, 1/3+Z\nSYMM -X+Y, -X, 2/3+Z\n", "P 31", 3},
+      // Rhombohedral axes are primitive for SHELX (International Tables, No. 166, rhombohedral axes).
+      {"RHOM", "LATT 1\nSYMM Z, X, Y\nSYMM Y, Z, X\nSYMM -Z, -Y, -X\nSYMM -Y, -X, -Z\nSYMM -X, -Z, -Y\n",
+       "R -3 m:R", 12},
       // Body-centred tetragonal, written with leading blanks and lower case.
       {"TETR", " latt -2\n symm -x, -y, z\n symm -y, x, z\n symm y, -x, z\n", "I 4", 8},
   };
@@ -118,7 +124,8 @@ TEST(SpaceGroupFromFile, UndecodedOperatorStopsTheImportAndChangesNothing) {
   EXPECT_EQ(lattice.ui.last_warning(), "Non decoded lattice: 9");
   Import missing;
   missing.crystal.system_code = "MONO";
-  EXPECT_FALSE(space_group_from_file(missing.crystal, missing.folder / "none.ins", testing::source_folder("data"), missing.ui));
+  EXPECT_FALSE(space_group_from_file(missing.crystal, missing.folder / "none.ins",
+                                     testing::source_folder("data"), missing.ui));
   EXPECT_EQ(missing.ui.last_warning(), "Cannot read none.ins");
 }
 
@@ -127,11 +134,14 @@ TEST(MatchCatalogue, ReportsAMalformedCountAndStopsAtTheSectionEnd) {
   testing::ScriptedUi ui;
   SymmetryData symmetry;
   symmetry.operators = {SymmetryOperator::identity()};
-  program.write("spgr.peq", "TRIC\n P 1          x\n   1 0 0 0 0 1 0 0 0 0 1 0\nMONO\n P 1 2 1        1\n   1 0 0 0 0 1 0 0 0 0 1 0\n");
+  program.write("spgr.peq",
+                "TRIC\n P 1          x\n   1 0 0 0 0 1 0 0 0 0 1 0\nMONO\n P 1 2 1        1\n   1 0 0 0 0 1 "
+                "0 0 0 0 1 0\n");
   EXPECT_FALSE(match_catalogue(symmetry, "TRIC", program.path(), ui).has_value());
   EXPECT_EQ(ui.last_warning(), "Erreur dans P 1          x");
   program.write("spgr.peq", "TRIC\nMONO\n P 1 2 1        1\n   1 0 0 0 0 1 0 0 0 0 1 0\n");
-  EXPECT_FALSE(match_catalogue(symmetry, "TRIC", program.path(), ui).has_value());  // the next section is not searched
+  EXPECT_FALSE(
+      match_catalogue(symmetry, "TRIC", program.path(), ui).has_value());  // the next section is not searched
   EXPECT_FALSE(match_catalogue(symmetry, "CUBI", program.path(), ui).has_value());  // no section at all
   EXPECT_EQ(ui.warnings.size(), 1u);
 }
@@ -153,13 +163,15 @@ TEST(SpaceGroupFromFile, EveryStandardRecordIsNamedBackFromItsOperators) {
       const long long count = *parse_integer(lines[i + 3]);
       const long long code = static_cast<long long>(codes.find(symbol.front()));
       std::string instructions = "LATT " + std::to_string(flag == 1 ? code : -code) + "\n";
-      for (long long k = 0; k < count; ++k) instructions += "SYMM " + lines[i + 4 + static_cast<std::size_t>(k)] + "\n";
+      for (long long k = 0; k < count; ++k)
+        instructions += "SYMM " + lines[i + 4 + static_cast<std::size_t>(k)] + "\n";
       Import import;
       ASSERT_TRUE(import.run(system, instructions)) << symbol;
       EXPECT_EQ(import.crystal.symbol, symbol);
       const gemmi::SpaceGroup* sg = testing::gemmi_entry(symbol);
       ASSERT_NE(sg, nullptr);
-      EXPECT_EQ(testing::operator_keys(import.crystal.symmetry.operators), testing::gemmi_keys(*sg)) << symbol;
+      EXPECT_EQ(testing::operator_keys(import.crystal.symmetry.operators), testing::gemmi_keys(*sg))
+          << symbol;
       ++named;
     }
   }

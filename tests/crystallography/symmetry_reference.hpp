@@ -40,7 +40,8 @@ inline std::multiset<OperatorKey> gemmi_keys(const gemmi::SpaceGroup& sg) {
   for (const gemmi::Op& op : sg.operations()) {
     OperatorKey key{};
     for (std::size_t row = 0; row < 3; ++row) {
-      for (std::size_t column = 0; column < 3; ++column) key[row * 4 + column] = op.rot[row][column] / gemmi::Op::DEN;
+      for (std::size_t column = 0; column < 3; ++column)
+        key[row * 4 + column] = op.rot[row][column] / gemmi::Op::DEN;
       key[row * 4 + 3] = ((op.tran[row] % 24) + 24) % 24;
     }
     keys.insert(key);

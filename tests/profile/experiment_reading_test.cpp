@@ -11,7 +11,11 @@ TEST(RangeFields, ConvertFromEachAngleScale) {
   // Hand computations with the program's factors: Q(10° 2θ) =
   // 4π·sin(10 × 0.0087266583705) = 1.0952329; θ = 5° gives the same Q;
   // Q = 3 gives 2θ = asin(3/4π) × 114.5914 = 27.623439.
-  struct Case { AngleScale scale; const char *low, *high; double two_theta_low, two_theta_high; };
+  struct Case {
+    AngleScale scale;
+    const char *low, *high;
+    double two_theta_low, two_theta_high;
+  };
   const Case cases[] = {
       {AngleScale::TwoTheta, "10", "50", 10, 50},
       {AngleScale::Theta, " 5 ", "25", 10, 50},

@@ -36,7 +36,8 @@ TEST(PseudoVoigt, AreaMatchesTheAnalyticIntegral) {
   EXPECT_NEAR(y[8000], area / hwhm, 1e-12);
   double integral = 0;
   for (std::size_t i = 1; i < x.size(); ++i) integral += 0.5 * (y[i] + y[i - 1]) * (x[i] - x[i - 1]);
-  const double expected = area * 0.5 * (std::sqrt(std::numbers::pi / std::numbers::ln2) + 2 * std::atan(reach / hwhm));
+  const double expected =
+      area * 0.5 * (std::sqrt(std::numbers::pi / std::numbers::ln2) + 2 * std::atan(reach / hwhm));
   EXPECT_NEAR(integral, expected, 1e-5 * expected);
 }
 
@@ -50,11 +51,10 @@ TEST(PseudoVoigt, MatchesTheFullFormulaEverywhereAndThreadsChangeNoBit) {
   for (int points : {1600, 1599, 37}) {
     const auto x = grid(5, 145, points);
     std::vector<double> serial(x.size(), 0.0), threaded(x.size(), 0.0), expected(x.size(), 0.0);
-    for (const auto& peak : peaks) {
-      add_peak(x, serial, 0.5, peak);
+    for (const auto& peak : peaks)
       for (std::size_t i = 0; i < x.size(); ++i)
         expected[i] += peak.area * pseudo_voigt_shape(0.5, (x[i] - peak.centre) / peak.hwhm) / peak.hwhm;
-    }
+    add_peaks(x, serial, 0.5, peaks, nullptr);
     for (std::size_t i = 0; i < x.size(); ++i) ASSERT_NEAR(serial[i], expected[i], 1e-13 * expected[i]) << i;
     ThreadPool pool(3);
     add_peaks(x, threaded, 0.5, peaks, &pool);

@@ -50,9 +50,12 @@ TEST(PhaseOptions, PercentagesAreNormalisedAndShownAgain) {
 }
 
 TEST(PhaseOptions, AnUnreadableBoxChangesNoPhase) {
-  struct Case { std::size_t row; const char *percent, *size, *strain, *message; };
+  struct Case {
+    std::size_t row;
+    const char *percent, *size, *strain, *message;
+  };
   const Case cases[] = {
-      {1, "abc", "100", "0", "Error on %"}, {1, "-10", "100", "0", "Error on %"},
+      {1, "abc", "100", "0", "Error on %"},   {1, "-10", "100", "0", "Error on %"},
       {1, "20", "1e", "0", "Error on Width"}, {1, "20", "100", "2..", "Error on Delta(d)/d"},
       {0, "0", "100", "0", "Error on %"},  // both shares 0: a sum of 0
   };
@@ -96,9 +99,12 @@ TEST(PercentMode, WeightAndMolarSharesConvertThroughMolecularWeights) {
 
 TEST(PercentMode, StoredProfileFactor) {
   // Weight mode divides the share by M: 0.5/200 = 0.0025, 0.5/100 = 0.005.
-  struct Case { const char* mode; double fraction, m, factor; };
-  for (const Case& c : {Case{"POIDS", 0.5, 200, 0.0025}, Case{"POIDS", 0.5, 100, 0.005}, Case{"MOLEC", 0.5, 200, 0.5},
-                        Case{"POIDS", 0.5, 0, 0.0}})
+  struct Case {
+    const char* mode;
+    double fraction, m, factor;
+  };
+  for (const Case& c : {Case{"POIDS", 0.5, 200, 0.0025}, Case{"POIDS", 0.5, 100, 0.005},
+                        Case{"MOLEC", 0.5, 200, 0.5}, Case{"POIDS", 0.5, 0, 0.0}})
     EXPECT_DOUBLE_EQ(phase_weight_factor(c.mode, c.fraction, c.m), c.factor) << c.mode << " " << c.m;
 }
 

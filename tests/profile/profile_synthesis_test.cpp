@@ -31,7 +31,9 @@ TEST(ProfileSynthesis, PeaksOfHalfWidthPointZeroEightWithWOnly) {
   ASSERT_EQ(synthesise_profile(workspace, lines, {1e9, 0}, false, ui), ProfileStatus::Completed);
   EXPECT_TRUE(ui.warnings.empty());
   EXPECT_NEAR(workspace.settings.profile_step, 0.02, 1e-12);
-  const auto at = [&](double angle) { return workspace.profile_y.at(static_cast<std::size_t>(std::lround((angle - 10) / 0.02))); };
+  const auto at = [&](double angle) {
+    return workspace.profile_y.at(static_cast<std::size_t>(std::lround((angle - 10) / 0.02)));
+  };
   for (auto [centre, area] : {std::pair{20.0, 10.0}, {35.0, 4.0}}) {
     const double height = area / 0.08;  // the other peak's tail adds < 10⁻⁵ of it
     EXPECT_NEAR(at(centre) / height, 1.0, 1e-4) << centre;
@@ -68,7 +70,8 @@ TEST(ProfileSynthesis, HarmonicPeaksGetTheSizeWidthOfTheirOwnWavelength) {
   ProfileRequest request;
   request.grid = {10, 50, 1600};
   request.broadening = {200, 0};
-  const PeakList list = synthesis_peaks(std::vector<Reflection>{line(30, 1, 0.7703), line(30, 1, 1.5406)}, request);
+  const PeakList list =
+      synthesis_peaks(std::vector<Reflection>{line(30, 1, 0.7703), line(30, 1, 1.5406)}, request);
   ASSERT_EQ(list.peaks.size(), 2u);
   EXPECT_NEAR(list.peaks[0].hwhm, list.peaks[1].hwhm / 2, 1e-6);
 }

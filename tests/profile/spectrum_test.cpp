@@ -40,7 +40,11 @@ bool anomalous_terms_zero(const PhaseComposition& composition) {
 }
 
 TEST(LineList, EveryLineSetsAOneLineSpectrum) {
-  struct Case { int index; const char* field; const char* code; };
+  struct Case {
+    int index;
+    const char* field;
+    const char* code;
+  };
   const Case cases[] = {
       {1, " 0.70930", "Mo"},  {2, " 0.71359", "Mo"},  {3, " 0.71070", "Mo"},  {4, " 0.63229", "Mo"},
       {5, " 1.54056", "Cu"},  {6, " 1.54439", "Cu"},  {7, " 1.54180", "Cu"},  {8, " 1.39222", "Cu"},
@@ -110,9 +114,10 @@ TEST(WavelengthDialog, CopperAnodeGivesThreeSortedLinesWithSharesOfOneHundredSix
   EXPECT_EQ(w.settings().fractions, (std::vector<double>{10.0 / 160, 100.0 / 160, 50.0 / 160}));
   EXPECT_EQ(w.form.experiment.wavelength, "Multiple");
   EXPECT_TRUE(w.form.experiment.spectrum_visible);
-  EXPECT_EQ(w.form.experiment.spectrum.cells,
-            (std::vector<std::vector<std::string>>{{"Lambda", "%", "<mu><rho>"}, {" 1.39222", "10.0"},
-                                                   {" 1.54056", "100.0"}, {" 1.54439", "50.0"}}));
+  EXPECT_EQ(
+      w.form.experiment.spectrum.cells,
+      (std::vector<std::vector<std::string>>{
+          {"Lambda", "%", "<mu><rho>"}, {" 1.39222", "10.0"}, {" 1.54056", "100.0"}, {" 1.54439", "50.0"}}));
   EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"  1.00", "  0.50", "  0.10", ""}));
   EXPECT_FALSE(w.dialog.visible);
   // The dialog's Q range divides by the longest and shortest wavelengths.
@@ -121,7 +126,11 @@ TEST(WavelengthDialog, CopperAnodeGivesThreeSortedLinesWithSharesOfOneHundredSix
 }
 
 TEST(WavelengthDialog, RefusalsNameTheBoxAndKeepTheSpectrum) {
-  struct Case { std::array<std::string, 4> wavelengths, intensities; const char* message; std::optional<WavelengthBox> focus; };
+  struct Case {
+    std::array<std::string, 4> wavelengths, intensities;
+    const char* message;
+    std::optional<WavelengthBox> focus;
+  };
   const Case cases[] = {
       {{"1.5", "x", "", ""}, {"100", "50", "", ""}, "Type error", WavelengthBox{1, false}},
       {{"1.5", "1.6", "", ""}, {"100", "", "", ""}, "No percent on wavelength #2", WavelengthBox{1, true}},
@@ -154,7 +163,8 @@ TEST(WavelengthDialog, ZeroIntensityDropsItsRowButNotTheRowsBelow) {
   ExperimentSettings reread;
   ASSERT_TRUE(read_spectrum(reread, w.form.experiment, w.dialog, w.ui));
   EXPECT_EQ(reread.wavelengths, w.settings().wavelengths);
-  EXPECT_DOUBLE_EQ(reread.fractions[0] / reread.fractions[1], w.settings().fractions[0] / w.settings().fractions[1]);
+  EXPECT_DOUBLE_EQ(reread.fractions[0] / reread.fractions[1],
+                   w.settings().fractions[0] / w.settings().fractions[1]);
   EXPECT_EQ(reread.shortest_wavelength, 1.39222);
   EXPECT_EQ(reread.longest_wavelength, 1.54056);
 }

@@ -18,7 +18,8 @@ struct SelectionWindow {
   SpaceGroupForm form;
 
   SelectionWindow() {
-    std::filesystem::copy(testing::source_folder("data"), folder.path(), std::filesystem::copy_options::recursive);
+    std::filesystem::copy(testing::source_folder("data"), folder.path(),
+                          std::filesystem::copy_options::recursive);
   }
   CurrentCrystal& crystal() { return program.workspace.crystal; }
   void open(const char* system, const char* symbol) {
@@ -93,7 +94,8 @@ TEST(SpaceGroupWindow, StandardListIsUsedWhenOnlyItKnowsTheSymbol) {
   EXPECT_TRUE(window.ui.warnings.empty()) << window.ui.last_warning();
   EXPECT_EQ(window.form.catalogue_selected, -1);
   ASSERT_GE(window.form.standard_selected, 0);
-  EXPECT_EQ(window.form.standard_symbols[static_cast<std::size_t>(window.form.standard_selected)], "P 1 21/c 1");
+  EXPECT_EQ(window.form.standard_symbols[static_cast<std::size_t>(window.form.standard_selected)],
+            "P 1 21/c 1");
   EXPECT_EQ(window.crystal().symbol, "P 1 21/c 1");
   EXPECT_TRUE(window.program.main_form.crystal.hall.empty());
   EXPECT_EQ(window.crystal().symmetry.operators.size(), 4u);
