@@ -31,7 +31,8 @@ void set_choice(QRadioButton* first, QRadioButton* second, int choice) {
 
 }  // namespace
 
-AnomalousPanel::AnomalousPanel(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
+AnomalousPanel::AnomalousPanel(Program& program, std::function<void(const FollowUp&)> follow_up,
+                               QWidget* parent)
     : QGroupBox("Anomalous diffusion correction", parent), program_(program) {
   setObjectName("AnomalousPanel");
   actions_.reset_spectrum_results = [follow_up](Program& p) {

@@ -22,27 +22,27 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 TFLP::TFLP(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
     : QDialog(parent), program_(program), follow_up_(std::move(follow_up)) {
   setObjectName("TFLP");
-  setWindowTitle(qt(form_.caption));
+  setWindowTitle(PolarisationForm::kCaption);
   auto* layout = new QVBoxLayout(this);
-  heading_ = new QLabel(qt(form_.heading));
+  heading_ = new QLabel(PolarisationForm::kHeading);
   layout->addWidget(heading_);
 
   auto* group = new QGroupBox;
   auto* group_layout = new QVBoxLayout(group);
-  tube_ = new QRadioButton(qt(form_.tube_item));
-  synchrotron_ = new QRadioButton(qt(form_.synchrotron_item));
+  tube_ = new QRadioButton(PolarisationForm::kItems[PolarisationForm::kTube]);
+  synchrotron_ = new QRadioButton(PolarisationForm::kItems[PolarisationForm::kSynchrotron]);
   group_layout->addWidget(tube_);
   group_layout->addWidget(synchrotron_);
   auto* items = new QButtonGroup(this);
-  items->addButton(tube_, 0);
-  items->addButton(synchrotron_, 1);
+  items->addButton(tube_, PolarisationForm::kTube);
+  items->addButton(synchrotron_, PolarisationForm::kSynchrotron);
   connect(items, &QButtonGroup::idClicked, this, &TFLP::onclick_event);
   layout->addWidget(group);
 
   p_panel_ = new QWidget;
   auto* p_layout = new QHBoxLayout(p_panel_);
   p_layout->setContentsMargins(0, 0, 0, 0);
-  p_layout->addWidget(new QLabel(qt(form_.p_caption)));
+  p_layout->addWidget(new QLabel(PolarisationForm::kPolarisationLabel));
   p_edit_ = new QLineEdit;
   p_edit_->setFixedWidth(80);
   p_layout->addWidget(p_edit_);
@@ -67,28 +67,34 @@ void TFLP::initialise() {
 }
 
 void TFLP::onclick_event(int item) {
-  form_.p_text = p_edit_->text().toStdString();
-  calvane::onclick_event(form_, item == 1 ? XRaySource::Synchrotron : XRaySource::Tube);
+  form_.polarisation_text = p_edit_->text().toStdString();
+  calvane::onclick_event(form_, item);
   refresh_from_model();
 }
 
 void TFLP::sortie_lp() {
-  form_.p_text = p_edit_->text().toStdString();
-  const FollowUp follow_up = calvane::sortie_lp(program_, form_);
+  form_.polarisation_text = p_edit_->text().toStdString();
+  const PolarisationExit exit = calvane::sortie_lp(program_, form_);
+  if (exit == PolarisationExit::StaysOpen) form_.focus_in_polarisation = true;
   refresh_from_model();
   program_.ui.refresh();
-  if (follow_up_) follow_up_(follow_up);
+  FollowUp follow_up;
+  follow_up.recompute_all = exit == PolarisationExit::ClosedRecompute;
+  if (follow_up_ && exit != PolarisationExit::StaysOpen) follow_up_(follow_up);
 }
 
 void TFLP::refresh_from_model() {
   // Radio buttons of one group cannot all be cleared while exclusive.
   tube_->group()->setExclusive(false);
-  tube_->setChecked(form_.choice == XRaySource::Tube);
-  synchrotron_->setChecked(form_.choice == XRaySource::Synchrotron);
+  tube_->setChecked(form_.chosen_item == PolarisationForm::kTube);
+  synchrotron_->setChecked(form_.chosen_item == PolarisationForm::kSynchrotron);
   tube_->group()->setExclusive(true);
-  p_panel_->setVisible(form_.p_panel_visible);
-  if (p_edit_->text() != qt(form_.p_text)) p_edit_->setText(qt(form_.p_text));
-  if (form_.p_focused && form_.p_panel_visible) p_edit_->setFocus();
+  p_panel_->setVisible(form_.panel_visible);
+  if (p_edit_->text() != qt(form_.polarisation_text)) p_edit_->setText(qt(form_.polarisation_text));
+  if (form_.focus_in_polarisation && form_.panel_visible) {
+    p_edit_->setFocus();
+    form_.focus_in_polarisation = false;
+  }
 }
 
 }  // namespace calvane

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "profile/follow_up.hpp"
 #include "ui/polarisation_form.hpp"
 
 class QLabel;

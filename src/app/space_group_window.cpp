@@ -80,9 +80,8 @@ Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), progr
   catalogue_->setColumnWidth(0, metrics.horizontalAdvance(QString(15, 'M')));
   catalogue_->setColumnWidth(1, metrics.horizontalAdvance(QString(17, 'M')));
   catalogue_->setMinimumWidth(metrics.horizontalAdvance(QString(47, 'M')));
-  connect(catalogue_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-    selecte_groupe_getspec(catalogue_->indexOfTopLevelItem(item));
-  });
+  connect(catalogue_, &QTreeWidget::itemClicked, this,
+          [this](QTreeWidgetItem* item) { selecte_groupe_getspec(catalogue_->indexOfTopLevelItem(item)); });
   catalogue_box->addWidget(catalogue_, 1);
   layout->addLayout(catalogue_box, 0, 0, 2, 1);
 

@@ -24,7 +24,9 @@ QString with_lambda(const std::string& text) { return qt(text).replace('l', QCha
 }  // namespace
 
 Tfimpur::Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), program_(program), follow_up_(std::move(follow_up)) {
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint),
+      program_(program),
+      follow_up_(std::move(follow_up)) {
   const WavelengthForm& form = program_.wavelength_form;
   setObjectName("Tfimpur");
   setWindowTitle(qt(form.caption));
@@ -52,10 +54,12 @@ Tfimpur::Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_u
   auto* anode_box = new QGroupBox(qt(form.anode_caption));
   auto* anode_layout = new QVBoxLayout(anode_box);
   anodes_ = new QListWidget;
-  for (const Anode& anode : kAnodes) anodes_->addItem(QString::fromLatin1(anode.item.data(), anode.item.size()));
+  for (const Anode& anode : kAnodes)
+    anodes_->addItem(QString::fromLatin1(anode.item.data(), anode.item.size()));
   anodes_->setFixedWidth(90);
   anodes_->setFixedHeight(anodes_->sizeHintForRow(0) * static_cast<int>(kAnodes.size()) + 6);
-  connect(anodes_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { set_lambda(anodes_->row(item)); });
+  connect(anodes_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { set_lambda(anodes_->row(item)); });
   anode_layout->addWidget(anodes_);
   anode_layout->addStretch(1);
   layout->addWidget(anode_box);
@@ -89,7 +93,8 @@ void Tfimpur::sync_model_from_widgets() {
 void Tfimpur::refresh_from_model() {
   const WavelengthForm& form = program_.wavelength_form;
   for (std::size_t row = 0; row < wavelength_.size(); ++row) {
-    if (wavelength_[row]->text() != qt(form.wavelength[row])) wavelength_[row]->setText(qt(form.wavelength[row]));
+    if (wavelength_[row]->text() != qt(form.wavelength[row]))
+      wavelength_[row]->setText(qt(form.wavelength[row]));
     if (intensity_[row]->text() != qt(form.intensity[row])) intensity_[row]->setText(qt(form.intensity[row]));
   }
   if (anodes_->currentRow() != form.anode_index) anodes_->setCurrentRow(form.anode_index);

@@ -5,60 +5,41 @@
 
 namespace calvane {
 
-namespace {
-
-void close(Program& program, PolarisationForm& form) {
-  form.visible = false;
-  form.p_focused = false;
-  program.ui.show_window(WindowId::Polarisation, false);
-}
-
-}  // namespace
-
 void initialise(PolarisationForm& form) {
-  form.choice.reset();
-  form.p_panel_visible = false;
-  form.p_focused = false;
-  form.p_text.clear();
+  form.chosen_item = -1;
+  form.panel_visible = false;
+  form.polarisation_text.clear();
+  form.focus_in_polarisation = false;
 }
 
-void onclick_event(PolarisationForm& form, XRaySource chosen) {
-  form.choice = chosen;
-  form.p_panel_visible = chosen == XRaySource::Synchrotron;
-  form.p_focused = form.p_panel_visible;
+void onclick_event(PolarisationForm& form, int item) {
+  form.chosen_item = item;
+  if (item == PolarisationForm::kSynchrotron) {
+    form.panel_visible = true;
+    form.focus_in_polarisation = true;
+  }
 }
 
-FollowUp sortie_lp(Program& program, PolarisationForm& form) {
-  // Without a choice there is no valid kind to store: the settings in force stay.
-  if (!form.choice) {
-    close(program, form);
-    return {};
+PolarisationExit sortie_lp(Program& program, PolarisationForm& form) {
+  ExperimentSettings& settings = program.workspace.settings;
+  if (form.chosen_item != PolarisationForm::kTube && form.chosen_item != PolarisationForm::kSynchrotron) {
+    program.ui.show_window(WindowId::Polarisation, false);
+    return PolarisationExit::Closed;
   }
   double polarisation = 0.5;
-  if (*form.choice == XRaySource::Synchrotron) {
-    const auto typed = parse_double(form.p_text);
-    if (!typed || *typed < 0 || *typed > 1) {
+  if (form.chosen_item == PolarisationForm::kSynchrotron) {
+    const auto typed = parse_double(form.polarisation_text);
+    if (!typed || *typed > 1 || *typed < 0) {
       program.ui.beep();
       program.ui.warning("Erreur de frappe!");
-      form.p_focused = true;
-      return {};
+      return PolarisationExit::StaysOpen;
     }
     polarisation = *typed;
   }
-  ExperimentSettings& settings = program.workspace.settings;
-  settings.xray_source = *form.choice;
+  settings.xray_source = form.chosen_item == PolarisationForm::kSynchrotron ? XRaySource::Synchrotron : XRaySource::Tube;
   settings.polarisation = polarisation;
-  if (settings.source == RadiationSource::XRays) program.main_form.source_caption = xray_source_caption(settings);
-  close(program, form);
-  FollowUp follow_up;
-  follow_up.recompute_all = program.workspace.phase_count() > 0;
-  return follow_up;
-}
-
-std::string xray_source_caption(const ExperimentSettings& settings) {
-  if (settings.xray_source == XRaySource::Synchrotron)
-    return "Source: X Synchr. p=" + fixed(settings.polarisation, 4, 2);
-  return "Source: X ray tube";
+  program.ui.show_window(WindowId::Polarisation, false);
+  return program.workspace.phase_count() > 0 ? PolarisationExit::ClosedRecompute : PolarisationExit::Closed;
 }
 
 }  // namespace calvane

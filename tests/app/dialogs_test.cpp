@@ -48,7 +48,8 @@ QApplication& application() {
 
 // Near the left edge: a radio button reacts only over its mark and its text.
 void click(QAbstractButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(std::min(10, button->width() / 2), button->height() / 2));
+  QTest::mouseClick(button, Qt::LeftButton, {},
+                    QPoint(std::min(10, button->width() / 2), button->height() / 2));
 }
 
 void type_into(QLineEdit* edit, const char* text) {
@@ -59,7 +60,8 @@ void type_into(QLineEdit* edit, const char* text) {
 // A copy of the shipped data folder is the program folder: the space-group
 // route writes its scratch file "scfs.dat" there.
 std::filesystem::path program_folder_copy(const TempFolder& folder) {
-  std::filesystem::copy(testing::source_folder("data"), folder.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::copy(testing::source_folder("data"), folder.path(),
+                        std::filesystem::copy_options::recursive);
   return folder.path();
 }
 
@@ -85,6 +87,8 @@ struct Dialogs : ::testing::Test {
 TEST_F(Dialogs, PolarisationDialogReadsTheTypedPAndRefusesABadOne) {
   TFLP dialog(program, record);
   dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   EXPECT_EQ(dialog.windowTitle(), "X ray source");
   // Activation clears the choice and hides the p panel.
   EXPECT_FALSE(dialog.tube_button()->isChecked());
@@ -92,38 +96,39 @@ TEST_F(Dialogs, PolarisationDialogReadsTheTypedPAndRefusesABadOne) {
   EXPECT_FALSE(dialog.p_panel()->isVisible());
 
   click(dialog.synchrotron_button());
-  EXPECT_EQ(dialog.form().choice, XRaySource::Synchrotron);
+  EXPECT_EQ(dialog.form().chosen_item, PolarisationForm::kSynchrotron);
   EXPECT_TRUE(dialog.p_panel()->isVisible());
 
   type_into(dialog.p_edit(), "1.01");
   click(dialog.ok_button());
   EXPECT_EQ(ui.last_warning(), "Erreur de frappe!");
   EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Tube);
-  ASSERT_FALSE(follow_ups.empty());
-  EXPECT_FALSE(follow_ups.back().recompute_all);
+  EXPECT_TRUE(follow_ups.empty());
+  EXPECT_EQ(QApplication::focusWidget(), dialog.p_edit());
 
   type_into(dialog.p_edit(), "0.35");
   click(dialog.ok_button());
   EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Synchrotron);
   EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, 0.35);
   EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::Polarisation, false));
-  EXPECT_EQ(program.main_form.source_caption, "Source: X Synchr. p=0.35");
+  ASSERT_EQ(follow_ups.size(), 1u);
+  EXPECT_FALSE(follow_ups.back().recompute_all);  // no phase to recompute
 }
 
 TEST_F(Dialogs, PolarisationDialogShowsItsModel) {
   TFLP dialog(program, record);
   dialog.show();
-  dialog.form().choice = XRaySource::Synchrotron;
-  dialog.form().p_panel_visible = true;
-  dialog.form().p_text = "0.70";
+  dialog.form().chosen_item = PolarisationForm::kSynchrotron;
+  dialog.form().panel_visible = true;
+  dialog.form().polarisation_text = "0.70";
   dialog.refresh_from_model();
   EXPECT_TRUE(dialog.synchrotron_button()->isChecked());
   EXPECT_FALSE(dialog.tube_button()->isChecked());
   EXPECT_TRUE(dialog.p_panel()->isVisible());
   EXPECT_EQ(dialog.p_edit()->text(), "0.70");
-  // Clicking the tube hides the panel but keeps what was typed.
+  // Clicking the tube keeps what was typed.
   click(dialog.tube_button());
-  EXPECT_FALSE(dialog.p_panel()->isVisible());
+  EXPECT_TRUE(dialog.tube_button()->isChecked());
   EXPECT_EQ(dialog.p_edit()->text(), "0.70");
 }
 
@@ -245,6 +250,14 @@ TEST_F(Dialogs, AnomalousPanelCancelOnlyHides) {
   EXPECT_TRUE(panel.isHidden());
   EXPECT_EQ(panel.form().apply_to, 1);
   EXPECT_EQ(program.workspace.crystal.scattering_types.at(0).f_second[0], f_second);
+
+  // The model's choices reach the radio buttons.
+  panel.form() = AnomalousPanelForm{true, 0, 0};
+  panel.refresh_from_model();
+  EXPECT_FALSE(panel.isHidden());
+  EXPECT_TRUE(panel.table_button(0)->isChecked());
+  EXPECT_FALSE(panel.table_button(1)->isChecked());
+  EXPECT_TRUE(panel.range_button(0)->isChecked());
 }
 
 TEST_F(Dialogs, WindowsShowTheirDialogsAndPassOthersOn) {
@@ -304,7 +317,8 @@ TEST_F(Dialogs, MissingHelpFileAndUnreadableListingAreReported) {
 }
 
 TEST_F(Dialogs, TextViewerShowsAListingReadOnlyInFixedPitchAndPrintsIt) {
-  const auto listing = folder.write("phase1.out", "   h   k   l   dhkl   2Theta\n   1   1   1 3.2567  27.366\n");
+  const auto listing =
+      folder.write("phase1.out", "   h   k   l   dhkl   2Theta\n   1   1   1 3.2567  27.366\n");
   QWidget main_window;
   Windows windows(program, &main_window);
   windows.show_text_file(listing.string());
@@ -390,9 +404,12 @@ TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
   panel->form().visible = true;
   panel->refresh_from_model();
   const std::pair<QWidget*, const char*> shown[] = {
-      {windows.about(), "about"},          {windows.polarisation(), "polarisation"},
-      {windows.wavelengths(), "wavelengths"}, {windows.help(), "help"},
-      {windows.text_viewer(), "text_viewer"},  {panel, "anomalous_panel"},
+      {windows.about(), "about"},
+      {windows.polarisation(), "polarisation"},
+      {windows.wavelengths(), "wavelengths"},
+      {windows.help(), "help"},
+      {windows.text_viewer(), "text_viewer"},
+      {panel, "anomalous_panel"},
       {windows.space_groups(), "space_groups"},
   };
   const QByteArray folder_for_shots = qgetenv("CALVANE_SCREENSHOT_DIR");
@@ -405,6 +422,13 @@ TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
     if (!folder_for_shots.isEmpty())
       window->grab().save(QString::fromUtf8(folder_for_shots) + "/" + name + ".png");
   }
+  // The synchrotron choice opens the p box inside the same dialog.
+  click(windows.polarisation()->synchrotron_button());
+  QApplication::processEvents();
+  EXPECT_GE(windows.polarisation()->height(), windows.polarisation()->minimumSizeHint().height());
+  if (!folder_for_shots.isEmpty())
+    windows.polarisation()->grab().save(QString::fromUtf8(folder_for_shots) +
+                                        "/polarisation_synchrotron.png");
 }
 
 }  // namespace
