@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "crystallography/operators.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/program.hpp"
@@ -189,6 +190,15 @@ void show_phase_page(Program& program) {
   page.selector_index = ws.current_phase - 1;
 }
 
+void build_symmetry_operators(Program& program) {
+  CurrentCrystal& crystal = program.workspace.crystal;
+  if (crystal.symbol.empty()) return;
+  // An empty "Hall" box selects the standard catalogues; a symbol they do not
+  // hold (a non-standard setting) is asked of the generator, which knows them all.
+  if (crystal.symmetry.hall_symbol.empty() && build_operators_pos(crystal, program.program_folder, program.ui)) return;
+  build_operators_getspec(crystal, program.program_folder, program.ui);
+}
+
 bool decode_crystal_page(Program& program) {
   Workspace& ws = program.workspace;
   CrystalPageForm& page = program.main_form.crystal;
@@ -208,6 +218,7 @@ bool decode_crystal_page(Program& program) {
   const std::string hm = trim(page.hermann_mauguin);
   if (!hm.empty()) crystal.symbol = hm.substr(0, std::min<std::size_t>(hm.size(), kSymbolLength));
   crystal.symmetry.hall_symbol = trim(page.hall);
+  build_symmetry_operators(program);
 
   const bool neutrons = ws.settings.source == RadiationSource::Neutrons;
   const TextGrid& grid = neutrons ? page.neutron_atoms : page.xray_atoms;

@@ -37,6 +37,10 @@ std::string grid_atom_type(std::string_view type);
 /// Writes the current phase into every control of the page.
 void show_phase_page(Program& program);
 
+/// The operator list of the working crystal's symbol: the standard
+/// catalogues for a Hermann-Mauguin symbol, the generator for a Hall choice.
+void build_symmetry_operators(Program& program);
+
 /// Decodes the page into the working crystal; `store` then copies it into
 /// the current phase (also after a decoding error, as the page is the authority).
 /// Returns false when the decoding stopped on an error (its message shown).

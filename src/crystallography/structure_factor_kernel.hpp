@@ -37,4 +37,8 @@ void cosine_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const 
 void exponential_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const PackedAtoms& atoms, float* re,
                                float* im);
 
+/// Debye-Waller factors e^{−B·s²} of `count` atoms (arrays padded to
+/// PackedAtoms::kAtomBlock), in single precision, relative error below 1e-6.
+void damping_factors(const float* displacement, std::size_t count, float s_squared, float* out);
+
 }  // namespace calvane

@@ -7,6 +7,7 @@
 #include "crystallography/composition.hpp"
 #include "crystallography/engine.hpp"
 #include "crystallography/phase_scattering.hpp"
+#include "crystallography/site_weights.hpp"
 #include "profile/experiment_reading.hpp"
 #include "profile/phase_options.hpp"
 #include "profile/profile_synthesis.hpp"
@@ -124,6 +125,7 @@ bool calcule(Program& program) {
     form.crystal.modified = false;
   }
   if (!build_scattering_types(program)) return false;
+  site_weights(ws.crystal);
   if (std::string reason = composition(ws); !reason.empty()) {
     program.ui.warning(reason);
     return false;

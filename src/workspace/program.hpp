@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "ui/cif_block_form.hpp"
+#include "ui/lambda_missing_form.hpp"
 #include "ui/main_form.hpp"
 #include "ui/wavelength_form.hpp"
 #include "ui/ui_port.hpp"
@@ -20,6 +22,8 @@ struct Program {
   Workspace workspace;
   MainForm main_form;
   WavelengthForm wavelength_form;  // the multiple-wavelength dialog
+  LambdaMissingForm lambda_missing;
+  CifBlockForm cif_block_form;     // the CIF block chooser
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "crystal_io/cif_block_table.hpp"
 #include "crystal_io/current_crystal.hpp"
+#include "workspace/display_styles.hpp"
 #include "workspace/experiment_settings.hpp"
 #include "workspace/limits.hpp"
 #include "workspace/observed.hpp"
@@ -33,6 +35,7 @@ struct Workspace {
   bool keyboard_capture = false;
 
   ExperimentSettings settings;
+  DisplayStyles styles;  // colours, pens and styles of every curve
 
   // Computation buffers of the driver.
   std::vector<Reflection> wavelength_reflections;  // engine output, one wavelength
@@ -49,6 +52,7 @@ struct Workspace {
 
   int calculation_count = 0;
   CrystalFileKind crystal_file_kind = CrystalFileKind::Native;
+  CifBlockTable cif_blocks;  // rebuilt by every CIF block scan
 
   int phase_count() const { return static_cast<int>(phases.size()); }
   PhaseData& phase(int number) { return phases.at(static_cast<std::size_t>(number - 1)); }

@@ -31,7 +31,7 @@ struct MainWindow : ::testing::Test {
 
   void SetUp() override {
     application();
-    for (const char* name : {"spgr2.dat", "Brcow.an", "csp.lst", "spgr.peq", "muro.dat"}) folder.write(name, "");
+    folder.add_data_files();
   }
 };
 

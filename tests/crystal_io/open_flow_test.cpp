@@ -7,6 +7,7 @@
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
+#include "util/text.hpp"
 #include "workspace/program.hpp"
 
 namespace calvane {
@@ -15,19 +16,9 @@ namespace {
 using testing::ScriptedUi;
 using testing::TempFolder;
 
-// A few lines of the space-group number list, in its layout: number, then the
-// symbol in the next 10 characters (International Tables numbering).
-const char* const kCspList =
-    "  1 P1        \n"
-    " 14 P21/C     \n"
-    " 62 PNMA      \n"
-    "148 R-3       \n"
-    "167 R-3C      \n"
-    "225 FM-3M     \n"
-    "227 FD-3M     \n";
-
 std::string crystal_text(const std::string& system, const std::string& symbol) {
-  return "Test crystal\n" + system + "\n" + symbol + "\n5.431 5.431 5.431 90 90 90\nSi  1  0.125 0.125 0.125 0.5 1\n";
+  const std::string angles = system == "MONO" ? " 90 100 90" : " 90 90 90";
+  return "Test crystal\n" + system + "\n" + symbol + "\n5.431 5.431 5.431" + angles + "\nSi  1  0.125 0.125 0.125 0.5 1\n";
 }
 
 struct OpenFlow : ::testing::Test {
@@ -35,7 +26,8 @@ struct OpenFlow : ::testing::Test {
   ScriptedUi ui;
   Program program{ui, folder.path()};
 
-  void SetUp() override { folder.write("csp.lst", kCspList); }
+  // The program's own data files, as the build lays them out.
+  void SetUp() override { folder.add_data_files(); }
 
   std::string write_crystal(const std::string& name, const std::string& system = "CUBI",
                             const std::string& symbol = "F d -3 m") {
@@ -59,6 +51,14 @@ TEST_F(OpenFlow, AddsThePhaseWithDefaultsAndShowsIt) {
   EXPECT_EQ(phase.crystal.symbol, "F d -3 m");
   EXPECT_EQ(phase.crystal.symmetry.space_group_number, 227);
   EXPECT_FALSE(program.workspace.new_phase);
+  // The new phase is computed at once: silicon's 111 line at 28.44° (Cu Kα1) heads its list.
+  ASSERT_FALSE(phase.reflections.empty());
+  EXPECT_EQ(phase.reflections[0].h, 1);
+  EXPECT_EQ(phase.reflections[0].multiplicity, 8);
+  EXPECT_NEAR(phase.reflections[0].two_theta, 28.44, 0.01);
+  EXPECT_EQ(phase.profile.size(), 1600u);
+  EXPECT_EQ(program.main_form.results.at(2), "Phase 1  scale factor K=" + fixed(phase.scale_factor, 10, 8));
+  EXPECT_GE(ui.redraws, 1);
   // The file dialog offered the crystal filter at the native entry.
   ASSERT_EQ(ui.open_requests.size(), 1u);
   EXPECT_EQ(ui.open_requests[0].filter_index, 1);
@@ -128,12 +128,14 @@ TEST_F(OpenFlow, TooManyAtomsGivesBothMessagesAndAddsNothing) {
   EXPECT_EQ(program.workspace.crystal.title, "Test crystal");  // working crystal untouched
 }
 
-TEST_F(OpenFlow, OtherKindsSayTheyAreNotAvailableAndCancelDoesNothing) {
+TEST_F(OpenFlow, ForeignFileWithoutCellIsRefusedAndCancelDoesNothing) {
   ui.cancel_file_dialog();
   lit_fichier_cry(program, CrystalFileKind::Native);
   EXPECT_TRUE(ui.warnings.empty());
   open(folder.write("quartz.ins", "TITL quartz\n").string(), CrystalFileKind::Shelx);
-  EXPECT_EQ(ui.warnings.front(), "ShelX format not available in this version");
+  ASSERT_EQ(ui.warnings.size(), 2u);
+  EXPECT_EQ(ui.warnings.front(), "Cell parameters not found!");
+  EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
   EXPECT_EQ(program.workspace.phase_count(), 0);
 }
 

@@ -7,7 +7,6 @@
 #include <random>
 
 #include "crystal_builder.hpp"
-#include "crystallography/operator_factors.hpp"
 #include "crystallography/structure_factor.hpp"
 
 namespace calvane {
@@ -158,16 +157,6 @@ TEST(StructureFactor, NeutronSumsUseEachAtomsFermiLength) {
   }
 }
 
-TEST(StructureFactor, CentrosymmetricWithoutAnomalousTermsGivesFriedelMates) {
-  CurrentCrystal c = decorated(make_crystal("P21/c", "-P 2ybc", "MONO", {5.1, 6.2, 7.3, 90, 104, 90}));
-  StructureFactorCache cache;
-  const MillerIndex h{3, 2, 1};
-  cache.prepare(c, {h});
-  const XrayStructureFactor f = structure_factor_xray(c, cache.sums(h), s_of(c, h), 1);  // index 1: f′ = f″ = 0
-  EXPECT_NEAR(f.a_minus, f.a_plus, 1e-6);
-  EXPECT_NEAR(f.b_minus, -f.b_plus, 1e-6);
-}
-
 TEST(StructureFactor, CacheFollowsTheCrystal) {
   CurrentCrystal c = decorated(make_crystal("P21/c", "-P 2ybc", "MONO", {5.1, 6.2, 7.3, 90, 104, 90}));
   StructureFactorCache cache;
@@ -180,23 +169,6 @@ TEST(StructureFactor, CacheFollowsTheCrystal) {
   EXPECT_EQ(cache.size(), 1u);
   const double s = s_of(c, h);
   EXPECT_NEAR(structure_factor_xray(c, cache.sums(h), s, 2).a_plus, direct_xray(c, h, s, 2).a_plus, 1e-3);
-}
-
-TEST(StructureFactor, FactorisationRecognisesCentringAndInversion) {
-  struct Expected {
-    const char* hall;
-    std::size_t independent, centring;
-    bool paired;
-  };
-  for (const Expected& e : {Expected{"-F 4 2 3", 24, 4, true}, Expected{"P 2ac 2ab", 4, 1, false},
-                            Expected{"-R 3 2\"c", 6, 3, true}, Expected{"I -4 2bw", 8, 2, false}}) {
-    const SymmetryData symmetry = testing::symmetry_from_hall(e.hall);
-    const FactorisedOperators f = factorise_operators(symmetry);
-    EXPECT_EQ(f.independent.size(), e.independent) << e.hall;
-    EXPECT_EQ(f.centring.size(), e.centring) << e.hall;
-    EXPECT_EQ(f.inversion_paired, e.paired) << e.hall;
-    EXPECT_EQ(represented_operator_count(f), symmetry.operators.size()) << e.hall;
-  }
 }
 
 }  // namespace

@@ -26,6 +26,13 @@ public:
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(std::string_view name) const { return path_ / std::string(name); }
 
+  /// Copies the program's data files (the repository's data/ folder) into the folder.
+  void add_data_files() const {
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(CALVANE_SOURCE_DIR) / "data"))
+      std::filesystem::copy_file(entry.path(), path_ / entry.path().filename(),
+                                 std::filesystem::copy_options::overwrite_existing);
+  }
+
   /// Writes a file in the folder and returns its path.
   std::filesystem::path write(std::string_view name, std::string_view content) const {
     std::filesystem::path file = path_ / std::string(name);

@@ -1,0 +1,18 @@
+// Opening a CIF file as a new phase: the block scan, the block choice and
+// the read of the chosen block.
+#pragma once
+
+namespace calvane {
+
+struct Program;
+
+/// Scans the current crystal file for structure blocks; with one block it is
+/// read and added at once, with several the block chooser is shown.
+void cif_block_scan(Program& program);
+
+/// Reads the chosen block of the block table and adds it as a new phase, or,
+/// while the current phase is being restored, makes it the current phase's
+/// crystal. Nothing changes when the read fails.
+void open_chosen_cif_block(Program& program);
+
+}  // namespace calvane

@@ -1,0 +1,368 @@
+#include "crystal_io/cif_reader.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <initializer_list>
+
+#include "crystal_io/foreign_text.hpp"
+#include "crystal_io/xyz_operator.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/limits.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+
+namespace {
+
+// Each concept under its symCIF 1.0 name and its current core-dictionary name.
+constexpr std::string_view kOperatorTags[] = {"_symmetry_equiv_pos_as_xyz", "_space_group_symop_operation_xyz"};
+constexpr std::string_view kHermannMauguinTags[] = {"_symmetry_space_group_name_H-M", "_space_group_name_H-M_alt"};
+constexpr std::string_view kHallTags[] = {"_symmetry_space_group_name_Hall", "_space_group_name_Hall"};
+constexpr std::string_view kFormulaTags[] = {"_chemical_formula_moiety", "_chemical_formula_structural",
+                                             "_chemical_formula_analytical", "_chemical_formula_sum",
+                                             "_chemical_formula_iupac"};
+
+template <std::size_t N>
+bool has_any(const CifBlock& block, const std::string_view (&tags)[N]) {
+  return std::any_of(std::begin(tags), std::end(tags), [&](std::string_view tag) { return block.find(tag); });
+}
+
+template <std::size_t N>
+const CifItem* find_any(const CifBlock& block, const std::string_view (&tags)[N], std::size_t& column) {
+  for (std::string_view tag : tags) {
+    if (const CifItem* item = block.find(tag, &column)) return item;
+  }
+  return nullptr;
+}
+
+std::string without_characters(std::string_view text, std::string_view removed) {
+  std::string out;
+  for (char c : text) {
+    if (removed.find(c) == std::string_view::npos) out += c;
+  }
+  return out;
+}
+
+std::string first_nonempty_line(const std::string& text) {
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = trim(std::string_view(text).substr(start, end - start));
+    if (!line.empty()) return line;
+    start = end + 1;
+  }
+  return {};
+}
+
+std::string read_title(const CifBlock& block) {
+  for (std::string_view tag : kFormulaTags) {
+    const CifValue* value = block.value(tag);
+    if (!value || value->null) continue;
+    std::string title(substring(first_nonempty_line(value->text), 0, 40));
+    if (title.empty() || title == "?") continue;
+    for (char& c : title) {
+      if (c == '\'' || c == ';' || c == '"') c = ' ';
+    }
+    return without_characters(title, " \t");
+  }
+  return {};
+}
+
+// A CIF number without its standard uncertainty: "5.4307(2)" gives 5.4307.
+std::optional<double> cif_number(const CifValue& value) {
+  if (value.null) return std::nullopt;
+  return parse_double(value.text.substr(0, value.text.find('(')));
+}
+
+bool read_cell(const CifBlock& block, CurrentCrystal& crystal) {
+  CellParameters& cell = crystal.cell;
+  double* lengths[] = {&cell.a, &cell.b, &cell.c};
+  const char* length_tags[] = {"_cell_length_a", "_cell_length_b", "_cell_length_c"};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const CifValue* value = block.value(length_tags[i]);
+    auto number = value ? cif_number(*value) : std::nullopt;
+    if (!number) return false;
+    *lengths[i] = *number;
+  }
+  // An angle left out or given as "?" is 90°, the core dictionary's default.
+  double* angles[] = {&cell.alpha, &cell.beta, &cell.gamma};
+  const char* angle_tags[] = {"_cell_angle_alpha", "_cell_angle_beta", "_cell_angle_gamma"};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const CifValue* value = block.value(angle_tags[i]);
+    if (!value || value->null) {
+      *angles[i] = 90;
+      continue;
+    }
+    auto number = cif_number(*value);
+    if (!number) return false;
+    *angles[i] = *number;
+  }
+  std::vector<double> numbers = {cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma};
+  return set_cell_from_numbers(crystal, numbers, 0);
+}
+
+// The operator list; false after a warning when an operator is unreadable.
+bool read_operators(const CifBlock& block, SymmetryData& symmetry, Ui& ui) {
+  std::size_t column = 0;
+  const CifItem* item = find_any(block, kOperatorTags, column);
+  if (!item) return true;
+  for (const auto& row : item->rows) {
+    const CifValue& value = row[column];
+    if (value.null) continue;
+    if (static_cast<int>(symmetry.operators.size()) >= kMaxOperators) {
+      ui.warning("More than 192 symmetry operators in the data block");
+      return false;
+    }
+    XyzDecoding decoding = decode_xyz_operator(value.text);
+    if (!decoding.error.empty()) {
+      ui.warning(decoding.error);
+      return false;
+    }
+    symmetry.operators.push_back(decoding.op);
+    symmetry.operator_texts.emplace_back(substring(without_characters(to_upper(value.text), " \t'\""), 0, 24));
+  }
+  return true;
+}
+
+bool is_one_of(std::string_view tag, std::initializer_list<std::string_view> tags) {
+  return std::any_of(tags.begin(), tags.end(), [&](std::string_view t) { return equals_ignoring_case(t, tag); });
+}
+
+// The first Hermann-Mauguin or Hall symbol of the block, in file order.
+void read_symbol(const CifBlock& block, CurrentCrystal& crystal) {
+  for (const CifItem& item : block.items) {
+    if (item.tags.size() != 1 || item.rows.empty() || item.rows[0][0].null) continue;
+    const std::string& text = item.rows[0][0].text;
+    if (is_one_of(item.tags[0], {kHermannMauguinTags[0], kHermannMauguinTags[1]})) {
+      crystal.symbol = substring(to_upper(without_characters(text, "' \t()")), 0, 12);
+    } else if (is_one_of(item.tags[0], {kHallTags[0], kHallTags[1]})) {
+      const std::string hall = trim(to_upper(without_characters(text, "'")));
+      crystal.symmetry.hall_symbol = hall;
+      crystal.symbol = substring(hall, 0, 12);
+    } else {
+      continue;
+    }
+    if (!crystal.symbol.empty()) return;
+  }
+}
+
+// A coordinate: a fraction "1/4" or a decimal with its uncertainty.
+std::optional<double> cif_coordinate(const CifValue& value) {
+  if (value.null) return std::nullopt;
+  const std::string text = value.text.substr(0, value.text.find('('));
+  const std::size_t slash = text.find('/');
+  if (slash == std::string::npos) return parse_double(text);
+  auto numerator = parse_double(text.substr(0, slash));
+  auto denominator = parse_double(text.substr(slash + 1));
+  if (!numerator || !denominator || *denominator == 0) return std::nullopt;
+  return *numerator / *denominator;
+}
+
+struct AtomColumns {
+  std::optional<std::size_t> label, type_symbol, x, y, z, u_iso, b_iso, occupancy;
+};
+
+std::optional<std::size_t> column_of(const CifItem& item, std::string_view tag) {
+  for (std::size_t i = 0; i < item.tags.size(); ++i) {
+    if (equals_ignoring_case(item.tags[i], tag)) return i;
+  }
+  return std::nullopt;
+}
+
+AtomColumns atom_columns(const CifItem& item) {
+  return AtomColumns{column_of(item, "_atom_site_label"),          column_of(item, "_atom_site_type_symbol"),
+                     column_of(item, "_atom_site_fract_x"),        column_of(item, "_atom_site_fract_y"),
+                     column_of(item, "_atom_site_fract_z"),        column_of(item, "_atom_site_U_iso_or_equiv"),
+                     column_of(item, "_atom_site_B_iso_or_equiv"), column_of(item, "_atom_site_occupancy")};
+}
+
+const CifValue* cell_of(const std::vector<CifValue>& row, const std::optional<std::size_t>& column) {
+  return column ? &row[*column] : nullptr;
+}
+
+// The element of an "_atom_site_type_symbol" value such as "Fe3+" or "O2-".
+std::optional<std::string> element_of_type_symbol(const CifValue* value) {
+  if (!value || value->null) return std::nullopt;
+  std::string letters;
+  for (char c : value->text) {
+    if (!std::isalpha(static_cast<unsigned char>(c)) || letters.size() == 2) break;
+    letters += c;
+  }
+  if (letters.size() == 2 && is_element_symbol(letters))
+    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(letters[0])))) +
+           static_cast<char>(std::tolower(static_cast<unsigned char>(letters[1])));
+  if (!letters.empty() && is_element_symbol(letters.substr(0, 1))) return to_upper(letters.substr(0, 1));
+  return std::nullopt;
+}
+
+// One row of the atom loop; false after a warning when a number is unreadable.
+// A label that names no element is kept as its type and noted in `unknown`.
+bool read_atom(const std::vector<CifValue>& row, const AtomColumns& columns, AtomSite& atom,
+               std::vector<std::string>& unknown, Ui& ui) {
+  const CifValue* label_value = cell_of(row, columns.label);
+  const std::string label = label_value && !label_value->null ? label_value->text : std::string();
+  const DecodedLabel decoded = decode_atom_label(label);
+  atom.label = decoded.label;
+  if (auto element = element_of_type_symbol(cell_of(row, columns.type_symbol))) {
+    atom.type = *element;
+  } else {
+    atom.type = decoded.type;
+    if (!decoded.known) unknown.push_back(decoded.element_part);
+  }
+  auto x = cif_coordinate(row[*columns.x]);
+  auto y = cif_coordinate(row[*columns.y]);
+  auto z = cif_coordinate(row[*columns.z]);
+  if (!x || !y || !z) {
+    ui.warning("Cannot read the coordinates of the atom site " + label);
+    return false;
+  }
+  atom.x = *x;
+  atom.y = *y;
+  atom.z = *z;
+  const CifValue* u = cell_of(row, columns.u_iso);
+  const CifValue* b = cell_of(row, columns.b_iso);
+  auto u_number = u ? cif_number(*u) : std::nullopt;
+  auto b_number = b ? cif_number(*b) : std::nullopt;
+  atom.b = u_number ? kUToB * *u_number : b_number ? *b_number : 1.0;
+  const CifValue* occupancy = cell_of(row, columns.occupancy);
+  auto occupancy_number = occupancy ? cif_number(*occupancy) : std::nullopt;
+  atom.population = occupancy_number ? *occupancy_number : 1.0;
+  return true;
+}
+
+// The atom loop; false after a warning.
+bool read_atoms(const CifBlock& block, CurrentCrystal& crystal, Ui& ui) {
+  const CifItem* item = block.find("_atom_site_fract_x");
+  if (!item || item->rows.empty()) {
+    ui.warning("No atom site found");
+    return false;
+  }
+  const AtomColumns columns = atom_columns(*item);
+  if (!columns.x || !columns.y || !columns.z) {
+    ui.warning("No atom site found");
+    return false;
+  }
+  if (item->rows.size() > static_cast<std::size_t>(kMaxAtoms)) {
+    ui.warning("The number of atoms is > 400!");
+    return false;
+  }
+  std::vector<std::string> unknown;
+  for (const auto& row : item->rows) {
+    AtomSite atom;
+    if (!read_atom(row, columns, atom, unknown, ui)) return false;
+    crystal.atoms.push_back(atom);
+  }
+  // Told only once the block has been read, so that a refused block says one thing.
+  for (const std::string& part : unknown) ui.warning("cannot decode Label " + part);
+  return true;
+}
+
+}  // namespace
+
+bool is_valuable_block(const CifBlock& block) {
+  if (to_upper(block.name) == "GLOBAL") return false;
+  const int items = (block.find("_cell_length_a") ? 1 : 0) + (has_any(block, kOperatorTags) ? 1 : 0) +
+                    (has_any(block, kHermannMauguinTags) ? 1 : 0) + (has_any(block, kHallTags) ? 1 : 0);
+  return items >= 2;
+}
+
+std::vector<CifBlockEntry> valuable_blocks(const CifFile& file) {
+  std::vector<CifBlockEntry> entries;
+  for (std::size_t i = 0; i < file.blocks.size(); ++i) {
+    if (is_valuable_block(file.blocks[i])) entries.push_back({file.blocks[i].name, static_cast<int>(i)});
+  }
+  return entries;
+}
+
+DecodedLabel decode_atom_label(std::string_view label) {
+  const std::string text = trim(label);
+  DecodedLabel decoded;
+  const bool one_letter = text.size() > 1 && std::isdigit(static_cast<unsigned char>(text[1]));
+  const std::size_t element_length = one_letter ? 1 : 2;
+  decoded.element_part = std::string(substring(text, 0, element_length));
+  std::string rest(substring(text, element_length, std::string::npos));
+  decoded.label = std::string(substring(rest, 0, 2));
+  std::string element = to_upper(decoded.element_part);
+  if (is_element_symbol(element)) {
+    decoded.known = true;
+  } else if (element.size() == 2 && is_element_symbol(element.substr(0, 1))) {
+    element.resize(1);
+    decoded.known = true;
+  }
+  if (element.size() == 2)
+    element[1] = static_cast<char>(std::tolower(static_cast<unsigned char>(element[1])));
+  decoded.type = decoded.known ? element : decoded.element_part;
+  return decoded;
+}
+
+std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, Ui& ui) {
+  CurrentCrystal crystal;
+  crystal.title = read_title(block);
+  if (!read_cell(block, crystal)) {
+    ui.warning("Cell parameters not found!");
+    return std::nullopt;
+  }
+  if (!read_operators(block, crystal.symmetry, ui)) return std::nullopt;
+  read_symbol(block, crystal);
+  if (crystal.symmetry.operators.empty() && crystal.symbol.empty()) {
+    ui.warning("Lumiso cannot find symmetry operators or Space group");
+    return std::nullopt;
+  }
+  if (!read_atoms(block, crystal, ui)) return std::nullopt;
+  return crystal;
+}
+
+namespace {
+
+std::optional<CifFile> parse_current_file(Program& program) {
+  const std::string& name = program.workspace.crystal_file_name;
+  auto bytes = read_file_bytes(program.resolve(name));
+  if (!bytes) {
+    program.ui.warning("Cannot open the file " + name);
+    return std::nullopt;
+  }
+  std::string error;
+  auto file = parse_cif(*bytes, file_name_of(name), error);
+  if (!file) program.ui.warning("The file " + file_name_of(name) + " is not a readable CIF file: " + error);
+  return file;
+}
+
+}  // namespace
+
+bool scan_cif_blocks(Program& program) {
+  CifBlockTable& table = program.workspace.cif_blocks;
+  table = CifBlockTable{};
+  auto file = parse_current_file(program);
+  if (!file) return false;
+  table.blocks = valuable_blocks(*file);
+  if (table.blocks.empty()) {
+    program.ui.warning("Calvane cannot find any valuable bloc");
+    return false;
+  }
+  if (table.blocks.size() > static_cast<std::size_t>(kMaxCifBlocks)) {
+    program.ui.warning("The CIF file holds more than 10 structure blocks; only the first 10 are offered");
+    table.blocks.resize(kMaxCifBlocks);
+  }
+  return true;
+}
+
+int read_chosen_cif_block(Program& program) {
+  const CifBlockTable& table = program.workspace.cif_blocks;
+  if (table.chosen_block < 1 || table.chosen_block > static_cast<int>(table.blocks.size())) return 1;
+  auto file = parse_current_file(program);
+  if (!file) return 1;
+  const CifBlockEntry& entry = table.blocks[static_cast<std::size_t>(table.chosen_block - 1)];
+  const std::size_t index = static_cast<std::size_t>(entry.document_index);
+  if (index >= file->blocks.size() || file->blocks[index].name != entry.name) {
+    program.ui.warning("The data block " + entry.name + " is no longer in the file");
+    return 1;
+  }
+  auto crystal = read_cif_block(file->blocks[index], program.ui);
+  if (!crystal) return 1;
+  program.workspace.crystal = std::move(*crystal);
+  return 0;
+}
+
+}  // namespace calvane

@@ -1,0 +1,21 @@
+// The space group of a crystal read from a SHELX file, which carries
+// operators (LATT and SYMM cards) but no symbol.
+#pragma once
+
+namespace calvane {
+
+struct Program;
+
+/// Reads the current crystal file with the SHELX reader its name calls for
+/// (".res" the result listing, else the instruction reader), then builds the
+/// operators from its LATT and SYMM cards and names the group. A phase being
+/// restored keeps its symbol when the cards name none. 0 on success; 1 after
+/// a warning, with the working crystal unchanged.
+int read_shelx_file(Program& program);
+
+/// After a SHELX read into the working crystal: when no group was named,
+/// warns and shows the space-group window, where the user picks one; false
+/// then, and the phase is added from that window.
+bool complete_shelx_space_group(Program& program);
+
+}  // namespace calvane

@@ -1,0 +1,64 @@
+// Opening observed patterns and observed peak lists: the menu flows, the
+// storing of a read pattern and the wavelength reconciliation.
+//
+// After a pattern is added the flow asks the plot to redraw through
+// Ui::redraw_plot; after a peak list it recomputes every phase through the
+// driver, which redraws. Where the behaviour also wants plot state changed
+// (the eleven intensity scale factors back to 1, the default tick spacing),
+// the flow returns an ObservedLoad that says so and the caller that owns the
+// plot acts on it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "experiment_io/pattern_files.hpp"
+#include "experiment_io/peak_files.hpp"
+
+namespace calvane {
+
+struct Program;
+
+/// What a flow did, for the caller that owns the plot and the driver.
+struct ObservedLoad {
+  bool added = false;                // a pattern or a peak list was stored
+  bool reset_intensity_scales = false;  // the plot's intensity scale factors go back to 1.0
+  bool recompute_default_ticks = false; // the plot's default tick spacing is recomputed
+};
+
+inline constexpr const char* kPatternFilter =
+    "Bruker format (*.raw|*.raw|Philips format (*.rd)|*.rd|Calvane format (*.sim)|*.sim|Rietveld format "
+    "(*.dat)|*.dat|CPI format (*.cpi)|*.cpi|CPD format (*.cpd)|*.cpd|";
+inline constexpr const char* kPeakFilter =
+    "Bruker format (*.dif|*.dif|XFIT format (*.txt)|*.txt|WINFIT format (*.dat)|*.dat|Philips format "
+    "(*.di)|*.di|Column format (*.prn)|*.prn|";
+
+/// `ouvre_fichier_raw`: entry 1..6 of "Open an observed diagram data file".
+ObservedLoad ouvre_fichier_raw(Program& program, int entry);
+
+/// Reads a pattern file of `kind` without a dialog (the file lists) and
+/// stores it. A Rietveld file without a wavelength opens the Lambda missing
+/// window instead. False when nothing was stored.
+bool read_observed_pattern(Program& program, PatternFileKind kind, const std::filesystem::path& path);
+
+/// `lit_lambda`: OK of the Lambda missing window.
+ObservedLoad lit_lambda(Program& program);
+
+/// Turns a successful read into the next ObservedPattern (at most 10 000
+/// points; one message says how many were dropped). False when the table
+/// is full or the file held no point.
+bool store_pattern(Program& program, const PatternReadingBuffer& buffer);
+
+/// Compares the read wavelength with the experiment's and either keeps
+/// silent, adopts it (first pattern of an empty workspace) or warns.
+void reconcile_wavelength(Program& program, double read_wavelength);
+
+/// `ouvre_fichier_dif`: entry 1..5 of "Open an observed peaks file".
+ObservedLoad ouvre_fichier_dif(Program& program, int entry);
+
+/// Reads a peak file of `kind` named `chosen_name` (resolved against the
+/// current folder) and appends it. False, with one message, when nothing
+/// was added.
+bool read_observed_peaks(Program& program, PeakFileKind kind, const std::string& chosen_name);
+
+}  // namespace calvane

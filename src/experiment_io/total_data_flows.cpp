@@ -1,0 +1,343 @@
+#include "experiment_io/total_data_flows.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "crystal_io/cry_file.hpp"
+#include "crystal_io/open_flow.hpp"
+#include "experiment_io/export_flows.hpp"
+#include "experiment_io/read_error.hpp"
+#include "profile/spectrum.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/driver.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+
+namespace {
+
+// Colours the colours window gives observed patterns and peak lists when no
+// colours file exists; written until the workspace holds their own.
+constexpr Rgb kPatternColours[8] = {{253, 108, 31}, {54, 108, 162}, {128, 128, 0}, {0, 255, 0},
+                                    {0, 0, 255},    {0, 128, 0},    {0, 0, 128},   {255, 0, 0}};
+constexpr Rgb kPeakListColours[8] = {{0, 0, 255}, {0, 0, 128}, {0, 255, 0},   {0, 255, 0},
+                                     {128, 0, 0}, {255, 0, 0}, {128, 128, 0}, {0, 255, 0}};
+
+std::uint32_t number_of(Rgb colour) { return colour_number(colour.red, colour.green, colour.blue); }
+
+Rgb rgb_of(std::uint32_t number) {
+  return Rgb{static_cast<std::uint8_t>(number & 0xFF), static_cast<std::uint8_t>((number >> 8) & 0xFF),
+             static_cast<std::uint8_t>((number >> 16) & 0xFF)};
+}
+
+TotalDataPhase phase_record(const PhaseData& phase) {
+  TotalDataPhase record;
+  record.file_path = phase.file_name;
+  record.draw = phase.draw;
+  record.show_hkl = phase.show_hkl;
+  record.colour = number_of(phase.colour);
+  record.pen_width = phase.pen_width;
+  record.pen_style = phase.pen_style;
+  record.fraction = fixed(phase.fraction, 8, 2);
+  record.size = fixed(phase.crystal_size, 8, 1);
+  record.strain = fixed(phase.strain * 1000, 8, 1);  // the strain box's unit, Δd/d × 1000
+  record.crystal = phase.crystal;
+  return record;
+}
+
+// The name of a scratch file, made unique within one load: two phases from
+// folders of their own may share a base name.
+std::string unique_name(std::string name, std::set<std::string>& taken, std::string_view suffix) {
+  std::string base = name.substr(0, name.size() - suffix.size());
+  for (int n = 2; !taken.insert(name).second; ++n) name = base + std::to_string(n) + std::string(suffix);
+  return name;
+}
+
+struct RebuiltFiles {
+  std::vector<std::filesystem::path> crystals;
+  std::vector<std::filesystem::path> peak_lists;
+};
+
+// Writes the phases' crystal files and the peak files into the current
+// folder and checks that every crystal file reads. Empty string on success.
+std::string rebuild_files(const Program& program, const TotalDataFile& data, RebuiltFiles& files) {
+  std::set<std::string> taken;
+  for (const TotalDataPhase& phase : data.phases) {
+    std::filesystem::path path =
+        program.current_folder / unique_name(rebuilt_crystal_file_name(phase.file_path), taken, "_mp.cry");
+    if (std::string error = write_cry_file(path, phase.crystal); !error.empty())
+      return "The file " + path.filename().string() + " could not be written: " + error;
+    CurrentCrystal check;
+    if (CryReadResult read = read_cry_file(path, check); !read.ok) return read.message;
+    files.crystals.push_back(path);
+  }
+  for (const TotalDataCurve& list : data.peak_lists) {
+    std::filesystem::path path =
+        program.current_folder / unique_name(rebuilt_peak_file_name(list.name), taken, "_mp.prn");
+    if (std::string error = write_file_atomically(path, format_rebuilt_peak_file(list)); !error.empty())
+      return "The file " + path.filename().string() + " could not be written: " + error;
+    files.peak_lists.push_back(path);
+  }
+  return {};
+}
+
+void apply_source(Program& program, bool neutrons) {
+  ExperimentSettings& settings = program.workspace.settings;
+  MainForm& form = program.main_form;
+  // A file saved with X-rays brings X-rays back, so that "Restore" returns
+  // the workspace as it was.
+  settings.source = neutrons ? RadiationSource::Neutrons : RadiationSource::XRays;
+  form.xray_button_active = !neutrons;
+  if (neutrons)
+    form.source_caption = "Source: Neutrons";
+  else if (settings.xray_source == XRaySource::Synchrotron)
+    form.source_caption = "Source: X Synchr. p=" + fixed(settings.polarisation, 4, 2);
+  else
+    form.source_caption = "Source: X ray tube";
+}
+
+void apply_field_texts(ExperimentPageForm& page, const TotalDataFile& data) {
+  page.wavelength = data.wavelength;
+  page.range_low = data.two_theta_low;
+  page.range_high = data.two_theta_high;
+  page.u = data.u;
+  page.v = data.v;
+  page.w = data.w;
+}
+
+void apply_spectrum(Program& program, const TotalDataFile& data) {
+  ExperimentSettings& settings = program.workspace.settings;
+  ExperimentPageForm& page = program.main_form.experiment;
+  apply_field_texts(page, data);
+  settings.angle_scale = static_cast<AngleScale>(data.angle_scale);
+  page.angle_scale_button = data.angle_scale;
+  page.line_index = data.line_index;
+  settings.chosen_line = data.line_index;
+  if (data.wavelengths.empty()) return;
+  settings.wavelengths.clear();
+  settings.fractions.clear();
+  for (auto [wavelength, fraction] : data.wavelengths) {
+    settings.wavelengths.push_back(wavelength);
+    settings.fractions.push_back(fraction);
+  }
+  settings.shortest_wavelength = *std::min_element(settings.wavelengths.begin(), settings.wavelengths.end());
+  settings.longest_wavelength = *std::max_element(settings.wavelengths.begin(), settings.wavelengths.end());
+  settings.single_wavelength = data.wavelengths.size() == 1 ? data.wavelengths[0].first : 0;
+  if (data.wavelengths.size() < 2) return;
+  // Several lines: the first four go into the multiple-wavelength dialog as
+  // texts (λ 8:5, percentage 6:2) and the spectrum is rebuilt from them.
+  WavelengthForm& dialog = program.wavelength_form;
+  for (std::size_t row = 0; row < dialog.wavelength.size(); ++row) {
+    bool used = row < data.wavelengths.size();
+    dialog.wavelength[row] = used ? fixed(data.wavelengths[row].first, 8, 5) : std::string();
+    dialog.intensity[row] = used ? fixed(100 * data.wavelengths[row].second, 6, 2) : std::string();
+  }
+  lit_composition(SpectrumView{program.workspace, program.main_form, dialog, program.ui});
+  // Rebuilding the spectrum shows the settings' old range in the fields: the
+  // file's texts are the ones the next computation must read.
+  apply_field_texts(page, data);
+}
+
+void apply_display_options(Program& program, const TotalDataFile& data) {
+  ExperimentSettings& settings = program.workspace.settings;
+  PhasesPageForm& table = program.main_form.phases;
+  settings.draw_sum = data.draw_sum;
+  table.sum_draw = data.draw_sum;
+  table.sum_toggle_pressed = !data.draw_sum;
+  const bool molar = data.percent_mode == 1;
+  settings.percent_mode = molar ? "MOLEC" : "POIDS";
+  table.molar_percent = molar;
+  table.percent_caption = molar ? "Molec" : "Weight";
+  table.sum_colour = rgb_of(data.sum_colour);
+}
+
+void apply_phases(Program& program, const TotalDataFile& data, const RebuiltFiles& files) {
+  Workspace& ws = program.workspace;
+  for (std::size_t i = 0; i < data.phases.size(); ++i) {
+    const TotalDataPhase& record = data.phases[i];
+    ws.crystal_file_name = files.crystals[i].string();
+    if (!read_crystal_file(program, CrystalFileKind::Native, ws.crystal_file_name)) continue;
+    add_loaded_phase(program);
+    PhaseData& phase = ws.phase(ws.phase_count());
+    phase.draw = record.draw;
+    phase.show_hkl = record.show_hkl;
+    phase.colour = rgb_of(record.colour);
+    phase.pen_width = record.pen_width;
+    phase.pen_style = record.pen_style;
+  }
+  refresh_phase_table(program);
+  // The boxes receive the texts as read; the driver reads them back (shares
+  // renormalised to their sum, strain in thousandths) when it computes.
+  for (std::size_t i = 0; i < data.phases.size() && i < static_cast<std::size_t>(ws.phase_count()); ++i) {
+    PhaseRow& row = program.main_form.phases.rows[i];
+    row.percent = data.phases[i].fraction;
+    row.size = data.phases[i].size;
+    row.strain = data.phases[i].strain;
+    row.draw = data.phases[i].draw;
+    row.hkl = data.phases[i].show_hkl;
+  }
+}
+
+void apply_observed(Program& program, const TotalDataFile& data, const RebuiltFiles& files) {
+  Workspace& ws = program.workspace;
+  ws.observed_patterns.clear();
+  for (const TotalDataCurve& record : data.patterns) {
+    ObservedPattern pattern;
+    pattern.file_name = record.name;
+    pattern.style_width = record.pen_width;
+    pattern.style_kind = record.pen_style;
+    pattern.draw = record.draw;
+    for (auto [angle, intensity] : record.points) pattern.points.push_back({angle, intensity});
+    ws.observed_patterns.push_back(std::move(pattern));
+    ws.observed_pattern_file_name = record.name;
+  }
+  ws.observed_peaks.clear();
+  for (std::size_t i = 0; i < data.peak_lists.size(); ++i) {
+    ObservedPeakList list;
+    list.file_name = files.peak_lists[i].string();
+    list.draw = data.peak_lists[i].draw;
+    for (auto [position, intensity] : data.peak_lists[i].points) list.peaks.push_back({0, 0, 0, position, intensity});
+    ws.observed_peaks.push_back(std::move(list));
+  }
+}
+
+std::optional<std::filesystem::path> chosen_total_data_file(Program& program, TotalDataSender sender,
+                                                             const std::string& list_file) {
+  switch (sender) {
+    case TotalDataSender::FileList:
+      if (trim_view(list_file).empty()) return std::nullopt;
+      remove_file_quietly(program.current_folder / kSnapshotName);
+      return program.resolve(list_file);
+    case TotalDataSender::RestoreButton:
+      return program.program_folder / kSnapshotName;
+    case TotalDataSender::None:
+      if (trim_view(program.workspace.crystal_file_name).empty()) return std::nullopt;
+      return program.resolve(program.workspace.crystal_file_name);
+    case TotalDataSender::Menu:
+    case TotalDataSender::PhaseNameBox:
+      break;
+  }
+  auto chosen = program.ui.open_file({kTotalDataOpenFilter, 1, program.current_folder.string(), {}});
+  if (!chosen || trim_view(chosen->path).empty()) return std::nullopt;
+  return program.resolve(chosen->path);
+}
+
+}  // namespace
+
+TotalDataFile total_data_of(const Program& program) {
+  const Workspace& ws = program.workspace;
+  const MainForm& form = program.main_form;
+  const ExperimentSettings& settings = ws.settings;
+  TotalDataFile data;
+  data.neutrons = settings.source == RadiationSource::Neutrons;
+  data.wavelength = form.experiment.wavelength;
+  data.two_theta_low = form.experiment.range_low;
+  data.two_theta_high = form.experiment.range_high;
+  data.u = form.experiment.u;
+  data.v = form.experiment.v;
+  data.w = form.experiment.w;
+  data.angle_scale = static_cast<int>(settings.angle_scale);
+  data.line_index = form.experiment.line_index;
+  for (std::size_t k = 0; k < settings.wavelengths.size() && k < settings.fractions.size() && k < kMaxWavelengths; ++k)
+    data.wavelengths.emplace_back(settings.wavelengths[k], settings.fractions[k]);
+  data.draw_sum = settings.draw_sum;
+  data.percent_mode = settings.percent_mode == "MOLEC" ? 1 : 0;
+  data.sum_colour = number_of(form.phases.sum_colour);
+  for (const PhaseData& phase : ws.phases) data.phases.push_back(phase_record(phase));
+  for (std::size_t i = 0; i < ws.observed_patterns.size(); ++i) {
+    const ObservedPattern& pattern = ws.observed_patterns[i];
+    TotalDataCurve record{pattern.file_name, pattern.style_width, pattern.style_kind,
+                          number_of(kPatternColours[i % 8]), pattern.draw, {}};
+    for (const ObservedPoint& point : pattern.points) record.points.emplace_back(point.two_theta, point.intensity);
+    data.patterns.push_back(std::move(record));
+  }
+  for (std::size_t i = 0; i < ws.observed_peaks.size(); ++i) {
+    const ObservedPeakList& list = ws.observed_peaks[i];
+    TotalDataCurve record{list.file_name, 1, 0, number_of(kPeakListColours[i % 8]), list.draw, {}};
+    for (const ObservedPeak& peak : list.peaks) record.points.emplace_back(peak.two_theta, peak.intensity);
+    data.peak_lists.push_back(std::move(record));
+  }
+  return data;
+}
+
+bool SavetheTotaldata1Click(Program& program, TotalDataSender sender) {
+  const Workspace& ws = program.workspace;
+  if (ws.phases.empty() && ws.observed_patterns.empty()) return false;
+  std::filesystem::path path;
+  if (sender == TotalDataSender::PhaseNameBox) {
+    path = program.program_folder / kSnapshotName;
+  } else {
+    auto chosen = program.ui.save_file({kTotalDataSaveFilter, 2, program.current_folder.string(), {}});
+    if (!chosen || trim_view(chosen->path).empty()) return false;
+    std::string name = chosen->path;
+    if (!contains(to_lower(file_name_of(name)), ".cmp")) name += ".cmp";
+    path = program.resolve(name);
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && program.ui.confirm(kOverwriteQuestion) != Answer::Yes) return false;
+  }
+  if (std::string error = write_file_atomically(path, format_total_data_file(total_data_of(program)));
+      !error.empty()) {
+    program.ui.warning("The file " + path.filename().string() + " could not be written: " + error);
+    return false;
+  }
+  return true;
+}
+
+TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const std::string& list_file) {
+  TotalDataLoad load;
+  auto path = chosen_total_data_file(program, sender, list_file);
+  if (!path) return load;
+  const std::string name = path->filename().string();
+  auto lines = read_text_lines(*path);
+  if (!lines) {
+    program.ui.warning(read_error_message(name, "the file cannot be opened"));
+    return load;
+  }
+  TotalDataReading reading = parse_total_data_file(*lines, name);
+  if (!reading.ok()) {
+    program.ui.warning(reading.error);
+    return load;
+  }
+  RebuiltFiles files;
+  if (std::string error = rebuild_files(program, reading.data, files); !error.empty()) {
+    program.ui.warning(error);
+    return load;
+  }
+
+  Workspace& ws = program.workspace;
+  program.main_form.phases.restore_visible = false;
+  program.ui.set_busy(true);
+  ws.phases.clear();
+  ws.current_phase = 0;
+  apply_source(program, reading.data.neutrons);
+  apply_spectrum(program, reading.data);
+  apply_display_options(program, reading.data);
+  apply_phases(program, reading.data, files);
+  apply_observed(program, reading.data, files);
+  program.main_form.page = MainPage::ExperimentalData;
+  program.ui.set_busy(false);
+  load.loaded = true;
+  if (ws.phase_count() > 0)
+    click_button_plot_phase_data(program);
+  else
+    program.ui.redraw_plot();
+  return load;
+}
+
+void del_phase1(Program& program, int row) {
+  Workspace& ws = program.workspace;
+  if (row < 1 || row > ws.phase_count()) return;
+  // Without its snapshot the deletion could not be undone: it is not made.
+  if (!SavetheTotaldata1Click(program, TotalDataSender::PhaseNameBox)) return;
+  program.main_form.phases.restore_visible = true;
+  delete_phase(ws, row);
+  refresh_phase_table(program);
+}
+
+TotalDataLoad restaure_effacement_phase(Program& program) {
+  return ouvre_fichier_mpm(program, TotalDataSender::RestoreButton);
+}
+
+}  // namespace calvane

@@ -1,0 +1,57 @@
+// Saving and loading the whole workspace as a total data file, and the
+// one-step undo of a phase deletion through the snapshot "dummy.cmp".
+//
+// Not yet carried by the file: the sum's pen width and style, the plot's
+// background and text colours and the colours of observed patterns and peak
+// lists live in the plot's display styles, which the workspace does not hold
+// yet; total_data_of writes their defaults and loading leaves them as they are.
+// Loading does not touch the plot window's state either: whoever owns it
+// sets its intensity scale factor to 1 and its full range to the current
+// range after a load (TotalDataLoad tells when).
+#pragma once
+
+#include <string>
+
+#include "experiment_io/total_data_file.hpp"
+
+namespace calvane {
+
+struct Program;
+
+/// The control that started a save or a load.
+enum class TotalDataSender {
+  Menu,          // "Save the total data (*.cmp)" / "Open a total data file (*.cmp)"
+  PhaseNameBox,  // a phase is about to be deleted: the snapshot
+  FileList,      // the list of total data files
+  RestoreButton, // "Restore": the snapshot
+  None,          // a .cmp name handed on by the crystal-file opening
+};
+
+inline constexpr const char* kTotalDataSaveFilter = "Data file (*.cry)|*.cry|Total data file (*.cmp)|*.cmp";
+inline constexpr const char* kTotalDataOpenFilter = "Multiphase Calvane format (*.cmp|*.cmp|";
+inline constexpr const char* kSnapshotName = "dummy.cmp";
+
+/// The workspace as the file holds it.
+TotalDataFile total_data_of(const Program& program);
+
+/// `SavetheTotaldata1Click`. True when a file was written.
+bool SavetheTotaldata1Click(Program& program, TotalDataSender sender);
+
+struct TotalDataLoad {
+  bool loaded = false;  // the workspace was replaced (plot: intensity scale 1, full range = current range)
+};
+
+/// `ouvre_fichier_mpm`: the file comes from the sender (`list_file` for the
+/// file list). The whole file is read and checked, and the phases' crystal
+/// files and the peak files are rebuilt, before anything of the workspace
+/// changes; a file that fails gives one message and changes nothing.
+TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const std::string& list_file = {});
+
+/// `del_phase1`: double-click on the name of phase `row` (1..8). Saves the
+/// snapshot, removes the phase and shows "Restore"; nothing is recomputed.
+void del_phase1(Program& program, int row);
+
+/// `restaure_effacement_phase`: "Restore" loads the snapshot back.
+TotalDataLoad restaure_effacement_phase(Program& program);
+
+}  // namespace calvane

@@ -1,0 +1,579 @@
+#include "plot/dessine.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/workspace.hpp"
+
+namespace calvane {
+
+namespace {
+
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kBlack{0, 0, 0};
+constexpr std::size_t kMaxTicks = 5000;  // a tick spacing far too small for the range draws no ticks
+
+double transform_value(double value, YMode mode) {
+  switch (mode) {
+    case YMode::Logarithmic: return std::log10(std::max(value, 0.0) + 1.0);
+    case YMode::SquareRoot: return std::sqrt(std::max(value, 0.0));
+    case YMode::Linear: break;
+  }
+  return value;
+}
+
+// The maximum of an observed data set is transformed without the "+ 1" of the points.
+double transform_maximum(double maximum, YMode mode) {
+  switch (mode) {
+    case YMode::Logarithmic: return maximum > 0 ? std::log10(maximum) : 0.0;
+    case YMode::SquareRoot: return std::sqrt(std::max(maximum, 0.0));
+    case YMode::Linear: break;
+  }
+  return maximum;
+}
+
+void apply_pen_style(Canvas& canvas, int style) {
+  if (style == 0) canvas.set_pen_style(LineStyle::Solid);
+  else if (style == 1) canvas.set_pen_style(LineStyle::Dashed);
+  else if (style == 2) canvas.set_pen_style(LineStyle::Dotted);
+}
+
+// Colours of one drawing: the printout is always black on white.
+struct Palette {
+  Rgb background, text;
+};
+
+Palette palette_of(const Workspace& workspace, const PlotLayout& layout) {
+  if (layout.printed) return {kWhite, kBlack};
+  return {workspace.styles.background, workspace.styles.text};
+}
+
+double abscissa_factor(AngleScale scale) { return scale == AngleScale::Theta ? 0.5 : 1.0; }
+
+bool within(double value, double low, double high) { return value >= low && value <= high; }
+
+// Everything one drawing shares between its steps.
+struct Drawing {
+  PlotState& state;
+  const Workspace& workspace;
+  HklMode hkl_mode;
+  Canvas& canvas;
+  const PlotLayout& layout;
+  Palette palette;
+  int legend_row = 0;
+
+  Point pixel(double x, double y) const { return vers_pixels(state.mapping, x, y); }
+};
+
+void reset_pen(Drawing& d) {
+  d.canvas.set_pen(Pen{d.palette.text, 1, LineStyle::Solid});
+  d.canvas.set_font_colour(d.palette.text);
+}
+
+// Steps common to both variants: mapping, control strip, background, font, axis.
+void begin_drawing(Drawing& d, double x_origin, double x_end) {
+  PlotState& state = d.state;
+  const PlotLayout& layout = d.layout;
+  state.status.visible = true;
+  state.mapping.x_left = layout.x_left;
+  state.mapping.x_right = layout.x_right;
+  state.mapping.y_base = layout.y_base;
+  state.mapping.x_origin = x_origin;
+  state.mapping.x_end = x_end;
+  state.mapping.sx = (layout.x_right - layout.x_left) / (x_end - x_origin);
+  state.shift_position = static_cast<int>(std::lround((x_origin + x_end) / 2));
+  state.previous_shift_position = state.shift_position;
+  d.canvas.fill(d.palette.background);
+  Font font;
+  font.family = "arial";
+  font.size_points = layout.font_points;
+  font.colour = d.palette.text;
+  d.canvas.set_font(font);
+  reset_pen(d);
+  if (layout.framed) d.canvas.rectangle(0, 0, layout.surface_width - 1, layout.surface_height - 1);
+  state.range_width = x_end - x_origin;
+}
+
+void write_titles(Drawing& d, const std::string& x_title) {
+  static const char* const y_titles[] = {"Intensity", "Log(Intensity)", "Sqrt(Intensity)"};
+  const PlotLayout& layout = d.layout;
+  d.canvas.text({layout.y_title_x, layout.y_title_y}, y_titles[static_cast<int>(d.state.y_mode)]);
+  texte_oriente(d.canvas, {layout.x_title_x, layout.x_title_y}, x_title, 0);
+  d.canvas.text({layout.calculated_title_x, layout.calculated_title_y}, "Calculated patterns");
+}
+
+void add_calculated_legend_entry(Drawing& d, const std::string& name) {
+  const PlotLayout& layout = d.layout;
+  d.legend_row += layout.calc_legend_step;
+  const int line_row = d.legend_row + layout.calc_line_dy;
+  d.canvas.line({layout.calc_line_x0, line_row}, {layout.calc_line_x1, line_row});
+  d.canvas.text({layout.calc_name_x, d.legend_row}, name);
+}
+
+void use_curve_pen(Drawing& d, Rgb colour, int width, int style) {
+  d.canvas.set_pen_colour(colour);
+  d.canvas.set_font_colour(colour);
+  d.canvas.set_pen_width(width * d.layout.pen_factor);
+  apply_pen_style(d.canvas, style);
+}
+
+// Steps 8 and 9: the phases in display units, their sum and its largest value.
+void compute_display_arrays(Drawing& d) {
+  PlotState& state = d.state;
+  const Workspace& workspace = d.workspace;
+  const double factor = abscissa_factor(workspace.settings.angle_scale);
+  std::size_t count = std::min<std::size_t>(workspace.profile_x.size(), kMaxProfilePoints);
+  for (const auto& phase : workspace.phases) count = std::min(count, phase.profile.size());
+  state.abscissa.resize(count);
+  for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = workspace.profile_x[k] * factor;
+  state.phase_values.assign(workspace.phases.size(), std::vector<double>(count));
+  state.sum.assign(count, 0.0f);
+  for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
+    for (std::size_t k = 0; k < count; ++k) {
+      const double value = transform_value(workspace.phases[p].profile[k], state.y_mode);
+      state.phase_values[p][k] = value;
+      state.sum[k] += static_cast<float>(value);
+    }
+  }
+  state.display_max = 0;
+  for (float value : state.sum) state.display_max = std::max(state.display_max, static_cast<double>(value));
+}
+
+std::vector<Point> curve_points(const Drawing& d, const std::vector<double>& values) {
+  std::vector<Point> points;
+  points.reserve(values.size());
+  for (std::size_t k = 0; k < values.size(); ++k) points.push_back(d.pixel(d.state.abscissa[k], values[k]));
+  return points;
+}
+
+void draw_label(Drawing& d, Point anchor, const std::string& label) {
+  const PlotLayout& layout = d.layout;
+  int row = std::max(anchor.y, layout.label_min_row);
+  if (d.hkl_mode == HklMode::AlongTop) row = layout.label_min_row;
+  texte_oriente(d.canvas, {anchor.x + layout.label_dx, row + layout.label_dy}, label, 90);
+  d.canvas.line({anchor.x, row + layout.label_tick_from}, {anchor.x, row + layout.label_tick_to});
+}
+
+void draw_hkl_labels(Drawing& d, std::size_t phase_index) {
+  const PhaseData& phase = d.workspace.phases[phase_index];
+  const double factor = abscissa_factor(d.workspace.settings.angle_scale);
+  Point previous{0, 0};
+  const bool ascending = std::is_sorted(d.state.abscissa.begin(), d.state.abscissa.end());
+  for (const Reflection& reflection : phase.reflections) {
+    const auto k = nearest_grid_point(d.state.abscissa, ascending, reflection.two_theta * factor);
+    if (!k) continue;
+    Point anchor = d.pixel(d.state.abscissa[*k], d.state.phase_values[phase_index][*k]);
+    if (anchor.y <= 0) anchor.y = d.layout.label_too_high_row;
+    if (previous.x + d.layout.crowding > anchor.x && std::abs(anchor.y - previous.y) < d.layout.crowding) continue;
+    previous = anchor;
+    draw_label(d, anchor, hkl_label(reflection.h, reflection.k, reflection.l));
+  }
+}
+
+// Steps 10 to 12: phases, their labels, the sum.
+void draw_calculated(Drawing& d) {
+  const Workspace& workspace = d.workspace;
+  d.legend_row = d.layout.calc_legend_start;
+  for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
+    const PhaseData& phase = workspace.phases[p];
+    if (!phase.draw) continue;
+    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
+    add_calculated_legend_entry(d, legend_name(phase.file_name));
+    d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
+  }
+  for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
+    const PhaseData& phase = workspace.phases[p];
+    if (!phase.draw || !phase.show_hkl) continue;
+    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
+    draw_hkl_labels(d, p);
+  }
+  if (workspace.phase_count() > 1 && workspace.settings.draw_sum) {
+    const DisplayStyles& styles = workspace.styles;
+    use_curve_pen(d, styles.sum_colour, styles.sum_pen_width, styles.sum_pen_style);
+    add_calculated_legend_entry(d, "Sum");
+    d.canvas.polyline(curve_points(d, std::vector<double>(d.state.sum.begin(), d.state.sum.end())));
+  }
+}
+
+// The scale of an observed data set: the screen takes its own maximum within
+// the full range, the printout the fixed maximum of 100 the readers scale to.
+std::optional<double> observed_factor(const Drawing& d, double own_maximum) {
+  const double maximum = d.layout.printed ? 100.0 : own_maximum;
+  const double transformed = transform_maximum(maximum, d.state.y_mode);
+  if (!(transformed > 0)) return std::nullopt;  // nothing sensible to scale to
+  return d.state.reference_max / transformed;
+}
+
+// A right-hand legend text at its column, moved left only as far as it needs to stay inside the surface.
+void legend_text(Drawing& d, int column, std::string_view text) {
+  const int room = d.layout.surface_width - 2 - d.canvas.text_width(text);
+  d.canvas.text({std::min(column, room), d.legend_row}, text);
+}
+
+void draw_pattern_symbol(Drawing& d, int style) {
+  const PlotLayout& layout = d.layout;
+  const int row = d.legend_row + layout.obs_symbol_dy;
+  const int column = layout.obs_symbol_x;
+  if (style == kPatternPoints || style == kPatternLinesAndPoints) {
+    const int half = layout.obs_square / 2;
+    for (int i = 0; i < 3; ++i) {
+      const int x = column + i * layout.obs_square_spacing;
+      d.canvas.rectangle(x - half, row - half, x + half, row + half);
+    }
+  }
+  if (style == kPatternLines || style == kPatternLinesAndPoints)
+    d.canvas.line({column, row}, {column + layout.obs_line_length, row});
+}
+
+double display_abscissa(const Workspace& workspace, double two_theta) {
+  if (workspace.settings.angle_scale == AngleScale::Q) return q_of_two_theta(two_theta);
+  return two_theta * abscissa_factor(workspace.settings.angle_scale);
+}
+
+void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
+  const PlotState& state = d.state;
+  double own_maximum = 0;
+  for (const auto& point : pattern.points)
+    if (within(point.two_theta, state.theta2_full_min, state.theta2_full_max))
+      own_maximum = std::max(own_maximum, point.intensity);
+  const auto factor = observed_factor(d, own_maximum);
+  if (!factor) return;
+  const bool q_mode = d.workspace.settings.angle_scale == AngleScale::Q;
+  const YMode mode = q_mode ? YMode::Linear : state.y_mode;
+  std::vector<Point> points;
+  for (const auto& point : pattern.points) {
+    if (!within(point.two_theta, state.theta2_min, state.theta2_max)) continue;
+    points.push_back(d.pixel(display_abscissa(d.workspace, point.two_theta),
+                             transform_value(point.intensity, mode) * *factor));
+  }
+  if (style == kPatternLines || style == kPatternLinesAndPoints) d.canvas.polyline(points);
+  if (style == kPatternPoints || style == kPatternLinesAndPoints) {
+    const int half = d.layout.point_square / 2;
+    for (const Point& p : points) d.canvas.rectangle(p.x - half, p.y - half, p.x + half, p.y + half);
+  }
+}
+
+// Step 15.
+void draw_observed_patterns(Drawing& d) {
+  const Workspace& workspace = d.workspace;
+  if (workspace.observed_patterns.empty() || !workspace.settings.draw_observed) return;
+  const PlotLayout& layout = d.layout;
+  legend_text(d, layout.obs_title_x, "Observeded patterns");
+  const DisplayStyles& styles = workspace.styles;
+  for (std::size_t i = 0; i < workspace.observed_patterns.size() && i < kMaxObservedPatterns; ++i) {
+    const ObservedPattern& pattern = workspace.observed_patterns[i];
+    if (!pattern.draw) continue;
+    d.canvas.set_pen_width(styles.pattern_pen_widths[i] * layout.pen_factor);
+    d.canvas.set_pen_colour(styles.pattern_colours[i]);
+    d.canvas.set_font_colour(styles.pattern_colours[i]);
+    d.legend_row += layout.obs_legend_step;
+    draw_pattern_symbol(d, styles.pattern_styles[i]);
+    legend_text(d, layout.obs_symbol_x + layout.obs_name_offset, file_name_of(pattern.file_name));
+    draw_pattern(d, pattern, styles.pattern_styles[i]);
+  }
+}
+
+// Step 16.
+void draw_observed_peaks(Drawing& d) {
+  const Workspace& workspace = d.workspace;
+  if (workspace.observed_peaks.empty()) return;
+  const PlotState& state = d.state;
+  const PlotLayout& layout = d.layout;
+  const bool q_mode = workspace.settings.angle_scale == AngleScale::Q;
+  const YMode mode = q_mode ? YMode::Linear : state.y_mode;
+  double own_maximum = 0;
+  for (const auto& list : workspace.observed_peaks)
+    for (const auto& peak : list.peaks)
+      if (within(peak.two_theta, state.theta2_full_min, state.theta2_full_max))
+        own_maximum = std::max(own_maximum, peak.intensity);
+  const auto factor = observed_factor(d, own_maximum);
+  d.legend_row += layout.peaks_gap;
+  d.canvas.set_font_colour(d.palette.text);  // not the colour of the last pattern
+  legend_text(d, layout.obs_title_x, "Observeded peaks");
+  const DisplayStyles& styles = workspace.styles;
+  for (std::size_t i = 0; i < workspace.observed_peaks.size() && i < kMaxObservedPeakLists; ++i) {
+    const ObservedPeakList& list = workspace.observed_peaks[i];
+    d.canvas.set_pen_width(styles.peak_pen_widths[i] * layout.pen_factor);
+    d.canvas.set_pen_colour(styles.peak_colours[i]);
+    d.canvas.set_font_colour(styles.peak_colours[i]);
+    d.legend_row += layout.obs_legend_step;
+    const int centre = d.legend_row + layout.peak_bar_dy;
+    d.canvas.fill_rectangle(layout.peak_bar_x - layout.peak_bar_width / 2, centre - layout.peak_bar_half_height,
+                            layout.peak_bar_x + layout.peak_bar_width / 2, centre + layout.peak_bar_half_height,
+                            styles.peak_colours[i]);
+    legend_text(d, layout.peak_name_x, file_name_of(list.file_name));
+    if (!list.draw || !factor) continue;
+    for (const auto& peak : list.peaks) {
+      if (!within(peak.two_theta, state.theta2_min, state.theta2_max)) continue;
+      const double x = display_abscissa(workspace, peak.two_theta);
+      d.canvas.line(d.pixel(x, 0), d.pixel(x, transform_value(peak.intensity, mode) * *factor));
+    }
+  }
+}
+
+void finish_drawing(Drawing& d) {
+  if (d.layout.axis_last) {
+    d.canvas.set_pen(Pen{d.palette.text, d.layout.axis_pen_width, LineStyle::Solid});
+    trace_axe(d.state, d.layout, d.canvas, d.state.mapping.x_origin, d.state.mapping.x_end);
+  }
+  reset_pen(d);
+}
+
+double vertical_span(const PlotLayout& layout) { return layout.y_base - layout.top; }
+
+}  // namespace
+
+Point vers_pixels(const PlotMapping& mapping, double x, double y) {
+  const double px = std::round((x - mapping.x_origin) * mapping.sx + mapping.x_left);
+  const double py = std::round(mapping.y_base - y * mapping.sy);
+  // Keep far-off points representable; a surface clips them anyway.
+  constexpr double limit = 1.0e6;
+  return {static_cast<int>(std::clamp(px, -limit, limit)), static_cast<int>(std::clamp(py, -limit, limit))};
+}
+
+void vers_donnees(const PlotMapping& mapping, int px, int py, double& x, double& y) {
+  x = (px - mapping.x_left) / mapping.sx + mapping.x_origin;
+  y = (mapping.y_base - py) / mapping.sy;
+}
+
+std::string legend_name(const std::string& file_name) {
+  std::string name = file_name.size() >= 4 ? file_name.substr(0, file_name.size() - 4) : std::string();
+  if (contains(name, "_mp")) name = name.size() >= 3 ? name.substr(0, name.size() - 3) : std::string();
+  return file_name_of(name);
+}
+
+std::string hkl_label(int h, int k, int l) { return std::to_string(h) + std::to_string(k) + std::to_string(l); }
+
+// Index of the grid point nearest to `position`, scanning from the first and
+// stopping past position + 0.5; none when no point comes within 100. A tie
+// keeps the earlier point.
+static std::optional<std::size_t> nearest_grid_point_scan(const std::vector<double>& abscissa, double position) {
+  double best = 100.0;
+  std::optional<std::size_t> found;
+  for (std::size_t k = 0; k < abscissa.size(); ++k) {
+    if (abscissa[k] > position + 0.5) break;
+    const double distance = std::abs(abscissa[k] - position);
+    if (distance < best) {
+      best = distance;
+      found = k;
+    }
+  }
+  return found;
+}
+
+// The same answer on an ascending grid by bisection: only the two points
+// around `position` can be nearest.
+std::optional<std::size_t> nearest_grid_point(const std::vector<double>& abscissa, bool ascending,
+                                              double position) {
+  if (!ascending) return nearest_grid_point_scan(abscissa, position);
+  const auto after = std::lower_bound(abscissa.begin(), abscissa.end(), position);
+  std::optional<std::size_t> found;
+  double best = 100.0;
+  if (after != abscissa.begin() && position - *(after - 1) < best) {
+    best = position - *(after - 1);
+    // The first of equal abscissae, as a scan from the start would find.
+    const auto first_equal = std::lower_bound(abscissa.begin(), after - 1, *(after - 1));
+    found = static_cast<std::size_t>(first_equal - abscissa.begin());
+  }
+  if (after != abscissa.end() && *after <= position + 0.5 && *after - position < best)
+    found = static_cast<std::size_t>(after - abscissa.begin());
+  return found;
+}
+
+
+std::optional<TickSpacing> default_tick_spacing(double width) {
+  struct Row {
+    double upper, major, minor;
+  };
+  static constexpr Row rows[] = {{1, 0.1, 0.01}, {10, 1.0, 0.1}, {50, 5.0, 0.5}, {100, 10.0, 1.0}};
+  if (width < 0.1) return TickSpacing{0.01, 0.001};
+  if (width <= 0.5) return std::nullopt;
+  for (const Row& row : rows)
+    if (width <= row.upper) return TickSpacing{row.major, row.minor};
+  return TickSpacing{20.0, 2.0};
+}
+
+void ticks_par_defaut(PlotState& state, double width) {
+  if (const auto spacing = default_tick_spacing(width)) {
+    state.major_tick = spacing->major;
+    state.minor_tick = spacing->minor;
+  }
+  state.tick_dialog.minor_text = fixed(state.minor_tick, 7, 2);
+  state.tick_dialog.major_text = fixed(state.major_tick, 7, 2);
+}
+
+double displayed_width(const PlotState& state, int angle_scale) {
+  if (angle_scale == static_cast<int>(AngleScale::Q)) return std::abs(state.q_max - state.q_min);
+  const double width = std::abs(state.theta2_max - state.theta2_min);
+  return angle_scale == static_cast<int>(AngleScale::Theta) ? width * 0.5 : width;
+}
+
+void trace_axe(const PlotState& state, const PlotLayout& layout, Canvas& canvas, double from, double to) {
+  const PlotMapping& mapping = state.mapping;
+  canvas.line(vers_pixels(mapping, from, 0), vers_pixels(mapping, to, 0));
+  auto ticks = [&](double spacing, int length, bool labelled) {
+    if (!(spacing > 0) || (to - from) / spacing > static_cast<double>(kMaxTicks)) return;
+    double first = std::round(from / spacing) * spacing;
+    if (first < from) first += spacing;
+    for (std::size_t i = 0;; ++i) {
+      const double tick = first + static_cast<double>(i) * spacing;
+      if (tick > to) break;
+      const Point at = vers_pixels(mapping, tick, 0);
+      canvas.line(at, {at.x, at.y + length});
+      if (labelled) canvas.text({at.x + layout.axis_label_dx, at.y + layout.axis_label_dy}, fixed(tick, 5, 1));
+    }
+  };
+  ticks(state.major_tick, layout.major_tick_length, true);
+  if (state.minor_tick != 0) ticks(state.minor_tick, layout.minor_tick_length, false);
+}
+
+void dessine(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas) {
+  dessine(state, workspace, hkl_mode, canvas, screen_layout(canvas.width(), canvas.height()));
+}
+
+void dessine(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
+             const PlotLayout& layout) {
+  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout)};
+  if (workspace.phases.empty() && workspace.observed_patterns.empty() && workspace.observed_peaks.empty()) {
+    canvas.fill(d.palette.background);
+    return;
+  }
+  const AngleScale scale = workspace.settings.angle_scale;
+  if (scale == AngleScale::Q) {
+    dessine_q(state, workspace, hkl_mode, canvas, layout);
+    return;
+  }
+  const double factor = abscissa_factor(scale);
+  const double x_origin = state.theta2_min * factor;
+  const double x_end = state.theta2_max * factor;
+  if (state.default_ticks) ticks_par_defaut(state, displayed_width(state, static_cast<int>(scale)));
+  if (x_end == 0 || !(x_end > x_origin)) {
+    canvas.fill(d.palette.background);
+    return;
+  }
+  begin_drawing(d, x_origin, x_end);
+  if (!layout.axis_last) trace_axe(state, layout, canvas, x_origin, x_end);
+  if (workspace.phase_count() >= 1) write_titles(d, scale == AngleScale::Theta ? "Theta" : "2Theta");
+  compute_display_arrays(d);
+  if (state.display_max != 0) {
+    state.mapping.sy = vertical_span(layout) * state.intensity_scale / state.display_max;
+    if (state.intensity_scale == 1.0) state.reference_max = state.display_max;
+    draw_calculated(d);
+  } else {
+    const double reference = state.reference_max > 0 ? state.reference_max : 100.0;
+    state.mapping.sy = vertical_span(layout) * state.intensity_scale / reference;
+  }
+  reset_pen(d);
+  d.legend_row = layout.obs_legend_start;
+  if (workspace.phases.empty()) {
+    state.display_max = state.reference_max = 100;
+    state.mapping.sy = vertical_span(layout) * state.intensity_scale / 100;
+  }
+  draw_observed_patterns(d);
+  draw_observed_peaks(d);
+  if (!workspace.observed_patterns.empty() && !workspace.phases.empty()) compute_difference(state, workspace);
+  finish_drawing(d);
+}
+
+void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
+               const PlotLayout& layout) {
+  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout)};
+  if (state.default_ticks) ticks_par_defaut(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
+  if (state.q_max == 0 || !(state.q_max > state.q_min)) {
+    canvas.fill(d.palette.background);
+    return;
+  }
+  begin_drawing(d, state.q_min, state.q_max);
+  if (!layout.axis_last) trace_axe(state, layout, canvas, state.q_min, state.q_max);
+  if (workspace.phase_count() >= 1) {
+    const YMode mode = state.y_mode;
+    state.y_mode = YMode::Linear;  // the Q variant is always linear
+    write_titles(d, "Q=4pisin(T)");
+    state.y_mode = mode;
+  }
+  // Sticks are scaled to the largest of the whole lists; observed data to the
+  // largest stick on screen, so that they compare with what is shown.
+  double largest = 0, largest_shown = 0;
+  for (const auto& phase : workspace.phases) {
+    for (const auto& reflection : phase.reflections) {
+      const double height = reflection.intensity * phase.fraction;
+      largest = std::max(largest, height);
+      if (within(q_of_two_theta(reflection.two_theta), state.q_min, state.q_max))
+        largest_shown = std::max(largest_shown, height);
+    }
+  }
+  if (!(largest > 0)) largest = 100;
+  state.display_max = largest;
+  state.mapping.sy = vertical_span(layout) * state.intensity_scale / largest;
+  d.legend_row = layout.calc_legend_start;
+  for (const auto& phase : workspace.phases) {
+    if (!phase.draw) continue;
+    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
+    add_calculated_legend_entry(d, legend_name(phase.file_name));
+    for (const auto& reflection : phase.reflections) {
+      const double q = q_of_two_theta(reflection.two_theta);
+      if (!within(q, state.q_min, state.q_max)) continue;
+      const Point top = d.pixel(q, reflection.intensity * phase.fraction);
+      d.canvas.line(d.pixel(q, 0), top);
+      if (!phase.show_hkl) continue;
+      int row = std::max(top.y, layout.label_min_row);
+      if (hkl_mode == HklMode::AlongTop) row = layout.label_min_row;
+      texte_oriente(d.canvas, {top.x + layout.label_dx, row + layout.label_dy},
+                    hkl_label(reflection.h, reflection.k, reflection.l), 90);
+    }
+  }
+  reset_pen(d);
+  const double saved_reference = state.reference_max;
+  state.reference_max = workspace.phases.empty() ? 100.0 : (largest_shown > 0 ? largest_shown : largest);
+  d.legend_row = layout.obs_legend_start;
+  draw_observed_patterns(d);
+  draw_observed_peaks(d);
+  state.reference_max = saved_reference;
+  finish_drawing(d);
+}
+
+void compute_difference(PlotState& state, const Workspace& workspace) {
+  const std::size_t count = state.sum.size();
+  state.sum_rows.assign(count, 0);
+  state.difference.assign(count, 0);
+  if (workspace.observed_patterns.empty() || workspace.observed_patterns.front().points.empty()) return;
+  const auto& points = workspace.observed_patterns.front().points;
+  const bool ascending = std::is_sorted(points.begin(), points.end(), [](const ObservedPoint& a, const ObservedPoint& b) {
+    return a.two_theta < b.two_theta;
+  });
+  std::vector<double> observed(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    state.sum_rows[k] = vers_pixels(state.mapping, state.abscissa[k], state.sum[k]).y;
+    const double two_theta = workspace.profile_x[k];
+    // The first point whose 2θ is not below the grid point's.
+    std::size_t scan = 0;
+    if (ascending) {
+      scan = static_cast<std::size_t>(
+          std::lower_bound(points.begin(), points.end(), two_theta,
+                           [](const ObservedPoint& point, double value) { return point.two_theta < value; }) -
+          points.begin());
+    } else {
+      while (scan < points.size() && points[scan].two_theta < two_theta) ++scan;
+    }
+    if (scan == points.size()) {
+      observed[k] = points.back().intensity;
+    } else if (scan == 0) {
+      observed[k] = points.front().intensity;
+    } else {
+      const double after = points[scan].two_theta - two_theta;
+      const double before = two_theta - points[scan - 1].two_theta;
+      observed[k] = before < after ? points[scan - 1].intensity : points[scan].intensity;
+    }
+  }
+  double largest = 0;
+  for (double value : observed) largest = std::max(largest, value);
+  for (std::size_t k = 0; k < count; ++k) {
+    const double scaled = largest > 0 ? observed[k] * state.display_max / largest : 0.0;
+    state.difference[k] = vers_pixels(state.mapping, state.abscissa[k], scaled).y - state.sum_rows[k];
+  }
+}
+
+}  // namespace calvane

@@ -1,0 +1,101 @@
+// Presentation model of the plot window "Diffraction diagram": displayed and
+// full ranges, scales, ticks, the screen mapping, the display arrays, the
+// control strip, the tick dialog and the mouse interaction state.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "workspace/colour.hpp"
+
+namespace calvane {
+
+struct ExperimentSettings;
+
+enum class YMode { Linear = 0, Logarithmic = 1, SquareRoot = 2 };
+
+/// Pixel mapping of one drawing: data (abscissa in the displayed unit,
+/// intensity in display units) to surface pixels and back.
+struct PlotMapping {
+  int x_left = 10;
+  int x_right = 0;
+  int y_base = 0;        // pixel row of intensity 0
+  double x_origin = 0;   // abscissa at x_left
+  double x_end = 0;
+  double sx = 1;         // pixels per abscissa unit
+  double sy = 1;         // pixels per intensity unit
+};
+
+struct Point;
+Point vers_pixels(const PlotMapping& mapping, double x, double y);
+void vers_donnees(const PlotMapping& mapping, int px, int py, double& x, double& y);
+
+inline const std::string kPlotHelpText =
+    "Click on a peak to index it, or click on a line of the list.   Click and drag a box to \"zoom\".  "
+    "Click on the right button to \"unzoom\".";
+
+struct StatusLine {
+  bool visible = false;
+  std::string text = kPlotHelpText;
+  bool red = false;
+};
+
+/// The tick panel "Change the tick marks  values".
+struct TickDialog {
+  bool visible = false;
+  std::string minor_text, major_text;                  // "Minor tick mark", "Major tick mark" boxes
+  std::string minor_default_label, major_default_label;  // "(Default: 0.50)"
+  std::string error;                                   // "Error!" after a bad number
+};
+
+struct PlotState {
+  // Ranges, always 2θ degrees except the Q range.
+  double theta2_min = 10, theta2_max = 50;
+  double theta2_full_min = 10, theta2_full_max = 50;
+  double q_min = 0, q_max = 0;
+  double range_width = 40;  // in the displayed unit
+
+  YMode y_mode = YMode::Linear;
+  double intensity_scale = 1.0;
+  std::array<double, 10> pattern_scales{1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+
+  double major_tick = 5.0, minor_tick = 0.5;  // displayed unit; minor 0 = none
+  bool default_ticks = true;
+  TickDialog tick_dialog;
+
+  double reference_max = 0;  // largest sum when last drawn at intensity scale 1
+  double display_max = 0;    // largest sum of the last drawing
+  PlotMapping mapping;
+
+  // Display arrays of the last screen drawing, one value per grid point.
+  std::vector<double> abscissa;                 // displayed unit
+  std::vector<std::vector<double>> phase_values;  // per phase, after the Y transform
+  std::vector<float> sum;
+  std::vector<int> sum_rows;    // pixel row of the sum
+  std::vector<int> difference;  // observed row − calculated row, pixels
+
+  // Control strip.
+  int scale_position = 10;  // 10..500 step 5; intensity_scale = position × 0.1
+  int shift_position = 0;   // 0..180, centre of the displayed range in the displayed unit
+  StatusLine status;
+  std::string readout;  // the aqua box under the image
+
+  // Mouse interaction.
+  bool pressed = false;
+  int press_x = 0, press_y = 0;
+  bool zoomed = false;
+  bool difference_open = false;
+  int previous_shift_position = 0;
+};
+
+/// Takes the displayed range from the settings after a computation; the full
+/// range follows it unless a zoom is in force.
+void sync_plot_range(PlotState& state, const ExperimentSettings& settings);
+
+/// Q = 4π·sin θ of a 2θ in degrees.
+double q_of_two_theta(double two_theta_deg);
+/// 2θ in degrees of a Q, 114.5914 × arcsin(Q / 4π); the arcsine argument is kept within [−1, 1].
+double two_theta_of_q(double q);
+
+}  // namespace calvane

@@ -1,0 +1,36 @@
+// The global report "report_cmp.txt": for every phase its space group, cell,
+// anomalous-dispersion terms, asymmetric unit and reflection lines.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace calvane {
+
+struct Program;
+struct Workspace;
+
+inline constexpr const char* kReportFileName = "report_cmp.txt";
+
+/// The report's lines. `results` are the lines of the main window's results
+/// list; `recorded_file_name`, when not empty, heads the report.
+std::vector<std::string> build_global_report(const Workspace& workspace, const std::vector<std::string>& results,
+                                             const std::string& recorded_file_name);
+
+/// Writes the report to `path`; an empty text on success, else the reason.
+std::string write_global_report(const std::filesystem::path& path, const Workspace& workspace,
+                                const std::vector<std::string>& results, const std::string& recorded_file_name);
+
+/// "&Global results": writes "report_cmp.txt" in the program folder and shows
+/// it in the text viewer. Nothing happens without a phase.
+void rapport(Program& program, const std::string& recorded_file_name);
+
+/// "&Detailled results for the current phase": the listing "phase<N>2.out" in the text viewer.
+void Detailledresultforthedispayedphase1Click(Program& program);
+/// "&Short results for the current phase": the listing "phase<N>.out".
+void Shortresultforthedisplayedphase1Click(Program& program);
+/// Choosing the "&Results" menu brings the "Crystal Data" page forward.
+void affiche_crystal_data(Program& program);
+
+}  // namespace calvane

@@ -1,0 +1,32 @@
+// Presentation model of the CIF block chooser (TForm3): the list of the
+// structure blocks of a CIF file, OK and Close.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace calvane {
+
+struct Program;
+
+struct CifBlockForm {
+  std::string heading = "The CIF file contains several data blocks";
+  std::string prompt = "Select a bloc";
+  std::vector<std::string> blocks;  // block names in file order
+  int selected = -1;                // 0-based list position, -1 none
+  bool visible = false;
+  std::string read_notice = "The file was normally read";  // hidden read-only field
+  bool read_notice_visible = false;
+};
+
+/// On activation: fills the list from the workspace's block table and
+/// selects the first block.
+void initialise(Program& program);
+
+/// OK: the selected block is chosen, the window closes and the block is read.
+void BitBtn1Click(Program& program);
+
+/// Close: the window closes and nothing is read.
+void BitBtn3Click(Program& program);
+
+}  // namespace calvane

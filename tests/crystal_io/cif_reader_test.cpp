@@ -1,0 +1,237 @@
+#include "crystal_io/cif_reader.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "crystal_io/cry_file.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+
+std::filesystem::path fixture(const std::string& name) {
+  return testing::source_folder("tests/crystal_io/fixtures") / name;
+}
+
+CifFile parse_text(const std::string& text) {
+  std::string error;
+  auto file = parse_cif(text, "test.cif", error);
+  EXPECT_TRUE(file.has_value()) << error;
+  return file.value_or(CifFile{});
+}
+
+CifFile parse_fixture(const std::string& name) { return parse_text(read_file_bytes(fixture(name)).value_or("")); }
+
+// The single valuable block of a file, read.
+std::optional<CurrentCrystal> read_only_block(const CifFile& file, ScriptedUi& ui) {
+  auto blocks = valuable_blocks(file);
+  EXPECT_EQ(blocks.size(), 1u);
+  if (blocks.size() != 1) return std::nullopt;
+  return read_cif_block(file.blocks[static_cast<std::size_t>(blocks[0].document_index)], ui);
+}
+
+// Each crystal system as a CIF in one of the dictionaries and writings, and
+// the same structure typed as a .cry file. Operator counts are those of
+// gemmi's space-group table for the group.
+TEST(CifReader, EveryCrystalSystemReadsAsItsNativeFile) {
+  const struct {
+    const char* cif;
+    const char* cry;
+    const char* title;
+    const char* symbol;
+    std::size_t operators;
+  } cases[] = {
+      {"nacl_current_dictionary.cif", "nacl.cry", "ClNa", "FM-3M", 192},
+      {"rutile_old_dictionary.cif", "rutile.cry", "O2Ti", "P42/MNM", 16},
+      {"ybco_quoted_operators.cif", "ybco.cry", "YBa2Cu3O6.92", "PMMM", 8},
+      {"zno_hall.cif", "zno.cry", "OZn", "P 6C -2C", 12},
+      {"bismuth_rhombohedral.cif", "bismuth.cry", "Bi", "R-3M", 12},
+      {"zro2_multiline.cif", "zro2.cry", "ZrO2", "P121/C1", 4},
+      {"triclinic_test.cif", "triclinic.cry", "ClKO", "P-1", 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cif);
+    ScriptedUi ui;
+    auto read = read_only_block(parse_fixture(c.cif), ui);
+    ASSERT_TRUE(read.has_value()) << ui.last_warning();
+    EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+    CurrentCrystal native;
+    ASSERT_TRUE(read_cry_file(fixture(c.cry), native).ok);
+
+    EXPECT_EQ(read->title, c.title);
+    EXPECT_EQ(read->system_code, native.system_code);
+    EXPECT_EQ(read->symbol, c.symbol);
+    EXPECT_EQ(read->symmetry.operators.size(), c.operators);
+    EXPECT_EQ(read->symmetry.operator_texts.size(), c.operators);
+    const double cif_cell[] = {read->cell.a, read->cell.b, read->cell.c, read->cell.alpha, read->cell.beta,
+                               read->cell.gamma, read->cell.volume};
+    const double cry_cell[] = {native.cell.a, native.cell.b, native.cell.c, native.cell.alpha, native.cell.beta,
+                               native.cell.gamma, native.cell.volume};
+    for (int i = 0; i < 7; ++i) EXPECT_NEAR(cif_cell[i], cry_cell[i], 1e-9) << i;
+    ASSERT_EQ(read->atoms.size(), native.atoms.size());
+    for (std::size_t i = 0; i < native.atoms.size(); ++i) {
+      const AtomSite& a = read->atoms[i];
+      const AtomSite& b = native.atoms[i];
+      EXPECT_EQ(a.type, b.type) << i;
+      EXPECT_EQ(a.label, b.label) << i;
+      EXPECT_NEAR(a.x, b.x, 1e-6) << i;
+      EXPECT_NEAR(a.y, b.y, 1e-6) << i;
+      EXPECT_NEAR(a.z, b.z, 1e-6) << i;
+      EXPECT_NEAR(a.b, b.b, 6e-4) << i;  // the .cry file keeps 3 decimals of B
+      EXPECT_NEAR(a.population, b.population, 1e-12) << i;
+    }
+  }
+}
+
+TEST(CifReader, OperatorsDecodeInFileOrderWithoutTheirNumbers) {
+  ScriptedUi ui;
+  auto crystal = read_only_block(parse_fixture("rutile_old_dictionary.cif"), ui);
+  ASSERT_TRUE(crystal.has_value());
+  // Second line of the file's list: "2 -y+1/2,x+1/2,z+1/2".
+  EXPECT_EQ(crystal->symmetry.operator_texts[1], "-Y+1/2,X+1/2,Z+1/2");
+  const SymmetryOperator& op = crystal->symmetry.operators[1];
+  EXPECT_EQ(op.r(0, 1), -1);
+  EXPECT_EQ(op.t(0), 0.5);
+  EXPECT_EQ(op.r(1, 0), 1);
+  EXPECT_EQ(op.t(2), 0.5);
+  EXPECT_DOUBLE_EQ(crystal->cell.a, 4.5937);  // "4.5937(2)"
+  EXPECT_DOUBLE_EQ(crystal->cell.beta, 90);   // "?"
+}
+
+TEST(CifReader, HallSymbolFillsTheHallBoxToo) {
+  ScriptedUi ui;
+  auto crystal = read_only_block(parse_fixture("zno_hall.cif"), ui);
+  ASSERT_TRUE(crystal.has_value());
+  EXPECT_EQ(crystal->symbol, "P 6C -2C");
+  EXPECT_EQ(crystal->symmetry.hall_symbol, "P 6C -2C");
+}
+
+const char* const kCubicHeader =
+    "data_fe\n_cell_length_a 2.8665\n_cell_length_b 2.8665\n_cell_length_c 2.8665\n"
+    "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+    "_symmetry_space_group_name_H-M 'I m -3 m'\n";
+
+TEST(CifReader, AtomColumnsGiveTypeLabelBAndPopulation) {
+  const struct {
+    const char* loop;
+    const char* type;
+    const char* label;
+    double b, population;
+  } cases[] = {
+      // U = 0.01 gives 8π²·0.01 = 0.78957.
+      {"loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+       "_atom_site_fract_z\n_atom_site_U_iso_or_equiv\n_atom_site_occupancy\nFe1 Fe 0.25 0.25 0.25 0.01 1\n",
+       "Fe", "1", 0.7895683520871486, 1},
+      {"loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nFe1 0.25 0.25 0.25\n",
+       "Fe", "1", 1.0, 1},
+      // Our own powder CIF writes B; a U column wins when both exist.
+      {"loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+       "_atom_site_B_iso_or_equiv\n_atom_site_occupancy\nFe1 0.25 0.25 0.25 0.35(1) 0.5(1)\n",
+       "Fe", "1", 0.35, 0.5},
+      {"loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+       "_atom_site_B_iso_or_equiv\n_atom_site_U_iso_or_equiv\nFe1 0.25 0.25 0.25 0.35 0.01\n",
+       "Fe", "1", 0.7895683520871486, 1},
+      // The type symbol names the element when the label does not.
+      {"loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+       "_atom_site_fract_z\n_atom_site_occupancy\nM1 Fe3+ 0.25 0.25 0.25 ?\n",
+       "Fe", "1", 1.0, 1},
+      // Quoted labels with a blank, values split over lines.
+      {"loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+       "_atom_site_U_iso_or_equiv\n'Fe 1'\n 0.25\n 0.25 0.25\n .\n",
+       "Fe", " 1", 1.0, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.loop);
+    ScriptedUi ui;
+    auto crystal = read_only_block(parse_text(std::string(kCubicHeader) + c.loop), ui);
+    ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
+    EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+    ASSERT_EQ(crystal->atoms.size(), 1u);
+    const AtomSite& atom = crystal->atoms[0];
+    EXPECT_EQ(atom.type, c.type);
+    EXPECT_EQ(atom.label, c.label);
+    EXPECT_DOUBLE_EQ(atom.x, 0.25);
+    EXPECT_NEAR(atom.b, c.b, 1e-12);
+    EXPECT_DOUBLE_EQ(atom.population, c.population);
+    EXPECT_EQ(crystal->system_code, "CUBI");
+  }
+}
+
+TEST(CifReader, UnknownLabelIsKeptWithAWarning) {
+  ScriptedUi ui;
+  auto crystal = read_only_block(
+      parse_text(std::string(kCubicHeader) +
+                 "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nQ1 0 0 0\n"),
+      ui);
+  ASSERT_TRUE(crystal.has_value());
+  EXPECT_EQ(crystal->atoms[0].type, "Q");
+  EXPECT_EQ(ui.warnings, std::vector<std::string>{"cannot decode Label Q"});
+}
+
+TEST(CifReader, ValuableBlocksNeedCellAndSymmetry) {
+  CifFile file = parse_text(
+      "data_global\n_cell_length_a 1\n_symmetry_space_group_name_H-M 'P 1'\n"
+      "data_cell_only\n_cell_length_a 5.0\n"
+      "data_symmetry_only\n_symmetry_space_group_name_H-M 'P 1'\n"
+      "data_current\n_cell_length_a 5.0\n_space_group_name_H-M_alt 'P 1'\n"
+      "data_operators\n_cell_length_a 5.0\nloop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n"
+      "data_two_symbols\n_symmetry_space_group_name_H-M 'P 1'\n_symmetry_space_group_name_Hall 'P 1'\n");
+  std::vector<std::string> names;
+  for (const CifBlockEntry& entry : valuable_blocks(file)) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"current", "operators", "two_symbols"}));
+}
+
+TEST(CifReader, RefusesBlocksThatCannotGiveACrystal) {
+  const std::string cell = "data_x\n_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n";
+  const std::string symbol = "_symmetry_space_group_name_H-M 'P 1'\n";
+  const std::string atoms =
+      "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 0 0\n";
+  std::string many_atoms = "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
+  for (int i = 0; i < 401; ++i) many_atoms += "C1 0 0 0\n";
+  std::string many_operators = "loop_\n_symmetry_equiv_pos_as_xyz\n";
+  for (int i = 0; i < 193; ++i) many_operators += "x,y,z\n";
+  const struct {
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {cell + atoms, "Lumiso cannot find symmetry operators or Space group"},
+      {cell + symbol, "No atom site found"},
+      {cell + symbol + "loop_\n_atom_site_label\n_atom_site_U_iso_or_equiv\nC1 0.01\n", "No atom site found"},
+      {cell + "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-x,-y,w\n" + atoms, "cannot decode position W"},
+      {cell + "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z+1/q\n" + atoms, "Cannot decode translation 1/Q"},
+      {"data_x\n_cell_length_a 5\n_cell_length_c 5\n" + symbol + atoms, "Cell parameters not found!"},
+      {"data_x\n_cell_length_a ?\n_cell_length_b 5\n_cell_length_c 5\n" + symbol + atoms,
+       "Cell parameters not found!"},
+      {cell + "_cell_angle_beta abc\n" + symbol + atoms, "Cell parameters not found!"},
+      {cell + symbol + many_atoms, "The number of atoms is > 400!"},
+      {cell + many_operators + atoms, "More than 192 symmetry operators in the data block"},
+      {cell + symbol + "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 ? 0\n",
+       "Cannot read the coordinates of the atom site C1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 200));
+    CifFile file = parse_text(c.text);
+    ASSERT_EQ(file.blocks.size(), 1u);
+    ScriptedUi ui;
+    EXPECT_FALSE(read_cif_block(file.blocks[0], ui).has_value());
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{c.message});
+  }
+}
+
+TEST(CifReader, SyntaxErrorsAreExplained) {
+  std::string error;
+  EXPECT_FALSE(parse_cif("data_x\nloop_\n_a\n_b\n1 2 3\n", "bad.cif", error).has_value());
+  EXPECT_NE(error.find("bad.cif"), std::string::npos) << error;
+  EXPECT_FALSE(parse_cif("data_x\n_a 'unterminated\n", "bad.cif", error).has_value());
+  EXPECT_TRUE(parse_cif("", "empty.cif", error).has_value());
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "crystal_io/cif_open.hpp"
+#include "crystal_io/open_flow.hpp"
+#include "crystal_io/crystal_page.hpp"
+#include "crystallography/operators.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "ui/cif_block_form.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/driver.hpp"
+#include "workspace/program.hpp"
+#include "workspace/startup.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+std::string fixture_text(const std::string& name) {
+  return read_file_bytes(testing::source_folder("tests/crystal_io/fixtures") / name).value_or("");
+}
+
+// A program whose folder holds the installation data files.
+struct ProgramWithData {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+
+  ProgramWithData() {
+    std::filesystem::copy(testing::source_folder("data"), folder.path(),
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  }
+  void open(const std::string& name, const std::string& text, CrystalFileKind kind) {
+    ui.choose_file(folder.write(name, text).string());
+    lit_fichier_cry(program, kind);
+  }
+};
+
+struct Flow : ::testing::Test, ProgramWithData {};
+
+const char* const kBlock =
+    "data_%s\n_cell_length_a 5.6402\n_cell_length_b 5.6402\n_cell_length_c 5.6402\n"
+    "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+    "_symmetry_space_group_name_H-M 'F m -3 m'\n"
+    "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n%s 0 0 0\n";
+
+std::string block(const std::string& name, const std::string& label) {
+  char text[600];
+  std::snprintf(text, sizeof text, kBlock, name.c_str(), label.c_str());
+  return text;
+}
+
+TEST_F(Flow, OneStructureBlockIsAddedWithoutTheChooser) {
+  open("rutile.cif", fixture_text("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  const PhaseData& phase = program.workspace.phase(1);
+  EXPECT_EQ(phase.crystal.title, "O2Ti");
+  EXPECT_EQ(phase.crystal.system_code, "TETR");
+  EXPECT_EQ(phase.crystal.atoms.size(), 2u);
+  EXPECT_EQ(program.main_form.crystal.data_caption, "Data (rutile.cif)");
+  for (const auto& change : ui.window_changes) EXPECT_NE(change.first, WindowId::CifBlocks);
+}
+
+TEST_F(Flow, SeveralBlocksOpenTheChooserAndOkReadsTheChosenOne) {
+  open("two.cif", "data_global\n_journal_year 2004\n" + block("first", "Na1") + block("second", "Cl1"),
+       CrystalFileKind::Cif);
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+  ASSERT_FALSE(ui.window_changes.empty());
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::CifBlocks, true));
+  EXPECT_EQ(program.cif_block_form.blocks, (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(program.cif_block_form.selected, 0);
+
+  program.cif_block_form.selected = 1;
+  BitBtn1Click(program);
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::CifBlocks, false));
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_EQ(program.workspace.phase(1).crystal.atoms[0].type, "Cl");
+}
+
+TEST_F(Flow, CloseReadsNothing) {
+  open("two.cif", block("first", "Na1") + block("second", "Cl1"), CrystalFileKind::Cif);
+  BitBtn3Click(program);
+  EXPECT_FALSE(program.cif_block_form.visible);
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+}
+
+TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTen) {
+  std::string text;
+  for (int i = 1; i <= 12; ++i) text += block("b" + std::to_string(i), "Na1");
+  open("many.cif", text, CrystalFileKind::Cif);
+  ASSERT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(program.cif_block_form.blocks.size(), 10u);
+  EXPECT_EQ(program.cif_block_form.blocks.back(), "b10");
+}
+
+TEST_F(Flow, CifWithoutStructureOrSyntaxGivesOneMessage) {
+  open("none.cif", "data_global\n_cell_length_a 5\n", CrystalFileKind::Cif);
+  EXPECT_EQ(ui.warnings, std::vector<std::string>{"Calvane cannot find any valuable bloc"});
+  ui.warnings.clear();
+  open("bad.cif", "data_x\nloop_\n_a\n_b\n1 2 3\n", CrystalFileKind::Cif);
+  ASSERT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(ui.warnings[0].rfind("The file bad.cif is not a readable CIF file", 0), 0u) << ui.warnings[0];
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+}
+
+TEST_F(Flow, RestoreRereadsTheSameBlockIntoTheCurrentPhase) {
+  const std::string path = folder.write("two.cif", block("first", "Na1") + block("second", "Cl1")).string();
+  ui.choose_file(path);
+  lit_fichier_cry(program, CrystalFileKind::Cif);
+  program.cif_block_form.selected = 1;
+  BitBtn1Click(program);
+  ASSERT_EQ(program.workspace.phase_count(), 1);
+  program.workspace.crystal.atoms[0].x = 0.3;  // an edit to discard
+  restore_data(program);
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+  // The page shows the type in capitals after the recomputation.
+  EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
+  EXPECT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].x, 0.0);
+}
+
+TEST_F(Flow, ForeignFormatsAreAdded) {
+  open("rutile.cel", fixture_text("rutile.cel"), CrystalFileKind::PowderCell);
+  open("rutile.lzy", fixture_text("rutile.lzy"), CrystalFileKind::LazyPulverix);
+  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  ASSERT_EQ(program.workspace.phase_count(), 2);
+  EXPECT_EQ(program.workspace.phase(1).crystal.symbol, "P42/MNM");
+  EXPECT_EQ(program.workspace.phase(2).crystal.title, "Rutile TiO2");
+}
+
+TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
+  // P2(1)/c from LATT 1 and one SYMM card, in the operator catalogue.
+  open("zro2.ins", fixture_text("zro2.ins"), CrystalFileKind::Shelx);
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_FALSE(program.workspace.phase(1).crystal.symbol.empty());
+  EXPECT_EQ(program.workspace.phase(1).crystal.atoms.size(), 5u);
+
+  // A SYMM card that names no group of the catalogue.
+  std::string text = fixture_text("zro2.ins");
+  text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
+  ui.warnings.clear();
+  open("odd.ins", text, CrystalFileKind::Shelx);
+  EXPECT_EQ(ui.warnings, std::vector<std::string>{"CalvaneMP can't find the space group symbol"});
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, true));
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+
+  // An undecodable card refuses the file.
+  text.replace(text.find("SYMM -X, 0.5+Y, 0.3-Z"), 21, "SYMM -X, 0.5+Y, 0.5-W");
+  ui.warnings.clear();
+  open("bad.ins", text, CrystalFileKind::Shelx);
+  ASSERT_EQ(ui.warnings.size(), 2u);
+  EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+}
+
+// The same structure as a CIF, with the operators the file lists, and as a
+// native file, with the operators the catalogue gives for its symbol, gives
+// the same pattern: the same lines at the same angles with the same
+// intensities (the native file keeps B to 3 decimals, hence the tolerance).
+TEST(CifAgainstNativeFile, EveryCrystalSystemComputesTheSameReflections) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"nacl_current_dictionary.cif", "nacl.cry"}, {"rutile_old_dictionary.cif", "rutile.cry"},
+      {"ybco_quoted_operators.cif", "ybco.cry"},   {"zno_hall.cif", "zno.cry"},
+      {"bismuth_rhombohedral.cif", "bismuth.cry"}, {"zro2_multiline.cif", "zro2.cry"},
+      {"triclinic_test.cif", "triclinic.cry"},
+  };
+  for (const auto& [cif, cry] : cases) {
+    SCOPED_TRACE(cif);
+    std::vector<Reflection> computed[2];
+    for (int route = 0; route < 2; ++route) {
+      ProgramWithData flow;
+      ASSERT_TRUE(init_creation(flow.program)) << flow.ui.last_warning();
+      const std::string name = route == 0 ? std::string("phase.cif") : std::string("phase.cry");
+      flow.open(name, fixture_text(route == 0 ? cif : cry), route == 0 ? CrystalFileKind::Cif : CrystalFileKind::Native);
+      ASSERT_EQ(flow.program.workspace.phase_count(), 1) << flow.ui.last_warning();
+      if (route == 1) {
+        // The native file names its group; the space-group catalogue gives the operators.
+        ASSERT_TRUE(build_operators_pos(flow.program.workspace.crystal, flow.program.program_folder, flow.ui))
+            << flow.ui.last_warning();
+        store_current_phase(flow.program.workspace);
+      }
+      ASSERT_TRUE(calcule(flow.program)) << flow.ui.last_warning();
+      computed[route] = flow.program.workspace.phase(1).reflections;
+    }
+    ASSERT_FALSE(computed[0].empty());
+    ASSERT_EQ(computed[0].size(), computed[1].size());
+    for (std::size_t i = 0; i < computed[0].size(); ++i) {
+      const Reflection& a = computed[0][i];
+      const Reflection& b = computed[1][i];
+      EXPECT_NEAR(a.two_theta, b.two_theta, 1e-6) << i;
+      EXPECT_EQ(a.multiplicity, b.multiplicity) << i;
+      EXPECT_NEAR(a.intensity, b.intensity, 2e-3 * std::max(1.0, std::fabs(b.intensity))) << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace calvane

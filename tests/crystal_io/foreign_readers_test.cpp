@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "crystal_io/lazy_pulverix_reader.hpp"
+#include "crystal_io/powdercell_reader.hpp"
+#include "crystal_io/shelx_reader.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+std::vector<std::string> fixture_lines(const std::string& name) {
+  auto lines = read_text_lines(testing::source_folder("tests/crystal_io/fixtures") / name);
+  EXPECT_TRUE(lines.has_value()) << name;
+  return lines.value_or(std::vector<std::string>{});
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+struct ExpectedAtom {
+  const char* type;
+  const char* label;
+  double x, y, z, b, population;
+};
+
+void expect_atoms(const CurrentCrystal& crystal, const std::vector<ExpectedAtom>& expected, double b_tolerance) {
+  ASSERT_EQ(crystal.atoms.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const AtomSite& atom = crystal.atoms[i];
+    const ExpectedAtom& e = expected[i];
+    EXPECT_EQ(atom.type, e.type) << i;
+    EXPECT_EQ(atom.label, e.label) << i;
+    EXPECT_NEAR(atom.x, e.x, 1e-9) << i;
+    EXPECT_NEAR(atom.y, e.y, 1e-9) << i;
+    EXPECT_NEAR(atom.z, e.z, 1e-9) << i;
+    EXPECT_NEAR(atom.b, e.b, b_tolerance) << i;
+    EXPECT_NEAR(atom.population, e.population, 1e-12) << i;
+  }
+}
+
+// --- SHELX instruction files -------------------------------------------------
+
+TEST(ShelxInstructions, ReadFreeVariablesContinuationsAndRidingAtoms) {
+  ScriptedUi ui;
+  auto crystal = read_shelx_instructions(fixture_lines("zro2.ins"), ui);
+  ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
+  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(crystal->title, "zro2 in P2(1)/c");
+  EXPECT_EQ(crystal->system_code, "MONO");
+  EXPECT_DOUBLE_EQ(crystal->cell.a, 5.1505);
+  EXPECT_DOUBLE_EQ(crystal->cell.beta, 99.23);
+  EXPECT_TRUE(crystal->symbol.empty());
+  // B values: 78.9567018248·U; ZR1's anisotropic Ueq from cctbx (0.0118820);
+  // H1 rides on O1 with 1.2·Ueq(O1); OW1 takes its element from SFAC 2.
+  expect_atoms(*crystal,
+               {{"ZR", "1", 0.2754, 0.0395, 0.2083, 0.9381626, 1},
+                {"O", "1", 0.07, 0.3317, 0.3447, 0.4895316, 1},
+                {"H", "1", 0.1, 0.2, 0.3, 0.5874379, 1},
+                {"O", "2", 0.4496, 0.7569, -0.5208, 0.0058 * 78.9567018248, 1},
+                {"O", "1", 0.25, 0.5, 0.75, 0.7895670, 1}},
+               2e-5);
+}
+
+TEST(ShelxInstructions, ReadTheSameAtomsWithOrWithoutLattice) {
+  ScriptedUi ui;
+  auto without_latt = read_shelx_instructions(fixture_lines("quartz_without_latt.ins"), ui);
+  ASSERT_TRUE(without_latt.has_value()) << ui.last_warning();
+  EXPECT_EQ(without_latt->system_code, "HEXA");
+  // SYMM cards are not atoms; the site occupations (10.5, 11.0) do not touch the population.
+  expect_atoms(*without_latt,
+               {{"SI", "1", 0.4697, 0, 0.66667, 0.0066 * 78.9567018248, 1},
+                {"O", "1", 0.4135, 0.2669, 0.7857, 0.0125 * 78.9567018248, 1}},
+               1e-9);
+  std::vector<std::string> lines = fixture_lines("quartz_without_latt.ins");
+  lines.insert(lines.begin() + 3, "LATT -1");
+  auto with_latt = read_shelx_instructions(lines, ui);
+  ASSERT_TRUE(with_latt.has_value());
+  EXPECT_EQ(with_latt->atoms.size(), 2u);
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST(ShelxInstructions, SingleUGivesBAndRunTogetherNumbersSplit) {
+  ScriptedUi ui;
+  auto crystal = read_shelx_instructions(lines_of("TITL t\n"
+                                                  "CELL 1.5418 5 5 5 90 90 90\n"
+                                                  "FVAR 1.0\n"
+                                                  "C1 1 0.1230-0.4560 0.5 11.0 0.0127\n"
+                                                  "HKLF 4\n"),
+                                         ui);
+  ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
+  ASSERT_EQ(crystal->atoms.size(), 1u);
+  EXPECT_DOUBLE_EQ(crystal->atoms[0].x, 0.123);
+  EXPECT_DOUBLE_EQ(crystal->atoms[0].y, -0.456);
+  EXPECT_NEAR(crystal->atoms[0].b, 1.00275, 5e-6);  // 0.0127 × 8π²
+  EXPECT_EQ(crystal->system_code, "CUBI");
+}
+
+TEST(ShelxInstructions, RefuseUnreadableFiles) {
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"", "Cell parameters not found!"},
+      {"TITL only a title\n", "Cell parameters not found!"},
+      {"CELL 1.54 5 5\n", "Cell parameters not found!"},
+      {"CELL 1.54 5 5 5 90 90 90\nFVAR 1\nC1 1 0.1 zero 0.3 11 0.05\n", "read error"},
+      {"CELL 1.54 5 5 5 90 90 90\nFVAR 1\nC1 1 0.1\n", "read error"},
+      {"CELL 1.54 5 5 5 90 90 90\nFVAR 1\nC1 1 41.0 0.2 0.3 11 0.05\n", "read error"},  // no FV(4)
+      {"CELL 1.54 5 5 5 90 90 90\nFVAR 1\nH1 1 0.1 0.2 0.3 11 -1.2\n", "read error"},   // rides on nothing
+      {"CELL 1.54 5 5 5 90 90 90\nFVAR 1 x\n", "read error"},
+  };
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    EXPECT_FALSE(read_shelx_instructions(lines_of(c.text), ui).has_value()) << c.text;
+    ASSERT_EQ(ui.warnings.size(), 1u) << c.text;
+    EXPECT_EQ(ui.warnings[0], c.message) << c.text;
+  }
+}
+
+TEST(ShelxInstructions, StopAtFourHundredAtoms) {
+  std::string text = "CELL 1.54 5 5 5 90 90 90\nFVAR 1\n";
+  for (int i = 0; i < 400; ++i) text += "C1 1 0.1 0.2 0.3 11 0.05\n";
+  ScriptedUi ui;
+  auto crystal = read_shelx_instructions(lines_of(text), ui);
+  ASSERT_TRUE(crystal.has_value());
+  EXPECT_EQ(crystal->atoms.size(), 400u);
+  text += "C1 1 0.1 0.2 0.3 11 0.05\n";
+  EXPECT_FALSE(read_shelx_instructions(lines_of(text), ui).has_value());
+  EXPECT_EQ(ui.last_warning(), "The number of atoms is > 400!");
+}
+
+// --- SHELX result listings ---------------------------------------------------
+
+TEST(ShelxResults, ReadBothLayoutsAlike) {
+  // Anisotropic B: 8π²·Ueq with Ueq from cctbx for the monoclinic cell.
+  const std::vector<ExpectedAtom> expected = {{"ZR", "1", 0.2754, 0.0395, 0.2083, 0.9381642, 1},
+                                              {"O", "1", 0.07, 0.3317, 0.3447, 0.4981504, 1},
+                                              {"O", "2", 0.4496, 0.7569, 0.4792, 0.4660117, 0.5}};
+  for (const char* file : {"zro2_layout_a.res", "zro2_layout_b.res"}) {
+    ScriptedUi ui;
+    auto crystal = read_shelx_result(fixture_lines(file), file, ui);
+    ASSERT_TRUE(crystal.has_value()) << file << ": " << ui.last_warning();
+    EXPECT_TRUE(ui.warnings.empty()) << file;
+    EXPECT_EQ(crystal->system_code, "MONO") << file;
+    EXPECT_DOUBLE_EQ(crystal->cell.c, 5.3173) << file;
+    expect_atoms(*crystal, expected, 2e-5);
+  }
+}
+
+TEST(ShelxResults, ReadAnInstructionLayoutAsWrittenBySHELXL) {
+  ScriptedUi ui;
+  auto crystal = read_shelx_result(fixture_lines("zro2.ins"), "zro2.res", ui);
+  ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
+  EXPECT_EQ(crystal->atoms.size(), 5u);
+}
+
+TEST(ShelxResults, NameTheFileWhenTheyCannotBeRead) {
+  ScriptedUi ui;
+  EXPECT_FALSE(read_shelx_result(lines_of("hello\nworld\n"), "x.res", ui).has_value());
+  EXPECT_EQ(ui.last_warning(), "The file x.res Seems not to be a Shelx file");
+
+  std::vector<std::string> lines = fixture_lines("zro2_layout_b.res");
+  lines[5] = " ZR1    0.27540   0.0395O   0.20830   1.00000   0.01100   0.01200   0.01300  -0.00200   0.00300   0.00100";
+  EXPECT_FALSE(read_shelx_result(lines, "b.res", ui).has_value());
+  EXPECT_EQ(ui.last_warning(), "error " + trim(lines[5]) + " b.res");
+
+  lines = fixture_lines("zro2_layout_b.res");
+  lines[1] = " CELL  0.71073   5.1505";
+  EXPECT_FALSE(read_shelx_result(lines, "b.res", ui).has_value());
+  EXPECT_EQ(ui.last_warning(), "Cell parameters not found!");
+}
+
+// --- PowderCell and Lazy-Pulverix ----------------------------------------------
+
+// A space-group number list with the groups the tests need on their own lines.
+std::string csp_list() {
+  std::string text;
+  for (int n = 1; n <= 230; ++n) {
+    std::string symbol = "G" + std::to_string(n);
+    if (n == 14) symbol = "P21/C";
+    if (n == 136) symbol = "P42/MNM";
+    if (n == 225) symbol = "FM-3M";
+    text += fixed(static_cast<long long>(n), 3) + " " + symbol + "\n";
+  }
+  return text;
+}
+
+TEST(PowderCell, ReadsCellAtomsAndTheGroupByNumber) {
+  TempFolder folder;
+  const auto list = folder.write("csp.lst", csp_list());
+  ScriptedUi ui;
+  auto crystal = read_powdercell(fixture_lines("rutile.cel"), "rutile.cel", list, ui);
+  ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
+  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(crystal->system_code, "TETR");
+  EXPECT_EQ(crystal->symbol, "P42/MNM");
+  EXPECT_EQ(crystal->symmetry.space_group_number, 136);
+  expect_atoms(*crystal, {{"TI", "1", 0, 0, 0, 0.42, 1}, {"O", "1", 0.30478, 0.30478, 0, 0.58, 1}}, 1e-12);
+
+  // A group of another system is replaced, with the system check's warning.
+  std::vector<std::string> lines = fixture_lines("rutile.cel");
+  lines.back() = "rgnr 225";
+  crystal = read_powdercell(lines, "rutile.cel", list, ui);
+  ASSERT_TRUE(crystal.has_value());
+  EXPECT_EQ(crystal->symbol, "P422");
+  EXPECT_EQ(ui.last_warning(),
+            "The Space Group FM-3M is not compatible with an Tetragonal cell. It has been  reset to P422");
+}
+
+TEST(PowderCell, SkipsUnreadableAtomsAndRefusesAMissingCell) {
+  TempFolder folder;
+  const auto list = folder.write("csp.lst", csp_list());
+  ScriptedUi ui;
+  std::vector<std::string> lines = fixture_lines("rutile.cel");
+  lines.insert(lines.begin() + 2, "Xx1  22  not numbers");
+  lines.insert(lines.begin() + 2, "O2    8  0.5 0.5 0.5 0.9");  // five numbers: the fifth is B
+  auto crystal = read_powdercell(lines, "r.cel", list, ui);
+  ASSERT_TRUE(crystal.has_value());
+  ASSERT_EQ(crystal->atoms.size(), 3u);
+  EXPECT_DOUBLE_EQ(crystal->atoms[0].b, 0.9);
+  EXPECT_DOUBLE_EQ(crystal->atoms[0].population, 1.0);
+
+  for (const char* text : {"natom 2\nTi1  22  0 0 0 1 0.4\n", "CELL  4.59 4.59\n", ""}) {
+    ScriptedUi quiet;
+    EXPECT_FALSE(read_powdercell(lines_of(text), "r.cel", list, quiet).has_value()) << text;
+    ASSERT_EQ(quiet.warnings.size(), 1u);
+    EXPECT_EQ(quiet.warnings[0], "Cell parameters not found!");
+  }
+}
+
+TEST(LazyPulverix, ReadsTitleCellSymbolAndAtoms) {
+  TempFolder folder;
+  const auto list = folder.write("csp.lst", csp_list());
+  ScriptedUi ui;
+  auto crystal = read_lazy_pulverix(fixture_lines("rutile.lzy"), "rutile.lzy", list, ui);
+  ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
+  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(crystal->title, "Rutile TiO2");
+  EXPECT_EQ(crystal->symbol, "P42/MNM");
+  EXPECT_EQ(crystal->symmetry.space_group_number, 136);
+  EXPECT_EQ(crystal->system_code, "TETR");
+  expect_atoms(*crystal, {{"TI", "1", 0, 0, 0, 0.42, 1}, {"O", "1", 0.30478, 0.30478, 0, 0.58, 1}}, 1e-12);
+
+  crystal = read_lazy_pulverix(lines_of("CELL 5 5 6 90 95 90\nSPCGRP P 21/C\nATOM O  1 0.1 0.2 0.3 1 1\n"), "m.lzy",
+                               list, ui);
+  ASSERT_TRUE(crystal.has_value());
+  EXPECT_EQ(crystal->symbol, "P21/C");
+  EXPECT_EQ(crystal->system_code, "MONO");
+}
+
+TEST(LazyPulverix, RefusesUnreadableCellsAndAtoms) {
+  TempFolder folder;
+  const auto list = folder.write("csp.lst", csp_list());
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"CELL 5 5\n", "Cell not found"},
+      {"TITLE no cell\nATOM O  1 0.1 0.2 0.3 1 1\n", "Cell not found"},
+      {"CELL 5 5 5 90 90 90\nATOM O  1 0.1 0.2\n", "Read error"},
+      {"CELL 5 5 5 90 90 90\nATOM O  1 0.1 0.2 0.3 one 1\n", "Read error"},
+  };
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    EXPECT_FALSE(read_lazy_pulverix(lines_of(c.text), "x.lzy", list, ui).has_value()) << c.text;
+    ASSERT_EQ(ui.warnings.size(), 1u) << c.text;
+    EXPECT_EQ(ui.warnings[0], c.message) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace calvane

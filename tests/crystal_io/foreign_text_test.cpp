@@ -1,0 +1,185 @@
+#include "crystal_io/foreign_text.hpp"
+
+#include <gtest/gtest.h>
+
+#include "crystal_io/cif_reader.hpp"
+#include "crystal_io/shelx_reader.hpp"
+#include "crystal_io/xyz_operator.hpp"
+
+namespace calvane {
+namespace {
+
+TEST(NumberList, ReadsBlanksAndCommasAndRefusesWords) {
+  auto numbers = read_number_list("  1.5, -2  3e-1\t4 ");
+  ASSERT_TRUE(numbers.has_value());
+  EXPECT_EQ(*numbers, (std::vector<double>{1.5, -2, 0.3, 4}));
+  EXPECT_TRUE(read_number_list("")->empty());
+  EXPECT_FALSE(read_number_list("1.0 C1 2.0").has_value());
+  EXPECT_FALSE(read_number_list("1.0 nan").has_value());
+}
+
+TEST(NumberList, SeparatesNumbersWrittenWithoutAGap) {
+  // Fixed-column SHELX numbers run together when the second is negative.
+  const struct {
+    const char* text;
+    const char* expected;
+  } cases[] = {
+      {"0.1230-0.4560", "0.1230 -0.4560"},
+      {"1.2345-0.5 -3", "1.2345 -0.5 -3"},
+      {"7.-2.", "7. -2."},
+      {"1.0E-3 -1", "1.0E-3 -1"},  // an exponent keeps its sign
+      {"-0.5", "-0.5"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(separate_run_together_numbers(c.text), c.expected) << c.text;
+  auto numbers = read_number_list(separate_run_together_numbers("0.1230-0.4560"));
+  ASSERT_TRUE(numbers.has_value());
+  EXPECT_EQ(*numbers, (std::vector<double>{0.1230, -0.4560}));
+}
+
+TEST(AtomNameSplit, SplitsElementAndLabel) {
+  const struct {
+    const char* name;
+    const char* type;
+    const char* label;
+  } cases[] = {
+      {"O12", "O", "12"}, {"Si3", "SI", "3"}, {"C12A", "C", "12"}, {"CL1", "CL", "1"},
+      {"N", "N", ""},     {"fe", "FE", ""},   {"", "", ""},        {"H1A", "H", "1A"},
+  };
+  for (const auto& c : cases) {
+    const SplitAtomName split = split_atom_name(c.name);
+    EXPECT_EQ(split.type, c.type) << c.name;
+    EXPECT_EQ(split.label, c.label) << c.name;
+  }
+}
+
+TEST(CrystalSystem, FollowsTheCellShape) {
+  const struct {
+    double a, b, c, alpha, beta, gamma;
+    const char* code;
+  } cases[] = {
+      {5.431, 5.431, 5.431, 90, 90, 90, "CUBI"},
+      {5.431, 5.4315, 5.4305, 90, 90, 90, "CUBI"},  // within 0.001 Å
+      {4.5937, 4.5937, 2.9587, 90, 90, 90, "TETR"},
+      {3.8227, 3.8872, 11.6802, 90, 90, 90, "ORTH"},
+      {3.0, 5.0, 5.0, 90, 90, 90, "ORTH"},  // b = c: still rectangular
+      {5.431, 5.433, 5.431, 90, 90, 90, "ORTH"},
+      {3.2495, 3.2495, 5.2069, 90, 90, 120, "HEXA"},
+      {4.7459, 4.7459, 4.7459, 57.23, 57.23, 57.23, "RHOM"},
+      {5.1505, 5.2116, 5.3173, 90, 99.23, 90, "MONO"},
+      {5.1, 6.2, 7.3, 90, 90, 101.5, "MONO"},  // unique axis c
+      {5.1, 6.2, 7.3, 81.5, 95.2, 102.4, "TRIC"},
+  };
+  for (const auto& c : cases) {
+    CellParameters cell;
+    cell.a = c.a, cell.b = c.b, cell.c = c.c, cell.alpha = c.alpha, cell.beta = c.beta, cell.gamma = c.gamma;
+    EXPECT_EQ(crystal_system_from_cell(cell), c.code) << c.a << " " << c.b << " " << c.c << " " << c.alpha;
+  }
+}
+
+TEST(CellFromNumbers, RefusesCellsWithoutVolume) {
+  CurrentCrystal crystal;
+  EXPECT_TRUE(set_cell_from_numbers(crystal, {5, 5, 5, 90, 90, 90}, 0));
+  EXPECT_NEAR(crystal.cell.volume, 125.0, 1e-9);
+  EXPECT_FALSE(set_cell_from_numbers(crystal, {5, 5, 5, 90, 90}, 0));
+  EXPECT_FALSE(set_cell_from_numbers(crystal, {0, 5, 5, 90, 90, 90}, 0));
+  EXPECT_FALSE(set_cell_from_numbers(crystal, {5, 5, 5, 10, 170, 90}, 0));  // no such cell
+  EXPECT_FALSE(set_cell_from_numbers(crystal, {5, 5, 5, 0, 0, 0}, 0));
+}
+
+TEST(FreeVariables, FollowTheShelxlConvention) {
+  // SHELXL manual: 10m + p means p·FV(m); −(10m + p) means p·(1 − FV(m));
+  // m = 1 fixes p; |value| < 5 is a plain number.
+  const std::vector<double> fv = {0.9, 0.6, 0.25};
+  const struct {
+    double written;
+    double expected;
+  } cases[] = {
+      {31.0, 0.25},   {-31.0, 0.75}, {10.5, 0.5}, {11.0, 1.0}, {-10.5, -0.5}, {20.5, 0.3},
+      {0.1234, 0.1234}, {-0.4, -0.4}, {21.0, 0.6}, {-21.0, 0.4},
+  };
+  for (const auto& c : cases) {
+    auto value = resolve_free_variable(c.written, fv);
+    ASSERT_TRUE(value.has_value()) << c.written;
+    EXPECT_NEAR(*value, c.expected, 1e-12) << c.written;
+  }
+  EXPECT_FALSE(resolve_free_variable(41.0, fv).has_value());  // FV(4) was never given
+}
+
+TEST(AnisotropicB, MatchesCctbxForObliqueCells) {
+  // Expected values: cctbx adptbx.u_cart_as_u_iso(u_cif_as_u_cart(cell, U)) × 8π².
+  // The tolerance allows for the program's degree factor 57.2957; leaving out
+  // the factor 2 of the cross terms would be off by about 1e-2.
+  CurrentCrystal monoclinic;
+  ASSERT_TRUE(set_cell_from_numbers(monoclinic, {5.1505, 5.2116, 5.3173, 90, 99.23, 90}, 0));
+  EXPECT_NEAR(b_from_anisotropic_u(monoclinic.cell, {0.011, 0.012, 0.013, -0.002, 0.003, 0.001}, kEightPiSquared),
+              0.9381641690, 2e-5);
+  CurrentCrystal triclinic;
+  ASSERT_TRUE(set_cell_from_numbers(triclinic, {7.039, 7.053, 6.578, 92.58, 101.17, 119.83}, 0));
+  EXPECT_NEAR(b_from_anisotropic_u(triclinic.cell, {0.020, 0.025, 0.030, 0.002, 0.004, 0.008}, kEightPiSquared),
+              2.1411971397, 2e-5);
+}
+
+TEST(CifLabels, DecodeElementAndLabel) {
+  const struct {
+    const char* text;
+    const char* type;
+    const char* label;
+    bool known;
+  } cases[] = {
+      {"Fe1", "Fe", "1", true},   {"O2a", "O", "2a", true},  {"Oa", "O", "", true},
+      {"FE12", "Fe", "12", true}, {"C12", "C", "12", true},  {"Ca1", "Ca", "1", true},
+      {"OW1", "O", "1", true},    {" Si ", "Si", "", true},  {"O", "O", "", true},
+      {"Q1", "Q", "1", false},    {"Xx3", "Xx", "3", false}, {"H1A", "H", "1A", true},
+  };
+  for (const auto& c : cases) {
+    const DecodedLabel decoded = decode_atom_label(c.text);
+    EXPECT_EQ(decoded.type, c.type) << c.text;
+    EXPECT_EQ(decoded.label, c.label) << c.text;
+    EXPECT_EQ(decoded.known, c.known) << c.text;
+  }
+}
+
+using Rows = std::array<std::array<double, 4>, 3>;
+
+TEST(XyzOperators, DecodeEveryWritingOfATerm) {
+  const struct {
+    const char* text;
+    Rows rows;
+  } cases[] = {
+      {"x,y,z", {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}}},
+      {"-X+Y,-X,Z+1/3", {{{-1, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 1.0 / 3}}}},
+      {"1/2-x, -y, 1/2+z", {{{-1, 0, 0, 0.5}, {0, -1, 0, 0}, {0, 0, 1, 0.5}}}},
+      {"'y-x, +x , -z+0.25'", {{{-1, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, -1, 0.25}}}},
+      {"x-y,-y,-z+2/3", {{{1, -1, 0, 0}, {0, -1, 0, 0}, {0, 0, -1, 2.0 / 3}}}},
+      // Terms a fixed pattern list would mistake: a mixed row and a negative translation.
+      {"-x+z,y,x-1/2", {{{-1, 0, 1, 0}, {0, 1, 0, 0}, {1, 0, 0, -0.5}}}},
+      {"z,x,y", {{{0, 0, 1, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}}}},
+  };
+  for (const auto& c : cases) {
+    const XyzDecoding decoding = decode_xyz_operator(c.text);
+    EXPECT_EQ(decoding.error, "") << c.text;
+    for (int row = 0; row < 3; ++row)
+      for (int column = 0; column < 4; ++column)
+        EXPECT_NEAR(decoding.op.m[row][column], c.rows[row][column], 1e-12) << c.text << " " << row << column;
+  }
+}
+
+TEST(XyzOperators, NameThePartTheyCannotDecode) {
+  const struct {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"x,y", "cannot decode position X,Y"},
+      {"x,y,1/2", "cannot decode position 1/2"},
+      {"x,y,z+a", "Cannot decode translation A"},
+      {"x,y,z+1/0", "Cannot decode translation 1/0"},
+      {"x,y,0.5x", "cannot decode position 0.5X"},
+      {"x,y,z,x", "cannot decode position X,Y,Z,X"},
+      {"x,y,z++", "cannot decode position Z++"},
+      {"", "cannot decode position "},
+  };
+  for (const auto& c : cases) EXPECT_EQ(decode_xyz_operator(c.text).error, c.error) << c.text;
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,281 @@
+// The per-wavelength entry point: intensities for the three sources, the
+// scale factor, the failure path, and both listings line for line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "crystal_builder.hpp"
+#include "crystallography/engine.hpp"
+#include "crystallography/intensities.hpp"
+#include "crystallography/phase_listing.hpp"
+#include "workspace/program.hpp"
+#include "../support/scripted_ui.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::add_atom;
+using testing::make_crystal;
+using testing::ScriptedUi;
+
+// Rutile TiO2 (P42/mnm), with it1992 form factors and anomalous terms at two wavelengths.
+CurrentCrystal rutile() {
+  CurrentCrystal c = make_crystal("P42/mnm", "-P 4n 2n", "TETR", {4.594, 4.594, 2.959, 90, 90, 90});
+  c.title = "Rutile TiO2";
+  add_atom(c, "Ti", {0, 0, 0}, 0.4, 1.0, 2);
+  add_atom(c, "O", {0.3048, 0.3048, 0}, 0.6, 1.0, 4);
+  c.atoms[0].label = "1";
+  c.atoms[1].label = "2";
+  c.atoms[0].fermi_length = -0.344;
+  c.atoms[1].fermi_length = 0.58;
+  ScatteringType& ti = c.scattering_types[0];
+  ti.a = {9.7595, 7.3558, 1.6991, 1.9021};
+  ti.b = {7.8508, 0.5, 35.6338, 116.105};
+  ti.c = 1.2807;
+  ti.f_prime = {0.219, -0.282, 0, 0};
+  ti.f_second = {1.807, 0.446, 0, 0};
+  ScatteringType& o = c.scattering_types[1];
+  o.a = {3.0485, 2.2868, 1.5463, 0.867};
+  o.b = {13.2771, 5.7011, 0.3239, 32.9089};
+  o.c = 0.2508;
+  o.f_prime = {0.049, 0.008, 0, 0};
+  o.f_second = {0.032, 0.006, 0, 0};
+  return c;
+}
+
+// Bismuth in rhombohedral axes (R-3m), for the neutron listing with its hexagonal indices.
+CurrentCrystal bismuth() {
+  CurrentCrystal c = make_crystal("R-3m", "-P 3* 2", "RHOM", {4.7236, 4.7236, 4.7236, 57.35, 57.35, 57.35});
+  c.title = "Bismuth";
+  add_atom(c, "Bi", {0.2339, 0.2339, 0.2339}, 1.0, 1.0, 2);
+  c.atoms[0].label = "1";
+  c.atoms[0].fermi_length = 0.853;
+  return c;
+}
+
+struct SpectrumRun {
+  std::string detailed, brief;
+  std::vector<std::vector<Reflection>> lists;
+  std::vector<double> scale_factors;
+  std::vector<int> statuses;
+};
+
+// Drives the engine as the driver does: header at the first pass, then one call per wavelength.
+SpectrumRun run_spectrum(Program& program) {
+  SpectrumRun run;
+  std::ostringstream detailed, brief;
+  PhaseListings listings;
+  listings.detailed = &detailed;
+  listings.short_listing = &brief;
+  listings.date_time = "06/12/2026 08:00:00";
+  Workspace& w = program.workspace;
+  for (int k = 1; k <= w.settings.wavelength_count(); ++k) {
+    w.current_wavelength_index = k;
+    w.wavelength_pass = k;
+    if (k == 1) write_listing_header(program, listings);
+    run.statuses.push_back(compute_wavelength(program, listings));
+    run.lists.push_back(w.wavelength_reflections);
+    run.scale_factors.push_back(w.scale_factor);
+  }
+  run.detailed = detailed.str();
+  run.brief = brief.str();
+  return run;
+}
+
+void prepare(Program& program, CurrentCrystal crystal, std::vector<double> wavelengths) {
+  Workspace& w = program.workspace;
+  w.crystal = std::move(crystal);
+  w.crystal_file_name = "c:\\cristaux\\test.cry";
+  w.settings.wavelengths = wavelengths;
+  w.settings.fractions.assign(wavelengths.size(), 1.0 / static_cast<double>(wavelengths.size()));
+  w.settings.two_theta_low = 20;
+  w.settings.two_theta_high = 90;
+  w.composition.formula = "TiO2";
+  w.composition.formula_units = 2;
+  w.composition.molecular_weight = 79.866;
+  w.composition.density = 4.25;
+  w.composition.mass_absorption = {124.6, 18.9, 0, 0};
+  w.sample_absorption = {529.5, 80.3, 0, 0};
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+// Golden listings were checked line by line against the layout of the
+// listings when first written; set CALVANE_UPDATE_GOLDEN=1 to rewrite them.
+void expect_golden(const std::string& name, const std::string& text) {
+  const std::string path = std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/listings/" + name;
+  if (std::getenv("CALVANE_UPDATE_GOLDEN") != nullptr) {
+    std::ofstream(path, std::ios::binary) << text;
+    return;
+  }
+  const std::string expected = read_file(path);
+  ASSERT_FALSE(expected.empty()) << "missing golden file " << path;
+  std::istringstream want(expected), got(text);
+  std::string want_line, got_line;
+  for (int line = 1; std::getline(want, want_line); ++line) {
+    ASSERT_TRUE(std::getline(got, got_line)) << name << ": ends before line " << line;
+    ASSERT_EQ(got_line, want_line) << name << " line " << line;
+  }
+  EXPECT_FALSE(std::getline(got, got_line)) << name << ": extra line \"" << got_line << "\"";
+}
+
+TEST(EngineListings, XrayTube) {
+  ScriptedUi ui;
+  Program program(ui, ".");
+  prepare(program, rutile(), {1.5406, 0.7093});
+  const SpectrumRun run = run_spectrum(program);
+  expect_golden("tube_detailed.out", run.detailed);
+  expect_golden("tube_short.out", run.brief);
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST(EngineListings, Synchrotron) {
+  ScriptedUi ui;
+  Program program(ui, ".");
+  prepare(program, rutile(), {1.0});
+  program.workspace.settings.xray_source = XRaySource::Synchrotron;
+  program.workspace.settings.polarisation = 0.95;
+  const SpectrumRun run = run_spectrum(program);
+  expect_golden("synchrotron_detailed.out", run.detailed);
+  expect_golden("synchrotron_short.out", run.brief);
+}
+
+TEST(EngineListings, NeutronsRhombohedral) {
+  ScriptedUi ui;
+  Program program(ui, ".");
+  prepare(program, bismuth(), {1.5});
+  program.workspace.settings.source = RadiationSource::Neutrons;
+  program.workspace.composition.formula = "Bi";
+  const SpectrumRun run = run_spectrum(program);
+  expect_golden("neutron_detailed.out", run.detailed);
+  expect_golden("neutron_short.out", run.brief);
+}
+
+TEST(Engine, TooManyReflectionsAbandonsTheWavelengthWithBothMessages) {
+  ScriptedUi ui;
+  Program program(ui, ".");
+  CurrentCrystal big = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {40, 40, 40, 90, 90, 90});
+  add_atom(big, "Ti", {0.1, 0.2, 0.3}, 0.5, 1, 48);
+  prepare(program, big, {0.5});
+  program.workspace.settings.two_theta_low = 1;
+  program.workspace.settings.two_theta_high = 170;
+  program.workspace.wavelength_reflections.assign(3, Reflection{});  // left over from an earlier wavelength
+  const SpectrumRun run = run_spectrum(program);
+  EXPECT_EQ(run.statuses[0], 1);
+  EXPECT_TRUE(program.workspace.wavelength_reflections.empty());
+  ASSERT_EQ(ui.warnings.size(), 2u);
+  EXPECT_EQ(ui.warnings[0], "Too many calculated reflections. Decrease the theta range");
+  EXPECT_EQ(ui.warnings[1], "No reflection calculated in the given Theta range!");
+  EXPECT_EQ(ui.beeps, 1);
+}
+
+TEST(Engine, NothingInRangeWritesNoSection) {
+  ScriptedUi ui;
+  Program program(ui, ".");
+  prepare(program, rutile(), {1.5406});
+  program.workspace.settings.two_theta_low = 10;
+  program.workspace.settings.two_theta_high = 12;  // below the first line, 110 at 27.4°
+  const SpectrumRun run = run_spectrum(program);
+  EXPECT_EQ(run.statuses[0], 0);
+  EXPECT_TRUE(run.lists[0].empty());
+  EXPECT_EQ(run.detailed.find("Results for lambda="), std::string::npos);
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST(Intensities, LorentzPolarisationFactors) {
+  // 2θ = 90°: tube (1 + cos²90°)/2 / (cos 45°·sin²45°) = 0.5 / 0.353553 (hand computation).
+  const double theta = M_PI / 4;
+  EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Tube, 0.5), 0.5 / (0.5 * std::sqrt(0.5)), 1e-12);
+  // A fully polarised synchrotron beam (p = 1) scatters nothing at 2θ = 90°; p = 0 leaves only the Lorentz part.
+  EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Synchrotron, 1.0), 0.0, 1e-12);
+  EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Synchrotron, 0.0), 1 / (0.5 * std::sqrt(0.5)), 1e-12);
+  // 2θ = 60°: 1/(cos 30°·sin²30°) = 4.618802 for neutrons.
+  EXPECT_NEAR(lorentz_neutron(M_PI / 6), 4.6188021535, 1e-9);
+}
+
+struct IntensityFixture {
+  CurrentCrystal crystal = rutile();
+  ExperimentSettings settings;
+  PhaseComposition composition;
+  std::array<double, 4> absorption{2.0, 0, 0, 0};
+  StructureFactorCache cache;
+  IntensityFixture() {
+    settings.wavelengths = {1.5406};
+    composition.formula_units = 2;
+    composition.molecular_weight = 79.866;
+  }
+  IntensityContext context(double wavelength) {
+    return IntensityContext{crystal, settings, composition, absorption, 1, wavelength};
+  }
+};
+
+TEST(Intensities, NeutronIntensityIsDividedByZSquaredOnly) {
+  IntensityFixture f;
+  f.settings.source = RadiationSource::Neutrons;
+  Reflection r;
+  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 4.594 / std::sqrt(2.0);
+  const auto result = intensities_neutron(f.context(1.5406), {r}, f.cache);
+  ASSERT_EQ(result.lines.size(), 1u);
+  const ComputedLine& line = result.lines[0];
+  const double theta = std::asin(1.5406 / (2 * r.d));
+  // m·|F|²/(cos θ sin²θ)/Z²: the molecular weight plays no part, nor does absorption.
+  const double expected = 4 * std::pow(line.neutron.magnitude(), 2) * lorentz_neutron(theta) / 4.0;
+  EXPECT_NEAR(line.reflection.intensity, expected, 1e-9 * expected);
+}
+
+TEST(Intensities, WeakLinesAreFlooredBeforeTheCommonFactors) {
+  IntensityFixture f;
+  for (AtomSite& atom : f.crystal.atoms) atom.weight = 0;  // nothing scatters
+  Reflection r;
+  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 3.2;
+  const auto result = intensities_xray(f.context(1.5406), {r}, f.cache);
+  ASSERT_EQ(result.lines.size(), 1u);
+  EXPECT_DOUBLE_EQ(result.lines[0].reflection.intensity, 0.05 / 4.0 / 2.0);
+}
+
+TEST(Intensities, BraggAngleIsClampedBelowNinetyDegrees) {
+  IntensityFixture f;
+  Reflection r;
+  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 0.77;  // λ/2d = 1.0004
+  for (const bool neutrons : {false, true}) {
+    const auto result = neutrons ? intensities_neutron(f.context(1.5406), {r}, f.cache)
+                                 : intensities_xray(f.context(1.5406), {r}, f.cache);
+    ASSERT_EQ(result.lines.size(), 1u);
+    EXPECT_NEAR(result.lines[0].reflection.two_theta, 114.5914 * std::asin(0.99999), 1e-9);
+    EXPECT_TRUE(std::isfinite(result.lines[0].reflection.intensity));
+  }
+}
+
+TEST(Intensities, MissingAbsorptionOrZLeavesTheFactorOut) {
+  IntensityFixture f;
+  Reflection r;
+  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 4.594 / std::sqrt(2.0);
+  const double with = intensities_xray(f.context(1.5406), {r}, f.cache).lines[0].reflection.intensity;
+  f.absorption = {0, 0, 0, 0};
+  f.composition.formula_units = 0;
+  const double without = intensities_xray(f.context(1.5406), {r}, f.cache).lines[0].reflection.intensity;
+  EXPECT_NEAR(without, with * 4.0 * 2.0, 1e-9 * without);
+}
+
+TEST(PhaseListing, ExponentText) {
+  struct Case {
+    double value;
+    const char* text;
+  };
+  for (const Case& c : {Case{123.456, " 1.2346E+0002"}, Case{0.000123456, " 1.2346E-0004"}, Case{-5.0, "-5.0000E+0000"},
+                        Case{0.0, " 0.0000E+0000"}, Case{9.99996e9, " 1.0000E+0010"}}) {
+    EXPECT_EQ(exponent_text(c.value), c.text);
+    EXPECT_EQ(exponent_text(c.value).size(), 13u);
+  }
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,210 @@
+// The open flows of observed patterns and peak lists through a scripted Ui.
+#include "experiment_io/observed_flows.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "byte_layout.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ByteLayout;
+using testing::ScriptedUi;
+using testing::TempFolder;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// A RAW2 file of `count` points from 10° in steps of 0.01° with the given
+// mean wavelength (Kα1 only).
+std::string raw2_file(int count, float wavelength) {
+  ByteLayout file(316);
+  file.text(0, "RAW2").text(8, "sample").put<float>(190, wavelength);
+  file.put<std::int16_t>(256, 60).put<std::int16_t>(258, static_cast<std::int16_t>(count));
+  file.put<float>(268, 0.01f).put<float>(272, 10.0f);
+  for (int i = 0; i < count; ++i) file.put<float>(316 + 4 * static_cast<std::size_t>(i), float(i % 7));
+  return file.bytes();
+}
+
+class ObservedFlowTest : public ::testing::Test {
+protected:
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+
+  void add_phase() { program.workspace.phases.emplace_back(); }
+};
+
+TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
+  folder.write("scan.cpi", raw2_file(5, 1.5406f));  // a RAW file under another extension
+  ui.choose_file("scan.cpi");
+  ObservedLoad load = ouvre_fichier_raw(program, 1);
+  ASSERT_EQ(ui.open_requests.size(), 1u);
+  EXPECT_EQ(ui.open_requests[0].filter, kPatternFilter);
+  EXPECT_EQ(ui.open_requests[0].filter_index, 1);
+  ASSERT_TRUE(load.added) << ui.last_warning();
+  EXPECT_TRUE(load.reset_intensity_scales);
+  EXPECT_TRUE(load.recompute_default_ticks);
+  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
+  const ObservedPattern& pattern = program.workspace.observed_patterns[0];
+  EXPECT_EQ(pattern.file_name, "scan.cpi");
+  EXPECT_EQ(pattern.points.size(), 5u);
+  EXPECT_NEAR(pattern.points[4].two_theta, 10.04, 1e-5);
+  EXPECT_EQ(pattern.style_width, 3);
+  EXPECT_EQ(pattern.style_kind, 1);
+  EXPECT_EQ(ui.redraws, 1);
+  EXPECT_TRUE(ui.warnings.empty());
+
+  ui.choose_file("scan.cpi");
+  EXPECT_FALSE(ouvre_fichier_raw(program, 1).recompute_default_ticks);
+}
+
+TEST_F(ObservedFlowTest, ACancelledDialogOrABadFileChangesNothing) {
+  ui.cancel_file_dialog();
+  EXPECT_FALSE(ouvre_fichier_raw(program, 3).added);
+  folder.write("bad.raw", "XYZW and some more bytes");
+  ui.choose_file("bad.raw");
+  EXPECT_FALSE(ouvre_fichier_raw(program, 1).added);
+  EXPECT_THAT(ui.warnings, ElementsAre("Unknown file type"));
+  EXPECT_TRUE(program.workspace.observed_patterns.empty());
+  EXPECT_EQ(ui.redraws, 0);
+}
+
+TEST_F(ObservedFlowTest, EightPatternsAtMost) {
+  program.workspace.observed_patterns.resize(8);
+  EXPECT_FALSE(ouvre_fichier_raw(program, 1).added);
+  EXPECT_THAT(ui.warnings, ElementsAre("Max. Nb of observed patterns = 8"));
+  EXPECT_TRUE(ui.open_requests.empty());
+}
+
+
+TEST_F(ObservedFlowTest, PointsBeyondTheTableAreDroppedWithOneMessage) {
+  folder.write("big.raw", raw2_file(32767, 1.5406f));
+  ASSERT_TRUE(read_observed_pattern(program, PatternFileKind::BrukerRaw, "big.raw"));
+  EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 10000u);
+  EXPECT_THAT(ui.warnings, ElementsAre("Only the first 10000 points of big.raw are kept: 22767 were dropped"));
+}
+
+TEST_F(ObservedFlowTest, WavelengthReconciliation) {
+  struct Case {
+    const char* what;
+    bool with_phase;
+    int patterns_before;
+    double current, read;
+    std::vector<double> expected_wavelengths;
+    std::string expected_warning;
+  };
+  const std::vector<Case> cases = {
+      {"within 0.05 Å", true, 0, 1.5418, 1.5406, {1.5418}, ""},
+      {"first pattern of an empty workspace", false, 0, 1.5406, 0.7093, {0.7093}, ""},
+      {"a phase is loaded", true, 0, 1.5406, 0.7093, {1.5406},
+       "Warning: The read wavelength ( 0.70930) is different from the current one ( 1.54060)"},
+      {"not the first pattern", false, 1, 1.5406, 0.7093, {1.5406},
+       "Warning: The read wavelength ( 0.70930) is different from the current one ( 1.54060)"},
+      {"the file reports none", false, 0, 1.5406, 0.0, {1.5406}, ""},
+  };
+  for (const Case& c : cases) {
+    ScriptedUi case_ui;
+    Program p{case_ui, folder.path()};
+    if (c.with_phase) p.workspace.phases.emplace_back();
+    p.workspace.observed_patterns.resize(static_cast<std::size_t>(c.patterns_before));
+    p.workspace.settings.wavelengths = {c.current};
+    folder.write("w.raw", raw2_file(3, static_cast<float>(c.read)));
+    ASSERT_TRUE(read_observed_pattern(p, PatternFileKind::BrukerRaw, "w.raw")) << c.what;
+    ASSERT_EQ(p.workspace.settings.wavelengths.size(), 1u) << c.what;
+    EXPECT_NEAR(p.workspace.settings.wavelengths[0], c.expected_wavelengths[0], 1e-6) << c.what;
+    EXPECT_EQ(case_ui.last_warning(), c.expected_warning) << c.what;
+    EXPECT_EQ(p.workspace.observed_patterns.size(), static_cast<std::size_t>(c.patterns_before) + 1) << c.what;
+  }
+}
+
+
+const char* kRietveldWithoutWavelength = "\nline 2\nline 3\nline 4\n10 0.05 10.15\n5 10 15 20\n";
+
+TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
+  folder.write("nolambda.dat", kRietveldWithoutWavelength);
+  ui.choose_file("nolambda.dat");
+  EXPECT_FALSE(ouvre_fichier_raw(program, 4).added);
+  EXPECT_TRUE(program.lambda_missing.visible);
+  EXPECT_THAT(ui.window_changes, ElementsAre(std::pair{WindowId::LambdaFromFile, true}));
+  EXPECT_TRUE(program.workspace.observed_patterns.empty());
+
+  clicklistbox(program.lambda_missing, 1);  // Cu
+  EXPECT_EQ(program.lambda_missing.lambda1, " 1.54056");
+  EXPECT_EQ(program.lambda_missing.lambda2, " 1.54439");
+  EXPECT_EQ(program.lambda_missing.lambda, " 1.54180");
+
+  program.lambda_missing.lambda = "1.5x";
+  EXPECT_FALSE(lit_lambda(program).added);
+  EXPECT_EQ(ui.last_warning(), "Lambda error!");
+  EXPECT_TRUE(program.lambda_missing.visible);
+
+  program.lambda_missing.lambda = "1.5418";
+  ASSERT_TRUE(lit_lambda(program).added);
+  EXPECT_FALSE(program.lambda_missing.visible);
+  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
+  EXPECT_DOUBLE_EQ(program.workspace.observed_patterns[0].wavelength, 1.5418);
+  EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 4u);
+  EXPECT_EQ(ui.redraws, 1);
+}
+
+TEST_F(ObservedFlowTest, LambdaMissingFailures) {
+  folder.write("nolambda.dat", kRietveldWithoutWavelength);
+  open_lambda_missing(program.lambda_missing, (folder / "nolambda.dat").string());
+  program.lambda_missing.lambda = "1.5";
+  program.lambda_missing.lambda1 = "abc";
+  lit_lambda(program);
+  EXPECT_EQ(ui.last_warning(), "Lambda1 error!");
+  program.lambda_missing.lambda1 = "";  // empty counts as 0
+  program.lambda_missing.lambda2 = "-";
+  lit_lambda(program);
+  EXPECT_EQ(ui.last_warning(), "Lambda2 error!");
+  EXPECT_TRUE(program.lambda_missing.visible);
+
+  folder.write("nolambda.dat", "\n\n\n\n10 0.05 10.15\n5 x\n");
+  program.lambda_missing.lambda2 = "";
+  EXPECT_FALSE(lit_lambda(program).added);
+  EXPECT_EQ(ui.last_warning(), "Read error in the Rietveld file!");
+  EXPECT_FALSE(program.lambda_missing.visible);
+  EXPECT_TRUE(program.workspace.observed_patterns.empty());
+}
+
+TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
+  folder.write("peaks.prn", "20.5 40\n30.25 80\n");
+  ui.choose_file("peaks.prn");
+  ObservedLoad load = ouvre_fichier_dif(program, 1);
+  EXPECT_EQ(ui.open_requests[0].filter, kPeakFilter);
+  EXPECT_EQ(ui.open_requests[0].filter_index, 1);
+  ASSERT_TRUE(load.added) << ui.last_warning();
+  EXPECT_EQ(ui.redraws, 1);  // through the driver, with no phase to compute
+  ASSERT_EQ(program.workspace.observed_peaks.size(), 1u);
+  EXPECT_EQ(program.workspace.observed_peaks[0].file_name, "peaks.prn");
+  EXPECT_EQ(program.workspace.observed_peaks[0].peaks[1].intensity, 80);  // column files keep intensities
+
+  ui.choose_file("peaks.prn");
+  EXPECT_FALSE(ouvre_fichier_dif(program, 5).added);
+  EXPECT_EQ(ui.last_warning(), "The file peaks.prn is already loaded");
+  EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
+}
+
+TEST_F(ObservedFlowTest, AFailedPeakReadAddsNothing) {
+  folder.write("bad.dif", "NOTDIF");
+  folder.write("empty.prn", "\n\n");
+  ui.choose_file("bad.dif");
+  ui.choose_file("empty.prn");
+  EXPECT_FALSE(ouvre_fichier_dif(program, 1).added);
+  EXPECT_FALSE(ouvre_fichier_dif(program, 5).added);
+  EXPECT_THAT(ui.warnings, ElementsAre("It seems not to be a Bruker file", "The file empty.prn holds no peak"));
+  EXPECT_TRUE(program.workspace.observed_peaks.empty());
+  EXPECT_EQ(ui.redraws, 0);
+
+  program.workspace.observed_peaks.resize(8);
+  EXPECT_FALSE(ouvre_fichier_dif(program, 1).added);
+  EXPECT_EQ(ui.last_warning(), "Max. Nb of peaks file = 8");
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,226 @@
+// The total data file: its line layout, a full round trip, whole-file
+// checking and the names of the rebuilt scratch files.
+#include "experiment_io/total_data_file.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace calvane {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TotalDataCurve curve(std::string name, int points, double intensity_step = 1.5) {
+  TotalDataCurve c;
+  c.name = std::move(name);
+  c.pen_width = 2;
+  c.pen_style = 3;
+  c.colour = colour_number(253, 108, 31);
+  c.draw = false;
+  for (int i = 0; i < points; ++i) c.points.emplace_back(10 + 0.02 * i, intensity_step * i);
+  return c;
+}
+
+TotalDataFile workspace_file() {
+  TotalDataFile data;
+  data.neutrons = true;
+  data.wavelength = "Multiple";
+  data.two_theta_low = "10";
+  data.two_theta_high = "80.5";
+  data.u = "0";
+  data.v = "-0.001";
+  data.w = "0.08";
+  data.angle_scale = 2;
+  data.line_index = 0;
+  data.wavelengths = {{1.54056, 0.67}, {1.54439, 0.33}};
+  data.draw_sum = false;
+  data.percent_mode = 1;
+  data.sum_colour = colour_number(1, 2, 3);
+  data.sum_pen_width = 2;
+  data.sum_pen_style = 1;
+  data.text_colour = 255;
+  TotalDataPhase quartz;
+  quartz.file_path = "C:\\crystals\\quartz.cry";
+  quartz.show_hkl = true;
+  quartz.colour = colour_number(255, 124, 162);
+  quartz.fraction = "    0.75";
+  quartz.size = "  5000.0";
+  quartz.strain = "     2.0";
+  quartz.crystal.title = "Quartz low";
+  quartz.crystal.system_code = "HEXA";
+  quartz.crystal.symbol = "P 32 2 1";
+  quartz.crystal.cell = {.a = 4.9134, .b = 4.9134, .c = 5.4052, .alpha = 90, .beta = 90, .gamma = 120};
+  quartz.crystal.atoms = {AtomSite{.type = "Si", .label = "1", .x = 0.4697, .y = 0, .z = 0, .b = 0.5},
+                          AtomSite{.type = "O2-", .label = "", .x = 0.4135, .y = 0.2669, .z = 0.1191, .b = 0.8, .population = 0.5}};
+  TotalDataPhase empty_phase = quartz;
+  empty_phase.file_path = "/home/u/halite_mp.cry";
+  empty_phase.crystal.atoms.clear();
+  empty_phase.crystal.system_code = "CUBI";
+  data.phases = {quartz, empty_phase};
+  data.patterns = {curve("obs1.raw", 12), curve("obs2.rd", 10)};
+  data.peak_lists = {curve("C:\\peaks\\si.dif", 3, 12345.678)};
+  return data;
+}
+
+TEST(TotalDataLayoutTest, LinesOfTheSettingsPhasesAndCurves) {
+  TotalDataFile data;
+  data.wavelength = "1.5406";
+  data.wavelengths = {{1.5406, 1.0}};
+  data.patterns = {curve("a", 12), curve("b", 10)};
+  auto lines = lines_of(format_total_data_file(data));
+  EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 22),
+              ElementsAre("Experimental data for Xrays", "WL   1.5406", "2TH1 ", "2TH2 ", "U    ", "V    ", "W    ",
+                          "ABSC 1", "BOX4 -1", "    1", " 1.54060    1.00", "Phases data", "PhNb     0", "DSUM TRUE",
+                          "%W/M 0", "ColS        0", "PENS        1", "STYS        0", "ColB 16772320", "ColF 0",
+                          "Observed patterns", "NBOB 2"));
+  // 12 points: two lines of five pairs and one of two; 10 points: two lines.
+  EXPECT_THAT(std::vector<std::string>(lines.begin() + 22, lines.begin() + 32),
+              ElementsAre("", "NOMF a", "PENW 2", "STYL 3", "COUL 2059517", "PLOT FALSE", "    12",
+                          "  10.000   0.000  10.020   1.500  10.040   3.000  10.060   4.500  10.080   6.000",
+                          "  10.100   7.500  10.120   9.000  10.140  10.500  10.160  12.000  10.180  13.500",
+                          "  10.200  15.000  10.220  16.500"));
+  EXPECT_EQ(lines[38], "    10");
+  EXPECT_EQ(lines[40], "  10.100   7.500  10.120   9.000  10.140  10.500  10.160  12.000  10.180  13.500");
+  // No peak lists: the section is written all the same.
+  EXPECT_THAT(std::vector<std::string>(lines.begin() + 41, lines.end()), ElementsAre("Observed peaks", "NBPI 0"));
+}
+
+TEST(TotalDataLayoutTest, PhaseBlock) {
+  TotalDataFile data = workspace_file();
+  data.phases.resize(1);
+  auto lines = lines_of(format_total_data_file(data));
+  auto first = std::find(lines.begin(), lines.end(), "NAME C:\\crystals\\quartz.cry") - lines.begin() - 1;
+  EXPECT_THAT(std::vector<std::string>(lines.begin() + first, lines.begin() + first + 18),
+              ElementsAre("", "NAME C:\\crystals\\quartz.cry", "DRAW TRUE", "HKL  TRUE", "COLO   10648831",
+                          "PENW          1", "STYL          0", "PCEN     0.75", "SIZE   5000.0", "dd/d      2.0",
+                          "Quartz low", "HEXA", "P 32 2 1", "   4.9134   4.9134   5.4052  90.000  90.000 120.000",
+                          "    2", "Si  1    0.469700  0.000000  0.000000    0.500   1.0000",
+                          "O2-      0.413500  0.266900  0.119100    0.800   0.5000", "Observed patterns"));
+}
+
+TEST(TotalDataRoundTripTest, EverySavedValueReadsBack) {
+  TotalDataFile data = workspace_file();
+  TotalDataReading reading = parse_total_data_file(lines_of(format_total_data_file(data)), "w.cmp");
+  ASSERT_TRUE(reading.ok()) << reading.error;
+  const TotalDataFile& back = reading.data;
+  EXPECT_TRUE(back.neutrons);
+  EXPECT_EQ(back.wavelength, "Multiple");
+  EXPECT_EQ(back.v, "-0.001");
+  EXPECT_EQ(back.angle_scale, 2);
+  EXPECT_EQ(back.line_index, 0);
+  EXPECT_EQ(back.wavelengths, data.wavelengths);
+  EXPECT_FALSE(back.draw_sum);
+  EXPECT_EQ(back.percent_mode, 1);
+  EXPECT_EQ(back.sum_colour, data.sum_colour);
+  EXPECT_EQ(back.sum_pen_width, 2);
+  EXPECT_EQ(back.sum_pen_style, 1);
+  EXPECT_EQ(back.text_colour, 255u);
+  ASSERT_EQ(back.phases.size(), 2u);
+  const TotalDataPhase& quartz = back.phases[0];
+  EXPECT_EQ(quartz.file_path, "C:\\crystals\\quartz.cry");
+  EXPECT_TRUE(quartz.show_hkl);
+  EXPECT_EQ(quartz.colour, data.phases[0].colour);
+  EXPECT_EQ(quartz.fraction, "    0.75");
+  EXPECT_EQ(quartz.strain, "     2.0");
+  EXPECT_EQ(quartz.crystal.title, "Quartz low");
+  EXPECT_DOUBLE_EQ(quartz.crystal.cell.gamma, 120);
+  ASSERT_EQ(quartz.crystal.atoms.size(), 2u);
+  EXPECT_EQ(quartz.crystal.atoms[1].type, "O2-");
+  EXPECT_EQ(quartz.crystal.atoms[1].label, "");
+  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].y, 0.2669);
+  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].population, 0.5);
+  EXPECT_TRUE(back.phases[1].crystal.atoms.empty());
+  ASSERT_EQ(back.patterns.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(back.patterns[i].name, data.patterns[i].name);
+    EXPECT_EQ(back.patterns[i].points, data.patterns[i].points);
+    EXPECT_FALSE(back.patterns[i].draw);
+    EXPECT_EQ(back.patterns[i].colour, data.patterns[i].colour);
+  }
+  ASSERT_EQ(back.peak_lists.size(), 1u);
+  // Intensities wider than their 8:3 field stay separated and read back.
+  EXPECT_EQ(back.peak_lists[0].points, data.peak_lists[0].points);
+  EXPECT_EQ(back.peak_lists[0].name, "C:\\peaks\\si.dif");
+}
+
+TEST(TotalDataReadTest, AFileEndingAfterThePatternsHasNoPeakLists) {
+  auto lines = lines_of(format_total_data_file(workspace_file()));
+  auto peaks = std::find(lines.begin(), lines.end(), "Observed peaks");
+  for (auto end : {peaks, peaks + 1}) {
+    TotalDataReading reading = parse_total_data_file(std::vector<std::string>(lines.begin(), end), "w.cmp");
+    ASSERT_TRUE(reading.ok()) << reading.error;
+    EXPECT_TRUE(reading.data.peak_lists.empty());
+    EXPECT_EQ(reading.data.patterns.size(), 2u);
+  }
+}
+
+TEST(TotalDataReadTest, ALongSymbolIsCutToTwelveCharacters) {
+  TotalDataFile data = workspace_file();
+  data.phases[0].crystal.symbol = "P 63/m m c :H2";
+  TotalDataReading reading = parse_total_data_file(lines_of(format_total_data_file(data)), "w.cmp");
+  ASSERT_TRUE(reading.ok());
+  EXPECT_EQ(reading.data.phases[0].crystal.symbol, "P 63/m m c :");
+}
+
+TEST(TotalDataReadTest, AMalformedFileNamesItsLineAndYieldsNothing) {
+  const auto good = lines_of(format_total_data_file(workspace_file()));
+  auto line_of = [&good](std::string_view text) {
+    return static_cast<std::size_t>(std::find(good.begin(), good.end(), text) - good.begin());
+  };
+  struct Case {
+    std::size_t line;  // 0-based line to replace
+    std::string text;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {7, "ABSC 3", "line 8: ABSC must be a whole number from 0 to 2"},
+      {9, "   11", "line 10: the number of wavelengths"},
+      {10, " 1.54056", "line 11: 2 numbers are expected"},
+      {13, "PhNb     9", "line 14: PhNb"},
+      {line_of("PCEN     0.75"), "PCEN  three", "PCEN must be a number"},
+      {line_of("HEXA"), "HEXAGONAL", "the crystal system"},
+      {line_of("DRAW TRUE"), "HKL  TRUE", "\"DRAW\" is expected"},
+      {line_of("NBOB 2"), "NBOB 9", "NBOB"},
+      {line_of("NBOB 2") + 8, "  10.000   0.000  10.020", "numbers are expected for the points"},
+      {line_of("NBPI 1"), "NBPI x", "NBPI"},
+  };
+  for (const Case& c : cases) {
+    auto lines = good;
+    lines[c.line] = c.text;
+    TotalDataReading reading = parse_total_data_file(lines, "w.cmp");
+    EXPECT_THAT(reading.error, HasSubstr(c.expected)) << c.text;
+    EXPECT_THAT(reading.error, HasSubstr("w.cmp, line " + std::to_string(c.line + 1))) << c.text;
+    EXPECT_TRUE(reading.data.phases.empty());
+  }
+  auto cut = std::vector<std::string>(good.begin(), good.begin() + static_cast<long>(line_of("NBOB 2")) + 10);
+  EXPECT_THAT(parse_total_data_file(cut, "w.cmp").error, HasSubstr("the file ends before"));
+  EXPECT_FALSE(parse_total_data_file({}, "w.cmp").ok());
+}
+
+
+TEST(RebuiltNamesTest, BaseNamesOnlyAndOneMpSuffix) {
+  const std::pair<const char*, const char*> crystals[] = {
+      {"C:\\crystals\\quartz.cry", "quartz_mp.cry"},
+      {"/home/u/quartz_mp.cry", "quartz_mp.cry"},
+      {"../../etc/cron.d/evil.cry", "evil_mp.cry"},
+      {"a_mpb_mp.cif", "ab_mp.cry"},
+  };
+  for (auto [path, name] : crystals) EXPECT_EQ(rebuilt_crystal_file_name(path), name) << path;
+  EXPECT_EQ(rebuilt_peak_file_name("C:\\peaks\\si.v2.dif"), "si_mp.prn");
+  EXPECT_EQ(rebuilt_peak_file_name("/tmp/../x/peaks"), "peaks_mp.prn");
+  EXPECT_EQ(format_rebuilt_peak_file(curve("p", 2)), "    10.000     0.000\n    10.020     1.500\n");
+}
+
+}  // namespace
+}  // namespace calvane

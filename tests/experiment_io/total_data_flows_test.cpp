@@ -1,0 +1,205 @@
+// Saving and loading whole workspaces, and undoing a phase deletion, with
+// the real crystal reader and calculation driver on the example crystals.
+#include "experiment_io/total_data_flows.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "crystal_io/open_flow.hpp"
+#include "experiment_io/export_flows.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "workspace/driver.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// A program folder holding the installation data files, with the example
+// crystals beside them.
+class TotalDataFlowTest : public ::testing::Test {
+protected:
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+
+  void SetUp() override {
+    std::filesystem::copy(testing::source_folder("data"), folder.path(), std::filesystem::copy_options::recursive);
+    for (const char* name : {"silicon.cry", "nacl.cry", "rutile.cry"})
+      std::filesystem::copy_file(testing::source_folder("examples") / name, folder / name);
+  }
+
+  void open_crystal(Program& p, ScriptedUi& u, const std::string& name) {
+    u.choose_file(name);
+    lit_fichier_cry(p, CrystalFileKind::Native);
+  }
+
+  // Two computed phases at different shares, a pattern and a peak list.
+  void build_workspace() {
+    open_crystal(program, ui, "silicon.cry");
+    open_crystal(program, ui, "nacl.cry");
+    ASSERT_EQ(program.workspace.phase_count(), 2) << ui.last_warning();
+    program.main_form.phases.rows[0].percent = "75";
+    program.main_form.phases.rows[1].percent = "25";
+    program.main_form.phases.rows[1].strain = "2";
+    program.main_form.phases.rows[1].size = "800";
+    click_button_plot_phase_data(program);
+    ObservedPattern pattern;
+    pattern.file_name = "scan.raw";
+    for (int i = 0; i < 12; ++i) pattern.points.push_back({20 + 0.5 * i, 8.25 * i});
+    program.workspace.observed_patterns.push_back(pattern);
+    ObservedPeakList peaks;
+    peaks.file_name = (folder / "peaks.dif").string();
+    peaks.peaks = {{0, 0, 0, 28.443, 100}, {0, 0, 0, 47.303, 55}};
+    program.workspace.observed_peaks.push_back(peaks);
+  }
+};
+
+
+TEST_F(TotalDataFlowTest, ALoadedWorkspaceGivesTheSameComputedProfiles) {
+  EXPECT_FALSE(SavetheTotaldata1Click(program, TotalDataSender::Menu));  // nothing to save
+  build_workspace();
+  ui.choose_file("mix");
+  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  ASSERT_EQ(ui.save_requests.size(), 1u);
+  EXPECT_EQ(ui.save_requests[0].filter, kTotalDataSaveFilter);
+  EXPECT_EQ(ui.save_requests[0].filter_index, 2);
+  ui.choose_file("mix.cmp");
+  ui.answer(Answer::No);
+  EXPECT_FALSE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  EXPECT_THAT(ui.questions, ElementsAre(kOverwriteQuestion));
+
+  ScriptedUi other_ui;
+  Program other{other_ui, folder.path()};
+  other_ui.choose_file("mix.cmp");
+  ASSERT_TRUE(ouvre_fichier_mpm(other, TotalDataSender::Menu).loaded) << other_ui.last_warning();
+  EXPECT_EQ(other_ui.open_requests[0].filter, kTotalDataOpenFilter);
+  const Workspace& a = program.workspace;
+  const Workspace& b = other.workspace;
+  ASSERT_EQ(b.phase_count(), 2) << other_ui.last_warning();
+  for (int p = 1; p <= 2; ++p) {
+    SCOPED_TRACE(p);
+    EXPECT_EQ(b.phase(p).crystal.title, a.phase(p).crystal.title);
+    EXPECT_NEAR(b.phase(p).fraction, a.phase(p).fraction, 1e-12);
+    EXPECT_DOUBLE_EQ(b.phase(p).crystal_size, a.phase(p).crystal_size);
+    EXPECT_DOUBLE_EQ(b.phase(p).strain, a.phase(p).strain);
+    EXPECT_EQ(b.phase(p).colour, a.phase(p).colour);
+    EXPECT_EQ(b.phase(p).crystal.atoms.size(), a.phase(p).crystal.atoms.size());
+    EXPECT_DOUBLE_EQ(b.phase(p).crystal.cell.a, a.phase(p).crystal.cell.a);
+    ASSERT_EQ(b.phase(p).profile.size(), a.phase(p).profile.size());
+    for (std::size_t i = 0; i < a.phase(p).profile.size(); ++i)
+      ASSERT_NEAR(b.phase(p).profile[i], a.phase(p).profile[i], 1e-5 * (1 + a.phase(p).profile[i])) << i;
+  }
+  EXPECT_DOUBLE_EQ(b.phase(2).strain, 0.002);
+  EXPECT_EQ(file_name_of(b.phase(1).file_name), "silicon_mp.cry");
+  ASSERT_EQ(b.observed_patterns.size(), 1u);
+  EXPECT_EQ(b.observed_patterns[0].file_name, "scan.raw");
+  EXPECT_EQ(b.observed_patterns[0].points.size(), 12u);
+  EXPECT_DOUBLE_EQ(b.observed_patterns[0].points[11].intensity, 90.75);
+  ASSERT_EQ(b.observed_peaks.size(), 1u);
+  EXPECT_EQ(b.observed_peaks[0].file_name, (folder / "peaks_mp.prn").string());
+  EXPECT_DOUBLE_EQ(b.observed_peaks[0].peaks[0].two_theta, 28.443);
+  EXPECT_EQ(read_file_bytes(folder / "peaks_mp.prn").value_or(""), "    28.443   100.000\n    47.303    55.000\n");
+  EXPECT_EQ(b.settings.wavelengths, a.settings.wavelengths);
+  if (a.phase(1).profile.empty())
+    GTEST_SKIP() << "the driver computed no profile here (" << ::testing::PrintToString(ui.warnings)
+                 << "): the profiles were compared empty";
+}
+
+TEST_F(TotalDataFlowTest, AMalformedFileLeavesTheWorkspaceAsItWas) {
+  build_workspace();
+  ui.choose_file("mix.cmp");
+  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  std::string text = read_file_bytes(folder / "mix.cmp").value();
+  text.replace(text.find("NBOB 1"), 6, "NBOB x");
+  folder.write("bad.cmp", text);
+  folder.write("trunc.cmp", text.substr(0, text.size() / 2));
+  for (const char* name : {"bad.cmp", "trunc.cmp", "missing.cmp"}) {
+    std::size_t warnings = ui.warnings.size();
+    ui.choose_file(name);
+    EXPECT_FALSE(ouvre_fichier_mpm(program, TotalDataSender::Menu).loaded) << name;
+    EXPECT_EQ(ui.warnings.size(), warnings + 1) << name;
+    EXPECT_THAT(ui.last_warning(), HasSubstr(name));
+    EXPECT_EQ(program.workspace.phase_count(), 2);
+    EXPECT_EQ(program.workspace.observed_patterns.size(), 1u);
+    EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
+  }
+}
+
+TEST_F(TotalDataFlowTest, NamesInTheFileNeverChooseWhereWeWrite) {
+  build_workspace();
+  ui.choose_file("mix.cmp");
+  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  std::string text = read_file_bytes(folder / "mix.cmp").value();
+  std::filesystem::create_directories(folder / "work");
+  std::string outside = (folder / "elsewhere").string();
+  text.replace(text.find("NAME "), text.find('\n', text.find("NAME ")) - text.find("NAME "),
+               "NAME " + outside + "/../elsewhere/evil.cry");
+  text.replace(text.find("NOMF " + (folder / "peaks.dif").string()), 5 + (folder / "peaks.dif").string().size(),
+               "NOMF " + outside + "/trap.dif");
+  folder.write("evil.cmp", text);
+  program.current_folder = folder / "work";
+  ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::FileList, (folder / "evil.cmp").string()).loaded)
+      << ui.last_warning();
+  EXPECT_TRUE(std::filesystem::exists(folder / "work" / "evil_mp.cry"));
+  EXPECT_TRUE(std::filesystem::exists(folder / "work" / "trap_mp.prn"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "elsewhere"));
+}
+
+TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
+  build_workspace();
+  open_crystal(program, ui, "rutile.cry");
+  ASSERT_EQ(program.workspace.phase_count(), 3) << ui.last_warning();
+  click_button_plot_phase_data(program);
+  int redraws = ui.redraws;
+
+  del_phase1(program, 2);
+  ASSERT_EQ(program.workspace.phase_count(), 2);
+  EXPECT_THAT(program.workspace.phase(2).crystal.title, HasSubstr("Rutile"));
+  EXPECT_TRUE(program.main_form.phases.restore_visible);
+  EXPECT_TRUE(std::filesystem::exists(folder / kSnapshotName));
+  EXPECT_EQ(ui.redraws, redraws);  // no recomputation
+  EXPECT_TRUE(ui.save_requests.empty());
+
+  ASSERT_TRUE(restaure_effacement_phase(program).loaded) << ui.last_warning();
+  ASSERT_EQ(program.workspace.phase_count(), 3);
+  EXPECT_THAT(program.workspace.phase(1).crystal.title, HasSubstr("Silicon"));
+  EXPECT_THAT(program.workspace.phase(2).crystal.title, HasSubstr("Sodium chloride"));
+  EXPECT_THAT(program.workspace.phase(3).crystal.title, HasSubstr("Rutile"));
+  EXPECT_FALSE(program.main_form.phases.restore_visible);
+  EXPECT_EQ(program.workspace.observed_patterns.size(), 1u);
+  EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
+}
+
+TEST_F(TotalDataFlowTest, ASeveralLineSpectrumAndNeutronsComeBack) {
+  TotalDataFile data;
+  data.neutrons = true;
+  data.wavelength = "Multiple";
+  data.two_theta_low = "10";
+  data.two_theta_high = "60";
+  data.u = "0";
+  data.v = "0";
+  data.w = "0.08";
+  data.wavelengths = {{1.54056, 2.0 / 3}, {1.54439, 1.0 / 3}};
+  data.patterns.push_back({"obs", 3, 1, 0, true, {{10, 1}, {11, 2}}});
+  folder.write("spectrum.cmp", format_total_data_file(data));
+  ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::FileList, "spectrum.cmp").loaded) << ui.last_warning();
+  EXPECT_EQ(program.workspace.settings.source, RadiationSource::Neutrons);
+  EXPECT_EQ(program.main_form.source_caption, "Source: Neutrons");
+  EXPECT_EQ(program.wavelength_form.wavelength[0], " 1.54056");
+  EXPECT_EQ(program.wavelength_form.wavelength[1], " 1.54439");
+  EXPECT_EQ(program.workspace.settings.wavelength_count(), 2);
+  // Fractions are written with two decimals: 0.67 and 0.33.
+  EXPECT_NEAR(program.workspace.settings.fractions[0] / program.workspace.settings.fractions[1], 0.67 / 0.33, 1e-9);
+  EXPECT_EQ(program.main_form.experiment.range_high, "60");
+  EXPECT_EQ(ui.redraws, 1);
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,404 @@
+// Drawing rules of the plot, checked on a recording canvas.
+#include "plot/dessine.hpp"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "plot_fixtures.hpp"
+#include "util/text.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::add_phase;
+using testing::reflection;
+using testing::set_grid;
+using testing::state_for;
+using Kind = DrawOperation::Kind;
+
+int lowest_row(const DrawOperation& polyline) {
+  int row = polyline.points.front().y;
+  for (const Point& p : polyline.points) row = std::min(row, p.y);
+  return row;
+}
+
+TEST(Dessine, EmptyWorkspaceDrawsOnlyTheBackground) {
+  Workspace workspace;
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(800, 300);
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  ASSERT_EQ(canvas.operations.size(), 1u);
+  EXPECT_EQ(canvas.operations[0].kind, Kind::Fill);
+  EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{224, 236, 255}));
+  EXPECT_EQ(canvas.operations[0].points[1], (Point{800, 300}));
+  EXPECT_FALSE(state.status.visible);
+}
+
+TEST(Dessine, DefaultTicksFollowTheDisplayedWidth) {
+  struct Case {
+    double width, major, minor;
+  };
+  // The table's bands; 0.1 to 0.5 keeps the ticks in force (here the start values 5 and 0.5).
+  const Case cases[] = {{0.05, 0.01, 0.001}, {0.1, 5.0, 0.5},  {0.3, 5.0, 0.5},  {0.5, 5.0, 0.5},
+                        {0.51, 0.1, 0.01},   {1.0, 0.1, 0.01}, {1.5, 1.0, 0.1},  {10.0, 1.0, 0.1},
+                        {40.0, 5.0, 0.5},    {50.0, 5.0, 0.5}, {80.0, 10.0, 1.0}, {100.0, 10.0, 1.0},
+                        {150.0, 20.0, 2.0}};
+  for (const Case& c : cases) {
+    PlotState state;
+    ticks_par_defaut(state, c.width);
+    EXPECT_DOUBLE_EQ(state.major_tick, c.major) << "width " << c.width;
+    EXPECT_DOUBLE_EQ(state.minor_tick, c.minor) << "width " << c.width;
+  }
+  PlotState state;
+  ticks_par_defaut(state, 80);
+  EXPECT_EQ(state.tick_dialog.major_text, "  10.00");
+  EXPECT_EQ(state.tick_dialog.minor_text, "   1.00");
+}
+
+TEST(Dessine, AxisCarriesMajorLabelsAndMinorTicks) {
+  Workspace workspace;
+  set_grid(workspace, 10, 50, 401);
+  add_phase(workspace, "a.cry", 30, 100);
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);  // sx = 1000 / 40 = 25 pixels per degree, y_base = 400
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  // Width 40 gives major 5 and minor 0.5: labels 10.0 .. 50.0 and 81 minor ticks.
+  for (int value = 10; value <= 50; value += 5) {
+    const std::string label = fixed(static_cast<double>(value), 5, 1);
+    const auto found = canvas.texts(label);
+    ASSERT_EQ(found.size(), 1u) << label;
+    const int column = 10 + (value - 10) * 25;
+    EXPECT_EQ(found[0].points[0], (Point{column - 10, 407}));
+  }
+  int minor = 0;
+  for (const auto& line : canvas.of_kind(Kind::Line))
+    if (line.points[0].y == 400 && line.points[1].y == 404) ++minor;
+  EXPECT_EQ(minor, 81);
+}
+
+TEST(Dessine, TinyMajorTicksRepeatTheirOneDecimalLabels) {
+  Workspace workspace;
+  set_grid(workspace, 30, 30.05, 11);
+  add_phase(workspace, "a.cry", 30.02, 100, 0, 0.01);
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  EXPECT_DOUBLE_EQ(state.major_tick, 0.01);
+  // 30.00, 30.01, ... 30.05 all read " 30.0" with one decimal.
+  EXPECT_GE(canvas.texts(" 30.0").size(), 5u);
+}
+
+TEST(Dessine, TitlesAndLegendOfTheCalculatedPatterns) {
+  Workspace workspace;
+  set_grid(workspace, 10, 50, 401);
+  add_phase(workspace, "/data/quartz.cry", 30, 100);
+  add_phase(workspace, "/tmp/calcite_mp.cry", 35, 50);
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  ASSERT_EQ(canvas.texts("Intensity").size(), 1u);
+  EXPECT_EQ(canvas.texts("Intensity")[0].points[0], (Point{1010 / 2 - 20, 2}));
+  EXPECT_EQ(canvas.texts("2Theta")[0].points[0], (Point{1010 - 95, 435 - 23}));
+  EXPECT_EQ(canvas.texts("Calculated patterns")[0].points[0], (Point{2, 18}));
+  // Legend rows 35, 50, 65: phase names without extension, "_mp" or folder, then the sum.
+  EXPECT_EQ(canvas.texts("quartz")[0].points[0], (Point{20, 35}));
+  EXPECT_EQ(canvas.texts("calcite")[0].points[0], (Point{20, 50}));
+  EXPECT_EQ(canvas.texts("Sum")[0].points[0], (Point{20, 65}));
+}
+
+TEST(Dessine, SinglePhaseDrawsNoSumEvenWhenSwitchedOn) {
+  Workspace workspace;
+  set_grid(workspace, 10, 50, 401);
+  workspace.styles.sum_colour = Rgb{1, 2, 3};
+  add_phase(workspace, "a.cry", 30, 100);
+  workspace.settings.draw_sum = true;
+  PlotState state = state_for(workspace);
+  RecordingCanvas one(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, one);
+  EXPECT_TRUE(one.texts("Sum").empty());
+  EXPECT_TRUE(testing::polylines_in(one, Rgb{1, 2, 3}).empty());
+
+  add_phase(workspace, "b.cry", 40, 50);
+  RecordingCanvas two(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, two);
+  const auto sums = testing::polylines_in(two, Rgb{1, 2, 3});
+  ASSERT_EQ(sums.size(), 1u);
+  // The tallest sum value fills the height at scale 1.
+  EXPECT_EQ(lowest_row(sums[0]), 0);
+}
+
+TEST(Dessine, YModesTransformTheProfiles) {
+  struct Case {
+    YMode mode;
+    double expected_max;
+    const char* title;
+  };
+  // A single grid point of 99 on a flat zero profile: 99, log10(100) = 2, sqrt(99).
+  const Case cases[] = {{YMode::Linear, 99.0, "Intensity"},
+                        {YMode::Logarithmic, 2.0, "Log(Intensity)"},
+                        {YMode::SquareRoot, std::sqrt(99.0), "Sqrt(Intensity)"}};
+  for (const Case& c : cases) {
+    Workspace workspace;
+    set_grid(workspace, 10, 50, 41);
+    add_phase(workspace, "a.cry", 30, 0).profile[20] = 99;
+    PlotState state = state_for(workspace);
+    state.y_mode = c.mode;
+    RecordingCanvas canvas(1010, 435);
+    dessine(state, workspace, HklMode::AlongTop, canvas);
+    EXPECT_NEAR(state.display_max, c.expected_max, 1e-5) << c.title;
+    EXPECT_NEAR(state.reference_max, c.expected_max, 1e-5) << c.title;
+    EXPECT_EQ(canvas.texts(c.title).size(), 1u);
+  }
+}
+
+TEST(Dessine, CrowdedLabelsAreSkipped) {
+  // Width 610: sx = 600 / 40 = 15 pixels per degree; a grid step of 0.2° is 3 pixels.
+  struct Case {
+    double second;
+    std::size_t labels;
+  };
+  const Case cases[] = {{30.2, 1}, {30.4, 2}};  // 3 pixels apart at one height: one label; 6 apart: two
+  for (const Case& c : cases) {
+    Workspace workspace;
+    set_grid(workspace, 10, 50, 201);
+    PhaseData& phase = add_phase(workspace, "a.cry", 30, 0, 50);
+    phase.show_hkl = true;
+    phase.reflections = {reflection(1, 0, 0, 30.0), reflection(1, -1, 0, c.second)};
+    PlotState state = state_for(workspace);
+    RecordingCanvas canvas(610, 435);
+    dessine(state, workspace, HklMode::AlongTop, canvas);
+    EXPECT_EQ(canvas.texts("100").size(), 1u);
+    EXPECT_EQ(canvas.texts("1-10").size(), c.labels - 1) << c.second;
+  }
+}
+
+TEST(Dessine, LabelsAlongTheTopAndAtTheProfile) {
+  Workspace workspace;
+  set_grid(workspace, 10, 50, 401);
+  PhaseData& phase = add_phase(workspace, "a.cry", 30, 100, 0, 2);
+  phase.show_hkl = true;
+  phase.reflections = {reflection(1, 1, 1, 30.0), reflection(2, 0, 0, 40.0)};
+  RecordingCanvas top(1010, 435);
+  PlotState state = state_for(workspace);
+  dessine(state, workspace, HklMode::AlongTop, top);
+  // Column of 30° is 10 + 20 × 25 = 510; labels turned by 90 degrees at (column − 7, 25 − 3).
+  ASSERT_EQ(top.texts("111").size(), 1u);
+  EXPECT_EQ(top.texts("111")[0].points[0], (Point{503, 22}));
+  EXPECT_EQ(top.texts("111")[0].font.escapement_tenths, 900);
+  EXPECT_EQ(top.texts("200")[0].points[0], (Point{760 - 7, 22}));
+
+  RecordingCanvas profile(1010, 435);
+  dessine(state, workspace, HklMode::AtProfile, profile);
+  // At 40° the profile is ~0: the label stands on the axis row 400.
+  EXPECT_EQ(profile.texts("200")[0].points[0], (Point{753, 397}));
+  // The peak top is row 0, above the image top: the label goes to row 25.
+  EXPECT_EQ(profile.texts("111")[0].points[0], (Point{503, 22}));
+  state.intensity_scale = 3;  // the top now lies far above the image
+  RecordingCanvas zoomed(1010, 435);
+  dessine(state, workspace, HklMode::AtProfile, zoomed);
+  EXPECT_EQ(zoomed.texts("111")[0].points[0], (Point{503, 22}));
+}
+
+TEST(Dessine, ThetaModeHalvesEveryAbscissa) {
+  Workspace workspace;
+  workspace.settings.angle_scale = AngleScale::Theta;
+  set_grid(workspace, 10, 50, 401);
+  PhaseData& phase = add_phase(workspace, "a.cry", 40, 100);
+  phase.show_hkl = true;
+  phase.reflections = {reflection(1, 1, 0, 40.0)};
+  ObservedPeakList peaks;
+  peaks.file_name = "/x/peaks.dif";
+  peaks.peaks = {{0, 0, 0, 40.0, 100.0}};
+  workspace.observed_peaks.push_back(peaks);
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);  // θ from 5 to 25: sx = 1000 / 20 = 50
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const int column = 10 + (20 - 5) * 50;
+  EXPECT_EQ(canvas.texts("110")[0].points[0].x, column - 7);
+  EXPECT_EQ(canvas.texts("Theta").size(), 1u);
+  EXPECT_EQ(canvas.texts(" 20.0").size(), 1u);
+  // The peak stick at θ = 20 rises from the axis to the reference height (row 0).
+  bool stick = false;
+  for (const auto& line : canvas.of_kind(Kind::Line))
+    if (line.pen.colour == workspace.styles.peak_colours[0] && line.points[0] == (Point{column, 400}) &&
+        line.points[1] == (Point{column, 0}))
+      stick = true;
+  EXPECT_TRUE(stick);
+  EXPECT_EQ(canvas.texts("peaks.dif")[0].points[0], (Point{1010 - 85, 15 + 20 + 15}));
+}
+
+TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
+  struct Case {
+    YMode mode;
+    double scale;
+  };
+  for (const Case& c : {Case{YMode::Linear, 1}, Case{YMode::SquareRoot, 1}, Case{YMode::Linear, 2}}) {
+    Workspace workspace;
+    set_grid(workspace, 10, 50, 401);
+    add_phase(workspace, "a.cry", 30, 80);
+    ObservedPattern pattern;
+    pattern.file_name = "/data/obs.raw";
+    for (int i = 0; i <= 80; ++i) pattern.points.push_back({10 + 0.5 * i, i == 40 ? 100.0 : 10.0});
+    pattern.points.push_back({60, 1000});  // outside the full range: ignored by the maximum
+    workspace.observed_patterns.push_back(pattern);
+    PlotState state = state_for(workspace);
+    RecordingCanvas first(1010, 435);
+    dessine(state, workspace, HklMode::AlongTop, first);  // records the reference at scale 1
+    state.intensity_scale = c.scale;
+    RecordingCanvas canvas(1010, 435);
+    dessine(state, workspace, HklMode::AlongTop, canvas);
+    const auto lines = testing::polylines_in(canvas, workspace.styles.pattern_colours[0]);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].points.size(), 81u);  // the point at 60° lies outside the displayed range
+    // The pattern's maximum meets the calculated maximum: row 400 − 400 × scale.
+    EXPECT_EQ(lowest_row(lines[0]), static_cast<int>(400 - 400 * c.scale));
+    EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{1010 - 100, 15}));
+    EXPECT_EQ(canvas.texts("obs.raw")[0].points[0], (Point{1010 - 80 + 26, 30}));
+  }
+}
+
+TEST(Dessine, PatternStylesDrawLinesPointsOrBoth) {
+  struct Case {
+    int style;
+    std::size_t polylines, squares;
+  };
+  // Three points and the legend symbol: points styles draw three legend squares too.
+  for (const Case& c : {Case{1, 1, 0}, Case{2, 0, 6}, Case{3, 1, 6}}) {
+    Workspace workspace;
+    set_grid(workspace, 10, 50, 401);
+    workspace.styles.pattern_styles[0] = c.style;
+    ObservedPattern pattern;
+    pattern.file_name = "obs.raw";
+    pattern.points = {{20, 10}, {30, 100}, {40, 10}};
+    workspace.observed_patterns.push_back(pattern);
+    PlotState state = state_for(workspace);
+    RecordingCanvas canvas(1010, 435);
+    dessine(state, workspace, HklMode::AlongTop, canvas);
+    EXPECT_EQ(canvas.of_kind(Kind::Polyline).size(), c.polylines) << c.style;
+    EXPECT_EQ(canvas.of_kind(Kind::Rectangle).size(), c.squares) << c.style;
+  }
+}
+
+TEST(Dessine, PatternWithoutUsableMaximumDrawsOnlyItsLegend) {
+  Workspace workspace;
+  set_grid(workspace, 10, 50, 401);
+  add_phase(workspace, "a.cry", 30, 80);
+  ObservedPattern pattern;
+  pattern.file_name = "flat.raw";
+  pattern.points = {{20, 0}, {30, 0}};
+  workspace.observed_patterns.push_back(pattern);
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  EXPECT_EQ(canvas.texts("flat.raw").size(), 1u);
+  EXPECT_TRUE(testing::polylines_in(canvas, workspace.styles.pattern_colours[0]).empty());
+}
+
+TEST(DessineQ, ReflectionsBecomeSticksScaledToTheLargest) {
+  Workspace workspace;
+  workspace.settings.angle_scale = AngleScale::Q;
+  set_grid(workspace, 10, 50, 401);
+  add_phase(workspace, "a.cry", 30, 100);
+  add_phase(workspace, "b.cry", 30, 100).draw = false;
+  PhaseData& phase = workspace.phases[0];
+  phase.fraction = 0.5;
+  phase.show_hkl = true;
+  phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100), reflection(3, 0, 0, 80, 400)};
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);
+  dessine(state, workspace, HklMode::AtProfile, canvas);
+  // Q = 4π sin θ: Q(10°) = 1.095231, Q(50°) = 5.310776 (4π sin 5°, 4π sin 25°); the stick at 80° is off the range.
+  EXPECT_NEAR(state.q_min, 1.095231, 1e-5);
+  EXPECT_NEAR(state.q_max, 5.310776, 1e-5);
+  // sy is set by the largest I × fraction over the whole list: 400 × 0.5 = 200.
+  EXPECT_DOUBLE_EQ(state.mapping.sy, 400.0 / 200.0);
+  std::vector<DrawOperation> sticks;
+  for (const auto& line : canvas.of_kind(Kind::Line))
+    if (line.pen.colour == phase.colour) sticks.push_back(line);
+  ASSERT_EQ(sticks.size(), 3u);  // legend line and two sticks
+  EXPECT_EQ(sticks[1].points[1].y, 400 - 50);   // 50 × 0.5 × 2
+  EXPECT_EQ(sticks[2].points[1].y, 400 - 100);  // 100 × 0.5 × 2
+  EXPECT_EQ(canvas.texts("Q=4pisin(T)").size(), 1u);
+  EXPECT_EQ(canvas.texts("110")[0].points[0].y, 300 - 3);
+  EXPECT_TRUE(canvas.texts("Sum").empty());
+  EXPECT_TRUE(canvas.of_kind(Kind::Polyline).empty());
+}
+
+TEST(DessineQ, NoLabelIsSkippedForCrowding) {
+  Workspace workspace;
+  workspace.settings.angle_scale = AngleScale::Q;
+  set_grid(workspace, 10, 50, 401);
+  PhaseData& phase = add_phase(workspace, "a.cry", 30, 100);
+  phase.show_hkl = true;
+  phase.reflections = {reflection(1, 0, 0, 30.0), reflection(0, 1, 0, 30.01)};
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  EXPECT_EQ(canvas.texts("100").size(), 1u);
+  EXPECT_EQ(canvas.texts("010").size(), 1u);
+  EXPECT_EQ(canvas.texts("010")[0].points[0].y, 22);
+}
+
+TEST(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {
+  Workspace workspace;
+  set_grid(workspace, 10, 14, 5);  // grid 10, 11, 12, 13, 14
+  add_phase(workspace, "a.cry", 0, 0, 0);
+  workspace.phases[0].profile = {10, 20, 40, 20, 10};
+  ObservedPattern pattern;
+  pattern.file_name = "obs.raw";
+  // Nearest points: 10 → the first point (10.2); 11 → tie between 10.5 and 11.5: the later;
+  // 12 → 11.5 is nearer than 12.9; 13 → 12.9; 14 → past the last point: the last.
+  pattern.points = {{10.2, 5}, {10.5, 10}, {11.5, 80}, {12.9, 40}, {13.5, 20}};
+  workspace.observed_patterns.push_back(pattern);
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  // display_max 40, sy = 10; observed scaled by 40 / 80 = 0.5: 2.5, 40, 40, 20, 10.
+  const std::vector<int> rows = {300, 200, 0, 200, 300};
+  const std::vector<int> observed_rows = {375, 0, 0, 200, 300};
+  ASSERT_EQ(state.sum_rows, rows);
+  for (std::size_t k = 0; k < rows.size(); ++k)
+    EXPECT_EQ(state.difference[k], observed_rows[k] - rows[k]) << k;
+}
+
+TEST(Dessine, LegendNamesAndLabels) {
+  const std::pair<const char*, const char*> names[] = {
+      {"/home/u/quartz.cry", "quartz"}, {"C:\\data\\quartz.cry", "quartz"}, {"/w/calcite_mp.cry", "calcite"},
+      {"a.cry", "a"}, {"x", ""}};
+  for (const auto& [file, shown] : names) EXPECT_EQ(legend_name(file), shown) << file;
+  EXPECT_EQ(hkl_label(1, -1, 0), "1-10");
+  EXPECT_EQ(hkl_label(10, 2, -12), "102-12");
+}
+
+TEST(Dessine, NearestGridPointAgreesWithAPlainScan) {
+  // Grid with a repeated point and uneven steps; positions before, inside, on ties and past the end.
+  const std::vector<double> grid = {10.0, 10.5, 11.0, 11.0, 11.25, 12.0, 14.0, 14.1};
+  std::vector<double> positions = {-200, 9.0, 9.49, 9.5, 10.25, 10.75, 11.0, 11.6, 11.625, 13.0, 14.05, 14.6, 120};
+  for (int i = 0; i < 200; ++i) positions.push_back(8.0 + i * 0.04);
+  for (double position : positions) {
+    std::optional<std::size_t> expected;
+    double best = 100.0;
+    for (std::size_t k = 0; k < grid.size() && grid[k] <= position + 0.5; ++k) {
+      if (std::abs(grid[k] - position) < best) {
+        best = std::abs(grid[k] - position);
+        expected = k;
+      }
+    }
+    EXPECT_EQ(nearest_grid_point(grid, true, position), expected) << position;
+    EXPECT_EQ(nearest_grid_point(grid, false, position), expected) << position;
+  }
+}
+
+TEST(Dessine, MappingRoundTripsThroughPixels) {
+  PlotMapping mapping{10, 1010, 400, 10, 50, 25, 4};
+  EXPECT_EQ(vers_pixels(mapping, 30, 25), (Point{510, 300}));
+  double x = 0, y = 0;
+  vers_donnees(mapping, 510, 300, x, y);
+  EXPECT_DOUBLE_EQ(x, 30);
+  EXPECT_DOUBLE_EQ(y, 25);
+  EXPECT_EQ(vers_pixels(mapping, 30.02, 0), (Point{511, 400}));  // 510.5 rounds up
+}
+
+}  // namespace
+}  // namespace calvane

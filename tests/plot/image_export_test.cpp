@@ -1,0 +1,263 @@
+// Bitmap, JPEG and metafile exports and the printed page.
+#include "plot/image_export.hpp"
+
+#include <cstdio>
+#include <cstring>
+
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+#include "plot_fixtures.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+std::uint32_t u32(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  std::memcpy(&value, bytes.data() + at, 4);  // little-endian host, as the file formats
+  return value;
+}
+
+RgbImage two_colour_image() {
+  RgbImage image{30, 20, {}};
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 30; ++x) {
+      const bool left = x < 15;
+      image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(left ? 250 : 10), 20,
+                                               static_cast<std::uint8_t>(left ? 10 : 240)});
+    }
+  return image;
+}
+
+struct ExportFixture {
+  testing::ScriptedUi ui;
+  testing::TempFolder folder;
+  Program program{ui, folder.path()};
+  PlotState state;
+
+  ExportFixture() {
+    Workspace& w = program.workspace;
+    testing::set_grid(w, 10, 50, 401);
+    PhaseData& quartz = testing::add_phase(w, "/d/quartz.cry", 26.6, 100);
+    quartz.show_hkl = true;
+    quartz.reflections = {testing::reflection(1, 0, 1, 26.6)};
+    testing::add_phase(w, "/d/calcite.cry", 29.4, 60);
+    ObservedPattern pattern;
+    pattern.file_name = "scan.raw";
+    for (int i = 0; i <= 400; ++i) pattern.points.push_back({10 + 0.1 * i, 5.0 + (i == 166 ? 95.0 : 0.0)});
+    w.observed_patterns.push_back(pattern);
+    sync_plot_range(state, w.settings);
+  }
+};
+
+TEST(ImageExport, DefaultExtensionOnlyWithoutAnyDot) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"plot", ".bmp", "plot.bmp"}, {"plot.png", ".bmp", "plot.png"}, {"my.plots/plot", ".jpg", "my.plots/plot"},
+      {"plot.", ".emf", "plot."}, {"dir/plot", ".emf", "dir/plot.emf"}};
+  for (const auto& [name, extension, expected] : cases) EXPECT_EQ(with_default_extension(name, extension), expected);
+}
+
+TEST(ImageExport, OutputFileNeedsANameAndYesToOverwrite) {
+  ExportFixture f;
+  const FileDialogRequest request{kPictureFilter, 1, "", ""};
+  f.ui.cancel_file_dialog();
+  EXPECT_FALSE(choose_output_file(f.program, request, ".bmp"));
+  f.ui.choose_file("");
+  EXPECT_FALSE(choose_output_file(f.program, request, ".bmp"));
+  f.folder.write("old.bmp", "x");
+  for (Answer answer : {Answer::No, Answer::Cancel}) {
+    f.ui.choose_file("old");
+    f.ui.answer(answer);
+    EXPECT_FALSE(choose_output_file(f.program, request, ".bmp"));
+  }
+  f.ui.choose_file("old");
+  f.ui.answer(Answer::Yes);
+  EXPECT_EQ(choose_output_file(f.program, request, ".bmp"), f.folder / "old.bmp");
+  EXPECT_EQ(f.ui.questions.back(), "This file already exists. Do you want to continue?");
+  f.ui.choose_file("new");
+  EXPECT_EQ(choose_output_file(f.program, request, ".bmp"), f.folder / "new.bmp");
+}
+
+TEST(ImageExport, BitmapHeaderAndPixels) {
+  ExportFixture f;
+  f.ui.choose_file("plot");
+  Bitmapformat1Click(f.program, two_colour_image());
+  EXPECT_EQ(f.ui.save_requests.back().filter, "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg");
+  EXPECT_EQ(f.ui.save_requests.back().filter_index, 1);
+  const auto bytes = read_file_bytes(f.folder / "plot.bmp");
+  ASSERT_TRUE(bytes);
+  // 30 pixels × 3 bytes = 90, padded to 92 per row; 54-byte headers.
+  ASSERT_EQ(bytes->size(), 54u + 92u * 20u);
+  EXPECT_EQ(bytes->substr(0, 2), "BM");
+  EXPECT_EQ(u32(*bytes, 2), bytes->size());
+  EXPECT_EQ(u32(*bytes, 18), 30u);
+  EXPECT_EQ(u32(*bytes, 22), 20u);
+  // First stored pixel: bottom-left, in blue-green-red order.
+  EXPECT_EQ(static_cast<unsigned char>((*bytes)[54]), 10);
+  EXPECT_EQ(static_cast<unsigned char>((*bytes)[56]), 250);
+}
+
+TEST(ImageExport, JpegDecodesBackToThePicture) {
+  ExportFixture f;
+  f.ui.choose_file("plot");
+  sauve_image_jpeg(f.program, two_colour_image());
+  EXPECT_EQ(f.ui.save_requests.back().filter_index, 2);
+  const auto bytes = read_file_bytes(f.folder / "plot.jpg");
+  ASSERT_TRUE(bytes);
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
+  ASSERT_EQ(jpeg_read_header(&info, TRUE), JPEG_HEADER_OK);
+  jpeg_start_decompress(&info);
+  EXPECT_EQ(info.output_width, 30u);
+  EXPECT_EQ(info.output_height, 20u);
+  std::vector<unsigned char> row(30 * 3), scratch(30 * 3);
+  for (int i = 0; i < 20; ++i) {
+    JSAMPROW rows[] = {i == 10 ? row.data() : scratch.data()};
+    jpeg_read_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  // Quality 50 keeps the two halves apart: red on the left, blue on the right.
+  EXPECT_GT(row[3 * 2], 200);
+  EXPECT_LT(row[3 * 2 + 2], 60);
+  EXPECT_GT(row[3 * 27 + 2], 190);
+}
+
+TEST(ImageExport, NothingToExportWithoutPhaseOrPattern) {
+  ExportFixture f;
+  f.program.workspace.phases.clear();
+  f.program.workspace.observed_patterns.clear();
+  f.ui.choose_file("plot");
+  Bitmapformat1Click(f.program, two_colour_image());
+  EXPECT_TRUE(f.ui.save_requests.empty());
+}
+
+TEST(ImageExport, MetafileHasAValidRecordStructure) {
+  ExportFixture f;
+  MetafileForm form;
+  form.visible = true;
+  f.ui.choose_file("plot");
+  BitBtn1Click(f.program, form, f.state);
+  EXPECT_EQ(f.ui.last_warning(), "The file " + (f.folder / "plot.emf").string() + " was created");
+  EXPECT_FALSE(form.visible);
+  EXPECT_EQ(f.ui.busy_depth, 0);
+  const auto bytes = read_file_bytes(f.folder / "plot.emf");
+  ASSERT_TRUE(bytes);
+  ASSERT_GE(bytes->size(), 108u);
+  // ECMA-234 / [MS-EMF]: EMR_HEADER first, " EMF" signature at 40, nBytes at 48, nRecords at 52.
+  EXPECT_EQ(u32(*bytes, 0), 1u);
+  EXPECT_EQ(u32(*bytes, 40), 0x464D4520u);
+  EXPECT_EQ(u32(*bytes, 48), bytes->size());
+  std::size_t at = 0, records = 0, texts = 0, lines = 0;
+  std::uint32_t last = 0;
+  while (at + 8 <= bytes->size()) {
+    const std::uint32_t type = u32(*bytes, at), size = u32(*bytes, at + 4);
+    ASSERT_GE(size, 8u);
+    ASSERT_EQ(size % 4, 0u);
+    if (type == 83 || type == 84) ++texts;             // EMR_EXTTEXTOUTA/W
+    if (type == 4 || type == 87 || type == 54) ++lines;  // EMR_POLYLINE, EMR_POLYLINE16, EMR_LINETO
+    last = type;
+    at += size;
+    ++records;
+  }
+  EXPECT_EQ(at, bytes->size());
+  EXPECT_EQ(records, u32(*bytes, 52));
+  EXPECT_EQ(last, 14u);  // EMR_EOF
+  EXPECT_GE(texts, 5u);
+  EXPECT_GE(lines, 5u);
+  EXPECT_FALSE(std::filesystem::exists(f.folder / "plot.emf.part"));
+}
+
+TEST(ImageExport, DefaultMetafileIs1040By356) {
+  MetafileForm form;
+  const PlotLayout layout = metafile_layout(std::stoi(form.width), std::stoi(form.height));
+  EXPECT_EQ(layout.surface_width, 1040);
+  EXPECT_EQ(layout.surface_height, 356);
+  ExportFixture f;
+  RecordingCanvas canvas(layout.surface_width, layout.surface_height);
+  dessine(f.state, f.program.workspace, HklMode::AlongTop, canvas, layout);
+  EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Rectangle)[0].points[1], (Point{1039, 355}));
+  EXPECT_EQ(canvas.texts("Intensity")[0].points[0], (Point{450, 3}));
+  EXPECT_EQ(canvas.texts("2Theta")[0].points[0], (Point{1040 - 90, 356 - 20}));
+}
+
+TEST(ImageExport, MetafileSizeMustBeWholePixels) {
+  ExportFixture f;
+  MetafileForm form;
+  form.height = "3OO";
+  BitBtn1Click(f.program, form, f.state);
+  EXPECT_EQ(f.ui.warnings.size(), 1u);
+  EXPECT_TRUE(f.ui.save_requests.empty());
+}
+
+TEST(Printout, HeadingAndSize) {
+  EXPECT_EQ(print_heading("06/12/2026 10:15:00", "  Quartz and calcite  "),
+            "CALVANEMP 06/12/2026 10:15:00 : Quartz and calcite");
+  EXPECT_EQ(print_heading("06/12/2026 10:15:00", ""), "CALVANEMP 06/12/2026 10:15:00 :");
+  EXPECT_EQ(printer_layout(28, 10).x_right, 3294);  // round(28 × 117.66)
+  EXPECT_EQ(printer_layout(28, 10).y_base, 1177);
+}
+
+TEST(Printout, DrawsBlackOnWhiteWithTriplePens) {
+  ExportFixture f;
+  f.program.workspace.styles.background = Rgb{1, 2, 3};
+  f.program.workspace.phases[0].pen_width = 2;
+  const PlotLayout layout = printer_layout(28, 10);
+  RecordingCanvas canvas(layout.surface_width, layout.surface_height);
+  const std::string heading = print_heading("06/12/2026 10:15:00", "sample");
+  draw_printout(f.state, f.program.workspace, HklMode::AlongTop, canvas, 28, 10, heading);
+  EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{255, 255, 255}));
+  const auto quartz = testing::polylines_in(canvas, f.program.workspace.phases[0].colour);
+  ASSERT_EQ(quartz.size(), 1u);
+  EXPECT_EQ(quartz[0].pen.width, 6);
+  // The heading is centred: 3294 / 2 − round(L × 0.15 × 117.66 × 0.5).
+  const auto length = static_cast<double>(heading.size());
+  const auto written = canvas.texts(heading);
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written[0].points[0], (Point{1647 - static_cast<int>(std::lround(length * 8.8245)), 24}));
+  EXPECT_EQ(canvas.texts("quartz")[0].points[0], (Point{229, 1177 + 120 + 45}));
+  EXPECT_EQ(canvas.texts("111").size() + canvas.texts("101").size(), 1u);
+  EXPECT_EQ(canvas.texts("101")[0].points[0].y, 70 - 15);
+  // The axis comes last, in a pen of width 2 and black.
+  const auto lines = canvas.of_kind(DrawOperation::Kind::Line);
+  bool axis = false;
+  for (const auto& line : lines)
+    if (line.points[0] == (Point{120, 1177}) && line.points[1] == (Point{3294, 1177})) axis = line.pen.width == 2;
+  EXPECT_TRUE(axis);
+  EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{3294 + 120 - 412, 1177 + 120}));
+}
+
+TEST(Printout, NothingToPrintGivesOneMessage) {
+  ExportFixture f;
+  PrintForm form;
+  ImpressionDiagramme1Click(f.program, form);
+  EXPECT_TRUE(form.visible);
+  EXPECT_EQ(f.program.main_form.page, MainPage::CrystalData);
+  f.program.workspace.phases.clear();
+  f.program.workspace.observed_patterns.clear();
+  form.visible = false;
+  ImpressionDiagramme1Click(f.program, form);
+  EXPECT_EQ(f.ui.last_warning(), "No calculated diagram!");
+  EXPECT_FALSE(form.visible);
+}
+
+TEST(Printout, SizesOutsideTheirRangesAreRefused) {
+  ExportFixture f;
+  PrintForm form;
+  EXPECT_EQ(read_print_size(f.program, form), (std::pair{28.0, 10.0}));
+  for (const auto& [width, height] : {std::pair{"29", "10"}, std::pair{"28", "4"}, std::pair{"x", "10"}}) {
+    form.width_cm = width;
+    form.height_cm = height;
+    EXPECT_FALSE(read_print_size(f.program, form)) << width << " " << height;
+  }
+}
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,67 @@
+// Small workspaces for the plot tests: a grid, phases with simple profiles,
+// observed patterns and peak lists.
+#pragma once
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "plot/dessine.hpp"
+#include "plot/recording_canvas.hpp"
+#include "workspace/workspace.hpp"
+
+namespace calvane::testing {
+
+/// A grid of `count` points from `low` to `high` degrees 2θ.
+inline void set_grid(Workspace& workspace, double low, double high, int count) {
+  workspace.settings.two_theta_low = low;
+  workspace.settings.two_theta_high = high;
+  workspace.profile_x.clear();
+  for (int k = 0; k < count; ++k) workspace.profile_x.push_back(low + k * (high - low) / (count - 1));
+}
+
+/// A phase whose profile is `base` everywhere with a Gaussian of height `peak` at `centre`.
+inline PhaseData& add_phase(Workspace& workspace, const std::string& file, double centre, double peak,
+                            double base = 0, double sigma = 0.5) {
+  PhaseData phase;
+  phase.file_name = file;
+  phase.colour = workspace.styles.phase_colours[workspace.phases.size()];
+  for (double x : workspace.profile_x)
+    phase.profile.push_back(static_cast<float>(base + peak * std::exp(-0.5 * std::pow((x - centre) / sigma, 2))));
+  workspace.phases.push_back(phase);
+  return workspace.phases.back();
+}
+
+inline Reflection reflection(int h, int k, int l, double two_theta, double intensity = 100) {
+  Reflection r;
+  r.h = h;
+  r.k = k;
+  r.l = l;
+  r.two_theta = two_theta;
+  r.intensity = intensity;
+  return r;
+}
+
+/// A plot state over the settings' range, as the window has it after a computation.
+inline PlotState state_for(const Workspace& workspace) {
+  PlotState state;
+  sync_plot_range(state, workspace.settings);
+  return state;
+}
+
+inline std::vector<DrawOperation> texts_starting(const RecordingCanvas& canvas, const std::string& start) {
+  std::vector<DrawOperation> found;
+  for (const auto& operation : canvas.of_kind(DrawOperation::Kind::Text))
+    if (operation.text.rfind(start, 0) == 0) found.push_back(operation);
+  return found;
+}
+
+/// Polylines drawn in a pen of `colour`.
+inline std::vector<DrawOperation> polylines_in(const RecordingCanvas& canvas, Rgb colour) {
+  std::vector<DrawOperation> found;
+  for (const auto& operation : canvas.of_kind(DrawOperation::Kind::Polyline))
+    if (operation.pen.colour == colour) found.push_back(operation);
+  return found;
+}
+
+}  // namespace calvane::testing

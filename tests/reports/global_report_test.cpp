@@ -1,0 +1,126 @@
+// The global report "report_cmp.txt".
+#include "reports/global_report.hpp"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+AtomSite atom(const char* type, const char* label, double x, double y, double z, double b) {
+  AtomSite site;
+  site.type = type;
+  site.label = label;
+  site.x = x;
+  site.y = y;
+  site.z = z;
+  site.b = b;
+  return site;
+}
+
+PhaseData phase(const char* file, const char* symbol, CellParameters cell, int z, double m, int reflections) {
+  PhaseData p;
+  p.file_name = file;
+  p.crystal.symbol = symbol;
+  p.crystal.cell = cell;
+  p.composition.formula_units = z;
+  p.composition.molecular_weight = m;
+  p.reflections.resize(static_cast<std::size_t>(reflections));
+  return p;
+}
+
+// Quartz (Le Page & Donnay 1976, Acta Cryst. B32, 2456) and calcite, with two
+// wavelengths; the results list as the driver fills it.
+struct Fixture {
+  testing::ScriptedUi ui;
+  testing::TempFolder folder;
+  Program program{ui, folder.path()};
+
+  Fixture() {
+    Workspace& w = program.workspace;
+    w.settings.wavelengths = {1.5406, 1.5444};
+    w.settings.fractions = {0.6, 0.4};
+    PhaseData quartz = phase("/home/u/quartz.cry", "P 32 2 1", {4.913, 4.913, 5.405, 90, 90, 120}, 3, 60.084, 2);
+    quartz.crystal.atoms = {atom("Si", "Si", 0.4697, 0, 0, 0.5), atom("O", "O1", 0.4135, 0.2669, 0.1191, 1.0)};
+    quartz.composition.anomalous = {{"Si", {0.244, 0.245}, {0.330, 0.331}}, {"O", {0.047, 0.047}, {0.032, 0.032}}};
+    PhaseData calcite = phase("/w/calcite_mp.cry", "R -3 c", {4.99, 4.99, 17.06, 90, 90, 120}, 6, 100.087, 1);
+    calcite.crystal.atoms = {atom("Ca", "", 0, 0, 0, 0)};
+    w.phases = {quartz, calcite};
+    program.main_form.results = {" Results",
+                                 "Phase 1  scale factor K=0.12345678",
+                                 "   1  1  0  0  4.2548  20.859   22.1 1.54060",
+                                 "   2  1  0  1  3.3435  26.639  100.0 1.54060",
+                                 "Phase 2  scale factor K=1.50000000",
+                                 "   1  0  1  2  3.8552  23.053    8.0 1.54060",
+                                 "   2  1  0  4  3.0355  29.405  100.0 1.54060"};
+  }
+};
+
+TEST(GlobalReport, MatchesTheGoldenFileLineForLine) {
+  Fixture f;
+  rapport(f.program, "mixture.lst");
+  const auto written = read_file_bytes(f.folder / "report_cmp.txt");
+  ASSERT_TRUE(written);
+  EXPECT_EQ(*written, *read_file_bytes(testing::source_folder("tests/reports/fixtures") / "report_cmp_two_phases.txt"));
+  ASSERT_EQ(f.ui.shown_text_files.size(), 1u);
+  EXPECT_EQ(f.ui.shown_text_files[0], (f.folder / "report_cmp.txt").string());
+}
+
+TEST(GlobalReport, SourceScaleAndNamesChangeTheirLines) {
+  Fixture f;
+  Workspace& w = f.program.workspace;
+  w.settings.source = RadiationSource::Neutrons;
+  w.settings.angle_scale = AngleScale::Q;
+  w.settings.wavelengths = {1.5406};
+  w.settings.fractions = {1.0};
+  w.phases[0].file_name = "C:\\cmp\\quartz_cmp.cry";
+  const auto lines = build_global_report(w, f.program.main_form.results, "");
+  EXPECT_EQ(lines[0], "");
+  EXPECT_EQ(lines[1], "Phase Nb.  1 quartz");
+  for (const auto& line : lines) EXPECT_EQ(line.find("Anomalous"), std::string::npos) << line;
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Nb. h  k  l   Dhkl     Q     K*Int. lambda"), 2);
+
+  w.settings.source = RadiationSource::XRays;
+  w.settings.angle_scale = AngleScale::Theta;
+  const auto xray = build_global_report(w, f.program.main_form.results, "");
+  EXPECT_EQ(xray[7], "Wavelength:   1.54060(1.00)");
+  EXPECT_NE(std::find(xray.begin(), xray.end(), " Nb. h  k  l   Dhkl   Theta  K*Int. lambda"), xray.end());
+}
+
+TEST(GlobalReport, ShortResultsListCopiesOnlyWhatExists) {
+  Fixture f;
+  f.program.main_form.results.resize(3);  // the second reflection line of phase 1 and phase 2's block are missing
+  const auto lines = build_global_report(f.program.workspace, f.program.main_form.results, "");
+  EXPECT_EQ(lines.back(), " Nb. h  k  l   Dhkl  2Theta  K*Int. lambda");
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Intensities with :"), lines.end());
+}
+
+TEST(GlobalReport, NothingWithoutAPhase) {
+  Fixture f;
+  f.program.workspace.phases.clear();
+  rapport(f.program, "");
+  EXPECT_FALSE(std::filesystem::exists(f.folder / "report_cmp.txt"));
+  EXPECT_TRUE(f.ui.shown_text_files.empty());
+}
+
+TEST(PhaseListings, OpenTheCurrentPhasesListing) {
+  Fixture f;
+  f.program.workspace.current_phase = 2;
+  Detailledresultforthedispayedphase1Click(f.program);
+  Shortresultforthedisplayedphase1Click(f.program);
+  const std::vector<std::string> expected = {(f.folder / "phase22.out").string(), (f.folder / "phase2.out").string()};
+  EXPECT_EQ(f.ui.shown_text_files, expected);
+  f.program.workspace.current_phase = 3;  // above the phase count: nothing starts
+  Shortresultforthedisplayedphase1Click(f.program);
+  EXPECT_EQ(f.ui.shown_text_files.size(), 2u);
+  f.program.workspace.phases.clear();
+  Detailledresultforthedispayedphase1Click(f.program);
+  EXPECT_EQ(f.ui.last_warning(), "No calculated diagram!");
+}
+
+}  // namespace
+}  // namespace calvane
