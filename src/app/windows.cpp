@@ -2,7 +2,9 @@
 
 #include "app/about_box.hpp"
 #include "app/anomalous_panel_widget.hpp"
+#include "app/cif_block_window.hpp"
 #include "app/help_viewer.hpp"
+#include "app/lambda_missing_window.hpp"
 #include "app/polarisation_dialog.hpp"
 #include "app/qt_ui.hpp"
 #include "app/space_group_window.hpp"
@@ -38,6 +40,13 @@ Windows::Windows(Program& program, QWidget* parent) : program_(program) {
   polarisation_->setWindowModality(Qt::ApplicationModal);
   wavelengths_ = new Tfimpur(program_, forward, parent);
   space_groups_ = new Tfgroupes(program_, parent);
+  cif_blocks_ = new TForm3(program_, parent);
+  lambda_missing_ = new LambdaMissingWindow(
+      program_,
+      [this](const ObservedLoad& load) {
+        if (on_observed_load) on_observed_load(load);
+      },
+      parent);
   help_ = new HelpViewer(parent);
   text_viewer_ = new TextViewer(parent);
 }
@@ -48,6 +57,8 @@ Windows::~Windows() {
   delete polarisation_.data();
   delete wavelengths_.data();
   delete space_groups_.data();
+  delete cif_blocks_.data();
+  delete lambda_missing_.data();
   delete help_.data();
   delete text_viewer_.data();
   if (anomalous_panel_ && anomalous_panel_->parent() == nullptr) delete anomalous_panel_.data();
@@ -77,6 +88,13 @@ bool Windows::show(WindowId window, bool visible) {
       return true;
     case WindowId::SpaceGroup:
       set_shown(space_groups_, visible);
+      return true;
+    case WindowId::CifBlocks:
+      set_shown(cif_blocks_, visible);
+      return true;
+    case WindowId::LambdaFromFile:
+      if (lambda_missing_ != nullptr) lambda_missing_->refresh_from_model();
+      set_shown(lambda_missing_, visible);
       return true;
     default:
       return false;

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <functional>
 
+#include "experiment_io/observed_flows.hpp"
 #include "profile/follow_up.hpp"
 #include "workspace/program.hpp"
 
@@ -15,8 +16,10 @@ namespace calvane {
 class AboutBox;
 class AnomalousPanel;
 class HelpViewer;
+class LambdaMissingWindow;
 class QtUi;
 class TFLP;
+class TForm3;
 class Tfgroupes;
 class Tfimpur;
 class TextViewer;
@@ -44,11 +47,16 @@ public:
   /// that need no plot window (carry_out_follow_up) and a refresh of every
   /// window; the main window may replace it to add the plot's steps.
   std::function<void(const FollowUp&)> on_follow_up;
+  /// What the plot must do after the Lambda missing window stored a pattern
+  /// (its intensity scales and default ticks); the plot window sets it.
+  std::function<void(const ObservedLoad&)> on_observed_load;
 
   AboutBox* about() const { return about_; }
   TFLP* polarisation() const { return polarisation_; }
   Tfimpur* wavelengths() const { return wavelengths_; }
   Tfgroupes* space_groups() const { return space_groups_; }
+  TForm3* cif_blocks() const { return cif_blocks_; }
+  LambdaMissingWindow* lambda_missing() const { return lambda_missing_; }
   HelpViewer* help() const { return help_; }
   TextViewer* text_viewer() const { return text_viewer_; }
   /// The anomalous panel, made on first use for the crystal page to hold.
@@ -62,6 +70,8 @@ private:
   QPointer<TFLP> polarisation_;
   QPointer<Tfimpur> wavelengths_;
   QPointer<Tfgroupes> space_groups_;
+  QPointer<TForm3> cif_blocks_;
+  QPointer<LambdaMissingWindow> lambda_missing_;
   QPointer<HelpViewer> help_;
   QPointer<TextViewer> text_viewer_;
   QPointer<AnomalousPanel> anomalous_panel_;

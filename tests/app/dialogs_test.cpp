@@ -21,7 +21,9 @@
 
 #include "app/about_box.hpp"
 #include "app/anomalous_panel_widget.hpp"
+#include "app/cif_block_window.hpp"
 #include "app/help_viewer.hpp"
+#include "app/lambda_missing_window.hpp"
 #include "app/polarisation_dialog.hpp"
 #include "app/qt_ui.hpp"
 #include "app/space_group_window.hpp"
@@ -392,6 +394,58 @@ TEST_F(Dialogs, SpaceGroupWindowRefusesOkWithoutAGroup) {
   EXPECT_TRUE(ui.window_changes.empty());
 }
 
+TEST_F(Dialogs, CifBlockChooserListsTheBlocksAndOkTakesTheClickedOne) {
+  program.workspace.cif_blocks.blocks = {{"quartz", 0}, {"cristobalite", 2}};
+  TForm3 window(program);
+  window.show();  // activation fills the list and selects the first block
+  ASSERT_EQ(window.blocks()->count(), 2);
+  EXPECT_EQ(window.blocks()->item(1)->text(), "cristobalite");
+  EXPECT_EQ(window.blocks()->currentRow(), 0);
+  EXPECT_TRUE(window.read_notice()->isHidden());
+
+  click(window.close_button());
+  EXPECT_EQ(program.workspace.cif_blocks.chosen_block, 0);  // nothing read
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::CifBlocks, false));
+
+  const QRect second = window.blocks()->visualItemRect(window.blocks()->item(1));
+  QTest::mouseClick(window.blocks()->viewport(), Qt::LeftButton, {}, second.center());
+  EXPECT_EQ(program.cif_block_form.selected, 1);
+  click(window.ok_button());
+  EXPECT_EQ(program.workspace.cif_blocks.chosen_block, 2);  // 1-based
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::CifBlocks, false));
+}
+
+TEST_F(Dialogs, LambdaMissingWindowReadsTheTypedWavelength) {
+  // A Rietveld file whose first line is empty carries no wavelength.
+  const auto file = folder.write("nolambda.dat", "\nline 2\nline 3\nline 4\n10 0.05 10.15\n5 10 15 20\n");
+  open_lambda_missing(program.lambda_missing, file.string());
+  std::vector<ObservedLoad> loads;
+  LambdaMissingWindow window(program, [&](const ObservedLoad& load) { loads.push_back(load); });
+  window.refresh_from_model();
+  window.show();
+  EXPECT_EQ(window.windowTitle(), "Lambda missing");
+  EXPECT_TRUE(window.lambda1_edit()->isReadOnly());
+  EXPECT_FALSE(window.lambda_edit()->isReadOnly());
+
+  const QRect cu = window.anodes()->visualItemRect(window.anodes()->item(1));
+  QTest::mouseClick(window.anodes()->viewport(), Qt::LeftButton, {}, cu.center());
+  EXPECT_EQ(window.lambda1_edit()->text(), " 1.54056");
+  EXPECT_EQ(window.lambda_edit()->text(), " 1.54180");
+
+  type_into(window.lambda_edit(), "1.5x");
+  click(window.ok_button());
+  EXPECT_EQ(ui.last_warning(), "Lambda error!");
+  EXPECT_TRUE(loads.empty());
+
+  type_into(window.lambda_edit(), "1.5406");
+  click(window.ok_button());
+  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
+  EXPECT_DOUBLE_EQ(program.workspace.observed_patterns[0].wavelength, 1.5406);
+  ASSERT_EQ(loads.size(), 1u);
+  EXPECT_TRUE(loads[0].added);
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::LambdaFromFile, false));
+}
+
 // Each window laid out at its own size must hold its whole layout. With
 // CALVANE_SCREENSHOT_DIR set, the pictures are also saved there for a look.
 TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
@@ -399,6 +453,7 @@ TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
   Windows windows(program, &main_window);
   windows.open_help(14);
   program.workspace.crystal.system_code = "HEXA";
+  program.workspace.cif_blocks.blocks = {{"quartz", 0}, {"cristobalite", 2}};
   windows.show_text_file(folder.write("report_cmp.txt", "Phase 1  scale factor K=  0.12345678\n").string());
   AnomalousPanel* panel = windows.anomalous_panel();
   panel->form().visible = true;
@@ -411,6 +466,8 @@ TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
       {windows.text_viewer(), "text_viewer"},
       {panel, "anomalous_panel"},
       {windows.space_groups(), "space_groups"},
+      {windows.cif_blocks(), "cif_blocks"},
+      {windows.lambda_missing(), "lambda_missing"},
   };
   const QByteArray folder_for_shots = qgetenv("CALVANE_SCREENSHOT_DIR");
   for (auto [window, name] : shown) {
