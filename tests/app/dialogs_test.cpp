@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include "app/about_box.hpp"
 #include "app/anomalous_panel_widget.hpp"
@@ -302,6 +303,11 @@ TEST_F(Dialogs, HelpOpensAtTheAskedTopic) {
   windows.open_help(14);
   // The contents list (about 17 lines) lies above topic 14.
   EXPECT_GT(browser->verticalScrollBar()->value(), contents_position + 200);
+  // A link of the contents moves within the same page.
+  const int topic14_position = browser->verticalScrollBar()->value();
+  browser->setSource(QUrl("#" + help_anchor(17)));
+  EXPECT_GT(browser->verticalScrollBar()->value(), topic14_position);
+  EXPECT_TRUE(browser->toHtml().contains("name=\"" + help_anchor(0) + "\""));
   EXPECT_TRUE(ui.warnings.empty());
 }
 
