@@ -12,6 +12,7 @@
 #include "crystallography/engine.hpp"
 #include "crystallography/intensities.hpp"
 #include "crystallography/operator_factors.hpp"
+#include "crystallography/phase_listing.hpp"
 #include "crystallography/reflection_list.hpp"
 #include "crystallography/structure_factor.hpp"
 #include "ui/ui_port.hpp"
@@ -133,7 +134,8 @@ const Setup& setup() {
 
 void report(benchmark::State& state, const Setup& s) {
   state.counters["reflections"] = static_cast<double>(s.indices.size());
-  state.counters["BogoMRAPS"] = benchmark::Counter(s.rap_terms / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["BogoMRAPS"] =
+      benchmark::Counter(s.rap_terms / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // Both cores, through the shared pool: the sums of one wavelength from scratch.
@@ -214,6 +216,28 @@ void BM_LaterWavelengthFromCache(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LaterWavelengthFromCache)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Both listing sections of one wavelength.
+void BM_ListingSections(benchmark::State& state) {
+  const Setup& s = setup();
+  StructureFactorCache cache;
+  ExperimentSettings settings;
+  PhaseComposition composition;
+  composition.formula_units = 1;
+  const std::array<double, 4> absorption{1, 1, 1, 1};
+  SilentUi ui;
+  const auto list = make_reflection_list(s.crystal, 1.5406, 5, 150, ui);
+  const IntensityContext context{s.crystal, settings, composition, absorption, 1, 1.5406};
+  const auto result = intensities_xray(context, list.reflections, cache);
+  const ListingContext listing{s.crystal, settings, composition, "bench.cry", "-", 1.5406, 1};
+  for (auto _ : state) {
+    std::ostringstream detailed, brief;
+    write_detailed_section(detailed, listing, result);
+    write_short_section(brief, listing, result);
+    benchmark::DoNotOptimize(detailed.str().size() + brief.str().size());
+  }
+}
+BENCHMARK(BM_ListingSections)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace calvane

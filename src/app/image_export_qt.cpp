@@ -21,7 +21,9 @@ namespace calvane {
 
 namespace {
 
-std::string bytes_of(const QByteArray& array) { return std::string(array.constData(), static_cast<std::size_t>(array.size())); }
+std::string bytes_of(const QByteArray& array) {
+  return std::string(array.constData(), static_cast<std::size_t>(array.size()));
+}
 
 QByteArray png_bytes(const QImage& image) {
   QByteArray bytes;
@@ -69,14 +71,15 @@ std::string extension_of(const std::filesystem::path& path) { return to_lower(pa
 void save_document(Program& program, int filter_index, const std::string& extension,
                    const std::function<QByteArray()>& make) {
   if (!has_plot_data(program.workspace)) return;
-  const auto path =
-      choose_output_file(program, {kSaveImageFilter, filter_index, program.current_folder.string(), ""}, extension);
+  const auto path = choose_output_file(
+      program, {kSaveImageFilter, filter_index, program.current_folder.string(), ""}, extension);
   if (path) save_bytes(program, *path, bytes_of(make()));
 }
 
 }  // namespace
 
-QImage render_plot_image(PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width, int height) {
+QImage render_plot_image(PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width,
+                         int height) {
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
@@ -99,11 +102,13 @@ RgbImage to_rgb_image(const QImage& image) {
 
 std::string render_plot_to_file(const std::filesystem::path& path, const PlotState& state,
                                 const Workspace& workspace, HklMode hkl_mode, int width, int height) {
-  if (width < 40 || height < 80 || width > 20000 || height > 20000) return "the size must lie from 40 × 80 to 20000 × 20000";
+  if (width < 40 || height < 80 || width > 20000 || height > 20000)
+    return "the size must lie from 40 × 80 to 20000 × 20000";
   PlotState copy = state;
   const std::string extension = extension_of(path);
   std::string content;
-  if (extension == ".emf") return write_plot_metafile(path, copy, workspace, hkl_mode, width - 20, height - 56);
+  if (extension == ".emf")
+    return write_plot_metafile(path, copy, workspace, hkl_mode, width - 20, height - 56);
   if (extension == ".svg") {
     content = bytes_of(svg_bytes(copy, workspace, hkl_mode, width, height));
   } else if (extension == ".pdf") {

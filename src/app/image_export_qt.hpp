@@ -23,7 +23,8 @@ inline constexpr const char* kSaveImageFilter =
     "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|PNG (*.png)|*.png|SVG (*.svg)|*.svg|PDF (*.pdf)|*.pdf";
 
 /// The plot drawn on a new `width` × `height` image (the state is updated as by the window's drawing).
-QImage render_plot_image(PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width, int height);
+QImage render_plot_image(PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width,
+                         int height);
 
 RgbImage to_rgb_image(const QImage& image);
 
@@ -32,7 +33,7 @@ RgbImage to_rgb_image(const QImage& image);
 /// pixels (for emf the metafile dialog's size is `width` − 20 by `height` − 56).
 /// The window's state is left alone. Empty on success, else the reason.
 std::string render_plot_to_file(const std::filesystem::path& path, const PlotState& state,
-                                 const Workspace& workspace, HklMode hkl_mode, int width, int height);
+                                const Workspace& workspace, HklMode hkl_mode, int width, int height);
 
 /// "&PNG format", "&SVG format", "&PDF format" of "Save image": PNG copies the
 /// window image, SVG and PDF draw the plot again at the image's size.

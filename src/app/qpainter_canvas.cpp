@@ -12,9 +12,12 @@ namespace {
 
 Qt::PenStyle qt_style(LineStyle style) {
   switch (style) {
-    case LineStyle::Dashed: return Qt::DashLine;
-    case LineStyle::Dotted: return Qt::DotLine;
-    case LineStyle::Solid: break;
+    case LineStyle::Dashed:
+      return Qt::DashLine;
+    case LineStyle::Dotted:
+      return Qt::DotLine;
+    case LineStyle::Solid:
+      break;
   }
   return Qt::SolidLine;
 }
@@ -59,7 +62,8 @@ void QPainterCanvas::polyline(const std::vector<Point>& points) {
 QFont QPainterCanvas::qt_font() const {
   // Arial where it exists; else a face of about its width, so that legends keep within their columns.
   QFont qfont;
-  qfont.setFamilies({QString::fromStdString(font().family), "Arial", "Liberation Sans", "DejaVu Sans Condensed"});
+  qfont.setFamilies(
+      {QString::fromStdString(font().family), "Arial", "Liberation Sans", "DejaVu Sans Condensed"});
   qfont.setStyleHint(QFont::SansSerif);
   // Pixel size in surface units, so that a scaled printer page keeps the point size.
   qfont.setPixelSize(std::max(1, static_cast<int>(font().size_points * units_per_inch_ / 72.0 + 0.5)));

@@ -12,7 +12,8 @@ namespace {
 double current_wavelength(const Workspace& workspace) {
   const int index = workspace.current_wavelength_index;
   const auto& wavelengths = workspace.settings.wavelengths;
-  if (index >= 1 && index <= static_cast<int>(wavelengths.size())) return wavelengths[static_cast<std::size_t>(index - 1)];
+  if (index >= 1 && index <= static_cast<int>(wavelengths.size()))
+    return wavelengths[static_cast<std::size_t>(index - 1)];
   return wavelengths.empty() ? 0.0 : wavelengths.front();
 }
 
@@ -40,15 +41,19 @@ int compute_wavelength(Program& program, PhaseListings& listings) {
   compute_derived_cell(workspace.crystal.cell);  // B follows the cell as it is now
   const double wavelength = current_wavelength(workspace);
   const ExperimentSettings& settings = workspace.settings;
-  ReflectionListResult list =
-      make_reflection_list(workspace.crystal, wavelength, settings.two_theta_low, settings.two_theta_high, program.ui);
+  ReflectionListResult list = make_reflection_list(workspace.crystal, wavelength, settings.two_theta_low,
+                                                   settings.two_theta_high, program.ui);
   if (list.status != 0) {
     program.ui.beep();
     program.ui.warning("No reflection calculated in the given Theta range!");
     return 1;
   }
-  const IntensityContext context{workspace.crystal, settings, workspace.composition, workspace.sample_absorption,
-                                 workspace.current_wavelength_index, wavelength};
+  const IntensityContext context{workspace.crystal,
+                                 settings,
+                                 workspace.composition,
+                                 workspace.sample_absorption,
+                                 workspace.current_wavelength_index,
+                                 wavelength};
   const WavelengthIntensities result = settings.source == RadiationSource::Neutrons
                                            ? intensities_neutron(context, list.reflections, listings.cache)
                                            : intensities_xray(context, list.reflections, listings.cache);

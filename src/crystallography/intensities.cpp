@@ -34,7 +34,8 @@ double common_factor(const IntensityContext& context, bool with_absorption, int 
 // Largest intensity (in single precision), K = 100 / it; an empty result when it is 0.
 void scale(WavelengthIntensities& result) {
   float largest = 0;
-  for (const ComputedLine& line : result.lines) largest = std::max(largest, static_cast<float>(line.reflection.intensity));
+  for (const ComputedLine& line : result.lines)
+    largest = std::max(largest, static_cast<float>(line.reflection.intensity));
   if (!(largest > 0) || !std::isfinite(largest)) {
     result.lines.clear();
     result.scale_factor = 0;
@@ -74,7 +75,8 @@ int spectrum_entry_of(const ExperimentSettings& settings, double wavelength) {
   return 0;
 }
 
-WavelengthIntensities intensities_xray(const IntensityContext& context, const std::vector<Reflection>& reflections,
+WavelengthIntensities intensities_xray(const IntensityContext& context,
+                                       const std::vector<Reflection>& reflections,
                                        StructureFactorCache& cache) {
   WavelengthIntensities result;
   cache.prepare(context.crystal, indices_of(reflections));
@@ -84,10 +86,11 @@ WavelengthIntensities intensities_xray(const IntensityContext& context, const st
     ComputedLine line{reflection, 0, {}, {}};
     const Angles angles = bragg_angles(context, reflection.d);
     line.reflection.two_theta = kThetaToTwoThetaDegrees * angles.theta;
-    line.xray = structure_factor_xray(context.crystal, cache.sums({reflection.h, reflection.k, reflection.l}), angles.s,
-                                      context.wavelength_index);
+    line.xray = structure_factor_xray(context.crystal, cache.sums({reflection.h, reflection.k, reflection.l}),
+                                      angles.s, context.wavelength_index);
     const XrayStructureFactor& f = line.xray;
-    const double g = 0.5 * (f.a_plus * f.a_plus + f.b_plus * f.b_plus + f.a_minus * f.a_minus + f.b_minus * f.b_minus);
+    const double g =
+        0.5 * (f.a_plus * f.a_plus + f.b_plus * f.b_plus + f.a_minus * f.a_minus + f.b_minus * f.b_minus);
     line.lorentz_polarisation =
         lorentz_polarisation_xray(angles.theta, context.settings.xray_source, context.settings.polarisation);
     const double intensity = 0.5 * g * reflection.multiplicity * line.lorentz_polarisation;
@@ -98,7 +101,8 @@ WavelengthIntensities intensities_xray(const IntensityContext& context, const st
   return result;
 }
 
-WavelengthIntensities intensities_neutron(const IntensityContext& context, const std::vector<Reflection>& reflections,
+WavelengthIntensities intensities_neutron(const IntensityContext& context,
+                                          const std::vector<Reflection>& reflections,
                                           StructureFactorCache& cache) {
   WavelengthIntensities result;
   cache.prepare(context.crystal, indices_of(reflections));

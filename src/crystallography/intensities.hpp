@@ -48,11 +48,13 @@ struct IntensityContext {
 
 /// Intensities I = ½·G·m·Lp (G the mean of |F+|² and |F−|²), at least 0.05,
 /// divided by Z² and by the sample absorption μ(λ).
-WavelengthIntensities intensities_xray(const IntensityContext& context, const std::vector<Reflection>& reflections,
+WavelengthIntensities intensities_xray(const IntensityContext& context,
+                                       const std::vector<Reflection>& reflections,
                                        StructureFactorCache& cache);
 
 /// Intensities I = m·|F|²/(cos θ·sin²θ), at least 0.05, divided by Z².
-WavelengthIntensities intensities_neutron(const IntensityContext& context, const std::vector<Reflection>& reflections,
+WavelengthIntensities intensities_neutron(const IntensityContext& context,
+                                          const std::vector<Reflection>& reflections,
                                           StructureFactorCache& cache);
 
 }  // namespace calvane

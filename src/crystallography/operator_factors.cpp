@@ -26,7 +26,8 @@ bool is_centred_copy(const SymmetryOperator& copy, const SymmetryOperator& base,
                      const std::array<double, 3>& translation) {
   if (!same_rotation(copy, base, 1)) return false;
   for (int row = 0; row < 3; ++row)
-    if (!same_modulo_lattice(copy.t(row), base.t(row) + translation[static_cast<std::size_t>(row)])) return false;
+    if (!same_modulo_lattice(copy.t(row), base.t(row) + translation[static_cast<std::size_t>(row)]))
+      return false;
   return true;
 }
 
@@ -40,7 +41,8 @@ std::vector<SymmetryOperator> primitive_block(const SymmetryData& symmetry, Fact
     bool structured = true;
     for (std::size_t block = 1; block < blocks && structured; ++block)
       for (std::size_t i = 0; i < size && structured; ++i)
-        structured = is_centred_copy(operators[block * size + i], operators[i], symmetry.centring_translations[block - 1]);
+        structured = is_centred_copy(operators[block * size + i], operators[i],
+                                     symmetry.centring_translations[block - 1]);
     if (structured) {
       out.centring.insert(out.centring.end(), symmetry.centring_translations.begin(),
                           symmetry.centring_translations.end());

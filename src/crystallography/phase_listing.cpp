@@ -24,7 +24,10 @@ public:
     text_.push_back(c);
     return *this;
   }
-  void flush_to(std::ostream& stream) const { stream.write(text_.data(), static_cast<std::streamsize>(text_.size())); }
+  void reserve(std::size_t size) { text_.reserve(size); }
+  void flush_to(std::ostream& stream) const {
+    stream.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+  }
 
 private:
   std::string text_;
@@ -40,7 +43,9 @@ std::string right(std::string_view text, std::size_t width) {
 
 std::string integer(long long value, int width) { return fixed(value, width); }
 
-bool is_neutron(const ListingContext& context) { return context.settings.source == RadiationSource::Neutrons; }
+bool is_neutron(const ListingContext& context) {
+  return context.settings.source == RadiationSource::Neutrons;
+}
 bool is_synchrotron(const ListingContext& context) {
   return !is_neutron(context) && context.settings.xray_source == XRaySource::Synchrotron;
 }
@@ -59,21 +64,42 @@ std::string xray_atom_row(const AtomSite& atom) {
   return right(atom.type, 2) + right(atom.label, 2) + position_columns(atom) + integer(atom.type_index, 5);
 }
 
-std::string hkl(const Reflection& r, int width) { return integer(r.h, width) + integer(r.k, width) + integer(r.l, width); }
+// Reflection rows are written piece by piece into the buffer (no line-long temporaries).
+struct Hkl {
+  const Reflection& r;
+  int width;
+};
+TextBuffer& operator<<(TextBuffer& out, const Hkl& x) {
+  return out << integer(x.r.h, x.width) << integer(x.r.k, x.width) << integer(x.r.l, x.width);
+}
 
-std::string line_start(std::size_t number, const Reflection& r) { return integer(static_cast<long long>(number), 3) + "  " + hkl(r, 3); }
+struct LineStart {
+  std::size_t number;
+  const Reflection& r;
+};
+TextBuffer& operator<<(TextBuffer& out, const LineStart& x) {
+  return out << integer(static_cast<long long>(x.number), 3) << "  " << Hkl{x.r, 3};
+}
 
-std::string intensity_row(std::size_t number, const ComputedLine& line, double k) {
-  const Reflection& r = line.reflection;
-  return line_start(number, r) + fixed(r.two_theta, 9, 3) + fixed(r.d, 8, 4) + integer(r.multiplicity, 4) +
-         fixed(line.lorentz_polarisation, 7, 2) + "  " + fixed(k * r.intensity, 11, 2);
+struct IntensityRow {
+  std::size_t number;
+  const ComputedLine& line;
+  double k;
+};
+TextBuffer& operator<<(TextBuffer& out, const IntensityRow& x) {
+  const Reflection& r = x.line.reflection;
+  return out << LineStart{x.number, r} << fixed(r.two_theta, 9, 3) << fixed(r.d, 8, 4)
+             << integer(r.multiplicity, 4) << fixed(x.line.lorentz_polarisation, 7, 2) << "  "
+             << fixed(x.k * r.intensity, 11, 2);
 }
 
 double wavelength_entry(const std::array<double, 4>& values, int index) {
   return index >= 1 && index <= 4 ? values[static_cast<std::size_t>(index - 1)] : 0.0;
 }
 
-int listed_wavelengths(const ListingContext& context) { return std::min(context.settings.wavelength_count(), 4); }
+int listed_wavelengths(const ListingContext& context) {
+  return std::min(context.settings.wavelength_count(), 4);
+}
 
 void write_symmetry(TextBuffer& out, const ListingContext& context) {
   const SymmetryData& symmetry = context.crystal.symmetry;
@@ -158,8 +184,8 @@ void write_detailed_header(std::ostream& stream, const ListingContext& context) 
   if (is_neutron(context)) {
     out << "       x        y        z      B      Pop.   Mult.   Fermi\n";
     for (const AtomSite& atom : crystal.atoms)
-      out << right(atom.type, 2) << right(atom.label, 2) << position_columns(atom) << fixed(atom.fermi_length, 8, 3)
-          << '\n';
+      out << right(atom.type, 2) << right(atom.label, 2) << position_columns(atom)
+          << fixed(atom.fermi_length, 8, 3) << '\n';
     out.flush_to(stream);
     return;
   }
@@ -172,8 +198,9 @@ void write_detailed_header(std::ostream& stream, const ListingContext& context) 
 void write_short_header(std::ostream& stream, const ListingContext& context) {
   TextBuffer out;
   const CurrentCrystal& crystal = context.crystal;
-  const std::string range = "2Theta Min =" + fixed(context.settings.two_theta_low, 7, 2) + "\n2Theta Max =" +
-                            fixed(context.settings.two_theta_high, 7, 2) + "\nAsymetric unit content:\n";
+  const std::string range = "2Theta Min =" + fixed(context.settings.two_theta_low, 7, 2) +
+                            "\n2Theta Max =" + fixed(context.settings.two_theta_high, 7, 2) +
+                            "\nAsymetric unit content:\n";
   if (is_neutron(context)) {
     out << "CALVANE : Powder diffraction diagram (Source: Neutrons)\n"
         << "-------------------------------------------------------\n\n"
@@ -186,8 +213,8 @@ void write_short_header(std::ostream& stream, const ListingContext& context) {
         << "Lattice  : " << lattice_letter_of(crystal) << '\n'
         << range << "       Nb     x        y        z      B      Pop.   Mult.   B Fermi \n";
     for (const AtomSite& atom : crystal.atoms)
-      out << right(atom.type, 2) << right(atom.label, 2) << integer(atom.type_index, 5) << position_columns(atom)
-          << fixed(atom.fermi_length, 8, 2) << '\n';
+      out << right(atom.type, 2) << right(atom.label, 2) << integer(atom.type_index, 5)
+          << position_columns(atom) << fixed(atom.fermi_length, 8, 2) << '\n';
     out << '\n';
     out.flush_to(stream);
     return;
@@ -209,18 +236,21 @@ void write_short_header(std::ostream& stream, const ListingContext& context) {
   out.flush_to(stream);
 }
 
-void write_detailed_section(std::ostream& stream, const ListingContext& context, const WavelengthIntensities& result) {
+void write_detailed_section(std::ostream& stream, const ListingContext& context,
+                            const WavelengthIntensities& result) {
   TextBuffer out;
+  out.reserve(result.lines.size() * 90 * (4 + context.crystal.scattering_types.size()));
   const double k = result.scale_factor;
   if (is_neutron(context)) {
     out << "The intensities were multiplied by:" << exponent_text(k) << "\n\n"
         << "Results for lambda=" << fixed(context.wavelength, 8, 5) << "\n\n"
         << " No    h  k  l   2Theta   dhkl    N    LP       Intensity\n";
-    for (std::size_t i = 0; i < result.lines.size(); ++i) out << intensity_row(i + 1, result.lines[i], k) << '\n';
+    for (std::size_t i = 0; i < result.lines.size(); ++i)
+      out << IntensityRow{i + 1, result.lines[i], k} << '\n';
     out << "\nStructure factors\n No    h  k  l     A       B        F\n";
     for (std::size_t i = 0; i < result.lines.size(); ++i) {
       const ComputedLine& line = result.lines[i];
-      out << line_start(i + 1, line.reflection) << fixed(line.neutron.a, 8, 3) << fixed(line.neutron.b, 8, 3)
+      out << LineStart{i + 1, line.reflection} << fixed(line.neutron.a, 8, 3) << fixed(line.neutron.b, 8, 3)
           << fixed(line.neutron.magnitude(), 9, 4) << '\n';
     }
     out.flush_to(stream);
@@ -232,16 +262,17 @@ void write_detailed_section(std::ostream& stream, const ListingContext& context,
       << "Molecular weight    : " << fixed(composition.molecular_weight, 8, 2) << '\n'
       << "Nb of mole/cell     : " << integer(composition.formula_units, 4) << '\n'
       << "Specific weight     : " << fixed(composition.density, 8, 2) << '\n'
-      << "Mass absorp.        : " << fixed(wavelength_entry(composition.mass_absorption, result.absorption_index), 8, 2)
-      << "\n\n"
+      << "Mass absorp.        : "
+      << fixed(wavelength_entry(composition.mass_absorption, result.absorption_index), 8, 2) << "\n\n"
       << "The intensities were multiplied by:" << exponent_text(k) << '\n'
       << " Nb    h  k  l   2Theta   dhkl    N    LP       Intensity \n";
-  for (std::size_t i = 0; i < result.lines.size(); ++i) out << intensity_row(i + 1, result.lines[i], k) << '\n';
+  for (std::size_t i = 0; i < result.lines.size(); ++i)
+    out << IntensityRow{i + 1, result.lines[i], k} << '\n';
   out << "\nStructure factors\n"
       << " Nb    h  k  l     A+      B+      A-      B-       F+       F-      Fmoy\n";
   for (std::size_t i = 0; i < result.lines.size(); ++i) {
     const XrayStructureFactor& f = result.lines[i].xray;
-    out << line_start(i + 1, result.lines[i].reflection) << fixed(f.a_plus, 8, 2) << fixed(f.b_plus, 8, 2)
+    out << LineStart{i + 1, result.lines[i].reflection} << fixed(f.a_plus, 8, 2) << fixed(f.b_plus, 8, 2)
         << fixed(f.a_minus, 8, 2) << fixed(f.b_minus, 8, 2) << fixed(f.magnitude_plus(), 9, 2)
         << fixed(f.magnitude_minus(), 9, 2) << fixed(f.mean_magnitude(), 9, 2) << '\n';
   }
@@ -250,7 +281,7 @@ void write_detailed_section(std::ostream& stream, const ListingContext& context,
   for (std::size_t i = 0; i < result.lines.size(); ++i) {
     const Reflection& r = result.lines[i].reflection;
     const double s = 1 / (2 * r.d);
-    out << line_start(i + 1, r) << fixed(s, 10, 5) << '\n';
+    out << LineStart{i + 1, r} << fixed(s, 10, 5) << '\n';
     for (const ScatteringType& type : context.crystal.scattering_types) {
       const auto [real, imaginary] = scattering_factor(type, s, context.wavelength_index);
       const double f_prime = context.wavelength_index >= 1 && context.wavelength_index <= 4
@@ -263,8 +294,10 @@ void write_detailed_section(std::ostream& stream, const ListingContext& context,
   out.flush_to(stream);
 }
 
-void write_short_section(std::ostream& stream, const ListingContext& context, const WavelengthIntensities& result) {
+void write_short_section(std::ostream& stream, const ListingContext& context,
+                         const WavelengthIntensities& result) {
   TextBuffer out;
+  out.reserve(result.lines.size() * 90 + 400);
   const double k = result.scale_factor;
   const bool neutron = is_neutron(context);
   const bool rhombohedral = context.crystal.system_code == "RHOM";
@@ -280,9 +313,10 @@ void write_short_section(std::ostream& stream, const ListingContext& context, co
   for (const ComputedLine& line : result.lines) {
     const Reflection& r = line.reflection;
     const double f = neutron ? line.neutron.magnitude() : line.xray.mean_magnitude();
-    out << hkl(r, 4) << fixed(r.d, 8, 4) << fixed(r.two_theta, 8, 3) << integer(r.multiplicity, 4)
+    out << Hkl{r, 4} << fixed(r.d, 8, 4) << fixed(r.two_theta, 8, 3) << integer(r.multiplicity, 4)
         << fixed(line.lorentz_polarisation, 7, 2) << fixed(f, 10, 2) << fixed(k * r.intensity, 10, 2);
-    if (rhombohedral) out << "    " << integer(r.h - r.k, 4) << integer(r.k - r.l, 3) << integer(r.h + r.k + r.l, 3);
+    if (rhombohedral)
+      out << "    " << integer(r.h - r.k, 4) << integer(r.k - r.l, 3) << integer(r.h + r.k + r.l, 3);
     out << '\n';
   }
   out << '\n';

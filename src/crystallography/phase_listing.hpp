@@ -29,7 +29,9 @@ std::string current_date_time();
 
 void write_detailed_header(std::ostream& out, const ListingContext& context);
 void write_short_header(std::ostream& out, const ListingContext& context);
-void write_detailed_section(std::ostream& out, const ListingContext& context, const WavelengthIntensities& result);
-void write_short_section(std::ostream& out, const ListingContext& context, const WavelengthIntensities& result);
+void write_detailed_section(std::ostream& out, const ListingContext& context,
+                            const WavelengthIntensities& result);
+void write_short_section(std::ostream& out, const ListingContext& context,
+                         const WavelengthIntensities& result);
 
 }  // namespace calvane

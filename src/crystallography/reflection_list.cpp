@@ -18,7 +18,7 @@ namespace {
 constexpr double kHalfTwoThetaToRadians = 0.008726658370523442;  // 2θ in degrees to θ in radians
 constexpr double kRadiansToTwoTheta = 114.591559;
 constexpr double kMergeTolerance = 0.0001;  // Å: equivalent reflections have the same d
-constexpr double kPhaseTolerance = 1e-3;  // turns; operator translations are multiples of 1/12 or 1/8
+constexpr double kPhaseTolerance = 1e-3;    // turns; operator translations are multiples of 1/12 or 1/8
 // Guards against enumeration regions that cannot end in a usable list.
 constexpr double kMaxEnumerationBox = 2e8;
 constexpr std::size_t kMaxCandidates = 64 * static_cast<std::size_t>(kMaxEngineReflections);
@@ -75,12 +75,13 @@ RotationSet reference_laue_group(const std::string& system) {
   const IntegerRotation swap_xy{{{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}};
   const IntegerRotation cycle{{{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}};
   if (system == "CUBI") return generate_group({inversion, swap_xy, cycle, diagonal({{-1, 1, 1}})[0]});
-  if (system == "TETR") return generate_group({inversion, swap_xy, diagonal({{-1, 1, 1}})[0], diagonal({{1, 1, -1}})[0]});
+  if (system == "TETR")
+    return generate_group({inversion, swap_xy, diagonal({{-1, 1, 1}})[0], diagonal({{1, 1, -1}})[0]});
   if (system == "ORTH") return generate_group(diagonal({{-1, 1, 1}, {1, -1, 1}, {1, 1, -1}}));
   if (system == "MONO") return generate_group(diagonal({{-1, 1, -1}, {-1, -1, -1}}));
   if (system == "RHOM") return generate_group({inversion, swap_xy, cycle});
   if (system == "HEXA") {
-    const IntegerRotation six{{{1, -1, 0}, {1, 0, 0}, {0, 0, 1}}};     // 6 along c: (x−y, x, z)
+    const IntegerRotation six{{{1, -1, 0}, {1, 0, 0}, {0, 0, 1}}};      // 6 along c: (x−y, x, z)
     const IntegerRotation two_a{{{1, -1, 0}, {0, -1, 0}, {0, 0, -1}}};  // 2 along a: (x−y, −y, −z)
     return generate_group({inversion, six, two_a});
   }
@@ -109,9 +110,12 @@ int index_bound(const CellParameters& cell, int axis, double direct_length, doub
   int bound = 0;
   for (int e = 0; e <= 1; ++e)
     for (int f = 0; f <= 1; ++f) {
-      const MillerIndex h = axis == 0 ? MillerIndex{1, e, f} : axis == 1 ? MillerIndex{e, 1, f} : MillerIndex{e, f, 1};
+      const MillerIndex h = axis == 0   ? MillerIndex{1, e, f}
+                            : axis == 1 ? MillerIndex{e, 1, f}
+                                        : MillerIndex{e, f, 1};
       const double ratio = s_max / std::sqrt(squared_length(cell, h));
-      if (std::isfinite(ratio)) bound = std::max(bound, static_cast<int>(std::min(std::nearbyint(ratio), 1e6)) + 1);
+      if (std::isfinite(ratio))
+        bound = std::max(bound, static_cast<int>(std::min(std::nearbyint(ratio), 1e6)) + 1);
     }
   const double exact = std::ceil(s_max * direct_length);
   if (std::isfinite(exact)) bound = std::max(bound, static_cast<int>(std::min(exact, 1e6)));
@@ -167,15 +171,22 @@ bool lattice_condition(const MillerIndex& index, char letter, bool hexagonal_r) 
   const int h = index[0], k = index[1], l = index[2];
   auto even = [](int value) { return value % 2 == 0; };
   switch (letter) {
-    case 'A': return even(k + l);
-    case 'B': return even(h + l);
-    case 'C': return even(h + k);
-    case 'F': return even(h + k) && even(k + l) && even(h + l);
-    case 'I': return even(h + k + l);
+    case 'A':
+      return even(k + l);
+    case 'B':
+      return even(h + l);
+    case 'C':
+      return even(h + k);
+    case 'F':
+      return even(h + k) && even(k + l) && even(h + l);
+    case 'I':
+      return even(h + k + l);
     // Obverse rhombohedral centring in hexagonal axes, translations
     // (2/3, 1/3, 1/3) and (1/3, 2/3, 2/3): −h + k + l = 3n.
-    case 'R': return !hexagonal_r || (-h + k + l) % 3 == 0;
-    default: return true;  // 'P' and anything else: the numerical test decides
+    case 'R':
+      return !hexagonal_r || (-h + k + l) % 3 == 0;
+    default:
+      return true;  // 'P' and anything else: the numerical test decides
   }
 }
 
@@ -218,22 +229,37 @@ bool allowed_by_operators(const MillerIndex& h, const OperatorTable& table) {
   return true;
 }
 
-Reflection make_line(const MillerIndex& h, double d, double wavelength, const RotationSet& laue) {
+bool is_group(const RotationSet& set) {
+  const std::set<IntegerRotation> members(set.begin(), set.end());
+  for (const auto& a : set)
+    for (const auto& b : set)
+      if (!members.contains(multiply(a, b))) return false;
+  return true;
+}
+
+// Images of h under a group: |G| / |stabiliser of h| (orbit-stabiliser theorem).
+int orbit_size(const MillerIndex& h, const RotationSet& group) {
+  int stabiliser = 0;
+  for (const auto& r : group) stabiliser += transform_index(h, r) == h ? 1 : 0;
+  return static_cast<int>(group.size()) / std::max(stabiliser, 1);
+}
+
+Reflection make_line(const MillerIndex& h, double d, double wavelength, const RotationSet& laue, bool group) {
   Reflection line;
   line.h = h[0];
   line.k = h[1];
   line.l = h[2];
   line.d = d;
-  line.multiplicity = index_multiplicity(h, laue);
+  line.multiplicity = group ? orbit_size(h, laue) : index_multiplicity(h, laue);
   line.wavelength = wavelength;
   line.two_theta = kRadiansToTwoTheta * std::asin(std::min(1.0, wavelength / (2 * d)));
   line.intensity = 1.0;
   return line;
 }
 
-
 void sort_by_decreasing_d(std::vector<Candidate>& candidates) {
-  std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) { return a.d > b.d; });
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.d > b.d; });
 }
 
 // The listing order of the classic classes: "for i < j, exchange lines i and
@@ -307,15 +333,17 @@ struct Enumeration {
 
 // Present candidates of the system's region in its loop order; false when
 // the list would hold too many lines.
-bool collect_in_system_region(const Enumeration& e, FamilyPresence& presence, std::vector<Candidate>& candidates) {
+bool collect_in_system_region(const Enumeration& e, FamilyPresence& presence,
+                              std::vector<Candidate>& candidates) {
   bool stopped = false;
-  visit_system_region(e.crystal.system_code, e.bounds[0], e.bounds[1], e.bounds[2], [&](const MillerIndex& h) {
-    double d = 0;
-    if (stopped || !in_range(e.crystal.cell, h, e.limits, d) || !presence.lattice_allows(h)) return;
-    const MillerIndex label = family_label(h, e.laue);
-    if (presence.present(label)) candidates.push_back({h, d, label});
-    stopped = presence.too_many() || candidates.size() > kMaxCandidates;
-  });
+  visit_system_region(
+      e.crystal.system_code, e.bounds[0], e.bounds[1], e.bounds[2], [&](const MillerIndex& h) {
+        double d = 0;
+        if (stopped || !in_range(e.crystal.cell, h, e.limits, d) || !presence.lattice_allows(h)) return;
+        const MillerIndex label = family_label(h, e.laue);
+        if (presence.present(label)) candidates.push_back({h, d, label});
+        stopped = presence.too_many() || candidates.size() > kMaxCandidates;
+      });
   return !stopped;
 }
 
@@ -389,14 +417,15 @@ bool uses_system_region(const CurrentCrystal& crystal, const std::vector<Integer
 bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal) {
   if (h[0] == 0 && h[1] == 0 && h[2] == 0) return true;
   const std::string symbol = trim(crystal.symbol);
-  const bool hexagonal_r = crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
+  const bool hexagonal_r =
+      crystal.system_code == "HEXA" && !symbol.empty() && std::toupper(symbol.front()) == 'R';
   const char letter = hexagonal_r ? 'R' : static_cast<char>(std::toupper(lattice_letter_of(crystal)));
   if (!lattice_condition(h, letter, hexagonal_r)) return true;
   return !allowed_by_operators(h, operator_table(crystal.symmetry));
 }
 
-ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
-                                          double two_theta_high, Ui& ui) {
+ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength,
+                                          double two_theta_low, double two_theta_high, Ui& ui) {
   ReflectionListResult result;
   const double s_min = 2 * std::sin(two_theta_low * kHalfTwoThetaToRadians) / wavelength;
   const double s_max = 2 * std::sin(two_theta_high * kHalfTwoThetaToRadians) / wavelength;
@@ -427,8 +456,9 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
     return result;
   }
   result.reflections.reserve(candidates.size());
+  const bool group = is_group(laue);
   for (const Candidate& candidate : candidates)
-    result.reflections.push_back(make_line(candidate.h, candidate.d, wavelength, laue));
+    result.reflections.push_back(make_line(candidate.h, candidate.d, wavelength, laue, group));
   return result;
 }
 

@@ -68,7 +68,7 @@ struct ReflectionListResult {
 /// both inclusive) at `wavelength` (Å), by decreasing d, one line per family
 /// with its multiplicity. More than 9 998 lines: a warning through `ui` and
 /// status 1 with an empty list.
-ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
-                                          double two_theta_high, Ui& ui);
+ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength,
+                                          double two_theta_low, double two_theta_high, Ui& ui);
 
 }  // namespace calvane

@@ -56,6 +56,38 @@ double squared_s_over_4(const std::array<std::array<double, 3>, 3>& b, const Mil
   return 0.25 * sum;  // (sin θ/λ)² = 1/(4d²)
 }
 
+// The atoms as the summation reads them: packed positions, and per atom its
+// displacement B, weight w, Fermi length and type slot (types + 1 when it has no X-ray type).
+struct AtomTable {
+  PackedAtoms positions;
+  std::vector<float> displacement;
+  std::vector<double> weight, fermi;
+  std::vector<std::size_t> slot;
+};
+
+AtomTable atom_table(const CurrentCrystal& crystal, std::size_t types) {
+  const std::size_t count = crystal.atoms.size();
+  std::vector<double> x(count), y(count), z(count);
+  AtomTable table;
+  table.weight.resize(count);
+  table.fermi.resize(count);
+  table.slot.resize(count);
+  for (std::size_t a = 0; a < count; ++a) {
+    const AtomSite& atom = crystal.atoms[a];
+    x[a] = atom.x;
+    y[a] = atom.y;
+    z[a] = atom.z;
+    table.weight[a] = atom.weight;
+    table.fermi[a] = atom.fermi_length;
+    const auto type = static_cast<std::size_t>(std::max(atom.type_index, 0));
+    table.slot[a] = type >= 1 && type <= types ? type - 1 : types + 1;
+  }
+  table.positions = pack_atoms(x, y, z);
+  table.displacement.assign(table.positions.padded_count(), 0.0f);
+  for (std::size_t a = 0; a < count; ++a) table.displacement[a] = static_cast<float>(crystal.atoms[a].b);
+  return table;
+}
+
 }  // namespace
 
 bool StructureFactorCache::matches(const CurrentCrystal& crystal) const {
@@ -101,7 +133,8 @@ std::span<const std::complex<double>> StructureFactorCache::sums(const MillerInd
   return {sums_.data() + found->second * slot_size_, slot_size_};
 }
 
-void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vector<MillerIndex>& reflections) {
+void StructureFactorCache::prepare(const CurrentCrystal& crystal,
+                                   const std::vector<MillerIndex>& reflections) {
   prepare(crystal, reflections, ThreadPool::shared());
 }
 
@@ -116,27 +149,14 @@ void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vec
   sums_.resize(sums_.size() + missing.size() * slot_size_);
 
   const FactorisedOperators operators = factorise_operators(crystal.symmetry);
+  const AtomTable atoms = atom_table(crystal, type_count_);
   const std::size_t atom_count = crystal.atoms.size();
-  std::vector<double> x(atom_count), y(atom_count), z(atom_count);
-  for (std::size_t a = 0; a < atom_count; ++a) {
-    x[a] = crystal.atoms[a].x;
-    y[a] = crystal.atoms[a].y;
-    z[a] = crystal.atoms[a].z;
-  }
-  const PackedAtoms packed = pack_atoms(x, y, z);
   const std::size_t types = type_count_;
-  // Per-atom constants of the weighting: displacement B, weight w, type slot and Fermi length.
-  std::vector<float> displacement(packed.padded_count(), 0.0f);
-  std::vector<double> weight(atom_count), fermi(atom_count);
-  std::vector<std::size_t> slot(atom_count);
-  for (std::size_t a = 0; a < atom_count; ++a) {
-    const AtomSite& atom = crystal.atoms[a];
-    displacement[a] = static_cast<float>(atom.b);
-    weight[a] = atom.weight;
-    fermi[a] = atom.fermi_length;
-    const auto type = static_cast<std::size_t>(std::max(atom.type_index, 0));
-    slot[a] = type >= 1 && type <= types ? type - 1 : types + 1;  // types + 1: no X-ray type
-  }
+  const PackedAtoms& packed = atoms.positions;
+  const auto& displacement = atoms.displacement;
+  const auto& weight = atoms.weight;
+  const auto& fermi = atoms.fermi;
+  const auto& slot = atoms.slot;
 
   pool.parallel_for(missing.size(), 8, [&](std::size_t begin, std::size_t end) {
     std::vector<float> re(packed.padded_count()), im(packed.padded_count()), damping(packed.padded_count());
@@ -153,7 +173,8 @@ void StructureFactorCache::prepare(const CurrentCrystal& crystal, const std::vec
       std::fill(scratch.begin(), scratch.end(), std::complex<double>());
       std::complex<double> neutron = 0;
       for (std::size_t a = 0; a < atom_count; ++a) {
-        const std::complex<double> term = weight[a] * static_cast<double>(damping[a]) * std::complex<double>(re[a], im[a]);
+        const std::complex<double> term =
+            weight[a] * static_cast<double>(damping[a]) * std::complex<double>(re[a], im[a]);
         scratch[slot[a]] += term;
         neutron += fermi[a] * term;
       }
@@ -175,8 +196,9 @@ std::pair<double, double> scattering_factor(const ScatteringType& type, double s
   return {f, 0.0};
 }
 
-XrayStructureFactor structure_factor_xray(const CurrentCrystal& crystal, std::span<const std::complex<double>> sums,
-                                          double s, int wavelength_index) {
+XrayStructureFactor structure_factor_xray(const CurrentCrystal& crystal,
+                                          std::span<const std::complex<double>> sums, double s,
+                                          int wavelength_index) {
   std::complex<double> plus = 0, minus = 0;
   const std::size_t types = std::min(crystal.scattering_types.size(), sums.empty() ? 0 : sums.size() - 1);
   for (std::size_t t = 0; t < types; ++t) {

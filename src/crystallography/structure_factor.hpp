@@ -62,8 +62,9 @@ private:
 std::pair<double, double> scattering_factor(const ScatteringType& type, double s, int wavelength_index);
 
 /// A+, B+, A−, B− from the sums of one reflection.
-XrayStructureFactor structure_factor_xray(const CurrentCrystal& crystal, std::span<const std::complex<double>> sums,
-                                          double s, int wavelength_index);
+XrayStructureFactor structure_factor_xray(const CurrentCrystal& crystal,
+                                          std::span<const std::complex<double>> sums, double s,
+                                          int wavelength_index);
 
 NeutronStructureFactor structure_factor_neutron(std::span<const std::complex<double>> sums);
 

@@ -43,10 +43,12 @@ typedef float UnalignedLane8 __attribute__((vector_size(32), aligned(4), may_ali
 
 }  // namespace
 
-PackedAtoms pack_atoms(const std::vector<double>& x, const std::vector<double>& y, const std::vector<double>& z) {
+PackedAtoms pack_atoms(const std::vector<double>& x, const std::vector<double>& y,
+                       const std::vector<double>& z) {
   PackedAtoms atoms;
   atoms.count = x.size();
-  const std::size_t padded = (atoms.count + PackedAtoms::kAtomBlock - 1) / PackedAtoms::kAtomBlock * PackedAtoms::kAtomBlock;
+  const std::size_t padded =
+      (atoms.count + PackedAtoms::kAtomBlock - 1) / PackedAtoms::kAtomBlock * PackedAtoms::kAtomBlock;
   atoms.x.assign(padded, 0.0f);
   atoms.y.assign(padded, 0.0f);
   atoms.z.assign(padded, 0.0f);
@@ -68,8 +70,10 @@ void cosine_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const 
                           float* im) {
   const Lane8 zero{};
   for (std::size_t a = 0; a < atoms.padded_count(); a += 16) {
-    const Lane8 x0 = CALVANE_LOAD(&atoms.x[a]), y0 = CALVANE_LOAD(&atoms.y[a]), z0 = CALVANE_LOAD(&atoms.z[a]);
-    const Lane8 x1 = CALVANE_LOAD(&atoms.x[a + 8]), y1 = CALVANE_LOAD(&atoms.y[a + 8]), z1 = CALVANE_LOAD(&atoms.z[a + 8]);
+    const Lane8 x0 = CALVANE_LOAD(&atoms.x[a]), y0 = CALVANE_LOAD(&atoms.y[a]),
+                z0 = CALVANE_LOAD(&atoms.z[a]);
+    const Lane8 x1 = CALVANE_LOAD(&atoms.x[a + 8]), y1 = CALVANE_LOAD(&atoms.y[a + 8]),
+                z1 = CALVANE_LOAD(&atoms.z[a + 8]);
     Lane8 re0 = zero, im0 = zero, re1 = zero, im1 = zero;
     for (std::size_t p = 0; p < term_count; ++p) {
       const PhaseTerm& t = terms[p];
@@ -81,8 +85,10 @@ void cosine_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const 
       const Lane8 b0 = (r0 < zero ? -r0 : r0) - 0.25f;
       const Lane8 b1 = (r1 < zero ? -r1 : r1) - 0.25f;
       const Lane8 q0 = b0 * b0, q1 = b1 * b1;
-      const Lane8 c0 = -b0 * (((((kSin11 * q0 + kSin9) * q0 + kSin7) * q0 + kSin5) * q0 + kSin3) * q0 + kSin1);
-      const Lane8 c1 = -b1 * (((((kSin11 * q1 + kSin9) * q1 + kSin7) * q1 + kSin5) * q1 + kSin3) * q1 + kSin1);
+      const Lane8 c0 =
+          -b0 * (((((kSin11 * q0 + kSin9) * q0 + kSin7) * q0 + kSin5) * q0 + kSin3) * q0 + kSin1);
+      const Lane8 c1 =
+          -b1 * (((((kSin11 * q1 + kSin9) * q1 + kSin7) * q1 + kSin5) * q1 + kSin3) * q1 + kSin1);
       re0 += c0 * t.factor_re;
       im0 += c0 * t.factor_im;
       re1 += c1 * t.factor_re;
@@ -96,8 +102,8 @@ void cosine_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const 
 }
 
 CALVANE_VECTOR_CLONES
-void exponential_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const PackedAtoms& atoms, float* re,
-                               float* im) {
+void exponential_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const PackedAtoms& atoms,
+                               float* re, float* im) {
   const Lane8 zero{};
   for (std::size_t a = 0; a < atoms.padded_count(); a += 8) {
     const Lane8 x = CALVANE_LOAD(&atoms.x[a]), y = CALVANE_LOAD(&atoms.y[a]), z = CALVANE_LOAD(&atoms.z[a]);
@@ -110,7 +116,8 @@ void exponential_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, c
       const Lane8 q = b * b;
       // cos 2πr = −sin 2πb; sin 2πr = sign(r)·cos 2πb
       const Lane8 cosine = -b * (((((kSin11 * q + kSin9) * q + kSin7) * q + kSin5) * q + kSin3) * q + kSin1);
-      const Lane8 cos_b = ((((((kCos12 * q + kCos10) * q + kCos8) * q + kCos6) * q + kCos4) * q + kCos2) * q + 1.0f);
+      const Lane8 cos_b =
+          ((((((kCos12 * q + kCos10) * q + kCos8) * q + kCos6) * q + kCos4) * q + kCos2) * q + 1.0f);
       const Lane8 sine = r < zero ? -cos_b : cos_b;
       sum_re += cosine * t.factor_re - sine * t.factor_im;
       sum_im += sine * t.factor_re + cosine * t.factor_im;
@@ -124,15 +131,23 @@ void exponential_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, c
 // degree 7 (error < 1e-8); 2^n built in the exponent bits.
 CALVANE_VECTOR_CLONES
 void damping_factors(const float* displacement, std::size_t count, float s_squared, float* out) {
-  const Lane8 lowest = Lane8{} - 87.0f;
+  const Lane8 lowest = Lane8{} - 87.0f, highest = Lane8{} + 87.0f;  // within the float exponent range
   for (std::size_t a = 0; a < count; a += 8) {
     Lane8 x = -(CALVANE_LOAD(displacement + a) * s_squared);
     x = x < lowest ? lowest : x;
+    x = x > highest ? highest : x;
     const Lane8 t = x * 1.44269504088896f;
     const Lane8 n = (t + kRounding) - kRounding;
     const Lane8 f = t - n;
-    const Lane8 p = ((((((1.52527338e-5f * f + 1.54035304e-4f) * f + 1.33335581e-3f) * f + 9.61812911e-3f) * f +
-                        5.55041087e-2f) * f + 2.40226507e-1f) * f + 6.93147181e-1f) * f + 1.0f;
+    const Lane8 p =
+        ((((((1.52527338e-5f * f + 1.54035304e-4f) * f + 1.33335581e-3f) * f + 9.61812911e-3f) * f +
+           5.55041087e-2f) *
+              f +
+          2.40226507e-1f) *
+             f +
+         6.93147181e-1f) *
+            f +
+        1.0f;
     const IntLane8 exponent = (__builtin_convertvector(n, IntLane8) + 127) << 23;
     CALVANE_STORE(out + a) = p * (Lane8)exponent;  // vector cast: same bits read as floats
   }

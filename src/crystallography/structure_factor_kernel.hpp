@@ -26,7 +26,8 @@ struct PackedAtoms {
   std::size_t padded_count() const { return x.size(); }
 };
 
-PackedAtoms pack_atoms(const std::vector<double>& x, const std::vector<double>& y, const std::vector<double>& z);
+PackedAtoms pack_atoms(const std::vector<double>& x, const std::vector<double>& y,
+                       const std::vector<double>& z);
 
 /// S_a for inversion-paired operators: Σ_p c_p · cos 2π(u_p·x_a + α_p).
 /// `re` and `im` receive padded_count() values each.
@@ -34,8 +35,8 @@ void cosine_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const 
                           float* im);
 
 /// S_a for operators without inversion partner: Σ_p c_p · e^{2πi(u_p·x_a + α_p)}.
-void exponential_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const PackedAtoms& atoms, float* re,
-                               float* im);
+void exponential_symmetry_sums(const PhaseTerm* terms, std::size_t term_count, const PackedAtoms& atoms,
+                               float* re, float* im);
 
 /// Debye-Waller factors e^{−B·s²} of `count` atoms (arrays padded to
 /// PackedAtoms::kAtomBlock), in single precision, relative error below 1e-6.

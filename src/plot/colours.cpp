@@ -43,7 +43,8 @@ std::optional<Rgb> colour_of_number(long long number) {
              static_cast<std::uint8_t>((number >> 16) & 0xFF)};
 }
 
-std::string format_colours_file(const DisplayStyles& styles, const std::array<Rgb, kMaxPhases>& phase_colours) {
+std::string format_colours_file(const DisplayStyles& styles,
+                                const std::array<Rgb, kMaxPhases>& phase_colours) {
   std::string text;
   text += std::to_string(colour_number(styles.background)) + "\n";
   text += std::to_string(colour_number(styles.text)) + "\n";

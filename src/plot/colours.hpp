@@ -24,7 +24,8 @@ std::optional<Rgb> colour_of_number(long long number);
 
 /// The six lines of "couleurs.txt" for these styles. `phase_colours` are the
 /// colours the eight phase slots hold now.
-std::string format_colours_file(const DisplayStyles& styles, const std::array<Rgb, kMaxPhases>& phase_colours);
+std::string format_colours_file(const DisplayStyles& styles,
+                                const std::array<Rgb, kMaxPhases>& phase_colours);
 
 /// Reads the six lines into `styles`. On any fault (a short file, a line with
 /// too few values, a value that is not a colour number) nothing is changed

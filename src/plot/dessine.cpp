@@ -18,9 +18,12 @@ constexpr std::size_t kMaxTicks = 5000;  // a tick spacing far too small for the
 
 double transform_value(double value, YMode mode) {
   switch (mode) {
-    case YMode::Logarithmic: return std::log10(std::max(value, 0.0) + 1.0);
-    case YMode::SquareRoot: return std::sqrt(std::max(value, 0.0));
-    case YMode::Linear: break;
+    case YMode::Logarithmic:
+      return std::log10(std::max(value, 0.0) + 1.0);
+    case YMode::SquareRoot:
+      return std::sqrt(std::max(value, 0.0));
+    case YMode::Linear:
+      break;
   }
   return value;
 }
@@ -28,17 +31,23 @@ double transform_value(double value, YMode mode) {
 // The maximum of an observed data set is transformed without the "+ 1" of the points.
 double transform_maximum(double maximum, YMode mode) {
   switch (mode) {
-    case YMode::Logarithmic: return maximum > 0 ? std::log10(maximum) : 0.0;
-    case YMode::SquareRoot: return std::sqrt(std::max(maximum, 0.0));
-    case YMode::Linear: break;
+    case YMode::Logarithmic:
+      return maximum > 0 ? std::log10(maximum) : 0.0;
+    case YMode::SquareRoot:
+      return std::sqrt(std::max(maximum, 0.0));
+    case YMode::Linear:
+      break;
   }
   return maximum;
 }
 
 void apply_pen_style(Canvas& canvas, int style) {
-  if (style == 0) canvas.set_pen_style(LineStyle::Solid);
-  else if (style == 1) canvas.set_pen_style(LineStyle::Dashed);
-  else if (style == 2) canvas.set_pen_style(LineStyle::Dotted);
+  if (style == 0)
+    canvas.set_pen_style(LineStyle::Solid);
+  else if (style == 1)
+    canvas.set_pen_style(LineStyle::Dashed);
+  else if (style == 2)
+    canvas.set_pen_style(LineStyle::Dotted);
 }
 
 // Colours of one drawing: the printout is always black on white.
@@ -125,17 +134,20 @@ void compute_display_arrays(Drawing& d) {
   PlotState& state = d.state;
   const Workspace& workspace = d.workspace;
   const double factor = abscissa_factor(workspace.settings.angle_scale);
-  std::size_t count = std::min<std::size_t>(workspace.profile_x.size(), kMaxProfilePoints);
-  for (const auto& phase : workspace.phases) count = std::min(count, phase.profile.size());
+  // A phase not yet computed on this grid holds fewer points: it draws what it
+  // has and adds nothing to the sum beyond them.
+  const std::size_t count = std::min<std::size_t>(workspace.profile_x.size(), kMaxProfilePoints);
   state.abscissa.resize(count);
   for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = workspace.profile_x[k] * factor;
-  state.phase_values.assign(workspace.phases.size(), std::vector<double>(count));
+  state.phase_values.assign(workspace.phases.size(), {});
   state.sum.assign(count, 0.0f);
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
-    for (std::size_t k = 0; k < count; ++k) {
-      const double value = transform_value(workspace.phases[p].profile[k], state.y_mode);
-      state.phase_values[p][k] = value;
-      state.sum[k] += static_cast<float>(value);
+    const auto& profile = workspace.phases[p].profile;
+    auto& values = state.phase_values[p];
+    values.resize(std::min(count, profile.size()));
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      values[k] = transform_value(profile[k], state.y_mode);
+      state.sum[k] += static_cast<float>(values[k]);
     }
   }
   state.display_max = 0;
@@ -164,10 +176,11 @@ void draw_hkl_labels(Drawing& d, std::size_t phase_index) {
   const bool ascending = std::is_sorted(d.state.abscissa.begin(), d.state.abscissa.end());
   for (const Reflection& reflection : phase.reflections) {
     const auto k = nearest_grid_point(d.state.abscissa, ascending, reflection.two_theta * factor);
-    if (!k) continue;
+    if (!k || *k >= d.state.phase_values[phase_index].size()) continue;
     Point anchor = d.pixel(d.state.abscissa[*k], d.state.phase_values[phase_index][*k]);
     if (anchor.y <= 0) anchor.y = d.layout.label_too_high_row;
-    if (previous.x + d.layout.crowding > anchor.x && std::abs(anchor.y - previous.y) < d.layout.crowding) continue;
+    if (previous.x + d.layout.crowding > anchor.x && std::abs(anchor.y - previous.y) < d.layout.crowding)
+      continue;
     previous = anchor;
     draw_label(d, anchor, hkl_label(reflection.h, reflection.k, reflection.l));
   }
@@ -182,7 +195,7 @@ void draw_calculated(Drawing& d) {
     if (!phase.draw) continue;
     use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
     add_calculated_legend_entry(d, legend_name(phase.file_name));
-    d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
+    if (d.state.phase_values[p].size() >= 2) d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
   }
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
     const PhaseData& phase = workspace.phases[p];
@@ -301,9 +314,10 @@ void draw_observed_peaks(Drawing& d) {
     d.canvas.set_font_colour(styles.peak_colours[i]);
     d.legend_row += layout.obs_legend_step;
     const int centre = d.legend_row + layout.peak_bar_dy;
-    d.canvas.fill_rectangle(layout.peak_bar_x - layout.peak_bar_width / 2, centre - layout.peak_bar_half_height,
-                            layout.peak_bar_x + layout.peak_bar_width / 2, centre + layout.peak_bar_half_height,
-                            styles.peak_colours[i]);
+    d.canvas.fill_rectangle(layout.peak_bar_x - layout.peak_bar_width / 2,
+                            centre - layout.peak_bar_half_height,
+                            layout.peak_bar_x + layout.peak_bar_width / 2,
+                            centre + layout.peak_bar_half_height, styles.peak_colours[i]);
     legend_text(d, layout.peak_name_x, file_name_of(list.file_name));
     if (!list.draw || !factor) continue;
     for (const auto& peak : list.peaks) {
@@ -317,6 +331,7 @@ void draw_observed_peaks(Drawing& d) {
 void finish_drawing(Drawing& d) {
   if (d.layout.axis_last) {
     d.canvas.set_pen(Pen{d.palette.text, d.layout.axis_pen_width, LineStyle::Solid});
+    d.canvas.set_font_colour(d.palette.text);
     trace_axe(d.state, d.layout, d.canvas, d.state.mapping.x_origin, d.state.mapping.x_end);
   }
   reset_pen(d);
@@ -345,12 +360,15 @@ std::string legend_name(const std::string& file_name) {
   return file_name_of(name);
 }
 
-std::string hkl_label(int h, int k, int l) { return std::to_string(h) + std::to_string(k) + std::to_string(l); }
+std::string hkl_label(int h, int k, int l) {
+  return std::to_string(h) + std::to_string(k) + std::to_string(l);
+}
 
 // Index of the grid point nearest to `position`, scanning from the first and
 // stopping past position + 0.5; none when no point comes within 100. A tie
 // keeps the earlier point.
-static std::optional<std::size_t> nearest_grid_point_scan(const std::vector<double>& abscissa, double position) {
+static std::optional<std::size_t> nearest_grid_point_scan(const std::vector<double>& abscissa,
+                                                          double position) {
   double best = 100.0;
   std::optional<std::size_t> found;
   for (std::size_t k = 0; k < abscissa.size(); ++k) {
@@ -382,7 +400,6 @@ std::optional<std::size_t> nearest_grid_point(const std::vector<double>& absciss
     found = static_cast<std::size_t>(after - abscissa.begin());
   return found;
 }
-
 
 std::optional<TickSpacing> default_tick_spacing(double width) {
   struct Row {
@@ -423,7 +440,8 @@ void trace_axe(const PlotState& state, const PlotLayout& layout, Canvas& canvas,
       if (tick > to) break;
       const Point at = vers_pixels(mapping, tick, 0);
       canvas.line(at, {at.x, at.y + length});
-      if (labelled) canvas.text({at.x + layout.axis_label_dx, at.y + layout.axis_label_dy}, fixed(tick, 5, 1));
+      if (labelled)
+        canvas.text({at.x + layout.axis_label_dx, at.y + layout.axis_label_dy}, fixed(tick, 5, 1));
     }
   };
   ticks(state.major_tick, layout.major_tick_length, true);
@@ -541,9 +559,9 @@ void compute_difference(PlotState& state, const Workspace& workspace) {
   state.difference.assign(count, 0);
   if (workspace.observed_patterns.empty() || workspace.observed_patterns.front().points.empty()) return;
   const auto& points = workspace.observed_patterns.front().points;
-  const bool ascending = std::is_sorted(points.begin(), points.end(), [](const ObservedPoint& a, const ObservedPoint& b) {
-    return a.two_theta < b.two_theta;
-  });
+  const bool ascending = std::is_sorted(
+      points.begin(), points.end(),
+      [](const ObservedPoint& a, const ObservedPoint& b) { return a.two_theta < b.two_theta; });
   std::vector<double> observed(count);
   for (std::size_t k = 0; k < count; ++k) {
     state.sum_rows[k] = vers_pixels(state.mapping, state.abscissa[k], state.sum[k]).y;

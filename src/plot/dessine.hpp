@@ -56,7 +56,8 @@ std::string hkl_label(int h, int k, int l);
 /// Index of the grid point nearest to a reflection at `position` (displayed
 /// unit): among the points up to position + 0.5, the nearest, the earlier on a
 /// tie; none when no point comes within 100. `ascending` allows bisection.
-std::optional<std::size_t> nearest_grid_point(const std::vector<double>& abscissa, bool ascending, double position);
+std::optional<std::size_t> nearest_grid_point(const std::vector<double>& abscissa, bool ascending,
+                                              double position);
 
 /// Recomputes the difference data from the display arrays and the first observed pattern.
 void compute_difference(PlotState& state, const Workspace& workspace);

@@ -12,9 +12,12 @@ COLORREF colour_ref(Rgb colour) { return RGB(colour.red, colour.green, colour.bl
 
 int pen_style_code(LineStyle style) {
   switch (style) {
-    case LineStyle::Dashed: return PS_DASH;
-    case LineStyle::Dotted: return PS_DOT;
-    case LineStyle::Solid: break;
+    case LineStyle::Dashed:
+      return PS_DASH;
+    case LineStyle::Dotted:
+      return PS_DOT;
+    case LineStyle::Solid:
+      break;
   }
   return PS_SOLID;
 }
@@ -71,9 +74,9 @@ void EmfCanvas::select_pen() {
 void EmfCanvas::select_font() {
   if (device_->font_valid && device_->selected_font == font()) return;
   const Font& f = font();
-  HFONT created = CreateFontA(font_height(f.size_points), 0, f.escapement_tenths, f.escapement_tenths, FW_NORMAL,
-                              0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_SWISS, f.family.c_str());
+  HFONT created = CreateFontA(font_height(f.size_points), 0, f.escapement_tenths, f.escapement_tenths,
+                              FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, f.family.c_str());
   SelectObject(device_->dc, created);
   if (device_->font) DeleteObject(device_->font);
   device_->font = created;

@@ -50,13 +50,15 @@ bool save_bytes(Program& program, const std::filesystem::path& path, const std::
 
 void Bitmapformat1Click(Program& program, const RgbImage& screen) {
   if (!has_plot_data(program.workspace)) return;
-  const auto path = choose_output_file(program, {kPictureFilter, 1, program.current_folder.string(), ""}, ".bmp");
+  const auto path =
+      choose_output_file(program, {kPictureFilter, 1, program.current_folder.string(), ""}, ".bmp");
   if (path) save_bytes(program, *path, encode_bmp(screen));
 }
 
 void sauve_image_jpeg(Program& program, const RgbImage& screen) {
   if (!has_plot_data(program.workspace)) return;
-  const auto path = choose_output_file(program, {kPictureFilter, 2, program.current_folder.string(), ""}, ".jpg");
+  const auto path =
+      choose_output_file(program, {kPictureFilter, 2, program.current_folder.string(), ""}, ".jpg");
   if (!path) return;
   std::string error;
   const std::string jpeg = encode_jpeg(screen, kJpegQuality, error);

@@ -43,8 +43,8 @@ bool save_bytes(Program& program, const std::filesystem::path& path, const std::
 /// The metafile dialog "Creation of an EML image".
 struct MetafileForm {
   bool visible = false;
-  std::string width = "1020";   // "Width (in pixels)"
-  std::string height = "300";   // "Eight (in pixels)"
+  std::string width = "1020";  // "Width (in pixels)"
+  std::string height = "300";  // "Eight (in pixels)"
 };
 
 /// Draws the plot into an enhanced metafile of (width + 20) × (height + 56)
@@ -58,8 +58,8 @@ void BitBtn1Click(Program& program, MetafileForm& form, const PlotState& state);
 /// The print dialog "Print the pattern".
 struct PrintForm {
   bool visible = false;
-  std::string comment;        // "Comment or title: "
-  std::string width_cm = "28";  // 5..28
+  std::string comment;           // "Comment or title: "
+  std::string width_cm = "28";   // 5..28
   std::string height_cm = "10";  // 5..15
 };
 

@@ -33,9 +33,12 @@ void show_warning(PlotState& state, std::string text) {
 // Position of a reflection in the displayed unit.
 double displayed_position(AngleScale scale, double two_theta) {
   switch (scale) {
-    case AngleScale::Theta: return two_theta * 0.5;
-    case AngleScale::Q: return q_of_two_theta(two_theta);
-    case AngleScale::TwoTheta: break;
+    case AngleScale::Theta:
+      return two_theta * 0.5;
+    case AngleScale::Q:
+      return q_of_two_theta(two_theta);
+    case AngleScale::TwoTheta:
+      break;
   }
   return two_theta;
 }
@@ -91,9 +94,11 @@ std::string mouse_readout(const PlotState& state, const Workspace& workspace, in
   const ExperimentSettings& settings = workspace.settings;
   const double lambda = settings.wavelengths.empty() ? 0.0 : settings.wavelengths.front();
   switch (settings.angle_scale) {
-    case AngleScale::Q: return "Q=" + fixed(x, 8, 2) + "  2Theta=" + fixed(two_theta_of_q(x), 7, 3);
+    case AngleScale::Q:
+      return "Q=" + fixed(x, 8, 2) + "  2Theta=" + fixed(two_theta_of_q(x), 7, 3);
     case AngleScale::Theta:
-    case AngleScale::TwoTheta: break;
+    case AngleScale::TwoTheta:
+      break;
   }
   const bool theta = settings.angle_scale == AngleScale::Theta;
   std::string text = (theta ? "Th=" : "2Th=") + fixed(x, 8, 2);
@@ -154,7 +159,8 @@ void index_reflections(PlotSession& session, int click_x) {
       if (std::abs(column - click_x) >= 4) continue;
       if (const auto heading = phase_heading_line(program.main_form.results, i)) {
         const std::size_t line = *heading + j;
-        if (line < program.main_form.results.size()) program.main_form.results_selected = static_cast<int>(line);
+        if (line < program.main_form.results.size())
+          program.main_form.results_selected = static_cast<int>(line);
       }
       canvas.text({column - 5, 5}, fixed(static_cast<long long>(j), 2) + "/ph." + std::to_string(i));
       canvas.line({column, state.mapping.y_base}, {column, 20});
@@ -188,8 +194,9 @@ void zoom(PlotSession& session, int release_x, int release_y) {
   state.range_width = state.theta2_max - state.theta2_min;
   double factor = 0;
   if (!workspace.phases.empty()) {
-    factor = scale == AngleScale::Q ? state.mapping.y_base / static_cast<double>(state.mapping.y_base - state.press_y)
-                                    : largest_sum_between(state, x1, x2) / y1;
+    factor = scale == AngleScale::Q
+                 ? state.mapping.y_base / static_cast<double>(state.mapping.y_base - state.press_y)
+                 : largest_sum_between(state, x1, x2) / y1;
     if (factor >= 0.01) {
       set_scale(state, factor);
       if (session.plot_phases) session.plot_phases();
@@ -217,12 +224,19 @@ void reset_diag(PlotSession& session) {
   state.pattern_scales.fill(1.0);
   state.scale_position = kMinScalePosition;
   switch (scale_of(session)) {
-    case AngleScale::Theta: set_angle_fields(session, state.theta2_min / 2, state.theta2_max / 2, 3); break;
-    case AngleScale::TwoTheta: set_angle_fields(session, state.theta2_min, state.theta2_max, 3); break;
-    case AngleScale::Q: set_angle_fields(session, state.q_min, state.q_max, 3); break;
+    case AngleScale::Theta:
+      set_angle_fields(session, state.theta2_min / 2, state.theta2_max / 2, 3);
+      break;
+    case AngleScale::TwoTheta:
+      set_angle_fields(session, state.theta2_min, state.theta2_max, 3);
+      break;
+    case AngleScale::Q:
+      set_angle_fields(session, state.q_min, state.q_max, 3);
+      break;
   }
   if (!workspace.phases.empty() && session.recompute_full_range) session.recompute_full_range();
-  if (state.default_ticks) ticks_par_defaut(state, displayed_width(state, static_cast<int>(scale_of(session))));
+  if (state.default_ticks)
+    ticks_par_defaut(state, displayed_width(state, static_cast<int>(scale_of(session))));
   redraw(session);
 }
 
@@ -355,7 +369,8 @@ void disp_difference(PlotSession& session) {
 
 std::string difference_caption(const Workspace& workspace) {
   std::string caption = "Difference ";
-  if (!workspace.observed_patterns.empty()) caption += file_name_of(workspace.observed_patterns.front().file_name);
+  if (!workspace.observed_patterns.empty())
+    caption += file_name_of(workspace.observed_patterns.front().file_name);
   caption += "-";
   if (workspace.phase_count() == 1) {
     const std::string name = file_name_of(workspace.phases.front().file_name);

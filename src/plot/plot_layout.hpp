@@ -40,11 +40,11 @@ struct PlotLayout {
   int axis_pen_width = 1, major_tick_length = 7, minor_tick_length = 4;
   int axis_label_dx = -10, axis_label_dy = 7;
 
-  int pen_factor = 1;       // every curve pen width is multiplied by it
-  int point_square = 2;     // observed points drawn as points
-  bool printed = false;     // white background, black text, observed data at their fixed maximum
-  bool axis_last = false;   // the printout draws the axis over the curves
-  bool framed = false;      // a rectangle along the four edges in the text colour
+  int pen_factor = 1;      // every curve pen width is multiplied by it
+  int point_square = 2;    // observed points drawn as points
+  bool printed = false;    // white background, black text, observed data at their fixed maximum
+  bool axis_last = false;  // the printout draws the axis over the curves
+  bool framed = false;     // a rectangle along the four edges in the text colour
   int font_points = 8;
 };
 

@@ -20,11 +20,11 @@ enum class YMode { Linear = 0, Logarithmic = 1, SquareRoot = 2 };
 struct PlotMapping {
   int x_left = 10;
   int x_right = 0;
-  int y_base = 0;        // pixel row of intensity 0
-  double x_origin = 0;   // abscissa at x_left
+  int y_base = 0;       // pixel row of intensity 0
+  double x_origin = 0;  // abscissa at x_left
   double x_end = 0;
-  double sx = 1;         // pixels per abscissa unit
-  double sy = 1;         // pixels per intensity unit
+  double sx = 1;  // pixels per abscissa unit
+  double sy = 1;  // pixels per intensity unit
 };
 
 struct Point;
@@ -44,9 +44,9 @@ struct StatusLine {
 /// The tick panel "Change the tick marks  values".
 struct TickDialog {
   bool visible = false;
-  std::string minor_text, major_text;                  // "Minor tick mark", "Major tick mark" boxes
+  std::string minor_text, major_text;                    // "Minor tick mark", "Major tick mark" boxes
   std::string minor_default_label, major_default_label;  // "(Default: 0.50)"
-  std::string error;                                   // "Error!" after a bad number
+  std::string error;                                     // "Error!" after a bad number
 };
 
 struct PlotState {
@@ -69,7 +69,7 @@ struct PlotState {
   PlotMapping mapping;
 
   // Display arrays of the last screen drawing, one value per grid point.
-  std::vector<double> abscissa;                 // displayed unit
+  std::vector<double> abscissa;                   // displayed unit
   std::vector<std::vector<double>> phase_values;  // per phase, after the Y transform
   std::vector<float> sum;
   std::vector<int> sum_rows;    // pixel row of the sum
@@ -90,7 +90,9 @@ struct PlotState {
 };
 
 /// Takes the displayed range from the settings after a computation; the full
-/// range follows it unless a zoom is in force.
+/// range follows it unless a zoom is in force. The driver runs it after every
+/// computation, before the plot is redrawn, so that zoom and unzoom find the
+/// range the phases were computed over.
 void sync_plot_range(PlotState& state, const ExperimentSettings& settings);
 
 /// Q = 4π·sin θ of a 2θ in degrees.

@@ -1,8 +1,8 @@
 #include "plot/raster_image.hpp"
 
 #include <csetjmp>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 #include <jpeglib.h>
 
@@ -70,7 +70,8 @@ std::string encode_bmp(const RgbImage& image) {
 
 std::string encode_jpeg(const RgbImage& image, int quality, std::string& error_text) {
   if (image.width <= 0 || image.height <= 0 ||
-      image.pixels.size() < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3) {
+      image.pixels.size() <
+          static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3) {
     error_text = "the picture is empty";
     return {};
   }

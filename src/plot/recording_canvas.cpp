@@ -22,7 +22,9 @@ void RecordingCanvas::rectangle(int left, int top, int right, int bottom) {
 
 void RecordingCanvas::line(Point from, Point to) { record(DrawOperation::Kind::Line, {from, to}); }
 
-void RecordingCanvas::polyline(const std::vector<Point>& points) { record(DrawOperation::Kind::Polyline, points); }
+void RecordingCanvas::polyline(const std::vector<Point>& points) {
+  record(DrawOperation::Kind::Polyline, points);
+}
 
 void RecordingCanvas::text(Point at, std::string_view text) {
   record(DrawOperation::Kind::Text, {at});

@@ -55,19 +55,23 @@ void add_anomalous_block(std::vector<std::string>& out, const Workspace& workspa
 
 std::string column_heading(AngleScale scale) {
   switch (scale) {
-    case AngleScale::Theta: return " Nb. h  k  l   Dhkl   Theta  K*Int. lambda";
-    case AngleScale::Q: return "Nb. h  k  l   Dhkl     Q     K*Int. lambda";
-    case AngleScale::TwoTheta: break;
+    case AngleScale::Theta:
+      return " Nb. h  k  l   Dhkl   Theta  K*Int. lambda";
+    case AngleScale::Q:
+      return "Nb. h  k  l   Dhkl     Q     K*Int. lambda";
+    case AngleScale::TwoTheta:
+      break;
   }
   return " Nb. h  k  l   Dhkl  2Theta  K*Int. lambda";
 }
 
-void add_phase(std::vector<std::string>& out, const Workspace& workspace, const std::vector<std::string>& results,
-               int number) {
+void add_phase(std::vector<std::string>& out, const Workspace& workspace,
+               const std::vector<std::string>& results, int number) {
   const PhaseData& phase = workspace.phase(number);
   const CellParameters& cell = phase.crystal.cell;
   out.emplace_back();
-  out.push_back("Phase Nb. " + fixed(static_cast<long long>(number), 2) + " " + report_phase_name(phase.file_name));
+  out.push_back("Phase Nb. " + fixed(static_cast<long long>(number), 2) + " " +
+                report_phase_name(phase.file_name));
   out.push_back("Space group        : " + phase.crystal.symbol);
   out.push_back("Cell               : " + fixed(cell.a, 8, 3) + fixed(cell.b, 8, 3) + fixed(cell.c, 8, 3) +
                 fixed(cell.alpha, 8, 3) + fixed(cell.beta, 8, 3) + fixed(cell.gamma, 8, 3));
@@ -78,9 +82,11 @@ void add_phase(std::vector<std::string>& out, const Workspace& workspace, const 
   out.push_back("         x        y        z      B      Pop.  ");
   for (const AtomSite& atom : phase.crystal.atoms)
     out.push_back(right_aligned(atom.type, 2) + right_aligned(atom.label, 2) + fixed(atom.x, 9, 5) +
-                  fixed(atom.y, 9, 5) + fixed(atom.z, 9, 5) + fixed(atom.b, 6, 2) + fixed(atom.population, 8, 3));
+                  fixed(atom.y, 9, 5) + fixed(atom.z, 9, 5) + fixed(atom.b, 6, 2) +
+                  fixed(atom.population, 8, 3));
   const auto heading = heading_line(results, number);
-  const std::string title = heading ? trim(substring(results[*heading], 7, std::string::npos)) : std::string();
+  const std::string title =
+      heading ? trim(substring(results[*heading], 7, std::string::npos)) : std::string();
   out.push_back("Intensities with " + title + ":");
   out.push_back(column_heading(workspace.settings.angle_scale));
   if (!heading) return;
@@ -90,7 +96,8 @@ void add_phase(std::vector<std::string>& out, const Workspace& workspace, const 
 
 }  // namespace
 
-std::vector<std::string> build_global_report(const Workspace& workspace, const std::vector<std::string>& results,
+std::vector<std::string> build_global_report(const Workspace& workspace,
+                                             const std::vector<std::string>& results,
                                              const std::string& recorded_file_name) {
   std::vector<std::string> out;
   if (!recorded_file_name.empty()) out.push_back("File :" + recorded_file_name);
@@ -99,9 +106,11 @@ std::vector<std::string> build_global_report(const Workspace& workspace, const s
 }
 
 std::string write_global_report(const std::filesystem::path& path, const Workspace& workspace,
-                                const std::vector<std::string>& results, const std::string& recorded_file_name) {
+                                const std::vector<std::string>& results,
+                                const std::string& recorded_file_name) {
   std::string text;
-  for (const std::string& line : build_global_report(workspace, results, recorded_file_name)) text += line + "\n";
+  for (const std::string& line : build_global_report(workspace, results, recorded_file_name))
+    text += line + "\n";
   return write_file_atomically(path, text);
 }
 

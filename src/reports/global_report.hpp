@@ -15,12 +15,14 @@ inline constexpr const char* kReportFileName = "report_cmp.txt";
 
 /// The report's lines. `results` are the lines of the main window's results
 /// list; `recorded_file_name`, when not empty, heads the report.
-std::vector<std::string> build_global_report(const Workspace& workspace, const std::vector<std::string>& results,
+std::vector<std::string> build_global_report(const Workspace& workspace,
+                                             const std::vector<std::string>& results,
                                              const std::string& recorded_file_name);
 
 /// Writes the report to `path`; an empty text on success, else the reason.
 std::string write_global_report(const std::filesystem::path& path, const Workspace& workspace,
-                                const std::vector<std::string>& results, const std::string& recorded_file_name);
+                                const std::vector<std::string>& results,
+                                const std::string& recorded_file_name);
 
 /// "&Global results": writes "report_cmp.txt" in the program folder and shows
 /// it in the text viewer. Nothing happens without a phase.

@@ -21,7 +21,8 @@ std::optional<int> pen_width_of(const ColourRow& row) {
 }
 
 // The pen-width boxes that Apply reads, with the text naming each in a message.
-std::vector<std::pair<const ColourRow*, std::string>> rows_to_check(const ColoursForm& form, const Workspace& ws) {
+std::vector<std::pair<const ColourRow*, std::string>> rows_to_check(const ColoursForm& form,
+                                                                    const Workspace& ws) {
   std::vector<std::pair<const ColourRow*, std::string>> rows{{&form.sum, "the sum"}};
   for (std::size_t i = 0; i < ws.observed_patterns.size() && i < kMaxObservedPatterns; ++i)
     rows.emplace_back(&form.patterns[i], "observed pattern " + std::to_string(i + 1));
@@ -136,7 +137,8 @@ void sauve_selection(Program& program) {
   for (std::size_t i = 0; i < workspace.phases.size() && i < kMaxPhases; ++i)
     phase_colours[i] = workspace.phases[i].colour;
   const std::filesystem::path path = program.program_folder / kColoursFileName;
-  const std::string problem = write_file_atomically(path, format_colours_file(workspace.styles, phase_colours));
+  const std::string problem =
+      write_file_atomically(path, format_colours_file(workspace.styles, phase_colours));
   if (!problem.empty()) {
     program.ui.warning(std::string(kColoursFileName) + " could not be written: " + problem);
     return;

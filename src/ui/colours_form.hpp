@@ -19,8 +19,8 @@ struct ColourRow {
   std::string name;
   Rgb colour{};
   std::string pen_width = "1";  // the "Pen" box
-  int style_index = 0;          // 0-based choice: "Solid"/"Dashed"/"Dotted" or "Lines"/"Points"/"Lines&Points"
-  bool draw = true;             // "Draw" check of observed rows
+  int style_index = 0;  // 0-based choice: "Solid"/"Dashed"/"Dotted" or "Lines"/"Points"/"Lines&Points"
+  bool draw = true;     // "Draw" check of observed rows
 };
 
 inline constexpr const char* kPhaseStyleChoices[] = {"Solid", "Dashed", "Dotted"};

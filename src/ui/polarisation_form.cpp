@@ -36,7 +36,8 @@ PolarisationExit sortie_lp(Program& program, PolarisationForm& form) {
     }
     polarisation = *typed;
   }
-  settings.xray_source = form.chosen_item == PolarisationForm::kSynchrotron ? XRaySource::Synchrotron : XRaySource::Tube;
+  settings.xray_source =
+      form.chosen_item == PolarisationForm::kSynchrotron ? XRaySource::Synchrotron : XRaySource::Tube;
   settings.polarisation = polarisation;
   program.ui.show_window(WindowId::Polarisation, false);
   return program.workspace.phase_count() > 0 ? PolarisationExit::ClosedRecompute : PolarisationExit::Closed;

@@ -17,17 +17,17 @@ struct PolarisationForm {
   static constexpr int kTube = 0;
   static constexpr int kSynchrotron = 1;
 
-  int chosen_item = -1;          // radio group, -1 when nothing is chosen
-  bool panel_visible = false;    // the "p =" panel
-  std::string polarisation_text; // its edit box
+  int chosen_item = -1;           // radio group, -1 when nothing is chosen
+  bool panel_visible = false;     // the "p =" panel
+  std::string polarisation_text;  // its edit box
   bool focus_in_polarisation = false;
 };
 
 /// What OK leaves to the caller.
 enum class PolarisationExit {
-  StaysOpen,          // the typed p was refused
-  Closed,             // nothing to recompute
-  ClosedRecompute,    // the source changed and phases exist: recompute and redraw them all
+  StaysOpen,        // the typed p was refused
+  Closed,           // nothing to recompute
+  ClosedRecompute,  // the source changed and phases exist: recompute and redraw them all
 };
 
 /// On activation: no item chosen, the panel hidden, the box empty.

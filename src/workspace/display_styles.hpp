@@ -28,21 +28,39 @@ struct DisplayStyles {
 
   // Per slot 1..8 (index 0..7). A loaded phase keeps its own copy in
   // PhaseData; these are the values a phase loaded into the slot receives.
-  std::array<Rgb, kMaxPhases> phase_colours{{{255, 124, 162}, {0, 0, 255}, {0, 128, 0}, {0, 0, 128},
-                                             {255, 0, 0}, {192, 192, 192}, {128, 0, 0}, {0, 255, 255}}};
+  std::array<Rgb, kMaxPhases> phase_colours{{{255, 124, 162},
+                                             {0, 0, 255},
+                                             {0, 128, 0},
+                                             {0, 0, 128},
+                                             {255, 0, 0},
+                                             {192, 192, 192},
+                                             {128, 0, 0},
+                                             {0, 255, 255}}};
   std::array<int, kMaxPhases> phase_pen_widths{1, 1, 1, 1, 1, 1, 1, 1};
   std::array<int, kMaxPhases> phase_pen_styles{};
 
   // Observed pattern i is Workspace::observed_patterns[i]; its drawn flag is
   // ObservedPattern::draw.
-  std::array<Rgb, kMaxObservedPatterns> pattern_colours{{{253, 108, 31}, {54, 108, 162}, {128, 128, 0}, {0, 255, 0},
-                                                        {0, 0, 255}, {0, 128, 0}, {0, 0, 128}, {255, 0, 0}}};
+  std::array<Rgb, kMaxObservedPatterns> pattern_colours{{{253, 108, 31},
+                                                         {54, 108, 162},
+                                                         {128, 128, 0},
+                                                         {0, 255, 0},
+                                                         {0, 0, 255},
+                                                         {0, 128, 0},
+                                                         {0, 0, 128},
+                                                         {255, 0, 0}}};
   std::array<int, kMaxObservedPatterns> pattern_pen_widths{1, 1, 1, 1, 1, 1, 1, 1};
   std::array<int, kMaxObservedPatterns> pattern_styles{1, 1, 1, 1, 1, 1, 1, 1};
 
   // Observed peak list i is Workspace::observed_peaks[i]; drawn flag in ObservedPeakList::draw.
-  std::array<Rgb, kMaxObservedPeakLists> peak_colours{{{0, 0, 255}, {0, 0, 128}, {0, 255, 0}, {0, 255, 0},
-                                                      {128, 0, 0}, {255, 0, 0}, {128, 128, 0}, {0, 255, 0}}};
+  std::array<Rgb, kMaxObservedPeakLists> peak_colours{{{0, 0, 255},
+                                                       {0, 0, 128},
+                                                       {0, 255, 0},
+                                                       {0, 255, 0},
+                                                       {128, 0, 0},
+                                                       {255, 0, 0},
+                                                       {128, 128, 0},
+                                                       {0, 255, 0}}};
   std::array<int, kMaxObservedPeakLists> peak_pen_widths{1, 1, 1, 1, 1, 1, 1, 1};
 };
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QImageReader>
 #include <QPainter>
@@ -13,7 +14,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSvgRenderer>
-#include <gtest/gtest.h>
 
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
@@ -55,8 +55,12 @@ Workspace sample_workspace() {
   quartz.colour = w.styles.phase_colours[0];
   quartz.show_hkl = true;
   quartz.profile = profile({{20.86, 22}, {26.64, 100}, {36.54, 8}, {39.46, 8}, {40.29, 4}, {42.45, 6}});
-  for (auto [h, k, l, t] : {std::tuple{1, 0, 0, 20.86}, {1, 0, 1, 26.64}, {1, 1, 0, 36.54}, {1, 0, 2, 39.46},
-                            {1, 1, 1, 40.29}, {2, 0, 0, 42.45}}) {
+  for (auto [h, k, l, t] : {std::tuple{1, 0, 0, 20.86},
+                            {1, 0, 1, 26.64},
+                            {1, 1, 0, 36.54},
+                            {1, 0, 2, 39.46},
+                            {1, 1, 1, 40.29},
+                            {2, 0, 0, 42.45}}) {
     Reflection r;
     r.h = h;
     r.k = k;
@@ -166,7 +170,8 @@ bool pdf_renders(const std::filesystem::path& pdf, const std::filesystem::path& 
 }
 
 TEST_F(QtExport, PdfOpensInPdftoppm) {
-  if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+  if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
+    GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
   const auto path = folder / "plot.pdf";
   ASSERT_EQ(render_plot_to_file(path, state, workspace, HklMode::AlongTop, 960, 384), "");
   QImage page;
@@ -215,7 +220,8 @@ TEST_F(QtExport, SaveImageOffersPngSvgAndPdf) {
 }
 
 TEST_F(QtExport, PrintoutHasTheChosenSizeAtThePrintersResolution) {
-  if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+  if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
+    GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
   testing::ScriptedUi ui;
   Program program{ui, folder.path()};
   program.workspace = workspace;

@@ -26,7 +26,8 @@ inline SymmetryData symmetry_from_hall(const std::string& hall) {
       for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 3; ++column)
           out.m[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] =
-              op.rot[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] / double(gemmi::Op::DEN);
+              op.rot[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] /
+              double(gemmi::Op::DEN);
         const int t = (op.tran[static_cast<std::size_t>(row)] + centring[static_cast<std::size_t>(row)]) %
                       gemmi::Op::DEN;
         out.m[static_cast<std::size_t>(row)][3] = (t < 0 ? t + gemmi::Op::DEN : t) / double(gemmi::Op::DEN);
@@ -38,13 +39,14 @@ inline SymmetryData symmetry_from_hall(const std::string& hall) {
     }
   }
   for (std::size_t c = 1; c < ops.cen_ops.size(); ++c)
-    symmetry.centring_translations.push_back({ops.cen_ops[c][0] / 24.0, ops.cen_ops[c][1] / 24.0, ops.cen_ops[c][2] / 24.0});
+    symmetry.centring_translations.push_back(
+        {ops.cen_ops[c][0] / 24.0, ops.cen_ops[c][1] / 24.0, ops.cen_ops[c][2] / 24.0});
   symmetry.centrosymmetric = ops.is_centrosymmetric();
   return symmetry;
 }
 
-inline CurrentCrystal make_crystal(const std::string& symbol, const std::string& hall, const std::string& system,
-                                   std::array<double, 6> cell) {
+inline CurrentCrystal make_crystal(const std::string& symbol, const std::string& hall,
+                                   const std::string& system, std::array<double, 6> cell) {
   CurrentCrystal crystal;
   crystal.symbol = symbol;
   crystal.system_code = system;
@@ -65,8 +67,8 @@ inline CurrentCrystal make_crystal(const std::string& symbol, const std::string&
 
 /// Adds an atom of the given scattering type (created on first use) with
 /// weight m·p/n, m the site multiplicity.
-inline void add_atom(CurrentCrystal& crystal, const std::string& type, std::array<double, 3> position, double b,
-                     double population, int site_multiplicity) {
+inline void add_atom(CurrentCrystal& crystal, const std::string& type, std::array<double, 3> position,
+                     double b, double population, int site_multiplicity) {
   AtomSite atom;
   atom.type = type;
   atom.x = position[0];
@@ -102,7 +104,8 @@ struct ReferenceCase {
 };
 
 inline ReferenceCase read_reference_case(const std::string& name) {
-  const std::string path = std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/sf_" + name + ".txt";
+  const std::string path =
+      std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/sf_" + name + ".txt";
   std::ifstream in(path);
   if (!in) throw std::runtime_error("missing fixture " + path);
   ReferenceCase result;
@@ -123,8 +126,8 @@ inline ReferenceCase read_reference_case(const std::string& name) {
     if (key == "range") words >> result.two_theta_low >> result.two_theta_high;
     if (key == "type") {
       ScatteringType type;
-      words >> type.symbol >> type.a[0] >> type.a[1] >> type.a[2] >> type.a[3] >> type.b[0] >> type.b[1] >> type.b[2] >>
-          type.b[3] >> type.c;
+      words >> type.symbol >> type.a[0] >> type.a[1] >> type.a[2] >> type.a[3] >> type.b[0] >> type.b[1] >>
+          type.b[2] >> type.b[3] >> type.c;
       types.push_back(type);
     }
     if (key == "atom") {

@@ -7,18 +7,19 @@
 #include <fstream>
 #include <sstream>
 
+#include "../support/scripted_ui.hpp"
 #include "crystal_builder.hpp"
 #include "crystallography/engine.hpp"
 #include "crystallography/intensities.hpp"
 #include "crystallography/phase_listing.hpp"
 #include "workspace/program.hpp"
-#include "../support/scripted_ui.hpp"
 
 namespace calvane {
 namespace {
 
 using testing::add_atom;
 using testing::make_crystal;
+using testing::read_reference_case;
 using testing::ScriptedUi;
 
 // Rutile TiO2 (P42/mnm), with it1992 form factors and anomalous terms at two wavelengths.
@@ -111,7 +112,8 @@ std::string read_file(const std::string& path) {
 // Golden listings were checked line by line against the layout of the
 // listings when first written; set CALVANE_UPDATE_GOLDEN=1 to rewrite them.
 void expect_golden(const std::string& name, const std::string& text) {
-  const std::string path = std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/listings/" + name;
+  const std::string path =
+      std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/listings/" + name;
   if (std::getenv("CALVANE_UPDATE_GOLDEN") != nullptr) {
     std::ofstream(path, std::ios::binary) << text;
     return;
@@ -194,9 +196,11 @@ TEST(Intensities, LorentzPolarisationFactors) {
   // 2θ = 90°: tube (1 + cos²90°)/2 / (cos 45°·sin²45°) = 0.5 / 0.353553 (hand computation).
   const double theta = M_PI / 4;
   EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Tube, 0.5), 0.5 / (0.5 * std::sqrt(0.5)), 1e-12);
-  // A fully polarised synchrotron beam (p = 1) scatters nothing at 2θ = 90°; p = 0 leaves only the Lorentz part.
+  // A fully polarised synchrotron beam (p = 1) scatters nothing at 2θ = 90°; p = 0 leaves only the Lorentz
+  // part.
   EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Synchrotron, 1.0), 0.0, 1e-12);
-  EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Synchrotron, 0.0), 1 / (0.5 * std::sqrt(0.5)), 1e-12);
+  EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Synchrotron, 0.0), 1 / (0.5 * std::sqrt(0.5)),
+              1e-12);
   // 2θ = 60°: 1/(cos 30°·sin²30°) = 4.618802 for neutrons.
   EXPECT_NEAR(lorentz_neutron(M_PI / 6), 4.6188021535, 1e-9);
 }
@@ -265,13 +269,30 @@ TEST(Intensities, MissingAbsorptionOrZLeavesTheFactorOut) {
   EXPECT_NEAR(without, with * 4.0 * 2.0, 1e-9 * without);
 }
 
+TEST(PhaseListing, FaceCentredHeaderListsItsThreeTranslations) {
+  ScriptedUi ui;
+  Program program(ui, ".");
+  prepare(program, read_reference_case("nacl").crystal, {1.5406});
+  std::ostringstream detailed;
+  PhaseListings listings;
+  listings.detailed = &detailed;
+  write_listing_header(program, listings);
+  EXPECT_NE(detailed.str().find("\nBravais lattice translations:\n"
+                                "  0.000000  0.500000  0.500000\n"
+                                "  0.500000  0.000000  0.500000\n"
+                                "  0.500000  0.500000  0.000000\n\nAsymetric unit content:\n"),
+            std::string::npos);
+  EXPECT_NE(detailed.str().find("\nBravais: F\nCentro\n"), std::string::npos);
+}
+
 TEST(PhaseListing, ExponentText) {
   struct Case {
     double value;
     const char* text;
   };
-  for (const Case& c : {Case{123.456, " 1.2346E+0002"}, Case{0.000123456, " 1.2346E-0004"}, Case{-5.0, "-5.0000E+0000"},
-                        Case{0.0, " 0.0000E+0000"}, Case{9.99996e9, " 1.0000E+0010"}}) {
+  for (const Case& c :
+       {Case{123.456, " 1.2346E+0002"}, Case{0.000123456, " 1.2346E-0004"}, Case{-5.0, "-5.0000E+0000"},
+        Case{0.0, " 0.0000E+0000"}, Case{9.99996e9, " 1.0000E+0010"}}) {
     EXPECT_EQ(exponent_text(c.value), c.text);
     EXPECT_EQ(exponent_text(c.value).size(), 13u);
   }

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <map>
 
+#include "../support/scripted_ui.hpp"
 #include "crystal_builder.hpp"
 #include "crystallography/intensities.hpp"
 #include "crystallography/reflection_list.hpp"
-#include "../support/scripted_ui.hpp"
 
 namespace calvane {
 namespace {
@@ -22,8 +22,8 @@ class ReferenceIntensities : public ::testing::TestWithParam<const char*> {};
 TEST_P(ReferenceIntensities, MatchCctbxFamilyByFamily) {
   const ReferenceCase reference = read_reference_case(GetParam());
   testing::ScriptedUi ui;
-  const ReflectionListResult list = make_reflection_list(reference.crystal, reference.wavelength,
-                                                         reference.two_theta_low, reference.two_theta_high, ui);
+  const ReflectionListResult list = make_reflection_list(
+      reference.crystal, reference.wavelength, reference.two_theta_low, reference.two_theta_high, ui);
   ASSERT_EQ(list.status, 0);
   EXPECT_TRUE(ui.warnings.empty());
 
@@ -32,7 +32,8 @@ TEST_P(ReferenceIntensities, MatchCctbxFamilyByFamily) {
   PhaseComposition composition;
   composition.formula_units = 2;
   const std::array<double, 4> absorption{3.5, 0, 0, 0};
-  const IntensityContext context{reference.crystal, settings, composition, absorption, 1, reference.wavelength};
+  const IntensityContext context{reference.crystal, settings, composition,
+                                 absorption,        1,        reference.wavelength};
   StructureFactorCache cache;
   const WavelengthIntensities result = intensities_xray(context, list.reflections, cache);
 
@@ -41,15 +42,18 @@ TEST_P(ReferenceIntensities, MatchCctbxFamilyByFamily) {
   std::map<MillerIndex, const ComputedLine*> by_family;
   for (const ComputedLine& line : result.lines) {
     const MillerIndex h{line.reflection.h, line.reflection.k, line.reflection.l};
-    EXPECT_TRUE(by_family.emplace(family_label(h, laue), &line).second) << "family listed twice: " << h[0] << h[1] << h[2];
+    EXPECT_TRUE(by_family.emplace(family_label(h, laue), &line).second)
+        << "family listed twice: " << h[0] << h[1] << h[2];
   }
   EXPECT_EQ(result.lines.size(), reference.lines.size());
 
   for (const auto& expected : reference.lines) {
     const auto found = by_family.find(family_label(expected.h, laue));
-    ASSERT_NE(found, by_family.end()) << "missing family " << expected.h[0] << " " << expected.h[1] << " " << expected.h[2];
+    ASSERT_NE(found, by_family.end())
+        << "missing family " << expected.h[0] << " " << expected.h[1] << " " << expected.h[2];
     const ComputedLine& line = *found->second;
-    SCOPED_TRACE(::testing::Message() << line.reflection.h << " " << line.reflection.k << " " << line.reflection.l);
+    SCOPED_TRACE(::testing::Message()
+                 << line.reflection.h << " " << line.reflection.k << " " << line.reflection.l);
     EXPECT_EQ(line.reflection.multiplicity, expected.multiplicity);
     EXPECT_NEAR(line.reflection.d, expected.d, 2e-5);
     EXPECT_NEAR(line.xray.mean_magnitude(), expected.f, 0.01 + 5e-4 * expected.f);
@@ -75,9 +79,10 @@ TEST_P(ReferenceIntensities, MatchCctbxFamilyByFamily) {
 // -3 (P and R), mmm, 2/m with unique axis a, b and c, and -1.
 INSTANTIATE_TEST_SUITE_P(Structures, ReferenceIntensities,
                          ::testing::Values("nacl", "pyrite", "rutile", "body_centred_tetragonal", "scheelite",
-                                           "magnesium", "wurtzite", "apatite", "trigonal_primitive", "corundum",
-                                           "ilmenite", "bismuth", "forsterite", "alpha_uranium", "monoclinic_b",
-                                           "monoclinic_b_centred", "monoclinic_c", "monoclinic_a", "triclinic"));
+                                           "magnesium", "wurtzite", "apatite", "trigonal_primitive",
+                                           "corundum", "ilmenite", "bismuth", "forsterite", "alpha_uranium",
+                                           "monoclinic_b", "monoclinic_b_centred", "monoclinic_c",
+                                           "monoclinic_a", "triclinic"));
 
 }  // namespace
 }  // namespace calvane

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "../support/scripted_ui.hpp"
 #include "crystal_builder.hpp"
 #include "crystallography/reflection_list.hpp"
-#include "../support/scripted_ui.hpp"
 
 namespace calvane {
 namespace {
@@ -133,12 +133,14 @@ std::vector<ClassicLine> classic_list(const CurrentCrystal& c, double wavelength
     if (system == "TETR" || system == "HEXA") images = {{o.k, o.h, o.l}};
     if (system == "MONO") images = {{-o.h, o.k, -o.l}};
     for (const auto& m : images)
-      if ((m[0] == a.h && m[1] == a.k && m[2] == a.l) || (m[0] == -a.h && m[1] == -a.k && m[2] == -a.l)) return true;
+      if ((m[0] == a.h && m[1] == a.k && m[2] == a.l) || (m[0] == -a.h && m[1] == -a.k && m[2] == -a.l))
+        return true;
     return false;
   };
   for (std::size_t i = 0; i + 1 < lines.size(); ++i)
     for (std::size_t j = i + 1; j < lines.size(); ++j)
-      if (lines[j].d != 0 && std::abs(lines[i].d - lines[j].d) < 0.0001 && equivalent(lines[i], lines[j])) lines[j].d = 0;
+      if (lines[j].d != 0 && std::abs(lines[i].d - lines[j].d) < 0.0001 && equivalent(lines[i], lines[j]))
+        lines[j].d = 0;
   std::erase_if(lines, [](const ClassicLine& line) { return line.d == 0; });
   for (auto& line : lines) {
     std::vector<MillerIndex> images;
@@ -156,15 +158,16 @@ class ClassicClasses : public ::testing::TestWithParam<const char*> {};
 TEST_P(ClassicClasses, ListTheSameLinesInTheSameOrder) {
   const auto reference = read_reference_case(GetParam());
   ASSERT_TRUE(uses_system_region(reference.crystal, laue_rotations(reference.crystal.symmetry)));
-  for (const double high : {reference.two_theta_high, 160.0}) {
+  const std::pair<double, double> ranges[] = {{1.5406, reference.two_theta_high}, {1.5406, 160}, {0.9, 165}};
+  for (const auto& [wavelength, high] : ranges) {
     testing::ScriptedUi ui;
-    const auto engine = make_reflection_list(reference.crystal, 1.5406, 5, high, ui);
-    const auto classic = classic_list(reference.crystal, 1.5406, 5, high);
-    ASSERT_EQ(engine.reflections.size(), classic.size()) << "up to " << high;
+    const auto engine = make_reflection_list(reference.crystal, wavelength, 5, high, ui);
+    const auto classic = classic_list(reference.crystal, wavelength, 5, high);
+    ASSERT_EQ(engine.reflections.size(), classic.size()) << wavelength << " Å up to " << high;
     for (std::size_t i = 0; i < classic.size(); ++i) {
       const Reflection& r = engine.reflections[i];
-      SCOPED_TRACE(::testing::Message() << "line " << i + 1 << ": " << classic[i].h << " " << classic[i].k << " "
-                                        << classic[i].l);
+      SCOPED_TRACE(::testing::Message()
+                   << "line " << i + 1 << ": " << classic[i].h << " " << classic[i].k << " " << classic[i].l);
       EXPECT_EQ(r.h, classic[i].h);
       EXPECT_EQ(r.k, classic[i].k);
       EXPECT_EQ(r.l, classic[i].l);
@@ -175,9 +178,9 @@ TEST_P(ClassicClasses, ListTheSameLinesInTheSameOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RightClasses, ClassicClasses,
-                         ::testing::Values("nacl", "rutile", "body_centred_tetragonal", "magnesium", "wurtzite",
-                                           "bismuth", "forsterite", "alpha_uranium", "monoclinic_b",
-                                           "monoclinic_b_centred"));
+                         ::testing::Values("nacl", "rutile", "body_centred_tetragonal", "magnesium",
+                                           "wurtzite", "bismuth", "forsterite", "alpha_uranium",
+                                           "monoclinic_b", "monoclinic_b_centred"));
 
 TEST(ReflectionList, SystemRegionOnlyForTheClassesItFits) {
   struct Case {
@@ -189,7 +192,8 @@ TEST(ReflectionList, SystemRegionOnlyForTheClassesItFits) {
                         Case{"monoclinic_c", false}, Case{"monoclinic_a", false}, Case{"triclinic", false},
                         Case{"nacl", true}, Case{"bismuth", true}}) {
     const auto reference = read_reference_case(c.name);
-    EXPECT_EQ(uses_system_region(reference.crystal, laue_rotations(reference.crystal.symmetry)), c.region) << c.name;
+    EXPECT_EQ(uses_system_region(reference.crystal, laue_rotations(reference.crystal.symmetry)), c.region)
+        << c.name;
   }
 }
 
@@ -202,20 +206,20 @@ TEST(ReflectionList, SystematicAbsences) {
     bool absent;
   };
   const Case cases[] = {
-      {"Im-3m", "-I 4 2 3", "CUBI", {1, 0, 0}, true},      // I: h+k+l odd
+      {"Im-3m", "-I 4 2 3", "CUBI", {1, 0, 0}, true},  // I: h+k+l odd
       {"Im-3m", "-I 4 2 3", "CUBI", {1, 1, 0}, false},
-      {"Fm-3m", "-F 4 2 3", "CUBI", {1, 1, 0}, true},      // F: mixed parity
+      {"Fm-3m", "-F 4 2 3", "CUBI", {1, 1, 0}, true},  // F: mixed parity
       {"Fm-3m", "-F 4 2 3", "CUBI", {2, 0, 0}, false},
-      {"Fd-3m", "-F 4vw 2vw 3", "CUBI", {2, 0, 0}, true},   // d glide: h00 with h = 4n only
+      {"Fd-3m", "-F 4vw 2vw 3", "CUBI", {2, 0, 0}, true},  // d glide: h00 with h = 4n only
       {"Fd-3m", "-F 4vw 2vw 3", "CUBI", {4, 0, 0}, false},
-      {"P21/c", "-P 2ybc", "MONO", {0, 1, 0}, true},       // 2₁ along b: 0k0, k odd
+      {"P21/c", "-P 2ybc", "MONO", {0, 1, 0}, true},  // 2₁ along b: 0k0, k odd
       {"P21/c", "-P 2ybc", "MONO", {0, 2, 0}, false},
-      {"P21/c", "-P 2ybc", "MONO", {1, 0, 1}, true},       // c glide: h0l, l odd
+      {"P21/c", "-P 2ybc", "MONO", {1, 0, 1}, true},  // c glide: h0l, l odd
       {"P21/c", "-P 2ybc", "MONO", {1, 0, 2}, false},
-      {"P63/mmc", "-P 6c 2c", "HEXA", {0, 0, 1}, true},    // 6₃: 00l, l odd
-      {"P63/mmc", "-P 6c 2c", "HEXA", {1, 1, 1}, true},    // c glide: hh(−2h)l, l odd
+      {"P63/mmc", "-P 6c 2c", "HEXA", {0, 0, 1}, true},  // 6₃: 00l, l odd
+      {"P63/mmc", "-P 6c 2c", "HEXA", {1, 1, 1}, true},  // c glide: hh(−2h)l, l odd
       {"P63/mmc", "-P 6c 2c", "HEXA", {1, 0, 1}, false},
-      {"R-3m", "-R 3 2\"", "HEXA", {1, 0, 1}, false},       // obverse: −h+k+l = 3n
+      {"R-3m", "-R 3 2\"", "HEXA", {1, 0, 1}, false},  // obverse: −h+k+l = 3n
       {"R-3m", "-R 3 2\"", "HEXA", {0, 1, 1}, true},
       {"R-3m", "-R 3 2\"", "HEXA", {1, 1, 0}, false},
   };

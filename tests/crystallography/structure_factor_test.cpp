@@ -16,10 +16,12 @@ using testing::add_atom;
 using testing::make_crystal;
 
 // F(h) = Σ_atoms Σ_ops (f_r + i f_i)·e^{−Bs²}·w·e^{±iφ}, φ = 2π h·(R x + t).
-XrayStructureFactor direct_xray(const CurrentCrystal& c, const MillerIndex& h, double s, int wavelength_index) {
+XrayStructureFactor direct_xray(const CurrentCrystal& c, const MillerIndex& h, double s,
+                                int wavelength_index) {
   XrayStructureFactor f;
   for (const AtomSite& atom : c.atoms) {
-    auto [fr, fi] = scattering_factor(c.scattering_types[static_cast<std::size_t>(atom.type_index - 1)], s, wavelength_index);
+    auto [fr, fi] = scattering_factor(c.scattering_types[static_cast<std::size_t>(atom.type_index - 1)], s,
+                                      wavelength_index);
     const double damping = std::exp(-atom.b * s * s) * atom.weight;
     fr *= damping;
     fi *= damping;
@@ -42,7 +44,8 @@ XrayStructureFactor direct_xray(const CurrentCrystal& c, const MillerIndex& h, d
 double s_of(const CurrentCrystal& c, const MillerIndex& h) {
   double sum = 0;
   for (std::size_t row = 0; row < 3; ++row) {
-    const double v = c.cell.b_matrix[row][0] * h[0] + c.cell.b_matrix[row][1] * h[1] + c.cell.b_matrix[row][2] * h[2];
+    const double v =
+        c.cell.b_matrix[row][0] * h[0] + c.cell.b_matrix[row][1] * h[1] + c.cell.b_matrix[row][2] * h[2];
     sum += v * v;
   }
   return 0.5 * std::sqrt(sum);
@@ -76,7 +79,8 @@ CurrentCrystal with_copied_inverse_translations(CurrentCrystal c, const std::str
   for (const SymmetryOperator& op : half.operators) {
     SymmetryOperator inverse = op;
     for (int row = 0; row < 3; ++row)
-      for (int column = 0; column < 3; ++column) inverse.m[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] *= -1;
+      for (int column = 0; column < 3; ++column)
+        inverse.m[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] *= -1;
     ops.push_back(inverse);
   }
   c.symmetry.operators = ops;
@@ -94,17 +98,22 @@ std::vector<Case> cases() {
   std::vector<Case> out;
   out.push_back({"P1", decorated(make_crystal("P1", "P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102}))});
   out.push_back({"P21/c", decorated(make_crystal("P21/c", "-P 2ybc", "MONO", {5.1, 6.2, 7.3, 90, 104, 90}))});
-  out.push_back({"P212121", decorated(make_crystal("P212121", "P 2ac 2ab", "ORTH", {5.1, 6.2, 7.3, 90, 90, 90}))});
+  out.push_back(
+      {"P212121", decorated(make_crystal("P212121", "P 2ac 2ab", "ORTH", {5.1, 6.2, 7.3, 90, 90, 90}))});
   out.push_back({"I41/a", decorated(make_crystal("I41/a", "-I 4ad", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}))});
-  out.push_back({"I-42d", decorated(make_crystal("I-42d", "I -4 2bw", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}))});
+  out.push_back(
+      {"I-42d", decorated(make_crystal("I-42d", "I -4 2bw", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}))});
   out.push_back({"R3c", decorated(make_crystal("R3c", "R 3 -2\"c", "HEXA", {5.0, 5.0, 13.7, 90, 90, 120}))});
-  out.push_back({"Fd-3m", decorated(make_crystal("Fd-3m", "-F 4vw 2vw 3", "CUBI", {8.4, 8.4, 8.4, 90, 90, 90}))});
+  out.push_back(
+      {"Fd-3m", decorated(make_crystal("Fd-3m", "-F 4vw 2vw 3", "CUBI", {8.4, 8.4, 8.4, 90, 90, 90}))});
   out.push_back({"P63/m", decorated(make_crystal("P63/m", "-P 6c", "HEXA", {9.4, 9.4, 6.9, 90, 90, 120}))});
-  out.push_back({"P-1 copied t", with_copied_inverse_translations(
-                                      decorated(make_crystal("P-1", "-P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102})),
-                                      "P 2ac 2ab")});
+  out.push_back(
+      {"P-1 copied t",
+       with_copied_inverse_translations(
+           decorated(make_crystal("P-1", "-P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102})), "P 2ac 2ab")});
   // Operators in an order that is neither blocked by centring nor paired: the sums still hold.
-  CurrentCrystal shuffled = decorated(make_crystal("Ia-3", "-I 2b 2c 3", "CUBI", {9.4, 9.4, 9.4, 90, 90, 90}));
+  CurrentCrystal shuffled =
+      decorated(make_crystal("Ia-3", "-I 2b 2c 3", "CUBI", {9.4, 9.4, 9.4, 90, 90, 90}));
   std::mt19937 random(7);
   std::shuffle(shuffled.symmetry.operators.begin(), shuffled.symmetry.operators.end(), random);
   out.push_back({"Ia-3 shuffled", shuffled});
@@ -112,8 +121,8 @@ std::vector<Case> cases() {
 }
 
 TEST(StructureFactor, FactorisedSumsMatchTheDirectSummation) {
-  const std::vector<MillerIndex> indices = {{1, 0, 0}, {1, 1, 0}, {2, 1, 3}, {-3, 2, 5}, {4, -1, 2}, {0, 0, 6},
-                                            {7, 5, -3}, {12, 9, 11}, {-15, 4, 20}, {2, 2, 2}};
+  const std::vector<MillerIndex> indices = {{1, 0, 0}, {1, 1, 0},  {2, 1, 3},   {-3, 2, 5},   {4, -1, 2},
+                                            {0, 0, 6}, {7, 5, -3}, {12, 9, 11}, {-15, 4, 20}, {2, 2, 2}};
   for (const Case& c : cases()) {
     SCOPED_TRACE(c.name);
     StructureFactorCache cache;

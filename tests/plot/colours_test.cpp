@@ -62,7 +62,9 @@ TEST(Colours, SavingAndRestartingRestoresAllColoursButNoPens) {
   init_active(first.form, first.program.workspace);
   // 27 distinct colours: background, text, sum and 8 of each kind.
   std::uint8_t next = 1;
-  auto take = [&] { return Rgb{next, static_cast<std::uint8_t>(next + 100), static_cast<std::uint8_t>(next++ * 2)}; };
+  auto take = [&] {
+    return Rgb{next, static_cast<std::uint8_t>(next + 100), static_cast<std::uint8_t>(next++ * 2)};
+  };
   first.form.background = take();
   first.form.text = take();
   first.form.sum.colour = take();

@@ -40,8 +40,8 @@ TEST(Dessine, DefaultTicksFollowTheDisplayedWidth) {
     double width, major, minor;
   };
   // The table's bands; 0.1 to 0.5 keeps the ticks in force (here the start values 5 and 0.5).
-  const Case cases[] = {{0.05, 0.01, 0.001}, {0.1, 5.0, 0.5},  {0.3, 5.0, 0.5},  {0.5, 5.0, 0.5},
-                        {0.51, 0.1, 0.01},   {1.0, 0.1, 0.01}, {1.5, 1.0, 0.1},  {10.0, 1.0, 0.1},
+  const Case cases[] = {{0.05, 0.01, 0.001}, {0.1, 5.0, 0.5},  {0.3, 5.0, 0.5},   {0.5, 5.0, 0.5},
+                        {0.51, 0.1, 0.01},   {1.0, 0.1, 0.01}, {1.5, 1.0, 0.1},   {10.0, 1.0, 0.1},
                         {40.0, 5.0, 0.5},    {50.0, 5.0, 0.5}, {80.0, 10.0, 1.0}, {100.0, 10.0, 1.0},
                         {150.0, 20.0, 2.0}};
   for (const Case& c : cases) {
@@ -232,8 +232,16 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
   struct Case {
     YMode mode;
     double scale;
+    int top_row;
   };
-  for (const Case& c : {Case{YMode::Linear, 1}, Case{YMode::SquareRoot, 1}, Case{YMode::Linear, 2}}) {
+  // The pattern's maximum meets the calculated maximum (row 400 − 400 × scale). In
+  // logarithmic mode the maximum is log10(100) = 2 while its point is log10(101):
+  // row 400 − 400 × log10(101) / 2 = −0.86, rounded to −1.
+  const Case cases[] = {{YMode::Linear, 1, 0},
+                        {YMode::SquareRoot, 1, 0},
+                        {YMode::Linear, 2, -400},
+                        {YMode::Logarithmic, 1, -1}};
+  for (const Case& c : cases) {
     Workspace workspace;
     set_grid(workspace, 10, 50, 401);
     add_phase(workspace, "a.cry", 30, 80);
@@ -243,6 +251,7 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
     pattern.points.push_back({60, 1000});  // outside the full range: ignored by the maximum
     workspace.observed_patterns.push_back(pattern);
     PlotState state = state_for(workspace);
+    state.y_mode = c.mode;
     RecordingCanvas first(1010, 435);
     dessine(state, workspace, HklMode::AlongTop, first);  // records the reference at scale 1
     state.intensity_scale = c.scale;
@@ -251,8 +260,7 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
     const auto lines = testing::polylines_in(canvas, workspace.styles.pattern_colours[0]);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points.size(), 81u);  // the point at 60° lies outside the displayed range
-    // The pattern's maximum meets the calculated maximum: row 400 − 400 × scale.
-    EXPECT_EQ(lowest_row(lines[0]), static_cast<int>(400 - 400 * c.scale));
+    EXPECT_EQ(lowest_row(lines[0]), c.top_row);
     EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{1010 - 100, 15}));
     EXPECT_EQ(canvas.texts("obs.raw")[0].points[0], (Point{1010 - 80 + 26, 30}));
   }
@@ -304,11 +312,13 @@ TEST(DessineQ, ReflectionsBecomeSticksScaledToTheLargest) {
   PhaseData& phase = workspace.phases[0];
   phase.fraction = 0.5;
   phase.show_hkl = true;
-  phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100), reflection(3, 0, 0, 80, 400)};
+  phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100),
+                       reflection(3, 0, 0, 80, 400)};
   PlotState state = state_for(workspace);
   RecordingCanvas canvas(1010, 435);
   dessine(state, workspace, HklMode::AtProfile, canvas);
-  // Q = 4π sin θ: Q(10°) = 1.095231, Q(50°) = 5.310776 (4π sin 5°, 4π sin 25°); the stick at 80° is off the range.
+  // Q = 4π sin θ: Q(10°) = 1.095231, Q(50°) = 5.310776 (4π sin 5°, 4π sin 25°); the stick at 80° is off the
+  // range.
   EXPECT_NEAR(state.q_min, 1.095231, 1e-5);
   EXPECT_NEAR(state.q_max, 5.310776, 1e-5);
   // sy is set by the largest I × fraction over the whole list: 400 × 0.5 = 200.
@@ -316,7 +326,7 @@ TEST(DessineQ, ReflectionsBecomeSticksScaledToTheLargest) {
   std::vector<DrawOperation> sticks;
   for (const auto& line : canvas.of_kind(Kind::Line))
     if (line.pen.colour == phase.colour) sticks.push_back(line);
-  ASSERT_EQ(sticks.size(), 3u);  // legend line and two sticks
+  ASSERT_EQ(sticks.size(), 3u);                 // legend line and two sticks
   EXPECT_EQ(sticks[1].points[1].y, 400 - 50);   // 50 × 0.5 × 2
   EXPECT_EQ(sticks[2].points[1].y, 400 - 100);  // 100 × 0.5 × 2
   EXPECT_EQ(canvas.texts("Q=4pisin(T)").size(), 1u);
@@ -362,10 +372,28 @@ TEST(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {
     EXPECT_EQ(state.difference[k], observed_rows[k] - rows[k]) << k;
 }
 
+TEST(Dessine, PhaseNotYetComputedDoesNotBlankTheOthers) {
+  Workspace workspace;
+  set_grid(workspace, 10, 50, 401);
+  add_phase(workspace, "a.cry", 30, 100);
+  add_phase(workspace, "new.cry", 30, 100).profile.clear();
+  workspace.phases[1].show_hkl = true;
+  workspace.phases[1].reflections = {reflection(1, 1, 1, 30)};
+  PlotState state = state_for(workspace);
+  RecordingCanvas canvas(1010, 435);
+  dessine(state, workspace, HklMode::AlongTop, canvas);
+  EXPECT_DOUBLE_EQ(state.display_max, 100.0);
+  ASSERT_EQ(testing::polylines_in(canvas, workspace.phases[0].colour).size(), 1u);
+  EXPECT_EQ(testing::polylines_in(canvas, workspace.phases[0].colour)[0].points.size(), 401u);
+  EXPECT_TRUE(canvas.texts("111").empty());
+}
+
 TEST(Dessine, LegendNamesAndLabels) {
-  const std::pair<const char*, const char*> names[] = {
-      {"/home/u/quartz.cry", "quartz"}, {"C:\\data\\quartz.cry", "quartz"}, {"/w/calcite_mp.cry", "calcite"},
-      {"a.cry", "a"}, {"x", ""}};
+  const std::pair<const char*, const char*> names[] = {{"/home/u/quartz.cry", "quartz"},
+                                                       {"C:\\data\\quartz.cry", "quartz"},
+                                                       {"/w/calcite_mp.cry", "calcite"},
+                                                       {"a.cry", "a"},
+                                                       {"x", ""}};
   for (const auto& [file, shown] : names) EXPECT_EQ(legend_name(file), shown) << file;
   EXPECT_EQ(hkl_label(1, -1, 0), "1-10");
   EXPECT_EQ(hkl_label(10, 2, -12), "102-12");
@@ -374,7 +402,8 @@ TEST(Dessine, LegendNamesAndLabels) {
 TEST(Dessine, NearestGridPointAgreesWithAPlainScan) {
   // Grid with a repeated point and uneven steps; positions before, inside, on ties and past the end.
   const std::vector<double> grid = {10.0, 10.5, 11.0, 11.0, 11.25, 12.0, 14.0, 14.1};
-  std::vector<double> positions = {-200, 9.0, 9.49, 9.5, 10.25, 10.75, 11.0, 11.6, 11.625, 13.0, 14.05, 14.6, 120};
+  std::vector<double> positions = {-200, 9.0,    9.49, 9.5,   10.25, 10.75, 11.0,
+                                   11.6, 11.625, 13.0, 14.05, 14.6,  120};
   for (int i = 0; i < 200; ++i) positions.push_back(8.0 + i * 0.04);
   for (double position : positions) {
     std::optional<std::size_t> expected;

@@ -56,9 +56,13 @@ struct ExportFixture {
 
 TEST(ImageExport, DefaultExtensionOnlyWithoutAnyDot) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"plot", ".bmp", "plot.bmp"}, {"plot.png", ".bmp", "plot.png"}, {"my.plots/plot", ".jpg", "my.plots/plot"},
-      {"plot.", ".emf", "plot."}, {"dir/plot", ".emf", "dir/plot.emf"}};
-  for (const auto& [name, extension, expected] : cases) EXPECT_EQ(with_default_extension(name, extension), expected);
+      {"plot", ".bmp", "plot.bmp"},
+      {"plot.png", ".bmp", "plot.png"},
+      {"my.plots/plot", ".jpg", "my.plots/plot"},
+      {"plot.", ".emf", "plot."},
+      {"dir/plot", ".emf", "dir/plot.emf"}};
+  for (const auto& [name, extension, expected] : cases)
+    EXPECT_EQ(with_default_extension(name, extension), expected);
 }
 
 TEST(ImageExport, OutputFileNeedsANameAndYesToOverwrite) {
@@ -161,7 +165,7 @@ TEST(ImageExport, MetafileHasAValidRecordStructure) {
     const std::uint32_t type = u32(*bytes, at), size = u32(*bytes, at + 4);
     ASSERT_GE(size, 8u);
     ASSERT_EQ(size % 4, 0u);
-    if (type == 83 || type == 84) ++texts;             // EMR_EXTTEXTOUTA/W
+    if (type == 83 || type == 84) ++texts;               // EMR_EXTTEXTOUTA/W
     if (type == 4 || type == 87 || type == 54) ++lines;  // EMR_POLYLINE, EMR_POLYLINE16, EMR_LINETO
     last = type;
     at += size;
@@ -229,8 +233,10 @@ TEST(Printout, DrawsBlackOnWhiteWithTriplePens) {
   const auto lines = canvas.of_kind(DrawOperation::Kind::Line);
   bool axis = false;
   for (const auto& line : lines)
-    if (line.points[0] == (Point{120, 1177}) && line.points[1] == (Point{3294, 1177})) axis = line.pen.width == 2;
+    if (line.points[0] == (Point{120, 1177}) && line.points[1] == (Point{3294, 1177}))
+      axis = line.pen.width == 2;
   EXPECT_TRUE(axis);
+  EXPECT_EQ(canvas.texts(" 30.0")[0].font.colour, (Rgb{0, 0, 0}));  // not the last legend's colour
   EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{3294 + 120 - 412, 1177 + 120}));
 }
 

@@ -27,7 +27,8 @@ inline PhaseData& add_phase(Workspace& workspace, const std::string& file, doubl
   phase.file_name = file;
   phase.colour = workspace.styles.phase_colours[workspace.phases.size()];
   for (double x : workspace.profile_x)
-    phase.profile.push_back(static_cast<float>(base + peak * std::exp(-0.5 * std::pow((x - centre) / sigma, 2))));
+    phase.profile.push_back(
+        static_cast<float>(base + peak * std::exp(-0.5 * std::pow((x - centre) / sigma, 2))));
   workspace.phases.push_back(phase);
   return workspace.phases.back();
 }

@@ -127,7 +127,7 @@ TEST(PlotInteraction, ZoomOnObservedDataAlone) {
   pattern.file_name = "obs.raw";
   pattern.points = {{20, 10}, {30, 100}, {40, 10}};
   window.program.workspace.observed_patterns.push_back(pattern);
-  redraw(window.session);  // no phase: reference 100, sy = 4
+  redraw(window.session);           // no phase: reference 100, sy = 4
   window.drag(260, 300, 760, 350);  // y1 = 25: factor = 100 / 25
   EXPECT_DOUBLE_EQ(window.state.intensity_scale, 4.0);
   EXPECT_EQ(window.plots, 1);
@@ -212,7 +212,8 @@ TEST(PlotInteraction, DifferenceMenuConditions) {
     window.program.workspace.settings.angle_scale = c.scale;
     window.state.y_mode = c.mode;
     if (!c.phase) window.program.workspace.phases.clear();
-    if (c.pattern) window.program.workspace.observed_patterns.push_back(ObservedPattern{{{30, 50}}, 0, "o.raw"});
+    if (c.pattern)
+      window.program.workspace.observed_patterns.push_back(ObservedPattern{{{30, 50}}, 0, "o.raw"});
     disp_difference(window.session);
     EXPECT_EQ(window.ui.last_warning(), c.message);
     EXPECT_EQ(window.state.difference_open, c.opens);

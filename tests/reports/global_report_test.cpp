@@ -44,9 +44,12 @@ struct Fixture {
     Workspace& w = program.workspace;
     w.settings.wavelengths = {1.5406, 1.5444};
     w.settings.fractions = {0.6, 0.4};
-    PhaseData quartz = phase("/home/u/quartz.cry", "P 32 2 1", {4.913, 4.913, 5.405, 90, 90, 120}, 3, 60.084, 2);
-    quartz.crystal.atoms = {atom("Si", "Si", 0.4697, 0, 0, 0.5), atom("O", "O1", 0.4135, 0.2669, 0.1191, 1.0)};
-    quartz.composition.anomalous = {{"Si", {0.244, 0.245}, {0.330, 0.331}}, {"O", {0.047, 0.047}, {0.032, 0.032}}};
+    PhaseData quartz =
+        phase("/home/u/quartz.cry", "P 32 2 1", {4.913, 4.913, 5.405, 90, 90, 120}, 3, 60.084, 2);
+    quartz.crystal.atoms = {atom("Si", "Si", 0.4697, 0, 0, 0.5),
+                            atom("O", "O1", 0.4135, 0.2669, 0.1191, 1.0)};
+    quartz.composition.anomalous = {{"Si", {0.244, 0.245}, {0.330, 0.331}},
+                                    {"O", {0.047, 0.047}, {0.032, 0.032}}};
     PhaseData calcite = phase("/w/calcite_mp.cry", "R -3 c", {4.99, 4.99, 17.06, 90, 90, 120}, 6, 100.087, 1);
     calcite.crystal.atoms = {atom("Ca", "", 0, 0, 0, 0)};
     w.phases = {quartz, calcite};
@@ -65,7 +68,8 @@ TEST(GlobalReport, MatchesTheGoldenFileLineForLine) {
   rapport(f.program, "mixture.lst");
   const auto written = read_file_bytes(f.folder / "report_cmp.txt");
   ASSERT_TRUE(written);
-  EXPECT_EQ(*written, *read_file_bytes(testing::source_folder("tests/reports/fixtures") / "report_cmp_two_phases.txt"));
+  EXPECT_EQ(*written,
+            *read_file_bytes(testing::source_folder("tests/reports/fixtures") / "report_cmp_two_phases.txt"));
   ASSERT_EQ(f.ui.shown_text_files.size(), 1u);
   EXPECT_EQ(f.ui.shown_text_files[0], (f.folder / "report_cmp.txt").string());
 }
@@ -93,7 +97,8 @@ TEST(GlobalReport, SourceScaleAndNamesChangeTheirLines) {
 
 TEST(GlobalReport, ShortResultsListCopiesOnlyWhatExists) {
   Fixture f;
-  f.program.main_form.results.resize(3);  // the second reflection line of phase 1 and phase 2's block are missing
+  f.program.main_form.results.resize(
+      3);  // the second reflection line of phase 1 and phase 2's block are missing
   const auto lines = build_global_report(f.program.workspace, f.program.main_form.results, "");
   EXPECT_EQ(lines.back(), " Nb. h  k  l   Dhkl  2Theta  K*Int. lambda");
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Intensities with :"), lines.end());
@@ -112,7 +117,8 @@ TEST(PhaseListings, OpenTheCurrentPhasesListing) {
   f.program.workspace.current_phase = 2;
   Detailledresultforthedispayedphase1Click(f.program);
   Shortresultforthedisplayedphase1Click(f.program);
-  const std::vector<std::string> expected = {(f.folder / "phase22.out").string(), (f.folder / "phase2.out").string()};
+  const std::vector<std::string> expected = {(f.folder / "phase22.out").string(),
+                                             (f.folder / "phase2.out").string()};
   EXPECT_EQ(f.ui.shown_text_files, expected);
   f.program.workspace.current_phase = 3;  // above the phase count: nothing starts
   Shortresultforthedisplayedphase1Click(f.program);

@@ -1,9 +1,9 @@
 // The "X ray source" dialog: choosing the source and typing p.
 #include <gtest/gtest.h>
 
+#include "../support/scripted_ui.hpp"
 #include "ui/polarisation_form.hpp"
 #include "workspace/program.hpp"
-#include "../support/scripted_ui.hpp"
 
 namespace calvane {
 namespace {
@@ -30,8 +30,9 @@ TEST(PolarisationForm, TypedPolarisation) {
     bool accepted;
     double p;
   };
-  for (const Case& c : {Case{"0.3", true, 0.3}, Case{" 1 ", true, 1.0}, Case{"0", true, 0.0}, Case{"1.01", false, 0},
-                        Case{"-0.1", false, 0}, Case{"abc", false, 0}, Case{"", false, 0}, Case{"0,5", false, 0}}) {
+  for (const Case& c :
+       {Case{"0.3", true, 0.3}, Case{" 1 ", true, 1.0}, Case{"0", true, 0.0}, Case{"1.01", false, 0},
+        Case{"-0.1", false, 0}, Case{"abc", false, 0}, Case{"", false, 0}, Case{"0,5", false, 0}}) {
     testing::ScriptedUi ui;
     Program program(ui, ".");
     program.workspace.phases.resize(1);
