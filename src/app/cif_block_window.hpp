@@ -1,0 +1,45 @@
+// TForm3: the CIF block chooser, shown when a CIF file holds several
+// structure blocks. Its widgets mirror the program's CifBlockForm.
+#pragma once
+
+#include <QDialog>
+
+#include "workspace/program.hpp"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace calvane {
+
+class TForm3 : public QDialog {
+  Q_OBJECT
+
+public:
+  explicit TForm3(Program& program, QWidget* parent = nullptr);
+
+  void refresh_from_model();
+
+  QListWidget* blocks() const { return blocks_; }
+  QLineEdit* read_notice() const { return read_notice_; }
+  QPushButton* ok_button() const { return ok_; }
+  QPushButton* close_button() const { return close_; }
+
+public slots:
+  void initialise();
+  void BitBtn1Click();
+  void BitBtn3Click();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  Program& program_;
+  QListWidget* blocks_ = nullptr;
+  QLineEdit* read_notice_ = nullptr;
+  QPushButton* ok_ = nullptr;
+  QPushButton* close_ = nullptr;
+};
+
+}  // namespace calvane

@@ -1,0 +1,55 @@
+// Tfgroupes: the space-group selection window. The GETSPEC catalogue of the
+// phase's crystal system, its standard Hermann-Mauguin symbols and the
+// equivalent positions of the last choice; its widgets mirror a SpaceGroupForm.
+#pragma once
+
+#include <QDialog>
+
+#include "ui/space_group_form.hpp"
+
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+class QTreeWidget;
+
+namespace calvane {
+
+class Tfgroupes : public QDialog {
+  Q_OBJECT
+
+public:
+  explicit Tfgroupes(Program& program, QWidget* parent = nullptr);
+
+  SpaceGroupForm& form() { return form_; }
+  void refresh_from_model();
+
+  /// One row per catalogue item, its fixed columns split into three.
+  QTreeWidget* catalogue() const { return catalogue_; }
+  QListWidget* standard_symbols() const { return standard_; }
+  QTableWidget* positions() const { return positions_; }
+  QPushButton* ok_button() const { return ok_; }
+  QPushButton* cancel_button() const { return cancel_; }
+
+public slots:
+  void init();
+  void selecte_groupe_getspec(int item);
+  void selecte_groupe_HM(int item);
+  void sortie_ok();
+  void sortie_cancel();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  void after_handler();
+
+  Program& program_;
+  SpaceGroupForm form_;
+  QTreeWidget* catalogue_ = nullptr;
+  QListWidget* standard_ = nullptr;
+  QTableWidget* positions_ = nullptr;
+  QPushButton* ok_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+};
+
+}  // namespace calvane

@@ -1,0 +1,136 @@
+#include "app/wavelength_dialog.hpp"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "profile/spectrum.hpp"
+#include "profile/wavelength_lines.hpp"
+
+namespace calvane {
+
+namespace {
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+// The captions are written for a symbol font in which "l" reads λ.
+QString with_lambda(const std::string& text) { return qt(text).replace('l', QChar(0x03BB)); }
+
+}  // namespace
+
+Tfimpur::Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint),
+      program_(program),
+      follow_up_(std::move(follow_up)) {
+  const WavelengthForm& form = program_.wavelength_form;
+  setObjectName("Tfimpur");
+  setWindowTitle(qt(form.caption));
+  setModal(false);
+  auto* layout = new QHBoxLayout(this);
+
+  auto* composition = new QGroupBox(qt(form.composition_caption));
+  auto* rows = new QGridLayout(composition);
+  rows->addWidget(new QLabel(QString(QChar(0x03BB)) + " (A)"), 0, 1, Qt::AlignHCenter);
+  rows->addWidget(new QLabel("Intensity"), 0, 2, Qt::AlignHCenter);
+  for (std::size_t row = 0; row < wavelength_.size(); ++row) {
+    wavelength_[row] = new QLineEdit;
+    intensity_[row] = new QLineEdit;
+    wavelength_[row]->setFixedWidth(90);
+    intensity_[row]->setFixedWidth(70);
+    const int grid_row = static_cast<int>(row) + 1;
+    rows->addWidget(new QLabel(QString::number(grid_row)), grid_row, 0);
+    rows->addWidget(wavelength_[row], grid_row, 1);
+    rows->addWidget(intensity_[row], grid_row, 2);
+  }
+  layout->addWidget(composition);
+
+  layout->addWidget(new QLabel("or"), 0, Qt::AlignVCenter);
+
+  auto* anode_box = new QGroupBox(qt(form.anode_caption));
+  auto* anode_layout = new QVBoxLayout(anode_box);
+  anodes_ = new QListWidget;
+  for (const Anode& anode : kAnodes)
+    anodes_->addItem(QString::fromLatin1(anode.item.data(), anode.item.size()));
+  anodes_->setFixedWidth(90);
+  anodes_->setFixedHeight(anodes_->sizeHintForRow(0) * static_cast<int>(kAnodes.size()) + 6);
+  connect(anodes_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { set_lambda(anodes_->row(item)); });
+  anode_layout->addWidget(anodes_);
+  anode_layout->addStretch(1);
+  layout->addWidget(anode_box);
+
+  auto* buttons = new QVBoxLayout;
+  ok_ = new QPushButton("OK");
+  ok_->setDefault(true);
+  cancel_ = new QPushButton("Cancel");
+  harmonics_ = new QPushButton(with_lambda(form.harmonics_button));
+  harmonics_->setToolTip(qt(form.harmonics_hint));
+  harmonics_->setStatusTip(qt(form.harmonics_hint));
+  connect(ok_, &QPushButton::clicked, this, &Tfimpur::lit_composition);
+  connect(cancel_, &QPushButton::clicked, this, &Tfimpur::annule);
+  connect(harmonics_, &QPushButton::clicked, this, &Tfimpur::set_lambda_sur_deux);
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel_);
+  buttons->addStretch(1);
+  buttons->addWidget(harmonics_);
+  layout->addLayout(buttons);
+  refresh_from_model();
+}
+
+void Tfimpur::sync_model_from_widgets() {
+  WavelengthForm& form = program_.wavelength_form;
+  for (std::size_t row = 0; row < wavelength_.size(); ++row) {
+    form.wavelength[row] = wavelength_[row]->text().toStdString();
+    form.intensity[row] = intensity_[row]->text().toStdString();
+  }
+}
+
+void Tfimpur::refresh_from_model() {
+  const WavelengthForm& form = program_.wavelength_form;
+  for (std::size_t row = 0; row < wavelength_.size(); ++row) {
+    if (wavelength_[row]->text() != qt(form.wavelength[row]))
+      wavelength_[row]->setText(qt(form.wavelength[row]));
+    if (intensity_[row]->text() != qt(form.intensity[row])) intensity_[row]->setText(qt(form.intensity[row]));
+  }
+  if (anodes_->currentRow() != form.anode_index) anodes_->setCurrentRow(form.anode_index);
+  if (form.focused) {
+    const auto row = static_cast<std::size_t>(form.focused->row);
+    QLineEdit* box = form.focused->intensity ? intensity_[row] : wavelength_[row];
+    box->setFocus();
+    box->selectAll();
+  }
+}
+
+void Tfimpur::lit_composition() {
+  sync_model_from_widgets();
+  const FollowUp follow_up = calvane::lit_composition(
+      SpectrumView{program_.workspace, program_.main_form, program_.wavelength_form, program_.ui});
+  if (follow_up_) follow_up_(follow_up);
+  refresh_from_model();
+  program_.ui.refresh();
+}
+
+void Tfimpur::set_lambda(int anode) {
+  sync_model_from_widgets();
+  calvane::set_lambda(program_.workspace.settings, program_.wavelength_form, anode);
+  refresh_from_model();
+}
+
+void Tfimpur::set_lambda_sur_deux() {
+  sync_model_from_widgets();
+  calvane::set_lambda_sur_deux(program_.wavelength_form, program_.ui);
+  refresh_from_model();
+}
+
+void Tfimpur::annule() {
+  sync_model_from_widgets();
+  calvane::annule(program_.wavelength_form, program_.ui);
+  refresh_from_model();
+}
+
+}  // namespace calvane

@@ -1,0 +1,18 @@
+#include "ui/follow_up_steps.hpp"
+
+#include "crystal_io/crystal_page.hpp"
+#include "crystallography/phase_scattering.hpp"
+#include "workspace/driver.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+
+void carry_out_follow_up(Program& program, const FollowUp& follow_up) {
+  if (follow_up.commit_crystal_page && program.workspace.phase_count() > 0) commit_crystal_page(program);
+  if (follow_up.refresh_anomalous_table)
+    fill_anomalous_grid(program.main_form.crystal.anomalous, program.workspace.crystal.scattering_types,
+                        program.workspace.settings.wavelengths);
+  if (follow_up.recompute_all) click_button_plot_phase_data(program);
+}
+
+}  // namespace calvane

@@ -1,0 +1,55 @@
+#include "ui/follow_up_steps.hpp"
+
+#include <gtest/gtest.h>
+
+#include "crystallography/phase_scattering.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/text.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+// The shipped data folder serves as program folder: the steps only read it.
+struct FollowUpSteps : ::testing::Test {
+  testing::ScriptedUi ui;
+  Program program{ui, testing::source_folder("data")};
+
+  void add_iron_phase() {
+    PhaseData phase;
+    phase.crystal.atoms.push_back(AtomSite{"Fe", "", 0, 0, 0, 0, 1, 0, 0, 0});
+    program.workspace.phases.push_back(phase);
+    program.workspace.current_phase = 1;
+    load_current_phase(program.workspace);
+    ASSERT_TRUE(build_scattering_types(program));
+  }
+};
+
+TEST_F(FollowUpSteps, AnomalousGridIsRefilledFromTheWorkingCrystalAndTheSpectrum) {
+  add_iron_phase();
+  program.workspace.settings.wavelengths = {1.54056, 1.39222};
+  program.main_form.crystal.anomalous.cells.clear();
+  FollowUp follow_up;
+  follow_up.refresh_anomalous_table = true;
+  carry_out_follow_up(program, follow_up);
+  // Row 0: each wavelength (7:4) over its two columns; row 2: the element.
+  const TextGrid& grid = program.main_form.crystal.anomalous;
+  EXPECT_EQ(grid.cell(0, 1), " 1.5406");
+  EXPECT_EQ(grid.cell(0, 3), " 1.3922");
+  EXPECT_EQ(trim(grid.cell(2, 0)), "FE");
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST_F(FollowUpSteps, RecomputingWithoutAPhaseComputesNothing) {
+  FollowUp follow_up;
+  follow_up.recompute_all = true;
+  follow_up.commit_crystal_page = true;
+  carry_out_follow_up(program, follow_up);
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(ui.busy_depth, 0);
+}
+
+}  // namespace
+}  // namespace calvane
