@@ -3,7 +3,10 @@
 #include <filesystem>
 
 #include "app/main_window.hpp"
+#include "app/plot_window.hpp"
 #include "app/qt_ui.hpp"
+#include "app/windows.hpp"
+#include "workspace/driver.hpp"
 #include "workspace/program.hpp"
 
 int main(int argc, char* argv[]) {
@@ -16,6 +19,25 @@ int main(int argc, char* argv[]) {
   calvane::Tfmain window(program);
   ui.set_parent(&window);
   ui.on_refresh = [&window] { window.refresh_from_model(); };
+
+  // The other windows, created after the main window.
+  calvane::Tfplecran plot(program, &window);
+  plot.plot_phases = [&] { calvane::click_button_plot_phase_data(program); };
+  plot.recompute_full_range = [&] { calvane::click_button_plot_phase_data(program); };
+  ui.on_redraw_plot = [&] {
+    plot.redraw();
+    window.refresh_from_model();
+  };
+  ui.on_show_window = [&](calvane::WindowId id, bool visible) {
+    if (id != calvane::WindowId::Plot) return;
+    if (visible && !plot.isVisible()) {
+      plot.move(0, 300);
+      plot.show();
+    }
+    if (!visible) plot.hide();
+  };
+  calvane::Windows windows(program, &window);
+  windows.attach(ui);
   if (!window.start()) return 1;  // a data file is missing: its message was shown
   window.show();
   return QApplication::exec();

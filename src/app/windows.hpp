@@ -5,6 +5,15 @@
 #include <QPointer>
 #include <functional>
 
+#include "app/about_box.hpp"
+#include "app/anomalous_panel_widget.hpp"
+#include "app/cif_block_window.hpp"
+#include "app/help_viewer.hpp"
+#include "app/lambda_missing_window.hpp"
+#include "app/polarisation_dialog.hpp"
+#include "app/space_group_window.hpp"
+#include "app/text_viewer.hpp"
+#include "app/wavelength_dialog.hpp"
 #include "experiment_io/observed_flows.hpp"
 #include "profile/follow_up.hpp"
 #include "workspace/program.hpp"

@@ -158,6 +158,7 @@ bool calcule(Program& program) {
   std::transform(ws.profile_y.begin(), ws.profile_y.end(), phase.profile.begin(),
                  [factor](double y) { return static_cast<float>(y * factor); });
 
+  sync_plot_range(program.plot_state, ws.settings);
   ++ws.calculation_count;
   if (ws.calculation_count == 1)
     program.ui.show_window(WindowId::Plot, true);
@@ -194,6 +195,7 @@ void click_button_plot_phase_data(Program& program, PlotSender sender) {
   }
   ws.new_phase = false;
   program.ui.set_busy(false);
+  sync_plot_range(program.plot_state, ws.settings);
   program.ui.show_window(WindowId::Plot, true);
   program.ui.redraw_plot();
 }

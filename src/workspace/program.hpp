@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "plot/plot_state.hpp"
 #include "ui/cif_block_form.hpp"
 #include "ui/lambda_missing_form.hpp"
 #include "ui/main_form.hpp"
@@ -21,6 +22,7 @@ struct Program {
   Ui& ui;
   Workspace workspace;
   MainForm main_form;
+  PlotState plot_state;            // the plot window: ranges, scales, ticks, zoom
   WavelengthForm wavelength_form;  // the multiple-wavelength dialog
   LambdaMissingForm lambda_missing;
   CifBlockForm cif_block_form;     // the CIF block chooser

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include <QApplication>
+
+#include "app/qt_application.hpp"
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,13 +43,7 @@ namespace {
 using testing::ScriptedUi;
 using testing::TempFolder;
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "test_app";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+using testing::application;
 
 // Near the left edge: a radio button reacts only over its mark and its text.
 void click(QAbstractButton* button) {

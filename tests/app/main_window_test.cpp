@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+
+#include "app/qt_application.hpp"
 #include <QListWidget>
 #include <QTabWidget>
 
@@ -16,13 +18,7 @@ namespace {
 using testing::ScriptedUi;
 using testing::TempFolder;
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "test_app";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+using testing::application;
 
 struct MainWindow : ::testing::Test {
   TempFolder folder;
