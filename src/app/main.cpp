@@ -40,5 +40,10 @@ int main(int argc, char* argv[]) {
   windows.attach(ui);
   if (!window.start()) return 1;  // a data file is missing: its message was shown
   window.show();
+  // "calvane FILE...": each crystal file (or .cmp workspace) opens as its menu entry would.
+  for (const QString& argument : QApplication::arguments().mid(1)) {
+    ui.answer_next_open_dialog(std::filesystem::absolute(argument.toStdString()).string());
+    window.lit_fichier_cry(static_cast<int>(calvane::CrystalFileKind::Native));
+  }
   return QApplication::exec();
 }

@@ -69,6 +69,11 @@ std::optional<FileDialogResult> QtUi::file_dialog(const FileDialogRequest& reque
 }
 
 std::optional<FileDialogResult> QtUi::open_file(const FileDialogRequest& request) {
+  if (!preset_open_.empty()) {
+    FileDialogResult preset{std::move(preset_open_), request.filter_index};
+    preset_open_.clear();
+    return preset;
+  }
   return file_dialog(request, false);
 }
 

@@ -26,6 +26,8 @@ public:
   std::function<void(int)> on_open_help;
 
   void set_parent(QWidget* parent) { parent_ = parent; }
+  /// Answers the next open dialog without showing it (a file named on the command line).
+  void answer_next_open_dialog(std::string path) { preset_open_ = std::move(path); }
 
   void warning(std::string_view text) override;
   Answer confirm(std::string_view text) override;
@@ -46,6 +48,7 @@ public:
 private:
   std::optional<FileDialogResult> file_dialog(const FileDialogRequest& request, bool save);
   QWidget* parent_ = nullptr;
+  std::string preset_open_;
 };
 
 }  // namespace calvane
