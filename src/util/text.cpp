@@ -25,9 +25,14 @@ std::string fixed(double value, int width, int decimals) {
   char buffer[400];
   // std::to_chars gives round-half-even on the exact binary value, as printf does.
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string text(buffer, result.ptr);
-  if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos) text.erase(0, 1);
-  if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+  const char* begin = buffer;
+  // No negative zero: "-0.00" is written "0.00".
+  if (buffer[0] == '-' && std::all_of(buffer + 1, result.ptr, [](char c) { return c == '0' || c == '.'; })) ++begin;
+  const auto length = static_cast<int>(result.ptr - begin);
+  std::string text;
+  text.reserve(static_cast<std::size_t>(std::max(width, length)));
+  if (length < width) text.append(static_cast<std::size_t>(width - length), ' ');
+  text.append(begin, static_cast<std::size_t>(length));
   return text;
 }
 
