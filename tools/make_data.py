@@ -220,6 +220,12 @@ def main():
     standard = write_pos_files(by_system)
     write_number_list()
     write_operator_catalogue(by_system, standard)
+    # The anomalous-dispersion and absorption tables and the built-in
+    # scattering tables come from their own generator (cctbx and xraylib).
+    import subprocess
+    import sys
+    from pathlib import Path
+    subprocess.run([sys.executable, str(Path(__file__).with_name("make_scattering_data.py"))], check=True)
 
 
 if __name__ == "__main__":
