@@ -4,6 +4,8 @@
 // 192 operators, about 9 000 reflections per wavelength over four wavelengths).
 #include <benchmark/benchmark.h>
 
+#include "bench_ui.hpp"
+
 #include <filesystem>
 #include <random>
 
@@ -16,28 +18,6 @@
 
 namespace calvane {
 namespace {
-
-/// Answers every file dialog with the next prepared name; says nothing.
-class BenchUi : public Ui {
-public:
-  std::string next_file;
-  void warning(std::string_view text) override { last_warning = text; }
-  Answer confirm(std::string_view) override { return Answer::Cancel; }
-  void beep() override {}
-  void set_busy(bool) override {}
-  std::optional<FileDialogResult> open_file(const FileDialogRequest&) override { return FileDialogResult{next_file, 1}; }
-  std::optional<FileDialogResult> save_file(const FileDialogRequest&) override { return std::nullopt; }
-  void show_window(WindowId, bool) override {}
-  void refresh() override {}
-  void redraw_plot() override {}
-  bool start_program(const std::string&, const std::vector<std::string>&) override { return false; }
-  void show_text_file(const std::string&) override {}
-  void open_help(int) override {}
-  int screen_width() override { return 1600; }
-  void process_events() override {}
-  void quit() override {}
-  std::string last_warning;
-};
 
 struct BenchProgram {
   std::filesystem::path folder;

@@ -6,6 +6,8 @@
 // centring and inversion ("BogoMRAPS(n)"); here 24 of the 192.
 #include <benchmark/benchmark.h>
 
+#include "bench_ui.hpp"
+
 #include <random>
 #include <sstream>
 
@@ -21,25 +23,6 @@
 
 namespace calvane {
 namespace {
-
-class SilentUi : public Ui {
-public:
-  void warning(std::string_view) override {}
-  Answer confirm(std::string_view) override { return Answer::Cancel; }
-  void beep() override {}
-  void set_busy(bool) override {}
-  std::optional<FileDialogResult> open_file(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<FileDialogResult> save_file(const FileDialogRequest&) override { return std::nullopt; }
-  void show_window(WindowId, bool) override {}
-  void refresh() override {}
-  void redraw_plot() override {}
-  bool start_program(const std::string&, const std::vector<std::string>&) override { return false; }
-  void show_text_file(const std::string&) override {}
-  void open_help(int) override {}
-  int screen_width() override { return 1600; }
-  void process_events() override {}
-  void quit() override {}
-};
 
 // Fm-3m operators: 48 point operations times the four face-centring translations.
 SymmetryData face_centred_cubic_operators() {
@@ -118,7 +101,7 @@ struct Setup {
   std::vector<MillerIndex> indices;
   double rap_terms = 0;  // reflections × atoms × operators without centring and inversion
   Setup() {
-    SilentUi ui;
+    BenchUi ui;
     const auto list = make_reflection_list(crystal, 1.5406, 5, 150, ui);
     for (const auto& r : list.reflections) indices.push_back({r.h, r.k, r.l});
     const FactorisedOperators f = factorise_operators(crystal.symmetry);
@@ -166,7 +149,7 @@ BENCHMARK(BM_StructureFactorsOneCore)->Unit(benchmark::kMillisecond)->UseRealTim
 // The whole wavelength as the driver runs it: list, sums, intensities, both listings.
 void BM_WholeWavelength(benchmark::State& state) {
   const Setup& s = setup();
-  SilentUi ui;
+  BenchUi ui;
   Program program(ui, ".");
   program.workspace.crystal = s.crystal;
   program.workspace.settings.two_theta_low = 5;
@@ -190,7 +173,7 @@ BENCHMARK(BM_WholeWavelength)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The reflection list alone: enumeration, absences, merge and multiplicities.
 void BM_ReflectionList(benchmark::State& state) {
   const Setup& s = setup();
-  SilentUi ui;
+  BenchUi ui;
   for (auto _ : state) {
     const auto list = make_reflection_list(s.crystal, 1.5406, 5, 150, ui);
     benchmark::DoNotOptimize(list.reflections.size());
@@ -207,7 +190,7 @@ void BM_LaterWavelengthFromCache(benchmark::State& state) {
   PhaseComposition composition;
   composition.formula_units = 1;
   const std::array<double, 4> absorption{1, 1, 1, 1};
-  SilentUi ui;
+  BenchUi ui;
   const auto list = make_reflection_list(s.crystal, 1.5406, 5, 150, ui);
   const IntensityContext context{s.crystal, settings, composition, absorption, 1, 1.5406};
   for (auto _ : state) {
@@ -225,7 +208,7 @@ void BM_ListingSections(benchmark::State& state) {
   PhaseComposition composition;
   composition.formula_units = 1;
   const std::array<double, 4> absorption{1, 1, 1, 1};
-  SilentUi ui;
+  BenchUi ui;
   const auto list = make_reflection_list(s.crystal, 1.5406, 5, 150, ui);
   const IntensityContext context{s.crystal, settings, composition, absorption, 1, 1.5406};
   const auto result = intensities_xray(context, list.reflections, cache);

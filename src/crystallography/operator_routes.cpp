@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "crystallography/getspec.hpp"
+#include "crystallography/operator_generator.hpp"
 #include "crystallography/operators.hpp"
 #include "crystallography/space_group_catalogue.hpp"
 #include "util/files.hpp"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "crystallography/getspec.hpp"
+#include "crystallography/operator_generator.hpp"
 #include "crystallography/symmetry_reference.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"

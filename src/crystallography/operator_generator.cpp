@@ -1,4 +1,4 @@
-#include "crystallography/getspec.hpp"
+#include "crystallography/operator_generator.hpp"
 
 #include <gemmi/symmetry.hpp>
 
