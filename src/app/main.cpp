@@ -36,6 +36,8 @@ int main(int argc, char* argv[]) {
     }
     if (!visible) plot.hide();
   };
+  window.on_erase_observed = [&plot] { plot.erase_observed(); };
+  window.on_results_line = [&plot](int row) { plot.mark_line(row); };
   calvane::Windows windows(program, &window);
   windows.attach(ui);
   if (!window.start()) return 1;  // a data file is missing: its message was shown

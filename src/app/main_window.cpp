@@ -26,6 +26,12 @@
 
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/open_flow.hpp"
+#include "experiment_io/export_flows.hpp"
+#include "experiment_io/observed_flows.hpp"
+#include "experiment_io/total_data_flows.hpp"
+#include "reports/global_report.hpp"
+#include "workspace/driver.hpp"
+#include "workspace/main_actions.hpp"
 #include "workspace/startup.hpp"
 
 namespace calvane {
@@ -82,6 +88,12 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   // The status panel shows the hint of the control under the mouse.
   connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
     status_->setText(message.isEmpty() ? qt(program_.main_form.status) : message);
+  });
+  bind_handlers();
+  connect(results_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (row < 0) return;
+    calvane::ecrit(program_, row);
+    if (on_results_line) on_results_line(row);
   });
   resize(program_.main_form.width, 720);
   move(0, 0);
@@ -159,6 +171,10 @@ void Tfmain::build_menus() {
 
   QMenu* results = menuBar()->addMenu("&Results");
   results->setStatusTip("Disolay/print the results for the current phase");
+  connect(results, &QMenu::aboutToShow, this, [this] {
+    affiche_crystal_data(program_);
+    refresh_from_model();
+  });
   for (const char* entry : {"&Detailled results for the current phase", "&Short results for the current phase",
                             "&Global results"})
     add_item(results, entry);
@@ -176,6 +192,56 @@ void Tfmain::build_menus() {
   QAction* top_quit = menuBar()->addAction("&Quit");
   actions_["&Quit"] = top_quit;
   connect(top_quit, &QAction::triggered, this, &Tfmain::Sortie);
+}
+
+void Tfmain::bind(const QString& path, std::function<void()> work) {
+  QAction* item = action(path);
+  if (item == nullptr) return;
+  item->setEnabled(true);
+  connect(item, &QAction::triggered, this, [this, work = std::move(work)] {
+    sync_model_from_widgets();
+    work();
+    refresh_from_model();
+  });
+}
+
+void Tfmain::bind_handlers() {
+  Program& p = program_;
+  const QString observed = "&File/Open an observed diagram data file/";
+  const char* observed_entries[] = {"Brucker Format (*.raw)", "Philips Format (*.rd)", "Calvane Format (*.sim)",
+                                    "Rietveld Format (*.dat)", "CPI Format (*.cpi)", "CPD Format (*.cpd)"};
+  for (int entry = 1; entry <= 6; ++entry)
+    bind(observed + observed_entries[entry - 1], [&p, entry] {
+      ouvre_fichier_raw(p, entry);
+      p.ui.redraw_plot();
+    });
+  const QString peaks = "&File/Open an observed peaks file/";
+  const char* peak_entries[] = {"&Bruker format (*.dif)", "&XFIT format (*.txt)", "&WINFIT format (*.dat)",
+                                "&Philips frmat (*.di)", "&Column format (*.prn)"};
+  for (int entry = 1; entry <= 5; ++entry) bind(peaks + peak_entries[entry - 1], [&p, entry] { ouvre_fichier_dif(p, entry); });
+  const QString profile = "&File/Save the calculated profile of the current phase/";
+  bind(profile + "Calvane Format (*.sim)", [&p] { CalvaneFormatsim2Click(p); });
+  bind(profile + "CPI Format (*.cpi)", [&p] { CPIFormatcpi2Click(p); });
+  bind(profile + "CPD Format (*.cpd)", [&p] { CPDFormatcpd2Click(p); });
+  const QString peak_list = "&File/Save the peaks list of the current phase/";
+  const char* peak_list_entries[] = {".prn format", "Bruker format (*.dif)", "Philips format (*.di)", "CIF format (*.cif)"};
+  for (int entry = 1; entry <= 4; ++entry)
+    bind(peak_list + peak_list_entries[entry - 1], [&p, entry] { save_hkl_list(p, entry); });
+  bind("&File/Open a total data file (*.cmp)", [&p] {
+    ouvre_fichier_mpm(p, TotalDataSender::Menu);
+    p.ui.redraw_plot();
+  });
+  bind("&File/Save the total data (*.cmp)", [&p] { SavetheTotaldata1Click(p, TotalDataSender::Menu); });
+  bind("&Results/&Detailled results for the current phase", [&p] { Detailledresultforthedispayedphase1Click(p); });
+  bind("&Results/&Short results for the current phase", [&p] { Shortresultforthedisplayedphase1Click(p); });
+  bind("&Results/&Global results", [&p] { rapport(p, std::string()); });
+  bind("&Erase/&General", [&p] { rase_general(p); });
+  bind("&Erase/&Phases", [&p] { delete_phases(p); });
+  bind("&Erase/&Observed diagrams", [this] {
+    if (on_erase_observed) on_erase_observed();
+  });
+  bind("&Help", [&p] { aide(p); });
+  bind("&About", [&p] { p.ui.show_window(WindowId::About, true); });
 }
 
 void Tfmain::build_source_bar(QWidget* parent) {
@@ -241,7 +307,11 @@ QWidget* Tfmain::build_experiment_page() {
 
   auto* apply = new QPushButton("Apply");
   apply->setStatusTip("Draw the diagrams");
-  apply->setEnabled(false);
+  connect(apply, &QPushButton::clicked, this, [this] {
+    sync_model_from_widgets();
+    click_button_plot_phase_data(program_, PlotSender::ExperimentApply);
+    refresh_from_model();
+  });
   layout->addWidget(apply, 3, 1, Qt::AlignRight);
   layout->setRowStretch(4, 1);
 
@@ -414,8 +484,14 @@ void Tfmain::refresh_from_model() {
     phase_table_->setItem(p, 6, new QTableWidgetItem(qt(row.strain)));
   }
 
-  results_->clear();
-  for (const std::string& line : form.results) results_->addItem(qt(line));
+  // Rebuilt only when its lines changed: a click on a line must not clear the list under it.
+  bool same = results_->count() == static_cast<int>(form.results.size());
+  for (int i = 0; same && i < results_->count(); ++i) same = results_->item(i)->text() == qt(form.results[static_cast<std::size_t>(i)]);
+  if (!same) {
+    QSignalBlocker block(results_);
+    results_->clear();
+    for (const std::string& line : form.results) results_->addItem(qt(line));
+  }
   if (pages_->currentIndex() != static_cast<int>(form.page)) {
     QSignalBlocker block(pages_);
     pages_->setCurrentIndex(static_cast<int>(form.page));

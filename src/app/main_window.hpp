@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <map>
 
 #include "workspace/program.hpp"
@@ -36,6 +37,10 @@ public:
 
   /// Menu actions by caption path ("&File/&Quit"), for tests and scripts.
   QAction* action(const QString& path) const;
+
+  /// What the plot window does for the main window, set by the application.
+  std::function<void()> on_erase_observed;
+  std::function<void(int)> on_results_line;
   QTabWidget* pages() const { return pages_; }
   QListWidget* results() const { return results_; }
 
@@ -54,6 +59,9 @@ private:
   QWidget* build_phases_page();
   QWidget* build_style_page();
   QAction* add_item(QMenu* menu, const QString& caption, const QString& hint = {});
+  /// Enables the item at `path` and runs `work` (then refreshes) when it is chosen.
+  void bind(const QString& path, std::function<void()> work);
+  void bind_handlers();
   void sync_model_from_widgets();
 
   Program& program_;

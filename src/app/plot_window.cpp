@@ -81,6 +81,14 @@ void Tfplecran::redraw() {
   with_session([](PlotSession& session) { calvane::redraw(session); });
 }
 
+void Tfplecran::erase_observed() {
+  with_session([](PlotSession& session) { efface_diagrammes_obs(session); });
+}
+
+void Tfplecran::mark_line(int line_index) {
+  with_session([line_index](PlotSession& session) { mark_results_line(session, line_index); });
+}
+
 void Tfplecran::mouse_pressed(MouseButton button, int x, int y) {
   with_session([&](PlotSession& session) { OnMouseDown(session, button, x, y); });
 }

@@ -27,6 +27,10 @@ public:
   /// Redraws the image from the workspace (the Ui's redraw_plot).
   void redraw();
   const QImage& image() const { return image_; }
+  /// "Erase" › "Observed diagrams".
+  void erase_observed();
+  /// A line of the results list was clicked: its angle is marked.
+  void mark_line(int line_index);
 
   /// The driver's actions, set by the application.
   std::function<void()> plot_phases;

@@ -69,5 +69,28 @@ TEST_F(MainWindow, OpeningACrystalThroughTheMenuFillsThePages) {
   EXPECT_TRUE(ui.quit_called);
 }
 
+TEST_F(MainWindow, MenuItemsReachTheirHandlers) {
+  Tfmain window(program);
+  ASSERT_TRUE(window.start());
+  ui.choose_file(testing::source_folder("examples/rutile.cry").string());
+  window.action("&File/Open a crystal data file/Calvan&e format (*.cry)")->trigger();
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  // The results list shows the computed lines; a click marks the line's angle.
+  ASSERT_GT(window.results()->count(), 3);
+  window.results()->setCurrentRow(3);
+  EXPECT_EQ(program.main_form.results_selected, 3);
+
+  window.action("&Results/&Global results")->trigger();
+  EXPECT_TRUE(std::filesystem::exists(folder / "report_cmp.txt"));
+  ASSERT_FALSE(ui.shown_text_files.empty());
+  window.action("&Help")->trigger();
+  EXPECT_EQ(ui.help_topics, std::vector<int>{14});
+  window.action("&About")->trigger();
+  EXPECT_EQ(ui.window_changes.back(), (std::pair<WindowId, bool>{WindowId::About, true}));
+  window.action("&Erase/&Phases")->trigger();
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+  EXPECT_EQ(window.results()->count(), 0);
+}
+
 }  // namespace
 }  // namespace calvane
