@@ -6,6 +6,7 @@
 #include "experiment_io/binary_io.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
+#include "util/text_out.hpp"
 #include "workspace/experiment_settings.hpp"
 #include "workspace/phase_data.hpp"
 
@@ -20,18 +21,6 @@ double wavelength_at(const ExperimentSettings& settings, std::size_t index) {
 std::int16_t clamp16(double value) {
   return static_cast<std::int16_t>(std::clamp(std::round(value), -32768.0, 32767.0));
 }
-
-class TextOut {
-public:
-  void line(std::string_view text = {}) {
-    out_.append(text);
-    out_.push_back('\n');
-  }
-  std::string take() { return std::move(out_); }
-
-private:
-  std::string out_;
-};
 
 void write_cif_cell(TextOut& out, const PhaseData& phase) {
   const CellParameters& cell = phase.crystal.cell;

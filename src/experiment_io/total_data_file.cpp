@@ -5,6 +5,7 @@
 #include "experiment_io/read_error.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
+#include "util/text_out.hpp"
 #include "workspace/limits.hpp"
 
 namespace calvane {
@@ -20,18 +21,6 @@ void add_number(std::string& line, double value, int width, int decimals) {
   if (!line.empty() && line.back() != ' ' && text.front() != ' ') line += ' ';
   line += text;
 }
-
-class TextOut {
-public:
-  void line(std::string_view text = {}) {
-    out_.append(text);
-    out_.push_back('\n');
-  }
-  std::string take() { return std::move(out_); }
-
-private:
-  std::string out_;
-};
 
 void format_settings(TextOut& out, const TotalDataFile& data) {
   out.line(data.neutrons ? "Experimental data for Neutrons" : "Experimental data for Xrays");
