@@ -37,6 +37,7 @@ int main(int argc, char* argv[]) {
     if (!visible) plot.hide();
   };
   window.on_erase_observed = [&plot] { plot.erase_observed(); };
+  window.on_reset_plot = [&plot] { plot.reset(); };
   window.on_results_line = [&plot](int row) { plot.mark_line(row); };
   calvane::Windows windows(program, &window);
   windows.attach(ui);

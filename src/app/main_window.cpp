@@ -254,8 +254,8 @@ void Tfmain::build_source_bar(QWidget* parent) {
   neutron_button_->setText("Neutrons");
   neutron_button_->setToolTip("Neutrons case");
   neutron_button_->setStatusTip("Neutrons case");
-  xray_button_->setEnabled(false);
-  neutron_button_->setEnabled(false);
+  connect(xray_button_, &QToolButton::clicked, this, &Tfmain::optionX);
+  connect(neutron_button_, &QToolButton::clicked, this, &Tfmain::choixN);
   source_caption_ = new QLabel;
   bar->addWidget(xray_button_);
   bar->addWidget(neutron_button_);
@@ -516,6 +516,21 @@ void Tfmain::sauve_donnees() {
 }
 
 void Tfmain::Sortie() { calvane::Sortie(program_); }
+
+void Tfmain::optionX() {
+  sync_model_from_widgets();
+  FollowUp follow = calvane::optionX(program_);
+  if (follow.reset_plot && on_reset_plot) on_reset_plot();
+  refresh_from_model();
+}
+
+void Tfmain::choixN() {
+  sync_model_from_widgets();
+  FollowUp follow = calvane::choixN(program_);
+  if (follow.reset_plot && on_reset_plot) on_reset_plot();
+  if (follow.recompute_all) click_button_plot_phase_data(program_);
+  refresh_from_model();
+}
 
 void Tfmain::change_volet(int page) {
   program_.main_form.page = static_cast<MainPage>(page);

@@ -41,6 +41,7 @@ public:
   /// What the plot window does for the main window, set by the application.
   std::function<void()> on_erase_observed;
   std::function<void(int)> on_results_line;
+  std::function<void()> on_reset_plot;
   QTabWidget* pages() const { return pages_; }
   QListWidget* results() const { return results_; }
 
@@ -50,6 +51,8 @@ public slots:
   void sauve_donnees();
   void Sortie();
   void change_volet(int page);
+  void optionX();
+  void choixN();
 
 private:
   void build_menus();

@@ -66,12 +66,17 @@ Tfplecran::Tfplecran(Program& program, QWidget* parent) : QWidget(parent, Qt::Wi
 }
 
 void Tfplecran::with_session(const std::function<void(PlotSession&)>& action) {
+  // A handler that recomputes asks for a redraw from inside a session: the
+  // session in progress draws the image itself.
+  if (drawing_) return;
   const QSize size = view_->size();
   if (image_.size() != size) image_ = QImage(size, QImage::Format_RGB32);
   QPainter painter(&image_);
   QPainterCanvas canvas(painter, size.width(), size.height());
   PlotSession session{program_, program_.plot_state, canvas, plot_phases, recompute_full_range};
+  drawing_ = true;
   action(session);
+  drawing_ = false;
   painter.end();
   view_->update();
 }
@@ -79,6 +84,10 @@ void Tfplecran::with_session(const std::function<void(PlotSession&)>& action) {
 void Tfplecran::redraw() {
   if (!view_->isVisible() && !isVisible()) return;
   with_session([](PlotSession& session) { calvane::redraw(session); });
+}
+
+void Tfplecran::reset() {
+  with_session([](PlotSession& session) { reset_diag(session); });
 }
 
 void Tfplecran::erase_observed() {

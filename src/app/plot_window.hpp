@@ -27,6 +27,8 @@ public:
   /// Redraws the image from the workspace (the Ui's redraw_plot).
   void redraw();
   const QImage& image() const { return image_; }
+  /// The reset button: back to the full range and scale 1.
+  void reset();
   /// "Erase" › "Observed diagrams".
   void erase_observed();
   /// A line of the results list was clicked: its angle is marked.
@@ -49,6 +51,7 @@ private:
   PlotImage* view_ = nullptr;
   QLabel* readout_ = nullptr;
   std::vector<Point> rubber_box_;
+  bool drawing_ = false;  // a session holds the image's painter
 };
 
 }  // namespace calvane

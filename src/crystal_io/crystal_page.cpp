@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "crystallography/operators.hpp"
+#include "crystallography/scattering.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/program.hpp"
@@ -154,7 +155,11 @@ void show_phase_page(Program& program) {
   page.neutron_atoms.clear_below_heading();
   set_atom_grid_headings(page);
   int row = 1;
-  for (const AtomSite& atom : crystal.atoms) {
+  for (AtomSite& atom : ws.crystal.atoms) {
+    // The neutron grid's "B Fermi" comes from the element table when the phase
+    // is shown. An element the table lacks keeps 0 rather than ending the
+    // display there: the atoms below it would be lost at the next commit.
+    atom.fermi_length = neutron_length(scattering_symbol(atom.type)).value_or(0.0);
     const std::string cells[7] = {grid_atom_type(atom.type), atom.label,          fixed(atom.x, 9, 5),
                                   fixed(atom.y, 9, 5),       fixed(atom.z, 9, 5), fixed(atom.b, 6, 2),
                                   fixed(atom.population, 5, 2)};

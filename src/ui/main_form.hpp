@@ -59,6 +59,7 @@ struct CrystalPageForm {
   TextGrid absorption;      // "l", "m/r"
   bool modified = false;
   bool capture_panel_visible = false;  // keyboard capture: "Apply new phase", "Cancel"
+  bool neutron_grid_visible = false;   // the neutron atom grid instead of the X-ray grid and tables
 };
 
 struct ExperimentPageForm {

@@ -141,4 +141,28 @@ void reset_donnees(Program& program) {
 
 void aide(Program& program) { program.ui.open_help(14); }
 
+FollowUp optionX(Program& program) {
+  MainForm& form = program.main_form;
+  form.xray_button_active = true;
+  form.crystal.neutron_grid_visible = false;
+  program.workspace.settings.source = RadiationSource::XRays;
+  program.ui.show_window(WindowId::Polarisation, true);
+  FollowUp follow;
+  follow.reset_plot = true;
+  return follow;
+}
+
+FollowUp choixN(Program& program) {
+  MainForm& form = program.main_form;
+  form.xray_button_active = false;
+  form.crystal.neutron_grid_visible = true;
+  program.workspace.settings.source = RadiationSource::Neutrons;
+  form.source_caption = "Source: Neutrons";
+  FollowUp follow;
+  follow.reset_plot = true;
+  follow.clear_plot = true;
+  follow.recompute_all = program.workspace.phase_count() > 0;
+  return follow;
+}
+
 }  // namespace calvane

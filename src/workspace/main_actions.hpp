@@ -2,9 +2,19 @@
 // observed data, the "Draw" column, page changes, window activation and help.
 #pragma once
 
+#include "profile/follow_up.hpp"
+
 namespace calvane {
 
 struct Program;
+
+/// "X rays": the X-ray grids and tables, X-ray source, the X-ray source dialog.
+/// The plot's reset is left to the caller (flagged).
+FollowUp optionX(Program& program);
+
+/// "Neutrons": the neutron grid, neutron source and caption; the plot is reset
+/// and cleared, and with a phase every phase is recomputed (flagged).
+FollowUp choixN(Program& program);
 
 /// The phase selector's button `button` (1..8).
 void affiche_phases(Program& program, int button);

@@ -128,6 +128,21 @@ TEST_F(Driver, StoresTheProfileWeightedByFractionAndMolecularWeight) {
   EXPECT_NEAR(stored[peak], y[peak] * 0.5 / molecular_weight, 1e-6 * y[peak]);
 }
 
+TEST_F(Driver, NeutronsTakeTheFermiLengthsOfTheElements) {
+  open_example("nacl.cry");
+  program.workspace.settings.source = RadiationSource::Neutrons;
+  show_phase_page(program);
+  // Sears (1992): Na 0.363, Cl 0.9577 (10⁻¹² cm).
+  EXPECT_EQ(program.main_form.crystal.neutron_atoms.cell(1, 7), "0.363");
+  EXPECT_EQ(program.main_form.crystal.neutron_atoms.cell(2, 7), "0.958");
+  ASSERT_TRUE(calcule(program)) << ui.last_warning();
+  // Rock salt with neutrons: 111 (b_Cl − b_Na) is far weaker than 200 (b_Cl + b_Na).
+  const auto& lines = phase(1).reflections;
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(std::tie(lines[0].h, lines[0].k, lines[0].l), std::make_tuple(1, 1, 1));
+  EXPECT_LT(lines[0].intensity, 0.5 * lines[1].intensity);
+}
+
 TEST_F(Driver, ListingsAreWrittenPerPhaseAndTheResultsLineMarksItsAngle) {
   open_example("corundum.cry");
   EXPECT_TRUE(std::filesystem::exists(folder / "phase1.out"));

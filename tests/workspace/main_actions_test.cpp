@@ -119,5 +119,24 @@ TEST_F(MainActions, ActivationWritesTheSourceCaption) {
   EXPECT_EQ(ui.help_topics, std::vector<int>{14});
 }
 
+TEST_F(MainActions, SourceButtonsSwitchTheSourceAndFlagTheFollowUps) {
+  FollowUp neutrons = choixN(program);
+  EXPECT_EQ(program.workspace.settings.source, RadiationSource::Neutrons);
+  EXPECT_EQ(program.main_form.source_caption, "Source: Neutrons");
+  EXPECT_TRUE(program.main_form.crystal.neutron_grid_visible);
+  EXPECT_FALSE(program.main_form.xray_button_active);
+  EXPECT_TRUE(neutrons.reset_plot && neutrons.clear_plot);
+  EXPECT_FALSE(neutrons.recompute_all);  // no phase: nothing to compute
+  add_phases(1);
+  EXPECT_TRUE(choixN(program).recompute_all);
+
+  FollowUp xrays = optionX(program);
+  EXPECT_EQ(program.workspace.settings.source, RadiationSource::XRays);
+  EXPECT_TRUE(program.main_form.xray_button_active);
+  EXPECT_FALSE(program.main_form.crystal.neutron_grid_visible);
+  EXPECT_EQ(ui.window_changes.back(), (std::pair<WindowId, bool>{WindowId::Polarisation, true}));
+  EXPECT_TRUE(xrays.reset_plot);
+}
+
 }  // namespace
 }  // namespace calvane
