@@ -323,8 +323,25 @@ QWidget* Tfmain::build_experiment_page() {
 QWidget* Tfmain::build_crystal_page() {
   auto* page = new QWidget;
   auto* outer = new QVBoxLayout(page);
+  auto* apply_bar = new QHBoxLayout;
   apply_bar_caption_ = new QLabel;
-  outer->addWidget(apply_bar_caption_);
+  auto* apply = new QPushButton("Apply");
+  apply->setStatusTip("Calculate the diagram for the current phase");
+  auto* restore = new QPushButton("Restore modif");
+  restore->setStatusTip("Restore the initial parameters after modifications");
+  apply_bar->addWidget(apply_bar_caption_, 1);
+  apply_bar->addWidget(apply);
+  apply_bar->addWidget(restore);
+  outer->addLayout(apply_bar);
+  connect(apply, &QPushButton::clicked, this, [this] {
+    sync_model_from_widgets();
+    re_calcule(program_);
+    refresh_from_model();
+  });
+  connect(restore, &QPushButton::clicked, this, [this] {
+    restore_data(program_);
+    refresh_from_model();
+  });
   crystal_panel_ = new QWidget;
   auto* layout = new QGridLayout(crystal_panel_);
   outer->addWidget(crystal_panel_, 1);
@@ -404,9 +421,27 @@ QWidget* Tfmain::build_phases_page() {
   for (int p = 1; p <= kMaxPhases; ++p) rows << QString(" %1").arg(p);
   rows << "     Sum";
   phase_table_->setVerticalHeaderLabels(rows);
+  phase_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   phase_table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  phase_table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  phase_table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
+  phase_table_->setColumnWidth(1, 28);
+  phase_table_->setEditTriggers(QAbstractItemView::AllEditTriggers);
   layout->addWidget(phase_table_);
+  auto* apply = new QPushButton("Apply");
+  apply->setStatusTip("Draw the diagrams");
+  layout->addWidget(apply, 0, Qt::AlignRight);
+  connect(apply, &QPushButton::clicked, this, [this] {
+    sync_model_from_widgets();
+    click_button_plot_phase_data(program_, PlotSender::PhasesApply);
+    refresh_from_model();
+  });
+  // The "Draw" column: the phases' flags and the "Sum" toggle follow the boxes.
+  connect(phase_table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (item->column() != 2 || refreshing_) return;
+    sync_model_from_widgets();
+    click_draw(program_);
+    program_.ui.redraw_plot();
+  });
   return page;
 }
 
@@ -419,6 +454,29 @@ QWidget* Tfmain::build_style_page() {
 }
 
 void Tfmain::sync_model_from_widgets() {
+  CrystalPageForm& crystal = program_.main_form.crystal;
+  crystal.title = title_->text().toStdString();
+  crystal.system_index = system_->currentIndex();
+  for (std::size_t i = 0; i < 6; ++i) crystal.cell[i].text = cell_[i]->text().toStdString();
+  for (int row = 0; row < xray_atoms_->rowCount(); ++row)
+    for (int column = 0; column < 7; ++column) {
+      const QTableWidgetItem* item = xray_atoms_->item(row, column);
+      const std::string text = item != nullptr ? item->text().toStdString() : std::string();
+      if (!text.empty() || row + 1 < crystal.xray_atoms.row_count()) crystal.xray_atoms.set_cell(row + 1, column, text);
+    }
+  PhasesPageForm& phases = program_.main_form.phases;
+  for (int p = 0; p < kMaxPhases; ++p) {
+    PhaseRow& row = phases.rows[static_cast<std::size_t>(p)];
+    auto text_of = [this, p](int column) {
+      const QTableWidgetItem* item = phase_table_->item(p, column);
+      return item != nullptr ? item->text().toStdString() : std::string();
+    };
+    if (const QTableWidgetItem* draw = phase_table_->item(p, 2)) row.draw = draw->checkState() == Qt::Checked;
+    row.percent = text_of(4);
+    row.size = text_of(5);
+    row.strain = text_of(6);
+  }
+  if (const QTableWidgetItem* sum = phase_table_->item(kMaxPhases, 2)) phases.sum_draw = sum->checkState() == Qt::Checked;
   ExperimentPageForm& experiment = program_.main_form.experiment;
   experiment.wavelength = wavelength_->text().toStdString();
   experiment.range_low = range_low_->text().toStdString();
@@ -467,6 +525,7 @@ void Tfmain::refresh_from_model() {
     for (int column = 0; column < 7; ++column)
       xray_atoms_->setItem(row - 1, column, new QTableWidgetItem(qt(crystal.xray_atoms.cell(row, column))));
 
+  refreshing_ = true;
   for (int p = 0; p < kMaxPhases; ++p) {
     const PhaseRow& row = form.phases.rows[static_cast<std::size_t>(p)];
     auto* colour = new QTableWidgetItem;
@@ -483,6 +542,10 @@ void Tfmain::refresh_from_model() {
     phase_table_->setItem(p, 5, new QTableWidgetItem(qt(row.size)));
     phase_table_->setItem(p, 6, new QTableWidgetItem(qt(row.strain)));
   }
+  auto* sum_draw = new QTableWidgetItem;
+  sum_draw->setCheckState(form.phases.sum_draw ? Qt::Checked : Qt::Unchecked);
+  phase_table_->setItem(kMaxPhases, 2, sum_draw);
+  refreshing_ = false;
 
   // Rebuilt only when its lines changed: a click on a line must not clear the list under it.
   bool same = results_->count() == static_cast<int>(form.results.size());

@@ -104,6 +104,7 @@ private:
 
   // "Phases Data"
   QTableWidget* phase_table_ = nullptr;
+  bool refreshing_ = false;  // the widgets are being written from the model
 };
 
 }  // namespace calvane

@@ -7,6 +7,8 @@
 
 #include "app/qt_application.hpp"
 #include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTabWidget>
 
 #include "support/scripted_ui.hpp"
@@ -90,6 +92,31 @@ TEST_F(MainWindow, MenuItemsReachTheirHandlers) {
   window.action("&Erase/&Phases")->trigger();
   EXPECT_EQ(program.workspace.phase_count(), 0);
   EXPECT_EQ(window.results()->count(), 0);
+}
+
+TEST_F(MainWindow, PhasesPageEditsReachThePhasesThroughApply) {
+  Tfmain window(program);
+  ASSERT_TRUE(window.start());
+  for (const char* name : {"examples/nacl.cry", "examples/rutile.cry"}) {
+    ui.choose_file(testing::source_folder(name).string());
+    window.action("&File/Open a crystal data file/Calvan&e format (*.cry)")->trigger();
+  }
+  ASSERT_EQ(program.workspace.phase_count(), 2) << ui.last_warning();
+  auto* table = window.pages()->widget(2)->findChild<QTableWidget*>();
+  ASSERT_NE(table, nullptr);
+  table->item(0, 4)->setText("50");
+  table->item(1, 4)->setText("150");
+  QPushButton* apply = nullptr;
+  for (auto* button : window.pages()->widget(2)->findChildren<QPushButton*>())
+    if (button->text() == "Apply") apply = button;
+  ASSERT_NE(apply, nullptr);
+  apply->click();
+  // The shares are normalised: 50 and 150 become 25.0 and 75.0.
+  EXPECT_DOUBLE_EQ(program.workspace.phase(1).fraction, 0.25);
+  EXPECT_EQ(table->item(1, 4)->text().trimmed(), "75.0");
+  // Unchecking the sum's box masks the sum.
+  table->item(8, 2)->setCheckState(Qt::Unchecked);
+  EXPECT_FALSE(program.workspace.settings.draw_sum);
 }
 
 }  // namespace
