@@ -34,6 +34,7 @@
 #include "app/wavelength_dialog.hpp"
 #include "app/windows.hpp"
 #include "crystallography/phase_scattering.hpp"
+#include "support/phase_setup.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 
@@ -73,14 +74,7 @@ struct Dialogs : ::testing::Test {
 
   void SetUp() override { application(); }
 
-  void add_iron_phase() {
-    PhaseData phase;
-    phase.crystal.atoms.push_back(AtomSite{"Fe", "", 0, 0, 0, 0, 1, 0, 0, 0});
-    program.workspace.phases.push_back(phase);
-    program.workspace.current_phase = 1;
-    load_current_phase(program.workspace);
-    ASSERT_TRUE(build_scattering_types(program));
-  }
+  void add_iron_phase() { testing::add_iron_phase(program); }
 };
 
 TEST_F(Dialogs, PolarisationDialogReadsTheTypedPAndRefusesABadOne) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "crystallography/phase_scattering.hpp"
+#include "support/phase_setup.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/text.hpp"
@@ -16,14 +17,7 @@ struct FollowUpSteps : ::testing::Test {
   testing::ScriptedUi ui;
   Program program{ui, testing::source_folder("data")};
 
-  void add_iron_phase() {
-    PhaseData phase;
-    phase.crystal.atoms.push_back(AtomSite{"Fe", "", 0, 0, 0, 0, 1, 0, 0, 0});
-    program.workspace.phases.push_back(phase);
-    program.workspace.current_phase = 1;
-    load_current_phase(program.workspace);
-    ASSERT_TRUE(build_scattering_types(program));
-  }
+  void add_iron_phase() { testing::add_iron_phase(program); }
 };
 
 TEST_F(FollowUpSteps, AnomalousGridIsRefilledFromTheWorkingCrystalAndTheSpectrum) {

@@ -1,0 +1,22 @@
+// Small workspaces for tests: a current phase of one atom with its scattering types.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "crystallography/phase_scattering.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane::testing {
+
+/// Adds a phase holding one iron atom at the origin, makes it current and
+/// builds its scattering types (the program folder must hold the data files).
+inline void add_iron_phase(Program& program) {
+  PhaseData phase;
+  phase.crystal.atoms.push_back(AtomSite{"Fe", "", 0, 0, 0, 0, 1, 0, 0, 0});
+  program.workspace.phases.push_back(phase);
+  program.workspace.current_phase = 1;
+  load_current_phase(program.workspace);
+  ASSERT_TRUE(build_scattering_types(program));
+}
+
+}  // namespace calvane::testing
