@@ -2,8 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -14,22 +18,32 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/crystal_page_widget.hpp"
+#include "app/qt_ui.hpp"
+#include "app/text_grid_table.hpp"
+#include "app/windows.hpp"
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/open_flow.hpp"
 #include "experiment_io/export_flows.hpp"
-#include "experiment_io/observed_flows.hpp"
 #include "experiment_io/total_data_flows.hpp"
+#include "profile/experiment_reading.hpp"
+#include "profile/phase_options.hpp"
+#include "profile/spectrum.hpp"
+#include "profile/wavelength_lines.hpp"
 #include "reports/global_report.hpp"
+#include "ui/follow_up_steps.hpp"
+#include "util/text.hpp"
 #include "workspace/driver.hpp"
 #include "workspace/main_actions.hpp"
 #include "workspace/startup.hpp"
@@ -50,22 +64,65 @@ QLineEdit* small_edit(int width) {
   return edit;
 }
 
+void set_hint(QWidget* widget, const QString& hint) {
+  widget->setStatusTip(hint);
+  widget->setToolTip(hint);
+}
+
+const char* const kObservedEntries[] = {"Brucker Format (*.raw)",  "Philips Format (*.rd)", "Calvane Format (*.sim)",
+                                        "Rietveld Format (*.dat)", "CPI Format (*.cpi)",    "CPD Format (*.cpd)"};
+const char* const kPeakEntries[] = {"&Bruker format (*.dif)", "&XFIT format (*.txt)", "&WINFIT format (*.dat)",
+                                    "&Philips frmat (*.di)", "&Column format (*.prn)"};
+const char* const kCrystalEntries[] = {"Calvan&e format (*.cry)",     "&ShelX format (*.inp, *.ins, *.res)",
+                                       "Powder &Cell format (*.cel)", "&Lazy-Pulverix format (*.lzy)",
+                                       "&ICSD format (*.ics)",        "CIF format (*.cif)"};
+const char* const kListEntries[] = {"List of the crystal data files", "List of the observed diagram files",
+                                    "List of observed peaks file", "List of total data files"};
+
+// Columns of the "Phases Data" table.
+enum PhaseColumn { kName, kColour, kDraw, kHkl, kPercent, kSize, kStrain, kDisplay, kPhaseColumns };
+
+/// What a dropped or named file is, by its extension: the menu entry that opens it.
+struct PathKind {
+  enum { None, Crystal, Pattern, Peaks, TotalData } menu = None;
+  int entry = 0;
+};
+
+PathKind kind_of_path(const std::string& extension) {
+  static const std::pair<const char*, PathKind> table[] = {
+      {"cry", {PathKind::Crystal, 1}},  {"inp", {PathKind::Crystal, 2}},  {"ins", {PathKind::Crystal, 2}},
+      {"res", {PathKind::Crystal, 2}},  {"cel", {PathKind::Crystal, 3}},  {"lzy", {PathKind::Crystal, 4}},
+      {"cif", {PathKind::Crystal, 6}},  {"raw", {PathKind::Pattern, 1}},  {"rd", {PathKind::Pattern, 2}},
+      {"sim", {PathKind::Pattern, 3}},  {"dat", {PathKind::Pattern, 4}},  {"cpi", {PathKind::Pattern, 5}},
+      {"cpd", {PathKind::Pattern, 6}},  {"dif", {PathKind::Peaks, 1}},    {"txt", {PathKind::Peaks, 2}},
+      {"di", {PathKind::Peaks, 4}},     {"prn", {PathKind::Peaks, 5}},    {"cmp", {PathKind::TotalData, 1}},
+  };
+  for (const auto& [known, kind] : table)
+    if (extension == known) return kind;
+  return {};
+}
+
 }  // namespace
 
 Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
   setWindowTitle(qt(program_.main_form.caption));
   setObjectName("Tfmain");
+  setAcceptDrops(true);
+  if (auto* qt_ui = dynamic_cast<QtUi*>(&program_.ui))
+    answer_next_open_dialog = [qt_ui](const std::string& path) { qt_ui->answer_next_open_dialog(path); };
   build_menus();
 
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(4, 4, 4, 4);
-  build_source_bar(central);
+  build_source_bar(layout);
 
   auto* body = new QHBoxLayout;
   pages_ = new QTabWidget;
   pages_->addTab(build_experiment_page(), "Experimental Data");
-  pages_->addTab(build_crystal_page(), "Crystal Data");
+  crystal_page_ = new CrystalPage(
+      program_, [this] { sync_model_from_widgets(); }, [this] { refresh_from_model(); });
+  pages_->addTab(crystal_page_, "Crystal Data");
   pages_->addTab(build_phases_page(), "Phases Data");
   pages_->addTab(build_style_page(), "Style Options");
   pages_->setTabToolTip(0, "Show/Change the experimental data");
@@ -74,12 +131,20 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   connect(pages_, &QTabWidget::currentChanged, this, &Tfmain::change_volet);
   body->addWidget(pages_, 3);
 
+  // The right column: the file-list panel (hidden until a list is opened) above "Results".
+  auto* right = new QVBoxLayout;
+  file_list_place_ = new QWidget;
+  file_list_place_layout_ = new QVBoxLayout(file_list_place_);
+  file_list_place_layout_->setContentsMargins(0, 0, 0, 0);
+  file_list_place_->hide();
+  right->addWidget(file_list_place_, 1);
   auto* results_box = new QGroupBox("Results");
   auto* results_layout = new QVBoxLayout(results_box);
   results_ = new QListWidget;
   results_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   results_layout->addWidget(results_);
-  body->addWidget(results_box, 2);
+  right->addWidget(results_box, 1);
+  body->addLayout(right, 2);
   layout->addLayout(body, 1);
   setCentralWidget(central);
 
@@ -91,7 +156,7 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   });
   bind_handlers();
   connect(results_, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (row < 0) return;
+    if (row < 0 || refreshing_) return;
     calvane::ecrit(program_, row);
     if (on_results_line) on_results_line(row);
   });
@@ -105,6 +170,25 @@ bool Tfmain::start() {
   return true;
 }
 
+void Tfmain::set_windows(Windows* windows) {
+  windows_ = windows;
+  crystal_page_->set_anomalous_panel(windows != nullptr ? windows->anomalous_panel() : nullptr);
+}
+
+void Tfmain::set_file_list_panel(QWidget* panel, std::function<void(FileListKind)> show_list) {
+  if (panel != nullptr) {
+    file_list_place_layout_->addWidget(panel);
+    file_list_place_->show();
+  }
+  show_file_list_ = std::move(show_list);
+  for (const char* entry : kListEntries) action(QString("&File/") + entry)->setEnabled(bool(show_file_list_));
+}
+
+void Tfmain::set_viewer_launcher(std::function<void()> lauch_lumiso) {
+  lauch_lumiso_ = std::move(lauch_lumiso);
+  action("&File/Start &Lumiso2")->setEnabled(bool(lauch_lumiso_));
+}
+
 QAction* Tfmain::add_item(QMenu* menu, const QString& caption, const QString& hint) {
   QAction* item = menu->addAction(caption);
   if (!hint.isEmpty()) item->setStatusTip(hint);
@@ -115,7 +199,7 @@ QAction* Tfmain::add_item(QMenu* menu, const QString& caption, const QString& hi
     path = parent_menu->title() + "/" + path;
   }
   actions_[path] = item;
-  item->setEnabled(false);  // enabled below where the work is built
+  item->setEnabled(false);  // enabled where its work is bound
   return item;
 }
 
@@ -128,53 +212,36 @@ void Tfmain::build_menus() {
   QMenu* file = menuBar()->addMenu("&File");
   QMenu* open_crystal = file->addMenu("Open a crystal data file");
   connect(open_crystal, &QMenu::aboutToShow, this, &Tfmain::FichierCRY1Click);
-  const char* crystal_entries[] = {"Calvan&e format (*.cry)",   "&ShelX format (*.inp, *.ins, *.res)",
-                                   "Powder &Cell format (*.cel)", "&Lazy-Pulverix format (*.lzy)",
-                                   "&ICSD format (*.ics)",        "CIF format (*.cif)"};
-  for (int kind = 1; kind <= 6; ++kind) {
-    QAction* entry = add_item(open_crystal, crystal_entries[kind - 1]);
-    connect(entry, &QAction::triggered, this, [this, kind] { lit_fichier_cry(kind); });
-    entry->setEnabled(kind == 1);
-  }
-  add_item(file, "List of the crystal data files");
-  add_item(file, "Save the current crystal data")->setEnabled(true);
-  connect(action("&File/Save the current crystal data"), &QAction::triggered, this, &Tfmain::sauve_donnees);
+  for (const char* entry : kCrystalEntries) add_item(open_crystal, entry);
+  add_item(file, kListEntries[0]);
+  add_item(file, "Save the current crystal data");
   QMenu* profile = file->addMenu("Save the calculated profile of the current phase");
-  for (const char* entry : {"Calvane Format (*.sim)", "CPI Format (*.cpi)", "CPD Format (*.cpd)"}) add_item(profile, entry);
-  QMenu* peaks = file->addMenu("Save the peaks list of the current phase");
-  for (const char* entry : {".prn format", "Bruker format (*.dif)", "Philips format (*.di)", "CIF format (*.cif)"})
-    add_item(peaks, entry);
+  for (const char* item : {"Calvane Format (*.sim)", "CPI Format (*.cpi)", "CPD Format (*.cpd)"}) add_item(profile, item);
+  QMenu* peak_list = file->addMenu("Save the peaks list of the current phase");
+  for (const char* item : {".prn format", "Bruker format (*.dif)", "Philips format (*.di)", "CIF format (*.cif)"})
+    add_item(peak_list, item);
   file->addSeparator();
   add_item(file, "&Keyboard capture of crystal data", "Capture the crystal data with the keyboard");
   file->addSeparator();
   QMenu* observed = file->addMenu("Open an observed diagram data file");
-  for (const char* entry : {"Brucker Format (*.raw)", "Philips Format (*.rd)", "Calvane Format (*.sim)",
-                            "Rietveld Format (*.dat)", "CPI Format (*.cpi)", "CPD Format (*.cpd)"})
-    add_item(observed, entry);
-  add_item(file, "List of the observed diagram files");
-  QMenu* observed_peaks = file->addMenu("Open an observed peaks file");
-  for (const char* entry : {"&Bruker format (*.dif)", "&XFIT format (*.txt)", "&WINFIT format (*.dat)",
-                            "&Philips frmat (*.di)"})
-    add_item(observed_peaks, entry);
-  add_item(observed_peaks, "&Column format (*.prn)", "2Theta and intensity(optional)");
-  add_item(file, "List of observed peaks file");
+  for (const char* item : kObservedEntries) add_item(observed, item);
+  add_item(file, kListEntries[1]);
+  QMenu* peaks = file->addMenu("Open an observed peaks file");
+  for (const char* item : kPeakEntries) add_item(peaks, item);
+  peaks->actions().back()->setStatusTip("2Theta and intensity(optional)");
+  add_item(file, kListEntries[2]);
   file->addSeparator();
   add_item(file, "Open a total data file (*.cmp)");
-  add_item(file, "List of total data files");
+  add_item(file, kListEntries[3]);
   add_item(file, "Save the total data (*.cmp)");
   file->addSeparator();
   add_item(file, "Start &Lumiso2", "Lauch Lumiso3 for the current crystal data");
   file->addSeparator();
-  QAction* quit = add_item(file, "&Quit");
-  quit->setEnabled(true);
-  connect(quit, &QAction::triggered, this, &Tfmain::Sortie);
+  add_item(file, "&Quit");
 
   QMenu* results = menuBar()->addMenu("&Results");
   results->setStatusTip("Disolay/print the results for the current phase");
-  connect(results, &QMenu::aboutToShow, this, [this] {
-    affiche_crystal_data(program_);
-    refresh_from_model();
-  });
+  connect(results, &QMenu::aboutToShow, this, [this] { act([this] { affiche_crystal_data(program_); }); });
   for (const char* entry : {"&Detailled results for the current phase", "&Short results for the current phase",
                             "&Global results"})
     add_item(results, entry);
@@ -184,41 +251,53 @@ void Tfmain::build_menus() {
   add_item(erase, "&Phases", "Erase phases data");
   add_item(erase, "&Observed diagrams");
 
-  for (const char* caption : {"&Help", "&About"}) {
+  for (const char* caption : {"&Help", "&About", "&Quit"}) {
     QAction* item = menuBar()->addAction(caption);
     item->setEnabled(false);
     actions_[caption] = item;
   }
-  QAction* top_quit = menuBar()->addAction("&Quit");
-  actions_["&Quit"] = top_quit;
-  connect(top_quit, &QAction::triggered, this, &Tfmain::Sortie);
 }
 
 void Tfmain::bind(const QString& path, std::function<void()> work) {
   QAction* item = action(path);
   if (item == nullptr) return;
   item->setEnabled(true);
-  connect(item, &QAction::triggered, this, [this, work = std::move(work)] {
-    sync_model_from_widgets();
-    work();
-    refresh_from_model();
-  });
+  connect(item, &QAction::triggered, this, [this, work = std::move(work)] { act(work); });
+}
+
+void Tfmain::act(const std::function<void()>& work) {
+  sync_model_from_widgets();
+  work();
+  refresh_from_model();
+}
+
+void Tfmain::follow(const FollowUp& steps) {
+  if (steps.clear_plot && on_clear_plot) on_clear_plot();
+  if (steps.reset_plot && on_reset_plot) on_reset_plot();
+  carry_out_follow_up(program_, steps);
+}
+
+void Tfmain::observed_loaded(const ObservedLoad& load) {
+  if (load.added && on_observed_load) on_observed_load(load);
 }
 
 void Tfmain::bind_handlers() {
   Program& p = program_;
-  const QString observed = "&File/Open an observed diagram data file/";
-  const char* observed_entries[] = {"Brucker Format (*.raw)", "Philips Format (*.rd)", "Calvane Format (*.sim)",
-                                    "Rietveld Format (*.dat)", "CPI Format (*.cpi)", "CPD Format (*.cpd)"};
+  for (int kind = 1; kind <= 6; ++kind) {
+    const QString path = QString("&File/Open a crystal data file/") + kCrystalEntries[kind - 1];
+    if (kind == static_cast<int>(CrystalFileKind::Icsd)) continue;  // the format is not available
+    action(path)->setEnabled(true);
+    connect(action(path), &QAction::triggered, this, [this, kind] { lit_fichier_cry(kind); });
+  }
+  bind("&File/Save the current crystal data", [&p] { calvane::sauve_donnees(p); });
   for (int entry = 1; entry <= 6; ++entry)
-    bind(observed + observed_entries[entry - 1], [&p, entry] {
-      ouvre_fichier_raw(p, entry);
+    bind(QString("&File/Open an observed diagram data file/") + kObservedEntries[entry - 1], [this, &p, entry] {
+      observed_loaded(ouvre_fichier_raw(p, entry));
       p.ui.redraw_plot();
     });
-  const QString peaks = "&File/Open an observed peaks file/";
-  const char* peak_entries[] = {"&Bruker format (*.dif)", "&XFIT format (*.txt)", "&WINFIT format (*.dat)",
-                                "&Philips frmat (*.di)", "&Column format (*.prn)"};
-  for (int entry = 1; entry <= 5; ++entry) bind(peaks + peak_entries[entry - 1], [&p, entry] { ouvre_fichier_dif(p, entry); });
+  for (int entry = 1; entry <= 5; ++entry)
+    bind(QString("&File/Open an observed peaks file/") + kPeakEntries[entry - 1],
+         [this, &p, entry] { observed_loaded(ouvre_fichier_dif(p, entry)); });
   const QString profile = "&File/Save the calculated profile of the current phase/";
   bind(profile + "Calvane Format (*.sim)", [&p] { CalvaneFormatsim2Click(p); });
   bind(profile + "CPI Format (*.cpi)", [&p] { CPIFormatcpi2Click(p); });
@@ -227,33 +306,60 @@ void Tfmain::bind_handlers() {
   const char* peak_list_entries[] = {".prn format", "Bruker format (*.dif)", "Philips format (*.di)", "CIF format (*.cif)"};
   for (int entry = 1; entry <= 4; ++entry)
     bind(peak_list + peak_list_entries[entry - 1], [&p, entry] { save_hkl_list(p, entry); });
-  bind("&File/Open a total data file (*.cmp)", [&p] {
-    ouvre_fichier_mpm(p, TotalDataSender::Menu);
+  action("&File/&Keyboard capture of crystal data")->setEnabled(true);
+  connect(action("&File/&Keyboard capture of crystal data"), &QAction::triggered, this, &Tfmain::lit_clavier);
+  bind("&File/Open a total data file (*.cmp)", [this, &p] {
+    if (ouvre_fichier_mpm(p, TotalDataSender::Menu).loaded && on_total_data_loaded) on_total_data_loaded();
     p.ui.redraw_plot();
   });
   bind("&File/Save the total data (*.cmp)", [&p] { SavetheTotaldata1Click(p, TotalDataSender::Menu); });
+  for (int kind = 1; kind <= 4; ++kind)
+    connect(action(QString("&File/") + kListEntries[kind - 1]), &QAction::triggered, this, [this, kind] {
+      if (show_file_list_) act([this, kind] { show_file_list_(static_cast<FileListKind>(kind)); });
+    });
+  connect(action("&File/Start &Lumiso2"), &QAction::triggered, this, [this] {
+    if (lauch_lumiso_) act(lauch_lumiso_);
+  });
   bind("&Results/&Detailled results for the current phase", [&p] { Detailledresultforthedispayedphase1Click(p); });
   bind("&Results/&Short results for the current phase", [&p] { Shortresultforthedisplayedphase1Click(p); });
   bind("&Results/&Global results", [&p] { rapport(p, std::string()); });
-  bind("&Erase/&General", [&p] { rase_general(p); });
+  bind("&Erase/&General", [this, &p] {
+    rase_general(p);
+    if (on_clear_plot) on_clear_plot();
+  });
   bind("&Erase/&Phases", [&p] { delete_phases(p); });
   bind("&Erase/&Observed diagrams", [this] {
     if (on_erase_observed) on_erase_observed();
   });
-  bind("&Help", [&p] { aide(p); });
+  action("&Help")->setEnabled(true);
+  connect(action("&Help"), &QAction::triggered, this, &Tfmain::aide);
   bind("&About", [&p] { p.ui.show_window(WindowId::About, true); });
+  for (const QString path : {"&File/&Quit", "&Quit"}) {
+    action(path)->setEnabled(true);
+    connect(action(path), &QAction::triggered, this, &Tfmain::Sortie);
+  }
+
+  // The usual shortcuts: open a crystal, save the workspace, quit, help.
+  action("&File/Open a crystal data file/Calvan&e format (*.cry)")->setShortcut(QKeySequence::Open);
+  action("&File/Save the total data (*.cmp)")->setShortcut(QKeySequence::Save);
+  action("&File/&Quit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  action("&Help")->setShortcut(QKeySequence::HelpContents);
+  for (const QString path : {"&File/Open a crystal data file/Calvan&e format (*.cry)", "&File/Save the total data (*.cmp)",
+                             "&File/&Quit", "&Help"})
+    action(path)->setShortcutContext(Qt::WindowShortcut);
+  // The shortcuts must work with the menus closed: the actions also belong to the window.
+  addActions({action("&File/Open a crystal data file/Calvan&e format (*.cry)"),
+              action("&File/Save the total data (*.cmp)"), action("&File/&Quit"), action("&Help")});
 }
 
-void Tfmain::build_source_bar(QWidget* parent) {
+void Tfmain::build_source_bar(QVBoxLayout* layout) {
   auto* bar = new QHBoxLayout;
   xray_button_ = new QToolButton;
   xray_button_->setText("X rays");
-  xray_button_->setToolTip("X rays case");
-  xray_button_->setStatusTip("X rays case");
+  set_hint(xray_button_, "X rays case");
   neutron_button_ = new QToolButton;
   neutron_button_->setText("Neutrons");
-  neutron_button_->setToolTip("Neutrons case");
-  neutron_button_->setStatusTip("Neutrons case");
+  set_hint(neutron_button_, "Neutrons case");
   connect(xray_button_, &QToolButton::clicked, this, &Tfmain::optionX);
   connect(neutron_button_, &QToolButton::clicked, this, &Tfmain::choixN);
   source_caption_ = new QLabel;
@@ -262,186 +368,225 @@ void Tfmain::build_source_bar(QWidget* parent) {
   bar->addSpacing(12);
   bar->addWidget(source_caption_);
   bar->addStretch(1);
-  static_cast<QVBoxLayout*>(parent->layout())->addLayout(bar);
+  layout->addLayout(bar);
 }
 
 QWidget* Tfmain::build_experiment_page() {
   auto* page = new QWidget;
+  page->setStatusTip("Show/Change the experimental data");
   auto* layout = new QGridLayout(page);
 
   auto* wavelength_box = new QGroupBox("Wavelength");
   auto* wavelength_layout = new QFormLayout(wavelength_box);
+  line_list_ = new QComboBox;
+  line_list_->addItem(qt(std::string(kMultipleLinesItem)));
+  for (const CharacteristicLine& line : kCharacteristicLines) line_list_->addItem(qt(std::string(line.item)));
+  line_list_->setCurrentIndex(-1);
+  wavelength_layout->addRow("Line", line_list_);
   wavelength_ = small_edit(90);
   wavelength_layout->addRow("Lambda (A)", wavelength_);
   default_wavelength_notice_ = new QLabel("The wavelength was set to the default value 1.5406");
   default_wavelength_notice_->setWordWrap(true);
   wavelength_layout->addRow(default_wavelength_notice_);
   layout->addWidget(wavelength_box, 0, 0);
+  connect(line_list_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+    act([this, index] {
+      follow(set_lambda(SpectrumView{program_.workspace, program_.main_form, program_.wavelength_form, program_.ui},
+                        index));
+    });
+  });
+  connect(wavelength_, &QLineEdit::textEdited, this, [this] {
+    act([this] { follow(entree_lambda(program_.workspace, program_.main_form)); });
+  });
 
   auto* range_box = new QGroupBox("Angle range");
-  auto* range_layout = new QFormLayout(range_box);
+  auto* range_layout = new QGridLayout(range_box);
   range_low_ = small_edit(70);
   range_high_ = small_edit(70);
-  range_low_caption_ = new QLabel("2θ1");
-  range_high_caption_ = new QLabel("2θ2");
-  range_layout->addRow(range_low_caption_, range_low_);
-  range_layout->addRow(range_high_caption_, range_high_);
+  range_low_caption_ = new QLabel;
+  range_high_caption_ = new QLabel;
+  range_layout->addWidget(range_low_caption_, 0, 0);
+  range_layout->addWidget(range_low_, 0, 1);
+  range_layout->addWidget(range_high_caption_, 1, 0);
+  range_layout->addWidget(range_high_, 1, 1);
+  scale_group_ = new QButtonGroup(this);
+  const char* scales[] = {"Theta", "2Theta", "Q=4pi*sin(theta)"};
+  for (int i = 0; i < 3; ++i) {
+    auto* button = new QRadioButton(scales[i]);
+    scale_buttons_[static_cast<std::size_t>(i)] = button;
+    scale_group_->addButton(button, i);
+    range_layout->addWidget(button, i, 2);
+  }
+  connect(scale_group_, &QButtonGroup::idClicked, this, [this](int scale) {
+    act([this, scale] {
+      follow(change_theta_2theta(program_.workspace.settings, program_.main_form.experiment,
+                                 static_cast<AngleScale>(scale), program_.ui));
+    });
+  });
+  connect(range_low_, &QLineEdit::editingFinished, this, [this] {
+    if (refreshing_) return;
+    act([this] {
+      relit_theta_min(program_.workspace.settings, program_.main_form.experiment, RangeEndSide::Low, program_.ui);
+    });
+  });
+  connect(range_high_, &QLineEdit::editingFinished, this, [this] {
+    if (refreshing_) return;
+    act([this] {
+      relit_theta_min(program_.workspace.settings, program_.main_form.experiment, RangeEndSide::High, program_.ui);
+    });
+  });
   layout->addWidget(range_box, 1, 0);
 
-  auto* resolution_box = new QGroupBox("Resolution");
-  auto* resolution_layout = new QFormLayout(resolution_box);
-  u_ = small_edit(70);
-  v_ = small_edit(70);
-  w_ = small_edit(70);
-  resolution_layout->addRow("U", u_);
-  resolution_layout->addRow("V", v_);
-  resolution_layout->addRow("W", w_);
-  layout->addWidget(resolution_box, 2, 0);
+  auto* resolution_box = new QGroupBox("Resolution  Delta(2Theta)=sqrt(U tan²θ + V tanθ + W)");
+  auto* resolution_layout = new QHBoxLayout(resolution_box);
+  u_ = small_edit(60);
+  v_ = small_edit(60);
+  w_ = small_edit(60);
+  for (auto [caption, edit] : {std::pair{"U", u_}, std::pair{"V", v_}, std::pair{"W", w_}}) {
+    resolution_layout->addWidget(new QLabel(caption));
+    resolution_layout->addWidget(edit);
+  }
+  resolution_layout->addStretch(1);
+  layout->addWidget(resolution_box, 2, 0, 1, 2);
+
+  spectrum_ = new QTableWidget(4, 3);
+  spectrum_->setHorizontalHeaderLabels({"Lambda", "%", "<mu><rho>"});
+  spectrum_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  spectrum_->verticalHeader()->hide();
+  spectrum_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  spectrum_->setFixedHeight(4 * 24 + 28);
+  layout->addWidget(spectrum_, 3, 0);
 
   auto* warning = new QPlainTextEdit;
   warning->setReadOnly(true);
   warning->setPlainText(
       "Warning \n-------------\n\nDelta(2Theta) is the reflection enlargement\ndue to the instrumental effect\n\n"
       "The peak of each phase can be enlarged\nby modifying the crystallite size\n(see \"Phases data\")");
-  layout->addWidget(warning, 0, 1, 3, 1);
+  layout->addWidget(warning, 0, 1, 2, 1);
 
   auto* apply = new QPushButton("Apply");
-  apply->setStatusTip("Draw the diagrams");
-  connect(apply, &QPushButton::clicked, this, [this] {
-    sync_model_from_widgets();
-    click_button_plot_phase_data(program_, PlotSender::ExperimentApply);
-    refresh_from_model();
-  });
-  layout->addWidget(apply, 3, 1, Qt::AlignRight);
-  layout->setRowStretch(4, 1);
-
-  for (QLineEdit* edit : {wavelength_, range_low_, range_high_, u_, v_, w_})
-    connect(edit, &QLineEdit::editingFinished, this, &Tfmain::sync_model_from_widgets);
-  return page;
-}
-
-QWidget* Tfmain::build_crystal_page() {
-  auto* page = new QWidget;
-  auto* outer = new QVBoxLayout(page);
-  auto* apply_bar = new QHBoxLayout;
-  apply_bar_caption_ = new QLabel;
-  auto* apply = new QPushButton("Apply");
-  apply->setStatusTip("Calculate the diagram for the current phase");
-  auto* restore = new QPushButton("Restore modif");
-  restore->setStatusTip("Restore the initial parameters after modifications");
-  apply_bar->addWidget(apply_bar_caption_, 1);
-  apply_bar->addWidget(apply);
-  apply_bar->addWidget(restore);
-  outer->addLayout(apply_bar);
-  connect(apply, &QPushButton::clicked, this, [this] {
-    sync_model_from_widgets();
-    re_calcule(program_);
-    refresh_from_model();
-  });
-  connect(restore, &QPushButton::clicked, this, [this] {
-    restore_data(program_);
-    refresh_from_model();
-  });
-  crystal_panel_ = new QWidget;
-  auto* layout = new QGridLayout(crystal_panel_);
-  outer->addWidget(crystal_panel_, 1);
-
-  title_ = new QLineEdit;
-  layout->addWidget(new QLabel("Title"), 0, 0);
-  layout->addWidget(title_, 0, 1, 1, 5);
-
-  system_ = new QComboBox;
-  for (const char* item : kSystemItems) system_->addItem(item);
-  layout->addWidget(new QLabel("System"), 1, 0);
-  layout->addWidget(system_, 1, 1);
-  connect(system_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
-    selecte_systeme(program_, index);
-    refresh_from_model();
-  });
-
-  auto* cell_box = new QGroupBox("Cell parameters");
-  auto* cell_layout = new QGridLayout(cell_box);
-  const char* cell_captions[6] = {"a", "b", "c", "α", "β", "γ"};
-  for (int i = 0; i < 6; ++i) {
-    cell_[static_cast<std::size_t>(i)] = small_edit(80);
-    cell_layout->addWidget(new QLabel(QString::fromUtf8(cell_captions[i])), i / 3, 2 * (i % 3));
-    cell_layout->addWidget(cell_[static_cast<std::size_t>(i)], i / 3, 2 * (i % 3) + 1);
-    connect(cell_[static_cast<std::size_t>(i)], &QLineEdit::editingFinished, this, [this, i] {
-      program_.main_form.crystal.cell[static_cast<std::size_t>(i)].text =
-          cell_[static_cast<std::size_t>(i)]->text().toStdString();
-      lit_a(program_, i);
-      refresh_from_model();
-    });
-  }
-  layout->addWidget(cell_box, 2, 0, 1, 6);
-
-  auto* group_box = new QGroupBox("Space group");
-  auto* group_layout = new QFormLayout(group_box);
-  hermann_mauguin_ = new QLineEdit;
-  hall_ = new QLineEdit;
-  group_number_ = new QLineEdit;
-  for (QLineEdit* edit : {hermann_mauguin_, hall_, group_number_}) edit->setReadOnly(true);
-  group_layout->addRow("Hermann-Mauguin", hermann_mauguin_);
-  group_layout->addRow("Hall", hall_);
-  group_layout->addRow("Space Group Nb.", group_number_);
-  layout->addWidget(group_box, 3, 0, 1, 3);
-
-  auto* values_box = new QGroupBox;
-  auto* values_layout = new QFormLayout(values_box);
-  molecular_weight_ = new QLineEdit;
-  formula_units_ = new QLineEdit;
-  formula_ = new QLineEdit;
-  density_ = new QLineEdit;
-  for (QLineEdit* edit : {molecular_weight_, formula_units_, formula_, density_}) edit->setReadOnly(true);
-  values_layout->addRow("Mol. weight", molecular_weight_);
-  values_layout->addRow("Nb of mole/cell", formula_units_);
-  values_layout->addRow("Formula", formula_);
-  values_layout->addRow("Density", density_);
-  layout->addWidget(values_box, 3, 3, 1, 3);
-
-  auto* atoms_box = new QGroupBox("Atom coordinates of the asymetric unit");
-  auto* atoms_layout = new QVBoxLayout(atoms_box);
-  xray_atoms_ = new QTableWidget(kMaxTypedAtoms, 7);
-  xray_atoms_->setHorizontalHeaderLabels({"Atom", "Lab.", "X", "Y", "Z", "B", "Pop"});
-  xray_atoms_->setStatusTip("Atoms in the asymetric unit");
-  xray_atoms_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  xray_atoms_->verticalHeader()->setDefaultSectionSize(22);
-  atoms_layout->addWidget(xray_atoms_);
-  layout->addWidget(atoms_box, 4, 0, 1, 6);
-  layout->setRowStretch(4, 1);
+  set_hint(apply, "Draw the diagrams");
+  connect(apply, &QPushButton::clicked, this,
+          [this] { act([this] { click_button_plot_phase_data(program_, PlotSender::ExperimentApply); }); });
+  layout->addWidget(apply, 4, 1, Qt::AlignRight);
+  layout->setRowStretch(5, 1);
   return page;
 }
 
 QWidget* Tfmain::build_phases_page() {
   auto* page = new QWidget;
+  page->setStatusTip("Show/Change the phases data");
   auto* layout = new QVBoxLayout(page);
-  phase_table_ = new QTableWidget(kMaxPhases + 1, 7);
-  phase_table_->setHorizontalHeaderLabels({"Phase Name", "", "Draw", "(hkl)", "Percent", "Size(A)", "D d/d (X1000)"});
+  phase_table_ = new QTableWidget(kMaxPhases + 1, kPhaseColumns);
+  phase_table_->setHorizontalHeaderLabels(
+      {"Phase Name", "", "Draw", "(hkl)", "Percent\nWeight", "Size(A)", "D d/d\n(X1000)", "Crystal\nData"});
   QStringList rows;
   for (int p = 1; p <= kMaxPhases; ++p) rows << QString(" %1").arg(p);
   rows << "     Sum";
   phase_table_->setVerticalHeaderLabels(rows);
   phase_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  phase_table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  phase_table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
-  phase_table_->setColumnWidth(1, 28);
-  phase_table_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  phase_table_->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
+  phase_table_->horizontalHeader()->setSectionResizeMode(kColour, QHeaderView::Fixed);
+  phase_table_->setColumnWidth(kColour, 24);
+  phase_table_->verticalHeader()->setDefaultSectionSize(24);
+  phase_table_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                                QAbstractItemView::SelectedClicked);
+  phase_table_->setFixedHeight(9 * 24 + 44);
   layout->addWidget(phase_table_);
-  auto* apply = new QPushButton("Apply");
-  apply->setStatusTip("Draw the diagrams");
-  layout->addWidget(apply, 0, Qt::AlignRight);
-  connect(apply, &QPushButton::clicked, this, [this] {
-    sync_model_from_widgets();
-    click_button_plot_phase_data(program_, PlotSender::PhasesApply);
-    refresh_from_model();
+
+  // A double-click on a phase's name deletes the phase, once confirmed.
+  connect(phase_table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+    if (column == kName && row < kMaxPhases) del_phase1(row + 1);
   });
-  // The "Draw" column: the phases' flags and the "Sum" toggle follow the boxes.
   connect(phase_table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-    if (item->column() != 2 || refreshing_) return;
-    sync_model_from_widgets();
-    click_draw(program_);
-    program_.ui.redraw_plot();
+    if (refreshing_) return;
+    const int row = item->row();
+    if (item->column() == kDraw) {
+      act([this] {
+        click_draw(program_);
+        program_.ui.redraw_plot();
+      });
+    } else if (item->column() == kHkl && row < program_.workspace.phase_count()) {
+      act([this, row] {
+        program_.workspace.phase(row + 1).show_hkl = program_.main_form.phases.rows[static_cast<std::size_t>(row)].hkl;
+        program_.ui.redraw_plot();
+      });
+    } else if (item->column() == kDisplay && row < kMaxPhases && item->checkState() == Qt::Checked) {
+      click_display(row + 1);
+    }
   });
+
+  auto* buttons = new QHBoxLayout;
+  sum_toggle_ = new QPushButton("Sum");
+  set_hint(sum_toggle_, "Draw/mask the sum of calculated patterns");
+  observed_toggle_ = new QPushButton("Obs.");
+  set_hint(observed_toggle_, "Draw/mask the observed pattern");
+  for (QPushButton* toggle : {sum_toggle_, observed_toggle_}) {
+    toggle->setCheckable(true);
+    buttons->addWidget(toggle);
+  }
+  connect(sum_toggle_, &QPushButton::clicked, this, [this](bool pressed) {
+    act([this, pressed] {
+      PhasesPageForm& phases = program_.main_form.phases;
+      phases.sum_toggle_pressed = pressed;
+      phases.sum_draw = !pressed;
+      program_.workspace.settings.draw_sum = !pressed;
+      program_.ui.redraw_plot();
+    });
+  });
+  connect(observed_toggle_, &QPushButton::clicked, this, [this](bool pressed) {
+    act([this, pressed] {
+      program_.main_form.phases.observed_toggle_pressed = pressed;
+      program_.workspace.settings.draw_observed = !pressed;
+      program_.ui.redraw_plot();
+    });
+  });
+  buttons->addStretch(1);
+  restore_ = new QPushButton("Restore");
+  set_hint(restore_, "Restore the last deleted phase");
+  connect(restore_, &QPushButton::clicked, this, &Tfmain::restaure_effacement_phase);
+  buttons->addWidget(restore_);
+  auto* apply = new QPushButton("Apply");
+  set_hint(apply, "Draw the diagrams");
+  connect(apply, &QPushButton::clicked, this,
+          [this] { act([this] { click_button_plot_phase_data(program_, PlotSender::PhasesApply); }); });
+  buttons->addWidget(apply);
+  layout->addLayout(buttons);
+
+  auto* options = new QHBoxLayout;
+  auto* percent_box = new QGroupBox("Percent");
+  auto* percent_layout = new QHBoxLayout(percent_box);
+  weight_percent_ = new QRadioButton("Weight %");
+  molar_percent_ = new QRadioButton("Molec. %");
+  percent_group_ = new QButtonGroup(this);
+  percent_group_->addButton(weight_percent_, 0);
+  percent_group_->addButton(molar_percent_, 1);
+  percent_layout->addWidget(weight_percent_);
+  percent_layout->addWidget(molar_percent_);
+  connect(percent_group_, &QButtonGroup::idClicked, this, [this](int molar) {
+    act([this, molar] {
+      follow(change_mode_pourcent(program_.workspace, program_.main_form, molar == 1, program_.ui));
+    });
+  });
+  options->addWidget(percent_box);
+  auto* hkl_box = new QGroupBox("hkl drawing mode");
+  auto* hkl_layout = new QHBoxLayout(hkl_box);
+  hkl_mode_group_ = new QButtonGroup(this);
+  for (int mode = 0; mode < 2; ++mode) {
+    auto* button = new QRadioButton(QString("mode%1").arg(mode + 1));
+    hkl_mode_group_->addButton(button, mode);
+    hkl_layout->addWidget(button);
+  }
+  connect(hkl_mode_group_, &QButtonGroup::idClicked, this, [this](int mode) {
+    act([this, mode] {
+      program_.main_form.phases.hkl_mode = mode;
+      program_.ui.redraw_plot();
+    });
+  });
+  options->addWidget(hkl_box);
+  options->addStretch(1);
+  layout->addLayout(options);
+  layout->addStretch(1);
   return page;
 }
 
@@ -449,21 +594,16 @@ QWidget* Tfmain::build_style_page() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(new QLabel("Colours, pen widths and styles of the curves"));
+  auto* open = new QPushButton("Colours and styles...");
+  connect(open, &QPushButton::clicked, this, [this] { program_.ui.show_window(WindowId::Colours, true); });
+  layout->addWidget(open, 0, Qt::AlignLeft);
   layout->addStretch(1);
   return page;
 }
 
 void Tfmain::sync_model_from_widgets() {
-  CrystalPageForm& crystal = program_.main_form.crystal;
-  crystal.title = title_->text().toStdString();
-  crystal.system_index = system_->currentIndex();
-  for (std::size_t i = 0; i < 6; ++i) crystal.cell[i].text = cell_[i]->text().toStdString();
-  for (int row = 0; row < xray_atoms_->rowCount(); ++row)
-    for (int column = 0; column < 7; ++column) {
-      const QTableWidgetItem* item = xray_atoms_->item(row, column);
-      const std::string text = item != nullptr ? item->text().toStdString() : std::string();
-      if (!text.empty() || row + 1 < crystal.xray_atoms.row_count()) crystal.xray_atoms.set_cell(row + 1, column, text);
-    }
+  if (refreshing_) return;
+  crystal_page_->sync_model_from_widgets();
   PhasesPageForm& phases = program_.main_form.phases;
   for (int p = 0; p < kMaxPhases; ++p) {
     PhaseRow& row = phases.rows[static_cast<std::size_t>(p)];
@@ -471,12 +611,17 @@ void Tfmain::sync_model_from_widgets() {
       const QTableWidgetItem* item = phase_table_->item(p, column);
       return item != nullptr ? item->text().toStdString() : std::string();
     };
-    if (const QTableWidgetItem* draw = phase_table_->item(p, 2)) row.draw = draw->checkState() == Qt::Checked;
-    row.percent = text_of(4);
-    row.size = text_of(5);
-    row.strain = text_of(6);
+    auto checked = [this, p](int column) {
+      const QTableWidgetItem* item = phase_table_->item(p, column);
+      return item != nullptr && item->checkState() == Qt::Checked;
+    };
+    row.draw = checked(kDraw);
+    row.hkl = checked(kHkl);
+    row.percent = text_of(kPercent);
+    row.size = text_of(kSize);
+    row.strain = text_of(kStrain);
   }
-  if (const QTableWidgetItem* sum = phase_table_->item(kMaxPhases, 2)) phases.sum_draw = sum->checkState() == Qt::Checked;
+  if (const QTableWidgetItem* sum = phase_table_->item(kMaxPhases, kDraw)) phases.sum_draw = sum->checkState() == Qt::Checked;
   ExperimentPageForm& experiment = program_.main_form.experiment;
   experiment.wavelength = wavelength_->text().toStdString();
   experiment.range_low = range_low_->text().toStdString();
@@ -486,7 +631,79 @@ void Tfmain::sync_model_from_widgets() {
   experiment.w = w_->text().toStdString();
 }
 
+void Tfmain::refresh_experiment_page() {
+  const ExperimentPageForm& experiment = program_.main_form.experiment;
+  line_list_->setCurrentIndex(experiment.line_index);
+  set_text(wavelength_, experiment.wavelength);
+  set_text(range_low_, experiment.range_low);
+  set_text(range_high_, experiment.range_high);
+  // "2q1" in the symbol font is 2θ1.
+  auto caption = [&experiment](const std::string& text) {
+    QString shown = qt(text);
+    if (experiment.range_captions_in_symbol_font) shown.replace('q', QChar(0x03B8));
+    return shown;
+  };
+  range_low_caption_->setText(caption(experiment.range_low_caption));
+  range_high_caption_->setText(caption(experiment.range_high_caption));
+  scale_group_->setExclusive(false);
+  for (int i = 0; i < 3; ++i) scale_buttons_[static_cast<std::size_t>(i)]->setChecked(i == experiment.angle_scale_button);
+  scale_group_->setExclusive(true);
+  set_text(u_, experiment.u);
+  set_text(v_, experiment.v);
+  set_text(w_, experiment.w);
+  default_wavelength_notice_->setVisible(experiment.default_wavelength_notice_visible);
+  spectrum_->setVisible(experiment.spectrum_visible);
+  show_text_grid(spectrum_, experiment.spectrum, 1);
+}
+
+void Tfmain::refresh_phases_page() {
+  const PhasesPageForm& phases = program_.main_form.phases;
+  auto item_at = [this](int row, int column) {
+    QTableWidgetItem* item = phase_table_->item(row, column);
+    if (item == nullptr) {
+      item = new QTableWidgetItem;
+      phase_table_->setItem(row, column, item);
+    }
+    return item;
+  };
+  auto check = [&item_at](int row, int column, bool on) {
+    QTableWidgetItem* item = item_at(row, column);
+    item->setFlags((item->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsEditable);
+    item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+  };
+  for (int p = 0; p < kMaxPhases; ++p) {
+    const PhaseRow& row = phases.rows[static_cast<std::size_t>(p)];
+    QTableWidgetItem* name = item_at(p, kName);
+    name->setText(qt(row.name));
+    name->setFlags(name->flags() & ~Qt::ItemIsEditable);  // read-only: a double-click deletes
+    QTableWidgetItem* colour = item_at(p, kColour);
+    colour->setFlags(colour->flags() & ~Qt::ItemIsEditable);
+    colour->setBackground(QColor(row.colour.red, row.colour.green, row.colour.blue));
+    check(p, kDraw, row.draw);
+    check(p, kHkl, row.hkl);
+    check(p, kDisplay, row.display);
+    item_at(p, kPercent)->setText(qt(row.percent));
+    item_at(p, kSize)->setText(qt(row.size));
+    item_at(p, kStrain)->setText(qt(row.strain));
+  }
+  QTableWidgetItem* sum_colour = item_at(kMaxPhases, kColour);
+  sum_colour->setFlags(sum_colour->flags() & ~Qt::ItemIsEditable);
+  sum_colour->setBackground(QColor(phases.sum_colour.red, phases.sum_colour.green, phases.sum_colour.blue));
+  check(kMaxPhases, kDraw, phases.sum_draw);
+  phase_table_->horizontalHeaderItem(kPercent)->setText(qt("Percent\n" + phases.percent_caption));
+  restore_->setVisible(phases.restore_visible);
+  sum_toggle_->setChecked(phases.sum_toggle_pressed);
+  observed_toggle_->setChecked(phases.observed_toggle_pressed);
+  percent_group_->setExclusive(false);
+  weight_percent_->setChecked(!phases.molar_percent);
+  molar_percent_->setChecked(phases.molar_percent);
+  percent_group_->setExclusive(true);
+  if (QAbstractButton* mode = hkl_mode_group_->button(phases.hkl_mode)) mode->setChecked(true);
+}
+
 void Tfmain::refresh_from_model() {
+  if (refreshing_) return;
+  refreshing_ = true;
   const MainForm& form = program_.main_form;
   setWindowTitle(qt(form.caption));
   source_caption_->setText(qt(form.source_caption));
@@ -494,110 +711,132 @@ void Tfmain::refresh_from_model() {
   neutron_button_->setStyleSheet(form.xray_button_active ? "color: grey" : "color: red");
   status_->setText(qt(form.status));
 
-  set_text(wavelength_, form.experiment.wavelength);
-  set_text(range_low_, form.experiment.range_low);
-  set_text(range_high_, form.experiment.range_high);
-  set_text(u_, form.experiment.u);
-  set_text(v_, form.experiment.v);
-  set_text(w_, form.experiment.w);
-  default_wavelength_notice_->setVisible(form.experiment.default_wavelength_notice_visible);
-
-  const CrystalPageForm& crystal = form.crystal;
-  crystal_panel_->setVisible(crystal.panel_visible);
-  apply_bar_caption_->setVisible(crystal.apply_bar_visible || crystal.panel_visible);
-  apply_bar_caption_->setText(qt(crystal.apply_bar_caption));
-  system_->setCurrentIndex(crystal.system_index);
-  set_text(title_, crystal.title);
-  for (std::size_t i = 0; i < 6; ++i) {
-    set_text(cell_[i], crystal.cell[i].text);
-    cell_[i]->setReadOnly(crystal.cell[i].greyed);
-    cell_[i]->setStyleSheet(crystal.cell[i].greyed ? "background: #d4d0c8" : "");
-  }
-  set_text(hermann_mauguin_, crystal.hermann_mauguin);
-  set_text(hall_, crystal.hall);
-  set_text(group_number_, crystal.space_group_number);
-  set_text(molecular_weight_, crystal.molecular_weight);
-  set_text(formula_units_, crystal.formula_units);
-  set_text(formula_, crystal.formula);
-  set_text(density_, crystal.density);
-  xray_atoms_->clearContents();
-  for (int row = 1; row < crystal.xray_atoms.row_count() && row <= kMaxTypedAtoms; ++row)
-    for (int column = 0; column < 7; ++column)
-      xray_atoms_->setItem(row - 1, column, new QTableWidgetItem(qt(crystal.xray_atoms.cell(row, column))));
-
-  refreshing_ = true;
-  for (int p = 0; p < kMaxPhases; ++p) {
-    const PhaseRow& row = form.phases.rows[static_cast<std::size_t>(p)];
-    auto* colour = new QTableWidgetItem;
-    colour->setBackground(QColor(row.colour.red, row.colour.green, row.colour.blue));
-    phase_table_->setItem(p, 0, new QTableWidgetItem(qt(row.name)));
-    phase_table_->setItem(p, 1, colour);
-    auto* draw = new QTableWidgetItem;
-    draw->setCheckState(row.draw ? Qt::Checked : Qt::Unchecked);
-    phase_table_->setItem(p, 2, draw);
-    auto* hkl = new QTableWidgetItem;
-    hkl->setCheckState(row.hkl ? Qt::Checked : Qt::Unchecked);
-    phase_table_->setItem(p, 3, hkl);
-    phase_table_->setItem(p, 4, new QTableWidgetItem(qt(row.percent)));
-    phase_table_->setItem(p, 5, new QTableWidgetItem(qt(row.size)));
-    phase_table_->setItem(p, 6, new QTableWidgetItem(qt(row.strain)));
-  }
-  auto* sum_draw = new QTableWidgetItem;
-  sum_draw->setCheckState(form.phases.sum_draw ? Qt::Checked : Qt::Unchecked);
-  phase_table_->setItem(kMaxPhases, 2, sum_draw);
-  refreshing_ = false;
+  refresh_experiment_page();
+  crystal_page_->refresh_from_model();
+  refresh_phases_page();
 
   // Rebuilt only when its lines changed: a click on a line must not clear the list under it.
   bool same = results_->count() == static_cast<int>(form.results.size());
   for (int i = 0; same && i < results_->count(); ++i) same = results_->item(i)->text() == qt(form.results[static_cast<std::size_t>(i)]);
   if (!same) {
-    QSignalBlocker block(results_);
     results_->clear();
     for (const std::string& line : form.results) results_->addItem(qt(line));
   }
-  if (pages_->currentIndex() != static_cast<int>(form.page)) {
-    QSignalBlocker block(pages_);
-    pages_->setCurrentIndex(static_cast<int>(form.page));
-  }
+  if (pages_->currentIndex() != static_cast<int>(form.page)) pages_->setCurrentIndex(static_cast<int>(form.page));
+  refreshing_ = false;
 }
 
 void Tfmain::lit_fichier_cry(int kind) {
-  sync_model_from_widgets();
-  calvane::lit_fichier_cry(program_, static_cast<CrystalFileKind>(kind));
-  refresh_from_model();
+  act([this, kind] { calvane::lit_fichier_cry(program_, static_cast<CrystalFileKind>(kind)); });
 }
 
 void Tfmain::FichierCRY1Click() {
-  calvane::FichierCRY1Click(program_);
-  refresh_from_model();
+  act([this] { calvane::FichierCRY1Click(program_); });
 }
 
 void Tfmain::sauve_donnees() {
-  sync_model_from_widgets();
-  calvane::sauve_donnees(program_);
-  refresh_from_model();
+  act([this] { calvane::sauve_donnees(program_); });
 }
 
 void Tfmain::Sortie() { calvane::Sortie(program_); }
 
 void Tfmain::optionX() {
-  sync_model_from_widgets();
-  FollowUp follow = calvane::optionX(program_);
-  if (follow.reset_plot && on_reset_plot) on_reset_plot();
-  refresh_from_model();
+  act([this] { follow(calvane::optionX(program_)); });
 }
 
 void Tfmain::choixN() {
-  sync_model_from_widgets();
-  FollowUp follow = calvane::choixN(program_);
-  if (follow.reset_plot && on_reset_plot) on_reset_plot();
-  if (follow.recompute_all) click_button_plot_phase_data(program_);
-  refresh_from_model();
+  act([this] { follow(calvane::choixN(program_)); });
 }
 
+void Tfmain::lit_clavier() { crystal_page_->lit_clavier(); }
+
 void Tfmain::change_volet(int page) {
-  program_.main_form.page = static_cast<MainPage>(page);
-  refresh_from_model();
+  if (refreshing_) return;
+  act([this, page] { calvane::change_volet(program_, page); });
+}
+
+void Tfmain::click_display(int row) {
+  act([this, row] { calvane::click_display(program_, row); });
+}
+
+void Tfmain::del_phase1(int row) {
+  if (row < 1 || row > program_.workspace.phase_count()) return;
+  act([this, row] {
+    const std::string name = program_.main_form.phases.rows[static_cast<std::size_t>(row - 1)].name;
+    // A double-click is easily made by mistake: the deletion is confirmed first.
+    if (program_.ui.confirm("Do you want to delete the phase " + std::to_string(row) + " (" + name + ")?") !=
+        Answer::Yes)
+      return;
+    calvane::del_phase1(program_, row);
+  });
+}
+
+void Tfmain::restaure_effacement_phase() {
+  act([this] {
+    if (calvane::restaure_effacement_phase(program_).loaded && on_total_data_loaded) on_total_data_loaded();
+  });
+}
+
+void Tfmain::aide() {
+  act([this] { calvane::aide(program_); });
+}
+
+void Tfmain::reset_donnees() {
+  act([this] { calvane::reset_donnees(program_); });
+}
+
+void Tfmain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) reset_donnees();
+}
+
+bool Tfmain::open_path(const QString& path) {
+  const QFileInfo info(path);
+  const PathKind kind = kind_of_path(to_lower(info.suffix().toStdString()));
+  const std::string name = info.absoluteFilePath().toStdString();
+  if (kind.menu == PathKind::None) {
+    program_.ui.warning("Unknown file type: " + info.fileName().toStdString());
+    return false;
+  }
+  if (!answer_next_open_dialog) return false;
+  answer_next_open_dialog(name);
+  switch (kind.menu) {
+    case PathKind::Crystal:
+      lit_fichier_cry(kind.entry);
+      break;
+    case PathKind::TotalData:
+      action("&File/Open a total data file (*.cmp)")->trigger();
+      break;
+    case PathKind::Pattern:
+      action(QString("&File/Open an observed diagram data file/") + kObservedEntries[kind.entry - 1])->trigger();
+      break;
+    case PathKind::Peaks:
+      action(QString("&File/Open an observed peaks file/") + kPeakEntries[kind.entry - 1])->trigger();
+      break;
+    case PathKind::None:
+      break;
+  }
+  // A flow that stopped before its dialog leaves the answer unused: it must not
+  // answer a later dialog the user opens.
+  answer_next_open_dialog(std::string());
+  return true;
+}
+
+void Tfmain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!event->mimeData()->hasUrls()) return;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile() && kind_of_path(to_lower(QFileInfo(url.toLocalFile()).suffix().toStdString())).menu !=
+                                 PathKind::None) {
+      event->acceptProposedAction();
+      return;
+    }
+}
+
+void Tfmain::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  event->acceptProposedAction();
+  for (const QUrl& url : urls)
+    if (url.isLocalFile()) open_path(url.toLocalFile());
 }
 
 }  // namespace calvane

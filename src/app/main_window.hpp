@@ -7,22 +7,32 @@
 #include <functional>
 #include <map>
 
+#include "experiment_io/observed_flows.hpp"
+#include "profile/follow_up.hpp"
 #include "workspace/program.hpp"
 
 class QAction;
-class QCheckBox;
+class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QSplitter;
 class QTabWidget;
 class QTableWidget;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace calvane {
+
+class CrystalPage;
+class Windows;
+
+/// The four lists of files of the "File" menu, in menu order.
+enum class FileListKind { Crystals = 1, ObservedPatterns = 2, ObservedPeaks = 3, TotalData = 4 };
 
 class Tfmain : public QMainWindow {
   Q_OBJECT
@@ -34,16 +44,57 @@ public:
   bool start();
   /// Rewrites every widget from the presentation model.
   void refresh_from_model();
+  /// Reads every widget into the presentation model.
+  void sync_model_from_widgets();
+
+  /// The dialogs: the crystal page takes the anomalous panel from them.
+  void set_windows(Windows* windows);
+
+  /// Opens `path` as its menu entry would: a crystal file (.cry, .ins, .res,
+  /// .inp, .cel, .lzy, .cif), an observed pattern (.raw, .rd, .sim, .dat,
+  /// .cpi, .cpd), a peak file (.dif, .di, .txt, .prn) or a total data file
+  /// (.cmp). False, with a message, for a name of no known kind.
+  bool open_path(const QString& path);
+
+  /// The file-list panel: placed in the right column above "Results", hidden
+  /// until `show_list` opens it; the four "List of ..." items call `show_list`.
+  void set_file_list_panel(QWidget* panel, std::function<void(FileListKind)> show_list);
+  /// "Start &Lumiso2": enabled once the viewer's launcher is given.
+  void set_viewer_launcher(std::function<void()> lauch_lumiso);
 
   /// Menu actions by caption path ("&File/&Quit"), for tests and scripts.
   QAction* action(const QString& path) const;
+
+  /// Lets the next open dialog of the core answer `path` without showing
+  /// itself. Set by default for the Qt Ui; tests give their own.
+  std::function<void(const std::string&)> answer_next_open_dialog;
 
   /// What the plot window does for the main window, set by the application.
   std::function<void()> on_erase_observed;
   std::function<void(int)> on_results_line;
   std::function<void()> on_reset_plot;
+  std::function<void()> on_clear_plot;
+  /// The plot's intensity scales and default ticks after a pattern was read.
+  std::function<void(const ObservedLoad&)> on_observed_load;
+  /// The plot after a total data file replaced the workspace (intensity scale 1).
+  std::function<void()> on_total_data_loaded;
+
   QTabWidget* pages() const { return pages_; }
   QListWidget* results() const { return results_; }
+  CrystalPage* crystal_page() const { return crystal_page_; }
+  QTableWidget* phase_table() const { return phase_table_; }
+  QPushButton* restore_button() const { return restore_; }
+  QPushButton* sum_toggle() const { return sum_toggle_; }
+  QPushButton* observed_toggle() const { return observed_toggle_; }
+  QToolButton* xray_button() const { return xray_button_; }
+  QToolButton* neutron_button() const { return neutron_button_; }
+  QLabel* source_caption() const { return source_caption_; }
+  QLabel* status_panel() const { return status_; }
+  QComboBox* line_list() const { return line_list_; }
+  QLineEdit* wavelength() const { return wavelength_; }
+  QRadioButton* angle_scale_button(int index) const { return scale_buttons_[static_cast<std::size_t>(index)]; }
+  QRadioButton* percent_button(bool molar) const { return molar ? molar_percent_ : weight_percent_; }
+  QWidget* file_list_place() const { return file_list_place_; }
 
 public slots:
   void lit_fichier_cry(int kind);
@@ -53,21 +104,39 @@ public slots:
   void change_volet(int page);
   void optionX();
   void choixN();
+  void lit_clavier();
+  void del_phase1(int row);
+  void restaure_effacement_phase();
+  void click_display(int row);
+  void aide();
+  /// Window activation: the crystal page's panel, the cell fields and the source caption.
+  void reset_donnees();
+
+protected:
+  void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
   void build_menus();
-  void build_source_bar(QWidget* parent);
+  void build_source_bar(QVBoxLayout* layout);
   QWidget* build_experiment_page();
-  QWidget* build_crystal_page();
   QWidget* build_phases_page();
   QWidget* build_style_page();
   QAction* add_item(QMenu* menu, const QString& caption, const QString& hint = {});
   /// Enables the item at `path` and runs `work` (then refreshes) when it is chosen.
   void bind(const QString& path, std::function<void()> work);
   void bind_handlers();
-  void sync_model_from_widgets();
+  /// Syncs, runs `work`, refreshes.
+  void act(const std::function<void()>& work);
+  /// The steps a core action left: the model's own, then the plot's.
+  void follow(const FollowUp& steps);
+  void observed_loaded(const ObservedLoad& load);
+  void refresh_experiment_page();
+  void refresh_phases_page();
 
   Program& program_;
+  Windows* windows_ = nullptr;
   QTabWidget* pages_ = nullptr;
   QListWidget* results_ = nullptr;
   QLabel* status_ = nullptr;
@@ -75,36 +144,39 @@ private:
   QToolButton* xray_button_ = nullptr;
   QToolButton* neutron_button_ = nullptr;
   std::map<QString, QAction*> actions_;
+  QVBoxLayout* file_list_place_layout_ = nullptr;
+  QWidget* file_list_place_ = nullptr;
+  std::function<void(FileListKind)> show_file_list_;
+  std::function<void()> lauch_lumiso_;
+  bool refreshing_ = false;  // the widgets are being written from the model
 
   // "Experimental Data"
+  QComboBox* line_list_ = nullptr;
   QLineEdit* wavelength_ = nullptr;
   QLineEdit* range_low_ = nullptr;
   QLineEdit* range_high_ = nullptr;
   QLabel* range_low_caption_ = nullptr;
   QLabel* range_high_caption_ = nullptr;
+  std::array<QRadioButton*, 3> scale_buttons_{};
+  QButtonGroup* scale_group_ = nullptr;
   QLineEdit* u_ = nullptr;
   QLineEdit* v_ = nullptr;
   QLineEdit* w_ = nullptr;
   QLabel* default_wavelength_notice_ = nullptr;
+  QTableWidget* spectrum_ = nullptr;
 
-  // "Crystal Data"
-  QWidget* crystal_panel_ = nullptr;
-  QLabel* apply_bar_caption_ = nullptr;
-  QComboBox* system_ = nullptr;
-  std::array<QLineEdit*, 6> cell_{};
-  QLineEdit* title_ = nullptr;
-  QLineEdit* hermann_mauguin_ = nullptr;
-  QLineEdit* hall_ = nullptr;
-  QLineEdit* group_number_ = nullptr;
-  QLineEdit* molecular_weight_ = nullptr;
-  QLineEdit* formula_units_ = nullptr;
-  QLineEdit* formula_ = nullptr;
-  QLineEdit* density_ = nullptr;
-  QTableWidget* xray_atoms_ = nullptr;
+  CrystalPage* crystal_page_ = nullptr;
 
   // "Phases Data"
   QTableWidget* phase_table_ = nullptr;
-  bool refreshing_ = false;  // the widgets are being written from the model
+  QPushButton* restore_ = nullptr;
+  QPushButton* sum_toggle_ = nullptr;
+  QPushButton* observed_toggle_ = nullptr;
+  QRadioButton* weight_percent_ = nullptr;
+  QRadioButton* molar_percent_ = nullptr;
+  QButtonGroup* percent_group_ = nullptr;
+  QButtonGroup* hkl_mode_group_ = nullptr;
+  QLabel* percent_caption_ = nullptr;
 };
 
 }  // namespace calvane
