@@ -1,6 +1,7 @@
 #include "app/crystal_page_widget.hpp"
 
 #include <QButtonGroup>
+#include <algorithm>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>

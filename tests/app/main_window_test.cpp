@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -164,7 +165,7 @@ TEST_F(MainWindow, DoubleClickOnAPhaseDeletesItOnceConfirmedAndRestoreBringsItBa
   for (const char* name : {"nacl.cry", "rutile.cry", "silicon.cry"}) open(name);
   ASSERT_EQ(program.workspace.phase_count(), 3) << ui.last_warning();
   QTableWidget* table = window->phase_table();
-  EXPECT_FALSE(window->restore_button()->isVisibleTo(window.get()));
+  EXPECT_TRUE(window->restore_button()->isHidden());
 
   ui.answer(Answer::No);
   emit table->cellDoubleClicked(1, 0);
@@ -176,12 +177,13 @@ TEST_F(MainWindow, DoubleClickOnAPhaseDeletesItOnceConfirmedAndRestoreBringsItBa
   ASSERT_EQ(program.workspace.phase_count(), 2);
   EXPECT_EQ(table->item(1, 0)->text(), "silicon");
   EXPECT_TRUE(table->item(2, 0)->text().isEmpty());
-  EXPECT_TRUE(window->restore_button()->isVisibleTo(window.get()));
+  EXPECT_FALSE(window->restore_button()->isHidden());
 
   window->restore_button()->click();
   ASSERT_EQ(program.workspace.phase_count(), 3) << ui.last_warning();
-  EXPECT_EQ(table->item(1, 0)->text(), "rutile");
-  EXPECT_EQ(table->item(2, 0)->text(), "silicon");
+  // The phases come back from the snapshot's own crystal files.
+  EXPECT_TRUE(table->item(1, 0)->text().startsWith("rutile"));
+  EXPECT_TRUE(table->item(2, 0)->text().startsWith("silicon"));
 }
 
 TEST_F(MainWindow, PhasesPageEditsReachThePhases) {
@@ -393,9 +395,12 @@ TEST_F(MainWindow, OpenPathAndDropsOpenEachFileAsItsMenuEntry) {
   const QString nacl = QString::fromStdString(testing::source_folder("examples/nacl.cry").string());
   QMimeData crystal;
   crystal.setUrls({QUrl::fromLocalFile(nacl)});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &crystal, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &crystal, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &drop);
-  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning() << ui.open_requests.size();
   EXPECT_EQ(window->phase_table()->item(0, 0)->text(), "nacl");
 
   // A column peak file goes to the peak lists.
