@@ -111,7 +111,6 @@ CrystalPage::CrystalPage(Program& program, std::function<void()> sync_window, st
   scroll->setWidget(panel_);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
-  panel_->setMinimumHeight(560);
   outer->addWidget(scroll, 1);
 }
 
@@ -213,7 +212,7 @@ QWidget* CrystalPage::build_atom_grids() {
   layout->addWidget(xray_atoms_);
   layout->addWidget(neutron_atoms_);
   neutron_atoms_->hide();
-  box->setMinimumHeight(190);
+  box->setMinimumHeight(180);
   connect(xray_atoms_, &QTableWidget::currentCellChanged, this,
           [this](int row, int, int previous_row, int) { cell_selected(false, row, previous_row); });
   connect(neutron_atoms_, &QTableWidget::currentCellChanged, this,
@@ -236,7 +235,8 @@ QWidget* CrystalPage::build_tables() {
   anomalous_->setToolTip("Anomalous dispersion coefficients (Brenann and Cowan)");
   anomalous_->horizontalHeader()->hide();
   anomalous_->verticalHeader()->hide();
-  anomalous_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // Values such as "1.5406" keep their width; four wavelengths scroll sideways.
+  anomalous_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   anomalous_->verticalHeader()->setDefaultSectionSize(20);
   anomalous_->setFixedHeight(6 * 20 + 4);
   anomalous_layout->addWidget(anomalous_);
@@ -307,7 +307,14 @@ void CrystalPage::lit_a(int field) {
 }
 
 void CrystalPage::lit_clavier() {
-  act([this] { calvane::lit_clavier(program_); });
+  act([this] {
+    calvane::lit_clavier(program_);
+    if (!program_.workspace.keyboard_capture) return;
+    // A new crystal starts blank: the shown phase's title and composition go too.
+    CrystalPageForm& page = program_.main_form.crystal;
+    for (std::string* text : {&page.title, &page.molecular_weight, &page.formula_units, &page.formula, &page.density})
+      text->clear();
+  });
 }
 
 void CrystalPage::apply_new_phase() {

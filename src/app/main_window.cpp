@@ -443,6 +443,7 @@ QWidget* Tfmain::build_experiment_page() {
   v_ = small_edit(60);
   w_ = small_edit(60);
   for (auto [caption, edit] : {std::pair{"U", u_}, std::pair{"V", v_}, std::pair{"W", w_}}) {
+    set_hint(edit, QString("%1 coefficient of the resolution curve (Rietveld)").arg(caption));
     resolution_layout->addWidget(new QLabel(caption));
     resolution_layout->addWidget(edit);
   }
@@ -768,6 +769,11 @@ void Tfmain::del_phase1(int row) {
         Answer::Yes)
       return;
     calvane::del_phase1(program_, row);
+    // The "Crystal Data" boxes follow the phases that moved down.
+    const Workspace& ws = program_.workspace;
+    for (int p = 1; p <= kMaxPhases; ++p)
+      program_.main_form.phases.rows[static_cast<std::size_t>(p - 1)].display =
+          p == ws.current_phase && p <= ws.phase_count();
   });
 }
 

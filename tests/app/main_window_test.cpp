@@ -178,6 +178,9 @@ TEST_F(MainWindow, DoubleClickOnAPhaseDeletesItOnceConfirmedAndRestoreBringsItBa
   EXPECT_EQ(table->item(1, 0)->text(), "silicon");
   EXPECT_TRUE(table->item(2, 0)->text().isEmpty());
   EXPECT_FALSE(window->restore_button()->isHidden());
+  // The "Crystal Data" box moved down with the phase that was third.
+  EXPECT_EQ(table->item(1, 7)->checkState(), Qt::Checked);
+  EXPECT_EQ(table->item(2, 7)->checkState(), Qt::Unchecked);
 
   window->restore_button()->click();
   ASSERT_EQ(program.workspace.phase_count(), 3) << ui.last_warning();
@@ -329,7 +332,13 @@ TEST_F(MainWindow, SourceButtonsSwapTheAtomGrids) {
 }
 
 TEST_F(MainWindow, KeyboardCaptureSavesTheTypedCrystalAsANewPhase) {
+  open("rutile.cry");
   window->action("&File/&Keyboard capture of crystal data")->trigger();
+  // The new crystal starts blank, whatever phase was shown.
+  EXPECT_TRUE(program.main_form.crystal.title.empty());
+  EXPECT_TRUE(program.main_form.crystal.formula.empty());
+  EXPECT_TRUE(text(page().xray_atoms(), 0, 0).isEmpty());
+  EXPECT_FALSE(page().apply_button()->isVisibleTo(&page()));
   EXPECT_EQ(window->pages()->currentIndex(), static_cast<int>(MainPage::CrystalData));
   EXPECT_TRUE(page().capture_panel()->isVisibleTo(&page()));
   EXPECT_TRUE(page().panel()->isVisibleTo(&page()));
@@ -354,11 +363,11 @@ TEST_F(MainWindow, KeyboardCaptureSavesTheTypedCrystalAsANewPhase) {
   ui.choose_file((folder / "typed").string());
   page().capture_apply_button()->click();
   EXPECT_TRUE(std::filesystem::exists(folder / "typed.cry")) << ui.last_warning();
-  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  ASSERT_EQ(program.workspace.phase_count(), 2) << ui.last_warning();
   EXPECT_FALSE(program.workspace.keyboard_capture);
   EXPECT_FALSE(page().capture_panel()->isVisibleTo(&page()));
-  EXPECT_EQ(window->phase_table()->item(0, 0)->text(), "typed");
-  EXPECT_EQ(program.workspace.phase(1).crystal.atoms.size(), 2u);
+  EXPECT_EQ(window->phase_table()->item(1, 0)->text(), "typed");
+  EXPECT_EQ(program.workspace.phase(2).crystal.atoms.size(), 2u);
 }
 
 TEST_F(MainWindow, CancelledCaptureLeavesNoPhaseAndHidesThePage) {
