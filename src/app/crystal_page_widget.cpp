@@ -243,7 +243,7 @@ QWidget* CrystalPage::build_tables() {
   anomalous_button_ = new QPushButton("Anomalous correction...");
   anomalous_button_->setStatusTip("Anomalous diffusion correction");
   anomalous_layout->addWidget(anomalous_button_, 0, Qt::AlignLeft);
-  row->addWidget(anomalous_box, 3);
+  row->addWidget(anomalous_box, 2);
 
   auto* absorption_box = new QGroupBox("Absorption");
   auto* absorption_layout = new QVBoxLayout(absorption_box);
@@ -254,6 +254,7 @@ QWidget* CrystalPage::build_tables() {
   absorption_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   absorption_->verticalHeader()->hide();
   absorption_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  absorption_->setMinimumWidth(150);
   absorption_->verticalHeader()->setDefaultSectionSize(20);
   absorption_->setFixedHeight(6 * 20 + 4);
   absorption_layout->addWidget(absorption_);
@@ -314,6 +315,7 @@ void CrystalPage::lit_clavier() {
     CrystalPageForm& page = program_.main_form.crystal;
     for (std::string* text : {&page.title, &page.molecular_weight, &page.formula_units, &page.formula, &page.density})
       text->clear();
+    page.absorption.clear_below_heading();
   });
 }
 

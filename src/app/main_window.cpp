@@ -142,6 +142,9 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   auto* results_layout = new QVBoxLayout(results_box);
   results_ = new QListWidget;
   results_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // Long lines scroll: the list never takes width from the pages.
+  results_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+  results_box->setMinimumWidth(340);
   results_layout->addWidget(results_);
   right->addWidget(results_box, 1);
   body->addLayout(right, 2);
