@@ -121,7 +121,7 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   pages_ = new QTabWidget;
   pages_->addTab(build_experiment_page(), "Experimental Data");
   crystal_page_ = new CrystalPage(
-      program_, [this] { sync_model_from_widgets(); }, [this] { refresh_from_model(); });
+      program_, [this] { begin_handler(); }, [this] { end_handler(); });
   pages_->addTab(crystal_page_, "Crystal Data");
   pages_->addTab(build_phases_page(), "Phases Data");
   pages_->addTab(build_style_page(), "Style Options");
@@ -268,10 +268,21 @@ void Tfmain::bind(const QString& path, std::function<void()> work) {
   connect(item, &QAction::triggered, this, [this, work = std::move(work)] { act(work); });
 }
 
+void Tfmain::begin_handler() {
+  // A handler that runs inside another one (a message box lets focus and
+  // activation events through) must not read the widgets: the model is ahead
+  // of them until the outer handler refreshes.
+  if (handler_depth_++ == 0) sync_model_from_widgets();
+}
+
+void Tfmain::end_handler() {
+  if (--handler_depth_ == 0) refresh_from_model();
+}
+
 void Tfmain::act(const std::function<void()>& work) {
-  sync_model_from_widgets();
+  begin_handler();
   work();
-  refresh_from_model();
+  end_handler();
 }
 
 void Tfmain::follow(const FollowUp& steps) {
@@ -796,7 +807,8 @@ void Tfmain::reset_donnees() {
 
 void Tfmain::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) reset_donnees();
+  // Activation after a message box of a running handler is not a return to the window.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && handler_depth_ == 0) reset_donnees();
 }
 
 bool Tfmain::open_path(const QString& path) {

@@ -127,8 +127,10 @@ private:
   /// Enables the item at `path` and runs `work` (then refreshes) when it is chosen.
   void bind(const QString& path, std::function<void()> work);
   void bind_handlers();
-  /// Syncs, runs `work`, refreshes.
+  /// Syncs, runs `work`, refreshes; nested handlers leave both to the outer one.
   void act(const std::function<void()>& work);
+  void begin_handler();
+  void end_handler();
   /// The steps a core action left: the model's own, then the plot's.
   void follow(const FollowUp& steps);
   void observed_loaded(const ObservedLoad& load);
@@ -149,6 +151,7 @@ private:
   std::function<void(FileListKind)> show_file_list_;
   std::function<void()> lauch_lumiso_;
   bool refreshing_ = false;  // the widgets are being written from the model
+  int handler_depth_ = 0;    // handlers running, outermost first
 
   // "Experimental Data"
   QComboBox* line_list_ = nullptr;

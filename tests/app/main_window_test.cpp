@@ -19,7 +19,9 @@
 #include <QUrl>
 
 #include "app/crystal_page_widget.hpp"
+#include "app/anomalous_panel_widget.hpp"
 #include "app/qt_application.hpp"
+#include "app/windows.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 
@@ -452,6 +454,35 @@ TEST_F(MainWindow, ExperimentPageControlsReachTheSettings) {
   // The Theta scale halves the range fields.
   window->angle_scale_button(0)->click();
   EXPECT_EQ(program.workspace.settings.angle_scale, AngleScale::Theta);
+}
+
+TEST_F(MainWindow, ActivationRewritesTheSourceCaptionAndTheCellFields) {
+  open("nacl.cry");
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  program.workspace.settings.xray_source = XRaySource::Synchrotron;
+  program.workspace.settings.polarisation = 0.25;
+  program.workspace.crystal.cell.a = 5.5;  // the working cell is what the fields show again
+  window->reset_donnees();
+  EXPECT_EQ(window->source_caption()->text(), "Source: X Synchr. p=0.25");
+  EXPECT_EQ(page().cell(0)->text().trimmed(), "5.5000");
+  EXPECT_EQ(page().cell(2)->text().trimmed(), "5.5000");  // cubic: c follows a
+}
+
+TEST_F(MainWindow, AnomalousPanelSitsUnderTheAnomalousTableAndOpensFromIt) {
+  Windows windows(program, window.get());
+  window->set_windows(&windows);
+  AnomalousPanel* panel = windows.anomalous_panel();
+  EXPECT_TRUE(page().isAncestorOf(panel));
+  EXPECT_TRUE(panel->isHidden());
+  // Without atoms the panel refuses to open.
+  page().anomalous_button()->click();
+  EXPECT_EQ(ui.last_warning(), "No atom in the asymetric unit!");
+  EXPECT_TRUE(panel->isHidden());
+  open("rutile.cry");
+  page().anomalous_button()->click();
+  EXPECT_FALSE(panel->isHidden());
+  panel->cancel_button()->click();
+  EXPECT_TRUE(panel->isHidden());
 }
 
 }  // namespace
