@@ -419,6 +419,15 @@ TEST_F(MainWindow, OpenPathAndDropsOpenEachFileAsItsMenuEntry) {
   EXPECT_TRUE(window->open_path(QString::fromStdString(peaks.string())));
   ASSERT_EQ(program.workspace.observed_peaks.size(), 1u) << ui.last_warning();
 
+  // A total data file brings its whole workspace back.
+  ui.choose_file((folder / "work.cmp").string());
+  window->action("&File/Save the total data (*.cmp)")->trigger();
+  window->action("&Erase/&General")->trigger();
+  ASSERT_EQ(program.workspace.phase_count(), 0);
+  EXPECT_TRUE(window->open_path(QString::fromStdString((folder / "work.cmp").string())));
+  EXPECT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
+
   // A name of no known kind is refused with one message and leaves no answer for a later dialog.
   const auto text = folder.write("notes.xyz", "x");
   EXPECT_FALSE(window->open_path(QString::fromStdString(text.string())));
