@@ -163,6 +163,14 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
     calvane::ecrit(program_, row);
     if (on_results_line) on_results_line(row);
   });
+  // A file dropped anywhere on the window opens: the text fields must not take it as text.
+  for (QWidget* child : findChildren<QWidget*>())
+    if (qobject_cast<QLineEdit*>(child) != nullptr) {
+      child->setAcceptDrops(false);
+    } else if (auto* area = qobject_cast<QAbstractScrollArea*>(child)) {
+      area->setAcceptDrops(false);
+      area->viewport()->setAcceptDrops(false);
+    }
   resize(program_.main_form.width, 720);
   move(0, 0);
 }

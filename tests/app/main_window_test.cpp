@@ -402,15 +402,16 @@ TEST_F(MainWindow, RestoreModifDiscardsTheEditsAndApplyComputes) {
 }
 
 TEST_F(MainWindow, OpenPathAndDropsOpenEachFileAsItsMenuEntry) {
-  // A dropped crystal file becomes a phase.
+  // A crystal file dropped on a text field of the window becomes a phase.
   const QString nacl = QString::fromStdString(testing::source_folder("examples/nacl.cry").string());
   QMimeData crystal;
   crystal.setUrls({QUrl::fromLocalFile(nacl)});
+  crystal.setText(nacl);  // file managers offer the name as text too
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &crystal, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window.get(), &enter);
+  QApplication::sendEvent(window->wavelength(), &enter);
   EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &crystal, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window.get(), &drop);
+  QApplication::sendEvent(window->wavelength(), &drop);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning() << ui.open_requests.size();
   EXPECT_EQ(window->phase_table()->item(0, 0)->text(), "nacl");
 
