@@ -251,7 +251,7 @@ void Tfmain::build_menus() {
   add_item(file, "&Quit");
 
   QMenu* results = menuBar()->addMenu("&Results");
-  results->setStatusTip("Disolay/print the results for the current phase");
+  results->menuAction()->setStatusTip("Disolay/print the results for the current phase");
   connect(results, &QMenu::aboutToShow, this, [this] { act([this] { affiche_crystal_data(program_); }); });
   for (const char* entry : {"&Detailled results for the current phase", "&Short results for the current phase",
                             "&Global results"})
