@@ -388,6 +388,17 @@ void Tfplecran::place_at_creation() {
   const int height = std::max(kActivatedHeight, area.bottom() + 1 - top);
   move(area.left(), top);
   resize(area.width() - 4, height);
+  keep_on_screen();
+}
+
+void Tfplecran::keep_on_screen() {
+  // Below a tall main window the plot's control strip would fall off the
+  // screen; the window then rises until its bottom edge is on the screen.
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QRect frame = frameGeometry();
+  if (frame.bottom() > area.bottom()) move(frame.left(), std::max(area.top(), area.bottom() + 1 - frame.height()));
 }
 
 void Tfplecran::showEvent(QShowEvent* event) {
@@ -402,6 +413,7 @@ bool Tfplecran::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) {
     if (!program_.plot_state.status.visible) resize(width(), kActivatedHeight);
     if (parentWidget() != nullptr) move(parentWidget()->frameGeometry().left(), frameGeometry().top());
+    keep_on_screen();
   }
   return QWidget::event(event);
 }

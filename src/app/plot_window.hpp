@@ -117,6 +117,7 @@ private:
   /// At the first showing: the left screen edge, the screen's width less 4,
   /// the top edge as far down as the main window is high.
   void place_at_creation();
+  void keep_on_screen();
   void mouse_pressed(MouseButton button, int x, int y);
   void mouse_moved(int x, int y);
   void mouse_released(MouseButton button, int x, int y);
