@@ -206,7 +206,7 @@ QAction* Tfplecran::action(const QString& path) const {
   return found == actions_.end() ? nullptr : found->second;
 }
 
-void Tfplecran::with_session(const std::function<void(PlotSession&)>& action) {
+void Tfplecran::with_session(const std::function<void(PlotSession&)>& action, bool draws) {
   // A handler that recomputes asks for a redraw from inside a session: the
   // session in progress draws the image again once the handler is done.
   if (drawing_) {
@@ -230,11 +230,11 @@ void Tfplecran::with_session(const std::function<void(PlotSession&)>& action) {
     action(session);
     if (redraw_requested_) calvane::redraw(session);
   }
-  refresh_controls();
+  refresh_controls(draws);
   view_->update();
 }
 
-void Tfplecran::refresh_controls() {
+void Tfplecran::refresh_controls(bool redraw_difference) {
   const PlotState& state = program_.plot_state;
   refreshing_ = true;
   scale_->setValue(state.scale_position);
@@ -255,8 +255,9 @@ void Tfplecran::refresh_controls() {
     if (!difference_->isVisible()) {
       difference_->initialise(frameGeometry());
       difference_->show();
+      redraw_difference = true;
     }
-    difference_->dessine_difference();
+    if (redraw_difference) difference_->dessine_difference();
   } else if (difference_->isVisible()) {
     difference_->hide();
   }
@@ -436,12 +437,12 @@ void Tfplecran::dropEvent(QDropEvent* event) {
 }
 
 void Tfplecran::mouse_pressed(MouseButton button, int x, int y) {
-  with_session([&](PlotSession& session) { OnMouseDown(session, button, x, y); });
+  with_session([&](PlotSession& session) { OnMouseDown(session, button, x, y); }, false);
 }
 
 void Tfplecran::mouse_moved(int x, int y) {
   rubber_box_.clear();
-  with_session([&](PlotSession& session) { Image1_OnMouseMove(session, x, y, rubber_box_); });
+  with_session([&](PlotSession& session) { Image1_OnMouseMove(session, x, y, rubber_box_); }, false);
 }
 
 void Tfplecran::mouse_released(MouseButton button, int x, int y) {

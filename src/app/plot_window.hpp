@@ -110,10 +110,12 @@ private:
   QAction* add_item(QMenu* menu, const QString& path, const QString& caption,
                     const std::function<void()>& work);
   /// Runs `action` with a session drawing on the window image, then
-  /// refreshes the controls from the plot state.
-  void with_session(const std::function<void(PlotSession&)>& action);
-  /// Writes every control, menu check and dialog from the plot state.
-  void refresh_controls();
+  /// refreshes the controls from the plot state. `draws` is false for the
+  /// handlers that leave the plot as it is (the mouse read-out).
+  void with_session(const std::function<void(PlotSession&)>& action, bool draws = true);
+  /// Writes every control, menu check and dialog from the plot state; the
+  /// open difference window is drawn again when `redraw_difference`.
+  void refresh_controls(bool redraw_difference = true);
   /// At the first showing: the left screen edge, the screen's width less 4,
   /// the top edge as far down as the main window is high.
   void place_at_creation();
