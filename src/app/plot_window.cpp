@@ -192,7 +192,8 @@ QWidget* Tfplecran::build_control_strip() {
   status_->setObjectName("status");
   column->addWidget(status_);
   connect(scale_, &QScrollBar::valueChanged, this, [this](int position) {
-    if (!refreshing_) change_echelle(position);
+    // A dragged thumb lands anywhere; the control moves in steps of 5.
+    if (!refreshing_) change_echelle(5 * ((position + 2) / 5));
   });
   connect(shift_, &QScrollBar::valueChanged, this, [this](int position) {
     if (!refreshing_) shifte_diagramme(position);

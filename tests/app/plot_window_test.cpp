@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QDropEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -487,6 +489,32 @@ TEST_F(PlotWindow, LoadsResetTheScaleAndWindowsRouteTheDialogs) {
   EXPECT_TRUE(window->difference_window()->isVisible());
   EXPECT_TRUE(windows.show(WindowId::Difference, false));
   EXPECT_FALSE(window->difference_window()->isVisible());
+}
+
+TEST(PlotWindowPlace, BelowTheMainWindowAndOnTheScreen) {
+  testing::application();
+  ScriptedUi ui;
+  Program program{ui, std::filesystem::temp_directory_path()};
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  // A short main window: the plot starts where it ends. A tall one would push
+  // the plot's control strip off the screen: the plot rises to the screen's bottom edge.
+  for (const int main_height : {150, area.height() - 100}) {
+    QWidget main_window;
+    main_window.resize(700, main_height);
+    Tfplecran plot(program, &main_window);
+    plot.show();
+    QApplication::processEvents();
+    const QRect frame = plot.frameGeometry();
+    EXPECT_EQ(frame.left(), area.left());
+    EXPECT_EQ(plot.width(), area.width() - 4);
+    EXPECT_LE(frame.bottom(), area.bottom());
+    if (main_height == 150) {
+      EXPECT_EQ(frame.top(), area.top() + 150);
+    } else {
+      EXPECT_EQ(frame.bottom(), area.bottom());
+      EXPECT_LT(frame.top(), area.top() + main_height);
+    }
+  }
 }
 
 TEST_F(PlotWindow, HelpMakesTheProgramFolderCurrent) {
