@@ -283,11 +283,15 @@ void Tfplecran::mark_line(int line_index) {
 }
 
 void Tfplecran::after_observed_load(const ObservedLoad& load) {
-  if (calvane::after_observed_load(program_.plot_state, load, program_.workspace.settings.angle_scale)) redraw();
+  if (!calvane::after_observed_load(program_.plot_state, load, program_.workspace.settings.angle_scale)) return;
+  refresh_controls(false);  // the scale control, also while the window is hidden
+  redraw();
 }
 
 void Tfplecran::after_total_data_load(const TotalDataLoad& load) {
-  if (calvane::after_total_data_load(program_.plot_state, load, program_.workspace.settings)) redraw();
+  if (!calvane::after_total_data_load(program_.plot_state, load, program_.workspace.settings)) return;
+  refresh_controls(false);
+  redraw();
 }
 
 bool Tfplecran::show_dialog(WindowId window, bool visible) {
