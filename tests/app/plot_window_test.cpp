@@ -366,14 +366,6 @@ TEST_F(PlotWindow, PictureExportsWriteReadableFilesOfTheChosenName) {
       EXPECT_EQ(read.size(), window->image().size()) << c.item;
     }
   }
-  // An existing name is only overwritten after Yes.
-  const auto before = *read_file_bytes(folder / "shot.png");
-  ui.choose_file("shot.png");
-  ui.answer(Answer::No);
-  window->scale_control()->setValue(30);
-  trigger("&Save image/&PNG format");
-  EXPECT_EQ(ui.questions.back(), "This file already exists. Do you want to continue?");
-  EXPECT_EQ(*read_file_bytes(folder / "shot.png"), before);
 }
 
 TEST_F(PlotWindow, MetafileDialogWritesAnEnhancedMetafile) {
@@ -515,13 +507,6 @@ TEST(PlotWindowPlace, BelowTheMainWindowAndOnTheScreen) {
       EXPECT_LT(frame.top(), area.top() + main_height);
     }
   }
-}
-
-TEST_F(PlotWindow, HelpMakesTheProgramFolderCurrent) {
-  program.current_folder = "/tmp";
-  trigger("&Help");
-  EXPECT_EQ(program.current_folder, program.program_folder);
-  EXPECT_EQ(ui.help_topics, std::vector<int>{0});
 }
 
 }  // namespace
