@@ -331,7 +331,8 @@ void Tfmain::bind_handlers() {
   action("&File/&Keyboard capture of crystal data")->setEnabled(true);
   connect(action("&File/&Keyboard capture of crystal data"), &QAction::triggered, this, &Tfmain::lit_clavier);
   bind("&File/Open a total data file (*.cmp)", [this, &p] {
-    if (ouvre_fichier_mpm(p, TotalDataSender::Menu).loaded && on_total_data_loaded) on_total_data_loaded();
+    const TotalDataLoad load = ouvre_fichier_mpm(p, TotalDataSender::Menu);
+    if (load.loaded && on_total_data_loaded) on_total_data_loaded(load);
     p.ui.redraw_plot();
   });
   bind("&File/Save the total data (*.cmp)", [&p] { SavetheTotaldata1Click(p, TotalDataSender::Menu); });
@@ -801,7 +802,8 @@ void Tfmain::del_phase1(int row) {
 
 void Tfmain::restaure_effacement_phase() {
   act([this] {
-    if (calvane::restaure_effacement_phase(program_).loaded && on_total_data_loaded) on_total_data_loaded();
+    const TotalDataLoad load = calvane::restaure_effacement_phase(program_);
+    if (load.loaded && on_total_data_loaded) on_total_data_loaded(load);
   });
 }
 

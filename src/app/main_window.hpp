@@ -8,6 +8,7 @@
 #include <map>
 
 #include "experiment_io/observed_flows.hpp"
+#include "experiment_io/total_data_flows.hpp"
 #include "profile/follow_up.hpp"
 #include "workspace/program.hpp"
 
@@ -76,8 +77,9 @@ public:
   std::function<void()> on_clear_plot;
   /// The plot's intensity scales and default ticks after a pattern was read.
   std::function<void(const ObservedLoad&)> on_observed_load;
-  /// The plot after a total data file replaced the workspace (intensity scale 1).
-  std::function<void()> on_total_data_loaded;
+  /// The plot's part after a total data file (or the snapshot of a deleted
+  /// phase) replaced the workspace.
+  std::function<void(const TotalDataLoad&)> on_total_data_loaded;
 
   QTabWidget* pages() const { return pages_; }
   QListWidget* results() const { return results_; }

@@ -184,8 +184,11 @@ TEST_F(MainWindow, DoubleClickOnAPhaseDeletesItOnceConfirmedAndRestoreBringsItBa
   EXPECT_EQ(table->item(1, 7)->checkState(), Qt::Checked);
   EXPECT_EQ(table->item(2, 7)->checkState(), Qt::Unchecked);
 
+  int plot_steps = 0;
+  window->on_total_data_loaded = [&plot_steps](const TotalDataLoad& load) { plot_steps += load.loaded; };
   window->restore_button()->click();
   ASSERT_EQ(program.workspace.phase_count(), 3) << ui.last_warning();
+  EXPECT_EQ(plot_steps, 1);
   // The phases come back from the snapshot's own crystal files.
   EXPECT_TRUE(table->item(1, 0)->text().startsWith("rutile"));
   EXPECT_TRUE(table->item(2, 0)->text().startsWith("silicon"));
