@@ -329,6 +329,15 @@ TEST_F(MainWindow, SourceButtonsSwapTheAtomGrids) {
   EXPECT_FALSE(page().anomalous()->isVisibleTo(&page()));
   EXPECT_EQ(text(page().neutron_atoms(), 0, 7).trimmed(), "0.363");  // Na: 3.63 fm (Sears 1992)
   EXPECT_EQ(window->neutron_button()->styleSheet(), "color: red");
+  // An atom typed in the neutron grid is tidied and copied to the X-ray grid.
+  QTableWidget* neutrons = page().neutron_atoms();
+  neutrons->setCurrentCell(2, 0);
+  type(neutrons, 2, 0, "o");
+  neutrons->setCurrentCell(0, 0);
+  EXPECT_EQ(text(neutrons, 2, 0), "O");
+  EXPECT_EQ(text(neutrons, 2, 7).trimmed(), "0.580");  // O: 5.803 fm (Sears 1992)
+  EXPECT_EQ(text(page().xray_atoms(), 2, 0), "O");
+  EXPECT_EQ(program.workspace.crystal.atoms.size(), 3u);
   window->xray_button()->click();
   EXPECT_EQ(program.workspace.settings.source, RadiationSource::XRays);
   EXPECT_TRUE(page().xray_atoms()->isVisibleTo(&page()));
