@@ -1,7 +1,6 @@
 #include "app/crystal_page_widget.hpp"
 
 #include <QButtonGroup>
-#include <algorithm>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -15,6 +14,7 @@
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/anomalous_panel_widget.hpp"
 #include "app/text_grid_table.hpp"
