@@ -1,0 +1,122 @@
+#include "app/file_list_panel.hpp"
+
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace calvane {
+
+namespace {
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+void paint(QWidget* widget, Rgb colour) {
+  QPalette palette = widget->palette();
+  const QColor background(colour.red, colour.green, colour.blue);
+  palette.setColor(QPalette::Window, background);
+  palette.setColor(QPalette::Base, background);
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+FileListPanel::FileListPanel(Program& program, QWidget* parent) : QWidget(parent), program_(program) {
+  setObjectName("FileListPanel");
+  auto* layout = new QVBoxLayout(this);
+  title_ = new QLabel;
+  QFont bold = title_->font();
+  bold.setBold(true);
+  title_->setFont(bold);
+  hint_ = new QLabel;
+  auto* heading = new QHBoxLayout;
+  heading->addWidget(title_);
+  heading->addStretch(1);
+  heading->addWidget(hint_);
+  layout->addLayout(heading);
+
+  folder_model_ = new QFileSystemModel(this);
+  folder_model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+  folder_model_->setRootPath(QDir::rootPath());
+  folders_ = new QTreeView;
+  folders_->setModel(folder_model_);
+  for (int column = 1; column < folder_model_->columnCount(); ++column) folders_->hideColumn(column);
+  folders_->setHeaderHidden(true);
+  folders_->setMinimumWidth(220);
+  auto folder_of = [this](const QModelIndex& index) { set_directory1(folder_model_->filePath(index)); };
+  connect(folders_, &QTreeView::clicked, this, folder_of);
+  connect(folders_, &QTreeView::doubleClicked, this, folder_of);
+
+  files_ = new QListWidget;
+  files_->setMinimumWidth(180);
+  connect(files_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { selecte_multi_fichiers(files_->row(item)); });
+
+  auto* body = new QHBoxLayout;
+  body->addWidget(folders_, 3);
+  body->addWidget(files_, 2);
+  layout->addLayout(body, 1);
+
+  cancel_ = new QPushButton("Cancel");
+  connect(cancel_, &QPushButton::clicked, this, &FileListPanel::fin_multi_fichier);
+  layout->addWidget(cancel_, 0, Qt::AlignRight);
+  refresh_from_model();
+}
+
+void FileListPanel::refresh_from_model() {
+  const FileListForm& form = program_.file_list;
+  title_->setText(qt(form.title));
+  hint_->setText(qt(form.hint));
+  for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(folders_), static_cast<QWidget*>(files_)})
+    paint(widget, form.colour);
+  {
+    const QSignalBlocker block(files_);
+    files_->clear();
+    for (const std::string& name : form.files) files_->addItem(qt(name));
+    files_->setCurrentRow(form.selected);
+  }
+  if (!form.folder.empty()) show_folder_in_tree(qt(form.folder.string()));
+  setVisible(form.visible);
+}
+
+void FileListPanel::show_folder_in_tree(const QString& folder) {
+  const QModelIndex index = folder_model_->index(folder);
+  if (!index.isValid() || folders_->currentIndex() == index) return;
+  const QSignalBlocker block(folders_);
+  folders_->setCurrentIndex(index);
+  folders_->scrollTo(index);
+}
+
+void FileListPanel::open(FileListKind kind) {
+  calvane::multi_fichiers(program_, kind);
+  refresh_from_model();
+  program_.ui.refresh();
+}
+
+void FileListPanel::set_directory1(const QString& folder) {
+  calvane::set_directory1(program_, folder.toStdString());
+  refresh_from_model();
+}
+
+void FileListPanel::selecte_multi_fichiers(int row) {
+  const FileListLoad load = calvane::selecte_multi_fichiers(program_, row);
+  refresh_from_model();
+  program_.ui.refresh();
+  if (!load.loaded) return;
+  if (on_loaded) on_loaded(load);
+  emit loaded();
+}
+
+void FileListPanel::fin_multi_fichier() {
+  calvane::fin_multi_fichier(program_);
+  refresh_from_model();
+  emit closed();
+}
+
+}  // namespace calvane
