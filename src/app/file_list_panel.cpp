@@ -89,6 +89,7 @@ void FileListPanel::show_folder_in_tree(const QString& folder) {
   const QModelIndex index = folder_model_->index(folder);
   if (!index.isValid() || folders_->currentIndex() == index) return;
   const QSignalBlocker block(folders_);
+  for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) folders_->expand(parent);
   folders_->setCurrentIndex(index);
   folders_->scrollTo(index);
 }

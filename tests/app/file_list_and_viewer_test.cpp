@@ -92,10 +92,13 @@ TEST_F(FileListAndViewer, ClickingAFolderOfTheTreeListsItAndMakesItCurrent) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
   EXPECT_EQ(panel.files()->count(), 0);  // the program folder holds no crystal
   auto* model = static_cast<QFileSystemModel*>(panel.folders()->model());
+  // The tree shows the current folder; its subfolders come in as the model reads them.
+  const QModelIndex current = model->index(QString::fromStdString(folder.path().string()));
+  ASSERT_EQ(panel.folders()->currentIndex(), current);
+  panel.folders()->expand(current);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(current) > 0; }));
   const QModelIndex index = model->index(QString::fromStdString(samples.string()));
-  ASSERT_TRUE(index.isValid());
   panel.folders()->scrollTo(index);
-  QTest::qWait(50);
   const QRect area = panel.folders()->visualRect(index);
   ASSERT_FALSE(area.isEmpty());
   QTest::mouseClick(panel.folders()->viewport(), Qt::LeftButton, {}, area.center());
