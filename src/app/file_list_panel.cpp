@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -49,9 +51,25 @@ FileListPanel::FileListPanel(Program& program, QWidget* parent) : QWidget(parent
   for (int column = 1; column < folder_model_->columnCount(); ++column) folders_->hideColumn(column);
   folders_->setHeaderHidden(true);
   folders_->setMinimumWidth(220);
-  auto folder_of = [this](const QModelIndex& index) { set_directory1(folder_model_->filePath(index)); };
+  auto folder_of = [this](const QModelIndex& index) {
+    // A folder the user clicked is in view already: the tree stays where it is.
+    follow_folder_ = false;
+    shown_folder_ = folder_model_->filePath(index).toStdString();
+    set_directory1(folder_model_->filePath(index));
+  };
   connect(folders_, &QTreeView::clicked, this, folder_of);
   connect(folders_, &QTreeView::doubleClicked, this, folder_of);
+  // The model reads folders in the background: as each level of the path
+  // comes in, the tree opens further down to the list's folder.
+  connect(folder_model_, &QFileSystemModel::directoryLoaded, this, [this] {
+    if (follow_folder_ && !program_.file_list.folder.empty())
+      show_folder_in_tree(QString::fromStdString(program_.file_list.folder.string()));
+  });
+  // Its sorting, also in the background, moves rows after they came in.
+  connect(folder_model_, &QFileSystemModel::layoutChanged, this, [this] {
+    if (follow_folder_) scroll_to_folder();
+  });
+  connect(folders_->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { follow_folder_ = false; });
 
   files_ = new QListWidget;
   files_->setMinimumWidth(180);
@@ -81,17 +99,32 @@ void FileListPanel::refresh_from_model() {
     for (const std::string& name : form.files) files_->addItem(qt(name));
     files_->setCurrentRow(form.selected);
   }
-  if (!form.folder.empty()) show_folder_in_tree(qt(form.folder.string()));
+  if (!form.folder.empty() && form.folder != shown_folder_) {
+    shown_folder_ = form.folder;
+    follow_folder_ = true;
+    show_folder_in_tree(qt(form.folder.string()));
+  }
   setVisible(form.visible);
 }
 
 void FileListPanel::show_folder_in_tree(const QString& folder) {
   const QModelIndex index = folder_model_->index(folder);
-  if (!index.isValid() || folders_->currentIndex() == index) return;
-  const QSignalBlocker block(folders_);
+  if (!index.isValid()) return;
   for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) folders_->expand(parent);
-  folders_->setCurrentIndex(index);
-  folders_->scrollTo(index);
+  if (folders_->currentIndex() != index) folders_->setCurrentIndex(index);
+  scroll_to_folder();
+}
+
+void FileListPanel::scroll_to_folder() {
+  // Once the view has laid out the rows just expanded.
+  QTimer::singleShot(0, folders_, [this] {
+    if (folders_->currentIndex().isValid()) folders_->scrollTo(folders_->currentIndex(), QAbstractItemView::PositionAtCenter);
+  });
+}
+
+void FileListPanel::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  scroll_to_folder();
 }
 
 void FileListPanel::open(FileListKind kind) {

@@ -48,10 +48,16 @@ signals:
   /// A click loaded a file into the workspace.
   void loaded();
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
+  void scroll_to_folder();
   void show_folder_in_tree(const QString& folder);
 
   Program& program_;
+  std::filesystem::path shown_folder_;  // the folder the tree was last opened to
+  bool follow_folder_ = false;          // keep that folder in view while the tree loads
   QLabel* title_ = nullptr;
   QLabel* hint_ = nullptr;
   QFileSystemModel* folder_model_ = nullptr;

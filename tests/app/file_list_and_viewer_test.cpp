@@ -95,6 +95,9 @@ TEST_F(FileListAndViewer, ClickingAFolderOfTheTreeListsItAndMakesItCurrent) {
   // The tree shows the current folder; its subfolders come in as the model reads them.
   const QModelIndex current = model->index(QString::fromStdString(folder.path().string()));
   ASSERT_EQ(panel.folders()->currentIndex(), current);
+  // The tree opens down to it and brings it into view once the model has read the folders.
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return panel.folders()->viewport()->rect().contains(panel.folders()->visualRect(current)); }));
   panel.folders()->expand(current);
   ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(current) > 0; }));
   const QModelIndex index = model->index(QString::fromStdString(samples.string()));
