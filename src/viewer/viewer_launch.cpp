@@ -38,6 +38,13 @@ bool ends_with_exe(std::string_view path) {
   return path.size() >= 4 && equals_ignoring_case(path.substr(path.size() - 4), ".exe");
 }
 
+/// A viewer name that is not absolute is taken in the program folder, where
+/// the launch makes its names current.
+std::string viewer_full_name(const Program& program, const std::string& text) {
+  if (text.empty() || fs::path(text).is_absolute()) return text;
+  return (program.program_folder / text).lexically_normal().string();
+}
+
 void close_dialog(Program& program) {
   program.viewer_path_form.visible = false;
   program.ui.show_window(WindowId::ViewerPath, false);
@@ -121,6 +128,7 @@ void lauch_lumiso(Program& program) {
       fs::absolute(program.resolve(trim(ws.crystal_file_name))).lexically_normal().string();
   program.current_folder = program.program_folder;
   auto stored = read_viewer_path(program);
+  if (stored) stored = viewer_full_name(program, *stored);
   if (!stored) {
     init_active(program);
     program.viewer_path_form.visible = true;
@@ -178,7 +186,7 @@ void Color95Button2Click(Program& program, const std::vector<fs::path>& roots) {
 
 void acceptation(Program& program) {
   ViewerPathForm& form = program.viewer_path_form;
-  const std::string path = trim(form.path_text);
+  const std::string path = viewer_full_name(program, trim(form.path_text));
   program.workspace.viewer_path = path;
   if (!equals_ignoring_case(file_name_of(path), kViewerFileName)) {
     program.ui.warning(" This is not the Lumiso2.exe file");

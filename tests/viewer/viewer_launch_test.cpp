@@ -118,6 +118,13 @@ TEST_F(ViewerLaunchTest, AStoredViewerIsStartedOnTheCrystalsFullName) {
   EXPECT_EQ(program.workspace.viewer_path, viewer.string());
   EXPECT_THAT(ui.window_changes, ElementsAre(std::make_pair(WindowId::Plot, false)));
   EXPECT_EQ(program.current_folder, program.program_folder);
+
+  // A name without folder is found in the program folder, not where the program was started from.
+  fs::path local = make_viewer(program.program_folder / "viewers" / "lumiso2.exe");
+  store_path("viewers/lumiso2.exe");
+  lauch_lumiso(program);
+  EXPECT_THAT(ui.warnings, IsEmpty());
+  EXPECT_EQ(program.workspace.viewer_path, local.string());
 }
 
 TEST_F(ViewerLaunchTest, AFailedStartIsReported) {
