@@ -95,8 +95,14 @@ void FileListPanel::refresh_from_model() {
     paint(widget, form.colour);
   {
     const QSignalBlocker block(files_);
-    files_->clear();
-    for (const std::string& name : form.files) files_->addItem(qt(name));
+    // Rebuilt only when the names changed, so stepping down a long list keeps its place.
+    bool same = files_->count() == static_cast<int>(form.files.size());
+    for (int i = 0; same && i < files_->count(); ++i)
+      same = files_->item(i)->text() == qt(form.files[static_cast<std::size_t>(i)]);
+    if (!same) {
+      files_->clear();
+      for (const std::string& name : form.files) files_->addItem(qt(name));
+    }
     files_->setCurrentRow(form.selected);
   }
   if (!form.folder.empty() && form.folder != shown_folder_) {
