@@ -221,6 +221,15 @@ TEST_F(FileListFlowTest, ATotalDataFileRestoresTheWorkspaceSavedInIt) {
   ASSERT_TRUE(selecte_multi_fichiers(other, 0).loaded) << other_ui.last_warning();
   EXPECT_EQ(other.workspace.phase_count(), 2);
   EXPECT_EQ(other.plot_state.intensity_scale, 1.0);
+
+  // A workspace saved as "dummy.cmp" is read, not deleted as a stale snapshot.
+  fs::copy_file(samples / "pair.cmp", samples / "dummy.cmp");
+  ScriptedUi third_ui;
+  Program third{third_ui, samples};
+  multi_fichiers(third, FileListKind::TotalData);
+  ASSERT_TRUE(selecte_multi_fichiers(third, 0).loaded) << third_ui.last_warning();
+  EXPECT_EQ(third.workspace.phase_count(), 2);
+  EXPECT_TRUE(fs::exists(samples / "dummy.cmp"));
 }
 
 }  // namespace
