@@ -30,10 +30,7 @@ int main(int argc, char* argv[]) {
   };
   ui.on_show_window = [&](calvane::WindowId id, bool visible) {
     if (id != calvane::WindowId::Plot) return;
-    if (visible && !plot.isVisible()) {
-      plot.move(0, 300);
-      plot.show();
-    }
+    if (visible && !plot.isVisible()) plot.show();  // it places itself under the main window
     if (!visible) plot.hide();
   };
   window.on_erase_observed = [&plot] { plot.erase_observed(); };
@@ -41,6 +38,7 @@ int main(int argc, char* argv[]) {
   window.on_results_line = [&plot](int row) { plot.mark_line(row); };
   calvane::Windows windows(program, &window);
   windows.attach(ui);
+  windows.set_plot_window(&plot);
   if (!window.start()) return 1;  // a data file is missing: its message was shown
   window.show();
   // "calvane FILE...": each crystal file (or .cmp workspace) opens as its menu entry would.

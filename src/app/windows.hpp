@@ -34,6 +34,7 @@ class Tfgroupes;
 class Tfimpur;
 class TextViewer;
 class Tfpath;
+class Tfplecran;
 
 class Windows {
 public:
@@ -73,6 +74,9 @@ public:
   Tfpath* viewer_path() const { return viewer_path_; }
   /// The anomalous panel, made on first use for the crystal page to hold.
   AnomalousPanel* anomalous_panel();
+  /// The plot window: its print, difference and metafile dialogs are shown
+  /// through here, and it acts on what the Lambda missing window loaded.
+  void set_plot_window(Tfplecran* plot);
 
 private:
   void follow_up(const FollowUp& steps);
@@ -88,6 +92,7 @@ private:
   QPointer<TextViewer> text_viewer_;
   QPointer<Tfpath> viewer_path_;
   QPointer<AnomalousPanel> anomalous_panel_;
+  QPointer<Tfplecran> plot_;
 };
 
 }  // namespace calvane
