@@ -133,11 +133,7 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
 
   // The right column: the file-list panel (hidden until a list is opened) above "Results".
   auto* right = new QVBoxLayout;
-  file_list_place_ = new QWidget;
-  file_list_place_layout_ = new QVBoxLayout(file_list_place_);
-  file_list_place_layout_->setContentsMargins(0, 0, 0, 0);
-  file_list_place_->hide();
-  right->addWidget(file_list_place_, 1);
+  right_column_ = right;
   auto* results_box = new QGroupBox("Results");
   auto* results_layout = new QVBoxLayout(results_box);
   results_ = new QListWidget;
@@ -187,10 +183,8 @@ void Tfmain::set_windows(Windows* windows) {
 }
 
 void Tfmain::set_file_list_panel(QWidget* panel, std::function<void(FileListKind)> show_list) {
-  if (panel != nullptr) {
-    file_list_place_layout_->addWidget(panel);
-    file_list_place_->show();
-  }
+  // A hidden panel takes no room: "Results" has the column to itself until a list opens.
+  if (panel != nullptr) right_column_->insertWidget(0, panel, 1);
   show_file_list_ = std::move(show_list);
   for (const char* entry : kListEntries) action(QString("&File/") + entry)->setEnabled(bool(show_file_list_));
 }
@@ -336,8 +330,9 @@ void Tfmain::bind_handlers() {
     p.ui.redraw_plot();
   });
   bind("&File/Save the total data (*.cmp)", [&p] { SavetheTotaldata1Click(p, TotalDataSender::Menu); });
-  for (int kind = 1; kind <= 4; ++kind)
-    connect(action(QString("&File/") + kListEntries[kind - 1]), &QAction::triggered, this, [this, kind] {
+  // The four lists, in menu order, are the four kinds in their order.
+  for (int kind = 0; kind < 4; ++kind)
+    connect(action(QString("&File/") + kListEntries[kind]), &QAction::triggered, this, [this, kind] {
       if (show_file_list_) act([this, kind] { show_file_list_(static_cast<FileListKind>(kind)); });
     });
   connect(action("&File/Start &Lumiso2"), &QAction::triggered, this, [this] {

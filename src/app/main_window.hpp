@@ -10,6 +10,7 @@
 #include "experiment_io/observed_flows.hpp"
 #include "experiment_io/total_data_flows.hpp"
 #include "profile/follow_up.hpp"
+#include "ui/file_list_form.hpp"
 #include "workspace/program.hpp"
 
 class QAction;
@@ -31,9 +32,6 @@ namespace calvane {
 
 class CrystalPage;
 class Windows;
-
-/// The four lists of files of the "File" menu, in menu order.
-enum class FileListKind { Crystals = 1, ObservedPatterns = 2, ObservedPeaks = 3, TotalData = 4 };
 
 class Tfmain : public QMainWindow {
   Q_OBJECT
@@ -57,8 +55,8 @@ public:
   /// (.cmp). False, with a message, for a name of no known kind.
   bool open_path(const QString& path);
 
-  /// The file-list panel: placed in the right column above "Results", hidden
-  /// until `show_list` opens it; the four "List of ..." items call `show_list`.
+  /// The file-list panel: placed in the right column above "Results" (it
+  /// shows and hides itself); the four "List of ..." items call `show_list`.
   void set_file_list_panel(QWidget* panel, std::function<void(FileListKind)> show_list);
   /// "Start &Lumiso2": enabled once the viewer's launcher is given.
   void set_viewer_launcher(std::function<void()> lauch_lumiso);
@@ -96,7 +94,6 @@ public:
   QLineEdit* wavelength() const { return wavelength_; }
   QRadioButton* angle_scale_button(int index) const { return scale_buttons_[static_cast<std::size_t>(index)]; }
   QRadioButton* percent_button(bool molar) const { return molar ? molar_percent_ : weight_percent_; }
-  QWidget* file_list_place() const { return file_list_place_; }
 
 public slots:
   void lit_fichier_cry(int kind);
@@ -148,8 +145,7 @@ private:
   QToolButton* xray_button_ = nullptr;
   QToolButton* neutron_button_ = nullptr;
   std::map<QString, QAction*> actions_;
-  QVBoxLayout* file_list_place_layout_ = nullptr;
-  QWidget* file_list_place_ = nullptr;
+  QVBoxLayout* right_column_ = nullptr;  // the file-list panel and "Results"
   std::function<void(FileListKind)> show_file_list_;
   std::function<void()> lauch_lumiso_;
   bool refreshing_ = false;  // the widgets are being written from the model

@@ -104,7 +104,7 @@ TEST_F(MainWindow, StartsWithItsCaptionPagesAndEveryOwnMenuItemEnabled) {
   window->action("&File/Start &Lumiso2")->trigger();
   EXPECT_EQ(lists, std::vector<FileListKind>{FileListKind::ObservedPeaks});
   EXPECT_EQ(launches, 1);
-  EXPECT_TRUE(window->file_list_place()->isAncestorOf(panel));
+  EXPECT_TRUE(window->isAncestorOf(panel));
 }
 
 TEST_F(MainWindow, StandardShortcutsAndHelp) {
