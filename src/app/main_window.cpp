@@ -184,7 +184,11 @@ void Tfmain::set_windows(Windows* windows) {
 
 void Tfmain::set_file_list_panel(QWidget* panel, std::function<void(FileListKind)> show_list) {
   // A hidden panel takes no room: "Results" has the column to itself until a list opens.
-  if (panel != nullptr) right_column_->insertWidget(0, panel, 1);
+  // The column keeps the width it has beside the pages: the window stays 1020 pixels wide.
+  if (panel != nullptr) {
+    panel->setSizePolicy(QSizePolicy::Ignored, panel->sizePolicy().verticalPolicy());
+    right_column_->insertWidget(0, panel, 1);
+  }
   show_file_list_ = std::move(show_list);
   for (const char* entry : kListEntries) action(QString("&File/") + entry)->setEnabled(bool(show_file_list_));
 }
