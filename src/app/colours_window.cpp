@@ -28,7 +28,8 @@ QColor qcolor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue)
 QStringList choices(const char* const (&items)[3]) { return {items[0], items[1], items[2]}; }
 
 void paint_box(QPushButton* box, Rgb colour) {
-  box->setStyleSheet(QString("QPushButton { background-color: %1; border: 1px solid #606060; }")
+  box->setStyleSheet(QString("QPushButton { background-color: %1; border: 1px solid #606060; }"
+                             "QPushButton:focus { border: 2px solid #3074d0; }")
                          .arg(qcolor(colour).name()));
   box->setToolTip(QString("(%1, %2, %3)").arg(colour.red).arg(colour.green).arg(colour.blue));
 }

@@ -107,6 +107,29 @@ TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceAndThePlotO
   EXPECT_GT(ui.refreshes, 0);
 }
 
+TEST_F(ColoursWindowTest, KeysOpenTheColourDialogApplyAndCancel) {
+  load_rock_salt();
+  Tfcouleurs window(*program);
+  script(window);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  answers = {kTeal};
+  window.sum_row().colour->setFocus();
+  QTest::keyClick(window.sum_row().colour, Qt::Key_Space);
+  EXPECT_EQ(window.form().sum.colour, kTeal);
+  // Enter on a colour box is "Apply", the window's default button, not a new colour dialog.
+  QTest::keyClick(window.sum_row().colour, Qt::Key_Return);
+  EXPECT_EQ(offered.size(), 1u);
+  EXPECT_EQ(program->workspace.styles.sum_colour, kTeal);
+
+  program->main_form.page = MainPage::StyleOptions;
+  QTest::keyClick(&window, Qt::Key_Escape);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(program->main_form.page, MainPage::PhasesData);
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::Colours, false));
+}
+
 TEST_F(ColoursWindowTest, AWrongPenWidthIsNamedAndNothingIsApplied) {
   load_rock_salt();
   Tfcouleurs window(*program);
