@@ -94,6 +94,9 @@ int main(int argc, char* argv[]) {
   ui.on_refresh = [&window] { window.refresh_from_model(); };
   // A failed copy leaves files missing: the start-up check below names them.
   if (!folder.problem.empty()) ui.warning(folder.problem);
+  // The start-up resets the workspace: it runs before the other windows are
+  // made, so that the colours window's reading of "couleurs.txt" stays.
+  if (!window.start()) return 1;  // a data file is missing: its message was shown
 
   // The other windows, created after the main window.
   Tfplecran plot(program, &window);
@@ -121,7 +124,6 @@ int main(int argc, char* argv[]) {
     change_volet(program, page);
     window.refresh_from_model();
   });
-  if (!window.start()) return 1;  // a data file is missing: its message was shown
   window.show();
   for (const QString& argument : QApplication::arguments().mid(1)) open_start_file(window, ui, argument.toStdString());
   return QApplication::exec();
