@@ -174,6 +174,11 @@ TEST_F(ColoursWindowTest, SaveWritesTheAppliedColoursAndTheNextWindowReadsThemBa
   EXPECT_EQ(next.form().phases[0].colour, kOrange);
   EXPECT_EQ(next.phase_row(0).colour->toolTip(), "(250, 140, 10)");
   EXPECT_EQ(next.phase_row(0).pen->text(), "1");  // pen widths are not saved
+
+  // A crystal opened after the restart is drawn in the saved colour of its slot.
+  program = std::move(restarted);
+  load_rock_salt();
+  EXPECT_EQ(program->workspace.phase(1).colour, kOrange);
 }
 
 TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlace) {
