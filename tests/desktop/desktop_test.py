@@ -654,6 +654,19 @@ def step_quit(d):
         raise StepFailed("the program wrote into the installed tree: " + ", ".join(map(str, extra)))
 
 
+def step_restart(d):
+    """A second start opens the crystal named on the command line and draws it in the saved colour."""
+    d.start_program(str(d.inputs / "nacl.cry"))
+    d.main_window()
+    plot = d.plot_window()
+    d.check_no_message("restart")
+    time.sleep(0.5)
+    image = d.shot("restart-with-saved-colours", plot)
+    if find_colour(image, NEW_PHASE1_COLOUR, tolerance=8) is None:
+        raise StepFailed("phase 1 is not drawn in the colour saved in couleurs.txt")
+    step_quit(d)
+
+
 # name, function, marker of the feature in the sources (None: always there)
 STEPS = [
     ("install", step_install, None),
@@ -673,6 +686,7 @@ STEPS = [
     ("export metafile", step_export_metafile, '"&EML format"'),
     ("global report", step_global_report, None),
     ("quit", step_quit, None),
+    ("restart with a file and the saved colours", step_restart, None),
 ]
 
 
@@ -705,14 +719,15 @@ def main():
             started = time.monotonic()
             try:
                 function(desktop)
-            except (StepFailed, subprocess.TimeoutExpired, OSError) as problem:
+            except Exception as problem:  # noqa: BLE001 - any fault ends the run with the step's name
                 failed = (name, str(problem))
                 try:
                     if desktop.display:
                         desktop.shot("failed-" + name.replace(" ", "-"))
                 except Exception:
                     pass
-                print(f"FAILED   {name}: {problem}", flush=True)
+                kind = "" if isinstance(problem, StepFailed) else type(problem).__name__ + ": "
+                print(f"FAILED   {name}: {kind}{problem}", flush=True)
                 break
             passed.append(name)
             print(f"ok       {name} ({time.monotonic() - started:.1f} s)", flush=True)
