@@ -108,10 +108,7 @@ int main(int argc, char* argv[]) {
   };
   ui.on_show_window = [&](WindowId id, bool visible) {
     if (id != WindowId::Plot) return;
-    if (visible && !plot.isVisible()) {
-      plot.move(0, 300);
-      plot.show();
-    }
+    if (visible && !plot.isVisible()) plot.show();  // it places itself under the main window
     if (!visible) plot.hide();
   };
   window.on_erase_observed = [&plot] { plot.erase_observed(); };
@@ -119,6 +116,7 @@ int main(int argc, char* argv[]) {
   window.on_results_line = [&plot](int row) { plot.mark_line(row); };
   Windows windows(program, &window);
   windows.attach(ui);
+  windows.set_plot_window(&plot);
   // A page change after the main window's own handler: "Style Options" shows the colours window.
   QObject::connect(window.pages(), &QTabWidget::currentChanged, &window, [&](int page) {
     change_volet(program, page);

@@ -1,12 +1,34 @@
 #include "app/plot_window.hpp"
 
+#include <algorithm>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/difference_window.hpp"
+#include "app/image_export_qt.hpp"
+#include "app/metafile_dialog.hpp"
+#include "app/print_dialog.hpp"
 #include "app/qpainter_canvas.hpp"
+#include "app/tick_panel.hpp"
+#include "plot/plot_follow_up.hpp"
 
 namespace calvane {
 
@@ -18,14 +40,18 @@ MouseButton button_of(Qt::MouseButton button) {
   return MouseButton::Left;
 }
 
+constexpr int kActivatedHeight = 320;  // the window's height when shown before any drawing
+
 }  // namespace
 
 /// The image area: paints the window image and the rubber box, passes the mouse on.
 class PlotImage : public QWidget {
 public:
   explicit PlotImage(Tfplecran& window) : QWidget(&window), window_(window) {
+    setObjectName("plot_image");
     setMouseTracking(true);
-    setMinimumSize(400, 200);
+    setMinimumSize(300, 150);
+    setCursor(Qt::CrossCursor);
   }
 
 protected:
@@ -33,7 +59,7 @@ protected:
     QPainter painter(this);
     painter.drawImage(0, 0, window_.image_);
     if (window_.rubber_box_.size() >= 2) {
-      painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+      painter.setPen(QPen(to_qcolor(window_.program_.workspace.styles.text), 1));
       QPolygon box;
       for (const Point& p : window_.rubber_box_) box << QPoint(p.x, p.y);
       painter.drawPolyline(box);
@@ -53,41 +79,199 @@ private:
 };
 
 Tfplecran::Tfplecran(Program& program, QWidget* parent) : QWidget(parent, Qt::Window), program_(program) {
-  setWindowTitle("Diagrams");
+  setWindowTitle("Diffraction diagram");
   setObjectName("Tfplecran");
+  setAcceptDrops(true);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(2, 2, 2, 2);
+  layout->setContentsMargins(2, 0, 2, 2);
+  layout->setSpacing(2);
+  auto* bar = new QMenuBar;
+  build_menus(bar);
+  layout->setMenuBar(bar);
   view_ = new PlotImage(*this);
   layout->addWidget(view_, 1);
-  readout_ = new QLabel;
-  readout_->setFont(QFont("Monospace"));
-  layout->addWidget(readout_);
+  ticks_ = new TickPanel;
+  layout->addWidget(ticks_);
+  layout->addWidget(build_control_strip());
+  connect(ticks_, &TickPanel::accepted, this, &Tfplecran::lit_ticks);
+  connect(ticks_, &TickPanel::cancelled, this, &Tfplecran::cancel_ticks);
+
+  difference_ = new Tfdifference(program_, this);
+  connect(difference_, &Tfdifference::closed, this, [this] { refresh_controls(); });
+  metafile_ = new Tfmetafile(program_, this);
+  print_ = new Tfprint(program_, this);
   resize(1020, 420);
+  refresh_controls();
 }
 
-void Tfplecran::with_session(const std::function<void(PlotSession&)>& action) {
+QWidget* Tfplecran::image_area() const { return view_; }
+
+QAction* Tfplecran::add_item(QMenu* menu, const QString& path, const QString& caption,
+                             const std::function<void()>& work) {
+  QAction* item = menu->addAction(caption);
+  connect(item, &QAction::triggered, this, [work] { work(); });
+  actions_[path] = item;
+  return item;
+}
+
+void Tfplecran::build_menus(QMenuBar* bar) {
+  QMenu* options = bar->addMenu("&Drawing options");
+  QMenu* ticks = options->addMenu("&Ticks");
+  auto* tick_group = new QActionGroup(this);
+  for (QAction* item : {add_item(ticks, "&Drawing options/&Ticks/&Default ", "&Default ",
+                                 [this] { choose_default_ticks(); }),
+                        add_item(ticks, "&Drawing options/&Ticks/&User", "&User", [this] { choose_user_ticks(); })}) {
+    item->setCheckable(true);
+    tick_group->addAction(item);
+  }
+  QMenu* y_scale = options->addMenu("Y Scale");
+  auto* y_group = new QActionGroup(this);
+  const QString y_items[] = {"&Linear", "L&ogarithmic", "&Square root"};
+  for (int mode = 0; mode < 3; ++mode) {
+    QAction* item = add_item(y_scale, "&Drawing options/Y Scale/" + y_items[mode], y_items[mode],
+                             [this, mode] { choose_y_mode(mode); });
+    item->setCheckable(true);
+    y_group->addAction(item);
+  }
+  QAction* print = bar->addAction("&Print");
+  connect(print, &QAction::triggered, this, [this] { ImpressionDiagramme1Click(); });
+  actions_["&Print"] = print;
+  QMenu* save = bar->addMenu("&Save image");
+  add_item(save, "&Save image/&Bitmap format", "&Bitmap format", [this] { Bitmapformat1Click(); });
+  add_item(save, "&Save image/&JPEG format", "&JPEG format", [this] { sauve_image_jpeg(); });
+  add_item(save, "&Save image/&EML format", "&EML format", [this] { sauve_image_eml(); });
+  save->addSeparator();
+  add_item(save, "&Save image/&PNG format", "&PNG format", [this] { sauve_image_png(); });
+  add_item(save, "&Save image/&SVG format", "&SVG format", [this] { sauve_image_svg(); });
+  add_item(save, "&Save image/P&DF format", "P&DF format", [this] { sauve_image_pdf(); });
+  QAction* difference = bar->addAction("&Difference");
+  difference->setCheckable(true);
+  connect(difference, &QAction::triggered, this, [this] { disp_difference(); });
+  actions_["&Difference"] = difference;
+  QAction* help_item = bar->addAction("&Help");
+  connect(help_item, &QAction::triggered, this, [this] { help(); });
+  actions_["&Help"] = help_item;
+}
+
+QWidget* Tfplecran::build_control_strip() {
+  auto* strip = new QWidget;
+  auto* column = new QVBoxLayout(strip);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  auto* row = new QHBoxLayout;
+  scale_ = new QScrollBar(Qt::Horizontal);
+  scale_->setObjectName("scale");
+  scale_->setRange(10, 500);
+  scale_->setSingleStep(5);
+  scale_->setPageStep(5);
+  scale_->setToolTip("Modifiy the scale");
+  scale_->setFixedWidth(160);
+  shift_ = new QScrollBar(Qt::Horizontal);
+  shift_->setObjectName("shift");
+  shift_->setRange(0, 180);
+  shift_->setPageStep(1);
+  shift_->setToolTip("Shift the diagram");
+  reset_button_ = new QPushButton("Reset");
+  reset_button_->setObjectName("reset");
+  reset_button_->setToolTip("Reset diagram");
+  readout_ = new QLineEdit;
+  readout_->setObjectName("readout");
+  readout_->setReadOnly(true);
+  readout_->setFocusPolicy(Qt::NoFocus);
+  readout_->setFont(QFont("Monospace"));
+  readout_->setStyleSheet("background-color: aqua; color: black;");
+  readout_->setFixedWidth(260);
+  row->addWidget(new QLabel("Scale"));
+  row->addWidget(scale_);
+  row->addWidget(new QLabel("Shift"));
+  row->addWidget(shift_, 1);
+  row->addWidget(reset_button_);
+  row->addWidget(readout_);
+  column->addLayout(row);
+  status_ = new QLabel;
+  status_->setObjectName("status");
+  column->addWidget(status_);
+  connect(scale_, &QScrollBar::valueChanged, this, [this](int position) {
+    // A dragged thumb lands anywhere; the control moves in steps of 5.
+    if (!refreshing_) change_echelle(5 * ((position + 2) / 5));
+  });
+  connect(shift_, &QScrollBar::valueChanged, this, [this](int position) {
+    if (!refreshing_) shifte_diagramme(position);
+  });
+  connect(reset_button_, &QPushButton::clicked, this, &Tfplecran::reset_diag);
+  return strip;
+}
+
+QAction* Tfplecran::action(const QString& path) const {
+  const auto found = actions_.find(path);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void Tfplecran::with_session(const std::function<void(PlotSession&)>& action, bool draws) {
   // A handler that recomputes asks for a redraw from inside a session: the
-  // session in progress draws the image itself.
-  if (drawing_) return;
+  // session in progress draws the image again once the handler is done.
+  if (drawing_) {
+    redraw_requested_ = true;
+    return;
+  }
   const QSize size = view_->size();
+  if (size.isEmpty()) return;
   if (image_.size() != size) image_ = QImage(size, QImage::Format_RGB32);
-  QPainter painter(&image_);
-  QPainterCanvas canvas(painter, size.width(), size.height());
-  PlotSession session{program_, program_.plot_state, canvas, plot_phases, recompute_full_range};
-  drawing_ = true;
-  action(session);
-  drawing_ = false;
-  painter.end();
+  if (ticks_->isVisible()) ticks_->sync(program_.plot_state.tick_dialog);
+  {
+    QPainter painter(&image_);
+    QPainterCanvas canvas(painter, size.width(), size.height());
+    PlotSession session{program_, program_.plot_state, canvas, plot_phases, recompute_full_range};
+    struct Guard {
+      bool& flag;
+      ~Guard() { flag = false; }
+    } guard{drawing_};
+    drawing_ = true;
+    redraw_requested_ = false;
+    action(session);
+    if (redraw_requested_) calvane::redraw(session);
+  }
+  refresh_controls(draws);
   view_->update();
 }
 
+void Tfplecran::refresh_controls(bool redraw_difference) {
+  const PlotState& state = program_.plot_state;
+  refreshing_ = true;
+  scale_->setValue(state.scale_position);
+  shift_->setValue(state.shift_position);
+  refreshing_ = false;
+  status_->setVisible(state.status.visible);
+  status_->setText(QString::fromStdString(state.status.text));
+  status_->setStyleSheet(state.status.red ? "color: red;" : "color: black;");
+  readout_->setText(QString::fromStdString(state.readout));
+  ticks_->refresh(state.tick_dialog);
+  actions_.at("&Drawing options/&Ticks/&Default ")->setChecked(state.default_ticks);
+  actions_.at("&Drawing options/&Ticks/&User")->setChecked(!state.default_ticks);
+  actions_.at("&Drawing options/Y Scale/&Linear")->setChecked(state.y_mode == YMode::Linear);
+  actions_.at("&Drawing options/Y Scale/L&ogarithmic")->setChecked(state.y_mode == YMode::Logarithmic);
+  actions_.at("&Drawing options/Y Scale/&Square root")->setChecked(state.y_mode == YMode::SquareRoot);
+  actions_.at("&Difference")->setChecked(state.difference_open);
+  if (state.difference_open) {
+    if (!difference_->isVisible()) {
+      difference_->initialise(frameGeometry());
+      difference_->show();
+      redraw_difference = true;
+    }
+    if (redraw_difference) difference_->dessine_difference();
+  } else if (difference_->isVisible()) {
+    difference_->hide();
+  }
+}
+
 void Tfplecran::redraw() {
-  if (!view_->isVisible() && !isVisible()) return;
+  if (!isVisible()) return;
   with_session([](PlotSession& session) { calvane::redraw(session); });
 }
 
-void Tfplecran::reset() {
-  with_session([](PlotSession& session) { reset_diag(session); });
+void Tfplecran::reset_diag() {
+  with_session([](PlotSession& session) { calvane::reset_diag(session); });
+  program_.ui.refresh();
 }
 
 void Tfplecran::erase_observed() {
@@ -98,19 +282,178 @@ void Tfplecran::mark_line(int line_index) {
   with_session([line_index](PlotSession& session) { mark_results_line(session, line_index); });
 }
 
+void Tfplecran::after_observed_load(const ObservedLoad& load) {
+  if (!calvane::after_observed_load(program_.plot_state, load, program_.workspace.settings.angle_scale)) return;
+  refresh_controls(false);  // the scale control, also while the window is hidden
+  redraw();
+}
+
+void Tfplecran::after_total_data_load(const TotalDataLoad& load) {
+  if (!calvane::after_total_data_load(program_.plot_state, load, program_.workspace.settings)) return;
+  refresh_controls(false);
+  redraw();
+}
+
+bool Tfplecran::show_dialog(WindowId window, bool visible) {
+  QWidget* dialog = nullptr;
+  switch (window) {
+    case WindowId::Difference:
+      program_.plot_state.difference_open = visible;
+      refresh_controls();
+      return true;
+    case WindowId::Print:
+      dialog = print_;
+      break;
+    case WindowId::ImageExport:
+      dialog = metafile_;
+      break;
+    default:
+      return false;
+  }
+  if (!visible) {
+    dialog->hide();
+    return true;
+  }
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+  return true;
+}
+
+void Tfplecran::change_echelle(int position) {
+  with_session([position](PlotSession& session) { calvane::change_echelle(session, position); });
+}
+
+void Tfplecran::shifte_diagramme(int position) {
+  with_session([position](PlotSession& session) { calvane::shifte_diagramme(session, position); });
+}
+
+void Tfplecran::choose_y_mode(int mode) {
+  with_session([mode](PlotSession& session) { calvane::choose_y_mode(session, static_cast<YMode>(mode)); });
+}
+
+void Tfplecran::choose_user_ticks() {
+  with_session([](PlotSession& session) { calvane::choose_user_ticks(session); });
+  ticks_->focus_minor();
+}
+
+void Tfplecran::choose_default_ticks() {
+  with_session([](PlotSession& session) { calvane::choose_default_ticks(session); });
+}
+
+void Tfplecran::lit_ticks() {
+  ticks_->sync(program_.plot_state.tick_dialog);
+  with_session([](PlotSession& session) { calvane::lit_ticks(session); });
+  if (ticks_->isVisible()) ticks_->focus_minor();
+}
+
+void Tfplecran::cancel_ticks() {
+  with_session([](PlotSession& session) { calvane::cancel_ticks(session); });
+}
+
+void Tfplecran::disp_difference() {
+  with_session([](PlotSession& session) { calvane::disp_difference(session); });
+}
+
+void Tfplecran::Bitmapformat1Click() { calvane::Bitmapformat1Click(program_, to_rgb_image(image_)); }
+
+void Tfplecran::sauve_image_jpeg() { calvane::sauve_image_jpeg(program_, to_rgb_image(image_)); }
+
+void Tfplecran::sauve_image_eml() {
+  if (!has_plot_data(program_.workspace)) return;
+  show_dialog(WindowId::ImageExport, true);
+}
+
+void Tfplecran::sauve_image_png() { calvane::sauve_image_png(program_, image_); }
+
+void Tfplecran::sauve_image_svg() {
+  calvane::sauve_image_svg(program_, program_.plot_state, image_.width(), image_.height());
+}
+
+void Tfplecran::sauve_image_pdf() {
+  calvane::sauve_image_pdf(program_, program_.plot_state, image_.width(), image_.height());
+}
+
+void Tfplecran::ImpressionDiagramme1Click() {
+  calvane::ImpressionDiagramme1Click(program_, print_->form());
+  program_.ui.refresh();  // the main window's page changed
+  if (print_->form().visible) show_dialog(WindowId::Print, true);
+}
+
+void Tfplecran::help() {
+  program_.current_folder = program_.program_folder;
+  program_.ui.open_help(0);
+}
+
+void Tfplecran::place_at_creation() {
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const int top = area.top() + (parentWidget() != nullptr ? parentWidget()->frameGeometry().height() : 0);
+  // As high as the screen would run off its bottom edge; the window stops there instead.
+  const int height = std::max(kActivatedHeight, area.bottom() + 1 - top);
+  move(area.left(), top);
+  resize(area.width() - 4, height);
+  keep_on_screen();
+}
+
+void Tfplecran::keep_on_screen() {
+  // Below a tall main window the plot's control strip would fall off the
+  // screen; the window then rises until its bottom edge is on the screen.
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QRect frame = frameGeometry();
+  if (frame.bottom() > area.bottom()) move(frame.left(), std::max(area.top(), area.bottom() + 1 - frame.height()));
+}
+
+void Tfplecran::showEvent(QShowEvent* event) {
+  if (!placed_) {
+    placed_ = true;
+    place_at_creation();
+  }
+  QWidget::showEvent(event);
+}
+
+bool Tfplecran::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) {
+    if (!program_.plot_state.status.visible) resize(width(), kActivatedHeight);
+    if (parentWidget() != nullptr) move(parentWidget()->frameGeometry().left(), frameGeometry().top());
+    keep_on_screen();
+  }
+  return QWidget::event(event);
+}
+
+void Tfplecran::dragEnterEvent(QDragEnterEvent* event) {
+  if (!event->mimeData()->hasUrls()) return;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) {
+      event->acceptProposedAction();
+      return;
+    }
+  }
+}
+
+void Tfplecran::dropEvent(QDropEvent* event) {
+  if (!event->mimeData()->hasUrls()) return;
+  event->acceptProposedAction();
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile() && open_path) open_path(url.toLocalFile());
+}
+
 void Tfplecran::mouse_pressed(MouseButton button, int x, int y) {
-  with_session([&](PlotSession& session) { OnMouseDown(session, button, x, y); });
+  with_session([&](PlotSession& session) { OnMouseDown(session, button, x, y); }, false);
 }
 
 void Tfplecran::mouse_moved(int x, int y) {
   rubber_box_.clear();
-  with_session([&](PlotSession& session) { Image1_OnMouseMove(session, x, y, rubber_box_); });
-  readout_->setText(QString::fromStdString(mouse_readout(program_.plot_state, program_.workspace, x, y)));
+  with_session([&](PlotSession& session) { Image1_OnMouseMove(session, x, y, rubber_box_); }, false);
 }
 
 void Tfplecran::mouse_released(MouseButton button, int x, int y) {
   rubber_box_.clear();
   with_session([&](PlotSession& session) { ONMouseUp(session, button, x, y); });
+  program_.ui.refresh();  // the angle fields or the selected results line changed
 }
 
 }  // namespace calvane

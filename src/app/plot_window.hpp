@@ -1,22 +1,38 @@
-// Tfplecran: the plot window. It shows the image drawn by the core, redraws on
-// resize, and hands mouse presses, moves and releases to the core's handlers
-// (read-out, rubber box and zoom, right-button unzoom, click indexing).
+// Tfplecran: the plot window "Diffraction diagram". It shows the image drawn
+// by the core, redraws on resize, and hands the mouse, the control strip
+// (scale, shift, reset), the menus, the tick panel and dropped files to the
+// core's handlers; the difference window and the export and print dialogs
+// belong to it.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <vector>
 
+#include "experiment_io/observed_flows.hpp"
+#include "experiment_io/total_data_flows.hpp"
 #include "plot/canvas.hpp"
 #include "plot/plot_interaction.hpp"
+#include "ui/ui_port.hpp"
 #include "workspace/program.hpp"
 
+class QAction;
 class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QScrollBar;
 
 namespace calvane {
 
 class PlotImage;
+class Tfdifference;
+class Tfmetafile;
+class Tfprint;
+class TickPanel;
 
 class Tfplecran : public QWidget {
   Q_OBJECT
@@ -27,21 +43,83 @@ public:
   /// Redraws the image from the workspace (the Ui's redraw_plot).
   void redraw();
   const QImage& image() const { return image_; }
-  /// The reset button: back to the full range and scale 1.
-  void reset();
+  /// The main window's reset: the same as the reset button.
+  void reset() { reset_diag(); }
   /// "Erase" › "Observed diagrams".
   void erase_observed();
   /// A line of the results list was clicked: its angle is marked.
   void mark_line(int line_index);
+  /// The plot's part after an observed pattern or peak list was opened.
+  void after_observed_load(const ObservedLoad& load);
+  /// The plot's part after a total data file replaced the workspace.
+  void after_total_data_load(const TotalDataLoad& load);
+  /// Shows or hides the dialog of `window` (Print, Difference, ImageExport);
+  /// false for any other window.
+  bool show_dialog(WindowId window, bool visible);
+
+  /// Menu actions by caption path ("&Save image/&PNG format"), for tests and scripts.
+  QAction* action(const QString& path) const;
 
   /// The driver's actions, set by the application.
   std::function<void()> plot_phases;
   std::function<void()> recompute_full_range;
+  /// Opens a dropped file as its menu entry would; set by the application.
+  std::function<void(const QString&)> open_path;
+
+  Tfdifference* difference_window() const { return difference_; }
+  Tfmetafile* metafile_dialog() const { return metafile_; }
+  Tfprint* print_dialog() const { return print_; }
+  TickPanel* tick_panel() const { return ticks_; }
+  QScrollBar* scale_control() const { return scale_; }
+  QScrollBar* shift_control() const { return shift_; }
+  QPushButton* reset_button() const { return reset_button_; }
+  QLineEdit* readout() const { return readout_; }
+  QLabel* status_line() const { return status_; }
+  QWidget* image_area() const;
+
+public slots:
+  /// The reset button and the right button: back to the full range and scale 1.
+  void reset_diag();
+  void change_echelle(int position);
+  void shifte_diagramme(int position);
+  void choose_y_mode(int mode);
+  void choose_user_ticks();
+  void choose_default_ticks();
+  void lit_ticks();
+  void cancel_ticks();
+  void disp_difference();
+  void Bitmapformat1Click();
+  void sauve_image_jpeg();
+  void sauve_image_eml();
+  void sauve_image_png();
+  void sauve_image_svg();
+  void sauve_image_pdf();
+  void ImpressionDiagramme1Click();
+  void help();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
   friend class PlotImage;
-  /// Runs `action` with a session drawing on the window image.
-  void with_session(const std::function<void(PlotSession&)>& action);
+  void build_menus(QMenuBar* bar);
+  QWidget* build_control_strip();
+  QAction* add_item(QMenu* menu, const QString& path, const QString& caption,
+                    const std::function<void()>& work);
+  /// Runs `action` with a session drawing on the window image, then
+  /// refreshes the controls from the plot state. `draws` is false for the
+  /// handlers that leave the plot as it is (the mouse read-out).
+  void with_session(const std::function<void(PlotSession&)>& action, bool draws = true);
+  /// Writes every control, menu check and dialog from the plot state; the
+  /// open difference window is drawn again when `redraw_difference`.
+  void refresh_controls(bool redraw_difference = true);
+  /// At the first showing: the left screen edge, the screen's width less 4,
+  /// the top edge as far down as the main window is high.
+  void place_at_creation();
+  void keep_on_screen();
   void mouse_pressed(MouseButton button, int x, int y);
   void mouse_moved(int x, int y);
   void mouse_released(MouseButton button, int x, int y);
@@ -49,9 +127,21 @@ private:
   Program& program_;
   QImage image_;
   PlotImage* view_ = nullptr;
-  QLabel* readout_ = nullptr;
+  TickPanel* ticks_ = nullptr;
+  QScrollBar* scale_ = nullptr;
+  QScrollBar* shift_ = nullptr;
+  QPushButton* reset_button_ = nullptr;
+  QLineEdit* readout_ = nullptr;
+  QLabel* status_ = nullptr;
+  std::map<QString, QAction*> actions_;
+  Tfdifference* difference_ = nullptr;
+  Tfmetafile* metafile_ = nullptr;
+  Tfprint* print_ = nullptr;
   std::vector<Point> rubber_box_;
-  bool drawing_ = false;  // a session holds the image's painter
+  bool drawing_ = false;         // a session holds the image's painter
+  bool redraw_requested_ = false;  // a redraw was asked for during a session
+  bool refreshing_ = false;      // controls are being written from the state
+  bool placed_ = false;
 };
 
 }  // namespace calvane

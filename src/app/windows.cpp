@@ -6,6 +6,7 @@
 #include "app/colours_window.hpp"
 #include "app/help_viewer.hpp"
 #include "app/lambda_missing_window.hpp"
+#include "app/plot_window.hpp"
 #include "app/polarisation_dialog.hpp"
 #include "app/qt_ui.hpp"
 #include "app/space_group_window.hpp"
@@ -77,8 +78,19 @@ AnomalousPanel* Windows::anomalous_panel() {
   return anomalous_panel_;
 }
 
+void Windows::set_plot_window(Tfplecran* plot) {
+  plot_ = plot;
+  on_observed_load = [this](const ObservedLoad& load) {
+    if (plot_ != nullptr) plot_->after_observed_load(load);
+  };
+}
+
 bool Windows::show(WindowId window, bool visible) {
   switch (window) {
+    case WindowId::Print:
+    case WindowId::Difference:
+    case WindowId::ImageExport:
+      return plot_ != nullptr && plot_->show_dialog(window, visible);
     case WindowId::About:
       set_shown(about_, visible);
       return true;

@@ -34,6 +34,7 @@ class Tfcouleurs;
 class Tfgroupes;
 class Tfimpur;
 class TextViewer;
+class Tfplecran;
 
 class Windows {
 public:
@@ -73,6 +74,9 @@ public:
   TextViewer* text_viewer() const { return text_viewer_; }
   /// The anomalous panel, made on first use for the crystal page to hold.
   AnomalousPanel* anomalous_panel();
+  /// The plot window: its print, difference and metafile dialogs are shown
+  /// through here, and it acts on what the Lambda missing window loaded.
+  void set_plot_window(Tfplecran* plot);
 
 private:
   void follow_up(const FollowUp& steps);
@@ -88,6 +92,7 @@ private:
   QPointer<HelpViewer> help_;
   QPointer<TextViewer> text_viewer_;
   QPointer<AnomalousPanel> anomalous_panel_;
+  QPointer<Tfplecran> plot_;
 };
 
 }  // namespace calvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "util/file_cache.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 
@@ -18,7 +19,9 @@ std::string line_error(const std::string& file_name, std::size_t line_number) {
 AbsorptionReadResult read_absorption_table(const std::filesystem::path& path,
                                            std::vector<ScatteringType>& types) {
   const std::string file_name = path.filename().string();
-  auto lines = read_text_lines(path);
+  // Read at every computation; parsed again only when the file changed.
+  static FileCache<std::vector<std::string>> cache;
+  const auto lines = cache.get(path, read_text_lines);
   if (!lines) return {false, "File " + file_name + " not found"};
   std::vector<std::vector<std::pair<double, double>>> points(types.size());
   std::vector<std::string> symbols;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "util/file_cache.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 
@@ -65,9 +66,22 @@ std::string parse_anomalous_table(std::string_view bytes, std::string_view file_
 
 std::string read_anomalous_file(const std::filesystem::path& path, AnomalousTable& table) {
   const std::string name = path.filename().string();
-  auto bytes = read_file_bytes(path);
-  if (!bytes) return "File " + name + " not found";
-  return parse_anomalous_table(*bytes, name, table);
+  // Read at every computation; decoded again only when the file changed.
+  struct Decoded {
+    std::string error;
+    AnomalousTable table;
+  };
+  static FileCache<Decoded> cache;
+  const auto decoded = cache.get(path, [&name](const std::filesystem::path& file) -> std::optional<Decoded> {
+    auto bytes = read_file_bytes(file);
+    if (!bytes) return std::nullopt;
+    Decoded result;
+    result.error = parse_anomalous_table(*bytes, name, result.table);
+    return result;
+  });
+  if (!decoded) return "File " + name + " not found";
+  if (decoded->error.empty()) table = decoded->table;
+  return decoded->error;
 }
 
 const AnomalousElement* find_anomalous_element(const AnomalousTable& table, std::string_view symbol) {

@@ -41,8 +41,8 @@ int compute_wavelength(Program& program, PhaseListings& listings) {
   compute_derived_cell(workspace.crystal.cell);  // B follows the cell as it is now
   const double wavelength = current_wavelength(workspace);
   const ExperimentSettings& settings = workspace.settings;
-  ReflectionListResult list = make_reflection_list(workspace.crystal, wavelength, settings.two_theta_low,
-                                                   settings.two_theta_high, program.ui);
+  ReflectionListResult list = program.reflection_lists.get(workspace.crystal, wavelength, settings.two_theta_low,
+                                                          settings.two_theta_high, program.ui);
   if (list.status != 0) {
     program.ui.beep();
     program.ui.warning("No reflection calculated in the given Theta range!");

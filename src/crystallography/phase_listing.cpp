@@ -24,6 +24,15 @@ public:
     text_.push_back(c);
     return *this;
   }
+  /// A number written straight into the buffer (see `fixed`).
+  TextBuffer& number(double value, int width, int decimals) {
+    append_fixed(text_, value, width, decimals);
+    return *this;
+  }
+  TextBuffer& integer(long long value, int width) {
+    append_fixed(text_, value, width);
+    return *this;
+  }
   void reserve(std::size_t size) { text_.reserve(size); }
   void flush_to(std::ostream& stream) const {
     stream.write(text_.data(), static_cast<std::streamsize>(text_.size()));
@@ -42,6 +51,21 @@ std::string right(std::string_view text, std::size_t width) {
 }
 
 std::string integer(long long value, int width) { return fixed(value, width); }
+
+// Numbers of a `<<` chain are written straight into the buffer.
+struct Number {
+  double value;
+  int width, decimals;
+};
+Number num(double value, int width, int decimals) { return {value, width, decimals}; }
+TextBuffer& operator<<(TextBuffer& out, const Number& n) { return out.number(n.value, n.width, n.decimals); }
+
+struct Whole {
+  long long value;
+  int width;
+};
+Whole whole(long long value, int width) { return {value, width}; }
+TextBuffer& operator<<(TextBuffer& out, const Whole& n) { return out.integer(n.value, n.width); }
 
 bool is_neutron(const ListingContext& context) {
   return context.settings.source == RadiationSource::Neutrons;
@@ -70,7 +94,7 @@ struct Hkl {
   int width;
 };
 TextBuffer& operator<<(TextBuffer& out, const Hkl& x) {
-  return out << integer(x.r.h, x.width) << integer(x.r.k, x.width) << integer(x.r.l, x.width);
+  return out << whole(x.r.h, x.width) << whole(x.r.k, x.width) << whole(x.r.l, x.width);
 }
 
 struct LineStart {
@@ -78,7 +102,7 @@ struct LineStart {
   const Reflection& r;
 };
 TextBuffer& operator<<(TextBuffer& out, const LineStart& x) {
-  return out << integer(static_cast<long long>(x.number), 3) << "  " << Hkl{x.r, 3};
+  return out << whole(static_cast<long long>(x.number), 3) << "  " << Hkl{x.r, 3};
 }
 
 struct IntensityRow {
@@ -88,9 +112,9 @@ struct IntensityRow {
 };
 TextBuffer& operator<<(TextBuffer& out, const IntensityRow& x) {
   const Reflection& r = x.line.reflection;
-  return out << LineStart{x.number, r} << fixed(r.two_theta, 9, 3) << fixed(r.d, 8, 4)
-             << integer(r.multiplicity, 4) << fixed(x.line.lorentz_polarisation, 7, 2) << "  "
-             << fixed(x.k * r.intensity, 11, 2);
+  return out << LineStart{x.number, r} << num(r.two_theta, 9, 3) << num(r.d, 8, 4)
+             << whole(r.multiplicity, 4) << num(x.line.lorentz_polarisation, 7, 2) << "  "
+             << num(x.k * r.intensity, 11, 2);
 }
 
 double wavelength_entry(const std::array<double, 4>& values, int index) {
@@ -110,7 +134,7 @@ void write_symmetry(TextBuffer& out, const ListingContext& context) {
   if (symmetry.centring_translations.size() >= 2) {
     out << "Bravais lattice translations:\n";
     for (const auto& t : symmetry.centring_translations)
-      out << fixed(t[0], 10, 6) << fixed(t[1], 10, 6) << fixed(t[2], 10, 6) << '\n';
+      out << num(t[0], 10, 6) << num(t[1], 10, 6) << num(t[2], 10, 6) << '\n';
   }
 }
 
@@ -120,16 +144,16 @@ void write_scattering_tables(TextBuffer& out, const ListingContext& context) {
   for (int j = 0; j < wavelengths; ++j) out << "        f'        f\"";
   out << '\n';
   for (const ScatteringType& type : context.crystal.scattering_types) {
-    out << type.symbol << fixed(type.c + type.a[0] + type.a[1] + type.a[2] + type.a[3], 10, 4);
+    out << type.symbol << num(type.c + type.a[0] + type.a[1] + type.a[2] + type.a[3], 10, 4);
     for (std::size_t j = 0; j < static_cast<std::size_t>(wavelengths); ++j)
-      out << fixed(type.f_prime[j], 10, 4) << fixed(type.f_second[j], 10, 4);
+      out << num(type.f_prime[j], 10, 4) << num(type.f_second[j], 10, 4);
     out << '\n';
   }
   out << "\nCromer Factors\n"
       << "       c       a1     b1       a2      b2      a3      b3      a4      b4\n";
   for (const ScatteringType& type : context.crystal.scattering_types) {
-    out << type.symbol << fixed(type.c, 8, 4);
-    for (std::size_t i = 0; i < 4; ++i) out << fixed(type.a[i], 8, 4) << fixed(type.b[i], 8, 4);
+    out << type.symbol << num(type.c, 8, 4);
+    for (std::size_t i = 0; i < 4; ++i) out << num(type.a[i], 8, 4) << num(type.b[i], 8, 4);
     out << '\n';
   }
 }
@@ -166,7 +190,7 @@ void write_detailed_header(std::ostream& stream, const ListingContext& context) 
   else if (is_synchrotron(context))
     out << "CALVANE. Powder diffraction diagram (Source: Synchrotron)\n"
         << "---------------------------------------------------------\n\n"
-        << "Polarisation p=" << fixed(context.settings.polarisation, 7, 2) << '\n';
+        << "Polarisation p=" << num(context.settings.polarisation, 7, 2) << '\n';
   else
     out << "CALVANE. Powder diffraction diagram (Source: X ray tube)\n"
         << "--------------------------------------------------------\n";
@@ -174,7 +198,7 @@ void write_detailed_header(std::ostream& stream, const ListingContext& context) 
       << context.date_time << '\n'
       << crystal.title << '\n'
       << "Cell   : " << cell_values(crystal.cell) << '\n'
-      << "Lambda : " << fixed(context.wavelength, 10, 5) << '\n'
+      << "Lambda : " << num(context.wavelength, 10, 5) << '\n'
       << "S.Group: " << crystal.symbol << '\n'
       << "Syst.  : " << crystal.system_code << '\n'
       << "Bravais: " << lattice_letter_of(crystal) << '\n'
@@ -185,7 +209,7 @@ void write_detailed_header(std::ostream& stream, const ListingContext& context) 
     out << "       x        y        z      B      Pop.   Mult.   Fermi\n";
     for (const AtomSite& atom : crystal.atoms)
       out << right(atom.type, 2) << right(atom.label, 2) << position_columns(atom)
-          << fixed(atom.fermi_length, 8, 3) << '\n';
+          << num(atom.fermi_length, 8, 3) << '\n';
     out.flush_to(stream);
     return;
   }
@@ -213,15 +237,15 @@ void write_short_header(std::ostream& stream, const ListingContext& context) {
         << "Lattice  : " << lattice_letter_of(crystal) << '\n'
         << range << "       Nb     x        y        z      B      Pop.   Mult.   B Fermi \n";
     for (const AtomSite& atom : crystal.atoms)
-      out << right(atom.type, 2) << right(atom.label, 2) << integer(atom.type_index, 5)
-          << position_columns(atom) << fixed(atom.fermi_length, 8, 2) << '\n';
+      out << right(atom.type, 2) << right(atom.label, 2) << whole(atom.type_index, 5)
+          << position_columns(atom) << num(atom.fermi_length, 8, 2) << '\n';
     out << '\n';
     out.flush_to(stream);
     return;
   }
   if (is_synchrotron(context))
     out << "CALVANE : Calculated powder diffraction diagram (Source: Synchrotron)\n"
-        << kRule76 << "\n\nPolarisation p=" << fixed(context.settings.polarisation, 7, 2) << '\n';
+        << kRule76 << "\n\nPolarisation p=" << num(context.settings.polarisation, 7, 2) << '\n';
   else
     out << "CALVANE : Calculated powder diffraction diagram (Source: Xray tube)\n" << kRule76 << '\n';
   out << context.date_time << "\n\n"
@@ -243,27 +267,27 @@ void write_detailed_section(std::ostream& stream, const ListingContext& context,
   const double k = result.scale_factor;
   if (is_neutron(context)) {
     out << "The intensities were multiplied by:" << exponent_text(k) << "\n\n"
-        << "Results for lambda=" << fixed(context.wavelength, 8, 5) << "\n\n"
+        << "Results for lambda=" << num(context.wavelength, 8, 5) << "\n\n"
         << " No    h  k  l   2Theta   dhkl    N    LP       Intensity\n";
     for (std::size_t i = 0; i < result.lines.size(); ++i)
       out << IntensityRow{i + 1, result.lines[i], k} << '\n';
     out << "\nStructure factors\n No    h  k  l     A       B        F\n";
     for (std::size_t i = 0; i < result.lines.size(); ++i) {
       const ComputedLine& line = result.lines[i];
-      out << LineStart{i + 1, line.reflection} << fixed(line.neutron.a, 8, 3) << fixed(line.neutron.b, 8, 3)
-          << fixed(line.neutron.magnitude(), 9, 4) << '\n';
+      out << LineStart{i + 1, line.reflection} << num(line.neutron.a, 8, 3) << num(line.neutron.b, 8, 3)
+          << num(line.neutron.magnitude(), 9, 4) << '\n';
     }
     out.flush_to(stream);
     return;
   }
   const PhaseComposition& composition = context.composition;
-  out << "\n\nResults for lambda=" << fixed(context.wavelength, 8, 5) << "\n\n"
+  out << "\n\nResults for lambda=" << num(context.wavelength, 8, 5) << "\n\n"
       << "Formula             : " << composition.formula << '\n'
-      << "Molecular weight    : " << fixed(composition.molecular_weight, 8, 2) << '\n'
-      << "Nb of mole/cell     : " << integer(composition.formula_units, 4) << '\n'
-      << "Specific weight     : " << fixed(composition.density, 8, 2) << '\n'
+      << "Molecular weight    : " << num(composition.molecular_weight, 8, 2) << '\n'
+      << "Nb of mole/cell     : " << whole(composition.formula_units, 4) << '\n'
+      << "Specific weight     : " << num(composition.density, 8, 2) << '\n'
       << "Mass absorp.        : "
-      << fixed(wavelength_entry(composition.mass_absorption, result.absorption_index), 8, 2) << "\n\n"
+      << num(wavelength_entry(composition.mass_absorption, result.absorption_index), 8, 2) << "\n\n"
       << "The intensities were multiplied by:" << exponent_text(k) << '\n'
       << " Nb    h  k  l   2Theta   dhkl    N    LP       Intensity \n";
   for (std::size_t i = 0; i < result.lines.size(); ++i)
@@ -272,23 +296,23 @@ void write_detailed_section(std::ostream& stream, const ListingContext& context,
       << " Nb    h  k  l     A+      B+      A-      B-       F+       F-      Fmoy\n";
   for (std::size_t i = 0; i < result.lines.size(); ++i) {
     const XrayStructureFactor& f = result.lines[i].xray;
-    out << LineStart{i + 1, result.lines[i].reflection} << fixed(f.a_plus, 8, 2) << fixed(f.b_plus, 8, 2)
-        << fixed(f.a_minus, 8, 2) << fixed(f.b_minus, 8, 2) << fixed(f.magnitude_plus(), 9, 2)
-        << fixed(f.magnitude_minus(), 9, 2) << fixed(f.mean_magnitude(), 9, 2) << '\n';
+    out << LineStart{i + 1, result.lines[i].reflection} << num(f.a_plus, 8, 2) << num(f.b_plus, 8, 2)
+        << num(f.a_minus, 8, 2) << num(f.b_minus, 8, 2) << num(f.magnitude_plus(), 9, 2)
+        << num(f.magnitude_minus(), 9, 2) << num(f.mean_magnitude(), 9, 2) << '\n';
   }
   out << "\nAtomic scattering factors\n"
       << " Nb    h  k  l   1/2dhkl   atom      f         f'       f'' \n";
   for (std::size_t i = 0; i < result.lines.size(); ++i) {
     const Reflection& r = result.lines[i].reflection;
     const double s = 1 / (2 * r.d);
-    out << LineStart{i + 1, r} << fixed(s, 10, 5) << '\n';
+    out << LineStart{i + 1, r} << num(s, 10, 5) << '\n';
     for (const ScatteringType& type : context.crystal.scattering_types) {
       const auto [real, imaginary] = scattering_factor(type, s, context.wavelength_index);
       const double f_prime = context.wavelength_index >= 1 && context.wavelength_index <= 4
                                  ? type.f_prime[static_cast<std::size_t>(context.wavelength_index - 1)]
                                  : 0.0;
-      out << std::string(28, ' ') << type.symbol << fixed(real - f_prime, 10, 2) << fixed(f_prime, 10, 2)
-          << fixed(imaginary, 10, 2) << '\n';
+      out << std::string_view("                            ") << type.symbol << num(real - f_prime, 10, 2) << num(f_prime, 10, 2)
+          << num(imaginary, 10, 2) << '\n';
     }
   }
   out.flush_to(stream);
@@ -301,7 +325,7 @@ void write_short_section(std::ostream& stream, const ListingContext& context,
   const double k = result.scale_factor;
   const bool neutron = is_neutron(context);
   const bool rhombohedral = context.crystal.system_code == "RHOM";
-  out << "\nResults for lambda=" << fixed(context.wavelength, 8, 5) << '\n';
+  out << "\nResults for lambda=" << num(context.wavelength, 8, 5) << '\n';
   if (neutron)
     out << "\n\n";
   else
@@ -313,10 +337,10 @@ void write_short_section(std::ostream& stream, const ListingContext& context,
   for (const ComputedLine& line : result.lines) {
     const Reflection& r = line.reflection;
     const double f = neutron ? line.neutron.magnitude() : line.xray.mean_magnitude();
-    out << Hkl{r, 4} << fixed(r.d, 8, 4) << fixed(r.two_theta, 8, 3) << integer(r.multiplicity, 4)
-        << fixed(line.lorentz_polarisation, 7, 2) << fixed(f, 10, 2) << fixed(k * r.intensity, 10, 2);
+    out << Hkl{r, 4} << num(r.d, 8, 4) << num(r.two_theta, 8, 3) << whole(r.multiplicity, 4)
+        << num(line.lorentz_polarisation, 7, 2) << num(f, 10, 2) << num(k * r.intensity, 10, 2);
     if (rhombohedral)
-      out << "    " << integer(r.h - r.k, 4) << integer(r.k - r.l, 3) << integer(r.h + r.k + r.l, 3);
+      out << "    " << whole(r.h - r.k, 4) << whole(r.k - r.l, 3) << whole(r.h + r.k + r.l, 3);
     out << '\n';
   }
   out << '\n';

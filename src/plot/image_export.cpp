@@ -23,7 +23,11 @@ std::optional<int> metafile_size(const std::string& text) {
 }  // namespace
 
 std::string with_default_extension(const std::string& name, const std::string& extension) {
-  return name.find('.') == std::string::npos ? name + extension : name;
+  // Only the file name counts: a dot in a folder name ("~/.local/plots",
+  // "run.2024/plot") must not stop the extension being added.
+  const std::size_t folder_end = name.find_last_of("/\\");
+  const std::size_t file_start = folder_end == std::string::npos ? 0 : folder_end + 1;
+  return name.find('.', file_start) == std::string::npos ? name + extension : name;
 }
 
 std::optional<std::filesystem::path> choose_output_file(Program& program, const FileDialogRequest& request,

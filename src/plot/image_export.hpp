@@ -21,7 +21,8 @@ inline constexpr const char* kPictureFilter = "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg
 inline constexpr const char* kMetafileFilter = "Windows Metafile (*emf)|*.emf";
 inline constexpr int kJpegQuality = 50;
 
-/// A chosen name without any "." gets `extension` (".bmp"); a name with a dot anywhere is kept as typed.
+/// A chosen file name without any "." gets `extension` (".bmp"); one with a dot is kept as typed.
+/// Dots in the folder part do not count.
 std::string with_default_extension(const std::string& name, const std::string& extension);
 
 /// The save dialog, the default extension and the overwrite question. None

@@ -1,10 +1,13 @@
 #include "util/files.hpp"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <system_error>
 
+#include "util/file_cache.hpp"
 #include "util/text.hpp"
 
 namespace calvane {
@@ -23,20 +26,30 @@ std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::p
   auto bytes = read_file_bytes(path);
   if (!bytes) return std::nullopt;
   std::vector<std::string> lines;
-  std::string current;
-  const std::string& text = *bytes;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\n' || c == '\r') {
-      lines.push_back(std::move(current));
-      current.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current.push_back(c);
+  const std::string_view text = *bytes;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
     }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
   }
-  if (!current.empty()) lines.push_back(std::move(current));
   return lines;
+}
+
+std::optional<FileStamp> file_stamp(const std::filesystem::path& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  auto nanoseconds = [](const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+  };
+  return FileStamp{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+                   static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_mtim),
+                   nanoseconds(status.st_ctim)};
 }
 
 std::string write_file_atomically(const std::filesystem::path& path, std::string_view content) {

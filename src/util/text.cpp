@@ -15,30 +15,95 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' |
 
 }  // namespace
 
-std::string fixed(double value, int width, int decimals) {
+namespace {
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+/// Writes |value| rounded to `decimals` places into `out` (digits and point,
+/// no sign) and sets `rounded_to_zero`; returns the end, or nullptr when the
+/// value is too large or lies too close to a rounding boundary for the short
+/// route to be sure of printf's answer.
+///
+/// printf and std::to_chars round the exact binary value half-to-even. The
+/// product |value|·10^d carries at most half an ulp of error, so when it lies
+/// farther than that from every half-integer, rounding the product gives the
+/// same integer as rounding the exact value; the rare values near a boundary
+/// go the long way.
+char* fixed_short_route(double value, int decimals, char* out, bool& rounded_to_zero) {
+  if (decimals > 9) return nullptr;
+  const double scaled = std::fabs(value) * kPowersOfTen[decimals];
+  if (!(scaled < 1e15)) return nullptr;
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;  // exact: both below 2^53
+  const double error = scaled * 0x1p-52 + 0x1p-60;
+  if (std::fabs(fraction - 0.5) <= error) return nullptr;
+  auto digits = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+  rounded_to_zero = digits == 0;
+
+  char reversed[24];  // below 1e15: at most 16 digits and the point
+  int count = 0;
+  for (int place = 0; place < decimals; ++place) {
+    reversed[count++] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  }
+  if (decimals > 0) reversed[count++] = '.';
+  do {
+    reversed[count++] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  } while (digits != 0);
+  while (count > 0) *out++ = reversed[--count];
+  return out;
+}
+
+}  // namespace
+
+void append_fixed(std::string& out, double value, int width, int decimals) {
+  auto pad_and_append = [&out, width](const char* begin, const char* end) {
+    const auto length = static_cast<int>(end - begin);
+    if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
+    out.append(begin, static_cast<std::size_t>(length));
+  };
   if (!std::isfinite(value)) {
-    std::string text = std::isnan(value) ? "Nan" : value > 0 ? "+Inf" : "-Inf";
-    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
-    return text;
+    const char* text = std::isnan(value) ? "Nan" : value > 0 ? "+Inf" : "-Inf";
+    pad_and_append(text, text + std::char_traits<char>::length(text));
+    return;
   }
   if (decimals < 0) decimals = 0;
   char buffer[400];
+  bool rounded_to_zero = false;
+  if (char* end = fixed_short_route(value, decimals, buffer + 1, rounded_to_zero)) {
+    char* begin = buffer + 1;
+    // No negative zero: a value that rounds to zero is written without its sign.
+    if (value < 0 && !rounded_to_zero) *--begin = '-';
+    pad_and_append(begin, end);
+    return;
+  }
   // std::to_chars gives round-half-even on the exact binary value, as printf does.
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  const char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
   const char* begin = buffer;
   // No negative zero: "-0.00" is written "0.00".
-  if (buffer[0] == '-' && std::all_of(buffer + 1, result.ptr, [](char c) { return c == '0' || c == '.'; })) ++begin;
-  const auto length = static_cast<int>(result.ptr - begin);
+  if (buffer[0] == '-' && std::all_of<const char*>(buffer + 1, end, [](char c) { return c == '0' || c == '.'; }))
+    ++begin;
+  pad_and_append(begin, end);
+}
+
+void append_fixed(std::string& out, long long value, int width) {
+  char buffer[24];
+  const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  const auto length = static_cast<int>(end - buffer);
+  if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
+  out.append(buffer, static_cast<std::size_t>(length));
+}
+
+std::string fixed(double value, int width, int decimals) {
   std::string text;
-  text.reserve(static_cast<std::size_t>(std::max(width, length)));
-  if (length < width) text.append(static_cast<std::size_t>(width - length), ' ');
-  text.append(begin, static_cast<std::size_t>(length));
+  append_fixed(text, value, width, decimals);
   return text;
 }
 
 std::string fixed(long long value, int width) {
-  std::string text = std::to_string(value);
-  if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+  std::string text;
+  append_fixed(text, value, width);
   return text;
 }
 

@@ -16,6 +16,11 @@ std::string fixed(double value, int width, int decimals);
 /// Whole number right-aligned in `width` characters (the "w" integer texts).
 std::string fixed(long long value, int width);
 
+/// The same texts appended to `out`, for writers of long listings that build
+/// their text in one buffer without a temporary string per number.
+void append_fixed(std::string& out, double value, int width, int decimals);
+void append_fixed(std::string& out, long long value, int width);
+
 /// Parses a whole text as a number in free format: leading and trailing blanks
 /// are allowed, a leading "+" is accepted, the decimal separator is a point.
 /// Nothing else may follow the number. Never depends on the C locale.

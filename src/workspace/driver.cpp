@@ -107,7 +107,7 @@ void compute_all_wavelengths(Program& program, PhaseListings& listings) {
 
 }  // namespace
 
-bool calcule(Program& program) {
+bool calcule(Program& program, bool* results_due) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   if (ws.keyboard_capture) {
@@ -151,8 +151,12 @@ bool calcule(Program& program) {
   Broadening broadening{phase.crystal_size, phase.strain};
   const bool getspec_route = !ws.crystal.symmetry.hall_symbol.empty();
   if (synthesise_profile(ws, ws.merged_reflections, broadening, getspec_route, program.ui) ==
-      ProfileStatus::Completed)
-    fill_results_list(program);
+      ProfileStatus::Completed) {
+    if (results_due != nullptr)
+      *results_due = true;
+    else
+      fill_results_list(program);
+  }
   const double factor = phase_weight_factor(ws.settings.percent_mode, phase.fraction, ws.composition.molecular_weight);
   phase.profile.resize(ws.profile_y.size());
   std::transform(ws.profile_y.begin(), ws.profile_y.end(), phase.profile.begin(),
@@ -185,14 +189,17 @@ void click_button_plot_phase_data(Program& program, PlotSender sender) {
   read_phase_options(ws, form, program.ui);
   read_experiment_settings(ws.settings, form.experiment, program.wavelength_form, program.ui);
   program.ui.set_busy(true);
+  bool results_due = false;
   for (int p = 1; p <= ws.phase_count(); ++p) {
     ws.current_phase = p;
     load_current_phase(ws);
     if (sender == PlotSender::ExperimentApply) read_anomalous_table(program, "Brcow.an", PhaseRange::Current);
     show_phase_page(program);
     form.crystal.selector_index = p - 1;
-    calcule(program);
+    calcule(program, &results_due);
   }
+  // Built once for all phases rather than once per phase.
+  if (results_due) fill_results_list(program);
   ws.new_phase = false;
   program.ui.set_busy(false);
   sync_plot_range(program.plot_state, ws.settings);

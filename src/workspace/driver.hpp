@@ -13,7 +13,10 @@ enum class PlotSender { Other, ExperimentApply, CrystalApply, PhasesApply };
 /// runs the engine at every wavelength, merges and sorts the lines, builds
 /// the profile and stores the weighted profile in the phase. False when the
 /// phase could not be computed (its message shown; it keeps its old results).
-bool calcule(Program& program);
+/// The results list, which shows every phase, is rebuilt at the end; a caller
+/// computing several phases in a row passes `results_due` instead, which is
+/// set when the list should be rebuilt once they are all done.
+bool calcule(Program& program, bool* results_due = nullptr);
 
 /// "Apply" of the crystal page: computes the current phase and redraws.
 void re_calcule(Program& program);

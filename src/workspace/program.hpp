@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "crystallography/reflection_list_cache.hpp"
 #include "plot/plot_state.hpp"
 #include "ui/cif_block_form.hpp"
 #include "ui/lambda_missing_form.hpp"
@@ -30,6 +31,8 @@ struct Program {
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.
   std::filesystem::path current_folder;
+  /// The phases' reflection lists, enumerated again only when their inputs change.
+  ReflectionListCache reflection_lists;
 
   /// A data file of the program folder, found without regard to case; the
   /// plain name in the program folder when none exists.

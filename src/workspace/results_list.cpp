@@ -21,14 +21,12 @@ std::string heading(AngleScale scale) {
   return {};
 }
 
-std::string angle_text(AngleScale scale, double two_theta) {
+void append_angle(std::string& line, AngleScale scale, double two_theta) {
   switch (scale) {
-    case AngleScale::Theta: return fixed(two_theta / 2, 8, 3);
-    case AngleScale::TwoTheta: return fixed(two_theta, 8, 3);
-    case AngleScale::Q:
-      return fixed(4 * M_PI * std::sin(two_theta * kTwoThetaDegreesToThetaRadians), 8, 4);
+    case AngleScale::Theta: append_fixed(line, two_theta / 2, 8, 3); return;
+    case AngleScale::TwoTheta: append_fixed(line, two_theta, 8, 3); return;
+    case AngleScale::Q: append_fixed(line, 4 * M_PI * std::sin(two_theta * kTwoThetaDegreesToThetaRadians), 8, 4); return;
   }
-  return {};
 }
 
 }  // namespace
@@ -44,10 +42,16 @@ std::vector<std::string> results_list_lines(const Workspace& workspace) {
     for (std::size_t i = 0; i < phase.reflections.size(); ++i) {
       const Reflection& r = phase.reflections[i];
       if (r.two_theta < settings.two_theta_low || r.two_theta > settings.two_theta_high) continue;
-      lines.push_back(fixed(static_cast<long long>(i + 1), 3) + fixed(static_cast<long long>(r.h), 3) +
-                      fixed(static_cast<long long>(r.k), 3) + fixed(static_cast<long long>(r.l), 3) +
-                      fixed(r.d, 7, 3) + angle_text(settings.angle_scale, r.two_theta) +
-                      fixed(phase.scale_factor * r.intensity, 7, 2) + fixed(r.wavelength, 8, 5));
+      std::string& line = lines.emplace_back();
+      line.reserve(48);
+      append_fixed(line, static_cast<long long>(i + 1), 3);
+      append_fixed(line, static_cast<long long>(r.h), 3);
+      append_fixed(line, static_cast<long long>(r.k), 3);
+      append_fixed(line, static_cast<long long>(r.l), 3);
+      append_fixed(line, r.d, 7, 3);
+      append_angle(line, settings.angle_scale, r.two_theta);
+      append_fixed(line, phase.scale_factor * r.intensity, 7, 2);
+      append_fixed(line, r.wavelength, 8, 5);
     }
   }
   return lines;

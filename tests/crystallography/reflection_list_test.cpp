@@ -8,6 +8,7 @@
 #include "../support/scripted_ui.hpp"
 #include "crystal_builder.hpp"
 #include "crystallography/reflection_list.hpp"
+#include "crystallography/reflection_list_cache.hpp"
 
 namespace calvane {
 namespace {
@@ -268,6 +269,47 @@ TEST(ReflectionList, DegenerateInputGivesAnEmptyList) {
     EXPECT_EQ(list.status, 0);
     EXPECT_TRUE(list.reflections.empty());
   }
+}
+
+}  // namespace
+}  // namespace calvane
+
+namespace calvane {
+namespace {
+
+// A kept list must be exactly what a fresh enumeration gives, and any change
+// of the inputs (cell, symmetry, wavelength, range) must give a fresh list.
+TEST(ReflectionListCache, GivesFreshListsWhenAnInputChangesAndKeepsNoFailure) {
+  testing::ScriptedUi ui;
+  ReflectionListCache cache;
+  CurrentCrystal crystal = testing::make_crystal("Fm-3m", "-F 4 2 3", "CUBI", {5.64, 5.64, 5.64, 90, 90, 90});
+  auto same = [&](double wavelength, double low, double high) {
+    const auto kept = cache.get(crystal, wavelength, low, high, ui).reflections;
+    const auto fresh = make_reflection_list(crystal, wavelength, low, high, ui).reflections;
+    ASSERT_EQ(kept.size(), fresh.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+      EXPECT_EQ(kept[i].h, fresh[i].h);
+      EXPECT_EQ(kept[i].l, fresh[i].l);
+      EXPECT_DOUBLE_EQ(kept[i].two_theta, fresh[i].two_theta);
+    }
+  };
+  same(1.5406, 10, 90);
+  same(1.5406, 10, 90);  // from the cache
+  EXPECT_EQ(cache.size(), 1u);
+  same(1.3922, 10, 90);
+  same(1.5406, 10, 120);
+  crystal.cell.a = crystal.cell.b = crystal.cell.c = 4.2;
+  compute_derived_cell(crystal.cell);
+  same(1.5406, 10, 90);
+  crystal.symmetry = testing::symmetry_from_hall("-P 4 2 3");
+  same(1.5406, 10, 90);
+  EXPECT_EQ(cache.size(), 5u);
+
+  // Too many lines: the warning comes every time, nothing is kept.
+  CurrentCrystal large = testing::make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {40, 40, 40, 90, 90, 90});
+  for (int attempt = 0; attempt < 2; ++attempt) EXPECT_EQ(cache.get(large, 0.5, 1, 170, ui).status, 1);
+  EXPECT_EQ(ui.warnings.size(), 2u);
+  EXPECT_EQ(cache.size(), 5u);
 }
 
 }  // namespace

@@ -54,11 +54,12 @@ struct ExportFixture {
   }
 };
 
-TEST(ImageExport, DefaultExtensionOnlyWithoutAnyDot) {
+TEST(ImageExport, DefaultExtensionOnlyWhenTheFileNameHasNoDot) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"plot", ".bmp", "plot.bmp"},
       {"plot.png", ".bmp", "plot.png"},
-      {"my.plots/plot", ".jpg", "my.plots/plot"},
+      {"my.plots/plot", ".jpg", "my.plots/plot.jpg"},
+      {"/home/u/.local/run.7\\plot", ".svg", "/home/u/.local/run.7\\plot.svg"},
       {"plot.", ".emf", "plot."},
       {"dir/plot", ".emf", "dir/plot.emf"}};
   for (const auto& [name, extension, expected] : cases)

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "util/file_cache.hpp"
 #include "util/files.hpp"
 #include "support/temp_folder.hpp"
 
@@ -19,6 +27,34 @@ TEST(Fixed, WritesRightAlignedWithPointAndWidens) {
   for (const Case& c : cases) EXPECT_EQ(fixed(c.value, c.width, c.decimals), c.text) << c.value;
   EXPECT_EQ(fixed(12LL, 3), " 12");
   EXPECT_EQ(fixed(-1234LL, 3), "-1234");
+}
+
+// glibc's printf rounds the exact binary value half-to-even: it is the
+// reference for every value, including those near a rounding boundary
+// (1.005, 0.125, 2.675) and the large ones the short route leaves to
+// std::to_chars.
+TEST(Fixed, AgreesWithPrintfOnRandomAndBoundaryValues) {
+  std::mt19937_64 random(20261206);
+  std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+  std::uniform_int_distribution<int> exponent(-8, 17);
+  std::vector<double> values = {1.005, 0.125, 2.675, 0.5, 1.5, -2.5, 1e15, 9.999999995, -0.0049, 0.0, -0.0,
+                                4503599627370495.5, 123.4565, 0.045, 1e-9};
+  for (int i = 0; i < 20000; ++i) values.push_back(mantissa(random) * std::pow(10.0, exponent(random)));
+  // Halves at every place: k/2^n are exact binary values on a boundary.
+  for (int k = -200; k <= 200; ++k) values.push_back(k / 64.0);
+  char reference[512];
+  for (double value : values)
+    for (int decimals = 0; decimals <= 11; ++decimals) {
+      std::snprintf(reference, sizeof reference, "%9.*f", decimals, value);
+      std::string expected = reference;
+      // No negative zero in our texts.
+      expected.erase(0, expected.find_first_not_of(' '));
+      if (const auto minus = expected.find('-');
+          minus != std::string::npos && expected.find_first_not_of("0.", minus + 1) == std::string::npos)
+        expected.erase(minus, 1);
+      if (expected.size() < 9) expected.insert(0, 9 - expected.size(), ' ');
+      ASSERT_EQ(fixed(value, 9, decimals), expected) << value << " with " << decimals << " decimals";
+    }
 }
 
 TEST(ParseDouble, AcceptsFreeFormatOnly) {
@@ -67,6 +103,33 @@ TEST(Files, ReadsAnyLineEndingAndFindsNamesWithoutCase) {
   EXPECT_TRUE(find_file_ignoring_case(folder.path(), "brcow.an").has_value());
   EXPECT_FALSE(find_file_ignoring_case(folder.path(), "muro.dat").has_value());
   EXPECT_FALSE(read_text_lines(folder / "absent.txt").has_value());
+}
+
+// A table edited while the program runs must take effect at the next read;
+// an unchanged one is not parsed again; a deleted one is reported missing.
+TEST(Files, CacheParsesAgainOnlyWhenTheFileChanges) {
+  testing::TempFolder folder;
+  const auto path = folder / "table.dat";
+  ASSERT_EQ(write_file_atomically(path, "a\nb\n"), "");
+  int loads = 0;
+  FileCache<std::vector<std::string>> cache;
+  auto load = [&loads](const std::filesystem::path& file) {
+    ++loads;
+    return read_text_lines(file);
+  };
+  ASSERT_EQ(cache.get(path, load)->size(), 2u);
+  EXPECT_EQ(cache.get(path, load)->size(), 2u);
+  EXPECT_EQ(loads, 1);
+
+  ASSERT_EQ(write_file_atomically(path, "a\nb\nc\n"), "");
+  EXPECT_EQ(cache.get(path, load)->size(), 3u);
+  // Same size, later time: still read again.
+  ASSERT_EQ(write_file_atomically(path, "x\ny\nz\n"), "");
+  std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::seconds(5));
+  EXPECT_EQ(cache.get(path, load)->front(), "x");
+
+  std::filesystem::remove(path);
+  EXPECT_EQ(cache.get(path, load), nullptr);
 }
 
 TEST(Files, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {

@@ -1,0 +1,50 @@
+#include "app/metafile_dialog.hpp"
+
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace calvane {
+
+Tfmetafile::Tfmetafile(Program& program, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), program_(program) {
+  setObjectName("Tfmetafile");
+  setWindowTitle("Creation of an EML image");
+  auto* layout = new QVBoxLayout(this);
+  auto* boxes = new QFormLayout;
+  width_ = new QLineEdit(QString::fromStdString(form_.width));
+  height_ = new QLineEdit(QString::fromStdString(form_.height));
+  boxes->addRow("Width (in pixels)", width_);
+  boxes->addRow("Eight (in pixels)", height_);
+  layout->addLayout(boxes);
+  auto* buttons = new QHBoxLayout;
+  create_ = new QPushButton("Create");
+  auto* cancel = new QPushButton("Cancel");
+  create_->setDefault(true);
+  buttons->addStretch();
+  buttons->addWidget(create_);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  connect(create_, &QPushButton::clicked, this, &Tfmetafile::BitBtn1Click);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Tfmetafile::BitBtn1Click() {
+  form_.visible = true;
+  form_.width = width_->text().toStdString();
+  form_.height = height_->text().toStdString();
+  calvane::BitBtn1Click(program_, form_, program_.plot_state);
+  if (!form_.visible) accept();
+}
+
+void Tfmetafile::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+}  // namespace calvane

@@ -1,0 +1,41 @@
+// Tfmetafile: "Creation of an EML image", the size of the enhanced metafile
+// in pixels; "Create" asks for the file and writes it.
+#pragma once
+
+#include <QDialog>
+
+#include "plot/image_export.hpp"
+#include "workspace/program.hpp"
+
+class QLineEdit;
+class QPushButton;
+
+namespace calvane {
+
+class Tfmetafile : public QDialog {
+  Q_OBJECT
+
+public:
+  explicit Tfmetafile(Program& program, QWidget* parent = nullptr);
+
+  const MetafileForm& form() const { return form_; }
+  QLineEdit* width_box() const { return width_; }
+  QLineEdit* height_box() const { return height_; }
+  QPushButton* create_button() const { return create_; }
+
+public slots:
+  /// "Create": the file dialog, then the metafile of the boxes' size.
+  void BitBtn1Click();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  Program& program_;
+  MetafileForm form_;
+  QLineEdit* width_ = nullptr;
+  QLineEdit* height_ = nullptr;
+  QPushButton* create_ = nullptr;
+};
+
+}  // namespace calvane

@@ -1,0 +1,35 @@
+// Reflection lists kept across recomputations.
+//
+// Pressing "Apply" recomputes every phase, but a phase's reflection list
+// depends only on its cell, its symmetry, the wavelength and the 2θ range,
+// which a change of fractions, sizes or strains leaves alone. The lists are
+// kept by those inputs and enumerated again only when one of them changed.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+#include "crystallography/reflection_list.hpp"
+
+namespace calvane {
+
+class Ui;
+
+class ReflectionListCache {
+public:
+  /// As many lists as eight phases at four wavelengths, twice over.
+  static constexpr std::size_t kCapacity = 64;
+
+  /// What make_reflection_list gives for these inputs; a list that failed
+  /// (too many reflections) is never kept, so its warning is given each time.
+  ReflectionListResult get(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
+                           double two_theta_high, Ui& ui);
+
+  std::size_t size() const { return lists_.size(); }
+
+private:
+  std::map<std::string, std::vector<Reflection>> lists_;
+};
+
+}  // namespace calvane

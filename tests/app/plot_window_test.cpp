@@ -1,0 +1,513 @@
+// Wiring of the plot window: each control, menu item, mouse action and
+// dialog reaches the core, and the image and the widgets follow the state.
+#include "app/plot_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include <QAction>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QSvgRenderer>
+#include <QTest>
+#include <QUrl>
+
+#include "app/difference_window.hpp"
+#include "app/metafile_dialog.hpp"
+#include "app/print_dialog.hpp"
+#include "app/qt_application.hpp"
+#include "app/qt_ui.hpp"
+#include "app/tick_panel.hpp"
+#include "app/windows.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+// Two phases with Lorentzian peaks at the strongest Cu Kα lines of quartz and
+// calcite, hkl labels on quartz, an observed pattern of the mixture and a peak list.
+void fill_sample(Workspace& w) {
+  w.settings.two_theta_low = 15;
+  w.settings.two_theta_high = 45;
+  for (int k = 0; k < 1000; ++k) w.profile_x.push_back(15 + k * 30.0 / 999);
+  auto profile = [&](std::initializer_list<std::pair<double, double>> peaks) {
+    std::vector<float> values;
+    for (double x : w.profile_x) {
+      double v = 0;
+      for (auto [centre, height] : peaks) v += height / (1 + std::pow((x - centre) / 0.12, 2));
+      values.push_back(static_cast<float>(v));
+    }
+    return values;
+  };
+  PhaseData quartz;
+  quartz.file_name = "quartz.cry";
+  quartz.colour = w.styles.phase_colours[0];
+  quartz.pen_width = 2;
+  quartz.show_hkl = true;
+  quartz.profile = profile({{20.86, 22}, {26.64, 100}, {36.54, 8}, {39.46, 8}, {42.45, 6}});
+  for (auto [h, k, l, t] : {std::tuple{1, 0, 0, 20.86}, {1, 0, 1, 26.64}, {1, 1, 0, 36.54}, {1, 0, 2, 39.46},
+                            {2, 0, 0, 42.45}}) {
+    Reflection r;
+    r.h = h;
+    r.k = k;
+    r.l = l;
+    r.two_theta = t;
+    r.intensity = 50;
+    quartz.reflections.push_back(r);
+  }
+  PhaseData calcite;
+  calcite.file_name = "calcite.cry";
+  calcite.colour = w.styles.phase_colours[1];
+  calcite.pen_style = 1;
+  calcite.profile = profile({{23.06, 8}, {29.41, 100}, {35.97, 14}, {39.40, 18}, {43.15, 18}});
+  Reflection r104;
+  r104.h = 1;
+  r104.l = 4;
+  r104.two_theta = 29.41;
+  r104.intensity = 100;
+  calcite.reflections.push_back(r104);
+  w.phases = {quartz, calcite};
+  ObservedPattern observed;
+  observed.file_name = "mixture.raw";
+  for (int i = 0; i <= 1500; ++i) {
+    const double x = 15 + i * 0.02;
+    observed.points.push_back(
+        {x, 3 + 55 / (1 + std::pow((x - 26.64) / 0.15, 2)) + 100 / (1 + std::pow((x - 29.41) / 0.15, 2))});
+  }
+  w.observed_patterns.push_back(observed);
+  ObservedPeakList peaks;
+  peaks.file_name = "mixture.dif";
+  peaks.peaks = {{0, 0, 0, 26.64, 60}, {0, 0, 0, 29.41, 100}, {0, 0, 0, 39.44, 20}};
+  w.observed_peaks.push_back(peaks);
+}
+
+// Where a reflection at `two_theta` and an intensity `y` (display units) stand on the image.
+QPoint pixel(const PlotState& state, double two_theta, double y) {
+  const Point p = vers_pixels(state.mapping, two_theta, y);
+  return {p.x, p.y};
+}
+
+// Pixels of the image in `colour`.
+int count_colour(const QImage& image, Rgb colour) {
+  const QRgb wanted = qRgb(colour.red, colour.green, colour.blue);
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) == wanted) ++count;
+  return count;
+}
+
+// Under Xvfb (CALVANE_SHOTS names a folder) the windows are also saved as pictures for a person to look at.
+void keep_picture(QWidget* widget, const char* name) {
+  if (const char* folder = std::getenv("CALVANE_SHOTS"))
+    widget->grab().save(QString(folder) + "/" + name + ".png");
+}
+
+struct PlotWindow : ::testing::Test {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+  std::unique_ptr<Tfplecran> window;
+  int plot_actions = 0, full_recomputations = 0;
+
+  void SetUp() override {
+    testing::application();
+    fill_sample(program.workspace);
+    program.main_form.results = {"Results", "Phase 1 quartz.cry", "  1 line", "  2 line", "  3 line", "  4 line",
+                                 "  5 line", "Phase 2 calcite.cry", "  1 line"};
+    sync_plot_range(program.plot_state, program.workspace.settings);
+    window = std::make_unique<Tfplecran>(program);
+    // As the application wires it: the driver recomputes, then the Ui's redraw reaches the window.
+    window->plot_phases = [this] {
+      ++plot_actions;
+      window->redraw();
+    };
+    window->recompute_full_range = [this] { ++full_recomputations; };
+    window->show();
+    window->resize(1000, 520);
+    QApplication::processEvents();
+    window->redraw();
+  }
+
+  PlotState& state() { return program.plot_state; }
+  void trigger(const char* path) {
+    QAction* item = window->action(path);
+    ASSERT_NE(item, nullptr) << path;
+    ASSERT_TRUE(item->isEnabled()) << path;
+    item->trigger();
+  }
+};
+
+TEST_F(PlotWindow, FirstDrawingShowsTheHelpLineAndTheCurves) {
+  EXPECT_TRUE(window->status_line()->isVisible());
+  EXPECT_EQ(window->status_line()->text().toStdString(), kPlotHelpText);
+  EXPECT_EQ(window->windowTitle(), "Diffraction diagram");
+  const QImage& image = window->image();
+  EXPECT_EQ(image.size(), window->image_area()->size());
+  // The background colour (224, 236, 255) and the quartz colour (255, 124, 162) are both on the image.
+  EXPECT_GT(count_colour(image, program.workspace.styles.background), image.width() * image.height() / 2);
+  EXPECT_GT(count_colour(image, program.workspace.phases[0].colour), 100);
+  keep_picture(window.get(), "plot_window");
+}
+
+TEST_F(PlotWindow, ScaleControlStretchesTheCurvesAndWarnsAtItsEnds) {
+  const QImage before = window->image();
+  window->scale_control()->setValue(40);
+  EXPECT_DOUBLE_EQ(state().intensity_scale, 4.0);
+  EXPECT_NE(window->image(), before);
+  // Four times higher: much more of the quartz curve is clipped off at the top, so fewer of its pixels show.
+  EXPECT_NE(count_colour(window->image(), program.workspace.phases[0].colour),
+            count_colour(before, program.workspace.phases[0].colour));
+
+  window->scale_control()->setValue(500);
+  EXPECT_EQ(window->status_line()->text(), "Max Zoom. Cannot Zoom anymore");
+  EXPECT_TRUE(window->status_line()->styleSheet().contains("red"));
+  EXPECT_EQ(ui.beeps, 1);
+  window->scale_control()->setValue(100);
+  EXPECT_EQ(window->status_line()->text().toStdString(), kPlotHelpText);
+  EXPECT_FALSE(window->status_line()->styleSheet().contains("red"));
+}
+
+TEST_F(PlotWindow, DraggedBoxZoomsAndRightButtonUnzoomsToTheFullRange) {
+  QWidget* area = window->image_area();
+  // Press over 25° at a quarter of the largest calculated value, release over 32° near the axis.
+  const QPoint press = pixel(state(), 25, state().display_max / 4);
+  const QPoint release = pixel(state(), 32, 0) - QPoint(0, 2);
+  QTest::mousePress(area, Qt::LeftButton, {}, press);
+  QTest::mouseMove(area, release);
+  QTest::mouseRelease(area, Qt::LeftButton, {}, release);
+  EXPECT_TRUE(state().zoomed);
+  EXPECT_NEAR(state().theta2_min, 25, 0.1);
+  EXPECT_NEAR(state().theta2_max, 32, 0.1);
+  EXPECT_EQ(plot_actions, 1);
+  EXPECT_GT(state().intensity_scale, 1.0);
+  EXPECT_EQ(window->scale_control()->value(), state().scale_position);
+  EXPECT_NE(program.main_form.experiment.range_low.find("25."), std::string::npos);
+  // The redraw asked by the plot action while the zoom ran reached the image: the axis now starts near 25.
+  EXPECT_NEAR(state().mapping.x_origin, 25, 0.1);
+
+  QTest::mousePress(area, Qt::RightButton, {}, QPoint(300, 100));
+  QTest::mouseRelease(area, Qt::RightButton, {}, QPoint(300, 100));
+  EXPECT_FALSE(state().zoomed);
+  EXPECT_DOUBLE_EQ(state().theta2_min, 15);
+  EXPECT_DOUBLE_EQ(state().theta2_max, 45);
+  EXPECT_DOUBLE_EQ(state().intensity_scale, 1.0);
+  EXPECT_EQ(window->scale_control()->value(), 10);
+  EXPECT_EQ(full_recomputations, 1);
+  EXPECT_EQ(program.main_form.experiment.range_high, "  45.000");
+}
+
+TEST_F(PlotWindow, ClickOnAReflectionSelectsItsResultsLine) {
+  QWidget* area = window->image_area();
+  const QPoint at = pixel(state(), 29.41, 0) - QPoint(0, 100);
+  const QImage before = window->image();
+  QTest::mouseClick(area, Qt::LeftButton, {}, at);
+  // Reflection 1 of phase 2 is the line after "Phase 2 calcite.cry".
+  EXPECT_EQ(program.main_form.results_selected, 8);
+  EXPECT_NE(window->image(), before);  // the " 1/ph.2" label and its line
+  EXPECT_GE(ui.refreshes, 1);
+
+  program.main_form.results_selected = -1;
+  QTest::mouseClick(area, Qt::LeftButton, {}, pixel(state(), 17, 0) - QPoint(0, 100));
+  EXPECT_EQ(program.main_form.results_selected, -1);
+}
+
+TEST_F(PlotWindow, MouseReadOutShowsAngleAndDSpacing) {
+  QTest::mouseMove(window->image_area(), pixel(state(), 30, 10));
+  // d = 1.5406 / (2 sin 15°) = 2.976 Å.
+  const QString text = window->readout()->text();
+  ASSERT_TRUE(text.startsWith("2Th=")) << text.toStdString();
+  EXPECT_NEAR(text.mid(4, 8).toDouble(), 30, 0.05);
+  EXPECT_NEAR(text.mid(text.indexOf("d=") + 2).toDouble(), 2.976, 0.006) << text.toStdString();
+}
+
+TEST_F(PlotWindow, ShiftControlSlidesTheRangeAndRefusesToLeaveIt) {
+  EXPECT_EQ(window->shift_control()->value(), 30);  // centre of 15..45
+  window->shift_control()->setValue(40);
+  EXPECT_DOUBLE_EQ(state().theta2_min, 25);
+  EXPECT_DOUBLE_EQ(state().theta2_max, 55);
+  EXPECT_EQ(ui.beeps, 0);
+  window->shift_control()->setValue(70);  // 55..85 would leave nothing of 15..45
+  EXPECT_DOUBLE_EQ(state().theta2_min, 25);
+  EXPECT_EQ(ui.beeps, 1);
+  EXPECT_EQ(window->shift_control()->value(), 40);
+  window->reset_button()->click();
+  EXPECT_DOUBLE_EQ(state().theta2_min, 15);
+}
+
+TEST_F(PlotWindow, YModeMenuChangesTheImageAndIsRefusedInQ) {
+  const QImage linear = window->image();
+  trigger("&Drawing options/Y Scale/L&ogarithmic");
+  EXPECT_EQ(state().y_mode, YMode::Logarithmic);
+  EXPECT_TRUE(window->action("&Drawing options/Y Scale/L&ogarithmic")->isChecked());
+  EXPECT_FALSE(window->action("&Drawing options/Y Scale/&Linear")->isChecked());
+  EXPECT_NE(window->image(), linear);
+  trigger("&Drawing options/Y Scale/&Square root");
+  EXPECT_EQ(state().y_mode, YMode::SquareRoot);
+  trigger("&Drawing options/Y Scale/&Linear");
+  EXPECT_EQ(window->image(), linear);
+
+  program.workspace.settings.angle_scale = AngleScale::Q;
+  trigger("&Drawing options/Y Scale/&Square root");
+  EXPECT_EQ(ui.last_warning(), "Not available with Q representation");
+  EXPECT_EQ(state().y_mode, YMode::Linear);
+  EXPECT_TRUE(window->action("&Drawing options/Y Scale/&Linear")->isChecked());
+  EXPECT_FALSE(window->action("&Drawing options/Y Scale/&Square root")->isChecked());
+}
+
+TEST_F(PlotWindow, UserTicksGoThroughThePanel) {
+  TickPanel* panel = window->tick_panel();
+  EXPECT_FALSE(panel->isVisible());
+  trigger("&Drawing options/&Ticks/&User");
+  ASSERT_TRUE(panel->isVisible());
+  EXPECT_EQ(panel->title(), "Change the tick marks  values");
+  EXPECT_TRUE(window->action("&Drawing options/&Ticks/&User")->isChecked());
+  // 30 degrees wide: the defaults are 5 and 0.5.
+  EXPECT_TRUE(panel->findChild<QLabel*>() != nullptr);
+  std::vector<QString> labels;
+  for (const QLabel* label : panel->findChildren<QLabel*>()) labels.push_back(label->text());
+  EXPECT_NE(std::find(labels.begin(), labels.end(), "(Default: 5.00)"), labels.end());
+  EXPECT_NE(std::find(labels.begin(), labels.end(), "(Default: 0.50)"), labels.end());
+  EXPECT_EQ(panel->minor_box()->text(), "   0.50");
+  keep_picture(window.get(), "plot_window_ticks");
+
+  panel->minor_box()->setText("a lot");
+  QTest::mouseClick(panel->ok_button(), Qt::LeftButton);
+  EXPECT_EQ(ui.last_warning(), "Error!");
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_EQ(panel->minor_box()->text(), "a lot");  // the typed text stays for correcting
+
+  const QImage before = window->image();
+  panel->minor_box()->setText("1");
+  panel->major_box()->setText("2");
+  QTest::mouseClick(panel->ok_button(), Qt::LeftButton);
+  EXPECT_FALSE(panel->isVisible());
+  EXPECT_DOUBLE_EQ(state().major_tick, 2);
+  EXPECT_DOUBLE_EQ(state().minor_tick, 1);
+  EXPECT_NE(window->image(), before);
+
+  trigger("&Drawing options/&Ticks/&Default ");
+  EXPECT_DOUBLE_EQ(state().major_tick, 5);
+  EXPECT_TRUE(window->action("&Drawing options/&Ticks/&Default ")->isChecked());
+}
+
+TEST_F(PlotWindow, DifferenceWindowOpensDrawsAndClosesWithItsMenu) {
+  trigger("&Difference");
+  Tfdifference* difference = window->difference_window();
+  ASSERT_TRUE(difference->isVisible());
+  EXPECT_TRUE(window->action("&Difference")->isChecked());
+  EXPECT_EQ(difference->windowTitle(), "Difference mixture.raw-Sum of Calculates diag.");
+  EXPECT_EQ(difference->height(), 200);
+  // The zero line and the difference curve are black on (234, 234, 234).
+  EXPECT_GT(count_colour(difference->image(), Rgb{0, 0, 0}), difference->width() / 2);
+  EXPECT_GT(count_colour(difference->image(), Rgb{234, 234, 234}), 1000);
+  keep_picture(difference, "difference_window");
+
+  // Every later drawing redraws it: a larger scale moves the calculated rows.
+  const QImage before = difference->image();
+  window->scale_control()->setValue(20);
+  EXPECT_NE(difference->image(), before);
+
+  difference->close();
+  EXPECT_FALSE(state().difference_open);
+  EXPECT_FALSE(window->action("&Difference")->isChecked());
+
+  program.workspace.phases.clear();
+  trigger("&Difference");
+  EXPECT_EQ(ui.last_warning(), "No phase!");
+  EXPECT_FALSE(difference->isVisible());
+}
+
+TEST_F(PlotWindow, PictureExportsWriteReadableFilesOfTheChosenName) {
+  struct Case {
+    const char* item;
+    const char* typed;
+    const char* written;
+    int filter;
+  };
+  const Case cases[] = {
+      {"&Save image/&Bitmap format", "shot", "shot.bmp", 1}, {"&Save image/&JPEG format", "shot", "shot.jpg", 2},
+      {"&Save image/&PNG format", "shot", "shot.png", 3},    {"&Save image/&SVG format", "plot.svg", "plot.svg", 4},
+      {"&Save image/P&DF format", "plot", "plot.pdf", 5},
+  };
+  for (const Case& c : cases) {
+    ui.choose_file(c.typed);  // resolved against the current folder
+    trigger(c.item);
+    ASSERT_FALSE(ui.save_requests.empty());
+    EXPECT_EQ(ui.save_requests.back().filter_index, c.filter) << c.item;
+    const auto path = folder / c.written;
+    ASSERT_TRUE(std::filesystem::exists(path)) << c.item;
+    const std::string bytes = *read_file_bytes(path);
+    const std::string extension = path.extension().string();
+    if (extension == ".svg") {
+      EXPECT_TRUE(QSvgRenderer(QString::fromStdString(path.string())).isValid());
+    } else if (extension == ".pdf") {
+      EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    } else {
+      const QImage read(QString::fromStdString(path.string()));
+      EXPECT_EQ(read.size(), window->image().size()) << c.item;
+    }
+  }
+}
+
+TEST_F(PlotWindow, MetafileDialogWritesAnEnhancedMetafile) {
+  trigger("&Save image/&EML format");
+  Tfmetafile* dialog = window->metafile_dialog();
+  ASSERT_TRUE(dialog->isVisible());
+  EXPECT_EQ(dialog->windowTitle(), "Creation of an EML image");
+  EXPECT_EQ(dialog->width_box()->text(), "1020");
+  EXPECT_EQ(dialog->height_box()->text(), "300");
+  keep_picture(dialog, "metafile_dialog");
+  dialog->height_box()->setText("400");
+  ui.choose_file("plot");
+  QTest::mouseClick(dialog->create_button(), Qt::LeftButton);
+  const auto path = folder / "plot.emf";
+  ASSERT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(ui.last_warning(), "The file " + path.string() + " was created");
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(ui.save_requests.back().filter, "Windows Metafile (*emf)|*.emf");
+  // [MS-EMF] EMR_HEADER: record type 1, " EMF" signature at 40, the file size at 48.
+  const std::string bytes = *read_file_bytes(path);
+  std::uint32_t type = 0, signature = 0, size = 0;
+  std::memcpy(&type, bytes.data(), 4);
+  std::memcpy(&signature, bytes.data() + 40, 4);
+  std::memcpy(&size, bytes.data() + 48, 4);
+  EXPECT_EQ(type, 1u);
+  EXPECT_EQ(signature, 0x464D4520u);
+  EXPECT_EQ(size, bytes.size());
+
+  dialog->show();
+  dialog->width_box()->setText("wide");
+  QTest::mouseClick(dialog->create_button(), Qt::LeftButton);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_NE(ui.last_warning().find("whole numbers"), std::string::npos);
+}
+
+TEST_F(PlotWindow, PrintDialogPrintsThroughThePrinterDialog) {
+  trigger("&Print");
+  Tfprint* dialog = window->print_dialog();
+  ASSERT_TRUE(dialog->isVisible());
+  EXPECT_EQ(dialog->windowTitle(), "Print the pattern");
+  EXPECT_EQ(dialog->width_box()->value(), 28);
+  EXPECT_EQ(dialog->height_box()->value(), 10);
+  EXPECT_EQ(program.main_form.page, MainPage::CrystalData);
+  keep_picture(dialog, "print_dialog");
+
+  const auto pdf = folder / "printed.pdf";
+  int asked = 0;
+  dialog->choose_printer = [&](QPrinter& printer) {
+    ++asked;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    return asked > 1;  // the first printer dialog is cancelled
+  };
+  dialog->comment_box()->setText("quartz and calcite");
+  QTest::mouseClick(dialog->print_button(), Qt::LeftButton);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  QTest::mouseClick(dialog->print_button(), Qt::LeftButton);
+  EXPECT_FALSE(dialog->isVisible());
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_EQ(read_file_bytes(pdf)->substr(0, 5), "%PDF-");
+
+  program.workspace.phases.clear();
+  program.workspace.observed_patterns.clear();
+  trigger("&Print");
+  EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
+  EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(PlotWindow, DroppedFilesOpenThroughTheApplication) {
+  std::vector<QString> opened;
+  window->open_path = [&](const QString& path) { opened.push_back(path); };
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile("/data/nacl.cry"), QUrl("https://example.org/x.cry"),
+                QUrl::fromLocalFile("/data/mixture.raw")});
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(window.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(window.get(), &drop);
+  EXPECT_EQ(opened, (std::vector<QString>{"/data/nacl.cry", "/data/mixture.raw"}));
+
+  QMimeData text;
+  text.setText("not a file");
+  QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &text, Qt::LeftButton, {});
+  refused.setAccepted(false);
+  QApplication::sendEvent(window.get(), &refused);
+  EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(PlotWindow, LoadsResetTheScaleAndWindowsRouteTheDialogs) {
+  window->scale_control()->setValue(60);
+  Windows windows(program, nullptr);
+  windows.set_plot_window(window.get());
+  ASSERT_TRUE(windows.on_observed_load);
+  windows.on_observed_load(ObservedLoad{true, true, false});
+  EXPECT_DOUBLE_EQ(state().intensity_scale, 1.0);
+  EXPECT_EQ(window->scale_control()->value(), 10);
+
+  window->scale_control()->setValue(60);
+  program.workspace.settings.two_theta_high = 40;
+  window->after_total_data_load(TotalDataLoad{true});
+  EXPECT_DOUBLE_EQ(state().theta2_full_max, 40);
+  EXPECT_EQ(window->scale_control()->value(), 10);
+
+  EXPECT_TRUE(windows.show(WindowId::Print, true));
+  EXPECT_TRUE(window->print_dialog()->isVisible());
+  EXPECT_TRUE(windows.show(WindowId::ImageExport, true));
+  EXPECT_TRUE(window->metafile_dialog()->isVisible());
+  EXPECT_TRUE(windows.show(WindowId::ImageExport, false));
+  EXPECT_FALSE(window->metafile_dialog()->isVisible());
+  EXPECT_TRUE(windows.show(WindowId::Difference, true));
+  EXPECT_TRUE(window->difference_window()->isVisible());
+  EXPECT_TRUE(windows.show(WindowId::Difference, false));
+  EXPECT_FALSE(window->difference_window()->isVisible());
+}
+
+TEST(PlotWindowPlace, BelowTheMainWindowAndOnTheScreen) {
+  testing::application();
+  ScriptedUi ui;
+  Program program{ui, std::filesystem::temp_directory_path()};
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  // A short main window: the plot starts where it ends. A tall one would push
+  // the plot's control strip off the screen: the plot rises to the screen's bottom edge.
+  for (const int main_height : {150, area.height() - 100}) {
+    QWidget main_window;
+    main_window.resize(700, main_height);
+    Tfplecran plot(program, &main_window);
+    plot.show();
+    QApplication::processEvents();
+    const QRect frame = plot.frameGeometry();
+    EXPECT_EQ(frame.left(), area.left());
+    EXPECT_EQ(plot.width(), area.width() - 4);
+    EXPECT_LE(frame.bottom(), area.bottom());
+    if (main_height == 150) {
+      EXPECT_EQ(frame.top(), area.top() + 150);
+    } else {
+      EXPECT_EQ(frame.bottom(), area.bottom());
+      EXPECT_LT(frame.top(), area.top() + main_height);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace calvane
