@@ -615,7 +615,15 @@ def step_export_metafile(d):
     d.keys("Return")  # "Create"
     target = d.outputs / "plot.emf"
     d.answer_file_dialog(SAVE_TITLE, target, "export-metafile")
-    d.check_no_message("export-metafile")
+    box = d.wait_window(MESSAGE_TITLE, what="message that the metafile was created")
+    d.shot("metafile-created", box)
+    d.focus(box)
+    d.keys("Return")
+    d.wait_gone(MESSAGE_TITLE)
+    if d.windows(r"Creation of an EML image"):
+        d.focus(d.wait_window(r"Creation of an EML image"))
+        d.keys("Escape")
+        d.wait_gone(r"Creation of an EML image")
     if not target.exists():
         raise StepFailed("no plot.emf written")
     header = target.read_bytes()[:44]
