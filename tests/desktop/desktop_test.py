@@ -191,10 +191,14 @@ class Desktop:
         self.xdotool("mouseup", 1)
         time.sleep(0.3)
 
-    def shot(self, name, window=None):
-        """Saves a screenshot of `window` (the whole screen when None) and returns it as an image."""
-        self.shot_count += 1
-        path = self.shots / f"{self.shot_count:02d}-{name}.png"
+    def shot(self, name, window=None, keep=True):
+        """Saves a screenshot of `window` (the whole screen when None) and
+        returns it as an image; `keep` False only looks."""
+        if keep:
+            self.shot_count += 1
+            path = self.shots / f"{self.shot_count:02d}-{name}.png"
+        else:
+            path = self.work / "look.png"
         target = str(window) if window is not None else "root"
         if window is not None:
             # Without a window manager a covered window has no pixels of its own.
@@ -203,6 +207,27 @@ class Desktop:
         subprocess.run(["import", "-display", self.display, "-window", target, str(path)],
                        check=True, timeout=20, capture_output=True)
         return Image.open(path).convert("RGB")
+
+    def wait_image(self, name, window, condition, failure, timeout=10):
+        """Screenshots of `window` until `condition(image)` holds; the last is
+        kept as the shot `name`. StepFailed(`failure`) after `timeout` seconds."""
+        deadline = time.monotonic() + timeout
+        while True:
+            image = self.shot(name, window, keep=False)
+            if condition(image) or time.monotonic() > deadline:
+                break
+            time.sleep(0.2)
+        kept = self.shot(name, window)
+        if not condition(image) and not condition(kept):
+            raise StepFailed(failure)
+        return kept
+
+    def wait_file(self, path, timeout=10):
+        deadline = time.monotonic() + timeout
+        while not path.exists():
+            if time.monotonic() > deadline:
+                raise StepFailed(f"no file {path.name} in {path.parent} after {timeout} s")
+            time.sleep(0.1)
 
     # --- the program's dialogs -------------------------------------------
 
@@ -362,10 +387,9 @@ def step_open_crystal(d):
     d.answer_file_dialog(OPEN_TITLE, d.inputs / "nacl.cry", "crystal")
     plot = d.plot_window()
     d.check_no_message("open-crystal")
-    time.sleep(0.5)
-    d.plot_first = d.shot("plot-one-phase", plot)
-    if not (d.user_folder / "phase1.out").exists():
-        raise StepFailed("no listing phase1.out in the user's program folder")
+    d.wait_file(d.user_folder / "phase1.out")
+    d.plot_first = d.wait_image("plot-one-phase", plot, lambda image: phase_apex(image, (255, 124, 162)),
+                                "phase 1 is not drawn")
 
 
 def step_second_phase(d):
@@ -373,13 +397,9 @@ def step_second_phase(d):
     d.file_menu(FILE_OPEN_CRYSTAL, submenu=(CRYSTAL_ENTRIES, 0))
     d.answer_file_dialog(OPEN_TITLE, d.inputs / "rutile.cry", "second-crystal")
     d.check_no_message("second-phase")
-    if not (d.user_folder / "phase2.out").exists():
-        raise StepFailed("no listing phase2.out after the second crystal")
-    time.sleep(0.5)
-    two = d.shot("plot-two-phases", d.plot_window())
-    if not changed(d.plot_first, two):
-        raise StepFailed("the plot did not change with the second phase")
-    d.plot_two = two
+    d.wait_file(d.user_folder / "phase2.out")
+    d.plot_two = d.wait_image("plot-two-phases", d.plot_window(), lambda image: changed(d.plot_first, image),
+                              "the plot did not change with the second phase")
 
 
 def step_observed_pattern(d):
@@ -387,11 +407,8 @@ def step_observed_pattern(d):
     d.file_menu(FILE_OPEN_PATTERN, submenu=(PATTERN_ENTRIES, 4))
     d.answer_file_dialog(OPEN_TITLE, d.inputs / "observed.cpi", "observed-pattern")
     d.check_no_message("observed-pattern")
-    time.sleep(0.5)
-    image = d.shot("plot-observed", d.plot_window())
-    if not changed(d.plot_two, image):
-        raise StepFailed("the plot did not change with the observed pattern")
-    d.plot_observed = image
+    d.plot_observed = d.wait_image("plot-observed", d.plot_window(), lambda image: changed(d.plot_two, image),
+                                   "the plot did not change with the observed pattern")
 
 
 def step_observed_peaks(d):
@@ -399,11 +416,8 @@ def step_observed_peaks(d):
     d.file_menu(FILE_OPEN_PEAKS, submenu=(PEAK_ENTRIES, 0))
     d.answer_file_dialog(OPEN_TITLE, d.inputs / "observed.dif", "observed-peaks")
     d.check_no_message("observed-peaks")
-    time.sleep(0.5)
-    image = d.shot("plot-peaks", d.plot_window())
-    if not changed(d.plot_observed, image):
-        raise StepFailed("the plot did not change with the peak list")
-    d.plot_full = image
+    d.wait_image("plot-peaks", d.plot_window(), lambda image: changed(d.plot_observed, image),
+                 "the plot did not change with the peak list")
 
 
 def phase_apex(image, colour):
@@ -440,16 +454,12 @@ def step_zoom_and_unzoom(d):
     end = (min(width - 20, apex[0] + 120), min(height - 50, start[1] + 150))
     d.drag(plot, start, end)
     d.check_no_message("zoom")
-    time.sleep(0.5)
-    zoomed = d.shot("zoomed", plot)
-    if not changed(before, zoomed, min_pixels=500):
-        raise StepFailed("the plot did not change after the dragged box")
+    zoomed = d.wait_image("zoomed", plot, lambda image: changed(before, image, min_pixels=500),
+                          "the plot did not change after the dragged box")
     d.click(plot, width // 2, height // 2, button=3)
     d.check_no_message("unzoom")
-    time.sleep(0.5)
-    unzoomed = d.shot("unzoomed", plot)
-    if not changed(zoomed, unzoomed, min_pixels=500):
-        raise StepFailed("the right button did not unzoom")
+    d.wait_image("unzoomed", plot, lambda image: changed(zoomed, image, min_pixels=500),
+                 "the right button did not unzoom")
 
 
 def step_index_peak(d):
@@ -462,10 +472,8 @@ def step_index_peak(d):
         raise StepFailed("phase 1's colour is nowhere in the plot")
     d.click(plot, apex[0], apex[1] + 40)
     d.check_no_message("index")
-    time.sleep(0.4)
-    after = d.shot("indexed", plot)
-    if not changed(before, after, min_pixels=40):
-        raise StepFailed("no label appeared after the click on the reflection")
+    d.wait_image("indexed", plot, lambda image: changed(before, image, min_pixels=40),
+                 "no label appeared after the click on the reflection")
 
 
 def step_difference(d):
@@ -518,7 +526,7 @@ def step_colour(d):
     d.click(main, *style_tab_position(d.shot("main-before-style-page", main)))
     colours = d.wait_window(COLOURS_TITLE, timeout=5, what="colours window (Style Options page)")
     image = d.shot("colours-window", colours)
-    before = d.shot("before-colour", d.plot_window())
+    d.shot("before-colour", d.plot_window())
     box = find_colour(image, (255, 124, 162))
     if box is None:
         raise StepFailed("no box of phase 1's colour in the colours window")
@@ -534,12 +542,9 @@ def step_colour(d):
     d.focus(colours)
     d.keys("Return")  # "Apply", the default button
     d.check_no_message("colour-apply")
-    time.sleep(0.5)
-    after = d.shot("after-colour", d.plot_window())
-    if find_colour(after, NEW_PHASE1_COLOUR, tolerance=8) is None:
-        raise StepFailed("phase 1 is not drawn in its new colour after Apply")
-    if not changed(before, after, min_pixels=100):
-        raise StepFailed("the plot did not change after Apply")
+    d.wait_image("after-colour", d.plot_window(),
+                 lambda image: find_colour(image, NEW_PHASE1_COLOUR, tolerance=8) is not None,
+                 "phase 1 is not drawn in its new colour after Apply")
     d.focus(colours)
     d.keys("ctrl+s")  # "Save "
     box = d.wait_window(MESSAGE_TITLE, what="message 'The Selection has been saved'")
@@ -576,17 +581,14 @@ def step_save_and_reload(d):
     d.focus(main)
     d.keys("alt+e", "g")  # Erase › General
     d.check_no_message("erase")
-    time.sleep(0.5)
-    erased = d.shot("plot-erased", d.plot_window())
+    erased = d.wait_image("plot-erased", d.plot_window(), lambda image: phase_apex(image, NEW_PHASE1_COLOUR) is None,
+                          "the plot still shows phase 1 after Erase › General")
     d.file_menu(FILE_OPEN_CMP)
     d.answer_file_dialog(OPEN_TITLE, saved, "open-cmp")
     d.check_no_message("open-cmp")
-    time.sleep(0.5)
-    reloaded = d.shot("plot-reloaded", d.plot_window())
-    if not changed(erased, reloaded, min_pixels=200):
-        raise StepFailed("the plot stayed empty after opening the saved workspace")
-    if not (d.user_folder / "phase2.out").exists():
-        raise StepFailed("phase 2 was not computed again from the saved workspace")
+    d.wait_image("plot-reloaded", d.plot_window(), lambda image: changed(erased, image, min_pixels=200),
+                 "the plot stayed empty after opening the saved workspace")
+    d.wait_file(d.user_folder / "phase2.out")
 
 
 def step_export_png(d):
@@ -669,10 +671,9 @@ def step_restart(d):
     d.main_window()
     plot = d.plot_window()
     d.check_no_message("restart")
-    time.sleep(0.5)
-    image = d.shot("restart-with-saved-colours", plot)
-    if find_colour(image, NEW_PHASE1_COLOUR, tolerance=8) is None:
-        raise StepFailed("phase 1 is not drawn in the colour saved in couleurs.txt")
+    d.wait_image("restart-with-saved-colours", plot,
+                 lambda image: find_colour(image, NEW_PHASE1_COLOUR, tolerance=8) is not None,
+                 "phase 1 is not drawn in the colour saved in couleurs.txt")
     step_quit(d)
 
 
