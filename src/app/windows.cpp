@@ -11,6 +11,7 @@
 #include "app/qt_ui.hpp"
 #include "app/space_group_window.hpp"
 #include "app/text_viewer.hpp"
+#include "app/viewer_path_window.hpp"
 #include "app/wavelength_dialog.hpp"
 #include "ui/follow_up_steps.hpp"
 
@@ -52,6 +53,7 @@ Windows::Windows(Program& program, QWidget* parent) : program_(program) {
       parent);
   help_ = new HelpViewer(parent);
   text_viewer_ = new TextViewer(parent);
+  viewer_path_ = new Tfpath(program_, parent);
 }
 
 Windows::~Windows() {
@@ -65,6 +67,7 @@ Windows::~Windows() {
   delete lambda_missing_.data();
   delete help_.data();
   delete text_viewer_.data();
+  delete viewer_path_.data();
   if (anomalous_panel_ && anomalous_panel_->parent() == nullptr) delete anomalous_panel_.data();
 }
 
@@ -115,6 +118,10 @@ bool Windows::show(WindowId window, bool visible) {
     case WindowId::LambdaFromFile:
       if (lambda_missing_ != nullptr) lambda_missing_->refresh_from_model();
       set_shown(lambda_missing_, visible);
+      return true;
+    case WindowId::ViewerPath:
+      if (viewer_path_ != nullptr) viewer_path_->refresh_from_model();
+      set_shown(viewer_path_, visible);
       return true;
     default:
       return false;

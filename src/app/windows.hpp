@@ -14,6 +14,7 @@
 #include "app/polarisation_dialog.hpp"
 #include "app/space_group_window.hpp"
 #include "app/text_viewer.hpp"
+#include "app/viewer_path_window.hpp"
 #include "app/wavelength_dialog.hpp"
 #include "experiment_io/observed_flows.hpp"
 #include "profile/follow_up.hpp"
@@ -34,6 +35,7 @@ class Tfcouleurs;
 class Tfgroupes;
 class Tfimpur;
 class TextViewer;
+class Tfpath;
 class Tfplecran;
 
 class Windows {
@@ -72,6 +74,7 @@ public:
   LambdaMissingWindow* lambda_missing() const { return lambda_missing_; }
   HelpViewer* help() const { return help_; }
   TextViewer* text_viewer() const { return text_viewer_; }
+  Tfpath* viewer_path() const { return viewer_path_; }
   /// The anomalous panel, made on first use for the crystal page to hold.
   AnomalousPanel* anomalous_panel();
   /// The plot window: its print, difference and metafile dialogs are shown
@@ -91,6 +94,7 @@ private:
   QPointer<LambdaMissingWindow> lambda_missing_;
   QPointer<HelpViewer> help_;
   QPointer<TextViewer> text_viewer_;
+  QPointer<Tfpath> viewer_path_;
   QPointer<AnomalousPanel> anomalous_panel_;
   QPointer<Tfplecran> plot_;
 };

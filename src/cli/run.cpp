@@ -266,6 +266,8 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
   }
   if (!load_observed(program, options, messages)) return 1;
   set_phase_options(program, options);
+  if (options.no_anomalous)
+    for (PhaseData& phase : program.workspace.phases) phase.composition.anomalous_table.clear();
   const int warnings_before = ui.warning_count();
   click_button_plot_phase_data(program, PlotSender::PhasesApply);
   if (ui.warning_count() != warnings_before || ui.unanswered_question()) return 1;

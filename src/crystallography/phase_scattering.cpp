@@ -33,6 +33,7 @@ void for_each_phase_types(Workspace& workspace, PhaseRange range, Change change)
     PhaseData& current = workspace.phase(workspace.current_phase);
     current.crystal.scattering_types = workspace.crystal.scattering_types;
     current.composition.anomalous = workspace.composition.anomalous;
+    current.composition.anomalous_table = workspace.composition.anomalous_table;
   }
   if (range != PhaseRange::All) return;
   for (int p = 1; p <= workspace.phase_count(); ++p) {
@@ -60,7 +61,13 @@ bool build_scattering_types(Program& program) {
   program.workspace.crystal = std::move(crystal);
   copy_anomalous_terms(program.workspace.crystal.scattering_types, program.workspace.composition);
   refresh_anomalous_grid(program);
-  return read_anomalous_table(program, "Brcow.an", PhaseRange::Current);
+  // The phase keeps the table chosen for it (or none) from one computation to the next.
+  const std::string table = program.workspace.composition.anomalous_table;
+  if (table.empty()) {
+    clear_anomalous_terms(program, PhaseRange::Current);
+    return true;
+  }
+  return read_anomalous_table(program, table, PhaseRange::Current);
 }
 
 bool read_anomalous_table(Program& program, std::string_view file_name, PhaseRange range) {
@@ -75,6 +82,7 @@ bool read_anomalous_table(Program& program, std::string_view file_name, PhaseRan
                        [&](std::vector<ScatteringType>& types, PhaseComposition& values) {
                          apply_anomalous_table(table, wavelengths, types);
                          copy_anomalous_terms(types, values);
+                         values.anomalous_table = std::string(file_name);
                        });
   refresh_anomalous_grid(program);
   return true;
@@ -88,6 +96,7 @@ void clear_anomalous_terms(Program& program, PhaseRange range) {
                            type.f_second.fill(0);
                          }
                          copy_anomalous_terms(types, values);
+                         values.anomalous_table.clear();
                        });
   refresh_anomalous_grid(program);
 }

@@ -193,7 +193,8 @@ void click_button_plot_phase_data(Program& program, PlotSender sender) {
   for (int p = 1; p <= ws.phase_count(); ++p) {
     ws.current_phase = p;
     load_current_phase(ws);
-    if (sender == PlotSender::ExperimentApply) read_anomalous_table(program, "Brcow.an", PhaseRange::Current);
+    if (const std::string table = ws.composition.anomalous_table; sender == PlotSender::ExperimentApply && !table.empty())
+      read_anomalous_table(program, table, PhaseRange::Current);
     show_phase_page(program);
     form.crystal.selector_index = p - 1;
     calcule(program, &results_due);

@@ -28,6 +28,10 @@ struct PhaseComposition {
   std::array<double, 4> mass_absorption{};       // μ/ρ per wavelength, "Mass absorp."
   std::array<double, 4> absorption_from_f2{};    // companion value derived from f″
   std::vector<AnomalousTerms> anomalous;          // at most 20
+  /// The table f′ and f″ are read from at each computation ("Brcow.an" or
+  /// "Sasaki.an", as last chosen in the anomalous panel); empty after
+  /// "Suppress correction": no anomalous correction.
+  std::string anomalous_table = "Brcow.an";
 };
 
 struct PhaseData {

@@ -8,8 +8,10 @@
 #include "crystallography/reflection_list_cache.hpp"
 #include "plot/plot_state.hpp"
 #include "ui/cif_block_form.hpp"
+#include "ui/file_list_form.hpp"
 #include "ui/lambda_missing_form.hpp"
 #include "ui/main_form.hpp"
+#include "ui/viewer_path_form.hpp"
 #include "ui/wavelength_form.hpp"
 #include "ui/ui_port.hpp"
 #include "workspace/workspace.hpp"
@@ -27,6 +29,8 @@ struct Program {
   WavelengthForm wavelength_form;  // the multiple-wavelength dialog
   LambdaMissingForm lambda_missing;
   CifBlockForm cif_block_form;     // the CIF block chooser
+  FileListForm file_list;          // the file-list panel of the main window
+  ViewerPathForm viewer_path_form; // the viewer path dialog
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.

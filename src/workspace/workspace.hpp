@@ -53,6 +53,7 @@ struct Workspace {
   int calculation_count = 0;
   CrystalFileKind crystal_file_kind = CrystalFileKind::Native;
   CifBlockTable cif_blocks;  // rebuilt by every CIF block scan
+  std::string viewer_path;   // the structure viewer's full name, as "lumipath.txt" holds it
 
   int phase_count() const { return static_cast<int>(phases.size()); }
   PhaseData& phase(int number) { return phases.at(static_cast<std::size_t>(number - 1)); }

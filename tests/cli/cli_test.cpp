@@ -86,6 +86,22 @@ TEST_F(Run, WritesReflectionsListingsAndAReportForEveryPhase) {
     EXPECT_TRUE(std::filesystem::exists(out / name)) << name;
 }
 
+// f' and f'' of Cl (f'' = 0.70 at Cu Ka) change the NaCl intensities; without
+// anomalous terms the weak odd lines, where f(Na) and f(Cl) subtract, change most.
+TEST_F(Run, NoAnomalousChangesTheIntensities) {
+  std::vector<std::string> lines[2];
+  for (int plain = 0; plain < 2; ++plain) {
+    const std::string csv = (out / ("r" + std::to_string(plain) + ".csv")).string();
+    std::vector<std::string> arguments{example("nacl.cry"), "--reflections", csv};
+    if (plain == 1) arguments.push_back("--no-anomalous");
+    ASSERT_EQ(run(parse_options(arguments), data.path(), messages), 0) << messages.str();
+    lines[plain] = *read_text_lines(csv);
+  }
+  ASSERT_EQ(lines[0].size(), lines[1].size());
+  EXPECT_TRUE(lines[0][1].starts_with("1,1,1,1,8,")) << lines[0][1];
+  EXPECT_NE(lines[0][1], lines[1][1]);
+}
+
 TEST_F(Run, FailsWithAMessageOnAMissingFileAndWillNotOverwriteUnasked) {
   Options missing = parse_options({(out / "absent.cry").string()});
   EXPECT_EQ(run(missing, data.path(), messages), 1);

@@ -110,6 +110,37 @@ TEST_F(AnomalousPanelTest, ApplyNeedsATableAndActsOnTheChosenPhases) {
   EXPECT_EQ(recomputes, 3);
 }
 
+// Every computation rebuilds the scattering types; the table chosen in the
+// panel (or none) must survive that, for each phase and after a reload.
+TEST_F(AnomalousPanelTest, TheChosenTableOutlivesTheNextComputation) {
+  add_phase("Cu");
+  add_phase("Fe");
+  const double brennan_cowan = f_second(2);
+  panel.table_choice = 1;  // Sasaki, all the phases
+  panel.apply_to = 1;
+  Acquisition_f_ano(program, panel, actions);
+  const double sasaki = f_second(2);
+  ASSERT_NE(sasaki, brennan_cowan);
+  ASSERT_TRUE(build_scattering_types(program));
+  EXPECT_EQ(f_second(2), sasaki);
+
+  program.workspace.current_phase = 1;  // the other phase, loaded and rebuilt as its computation does
+  load_current_phase(program.workspace);
+  const double sasaki_copper = f_second(1);
+  ASSERT_TRUE(build_scattering_types(program));
+  EXPECT_EQ(f_second(1), sasaki_copper);
+
+  panel.apply_to = 0;
+  supprime_correction(program, panel, actions);
+  ASSERT_TRUE(build_scattering_types(program));
+  EXPECT_EQ(f_second(1), 0);
+  store_current_phase(program.workspace);
+  program.workspace.current_phase = 2;
+  load_current_phase(program.workspace);
+  ASSERT_TRUE(build_scattering_types(program));
+  EXPECT_EQ(f_second(2), sasaki);
+}
+
 TEST_F(AnomalousPanelTest, ApplyWithoutTypesOnlyClosesAndAMissingTableKeepsItOpen) {
   panel.visible = true;
   panel.table_choice = 0;

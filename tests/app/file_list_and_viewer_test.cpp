@@ -1,0 +1,166 @@
+// Wiring of the file-list panel and of the viewer path dialog: clicks reach
+// the handlers and the model, and the model reaches the widgets.
+#include <gtest/gtest.h>
+
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <chrono>
+#include <fstream>
+
+#include "app/file_list_panel.hpp"
+#include "app/qt_application.hpp"
+#include "app/qt_ui.hpp"
+#include "app/viewer_path_window.hpp"
+#include "app/windows.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "viewer/viewer_launch.hpp"
+
+namespace calvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+struct FileListAndViewer : ::testing::Test {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+  fs::path samples = folder / "samples";
+
+  void SetUp() override {
+    testing::application();
+    folder.add_data_files();
+    fs::create_directory(samples);
+    for (const char* name : {"silicon.cry", "nacl.cry"})
+      fs::copy_file(testing::source_folder("examples") / name, samples / name);
+    std::ofstream(samples / "notes.txt") << "not a crystal";
+  }
+};
+
+void click_row(QListWidget* list, int row) {
+  const QRect area = list->visualItemRect(list->item(row));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, area.center());
+}
+
+TEST_F(FileListAndViewer, PanelOpensOnAKindAndAClickLoadsTheFile) {
+  FileListPanel panel(program);
+  int loads = 0, closes = 0;
+  QObject::connect(&panel, &FileListPanel::loaded, [&loads] { ++loads; });
+  QObject::connect(&panel, &FileListPanel::closed, [&closes] { ++closes; });
+  program.current_folder = samples;
+  panel.open(FileListKind::CrystalData);
+  panel.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+  EXPECT_EQ(panel.title()->text(), "Phases crystal data");
+  EXPECT_EQ(panel.hint()->text(), "Double click to change");
+  EXPECT_EQ(panel.files()->palette().color(QPalette::Base), QColor(234, 218, 166));
+  ASSERT_EQ(panel.files()->count(), 2);
+  EXPECT_EQ(panel.files()->item(0)->text(), "nacl.cry");
+
+  click_row(panel.files(), 0);
+  EXPECT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_EQ(loads, 1);
+  EXPECT_EQ(panel.files()->currentRow(), 0);
+  click_row(panel.files(), 0);  // the same file again: a warning, no second phase
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+  EXPECT_EQ(loads, 1);
+  EXPECT_EQ(ui.last_warning(), "The file " + (samples / "nacl.cry").string() + " is already loaded");
+
+  panel.open(FileListKind::ObservedPeaks);
+  EXPECT_EQ(panel.title()->text(), "Observed peaks");
+  EXPECT_EQ(panel.palette().color(QPalette::Window), QColor(222, 182, 203));
+  ASSERT_EQ(panel.files()->count(), 1);
+  EXPECT_EQ(panel.files()->item(0)->text(), "notes.txt");
+
+  QTest::mouseClick(panel.cancel_button(), Qt::LeftButton);
+  EXPECT_FALSE(program.file_list.visible);
+  EXPECT_FALSE(panel.isVisible());
+  EXPECT_EQ(closes, 1);
+}
+
+TEST_F(FileListAndViewer, ClickingAFolderOfTheTreeListsItAndMakesItCurrent) {
+  FileListPanel panel(program);
+  panel.open(FileListKind::CrystalData);
+  panel.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+  EXPECT_EQ(panel.files()->count(), 0);  // the program folder holds no crystal
+  auto* model = static_cast<QFileSystemModel*>(panel.folders()->model());
+  // The tree shows the current folder; its subfolders come in as the model reads them.
+  const QModelIndex current = model->index(QString::fromStdString(folder.path().string()));
+  ASSERT_EQ(panel.folders()->currentIndex(), current);
+  // The tree opens down to it and brings it into view once the model has read the folders.
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return panel.folders()->viewport()->rect().contains(panel.folders()->visualRect(current)); }));
+  panel.folders()->expand(current);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(current) > 0; }));
+  const QModelIndex index = model->index(QString::fromStdString(samples.string()));
+  panel.folders()->scrollTo(index);
+  const QRect area = panel.folders()->visualRect(index);
+  ASSERT_FALSE(area.isEmpty());
+  QTest::mouseClick(panel.folders()->viewport(), Qt::LeftButton, {}, area.center());
+  EXPECT_EQ(program.current_folder, samples);
+  EXPECT_EQ(panel.files()->count(), 2);
+  EXPECT_EQ(panel.folders()->currentIndex(), index);
+}
+
+TEST_F(FileListAndViewer, ViewerPathDialogRefusesAWrongFileThenStoresAndStarts) {
+  fs::path viewer = folder / "apps" / "lumiso2.exe";
+  fs::create_directories(viewer.parent_path());
+  std::ofstream(viewer) << "viewer";
+  program.workspace.phases.emplace_back();
+  program.workspace.crystal_file_name = (samples / "nacl.cry").string();
+
+  QWidget main_window;
+  Windows windows(program, &main_window);
+  QtUi qt_ui;
+  windows.attach(qt_ui);
+  Tfpath* dialog = windows.viewer_path();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), "Search the pathname for Lumiso");
+  EXPECT_EQ(dialog->prompt()->text(), "Full pathname for Lumiso2.exe:");
+
+  lauch_lumiso(program);  // no "lumipath.txt": the dialog is asked for
+  ASSERT_EQ(ui.window_changes.back(), std::make_pair(WindowId::ViewerPath, true));
+  qt_ui.show_window(WindowId::ViewerPath, true);
+  ASSERT_TRUE(dialog->isVisible());
+
+  dialog->path_edit()->clear();
+  QTest::keyClicks(dialog->path_edit(), QString::fromStdString((folder / "apps" / "other.exe").string()));
+  QTest::mouseClick(dialog->ok_button(), Qt::LeftButton);
+  EXPECT_EQ(ui.last_warning(), " This is not the Lumiso2.exe file");
+  EXPECT_TRUE(dialog->isVisible());
+
+  dialog->path_edit()->clear();
+  QTest::keyClicks(dialog->path_edit(), QString::fromStdString(viewer.string()));
+  QTest::mouseClick(dialog->ok_button(), Qt::LeftButton);
+  EXPECT_EQ(read_viewer_path(program), viewer.string());
+  ASSERT_EQ(ui.started_programs.size(), 1u);
+  EXPECT_EQ(ui.started_programs[0].second.back(), (samples / "nacl.cry").string());
+  EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(FileListAndViewer, AutomaticSearchFillsTheTextBoxAndCancelCloses) {
+  Tfpath dialog(program);
+  program.viewer_path_form.visible = true;
+  dialog.show();
+  fs::path viewer = folder / "deep" / "er" / "lumiso2.exe";
+  fs::create_directories(viewer.parent_path());
+  std::ofstream(viewer) << "viewer";
+  dialog.set_search_roots({samples, folder.path()});
+  QTest::mouseClick(dialog.search_button(), Qt::LeftButton);
+  EXPECT_EQ(dialog.path_edit()->text().toStdString(), viewer.string());
+  EXPECT_TRUE(dialog.ok_button()->isEnabled());
+  QTest::mouseClick(dialog.cancel_button(), Qt::LeftButton);
+  EXPECT_FALSE(program.viewer_path_form.visible);
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+}  // namespace
+}  // namespace calvane

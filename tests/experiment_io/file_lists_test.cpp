@@ -1,0 +1,236 @@
+// The file-list panel: masks, folders, and a click loading each kind of file
+// through the real readers.
+#include "experiment_io/file_lists.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "crystal_io/open_flow.hpp"
+#include "experiment_io/total_data_flows.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedUi;
+using testing::TempFolder;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(FileMaskTest, MatchesEachKindsExtensionsWithoutRegardToCase) {
+  struct Case {
+    const char* name;
+    FileListKind kind;
+    bool expected;
+  };
+  for (const Case& c : {
+           Case{"NaCl.CRY", FileListKind::CrystalData, true},
+           Case{"quartz.Cif", FileListKind::CrystalData, true},
+           Case{"a.res", FileListKind::CrystalData, true},
+           Case{"a.cifx", FileListKind::CrystalData, false},  // the extension must end the name
+           Case{"cry", FileListKind::CrystalData, false},
+           Case{"a.cry.bak", FileListKind::CrystalData, false},
+           Case{"a.ics", FileListKind::CrystalData, false},  // not in the mask
+           Case{"scan.dat", FileListKind::ObservedPatterns, true},
+           Case{"scan.dat", FileListKind::ObservedPeaks, true},
+           Case{"scan.RD", FileListKind::ObservedPatterns, true},
+           Case{"scan.rd", FileListKind::ObservedPeaks, false},
+           Case{"peaks.txt", FileListKind::ObservedPeaks, true},
+           Case{"peaks.txt", FileListKind::ObservedPatterns, false},
+           Case{"peaks.di", FileListKind::ObservedPeaks, true},
+           Case{"peaks.dif", FileListKind::ObservedPeaks, true},
+           Case{"peaks.diff", FileListKind::ObservedPeaks, false},
+           Case{"mix.CMP", FileListKind::TotalData, true},
+           Case{"mix.cmp.cry", FileListKind::TotalData, false},
+           Case{".cmp", FileListKind::TotalData, true},
+       })
+    EXPECT_EQ(matches_file_mask(c.name, file_list_mask(c.kind)), c.expected) << c.name << " " << static_cast<int>(c.kind);
+  EXPECT_TRUE(matches_file_mask("a1b", "a?b"));
+  EXPECT_FALSE(matches_file_mask("ab", "a?b"));
+  EXPECT_TRUE(matches_file_mask("x.y", " *.q ; *.y "));
+  EXPECT_FALSE(matches_file_mask("anything", ""));
+  // A long name against several stars stays quick and right.
+  EXPECT_FALSE(matches_file_mask(std::string(5000, 'a'), "*a*a*a*a*b"));
+}
+
+TEST(FileMaskTest, ListsOnlyMatchingFilesSortedWithoutRegardToCase) {
+  TempFolder folder;
+  for (const char* name : {"b.cry", "A.CIF", "c.txt", "a.lzy", "notes.cry~"}) folder.write(name, "x");
+  fs::create_directory(folder / "sub.cry");  // a folder, even with a matching name, is no file
+  EXPECT_THAT(files_matching(folder.path(), file_list_mask(FileListKind::CrystalData)),
+              ElementsAre("A.CIF", "a.lzy", "b.cry"));
+  EXPECT_THAT(files_matching(folder / "missing", "*.cry"), IsEmpty());
+}
+
+// A program folder with the installation data files, and a folder of
+// sample files the user browses.
+class FileListFlowTest : public ::testing::Test {
+protected:
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+  fs::path samples = folder / "samples";
+
+  void SetUp() override {
+    folder.add_data_files();
+    fs::create_directory(samples);
+    for (const char* name : {"silicon.cry", "nacl.cry", "rutile.cry"})
+      fs::copy_file(testing::source_folder("examples") / name, samples / name);
+  }
+
+  void write_sample(const std::string& name, const std::string& content) {
+    std::ofstream(samples / name, std::ios::binary) << content;
+  }
+
+  int row_of(const std::string& name) const {
+    const auto& files = program.file_list.files;
+    auto found = std::find(files.begin(), files.end(), name);
+    return found == files.end() ? -1 : static_cast<int>(found - files.begin());
+  }
+
+  FileListLoad click(FileListKind kind, const std::string& name) {
+    multi_fichiers(program, kind);
+    set_directory1(program, samples);
+    return selecte_multi_fichiers(program, row_of(name));
+  }
+};
+
+TEST_F(FileListFlowTest, OpeningSetsTheKindAndShowsTheCurrentFolder) {
+  program.main_form.phases.restore_visible = true;
+  program.current_folder = samples;
+  multi_fichiers(program, FileListKind::ObservedPeaks);
+  const FileListForm& form = program.file_list;
+  EXPECT_TRUE(form.visible);
+  EXPECT_FALSE(program.main_form.phases.restore_visible);
+  EXPECT_EQ(form.title, "Observed peaks");
+  EXPECT_EQ(form.colour, (Rgb{222, 182, 203}));
+  EXPECT_EQ(form.folder, samples);
+  EXPECT_THAT(form.files, IsEmpty());
+  multi_fichiers(program, FileListKind::CrystalData);
+  EXPECT_EQ(form.title, "Phases crystal data");
+  EXPECT_THAT(form.files, ElementsAre("nacl.cry", "rutile.cry", "silicon.cry"));
+  EXPECT_THAT(ui.warnings, IsEmpty());
+  fin_multi_fichier(program);
+  EXPECT_FALSE(form.visible);
+}
+
+TEST_F(FileListFlowTest, WithEightPhasesTheListStillOpensButNoCrystalIsAdded) {
+  program.workspace.phases.resize(8);
+  multi_fichiers(program, FileListKind::CrystalData);
+  EXPECT_THAT(ui.warnings, ElementsAre("Max. Nb of phases =8!"));
+  EXPECT_TRUE(program.file_list.visible);
+  set_directory1(program, samples);
+  EXPECT_FALSE(selecte_multi_fichiers(program, row_of("nacl.cry")).loaded);
+  EXPECT_EQ(ui.last_warning(), "eight phases only!");
+  EXPECT_EQ(program.workspace.phase_count(), 8);
+}
+
+TEST_F(FileListFlowTest, ChangingTheFolderMakesItCurrentForNamesWrittenLater) {
+  multi_fichiers(program, FileListKind::CrystalData);
+  set_directory1(program, "samples");  // relative to the current folder
+  EXPECT_EQ(program.current_folder, samples);
+  EXPECT_EQ(program.file_list.files.size(), 3u);
+  EXPECT_EQ(program.resolve("out.cmp"), samples / "out.cmp");
+  EXPECT_FALSE(selecte_multi_fichiers(program, 7).loaded);  // no such row: nothing happens
+  EXPECT_THAT(ui.warnings, IsEmpty());
+}
+
+TEST_F(FileListFlowTest, ACrystalClickedTwiceIsLoadedOnceAndComputed) {
+  program.plot_state.intensity_scale = 3.5;
+  program.plot_state.scale_position = 35;
+  FileListLoad first = click(FileListKind::CrystalData, "nacl.cry");
+  ASSERT_TRUE(first.loaded) << ui.last_warning();
+  ASSERT_EQ(program.workspace.phase_count(), 1);
+  EXPECT_EQ(program.workspace.phase(1).file_name, (samples / "nacl.cry").string());
+  EXPECT_FALSE(program.workspace.phase(1).reflections.empty());  // computed at once
+  EXPECT_EQ(program.plot_state.intensity_scale, 1.0);
+  EXPECT_EQ(program.plot_state.scale_position, 10);
+  EXPECT_GE(ui.redraws, 1);
+
+  EXPECT_FALSE(selecte_multi_fichiers(program, row_of("nacl.cry")).loaded);
+  EXPECT_EQ(ui.last_warning(), "The file " + (samples / "nacl.cry").string() + " is already loaded");
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+
+  ASSERT_TRUE(selecte_multi_fichiers(program, row_of("silicon.cry")).loaded) << ui.last_warning();
+  EXPECT_EQ(program.workspace.phase_count(), 2);
+}
+
+TEST_F(FileListFlowTest, AnUnreadableCrystalLeavesTheWorkspaceAsItWas) {
+  ASSERT_TRUE(click(FileListKind::CrystalData, "silicon.cry").loaded);
+  const std::string name_before = program.workspace.crystal_file_name;
+  const std::string title_before = program.workspace.crystal.title;
+  write_sample("broken.cry", "title\nnot a cell\n");
+  set_directory1(program, samples);
+  EXPECT_FALSE(selecte_multi_fichiers(program, row_of("broken.cry")).loaded);
+  EXPECT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+  EXPECT_EQ(program.workspace.crystal_file_name, name_before);
+  EXPECT_EQ(program.workspace.crystal.title, title_before);
+}
+
+TEST_F(FileListFlowTest, PatternsAndPeaksAreReadByTheirExtension) {
+  // A CPI pattern: start 20°, end 20.1°, step 0.05°, Cu Kα1.
+  write_sample("halite.cpi",
+               "SIETRONICS XRD SCAN\n20.000\n20.100\n0.0500\nCuKa\n1.54060\n01/02/2026\n1\nSampleIdent halite\n"
+               "SCANDATA\n200\n1000\n600\n");
+  // A column peak list: 2θ and intensity.
+  write_sample("halite.prn", "27.37 13\n31.70 100\n45.45 57\n");
+  program.plot_state.pattern_scales.fill(2.0);
+  FileListLoad pattern = click(FileListKind::ObservedPatterns, "halite.cpi");
+  ASSERT_TRUE(pattern.loaded) << ui.last_warning();
+  EXPECT_TRUE(pattern.recompute_default_ticks);  // the first data of an empty workspace
+  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
+  EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 3u);
+  EXPECT_EQ(program.plot_state.pattern_scales[4], 1.0);
+  EXPECT_FALSE(selecte_multi_fichiers(program, row_of("halite.cpi")).loaded);
+  EXPECT_EQ(ui.last_warning(), "The file " + (samples / "halite.cpi").string() + " is already loaded");
+
+  ASSERT_TRUE(click(FileListKind::ObservedPeaks, "halite.prn").loaded) << ui.last_warning();
+  ASSERT_EQ(program.workspace.observed_peaks.size(), 1u);
+  EXPECT_EQ(program.workspace.observed_peaks[0].peaks.size(), 3u);
+  EXPECT_NEAR(program.workspace.observed_peaks[0].peaks[1].two_theta, 31.70, 1e-6);
+  EXPECT_FALSE(selecte_multi_fichiers(program, row_of("halite.prn")).loaded);
+  EXPECT_EQ(ui.last_warning(), "The file " + (samples / "halite.prn").string() + " is already loaded");
+  EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
+}
+
+TEST_F(FileListFlowTest, NoMoreThanEightPeakLists) {
+  write_sample("one.prn", "20 1\n");
+  program.workspace.observed_peaks.resize(8);
+  EXPECT_FALSE(click(FileListKind::ObservedPeaks, "one.prn").loaded);
+  EXPECT_THAT(ui.warnings, ElementsAre("Too much peaks files!"));
+}
+
+TEST_F(FileListFlowTest, ATotalDataFileRestoresTheWorkspaceSavedInIt) {
+  ASSERT_TRUE(click(FileListKind::CrystalData, "nacl.cry").loaded);
+  ASSERT_TRUE(selecte_multi_fichiers(program, row_of("rutile.cry")).loaded);
+  ui.choose_file((samples / "pair.cmp").string());
+  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu)) << ui.last_warning();
+
+  ScriptedUi other_ui;
+  Program other{other_ui, folder.path()};
+  other.plot_state.intensity_scale = 4;
+  multi_fichiers(other, FileListKind::TotalData);
+  set_directory1(other, samples);
+  ASSERT_THAT(other.file_list.files, ElementsAre("pair.cmp"));
+  ASSERT_TRUE(selecte_multi_fichiers(other, 0).loaded) << other_ui.last_warning();
+  EXPECT_EQ(other.workspace.phase_count(), 2);
+  EXPECT_EQ(other.plot_state.intensity_scale, 1.0);
+
+  // A workspace saved as "dummy.cmp" is read, not deleted as a stale snapshot.
+  fs::copy_file(samples / "pair.cmp", samples / "dummy.cmp");
+  ScriptedUi third_ui;
+  Program third{third_ui, samples};
+  multi_fichiers(third, FileListKind::TotalData);
+  ASSERT_TRUE(selecte_multi_fichiers(third, 0).loaded) << third_ui.last_warning();
+  EXPECT_EQ(third.workspace.phase_count(), 2);
+  EXPECT_TRUE(fs::exists(samples / "dummy.cmp"));
+}
+
+}  // namespace
+}  // namespace calvane

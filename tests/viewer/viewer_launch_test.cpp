@@ -1,0 +1,293 @@
+// Finding and starting the structure viewer: the date test, "lumipath.txt",
+// the path dialog and the disk search.
+#include "viewer/viewer_launch.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono;
+using testing::ScriptedUi;
+using testing::TempFolder;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+/// Sets a file's last write to noon of a day, so that the local date is that
+/// day in every time zone within 11 hours of UTC.
+void date_file(const fs::path& file, year_month_day date) {
+  fs::last_write_time(file, file_clock::from_sys(time_point_cast<system_clock::duration>(sys_days{date} + hours{12})));
+}
+
+fs::path make_viewer(const fs::path& file, year_month_day date = year{2024} / 5 / 1) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file) << "viewer";
+  date_file(file, date);
+  return file;
+}
+
+TEST(ViewerDateTest, ViewersBeforeTheEleventhOfAugust2003AreTooOld) {
+  TempFolder folder;
+  struct Case {
+    year_month_day date;
+    bool too_old;
+  };
+  for (const Case& c : {Case{year{2003} / 8 / 10, true}, Case{year{2003} / 8 / 11, false},
+                        Case{year{2002} / 12 / 31, true}, Case{year{2019} / 1 / 1, false}}) {
+    fs::path viewer = make_viewer(folder / "lumiso2.exe", c.date);
+    EXPECT_EQ(viewer_too_old(viewer), c.too_old) << static_cast<int>(c.date.year()) << "-"
+                                                 << static_cast<unsigned>(c.date.month()) << "-"
+                                                 << static_cast<unsigned>(c.date.day());
+  }
+  EXPECT_TRUE(viewer_too_old(folder / "missing.exe"));
+}
+
+TEST(ViewerCommandTest, AnExeGoesThroughWineWhenThereIsOneAndNeverThroughAShell) {
+  ViewerCommand direct = viewer_command("/opt/lumiso2.exe", "/data/my quartz.cry", "");
+  EXPECT_EQ(direct.program, "/opt/lumiso2.exe");
+  EXPECT_THAT(direct.arguments, ElementsAre("/data/my quartz.cry"));  // one argument, blanks kept
+  ViewerCommand wine = viewer_command("/opt/Lumiso2.EXE", "/data/q.cry", "/usr/bin/wine");
+  EXPECT_EQ(wine.program, "/usr/bin/wine");
+  EXPECT_THAT(wine.arguments, ElementsAre("/opt/Lumiso2.EXE", "/data/q.cry"));
+  ViewerCommand native = viewer_command("/opt/lumiso2.exe.sh", "/data/q.cry", "/usr/bin/wine");
+  EXPECT_EQ(native.program, "/opt/lumiso2.exe.sh");
+}
+
+class ViewerLaunchTest : public ::testing::Test {
+protected:
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder / "program"};
+  fs::path crystals = folder / "crystals";
+  fs::path viewer = make_viewer(folder / "apps" / "lumiso2.exe");
+
+  void SetUp() override {
+    fs::create_directories(program.program_folder);
+    fs::create_directories(crystals);
+    program.workspace.phases.emplace_back();
+    program.workspace.current_phase = 1;
+    program.current_folder = crystals;
+    program.workspace.crystal_file_name = "quartz.cry";  // relative to the current folder
+  }
+  void store_path(const std::string& text) { std::ofstream(program.program_folder / kViewerPathFile) << text << "\n"; }
+  std::optional<std::string> stored() const { return read_viewer_path(program); }
+  bool path_window_shown() const {
+    return !ui.window_changes.empty() && ui.window_changes.back() == std::make_pair(WindowId::ViewerPath, true);
+  }
+  /// The viewer as started, without the wine this machine may have.
+  std::vector<std::string> started_arguments() const {
+    EXPECT_EQ(ui.started_programs.size(), 1u);
+    if (ui.started_programs.empty()) return {};
+    auto [program_name, arguments] = ui.started_programs[0];
+    if (program_name != viewer.string()) arguments.erase(arguments.begin());
+    return arguments;
+  }
+};
+
+TEST_F(ViewerLaunchTest, NothingStartsWithoutAPhaseOrACrystalFile) {
+  program.workspace.phases.clear();
+  lauch_lumiso(program);
+  EXPECT_THAT(ui.warnings, ElementsAre("No phase!"));
+
+  program.workspace.phases.emplace_back();
+  program.workspace.crystal_file_name = "  ";
+  store_path(viewer.string());
+  lauch_lumiso(program);
+  EXPECT_EQ(ui.warnings.size(), 1u);
+  EXPECT_THAT(ui.started_programs, IsEmpty());
+  EXPECT_THAT(ui.window_changes, IsEmpty());
+  EXPECT_EQ(program.main_form.page, MainPage::CrystalData);
+}
+
+TEST_F(ViewerLaunchTest, AStoredViewerIsStartedOnTheCrystalsFullName) {
+  store_path("  " + viewer.string() + "  ");
+  lauch_lumiso(program);
+  EXPECT_THAT(ui.warnings, IsEmpty());
+  EXPECT_THAT(started_arguments(), ElementsAre((crystals / "quartz.cry").string()));
+  EXPECT_EQ(program.workspace.viewer_path, viewer.string());
+  EXPECT_THAT(ui.window_changes, ElementsAre(std::make_pair(WindowId::Plot, false)));
+  EXPECT_EQ(program.current_folder, program.program_folder);
+
+  // A name without folder is found in the program folder, not where the program was started from.
+  fs::path local = make_viewer(program.program_folder / "viewers" / "lumiso2.exe");
+  store_path("viewers/lumiso2.exe");
+  lauch_lumiso(program);
+  EXPECT_THAT(ui.warnings, IsEmpty());
+  EXPECT_EQ(program.workspace.viewer_path, local.string());
+}
+
+TEST_F(ViewerLaunchTest, AFailedStartIsReported) {
+  store_path(viewer.string());
+  ui.program_starts = false;
+  lauch_lumiso(program);
+  EXPECT_THAT(ui.warnings, ElementsAre(viewer.string() + " could not be started"));
+}
+
+TEST_F(ViewerLaunchTest, AMissingOrOldStoredViewerIsRefused) {
+  store_path((folder / "gone" / "lumiso2.exe").string());
+  lauch_lumiso(program);
+  EXPECT_THAT(ui.warnings, ElementsAre((folder / "gone" / "lumiso2.exe").string() + " File not found"));
+  EXPECT_TRUE(stored().has_value());  // kept: the volume may come back
+
+  date_file(viewer, year{2003} / 8 / 10);
+  store_path(viewer.string());
+  lauch_lumiso(program);
+  EXPECT_EQ(ui.last_warning(), kOldViewerMessage);
+  EXPECT_FALSE(stored().has_value());  // deleted: the next launch asks again
+  EXPECT_THAT(ui.started_programs, IsEmpty());
+
+  lauch_lumiso(program);
+  EXPECT_TRUE(path_window_shown());
+  EXPECT_TRUE(program.viewer_path_form.visible);
+}
+
+TEST_F(ViewerLaunchTest, OkRefusesAnotherFileAndKeepsTheDialogOpen) {
+  lauch_lumiso(program);
+  ASSERT_TRUE(path_window_shown());
+  const std::size_t window_changes = ui.window_changes.size();
+  fs::path other = make_viewer(folder / "apps" / "lumiso.exe");
+  struct Case {
+    std::string text;
+    std::string message;
+  };
+  for (const Case& c : {Case{other.string(), " This is not the Lumiso2.exe file"},
+                        Case{(folder / "lumiso2.exe.bak").string(), " This is not the Lumiso2.exe file"},
+                        Case{(folder / "nowhere" / "Lumiso2.exe").string(),
+                             (folder / "nowhere" / "Lumiso2.exe").string() + " File not found"}}) {
+    program.viewer_path_form.path_text = c.text;
+    acceptation(program);
+    EXPECT_EQ(ui.last_warning(), c.message) << c.text;
+  }
+  date_file(viewer, year{2003} / 8 / 10);
+  program.viewer_path_form.path_text = viewer.string();
+  acceptation(program);
+  EXPECT_EQ(ui.last_warning(), kOldViewerMessage);
+  EXPECT_EQ(ui.window_changes.size(), window_changes);
+  EXPECT_TRUE(program.viewer_path_form.visible);
+  EXPECT_FALSE(stored().has_value());
+  EXPECT_THAT(ui.started_programs, IsEmpty());
+}
+
+TEST_F(ViewerLaunchTest, OkStoresThePathStartsTheViewerAndCloses) {
+  // Names on this system are case-sensitive: the path is kept as typed,
+  // only the file name is compared without regard to case.
+  fs::path upper = make_viewer(folder / "Apps" / "LUMISO2.EXE");
+  viewer = upper;
+  lauch_lumiso(program);
+  program.viewer_path_form.path_text = " " + upper.string() + " ";
+  acceptation(program);
+  EXPECT_THAT(ui.warnings, IsEmpty());
+  EXPECT_EQ(stored(), upper.string());
+  EXPECT_THAT(started_arguments(), ElementsAre((crystals / "quartz.cry").string()));
+  EXPECT_FALSE(program.viewer_path_form.visible);
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::ViewerPath, false));
+
+  // The next launch uses the stored path without asking.
+  lauch_lumiso(program);
+  EXPECT_EQ(ui.started_programs.size(), 2u);
+}
+
+TEST_F(ViewerLaunchTest, TheDialogShowsTheStoredPathAndBrowseFillsIt) {
+  store_path("/opt/x/lumiso2.exe");
+  init_active(program);
+  EXPECT_EQ(program.viewer_path_form.path_text, "/opt/x/lumiso2.exe");
+  ui.choose_file("  /opt/Y/Lumiso2.exe ");
+  Color95Button1Click(program);
+  ASSERT_EQ(ui.open_requests.size(), 1u);
+  EXPECT_EQ(ui.open_requests[0].filter, "|*.exe");
+  EXPECT_EQ(program.viewer_path_form.path_text, "/opt/Y/Lumiso2.exe");
+  EXPECT_EQ(program.workspace.viewer_path, "/opt/Y/Lumiso2.exe");
+  Color95Button1Click(program);  // cancelled: nothing changes
+  EXPECT_EQ(program.viewer_path_form.path_text, "/opt/Y/Lumiso2.exe");
+}
+
+TEST(ViewerSearchTest, FindsAViewerDeepInTheTreeFromTheGivenRoots) {
+  TempFolder folder;
+  fs::path deep = make_viewer(folder / "a" / "b" / "c" / "d" / "e" / "old-Lumiso2.exe.lnk");
+  for (const char* empty : {"a/b/x", "a/y", "b"}) fs::create_directories(folder / empty);
+  int steps = 0;
+  auto found = find_viewer({folder / "missing", folder.path()}, [&steps] { return ++steps > 0; });
+  ASSERT_TRUE(found.has_value());
+  EXPECT_EQ(*found, deep);  // the name holds "lumiso2.exe" whatever its case
+  EXPECT_GT(steps, 5);      // the window was let through between entries
+}
+
+TEST(ViewerSearchTest, StopsAtTheFirstViewerWalkingFilesBeforeSubfolders) {
+  TempFolder folder;
+  make_viewer(folder / "a" / "lumiso2.exe");
+  fs::path shallow = make_viewer(folder / "z" / "lumiso2.exe");
+  fs::path top = make_viewer(folder / "lumiso2.exe");
+  EXPECT_EQ(find_viewer({folder.path()}, [] { return true; }), top);
+  fs::remove(top);
+  fs::path first = folder / "a" / "lumiso2.exe";
+  EXPECT_EQ(find_viewer({folder.path()}, [] { return true; }), first);
+  fs::remove(first);
+  EXPECT_EQ(find_viewer({folder.path()}, [] { return true; }), shallow);
+  fs::path second_root = make_viewer(folder / "second" / "lumiso2.exe").parent_path();
+  fs::remove(shallow);
+  EXPECT_EQ(find_viewer({folder / "a", second_root}, [] { return true; }), second_root / "lumiso2.exe");
+}
+
+TEST(ViewerSearchTest, LinkLoopsAndUnreadableFoldersDoNotStopTheSearch) {
+  TempFolder folder;
+  fs::create_directories(folder / "a" / "b");
+  fs::create_directory_symlink(folder / "a", folder / "a" / "b" / "back");  // a loop
+  fs::create_directory_symlink(folder / "gone", folder / "a" / "dangling");
+  fs::path hidden = make_viewer(folder / "locked" / "lumiso2.exe");
+  fs::permissions(folder / "locked", fs::perms::none);
+  // Root reads every folder: then the locked one is walked like any other.
+  const bool locked = ::access((folder / "locked").c_str(), R_OK) != 0;
+  fs::path viewer = make_viewer(folder / "z" / "lumiso2.exe");
+  int steps = 0;
+  auto found = find_viewer({folder / "missing", folder.path()}, [&steps] { return ++steps < 10000; });
+  EXPECT_EQ(found, locked ? viewer : hidden);
+  EXPECT_LT(steps, 100);
+  fs::remove(viewer);
+  if (locked) {
+    EXPECT_FALSE(find_viewer({folder.path()}, [] { return true; }).has_value());
+  }
+  fs::permissions(folder / "locked", fs::perms::owner_all);
+}
+
+TEST_F(ViewerLaunchTest, AutomaticSearchFillsTheBoxOrSaysNothingWasFound) {
+  Color95Button2Click(program, {crystals});
+  EXPECT_THAT(ui.warnings, ElementsAre("Pathname not found"));
+  EXPECT_EQ(ui.busy_depth, 0);
+  Color95Button2Click(program, {crystals, folder.path()});
+  EXPECT_EQ(program.viewer_path_form.path_text, viewer.string());
+  EXPECT_EQ(program.workspace.viewer_path, viewer.string());
+  EXPECT_FALSE(program.viewer_path_form.searching);
+}
+
+TEST_F(ViewerLaunchTest, CancelStopsARunningSearch) {
+  // The fake Ui's event processing stands for the user pressing "Cancel".
+  struct CancellingUi : ScriptedUi {
+    Program* program = nullptr;
+    int events = 0;
+    void process_events() override {
+      if (++events == 3) abandon(*program);
+    }
+  } cancelling;
+  Program p{cancelling, folder.path()};
+  cancelling.program = &p;
+  for (int i = 0; i < 20; ++i) fs::create_directories(folder / "many" / std::to_string(i));
+  Color95Button2Click(p, {folder / "many", folder.path()});
+  EXPECT_EQ(cancelling.events, 3);
+  EXPECT_THAT(cancelling.warnings, IsEmpty());
+  EXPECT_TRUE(p.viewer_path_form.path_text.empty());
+  EXPECT_FALSE(p.viewer_path_form.visible);
+}
+
+}  // namespace
+}  // namespace calvane
