@@ -3,7 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test asan-test bench clean
+.PHONY: deps configure build run test desktop-test install asan-test bench clean
 
 deps:
 	./scripts/install-deps
@@ -19,6 +19,16 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j $(JOBS)
+
+# The installed program driven through a typical session on a private X
+# server (Xvfb, xdotool); screenshots of every window in $(BUILD)/desktop-shots.
+desktop-test: build
+	/usr/bin/python3 tests/desktop/desktop_test.py --build $(BUILD)
+
+# Installs under PREFIX (default /usr/local); DESTDIR is honoured.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The core suites under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: deps

@@ -73,6 +73,20 @@ void BM_TypicalPhaseEndToEnd(benchmark::State& state) {
 }
 BENCHMARK(BM_TypicalPhaseEndToEnd)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same phase computed as if for the first time: its reflection lists are
+// enumerated again instead of coming from the lists kept since the last Apply.
+void BM_TypicalPhaseFirstComputation(benchmark::State& state) {
+  BenchProgram bench("calvane-bench-typical-first");
+  bench.set_spectrum({"1.54056", "1.54439", "1.39222", "1.47640"}, "50");
+  bench.open(random_crystal("MONO", "P 1 21/c 1", {10.2, 11.3, 12.1, 90, 101.5, 90}, 30, 7), "typical.cry");
+  if (bench.program.workspace.phase_count() != 1) state.SkipWithError(bench.ui.last_warning.c_str());
+  for (auto _ : state) {
+    bench.program.reflection_lists = ReflectionListCache();
+    benchmark::DoNotOptimize(calcule(bench.program));
+  }
+}
+BENCHMARK(BM_TypicalPhaseFirstComputation)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_EightLargePhasesRecompute(benchmark::State& state) {
   BenchProgram bench("calvane-bench-large");
   // Close wavelengths keep every list under the engine's 9 998 lines.

@@ -3,6 +3,7 @@
 #include "app/about_box.hpp"
 #include "app/anomalous_panel_widget.hpp"
 #include "app/cif_block_window.hpp"
+#include "app/colours_window.hpp"
 #include "app/help_viewer.hpp"
 #include "app/lambda_missing_window.hpp"
 #include "app/plot_window.hpp"
@@ -43,6 +44,7 @@ Windows::Windows(Program& program, QWidget* parent) : program_(program) {
   wavelengths_ = new Tfimpur(program_, forward, parent);
   space_groups_ = new Tfgroupes(program_, parent);
   cif_blocks_ = new TForm3(program_, parent);
+  colours_ = new Tfcouleurs(program_, parent);
   lambda_missing_ = new LambdaMissingWindow(
       program_,
       [this](const ObservedLoad& load) {
@@ -61,6 +63,7 @@ Windows::~Windows() {
   delete wavelengths_.data();
   delete space_groups_.data();
   delete cif_blocks_.data();
+  delete colours_.data();
   delete lambda_missing_.data();
   delete help_.data();
   delete text_viewer_.data();
@@ -106,6 +109,11 @@ bool Windows::show(WindowId window, bool visible) {
       return true;
     case WindowId::CifBlocks:
       set_shown(cif_blocks_, visible);
+      return true;
+    case WindowId::Colours:
+      // Beside the main window's pages, below its menu and source bar.
+      if (visible && colours_ != nullptr && !colours_->isVisible()) colours_->move(2, 110);
+      set_shown(colours_, visible);
       return true;
     case WindowId::LambdaFromFile:
       if (lambda_missing_ != nullptr) lambda_missing_->refresh_from_model();

@@ -8,6 +8,7 @@
 #include "app/about_box.hpp"
 #include "app/anomalous_panel_widget.hpp"
 #include "app/cif_block_window.hpp"
+#include "app/colours_window.hpp"
 #include "app/help_viewer.hpp"
 #include "app/lambda_missing_window.hpp"
 #include "app/polarisation_dialog.hpp"
@@ -30,6 +31,7 @@ class LambdaMissingWindow;
 class QtUi;
 class TFLP;
 class TForm3;
+class Tfcouleurs;
 class Tfgroupes;
 class Tfimpur;
 class TextViewer;
@@ -68,6 +70,7 @@ public:
   Tfimpur* wavelengths() const { return wavelengths_; }
   Tfgroupes* space_groups() const { return space_groups_; }
   TForm3* cif_blocks() const { return cif_blocks_; }
+  Tfcouleurs* colours() const { return colours_; }
   LambdaMissingWindow* lambda_missing() const { return lambda_missing_; }
   HelpViewer* help() const { return help_; }
   TextViewer* text_viewer() const { return text_viewer_; }
@@ -87,6 +90,7 @@ private:
   QPointer<Tfimpur> wavelengths_;
   QPointer<Tfgroupes> space_groups_;
   QPointer<TForm3> cif_blocks_;
+  QPointer<Tfcouleurs> colours_;
   QPointer<LambdaMissingWindow> lambda_missing_;
   QPointer<HelpViewer> help_;
   QPointer<TextViewer> text_viewer_;

@@ -9,6 +9,7 @@
 #include "crystal_io/shelx_space_group.hpp"
 #include "crystal_io/system_check.hpp"
 #include "experiment_io/total_data_flows.hpp"
+#include "plot/colours.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/driver.hpp"
@@ -190,7 +191,8 @@ void add_loaded_phase(Program& program) {
   phase.crystal_size = 5000.0;
   phase.strain = 0.0;
   phase.draw = true;
-  phase.colour = kDefaultPhaseColours[ws.current_phase - 1];
+  // The slot's colour and pen as the colours window last set them ("couleurs.txt" at start).
+  apply_phase_display_defaults(ws.styles, phase, ws.current_phase);
   for (PhaseData& each : ws.phases) each.fraction = 1.0 / ws.phase_count();
 
   MainForm& form = program.main_form;

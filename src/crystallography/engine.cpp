@@ -54,9 +54,12 @@ int compute_wavelength(Program& program, PhaseListings& listings) {
                                  workspace.sample_absorption,
                                  workspace.current_wavelength_index,
                                  wavelength};
+  const int phase = workspace.current_phase;
+  StructureFactorCache& sums = phase >= 1 && phase <= kMaxPhases ? program.phase_sums[static_cast<std::size_t>(phase - 1)]
+                                                                 : listings.cache;
   const WavelengthIntensities result = settings.source == RadiationSource::Neutrons
-                                           ? intensities_neutron(context, list.reflections, listings.cache)
-                                           : intensities_xray(context, list.reflections, listings.cache);
+                                           ? intensities_neutron(context, list.reflections, sums)
+                                           : intensities_xray(context, list.reflections, sums);
   if (result.lines.empty()) return 0;
   workspace.scale_factor = result.scale_factor;
   workspace.wavelength_reflections.reserve(result.lines.size());

@@ -19,6 +19,8 @@ struct PhaseListings {
   std::ostream* short_listing = nullptr;
   /// Printed in the headers; the local time when left empty.
   std::string date_time;
+  /// The symmetry sums of a computation outside the phase table; a phase's
+  /// own sums are kept by the program from one computation to the next.
   StructureFactorCache cache;
 };
 

@@ -19,40 +19,38 @@ namespace {
 
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 
-/// Writes |value| rounded to `decimals` places into `out` (digits and point,
-/// no sign) and sets `rounded_to_zero`; returns the end, or nullptr when the
-/// value is too large or lies too close to a rounding boundary for the short
-/// route to be sure of printf's answer.
+/// Writes |value| rounded to `decimals` places (digits and point, no sign)
+/// backwards so that it ends just before `end`, sets `rounded_to_zero`, and
+/// returns its first character; nullptr when the value is too large or lies
+/// too close to a rounding boundary for this short route to be sure of
+/// printf's answer.
 ///
 /// printf and std::to_chars round the exact binary value half-to-even. The
 /// product |value|·10^d carries at most half an ulp of error, so when it lies
 /// farther than that from every half-integer, rounding the product gives the
 /// same integer as rounding the exact value; the rare values near a boundary
 /// go the long way.
-char* fixed_short_route(double value, int decimals, char* out, bool& rounded_to_zero) {
+char* fixed_short_route(double value, int decimals, char* end, bool& rounded_to_zero) {
   if (decimals > 9) return nullptr;
   const double scaled = std::fabs(value) * kPowersOfTen[decimals];
   if (!(scaled < 1e15)) return nullptr;
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;  // exact: both below 2^53
+  const auto whole = static_cast<unsigned long long>(scaled);  // floor: scaled is not negative
+  const double fraction = scaled - static_cast<double>(whole);  // exact: both below 2^53
   const double error = scaled * 0x1p-52 + 0x1p-60;
   if (std::fabs(fraction - 0.5) <= error) return nullptr;
-  auto digits = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+  unsigned long long digits = whole + (fraction > 0.5 ? 1 : 0);
   rounded_to_zero = digits == 0;
-
-  char reversed[24];  // below 1e15: at most 16 digits and the point
-  int count = 0;
+  char* first = end;
   for (int place = 0; place < decimals; ++place) {
-    reversed[count++] = static_cast<char>('0' + digits % 10);
+    *--first = static_cast<char>('0' + digits % 10);
     digits /= 10;
   }
-  if (decimals > 0) reversed[count++] = '.';
+  if (decimals > 0) *--first = '.';
   do {
-    reversed[count++] = static_cast<char>('0' + digits % 10);
+    *--first = static_cast<char>('0' + digits % 10);
     digits /= 10;
   } while (digits != 0);
-  while (count > 0) *out++ = reversed[--count];
-  return out;
+  return first;
 }
 
 }  // namespace
@@ -69,15 +67,21 @@ void append_fixed(std::string& out, double value, int width, int decimals) {
     return;
   }
   if (decimals < 0) decimals = 0;
-  char buffer[400];
+  char field[64];  // the padded text, built backwards and appended at once
+  char* const field_end = field + sizeof field;
   bool rounded_to_zero = false;
-  if (char* end = fixed_short_route(value, decimals, buffer + 1, rounded_to_zero)) {
-    char* begin = buffer + 1;
+  if (char* begin = fixed_short_route(value, decimals, field_end, rounded_to_zero)) {
     // No negative zero: a value that rounds to zero is written without its sign.
     if (value < 0 && !rounded_to_zero) *--begin = '-';
-    pad_and_append(begin, end);
+    if (width > field_end - begin && width <= static_cast<int>(sizeof field)) {
+      char* const padded = field_end - width;
+      std::fill(padded, begin, ' ');
+      begin = padded;
+    }
+    pad_and_append(begin, field_end);  // pads here only a field wider than the buffer
     return;
   }
+  char buffer[400];
   // std::to_chars gives round-half-even on the exact binary value, as printf does.
   const char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
   const char* begin = buffer;

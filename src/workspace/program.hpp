@@ -2,10 +2,12 @@
 // folders, and the Ui through which it reaches a person.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <string_view>
 
 #include "crystallography/reflection_list_cache.hpp"
+#include "crystallography/structure_factor.hpp"
 #include "plot/plot_state.hpp"
 #include "ui/cif_block_form.hpp"
 #include "ui/file_list_form.hpp"
@@ -37,6 +39,10 @@ struct Program {
   std::filesystem::path current_folder;
   /// The phases' reflection lists, enumerated again only when their inputs change.
   ReflectionListCache reflection_lists;
+  /// Each phase's symmetry sums, kept while its atoms, symmetry and cell stay
+  /// as they were (the cache checks that itself), so that an Apply which only
+  /// changes fractions, sizes or the profile does not sum them again.
+  std::array<StructureFactorCache, kMaxPhases> phase_sums;
 
   /// A data file of the program folder, found without regard to case; the
   /// plain name in the program folder when none exists.

@@ -25,6 +25,7 @@ TEST(Fixed, WritesRightAlignedWithPointAndWidens) {
       {2.5, 3, 0, "  2"},         {3.5, 3, 0, "  4"},
   };
   for (const Case& c : cases) EXPECT_EQ(fixed(c.value, c.width, c.decimals), c.text) << c.value;
+  EXPECT_EQ(fixed(-1.5, 70, 2), std::string(65, ' ') + "-1.50");  // wider than any field of the program
   EXPECT_EQ(fixed(12LL, 3), " 12");
   EXPECT_EQ(fixed(-1234LL, 3), "-1234");
 }
