@@ -2,13 +2,14 @@
 // listings and the settings: the folder of data files beside the executable
 // (the build tree's program/), or for a program installed under a prefix a
 // folder of the user's own that receives copies of the installed data files.
-#include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <filesystem>
 
+#include "app/file_list_panel.hpp"
 #include "app/main_window.hpp"
 #include "app/plot_window.hpp"
 #include "app/qt_ui.hpp"
@@ -17,7 +18,7 @@
 #include "workspace/main_actions.hpp"
 #include "workspace/program.hpp"
 #include "workspace/program_folder.hpp"
-#include "workspace/start_files.hpp"
+#include "viewer/viewer_launch.hpp"
 
 namespace {
 
@@ -25,51 +26,6 @@ using namespace calvane;
 
 FolderEnvironment folder_environment() {
   return {qEnvironmentVariable("XDG_DATA_HOME").toStdString(), qEnvironmentVariable("HOME").toStdString()};
-}
-
-// The menu item of the main window that opens a file named at start; empty
-// for a crystal, which opens through the crystal entry's handler itself.
-QString menu_item(const StartFileEntry& entry) {
-  static const char* const patterns[] = {"Brucker Format (*.raw)", "Philips Format (*.rd)",
-                                         "Calvane Format (*.sim)", "Rietveld Format (*.dat)",
-                                         "CPI Format (*.cpi)",     "CPD Format (*.cpd)"};
-  static const char* const peaks[] = {"&Bruker format (*.dif)", "&XFIT format (*.txt)", "&WINFIT format (*.dat)",
-                                      "&Philips frmat (*.di)", "&Column format (*.prn)"};
-  switch (entry.menu) {
-    case StartFileMenu::ObservedPattern:
-      return QString("&File/Open an observed diagram data file/") + patterns[entry.entry - 1];
-    case StartFileMenu::ObservedPeaks:
-      return QString("&File/Open an observed peaks file/") + peaks[entry.entry - 1];
-    case StartFileMenu::TotalData:
-      return "&File/Open a total data file (*.cmp)";
-    default:
-      return {};
-  }
-}
-
-// Opens one file named at start as its menu entry would, the entry's file
-// dialog answered with the file.
-void open_start_file(Tfmain& window, QtUi& ui, const std::string& argument) {
-  const std::filesystem::path path = std::filesystem::absolute(argument);
-  const StartFileEntry entry = start_file_entry(path.string());
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    ui.warning("File " + argument + " not found");
-    return;
-  }
-  if (entry.menu == StartFileMenu::Unknown) {
-    ui.warning("Calvane cannot open " + argument + ": unknown file type");
-    return;
-  }
-  ui.answer_next_open_dialog(path.string());
-  if (entry.menu == StartFileMenu::Crystal) {
-    window.lit_fichier_cry(entry.entry);
-  } else if (QAction* item = window.action(menu_item(entry)); item != nullptr && item->isEnabled()) {
-    item->trigger();
-  } else {
-    ui.warning("Calvane cannot open " + argument + " at start");
-  }
-  ui.answer_next_open_dialog({});  // an entry that asked nothing leaves no answer behind
 }
 
 }  // namespace
@@ -113,16 +69,36 @@ int main(int argc, char* argv[]) {
   };
   window.on_erase_observed = [&plot] { plot.erase_observed(); };
   window.on_reset_plot = [&plot] { plot.reset(); };
+  window.on_clear_plot = [&plot] { plot.redraw(); };
   window.on_results_line = [&plot](int row) { plot.mark_line(row); };
+  window.on_observed_load = [&plot](const ObservedLoad& load) { plot.after_observed_load(load); };
+  window.on_total_data_loaded = [&plot](const TotalDataLoad& load) { plot.after_total_data_load(load); };
+  plot.open_path = [&window](const QString& path) { window.open_path(path); };
+
   Windows windows(program, &window);
   windows.attach(ui);
   windows.set_plot_window(&plot);
-  // A page change after the main window's own handler: "Style Options" shows the colours window.
-  QObject::connect(window.pages(), &QTabWidget::currentChanged, &window, [&](int page) {
-    change_volet(program, page);
+  window.set_windows(&windows);
+
+  // The file-list panel lives in the main window; a click that loaded a file
+  // hands the plot its part as the menu entries do.
+  auto* file_lists = new FileListPanel(program);
+  file_lists->on_loaded = [&plot](const FileListLoad& load) {
+    plot.after_observed_load(ObservedLoad{load.loaded, load.reset_intensity_scales, load.recompute_default_ticks});
+  };
+  window.set_file_list_panel(file_lists, [file_lists](FileListKind kind) { file_lists->open(kind); });
+  window.set_viewer_launcher([&program, &window] {
+    lauch_lumiso(program);
     window.refresh_from_model();
   });
+
   window.show();
-  for (const QString& argument : QApplication::arguments().mid(1)) open_start_file(window, ui, argument.toStdString());
+  // "calvane FILE...": each file opens as its menu entry would.
+  for (const QString& argument : QApplication::arguments().mid(1)) {
+    if (!QFileInfo(argument).isFile())
+      ui.warning("File " + argument.toStdString() + " not found");
+    else
+      window.open_path(argument);
+  }
   return QApplication::exec();
 }

@@ -46,6 +46,7 @@
 #include "util/text.hpp"
 #include "workspace/driver.hpp"
 #include "workspace/main_actions.hpp"
+#include "workspace/start_files.hpp"
 #include "workspace/startup.hpp"
 
 namespace calvane {
@@ -81,26 +82,6 @@ const char* const kListEntries[] = {"List of the crystal data files", "List of t
 
 // Columns of the "Phases Data" table.
 enum PhaseColumn { kName, kColour, kDraw, kHkl, kPercent, kSize, kStrain, kDisplay, kPhaseColumns };
-
-/// What a dropped or named file is, by its extension: the menu entry that opens it.
-struct PathKind {
-  enum { None, Crystal, Pattern, Peaks, TotalData } menu = None;
-  int entry = 0;
-};
-
-PathKind kind_of_path(const std::string& extension) {
-  static const std::pair<const char*, PathKind> table[] = {
-      {"cry", {PathKind::Crystal, 1}},  {"inp", {PathKind::Crystal, 2}},  {"ins", {PathKind::Crystal, 2}},
-      {"res", {PathKind::Crystal, 2}},  {"cel", {PathKind::Crystal, 3}},  {"lzy", {PathKind::Crystal, 4}},
-      {"cif", {PathKind::Crystal, 6}},  {"raw", {PathKind::Pattern, 1}},  {"rd", {PathKind::Pattern, 2}},
-      {"sim", {PathKind::Pattern, 3}},  {"dat", {PathKind::Pattern, 4}},  {"cpi", {PathKind::Pattern, 5}},
-      {"cpd", {PathKind::Pattern, 6}},  {"dif", {PathKind::Peaks, 1}},    {"txt", {PathKind::Peaks, 2}},
-      {"di", {PathKind::Peaks, 4}},     {"prn", {PathKind::Peaks, 5}},    {"cmp", {PathKind::TotalData, 1}},
-  };
-  for (const auto& [known, kind] : table)
-    if (extension == known) return kind;
-  return {};
-}
 
 }  // namespace
 
@@ -822,28 +803,28 @@ void Tfmain::changeEvent(QEvent* event) {
 
 bool Tfmain::open_path(const QString& path) {
   const QFileInfo info(path);
-  const PathKind kind = kind_of_path(to_lower(info.suffix().toStdString()));
   const std::string name = info.absoluteFilePath().toStdString();
-  if (kind.menu == PathKind::None) {
+  const StartFileEntry kind = start_file_entry(name);
+  if (kind.menu == StartFileMenu::Unknown) {
     program_.ui.warning("Unknown file type: " + info.fileName().toStdString());
     return false;
   }
   if (!answer_next_open_dialog) return false;
   answer_next_open_dialog(name);
   switch (kind.menu) {
-    case PathKind::Crystal:
+    case StartFileMenu::Crystal:
       lit_fichier_cry(kind.entry);
       break;
-    case PathKind::TotalData:
+    case StartFileMenu::TotalData:
       action("&File/Open a total data file (*.cmp)")->trigger();
       break;
-    case PathKind::Pattern:
+    case StartFileMenu::ObservedPattern:
       action(QString("&File/Open an observed diagram data file/") + kObservedEntries[kind.entry - 1])->trigger();
       break;
-    case PathKind::Peaks:
+    case StartFileMenu::ObservedPeaks:
       action(QString("&File/Open an observed peaks file/") + kPeakEntries[kind.entry - 1])->trigger();
       break;
-    case PathKind::None:
+    case StartFileMenu::Unknown:
       break;
   }
   // A flow that stopped before its dialog leaves the answer unused: it must not
@@ -855,8 +836,7 @@ bool Tfmain::open_path(const QString& path) {
 void Tfmain::dragEnterEvent(QDragEnterEvent* event) {
   if (!event->mimeData()->hasUrls()) return;
   for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile() && kind_of_path(to_lower(QFileInfo(url.toLocalFile()).suffix().toStdString())).menu !=
-                                 PathKind::None) {
+    if (url.isLocalFile() && start_file_entry(url.toLocalFile().toStdString()).menu != StartFileMenu::Unknown) {
       event->acceptProposedAction();
       return;
     }
