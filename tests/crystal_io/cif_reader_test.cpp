@@ -109,6 +109,9 @@ TEST(CifReader, OperatorsDecodeInFileOrderWithoutTheirNumbers) {
   EXPECT_DOUBLE_EQ(crystal->cell.beta, 90);   // "?"
 }
 
+// The atom-site loop header with the three coordinates.
+const std::string kSites = "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
+
 const char* const kCubicHeader =
     "data_fe\n_cell_length_a 2.8665\n_cell_length_b 2.8665\n_cell_length_c 2.8665\n"
     "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
@@ -116,7 +119,7 @@ const char* const kCubicHeader =
 
 TEST(CifReader, AtomColumnsGiveTypeLabelBAndPopulation) {
   const struct {
-    const char* loop;
+    std::string loop;
     const char* type;
     const char* label;
     double b, population;
@@ -125,24 +128,18 @@ TEST(CifReader, AtomColumnsGiveTypeLabelBAndPopulation) {
       {"loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
        "_atom_site_fract_z\n_atom_site_U_iso_or_equiv\n_atom_site_occupancy\nFe1 Fe 0.25 0.25 0.25 0.01 1\n",
        "Fe", "1", 0.7895683520871486, 1},
-      {"loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nFe1 0.25 0.25 "
-       "0.25\n",
-       "Fe", "1", 1.0, 1},
+      {kSites + "Fe1 0.25 0.25 0.25\n", "Fe", "1", 1.0, 1},
       // Our own powder CIF writes B; a U column wins when both exist.
-      {"loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
-       "_atom_site_B_iso_or_equiv\n_atom_site_occupancy\nFe1 0.25 0.25 0.25 0.35(1) 0.5(1)\n",
+      {kSites + "_atom_site_B_iso_or_equiv\n_atom_site_occupancy\nFe1 0.25 0.25 0.25 0.35(1) 0.5(1)\n",
        "Fe", "1", 0.35, 0.5},
-      {"loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
-       "_atom_site_B_iso_or_equiv\n_atom_site_U_iso_or_equiv\nFe1 0.25 0.25 0.25 0.35 0.01\n",
+      {kSites + "_atom_site_B_iso_or_equiv\n_atom_site_U_iso_or_equiv\nFe1 0.25 0.25 0.25 0.35 0.01\n",
        "Fe", "1", 0.7895683520871486, 1},
       // The type symbol names the element when the label does not.
       {"loop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
        "_atom_site_fract_z\n_atom_site_occupancy\nM1 Fe3+ 0.25 0.25 0.25 ?\n",
        "Fe", "1", 1.0, 1},
       // Quoted labels with a blank, values split over lines.
-      {"loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
-       "_atom_site_U_iso_or_equiv\n'Fe 1'\n 0.25\n 0.25 0.25\n .\n",
-       "Fe", " 1", 1.0, 1},
+      {kSites + "_atom_site_U_iso_or_equiv\n'Fe 1'\n 0.25\n 0.25 0.25\n .\n", "Fe", " 1", 1.0, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.loop);
@@ -162,8 +159,7 @@ TEST(CifReader, AtomColumnsGiveTypeLabelBAndPopulation) {
 }
 
 TEST(CifReader, HallSymbolsAreNamedOrKeptAsWritten) {
-  const std::string atoms =
-      "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 0 0\n";
+  const std::string atoms = kSites + "C1 0 0 0\n";
   const struct {
     const char* hall;
     const char* symbol;
@@ -186,11 +182,7 @@ TEST(CifReader, HallSymbolsAreNamedOrKeptAsWritten) {
 
 TEST(CifReader, UnknownLabelIsKeptWithAWarning) {
   ScriptedUi ui;
-  auto crystal = read_only_block(
-      parse_text(
-          std::string(kCubicHeader) +
-          "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nQ1 0 0 0\n"),
-      ui);
+  auto crystal = read_only_block(parse_text(kCubicHeader + kSites + "Q1 0 0 0\n"), ui);
   ASSERT_TRUE(crystal.has_value());
   EXPECT_EQ(crystal->atoms[0].type, "Q");
   EXPECT_EQ(ui.warnings, std::vector<std::string>{"cannot decode Label Q"});
@@ -212,10 +204,8 @@ TEST(CifReader, ValuableBlocksNeedCellAndSymmetry) {
 TEST(CifReader, RefusesBlocksThatCannotGiveACrystal) {
   const std::string cell = "data_x\n_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n";
   const std::string symbol = "_symmetry_space_group_name_H-M 'P 1'\n";
-  const std::string atoms =
-      "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 0 0\n";
-  std::string many_atoms =
-      "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
+  const std::string atoms = kSites + "C1 0 0 0\n";
+  std::string many_atoms = kSites;
   for (int i = 0; i < 401; ++i) many_atoms += "C1 0 0 0\n";
   std::string many_operators = "loop_\n_symmetry_equiv_pos_as_xyz\n";
   for (int i = 0; i < 193; ++i) many_operators += "x,y,z\n";
@@ -234,9 +224,7 @@ TEST(CifReader, RefusesBlocksThatCannotGiveACrystal) {
       {cell + "_cell_angle_beta abc\n" + symbol + atoms, "Cell parameters not found!"},
       {cell + symbol + many_atoms, "The number of atoms is > 400!"},
       {cell + many_operators + atoms, "More than 192 symmetry operators in the data block"},
-      {cell + symbol +
-           "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 ? 0\n",
-       "Cannot read the coordinates of the atom site C1"},
+      {cell + symbol + kSites + "C1 0 ? 0\n", "Cannot read the coordinates of the atom site C1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text.substr(0, 200));

@@ -47,7 +47,7 @@ CurrentCrystal rutile() {
   return c;
 }
 
-// Bismuth in rhombohedral axes (R-3m), for the neutron listing with its hexagonal indices.
+// Bismuth in rhombohedral axes (R-3m).
 CurrentCrystal bismuth() {
   CurrentCrystal c = make_crystal("R-3m", "-P 3* 2", "RHOM", {4.7236, 4.7236, 4.7236, 57.35, 57.35, 57.35});
   c.title = "Bismuth";
@@ -129,36 +129,37 @@ void expect_golden(const std::string& name, const std::string& text) {
   EXPECT_FALSE(std::getline(got, got_line)) << name << ": extra line \"" << got_line << "\"";
 }
 
-TEST(EngineListings, XrayTube) {
-  ScriptedUi ui;
-  Program program(ui, ".");
-  prepare(program, rutile(), {1.5406, 0.7093});
-  const SpectrumRun run = run_spectrum(program);
-  expect_golden("tube_detailed.out", run.detailed);
-  expect_golden("tube_short.out", run.brief);
-  EXPECT_TRUE(ui.warnings.empty());
-}
-
-TEST(EngineListings, Synchrotron) {
-  ScriptedUi ui;
-  Program program(ui, ".");
-  prepare(program, rutile(), {1.0});
-  program.workspace.settings.xray_source = XRaySource::Synchrotron;
-  program.workspace.settings.polarisation = 0.95;
-  const SpectrumRun run = run_spectrum(program);
-  expect_golden("synchrotron_detailed.out", run.detailed);
-  expect_golden("synchrotron_short.out", run.brief);
-}
-
-TEST(EngineListings, NeutronsRhombohedral) {
-  ScriptedUi ui;
-  Program program(ui, ".");
-  prepare(program, bismuth(), {1.5});
-  program.workspace.settings.source = RadiationSource::Neutrons;
-  program.workspace.composition.formula = "Bi";
-  const SpectrumRun run = run_spectrum(program);
-  expect_golden("neutron_detailed.out", run.detailed);
-  expect_golden("neutron_short.out", run.brief);
+TEST(EngineListings, MatchTheGoldenFilesForEachSource) {
+  struct Case {
+    const char* name;  // golden files <name>_detailed.out and <name>_short.out
+    CurrentCrystal crystal;
+    std::vector<double> wavelengths;
+    void (*setup)(Workspace&);
+  };
+  const Case cases[] = {
+      {"tube", rutile(), {1.5406, 0.7093}, [](Workspace&) {}},
+      {"synchrotron", rutile(), {1.0},
+       [](Workspace& w) {
+         w.settings.xray_source = XRaySource::Synchrotron;
+         w.settings.polarisation = 0.95;
+       }},
+      // Bismuth in rhombohedral axes: the neutron listing with its hexagonal indices.
+      {"neutron", bismuth(), {1.5},
+       [](Workspace& w) {
+         w.settings.source = RadiationSource::Neutrons;
+         w.composition.formula = "Bi";
+       }},
+  };
+  for (const Case& c : cases) {
+    ScriptedUi ui;
+    Program program(ui, ".");
+    prepare(program, c.crystal, c.wavelengths);
+    c.setup(program.workspace);
+    const SpectrumRun run = run_spectrum(program);
+    expect_golden(std::string(c.name) + "_detailed.out", run.detailed);
+    expect_golden(std::string(c.name) + "_short.out", run.brief);
+    EXPECT_TRUE(ui.warnings.empty()) << c.name;
+  }
 }
 
 TEST(Engine, TooManyReflectionsAbandonsTheWavelengthWithBothMessages) {
@@ -205,6 +206,13 @@ TEST(Intensities, LorentzPolarisationFactors) {
   EXPECT_NEAR(lorentz_neutron(M_PI / 6), 4.6188021535, 1e-9);
 }
 
+// The 110 line of the rutile cell at spacing d (4.594/√2 Å in the real cell).
+Reflection line_110(double d = 4.594 / std::sqrt(2.0)) {
+  Reflection r;
+  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = d;
+  return r;
+}
+
 struct IntensityFixture {
   CurrentCrystal crystal = rutile();
   ExperimentSettings settings;
@@ -224,8 +232,7 @@ struct IntensityFixture {
 TEST(Intensities, NeutronIntensityIsDividedByZSquaredOnly) {
   IntensityFixture f;
   f.settings.source = RadiationSource::Neutrons;
-  Reflection r;
-  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 4.594 / std::sqrt(2.0);
+  const Reflection r = line_110();
   const auto result = intensities_neutron(f.context(1.5406), {r}, f.cache);
   ASSERT_EQ(result.lines.size(), 1u);
   const ComputedLine& line = result.lines[0];
@@ -238,8 +245,7 @@ TEST(Intensities, NeutronIntensityIsDividedByZSquaredOnly) {
 TEST(Intensities, WeakLinesAreFlooredBeforeTheCommonFactors) {
   IntensityFixture f;
   for (AtomSite& atom : f.crystal.atoms) atom.weight = 0;  // nothing scatters
-  Reflection r;
-  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 3.2;
+  const Reflection r = line_110(3.2);
   const auto result = intensities_xray(f.context(1.5406), {r}, f.cache);
   ASSERT_EQ(result.lines.size(), 1u);
   EXPECT_DOUBLE_EQ(result.lines[0].reflection.intensity, 0.05 / 4.0 / 2.0);
@@ -247,8 +253,7 @@ TEST(Intensities, WeakLinesAreFlooredBeforeTheCommonFactors) {
 
 TEST(Intensities, BraggAngleIsClampedBelowNinetyDegrees) {
   IntensityFixture f;
-  Reflection r;
-  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 0.77;  // λ/2d = 1.0004
+  const Reflection r = line_110(0.77);  // λ/2d = 1.0004
   for (const bool neutrons : {false, true}) {
     const auto result = neutrons ? intensities_neutron(f.context(1.5406), {r}, f.cache)
                                  : intensities_xray(f.context(1.5406), {r}, f.cache);
@@ -260,8 +265,7 @@ TEST(Intensities, BraggAngleIsClampedBelowNinetyDegrees) {
 
 TEST(Intensities, MissingAbsorptionOrZLeavesTheFactorOut) {
   IntensityFixture f;
-  Reflection r;
-  r.h = 1, r.k = 1, r.l = 0, r.multiplicity = 4, r.d = 4.594 / std::sqrt(2.0);
+  const Reflection r = line_110();
   const double with = intensities_xray(f.context(1.5406), {r}, f.cache).lines[0].reflection.intensity;
   f.absorption = {0, 0, 0, 0};
   f.composition.formula_units = 0;
@@ -292,10 +296,8 @@ TEST(PhaseListing, ExponentText) {
   };
   for (const Case& c :
        {Case{123.456, " 1.2346E+0002"}, Case{0.000123456, " 1.2346E-0004"}, Case{-5.0, "-5.0000E+0000"},
-        Case{0.0, " 0.0000E+0000"}, Case{9.99996e9, " 1.0000E+0010"}}) {
+        Case{0.0, " 0.0000E+0000"}, Case{9.99996e9, " 1.0000E+0010"}})
     EXPECT_EQ(exponent_text(c.value), c.text);
-    EXPECT_EQ(exponent_text(c.value).size(), 13u);
-  }
 }
 
 }  // namespace

@@ -242,20 +242,6 @@ TEST(PosRoute, BuildsTheRecordThroughAnySpellingAndKeepsOldOperatorsOtherwise) {
   EXPECT_TRUE(ui.warnings.empty());
 }
 
-TEST(PosRoute, HexagonalRGroupGetsRhombohedralCentringAndRhombohedralAxesNone) {
-  testing::ScriptedUi ui;
-  CurrentCrystal hexagonal = crystal_with("HEXA", "R -3 m:H");
-  ASSERT_TRUE(build_operators_pos(hexagonal, testing::source_folder("data"), ui));
-  EXPECT_EQ(hexagonal.symmetry.lattice_letter, 'P');
-  EXPECT_EQ(hexagonal.symmetry.centring_translations.size(), 2u);
-  EXPECT_EQ(hexagonal.symmetry.operators.size(), 36u);
-  CurrentCrystal rhombohedral = crystal_with("RHOM", "R -3 m:R");
-  ASSERT_TRUE(build_operators_pos(rhombohedral, testing::source_folder("data"), ui));
-  EXPECT_EQ(rhombohedral.symmetry.lattice_letter, 'R');
-  EXPECT_TRUE(rhombohedral.symmetry.centring_translations.empty());
-  EXPECT_EQ(rhombohedral.symmetry.operators.size(), 12u);
-}
-
 TEST(PosRoute, MalformedRecordIsReportedAndChangesNothing) {
   testing::TempFolder program;
   testing::ScriptedUi ui;

@@ -230,17 +230,6 @@ TEST(ReflectionList, SystematicAbsences) {
   }
 }
 
-TEST(ReflectionList, TooManyReflectionsIsRefusedWithTwoMessages) {
-  // A 40 Å cubic P cell at 0.5 Å up to 170° holds far more than 9 998 families.
-  CurrentCrystal crystal = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {40, 40, 40, 90, 90, 90});
-  testing::ScriptedUi ui;
-  const auto list = make_reflection_list(crystal, 0.5, 1, 170, ui);
-  EXPECT_EQ(list.status, 1);
-  EXPECT_TRUE(list.reflections.empty());
-  ASSERT_EQ(ui.warnings.size(), 1u);
-  EXPECT_EQ(ui.warnings[0], "Too many calculated reflections. Decrease the theta range");
-}
-
 TEST(ReflectionList, LimitCountsFamiliesNotEquivalentCandidates) {
   // About 6 000 families of m-3m, i.e. far more than 9 998 candidates of the
   // enumeration region, still make a list.

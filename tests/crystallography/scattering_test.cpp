@@ -22,32 +22,8 @@ ScatteringType looked_up(const char* symbol) {
   return type;
 }
 
-TEST(ScatteringTables, HoldTheSpeciesAndElementsInTheProgramOrder) {
-  EXPECT_EQ(kFormFactorTable.front().name, "H");
-  EXPECT_EQ(kFormFactorTable[1].name, "H.");
-  EXPECT_EQ(kFormFactorTable[14].name, "O2-.");
-  EXPECT_EQ(kFormFactorTable[94].name, "Ru+4");
-  EXPECT_EQ(kFormFactorTable.back().name, "Cf");
-  EXPECT_EQ(kAtomicWeightTable[57].symbol, "Hf");  // the lanthanides follow Ac
-  EXPECT_EQ(kAtomicWeightTable.back().symbol, "Lr");
-  EXPECT_EQ(kNeutronLengthTable.front().name, "LI");
-  EXPECT_EQ(kNeutronLengthTable.back().name, "CU.");
-}
-
+// Atomic weights and neutron scattering lengths as tabulated (IUPAC weights, Sears 1992 lengths).
 TEST(ScatteringTables, KeepTheReferenceValues) {
-  const ScatteringType h = looked_up("H");
-  const ScatteringType fe = looked_up("Fe");
-  const double expected_h[] = {0.493, 0.32291, 0.14019, 0.04081, 0.00304, 10.5109, 26.1257, 3.14236, 57.7997};
-  const double expected_fe[] = {11.7695, 7.3573, 3.5222, 2.3045, 1.0369, 4.7611, 0.3072, 15.3535, 76.8805};
-  for (std::size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(h.a[i], expected_h[i]);
-    EXPECT_EQ(h.b[i], expected_h[5 + i]);
-    EXPECT_EQ(fe.a[i], expected_fe[i]);
-    EXPECT_EQ(fe.b[i], expected_fe[5 + i]);
-  }
-  EXPECT_EQ(h.c, expected_h[4]);
-  EXPECT_EQ(fe.c, expected_fe[4]);
-
   const std::pair<const char*, double> weights[] = {{"H", 1.00794},  {"C", 12.011},  {"O", 15.9994},
                                                     {"Si", 28.0855}, {"FE", 55.847}, {"cu", 63.546},
                                                     {"U", 238.0289}, {"Lr", 260}};
@@ -72,7 +48,7 @@ TEST(FormFactor, MatchesCctbxIt1992) {
       {"Fe", {25.9904, 18.36261, 11.50569, 6.54892}}, {"O2-.", {9.99929, 5.08142, 2.27419, 1.36729}},
       {"Si", {13.9976, 8.86095, 6.24009, 2.69907}},   {"Cu2+", {26.9995, 21.5576, 13.71045, 7.12227}},
       {"U", {91.9693, 72.74194, 55.41775, 35.45661}}, {"H.", {0.99987, 0.34987, 0.07071, 0.00694}},
-      {"C", {5.9992, 2.94976, 1.68576, 1.1152}},
+      {"C", {5.9992, 2.94976, 1.68576, 1.1152}},      {"H", {0.99995, 0.43801, 0.10303, 0.0091}},
   };
   const double s_values[] = {0.0, 0.25, 0.5, 1.0};
   for (const Case& c : cases) {

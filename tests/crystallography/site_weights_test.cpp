@@ -66,25 +66,17 @@ const SiteCase kSites[] = {
     {"CUBI", "P m -3 m", 0.0, 0.5, 0.5, 3},                // 3c
     {"CUBI", "I a -3", 0.25, 0.25, 0.25, 8},               // 8a
     {"CUBI", "P 21 3", 0.1, 0.1, 0.1, 4},                  // 4a
+    // Coordinates typed to five decimals land on either side of a cell edge
+    // (0.99999 and 0.00001); they are still one position, not two.
+    {"TRIC", "P -1", 0.99999, 0.00001, 0.5, 1},
+    {"HEXA", "R -3 m:H", 0.0, 0.0, 0.33333, 6},
+    {"HEXA", "P 63/m m c", 0.33333, 0.66667, 0.25, 2},
+    {"CUBI", "F m -3 m", 0.99999, 0.5, 0.00001, 4},
+    {"TETR", "I 41/a m d:2", 0.0, 0.75, 0.125, 4},
 };
 
 TEST(SiteMultiplicity, MatchesTheWyckoffMultiplicities) {
   for (const SiteCase& site : kSites) {
-    CurrentCrystal crystal = crystal_from_catalogue(site.system, site.symbol);
-    EXPECT_EQ(site_multiplicity(crystal.symmetry.operators, site.x, site.y, site.z), site.multiplicity)
-        << site.symbol << " (" << site.x << ", " << site.y << ", " << site.z << ")";
-  }
-}
-
-TEST(SiteMultiplicity, TypedFractionsOnSpecialPositionsDoNotDoubleTheWeight) {
-  // Coordinates typed to five decimals land on either side of a cell edge
-  // (0.99999 and 0.00001); they are still one position.
-  const SiteCase typed[] = {
-      {"TRIC", "P -1", 0.99999, 0.00001, 0.5, 1},        {"HEXA", "R -3 m:H", 0.0, 0.0, 0.33333, 6},
-      {"HEXA", "P 63/m m c", 0.33333, 0.66667, 0.25, 2}, {"CUBI", "F m -3 m", 0.99999, 0.5, 0.00001, 4},
-      {"TETR", "I 41/a m d:2", 0.0, 0.75, 0.125, 4},
-  };
-  for (const SiteCase& site : typed) {
     CurrentCrystal crystal = crystal_from_catalogue(site.system, site.symbol);
     EXPECT_EQ(site_multiplicity(crystal.symmetry.operators, site.x, site.y, site.z), site.multiplicity)
         << site.symbol << " (" << site.x << ", " << site.y << ", " << site.z << ")";

@@ -1,12 +1,14 @@
-// Hand-made binary files for the reader tests: fields poked at the offsets
-// of the instrument layouts, independently of the program's own writer.
+// Hand-made files for the reader tests: fields poked at the offsets of the
+// instrument layouts, independently of the program's own writer.
 #pragma once
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace calvane::testing {
 
@@ -27,12 +29,6 @@ public:
     bytes_.replace(offset, text.size(), text);
     return *this;
   }
-  template <class T>
-  T get(std::size_t offset) const {
-    T value{};
-    std::memcpy(&value, bytes_.data() + offset, sizeof(T));
-    return value;
-  }
   const std::string& bytes() const { return bytes_; }
 
 private:
@@ -47,6 +43,14 @@ T field_at(std::string_view bytes, std::size_t offset) {
   T value{};
   std::memcpy(&value, bytes.data() + offset, sizeof(T));
   return value;
+}
+
+/// The lines of a text file as the line readers receive them.
+inline std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }
 
 }  // namespace calvane::testing

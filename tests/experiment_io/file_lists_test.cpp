@@ -108,7 +108,6 @@ TEST_F(FileListFlowTest, OpeningSetsTheKindAndShowsTheCurrentFolder) {
   EXPECT_TRUE(form.visible);
   EXPECT_FALSE(program.main_form.phases.restore_visible);
   EXPECT_EQ(form.title, "Observed peaks");
-  EXPECT_EQ(form.colour, (Rgb{222, 182, 203}));
   EXPECT_EQ(form.folder, samples);
   EXPECT_THAT(form.files, IsEmpty());
   multi_fichiers(program, FileListKind::CrystalData);

@@ -53,8 +53,6 @@ TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
   EXPECT_EQ(pattern.file_name, "scan.cpi");
   EXPECT_EQ(pattern.points.size(), 5u);
   EXPECT_NEAR(pattern.points[4].two_theta, 10.04, 1e-5);
-  EXPECT_EQ(pattern.style_width, 3);
-  EXPECT_EQ(pattern.style_kind, 1);
   EXPECT_EQ(ui.redraws, 1);
   EXPECT_TRUE(ui.warnings.empty());
 

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <functional>
 #include <random>
-#include <sstream>
 
 #include "byte_layout.hpp"
 #include "experiment_io/observed_flows.hpp"
@@ -22,14 +21,8 @@
 namespace calvane {
 namespace {
 
+using testing::lines_of;
 using Clock = std::chrono::steady_clock;
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 std::string mutate(std::string bytes, std::mt19937& random) {
   auto pick = [&random](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n)(random); };

@@ -6,20 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
+
+#include "byte_layout.hpp"
 
 namespace calvane {
 namespace {
 
+using testing::lines_of;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 TotalDataCurve curve(std::string name, int points, double intensity_step = 1.5) {
   TotalDataCurve c;

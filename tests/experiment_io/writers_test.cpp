@@ -6,7 +6,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "byte_layout.hpp"
 #include "experiment_io/pattern_files.hpp"
@@ -18,16 +17,10 @@
 namespace calvane {
 namespace {
 
+using testing::lines_of;
 using testing::field_at;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // Silicon, Fd-3m, a = 5.4309 Å; 2θ of 111, 220, 311 for Cu Kα1 computed
 // by hand from Bragg's law (28.443°, 47.303°, 56.123°).

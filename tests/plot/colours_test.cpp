@@ -31,26 +31,18 @@ TEST(Colours, NumbersKeepRedInTheLowByte) {
   EXPECT_FALSE(colour_of_number(0x1000000));
 }
 
-TEST(Colours, DefaultsWhenNoFileExists) {
-  ColoursWindow window;
-  init_create(window.form, window.program);
-  EXPECT_TRUE(window.ui.warnings.empty());
-  EXPECT_EQ(window.program.workspace.styles.background, (Rgb{224, 236, 255}));
-  EXPECT_EQ(window.form.phases[0].colour, (Rgb{255, 124, 162}));
-  EXPECT_EQ(window.form.patterns[0].style_index, 2);  // boxes start on "Lines&Points"
-  EXPECT_EQ(window.program.workspace.styles.pattern_styles[0], 1);
-  PhaseData phase;
-  apply_phase_display_defaults(window.program.workspace.styles, phase, 1);
-  EXPECT_EQ(phase.colour, (Rgb{255, 124, 162}));
-}
-
-TEST(Colours, SavedDefaultsMatchTheGoldenFile) {
+TEST(Colours, DefaultsWithoutAFileMatchTheGoldenFile) {
   // Golden numbers hand computed: red + 256 green + 65536 blue, each in a field of 10.
   ColoursWindow window;
   init_create(window.form, window.program);
+  EXPECT_TRUE(window.ui.warnings.empty());
   sauve_selection(window.program);
   EXPECT_EQ(window.ui.last_warning(), "The Selection has been saved");
   EXPECT_EQ(*read_file_bytes(window.folder / "couleurs.txt"), fixture("couleurs_default.txt"));
+  // A new phase takes the first phase colour of the file.
+  PhaseData phase;
+  apply_phase_display_defaults(window.program.workspace.styles, phase, 1);
+  EXPECT_EQ(phase.colour, (Rgb{255, 124, 162}));
 }
 
 TEST(Colours, SavingAndRestartingRestoresAllColoursButNoPens) {

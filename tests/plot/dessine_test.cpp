@@ -12,6 +12,8 @@ namespace calvane {
 namespace {
 
 using testing::add_phase;
+using testing::draw;
+using testing::gridded;
 using testing::reflection;
 using testing::set_grid;
 using testing::state_for;
@@ -26,8 +28,7 @@ int lowest_row(const DrawOperation& polyline) {
 TEST(Dessine, EmptyWorkspaceDrawsOnlyTheBackground) {
   Workspace workspace;
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(800, 300);
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const RecordingCanvas canvas = draw(state, workspace, HklMode::AlongTop, 800, 300);
   ASSERT_EQ(canvas.operations.size(), 1u);
   EXPECT_EQ(canvas.operations[0].kind, Kind::Fill);
   EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{224, 236, 255}));
@@ -57,12 +58,11 @@ TEST(Dessine, DefaultTicksFollowTheDisplayedWidth) {
 }
 
 TEST(Dessine, AxisCarriesMajorLabelsAndMinorTicks) {
-  Workspace workspace;
-  set_grid(workspace, 10, 50, 401);
+  Workspace workspace = gridded(10, 50, 401);
   add_phase(workspace, "a.cry", 30, 100);
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);  // sx = 1000 / 40 = 25 pixels per degree, y_base = 400
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  // sx = 1000 / 40 = 25 pixels per degree, y_base = 400
+  const RecordingCanvas canvas = draw(state, workspace);
   // Width 40 gives major 5 and minor 0.5: labels 10.0 .. 50.0 and 81 minor ticks.
   for (int value = 10; value <= 50; value += 5) {
     const std::string label = fixed(static_cast<double>(value), 5, 1);
@@ -78,25 +78,21 @@ TEST(Dessine, AxisCarriesMajorLabelsAndMinorTicks) {
 }
 
 TEST(Dessine, TinyMajorTicksRepeatTheirOneDecimalLabels) {
-  Workspace workspace;
-  set_grid(workspace, 30, 30.05, 11);
+  Workspace workspace = gridded(30, 30.05, 11);
   add_phase(workspace, "a.cry", 30.02, 100, 0, 0.01);
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const RecordingCanvas canvas = draw(state, workspace);
   EXPECT_DOUBLE_EQ(state.major_tick, 0.01);
   // 30.00, 30.01, ... 30.05 all read " 30.0" with one decimal.
   EXPECT_GE(canvas.texts(" 30.0").size(), 5u);
 }
 
 TEST(Dessine, TitlesAndLegendOfTheCalculatedPatterns) {
-  Workspace workspace;
-  set_grid(workspace, 10, 50, 401);
+  Workspace workspace = gridded(10, 50, 401);
   add_phase(workspace, "/data/quartz.cry", 30, 100);
   add_phase(workspace, "/tmp/calcite_mp.cry", 35, 50);
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const RecordingCanvas canvas = draw(state, workspace);
   ASSERT_EQ(canvas.texts("Intensity").size(), 1u);
   EXPECT_EQ(canvas.texts("Intensity")[0].points[0], (Point{1010 / 2 - 20, 2}));
   EXPECT_EQ(canvas.texts("2Theta")[0].points[0], (Point{1010 - 95, 435 - 23}));
@@ -108,20 +104,17 @@ TEST(Dessine, TitlesAndLegendOfTheCalculatedPatterns) {
 }
 
 TEST(Dessine, SinglePhaseDrawsNoSumEvenWhenSwitchedOn) {
-  Workspace workspace;
-  set_grid(workspace, 10, 50, 401);
+  Workspace workspace = gridded(10, 50, 401);
   workspace.styles.sum_colour = Rgb{1, 2, 3};
   add_phase(workspace, "a.cry", 30, 100);
   workspace.settings.draw_sum = true;
   PlotState state = state_for(workspace);
-  RecordingCanvas one(1010, 435);
-  dessine(state, workspace, HklMode::AlongTop, one);
+  const RecordingCanvas one = draw(state, workspace);
   EXPECT_TRUE(one.texts("Sum").empty());
   EXPECT_TRUE(testing::polylines_in(one, Rgb{1, 2, 3}).empty());
 
   add_phase(workspace, "b.cry", 40, 50);
-  RecordingCanvas two(1010, 435);
-  dessine(state, workspace, HklMode::AlongTop, two);
+  const RecordingCanvas two = draw(state, workspace);
   const auto sums = testing::polylines_in(two, Rgb{1, 2, 3});
   ASSERT_EQ(sums.size(), 1u);
   // The tallest sum value fills the height at scale 1.
@@ -139,13 +132,11 @@ TEST(Dessine, YModesTransformTheProfiles) {
                         {YMode::Logarithmic, 2.0, "Log(Intensity)"},
                         {YMode::SquareRoot, std::sqrt(99.0), "Sqrt(Intensity)"}};
   for (const Case& c : cases) {
-    Workspace workspace;
-    set_grid(workspace, 10, 50, 41);
+    Workspace workspace = gridded(10, 50, 41);
     add_phase(workspace, "a.cry", 30, 0).profile[20] = 99;
     PlotState state = state_for(workspace);
     state.y_mode = c.mode;
-    RecordingCanvas canvas(1010, 435);
-    dessine(state, workspace, HklMode::AlongTop, canvas);
+    const RecordingCanvas canvas = draw(state, workspace);
     EXPECT_NEAR(state.display_max, c.expected_max, 1e-5) << c.title;
     EXPECT_NEAR(state.reference_max, c.expected_max, 1e-5) << c.title;
     EXPECT_EQ(canvas.texts(c.title).size(), 1u);
@@ -160,43 +151,37 @@ TEST(Dessine, CrowdedLabelsAreSkipped) {
   };
   const Case cases[] = {{30.2, 1}, {30.4, 2}};  // 3 pixels apart at one height: one label; 6 apart: two
   for (const Case& c : cases) {
-    Workspace workspace;
-    set_grid(workspace, 10, 50, 201);
+    Workspace workspace = gridded(10, 50, 201);
     PhaseData& phase = add_phase(workspace, "a.cry", 30, 0, 50);
     phase.show_hkl = true;
     phase.reflections = {reflection(1, 0, 0, 30.0), reflection(1, -1, 0, c.second)};
     PlotState state = state_for(workspace);
-    RecordingCanvas canvas(610, 435);
-    dessine(state, workspace, HklMode::AlongTop, canvas);
+    const RecordingCanvas canvas = draw(state, workspace, HklMode::AlongTop, 610, 435);
     EXPECT_EQ(canvas.texts("100").size(), 1u);
     EXPECT_EQ(canvas.texts("1-10").size(), c.labels - 1) << c.second;
   }
 }
 
 TEST(Dessine, LabelsAlongTheTopAndAtTheProfile) {
-  Workspace workspace;
-  set_grid(workspace, 10, 50, 401);
+  Workspace workspace = gridded(10, 50, 401);
   PhaseData& phase = add_phase(workspace, "a.cry", 30, 100, 0, 2);
   phase.show_hkl = true;
   phase.reflections = {reflection(1, 1, 1, 30.0), reflection(2, 0, 0, 40.0)};
-  RecordingCanvas top(1010, 435);
   PlotState state = state_for(workspace);
-  dessine(state, workspace, HklMode::AlongTop, top);
+  const RecordingCanvas top = draw(state, workspace);
   // Column of 30° is 10 + 20 × 25 = 510; labels turned by 90 degrees at (column − 7, 25 − 3).
   ASSERT_EQ(top.texts("111").size(), 1u);
   EXPECT_EQ(top.texts("111")[0].points[0], (Point{503, 22}));
   EXPECT_EQ(top.texts("111")[0].font.escapement_tenths, 900);
   EXPECT_EQ(top.texts("200")[0].points[0], (Point{760 - 7, 22}));
 
-  RecordingCanvas profile(1010, 435);
-  dessine(state, workspace, HklMode::AtProfile, profile);
+  const RecordingCanvas profile = draw(state, workspace, HklMode::AtProfile);
   // At 40° the profile is ~0: the label stands on the axis row 400.
   EXPECT_EQ(profile.texts("200")[0].points[0], (Point{753, 397}));
   // The peak top is row 0, above the image top: the label goes to row 25.
   EXPECT_EQ(profile.texts("111")[0].points[0], (Point{503, 22}));
   state.intensity_scale = 3;  // the top now lies far above the image
-  RecordingCanvas zoomed(1010, 435);
-  dessine(state, workspace, HklMode::AtProfile, zoomed);
+  const RecordingCanvas zoomed = draw(state, workspace, HklMode::AtProfile);
   EXPECT_EQ(zoomed.texts("111")[0].points[0], (Point{503, 22}));
 }
 
@@ -212,8 +197,7 @@ TEST(Dessine, ThetaModeHalvesEveryAbscissa) {
   peaks.peaks = {{0, 0, 0, 40.0, 100.0}};
   workspace.observed_peaks.push_back(peaks);
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);  // θ from 5 to 25: sx = 1000 / 20 = 50
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const RecordingCanvas canvas = draw(state, workspace);  // θ from 5 to 25: sx = 1000 / 20 = 50
   const int column = 10 + (20 - 5) * 50;
   EXPECT_EQ(canvas.texts("110")[0].points[0].x, column - 7);
   EXPECT_EQ(canvas.texts("Theta").size(), 1u);
@@ -242,8 +226,7 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
                         {YMode::Linear, 2, -400},
                         {YMode::Logarithmic, 1, -1}};
   for (const Case& c : cases) {
-    Workspace workspace;
-    set_grid(workspace, 10, 50, 401);
+    Workspace workspace = gridded(10, 50, 401);
     add_phase(workspace, "a.cry", 30, 80);
     ObservedPattern pattern;
     pattern.file_name = "/data/obs.raw";
@@ -252,11 +235,9 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
     workspace.observed_patterns.push_back(pattern);
     PlotState state = state_for(workspace);
     state.y_mode = c.mode;
-    RecordingCanvas first(1010, 435);
-    dessine(state, workspace, HklMode::AlongTop, first);  // records the reference at scale 1
+    draw(state, workspace);  // records the reference at scale 1
     state.intensity_scale = c.scale;
-    RecordingCanvas canvas(1010, 435);
-    dessine(state, workspace, HklMode::AlongTop, canvas);
+    const RecordingCanvas canvas = draw(state, workspace);
     const auto lines = testing::polylines_in(canvas, workspace.styles.pattern_colours[0]);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points.size(), 81u);  // the point at 60° lies outside the displayed range
@@ -273,32 +254,28 @@ TEST(Dessine, PatternStylesDrawLinesPointsOrBoth) {
   };
   // Three points and the legend symbol: points styles draw three legend squares too.
   for (const Case& c : {Case{1, 1, 0}, Case{2, 0, 6}, Case{3, 1, 6}}) {
-    Workspace workspace;
-    set_grid(workspace, 10, 50, 401);
+    Workspace workspace = gridded(10, 50, 401);
     workspace.styles.pattern_styles[0] = c.style;
     ObservedPattern pattern;
     pattern.file_name = "obs.raw";
     pattern.points = {{20, 10}, {30, 100}, {40, 10}};
     workspace.observed_patterns.push_back(pattern);
     PlotState state = state_for(workspace);
-    RecordingCanvas canvas(1010, 435);
-    dessine(state, workspace, HklMode::AlongTop, canvas);
+    const RecordingCanvas canvas = draw(state, workspace);
     EXPECT_EQ(canvas.of_kind(Kind::Polyline).size(), c.polylines) << c.style;
     EXPECT_EQ(canvas.of_kind(Kind::Rectangle).size(), c.squares) << c.style;
   }
 }
 
 TEST(Dessine, PatternWithoutUsableMaximumDrawsOnlyItsLegend) {
-  Workspace workspace;
-  set_grid(workspace, 10, 50, 401);
+  Workspace workspace = gridded(10, 50, 401);
   add_phase(workspace, "a.cry", 30, 80);
   ObservedPattern pattern;
   pattern.file_name = "flat.raw";
   pattern.points = {{20, 0}, {30, 0}};
   workspace.observed_patterns.push_back(pattern);
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const RecordingCanvas canvas = draw(state, workspace);
   EXPECT_EQ(canvas.texts("flat.raw").size(), 1u);
   EXPECT_TRUE(testing::polylines_in(canvas, workspace.styles.pattern_colours[0]).empty());
 }
@@ -315,8 +292,7 @@ TEST(DessineQ, ReflectionsBecomeSticksScaledToTheLargest) {
   phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100),
                        reflection(3, 0, 0, 80, 400)};
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);
-  dessine(state, workspace, HklMode::AtProfile, canvas);
+  const RecordingCanvas canvas = draw(state, workspace, HklMode::AtProfile);
   // Q = 4π sin θ: Q(10°) = 1.095231, Q(50°) = 5.310776 (4π sin 5°, 4π sin 25°); the stick at 80° is off the
   // range.
   EXPECT_NEAR(state.q_min, 1.095231, 1e-5);
@@ -343,16 +319,14 @@ TEST(DessineQ, NoLabelIsSkippedForCrowding) {
   phase.show_hkl = true;
   phase.reflections = {reflection(1, 0, 0, 30.0), reflection(0, 1, 0, 30.01)};
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const RecordingCanvas canvas = draw(state, workspace);
   EXPECT_EQ(canvas.texts("100").size(), 1u);
   EXPECT_EQ(canvas.texts("010").size(), 1u);
   EXPECT_EQ(canvas.texts("010")[0].points[0].y, 22);
 }
 
 TEST(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {
-  Workspace workspace;
-  set_grid(workspace, 10, 14, 5);  // grid 10, 11, 12, 13, 14
+  Workspace workspace = gridded(10, 14, 5);  // grid 10, 11, 12, 13, 14
   add_phase(workspace, "a.cry", 0, 0, 0);
   workspace.phases[0].profile = {10, 20, 40, 20, 10};
   ObservedPattern pattern;
@@ -362,8 +336,7 @@ TEST(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {
   pattern.points = {{10.2, 5}, {10.5, 10}, {11.5, 80}, {12.9, 40}, {13.5, 20}};
   workspace.observed_patterns.push_back(pattern);
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const RecordingCanvas canvas = draw(state, workspace);
   // display_max 40, sy = 10; observed scaled by 40 / 80 = 0.5: 2.5, 40, 40, 20, 10.
   const std::vector<int> rows = {300, 200, 0, 200, 300};
   const std::vector<int> observed_rows = {375, 0, 0, 200, 300};
@@ -373,15 +346,13 @@ TEST(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {
 }
 
 TEST(Dessine, PhaseNotYetComputedDoesNotBlankTheOthers) {
-  Workspace workspace;
-  set_grid(workspace, 10, 50, 401);
+  Workspace workspace = gridded(10, 50, 401);
   add_phase(workspace, "a.cry", 30, 100);
   add_phase(workspace, "new.cry", 30, 100).profile.clear();
   workspace.phases[1].show_hkl = true;
   workspace.phases[1].reflections = {reflection(1, 1, 1, 30)};
   PlotState state = state_for(workspace);
-  RecordingCanvas canvas(1010, 435);
-  dessine(state, workspace, HklMode::AlongTop, canvas);
+  const RecordingCanvas canvas = draw(state, workspace);
   EXPECT_DOUBLE_EQ(state.display_max, 100.0);
   ASSERT_EQ(testing::polylines_in(canvas, workspace.phases[0].colour).size(), 1u);
   EXPECT_EQ(testing::polylines_in(canvas, workspace.phases[0].colour)[0].points.size(), 401u);

@@ -20,6 +20,20 @@ inline void set_grid(Workspace& workspace, double low, double high, int count) {
   for (int k = 0; k < count; ++k) workspace.profile_x.push_back(low + k * (high - low) / (count - 1));
 }
 
+inline Workspace gridded(double low, double high, int count) {
+  Workspace workspace;
+  set_grid(workspace, low, high, count);
+  return workspace;
+}
+
+/// Draws the workspace on a fresh recording canvas of the given size.
+inline RecordingCanvas draw(PlotState& state, const Workspace& workspace, HklMode mode = HklMode::AlongTop,
+                            int width = 1010, int height = 435) {
+  RecordingCanvas canvas(width, height);
+  dessine(state, workspace, mode, canvas);
+  return canvas;
+}
+
 /// A phase whose profile is `base` everywhere with a Gaussian of height `peak` at `centre`.
 inline PhaseData& add_phase(Workspace& workspace, const std::string& file, double centre, double peak,
                             double base = 0, double sigma = 0.5) {

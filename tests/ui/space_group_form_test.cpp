@@ -32,11 +32,9 @@ struct SelectionWindow {
 TEST(SpaceGroupWindow, ListsTheCataloguesOfThePhasesSystem) {
   SelectionWindow window;
   window.open("TETR", "");
-  EXPECT_EQ(window.form.top, 0);
   ASSERT_EQ(window.form.standard_symbols.size(), 81u);  // 68 groups, 13 with two origins
   EXPECT_EQ(window.form.standard_symbols.front(), "P 4");
   EXPECT_EQ(window.form.catalogue_items.size(), 88u);
-  EXPECT_EQ(window.form.catalogue_items.front().substr(0, 12), "P 4         ");
   EXPECT_TRUE(window.ui.warnings.empty());  // no symbol yet: nothing to show, nothing unknown
 
   window.open("", "P 4");
