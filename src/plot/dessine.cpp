@@ -440,8 +440,12 @@ void trace_axe(const PlotState& state, const PlotLayout& layout, Canvas& canvas,
       if (tick > to) break;
       const Point at = vers_pixels(mapping, tick, 0);
       canvas.line(at, {at.x, at.y + length});
-      if (labelled)
-        canvas.text({at.x + layout.axis_label_dx, at.y + layout.axis_label_dy}, fixed(tick, 5, 1));
+      if (labelled) {
+        // The last label is kept whole inside the image rather than cut at its edge.
+        const std::string label = fixed(tick, 5, 1);
+        const int x = std::min(at.x + layout.axis_label_dx, canvas.width() - canvas.text_width(label) - 2);
+        canvas.text({x, at.y + layout.axis_label_dy}, label);
+      }
     }
   };
   ticks(state.major_tick, layout.major_tick_length, true);

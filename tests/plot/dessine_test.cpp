@@ -69,7 +69,9 @@ TEST(Dessine, AxisCarriesMajorLabelsAndMinorTicks) {
     const auto found = canvas.texts(label);
     ASSERT_EQ(found.size(), 1u) << label;
     const int column = 10 + (value - 10) * 25;
-    EXPECT_EQ(found[0].points[0], (Point{column - 10, 407}));
+    // The last label would cross the image's right edge: it is moved in to end inside it.
+    const int inside = canvas.width() - canvas.text_width(label) - 2;
+    EXPECT_EQ(found[0].points[0], (Point{std::min(column - 10, inside), 407})) << label;
   }
   int minor = 0;
   for (const auto& line : canvas.of_kind(Kind::Line))
