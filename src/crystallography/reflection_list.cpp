@@ -426,6 +426,13 @@ bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal) {
 
 ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength,
                                           double two_theta_low, double two_theta_high, Ui& ui) {
+  ReflectionListResult result = make_reflection_list_quietly(crystal, wavelength, two_theta_low, two_theta_high);
+  if (result.status != 0) ui.warning("Too many calculated reflections. Decrease the theta range");
+  return result;
+}
+
+ReflectionListResult make_reflection_list_quietly(const CurrentCrystal& crystal, double wavelength,
+                                                  double two_theta_low, double two_theta_high) {
   ReflectionListResult result;
   const double s_min = 2 * std::sin(two_theta_low * kHalfTwoThetaToRadians) / wavelength;
   const double s_max = 2 * std::sin(two_theta_high * kHalfTwoThetaToRadians) / wavelength;
@@ -451,7 +458,6 @@ ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double 
     sort_by_decreasing_d(candidates);
   }
   if (!complete || candidates.size() > static_cast<std::size_t>(kMaxEngineReflections)) {
-    ui.warning("Too many calculated reflections. Decrease the theta range");
     result.status = 1;
     return result;
   }

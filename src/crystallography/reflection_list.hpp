@@ -71,4 +71,9 @@ struct ReflectionListResult {
 ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength,
                                           double two_theta_low, double two_theta_high, Ui& ui);
 
+/// The same without the warning (status 1 says it), for lists made on
+/// worker threads; it touches nothing but its result.
+ReflectionListResult make_reflection_list_quietly(const CurrentCrystal& crystal, double wavelength,
+                                                  double two_theta_low, double two_theta_high);
+
 }  // namespace calvane

@@ -1,5 +1,6 @@
 #include "crystallography/reflection_list_cache.hpp"
 
+#include <algorithm>
 #include <type_traits>
 
 namespace calvane {
@@ -49,10 +50,33 @@ ReflectionListResult ReflectionListCache::get(const CurrentCrystal& crystal, dou
   std::string key = list_key(crystal, wavelength, two_theta_low, two_theta_high);
   if (auto found = lists_.find(key); found != lists_.end()) return ReflectionListResult{0, found->second};
   ReflectionListResult result = make_reflection_list(crystal, wavelength, two_theta_low, two_theta_high, ui);
-  if (result.status != 0) return result;
-  if (lists_.size() >= kCapacity) lists_.clear();  // start afresh rather than track ages
-  lists_.emplace(std::move(key), result.reflections);
+  if (result.status == 0) keep(std::move(key), result.reflections);
   return result;
+}
+
+void ReflectionListCache::prefetch(const CurrentCrystal& crystal, const std::vector<double>& wavelengths,
+                                   double two_theta_low, double two_theta_high, ThreadPool& pool) {
+  std::vector<std::string> keys;
+  std::vector<double> missing;
+  for (double wavelength : wavelengths) {
+    std::string key = list_key(crystal, wavelength, two_theta_low, two_theta_high);
+    if (lists_.count(key) != 0 || std::find(keys.begin(), keys.end(), key) != keys.end()) continue;
+    keys.push_back(std::move(key));
+    missing.push_back(wavelength);
+  }
+  if (missing.size() < 2) return;  // one list gains nothing from the pool
+  std::vector<ReflectionListResult> made(missing.size());
+  pool.parallel_for(missing.size(), 1, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i)
+      made[i] = make_reflection_list_quietly(crystal, missing[i], two_theta_low, two_theta_high);
+  });
+  for (std::size_t i = 0; i < made.size(); ++i)
+    if (made[i].status == 0) keep(std::move(keys[i]), made[i].reflections);
+}
+
+void ReflectionListCache::keep(std::string key, const std::vector<Reflection>& reflections) {
+  if (lists_.size() >= kCapacity) lists_.clear();  // start afresh rather than track ages
+  lists_.emplace(std::move(key), reflections);
 }
 
 }  // namespace calvane

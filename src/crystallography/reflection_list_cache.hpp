@@ -11,6 +11,7 @@
 #include <string>
 
 #include "crystallography/reflection_list.hpp"
+#include "util/thread_pool.hpp"
 
 namespace calvane {
 
@@ -26,9 +27,16 @@ public:
   ReflectionListResult get(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
                            double two_theta_high, Ui& ui);
 
+  /// Makes at once, on `pool`, the lists of the wavelengths not kept yet, and
+  /// keeps those that succeed; a failure is left for get(), which warns.
+  void prefetch(const CurrentCrystal& crystal, const std::vector<double>& wavelengths, double two_theta_low,
+                double two_theta_high, ThreadPool& pool);
+
   std::size_t size() const { return lists_.size(); }
 
 private:
+  void keep(std::string key, const std::vector<Reflection>& reflections);
+
   std::map<std::string, std::vector<Reflection>> lists_;
 };
 

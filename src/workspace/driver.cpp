@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
+#include <thread>
 
 #include "crystal_io/crystal_page.hpp"
 #include "crystallography/composition.hpp"
@@ -78,6 +80,10 @@ void compute_all_wavelengths(Program& program, PhaseListings& listings) {
   ws.merged_reflections.clear();
   ws.wavelength_pass = 0;
   PhaseData& phase = ws.phase(ws.current_phase);
+  // The wavelengths' reflection lists are independent: they are made together.
+  compute_derived_cell(ws.crystal.cell);
+  program.reflection_lists.prefetch(ws.crystal, settings.wavelengths, settings.two_theta_low,
+                                    settings.two_theta_high, ThreadPool::shared());
   for (int k = 1; k <= settings.wavelength_count(); ++k) {
     ++ws.wavelength_pass;
     ws.current_wavelength_index = k;
@@ -133,12 +139,18 @@ bool calcule(Program& program, bool* results_due) {
 
   program.ui.set_busy(true);
   const std::string p = std::to_string(ws.current_phase);
-  std::ofstream detailed(program.program_folder / ("phase" + p + "2.out"));
-  std::ofstream short_listing(program.program_folder / ("phase" + p + ".out"));
+  // The listings are built in memory and written to disk while the profile is
+  // synthesised; the writer is joined before calcule returns.
+  std::ostringstream detailed;
+  std::ostringstream short_listing;
   PhaseListings listings;
   listings.detailed = &detailed;
   listings.short_listing = &short_listing;
   compute_all_wavelengths(program, listings);
+  const std::jthread listing_writer([&detailed, &short_listing, folder = program.program_folder, p] {
+    std::ofstream(folder / ("phase" + p + "2.out")) << detailed.view();
+    std::ofstream(folder / ("phase" + p + ".out")) << short_listing.view();
+  });
   show_composition(program);
   store_current_phase(ws);
   program.ui.set_busy(false);

@@ -299,6 +299,20 @@ TEST(ReflectionListCache, GivesFreshListsWhenAnInputChangesAndKeepsNoFailure) {
   for (int attempt = 0; attempt < 2; ++attempt) EXPECT_EQ(cache.get(large, 0.5, 1, 170, ui).status, 1);
   EXPECT_EQ(ui.warnings.size(), 2u);
   EXPECT_EQ(cache.size(), 5u);
+
+  // Made together on the pool: the same lists, and a failure still left to get().
+  ThreadPool pool(1);
+  ReflectionListCache together;
+  together.prefetch(crystal, {1.5406, 1.3922, 1.5406, 0.7093}, 10, 90, pool);
+  EXPECT_EQ(together.size(), 3u);
+  for (double wavelength : {1.5406, 1.3922, 0.7093}) {
+    const auto kept = together.get(crystal, wavelength, 10, 90, ui).reflections;
+    EXPECT_EQ(kept.size(), make_reflection_list(crystal, wavelength, 10, 90, ui).reflections.size());
+  }
+  EXPECT_EQ(together.size(), 3u);
+  together.prefetch(large, {0.5, 0.6}, 1, 170, pool);
+  EXPECT_EQ(together.size(), 3u);
+  EXPECT_EQ(ui.warnings.size(), 2u);
 }
 
 }  // namespace
