@@ -82,12 +82,16 @@ WavelengthIntensities intensities_xray(const IntensityContext& context,
   cache.prepare(context.crystal, indices_of(reflections));
   result.absorption_index = spectrum_entry_of(context.settings, context.wavelength);
   const double factor = common_factor(context, true, result.absorption_index);
+  result.form_factors.reserve(reflections.size() * context.crystal.scattering_types.size());
   for (const Reflection& reflection : reflections) {
     ComputedLine line{reflection, 0, {}, {}};
     const Angles angles = bragg_angles(context, reflection.d);
     line.reflection.two_theta = kThetaToTwoThetaDegrees * angles.theta;
-    line.xray = structure_factor_xray(context.crystal, cache.sums({reflection.h, reflection.k, reflection.l}),
-                                      angles.s, context.wavelength_index);
+    const std::size_t first = result.form_factors.size();
+    for (const ScatteringType& type : context.crystal.scattering_types)
+      result.form_factors.push_back(scattering_factor(type, angles.s, context.wavelength_index));
+    line.xray = structure_factor_xray(std::span(result.form_factors).subspan(first),
+                                      cache.sums({reflection.h, reflection.k, reflection.l}));
     const XrayStructureFactor& f = line.xray;
     const double g =
         0.5 * (f.a_plus * f.a_plus + f.b_plus * f.b_plus + f.a_minus * f.a_minus + f.b_minus * f.b_minus);

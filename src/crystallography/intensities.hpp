@@ -23,6 +23,9 @@ struct WavelengthIntensities {
   std::vector<ComputedLine> lines;  // empty when nothing is left for this wavelength
   double scale_factor = 0;          // K = 100 / largest intensity
   int absorption_index = 0;         // 1-based spectrum entry used for μ(λ), 0 when none matched
+  /// X-rays: (f_r, f_i) of every scattering type for each line, line after
+  /// line, as used in its structure factor (the detailed listing prints them).
+  std::vector<std::pair<double, double>> form_factors;
 };
 
 /// Lorentz-polarisation factor of a powder line at Bragg angle θ (radians):

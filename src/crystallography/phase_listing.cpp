@@ -302,12 +302,17 @@ void write_detailed_section(std::ostream& stream, const ListingContext& context,
   }
   out << "\nAtomic scattering factors\n"
       << " Nb    h  k  l   1/2dhkl   atom      f         f'       f'' \n";
+  const std::vector<ScatteringType>& types = context.crystal.scattering_types;
+  // The form factors the structure factors were made of, when the intensities kept them.
+  const bool kept = result.form_factors.size() == result.lines.size() * types.size();
   for (std::size_t i = 0; i < result.lines.size(); ++i) {
     const Reflection& r = result.lines[i].reflection;
     const double s = 1 / (2 * r.d);
     out << LineStart{i + 1, r} << num(s, 10, 5) << '\n';
-    for (const ScatteringType& type : context.crystal.scattering_types) {
-      const auto [real, imaginary] = scattering_factor(type, s, context.wavelength_index);
+    for (std::size_t t = 0; t < types.size(); ++t) {
+      const ScatteringType& type = types[t];
+      const auto [real, imaginary] = kept ? result.form_factors[i * types.size() + t]
+                                          : scattering_factor(type, s, context.wavelength_index);
       const double f_prime = context.wavelength_index >= 1 && context.wavelength_index <= 4
                                  ? type.f_prime[static_cast<std::size_t>(context.wavelength_index - 1)]
                                  : 0.0;

@@ -199,11 +199,19 @@ std::pair<double, double> scattering_factor(const ScatteringType& type, double s
 XrayStructureFactor structure_factor_xray(const CurrentCrystal& crystal,
                                           std::span<const std::complex<double>> sums, double s,
                                           int wavelength_index) {
+  std::vector<std::pair<double, double>> form_factors;
+  form_factors.reserve(crystal.scattering_types.size());
+  for (const ScatteringType& type : crystal.scattering_types)
+    form_factors.push_back(scattering_factor(type, s, wavelength_index));
+  return structure_factor_xray(form_factors, sums);
+}
+
+XrayStructureFactor structure_factor_xray(std::span<const std::pair<double, double>> form_factors,
+                                          std::span<const std::complex<double>> sums) {
   std::complex<double> plus = 0, minus = 0;
-  const std::size_t types = std::min(crystal.scattering_types.size(), sums.empty() ? 0 : sums.size() - 1);
+  const std::size_t types = std::min(form_factors.size(), sums.empty() ? 0 : sums.size() - 1);
   for (std::size_t t = 0; t < types; ++t) {
-    const auto [real, imaginary] = scattering_factor(crystal.scattering_types[t], s, wavelength_index);
-    const std::complex<double> f(real, imaginary);
+    const std::complex<double> f(form_factors[t].first, form_factors[t].second);
     plus += f * sums[t];
     minus += f * std::conj(sums[t]);
   }

@@ -66,6 +66,10 @@ XrayStructureFactor structure_factor_xray(const CurrentCrystal& crystal,
                                           std::span<const std::complex<double>> sums, double s,
                                           int wavelength_index);
 
+/// The same from the types' (f_r, f_i) at the reflection's s, already known.
+XrayStructureFactor structure_factor_xray(std::span<const std::pair<double, double>> form_factors,
+                                          std::span<const std::complex<double>> sums);
+
 NeutronStructureFactor structure_factor_neutron(std::span<const std::complex<double>> sums);
 
 }  // namespace calvane
