@@ -442,9 +442,9 @@ QWidget* Tfmain::build_experiment_page() {
 
   auto* resolution_box = new QGroupBox("Resolution  Delta(2Theta)=sqrt(U tan²θ + V tanθ + W)");
   auto* resolution_layout = new QHBoxLayout(resolution_box);
-  u_ = small_edit(60);
-  v_ = small_edit(60);
-  w_ = small_edit(60);
+  u_ = small_edit(84);
+  v_ = small_edit(84);
+  w_ = small_edit(84);
   for (auto [caption, edit] : {std::pair{"U", u_}, std::pair{"V", v_}, std::pair{"W", w_}}) {
     set_hint(edit, QString("%1 coefficient of the resolution curve (Rietveld)").arg(caption));
     resolution_layout->addWidget(new QLabel(caption));
