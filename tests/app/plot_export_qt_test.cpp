@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include <gtest/gtest.h>
+
+#include "emf_header.hpp"
 #include <QApplication>
 #include <QImageReader>
 #include <QPainter>
@@ -184,14 +186,7 @@ TEST_F(QtExport, PdfOpensInPdftoppm) {
 TEST_F(QtExport, MetafileByExtensionHasTheAskedSize) {
   const auto path = folder / "plot.emf";
   ASSERT_EQ(render_plot_to_file(path, state, workspace, HklMode::AlongTop, 1040, 356), "");
-  const std::string bytes = *read_file_bytes(path);
-  std::uint32_t type = 0, signature = 0, size = 0;
-  std::memcpy(&type, bytes.data(), 4);
-  std::memcpy(&signature, bytes.data() + 40, 4);
-  std::memcpy(&size, bytes.data() + 48, 4);
-  EXPECT_EQ(type, 1u);
-  EXPECT_EQ(signature, 0x464D4520u);
-  EXPECT_EQ(size, bytes.size());
+  testing::expect_metafile_header(path);
 }
 
 TEST_F(QtExport, UnknownKindsAndSizesAreRefused) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "emf_header.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -384,15 +386,7 @@ TEST_F(PlotWindow, MetafileDialogWritesAnEnhancedMetafile) {
   EXPECT_EQ(ui.last_warning(), "The file " + path.string() + " was created");
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(ui.save_requests.back().filter, "Windows Metafile (*emf)|*.emf");
-  // [MS-EMF] EMR_HEADER: record type 1, " EMF" signature at 40, the file size at 48.
-  const std::string bytes = *read_file_bytes(path);
-  std::uint32_t type = 0, signature = 0, size = 0;
-  std::memcpy(&type, bytes.data(), 4);
-  std::memcpy(&signature, bytes.data() + 40, 4);
-  std::memcpy(&size, bytes.data() + 48, 4);
-  EXPECT_EQ(type, 1u);
-  EXPECT_EQ(signature, 0x464D4520u);
-  EXPECT_EQ(size, bytes.size());
+  testing::expect_metafile_header(path);
 
   dialog->show();
   dialog->width_box()->setText("wide");
