@@ -158,7 +158,7 @@ void BM_WholeWavelength(benchmark::State& state) {
   program.workspace.composition.formula_units = 1;
   program.workspace.sample_absorption = {1, 1, 1, 1};
   for (auto _ : state) {
-    std::ostringstream detailed, brief;
+    std::string detailed, brief;
     PhaseListings listings;
     listings.detailed = &detailed;
     listings.short_listing = &brief;
@@ -214,10 +214,10 @@ void BM_ListingSections(benchmark::State& state) {
   const auto result = intensities_xray(context, list.reflections, cache);
   const ListingContext listing{s.crystal, settings, composition, "bench.cry", "-", 1.5406, 1};
   for (auto _ : state) {
-    std::ostringstream detailed, brief;
+    std::string detailed, brief;
     write_detailed_section(detailed, listing, result);
     write_short_section(brief, listing, result);
-    benchmark::DoNotOptimize(detailed.str().size() + brief.str().size());
+    benchmark::DoNotOptimize(detailed.size() + brief.size());
   }
 }
 BENCHMARK(BM_ListingSections)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -2,7 +2,6 @@
 // factors, intensities, scale factor and the two phase listings.
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "crystallography/structure_factor.hpp"
@@ -11,12 +10,12 @@ namespace calvane {
 
 struct Program;
 
-/// What the driver keeps for one computation of a phase: the two open
+/// What the driver keeps for one computation of a phase: the texts of the two
 /// listings ("phase" + p + "2.out", detailed, and "phase" + p + ".out", short)
 /// and the symmetry sums reused by the later wavelengths of the spectrum.
 struct PhaseListings {
-  std::ostream* detailed = nullptr;
-  std::ostream* short_listing = nullptr;
+  std::string* detailed = nullptr;
+  std::string* short_listing = nullptr;
   /// Printed in the headers; the local time when left empty.
   std::string date_time;
   /// The symmetry sums of a computation outside the phase table; a phase's

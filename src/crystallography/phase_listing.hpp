@@ -2,7 +2,6 @@
 // and the short one ("phase" + p + ".out"), a header and one section per wavelength.
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "crystallography/intensities.hpp"
@@ -27,11 +26,12 @@ std::string exponent_text(double value);
 /// The local date and time as "dd/mm/yyyy hh:mm:ss".
 std::string current_date_time();
 
-void write_detailed_header(std::ostream& out, const ListingContext& context);
-void write_short_header(std::ostream& out, const ListingContext& context);
-void write_detailed_section(std::ostream& out, const ListingContext& context,
+// Each appends its text to `out`.
+void write_detailed_header(std::string& out, const ListingContext& context);
+void write_short_header(std::string& out, const ListingContext& context);
+void write_detailed_section(std::string& out, const ListingContext& context,
                             const WavelengthIntensities& result);
-void write_short_section(std::ostream& out, const ListingContext& context,
+void write_short_section(std::string& out, const ListingContext& context,
                          const WavelengthIntensities& result);
 
 }  // namespace calvane

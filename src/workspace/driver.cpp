@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "crystal_io/crystal_page.hpp"
@@ -69,6 +68,10 @@ bool crystal_is_computable(Program& program) {
     return false;
   }
   return true;
+}
+
+void write_listing_file(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path).write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 /// Runs the engine at every wavelength of the spectrum and merges the lines,
@@ -141,15 +144,16 @@ bool calcule(Program& program, bool* results_due) {
   const std::string p = std::to_string(ws.current_phase);
   // The listings are built in memory and written to disk while the profile is
   // synthesised; the writer is joined before calcule returns.
-  std::ostringstream detailed;
-  std::ostringstream short_listing;
+  Program::ListingTexts& texts = program.listing_texts;
+  texts.detailed.clear();
+  texts.short_listing.clear();
   PhaseListings listings;
-  listings.detailed = &detailed;
-  listings.short_listing = &short_listing;
+  listings.detailed = &texts.detailed;
+  listings.short_listing = &texts.short_listing;
   compute_all_wavelengths(program, listings);
-  const std::jthread listing_writer([&detailed, &short_listing, folder = program.program_folder, p] {
-    std::ofstream(folder / ("phase" + p + "2.out")) << detailed.view();
-    std::ofstream(folder / ("phase" + p + ".out")) << short_listing.view();
+  const std::jthread listing_writer([&texts, folder = program.program_folder, p] {
+    write_listing_file(folder / ("phase" + p + "2.out"), texts.detailed);
+    write_listing_file(folder / ("phase" + p + ".out"), texts.short_listing);
   });
   show_composition(program);
   store_current_phase(ws);

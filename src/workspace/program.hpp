@@ -4,6 +4,7 @@
 
 #include <array>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "crystallography/reflection_list_cache.hpp"
@@ -43,6 +44,12 @@ struct Program {
   /// as they were (the cache checks that itself), so that an Apply which only
   /// changes fractions, sizes or the profile does not sum them again.
   std::array<StructureFactorCache, kMaxPhases> phase_sums;
+  /// The texts of the two listing files of the last computation. Their
+  /// buffers stay allocated, so a recomputation writes its megabyte of text
+  /// into memory already in place instead of growing and copying new buffers.
+  struct ListingTexts {
+    std::string detailed, short_listing;
+  } listing_texts;
 
   /// A data file of the program folder, found without regard to case; the
   /// plain name in the program folder when none exists.

@@ -67,7 +67,7 @@ struct SpectrumRun {
 // Drives the engine as the driver does: header at the first pass, then one call per wavelength.
 SpectrumRun run_spectrum(Program& program) {
   SpectrumRun run;
-  std::ostringstream detailed, brief;
+  std::string detailed, brief;
   PhaseListings listings;
   listings.detailed = &detailed;
   listings.short_listing = &brief;
@@ -81,8 +81,8 @@ SpectrumRun run_spectrum(Program& program) {
     run.lists.push_back(w.wavelength_reflections);
     run.scale_factors.push_back(w.scale_factor);
   }
-  run.detailed = detailed.str();
-  run.brief = brief.str();
+  run.detailed = detailed;
+  run.brief = brief;
   return run;
 }
 
@@ -277,16 +277,16 @@ TEST(PhaseListing, FaceCentredHeaderListsItsThreeTranslations) {
   ScriptedUi ui;
   Program program(ui, ".");
   prepare(program, read_reference_case("nacl").crystal, {1.5406});
-  std::ostringstream detailed;
+  std::string detailed;
   PhaseListings listings;
   listings.detailed = &detailed;
   write_listing_header(program, listings);
-  EXPECT_NE(detailed.str().find("\nBravais lattice translations:\n"
+  EXPECT_NE(detailed.find("\nBravais lattice translations:\n"
                                 "  0.000000  0.500000  0.500000\n"
                                 "  0.500000  0.000000  0.500000\n"
                                 "  0.500000  0.500000  0.000000\n\nAsymetric unit content:\n"),
             std::string::npos);
-  EXPECT_NE(detailed.str().find("\nBravais: F\nCentro\n"), std::string::npos);
+  EXPECT_NE(detailed.find("\nBravais: F\nCentro\n"), std::string::npos);
 }
 
 TEST(PhaseListing, ExponentText) {
