@@ -57,17 +57,42 @@ int compute_wavelength(Program& program, PhaseListings& listings) {
   const int phase = workspace.current_phase;
   StructureFactorCache& sums = phase >= 1 && phase <= kMaxPhases ? program.phase_sums[static_cast<std::size_t>(phase - 1)]
                                                                  : listings.cache;
-  const WavelengthIntensities result = settings.source == RadiationSource::Neutrons
+  WavelengthIntensities result = settings.source == RadiationSource::Neutrons
                                            ? intensities_neutron(context, list.reflections, sums)
                                            : intensities_xray(context, list.reflections, sums);
   if (result.lines.empty()) return 0;
   workspace.scale_factor = result.scale_factor;
   workspace.wavelength_reflections.reserve(result.lines.size());
   for (const ComputedLine& line : result.lines) workspace.wavelength_reflections.push_back(line.reflection);
+  if (listings.keep_sections) {
+    listings.sections.push_back({wavelength, workspace.current_wavelength_index, std::move(result)});
+    return 0;
+  }
   const ListingContext listing = listing_context(workspace, listings);
   if (listings.detailed != nullptr) write_detailed_section(*listings.detailed, listing, result);
   if (listings.short_listing != nullptr) write_short_section(*listings.short_listing, listing, result);
   return 0;
+}
+
+DeferredListing take_sections(const Workspace& workspace, PhaseListings& listings) {
+  DeferredListing listing{workspace.crystal,
+                          workspace.settings,
+                          workspace.composition,
+                          workspace.crystal_file_name,
+                          listings.date_time.empty() ? current_date_time() : listings.date_time,
+                          std::move(listings.sections)};
+  listings.sections.clear();
+  return listing;
+}
+
+void write_sections(const DeferredListing& listing, std::string* detailed, std::string* short_listing) {
+  for (const ListingSection& section : listing.sections) {
+    const ListingContext context{listing.crystal,          listing.settings,  listing.composition,
+                                 listing.crystal_file_name, listing.date_time, section.wavelength,
+                                 section.wavelength_index};
+    if (detailed != nullptr) write_detailed_section(*detailed, context, section.result);
+    if (short_listing != nullptr) write_short_section(*short_listing, context, section.result);
+  }
 }
 
 }  // namespace calvane

@@ -1,7 +1,11 @@
 #include "util/files.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -76,6 +80,25 @@ std::string write_file_atomically(const std::filesystem::path& path, std::string
     return "cannot write " + path.string() + ": " + error.message();
   }
   return {};
+}
+
+std::string overwrite_file(const std::filesystem::path& path, std::string_view content) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (file < 0) return "cannot create " + path.string() + ": " + std::strerror(errno);
+  std::string reason;
+  for (std::size_t done = 0; done < content.size() && reason.empty();) {
+    const ssize_t written = ::write(file, content.data() + done, content.size() - done);
+    if (written > 0)
+      done += static_cast<std::size_t>(written);
+    else if (written == 0)
+      reason = "cannot write " + path.string();
+    else if (errno != EINTR)
+      reason = "cannot write " + path.string() + ": " + std::strerror(errno);
+  }
+  if (reason.empty() && ::ftruncate(file, static_cast<off_t>(content.size())) != 0)
+    reason = "cannot write " + path.string() + ": " + std::strerror(errno);
+  if (::close(file) != 0 && reason.empty()) reason = "cannot write " + path.string() + ": " + std::strerror(errno);
+  return reason;
 }
 
 std::optional<std::filesystem::path> find_file_ignoring_case(const std::filesystem::path& folder,

@@ -22,6 +22,14 @@ std::optional<std::string> read_file_bytes(const std::filesystem::path& path);
 /// string on success, else a short English reason.
 std::string write_file_atomically(const std::filesystem::path& path, std::string_view content);
 
+/// Writes `content` over the file at `path` in place and cuts the file to
+/// its length, creating it if needed. Much cheaper than truncating first when
+/// the file is rewritten often (a phase's listings at every computation):
+/// the file system keeps the file's blocks and cached pages instead of
+/// freeing and allocating them again. Returns an empty string on success,
+/// else a short English reason.
+std::string overwrite_file(const std::filesystem::path& path, std::string_view content);
+
 /// `folder / name` if a file of that name exists there, compared without
 /// regard to case ("brcow.an" finds "Brcow.an"); empty when none does.
 std::optional<std::filesystem::path> find_file_ignoring_case(const std::filesystem::path& folder,

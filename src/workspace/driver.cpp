@@ -1,17 +1,18 @@
 #include "workspace/driver.hpp"
 
 #include <algorithm>
-#include <fstream>
 #include <thread>
 
 #include "crystal_io/crystal_page.hpp"
 #include "crystallography/composition.hpp"
 #include "crystallography/engine.hpp"
+#include "crystallography/phase_listing.hpp"
 #include "crystallography/phase_scattering.hpp"
 #include "crystallography/site_weights.hpp"
 #include "profile/experiment_reading.hpp"
 #include "profile/phase_options.hpp"
 #include "profile/profile_synthesis.hpp"
+#include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/program.hpp"
 #include "workspace/results_list.hpp"
@@ -68,10 +69,6 @@ bool crystal_is_computable(Program& program) {
     return false;
   }
   return true;
-}
-
-void write_listing_file(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path).write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 /// Runs the engine at every wavelength of the spectrum and merges the lines,
@@ -142,18 +139,25 @@ bool calcule(Program& program, bool* results_due) {
 
   program.ui.set_busy(true);
   const std::string p = std::to_string(ws.current_phase);
-  // The listings are built in memory and written to disk while the profile is
-  // synthesised; the writer is joined before calcule returns.
+  // The listing headers are written as the computation starts; the sections,
+  // most of the text, are formatted and written to disk on another thread
+  // while the profile is synthesised. The writer is joined before calcule
+  // returns.
   Program::ListingTexts& texts = program.listing_texts;
   texts.detailed.clear();
   texts.short_listing.clear();
   PhaseListings listings;
   listings.detailed = &texts.detailed;
   listings.short_listing = &texts.short_listing;
+  listings.date_time = current_date_time();
+  listings.keep_sections = true;
   compute_all_wavelengths(program, listings);
-  const std::jthread listing_writer([&texts, folder = program.program_folder, p] {
-    write_listing_file(folder / ("phase" + p + "2.out"), texts.detailed);
-    write_listing_file(folder / ("phase" + p + ".out"), texts.short_listing);
+  std::string listing_failure;
+  std::jthread listing_writer([&texts, &listing_failure, listing = take_sections(ws, listings),
+                               folder = program.program_folder, p] {
+    write_sections(listing, &texts.detailed, &texts.short_listing);
+    listing_failure = overwrite_file(folder / ("phase" + p + "2.out"), texts.detailed);
+    if (listing_failure.empty()) listing_failure = overwrite_file(folder / ("phase" + p + ".out"), texts.short_listing);
   });
   show_composition(program);
   store_current_phase(ws);
@@ -177,6 +181,9 @@ bool calcule(Program& program, bool* results_due) {
   phase.profile.resize(ws.profile_y.size());
   std::transform(ws.profile_y.begin(), ws.profile_y.end(), phase.profile.begin(),
                  [factor](double y) { return static_cast<float>(y * factor); });
+
+  listing_writer.join();
+  if (!listing_failure.empty()) program.ui.warning("The listing was not written: " + listing_failure);
 
   sync_plot_range(program.plot_state, ws.settings);
   ++ws.calculation_count;

@@ -145,5 +145,17 @@ TEST(Files, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_EQ(entries, 1);
 }
 
+TEST(Files, OverwriteLeavesExactlyTheNewContent) {
+  testing::TempFolder folder;
+  const auto target = folder / "phase12.out";
+  EXPECT_EQ(overwrite_file(target, "a longer first listing\n"), "");
+  // A shorter text over a longer file: no tail of the old one is left.
+  EXPECT_EQ(overwrite_file(target, "short\n"), "");
+  EXPECT_EQ(*read_file_bytes(target), "short\n");
+  EXPECT_EQ(overwrite_file(target, ""), "");
+  EXPECT_EQ(*read_file_bytes(target), "");
+  EXPECT_NE(overwrite_file(folder / "missing/phase1.out", "x"), "");
+}
+
 }  // namespace
 }  // namespace calvane

@@ -153,6 +153,25 @@ TEST_F(Driver, ListingsAreWrittenPerPhaseAndTheResultsLineMarksItsAngle) {
   ecrit(program, 3);
   EXPECT_EQ(program.main_form.results_selected, 3);
   EXPECT_EQ(ui.redraws, redraws + 1);
+
+  // A narrower range rewrites both listings over the longer ones, whole.
+  const auto longer = std::filesystem::file_size(folder / "phase12.out");
+  program.main_form.experiment.range_high = "30";
+  ASSERT_TRUE(calcule(program));
+  EXPECT_LT(std::filesystem::file_size(folder / "phase12.out"), longer);
+  EXPECT_EQ(*read_file_bytes(folder / "phase12.out"), program.listing_texts.detailed);
+  EXPECT_EQ(*read_file_bytes(folder / "phase1.out"), program.listing_texts.short_listing);
+  EXPECT_NE(program.listing_texts.short_listing.find("2Theta Max =  30.00"), std::string::npos);
+}
+
+TEST_F(Driver, AListingThatCannotBeWrittenIsReported) {
+  std::filesystem::create_directory(folder / "phase12.out");
+  ui.choose_file(testing::source_folder("examples/corundum.cry").string());
+  lit_fichier_cry(program, CrystalFileKind::Native);
+  ASSERT_EQ(ui.warnings.size(), 1u);
+  EXPECT_NE(ui.last_warning().find("phase12.out"), std::string::npos);
+  // The computation itself stands.
+  EXPECT_FALSE(phase(1).profile.empty());
 }
 
 }  // namespace
