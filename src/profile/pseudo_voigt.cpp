@@ -31,9 +31,11 @@ constexpr std::size_t kSerialWork = 50000;
 //   n₁₂/d₁₂ + n₃₄/d₃₄ = (n₁₂·d₃₄ + n₃₄·d₁₂)/(d₁₂·d₃₄).
 // Every term is positive, so nothing cancels and the result keeps a few ulps;
 // the product of four d overflows only for peaks narrower than 10⁻⁷⁴°
-// (d < 10⁷⁷ on a 180° grid). The loops are compiled for
-// AVX2/FMA as well as for the baseline; the best is chosen at start.
-__attribute__((target_clones("arch=haswell", "default"))) void add_lorentzian(
+// (d < 10⁷⁷ on a 180° grid). The loops are compiled for x86-64-v3 (AVX2,
+// FMA) as well as for the baseline; the best is chosen at start from the
+// processor's features. (A clone for "arch=haswell" would be chosen only on
+// processors identified as Haswell, never on AMD ones.)
+__attribute__((target_clones("arch=x86-64-v3", "default"))) void add_lorentzian(
     const double* __restrict x, double* __restrict y, std::size_t count, double centre, double inverse_width,
     double height) {
   for (std::size_t i = 0; i < count; ++i) {
@@ -46,7 +48,7 @@ struct LorentzianTerms {
   double centre, inverse_width, height;
 };
 
-__attribute__((target_clones("arch=haswell", "default"))) void add_four_lorentzians(
+__attribute__((target_clones("arch=x86-64-v3", "default"))) void add_four_lorentzians(
     const double* __restrict x, double* __restrict y, std::size_t count, LorentzianTerms a, LorentzianTerms b,
     LorentzianTerms c, LorentzianTerms d) {
   for (std::size_t i = 0; i < count; ++i) {
