@@ -59,10 +59,8 @@ TEST(Fixed, AgreesWithPrintfOnRandomAndBoundaryValues) {
 }
 
 TEST(ParseDouble, AcceptsFreeFormatOnly) {
-  EXPECT_DOUBLE_EQ(*parse_double(" 1.5406 "), 1.5406);
-  EXPECT_DOUBLE_EQ(*parse_double("+2"), 2.0);
-  EXPECT_DOUBLE_EQ(*parse_double("-.5"), -0.5);
-  EXPECT_DOUBLE_EQ(*parse_double("1e-3"), 0.001);
+  for (auto [text, value] : {std::pair{" 1.5406 ", 1.5406}, {"+2", 2.0}, {"-.5", -0.5}, {"1e-3", 0.001}})
+    EXPECT_EQ(parse_double(text), value) << text;
   for (const char* bad : {"", "  ", "1,5", "1.5x", "abc", "nan", "inf", "1 2"})
     EXPECT_FALSE(parse_double(bad).has_value()) << '"' << bad << '"';
   EXPECT_EQ(*parse_integer(" 42"), 42);
@@ -133,20 +131,15 @@ TEST(Files, CacheParsesAgainOnlyWhenTheFileChanges) {
   EXPECT_EQ(cache.get(path, load), nullptr);
 }
 
-TEST(Files, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
+TEST(Files, AtomicWriteAndOverwriteLeaveExactlyTheNewContentOrSayWhyNot) {
   testing::TempFolder folder;
-  auto target = folder.write("out.cry", "old content");
-  EXPECT_EQ(write_file_atomically(target, "new"), "");
-  EXPECT_EQ(*read_file_bytes(target), "new");
-  // A folder that does not exist: a reason, and nothing written anywhere.
+  auto written = folder.write("out.cry", "old content");
+  EXPECT_EQ(write_file_atomically(written, "new"), "");
+  EXPECT_EQ(*read_file_bytes(written), "new");
+  // A folder that does not exist: a reason, and nothing written anywhere (no temporary either).
   EXPECT_NE(write_file_atomically(folder / "missing/out.cry", "x"), "");
-  int entries = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder.path())) ++entries;
-  EXPECT_EQ(entries, 1);
-}
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 
-TEST(Files, OverwriteLeavesExactlyTheNewContent) {
-  testing::TempFolder folder;
   const auto target = folder / "phase12.out";
   EXPECT_EQ(overwrite_file(target, "a longer first listing\n"), "");
   // A shorter text over a longer file: no tail of the old one is left.
