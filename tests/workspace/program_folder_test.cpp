@@ -21,6 +21,11 @@ void write(const fs::path& file, std::string_view content) {
 
 std::string content_of(const fs::path& file) { return read_file_bytes(file).value_or("<missing>"); }
 
+std::vector<std::string> sorted(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 // An installed tree: <prefix>/bin and <prefix>/share/calvane with two data files.
 struct InstalledTree {
   TempFolder root;
@@ -56,9 +61,7 @@ TEST(ProgramFolder, InstalledProgramWorksInACopyInTheUsersFolderAndNeverInThePre
   EXPECT_TRUE(first.problem.empty()) << first.problem;
   EXPECT_TRUE(first.per_user);
   EXPECT_EQ(first.folder, tree.user_folder());
-  std::vector<std::string> copied = first.copied;
-  std::sort(copied.begin(), copied.end());
-  EXPECT_EQ(copied, (std::vector<std::string>{"muro.dat", "spgr2.dat"}));
+  EXPECT_EQ(sorted(first.copied), (std::vector<std::string>{"muro.dat", "spgr2.dat"}));
   EXPECT_EQ(content_of(tree.user_folder() / "spgr2.dat"), "catalogue v1");
 
   // The user's settings and scratch files written since survive the next start.
@@ -68,8 +71,7 @@ TEST(ProgramFolder, InstalledProgramWorksInACopyInTheUsersFolderAndNeverInThePre
   EXPECT_TRUE(second.copied.empty());
   EXPECT_EQ(content_of(tree.user_folder() / "couleurs.txt"), "saved colours");
   EXPECT_EQ(content_of(tree.user_folder() / "scfs.dat"), "operators");
-  EXPECT_FALSE(fs::exists(tree.data / "couleurs.txt"));
-  EXPECT_FALSE(fs::exists(tree.data / "scfs.dat"));
+  for (const char* name : {"couleurs.txt", "scfs.dat"}) EXPECT_FALSE(fs::exists(tree.data / name)) << name;
 }
 
 TEST(ProgramFolder, ANewerInstalledDataFileOrAMissingCopyIsCopiedAgain) {
@@ -82,13 +84,10 @@ TEST(ProgramFolder, ANewerInstalledDataFileOrAMissingCopyIsCopiedAgain) {
   fs::last_write_time(tree.data / "spgr2.dat", fs::last_write_time(user / "spgr2.dat") + std::chrono::hours(1));
   fs::remove(user / "muro.dat");
   const ProgramFolderChoice again = choose_program_folder(tree.bin, tree.root.path(), tree.environment);
-  std::vector<std::string> copied = again.copied;
-  std::sort(copied.begin(), copied.end());
-  EXPECT_EQ(copied, (std::vector<std::string>{"muro.dat", "spgr2.dat"}));
+  EXPECT_EQ(sorted(again.copied), (std::vector<std::string>{"muro.dat", "spgr2.dat"}));
   EXPECT_EQ(content_of(user / "spgr2.dat"), "catalogue v2");
   EXPECT_EQ(content_of(user / "muro.dat"), "absorption v1");
-  for (const auto& entry : fs::directory_iterator(user))  // no temporary copy left behind
-    EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+  for (const auto& entry : fs::directory_iterator(user)) EXPECT_NE(entry.path().extension(), ".part");  // no temporary
 }
 
 TEST(ProgramFolder, BuildTreeAndPlainFoldersKeepTheirOwnFolder) {
@@ -100,8 +99,7 @@ TEST(ProgramFolder, BuildTreeAndPlainFoldersKeepTheirOwnFolder) {
   const FolderEnvironment environment{"", (root / "home").string()};
 
   const ProgramFolderChoice build = choose_program_folder(build_program, elsewhere, environment);
-  EXPECT_EQ(build.folder, build_program);
-  EXPECT_FALSE(build.per_user);
+  EXPECT_EQ(std::pair(build.folder, build.per_user), std::pair(build_program, false));
   EXPECT_FALSE(fs::exists(root / "home"));
 
   // A bin/ folder without an installed data folder is no installation: the
@@ -109,8 +107,7 @@ TEST(ProgramFolder, BuildTreeAndPlainFoldersKeepTheirOwnFolder) {
   const fs::path bare_bin = root / "opt/bin";
   fs::create_directories(bare_bin);
   const ProgramFolderChoice bare = choose_program_folder(bare_bin, elsewhere, environment);
-  EXPECT_EQ(bare.folder, elsewhere);
-  EXPECT_FALSE(bare.per_user);
+  EXPECT_EQ(std::pair(bare.folder, bare.per_user), std::pair(elsewhere, false));
   EXPECT_TRUE(bare.problem.empty());
 }
 
