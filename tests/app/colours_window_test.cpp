@@ -6,10 +6,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
+#include "app/app_helpers.hpp"
 #include "app/colours_window.hpp"
 #include "app/qt_application.hpp"
 #include "app/windows.hpp"
@@ -24,44 +23,37 @@
 namespace calvane {
 namespace {
 
-using testing::application;
-using testing::ScriptedUi;
-using testing::TempFolder;
-
 constexpr Rgb kOrange{250, 140, 10};
 constexpr Rgb kTeal{0, 120, 120};
+constexpr Rgb kFirstPhaseColour{255, 124, 162};
 
-void type_into(QLineEdit* edit, const char* text) {
-  edit->clear();
-  QTest::keyClicks(edit, text);
-}
+void click(QWidget* box) { QTest::mouseClick(box, Qt::LeftButton); }
 
 // A started program with the shipped data files and rock salt loaded as phase 1.
 struct ColoursWindowTest : ::testing::Test {
-  TempFolder folder;
-  ScriptedUi ui;
+  testing::TempFolder folder;
+  testing::ScriptedUi ui;
   std::unique_ptr<Program> program;
   std::vector<Rgb> offered;  // the colour each dialog opened with
   std::deque<std::optional<Rgb>> answers;
 
   void SetUp() override {
-    application();
+    testing::application();
     folder.add_data_files();
     program = start_program();
+    load_rock_salt();
   }
-
   std::unique_ptr<Program> start_program() {
     auto started = std::make_unique<Program>(ui, folder.path());
     EXPECT_TRUE(init_creation(*started));
     return started;
   }
-
   void load_rock_salt() {
     ui.choose_file((testing::source_folder("examples") / "nacl.cry").string());
     lit_fichier_cry(*program, CrystalFileKind::Native);
     ASSERT_EQ(program->workspace.phase_count(), 1) << ui.last_warning();
   }
-
+  // A shown window whose colour dialog offers the prepared answers in turn.
   void script(Tfcouleurs& window) {
     window.choose_colour = [this](Rgb current, const QString&) -> std::optional<Rgb> {
       offered.push_back(current);
@@ -70,37 +62,32 @@ struct ColoursWindowTest : ::testing::Test {
       answers.pop_front();
       return answer;
     };
+    window.show();
   }
 };
 
 TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceAndThePlotOnApply) {
-  load_rock_salt();
   Tfcouleurs window(*program);
   script(window);
-  window.show();
   EXPECT_EQ(window.phase_row(0).name->toolTip(), "nacl.cry");
-
   answers = {kOrange, std::nullopt, kTeal};
-  QTest::mouseClick(window.phase_row(0).colour, Qt::LeftButton);
-  QTest::mouseClick(window.sum_row().colour, Qt::LeftButton);  // cancelled: the sum keeps black
-  QTest::mouseClick(window.background_box(), Qt::LeftButton);
-  ASSERT_EQ(offered.size(), 3u);
-  EXPECT_EQ(offered[0], (Rgb{255, 124, 162}));  // the dialog opens on the box's colour
-  EXPECT_EQ(offered[2], (Rgb{224, 236, 255}));
+  click(window.phase_row(0).colour);
+  click(window.sum_row().colour);  // cancelled: the sum keeps black
+  click(window.background_box());
+  EXPECT_EQ(offered, (std::vector<Rgb>{kFirstPhaseColour, Rgb{}, Rgb{224, 236, 255}}));  // the box's colour
   EXPECT_EQ(window.form().phases[0].colour, kOrange);
   EXPECT_EQ(window.form().sum.colour, Rgb{});
   EXPECT_EQ(window.phase_row(0).colour->toolTip(), "(250, 140, 10)");
-  EXPECT_EQ(program->workspace.phase(1).colour, (Rgb{255, 124, 162}));  // nothing applied yet
+  EXPECT_EQ(program->workspace.phase(1).colour, kFirstPhaseColour);  // nothing applied yet
 
-  type_into(window.phase_row(0).pen, "3");
+  testing::type_into(window.phase_row(0).pen, "3");
   window.phase_row(0).style->setCurrentIndex(2);  // "Dotted"
   const int redraws_before = ui.redraws;
-  QTest::mouseClick(window.apply_button(), Qt::LeftButton);
+  click(window.apply_button());
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
   const PhaseData& phase = program->workspace.phase(1);
   EXPECT_EQ(phase.colour, kOrange);
-  EXPECT_EQ(phase.pen_width, 3);
-  EXPECT_EQ(phase.pen_style, 2);
+  EXPECT_EQ(std::pair(phase.pen_width, phase.pen_style), std::pair(3, 2));
   EXPECT_EQ(program->workspace.styles.background, kTeal);
   EXPECT_EQ(program->main_form.phases.rows[0].colour, kOrange);  // the phases page's colour box
   EXPECT_GT(ui.redraws, redraws_before);
@@ -108,12 +95,9 @@ TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceAndThePlotO
 }
 
 TEST_F(ColoursWindowTest, KeysOpenTheColourDialogApplyAndCancel) {
-  load_rock_salt();
   Tfcouleurs window(*program);
   script(window);
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  ASSERT_TRUE(testing::show_active(&window));
   answers = {kTeal};
   window.sum_row().colour->setFocus();
   QTest::keyClick(window.sum_row().colour, Qt::Key_Space);
@@ -122,50 +106,44 @@ TEST_F(ColoursWindowTest, KeysOpenTheColourDialogApplyAndCancel) {
   QTest::keyClick(window.sum_row().colour, Qt::Key_Return);
   EXPECT_EQ(offered.size(), 1u);
   EXPECT_EQ(program->workspace.styles.sum_colour, kTeal);
-
   program->main_form.page = MainPage::StyleOptions;
   QTest::keyClick(&window, Qt::Key_Escape);
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(program->main_form.page, MainPage::PhasesData);
-  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::Colours, false));
+  EXPECT_EQ(ui.window_changes.back(), std::pair(WindowId::Colours, false));
 }
 
 TEST_F(ColoursWindowTest, AWrongPenWidthIsNamedAndNothingIsApplied) {
-  load_rock_salt();
   Tfcouleurs window(*program);
   script(window);
-  window.show();
   answers = {kOrange};
-  QTest::mouseClick(window.phase_row(0).colour, Qt::LeftButton);
-  type_into(window.sum_row().pen, "2x");
+  click(window.phase_row(0).colour);
+  testing::type_into(window.sum_row().pen, "2x");
   const int redraws_before = ui.redraws;
-  QTest::mouseClick(window.apply_button(), Qt::LeftButton);
+  click(window.apply_button());
   EXPECT_EQ(ui.last_warning(), "The pen width of the sum must be a whole number from 1 to 99.");
-  EXPECT_EQ(program->workspace.phase(1).colour, (Rgb{255, 124, 162}));
+  EXPECT_EQ(program->workspace.phase(1).colour, kFirstPhaseColour);
   EXPECT_EQ(ui.redraws, redraws_before);
   EXPECT_EQ(window.sum_row().pen->text(), "2x");  // the box keeps what was typed
 }
 
 TEST_F(ColoursWindowTest, SaveWritesTheAppliedColoursAndTheNextWindowReadsThemBack) {
-  load_rock_salt();
   {
     Tfcouleurs window(*program);
     script(window);
-    window.show();
     answers = {kOrange, kTeal};
-    QTest::mouseClick(window.phase_row(0).colour, Qt::LeftButton);
-    QTest::mouseClick(window.peak_row(2).colour, Qt::LeftButton);
-    QTest::mouseClick(window.apply_button(), Qt::LeftButton);
+    click(window.phase_row(0).colour);
+    click(window.peak_row(2).colour);
+    click(window.apply_button());
     // The peak list row holds no loaded list: Apply leaves its slot alone.
     EXPECT_EQ(program->workspace.styles.peak_colours[2], (Rgb{0, 255, 0}));
-    QTest::mouseClick(window.save_button(), Qt::LeftButton);
+    click(window.save_button());
     EXPECT_EQ(ui.last_warning(), "The Selection has been saved");
   }
-  const auto lines = read_text_lines(folder / "couleurs.txt");
-  ASSERT_TRUE(lines.has_value());
-  ASSERT_EQ(lines->size(), 6u);
-  EXPECT_EQ((*lines)[0], "16772320");  // (224, 236, 255) as red + 256 green + 65536 blue
-  EXPECT_EQ((*lines)[3].substr(0, 10), "    691450");  // 250 + 140*256 + 10*65536
+  const auto lines = read_text_lines(folder / "couleurs.txt").value_or(std::vector<std::string>{});
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[0], "16772320");                  // (224, 236, 255) as red + 256 green + 65536 blue
+  EXPECT_EQ(lines[3].substr(0, 10), "    691450");  // 250 + 140*256 + 10*65536
 
   auto restarted = start_program();
   Tfcouleurs next(*restarted);
@@ -174,7 +152,6 @@ TEST_F(ColoursWindowTest, SaveWritesTheAppliedColoursAndTheNextWindowReadsThemBa
   EXPECT_EQ(next.form().phases[0].colour, kOrange);
   EXPECT_EQ(next.phase_row(0).colour->toolTip(), "(250, 140, 10)");
   EXPECT_EQ(next.phase_row(0).pen->text(), "1");  // pen widths are not saved
-
   // A crystal opened after the restart is drawn in the saved colour of its slot.
   program = std::move(restarted);
   load_rock_salt();
@@ -182,14 +159,12 @@ TEST_F(ColoursWindowTest, SaveWritesTheAppliedColoursAndTheNextWindowReadsThemBa
 }
 
 TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlace) {
-  load_rock_salt();
   QWidget main_window;
   Windows windows(*program, &main_window);  // creates the window: the styles start from their defaults
   program->workspace.styles.pattern_styles[0] = kPatternPoints;
-  ObservedPattern pattern;
+  ObservedPattern& pattern = program->workspace.observed_patterns.emplace_back();
   pattern.file_name = "quartz.raw";
   pattern.draw = false;
-  program->workspace.observed_patterns.push_back(pattern);
   Tfcouleurs* window = windows.colours();
   ASSERT_NE(window, nullptr);
   EXPECT_FALSE(window->isVisible());
@@ -201,9 +176,8 @@ TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlac
   EXPECT_FALSE(window->pattern_row(0).draw->isChecked());
   EXPECT_EQ(window->pattern_row(1).style->currentText(), "Lines&Points");  // no pattern: the box's start
   EXPECT_EQ(window->phase_row(1).name->toolTip(), "");
-
   program->main_form.page = MainPage::StyleOptions;
-  QTest::mouseClick(window->cancel_button(), Qt::LeftButton);
+  click(window->cancel_button());
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(program->main_form.page, MainPage::PhasesData);
 }

@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
-#include <chrono>
 #include <fstream>
 
+#include "app/app_helpers.hpp"
 #include "app/file_list_panel.hpp"
 #include "app/qt_application.hpp"
 #include "app/qt_ui.hpp"
@@ -25,12 +25,11 @@ namespace calvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScriptedUi;
-using testing::TempFolder;
+using testing::click_row;
 
 struct FileListAndViewer : ::testing::Test {
-  TempFolder folder;
-  ScriptedUi ui;
+  testing::TempFolder folder;
+  testing::ScriptedUi ui;
   Program program{ui, folder.path()};
   fs::path samples = folder / "samples";
 
@@ -42,12 +41,15 @@ struct FileListAndViewer : ::testing::Test {
       fs::copy_file(testing::source_folder("examples") / name, samples / name);
     std::ofstream(samples / "notes.txt") << "not a crystal";
   }
+  static fs::path make_viewer(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "viewer";
+    return path;
+  }
+  void type_path(Tfpath* dialog, const fs::path& path) {
+    testing::type_into(dialog->path_edit(), QString::fromStdString(path.string()));
+  }
 };
-
-void click_row(QListWidget* list, int row) {
-  const QRect area = list->visualItemRect(list->item(row));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, area.center());
-}
 
 TEST_F(FileListAndViewer, PanelOpensOnAKindAndAClickLoadsTheFile) {
   FileListPanel panel(program);
@@ -102,18 +104,15 @@ TEST_F(FileListAndViewer, ClickingAFolderOfTheTreeListsItAndMakesItCurrent) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(current) > 0; }));
   const QModelIndex index = model->index(QString::fromStdString(samples.string()));
   panel.folders()->scrollTo(index);
-  const QRect area = panel.folders()->visualRect(index);
-  ASSERT_FALSE(area.isEmpty());
-  QTest::mouseClick(panel.folders()->viewport(), Qt::LeftButton, {}, area.center());
+  ASSERT_FALSE(panel.folders()->visualRect(index).isEmpty());
+  QTest::mouseClick(panel.folders()->viewport(), Qt::LeftButton, {}, panel.folders()->visualRect(index).center());
   EXPECT_EQ(program.current_folder, samples);
   EXPECT_EQ(panel.files()->count(), 2);
   EXPECT_EQ(panel.folders()->currentIndex(), index);
 }
 
 TEST_F(FileListAndViewer, ViewerPathDialogRefusesAWrongFileThenStoresAndStarts) {
-  fs::path viewer = folder / "apps" / "lumiso2.exe";
-  fs::create_directories(viewer.parent_path());
-  std::ofstream(viewer) << "viewer";
+  const fs::path viewer = make_viewer(folder / "apps" / "lumiso2.exe");
   program.workspace.phases.emplace_back();
   program.workspace.crystal_file_name = (samples / "nacl.cry").string();
 
@@ -131,14 +130,12 @@ TEST_F(FileListAndViewer, ViewerPathDialogRefusesAWrongFileThenStoresAndStarts) 
   qt_ui.show_window(WindowId::ViewerPath, true);
   ASSERT_TRUE(dialog->isVisible());
 
-  dialog->path_edit()->clear();
-  QTest::keyClicks(dialog->path_edit(), QString::fromStdString((folder / "apps" / "other.exe").string()));
+  type_path(dialog, folder / "apps" / "other.exe");
   QTest::mouseClick(dialog->ok_button(), Qt::LeftButton);
   EXPECT_EQ(ui.last_warning(), " This is not the Lumiso2.exe file");
   EXPECT_TRUE(dialog->isVisible());
 
-  dialog->path_edit()->clear();
-  QTest::keyClicks(dialog->path_edit(), QString::fromStdString(viewer.string()));
+  type_path(dialog, viewer);
   QTest::mouseClick(dialog->ok_button(), Qt::LeftButton);
   EXPECT_EQ(read_viewer_path(program), viewer.string());
   ASSERT_EQ(ui.started_programs.size(), 1u);
@@ -150,9 +147,7 @@ TEST_F(FileListAndViewer, AutomaticSearchFillsTheTextBoxAndCancelCloses) {
   Tfpath dialog(program);
   program.viewer_path_form.visible = true;
   dialog.show();
-  fs::path viewer = folder / "deep" / "er" / "lumiso2.exe";
-  fs::create_directories(viewer.parent_path());
-  std::ofstream(viewer) << "viewer";
+  const fs::path viewer = make_viewer(folder / "deep" / "er" / "lumiso2.exe");
   dialog.set_search_roots({samples, folder.path()});
   QTest::mouseClick(dialog.search_button(), Qt::LeftButton);
   EXPECT_EQ(dialog.path_edit()->text().toStdString(), viewer.string());
