@@ -139,6 +139,10 @@ TEST(Files, AtomicWriteAndOverwriteLeaveExactlyTheNewContentOrSayWhyNot) {
   // A folder that does not exist: a reason, and nothing written anywhere (no temporary either).
   EXPECT_NE(write_file_atomically(folder / "missing/out.cry", "x"), "");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+  // A bare name goes to the working folder, not to the root.
+  EXPECT_EQ(write_file_atomically("calvane-bare-name.txt", "bare"), "");
+  EXPECT_EQ(read_file_bytes("calvane-bare-name.txt"), "bare");
+  std::filesystem::remove("calvane-bare-name.txt");
 
   const auto target = folder / "phase12.out";
   EXPECT_EQ(overwrite_file(target, "a longer first listing\n"), "");
