@@ -49,7 +49,7 @@ FILE_MENU_GROUPS = [5, 1, 4, 3, 1, 1]
 FILE_OPEN_CRYSTAL, FILE_OPEN_PATTERN, FILE_OPEN_PEAKS, FILE_OPEN_CMP, FILE_SAVE_CMP = 0, 6, 8, 10, 12
 FILE_KEYBOARD_CAPTURE = 5
 # The main window's pages, in tab order.
-EXPERIMENT_PAGE, CRYSTAL_PAGE = 0, 1
+EXPERIMENT_PAGE, CRYSTAL_PAGE, STYLE_PAGE = 0, 1, 3
 CRYSTAL_ENTRIES, PATTERN_ENTRIES, PEAK_ENTRIES = 6, 6, 5
 
 
@@ -794,7 +794,8 @@ def step_neutrons_and_back(d):
     neutron_plot = d.wait_image("plot-neutrons", d.plot_window(), lambda image: changed(xray_plot, image),
                                 "the plot did not change for neutrons")
     d.shot("main-neutrons", main)
-    d.focus(main)
+    main, _ = show_page(d, CRYSTAL_PAGE)  # the neutron atom grid, with "B Fermi"
+    d.shot("crystal-page-neutrons", main)
     d.click(main, *centre(xrays))
     dialog = d.wait_window(XRAY_SOURCE_TITLE, what="X-ray source dialog")
     d.focus(dialog)
@@ -808,7 +809,7 @@ def step_neutrons_and_back(d):
     d.wait_image("plot-xrays-again", d.plot_window(), lambda image: changed(neutron_plot, image),
                  "the plot did not change back for X rays")
     d.focus(main)
-    d.shot("main-xrays-again", main)
+    d.shot("crystal-page-xrays-again", main)
 
 
 def step_observed_pattern(d):
@@ -896,25 +897,6 @@ def step_difference(d):
     d.shot("difference-window", window)
 
 
-def style_tab_position(image):
-    """The centre of the last page tab ("Style Options") of the main window:
-    the tab bar is the band of rows whose content ends well left of the pages' frame."""
-    width, _ = image.size
-    pixels = image.load()
-    background = pixels[width - 5, 60]
-    candidates = []
-    for y in range(30, 120):
-        right = max((x for x in range(0, 600) if pixels[x, y] != background), default=0)
-        candidates.append((y, right))
-    # The pages' frame reaches farther right than the last tab, the source bar less far.
-    tab_rows = [(y, right) for y, right in candidates if 330 < right < 560]
-    if not tab_rows:
-        raise StepFailed("the page tabs of the main window were not found")
-    y = tab_rows[len(tab_rows) // 2][0]
-    edge = max(right for _, right in tab_rows)
-    return edge - 30, y
-
-
 def find_colour(image, colour, tolerance=4):
     width, height = image.size
     pixels = image.load()
@@ -932,7 +914,8 @@ def step_colour(d):
     """Style Options shows the colours window; a new colour for phase 1 is applied and saved."""
     main = d.main_window()
     d.focus(main)
-    d.click(main, *style_tab_position(d.shot("main-before-style-page", main)))
+    d.shot("main-before-style-page", main)
+    show_page(d, STYLE_PAGE)
     colours = d.wait_window(COLOURS_TITLE, timeout=5, what="colours window (Style Options page)")
     image = d.shot("colours-window", colours)
     d.shot("before-colour", d.plot_window())
