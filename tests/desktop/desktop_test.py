@@ -4,7 +4,10 @@
 Installs the build into a DESTDIR under a temporary folder, starts the
 installed `calvane` with a fresh home folder on an Xvfb display of its own,
 and drives it with xdotool through the typical road of a user: open two
-crystals through the File menu and Qt's file dialog, load an observed pattern
+crystals through the File menu and Qt's file dialog, give the current phase
+another space group in the space-group window, type a third phase by keyboard
+capture and save it as a .cry file, set a spectrum of two wavelengths, switch
+to neutrons and back to X rays, load an observed pattern
 and a peak list made by calvane-sim, zoom and unzoom, index a reflection by a
 click, change a colour and save the colours, save, erase and reload the whole
 workspace, export the plot, show the difference window and the global report,
