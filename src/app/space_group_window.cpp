@@ -80,8 +80,17 @@ Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), progr
   catalogue_->setColumnWidth(0, metrics.horizontalAdvance(QString(15, 'M')));
   catalogue_->setColumnWidth(1, metrics.horizontalAdvance(QString(17, 'M')));
   catalogue_->setMinimumWidth(metrics.horizontalAdvance(QString(47, 'M')));
+  // The keyboard chooses as the mouse does: the arrow keys select a row and
+  // so choose it. Selections, not current rows, are followed: a list that
+  // takes the focus makes its first row current without selecting it. The
+  // lists are written with their signals blocked, so only the user's choices
+  // arrive here; a click on the row already selected changes no selection.
+  connect(catalogue_, &QTreeWidget::itemSelectionChanged, this, [this] {
+    const QList<QTreeWidgetItem*> chosen = catalogue_->selectedItems();
+    if (!chosen.isEmpty()) choose_catalogue_item(catalogue_->indexOfTopLevelItem(chosen.front()));
+  });
   connect(catalogue_, &QTreeWidget::itemClicked, this,
-          [this](QTreeWidgetItem* item) { selecte_groupe_getspec(catalogue_->indexOfTopLevelItem(item)); });
+          [this](QTreeWidgetItem* item) { choose_catalogue_item(catalogue_->indexOfTopLevelItem(item)); });
   catalogue_box->addWidget(catalogue_, 1);
   layout->addLayout(catalogue_box, 0, 0, 2, 1);
 
@@ -90,8 +99,12 @@ Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), progr
   standard_ = new QListWidget;
   standard_->setFont(fixed);
   standard_->setFixedWidth(QFontMetrics(fixed).horizontalAdvance(QString(16, 'M')));
+  connect(standard_, &QListWidget::itemSelectionChanged, this, [this] {
+    const QList<QListWidgetItem*> chosen = standard_->selectedItems();
+    if (!chosen.isEmpty()) choose_standard_item(standard_->row(chosen.front()));
+  });
   connect(standard_, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { selecte_groupe_HM(standard_->row(item)); });
+          [this](QListWidgetItem* item) { choose_standard_item(standard_->row(item)); });
   standard_box->addWidget(standard_, 1);
   layout->addLayout(standard_box, 0, 1, 2, 1);
 
@@ -141,6 +154,14 @@ void Tfgroupes::init() {
 void Tfgroupes::selecte_groupe_getspec(int item) {
   calvane::selecte_groupe_getspec(form_, program_, item);
   after_handler();
+}
+
+void Tfgroupes::choose_catalogue_item(int item) {
+  if (item >= 0 && item != form_.catalogue_selected) selecte_groupe_getspec(item);
+}
+
+void Tfgroupes::choose_standard_item(int item) {
+  if (item >= 0 && item != form_.standard_selected) selecte_groupe_HM(item);
 }
 
 void Tfgroupes::selecte_groupe_HM(int item) {

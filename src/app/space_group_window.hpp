@@ -42,6 +42,9 @@ protected:
 
 private:
   void after_handler();
+  /// A row chosen by the mouse or the keyboard; nothing when it is the choice in force.
+  void choose_catalogue_item(int item);
+  void choose_standard_item(int item);
 
   Program& program_;
   SpaceGroupForm form_;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "profile/spectrum.hpp"
@@ -58,6 +59,16 @@ Tfimpur::Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_u
     anodes_->addItem(QString::fromLatin1(anode.item.data(), anode.item.size()));
   anodes_->setFixedWidth(90);
   anodes_->setFixedHeight(anodes_->sizeHintForRow(0) * static_cast<int>(kAnodes.size()) + 6);
+  // An anode is chosen by the arrow keys as by a click (a click on the chosen
+  // anode fills its rows again). The selection is followed, not the current
+  // row: the list makes its first row current when it takes the focus. The
+  // list is written with its signals blocked, so only the user's choices
+  // arrive here.
+  connect(anodes_, &QListWidget::itemSelectionChanged, this, [this] {
+    const QList<QListWidgetItem*> chosen = anodes_->selectedItems();
+    if (!chosen.isEmpty() && anodes_->row(chosen.front()) != program_.wavelength_form.anode_index)
+      set_lambda(anodes_->row(chosen.front()));
+  });
   connect(anodes_, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { set_lambda(anodes_->row(item)); });
   anode_layout->addWidget(anodes_);
@@ -97,7 +108,10 @@ void Tfimpur::refresh_from_model() {
       wavelength_[row]->setText(qt(form.wavelength[row]));
     if (intensity_[row]->text() != qt(form.intensity[row])) intensity_[row]->setText(qt(form.intensity[row]));
   }
-  if (anodes_->currentRow() != form.anode_index) anodes_->setCurrentRow(form.anode_index);
+  if (anodes_->currentRow() != form.anode_index) {
+    const QSignalBlocker block(anodes_);
+    anodes_->setCurrentRow(form.anode_index);
+  }
   if (form.focused) {
     const auto row = static_cast<std::size_t>(form.focused->row);
     QLineEdit* box = form.focused->intensity ? intensity_[row] : wavelength_[row];

@@ -4,7 +4,10 @@
 Installs the build into a DESTDIR under a temporary folder, starts the
 installed `calvane` with a fresh home folder on an Xvfb display of its own,
 and drives it with xdotool through the typical road of a user: open two
-crystals through the File menu and Qt's file dialog, load an observed pattern
+crystals through the File menu and Qt's file dialog, give the current phase
+another space group in the space-group window, type a third phase by keyboard
+capture and save it as a .cry file, set a spectrum of two wavelengths, switch
+to neutrons and back to X rays, load an observed pattern
 and a peak list made by calvane-sim, zoom and unzoom, index a reflection by a
 click, change a colour and save the colours, save, erase and reload the whole
 workspace, export the plot, show the difference window and the global report,
@@ -40,10 +43,16 @@ OPEN_TITLE = r"^Open|Open a|Ouvrir"
 SAVE_TITLE = r"^Save|Save As"
 COLOURS_TITLE = r"^Colours and styles"
 COLOUR_DIALOG_TITLE = r"^Colour of phase 1"
+GROUPS_TITLE = r"^Select a space group"
+WAVELENGTHS_TITLE = r"^Multiple wavelengths"
+XRAY_SOURCE_TITLE = r"^X ray source"
 
 # The main window's File menu: its items between separators, in order.
 FILE_MENU_GROUPS = [5, 1, 4, 3, 1, 1]
 FILE_OPEN_CRYSTAL, FILE_OPEN_PATTERN, FILE_OPEN_PEAKS, FILE_OPEN_CMP, FILE_SAVE_CMP = 0, 6, 8, 10, 12
+FILE_KEYBOARD_CAPTURE = 5
+# The main window's pages, in tab order.
+EXPERIMENT_PAGE, CRYSTAL_PAGE, STYLE_PAGE = 0, 1, 3
 CRYSTAL_ENTRIES, PATTERN_ENTRIES, PEAK_ENTRIES = 6, 6, 5
 
 
@@ -325,6 +334,209 @@ def menu_item_centres(image, groups):
     return centres
 
 
+# --- widgets found in screenshots ----------------------------------------
+#
+# Qt draws its widgets itself: X knows only the top-level windows. Buttons,
+# combo boxes, edit fields and lists are found in screenshots by the style's
+# drawing: a frame of the border grey (the focus blue on the focused widget)
+# around a plain fill (an edit field) or a light top-to-bottom gradient (a
+# button or a closed combo box).
+
+FRAME_GREY = (171, 171, 171)
+FOCUS_BLUE = (38, 112, 158)
+FRAME_COLOURS = (FRAME_GREY, FOCUS_BLUE)
+WHITE = (255, 255, 255)
+
+
+def find_boxes(image, top=0):
+    """Buttons and edit fields below the row `top`, in reading order: dicts
+    with x, y, w, h (the frame), kind ("button" or "edit") and fill."""
+    width, height = image.size
+    pixels = image.load()
+    boxes, seen = [], set()
+    for y in range(top, height - 16):
+        x = 0
+        while x < width:
+            if pixels[x, y] not in FRAME_COLOURS:
+                x += 1
+                continue
+            start = x
+            while x < width and pixels[x, y] in FRAME_COLOURS:
+                x += 1
+            if x - start < 10 or y + 5 >= height:
+                continue
+            # The frame's sides stand just outside the ends of its top line (rounded corners).
+            left = next((c for c in range(start - 1, max(start - 5, -1), -1) if pixels[c, y + 5] in FRAME_COLOURS), None)
+            right = next((c for c in range(x, min(x + 5, width)) if pixels[c, y + 5] in FRAME_COLOURS), None)
+            if left is None or right is None or (left, y) in seen:
+                continue
+            depth = next((h for h in range(14, 42) if y + h < height and pixels[left + 4, y + h] in FRAME_COLOURS), None)
+            if depth is None:
+                continue
+            seen.add((left, y))
+            # Inside the right end: no text there in a button or a short entry.
+            upper, lower = pixels[right - 5, y + 4], pixels[right - 5, y + depth - 4]
+            if upper == lower:
+                kind = "edit"
+            elif sum(upper) > sum(lower) + 12 and min(upper) > 200:
+                kind = "button"
+            else:
+                continue
+            boxes.append({"x": left, "y": y, "w": right - left + 1, "h": depth + 1, "kind": kind,
+                          "fill": pixels[right - 5, y + depth // 2]})
+    return sorted(boxes, key=lambda box: (box["y"], box["x"]))
+
+
+def buttons_of(image, top=0):
+    return [box for box in find_boxes(image, top) if box["kind"] == "button"]
+
+
+def white_edits_of(image, top=0):
+    return [box for box in find_boxes(image, top) if box["kind"] == "edit" and box["fill"] == WHITE]
+
+
+def centre(box):
+    return box["x"] + box["w"] // 2, box["y"] + box["h"] // 2
+
+
+def same_row(boxes, first):
+    return sorted((box for box in boxes if abs(box["y"] - first["y"]) <= 4), key=lambda box: box["x"])
+
+
+def pages_frame(image, right_limit=700):
+    """The row of the top line of the main window's pages: the first long line of the border grey."""
+    pixels = image.load()
+    for y in range(30, min(200, image.size[1])):
+        if sum(1 for x in range(right_limit) if pixels[x, y] == FRAME_GREY) > 300:
+            return y
+    raise StepFailed("the pages of the main window were not found")
+
+
+def selected_tab(image, right_limit=700):
+    """Left and right edges of the selected page tab and the pages' top row:
+    the tab's two sides are the only border-grey pixels of the rows above the pages."""
+    frame = pages_frame(image, right_limit)
+    pixels = image.load()
+    sides = Counter()
+    for y in range(frame - 25, frame):
+        found = [x for x in range(right_limit) if pixels[x, y] == FRAME_GREY]
+        if len(found) == 2 and found[1] - found[0] > 50:
+            sides[tuple(found)] += 1
+    if not sides:
+        raise StepFailed("the selected page tab of the main window was not found")
+    left, right = sides.most_common(1)[0][0]
+    return left, right, frame
+
+
+def show_page(d, index):
+    """Shows the main window's page `index` by clicking its tab: first the
+    tabs to the left of the selected one until the first page shows, then
+    `index` tabs to the right. Returns the main window and its image."""
+    main = d.main_window()
+    d.focus(main)
+    image = d.shot("", main, keep=False)
+    left, right, frame = selected_tab(image)
+    for _ in range(4):
+        if left <= 8:
+            break
+        d.click(main, left - 15, frame - 10)
+        image = d.shot("", main, keep=False)
+        left, right, frame = selected_tab(image)
+    if left > 8:
+        raise StepFailed("the first page of the main window could not be shown")
+    for _ in range(index):
+        d.click(main, right + 15, frame - 10)
+        image = d.shot("", main, keep=False)
+        moved = selected_tab(image)
+        if moved[0] != right:
+            raise StepFailed(f"a click on the page tab {index} did not show it")
+        left, right, frame = moved
+    return main, image
+
+
+def list_spans(image, gap=6):
+    """Column spans of the lists and tables of a window: columns mostly white in its middle half."""
+    width, height = image.size
+    pixels = image.load()
+    rows = range(height // 4, 3 * height // 4)
+    spans = []
+    for x in range(width):
+        if sum(1 for y in rows if pixels[x, y] == WHITE) >= 0.6 * len(rows):
+            if spans and x - spans[-1][1] <= gap:
+                spans[-1][1] = x
+            else:
+                spans.append([x, x])
+    return [span for span in spans if span[1] - span[0] > 40]
+
+
+def list_frame_top(image, left, right):
+    """The row of the top frame line of the list between columns `left` and `right`."""
+    pixels = image.load()
+    for y in range(image.size[1] // 2):
+        colours = [pixels[x, y] for x in range(left + 2, right - 1)]
+        first = colours[0]
+        if sum(first) < 600 and max(first) - min(first) < 12 and colours.count(first) >= 0.9 * len(colours):
+            return y
+    raise StepFailed("the top of a list was not found")
+
+
+def has_colour(image, colour):
+    return any(found == colour for _, found in image.getcolors(1 << 22))
+
+
+def listings(d):
+    """The short listings phase<N>.out of the program folder, by name."""
+    return {path.name: path.read_text(errors="replace") for path in sorted(d.user_folder.glob("phase?.out"))}
+
+
+def wait_listings(d, condition, failure, timeout=15):
+    """Re-reads the short listings until `condition(listings)` holds (they are
+    rewritten in place, so a read may see a half-written file)."""
+    deadline = time.monotonic() + timeout
+    while True:
+        texts = listings(d)
+        if condition(texts):
+            return texts
+        if time.monotonic() > deadline:
+            raise StepFailed(failure)
+        time.sleep(0.2)
+
+
+# The standard-symbol file of each crystal system (file names are compared without regard to case).
+POS_FILES = {"CUBI": "c.pos", "TETR": "q.pos", "ORTH": "o.pos", "HEXA": "h.pos", "RHOM": "r.pos",
+             "MONO": "m.pos", "TRIC": "t.pos"}
+
+
+def first_standard_symbol(d, system):
+    """The first symbol of the system's standard list: the line after the first blank line of its .pos file."""
+    name = POS_FILES[system]
+    path = next((p for p in d.user_folder.iterdir() if p.name.lower() == name), None)
+    if path is None:
+        raise StepFailed(f"no {name} in {d.user_folder}")
+    lines = path.read_text(errors="replace").splitlines()
+    for number, line in enumerate(lines[:-1]):
+        if not line.strip():
+            return lines[number + 1].strip()
+    raise StepFailed(f"no symbol in {path.name}")
+
+
+def choose_first_standard_group(d, name):
+    """In the open space-group window, clicks the first standard symbol and leaves with OK (Return)."""
+    groups = d.wait_window(GROUPS_TITLE, what="space-group window")
+    d.focus(groups)
+    image = d.shot(f"{name}-space-group-window", groups)
+    spans = list_spans(image)
+    if len(spans) != 3:
+        raise StepFailed(f"the space-group window shows {len(spans)} lists, 3 expected")
+    left, right = spans[1]  # the catalogue, the standard symbols, the positions
+    d.click(groups, left + 15, list_frame_top(image, left, right) + 6)
+    d.shot(f"{name}-space-group-chosen", groups)
+    d.focus(groups)
+    d.keys("Return")  # OK, the default button
+    d.wait_gone(GROUPS_TITLE)
+    d.check_no_message(name)
+
+
 # --- the steps -----------------------------------------------------------
 
 def step_install(d):
@@ -400,6 +612,207 @@ def step_second_phase(d):
     d.wait_file(d.user_folder / "phase2.out")
     d.plot_two = d.wait_image("plot-two-phases", d.plot_window(), lambda image: changed(d.plot_first, image),
                               "the plot did not change with the second phase")
+
+
+def step_space_group(d):
+    """Crystal Data › Select the space group: the first standard symbol of
+    the current phase's system, OK, Apply: the phase is computed in it."""
+    main, page = show_page(d, CRYSTAL_PAGE)
+    d.check_no_message("crystal-page")
+    frame = pages_frame(page)
+    buttons = buttons_of(page, frame)
+    if not buttons:
+        raise StepFailed("no button on the Crystal Data page")
+    plot_before = d.shot("before-space-group", d.plot_window())
+    before = listings(d)
+    d.shot("crystal-page", main)
+    d.click(main, *centre(max(buttons, key=lambda box: box["w"])))  # "Select the space group", the widest
+    choose_first_standard_group(d, "phase")
+    d.focus(main)
+    page = d.shot("crystal-page-new-group", main)
+    d.click(main, *centre(buttons_of(page, frame)[0]))  # "Apply" of the bar above the page
+    d.check_no_message("space-group-apply")
+
+    def regrouped(texts):
+        for name, text in texts.items():
+            group = re.search(r"^Sp\.Group: *(.*?) *$", text, re.M)
+            system = re.search(r"^System *: *(\w+)", text, re.M)
+            if (text != before.get(name) and group and system and system.group(1) in POS_FILES
+                    and group.group(1) == first_standard_symbol(d, system.group(1))
+                    and "Results for lambda=" in text):
+                return True
+        return False
+
+    wait_listings(d, regrouped, "no listing shows the phase computed in the first standard group of its system")
+    d.wait_image("plot-new-group", d.plot_window(), lambda image: changed(plot_before, image),
+                 "the plot did not change with the new space group")
+
+
+CAPTURE_YELLOW = (255, 248, 220)  # the background of the keyboard-capture panel
+CAPTURED_ATOMS = [("Sr", 0, 0, 0, 0.5), ("Ti", 0.5, 0.5, 0.5, 0.4), ("O", 0.5, 0.5, 0, 0.6)]
+
+
+def step_keyboard_capture(d):
+    """File › Keyboard capture: a cubic SrTiO3 typed on the Crystal Data page is
+    saved as a .cry file through the save dialog and computed as a new phase."""
+    plot_before = d.shot("before-capture", d.plot_window())
+    d.file_menu(FILE_KEYBOARD_CAPTURE)
+    main = d.main_window()
+    page = d.wait_image("capture-panel", main, lambda image: has_colour(image, CAPTURE_YELLOW),
+                        "the keyboard-capture panel did not show")
+    frame = pages_frame(page)
+    buttons = buttons_of(page, frame)
+    edits = white_edits_of(page, frame)
+    if len(buttons) < 4 or len(edits) < 7:
+        raise StepFailed(f"the capture page shows {len(buttons)} buttons and {len(edits)} white fields")
+    apply_new = buttons[0]  # "Apply new phase", then "Cancel", on the capture panel
+    system = next(box for box in buttons if box["y"] > apply_new["y"] + apply_new["h"])
+    select_group = max(buttons, key=lambda box: box["w"])
+    title = max(edits, key=lambda box: box["w"])
+    cell_a = [box for box in edits if box is not title][0]
+
+    d.focus(main)
+    before = d.visible_windows()
+    d.click(main, *centre(system))
+    d.new_window(before, what="list of the crystal systems")
+    d.keys("c", "Return")  # "Cubic"
+    d.click(main, *centre(title))
+    d.keys("ctrl+a")
+    d.type_text("Strontium titanate")
+    d.click(main, *centre(cell_a))
+    d.keys("ctrl+a")
+    d.type_text("3.905")
+    d.keys("Tab")  # leaving a: b and c copy it, the angles become 90
+    d.check_no_message("capture-cell")
+    d.click(main, *centre(select_group))
+    choose_first_standard_group(d, "capture")
+    d.focus(main)
+    page = d.shot("", main, keep=False)
+    # The first white row under the space-group box is the atom grid's first row.
+    pixels = page.load()
+    row = next((y for y in range(select_group["y"] + select_group["h"], page.size[1])
+                if sum(1 for x in range(0, select_group["x"] + select_group["w"]) if pixels[x, y] == WHITE) > 300), None)
+    if row is None:
+        raise StepFailed("the atom grid was not found on the capture page")
+    first_cell = next(x for x in range(select_group["x"] + select_group["w"]) if pixels[x, row] == WHITE)
+    d.click(main, first_cell + 15, row + 8)
+    for atom, x, y, z, b in CAPTURED_ATOMS:
+        for text in (atom, "1", x, y, z, b, "1"):  # Atom, Lab., X, Y, Z, B, Pop
+            d.type_text(str(text))
+            d.keys("Tab", delay=0.08)
+    d.check_no_message("capture-atoms")
+    d.shot("capture-typed", main)
+    d.click(main, *centre(apply_new))
+    box = d.wait_window(MESSAGE_TITLE, what="question 'Do you want to save the data?'")
+    d.shot("capture-save-question", box)
+    d.focus(box)
+    d.keys("Return")  # Yes
+    d.wait_gone(MESSAGE_TITLE)
+    saved = d.outputs / "srtio3.cry"
+    d.answer_file_dialog(SAVE_TITLE, saved, "capture-cry")
+    d.check_no_message("capture-save")
+    d.wait_file(saved)
+    lines = [line.split() for line in saved.read_text().splitlines()]
+    expected_group = first_standard_symbol(d, "CUBI").split()
+    if (len(lines) != 4 + len(CAPTURED_ATOMS) or " ".join(lines[0]) != "Strontium titanate" or lines[1] != ["CUBI"]
+            or lines[2] != expected_group or [float(v) for v in lines[3]] != [3.905] * 3 + [90.0] * 3):
+        raise StepFailed("the saved srtio3.cry does not hold the typed title, system, group and cell:\n"
+                         + saved.read_text())
+    for fields, (atom, x, y, z, b) in zip(lines[4:], CAPTURED_ATOMS):
+        if fields[0] != atom.upper() or [float(v) for v in fields[2:6]] != [x, y, z, b] or float(fields[6]) != 1:
+            raise StepFailed("the saved srtio3.cry does not hold the typed atoms:\n" + saved.read_text())
+    d.wait_file(d.user_folder / "phase3.out")
+    d.wait_image("plot-captured-phase", d.plot_window(), lambda image: changed(plot_before, image),
+                 "the plot did not change with the captured phase")
+    d.shot("crystal-page-captured-phase", main)
+
+
+def lambda_sections(text):
+    return re.findall(r"^Results for lambda= *([0-9.]+)", text, re.M)
+
+
+def step_multiple_wavelengths(d):
+    """Wavelength › Multiple W.L.: CuKα1 and CuKα2 (100 and 50) typed in the
+    dialog, OK, Apply: every listing has a section per wavelength, the plot changes."""
+    main, page = show_page(d, EXPERIMENT_PAGE)
+    frame = pages_frame(page)
+    edits = white_edits_of(page, frame)
+    if not edits:
+        raise StepFailed("no edit field on the Experimental Data page")
+    plot_before = d.shot("before-wavelengths", d.plot_window())
+    d.shot("experiment-page", main)
+    d.click(main, *centre(edits[0]))  # "Lambda (A)"
+    d.keys("shift+Tab", "Home")  # the line list before it: its first item, "Multiple W.L."
+    dialog = d.wait_window(WAVELENGTHS_TITLE, what="multiple-wavelength dialog")
+    d.focus(dialog)
+    image = d.shot("", dialog, keep=False)
+    boxes = white_edits_of(image)
+    if len(boxes) < 7:
+        raise StepFailed(f"the wavelength dialog shows {len(boxes)} edit fields, 8 expected")
+    first_row = same_row(boxes, boxes[0])
+    d.click(dialog, *centre(first_row[0]))  # λ of row 1 (or its intensity when λ has the focus)
+    if len(first_row) == 1 and first_row[0]["w"] < max(box["w"] for box in boxes):
+        d.keys("shift+Tab")
+    for text in ("1.54056", "100", "1.54439", "50"):
+        d.keys("ctrl+a")
+        d.type_text(text)
+        d.keys("Tab")
+    d.shot("wavelength-dialog", dialog)
+    d.keys("Return")  # OK, the default button
+    d.check_no_message("wavelengths")
+    d.wait_gone(WAVELENGTHS_TITLE)
+    d.focus(main)
+    page = d.shot("experiment-page-spectrum", main)
+    buttons = buttons_of(page, frame)
+    if not buttons:
+        raise StepFailed("no Apply button on the Experimental Data page")
+    d.click(main, *centre(buttons[-1]))  # "Apply", the last button of the page
+    d.check_no_message("wavelengths-apply")
+    wait_listings(d, lambda texts: texts and all(lambda_sections(text) == ["1.54056", "1.54439"]
+                                                 for text in texts.values()),
+                  "the listings do not hold one section per wavelength (1.54056 and 1.54439)")
+    d.wait_image("plot-two-wavelengths", d.plot_window(), lambda image: changed(plot_before, image),
+                 "the plot did not change with the second wavelength")
+
+
+def listing_sources(texts):
+    return {text.splitlines()[0] if text else "" for text in texts.values()}
+
+
+def step_neutrons_and_back(d):
+    """The Neutrons button recomputes every phase for neutrons; X rays and the
+    tube in the X-ray source dialog bring the X-ray patterns back."""
+    main = d.main_window()
+    d.focus(main)
+    image = d.shot("main-before-neutrons", main)
+    source_bar = [box for box in buttons_of(image) if box["y"] < pages_frame(image)]
+    if len(source_bar) < 2:
+        raise StepFailed("the X rays and Neutrons buttons were not found")
+    xrays, neutrons = source_bar[0], source_bar[1]
+    xray_plot = d.shot("before-neutrons", d.plot_window())
+    d.click(main, *centre(neutrons))
+    d.check_no_message("neutrons")
+    wait_listings(d, lambda texts: texts and all("Source: Neutrons" in line for line in listing_sources(texts)),
+                  "the listings do not say \"Source: Neutrons\" after the Neutrons button")
+    neutron_plot = d.wait_image("plot-neutrons", d.plot_window(), lambda image: changed(xray_plot, image),
+                                "the plot did not change for neutrons")
+    d.shot("main-neutrons", main)
+    main, _ = show_page(d, CRYSTAL_PAGE)  # the neutron atom grid, with "B Fermi"
+    d.shot("crystal-page-neutrons", main)
+    d.click(main, *centre(xrays))
+    dialog = d.wait_window(XRAY_SOURCE_TITLE, what="X-ray source dialog")
+    d.focus(dialog)
+    d.keys("space")  # "X Rays tube (p=0.5)", the first item, has the focus
+    d.shot("xray-source-dialog", dialog)
+    d.keys("Return")  # OK
+    d.wait_gone(XRAY_SOURCE_TITLE)
+    d.check_no_message("xrays")
+    wait_listings(d, lambda texts: texts and all("Source: Xray tube" in line for line in listing_sources(texts)),
+                  "the listings do not say \"Source: Xray tube\" after the X rays button")
+    d.wait_image("plot-xrays-again", d.plot_window(), lambda image: changed(neutron_plot, image),
+                 "the plot did not change back for X rays")
+    d.focus(main)
+    d.shot("crystal-page-xrays-again", main)
 
 
 def step_observed_pattern(d):
@@ -487,25 +900,6 @@ def step_difference(d):
     d.shot("difference-window", window)
 
 
-def style_tab_position(image):
-    """The centre of the last page tab ("Style Options") of the main window:
-    the tab bar is the band of rows whose content ends well left of the pages' frame."""
-    width, _ = image.size
-    pixels = image.load()
-    background = pixels[width - 5, 60]
-    candidates = []
-    for y in range(30, 120):
-        right = max((x for x in range(0, 600) if pixels[x, y] != background), default=0)
-        candidates.append((y, right))
-    # The pages' frame reaches farther right than the last tab, the source bar less far.
-    tab_rows = [(y, right) for y, right in candidates if 330 < right < 560]
-    if not tab_rows:
-        raise StepFailed("the page tabs of the main window were not found")
-    y = tab_rows[len(tab_rows) // 2][0]
-    edge = max(right for _, right in tab_rows)
-    return edge - 30, y
-
-
 def find_colour(image, colour, tolerance=4):
     width, height = image.size
     pixels = image.load()
@@ -523,7 +917,8 @@ def step_colour(d):
     """Style Options shows the colours window; a new colour for phase 1 is applied and saved."""
     main = d.main_window()
     d.focus(main)
-    d.click(main, *style_tab_position(d.shot("main-before-style-page", main)))
+    d.shot("main-before-style-page", main)
+    show_page(d, STYLE_PAGE)
     colours = d.wait_window(COLOURS_TITLE, timeout=5, what="colours window (Style Options page)")
     image = d.shot("colours-window", colours)
     d.shot("before-colour", d.plot_window())
@@ -684,6 +1079,10 @@ STEPS = [
     ("start", step_start, None),
     ("open crystal", step_open_crystal, None),
     ("second phase", step_second_phase, None),
+    ("space group of the current phase", step_space_group, None),
+    ("keyboard capture of a third phase", step_keyboard_capture, None),
+    ("multiple wavelengths", step_multiple_wavelengths, None),
+    ("neutrons and back to X rays", step_neutrons_and_back, None),
     ("observed pattern", step_observed_pattern, None),
     ("observed peaks", step_observed_peaks, None),
     # The redraw after a zoom's recomputation comes with the plot window's menus.
