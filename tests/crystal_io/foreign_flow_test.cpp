@@ -33,11 +33,7 @@ struct ProgramWithData {
   ScriptedUi ui;
   Program program{ui, folder.path()};
 
-  ProgramWithData() {
-    std::filesystem::copy(
-        testing::source_folder("data"), folder.path(),
-        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-  }
+  ProgramWithData() { folder.add_data_files(); }
   void open(const std::string& name, const std::string& text, CrystalFileKind kind) {
     ui.choose_file(folder.write(name, text).string());
     lit_fichier_cry(program, kind);
@@ -62,10 +58,9 @@ TEST_F(Flow, OneStructureBlockIsAddedWithoutTheChooser) {
   open("rutile.cif", fixture_text("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  const PhaseData& phase = program.workspace.phase(1);
-  EXPECT_EQ(phase.crystal.title, "O2Ti");
-  EXPECT_EQ(phase.crystal.system_code, "TETR");
-  EXPECT_EQ(phase.crystal.atoms.size(), 2u);
+  const CurrentCrystal& crystal = program.workspace.phase(1).crystal;
+  EXPECT_EQ(crystal.title + "|" + crystal.system_code, "O2Ti|TETR");
+  EXPECT_EQ(crystal.atoms.size(), 2u);
   EXPECT_EQ(program.main_form.crystal.data_caption, "Data (rutile.cif)");
   for (const auto& change : ui.window_changes) EXPECT_NE(change.first, WindowId::CifBlocks);
 }
@@ -90,16 +85,14 @@ TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOne) {
   EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
 }
 
-TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTen) {
+TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGivesOneMessage) {
   std::string text;
   for (int i = 1; i <= 12; ++i) text += block("b" + std::to_string(i), "Na1");
   open("many.cif", text, CrystalFileKind::Cif);
   ASSERT_EQ(ui.warnings.size(), 1u);
   EXPECT_EQ(program.cif_block_form.blocks.size(), 10u);
   EXPECT_EQ(program.cif_block_form.blocks.back(), "b10");
-}
-
-TEST_F(Flow, CifWithoutStructureOrSyntaxGivesOneMessage) {
+  ui.warnings.clear();
   open("none.cif", "data_global\n_cell_length_a 5\n", CrystalFileKind::Cif);
   EXPECT_EQ(ui.warnings, std::vector<std::string>{"Calvane cannot find any valuable bloc"});
   ui.warnings.clear();
@@ -167,8 +160,7 @@ TEST(CifAgainstNativeFile, EveryCrystalSystemComputesTheSameReflections) {
     for (int route = 0; route < 2; ++route) {
       ProgramWithData flow;
       ASSERT_TRUE(init_creation(flow.program)) << flow.ui.last_warning();
-      const std::string name = route == 0 ? std::string("phase.cif") : std::string("phase.cry");
-      flow.open(name, fixture_text(route == 0 ? cif : cry),
+      flow.open(route == 0 ? "phase.cif" : "phase.cry", fixture_text(route == 0 ? cif : cry),
                 route == 0 ? CrystalFileKind::Cif : CrystalFileKind::Native);
       ASSERT_EQ(flow.program.workspace.phase_count(), 1) << flow.ui.last_warning();
       if (route == 1) {
@@ -183,8 +175,7 @@ TEST(CifAgainstNativeFile, EveryCrystalSystemComputesTheSameReflections) {
     ASSERT_FALSE(computed[0].empty());
     ASSERT_EQ(computed[0].size(), computed[1].size());
     for (std::size_t i = 0; i < computed[0].size(); ++i) {
-      const Reflection& a = computed[0][i];
-      const Reflection& b = computed[1][i];
+      const Reflection &a = computed[0][i], &b = computed[1][i];
       EXPECT_NEAR(a.two_theta, b.two_theta, 1e-6) << i;
       EXPECT_EQ(a.multiplicity, b.multiplicity) << i;
       EXPECT_NEAR(a.intensity, b.intensity, 1e-2 * std::max(1.0, std::fabs(b.intensity))) << i;
