@@ -119,10 +119,8 @@ TEST(CatalogueItem, CutsTheFixedColumnsOfALine) {
             "P 1 21/c 1  "
             "-P 2ybc          "
             "14 ");  // 12 + 17 + 3 characters
-  CatalogueFields fields = catalogue_fields(item);
-  EXPECT_EQ(fields.hermann_mauguin, "P 1 21/c 1");
-  EXPECT_EQ(fields.hall, "-P 2ybc");
-  EXPECT_EQ(fields.number, "14");
+  const CatalogueFields fields = catalogue_fields(item);
+  EXPECT_EQ(fields.hermann_mauguin + "|" + fields.hall + "|" + fields.number, "P 1 21/c 1|-P 2ybc|14");
   // A Hall symbol longer than 13 characters reaches the crystal page cut ("P 31 2 (0 0 4)").
   EXPECT_EQ(catalogue_fields(catalogue_item(std::string(5, ' ') + "P 31 1 2" + std::string(13, ' ') +
                                             "P 31 2 (0 0 4)      151"))
@@ -133,8 +131,7 @@ TEST(CatalogueItem, CutsTheFixedColumnsOfALine) {
 
 TEST(FindCatalogueSymbol, FindsEverySpellingOfASetting) {
   struct Case {
-    const char* system;
-    const char* typed;
+    const char *system, *typed;
     bool generator;
     const char* found;
   };
@@ -165,9 +162,8 @@ TEST(FindCatalogueSymbol, FindsEverySpellingOfASetting) {
 }
 
 TEST(FindCatalogueSymbol, FallsBackToTheStandardListWhenTheGeneratorListLacksTheSymbol) {
-  const std::vector<std::string> items;  // no "spgr2.dat" items at all
-  const std::vector<std::string> symbols = {"P 1 2 1", "P 1 21/c 1"};
-  auto found = find_catalogue_symbol(items, symbols, "P21/C", "MONO");
+  // No "spgr2.dat" items at all.
+  auto found = find_catalogue_symbol({}, {"P 1 2 1", "P 1 21/c 1"}, "P21/C", "MONO");
   ASSERT_TRUE(found.has_value());
   EXPECT_FALSE(found->from_generator_catalogue);
   EXPECT_EQ(found->index, 1u);
