@@ -65,7 +65,7 @@ TEST_F(Flow, OneStructureBlockIsAddedWithoutTheChooser) {
   for (const auto& change : ui.window_changes) EXPECT_NE(change.first, WindowId::CifBlocks);
 }
 
-TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOne) {
+TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOneAndRestoreRereadsIt) {
   open("two.cif", "data_global\n_journal_year 2004\n" + block("first", "Na1") + block("second", "Cl1"),
        CrystalFileKind::Cif);
   EXPECT_EQ(program.workspace.phase_count(), 0);
@@ -83,6 +83,13 @@ TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOne) {
             ui.window_changes.end());
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
+  // Restore rereads the same block into the current phase, discarding an edit.
+  program.workspace.crystal.atoms[0].x = 0.3;
+  restore_data(program);
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+  // The page shows the type in capitals after the recomputation.
+  EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
+  EXPECT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].x, 0.0);
 }
 
 TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGivesOneMessage) {
@@ -100,21 +107,6 @@ TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGiv
   ASSERT_EQ(ui.warnings.size(), 1u);
   EXPECT_EQ(ui.warnings[0].rfind("The file bad.cif is not a readable CIF file", 0), 0u) << ui.warnings[0];
   EXPECT_EQ(program.workspace.phase_count(), 0);
-}
-
-TEST_F(Flow, RestoreRereadsTheSameBlockIntoTheCurrentPhase) {
-  const std::string path = folder.write("two.cif", block("first", "Na1") + block("second", "Cl1")).string();
-  ui.choose_file(path);
-  lit_fichier_cry(program, CrystalFileKind::Cif);
-  program.cif_block_form.selected = 1;
-  BitBtn1Click(program);
-  ASSERT_EQ(program.workspace.phase_count(), 1);
-  program.workspace.crystal.atoms[0].x = 0.3;  // an edit to discard
-  restore_data(program);
-  EXPECT_EQ(program.workspace.phase_count(), 1);
-  // The page shows the type in capitals after the recomputation.
-  EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
-  EXPECT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].x, 0.0);
 }
 
 TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
