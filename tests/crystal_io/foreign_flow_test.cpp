@@ -33,11 +33,7 @@ struct ProgramWithData {
   ScriptedUi ui;
   Program program{ui, folder.path()};
 
-  ProgramWithData() {
-    std::filesystem::copy(
-        testing::source_folder("data"), folder.path(),
-        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-  }
+  ProgramWithData() { folder.add_data_files(); }
   void open(const std::string& name, const std::string& text, CrystalFileKind kind) {
     ui.choose_file(folder.write(name, text).string());
     lit_fichier_cry(program, kind);
@@ -62,15 +58,14 @@ TEST_F(Flow, OneStructureBlockIsAddedWithoutTheChooser) {
   open("rutile.cif", fixture_text("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  const PhaseData& phase = program.workspace.phase(1);
-  EXPECT_EQ(phase.crystal.title, "O2Ti");
-  EXPECT_EQ(phase.crystal.system_code, "TETR");
-  EXPECT_EQ(phase.crystal.atoms.size(), 2u);
+  const CurrentCrystal& crystal = program.workspace.phase(1).crystal;
+  EXPECT_EQ(crystal.title + "|" + crystal.system_code, "O2Ti|TETR");
+  EXPECT_EQ(crystal.atoms.size(), 2u);
   EXPECT_EQ(program.main_form.crystal.data_caption, "Data (rutile.cif)");
   for (const auto& change : ui.window_changes) EXPECT_NE(change.first, WindowId::CifBlocks);
 }
 
-TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOne) {
+TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOneAndRestoreRereadsIt) {
   open("two.cif", "data_global\n_journal_year 2004\n" + block("first", "Na1") + block("second", "Cl1"),
        CrystalFileKind::Cif);
   EXPECT_EQ(program.workspace.phase_count(), 0);
@@ -88,18 +83,23 @@ TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOne) {
             ui.window_changes.end());
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
+  // Restore rereads the same block into the current phase, discarding an edit.
+  program.workspace.crystal.atoms[0].x = 0.3;
+  restore_data(program);
+  EXPECT_EQ(program.workspace.phase_count(), 1);
+  // The page shows the type in capitals after the recomputation.
+  EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
+  EXPECT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].x, 0.0);
 }
 
-TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTen) {
+TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGivesOneMessage) {
   std::string text;
   for (int i = 1; i <= 12; ++i) text += block("b" + std::to_string(i), "Na1");
   open("many.cif", text, CrystalFileKind::Cif);
   ASSERT_EQ(ui.warnings.size(), 1u);
   EXPECT_EQ(program.cif_block_form.blocks.size(), 10u);
   EXPECT_EQ(program.cif_block_form.blocks.back(), "b10");
-}
-
-TEST_F(Flow, CifWithoutStructureOrSyntaxGivesOneMessage) {
+  ui.warnings.clear();
   open("none.cif", "data_global\n_cell_length_a 5\n", CrystalFileKind::Cif);
   EXPECT_EQ(ui.warnings, std::vector<std::string>{"Calvane cannot find any valuable bloc"});
   ui.warnings.clear();
@@ -107,21 +107,6 @@ TEST_F(Flow, CifWithoutStructureOrSyntaxGivesOneMessage) {
   ASSERT_EQ(ui.warnings.size(), 1u);
   EXPECT_EQ(ui.warnings[0].rfind("The file bad.cif is not a readable CIF file", 0), 0u) << ui.warnings[0];
   EXPECT_EQ(program.workspace.phase_count(), 0);
-}
-
-TEST_F(Flow, RestoreRereadsTheSameBlockIntoTheCurrentPhase) {
-  const std::string path = folder.write("two.cif", block("first", "Na1") + block("second", "Cl1")).string();
-  ui.choose_file(path);
-  lit_fichier_cry(program, CrystalFileKind::Cif);
-  program.cif_block_form.selected = 1;
-  BitBtn1Click(program);
-  ASSERT_EQ(program.workspace.phase_count(), 1);
-  program.workspace.crystal.atoms[0].x = 0.3;  // an edit to discard
-  restore_data(program);
-  EXPECT_EQ(program.workspace.phase_count(), 1);
-  // The page shows the type in capitals after the recomputation.
-  EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
-  EXPECT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].x, 0.0);
 }
 
 TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
@@ -167,8 +152,7 @@ TEST(CifAgainstNativeFile, EveryCrystalSystemComputesTheSameReflections) {
     for (int route = 0; route < 2; ++route) {
       ProgramWithData flow;
       ASSERT_TRUE(init_creation(flow.program)) << flow.ui.last_warning();
-      const std::string name = route == 0 ? std::string("phase.cif") : std::string("phase.cry");
-      flow.open(name, fixture_text(route == 0 ? cif : cry),
+      flow.open(route == 0 ? "phase.cif" : "phase.cry", fixture_text(route == 0 ? cif : cry),
                 route == 0 ? CrystalFileKind::Cif : CrystalFileKind::Native);
       ASSERT_EQ(flow.program.workspace.phase_count(), 1) << flow.ui.last_warning();
       if (route == 1) {
@@ -183,8 +167,7 @@ TEST(CifAgainstNativeFile, EveryCrystalSystemComputesTheSameReflections) {
     ASSERT_FALSE(computed[0].empty());
     ASSERT_EQ(computed[0].size(), computed[1].size());
     for (std::size_t i = 0; i < computed[0].size(); ++i) {
-      const Reflection& a = computed[0][i];
-      const Reflection& b = computed[1][i];
+      const Reflection &a = computed[0][i], &b = computed[1][i];
       EXPECT_NEAR(a.two_theta, b.two_theta, 1e-6) << i;
       EXPECT_EQ(a.multiplicity, b.multiplicity) << i;
       EXPECT_NEAR(a.intensity, b.intensity, 1e-2 * std::max(1.0, std::fabs(b.intensity))) << i;

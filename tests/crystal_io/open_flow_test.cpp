@@ -18,7 +18,8 @@ using testing::TempFolder;
 
 std::string crystal_text(const std::string& system, const std::string& symbol) {
   const std::string angles = system == "MONO" ? " 90 100 90" : " 90 90 90";
-  return "Test crystal\n" + system + "\n" + symbol + "\n5.431 5.431 5.431" + angles + "\nSi  1  0.125 0.125 0.125 0.5 1\n";
+  return "Test crystal\n" + system + "\n" + symbol + "\n5.431 5.431 5.431" + angles +
+         "\nSi  1  0.125 0.125 0.125 0.5 1\n";
 }
 
 struct OpenFlow : ::testing::Test {
@@ -62,10 +63,7 @@ TEST_F(OpenFlow, AddsThePhaseWithDefaultsAndShowsIt) {
   EXPECT_EQ(ui.open_requests[0].filter, kCrystalOpenFilter);
   // Phase table and crystal page.
   const PhaseRow& row = program.main_form.phases.rows[0];
-  EXPECT_EQ(row.name, "si");
-  EXPECT_EQ(row.percent, " 100.0");
-  EXPECT_EQ(row.size, "5000.0");
-  EXPECT_EQ(row.strain, "  0.00");
+  EXPECT_EQ(row.name + "|" + row.percent + "|" + row.size + "|" + row.strain, "si| 100.0|5000.0|  0.00");
   EXPECT_EQ(program.main_form.crystal.apply_bar_caption, "Data for Phase1(si)");
   EXPECT_EQ(program.main_form.crystal.system_index, 0);
   EXPECT_EQ(program.main_form.crystal.xray_atoms.cell(1, 0), "Si");
@@ -77,8 +75,8 @@ TEST_F(OpenFlow, SecondFileSharesTheFractionsAndADuplicateIsRefused) {
   open(write_crystal("nacl.cry", "CUBI", "F m -3 m"));
   ASSERT_EQ(program.workspace.phase_count(), 2);
   EXPECT_DOUBLE_EQ(program.workspace.phase(1).fraction, 0.5);
-  EXPECT_EQ(program.main_form.phases.rows[0].percent, "  50.0");
-  EXPECT_EQ(program.main_form.phases.rows[1].percent, "  50.0");
+  EXPECT_EQ(program.main_form.phases.rows[0].percent + program.main_form.phases.rows[1].percent,
+            "  50.0  50.0");
 
   // The same file again, even named in other case: refused before anything is read.
   for (const auto& again : {folder / "si.cry", folder / "SI.CRY"}) {
@@ -118,9 +116,8 @@ TEST_F(OpenFlow, TooManyAtomsGivesBothMessagesAndAddsNothing) {
   for (int i = 0; i < 401; ++i) text += "O   1  0.1 0.2 0.3 0.5 1\n";
   open(write_crystal("si.cry"));
   open(folder.write("big.cry", text).string());
-  ASSERT_GE(ui.warnings.size(), 2u);
-  EXPECT_EQ(ui.warnings[ui.warnings.size() - 2], "The number of atoms is > 400!");
-  EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
+  EXPECT_EQ(ui.warnings,
+            (std::vector<std::string>{"The number of atoms is > 400!", "Read error in the data file"}));
   EXPECT_EQ(program.workspace.phase_count(), 1);
   EXPECT_EQ(program.workspace.crystal.title, "Test crystal");  // working crystal untouched
 }
@@ -130,14 +127,17 @@ TEST_F(OpenFlow, ForeignFileWithoutCellIsRefusedAndCancelDoesNothing) {
   lit_fichier_cry(program, CrystalFileKind::Native);
   EXPECT_TRUE(ui.warnings.empty());
   open(folder.write("quartz.ins", "TITL quartz\n").string(), CrystalFileKind::Shelx);
-  ASSERT_EQ(ui.warnings.size(), 2u);
-  EXPECT_EQ(ui.warnings.front(), "Cell parameters not found!");
-  EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
+  EXPECT_EQ(ui.warnings,
+            (std::vector<std::string>{"Cell parameters not found!", "Read error in the data file"}));
   EXPECT_EQ(program.workspace.phase_count(), 0);
 }
 
 TEST(SystemCheck, ReplacesSymbolsThatDoNotFitTheSystem) {
-  struct Case { const char* code; int number; const char* text; const char* replacement; };
+  struct Case {
+    const char* code;
+    int number;
+    const char *text, *replacement;
+  };
   const Case cases[] = {
       {"TRIC", 14, " is not compatible with a Triclinic cell. It has been  reset to P1", "P1"},
       {"MONO", 62, " is not compatible with a Monoclinic cell. It has been  reset to P2/M", "P2/M"},
@@ -157,7 +157,8 @@ TEST(SystemCheck, ReplacesSymbolsThatDoNotFitTheSystem) {
   }
   // Groups of their own system pass silently: the trigonal R groups in hexagonal axes too.
   ScriptedUi ui;
-  for (auto [code, number] : {std::pair{"HEXA", 167}, {"RHOM", 167}, {"MONO", 14}, {"CUBI", 227}, {"TRIC", 2}})
+  for (auto [code, number] :
+       {std::pair{"HEXA", 167}, {"RHOM", 167}, {"MONO", 14}, {"CUBI", 227}, {"TRIC", 2}})
     EXPECT_FALSE(check_system(code, number, "S", ui).has_value()) << code << number;
   EXPECT_TRUE(ui.warnings.empty());
 }
@@ -165,7 +166,8 @@ TEST(SystemCheck, ReplacesSymbolsThatDoNotFitTheSystem) {
 TEST_F(OpenFlow, MonoclinicFileWithAnOrthorhombicGroupIsReset) {
   open(write_crystal("odd.cry", "MONO", "Pnma"));
   ASSERT_EQ(program.workspace.phase_count(), 1);
-  EXPECT_EQ(ui.warnings.at(0), "The Space Group Pnma is not compatible with a Monoclinic cell. It has been  reset to P2/M");
+  EXPECT_EQ(ui.warnings.at(0),
+            "The Space Group Pnma is not compatible with a Monoclinic cell. It has been  reset to P2/M");
   EXPECT_EQ(program.workspace.phase(1).crystal.symbol, "P2/M");
   // A symbol written with other blanks is found all the same, and an unknown one is accepted unchecked.
   EXPECT_EQ(find_space_group_number(folder / "csp.lst", "p 21/c"), 14);

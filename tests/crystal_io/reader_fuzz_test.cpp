@@ -32,11 +32,7 @@ struct FuzzedReader {
   Program program{ui, folder.path()};
   int reads = 0, refusals = 0;
 
-  FuzzedReader() {
-    std::filesystem::copy(
-        testing::source_folder("data"), folder.path(),
-        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-  }
+  FuzzedReader() { folder.add_data_files(); }
 
   void check(const std::string& name, CrystalFileKind kind, const std::string& content,
              const std::string& what) {

@@ -25,8 +25,7 @@ TEST(AbsorptionTable, ReadsThePointsOfEachTypeInFileOrder) {
   auto path = folder.write("muro.dat", "Fe 0.5 40\n\nO  1.0 2\r\nFe 1.0 100\nfe   2.0   300.5\nCu 1.0 50\n");
   auto types = types_of({"FE", "O", "SI"});
   AbsorptionReadResult result = read_absorption_table(path, types);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.message, "");
+  EXPECT_TRUE(result.ok && result.message.empty()) << result.message;
   using Points = std::vector<std::pair<double, double>>;
   EXPECT_EQ(types[0].absorption, (Points{{0.5, 40}, {1.0, 100}, {2.0, 300.5}}));
   EXPECT_EQ(types[1].absorption, (Points{{1.0, 2}}));

@@ -47,8 +47,8 @@ TEST(AnomalousTable, ReadsTheBinaryBlocks) {
   ASSERT_EQ(table.elements.size(), 2u);
   EXPECT_EQ(table.elements[0].symbol, "O ");
   ASSERT_EQ(table.elements[1].points.size(), 4u);
-  EXPECT_EQ(table.elements[1].points[2].energy_ev, 12400.0F);
-  EXPECT_EQ(table.elements[1].points[2].f_second, 3.0F);
+  EXPECT_EQ((std::array{table.elements[1].points[2].energy_ev, table.elements[1].points[2].f_second}),
+            (std::array{12400.0F, 3.0F}));
   EXPECT_EQ(find_anomalous_element(table, " o"), &table.elements[0]);
   EXPECT_EQ(find_anomalous_element(table, "FE"), &table.elements[1]);
   EXPECT_EQ(find_anomalous_element(table, "CU"), nullptr);
@@ -76,8 +76,7 @@ TEST(AnomalousTable, InterpolatesLinearlyInEnergy) {
   const AnomalousTable table = parsed(kTwoBlocks);
   const AnomalousElement& fe = table.elements[1];
   struct Case {
-    double wavelength;
-    double f_prime, f_second;
+    double wavelength, f_prime, f_second;
   };
   const Case cases[] = {
       {12400.0 / 6500.0, -3.0, 3.0},  // half way between 6000 and 7000 eV
@@ -97,12 +96,10 @@ TEST(AnomalousTable, InterpolatesLinearlyInEnergy) {
 TEST(AnomalousTable, ApplyFillsEachWavelengthAndKeepsValuesItCannotReplace) {
   const AnomalousTable table = parsed(kTwoBlocks);
   std::vector<ScatteringType> types(3);
-  types[0].symbol = "FE";
-  types[1].symbol = "CU";  // no block
-  types[2].symbol = "O";
-  for (ScatteringType& type : types) {
-    type.f_prime.fill(9);
-    type.f_second.fill(9);
+  for (std::size_t i = 0; i < 3; ++i) {
+    types[i].symbol = std::array{"FE", "CU", "O"}[i];  // no block for CU
+    types[i].f_prime.fill(9);
+    types[i].f_second.fill(9);
   }
   apply_anomalous_table(table, {1.0, 0.5, 2.0, 3.0, 0.9}, types);
   const std::array<double, 4> fe_prime{-1, 9, -2.4, -2};  // 24800 eV lies beyond the Fe block

@@ -28,48 +28,37 @@ std::vector<std::string> data_lines(const char* name) {
   return lines ? *lines : std::vector<std::string>{};
 }
 
-TEST(GeneratorCatalogue, EverySettingThroughGetspecGivesGemmisOperators) {
+// Every setting of the generator catalogue through getspec, and every record of
+// the standard catalogues through the position route.
+TEST(Catalogues, EverySettingThroughEitherRouteGivesGemmisOperators) {
   testing::TempFolder scratch;
   testing::ScriptedUi ui;
-  int settings = 0;
+  int settings = 0, records = 0;
   for (const char* system : kSystems) {
     auto items = read_catalogue_items(testing::source_folder("data"), system);
     ASSERT_TRUE(items.has_value());
-    for (const std::string& item : *items) {
+    const std::vector<std::string> lines = data_lines(pos_file_name(system).c_str());
+    ASSERT_FALSE(lines.empty()) << system;
+    std::vector<std::pair<std::string, bool>> routes;  // symbol, through getspec
+    for (const std::string& item : *items) routes.emplace_back(catalogue_fields(item).hermann_mauguin, true);
+    for (const std::string& symbol : standard_symbols(lines)) routes.emplace_back(symbol, false);
+    for (const auto& [symbol, generator] : routes) {
       CurrentCrystal crystal;
       crystal.system_code = system;
-      crystal.symbol = catalogue_fields(item).hermann_mauguin;
-      ASSERT_TRUE(build_operators_getspec(crystal, scratch.path(), ui)) << crystal.symbol;
-      const gemmi::SpaceGroup* sg = gemmi_entry(crystal.symbol);
-      ASSERT_NE(sg, nullptr) << crystal.symbol;
-      EXPECT_EQ(operator_keys(crystal.symmetry.operators), gemmi_keys(*sg))
-          << system << " " << crystal.symbol;
-      EXPECT_EQ(crystal.symmetry.centrosymmetric, testing::gemmi_inversion_at_origin(*sg)) << crystal.symbol;
-      ++settings;
+      crystal.symbol = symbol;
+      ASSERT_TRUE(generator ? build_operators_getspec(crystal, scratch.path(), ui)
+                            : build_operators_pos(crystal, testing::source_folder("data"), ui))
+          << symbol;
+      const gemmi::SpaceGroup* sg = gemmi_entry(symbol);
+      ASSERT_NE(sg, nullptr) << symbol;
+      EXPECT_EQ(operator_keys(crystal.symmetry.operators), gemmi_keys(*sg)) << system << " " << symbol;
+      EXPECT_TRUE(!generator || crystal.symmetry.centrosymmetric == testing::gemmi_inversion_at_origin(*sg))
+          << symbol;
+      ++(generator ? settings : records);
     }
   }
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
   EXPECT_EQ(settings, 12 + 110 + 192 + 88 + 52 + 7 + 43);
-}
-
-TEST(StandardCatalogues, EveryRecordThroughThePosRouteGivesGemmisOperators) {
-  testing::ScriptedUi ui;
-  int records = 0;
-  for (const char* system : kSystems) {
-    const std::vector<std::string> lines = data_lines(pos_file_name(system).c_str());
-    ASSERT_FALSE(lines.empty()) << system;
-    for (const std::string& symbol : standard_symbols(lines)) {
-      CurrentCrystal crystal;
-      crystal.system_code = system;
-      crystal.symbol = symbol;
-      ASSERT_TRUE(build_operators_pos(crystal, testing::source_folder("data"), ui)) << symbol;
-      const gemmi::SpaceGroup* sg = gemmi_entry(symbol);
-      ASSERT_NE(sg, nullptr) << symbol;
-      EXPECT_EQ(operator_keys(crystal.symmetry.operators), gemmi_keys(*sg)) << system << " " << symbol;
-      ++records;
-    }
-  }
-  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
   // 230 groups, 24 of them with two origins, the 7 rhombohedral ones twice.
   EXPECT_EQ(records, 230 + 24 + 7);
 }
@@ -119,10 +108,8 @@ TEST(CatalogueItem, CutsTheFixedColumnsOfALine) {
             "P 1 21/c 1  "
             "-P 2ybc          "
             "14 ");  // 12 + 17 + 3 characters
-  CatalogueFields fields = catalogue_fields(item);
-  EXPECT_EQ(fields.hermann_mauguin, "P 1 21/c 1");
-  EXPECT_EQ(fields.hall, "-P 2ybc");
-  EXPECT_EQ(fields.number, "14");
+  const CatalogueFields fields = catalogue_fields(item);
+  EXPECT_EQ(fields.hermann_mauguin + "|" + fields.hall + "|" + fields.number, "P 1 21/c 1|-P 2ybc|14");
   // A Hall symbol longer than 13 characters reaches the crystal page cut ("P 31 2 (0 0 4)").
   EXPECT_EQ(catalogue_fields(catalogue_item(std::string(5, ' ') + "P 31 1 2" + std::string(13, ' ') +
                                             "P 31 2 (0 0 4)      151"))
@@ -133,8 +120,7 @@ TEST(CatalogueItem, CutsTheFixedColumnsOfALine) {
 
 TEST(FindCatalogueSymbol, FindsEverySpellingOfASetting) {
   struct Case {
-    const char* system;
-    const char* typed;
+    const char *system, *typed;
     bool generator;
     const char* found;
   };
@@ -165,9 +151,8 @@ TEST(FindCatalogueSymbol, FindsEverySpellingOfASetting) {
 }
 
 TEST(FindCatalogueSymbol, FallsBackToTheStandardListWhenTheGeneratorListLacksTheSymbol) {
-  const std::vector<std::string> items;  // no "spgr2.dat" items at all
-  const std::vector<std::string> symbols = {"P 1 2 1", "P 1 21/c 1"};
-  auto found = find_catalogue_symbol(items, symbols, "P21/C", "MONO");
+  // No "spgr2.dat" items at all.
+  auto found = find_catalogue_symbol({}, {"P 1 2 1", "P 1 21/c 1"}, "P21/C", "MONO");
   ASSERT_TRUE(found.has_value());
   EXPECT_FALSE(found->from_generator_catalogue);
   EXPECT_EQ(found->index, 1u);

@@ -4,6 +4,7 @@
 
 #include <gemmi/symmetry.hpp>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -19,28 +20,21 @@ namespace calvane::testing {
 /// one block per centring translation, translations reduced into [0, 1).
 inline SymmetryData symmetry_from_hall(const std::string& hall) {
   const gemmi::GroupOps ops = gemmi::symops_from_hall(hall.c_str());
+  constexpr int den = gemmi::Op::DEN;
   SymmetryData symmetry;
-  for (const auto& centring : ops.cen_ops) {
-    for (const gemmi::Op& op : ops.sym_ops) {
+  for (const auto& centring : ops.cen_ops)
+    for (gemmi::Op op : ops.sym_ops) {
+      for (std::size_t i = 0; i < 3; ++i) op.tran[i] += centring[i];
+      op.wrap();  // translations in [0, 1)
       SymmetryOperator out;
-      for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column)
-          out.m[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] =
-              op.rot[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] /
-              double(gemmi::Op::DEN);
-        const int t = (op.tran[static_cast<std::size_t>(row)] + centring[static_cast<std::size_t>(row)]) %
-                      gemmi::Op::DEN;
-        out.m[static_cast<std::size_t>(row)][3] = (t < 0 ? t + gemmi::Op::DEN : t) / double(gemmi::Op::DEN);
-      }
+      for (std::size_t row = 0; row < 4 * 3; ++row)
+        out.m[row / 4][row % 4] = (row % 4 == 3 ? op.tran[row / 4] : op.rot[row / 4][row % 4]) / double(den);
       symmetry.operators.push_back(out);
-      gemmi::Op shifted = op;
-      for (std::size_t i = 0; i < 3; ++i) shifted.tran[i] += centring[i];
-      symmetry.operator_texts.push_back(to_upper(shifted.wrap().triplet()));
+      symmetry.operator_texts.push_back(to_upper(op.triplet()));
     }
-  }
   for (std::size_t c = 1; c < ops.cen_ops.size(); ++c)
     symmetry.centring_translations.push_back(
-        {ops.cen_ops[c][0] / 24.0, ops.cen_ops[c][1] / 24.0, ops.cen_ops[c][2] / 24.0});
+        {ops.cen_ops[c][0] / double(den), ops.cen_ops[c][1] / double(den), ops.cen_ops[c][2] / double(den)});
   symmetry.centrosymmetric = ops.is_centrosymmetric();
   return symmetry;
 }
@@ -50,18 +44,12 @@ inline CurrentCrystal make_crystal(const std::string& symbol, const std::string&
   CurrentCrystal crystal;
   crystal.symbol = symbol;
   crystal.system_code = system;
-  crystal.cell.a = cell[0];
-  crystal.cell.b = cell[1];
-  crystal.cell.c = cell[2];
-  crystal.cell.alpha = cell[3];
-  crystal.cell.beta = cell[4];
-  crystal.cell.gamma = cell[5];
+  crystal.cell = {cell[0], cell[1], cell[2], cell[3], cell[4], cell[5]};
   compute_derived_cell(crystal.cell);
   crystal.symmetry = symmetry_from_hall(hall);
   crystal.symmetry.hall_symbol = hall;
-  std::string_view letters = symbol;
-  if (!letters.empty() && letters.front() == '-') letters.remove_prefix(1);
-  crystal.symmetry.lattice_letter = system == "HEXA" ? 'P' : (letters.empty() ? 'P' : letters.front());
+  const std::size_t first = symbol.find_first_not_of('-');
+  crystal.symmetry.lattice_letter = system == "HEXA" || first == std::string::npos ? 'P' : symbol[first];
   return crystal;
 }
 
@@ -69,25 +57,19 @@ inline CurrentCrystal make_crystal(const std::string& symbol, const std::string&
 /// weight m·p/n, m the site multiplicity.
 inline void add_atom(CurrentCrystal& crystal, const std::string& type, std::array<double, 3> position,
                      double b, double population, int site_multiplicity) {
-  AtomSite atom;
-  atom.type = type;
-  atom.x = position[0];
-  atom.y = position[1];
-  atom.z = position[2];
-  atom.b = b;
-  atom.population = population;
-  int index = 0;
-  for (std::size_t t = 0; t < crystal.scattering_types.size(); ++t)
-    if (crystal.scattering_types[t].symbol == to_upper(type)) index = static_cast<int>(t) + 1;
-  if (index == 0) {
-    ScatteringType scattering;
-    scattering.symbol = to_upper(type);
-    crystal.scattering_types.push_back(scattering);
-    index = static_cast<int>(crystal.scattering_types.size());
-  }
-  atom.type_index = index;
-  atom.weight = site_multiplicity * population / static_cast<double>(crystal.symmetry.operators.size());
-  crystal.atoms.push_back(atom);
+  auto& types = crystal.scattering_types;
+  auto found = std::find_if(types.begin(), types.end(), [&](auto& t) { return t.symbol == to_upper(type); });
+  if (found == types.end())
+    found = types.insert(types.end(), ScatteringType{.symbol = to_upper(type), .absorption = {}});
+  crystal.atoms.push_back({type, "", position[0], position[1], position[2], b, population, 0,
+                           static_cast<int>(found - types.begin()) + 1,
+                           site_multiplicity * population / double(crystal.symmetry.operators.size())});
+}
+
+/// Form-factor coefficients (International Tables C, 6.1.1.4) and anomalous terms per wavelength index.
+inline void set_scattering(ScatteringType& type, std::array<double, 4> a, std::array<double, 4> b, double c,
+                           std::array<double, 4> f_prime, std::array<double, 4> f_second) {
+  type.a = a, type.b = b, type.c = c, type.f_prime = f_prime, type.f_second = f_second;
 }
 
 struct ReferenceLine {
@@ -97,7 +79,6 @@ struct ReferenceLine {
 };
 
 struct ReferenceCase {
-  std::string name;
   CurrentCrystal crystal;
   double wavelength = 0, two_theta_low = 0, two_theta_high = 0;
   std::vector<ReferenceLine> lines;
@@ -109,15 +90,12 @@ inline ReferenceCase read_reference_case(const std::string& name) {
   std::ifstream in(path);
   if (!in) throw std::runtime_error("missing fixture " + path);
   ReferenceCase result;
-  result.name = name;
-  std::string symbol, hall, system, line;
+  std::string symbol, hall, system, line, key;
   std::array<double, 6> cell{};
   std::vector<ScatteringType> types;
   while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
     std::istringstream words(line);
-    std::string key;
-    words >> key;
+    if (!(words >> key) || key[0] == '#') continue;
     if (key == "symbol") words >> symbol;
     if (key == "hall") std::getline(words >> std::ws, hall);
     if (key == "system") words >> system;
@@ -125,10 +103,9 @@ inline ReferenceCase read_reference_case(const std::string& name) {
     if (key == "wavelength") words >> result.wavelength;
     if (key == "range") words >> result.two_theta_low >> result.two_theta_high;
     if (key == "type") {
-      ScatteringType type;
-      words >> type.symbol >> type.a[0] >> type.a[1] >> type.a[2] >> type.a[3] >> type.b[0] >> type.b[1] >>
-          type.b[2] >> type.b[3] >> type.c;
-      types.push_back(type);
+      ScatteringType& t = types.emplace_back();
+      words >> t.symbol >> t.a[0] >> t.a[1] >> t.a[2] >> t.a[3] >> t.b[0] >> t.b[1] >> t.b[2] >> t.b[3] >>
+          t.c;
     }
     if (key == "atom") {
       if (result.crystal.symmetry.operators.empty()) {
@@ -142,9 +119,8 @@ inline ReferenceCase read_reference_case(const std::string& name) {
       add_atom(result.crystal, type, {x, y, z}, b, population, multiplicity);
     }
     if (key == "reflection") {
-      ReferenceLine r;
+      ReferenceLine& r = result.lines.emplace_back();
       words >> r.h[0] >> r.h[1] >> r.h[2] >> r.multiplicity >> r.f >> r.intensity >> r.d;
-      result.lines.push_back(r);
     }
   }
   return result;

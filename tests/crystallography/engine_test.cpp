@@ -19,8 +19,8 @@ namespace {
 
 using testing::add_atom;
 using testing::make_crystal;
-using testing::read_reference_case;
 using testing::ScriptedUi;
+using testing::set_scattering;
 
 // Rutile TiO2 (P42/mnm), with it1992 form factors and anomalous terms at two wavelengths.
 CurrentCrystal rutile() {
@@ -28,22 +28,12 @@ CurrentCrystal rutile() {
   c.title = "Rutile TiO2";
   add_atom(c, "Ti", {0, 0, 0}, 0.4, 1.0, 2);
   add_atom(c, "O", {0.3048, 0.3048, 0}, 0.6, 1.0, 4);
-  c.atoms[0].label = "1";
-  c.atoms[1].label = "2";
-  c.atoms[0].fermi_length = -0.344;
-  c.atoms[1].fermi_length = 0.58;
-  ScatteringType& ti = c.scattering_types[0];
-  ti.a = {9.7595, 7.3558, 1.6991, 1.9021};
-  ti.b = {7.8508, 0.5, 35.6338, 116.105};
-  ti.c = 1.2807;
-  ti.f_prime = {0.219, -0.282, 0, 0};
-  ti.f_second = {1.807, 0.446, 0, 0};
-  ScatteringType& o = c.scattering_types[1];
-  o.a = {3.0485, 2.2868, 1.5463, 0.867};
-  o.b = {13.2771, 5.7011, 0.3239, 32.9089};
-  o.c = 0.2508;
-  o.f_prime = {0.049, 0.008, 0, 0};
-  o.f_second = {0.032, 0.006, 0, 0};
+  c.atoms[0].label = "1", c.atoms[1].label = "2";
+  c.atoms[0].fermi_length = -0.344, c.atoms[1].fermi_length = 0.58;
+  set_scattering(c.scattering_types[0], {9.7595, 7.3558, 1.6991, 1.9021}, {7.8508, 0.5, 35.6338, 116.105},
+                 1.2807, {0.219, -0.282, 0, 0}, {1.807, 0.446, 0, 0});
+  set_scattering(c.scattering_types[1], {3.0485, 2.2868, 1.5463, 0.867}, {13.2771, 5.7011, 0.3239, 32.9089},
+                 0.2508, {0.049, 0.008, 0, 0}, {0.032, 0.006, 0, 0});
   return c;
 }
 
@@ -59,30 +49,22 @@ CurrentCrystal bismuth() {
 
 struct SpectrumRun {
   std::string detailed, brief;
-  std::vector<std::vector<Reflection>> lists;
-  std::vector<double> scale_factors;
   std::vector<int> statuses;
 };
 
 // Drives the engine as the driver does: header at the first pass, then one call per wavelength.
 SpectrumRun run_spectrum(Program& program) {
   SpectrumRun run;
-  std::string detailed, brief;
   PhaseListings listings;
-  listings.detailed = &detailed;
-  listings.short_listing = &brief;
+  listings.detailed = &run.detailed;
+  listings.short_listing = &run.brief;
   listings.date_time = "06/12/2026 08:00:00";
   Workspace& w = program.workspace;
   for (int k = 1; k <= w.settings.wavelength_count(); ++k) {
-    w.current_wavelength_index = k;
-    w.wavelength_pass = k;
+    w.current_wavelength_index = w.wavelength_pass = k;
     if (k == 1) write_listing_header(program, listings);
     run.statuses.push_back(compute_wavelength(program, listings));
-    run.lists.push_back(w.wavelength_reflections);
-    run.scale_factors.push_back(w.scale_factor);
   }
-  run.detailed = detailed;
-  run.brief = brief;
   return run;
 }
 
@@ -102,13 +84,6 @@ void prepare(Program& program, CurrentCrystal crystal, std::vector<double> wavel
   w.sample_absorption = {529.5, 80.3, 0, 0};
 }
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 // Golden listings were checked line by line against the layout of the
 // listings when first written; set CALVANE_UPDATE_GOLDEN=1 to rewrite them.
 void expect_golden(const std::string& name, const std::string& text) {
@@ -118,9 +93,9 @@ void expect_golden(const std::string& name, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
     return;
   }
-  const std::string expected = read_file(path);
-  ASSERT_FALSE(expected.empty()) << "missing golden file " << path;
-  std::istringstream want(expected), got(text);
+  std::ifstream want(path, std::ios::binary);
+  ASSERT_TRUE(want) << "missing golden file " << path;
+  std::istringstream got(text);
   std::string want_line, got_line;
   for (int line = 1; std::getline(want, want_line); ++line) {
     ASSERT_TRUE(std::getline(got, got_line)) << name << ": ends before line " << line;
@@ -138,13 +113,17 @@ TEST(EngineListings, MatchTheGoldenFilesForEachSource) {
   };
   const Case cases[] = {
       {"tube", rutile(), {1.5406, 0.7093}, [](Workspace&) {}},
-      {"synchrotron", rutile(), {1.0},
+      {"synchrotron",
+       rutile(),
+       {1.0},
        [](Workspace& w) {
          w.settings.xray_source = XRaySource::Synchrotron;
          w.settings.polarisation = 0.95;
        }},
       // Bismuth in rhombohedral axes: the neutron listing with its hexagonal indices.
-      {"neutron", bismuth(), {1.5},
+      {"neutron",
+       bismuth(),
+       {1.5},
        [](Workspace& w) {
          w.settings.source = RadiationSource::Neutrons;
          w.composition.formula = "Bi";
@@ -162,7 +141,7 @@ TEST(EngineListings, MatchTheGoldenFilesForEachSource) {
   }
 }
 
-TEST(Engine, TooManyReflectionsAbandonsTheWavelengthWithBothMessages) {
+TEST(Engine, TooManyReflectionsAbandonsTheWavelengthAndNothingInRangeWritesNoSection) {
   ScriptedUi ui;
   Program program(ui, ".");
   CurrentCrystal big = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {40, 40, 40, 90, 90, 90});
@@ -171,26 +150,23 @@ TEST(Engine, TooManyReflectionsAbandonsTheWavelengthWithBothMessages) {
   program.workspace.settings.two_theta_low = 1;
   program.workspace.settings.two_theta_high = 170;
   program.workspace.wavelength_reflections.assign(3, Reflection{});  // left over from an earlier wavelength
-  const SpectrumRun run = run_spectrum(program);
-  EXPECT_EQ(run.statuses[0], 1);
+  EXPECT_EQ(run_spectrum(program).statuses[0], 1);
   EXPECT_TRUE(program.workspace.wavelength_reflections.empty());
-  ASSERT_EQ(ui.warnings.size(), 2u);
-  EXPECT_EQ(ui.warnings[0], "Too many calculated reflections. Decrease the theta range");
-  EXPECT_EQ(ui.warnings[1], "No reflection calculated in the given Theta range!");
+  EXPECT_EQ(ui.warnings,
+            (std::vector<std::string>{"Too many calculated reflections. Decrease the theta range",
+                                      "No reflection calculated in the given Theta range!"}));
   EXPECT_EQ(ui.beeps, 1);
-}
 
-TEST(Engine, NothingInRangeWritesNoSection) {
-  ScriptedUi ui;
-  Program program(ui, ".");
-  prepare(program, rutile(), {1.5406});
-  program.workspace.settings.two_theta_low = 10;
-  program.workspace.settings.two_theta_high = 12;  // below the first line, 110 at 27.4°
-  const SpectrumRun run = run_spectrum(program);
+  ScriptedUi quiet;
+  Program rutile_program(quiet, ".");
+  prepare(rutile_program, rutile(), {1.5406});
+  rutile_program.workspace.settings.two_theta_low = 10;
+  rutile_program.workspace.settings.two_theta_high = 12;  // below the first line, 110 at 27.4°
+  const SpectrumRun run = run_spectrum(rutile_program);
   EXPECT_EQ(run.statuses[0], 0);
-  EXPECT_TRUE(run.lists[0].empty());
+  EXPECT_TRUE(rutile_program.workspace.wavelength_reflections.empty());
   EXPECT_EQ(run.detailed.find("Results for lambda="), std::string::npos);
-  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_TRUE(quiet.warnings.empty());
 }
 
 TEST(Intensities, LorentzPolarisationFactors) {
@@ -224,8 +200,12 @@ struct IntensityFixture {
     composition.formula_units = 2;
     composition.molecular_weight = 79.866;
   }
-  IntensityContext context(double wavelength) {
-    return IntensityContext{crystal, settings, composition, absorption, 1, wavelength};
+  ComputedLine line(const Reflection& r, bool neutrons = false) {
+    const IntensityContext context{crystal, settings, composition, absorption, 1, 1.5406};
+    const auto result =
+        neutrons ? intensities_neutron(context, {r}, cache) : intensities_xray(context, {r}, cache);
+    EXPECT_EQ(result.lines.size(), 1u);
+    return result.lines.at(0);
   }
 };
 
@@ -233,71 +213,53 @@ TEST(Intensities, NeutronIntensityIsDividedByZSquaredOnly) {
   IntensityFixture f;
   f.settings.source = RadiationSource::Neutrons;
   const Reflection r = line_110();
-  const auto result = intensities_neutron(f.context(1.5406), {r}, f.cache);
-  ASSERT_EQ(result.lines.size(), 1u);
-  const ComputedLine& line = result.lines[0];
-  const double theta = std::asin(1.5406 / (2 * r.d));
+  const ComputedLine line = f.line(r, true);
   // m·|F|²/(cos θ sin²θ)/Z²: the molecular weight plays no part, nor does absorption.
-  const double expected = 4 * std::pow(line.neutron.magnitude(), 2) * lorentz_neutron(theta) / 4.0;
+  const double expected =
+      4 * std::pow(line.neutron.magnitude(), 2) * lorentz_neutron(std::asin(1.5406 / (2 * r.d))) / 4.0;
   EXPECT_NEAR(line.reflection.intensity, expected, 1e-9 * expected);
 }
 
-TEST(Intensities, WeakLinesAreFlooredBeforeTheCommonFactors) {
+TEST(Intensities, FloorClampAndMissingFactors) {
   IntensityFixture f;
-  for (AtomSite& atom : f.crystal.atoms) atom.weight = 0;  // nothing scatters
-  const Reflection r = line_110(3.2);
-  const auto result = intensities_xray(f.context(1.5406), {r}, f.cache);
-  ASSERT_EQ(result.lines.size(), 1u);
-  EXPECT_DOUBLE_EQ(result.lines[0].reflection.intensity, 0.05 / 4.0 / 2.0);
-}
-
-TEST(Intensities, BraggAngleIsClampedBelowNinetyDegrees) {
-  IntensityFixture f;
-  const Reflection r = line_110(0.77);  // λ/2d = 1.0004
-  for (const bool neutrons : {false, true}) {
-    const auto result = neutrons ? intensities_neutron(f.context(1.5406), {r}, f.cache)
-                                 : intensities_xray(f.context(1.5406), {r}, f.cache);
-    ASSERT_EQ(result.lines.size(), 1u);
-    EXPECT_NEAR(result.lines[0].reflection.two_theta, 114.5914 * std::asin(0.99999), 1e-9);
-    EXPECT_TRUE(std::isfinite(result.lines[0].reflection.intensity));
+  const double with = f.line(line_110()).reflection.intensity;
+  for (const bool neutrons : {false, true}) {  // λ/2d = 1.0004: the Bragg angle is clamped below 90°
+    const ComputedLine clamped = f.line(line_110(0.77), neutrons);
+    EXPECT_NEAR(clamped.reflection.two_theta, 114.5914 * std::asin(0.99999), 1e-9);
+    EXPECT_TRUE(std::isfinite(clamped.reflection.intensity));
   }
-}
-
-TEST(Intensities, MissingAbsorptionOrZLeavesTheFactorOut) {
-  IntensityFixture f;
-  const Reflection r = line_110();
-  const double with = intensities_xray(f.context(1.5406), {r}, f.cache).lines[0].reflection.intensity;
-  f.absorption = {0, 0, 0, 0};
+  f.absorption = {0, 0, 0, 0};  // missing absorption or Z leave their factor out
   f.composition.formula_units = 0;
-  const double without = intensities_xray(f.context(1.5406), {r}, f.cache).lines[0].reflection.intensity;
+  const double without = f.line(line_110()).reflection.intensity;
   EXPECT_NEAR(without, with * 4.0 * 2.0, 1e-9 * without);
+  IntensityFixture weak;
+  for (AtomSite& atom : weak.crystal.atoms) atom.weight = 0;  // nothing scatters: floored before the factors
+  EXPECT_DOUBLE_EQ(weak.line(line_110(3.2)).reflection.intensity, 0.05 / 4.0 / 2.0);
 }
 
 TEST(PhaseListing, FaceCentredHeaderListsItsThreeTranslations) {
   ScriptedUi ui;
   Program program(ui, ".");
-  prepare(program, read_reference_case("nacl").crystal, {1.5406});
+  prepare(program, testing::read_reference_case("nacl").crystal, {1.5406});
   std::string detailed;
   PhaseListings listings;
   listings.detailed = &detailed;
   write_listing_header(program, listings);
   EXPECT_NE(detailed.find("\nBravais lattice translations:\n"
-                                "  0.000000  0.500000  0.500000\n"
-                                "  0.500000  0.000000  0.500000\n"
-                                "  0.500000  0.500000  0.000000\n\nAsymetric unit content:\n"),
+                          "  0.000000  0.500000  0.500000\n"
+                          "  0.500000  0.000000  0.500000\n"
+                          "  0.500000  0.500000  0.000000\n\nAsymetric unit content:\n"),
             std::string::npos);
   EXPECT_NE(detailed.find("\nBravais: F\nCentro\n"), std::string::npos);
 }
 
 TEST(PhaseListing, ExponentText) {
-  struct Case {
-    double value;
-    const char* text;
-  };
-  for (const Case& c :
-       {Case{123.456, " 1.2346E+0002"}, Case{0.000123456, " 1.2346E-0004"}, Case{-5.0, "-5.0000E+0000"},
-        Case{0.0, " 0.0000E+0000"}, Case{9.99996e9, " 1.0000E+0010"}})
-    EXPECT_EQ(exponent_text(c.value), c.text);
+  const std::pair<double, const char*> cases[] = {{123.456, " 1.2346E+0002"},
+                                                  {0.000123456, " 1.2346E-0004"},
+                                                  {-5.0, "-5.0000E+0000"},
+                                                  {0.0, " 0.0000E+0000"},
+                                                  {9.99996e9, " 1.0000E+0010"}};
+  for (auto [value, text] : cases) EXPECT_EQ(exponent_text(value), text);
 }
 
 }  // namespace

@@ -77,21 +77,15 @@ TEST(EncodeRow, WritesRowsAndTranslationsAsTheGridShowsThem) {
   for (const Case& c : cases) EXPECT_EQ(encode_row(c.coefficients, c.translation), c.text) << c.text;
 }
 
-TEST(LatticeLetter, IsTheFirstLetterExceptOnHexagonalAxes) {
+TEST(AddCentring, AppendsOneBlockOfThePrimitiveOperatorsPerTranslationAfterTheLatticeLetter) {
+  // The lattice letter is the first letter of the symbol except on hexagonal axes.
+  for (auto [symbol, system, letter] : {std::tuple{"F m -3 m", "CUBI", 'F'},
+                                        {"-I 4 2", "TETR", 'I'},
+                                        {"R -3 m:H", "HEXA", 'P'},
+                                        {"R -3 m:R", "RHOM", 'R'}})
+    EXPECT_EQ(lattice_letter(symbol, system), letter) << symbol;
   struct Case {
-    const char* symbol;
-    const char* system;
-    char letter;
-  };
-  const Case cases[] = {{"F m -3 m", "CUBI", 'F'},   {"-I 4 2", "TETR", 'I'},   {"R -3 m:H", "HEXA", 'P'},
-                        {"P 63/m m c", "HEXA", 'P'}, {"R -3 m:R", "RHOM", 'R'}, {"C 1 2/c 1", "MONO", 'C'}};
-  for (const Case& c : cases) EXPECT_EQ(lattice_letter(c.symbol, c.system), c.letter) << c.symbol;
-}
-
-TEST(AddCentring, AppendsOneBlockOfThePrimitiveOperatorsPerTranslation) {
-  struct Case {
-    const char* symbol;
-    const char* system;
+    const char *symbol, *system;
     std::vector<std::array<double, 3>> translations;
   };
   const double third = 1.0 / 3, two_thirds = 2.0 / 3;
@@ -125,18 +119,7 @@ TEST(AddCentring, AppendsOneBlockOfThePrimitiveOperatorsPerTranslation) {
   }
 }
 
-TEST(AddCentring, RefusesToGrowPast192Operators) {
-  SymmetryData symmetry;
-  symmetry.lattice_letter = 'F';
-  symmetry.operators.assign(49, SymmetryOperator::identity());
-  EXPECT_FALSE(add_centring(symmetry, "F", "CUBI"));
-  EXPECT_EQ(symmetry.operators.size(), 49u);
-  symmetry.operators.resize(97);
-  EXPECT_FALSE(add_inverse_operators(symmetry));
-  EXPECT_EQ(symmetry.operators.size(), 97u);
-}
-
-TEST(AddInverseOperators, AppendsTheTrueInversionPartner) {
+TEST(AddInverseOperators, AppendsTheTrueInversionPartnerAndNeitherAdditionGrowsPast192Operators) {
   // 4_1 screw axis of I 41/a (origin 1): (-y, x+1/2, z+1/4). Its partner under the
   // centre at the origin is (y, -x-1/2, -z-1/4) = (y, -x+1/2, -z+3/4); copying the
   // translation unchanged would give the operation (y, -x+1/2, -z+1/4), which is
@@ -150,28 +133,32 @@ TEST(AddInverseOperators, AppendsTheTrueInversionPartner) {
             testing::operator_key(make_operator({0, 1, 0, 0, -1, 0, 0, 0.5, 0, 0, -1, 0.75})));
   EXPECT_EQ(testing::operator_key(symmetry.operators[2]),
             testing::operator_key(make_operator({-1, 0, 0, 0, 0, -1, 0, 0, 0, 0, -1, 0})));
+  symmetry.lattice_letter = 'F';
+  symmetry.operators.assign(49, SymmetryOperator::identity());
+  EXPECT_FALSE(add_centring(symmetry, "F", "CUBI"));
+  EXPECT_EQ(symmetry.operators.size(), 49u);
+  symmetry.operators.resize(97);
+  EXPECT_FALSE(add_inverse_operators(symmetry));
+  EXPECT_EQ(symmetry.operators.size(), 97u);
 }
 
 TEST(OperatorRoutes, FaceCentredCubicKeepsThePrimitiveBlockFirst) {
   testing::TempFolder scratch;
   testing::ScriptedUi ui;
-  struct Route {
-    const char* symbol;  // catalogue, short and Hall spellings
-    bool generator;
-  };
-  for (const Route route :
-       {Route{"F m -3 m", true}, Route{"Fm-3m", true}, Route{"-F 4 2 3", true}, Route{"F m -3 m", false}}) {
-    CurrentCrystal crystal = crystal_with("CUBI", route.symbol);
-    ASSERT_TRUE(route.generator ? build_operators_getspec(crystal, scratch.path(), ui)
-                                : build_operators_pos(crystal, testing::source_folder("data"), ui));
+  // Catalogue, short and Hall spellings through the generator, then the position catalogue.
+  for (auto [symbol, generator] :
+       {std::pair{"F m -3 m", true}, {"Fm-3m", true}, {"-F 4 2 3", true}, {"F m -3 m", false}}) {
+    CurrentCrystal crystal = crystal_with("CUBI", symbol);
+    ASSERT_TRUE(generator ? build_operators_getspec(crystal, scratch.path(), ui)
+                          : build_operators_pos(crystal, testing::source_folder("data"), ui));
     const SymmetryData& s = crystal.symmetry;
-    ASSERT_EQ(s.operators.size(), 192u) << route.symbol;
+    ASSERT_EQ(s.operators.size(), 192u) << symbol;
     EXPECT_TRUE(s.centrosymmetric);
     EXPECT_EQ(s.lattice_letter, 'F');
     EXPECT_EQ(s.operator_texts.front(), " X, Y, Z");
     ASSERT_EQ(s.operator_texts.size(), 192u);
     for (std::size_t i = 0; i < 48; ++i) {
-      EXPECT_EQ(testing::operator_key(s.operators[i])[3], 0) << route.symbol << " " << s.operator_texts[i];
+      EXPECT_EQ(testing::operator_key(s.operators[i])[3], 0) << symbol << " " << s.operator_texts[i];
       for (std::size_t block = 1; block <= 3; ++block) {
         const SymmetryOperator& copy = s.operators[48 * block + i];
         for (int row = 0; row < 3; ++row) {
@@ -188,26 +175,10 @@ TEST(OperatorRoutes, FaceCentredCubicKeepsThePrimitiveBlockFirst) {
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
 }
 
-TEST(GetspecRoute, UnknownSymbolSaysSoOnceAndLeavesNoOperators) {
-  testing::TempFolder scratch;
-  testing::ScriptedUi ui;
-  CurrentCrystal crystal = crystal_with("CUBI", "Q 42 z");
-  crystal.symmetry.operators.assign(4, SymmetryOperator::identity());
-  EXPECT_TRUE(build_operators_getspec(crystal, scratch.path(), ui));
-  ASSERT_EQ(ui.warnings.size(), 1u);
-  EXPECT_EQ(ui.warnings[0], "Q 42 z unknown space group");
-  EXPECT_TRUE(crystal.symmetry.operators.empty());
-  EXPECT_TRUE(crystal.symmetry.operator_texts.empty());
-}
-
-TEST(GetspecRoute, ArgumentIsSixteenCharacterCodesPaddedWithBlanks) {
-  GetspecSymbol codes = getspec_argument("-P 2ybc");
-  const GetspecSymbol expected = {'-', 'P', ' ', '2', 'y', 'b', 'c', 32, 32, 32, 32, 32, 32, 32, 32, 32};
-  EXPECT_EQ(codes, expected);
+TEST(GetspecRoute, ScfsFileFollowsTheGeneratorLayoutAndAnUnknownSymbolLeavesNoOperators) {
+  EXPECT_EQ(getspec_argument("-P 2ybc"),
+            (GetspecSymbol{'-', 'P', ' ', '2', 'y', 'b', 'c', 32, 32, 32, 32, 32, 32, 32, 32, 32}));
   EXPECT_EQ(getspec_argument("0123456789abcdefXYZ")[15], 'f');
-}
-
-TEST(GetspecRoute, ScfsFileFollowsTheGeneratorLayout) {
   testing::TempFolder scratch;
   ASSERT_EQ(getspec(getspec_argument("P 1 21/c 1"), scratch.path()), GetspecStatus::Written);
   auto lines = read_text_lines(scratch / "scfs.dat");
@@ -223,6 +194,13 @@ TEST(GetspecRoute, ScfsFileFollowsTheGeneratorLayout) {
   EXPECT_EQ(substring((*lines)[11], 7, 40), "-X,Y+1/2,-Z+1/2");
   EXPECT_EQ(substring((*lines)[12], 7, 40), "-X,-Y,-Z");
   EXPECT_EQ(getspec(getspec_argument("nonsense"), scratch.path()), GetspecStatus::UnknownSymbol);
+  testing::ScriptedUi ui;
+  CurrentCrystal crystal = crystal_with("CUBI", "Q 42 z");
+  crystal.symmetry.operators.assign(4, SymmetryOperator::identity());
+  EXPECT_TRUE(build_operators_getspec(crystal, scratch.path(), ui));
+  EXPECT_EQ(ui.warnings, std::vector<std::string>{"Q 42 z unknown space group"});
+  EXPECT_TRUE(crystal.symmetry.operators.empty());
+  EXPECT_TRUE(crystal.symmetry.operator_texts.empty());
 }
 
 TEST(PosRoute, BuildsTheRecordThroughAnySpellingAndKeepsOldOperatorsOtherwise) {
@@ -252,9 +230,8 @@ TEST(PosRoute, MalformedRecordIsReportedAndChangesNothing) {
     EXPECT_FALSE(build_operators_pos(crystal, program.path(), ui)) << symbol;
     EXPECT_EQ(crystal.symmetry.operators.size(), 3u);
   }
-  ASSERT_EQ(ui.warnings.size(), 2u);
-  EXPECT_EQ(ui.warnings[0], "Error in T.pos for P -1: X,Y");
-  EXPECT_EQ(ui.warnings[1], "Error in T.pos for P 2");
+  EXPECT_EQ(ui.warnings,
+            (std::vector<std::string>{"Error in T.pos for P -1: X,Y", "Error in T.pos for P 2"}));
   CurrentCrystal missing = crystal_with("CUBI", "P 2 3");
   EXPECT_FALSE(build_operators_pos(missing, program.path(), ui));
   EXPECT_EQ(ui.last_warning(), "File C.pos not found");

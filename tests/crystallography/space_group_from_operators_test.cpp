@@ -48,9 +48,7 @@ TEST(DecodeOperator, ReadsTheTextsSymmCardsUse) {
   for (const char* bad :
        {"X,Y", "X,Y,Z+Q", "1/2,Y,Z", "X,Y,Z+1/0", "", "X,,Z", "2X,Y,Z", "X,Y2,Z", "X,Y,0.5Z"})
     EXPECT_FALSE(decode_operator(bad).has_value()) << '"' << bad << '"';
-}
-
-TEST(EncodeRowImport, AddsTheSumRow) {
+  // Encoding adds the sum row to the catalogue's rows.
   EXPECT_EQ(encode_row_import({1, 1, 0}, 0.5), "X+Y+1/2");
   EXPECT_EQ(encode_row_import({-1, 1, 0}, -1.0 / 3), " Y-X+2/3");
   EXPECT_EQ(encode_row_import({0, 0, -1}, 0), "-Z");
@@ -58,9 +56,7 @@ TEST(EncodeRowImport, AddsTheSumRow) {
 
 TEST(SpaceGroupFromFile, NamesCommonStructures) {
   struct Case {
-    const char* system;
-    const char* instructions;
-    const char* symbol;
+    const char *system, *instructions, *symbol;
     std::size_t operators;
   };
   const Case cases[] = {
@@ -114,8 +110,7 @@ TEST(SpaceGroupFromFile, UndecodedOperatorStopsTheImportAndChangesNothing) {
   import.crystal.symbol = "P 1";
   import.crystal.symmetry.operators = {SymmetryOperator::identity()};
   EXPECT_FALSE(import.run("MONO", "LATT 1\nSYMM -X, 1/2+Y, 1/2-Z\nSYMM 2X, Y, Z\n"));
-  ASSERT_EQ(import.ui.warnings.size(), 1u);
-  EXPECT_EQ(import.ui.warnings[0], "Non decoded position: 2X,Y,Z");
+  EXPECT_EQ(import.ui.warnings, std::vector<std::string>{"Non decoded position: 2X,Y,Z"});
   EXPECT_EQ(import.crystal.symbol, "P 1");
   EXPECT_EQ(import.crystal.symmetry.operators.size(), 1u);
 

@@ -15,7 +15,16 @@ namespace {
 using testing::add_atom;
 using testing::make_crystal;
 
-// F(h) = Σ_atoms Σ_ops (f_r + i f_i)·e^{−Bs²}·w·e^{±iφ}, φ = 2π h·(R x + t).
+// φ = 2π h·(R x + t).
+double phase_of(const MillerIndex& h, const SymmetryOperator& op, const AtomSite& atom) {
+  double phase = 0;
+  for (int row = 0; row < 3; ++row)
+    phase += h[static_cast<std::size_t>(row)] *
+             (op.r(row, 0) * atom.x + op.r(row, 1) * atom.y + op.r(row, 2) * atom.z + op.t(row));
+  return 2 * M_PI * phase;
+}
+
+// F(h) = Σ_atoms Σ_ops (f_r + i f_i)·e^{−Bs²}·w·e^{±iφ}.
 XrayStructureFactor direct_xray(const CurrentCrystal& c, const MillerIndex& h, double s,
                                 int wavelength_index) {
   XrayStructureFactor f;
@@ -26,12 +35,7 @@ XrayStructureFactor direct_xray(const CurrentCrystal& c, const MillerIndex& h, d
     fr *= damping;
     fi *= damping;
     for (const SymmetryOperator& op : c.symmetry.operators) {
-      double phase = 0;
-      const double x[3] = {atom.x, atom.y, atom.z};
-      for (int row = 0; row < 3; ++row)
-        phase += h[static_cast<std::size_t>(row)] *
-                 (op.r(row, 0) * x[0] + op.r(row, 1) * x[1] + op.r(row, 2) * x[2] + op.t(row));
-      phase *= 2 * M_PI;
+      const double phase = phase_of(h, op, atom);
       f.a_plus += fr * std::cos(phase) - fi * std::sin(phase);
       f.b_plus += fr * std::sin(phase) + fi * std::cos(phase);
       f.a_minus += fr * std::cos(phase) + fi * std::sin(phase);
@@ -57,16 +61,10 @@ CurrentCrystal decorated(CurrentCrystal c) {
   add_atom(c, "Fe", {0.1234, 0.2345, 0.3456}, 0.7, 1.0, 1);
   add_atom(c, "O", {0.4321, 0.0987, 0.7654}, 1.1, 0.8, 1);
   add_atom(c, "O", {0, 0, 0}, 0.5, 1.0, 1);
-  c.scattering_types[0].a = {11.7695, 7.3573, 3.5222, 2.3045};
-  c.scattering_types[0].b = {4.7611, 0.3072, 15.3535, 76.8805};
-  c.scattering_types[0].c = 1.0369;
-  c.scattering_types[0].f_prime = {0, -1.1, 0, 0};
-  c.scattering_types[0].f_second = {0, 3.2, 0, 0};
-  c.scattering_types[1].a = {3.0485, 2.2868, 1.5463, 0.867};
-  c.scattering_types[1].b = {13.2771, 5.7011, 0.3239, 32.9089};
-  c.scattering_types[1].c = 0.2508;
-  c.scattering_types[1].f_prime = {0, 0.05, 0, 0};
-  c.scattering_types[1].f_second = {0, 0.03, 0, 0};
+  testing::set_scattering(c.scattering_types[0], {11.7695, 7.3573, 3.5222, 2.3045},
+                          {4.7611, 0.3072, 15.3535, 76.8805}, 1.0369, {0, -1.1, 0, 0}, {0, 3.2, 0, 0});
+  testing::set_scattering(c.scattering_types[1], {3.0485, 2.2868, 1.5463, 0.867},
+                          {13.2771, 5.7011, 0.3239, 32.9089}, 0.2508, {0, 0.05, 0, 0}, {0, 0.03, 0, 0});
   for (AtomSite& atom : c.atoms) atom.fermi_length = atom.type == "Fe" ? 0.954 : 0.58;
   return c;
 }
@@ -90,27 +88,28 @@ CurrentCrystal with_copied_inverse_translations(CurrentCrystal c, const std::str
 }
 
 struct Case {
-  const char* name;
+  std::string name;
   CurrentCrystal crystal;
 };
 
 std::vector<Case> cases() {
+  struct Group {
+    const char *symbol, *hall, *system;
+    std::array<double, 6> cell;
+  };
+  const Group groups[] = {{"P1", "P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102}},
+                          {"P21/c", "-P 2ybc", "MONO", {5.1, 6.2, 7.3, 90, 104, 90}},
+                          {"P212121", "P 2ac 2ab", "ORTH", {5.1, 6.2, 7.3, 90, 90, 90}},
+                          {"I41/a", "-I 4ad", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}},
+                          {"I-42d", "I -4 2bw", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}},
+                          {"R3c", "R 3 -2\"c", "HEXA", {5.0, 5.0, 13.7, 90, 90, 120}},
+                          {"Fd-3m", "-F 4vw 2vw 3", "CUBI", {8.4, 8.4, 8.4, 90, 90, 90}},
+                          {"P63/m", "-P 6c", "HEXA", {9.4, 9.4, 6.9, 90, 90, 120}},
+                          {"P-1", "-P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102}}};
   std::vector<Case> out;
-  out.push_back({"P1", decorated(make_crystal("P1", "P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102}))});
-  out.push_back({"P21/c", decorated(make_crystal("P21/c", "-P 2ybc", "MONO", {5.1, 6.2, 7.3, 90, 104, 90}))});
-  out.push_back(
-      {"P212121", decorated(make_crystal("P212121", "P 2ac 2ab", "ORTH", {5.1, 6.2, 7.3, 90, 90, 90}))});
-  out.push_back({"I41/a", decorated(make_crystal("I41/a", "-I 4ad", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}))});
-  out.push_back(
-      {"I-42d", decorated(make_crystal("I-42d", "I -4 2bw", "TETR", {5.2, 5.2, 11.4, 90, 90, 90}))});
-  out.push_back({"R3c", decorated(make_crystal("R3c", "R 3 -2\"c", "HEXA", {5.0, 5.0, 13.7, 90, 90, 120}))});
-  out.push_back(
-      {"Fd-3m", decorated(make_crystal("Fd-3m", "-F 4vw 2vw 3", "CUBI", {8.4, 8.4, 8.4, 90, 90, 90}))});
-  out.push_back({"P63/m", decorated(make_crystal("P63/m", "-P 6c", "HEXA", {9.4, 9.4, 6.9, 90, 90, 120}))});
-  out.push_back(
-      {"P-1 copied t",
-       with_copied_inverse_translations(
-           decorated(make_crystal("P-1", "-P 1", "TRIC", {5.1, 6.2, 7.3, 80, 95, 102})), "P 2ac 2ab")});
+  for (const Group& g : groups)
+    out.push_back({g.symbol, decorated(make_crystal(g.symbol, g.hall, g.system, g.cell))});
+  out.back() = {"P-1 copied t", with_copied_inverse_translations(out.back().crystal, "P 2ac 2ab")};
   // Operators in an order that is neither blocked by centring nor paired: the sums still hold.
   CurrentCrystal shuffled =
       decorated(make_crystal("Ia-3", "-I 2b 2c 3", "CUBI", {9.4, 9.4, 9.4, 90, 90, 90}));
@@ -152,13 +151,9 @@ TEST(StructureFactor, NeutronSumsUseEachAtomsFermiLength) {
     double a = 0, b = 0;
     for (const AtomSite& atom : c.crystal.atoms)
       for (const SymmetryOperator& op : c.crystal.symmetry.operators) {
-        double phase = 0;
-        for (int row = 0; row < 3; ++row)
-          phase += h[static_cast<std::size_t>(row)] *
-                   (op.r(row, 0) * atom.x + op.r(row, 1) * atom.y + op.r(row, 2) * atom.z + op.t(row));
         const double amplitude = atom.fermi_length * std::exp(-atom.b * s * s) * atom.weight;
-        a += amplitude * std::cos(2 * M_PI * phase);
-        b += amplitude * std::sin(2 * M_PI * phase);
+        a += amplitude * std::cos(phase_of(h, op, atom));
+        b += amplitude * std::sin(phase_of(h, op, atom));
       }
     const NeutronStructureFactor got = structure_factor_neutron(cache.sums(h));
     EXPECT_NEAR(got.a, a, 1e-4);

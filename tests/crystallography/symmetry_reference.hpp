@@ -38,13 +38,10 @@ inline std::multiset<OperatorKey> operator_keys(const std::vector<SymmetryOperat
 inline std::multiset<OperatorKey> gemmi_keys(const gemmi::SpaceGroup& sg) {
   std::multiset<OperatorKey> keys;
   for (const gemmi::Op& op : sg.operations()) {
-    OperatorKey key{};
-    for (std::size_t row = 0; row < 3; ++row) {
-      for (std::size_t column = 0; column < 3; ++column)
-        key[row * 4 + column] = op.rot[row][column] / gemmi::Op::DEN;
-      key[row * 4 + 3] = ((op.tran[row] % 24) + 24) % 24;
-    }
-    keys.insert(key);
+    SymmetryOperator as_ours;
+    for (std::size_t i = 0; i < 12; ++i)
+      as_ours.m[i / 4][i % 4] = (i % 4 == 3 ? op.tran[i / 4] : op.rot[i / 4][i % 4]) / double(gemmi::Op::DEN);
+    keys.insert(operator_key(as_ours));
   }
   return keys;
 }

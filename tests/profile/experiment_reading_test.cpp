@@ -46,11 +46,8 @@ TEST(ExperimentFields, EmptyOrUnreadableFieldsKeepTheirValues) {
   page.w = "abc";
   testing::ScriptedUi ui;
   read_experiment_settings(settings, page, WavelengthForm{}, ui);
-  EXPECT_EQ(settings.two_theta_low, 10.0);
-  EXPECT_EQ(settings.two_theta_high, 50.0);
-  EXPECT_EQ(settings.u, 0.01);
-  EXPECT_EQ(settings.v, 0.0);
-  EXPECT_EQ(settings.w, 0.005);
+  EXPECT_EQ((std::array{settings.two_theta_low, settings.two_theta_high, settings.u, settings.v, settings.w}),
+            (std::array{10.0, 50.0, 0.01, 0.0, 0.005}));
   EXPECT_TRUE(ui.warnings.empty());
 }
 
