@@ -1,6 +1,7 @@
 #include "crystallography/composition.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 
@@ -51,6 +52,19 @@ double mass_weighted(const std::vector<ScatteringType>& types, double molecular_
   return sum / molecular_weight;
 }
 
+/// μ/ρ of a compound at each of the first four wavelengths, from its types'
+/// tabulated points and their counts per formula unit.
+std::array<double, 4> mass_absorption_at(const std::vector<ScatteringType>& types, double molecular_weight,
+                                         const std::vector<double>& wavelengths) {
+  std::array<double, 4> absorption{};
+  const std::size_t count = std::min<std::size_t>(wavelengths.size(), 4);
+  for (std::size_t j = 0; j < count; ++j)
+    absorption[j] = mass_weighted(types, molecular_weight, [lambda = wavelengths[j]](const ScatteringType& t, double) {
+      return tabulated_absorption(t.absorption, lambda);
+    });
+  return absorption;
+}
+
 }  // namespace
 
 double cell_volume(const CellParameters& cell) {
@@ -84,14 +98,11 @@ std::string compute_composition(CurrentCrystal& crystal, const std::vector<doubl
   composition.density =
       volume > 0 ? z * 10.0 * composition.molecular_weight / (kAvogadroMantissa * volume) : 0;
 
-  composition.mass_absorption.fill(0);
+  composition.mass_absorption = mass_absorption_at(types, composition.molecular_weight, wavelengths);
   composition.absorption_from_f2.fill(0);
   const std::size_t count = std::min<std::size_t>(wavelengths.size(), 4);
   for (std::size_t j = 0; j < count; ++j) {
     const double lambda = wavelengths[j];
-    composition.mass_absorption[j] = mass_weighted(
-        types, composition.molecular_weight,
-        [&](const ScatteringType& t, double) { return tabulated_absorption(t.absorption, lambda); });
     composition.absorption_from_f2[j] =
         mass_weighted(types, composition.molecular_weight, [&](const ScatteringType& t, double weight) {
           return kAbsorptionFromF2 * lambda * t.f_second[j] / weight;
@@ -109,8 +120,17 @@ void compute_sample_absorption(Workspace& workspace) {
   double density = 0;
   for (int p = 1; p <= workspace.phase_count(); ++p) {
     const PhaseData& phase = workspace.phase(p);
-    const PhaseComposition& values = p == workspace.current_phase ? workspace.composition : phase.composition;
-    for (std::size_t j = 0; j < 4; ++j) absorption[j] += phase.fraction * values.mass_absorption[j];
+    const bool current = p == workspace.current_phase;
+    const PhaseComposition& values = current ? workspace.composition : phase.composition;
+    // The other phases' μ/ρ are taken at the wavelengths of this computation,
+    // not as stored by their own last one: after a change of spectrum the
+    // phases not yet recomputed would bring the old wavelengths' values (or
+    // none for an added wavelength) into the sample's absorption.
+    const std::array<double, 4> mass_absorption =
+        current ? values.mass_absorption
+                : mass_absorption_at(phase.crystal.scattering_types, values.molecular_weight,
+                                     workspace.settings.wavelengths);
+    for (std::size_t j = 0; j < 4; ++j) absorption[j] += phase.fraction * mass_absorption[j];
     density += phase.fraction * values.density;
   }
   if (workspace.phase_count() == 0) {

@@ -32,7 +32,8 @@ std::string compute_composition(CurrentCrystal& crystal, const std::vector<doubl
 
 /// μ(λ_j) of the whole sample for the first four wavelengths:
 /// (Σ_p x_p·(μ/ρ)_p(λ_j)) · (Σ_p x_p·ρ_p) over all phases with their fractions x_p;
-/// the current phase's values are taken from the working copy.
+/// the current phase's values are taken from the working copy, and the other
+/// phases' μ/ρ are computed at the workspace's current wavelengths.
 void compute_sample_absorption(Workspace& workspace);
 
 /// The composition step of a computation on the working crystal: the phase's

@@ -126,20 +126,33 @@ TEST(Composition, RefusesWhatTheTablesCannotHold) {
   EXPECT_EQ(compute_composition(untyped, {kCuKAlpha1}, values), "Atom Fe has no scattering type.");
 }
 
-TEST(Composition, SampleAbsorptionWeighsPhasesByTheirFractions) {
+// Phase 1 (NaCl) was last computed under Cu Kα1 alone; the spectrum is now
+// Cu Kα1 + Mo Kα1 and phase 2, current, is being computed. Phase 1's μ/ρ must
+// be taken at both wavelengths of this computation, not as it stored them
+// (stale values, and 0 for Mo): else the sample's absorption at Mo is too
+// small and the current phase's Mo lines too strong until a second computation.
+TEST(Composition, SampleAbsorptionWeighsPhasesByTheirFractionsAtTheCurrentWavelengths) {
   Workspace workspace;
   workspace.phases.resize(2);
   workspace.phases[0].fraction = 0.25, workspace.phases[1].fraction = 0.75;
-  workspace.phases[0].composition.mass_absorption = {100, 10, 0, 0};
-  workspace.phases[0].composition.density = 2;
+  workspace.phases[0].crystal = crystal_of({{"Na", 4}, {"Cl", 4}}, cubic(5.64), 192);
+  ASSERT_EQ(compute_composition(workspace.phases[0].crystal, {kCuKAlpha1}, workspace.phases[0].composition), "");
+  workspace.phases[0].composition.mass_absorption = {999, 0, 0, 0};  // stored under another spectrum
   workspace.phases[1].composition.mass_absorption = {999, 999, 0, 0};  // stale: phase 2 is current
+  workspace.settings.wavelengths = {kCuKAlpha1, kMoKAlpha1};
   workspace.current_phase = 2;
   workspace.composition.mass_absorption = {20, 40, 0, 0};
   workspace.composition.density = 4;
   compute_sample_absorption(workspace);
-  const double density = 0.25 * 2 + 0.75 * 4;
-  EXPECT_DOUBLE_EQ(workspace.sample_absorption[0], (0.25 * 100 + 0.75 * 20) * density);
-  EXPECT_DOUBLE_EQ(workspace.sample_absorption[1], (0.25 * 10 + 0.75 * 40) * density);
+
+  const double nacl_density = workspace.phases[0].composition.density;  // 2.16, see KnownCompounds
+  const double density = 0.25 * nacl_density + 0.75 * 4;
+  const double nacl_copper = (22.99 * 29.656 + 35.452 * 105.72) / 58.442;  // hand value, as above
+  EXPECT_NEAR(workspace.sample_absorption[0], (0.25 * nacl_copper + 0.75 * 20) * density, 1e-6);
+  // At Mo Kα1 NaCl absorbs far less than at Cu, but not nothing.
+  const double nacl_molybdenum = workspace.sample_absorption[1] / density / 0.25 - 3 * 40;
+  EXPECT_GT(nacl_molybdenum, 1);
+  EXPECT_LT(nacl_molybdenum, nacl_copper / 3);
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ TEST_F(Driver, TwoWavelengthsGiveEveryLineTwiceInTwoThetaOrder) {
   open_example("silicon.cry");
   const std::size_t single = phase(1).reflections.size();
   ASSERT_GT(single, 0u);
+  // A second phase, computed after silicon at each Apply: the sample's
+  // absorption at the new wavelength must include it from the first Apply on.
+  open_example("nacl.cry");
   // Cu Kα1 and Kα2 with the fractions 2:1, set as the wavelength dialog sets them.
   program.main_form.experiment.wavelength = "Multiple";
   program.wavelength_form.wavelength = {"1.54056", "1.54439", "", ""};
@@ -60,6 +63,11 @@ TEST_F(Driver, TwoWavelengthsGiveEveryLineTwiceInTwoThetaOrder) {
   EXPECT_NEAR(phase(1).scale_factor * strongest->intensity, 100.0, 1e-9);
   EXPECT_TRUE(program.main_form.experiment.spectrum_visible);
   EXPECT_EQ(program.main_form.experiment.spectrum.cell(2, 1), "50.0");
+  // A second Apply of the same spectrum changes nothing.
+  std::vector<double> first;
+  for (const Reflection& line : lines) first.push_back(line.intensity);
+  click_button_plot_phase_data(program, PlotSender::ExperimentApply);
+  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_NEAR(phase(1).reflections[i].intensity, first[i], 1e-9 * first[i]);
 }
 
 TEST_F(Driver, RefusesABadCellNoGroupAndNoAtomsKeepingTheOldResults) {
