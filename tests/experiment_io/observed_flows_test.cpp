@@ -34,8 +34,6 @@ protected:
   TempFolder folder;
   ScriptedUi ui;
   Program program{ui, folder.path()};
-
-  void add_phase() { program.workspace.phases.emplace_back(); }
 };
 
 TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
@@ -78,7 +76,6 @@ TEST_F(ObservedFlowTest, EightPatternsAtMost) {
   EXPECT_TRUE(ui.open_requests.empty());
 }
 
-
 TEST_F(ObservedFlowTest, PointsBeyondTheTableAreDroppedWithOneMessage) {
   folder.write("big.raw", raw2_file(32767, 1.5406f));
   ASSERT_TRUE(read_observed_pattern(program, PatternFileKind::BrukerRaw, "big.raw"));
@@ -87,38 +84,33 @@ TEST_F(ObservedFlowTest, PointsBeyondTheTableAreDroppedWithOneMessage) {
 }
 
 TEST_F(ObservedFlowTest, WavelengthReconciliation) {
-  struct Case {
+  const std::string differs = "Warning: The read wavelength ( 0.70930) is different from the current one ( 1.54060)";
+  const struct Case {
     const char* what;
     bool with_phase;
     int patterns_before;
-    double current, read;
-    std::vector<double> expected_wavelengths;
+    double current, read, expected_wavelength;
     std::string expected_warning;
-  };
-  const std::vector<Case> cases = {
-      {"within 0.05 Å", true, 0, 1.5418, 1.5406, {1.5418}, ""},
-      {"first pattern of an empty workspace", false, 0, 1.5406, 0.7093, {0.7093}, ""},
-      {"a phase is loaded", true, 0, 1.5406, 0.7093, {1.5406},
-       "Warning: The read wavelength ( 0.70930) is different from the current one ( 1.54060)"},
-      {"not the first pattern", false, 1, 1.5406, 0.7093, {1.5406},
-       "Warning: The read wavelength ( 0.70930) is different from the current one ( 1.54060)"},
-      {"the file reports none", false, 0, 1.5406, 0.0, {1.5406}, ""},
-  };
+  } cases[] = {{"within 0.05 Å", true, 0, 1.5418, 1.5406, 1.5418, ""},
+               {"first pattern of an empty workspace", false, 0, 1.5406, 0.7093, 0.7093, ""},
+               {"a phase is loaded", true, 0, 1.5406, 0.7093, 1.5406, differs},
+               {"not the first pattern", false, 1, 1.5406, 0.7093, 1.5406, differs},
+               {"the file reports none", false, 0, 1.5406, 0.0, 1.5406, ""}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     ScriptedUi case_ui;
     Program p{case_ui, folder.path()};
     if (c.with_phase) p.workspace.phases.emplace_back();
     p.workspace.observed_patterns.resize(static_cast<std::size_t>(c.patterns_before));
     p.workspace.settings.wavelengths = {c.current};
     folder.write("w.raw", raw2_file(3, static_cast<float>(c.read)));
-    ASSERT_TRUE(read_observed_pattern(p, PatternFileKind::BrukerRaw, "w.raw")) << c.what;
-    ASSERT_EQ(p.workspace.settings.wavelengths.size(), 1u) << c.what;
-    EXPECT_NEAR(p.workspace.settings.wavelengths[0], c.expected_wavelengths[0], 1e-6) << c.what;
-    EXPECT_EQ(case_ui.last_warning(), c.expected_warning) << c.what;
-    EXPECT_EQ(p.workspace.observed_patterns.size(), static_cast<std::size_t>(c.patterns_before) + 1) << c.what;
+    ASSERT_TRUE(read_observed_pattern(p, PatternFileKind::BrukerRaw, "w.raw"));
+    ASSERT_EQ(p.workspace.settings.wavelengths.size(), 1u);
+    EXPECT_NEAR(p.workspace.settings.wavelengths[0], c.expected_wavelength, 1e-6);
+    EXPECT_EQ(case_ui.last_warning(), c.expected_warning);
+    EXPECT_EQ(p.workspace.observed_patterns.size(), static_cast<std::size_t>(c.patterns_before) + 1);
   }
 }
-
 
 const char* kRietveldWithoutWavelength = "\nline 2\nline 3\nline 4\n10 0.05 10.15\n5 10 15 20\n";
 
@@ -189,10 +181,8 @@ TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
 }
 
 TEST_F(ObservedFlowTest, AFailedPeakReadAddsNothing) {
-  folder.write("bad.dif", "NOTDIF");
-  folder.write("empty.prn", "\n\n");
-  ui.choose_file("bad.dif");
-  ui.choose_file("empty.prn");
+  ui.choose_file(folder.write("bad.dif", "NOTDIF").filename().string());
+  ui.choose_file(folder.write("empty.prn", "\n\n").filename().string());
   EXPECT_FALSE(ouvre_fichier_dif(program, 1).added);
   EXPECT_FALSE(ouvre_fichier_dif(program, 5).added);
   EXPECT_THAT(ui.warnings, ElementsAre("It seems not to be a Bruker file", "The file empty.prn holds no peak"));

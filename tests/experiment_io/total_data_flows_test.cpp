@@ -21,6 +21,9 @@ using testing::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
+// Designated initialisers below leave the other members empty, as intended.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 // A program folder holding the installation data files, with the example
 // crystals beside them.
 class TotalDataFlowTest : public ::testing::Test {
@@ -66,7 +69,6 @@ protected:
     styles.peak_pen_widths[0] = 3;
   }
 };
-
 
 TEST_F(TotalDataFlowTest, ALoadedWorkspaceGivesTheSameComputedProfiles) {
   EXPECT_FALSE(SavetheTotaldata1Click(program, TotalDataSender::Menu));  // nothing to save
@@ -201,16 +203,9 @@ TEST_F(TotalDataFlowTest, ATotalDataFileChosenAsACrystalFileIsLoaded) {
 }
 
 TEST_F(TotalDataFlowTest, ASeveralLineSpectrumAndNeutronsComeBack) {
-  TotalDataFile data;
-  data.neutrons = true;
-  data.wavelength = "Multiple";
-  data.two_theta_low = "10";
-  data.two_theta_high = "60";
-  data.u = "0";
-  data.v = "0";
-  data.w = "0.08";
-  data.wavelengths = {{1.54056, 2.0 / 3}, {1.54439, 1.0 / 3}};
-  data.patterns.push_back({"obs", 3, 1, 0, true, {{10, 1}, {11, 2}}});
+  TotalDataFile data{.neutrons = true, .wavelength = "Multiple", .two_theta_low = "10", .two_theta_high = "60",
+                     .u = "0", .v = "0", .w = "0.08", .wavelengths = {{1.54056, 2.0 / 3}, {1.54439, 1.0 / 3}},
+                     .patterns = {{"obs", 3, 1, 0, true, {{10, 1}, {11, 2}}}}};
   folder.write("spectrum.cmp", format_total_data_file(data));
   ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::FileList, "spectrum.cmp").loaded) << ui.last_warning();
   EXPECT_EQ(program.workspace.settings.source, RadiationSource::Neutrons);
