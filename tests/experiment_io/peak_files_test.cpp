@@ -87,20 +87,15 @@ TEST(XfitPeaksTest, TheHeaderOrderChoosesTheColumns) {
   for (std::string header : {"Code  Th2", "Th2"}) {
     expect_peaks(read_xfit_peaks({header, positions_line, ""}, "x.txt"), {{31.75, 100}});
   }
-}
-
-TEST(XfitPeaksTest, RefusesAFileWithoutItsColumnNames) {
+  // A file without its column names, or with a line too short for them, is refused.
   EXPECT_EQ(read_xfit_peaks({"Angle Int"}, "x.txt").error, "The file x.txt seems not to be an Xfit file");
   EXPECT_THAT(read_xfit_peaks({"Code", "short line"}, "x.txt").error, HasSubstr("line 2"));
 }
 
-TEST(WinfitPeaksTest, TakesTheFirstAndFifthNumbersAfterThePeakNumber) {
+TEST(WinfitPeaksTest, TakesTheFirstAndFifthNumbersAfterThePeakNumberFiftyAtMost) {
   // Peak 1 at 20.15 with intensity 57.0 before scaling.
   std::vector<std::string> lines = {"Sample q  Position  FWHM", "1\t20.15, 0.1 0.2 0.3 57.0", "  2 30.5 0 0 0 114 9"};
   expect_peaks(read_winfit_peaks(lines, "w.dat"), {{20.15, 50}, {30.5, 100}});
-}
-
-TEST(WinfitPeaksTest, FailuresAndTheFiftyLineTable) {
   EXPECT_EQ(read_winfit_peaks({"Sample only"}, "w.dat").error, "It seems not a WINFIT file!");
   EXPECT_EQ(read_winfit_peaks({"Sample Position", "1 20 x 0 0 5"}, "w.dat").error, "decode error");
   EXPECT_EQ(read_winfit_peaks({"Sample Position", "1 20 1"}, "w.dat").error, "decode error");
@@ -124,12 +119,10 @@ std::string di_file(const std::vector<std::pair<std::int16_t, std::int16_t>>& re
   return file.bytes();
 }
 
-TEST(DiPeaksTest, PositionsAreHalfHundredthsOfADegree) {
+TEST(DiPeaksTest, PositionsAreHalfHundredthsOfADegreeAndCutFilesAreRefused) {
   // p = 4000 gives 20.0°; p = 5689 gives 28.445°.
   expect_peaks(read_di_peaks(di_file({{4000, 30}, {5689, 60}}), "p.di"), {{20.0, 50}, {28.445, 100}});
-}
-
-TEST(DiPeaksTest, ShortOrCutFilesAreNotPhilipsFiles) {
+  // Short or cut files are not Philips files.
   std::string full = di_file({{4000, 30}});
   for (std::string bytes : {std::string(), full.substr(0, 249), full.substr(0, full.size() - 5)})
     EXPECT_EQ(read_di_peaks(bytes, "p.di").error, "It seems not to be a .RD Philips file") << bytes.size();
@@ -145,7 +138,6 @@ TEST(ColumnPeaksTest, TheFirstLineChoosesTheLayout) {
   EXPECT_EQ(hkl.list.peaks[1].k, 2);
   EXPECT_EQ(hkl.list.peaks[1].l, 0);
 }
-
 
 TEST(PeakKindTest, TheExtensionOfTheNameRefinesTheMenuKind) {
   struct Case {

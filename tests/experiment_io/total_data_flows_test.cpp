@@ -68,6 +68,14 @@ protected:
     styles.pattern_styles[0] = 2;
     styles.peak_pen_widths[0] = 3;
   }
+
+  // The workspace above saved as "mix.cmp"; its text.
+  std::string saved_workspace() {
+    build_workspace();
+    ui.choose_file("mix.cmp");
+    EXPECT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu)) << ui.last_warning();
+    return read_file_bytes(folder / "mix.cmp").value_or("");
+  }
 };
 
 TEST_F(TotalDataFlowTest, ALoadedWorkspaceGivesTheSameComputedProfiles) {
@@ -126,10 +134,7 @@ TEST_F(TotalDataFlowTest, ALoadedWorkspaceGivesTheSameComputedProfiles) {
 }
 
 TEST_F(TotalDataFlowTest, AMalformedFileLeavesTheWorkspaceAsItWas) {
-  build_workspace();
-  ui.choose_file("mix.cmp");
-  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
-  std::string text = read_file_bytes(folder / "mix.cmp").value();
+  std::string text = saved_workspace();
   text.replace(text.find("NBOB 1"), 6, "NBOB x");
   folder.write("bad.cmp", text);
   folder.write("trunc.cmp", text.substr(0, text.size() / 2));
@@ -146,10 +151,7 @@ TEST_F(TotalDataFlowTest, AMalformedFileLeavesTheWorkspaceAsItWas) {
 }
 
 TEST_F(TotalDataFlowTest, NamesInTheFileNeverChooseWhereWeWrite) {
-  build_workspace();
-  ui.choose_file("mix.cmp");
-  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
-  std::string text = read_file_bytes(folder / "mix.cmp").value();
+  std::string text = saved_workspace();
   std::filesystem::create_directories(folder / "work");
   std::string outside = (folder / "elsewhere").string();
   text.replace(text.find("NAME "), text.find('\n', text.find("NAME ")) - text.find("NAME "),
@@ -191,9 +193,7 @@ TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
 }
 
 TEST_F(TotalDataFlowTest, ATotalDataFileChosenAsACrystalFileIsLoaded) {
-  build_workspace();
-  ui.choose_file("mix.cmp");
-  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  saved_workspace();
   ScriptedUi other_ui;
   Program other{other_ui, folder.path()};
   other_ui.choose_file("mix.cmp");
