@@ -107,7 +107,7 @@ std::string rd_file(std::string_view version, std::uint8_t anode, const std::vec
   return file.bytes();
 }
 
-TEST(RdPatternTest, CountsAreSquaredTenthsAtTheOffsetOfTheVersion) {
+TEST(RdPatternTest, CountsAreSquaredTenthsAtTheOffsetOfTheVersionAfterTheRdMark) {
   const struct Case {
     std::string version;
     std::uint8_t anode;
@@ -128,9 +128,6 @@ TEST(RdPatternTest, CountsAreSquaredTenthsAtTheOffsetOfTheVersion) {
     EXPECT_NEAR(b.read_wavelength, (0.5 * 0.71359 + 0.7093) / 1.5, 1e-12);
     EXPECT_NEAR(b.last_angle, 20.06, 1e-12);
   }
-}
-
-TEST(RdPatternTest, RefusesAFileWithoutTheRdMark) {
   std::string bytes = rd_file("V5", 0, {1, 2});
   bytes[2] = 'X';
   EXPECT_EQ(read_rd_pattern(bytes, "x.rd").error, "It seems not to be a .RD Philips file");

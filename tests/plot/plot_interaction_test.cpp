@@ -67,8 +67,7 @@ TEST_F(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {
   Image1_OnMouseMove(session, 103, 80, box);
   EXPECT_TRUE(box.empty());
   Image1_OnMouseMove(session, 104, 80, box);
-  const std::vector<Point> expected = {{100, 50}, {104, 50}, {104, 80}, {100, 80}, {100, 50}};
-  EXPECT_EQ(box, expected);
+  EXPECT_EQ(box, (std::vector<Point>{{100, 50}, {104, 50}, {104, 80}, {100, 80}, {100, 50}}));
 }
 
 TEST_F(PlotInteraction, ZoomBoxAtAQuarterOfTheLargestSumGivesFactorFourAndARightClickUnzooms) {
@@ -213,8 +212,7 @@ TEST(PlotWindowCases, DifferenceWindowDrawing) {
   dessine_difference(state, canvas);
   EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{234, 234, 234}));
   EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Line)[0].points[1], (Point{296, 100}));
-  const std::vector<Point> curve = {{1, 100}, {2, 95}, {3, 107}};
-  EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Polyline)[0].points, curve);
+  EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Polyline)[0].points, (std::vector<Point>{{1, 100}, {2, 95}, {3, 107}}));
 
   Workspace workspace;
   workspace.observed_patterns.push_back(ObservedPattern{{}, 0, "/x/obs.raw"});

@@ -96,9 +96,8 @@ TEST_F(GlobalReport, PhaseListingsOpenTheCurrentPhasesListingAndNothingWithoutAP
   program.workspace.current_phase = 2;
   Detailledresultforthedispayedphase1Click(program);
   Shortresultforthedisplayedphase1Click(program);
-  const std::vector<std::string> expected = {(folder / "phase22.out").string(),
-                                             (folder / "phase2.out").string()};
-  EXPECT_EQ(ui.shown_text_files, expected);
+  EXPECT_EQ(ui.shown_text_files,
+            (std::vector<std::string>{(folder / "phase22.out").string(), (folder / "phase2.out").string()}));
   program.workspace.current_phase = 3;  // above the phase count: nothing starts
   Shortresultforthedisplayedphase1Click(program);
   EXPECT_EQ(ui.shown_text_files.size(), 2u);

@@ -14,8 +14,7 @@ struct AnomalousPanelTest : ::testing::Test {
   testing::ScriptedUi ui;
   Program program{ui, testing::source_folder("data")};
   AnomalousPanelForm panel;
-  int resets = 0;
-  int recomputes = 0;
+  int resets = 0, recomputes = 0;
   AnomalousPanelActions actions{[this](Program&) { ++resets; }, [this](Program&) { ++recomputes; }};
 
   void add_phase(const char* atom_type) {
