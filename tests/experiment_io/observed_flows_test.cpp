@@ -118,45 +118,41 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   EXPECT_TRUE(program.lambda_missing.visible);
   EXPECT_THAT(ui.window_changes, ElementsAre(std::pair{WindowId::LambdaFromFile, true}));
   EXPECT_TRUE(program.workspace.observed_patterns.empty());
+  LambdaMissingForm& form = program.lambda_missing;
+  form.lambda = "1.5";
+  form.lambda1 = "abc";
+  lit_lambda(program);
+  EXPECT_EQ(ui.last_warning(), "Lambda1 error!");
+  form.lambda1 = "";  // empty counts as 0
+  form.lambda2 = "-";
+  lit_lambda(program);
+  EXPECT_EQ(ui.last_warning(), "Lambda2 error!");
+  EXPECT_TRUE(form.visible);
 
-  clicklistbox(program.lambda_missing, 1);  // Cu
-  EXPECT_EQ(program.lambda_missing.lambda1, " 1.54056");
-  EXPECT_EQ(program.lambda_missing.lambda2, " 1.54439");
-  EXPECT_EQ(program.lambda_missing.lambda, " 1.54180");
-
-  program.lambda_missing.lambda = "1.5x";
+  clicklistbox(form, 1);  // Cu
+  EXPECT_EQ(form.lambda1, " 1.54056");
+  EXPECT_EQ(form.lambda2, " 1.54439");
+  EXPECT_EQ(form.lambda, " 1.54180");
+  form.lambda = "1.5x";
   EXPECT_FALSE(lit_lambda(program).added);
   EXPECT_EQ(ui.last_warning(), "Lambda error!");
-  EXPECT_TRUE(program.lambda_missing.visible);
-
-  program.lambda_missing.lambda = "1.5418";
+  EXPECT_TRUE(form.visible);
+  form.lambda = "1.5418";
   ASSERT_TRUE(lit_lambda(program).added);
-  EXPECT_FALSE(program.lambda_missing.visible);
+  EXPECT_FALSE(form.visible);
   ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
   EXPECT_DOUBLE_EQ(program.workspace.observed_patterns[0].wavelength, 1.5418);
   EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 4u);
   EXPECT_EQ(ui.redraws, 1);
-}
 
-TEST_F(ObservedFlowTest, LambdaMissingFailures) {
-  folder.write("nolambda.dat", kRietveldWithoutWavelength);
-  open_lambda_missing(program.lambda_missing, (folder / "nolambda.dat").string());
-  program.lambda_missing.lambda = "1.5";
-  program.lambda_missing.lambda1 = "abc";
-  lit_lambda(program);
-  EXPECT_EQ(ui.last_warning(), "Lambda1 error!");
-  program.lambda_missing.lambda1 = "";  // empty counts as 0
-  program.lambda_missing.lambda2 = "-";
-  lit_lambda(program);
-  EXPECT_EQ(ui.last_warning(), "Lambda2 error!");
-  EXPECT_TRUE(program.lambda_missing.visible);
-
-  folder.write("nolambda.dat", "\n\n\n\n10 0.05 10.15\n5 x\n");
-  program.lambda_missing.lambda2 = "";
+  // A file found unreadable once the wavelength is given closes the window and adds nothing.
+  open_lambda_missing(form, folder.write("bad.dat", "\n\n\n\n10 0.05 10.15\n5 x\n").string());
+  form.lambda = "1.5";
+  form.lambda1 = form.lambda2 = "";
   EXPECT_FALSE(lit_lambda(program).added);
   EXPECT_EQ(ui.last_warning(), "Read error in the Rietveld file!");
-  EXPECT_FALSE(program.lambda_missing.visible);
-  EXPECT_TRUE(program.workspace.observed_patterns.empty());
+  EXPECT_FALSE(form.visible);
+  EXPECT_EQ(program.workspace.observed_patterns.size(), 1u);
 }
 
 TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
