@@ -88,7 +88,7 @@ TEST_F(Export, OutputFileNeedsANameAndYesToOverwrite) {
   EXPECT_EQ(choose_output_file(program, request, ".bmp"), folder / "new.bmp");
 }
 
-TEST_F(Export, BitmapHeaderAndPixels) {
+TEST_F(Export, BitmapHeaderAndPixelsButNothingWithoutPhaseOrPattern) {
   ui.choose_file("plot");
   Bitmapformat1Click(program, two_colour_image());
   EXPECT_EQ(ui.save_requests.back().filter, "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg");
@@ -104,6 +104,11 @@ TEST_F(Export, BitmapHeaderAndPixels) {
   // First stored pixel: bottom-left, in blue-green-red order.
   EXPECT_EQ(static_cast<unsigned char>((*bytes)[54]), 10);
   EXPECT_EQ(static_cast<unsigned char>((*bytes)[56]), 250);
+  workspace.phases.clear();  // nothing to export: no dialog
+  workspace.observed_patterns.clear();
+  ui.choose_file("plot");
+  Bitmapformat1Click(program, two_colour_image());
+  EXPECT_EQ(ui.save_requests.size(), 1u);
 }
 
 TEST_F(Export, JpegDecodesBackToThePicture) {
@@ -134,16 +139,13 @@ TEST_F(Export, JpegDecodesBackToThePicture) {
   EXPECT_GT(row[3 * 27 + 2], 190);
 }
 
-TEST_F(Export, NothingToExportWithoutPhaseOrPattern) {
-  workspace.phases.clear();
-  workspace.observed_patterns.clear();
-  ui.choose_file("plot");
-  Bitmapformat1Click(program, two_colour_image());
-  EXPECT_TRUE(ui.save_requests.empty());
-}
-
-TEST_F(Export, MetafileHasAValidRecordStructure) {
+TEST_F(Export, MetafileHasAValidRecordStructureAndWholePixels) {
   MetafileForm form;
+  form.height = "3OO";
+  BitBtn1Click(program, form, state);
+  EXPECT_EQ(ui.warnings.size(), 1u);
+  EXPECT_TRUE(ui.save_requests.empty());
+  form = MetafileForm{};
   form.visible = true;
   ui.choose_file("plot");
   BitBtn1Click(program, form, state);
@@ -189,14 +191,6 @@ TEST_F(Export, DefaultMetafileIs1040By356) {
   EXPECT_EQ(testing::text_at(canvas, "2Theta"), (Point{1040 - 90, 356 - 20}));
 }
 
-TEST_F(Export, MetafileSizeMustBeWholePixels) {
-  MetafileForm form;
-  form.height = "3OO";
-  BitBtn1Click(program, form, state);
-  EXPECT_EQ(ui.warnings.size(), 1u);
-  EXPECT_TRUE(ui.save_requests.empty());
-}
-
 TEST(Printout, Heading) {
   EXPECT_EQ(print_heading("06/12/2026 10:15:00", "  Quartz and calcite  "),
             "CALVANEMP 06/12/2026 10:15:00 : Quartz and calcite");
@@ -233,7 +227,7 @@ TEST_F(Export, PrintDrawsBlackOnWhiteWithTriplePens) {
   EXPECT_EQ(testing::text_at(canvas, "Observeded patterns"), (Point{3294 + 120 - 412, 1177 + 120}));
 }
 
-TEST_F(Export, PrintNothingToPrintGivesOneMessage) {
+TEST_F(Export, PrintNothingToPrintGivesOneMessageAndSizesOutsideTheirRangesAreRefused) {
   PrintForm form;
   ImpressionDiagramme1Click(program, form);
   EXPECT_TRUE(form.visible);
@@ -244,10 +238,6 @@ TEST_F(Export, PrintNothingToPrintGivesOneMessage) {
   ImpressionDiagramme1Click(program, form);
   EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
   EXPECT_FALSE(form.visible);
-}
-
-TEST_F(Export, PrintSizesOutsideTheirRangesAreRefused) {
-  PrintForm form;
   EXPECT_EQ(read_print_size(program, form), (std::pair{28.0, 10.0}));
   for (const auto& [width, height] : {std::pair{"29", "10"}, std::pair{"28", "4"}, std::pair{"x", "10"}}) {
     form.width_cm = width;
