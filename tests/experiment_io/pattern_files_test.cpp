@@ -31,8 +31,6 @@ std::string raw2_file(std::int16_t header, const std::vector<float>& counts, flo
   return file.bytes();
 }
 
-std::vector<float> scaled_of(const PatternReading& reading) { return reading.buffer.intensities; }
-
 TEST(RawPatternTest, Raw2DataStartsAfterTheRangeHeader) {
   // H = 60 puts the counts at 316; H = 72 skips 12 more bytes (at 328).
   for (std::int16_t header : {std::int16_t{60}, std::int16_t{72}, std::int16_t{-5}}) {
@@ -55,7 +53,7 @@ TEST(RawPatternTest, ScalingStartsFromZeroForRaw2AndFromMinusTenThousandForRaw1)
   // span is 50 and the values become 0, 60, 20.
   PatternReading raw2 = read_raw_pattern(raw2_file(60, {-50, -20, -40}), "n.raw");
   ASSERT_TRUE(raw2.ok());
-  EXPECT_THAT(scaled_of(raw2), ElementsAre(FloatNear(0, 1e-4), FloatNear(60, 1e-4), FloatNear(20, 1e-4)));
+  EXPECT_THAT(raw2.buffer.intensities, ElementsAre(FloatNear(0, 1e-4), FloatNear(60, 1e-4), FloatNear(20, 1e-4)));
 
   // RAW1 with the same counts: the highest starts at -10000, so it is -20
   // and the span 30: 0, 100, 33.33.
@@ -68,7 +66,7 @@ TEST(RawPatternTest, ScalingStartsFromZeroForRaw2AndFromMinusTenThousandForRaw1)
   std::string bytes = raw1.bytes() + std::string(2, '\0');  // a cut last value is not a point
   PatternReading reading = read_raw_pattern(bytes, "c.raw");
   ASSERT_TRUE(reading.ok()) << reading.error;
-  EXPECT_THAT(scaled_of(reading), ElementsAre(FloatNear(0, 1e-4), FloatNear(100, 1e-4), FloatNear(33.3333, 1e-3)));
+  EXPECT_THAT(reading.buffer.intensities, ElementsAre(FloatNear(0, 1e-4), FloatNear(100, 1e-4), FloatNear(33.3333, 1e-3)));
   EXPECT_THAT(reading.buffer.angles, ElementsAre(20.0f, 20.25f, 20.5f));
   EXPECT_EQ(reading.buffer.title, "corundum (RAW1)");
   EXPECT_EQ(reading.buffer.anode, "Co");
@@ -92,7 +90,7 @@ TEST(RawPatternTest, RawLayoutReadsAlphaOneAndAnUnknownAnode) {
 TEST(RawPatternTest, AllEqualCountsBecomeZerosInsteadOfDividingByZero) {
   PatternReading reading = read_raw_pattern(raw2_file(60, {5, 5, 5}), "flat.raw");
   ASSERT_TRUE(reading.ok());
-  EXPECT_THAT(scaled_of(reading), ElementsAre(0.0f, 0.0f, 0.0f));
+  EXPECT_THAT(reading.buffer.intensities, ElementsAre(0.0f, 0.0f, 0.0f));
 }
 
 // A Philips .rd file: version, "RD", anode code, doublet, range, counts.
@@ -109,13 +107,13 @@ std::string rd_file(std::string_view version, std::uint8_t anode, const std::vec
   return file.bytes();
 }
 
-TEST(RdPatternTest, CountsAreSquaredTenthsAtTheOffsetOfTheVersion) {
-  struct Case {
+TEST(RdPatternTest, CountsAreSquaredTenthsAtTheOffsetOfTheVersionAfterTheRdMark) {
+  const struct Case {
     std::string version;
     std::uint8_t anode;
     std::string anode_code;
-  };
-  for (const Case& c : {Case{"V5", 1, "Mo"}, Case{"V3", 0, "Cu"}, Case{"V4", 4, "Cr"}, Case{"V5", 9, ""}}) {
+  } cases[] = {{"V5", 1, "Mo"}, {"V3", 0, "Cu"}, {"V4", 4, "Cr"}, {"V5", 9, ""}};
+  for (const Case& c : cases) {
     // Values 0, 100, 50, 10 are intensities 0, 100, 25, 1 before scaling:
     // a stored 100 gives 100.
     PatternReading reading = read_rd_pattern(rd_file(c.version, c.anode, {0, 100, 50, 10}), "a.rd");
@@ -130,9 +128,6 @@ TEST(RdPatternTest, CountsAreSquaredTenthsAtTheOffsetOfTheVersion) {
     EXPECT_NEAR(b.read_wavelength, (0.5 * 0.71359 + 0.7093) / 1.5, 1e-12);
     EXPECT_NEAR(b.last_angle, 20.06, 1e-12);
   }
-}
-
-TEST(RdPatternTest, RefusesAFileWithoutTheRdMark) {
   std::string bytes = rd_file("V5", 0, {1, 2});
   bytes[2] = 'X';
   EXPECT_EQ(read_rd_pattern(bytes, "x.rd").error, "It seems not to be a .RD Philips file");
@@ -157,7 +152,6 @@ TEST(RietveldPatternTest, ReadsTitleDoubletRangeAndValuesSeparatedByBlanksOrComm
   EXPECT_THAT(b.angles, ElementsAre(10.0f, 10.02f, 10.04f, FloatNear(10.06f, 1e-5), FloatNear(10.08f, 1e-5)));
   EXPECT_DOUBLE_EQ(b.last_angle, 10.2);
 }
-
 
 TEST(RietveldPatternTest, FailuresGiveTheirMessages) {
   auto no_ident = rietveld_lines({"1 2"});
@@ -194,7 +188,7 @@ std::vector<std::string> cpi_lines(std::string wavelength_line, std::vector<std:
   return lines;
 }
 
-TEST(CpiPatternTest, ReadsHeaderAndOneIntensityPerLine) {
+TEST(CpiPatternTest, ReadsHeaderAndOneIntensityPerLineOrNamesAMalformedLine) {
   PatternReading reading = read_cpi_pattern(cpi_lines("1.54060", {"200", "1000", "600"}), "h.cpi");
   ASSERT_TRUE(reading.ok()) << reading.error;
   const PatternReadingBuffer& b = reading.buffer;
@@ -203,16 +197,11 @@ TEST(CpiPatternTest, ReadsHeaderAndOneIntensityPerLine) {
   EXPECT_DOUBLE_EQ(b.read_wavelength, 1.5406);
   EXPECT_THAT(b.intensities, ElementsAre(0.0f, 100.0f, 50.0f));
   EXPECT_THAT(b.angles, ElementsAre(20.0f, 20.05f, 20.1f));
-}
-
-
-TEST(CpiPatternTest, MalformedLinesNameTheLine) {
+  // Malformed lines name the line.
   EXPECT_THAT(read_cpi_pattern(cpi_lines("1.5406", {"1", "2a"}), "h.cpi").error, HasSubstr("line 12"));
   EXPECT_THAT(read_cpi_pattern(cpi_lines("Cu", {"1"}), "h.cpi").error, HasSubstr("line 6"));
   EXPECT_THAT(read_cpi_pattern({"SIETRONICS XRD SCAN", "20"}, "h.cpi").error, HasSubstr("h.cpi"));
 }
-
-
 
 }  // namespace
 }  // namespace calvane

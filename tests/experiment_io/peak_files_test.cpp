@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "byte_layout.hpp"
@@ -40,11 +41,17 @@ std::string dif2_file(std::int16_t header, const std::vector<Peak>& peaks) {
   return file.bytes();
 }
 
-TEST(DifPeaksTest, Dif2PeaksStartAfterTheRangeHeaderAndAreScaledToTheStrongest) {
+TEST(DifPeaksTest, Dif2PeaksStartAfterTheRangeHeaderAndAreScaledToTheStrongestOrFailWithOneMessage) {
   // H = 96: first peak at 352; H = 100: at 356.
   for (std::int16_t header : {std::int16_t{96}, std::int16_t{100}}) {
     expect_peaks(read_dif_peaks(dif2_file(header, {{20.5, 50}, {30.25, 200}}), "q.dif"), {{20.5, 25}, {30.25, 100}});
   }
+  // A wrong mark, a cut record or a cut header gives one message.
+  EXPECT_EQ(read_dif_peaks("DIF3xxxx", "q.dif").error, "It seems not to be a Bruker file");
+  EXPECT_EQ(read_dif_peaks("", "q.dif").error, "It seems not to be a Bruker file");
+  std::string full = dif2_file(96, {{20, 1}, {21, 2}});
+  EXPECT_THAT(read_dif_peaks(full.substr(0, full.size() - 3), "q.dif").error, HasSubstr("q.dif"));
+  EXPECT_THAT(read_dif_peaks(full.substr(0, 260), "q.dif").error, HasSubstr("header"));
 }
 
 TEST(DifPeaksTest, Dif1RecordsHoldADoublePositionAfterTheSupplementaryHeader) {
@@ -57,14 +64,6 @@ TEST(DifPeaksTest, Dif1RecordsHoldADoublePositionAfterTheSupplementaryHeader) {
     file.put<std::int16_t>(at + 22, 0);
   }
   expect_peaks(read_dif_peaks(file.bytes(), "q.dif"), {{25.125, 50}, {26.125, 100}});
-}
-
-TEST(DifPeaksTest, FailuresGiveOneMessage) {
-  EXPECT_EQ(read_dif_peaks("DIF3xxxx", "q.dif").error, "It seems not to be a Bruker file");
-  EXPECT_EQ(read_dif_peaks("", "q.dif").error, "It seems not to be a Bruker file");
-  std::string full = dif2_file(96, {{20, 1}, {21, 2}});
-  EXPECT_THAT(read_dif_peaks(full.substr(0, full.size() - 3), "q.dif").error, HasSubstr("q.dif"));
-  EXPECT_THAT(read_dif_peaks(full.substr(0, 260), "q.dif").error, HasSubstr("header"));
 }
 
 // An XFIT line with a position in columns 19-30 and an intensity in 51-64.
@@ -87,20 +86,15 @@ TEST(XfitPeaksTest, TheHeaderOrderChoosesTheColumns) {
   for (std::string header : {"Code  Th2", "Th2"}) {
     expect_peaks(read_xfit_peaks({header, positions_line, ""}, "x.txt"), {{31.75, 100}});
   }
-}
-
-TEST(XfitPeaksTest, RefusesAFileWithoutItsColumnNames) {
+  // A file without its column names, or with a line too short for them, is refused.
   EXPECT_EQ(read_xfit_peaks({"Angle Int"}, "x.txt").error, "The file x.txt seems not to be an Xfit file");
   EXPECT_THAT(read_xfit_peaks({"Code", "short line"}, "x.txt").error, HasSubstr("line 2"));
 }
 
-TEST(WinfitPeaksTest, TakesTheFirstAndFifthNumbersAfterThePeakNumber) {
+TEST(WinfitPeaksTest, TakesTheFirstAndFifthNumbersAfterThePeakNumberFiftyAtMost) {
   // Peak 1 at 20.15 with intensity 57.0 before scaling.
   std::vector<std::string> lines = {"Sample q  Position  FWHM", "1\t20.15, 0.1 0.2 0.3 57.0", "  2 30.5 0 0 0 114 9"};
   expect_peaks(read_winfit_peaks(lines, "w.dat"), {{20.15, 50}, {30.5, 100}});
-}
-
-TEST(WinfitPeaksTest, FailuresAndTheFiftyLineTable) {
   EXPECT_EQ(read_winfit_peaks({"Sample only"}, "w.dat").error, "It seems not a WINFIT file!");
   EXPECT_EQ(read_winfit_peaks({"Sample Position", "1 20 x 0 0 5"}, "w.dat").error, "decode error");
   EXPECT_EQ(read_winfit_peaks({"Sample Position", "1 20 1"}, "w.dat").error, "decode error");
@@ -124,12 +118,10 @@ std::string di_file(const std::vector<std::pair<std::int16_t, std::int16_t>>& re
   return file.bytes();
 }
 
-TEST(DiPeaksTest, PositionsAreHalfHundredthsOfADegree) {
+TEST(DiPeaksTest, PositionsAreHalfHundredthsOfADegreeAndCutFilesAreRefused) {
   // p = 4000 gives 20.0°; p = 5689 gives 28.445°.
   expect_peaks(read_di_peaks(di_file({{4000, 30}, {5689, 60}}), "p.di"), {{20.0, 50}, {28.445, 100}});
-}
-
-TEST(DiPeaksTest, ShortOrCutFilesAreNotPhilipsFiles) {
+  // Short or cut files are not Philips files.
   std::string full = di_file({{4000, 30}});
   for (std::string bytes : {std::string(), full.substr(0, 249), full.substr(0, full.size() - 5)})
     EXPECT_EQ(read_di_peaks(bytes, "p.di").error, "It seems not to be a .RD Philips file") << bytes.size();
@@ -141,11 +133,8 @@ TEST(ColumnPeaksTest, TheFirstLineChoosesTheLayout) {
   expect_peaks(read_column_peaks({"20.5 12", "0 5", "30.25 300"}, "c.prn"), {{20.5, 12}, {30.25, 300}});
   PeakReading hkl = read_column_peaks({"28.44 100 1 1 1", "47.30 55 2 2 0"}, "c.prn");
   expect_peaks(hkl, {{28.44, 100}, {47.30, 55}});
-  EXPECT_EQ(hkl.list.peaks[1].h, 2);
-  EXPECT_EQ(hkl.list.peaks[1].k, 2);
-  EXPECT_EQ(hkl.list.peaks[1].l, 0);
+  EXPECT_EQ(std::tuple(hkl.list.peaks[1].h, hkl.list.peaks[1].k, hkl.list.peaks[1].l), std::tuple(2, 2, 0));
 }
-
 
 TEST(PeakKindTest, TheExtensionOfTheNameRefinesTheMenuKind) {
   struct Case {

@@ -9,55 +9,61 @@
 
 #include "byte_layout.hpp"
 
+// Designated initialisers below leave the other members empty, as intended.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace calvane {
 namespace {
 
-using testing::lines_of;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using testing::lines_of;
 
 TotalDataCurve curve(std::string name, int points, double intensity_step = 1.5) {
-  TotalDataCurve c;
-  c.name = std::move(name);
-  c.pen_width = 2;
-  c.pen_style = 3;
-  c.colour = colour_number(253, 108, 31);
-  c.draw = false;
+  TotalDataCurve c{.name = std::move(name),
+                   .pen_width = 2,
+                   .pen_style = 3,
+                   .colour = colour_number(253, 108, 31),
+                   .draw = false};
   for (int i = 0; i < points; ++i) c.points.emplace_back(10 + 0.02 * i, intensity_step * i);
   return c;
 }
 
+TotalDataReading reparse(const TotalDataFile& data) {
+  return parse_total_data_file(lines_of(format_total_data_file(data)), "w.cmp");
+}
+
 TotalDataFile workspace_file() {
-  TotalDataFile data;
-  data.neutrons = true;
-  data.wavelength = "Multiple";
-  data.two_theta_low = "10";
-  data.two_theta_high = "80.5";
-  data.u = "0";
-  data.v = "-0.001";
-  data.w = "0.08";
-  data.angle_scale = 2;
-  data.line_index = 0;
-  data.wavelengths = {{1.54056, 0.67}, {1.54439, 0.33}};
-  data.draw_sum = false;
-  data.percent_mode = 1;
-  data.sum_colour = colour_number(1, 2, 3);
-  data.sum_pen_width = 2;
-  data.sum_pen_style = 1;
-  data.text_colour = 255;
-  TotalDataPhase quartz;
-  quartz.file_path = "C:\\crystals\\quartz.cry";
-  quartz.show_hkl = true;
-  quartz.colour = colour_number(255, 124, 162);
-  quartz.fraction = "    0.75";
-  quartz.size = "  5000.0";
-  quartz.strain = "     2.0";
+  TotalDataFile data{.neutrons = true,
+                     .wavelength = "Multiple",
+                     .two_theta_low = "10",
+                     .two_theta_high = "80.5",
+                     .u = "0",
+                     .v = "-0.001",
+                     .w = "0.08",
+                     .angle_scale = 2,
+                     .line_index = 0,
+                     .wavelengths = {{1.54056, 0.67}, {1.54439, 0.33}},
+                     .draw_sum = false,
+                     .percent_mode = 1,
+                     .sum_colour = colour_number(1, 2, 3),
+                     .sum_pen_width = 2,
+                     .sum_pen_style = 1,
+                     .text_colour = 255};
+  TotalDataPhase quartz{.file_path = "C:\\crystals\\quartz.cry",
+                        .show_hkl = true,
+                        .colour = colour_number(255, 124, 162),
+                        .fraction = "    0.75",
+                        .size = "  5000.0",
+                        .strain = "     2.0"};
   quartz.crystal.title = "Quartz low";
   quartz.crystal.system_code = "HEXA";
   quartz.crystal.symbol = "P 32 2 1";
   quartz.crystal.cell = {.a = 4.9134, .b = 4.9134, .c = 5.4052, .alpha = 90, .beta = 90, .gamma = 120};
-  quartz.crystal.atoms = {AtomSite{.type = "Si", .label = "1", .x = 0.4697, .y = 0, .z = 0, .b = 0.5},
-                          AtomSite{.type = "O2-", .label = "", .x = 0.4135, .y = 0.2669, .z = 0.1191, .b = 0.8, .population = 0.5}};
+  quartz.crystal.atoms = {
+      AtomSite{.type = "Si", .label = "1", .x = 0.4697, .y = 0, .z = 0, .b = 0.5},
+      AtomSite{
+          .type = "O2-", .label = "", .x = 0.4135, .y = 0.2669, .z = 0.1191, .b = 0.8, .population = 0.5}};
   TotalDataPhase empty_phase = quartz;
   empty_phase.file_path = "/home/u/halite_mp.cry";
   empty_phase.crystal.atoms.clear();
@@ -69,16 +75,14 @@ TotalDataFile workspace_file() {
 }
 
 TEST(TotalDataLayoutTest, LinesOfTheSettingsPhasesAndCurves) {
-  TotalDataFile data;
-  data.wavelength = "1.5406";
-  data.wavelengths = {{1.5406, 1.0}};
-  data.patterns = {curve("a", 12), curve("b", 10)};
+  TotalDataFile data{
+      .wavelength = "1.5406", .wavelengths = {{1.5406, 1.0}}, .patterns = {curve("a", 12), curve("b", 10)}};
   auto lines = lines_of(format_total_data_file(data));
   EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 22),
-              ElementsAre("Experimental data for Xrays", "WL   1.5406", "2TH1 ", "2TH2 ", "U    ", "V    ", "W    ",
-                          "ABSC 1", "BOX4 -1", "    1", " 1.54060    1.00", "Phases data", "PhNb     0", "DSUM TRUE",
-                          "%W/M 0", "ColS        0", "PENS        1", "STYS        0", "ColB 16772320", "ColF 0",
-                          "Observed patterns", "NBOB 2"));
+              ElementsAre("Experimental data for Xrays", "WL   1.5406", "2TH1 ", "2TH2 ", "U    ", "V    ",
+                          "W    ", "ABSC 1", "BOX4 -1", "    1", " 1.54060    1.00", "Phases data",
+                          "PhNb     0", "DSUM TRUE", "%W/M 0", "ColS        0", "PENS        1",
+                          "STYS        0", "ColB 16772320", "ColF 0", "Observed patterns", "NBOB 2"));
   // 12 points: two lines of five pairs and one of two; 10 points: two lines.
   EXPECT_THAT(std::vector<std::string>(lines.begin() + 22, lines.begin() + 32),
               ElementsAre("", "NOMF a", "PENW 2", "STYL 3", "COUL 2059517", "PLOT FALSE", "    12",
@@ -88,7 +92,8 @@ TEST(TotalDataLayoutTest, LinesOfTheSettingsPhasesAndCurves) {
   EXPECT_EQ(lines[38], "    10");
   EXPECT_EQ(lines[40], "  10.100   7.500  10.120   9.000  10.140  10.500  10.160  12.000  10.180  13.500");
   // No peak lists: the section is written all the same.
-  EXPECT_THAT(std::vector<std::string>(lines.begin() + 41, lines.end()), ElementsAre("Observed peaks", "NBPI 0"));
+  EXPECT_THAT(std::vector<std::string>(lines.begin() + 41, lines.end()),
+              ElementsAre("Observed peaks", "NBPI 0"));
 }
 
 TEST(TotalDataLayoutTest, PhaseBlock) {
@@ -96,17 +101,19 @@ TEST(TotalDataLayoutTest, PhaseBlock) {
   data.phases.resize(1);
   auto lines = lines_of(format_total_data_file(data));
   auto first = std::find(lines.begin(), lines.end(), "NAME C:\\crystals\\quartz.cry") - lines.begin() - 1;
-  EXPECT_THAT(std::vector<std::string>(lines.begin() + first, lines.begin() + first + 18),
-              ElementsAre("", "NAME C:\\crystals\\quartz.cry", "DRAW TRUE", "HKL  TRUE", "COLO   10648831",
-                          "PENW          1", "STYL          0", "PCEN     0.75", "SIZE   5000.0", "dd/d      2.0",
-                          "Quartz low", "HEXA", "P 32 2 1", "   4.9134   4.9134   5.4052  90.000  90.000 120.000",
-                          "    2", "Si  1    0.469700  0.000000  0.000000    0.500   1.0000",
-                          "O2-      0.413500  0.266900  0.119100    0.800   0.5000", "Observed patterns"));
+  EXPECT_THAT(
+      std::vector<std::string>(lines.begin() + first, lines.begin() + first + 18),
+      ElementsAre("", "NAME C:\\crystals\\quartz.cry", "DRAW TRUE", "HKL  TRUE", "COLO   10648831",
+                  "PENW          1", "STYL          0", "PCEN     0.75", "SIZE   5000.0", "dd/d      2.0",
+                  "Quartz low", "HEXA", "P 32 2 1", "   4.9134   4.9134   5.4052  90.000  90.000 120.000",
+                  "    2", "Si  1    0.469700  0.000000  0.000000    0.500   1.0000",
+                  "O2-      0.413500  0.266900  0.119100    0.800   0.5000", "Observed patterns"));
 }
 
 TEST(TotalDataRoundTripTest, EverySavedValueReadsBack) {
   TotalDataFile data = workspace_file();
-  TotalDataReading reading = parse_total_data_file(lines_of(format_total_data_file(data)), "w.cmp");
+  data.phases[1].crystal.symbol = "P 63/m m c :H2";
+  TotalDataReading reading = reparse(data);
   ASSERT_TRUE(reading.ok()) << reading.error;
   const TotalDataFile& back = reading.data;
   EXPECT_TRUE(back.neutrons);
@@ -128,15 +135,15 @@ TEST(TotalDataRoundTripTest, EverySavedValueReadsBack) {
   EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].y, 0.2669);
   EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].population, 0.5);
   EXPECT_TRUE(back.phases[1].crystal.atoms.empty());
-  ASSERT_EQ(back.patterns.size(), 2u);
-  for (std::size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(back.patterns[i].name, data.patterns[i].name);
-    EXPECT_EQ(back.patterns[i].points, data.patterns[i].points);
+  EXPECT_EQ(back.phases[1].crystal.symbol, "P 63/m m c :");  // cut to twelve characters
+  // Intensities of the peak list wider than their 8:3 field stay separated and read back.
+  for (auto member : {&TotalDataFile::patterns, &TotalDataFile::peak_lists}) {
+    ASSERT_EQ((back.*member).size(), (data.*member).size());
+    for (std::size_t i = 0; i < (data.*member).size(); ++i) {
+      EXPECT_EQ((back.*member)[i].name, (data.*member)[i].name);
+      EXPECT_EQ((back.*member)[i].points, (data.*member)[i].points);
+    }
   }
-  ASSERT_EQ(back.peak_lists.size(), 1u);
-  // Intensities wider than their 8:3 field stay separated and read back.
-  EXPECT_EQ(back.peak_lists[0].points, data.peak_lists[0].points);
-  EXPECT_EQ(back.peak_lists[0].name, "C:\\peaks\\si.dif");
 }
 
 TEST(TotalDataReadTest, AFileEndingAfterThePatternsHasNoPeakLists) {
@@ -150,14 +157,6 @@ TEST(TotalDataReadTest, AFileEndingAfterThePatternsHasNoPeakLists) {
   }
 }
 
-TEST(TotalDataReadTest, ALongSymbolIsCutToTwelveCharacters) {
-  TotalDataFile data = workspace_file();
-  data.phases[0].crystal.symbol = "P 63/m m c :H2";
-  TotalDataReading reading = parse_total_data_file(lines_of(format_total_data_file(data)), "w.cmp");
-  ASSERT_TRUE(reading.ok());
-  EXPECT_EQ(reading.data.phases[0].crystal.symbol, "P 63/m m c :");
-}
-
 TEST(TotalDataReadTest, AMalformedFileNamesItsLineAndYieldsNothing) {
   const auto good = lines_of(format_total_data_file(workspace_file()));
   auto line_of = [&good](std::string_view text) {
@@ -165,8 +164,7 @@ TEST(TotalDataReadTest, AMalformedFileNamesItsLineAndYieldsNothing) {
   };
   struct Case {
     std::size_t line;  // 0-based line to replace
-    std::string text;
-    std::string expected;
+    std::string text, expected;
   };
   const std::vector<Case> cases = {
       {7, "ABSC 3", "line 8: ABSC must be a whole number from 0 to 2"},
@@ -192,7 +190,6 @@ TEST(TotalDataReadTest, AMalformedFileNamesItsLineAndYieldsNothing) {
   EXPECT_THAT(parse_total_data_file(cut, "w.cmp").error, HasSubstr("the file ends before"));
   EXPECT_FALSE(parse_total_data_file({}, "w.cmp").ok());
 }
-
 
 TEST(RebuiltNamesTest, BaseNamesOnlyAndOneMpSuffix) {
   const std::pair<const char*, const char*> crystals[] = {

@@ -20,7 +20,12 @@ struct ColoursWindow {
   testing::ScriptedUi ui;
   testing::TempFolder folder;
   Program program{ui, folder.path()};
+  Workspace& workspace = program.workspace;
   ColoursForm form;
+};
+
+struct ColoursTest : ::testing::Test, ColoursWindow {
+  void SetUp() override { init_create(form, program); }
 };
 
 TEST(Colours, NumbersKeepRedInTheLowByte) {
@@ -31,73 +36,65 @@ TEST(Colours, NumbersKeepRedInTheLowByte) {
   EXPECT_FALSE(colour_of_number(0x1000000));
 }
 
-TEST(Colours, DefaultsWithoutAFileMatchTheGoldenFile) {
+TEST_F(ColoursTest, DefaultsWithoutAFileMatchTheGoldenFile) {
   // Golden numbers hand computed: red + 256 green + 65536 blue, each in a field of 10.
-  ColoursWindow window;
-  init_create(window.form, window.program);
-  EXPECT_TRUE(window.ui.warnings.empty());
-  sauve_selection(window.program);
-  EXPECT_EQ(window.ui.last_warning(), "The Selection has been saved");
-  EXPECT_EQ(*read_file_bytes(window.folder / "couleurs.txt"), fixture("couleurs_default.txt"));
-  // A new phase takes the first phase colour of the file.
-  PhaseData phase;
-  apply_phase_display_defaults(window.program.workspace.styles, phase, 1);
+  EXPECT_TRUE(ui.warnings.empty());
+  sauve_selection(program);
+  EXPECT_EQ(ui.last_warning(), "The Selection has been saved");
+  EXPECT_EQ(*read_file_bytes(folder / "couleurs.txt"), fixture("couleurs_default.txt"));
+  PhaseData phase;  // a new phase takes the first phase colour of the file
+  apply_phase_display_defaults(workspace.styles, phase, 1);
   EXPECT_EQ(phase.colour, (Rgb{255, 124, 162}));
 }
 
-TEST(Colours, SavingAndRestartingRestoresAllColoursButNoPens) {
-  ColoursWindow first;
-  init_create(first.form, first.program);
-  first.program.workspace.phases.resize(1);
-  first.program.workspace.observed_patterns.resize(1);
-  first.program.workspace.observed_peaks.resize(1);
-  init_active(first.form, first.program.workspace);
+TEST_F(ColoursTest, SavingAndRestartingRestoresAllColoursButNoPens) {
+  workspace.phases.resize(1);
+  workspace.observed_patterns.resize(1);
+  workspace.observed_peaks.resize(1);
+  init_active(form, workspace);
   // 27 distinct colours: background, text, sum and 8 of each kind.
   std::uint8_t next = 1;
   auto take = [&] {
     return Rgb{next, static_cast<std::uint8_t>(next + 100), static_cast<std::uint8_t>(next++ * 2)};
   };
-  first.form.background = take();
-  first.form.text = take();
-  first.form.sum.colour = take();
-  for (auto& row : first.form.phases) row.colour = take();
-  for (auto& row : first.form.patterns) row.colour = take();
-  for (auto& row : first.form.peaks) row.colour = take();
-  first.form.phases[0].pen_width = "4";
-  first.form.sum.style_index = 2;
-  ASSERT_TRUE(applique_couleurs(first.form, first.program));
+  form.background = take();
+  form.text = take();
+  form.sum.colour = take();
+  for (auto* rows : {&form.phases, &form.patterns, &form.peaks})
+    for (auto& row : *rows) row.colour = take();
+  form.phases[0].pen_width = "4";
+  form.sum.style_index = 2;
+  ASSERT_TRUE(applique_couleurs(form, program));
   // Slots without a phase, pattern or list keep their colour only in the boxes: put them in the styles too.
-  auto& styles = first.program.workspace.styles;
+  auto& styles = workspace.styles;
   for (std::size_t i = 1; i < 8; ++i) {
-    styles.phase_colours[i] = first.form.phases[i].colour;
-    styles.pattern_colours[i] = first.form.patterns[i].colour;
-    styles.peak_colours[i] = first.form.peaks[i].colour;
+    styles.phase_colours[i] = form.phases[i].colour;
+    styles.pattern_colours[i] = form.patterns[i].colour;
+    styles.peak_colours[i] = form.peaks[i].colour;
   }
-  sauve_selection(first.program);
+  sauve_selection(program);
 
-  testing::ScriptedUi ui;
-  Program restarted{ui, first.folder.path()};
-  ColoursForm form;
-  init_create(form, restarted);
+  testing::ScriptedUi restarted_ui;
+  Program restarted{restarted_ui, folder.path()};
+  ColoursForm restarted_form;
+  init_create(restarted_form, restarted);
   const DisplayStyles& read = restarted.workspace.styles;
-  EXPECT_EQ(read.background, first.form.background);
-  EXPECT_EQ(read.text, first.form.text);
-  EXPECT_EQ(read.sum_colour, first.form.sum.colour);
+  EXPECT_EQ(read.background, form.background);
+  EXPECT_EQ(read.text, form.text);
+  EXPECT_EQ(read.sum_colour, form.sum.colour);
   for (std::size_t i = 0; i < 8; ++i) {
-    EXPECT_EQ(read.phase_colours[i], first.form.phases[i].colour) << i;
-    EXPECT_EQ(read.pattern_colours[i], first.form.patterns[i].colour) << i;
-    EXPECT_EQ(read.peak_colours[i], first.form.peaks[i].colour) << i;
+    EXPECT_EQ(read.phase_colours[i], form.phases[i].colour) << i;
+    EXPECT_EQ(read.pattern_colours[i], form.patterns[i].colour) << i;
+    EXPECT_EQ(read.peak_colours[i], form.peaks[i].colour) << i;
   }
   EXPECT_EQ(read.phase_pen_widths[0], 1);
   EXPECT_EQ(read.sum_pen_style, 0);
 }
 
-TEST(Colours, SaveBeforeApplySavesTheOldColours) {
-  ColoursWindow window;
-  init_create(window.form, window.program);
-  window.form.background = Rgb{1, 2, 3};
-  sauve_selection(window.program);
-  EXPECT_EQ(*read_file_bytes(window.folder / "couleurs.txt"), fixture("couleurs_default.txt"));
+TEST_F(ColoursTest, SaveBeforeApplySavesTheOldColours) {
+  form.background = Rgb{1, 2, 3};
+  sauve_selection(program);
+  EXPECT_EQ(*read_file_bytes(folder / "couleurs.txt"), fixture("couleurs_default.txt"));
 }
 
 TEST(Colours, FaultyFilesLeaveTheDefaults) {
@@ -112,52 +109,41 @@ TEST(Colours, FaultyFilesLeaveTheDefaults) {
     init_create(window.form, window.program);
     ASSERT_EQ(window.ui.warnings.size(), 1u) << content;
     EXPECT_NE(window.ui.warnings[0].find(message), std::string::npos) << window.ui.warnings[0];
-    EXPECT_EQ(window.program.workspace.styles.background, (Rgb{224, 236, 255}));
+    EXPECT_EQ(window.workspace.styles.background, (Rgb{224, 236, 255}));
   }
 }
 
-TEST(Colours, ApplyCopiesTheBoxesIntoTheWorkspace) {
-  ColoursWindow window;
-  init_create(window.form, window.program);
-  Workspace& workspace = window.program.workspace;
+TEST_F(ColoursTest, ApplyCopiesTheBoxesIntoTheWorkspaceUnlessAPenWidthIsBad) {
   workspace.phases.resize(2);
   workspace.phases[0].file_name = "/a/quartz.cry";
   workspace.observed_patterns.resize(1);
   workspace.observed_patterns[0].file_name = "obs.raw";
-  init_active(window.form, workspace);
-  EXPECT_EQ(window.form.phases[0].name, "quartz.cry");
-  EXPECT_EQ(window.form.patterns[0].name, "obs.raw");
-  window.form.phases[1].colour = Rgb{9, 9, 9};
-  window.form.phases[1].style_index = 1;
-  window.form.patterns[0].style_index = 1;  // "Points"
-  window.form.patterns[0].draw = false;
-  window.form.sum.colour = Rgb{7, 7, 7};
-  ASSERT_TRUE(applique_couleurs(window.form, window.program));
+  init_active(form, workspace);
+  EXPECT_EQ(form.phases[0].name, "quartz.cry");
+  EXPECT_EQ(form.patterns[0].name, "obs.raw");
+  form.sum.colour = Rgb{7, 7, 7};
+  form.phases[1].pen_width = "2.5";
+  EXPECT_FALSE(applique_couleurs(form, program));
+  EXPECT_NE(ui.last_warning().find("phase 2"), std::string::npos);
+  EXPECT_EQ(workspace.styles.sum_colour, (Rgb{0, 0, 0}));
+  form.phases[1].pen_width = "1";
+  form.phases[1].colour = Rgb{9, 9, 9};
+  form.phases[1].style_index = 1;
+  form.patterns[0].style_index = 1;  // "Points"
+  form.patterns[0].draw = false;
+  ASSERT_TRUE(applique_couleurs(form, program));
   EXPECT_EQ(workspace.phases[1].colour, (Rgb{9, 9, 9}));
   EXPECT_EQ(workspace.phases[1].pen_style, 1);
   EXPECT_EQ(workspace.styles.pattern_styles[0], 2);
   EXPECT_FALSE(workspace.observed_patterns[0].draw);
-  EXPECT_EQ(window.program.main_form.phases.sum_colour, (Rgb{7, 7, 7}));
+  EXPECT_EQ(program.main_form.phases.sum_colour, (Rgb{7, 7, 7}));
 }
 
-TEST(Colours, BadPenWidthAppliesNothing) {
-  ColoursWindow window;
-  init_create(window.form, window.program);
-  Workspace& workspace = window.program.workspace;
-  workspace.phases.resize(2);
-  window.form.sum.colour = Rgb{7, 7, 7};
-  window.form.phases[1].pen_width = "2.5";
-  EXPECT_FALSE(applique_couleurs(window.form, window.program));
-  EXPECT_NE(window.ui.last_warning().find("phase 2"), std::string::npos);
-  EXPECT_EQ(workspace.styles.sum_colour, (Rgb{0, 0, 0}));
-}
-
-TEST(Colours, CancelBringsThePhasesPageForward) {
-  ColoursWindow window;
-  window.form.visible = true;
-  sortie(window.form, window.program);
-  EXPECT_EQ(window.program.main_form.page, MainPage::PhasesData);
-  EXPECT_FALSE(window.form.visible);
+TEST_F(ColoursTest, CancelBringsThePhasesPageForward) {
+  form.visible = true;
+  sortie(form, program);
+  EXPECT_EQ(program.main_form.page, MainPage::PhasesData);
+  EXPECT_FALSE(form.visible);
 }
 
 }  // namespace

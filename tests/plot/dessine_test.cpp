@@ -11,12 +11,14 @@
 namespace calvane {
 namespace {
 
+using testing::add_pattern;
 using testing::add_phase;
-using testing::draw;
 using testing::gridded;
+using testing::polylines_in;
 using testing::reflection;
 using testing::set_grid;
 using testing::state_for;
+using testing::text_at;
 using Kind = DrawOperation::Kind;
 
 int lowest_row(const DrawOperation& polyline) {
@@ -25,10 +27,19 @@ int lowest_row(const DrawOperation& polyline) {
   return row;
 }
 
-TEST(Dessine, EmptyWorkspaceDrawsOnlyTheBackground) {
+// 10..50° on 401 points drawn on 1010 × 435: sx = 25 pixels per degree, y_base = 400.
+struct Dessine : ::testing::Test {
+  Workspace workspace = gridded(10, 50, 401);
+  PlotState state = state_for(workspace);
+  RecordingCanvas paint(HklMode mode = HklMode::AlongTop, int width = 1010) {
+    return testing::draw(state, workspace, mode, width, 435);
+  }
+};
+
+TEST(DessineEmpty, EmptyWorkspaceDrawsOnlyTheBackground) {
   Workspace workspace;
   PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace, HklMode::AlongTop, 800, 300);
+  const RecordingCanvas canvas = testing::draw(state, workspace, HklMode::AlongTop, 800, 300);
   ASSERT_EQ(canvas.operations.size(), 1u);
   EXPECT_EQ(canvas.operations[0].kind, Kind::Fill);
   EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{224, 236, 255}));
@@ -36,7 +47,7 @@ TEST(Dessine, EmptyWorkspaceDrawsOnlyTheBackground) {
   EXPECT_FALSE(state.status.visible);
 }
 
-TEST(Dessine, DefaultTicksFollowTheDisplayedWidth) {
+TEST(DessineTicks, DefaultTicksFollowTheDisplayedWidth) {
   struct Case {
     double width, major, minor;
   };
@@ -57,73 +68,56 @@ TEST(Dessine, DefaultTicksFollowTheDisplayedWidth) {
   EXPECT_EQ(state.tick_dialog.minor_text, "   1.00");
 }
 
-TEST(Dessine, AxisCarriesMajorLabelsAndMinorTicks) {
-  Workspace workspace = gridded(10, 50, 401);
-  add_phase(workspace, "a.cry", 30, 100);
-  PlotState state = state_for(workspace);
-  // sx = 1000 / 40 = 25 pixels per degree, y_base = 400
-  const RecordingCanvas canvas = draw(state, workspace);
+TEST_F(Dessine, AxisTitlesAndLegend) {
+  add_phase(workspace, "/data/quartz.cry", 30, 100);
+  add_phase(workspace, "/tmp/calcite_mp.cry", 35, 50);
+  const RecordingCanvas canvas = paint();
   // Width 40 gives major 5 and minor 0.5: labels 10.0 .. 50.0 and 81 minor ticks.
   for (int value = 10; value <= 50; value += 5) {
     const std::string label = fixed(static_cast<double>(value), 5, 1);
-    const auto found = canvas.texts(label);
-    ASSERT_EQ(found.size(), 1u) << label;
-    const int column = 10 + (value - 10) * 25;
+    ASSERT_EQ(canvas.texts(label).size(), 1u) << label;
     // The last label would cross the image's right edge: it is moved in to end inside it.
     const int inside = canvas.width() - canvas.text_width(label) - 2;
-    EXPECT_EQ(found[0].points[0], (Point{std::min(column - 10, inside), 407})) << label;
+    EXPECT_EQ(text_at(canvas, label), (Point{std::min(10 + (value - 10) * 25 - 10, inside), 407})) << label;
   }
   int minor = 0;
   for (const auto& line : canvas.of_kind(Kind::Line))
     if (line.points[0].y == 400 && line.points[1].y == 404) ++minor;
   EXPECT_EQ(minor, 81);
+  ASSERT_EQ(canvas.texts("Intensity").size(), 1u);
+  EXPECT_EQ(text_at(canvas, "Intensity"), (Point{1010 / 2 - 20, 2}));
+  EXPECT_EQ(text_at(canvas, "2Theta"), (Point{1010 - 95, 435 - 23}));
+  EXPECT_EQ(text_at(canvas, "Calculated patterns"), (Point{2, 18}));
+  // Legend rows 35, 50, 65: phase names without extension, "_mp" or folder, then the sum.
+  EXPECT_EQ(text_at(canvas, "quartz"), (Point{20, 35}));
+  EXPECT_EQ(text_at(canvas, "calcite"), (Point{20, 50}));
+  EXPECT_EQ(text_at(canvas, "Sum"), (Point{20, 65}));
 }
 
-TEST(Dessine, TinyMajorTicksRepeatTheirOneDecimalLabels) {
-  Workspace workspace = gridded(30, 30.05, 11);
+TEST_F(Dessine, TinyMajorTicksRepeatTheirOneDecimalLabels) {
+  workspace = gridded(30, 30.05, 11);
   add_phase(workspace, "a.cry", 30.02, 100, 0, 0.01);
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace);
+  state = state_for(workspace);
+  const RecordingCanvas canvas = paint();
   EXPECT_DOUBLE_EQ(state.major_tick, 0.01);
   // 30.00, 30.01, ... 30.05 all read " 30.0" with one decimal.
   EXPECT_GE(canvas.texts(" 30.0").size(), 5u);
 }
 
-TEST(Dessine, TitlesAndLegendOfTheCalculatedPatterns) {
-  Workspace workspace = gridded(10, 50, 401);
-  add_phase(workspace, "/data/quartz.cry", 30, 100);
-  add_phase(workspace, "/tmp/calcite_mp.cry", 35, 50);
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace);
-  ASSERT_EQ(canvas.texts("Intensity").size(), 1u);
-  EXPECT_EQ(canvas.texts("Intensity")[0].points[0], (Point{1010 / 2 - 20, 2}));
-  EXPECT_EQ(canvas.texts("2Theta")[0].points[0], (Point{1010 - 95, 435 - 23}));
-  EXPECT_EQ(canvas.texts("Calculated patterns")[0].points[0], (Point{2, 18}));
-  // Legend rows 35, 50, 65: phase names without extension, "_mp" or folder, then the sum.
-  EXPECT_EQ(canvas.texts("quartz")[0].points[0], (Point{20, 35}));
-  EXPECT_EQ(canvas.texts("calcite")[0].points[0], (Point{20, 50}));
-  EXPECT_EQ(canvas.texts("Sum")[0].points[0], (Point{20, 65}));
-}
-
-TEST(Dessine, SinglePhaseDrawsNoSumEvenWhenSwitchedOn) {
-  Workspace workspace = gridded(10, 50, 401);
+TEST_F(Dessine, SinglePhaseDrawsNoSumEvenWhenSwitchedOn) {
   workspace.styles.sum_colour = Rgb{1, 2, 3};
   add_phase(workspace, "a.cry", 30, 100);
   workspace.settings.draw_sum = true;
-  PlotState state = state_for(workspace);
-  const RecordingCanvas one = draw(state, workspace);
+  const RecordingCanvas one = paint();
   EXPECT_TRUE(one.texts("Sum").empty());
-  EXPECT_TRUE(testing::polylines_in(one, Rgb{1, 2, 3}).empty());
-
+  EXPECT_TRUE(polylines_in(one, Rgb{1, 2, 3}).empty());
   add_phase(workspace, "b.cry", 40, 50);
-  const RecordingCanvas two = draw(state, workspace);
-  const auto sums = testing::polylines_in(two, Rgb{1, 2, 3});
+  const auto sums = polylines_in(paint(), Rgb{1, 2, 3});
   ASSERT_EQ(sums.size(), 1u);
-  // The tallest sum value fills the height at scale 1.
-  EXPECT_EQ(lowest_row(sums[0]), 0);
+  EXPECT_EQ(lowest_row(sums[0]), 0);  // the tallest sum value fills the height at scale 1
 }
 
-TEST(Dessine, YModesTransformTheProfiles) {
+TEST_F(Dessine, YModesTransformTheProfiles) {
   struct Case {
     YMode mode;
     double expected_max;
@@ -133,88 +127,68 @@ TEST(Dessine, YModesTransformTheProfiles) {
   const Case cases[] = {{YMode::Linear, 99.0, "Intensity"},
                         {YMode::Logarithmic, 2.0, "Log(Intensity)"},
                         {YMode::SquareRoot, std::sqrt(99.0), "Sqrt(Intensity)"}};
+  workspace = gridded(10, 50, 41);
+  add_phase(workspace, "a.cry", 30, 0).profile[20] = 99;
   for (const Case& c : cases) {
-    Workspace workspace = gridded(10, 50, 41);
-    add_phase(workspace, "a.cry", 30, 0).profile[20] = 99;
-    PlotState state = state_for(workspace);
+    state = state_for(workspace);
     state.y_mode = c.mode;
-    const RecordingCanvas canvas = draw(state, workspace);
+    const RecordingCanvas canvas = paint();
     EXPECT_NEAR(state.display_max, c.expected_max, 1e-5) << c.title;
     EXPECT_NEAR(state.reference_max, c.expected_max, 1e-5) << c.title;
     EXPECT_EQ(canvas.texts(c.title).size(), 1u);
   }
 }
 
-TEST(Dessine, CrowdedLabelsAreSkipped) {
+TEST_F(Dessine, CrowdedLabelsAreSkipped) {
   // Width 610: sx = 600 / 40 = 15 pixels per degree; a grid step of 0.2° is 3 pixels.
-  struct Case {
-    double second;
-    std::size_t labels;
-  };
-  const Case cases[] = {{30.2, 1}, {30.4, 2}};  // 3 pixels apart at one height: one label; 6 apart: two
-  for (const Case& c : cases) {
-    Workspace workspace = gridded(10, 50, 201);
-    PhaseData& phase = add_phase(workspace, "a.cry", 30, 0, 50);
-    phase.show_hkl = true;
-    phase.reflections = {reflection(1, 0, 0, 30.0), reflection(1, -1, 0, c.second)};
-    PlotState state = state_for(workspace);
-    const RecordingCanvas canvas = draw(state, workspace, HklMode::AlongTop, 610, 435);
+  workspace = gridded(10, 50, 201);
+  PhaseData& phase = add_phase(workspace, "a.cry", 30, 0, 50);
+  phase.show_hkl = true;
+  for (auto [second, labels] : {std::pair{30.2, 1u}, std::pair{30.4, 2u}}) {  // 3 pixels apart: one label
+    phase.reflections = {reflection(1, 0, 0, 30.0), reflection(1, -1, 0, second)};
+    const RecordingCanvas canvas = paint(HklMode::AlongTop, 610);
     EXPECT_EQ(canvas.texts("100").size(), 1u);
-    EXPECT_EQ(canvas.texts("1-10").size(), c.labels - 1) << c.second;
+    EXPECT_EQ(canvas.texts("1-10").size(), labels - 1) << second;
   }
 }
 
-TEST(Dessine, LabelsAlongTheTopAndAtTheProfile) {
-  Workspace workspace = gridded(10, 50, 401);
+TEST_F(Dessine, LabelsAlongTheTopAndAtTheProfile) {
   PhaseData& phase = add_phase(workspace, "a.cry", 30, 100, 0, 2);
   phase.show_hkl = true;
   phase.reflections = {reflection(1, 1, 1, 30.0), reflection(2, 0, 0, 40.0)};
-  PlotState state = state_for(workspace);
-  const RecordingCanvas top = draw(state, workspace);
+  const RecordingCanvas top = paint();
   // Column of 30° is 10 + 20 × 25 = 510; labels turned by 90 degrees at (column − 7, 25 − 3).
   ASSERT_EQ(top.texts("111").size(), 1u);
-  EXPECT_EQ(top.texts("111")[0].points[0], (Point{503, 22}));
+  EXPECT_EQ(text_at(top, "111"), (Point{503, 22}));
   EXPECT_EQ(top.texts("111")[0].font.escapement_tenths, 900);
-  EXPECT_EQ(top.texts("200")[0].points[0], (Point{760 - 7, 22}));
-
-  const RecordingCanvas profile = draw(state, workspace, HklMode::AtProfile);
+  EXPECT_EQ(text_at(top, "200"), (Point{760 - 7, 22}));
+  const RecordingCanvas profile = paint(HklMode::AtProfile);
   // At 40° the profile is ~0: the label stands on the axis row 400.
-  EXPECT_EQ(profile.texts("200")[0].points[0], (Point{753, 397}));
+  EXPECT_EQ(text_at(profile, "200"), (Point{753, 397}));
   // The peak top is row 0, above the image top: the label goes to row 25.
-  EXPECT_EQ(profile.texts("111")[0].points[0], (Point{503, 22}));
+  EXPECT_EQ(text_at(profile, "111"), (Point{503, 22}));
   state.intensity_scale = 3;  // the top now lies far above the image
-  const RecordingCanvas zoomed = draw(state, workspace, HklMode::AtProfile);
-  EXPECT_EQ(zoomed.texts("111")[0].points[0], (Point{503, 22}));
+  EXPECT_EQ(text_at(paint(HklMode::AtProfile), "111"), (Point{503, 22}));
 }
 
-TEST(Dessine, ThetaModeHalvesEveryAbscissa) {
-  Workspace workspace;
+TEST_F(Dessine, ThetaModeHalvesEveryAbscissa) {
   workspace.settings.angle_scale = AngleScale::Theta;
-  set_grid(workspace, 10, 50, 401);
   PhaseData& phase = add_phase(workspace, "a.cry", 40, 100);
   phase.show_hkl = true;
   phase.reflections = {reflection(1, 1, 0, 40.0)};
-  ObservedPeakList peaks;
-  peaks.file_name = "/x/peaks.dif";
-  peaks.peaks = {{0, 0, 0, 40.0, 100.0}};
-  workspace.observed_peaks.push_back(peaks);
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace);  // θ from 5 to 25: sx = 1000 / 20 = 50
+  workspace.observed_peaks.push_back(ObservedPeakList{"/x/peaks.dif", {{0, 0, 0, 40.0, 100.0}}});
+  state = state_for(workspace);
+  const RecordingCanvas canvas = paint();  // θ from 5 to 25: sx = 1000 / 20 = 50
   const int column = 10 + (20 - 5) * 50;
-  EXPECT_EQ(canvas.texts("110")[0].points[0].x, column - 7);
+  EXPECT_EQ(text_at(canvas, "110").x, column - 7);
   EXPECT_EQ(canvas.texts("Theta").size(), 1u);
   EXPECT_EQ(canvas.texts(" 20.0").size(), 1u);
   // The peak stick at θ = 20 rises from the axis to the reference height (row 0).
-  bool stick = false;
-  for (const auto& line : canvas.of_kind(Kind::Line))
-    if (line.pen.colour == workspace.styles.peak_colours[0] && line.points[0] == (Point{column, 400}) &&
-        line.points[1] == (Point{column, 0}))
-      stick = true;
-  EXPECT_TRUE(stick);
-  EXPECT_EQ(canvas.texts("peaks.dif")[0].points[0], (Point{1010 - 85, 15 + 20 + 15}));
+  EXPECT_TRUE(testing::has_line(canvas, {column, 400}, {column, 0}, workspace.styles.peak_colours[0]));
+  EXPECT_EQ(text_at(canvas, "peaks.dif"), (Point{1010 - 85, 15 + 20 + 15}));
 }
 
-TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
+TEST_F(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
   struct Case {
     YMode mode;
     double scale;
@@ -223,78 +197,60 @@ TEST(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
   // The pattern's maximum meets the calculated maximum (row 400 − 400 × scale). In
   // logarithmic mode the maximum is log10(100) = 2 while its point is log10(101):
   // row 400 − 400 × log10(101) / 2 = −0.86, rounded to −1.
-  const Case cases[] = {{YMode::Linear, 1, 0},
-                        {YMode::SquareRoot, 1, 0},
-                        {YMode::Linear, 2, -400},
-                        {YMode::Logarithmic, 1, -1}};
+  const Case cases[] = {
+      {YMode::Linear, 1, 0}, {YMode::SquareRoot, 1, 0}, {YMode::Linear, 2, -400}, {YMode::Logarithmic, 1, -1}};
+  add_phase(workspace, "a.cry", 30, 80);
+  ObservedPattern& pattern = add_pattern(workspace, "/data/obs.raw", {});
+  for (int i = 0; i <= 80; ++i) pattern.points.push_back({10 + 0.5 * i, i == 40 ? 100.0 : 10.0});
+  pattern.points.push_back({60, 1000});  // outside the full range: ignored by the maximum
   for (const Case& c : cases) {
-    Workspace workspace = gridded(10, 50, 401);
-    add_phase(workspace, "a.cry", 30, 80);
-    ObservedPattern pattern;
-    pattern.file_name = "/data/obs.raw";
-    for (int i = 0; i <= 80; ++i) pattern.points.push_back({10 + 0.5 * i, i == 40 ? 100.0 : 10.0});
-    pattern.points.push_back({60, 1000});  // outside the full range: ignored by the maximum
-    workspace.observed_patterns.push_back(pattern);
-    PlotState state = state_for(workspace);
+    state = state_for(workspace);
     state.y_mode = c.mode;
-    draw(state, workspace);  // records the reference at scale 1
+    paint();  // records the reference at scale 1
     state.intensity_scale = c.scale;
-    const RecordingCanvas canvas = draw(state, workspace);
-    const auto lines = testing::polylines_in(canvas, workspace.styles.pattern_colours[0]);
+    const RecordingCanvas canvas = paint();
+    const auto lines = polylines_in(canvas, workspace.styles.pattern_colours[0]);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points.size(), 81u);  // the point at 60° lies outside the displayed range
     EXPECT_EQ(lowest_row(lines[0]), c.top_row);
-    EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{1010 - 100, 15}));
-    EXPECT_EQ(canvas.texts("obs.raw")[0].points[0], (Point{1010 - 80 + 26, 30}));
+    EXPECT_EQ(text_at(canvas, "Observeded patterns"), (Point{1010 - 100, 15}));
+    EXPECT_EQ(text_at(canvas, "obs.raw"), (Point{1010 - 80 + 26, 30}));
   }
 }
 
-TEST(Dessine, PatternStylesDrawLinesPointsOrBoth) {
+TEST_F(Dessine, PatternStylesDrawLinesPointsOrBoth) {
   struct Case {
     int style;
     std::size_t polylines, squares;
   };
   // Three points and the legend symbol: points styles draw three legend squares too.
+  add_pattern(workspace, "obs.raw", {{20, 10}, {30, 100}, {40, 10}});
   for (const Case& c : {Case{1, 1, 0}, Case{2, 0, 6}, Case{3, 1, 6}}) {
-    Workspace workspace = gridded(10, 50, 401);
     workspace.styles.pattern_styles[0] = c.style;
-    ObservedPattern pattern;
-    pattern.file_name = "obs.raw";
-    pattern.points = {{20, 10}, {30, 100}, {40, 10}};
-    workspace.observed_patterns.push_back(pattern);
-    PlotState state = state_for(workspace);
-    const RecordingCanvas canvas = draw(state, workspace);
+    const RecordingCanvas canvas = paint();
     EXPECT_EQ(canvas.of_kind(Kind::Polyline).size(), c.polylines) << c.style;
     EXPECT_EQ(canvas.of_kind(Kind::Rectangle).size(), c.squares) << c.style;
   }
 }
 
-TEST(Dessine, PatternWithoutUsableMaximumDrawsOnlyItsLegend) {
-  Workspace workspace = gridded(10, 50, 401);
+TEST_F(Dessine, PatternWithoutUsableMaximumDrawsOnlyItsLegend) {
   add_phase(workspace, "a.cry", 30, 80);
-  ObservedPattern pattern;
-  pattern.file_name = "flat.raw";
-  pattern.points = {{20, 0}, {30, 0}};
-  workspace.observed_patterns.push_back(pattern);
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace);
+  add_pattern(workspace, "flat.raw", {{20, 0}, {30, 0}});
+  const RecordingCanvas canvas = paint();
   EXPECT_EQ(canvas.texts("flat.raw").size(), 1u);
-  EXPECT_TRUE(testing::polylines_in(canvas, workspace.styles.pattern_colours[0]).empty());
+  EXPECT_TRUE(polylines_in(canvas, workspace.styles.pattern_colours[0]).empty());
 }
 
-TEST(DessineQ, ReflectionsBecomeSticksScaledToTheLargest) {
-  Workspace workspace;
+TEST_F(Dessine, QReflectionsBecomeSticksScaledToTheLargest) {
   workspace.settings.angle_scale = AngleScale::Q;
-  set_grid(workspace, 10, 50, 401);
   add_phase(workspace, "a.cry", 30, 100);
   add_phase(workspace, "b.cry", 30, 100).draw = false;
   PhaseData& phase = workspace.phases[0];
   phase.fraction = 0.5;
   phase.show_hkl = true;
-  phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100),
-                       reflection(3, 0, 0, 80, 400)};
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace, HklMode::AtProfile);
+  phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100), reflection(3, 0, 0, 80, 400)};
+  state = state_for(workspace);
+  const RecordingCanvas canvas = paint(HklMode::AtProfile);
   // Q = 4π sin θ: Q(10°) = 1.095231, Q(50°) = 5.310776 (4π sin 5°, 4π sin 25°); the stick at 80° is off the
   // range.
   EXPECT_NEAR(state.q_min, 1.095231, 1e-5);
@@ -308,60 +264,50 @@ TEST(DessineQ, ReflectionsBecomeSticksScaledToTheLargest) {
   EXPECT_EQ(sticks[1].points[1].y, 400 - 50);   // 50 × 0.5 × 2
   EXPECT_EQ(sticks[2].points[1].y, 400 - 100);  // 100 × 0.5 × 2
   EXPECT_EQ(canvas.texts("Q=4pisin(T)").size(), 1u);
-  EXPECT_EQ(canvas.texts("110")[0].points[0].y, 300 - 3);
+  EXPECT_EQ(text_at(canvas, "110").y, 300 - 3);
   EXPECT_TRUE(canvas.texts("Sum").empty());
   EXPECT_TRUE(canvas.of_kind(Kind::Polyline).empty());
 }
 
-TEST(DessineQ, NoLabelIsSkippedForCrowding) {
-  Workspace workspace;
+TEST_F(Dessine, QLabelsAreNotSkippedForCrowding) {
   workspace.settings.angle_scale = AngleScale::Q;
-  set_grid(workspace, 10, 50, 401);
   PhaseData& phase = add_phase(workspace, "a.cry", 30, 100);
   phase.show_hkl = true;
   phase.reflections = {reflection(1, 0, 0, 30.0), reflection(0, 1, 0, 30.01)};
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace);
+  state = state_for(workspace);
+  const RecordingCanvas canvas = paint();
   EXPECT_EQ(canvas.texts("100").size(), 1u);
   EXPECT_EQ(canvas.texts("010").size(), 1u);
-  EXPECT_EQ(canvas.texts("010")[0].points[0].y, 22);
+  EXPECT_EQ(text_at(canvas, "010").y, 22);
 }
 
-TEST(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {
-  Workspace workspace = gridded(10, 14, 5);  // grid 10, 11, 12, 13, 14
-  add_phase(workspace, "a.cry", 0, 0, 0);
-  workspace.phases[0].profile = {10, 20, 40, 20, 10};
-  ObservedPattern pattern;
-  pattern.file_name = "obs.raw";
+TEST_F(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {
+  workspace = gridded(10, 14, 5);  // grid 10, 11, 12, 13, 14
+  add_phase(workspace, "a.cry", 0, 0, 0).profile = {10, 20, 40, 20, 10};
   // Nearest points: 10 → the first point (10.2); 11 → tie between 10.5 and 11.5: the later;
   // 12 → 11.5 is nearer than 12.9; 13 → 12.9; 14 → past the last point: the last.
-  pattern.points = {{10.2, 5}, {10.5, 10}, {11.5, 80}, {12.9, 40}, {13.5, 20}};
-  workspace.observed_patterns.push_back(pattern);
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace);
+  add_pattern(workspace, "obs.raw", {{10.2, 5}, {10.5, 10}, {11.5, 80}, {12.9, 40}, {13.5, 20}});
+  state = state_for(workspace);
+  paint();
   // display_max 40, sy = 10; observed scaled by 40 / 80 = 0.5: 2.5, 40, 40, 20, 10.
-  const std::vector<int> rows = {300, 200, 0, 200, 300};
-  const std::vector<int> observed_rows = {375, 0, 0, 200, 300};
+  const std::vector<int> rows = {300, 200, 0, 200, 300}, observed_rows = {375, 0, 0, 200, 300};
   ASSERT_EQ(state.sum_rows, rows);
-  for (std::size_t k = 0; k < rows.size(); ++k)
-    EXPECT_EQ(state.difference[k], observed_rows[k] - rows[k]) << k;
+  for (std::size_t k = 0; k < rows.size(); ++k) EXPECT_EQ(state.difference[k], observed_rows[k] - rows[k]) << k;
 }
 
-TEST(Dessine, PhaseNotYetComputedDoesNotBlankTheOthers) {
-  Workspace workspace = gridded(10, 50, 401);
+TEST_F(Dessine, PhaseNotYetComputedDoesNotBlankTheOthers) {
   add_phase(workspace, "a.cry", 30, 100);
   add_phase(workspace, "new.cry", 30, 100).profile.clear();
   workspace.phases[1].show_hkl = true;
   workspace.phases[1].reflections = {reflection(1, 1, 1, 30)};
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = draw(state, workspace);
+  const RecordingCanvas canvas = paint();
   EXPECT_DOUBLE_EQ(state.display_max, 100.0);
-  ASSERT_EQ(testing::polylines_in(canvas, workspace.phases[0].colour).size(), 1u);
-  EXPECT_EQ(testing::polylines_in(canvas, workspace.phases[0].colour)[0].points.size(), 401u);
+  ASSERT_EQ(polylines_in(canvas, workspace.phases[0].colour).size(), 1u);
+  EXPECT_EQ(polylines_in(canvas, workspace.phases[0].colour)[0].points.size(), 401u);
   EXPECT_TRUE(canvas.texts("111").empty());
 }
 
-TEST(Dessine, LegendNamesAndLabels) {
+TEST(DessineText, LegendNamesAndLabels) {
   const std::pair<const char*, const char*> names[] = {{"/home/u/quartz.cry", "quartz"},
                                                        {"C:\\data\\quartz.cry", "quartz"},
                                                        {"/w/calcite_mp.cry", "calcite"},
@@ -372,11 +318,10 @@ TEST(Dessine, LegendNamesAndLabels) {
   EXPECT_EQ(hkl_label(10, 2, -12), "102-12");
 }
 
-TEST(Dessine, NearestGridPointAgreesWithAPlainScan) {
+TEST(DessineMapping, NearestGridPointAgreesWithAPlainScan) {
   // Grid with a repeated point and uneven steps; positions before, inside, on ties and past the end.
   const std::vector<double> grid = {10.0, 10.5, 11.0, 11.0, 11.25, 12.0, 14.0, 14.1};
-  std::vector<double> positions = {-200, 9.0,    9.49, 9.5,   10.25, 10.75, 11.0,
-                                   11.6, 11.625, 13.0, 14.05, 14.6,  120};
+  std::vector<double> positions = {-200, 9.0, 9.49, 9.5, 10.25, 10.75, 11.0, 11.6, 11.625, 13.0, 14.05, 14.6, 120};
   for (int i = 0; i < 200; ++i) positions.push_back(8.0 + i * 0.04);
   for (double position : positions) {
     std::optional<std::size_t> expected;
@@ -392,7 +337,7 @@ TEST(Dessine, NearestGridPointAgreesWithAPlainScan) {
   }
 }
 
-TEST(Dessine, MappingRoundTripsThroughPixels) {
+TEST(DessineMapping, MappingRoundTripsThroughPixels) {
   PlotMapping mapping{10, 1010, 400, 10, 50, 25, 4};
   EXPECT_EQ(vers_pixels(mapping, 30, 25), (Point{510, 300}));
   double x = 0, y = 0;

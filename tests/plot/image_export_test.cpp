@@ -2,6 +2,7 @@
 #include "plot/image_export.hpp"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -37,22 +38,23 @@ struct ExportFixture {
   testing::ScriptedUi ui;
   testing::TempFolder folder;
   Program program{ui, folder.path()};
+  Workspace& workspace = program.workspace;
   PlotState state;
 
   ExportFixture() {
-    Workspace& w = program.workspace;
+    Workspace& w = workspace;
     testing::set_grid(w, 10, 50, 401);
     PhaseData& quartz = testing::add_phase(w, "/d/quartz.cry", 26.6, 100);
     quartz.show_hkl = true;
     quartz.reflections = {testing::reflection(1, 0, 1, 26.6)};
     testing::add_phase(w, "/d/calcite.cry", 29.4, 60);
-    ObservedPattern pattern;
-    pattern.file_name = "scan.raw";
+    ObservedPattern& pattern = testing::add_pattern(w, "scan.raw", {});
     for (int i = 0; i <= 400; ++i) pattern.points.push_back({10 + 0.1 * i, 5.0 + (i == 166 ? 95.0 : 0.0)});
-    w.observed_patterns.push_back(pattern);
     sync_plot_range(state, w.settings);
   }
 };
+
+struct Export : ::testing::Test, ExportFixture {};
 
 TEST(ImageExport, DefaultExtensionOnlyWhenTheFileNameHasNoDot) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
@@ -66,34 +68,32 @@ TEST(ImageExport, DefaultExtensionOnlyWhenTheFileNameHasNoDot) {
     EXPECT_EQ(with_default_extension(name, extension), expected);
 }
 
-TEST(ImageExport, OutputFileNeedsANameAndYesToOverwrite) {
-  ExportFixture f;
+TEST_F(Export, OutputFileNeedsANameAndYesToOverwrite) {
   const FileDialogRequest request{kPictureFilter, 1, "", ""};
-  f.ui.cancel_file_dialog();
-  EXPECT_FALSE(choose_output_file(f.program, request, ".bmp"));
-  f.ui.choose_file("");
-  EXPECT_FALSE(choose_output_file(f.program, request, ".bmp"));
-  f.folder.write("old.bmp", "x");
+  ui.cancel_file_dialog();
+  EXPECT_FALSE(choose_output_file(program, request, ".bmp"));
+  ui.choose_file("");
+  EXPECT_FALSE(choose_output_file(program, request, ".bmp"));
+  folder.write("old.bmp", "x");
   for (Answer answer : {Answer::No, Answer::Cancel}) {
-    f.ui.choose_file("old");
-    f.ui.answer(answer);
-    EXPECT_FALSE(choose_output_file(f.program, request, ".bmp"));
+    ui.choose_file("old");
+    ui.answer(answer);
+    EXPECT_FALSE(choose_output_file(program, request, ".bmp"));
   }
-  f.ui.choose_file("old");
-  f.ui.answer(Answer::Yes);
-  EXPECT_EQ(choose_output_file(f.program, request, ".bmp"), f.folder / "old.bmp");
-  EXPECT_EQ(f.ui.questions.back(), "This file already exists. Do you want to continue?");
-  f.ui.choose_file("new");
-  EXPECT_EQ(choose_output_file(f.program, request, ".bmp"), f.folder / "new.bmp");
+  ui.choose_file("old");
+  ui.answer(Answer::Yes);
+  EXPECT_EQ(choose_output_file(program, request, ".bmp"), folder / "old.bmp");
+  EXPECT_EQ(ui.questions.back(), "This file already exists. Do you want to continue?");
+  ui.choose_file("new");
+  EXPECT_EQ(choose_output_file(program, request, ".bmp"), folder / "new.bmp");
 }
 
-TEST(ImageExport, BitmapHeaderAndPixels) {
-  ExportFixture f;
-  f.ui.choose_file("plot");
-  Bitmapformat1Click(f.program, two_colour_image());
-  EXPECT_EQ(f.ui.save_requests.back().filter, "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg");
-  EXPECT_EQ(f.ui.save_requests.back().filter_index, 1);
-  const auto bytes = read_file_bytes(f.folder / "plot.bmp");
+TEST_F(Export, BitmapHeaderAndPixelsButNothingWithoutPhaseOrPattern) {
+  ui.choose_file("plot");
+  Bitmapformat1Click(program, two_colour_image());
+  EXPECT_EQ(ui.save_requests.back().filter, "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg");
+  EXPECT_EQ(ui.save_requests.back().filter_index, 1);
+  const auto bytes = read_file_bytes(folder / "plot.bmp");
   ASSERT_TRUE(bytes);
   // 30 pixels × 3 bytes = 90, padded to 92 per row; 54-byte headers.
   ASSERT_EQ(bytes->size(), 54u + 92u * 20u);
@@ -104,14 +104,18 @@ TEST(ImageExport, BitmapHeaderAndPixels) {
   // First stored pixel: bottom-left, in blue-green-red order.
   EXPECT_EQ(static_cast<unsigned char>((*bytes)[54]), 10);
   EXPECT_EQ(static_cast<unsigned char>((*bytes)[56]), 250);
+  workspace.phases.clear();  // nothing to export: no dialog
+  workspace.observed_patterns.clear();
+  ui.choose_file("plot");
+  Bitmapformat1Click(program, two_colour_image());
+  EXPECT_EQ(ui.save_requests.size(), 1u);
 }
 
-TEST(ImageExport, JpegDecodesBackToThePicture) {
-  ExportFixture f;
-  f.ui.choose_file("plot");
-  sauve_image_jpeg(f.program, two_colour_image());
-  EXPECT_EQ(f.ui.save_requests.back().filter_index, 2);
-  const auto bytes = read_file_bytes(f.folder / "plot.jpg");
+TEST_F(Export, JpegDecodesBackToThePicture) {
+  ui.choose_file("plot");
+  sauve_image_jpeg(program, two_colour_image());
+  EXPECT_EQ(ui.save_requests.back().filter_index, 2);
+  const auto bytes = read_file_bytes(folder / "plot.jpg");
   ASSERT_TRUE(bytes);
   jpeg_decompress_struct info{};
   jpeg_error_mgr error{};
@@ -135,25 +139,20 @@ TEST(ImageExport, JpegDecodesBackToThePicture) {
   EXPECT_GT(row[3 * 27 + 2], 190);
 }
 
-TEST(ImageExport, NothingToExportWithoutPhaseOrPattern) {
-  ExportFixture f;
-  f.program.workspace.phases.clear();
-  f.program.workspace.observed_patterns.clear();
-  f.ui.choose_file("plot");
-  Bitmapformat1Click(f.program, two_colour_image());
-  EXPECT_TRUE(f.ui.save_requests.empty());
-}
-
-TEST(ImageExport, MetafileHasAValidRecordStructure) {
-  ExportFixture f;
+TEST_F(Export, MetafileHasAValidRecordStructureAndWholePixels) {
   MetafileForm form;
+  form.height = "3OO";
+  BitBtn1Click(program, form, state);
+  EXPECT_EQ(ui.warnings.size(), 1u);
+  EXPECT_TRUE(ui.save_requests.empty());
+  form = MetafileForm{};
   form.visible = true;
-  f.ui.choose_file("plot");
-  BitBtn1Click(f.program, form, f.state);
-  EXPECT_EQ(f.ui.last_warning(), "The file " + (f.folder / "plot.emf").string() + " was created");
+  ui.choose_file("plot");
+  BitBtn1Click(program, form, state);
+  EXPECT_EQ(ui.last_warning(), "The file " + (folder / "plot.emf").string() + " was created");
   EXPECT_FALSE(form.visible);
-  EXPECT_EQ(f.ui.busy_depth, 0);
-  const auto bytes = read_file_bytes(f.folder / "plot.emf");
+  EXPECT_EQ(ui.busy_depth, 0);
+  const auto bytes = read_file_bytes(folder / "plot.emf");
   ASSERT_TRUE(bytes);
   ASSERT_GE(bytes->size(), 108u);
   // ECMA-234 / [MS-EMF]: EMR_HEADER first, " EMF" signature at 40, nBytes at 48, nRecords at 52.
@@ -177,49 +176,36 @@ TEST(ImageExport, MetafileHasAValidRecordStructure) {
   EXPECT_EQ(last, 14u);  // EMR_EOF
   EXPECT_GE(texts, 5u);
   EXPECT_GE(lines, 5u);
-  EXPECT_FALSE(std::filesystem::exists(f.folder / "plot.emf.part"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "plot.emf.part"));
 }
 
-TEST(ImageExport, DefaultMetafileIs1040By356) {
+TEST_F(Export, DefaultMetafileIs1040By356) {
   MetafileForm form;
   const PlotLayout layout = metafile_layout(std::stoi(form.width), std::stoi(form.height));
   EXPECT_EQ(layout.surface_width, 1040);
   EXPECT_EQ(layout.surface_height, 356);
-  ExportFixture f;
   RecordingCanvas canvas(layout.surface_width, layout.surface_height);
-  dessine(f.state, f.program.workspace, HklMode::AlongTop, canvas, layout);
+  dessine(state, workspace, HklMode::AlongTop, canvas, layout);
   EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Rectangle)[0].points[1], (Point{1039, 355}));
-  EXPECT_EQ(canvas.texts("Intensity")[0].points[0], (Point{450, 3}));
-  EXPECT_EQ(canvas.texts("2Theta")[0].points[0], (Point{1040 - 90, 356 - 20}));
+  EXPECT_EQ(testing::text_at(canvas, "Intensity"), (Point{450, 3}));
+  EXPECT_EQ(testing::text_at(canvas, "2Theta"), (Point{1040 - 90, 356 - 20}));
 }
 
-TEST(ImageExport, MetafileSizeMustBeWholePixels) {
-  ExportFixture f;
-  MetafileForm form;
-  form.height = "3OO";
-  BitBtn1Click(f.program, form, f.state);
-  EXPECT_EQ(f.ui.warnings.size(), 1u);
-  EXPECT_TRUE(f.ui.save_requests.empty());
-}
-
-TEST(Printout, HeadingAndSize) {
+TEST(Printout, Heading) {
   EXPECT_EQ(print_heading("06/12/2026 10:15:00", "  Quartz and calcite  "),
             "CALVANEMP 06/12/2026 10:15:00 : Quartz and calcite");
   EXPECT_EQ(print_heading("06/12/2026 10:15:00", ""), "CALVANEMP 06/12/2026 10:15:00 :");
-  EXPECT_EQ(printer_layout(28, 10).x_right, 3294);  // round(28 × 117.66)
-  EXPECT_EQ(printer_layout(28, 10).y_base, 1177);
 }
 
-TEST(Printout, DrawsBlackOnWhiteWithTriplePens) {
-  ExportFixture f;
-  f.program.workspace.styles.background = Rgb{1, 2, 3};
-  f.program.workspace.phases[0].pen_width = 2;
+TEST_F(Export, PrintDrawsBlackOnWhiteWithTriplePens) {
+  workspace.styles.background = Rgb{1, 2, 3};
+  workspace.phases[0].pen_width = 2;
   const PlotLayout layout = printer_layout(28, 10);
   RecordingCanvas canvas(layout.surface_width, layout.surface_height);
   const std::string heading = print_heading("06/12/2026 10:15:00", "sample");
-  draw_printout(f.state, f.program.workspace, HklMode::AlongTop, canvas, 28, 10, heading);
+  draw_printout(state, workspace, HklMode::AlongTop, canvas, 28, 10, heading);
   EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{255, 255, 255}));
-  const auto quartz = testing::polylines_in(canvas, f.program.workspace.phases[0].colour);
+  const auto quartz = testing::polylines_in(canvas, workspace.phases[0].colour);
   ASSERT_EQ(quartz.size(), 1u);
   EXPECT_EQ(quartz[0].pen.width, 6);
   // The heading is centred: 3294 / 2 − round(L × 0.15 × 117.66 × 0.5).
@@ -227,42 +213,36 @@ TEST(Printout, DrawsBlackOnWhiteWithTriplePens) {
   const auto written = canvas.texts(heading);
   ASSERT_EQ(written.size(), 1u);
   EXPECT_EQ(written[0].points[0], (Point{1647 - static_cast<int>(std::lround(length * 8.8245)), 24}));
-  EXPECT_EQ(canvas.texts("quartz")[0].points[0], (Point{229, 1177 + 120 + 45}));
+  EXPECT_EQ(testing::text_at(canvas, "quartz"), (Point{229, 1177 + 120 + 45}));
   EXPECT_EQ(canvas.texts("111").size() + canvas.texts("101").size(), 1u);
-  EXPECT_EQ(canvas.texts("101")[0].points[0].y, 70 - 15);
-  // The axis comes last, in a pen of width 2 and black.
+  EXPECT_EQ(testing::text_at(canvas, "101").y, 70 - 15);
+  // The axis (right end round(28 × 117.66) = 3294) comes last, in a pen of width 2 and black.
   const auto lines = canvas.of_kind(DrawOperation::Kind::Line);
-  bool axis = false;
-  for (const auto& line : lines)
-    if (line.points[0] == (Point{120, 1177}) && line.points[1] == (Point{3294, 1177}))
-      axis = line.pen.width == 2;
-  EXPECT_TRUE(axis);
+  const auto axis = std::find_if(lines.rbegin(), lines.rend(), [](const DrawOperation& line) {
+    return line.points[0] == (Point{120, 1177}) && line.points[1] == (Point{3294, 1177});
+  });
+  ASSERT_NE(axis, lines.rend());
+  EXPECT_EQ(axis->pen.width, 2);
   EXPECT_EQ(canvas.texts(" 30.0")[0].font.colour, (Rgb{0, 0, 0}));  // not the last legend's colour
-  EXPECT_EQ(canvas.texts("Observeded patterns")[0].points[0], (Point{3294 + 120 - 412, 1177 + 120}));
+  EXPECT_EQ(testing::text_at(canvas, "Observeded patterns"), (Point{3294 + 120 - 412, 1177 + 120}));
 }
 
-TEST(Printout, NothingToPrintGivesOneMessage) {
-  ExportFixture f;
+TEST_F(Export, PrintNothingToPrintGivesOneMessageAndSizesOutsideTheirRangesAreRefused) {
   PrintForm form;
-  ImpressionDiagramme1Click(f.program, form);
+  ImpressionDiagramme1Click(program, form);
   EXPECT_TRUE(form.visible);
-  EXPECT_EQ(f.program.main_form.page, MainPage::CrystalData);
-  f.program.workspace.phases.clear();
-  f.program.workspace.observed_patterns.clear();
+  EXPECT_EQ(program.main_form.page, MainPage::CrystalData);
+  workspace.phases.clear();
+  workspace.observed_patterns.clear();
   form.visible = false;
-  ImpressionDiagramme1Click(f.program, form);
-  EXPECT_EQ(f.ui.last_warning(), "No calculated diagram!");
+  ImpressionDiagramme1Click(program, form);
+  EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
   EXPECT_FALSE(form.visible);
-}
-
-TEST(Printout, SizesOutsideTheirRangesAreRefused) {
-  ExportFixture f;
-  PrintForm form;
-  EXPECT_EQ(read_print_size(f.program, form), (std::pair{28.0, 10.0}));
+  EXPECT_EQ(read_print_size(program, form), (std::pair{28.0, 10.0}));
   for (const auto& [width, height] : {std::pair{"29", "10"}, std::pair{"28", "4"}, std::pair{"x", "10"}}) {
     form.width_cm = width;
     form.height_cm = height;
-    EXPECT_FALSE(read_print_size(f.program, form)) << width << " " << height;
+    EXPECT_FALSE(read_print_size(program, form)) << width << " " << height;
   }
 }
 

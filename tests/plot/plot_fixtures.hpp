@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cmath>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "plot/dessine.hpp"
@@ -77,6 +79,22 @@ inline std::vector<DrawOperation> polylines_in(const RecordingCanvas& canvas, Rg
   for (const auto& operation : canvas.of_kind(DrawOperation::Kind::Polyline))
     if (operation.pen.colour == colour) found.push_back(operation);
   return found;
+}
+
+/// Position of the first text `text` drawn (throws when there is none, failing the test).
+inline Point text_at(const RecordingCanvas& canvas, std::string_view text) {
+  return canvas.texts(text).at(0).points.at(0);
+}
+
+/// Whether a straight line from `from` to `to` was drawn (in a pen of `colour` when given).
+inline bool has_line(const RecordingCanvas& canvas, Point from, Point to, std::optional<Rgb> colour = {}) {
+  for (const auto& line : canvas.of_kind(DrawOperation::Kind::Line))
+    if (line.points[0] == from && line.points[1] == to && (!colour || line.pen.colour == *colour)) return true;
+  return false;
+}
+
+inline ObservedPattern& add_pattern(Workspace& workspace, std::string file, std::vector<ObservedPoint> points) {
+  return workspace.observed_patterns.emplace_back(ObservedPattern{std::move(points), 0, std::move(file)});
 }
 
 }  // namespace calvane::testing

@@ -6,20 +6,14 @@
 namespace calvane {
 namespace {
 
+// Designated initialisers leave the other members at their defaults, as intended.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 PlotState zoomed_and_scaled() {
-  PlotState state;
-  state.theta2_min = 20;
-  state.theta2_max = 22;
-  state.theta2_full_min = 10;
-  state.theta2_full_max = 80;
-  state.zoomed = true;
-  state.intensity_scale = 4.0;
-  state.pattern_scales.fill(2.5);
-  state.scale_position = 40;
-  state.default_ticks = false;
-  state.major_tick = 0.3;
-  state.minor_tick = 0.03;
-  return state;
+  return PlotState{.theta2_min = 20, .theta2_max = 22, .theta2_full_min = 10, .theta2_full_max = 80,
+                   .intensity_scale = 4.0, .pattern_scales = {2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5},
+                   .major_tick = 0.3, .minor_tick = 0.03, .default_ticks = false, .scale_position = 40,
+                   .zoomed = true};
 }
 
 TEST(PlotFollowUp, ObservedLoadActsOnlyOnItsFlags) {

@@ -21,15 +21,16 @@ struct PlotWindow {
   testing::ScriptedUi ui;
   testing::TempFolder folder;
   Program program{ui, folder.path()};
+  Workspace& workspace = program.workspace;
   PlotState state;
   RecordingCanvas image{1010, 435};
   int plots = 0, full_recomputes = 0;
   PlotSession session{program, state, image, [this] { ++plots; }, [this] { ++full_recomputes; }};
 
   PlotWindow() {
-    set_grid(program.workspace, 10, 50, 401);
-    add_phase(program.workspace, "/d/quartz.cry", 30, 100, 0, 1);
-    sync_plot_range(state, program.workspace.settings);
+    set_grid(workspace, 10, 50, 401);
+    add_phase(workspace, "/d/quartz.cry", 30, 100, 0, 1);
+    sync_plot_range(state, workspace.settings);
     redraw(session);
   }
   void drag(int x0, int y0, int x1, int y1) {
@@ -40,55 +41,69 @@ struct PlotWindow {
   }
 };
 
-TEST(PlotInteraction, ReadOutByAngleScale) {
-  PlotWindow window;
+struct PlotInteraction : ::testing::Test, PlotWindow {
+  std::string readout() { return mouse_readout(state, workspace, 510, 200); }
+};
+
+TEST_F(PlotInteraction, ReadOutByAngleScale) {
   // Pixel 510 is 2θ = 30: d = 1.5406 / (2 sin 15°) = 2.976 Å (Bragg's law, hand computed).
-  EXPECT_EQ(mouse_readout(window.state, window.program.workspace, 510, 200), "2Th=   30.00  d=  2.976");
-  window.program.workspace.settings.wavelengths = {1.5406, 1.5444};
-  EXPECT_EQ(mouse_readout(window.state, window.program.workspace, 510, 200), "2Th=   30.00");
-  window.program.workspace.settings.wavelengths = {1.5406};
-  window.program.workspace.settings.angle_scale = AngleScale::Theta;
-  redraw(window.session);  // θ 5..25: pixel 510 is θ = 15
-  EXPECT_EQ(mouse_readout(window.state, window.program.workspace, 510, 200), "Th=   15.00  d=  2.976");
-  window.program.workspace.settings.angle_scale = AngleScale::Q;
-  window.state.q_min = 1;
-  window.state.q_max = 5;
-  redraw(window.session);  // Q 1..5: pixel 510 is Q = 3, 2θ = 2 arcsin(3 / 4π) = 27.623°
-  EXPECT_EQ(mouse_readout(window.state, window.program.workspace, 510, 200), "Q=    3.00  2Theta= 27.623");
+  EXPECT_EQ(readout(), "2Th=   30.00  d=  2.976");
+  workspace.settings.wavelengths = {1.5406, 1.5444};
+  EXPECT_EQ(readout(), "2Th=   30.00");
+  workspace.settings.wavelengths = {1.5406};
+  workspace.settings.angle_scale = AngleScale::Theta;
+  redraw(session);  // θ 5..25: pixel 510 is θ = 15
+  EXPECT_EQ(readout(), "Th=   15.00  d=  2.976");
+  workspace.settings.angle_scale = AngleScale::Q;
+  state.q_min = 1;
+  state.q_max = 5;
+  redraw(session);  // Q 1..5: pixel 510 is Q = 3, 2θ = 2 arcsin(3 / 4π) = 27.623°
+  EXPECT_EQ(readout(), "Q=    3.00  2Theta= 27.623");
 }
 
-TEST(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {
-  PlotWindow window;
-  OnMouseDown(window.session, MouseButton::Left, 100, 50);
+TEST_F(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {
+  OnMouseDown(session, MouseButton::Left, 100, 50);
   std::vector<Point> box;
-  Image1_OnMouseMove(window.session, 103, 80, box);
+  Image1_OnMouseMove(session, 103, 80, box);
   EXPECT_TRUE(box.empty());
-  Image1_OnMouseMove(window.session, 104, 80, box);
-  const std::vector<Point> expected = {{100, 50}, {104, 50}, {104, 80}, {100, 80}, {100, 50}};
-  EXPECT_EQ(box, expected);
+  Image1_OnMouseMove(session, 104, 80, box);
+  EXPECT_EQ(box, (std::vector<Point>{{100, 50}, {104, 50}, {104, 80}, {100, 80}, {100, 50}}));
 }
 
-TEST(PlotInteraction, ZoomBoxAtAQuarterOfTheLargestSumGivesFactorFour) {
-  PlotWindow window;
+TEST_F(PlotInteraction, ZoomBoxAtAQuarterOfTheLargestSumGivesFactorFourAndARightClickUnzooms) {
   // Press at row 300: intensity (400 − 300) / 4 = 25, a quarter of the peak of 100 at 30°.
-  window.drag(260, 300, 760, 350);  // 2θ 20 to 40
-  EXPECT_TRUE(window.state.zoomed);
-  EXPECT_DOUBLE_EQ(window.state.intensity_scale, 4.0);
-  EXPECT_EQ(window.state.scale_position, 40);
-  EXPECT_DOUBLE_EQ(window.state.theta2_min, 20.0);
-  EXPECT_DOUBLE_EQ(window.state.theta2_max, 40.0);
-  EXPECT_EQ(window.program.main_form.experiment.range_low, "  20.000");
-  EXPECT_EQ(window.program.main_form.experiment.range_high, "  40.000");
-  EXPECT_EQ(window.plots, 1);
-  EXPECT_FALSE(window.state.pressed);
+  drag(260, 300, 760, 350);  // 2θ 20 to 40
+  EXPECT_TRUE(state.zoomed);
+  EXPECT_DOUBLE_EQ(state.intensity_scale, 4.0);
+  EXPECT_EQ(state.scale_position, 40);
+  EXPECT_DOUBLE_EQ(state.theta2_min, 20.0);
+  EXPECT_DOUBLE_EQ(state.theta2_max, 40.0);
+  EXPECT_EQ(program.main_form.experiment.range_low, "  20.000");
+  EXPECT_EQ(program.main_form.experiment.range_high, "  40.000");
+  EXPECT_EQ(plots, 1);
+  EXPECT_FALSE(state.pressed);
+  // A right click unzooms, after the driver recomputed over the zoomed range.
+  workspace.settings.two_theta_low = 20;
+  workspace.settings.two_theta_high = 40;
+  sync_plot_range(state, workspace.settings);
+  OnMouseDown(session, MouseButton::Right, 500, 200);
+  ONMouseUp(session, MouseButton::Right, 500, 200);
+  EXPECT_FALSE(state.zoomed);
+  EXPECT_DOUBLE_EQ(state.theta2_min, 10.0);
+  EXPECT_DOUBLE_EQ(state.theta2_max, 50.0);
+  EXPECT_DOUBLE_EQ(state.intensity_scale, 1.0);
+  for (double factor : state.pattern_scales) EXPECT_DOUBLE_EQ(factor, 1.0);
+  EXPECT_EQ(full_recomputes, 1);
+  EXPECT_EQ(program.main_form.experiment.range_low, "  10.000");
+  EXPECT_EQ(program.main_form.experiment.range_high, "  50.000");
+  EXPECT_EQ(state.status.text, kPlotHelpText);
 }
 
-TEST(PlotInteraction, BoxesThatDoNotZoom) {
-  struct Case {
+TEST(PlotWindowCases, BoxesThatDoNotZoom) {
+  const struct Case {
     int x0, y0, x1, y1;
     const char* why;
-  };
-  const Case cases[] = {{760, 300, 260, 350, "dragged left"},
+  } cases[] = {{760, 300, 260, 350, "dragged left"},
                         {260, 300, 760, 250, "dragged up"},
                         {260, 400, 760, 420, "pressed on the intensity-zero row"}};
   for (const Case& c : cases) {
@@ -100,107 +115,79 @@ TEST(PlotInteraction, BoxesThatDoNotZoom) {
   }
 }
 
-TEST(PlotInteraction, UnzoomRestoresTheFullRangeAndScaleOne) {
-  PlotWindow window;
-  window.drag(260, 300, 760, 350);
-  window.program.workspace.settings.two_theta_low = 20;  // the driver recomputed over the zoomed range
-  window.program.workspace.settings.two_theta_high = 40;
-  sync_plot_range(window.state, window.program.workspace.settings);
-  OnMouseDown(window.session, MouseButton::Right, 500, 200);
-  ONMouseUp(window.session, MouseButton::Right, 500, 200);
-  EXPECT_FALSE(window.state.zoomed);
-  EXPECT_DOUBLE_EQ(window.state.theta2_min, 10.0);
-  EXPECT_DOUBLE_EQ(window.state.theta2_max, 50.0);
-  EXPECT_DOUBLE_EQ(window.state.intensity_scale, 1.0);
-  for (double factor : window.state.pattern_scales) EXPECT_DOUBLE_EQ(factor, 1.0);
-  EXPECT_EQ(window.full_recomputes, 1);
-  EXPECT_EQ(window.program.main_form.experiment.range_low, "  10.000");
-  EXPECT_EQ(window.program.main_form.experiment.range_high, "  50.000");
-  EXPECT_EQ(window.state.status.text, kPlotHelpText);
+TEST_F(PlotInteraction, ZoomOnObservedDataAlone) {
+  workspace.phases.clear();
+  testing::add_pattern(workspace, "obs.raw", {{20, 10}, {30, 100}, {40, 10}});
+  redraw(session);           // no phase: reference 100, sy = 4
+  drag(260, 300, 760, 350);  // y1 = 25: factor = 100 / 25
+  EXPECT_DOUBLE_EQ(state.intensity_scale, 4.0);
+  EXPECT_EQ(plots, 1);
 }
 
-TEST(PlotInteraction, ZoomOnObservedDataAlone) {
-  PlotWindow window;
-  window.program.workspace.phases.clear();
-  ObservedPattern pattern;
-  pattern.file_name = "obs.raw";
-  pattern.points = {{20, 10}, {30, 100}, {40, 10}};
-  window.program.workspace.observed_patterns.push_back(pattern);
-  redraw(window.session);           // no phase: reference 100, sy = 4
-  window.drag(260, 300, 760, 350);  // y1 = 25: factor = 100 / 25
-  EXPECT_DOUBLE_EQ(window.state.intensity_scale, 4.0);
-  EXPECT_EQ(window.plots, 1);
-}
-
-TEST(PlotInteraction, ClickIndexesEveryReflectionWithinThreePixels) {
-  PlotWindow window;
-  auto& phase = window.program.workspace.phases[0];
+TEST_F(PlotInteraction, ClickIndexesEveryReflectionWithinThreePixels) {
+  auto& phase = workspace.phases[0];
   // Columns 510 and 516 (6 pixels apart); 600 is far from the click at 513.
   phase.reflections = {reflection(1, 0, 0, 30.0), reflection(1, 1, 0, 30.24), reflection(1, 1, 1, 33.6)};
-  window.program.main_form.results = {"heading", "  Phase 1 quartz", " 1  1 0 0", " 2  1 1 0", " 3  1 1 1"};
-  window.drag(513, 200, 513, 200);
-  EXPECT_EQ(window.image.texts(" 1/ph.1").size(), 1u);
-  EXPECT_EQ(window.image.texts(" 2/ph.1").size(), 1u);
-  EXPECT_TRUE(window.image.texts(" 3/ph.1").empty());
-  EXPECT_EQ(window.image.texts(" 1/ph.1")[0].points[0], (Point{505, 5}));
-  EXPECT_EQ(window.program.main_form.results_selected, 3);  // the later of the two
-  EXPECT_EQ(window.plots, 0);
+  program.main_form.results = {"heading", "  Phase 1 quartz", " 1  1 0 0", " 2  1 1 0", " 3  1 1 1"};
+  drag(513, 200, 513, 200);
+  EXPECT_EQ(image.texts(" 1/ph.1").size(), 1u);
+  EXPECT_EQ(image.texts(" 2/ph.1").size(), 1u);
+  EXPECT_TRUE(image.texts(" 3/ph.1").empty());
+  EXPECT_EQ(testing::text_at(image, " 1/ph.1"), (Point{505, 5}));
+  EXPECT_EQ(program.main_form.results_selected, 3);  // the later of the two
+  EXPECT_EQ(plots, 0);
 }
 
-TEST(PlotInteraction, ClickWhereNoReflectionLiesOnlyRedraws) {
-  PlotWindow window;
-  window.program.workspace.phases[0].reflections = {reflection(1, 0, 0, 30.0)};
-  window.image.operations.clear();
-  window.drag(900, 200, 900, 200);
-  EXPECT_FALSE(window.image.operations.empty());
-  EXPECT_TRUE(testing::texts_starting(window.image, " 1/ph.").empty());
-  EXPECT_EQ(window.program.main_form.results_selected, -1);
+TEST_F(PlotInteraction, ClickWhereNoReflectionLiesOnlyRedraws) {
+  workspace.phases[0].reflections = {reflection(1, 0, 0, 30.0)};
+  image.operations.clear();
+  drag(900, 200, 900, 200);
+  EXPECT_FALSE(image.operations.empty());
+  EXPECT_TRUE(testing::texts_starting(image, " 1/ph.").empty());
+  EXPECT_EQ(program.main_form.results_selected, -1);
 }
 
-TEST(PlotInteraction, ScaleControlAndItsEnds) {
-  PlotWindow window;
-  window.state.pattern_scales.fill(2.0);
-  change_echelle(window.session, 25);
-  EXPECT_DOUBLE_EQ(window.state.intensity_scale, 2.5);
-  EXPECT_DOUBLE_EQ(window.state.pattern_scales[3], 5.0);  // multiplied by 2.5 / 1
-  EXPECT_FALSE(window.state.status.red);
-  change_echelle(window.session, 500);
-  EXPECT_EQ(window.state.status.text, "Max Zoom. Cannot Zoom anymore");
-  EXPECT_TRUE(window.state.status.red);
-  EXPECT_EQ(window.ui.beeps, 1);
-  change_echelle(window.session, 10);
-  EXPECT_EQ(window.state.status.text, "Min Zoom. Cannot Zoom anymore");
-  change_echelle(window.session, 15);
-  EXPECT_EQ(window.state.status.text, kPlotHelpText);
-  EXPECT_FALSE(window.state.status.red);
+TEST_F(PlotInteraction, ScaleControlAndItsEnds) {
+  state.pattern_scales.fill(2.0);
+  change_echelle(session, 25);
+  EXPECT_DOUBLE_EQ(state.intensity_scale, 2.5);
+  EXPECT_DOUBLE_EQ(state.pattern_scales[3], 5.0);  // multiplied by 2.5 / 1
+  EXPECT_FALSE(state.status.red);
+  change_echelle(session, 500);
+  EXPECT_EQ(state.status.text, "Max Zoom. Cannot Zoom anymore");
+  EXPECT_TRUE(state.status.red);
+  EXPECT_EQ(ui.beeps, 1);
+  change_echelle(session, 10);
+  EXPECT_EQ(state.status.text, "Min Zoom. Cannot Zoom anymore");
+  change_echelle(session, 15);
+  EXPECT_EQ(state.status.text, kPlotHelpText);
+  EXPECT_FALSE(state.status.red);
 }
 
-TEST(PlotInteraction, ShiftKeepsHalfADegreeOfTheFullRange) {
-  PlotWindow window;
-  window.state.theta2_min = 20;
-  window.state.theta2_max = 30;
-  redraw(window.session);
-  EXPECT_EQ(window.state.shift_position, 25);
-  shifte_diagramme(window.session, 40);
-  EXPECT_DOUBLE_EQ(window.state.theta2_min, 35.0);
-  EXPECT_DOUBLE_EQ(window.state.theta2_max, 45.0);
-  EXPECT_EQ(window.ui.beeps, 0);
-  shifte_diagramme(window.session, 55);  // 50 to 60 leaves nothing of 10..50 on screen
-  EXPECT_DOUBLE_EQ(window.state.theta2_min, 35.0);
-  EXPECT_EQ(window.state.shift_position, 40);
-  EXPECT_EQ(window.ui.beeps, 1);
-  EXPECT_EQ(window.plots, 0);  // shifting never recomputes
+TEST_F(PlotInteraction, ShiftKeepsHalfADegreeOfTheFullRange) {
+  state.theta2_min = 20;
+  state.theta2_max = 30;
+  redraw(session);
+  EXPECT_EQ(state.shift_position, 25);
+  shifte_diagramme(session, 40);
+  EXPECT_DOUBLE_EQ(state.theta2_min, 35.0);
+  EXPECT_DOUBLE_EQ(state.theta2_max, 45.0);
+  EXPECT_EQ(ui.beeps, 0);
+  shifte_diagramme(session, 55);  // 50 to 60 leaves nothing of 10..50 on screen
+  EXPECT_DOUBLE_EQ(state.theta2_min, 35.0);
+  EXPECT_EQ(state.shift_position, 40);
+  EXPECT_EQ(ui.beeps, 1);
+  EXPECT_EQ(plots, 0);  // shifting never recomputes
 }
 
-TEST(PlotInteraction, DifferenceMenuConditions) {
-  struct Case {
+TEST(PlotWindowCases, DifferenceMenuConditions) {
+  const struct Case {
     AngleScale scale;
     YMode mode;
     bool pattern, phase;
     const char* message;
     bool opens;
-  };
-  const Case cases[] = {{AngleScale::Q, YMode::Linear, true, true, "", false},
+  } cases[] = {{AngleScale::Q, YMode::Linear, true, true, "", false},
                         {AngleScale::TwoTheta, YMode::Logarithmic, true, true, "", false},
                         {AngleScale::TwoTheta, YMode::SquareRoot, true, true, "", false},
                         {AngleScale::TwoTheta, YMode::Linear, false, true, "No observed diagram!", false},
@@ -208,26 +195,24 @@ TEST(PlotInteraction, DifferenceMenuConditions) {
                         {AngleScale::TwoTheta, YMode::Linear, true, true, "", true}};
   for (const Case& c : cases) {
     PlotWindow window;
-    window.program.workspace.settings.angle_scale = c.scale;
+    window.workspace.settings.angle_scale = c.scale;
     window.state.y_mode = c.mode;
-    if (!c.phase) window.program.workspace.phases.clear();
-    if (c.pattern)
-      window.program.workspace.observed_patterns.push_back(ObservedPattern{{{30, 50}}, 0, "o.raw"});
+    if (!c.phase) window.workspace.phases.clear();
+    if (c.pattern) testing::add_pattern(window.workspace, "o.raw", {{30, 50}});
     disp_difference(window.session);
     EXPECT_EQ(window.ui.last_warning(), c.message);
     EXPECT_EQ(window.state.difference_open, c.opens);
   }
 }
 
-TEST(PlotInteraction, DifferenceWindowDrawing) {
+TEST(PlotWindowCases, DifferenceWindowDrawing) {
   PlotState state;
   state.difference = {0, -5, 7};
   RecordingCanvas canvas(300, 200);
   dessine_difference(state, canvas);
   EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{234, 234, 234}));
   EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Line)[0].points[1], (Point{296, 100}));
-  const std::vector<Point> curve = {{1, 100}, {2, 95}, {3, 107}};
-  EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Polyline)[0].points, curve);
+  EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Polyline)[0].points, (std::vector<Point>{{1, 100}, {2, 95}, {3, 107}}));
 
   Workspace workspace;
   workspace.observed_patterns.push_back(ObservedPattern{{}, 0, "/x/obs.raw"});
@@ -238,68 +223,64 @@ TEST(PlotInteraction, DifferenceWindowDrawing) {
   EXPECT_EQ(difference_caption(workspace), "Difference obs.raw-Sum of Calculates diag.");
 }
 
-TEST(PlotInteraction, TicksChosenByTheUser) {
-  PlotWindow window;
-  choose_user_ticks(window.session);
-  EXPECT_TRUE(window.state.tick_dialog.visible);
-  EXPECT_FALSE(window.state.default_ticks);
-  EXPECT_EQ(window.state.tick_dialog.major_default_label, "(Default: 5.00)");
-  EXPECT_EQ(window.state.tick_dialog.minor_default_label, "(Default: 0.50)");
-  window.state.tick_dialog.minor_text = "one";
-  window.state.tick_dialog.major_text = "2";
-  lit_ticks(window.session);
-  EXPECT_EQ(window.ui.last_warning(), "Error!");
-  EXPECT_TRUE(window.state.tick_dialog.visible);
-  EXPECT_DOUBLE_EQ(window.state.major_tick, 5.0);  // the previous value stays
-  window.state.tick_dialog.minor_text = "0";
-  lit_ticks(window.session);
-  EXPECT_FALSE(window.state.tick_dialog.visible);
-  EXPECT_DOUBLE_EQ(window.state.major_tick, 2.0);
-  EXPECT_EQ(window.image.texts(" 12.0").size(), 1u);  // user ticks survive the redraw
-  choose_default_ticks(window.session);
-  EXPECT_DOUBLE_EQ(window.state.major_tick, 5.0);
+TEST_F(PlotInteraction, TicksChosenByTheUser) {
+  choose_user_ticks(session);
+  EXPECT_TRUE(state.tick_dialog.visible);
+  EXPECT_FALSE(state.default_ticks);
+  EXPECT_EQ(state.tick_dialog.major_default_label, "(Default: 5.00)");
+  EXPECT_EQ(state.tick_dialog.minor_default_label, "(Default: 0.50)");
+  state.tick_dialog.minor_text = "one";
+  state.tick_dialog.major_text = "2";
+  lit_ticks(session);
+  EXPECT_EQ(ui.last_warning(), "Error!");
+  EXPECT_TRUE(state.tick_dialog.visible);
+  EXPECT_DOUBLE_EQ(state.major_tick, 5.0);  // the previous value stays
+  state.tick_dialog.minor_text = "0";
+  lit_ticks(session);
+  EXPECT_FALSE(state.tick_dialog.visible);
+  EXPECT_DOUBLE_EQ(state.major_tick, 2.0);
+  EXPECT_EQ(image.texts(" 12.0").size(), 1u);  // user ticks survive the redraw
+  choose_default_ticks(session);
+  EXPECT_DOUBLE_EQ(state.major_tick, 5.0);
 }
 
-TEST(PlotInteraction, LogarithmicModeIsRefusedInQ) {
-  PlotWindow window;
-  window.program.workspace.settings.angle_scale = AngleScale::Q;
-  choose_y_mode(window.session, YMode::Logarithmic);
-  EXPECT_EQ(window.ui.last_warning(), "Not available with Q representation");
-  EXPECT_EQ(window.state.y_mode, YMode::Linear);
-  window.program.workspace.settings.angle_scale = AngleScale::TwoTheta;
-  choose_y_mode(window.session, YMode::SquareRoot);
-  EXPECT_EQ(window.state.y_mode, YMode::SquareRoot);
+TEST_F(PlotInteraction, LogarithmicModeIsRefusedInQ) {
+  workspace.settings.angle_scale = AngleScale::Q;
+  choose_y_mode(session, YMode::Logarithmic);
+  EXPECT_EQ(ui.last_warning(), "Not available with Q representation");
+  EXPECT_EQ(state.y_mode, YMode::Linear);
+  workspace.settings.angle_scale = AngleScale::TwoTheta;
+  choose_y_mode(session, YMode::SquareRoot);
+  EXPECT_EQ(state.y_mode, YMode::SquareRoot);
 }
 
-TEST(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopies) {
-  PlotWindow window;
-  window.program.workspace.observed_patterns.push_back(ObservedPattern{{{30, 50}}, 0, "scan1.raw"});
-  window.program.workspace.observed_peaks.push_back(ObservedPeakList{"p.dif", {}, true});
-  window.state.difference_open = true;
-  const auto scratch = window.folder.write("scan1_mp.cpi", "x");
-  const auto other = window.folder.write("scan2_mp.cpi", "x");
-  efface_diagrammes_obs(window.session);
+TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopies) {
+  workspace.observed_patterns.push_back(ObservedPattern{{{30, 50}}, 0, "scan1.raw"});
+  workspace.observed_peaks.push_back(ObservedPeakList{"p.dif", {}, true});
+  state.difference_open = true;
+  const auto scratch = folder.write("scan1_mp.cpi", "x");
+  const auto other = folder.write("scan2_mp.cpi", "x");
+  efface_diagrammes_obs(session);
   EXPECT_FALSE(std::filesystem::exists(scratch));
   EXPECT_TRUE(std::filesystem::exists(other));
-  EXPECT_TRUE(window.program.workspace.observed_patterns.empty());
-  EXPECT_TRUE(window.program.workspace.observed_peaks.empty());
-  EXPECT_FALSE(window.state.difference_open);
-  ASSERT_FALSE(window.ui.window_changes.empty());
-  EXPECT_EQ(window.ui.window_changes.back(), std::make_pair(WindowId::Difference, false));
+  EXPECT_TRUE(workspace.observed_patterns.empty());
+  EXPECT_TRUE(workspace.observed_peaks.empty());
+  EXPECT_FALSE(state.difference_open);
+  ASSERT_FALSE(ui.window_changes.empty());
+  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::Difference, false));
 }
 
-TEST(PlotInteraction, ResultsLineMarksItsAngle) {
-  PlotWindow window;
+TEST_F(PlotInteraction, ResultsLineMarksItsAngle) {
   // Characters 21 to 28 of a listing line hold its angle.
-  window.program.main_form.results = {"a", "b", "c", std::string(20, ' ') + " 30.0000" + "  100"};
-  window.image.operations.clear();
-  mark_results_line(window.session, 3);
-  ASSERT_EQ(window.image.operations.size(), 1u);
-  EXPECT_EQ(window.image.operations[0].points[0], (Point{510, 400}));
-  EXPECT_EQ(window.image.operations[0].points[1], (Point{510, 20}));
-  window.image.operations.clear();
-  mark_results_line(window.session, 2);  // the heading lines mark nothing
-  EXPECT_TRUE(window.image.operations.empty());
+  program.main_form.results = {"a", "b", "c", std::string(20, ' ') + " 30.0000" + "  100"};
+  image.operations.clear();
+  mark_results_line(session, 3);
+  ASSERT_EQ(image.operations.size(), 1u);
+  EXPECT_EQ(image.operations[0].points[0], (Point{510, 400}));
+  EXPECT_EQ(image.operations[0].points[1], (Point{510, 20}));
+  image.operations.clear();
+  mark_results_line(session, 2);  // the heading lines mark nothing
+  EXPECT_TRUE(image.operations.empty());
 }
 
 }  // namespace

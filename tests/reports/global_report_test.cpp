@@ -8,19 +8,11 @@
 #include "util/files.hpp"
 #include "workspace/program.hpp"
 
+// Designated initialisers below leave the other members at their defaults, as intended.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace calvane {
 namespace {
-
-AtomSite atom(const char* type, const char* label, double x, double y, double z, double b) {
-  AtomSite site;
-  site.type = type;
-  site.label = label;
-  site.x = x;
-  site.y = y;
-  site.z = z;
-  site.b = b;
-  return site;
-}
 
 PhaseData phase(const char* file, const char* symbol, CellParameters cell, int z, double m, int reflections) {
   PhaseData p;
@@ -35,23 +27,23 @@ PhaseData phase(const char* file, const char* symbol, CellParameters cell, int z
 
 // Quartz (Le Page & Donnay 1976, Acta Cryst. B32, 2456) and calcite, with two
 // wavelengths; the results list as the driver fills it.
-struct Fixture {
+struct GlobalReport : ::testing::Test {
   testing::ScriptedUi ui;
   testing::TempFolder folder;
   Program program{ui, folder.path()};
 
-  Fixture() {
+  GlobalReport() {
     Workspace& w = program.workspace;
     w.settings.wavelengths = {1.5406, 1.5444};
     w.settings.fractions = {0.6, 0.4};
     PhaseData quartz =
         phase("/home/u/quartz.cry", "P 32 2 1", {4.913, 4.913, 5.405, 90, 90, 120}, 3, 60.084, 2);
-    quartz.crystal.atoms = {atom("Si", "Si", 0.4697, 0, 0, 0.5),
-                            atom("O", "O1", 0.4135, 0.2669, 0.1191, 1.0)};
+    quartz.crystal.atoms = {AtomSite{.type = "Si", .label = "Si", .x = 0.4697, .b = 0.5},
+                            AtomSite{.type = "O", .label = "O1", .x = 0.4135, .y = 0.2669, .z = 0.1191, .b = 1.0}};
     quartz.composition.anomalous = {{"Si", {0.244, 0.245}, {0.330, 0.331}},
                                     {"O", {0.047, 0.047}, {0.032, 0.032}}};
     PhaseData calcite = phase("/w/calcite_mp.cry", "R -3 c", {4.99, 4.99, 17.06, 90, 90, 120}, 6, 100.087, 1);
-    calcite.crystal.atoms = {atom("Ca", "", 0, 0, 0, 0)};
+    calcite.crystal.atoms = {AtomSite{.type = "Ca"}};
     w.phases = {quartz, calcite};
     program.main_form.results = {" Results",
                                  "Phase 1  scale factor K=0.12345678",
@@ -63,26 +55,24 @@ struct Fixture {
   }
 };
 
-TEST(GlobalReport, MatchesTheGoldenFileLineForLine) {
-  Fixture f;
-  rapport(f.program, "mixture.lst");
-  const auto written = read_file_bytes(f.folder / "report_cmp.txt");
+TEST_F(GlobalReport, MatchesTheGoldenFileLineForLine) {
+  rapport(program, "mixture.lst");
+  const auto written = read_file_bytes(folder / "report_cmp.txt");
   ASSERT_TRUE(written);
   EXPECT_EQ(*written,
             *read_file_bytes(testing::source_folder("tests/reports/fixtures") / "report_cmp_two_phases.txt"));
-  ASSERT_EQ(f.ui.shown_text_files.size(), 1u);
-  EXPECT_EQ(f.ui.shown_text_files[0], (f.folder / "report_cmp.txt").string());
+  ASSERT_EQ(ui.shown_text_files.size(), 1u);
+  EXPECT_EQ(ui.shown_text_files[0], (folder / "report_cmp.txt").string());
 }
 
-TEST(GlobalReport, SourceScaleAndNamesChangeTheirLines) {
-  Fixture f;
-  Workspace& w = f.program.workspace;
+TEST_F(GlobalReport, SourceScaleAndNamesChangeTheirLines) {
+  Workspace& w = program.workspace;
   w.settings.source = RadiationSource::Neutrons;
   w.settings.angle_scale = AngleScale::Q;
   w.settings.wavelengths = {1.5406};
   w.settings.fractions = {1.0};
   w.phases[0].file_name = "C:\\cmp\\quartz_cmp.cry";
-  const auto lines = build_global_report(w, f.program.main_form.results, "");
+  const auto lines = build_global_report(w, program.main_form.results, "");
   EXPECT_EQ(lines[0], "");
   EXPECT_EQ(lines[1], "Phase Nb.  1 quartz");
   for (const auto& line : lines) EXPECT_EQ(line.find("Anomalous"), std::string::npos) << line;
@@ -90,42 +80,33 @@ TEST(GlobalReport, SourceScaleAndNamesChangeTheirLines) {
 
   w.settings.source = RadiationSource::XRays;
   w.settings.angle_scale = AngleScale::Theta;
-  const auto xray = build_global_report(w, f.program.main_form.results, "");
+  const auto xray = build_global_report(w, program.main_form.results, "");
   EXPECT_EQ(xray[7], "Wavelength:   1.54060(1.00)");
   EXPECT_NE(std::find(xray.begin(), xray.end(), " Nb. h  k  l   Dhkl   Theta  K*Int. lambda"), xray.end());
 }
 
-TEST(GlobalReport, ShortResultsListCopiesOnlyWhatExists) {
-  Fixture f;
-  f.program.main_form.results.resize(
-      3);  // the second reflection line of phase 1 and phase 2's block are missing
-  const auto lines = build_global_report(f.program.workspace, f.program.main_form.results, "");
+TEST_F(GlobalReport, ShortResultsListCopiesOnlyWhatExists) {
+  program.main_form.results.resize(3);  // the second line of phase 1 and phase 2's block are missing
+  const auto lines = build_global_report(program.workspace, program.main_form.results, "");
   EXPECT_EQ(lines.back(), " Nb. h  k  l   Dhkl  2Theta  K*Int. lambda");
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Intensities with :"), lines.end());
 }
 
-TEST(GlobalReport, NothingWithoutAPhase) {
-  Fixture f;
-  f.program.workspace.phases.clear();
-  rapport(f.program, "");
-  EXPECT_FALSE(std::filesystem::exists(f.folder / "report_cmp.txt"));
-  EXPECT_TRUE(f.ui.shown_text_files.empty());
-}
-
-TEST(PhaseListings, OpenTheCurrentPhasesListing) {
-  Fixture f;
-  f.program.workspace.current_phase = 2;
-  Detailledresultforthedispayedphase1Click(f.program);
-  Shortresultforthedisplayedphase1Click(f.program);
-  const std::vector<std::string> expected = {(f.folder / "phase22.out").string(),
-                                             (f.folder / "phase2.out").string()};
-  EXPECT_EQ(f.ui.shown_text_files, expected);
-  f.program.workspace.current_phase = 3;  // above the phase count: nothing starts
-  Shortresultforthedisplayedphase1Click(f.program);
-  EXPECT_EQ(f.ui.shown_text_files.size(), 2u);
-  f.program.workspace.phases.clear();
-  Detailledresultforthedispayedphase1Click(f.program);
-  EXPECT_EQ(f.ui.last_warning(), "No calculated diagram!");
+TEST_F(GlobalReport, PhaseListingsOpenTheCurrentPhasesListingAndNothingWithoutAPhase) {
+  program.workspace.current_phase = 2;
+  Detailledresultforthedispayedphase1Click(program);
+  Shortresultforthedisplayedphase1Click(program);
+  EXPECT_EQ(ui.shown_text_files,
+            (std::vector<std::string>{(folder / "phase22.out").string(), (folder / "phase2.out").string()}));
+  program.workspace.current_phase = 3;  // above the phase count: nothing starts
+  Shortresultforthedisplayedphase1Click(program);
+  EXPECT_EQ(ui.shown_text_files.size(), 2u);
+  program.workspace.phases.clear();
+  Detailledresultforthedispayedphase1Click(program);
+  EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
+  rapport(program, "");  // nor is there a report without a phase
+  EXPECT_FALSE(std::filesystem::exists(folder / "report_cmp.txt"));
+  EXPECT_EQ(ui.shown_text_files.size(), 2u);
 }
 
 }  // namespace

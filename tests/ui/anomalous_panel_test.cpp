@@ -14,8 +14,7 @@ struct AnomalousPanelTest : ::testing::Test {
   testing::ScriptedUi ui;
   Program program{ui, testing::source_folder("data")};
   AnomalousPanelForm panel;
-  int resets = 0;
-  int recomputes = 0;
+  int resets = 0, recomputes = 0;
   AnomalousPanelActions actions{[this](Program&) { ++resets; }, [this](Program&) { ++recomputes; }};
 
   void add_phase(const char* atom_type) {
@@ -69,15 +68,6 @@ TEST_F(AnomalousPanelTest, ANumberBecomesTheSingleWavelengthAndMultipleKeepsTheS
   program.main_form.experiment.wavelength = "Multiple";
   bouton_lecture_ano(program, panel, actions);
   EXPECT_EQ(program.workspace.settings.wavelengths.size(), 2u);
-}
-
-TEST_F(AnomalousPanelTest, NoAtomBeepsAndKeepsThePanelClosed) {
-  program.main_form.experiment.wavelength = "1.5406";
-  bouton_lecture_ano(program, panel, actions);
-  EXPECT_EQ(ui.last_warning(), "No atom in the asymetric unit!");
-  EXPECT_EQ(ui.beeps, 1);
-  EXPECT_FALSE(panel.visible);
-  EXPECT_EQ(resets, 1);  // the spectrum was read before the atoms were looked at
 }
 
 TEST_F(AnomalousPanelTest, ApplyNeedsATableAndActsOnTheChosenPhases) {
@@ -141,7 +131,14 @@ TEST_F(AnomalousPanelTest, TheChosenTableOutlivesTheNextComputation) {
   EXPECT_EQ(f_second(2), sasaki);
 }
 
-TEST_F(AnomalousPanelTest, ApplyWithoutTypesOnlyClosesAndAMissingTableKeepsItOpen) {
+TEST_F(AnomalousPanelTest, WithoutAtomsTheCheckBeepsAndApplyOnlyClosesAndAMissingTableKeepsItOpen) {
+  program.main_form.experiment.wavelength = "1.5406";
+  bouton_lecture_ano(program, panel, actions);
+  EXPECT_EQ(ui.last_warning(), "No atom in the asymetric unit!");
+  EXPECT_EQ(ui.beeps, 1);
+  EXPECT_FALSE(panel.visible);
+  EXPECT_EQ(resets, 1);  // the spectrum was read before the atoms were looked at
+  ui.warnings.clear();
   panel.visible = true;
   panel.table_choice = 0;
   Acquisition_f_ano(program, panel, actions);

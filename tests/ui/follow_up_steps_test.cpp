@@ -16,12 +16,10 @@ namespace {
 struct FollowUpSteps : ::testing::Test {
   testing::ScriptedUi ui;
   Program program{ui, testing::source_folder("data")};
-
-  void add_iron_phase() { testing::add_iron_phase(program); }
 };
 
 TEST_F(FollowUpSteps, AnomalousGridIsRefilledFromTheWorkingCrystalAndTheSpectrum) {
-  add_iron_phase();
+  testing::add_iron_phase(program);
   program.workspace.settings.wavelengths = {1.54056, 1.39222};
   program.main_form.crystal.anomalous.cells.clear();
   FollowUp follow_up;

@@ -57,32 +57,23 @@ TEST(PolarisationForm, TypedPolarisation) {
   }
 }
 
-TEST(PolarisationForm, TubeSetsHalfAndRecomputesOnlyWithPhases) {
-  testing::ScriptedUi ui;
-  Program program(ui, ".");
-  program.workspace.settings.xray_source = XRaySource::Synchrotron;
-  program.workspace.settings.polarisation = 0.9;
-  PolarisationForm form;
-  onclick_event(form, PolarisationForm::kTube);
-  form.polarisation_text = "garbage is ignored for the tube";
-  EXPECT_EQ(sortie_lp(program, form), PolarisationExit::Closed);
-  EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Tube);
-  EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, 0.5);
-  ASSERT_FALSE(ui.window_changes.empty());
-  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::Polarisation, false));
-}
-
-TEST(PolarisationForm, OkWithoutChoiceKeepsTheSource) {
-  testing::ScriptedUi ui;
-  Program program(ui, ".");
-  program.workspace.phases.resize(2);
-  program.workspace.settings.xray_source = XRaySource::Synchrotron;
-  program.workspace.settings.polarisation = 0.8;
-  PolarisationForm form;
-  initialise(form);
-  EXPECT_EQ(sortie_lp(program, form), PolarisationExit::Closed);
-  EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Synchrotron);
-  EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, 0.8);
+TEST(PolarisationForm, TubeSetsHalfAndOkWithoutChoiceKeepsTheSource) {
+  for (bool tube : {true, false}) {  // the tube without a phase, no choice with two
+    testing::ScriptedUi ui;
+    Program program(ui, ".");
+    program.workspace.phases.resize(tube ? 0 : 2);
+    program.workspace.settings.xray_source = XRaySource::Synchrotron;
+    program.workspace.settings.polarisation = 0.8;
+    PolarisationForm form;
+    initialise(form);
+    if (tube) onclick_event(form, PolarisationForm::kTube);
+    form.polarisation_text = "garbage is ignored for the tube";
+    EXPECT_EQ(sortie_lp(program, form), PolarisationExit::Closed) << tube;
+    EXPECT_EQ(program.workspace.settings.xray_source, tube ? XRaySource::Tube : XRaySource::Synchrotron);
+    EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, tube ? 0.5 : 0.8);
+    ASSERT_FALSE(ui.window_changes.empty());
+    EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::Polarisation, false));
+  }
 }
 
 }  // namespace

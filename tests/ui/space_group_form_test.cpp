@@ -44,15 +44,10 @@ TEST(SpaceGroupWindow, ListsTheCataloguesOfThePhasesSystem) {
 }
 
 TEST(SpaceGroupWindow, ShowsASymbolTypedWithOtherBlanksInsteadOfErasingIt) {
-  struct Case {
-    const char* system;
-    const char* typed;
-    const char* shown;
-    const char* hall;
-    const char* number;
+  const struct Case {
+    const char *system, *typed, *shown, *hall, *number;
     std::size_t operators;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"MONO", "P21/c", "P 1 21/c 1", "-P 2ybc", "14", 4},
       {"MONO", "P 21/c", "P 1 21/c 1", "-P 2ybc", "14", 4},
       {"CUBI", "Fm-3m", "F m -3 m", "-F 4 2 3", "225", 192},
@@ -73,7 +68,7 @@ TEST(SpaceGroupWindow, ShowsASymbolTypedWithOtherBlanksInsteadOfErasingIt) {
   }
 }
 
-TEST(SpaceGroupWindow, UnknownSymbolIsReportedCutAndEmptied) {
+TEST(SpaceGroupWindow, UnknownSymbolIsReportedCutAndEmptiedAndCancelKeepsTheNextPick) {
   SelectionWindow window;
   window.open("CUBI", "P 4/m m m");  // a tetragonal group on a cubic phase
   ASSERT_EQ(window.ui.warnings.size(), 1u);
@@ -83,6 +78,13 @@ TEST(SpaceGroupWindow, UnknownSymbolIsReportedCutAndEmptied) {
   window.open("CUBI", "Z 99 long name");
   EXPECT_EQ(window.ui.last_warning(), "Z 99 long name unknown space gro");  // 32 characters
   EXPECT_TRUE(window.crystal().symbol.empty());
+  // A group picked afterwards stays when the window is cancelled.
+  selecte_groupe_HM(window.form, window.program, 0);
+  sortie_cancel(window.form, window.program);
+  EXPECT_EQ(window.crystal().symbol, "P 2 3");
+  EXPECT_EQ(window.crystal().symmetry.operators.size(), 12u);
+  ASSERT_FALSE(window.ui.window_changes.empty());
+  EXPECT_EQ(window.ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, false));
 }
 
 TEST(SpaceGroupWindow, StandardListIsUsedWhenOnlyItKnowsTheSymbol) {
@@ -148,17 +150,6 @@ TEST(SpaceGroupWindow, OkRefusesAnEmptySymbolAndAddsAWaitingShelxPhase) {
   window.program.workspace.crystal_file_kind = CrystalFileKind::Native;
   EXPECT_TRUE(sortie_ok(window.form, window.program, add));
   EXPECT_EQ(added, 1);
-}
-
-TEST(SpaceGroupWindow, CancelKeepsWhatWasSelected) {
-  SelectionWindow window;
-  window.open("CUBI", "");
-  selecte_groupe_HM(window.form, window.program, 0);
-  sortie_cancel(window.form, window.program);
-  EXPECT_EQ(window.crystal().symbol, "P 2 3");
-  EXPECT_EQ(window.crystal().symmetry.operators.size(), 12u);
-  ASSERT_FALSE(window.ui.window_changes.empty());
-  EXPECT_EQ(window.ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, false));
 }
 
 }  // namespace
