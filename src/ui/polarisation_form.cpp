@@ -1,6 +1,7 @@
 #include "ui/polarisation_form.hpp"
 
 #include "util/text.hpp"
+#include "workspace/main_actions.hpp"
 #include "workspace/program.hpp"
 
 namespace calvane {
@@ -23,6 +24,7 @@ void onclick_event(PolarisationForm& form, int item) {
 PolarisationExit sortie_lp(Program& program, PolarisationForm& form) {
   ExperimentSettings& settings = program.workspace.settings;
   if (form.chosen_item != PolarisationForm::kTube && form.chosen_item != PolarisationForm::kSynchrotron) {
+    program.main_form.source_caption = source_caption(settings);
     program.ui.show_window(WindowId::Polarisation, false);
     return PolarisationExit::Closed;
   }
@@ -39,6 +41,10 @@ PolarisationExit sortie_lp(Program& program, PolarisationForm& form) {
   settings.xray_source =
       form.chosen_item == PolarisationForm::kSynchrotron ? XRaySource::Synchrotron : XRaySource::Tube;
   settings.polarisation = polarisation;
+  // The caption follows at once, not only when the main window is next
+  // activated (a window manager does that as the dialog closes; not every
+  // desktop does).
+  program.main_form.source_caption = source_caption(settings);
   program.ui.show_window(WindowId::Polarisation, false);
   return program.workspace.phase_count() > 0 ? PolarisationExit::ClosedRecompute : PolarisationExit::Closed;
 }

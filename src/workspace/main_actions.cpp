@@ -130,13 +130,14 @@ void reset_donnees(Program& program) {
       form.crystal.cell[static_cast<std::size_t>(i)].text = trim(i < 3 ? fixed(values[i], 8, 4) : fixed(values[i], 7, 2));
     apply_system_constraints(form.crystal, ws.crystal.system_code);
   }
-  const ExperimentSettings& settings = ws.settings;
-  if (settings.source == RadiationSource::Neutrons)
-    form.source_caption = "Source: Neutrons";
-  else if (settings.xray_source == XRaySource::Synchrotron)
-    form.source_caption = "Source: X Synchr. p=" + fixed(settings.polarisation, 4, 2);
-  else
-    form.source_caption = "Source: X ray tube";
+  form.source_caption = source_caption(ws.settings);
+}
+
+std::string source_caption(const ExperimentSettings& settings) {
+  if (settings.source == RadiationSource::Neutrons) return "Source: Neutrons";
+  if (settings.xray_source == XRaySource::Synchrotron)
+    return "Source: X Synchr. p=" + fixed(settings.polarisation, 4, 2);
+  return "Source: X ray tube";
 }
 
 void aide(Program& program) { program.ui.open_help(14); }

@@ -2,11 +2,17 @@
 // observed data, the "Draw" column, page changes, window activation and help.
 #pragma once
 
+#include <string>
+
 #include "profile/follow_up.hpp"
+#include "workspace/experiment_settings.hpp"
 
 namespace calvane {
 
 struct Program;
+
+/// The caption of the main window's status bar for the radiation in force.
+std::string source_caption(const ExperimentSettings& settings);
 
 /// "X rays": the X-ray grids and tables, X-ray source, the X-ray source dialog.
 /// The plot's reset is left to the caller (flagged).

@@ -3,6 +3,7 @@
 
 #include "../support/scripted_ui.hpp"
 #include "ui/polarisation_form.hpp"
+#include "util/text.hpp"
 #include "workspace/program.hpp"
 
 namespace calvane {
@@ -45,6 +46,7 @@ TEST(PolarisationForm, TypedPolarisation) {
       EXPECT_EQ(exit, PolarisationExit::ClosedRecompute) << c.text;
       EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Synchrotron) << c.text;
       EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, c.p) << c.text;
+      EXPECT_EQ(program.main_form.source_caption, "Source: X Synchr. p=" + fixed(c.p, 4, 2));
       EXPECT_TRUE(ui.warnings.empty()) << c.text;
     } else {
       EXPECT_EQ(exit, PolarisationExit::StaysOpen) << c.text;
@@ -68,9 +70,11 @@ TEST(PolarisationForm, TubeSetsHalfAndOkWithoutChoiceKeepsTheSource) {
     initialise(form);
     if (tube) onclick_event(form, PolarisationForm::kTube);
     form.polarisation_text = "garbage is ignored for the tube";
+    program.main_form.source_caption = "Source: Neutrons";  // back from neutrons: the caption follows
     EXPECT_EQ(sortie_lp(program, form), PolarisationExit::Closed) << tube;
     EXPECT_EQ(program.workspace.settings.xray_source, tube ? XRaySource::Tube : XRaySource::Synchrotron);
     EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, tube ? 0.5 : 0.8);
+    EXPECT_EQ(program.main_form.source_caption, tube ? "Source: X ray tube" : "Source: X Synchr. p=0.80");
     ASSERT_FALSE(ui.window_changes.empty());
     EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::Polarisation, false));
   }
