@@ -59,9 +59,10 @@ std::array<double, 4> mass_absorption_at(const std::vector<ScatteringType>& type
   std::array<double, 4> absorption{};
   const std::size_t count = std::min<std::size_t>(wavelengths.size(), 4);
   for (std::size_t j = 0; j < count; ++j)
-    absorption[j] = mass_weighted(types, molecular_weight, [lambda = wavelengths[j]](const ScatteringType& t, double) {
-      return tabulated_absorption(t.absorption, lambda);
-    });
+    absorption[j] =
+        mass_weighted(types, molecular_weight, [lambda = wavelengths[j]](const ScatteringType& t, double) {
+          return tabulated_absorption(t.absorption, lambda);
+        });
   return absorption;
 }
 

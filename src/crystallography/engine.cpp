@@ -58,8 +58,8 @@ int compute_wavelength(Program& program, PhaseListings& listings) {
   StructureFactorCache& sums = phase >= 1 && phase <= kMaxPhases ? program.phase_sums[static_cast<std::size_t>(phase - 1)]
                                                                  : listings.cache;
   WavelengthIntensities result = settings.source == RadiationSource::Neutrons
-                                           ? intensities_neutron(context, list.reflections, sums)
-                                           : intensities_xray(context, list.reflections, sums);
+                                     ? intensities_neutron(context, list.reflections, sums)
+                                     : intensities_xray(context, list.reflections, sums);
   if (result.lines.empty()) return 0;
   workspace.scale_factor = result.scale_factor;
   workspace.wavelength_reflections.reserve(result.lines.size());
@@ -87,7 +87,7 @@ DeferredListing take_sections(const Workspace& workspace, PhaseListings& listing
 
 void write_sections(const DeferredListing& listing, std::string* detailed, std::string* short_listing) {
   for (const ListingSection& section : listing.sections) {
-    const ListingContext context{listing.crystal,          listing.settings,  listing.composition,
+    const ListingContext context{listing.crystal,           listing.settings,  listing.composition,
                                  listing.crystal_file_name, listing.date_time, section.wavelength,
                                  section.wavelength_index};
     if (detailed != nullptr) write_detailed_section(*detailed, context, section.result);

@@ -97,7 +97,8 @@ std::string overwrite_file(const std::filesystem::path& path, std::string_view c
   }
   if (reason.empty() && ::ftruncate(file, static_cast<off_t>(content.size())) != 0)
     reason = "cannot write " + path.string() + ": " + std::strerror(errno);
-  if (::close(file) != 0 && reason.empty()) reason = "cannot write " + path.string() + ": " + std::strerror(errno);
+  if (::close(file) != 0 && reason.empty())
+    reason = "cannot write " + path.string() + ": " + std::strerror(errno);
   return reason;
 }
 

@@ -153,12 +153,13 @@ bool calcule(Program& program, bool* results_due) {
   listings.keep_sections = true;
   compute_all_wavelengths(program, listings);
   std::string listing_failure;
-  std::jthread listing_writer([&texts, &listing_failure, listing = take_sections(ws, listings),
-                               folder = program.program_folder, p] {
-    write_sections(listing, &texts.detailed, &texts.short_listing);
-    listing_failure = overwrite_file(folder / ("phase" + p + "2.out"), texts.detailed);
-    if (listing_failure.empty()) listing_failure = overwrite_file(folder / ("phase" + p + ".out"), texts.short_listing);
-  });
+  std::jthread listing_writer(
+      [&texts, &listing_failure, listing = take_sections(ws, listings), folder = program.program_folder, p] {
+        write_sections(listing, &texts.detailed, &texts.short_listing);
+        listing_failure = overwrite_file(folder / ("phase" + p + "2.out"), texts.detailed);
+        if (listing_failure.empty())
+          listing_failure = overwrite_file(folder / ("phase" + p + ".out"), texts.short_listing);
+      });
   show_composition(program);
   store_current_phase(ws);
   program.ui.set_busy(false);

@@ -136,8 +136,9 @@ TEST(Composition, SampleAbsorptionWeighsPhasesByTheirFractionsAtTheCurrentWavele
   workspace.phases.resize(2);
   workspace.phases[0].fraction = 0.25, workspace.phases[1].fraction = 0.75;
   workspace.phases[0].crystal = crystal_of({{"Na", 4}, {"Cl", 4}}, cubic(5.64), 192);
-  ASSERT_EQ(compute_composition(workspace.phases[0].crystal, {kCuKAlpha1}, workspace.phases[0].composition), "");
-  workspace.phases[0].composition.mass_absorption = {999, 0, 0, 0};  // stored under another spectrum
+  ASSERT_EQ(compute_composition(workspace.phases[0].crystal, {kCuKAlpha1}, workspace.phases[0].composition),
+            "");
+  workspace.phases[0].composition.mass_absorption = {999, 0, 0, 0};    // stored under another spectrum
   workspace.phases[1].composition.mass_absorption = {999, 999, 0, 0};  // stale: phase 2 is current
   workspace.settings.wavelengths = {kCuKAlpha1, kMoKAlpha1};
   workspace.current_phase = 2;

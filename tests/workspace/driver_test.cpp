@@ -58,8 +58,8 @@ TEST_F(Driver, TwoWavelengthsGiveEveryLineTwiceInTwoThetaOrder) {
   EXPECT_EQ(std::pair(lines[0].wavelength, lines[1].wavelength), std::pair(1.54056, 1.54439));
   EXPECT_NEAR(lines[1].intensity / lines[0].intensity, 0.5, 0.02);
   // With several wavelengths K makes the strongest merged line read 100.
-  const auto strongest = std::max_element(lines.begin(), lines.end(),
-                                          [](const auto& a, const auto& b) { return a.intensity < b.intensity; });
+  const auto strongest = std::max_element(
+      lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.intensity < b.intensity; });
   EXPECT_NEAR(phase(1).scale_factor * strongest->intensity, 100.0, 1e-9);
   EXPECT_TRUE(program.main_form.experiment.spectrum_visible);
   EXPECT_EQ(program.main_form.experiment.spectrum.cell(2, 1), "50.0");
@@ -67,7 +67,8 @@ TEST_F(Driver, TwoWavelengthsGiveEveryLineTwiceInTwoThetaOrder) {
   std::vector<double> first;
   for (const Reflection& line : lines) first.push_back(line.intensity);
   click_button_plot_phase_data(program, PlotSender::ExperimentApply);
-  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_NEAR(phase(1).reflections[i].intensity, first[i], 1e-9 * first[i]);
+  for (std::size_t i = 0; i < first.size(); ++i)
+    EXPECT_NEAR(phase(1).reflections[i].intensity, first[i], 1e-9 * first[i]);
 }
 
 TEST_F(Driver, RefusesABadCellNoGroupAndNoAtomsKeepingTheOldResults) {
