@@ -52,6 +52,14 @@ LambdaMissingWindow::LambdaMissingWindow(Program& program, std::function<void(co
   for (const char* anode : LambdaMissingForm::kAnodes) anodes_->addItem(anode);
   anodes_->setFixedWidth(70);
   anodes_->setFixedHeight(anodes_->sizeHintForRow(0) * anodes_->count() + 6);
+  // The arrow keys choose an anode as a click does; the selection is followed,
+  // not the current row, which the list sets on taking the focus. The list is
+  // written with its signals blocked, so only the user's choices arrive here.
+  connect(anodes_, &QListWidget::itemSelectionChanged, this, [this] {
+    const QList<QListWidgetItem*> chosen = anodes_->selectedItems();
+    if (!chosen.isEmpty() && anodes_->row(chosen.front()) != program_.lambda_missing.anode_index)
+      clicklistbox(anodes_->row(chosen.front()));
+  });
   connect(anodes_, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { clicklistbox(anodes_->row(item)); });
   anode_box->addWidget(anodes_);

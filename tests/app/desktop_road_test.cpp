@@ -1,5 +1,5 @@
-// The lists of the space-group window and of the multiple-wavelength dialog
-// are worked by the keyboard as by the mouse: a row selected with the arrow
+// The lists of the space-group window, of the multiple-wavelength dialog and
+// of the missing-wavelength window are worked by the keyboard as by the mouse: a row selected with the arrow
 // keys is the choice in force, a list that merely takes the focus chooses
 // nothing, and Return leaves the space-group window with the choice.
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "app/qt_application.hpp"
+#include "app/lambda_missing_window.hpp"
 #include "app/space_group_window.hpp"
 #include "app/wavelength_dialog.hpp"
 #include "support/scripted_ui.hpp"
@@ -117,6 +118,24 @@ TEST_F(KeyboardLists, ArrowKeysInTheAnodeListFillItsLinesAndTheFocusAloneDoesNot
   dialog.wavelength_edit(1)->setText("0.8");
   QTest::mouseClick(anodes->viewport(), Qt::LeftButton, {}, anodes->visualItemRect(anodes->item(0)).center());
   EXPECT_EQ(dialog.wavelength_edit(1)->text(), "0.71359");
+}
+
+TEST_F(KeyboardLists, ArrowKeysInTheMissingWavelengthAnodeListFillItsBoxes) {
+  open_lambda_missing(program.lambda_missing, (folder / "nolambda.dat").string());
+  LambdaMissingWindow window(program, [](const ObservedLoad&) {});
+  window.refresh_from_model();
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QListWidget* anodes = window.anodes();
+  anodes->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(window.lambda1_edit()->text(), "");
+  QTest::keyClick(anodes, Qt::Key_Down);
+  ASSERT_EQ(anodes->currentRow(), 1);
+  EXPECT_EQ(window.lambda1_edit()->text(), " 1.54056");  // Cu Kα1
+  EXPECT_EQ(program.lambda_missing.anode_index, 1);
+  QTest::keyClick(anodes, Qt::Key_Down);
+  EXPECT_EQ(program.lambda_missing.anode, "Co");
 }
 
 }  // namespace
