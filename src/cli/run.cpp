@@ -57,26 +57,9 @@ CrystalFileKind kind_of(const std::string& name) {
 
 std::string extension_of(const std::string& name) { return to_lower(std::filesystem::path(name).extension().string()); }
 
-std::optional<PatternFileKind> pattern_kind(const std::string& name) {
-  const std::string ext = extension_of(name);
-  if (ext == ".raw") return PatternFileKind::BrukerRaw;
-  if (ext == ".rd") return PatternFileKind::PhilipsRd;
-  if (ext == ".sim") return PatternFileKind::NativeSim;
-  if (ext == ".dat") return PatternFileKind::Rietveld;
-  if (ext == ".cpi") return PatternFileKind::Cpi;
-  if (ext == ".cpd") return PatternFileKind::Cpd;
-  return std::nullopt;
-}
+std::optional<PatternFileKind> pattern_kind(const std::string& name) { return pattern_kind_of(extension_of(name)); }
 
-std::optional<PeakFileKind> peak_kind(const std::string& name) {
-  const std::string ext = extension_of(name);
-  if (ext == ".dif") return PeakFileKind::BrukerDif;
-  if (ext == ".txt") return PeakFileKind::Xfit;
-  if (ext == ".dat") return PeakFileKind::Winfit;
-  if (ext == ".di") return PeakFileKind::PhilipsDi;
-  if (ext == ".prn") return PeakFileKind::Column;
-  return std::nullopt;
-}
+std::optional<PeakFileKind> peak_kind(const std::string& name) { return peak_kind_of(extension_of(name)); }
 
 /// A CIF with several valuable blocks opens the block chooser: --block answers it.
 bool choose_cif_block(Program& program, const Options& options, std::ostream& messages) {

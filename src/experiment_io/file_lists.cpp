@@ -105,16 +105,6 @@ FileListLoad load_crystal(Program& program, const std::filesystem::path& full) {
   return load;
 }
 
-std::optional<PatternFileKind> pattern_kind_of(const std::string& extension) {
-  if (extension == ".raw") return PatternFileKind::BrukerRaw;
-  if (extension == ".rd") return PatternFileKind::PhilipsRd;
-  if (extension == ".sim") return PatternFileKind::NativeSim;
-  if (extension == ".dat") return PatternFileKind::Rietveld;
-  if (extension == ".cpi") return PatternFileKind::Cpi;
-  if (extension == ".cpd") return PatternFileKind::Cpd;
-  return std::nullopt;
-}
-
 FileListLoad load_pattern(Program& program, const std::filesystem::path& full) {
   FileListLoad load;
   const Workspace& ws = program.workspace;
@@ -135,15 +125,6 @@ FileListLoad load_pattern(Program& program, const std::filesystem::path& full) {
   reset_plot_scales(program);
   program.ui.redraw_plot();
   return load;
-}
-
-std::optional<PeakFileKind> peak_kind_of(const std::string& extension) {
-  if (extension == ".dif") return PeakFileKind::BrukerDif;
-  if (extension == ".txt") return PeakFileKind::Xfit;
-  if (extension == ".di") return PeakFileKind::PhilipsDi;
-  if (extension == ".dat") return PeakFileKind::Winfit;
-  if (extension == ".prn") return PeakFileKind::Column;
-  return std::nullopt;
 }
 
 FileListLoad load_peaks(Program& program, const std::filesystem::path& full) {

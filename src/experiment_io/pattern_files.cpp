@@ -338,4 +338,14 @@ PatternReading read_pattern_file(PatternFileKind kind, const std::filesystem::pa
   return reading;
 }
 
+std::optional<PatternFileKind> pattern_kind_of(const std::string& extension) {
+  if (extension == ".raw") return PatternFileKind::BrukerRaw;
+  if (extension == ".rd") return PatternFileKind::PhilipsRd;
+  if (extension == ".sim") return PatternFileKind::NativeSim;
+  if (extension == ".dat") return PatternFileKind::Rietveld;
+  if (extension == ".cpi") return PatternFileKind::Cpi;
+  if (extension == ".cpd") return PatternFileKind::Cpd;
+  return std::nullopt;
+}
+
 }  // namespace calvane

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,5 +60,9 @@ PatternReading read_pattern_file(PatternFileKind kind, const std::filesystem::pa
 /// (ratio × alpha2 + alpha1) / (1 + ratio): the intensity-weighted mean of
 /// the Kα doublet that the files report.
 double mean_doublet_wavelength(double alpha1, double alpha2, double ratio);
+
+/// The pattern reader of a lower-case extension (".raw", ".rd", ".sim", ".dat"
+/// as Rietveld, ".cpi", ".cpd"); none for any other.
+std::optional<PatternFileKind> pattern_kind_of(const std::string& extension);
 
 }  // namespace calvane

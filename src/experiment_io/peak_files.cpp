@@ -224,4 +224,13 @@ PeakReading read_peak_file(PeakFileKind kind, const std::filesystem::path& path)
   return reading;
 }
 
+std::optional<PeakFileKind> peak_kind_of(const std::string& extension) {
+  if (extension == ".dif") return PeakFileKind::BrukerDif;
+  if (extension == ".txt") return PeakFileKind::Xfit;
+  if (extension == ".di") return PeakFileKind::PhilipsDi;
+  if (extension == ".dat") return PeakFileKind::Winfit;
+  if (extension == ".prn") return PeakFileKind::Column;
+  return std::nullopt;
+}
+
 }  // namespace calvane

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +35,9 @@ PeakFileKind peak_kind_from_name(std::string_view name, PeakFileKind menu_kind);
 
 /// The WINFIT reader keeps at most this many peak lines.
 inline constexpr int kMaxWinfitLines = 50;
+
+/// The peak reader of a lower-case extension (".dif", ".txt", ".di", ".dat"
+/// as Winfit, ".prn"); none for any other.
+std::optional<PeakFileKind> peak_kind_of(const std::string& extension);
 
 }  // namespace calvane
