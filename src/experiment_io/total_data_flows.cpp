@@ -11,6 +11,7 @@
 #include "experiment_io/export_flows.hpp"
 #include "experiment_io/read_error.hpp"
 #include "profile/spectrum.hpp"
+#include "ui/quiet_ui.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/driver.hpp"
@@ -29,27 +30,6 @@ Rgb rgb_of(std::uint32_t number) {
   return Rgb{static_cast<std::uint8_t>(number & 0xFF), static_cast<std::uint8_t>((number >> 8) & 0xFF),
              static_cast<std::uint8_t>((number >> 16) & 0xFF)};
 }
-
-// A Ui that says nothing: the save's trial rebuild of a phase's operators
-// from its symbol must not show the warnings of a symbol nobody knows.
-class QuietUi final : public Ui {
-public:
-  void warning(std::string_view) override {}
-  Answer confirm(std::string_view) override { return Answer::Cancel; }
-  void beep() override {}
-  void set_busy(bool) override {}
-  std::optional<FileDialogResult> open_file(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<FileDialogResult> save_file(const FileDialogRequest&) override { return std::nullopt; }
-  void show_window(WindowId, bool) override {}
-  void refresh() override {}
-  void redraw_plot() override {}
-  bool start_program(const std::string&, const std::vector<std::string>&) override { return false; }
-  void show_text_file(const std::string&) override {}
-  void open_help(int) override {}
-  int screen_width() override { return kMaxProfilePoints; }
-  void process_events() override {}
-  void quit() override {}
-};
 
 bool same_operator(const SymmetryOperator& a, const SymmetryOperator& b) {
   for (int row = 0; row < 3; ++row) {
