@@ -150,18 +150,7 @@ FileListLoad load_peaks(Program& program, const std::filesystem::path& full) {
 
 FileListLoad load_total_data(Program& program, const std::filesystem::path& full) {
   FileListLoad load;
-  Workspace& ws = program.workspace;
-  // The list's load first deletes the snapshot name of the current folder. A
-  // clicked file of that very name would be deleted before it is read, so it
-  // is read as a named file instead.
-  if (full.lexically_normal() == (program.current_folder / kSnapshotName).lexically_normal()) {
-    const std::string previous = ws.crystal_file_name;
-    ws.crystal_file_name = full.string();
-    load.loaded = ouvre_fichier_mpm(program, TotalDataSender::None).loaded;
-    if (ws.crystal_file_name == full.string()) ws.crystal_file_name = previous;
-  } else {
-    load.loaded = ouvre_fichier_mpm(program, TotalDataSender::FileList, full.string()).loaded;
-  }
+  load.loaded = ouvre_fichier_mpm(program, TotalDataSender::FileList, full.string()).loaded;
   if (load.loaded) {
     reset_plot_scales(program);
     load.reset_intensity_scales = true;

@@ -1,7 +1,10 @@
 #include "experiment_io/total_data_file.hpp"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 
+#include "crystallography/operators.hpp"
 #include "experiment_io/read_error.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -14,12 +17,39 @@ namespace {
 
 const char* truth(bool value) { return value ? "TRUE" : "FALSE"; }
 
-// Appends a w:d number; a number that widened past its field is still
-// separated from the one before by a blank, so that the file reads back.
-void add_number(std::string& line, double value, int width, int decimals) {
-  std::string text = fixed(value, width, decimals);
+// Appends a w:d number (with more decimals up to `max_decimals` where the
+// value needs them); a number that widened past its field is still separated
+// from the one before by a blank, so that the file reads back.
+void add_number(std::string& line, double value, int width, int decimals, int max_decimals = 0) {
+  std::string text = fixed_to_precision(value, width, decimals, std::max(decimals, max_decimals));
   if (!line.empty() && line.back() != ' ' && text.front() != ' ') line += ' ';
   line += text;
+}
+
+// Decimals a wavelength's share may take beyond the classic two.
+constexpr int kShareDecimals = 10;
+// Translations of stored operators: thirds and sixths to well below the
+// engine's tolerances.
+constexpr int kTranslationDecimals = 12;
+
+// Title to atoms: the native crystal file's lines, the atom count line
+// between the cell and the atoms in the total data file.
+void add_crystal_lines(TextOut& out, const CurrentCrystal& crystal, bool with_atom_count) {
+  out.line(crystal.title);
+  out.line(crystal.system_code);
+  out.line(crystal.symbol);
+  std::string cell;
+  for (double length : {crystal.cell.a, crystal.cell.b, crystal.cell.c}) add_number(cell, length, 9, 4);
+  for (double angle : {crystal.cell.alpha, crystal.cell.beta, crystal.cell.gamma}) add_number(cell, angle, 8, 3);
+  out.line(cell);
+  if (with_atom_count) out.line(fixed(static_cast<long long>(crystal.atoms.size()), 5));
+  for (const AtomSite& atom : crystal.atoms) {
+    std::string line = pad_right(substring(atom.type, 0, 4), 4) + pad_right(substring(atom.label, 0, 2), 2) + " ";
+    for (double coordinate : {atom.x, atom.y, atom.z}) add_number(line, coordinate, 10, 6);
+    add_number(line, atom.b, 9, 3);
+    add_number(line, atom.population, 9, 4);
+    out.line(line);
+  }
 }
 
 void format_settings(TextOut& out, const TotalDataFile& data) {
@@ -36,7 +66,7 @@ void format_settings(TextOut& out, const TotalDataFile& data) {
   for (auto [wavelength, fraction] : data.wavelengths) {
     std::string line;
     add_number(line, wavelength, 8, 5);
-    add_number(line, fraction, 8, 2);
+    add_number(line, fraction, 8, 2, kShareDecimals);
     out.line(line);
   }
   out.line("Phases data");
@@ -61,21 +91,35 @@ void format_phase(TextOut& out, const TotalDataPhase& phase) {
   out.line("PCEN " + phase.fraction);
   out.line("SIZE " + phase.size);
   out.line("dd/d " + phase.strain);
-  const CurrentCrystal& crystal = phase.crystal;
-  out.line(crystal.title);
-  out.line(crystal.system_code);
-  out.line(crystal.symbol);
-  std::string cell;
-  for (double length : {crystal.cell.a, crystal.cell.b, crystal.cell.c}) add_number(cell, length, 9, 4);
-  for (double angle : {crystal.cell.alpha, crystal.cell.beta, crystal.cell.gamma}) add_number(cell, angle, 8, 3);
-  out.line(cell);
-  out.line(fixed(static_cast<long long>(crystal.atoms.size()), 5));
-  for (const AtomSite& atom : crystal.atoms) {
-    std::string line = pad_right(substring(atom.type, 0, 4), 4) + pad_right(substring(atom.label, 0, 2), 2) + " ";
-    for (double coordinate : {atom.x, atom.y, atom.z}) add_number(line, coordinate, 10, 6);
-    add_number(line, atom.b, 9, 3);
-    add_number(line, atom.population, 9, 4);
-    out.line(line);
+  add_crystal_lines(out, phase.crystal, true);
+}
+
+void format_symmetry(TextOut& out, const std::vector<TotalDataPhase>& phases) {
+  bool any = false;
+  for (std::size_t p = 0; p < phases.size(); ++p) {
+    if (!phases[p].keeps_operators) continue;
+    if (!any) out.line("Phase symmetry");
+    any = true;
+    const SymmetryData& symmetry = phases[p].crystal.symmetry;
+    out.line("SYMP " + fixed(static_cast<long long>(p + 1), 5) +
+             fixed(static_cast<long long>(symmetry.operators.size()), 5) +
+             fixed(static_cast<long long>(symmetry.centring_translations.size()), 5) + " " +
+             std::string(1, symmetry.lattice_letter) + " " + truth(symmetry.centrosymmetric));
+    for (const auto& translation : symmetry.centring_translations) {
+      std::string line;
+      for (double t : translation) add_number(line, t, 16, kTranslationDecimals);
+      out.line(line);
+    }
+    for (std::size_t i = 0; i < symmetry.operators.size(); ++i) {
+      const SymmetryOperator& op = symmetry.operators[i];
+      std::string line;
+      for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) add_number(line, op.r(row, column), 3, 0);
+        add_number(line, op.t(row), 16, kTranslationDecimals);
+      }
+      if (i < symmetry.operator_texts.size()) line += "  " + symmetry.operator_texts[i];
+      out.line(line);
+    }
   }
 }
 
@@ -156,6 +200,12 @@ public:
     return integer(keyed(key), low, high, trim_right(key));
   }
   bool keyed_truth(std::string_view key) { return trim(keyed(key)) == "TRUE"; }
+  /// A field's text, refused when the program could not compute with it.
+  std::string setting_text(std::string_view key) {
+    std::string text = trim(keyed(key));
+    if (std::string problem = setting_text_problem(key, text); !problem.empty()) fail(problem);
+    return text;
+  }
   std::string keyed_number_text(std::string_view key) {
     std::string text = keyed(key);
     if (!parse_double(text)) fail(trim_right(key) + " must be a number");
@@ -184,19 +234,23 @@ void parse_settings(LineCursor& in, TotalDataFile& data) {
   const std::string& heading = in.take("the heading");
   if (!contains(heading, "Experimental data")) in.fail("\"Experimental data for\" is expected");
   data.neutrons = contains(to_lower(substring(heading, 22, std::string::npos)), "neutrons");
-  data.wavelength = trim(in.keyed("WL   "));
-  data.two_theta_low = trim(in.keyed("2TH1 "));
-  data.two_theta_high = trim(in.keyed("2TH2 "));
-  data.u = trim(in.keyed("U    "));
-  data.v = trim(in.keyed("V    "));
-  data.w = trim(in.keyed("W    "));
+  data.wavelength = in.setting_text("WL   ");
+  data.two_theta_low = in.setting_text("2TH1 ");
+  data.two_theta_high = in.setting_text("2TH2 ");
+  data.u = in.setting_text("U    ");
+  data.v = in.setting_text("V    ");
+  data.w = in.setting_text("W    ");
   data.angle_scale = static_cast<int>(in.keyed_integer("ABSC ", 0, 2));
   data.line_index = static_cast<int>(in.keyed_integer("BOX4 ", -1, 20));
   auto count = in.integer(in.take("the number of wavelengths"), 0, kMaxWavelengths, "the number of wavelengths");
   for (long long i = 0; i < count; ++i) {
     auto pair = in.numbers(2, "a wavelength and its fraction");
+    if (pair[0] <= 0) in.fail("the wavelength must be above 0");
+    if (pair[1] < 0) in.fail("the fraction of a wavelength must not be negative");
     data.wavelengths.emplace_back(pair[0], pair[1]);
   }
+  if (count > 0 && std::none_of(data.wavelengths.begin(), data.wavelengths.end(), [](const auto& line) { return line.second > 0; }))
+    in.fail("every wavelength has the fraction 0");
   in.heading("Phases data");
   data.phases.resize(static_cast<std::size_t>(in.keyed_integer("PhNb ", 0, kMaxPhases)));
   data.draw_sum = in.keyed_truth("DSUM ");
@@ -296,6 +350,55 @@ void parse_observed(LineCursor& in, TotalDataFile& data) {
   for (long long i = 0; i < lists; ++i) data.peak_lists.push_back(parse_peak_list(in));
 }
 
+void parse_phase_symmetry(LineCursor& in, std::vector<TotalDataPhase>& phases) {
+  const std::string line = in.keyed("SYMP ");
+  NumberScanner scanner(line);
+  auto phase = scanner.next_integer();
+  auto operators = scanner.next_integer();
+  auto centrings = scanner.next_integer();
+  if (!phase || *phase < 1 || *phase > static_cast<long long>(phases.size()))
+    in.fail("SYMP must name a phase from 1 to " + std::to_string(phases.size()));
+  if (!operators || *operators < 1 || *operators > kMaxOperators)
+    in.fail("the number of operators must be a whole number from 1 to " + std::to_string(kMaxOperators));
+  if (!centrings || *centrings < 0 || *centrings > 3) in.fail("the number of centring translations must be 0 to 3");
+  const std::string rest = trim(scanner.rest());
+  if (rest.size() < 2 || !std::isalpha(static_cast<unsigned char>(rest[0])) || rest[1] != ' ')
+    in.fail("SYMP must give the lattice letter");
+  TotalDataPhase& target = phases[static_cast<std::size_t>(*phase - 1)];
+  if (target.keeps_operators) in.fail("the symmetry of phase " + std::to_string(*phase) + " is given twice");
+  SymmetryData symmetry;
+  symmetry.lattice_letter = rest[0];
+  symmetry.centrosymmetric = trim(rest.substr(2)) == "TRUE";
+  for (long long i = 0; i < *centrings; ++i) {
+    auto t = in.numbers(3, "a centring translation");
+    symmetry.centring_translations.push_back({t[0], t[1], t[2]});
+  }
+  for (long long i = 0; i < *operators; ++i) {
+    NumberScanner row_scanner(in.take("an operator"));
+    SymmetryOperator op;
+    for (int row = 0; row < 3; ++row)
+      for (int column = 0; column < 4; ++column) {
+        auto value = row_scanner.next();
+        if (!value) in.fail("12 numbers are expected for an operator");
+        if (column < 3 && (*value != std::round(*value) || std::fabs(*value) > 2))
+          in.fail("the rotation of an operator must be whole numbers from -2 to 2");
+        op.m[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = *value;
+      }
+    symmetry.operators.push_back(op);
+    std::string text = trim(row_scanner.rest());
+    symmetry.operator_texts.push_back(text.empty() ? operator_text(op) : std::string(substring(text, 0, 24)));
+  }
+  target.crystal.symmetry = std::move(symmetry);
+  target.keeps_operators = true;
+}
+
+// The section that classic readers never reach; a file may end without it.
+void parse_symmetry(LineCursor& in, std::vector<TotalDataPhase>& phases) {
+  if (in.at_end()) return;
+  in.heading("Phase symmetry");
+  while (!in.at_end()) parse_phase_symmetry(in, phases);
+}
+
 }  // namespace
 
 std::uint32_t colour_number(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
@@ -312,6 +415,7 @@ std::string format_total_data_file(const TotalDataFile& data) {
   out.line("Observed peaks");
   out.line("NBPI " + std::to_string(data.peak_lists.size()));
   for (const TotalDataCurve& list : data.peak_lists) format_peak_list(out, list);
+  format_symmetry(out, data.phases);
   return out.take();
 }
 
@@ -322,6 +426,7 @@ TotalDataReading parse_total_data_file(const std::vector<std::string>& lines, st
     parse_settings(in, reading.data);
     for (TotalDataPhase& phase : reading.data.phases) parse_phase(in, phase);
     parse_observed(in, reading.data);
+    parse_symmetry(in, reading.data.phases);
   } catch (const Malformed& malformed) {
     reading.data = TotalDataFile{};
     reading.error = read_error_message(file_name, malformed.line, malformed.what);
@@ -333,23 +438,94 @@ std::string rebuilt_crystal_file_name(std::string_view phase_path) {
   std::string name = file_name_of(phase_path);
   name.resize(name.size() >= 4 ? name.size() - 4 : 0);
   for (std::size_t at; (at = name.find("_mp")) != std::string::npos;) name.erase(at, 3);
-  return name + "_mp.cry";
+  // A name the file system cannot hold is shortened; a NUL would cut it.
+  std::replace(name.begin(), name.end(), '\0', '_');
+  if (name.size() > 120) name.resize(120);
+  return (name.empty() ? std::string("phase") : name) + ".cry";
 }
 
-std::string rebuilt_peak_file_name(std::string_view list_name) {
-  std::string name = file_name_of(list_name);
-  return name.substr(0, name.find('.')) + "_mp.prn";
-}
-
-std::string format_rebuilt_peak_file(const TotalDataCurve& list) {
+std::string format_rebuilt_crystal_file(const CurrentCrystal& crystal) {
   TextOut out;
-  for (auto [position, intensity] : list.points) {
-    std::string line;
-    add_number(line, position, 10, 3);
-    add_number(line, intensity, 10, 3);
-    out.line(line);
-  }
+  add_crystal_lines(out, crystal, false);
   return out.take();
+}
+
+std::string setting_text_problem(std::string_view key, std::string_view text) {
+  const std::string name = trim_right(key);
+  text = trim_view(text);
+  if (text.empty()) return {};  // an empty field leaves its value as it was
+  if (name == "WL") {
+    if (text == "Multiple") return {};
+    auto wavelength = parse_double(text);
+    return wavelength && *wavelength > 0 ? std::string() : "the wavelength must be a number above 0 or \"Multiple\"";
+  }
+  return parse_double(text) ? std::string() : name + " must be a number";
+}
+
+namespace {
+
+bool has_line_break(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+bool all_finite(std::initializer_list<double> values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+std::string crystal_problem(const CurrentCrystal& crystal) {
+  for (std::string_view text : {std::string_view(crystal.title), std::string_view(crystal.system_code),
+                                std::string_view(crystal.symbol)})
+    if (has_line_break(text)) return "its title, system or space-group symbol holds a line break";
+  if (crystal.symbol.size() > static_cast<std::size_t>(kSymbolLength))
+    return "its space-group symbol is longer than " + std::to_string(kSymbolLength) + " characters";
+  const CellParameters& cell = crystal.cell;
+  if (!all_finite({cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma})) return "its cell is not a set of numbers";
+  if (crystal.atoms.size() > static_cast<std::size_t>(kMaxAtoms)) return "it has more than 400 atoms";
+  for (std::size_t i = 0; i < crystal.atoms.size(); ++i) {
+    const AtomSite& atom = crystal.atoms[i];
+    const std::string which = "atom " + std::to_string(i + 1) + " (" + atom.type + ")";
+    if (trim_view(atom.type).empty() || atom.type.size() > 4 || has_line_break(atom.type + atom.label))
+      return which + ": an atom type is one to four characters on one line";
+    if (!all_finite({atom.x, atom.y, atom.z, atom.b, atom.population})) return which + ": a number is not finite";
+  }
+  for (const SymmetryOperator& op : crystal.symmetry.operators)
+    for (const auto& row : op.m)
+      if (!all_finite({row[0], row[1], row[2], row[3]})) return "a symmetry operator is not finite";
+  return {};
+}
+
+std::string curve_problem(const TotalDataCurve& curve) {
+  if (has_line_break(curve.name)) return "its name holds a line break";
+  for (auto [angle, intensity] : curve.points)
+    if (!all_finite({angle, intensity})) return "a point is not a pair of numbers";
+  return {};
+}
+
+}  // namespace
+
+std::string unwritable_reason(const TotalDataFile& data) {
+  const std::pair<const char*, const std::string*> fields[] = {
+      {"WL   ", &data.wavelength}, {"2TH1 ", &data.two_theta_low}, {"2TH2 ", &data.two_theta_high},
+      {"U    ", &data.u},          {"V    ", &data.v},             {"W    ", &data.w}};
+  for (auto [key, text] : fields) {
+    if (has_line_break(*text)) return "the " + trim_right(key) + " field holds a line break";
+    if (std::string problem = setting_text_problem(key, *text); !problem.empty())
+      return problem + " (it reads \"" + trim(*text) + "\")";
+  }
+  for (auto [wavelength, fraction] : data.wavelengths)
+    if (!all_finite({wavelength, fraction}) || wavelength <= 0 || fraction < 0)
+      return "a wavelength of the spectrum is not a positive number with its fraction";
+  for (std::size_t p = 0; p < data.phases.size(); ++p) {
+    const TotalDataPhase& phase = data.phases[p];
+    const std::string which = "phase " + std::to_string(p + 1) + " (" + file_name_of(phase.file_path) + ")";
+    if (has_line_break(phase.file_path)) return which + ": its file name holds a line break";
+    for (const std::string* text : {&phase.fraction, &phase.size, &phase.strain})
+      if (!parse_double(*text)) return which + ": its fraction, size or strain is not a number";
+    if (std::string problem = crystal_problem(phase.crystal); !problem.empty()) return which + ": " + problem;
+  }
+  for (const auto* curves : {&data.patterns, &data.peak_lists})
+    for (const TotalDataCurve& curve : *curves)
+      if (std::string problem = curve_problem(curve); !problem.empty())
+        return "the observed data " + file_name_of(curve.name) + ": " + problem;
+  return {};
 }
 
 }  // namespace calvane

@@ -1,9 +1,26 @@
 // The total data file (.cmp): a whole workspace in one text file of keyed
 // lines — settings, phases with their crystal data, observed patterns and
-// observed peak lists — and the names of the scratch files rebuilt from it.
+// observed peak lists — and the crystal files rebuilt from it.
+//
+// One addition to the classic layout: after the observed peaks, a section
+// "Phase symmetry" holds the operator list of every phase whose space-group
+// symbol alone does not rebuild it (operators read from a CIF or SHELX file
+// under a symbol the catalogues do not know, or a setting chosen by its Hall
+// symbol). Readers of the classic layout stop after the peak lists, so they
+// skip it; they then rebuild such a phase from its symbol, as they always did.
+//
+//   Phase symmetry
+//   SYMP <phase 1..8> <operator count> <centring count> <lattice letter> <TRUE|FALSE centrosymmetric>
+//   <one line per centring translation: three numbers>
+//   <one line per operator: r11 r12 r13 t1 r21 r22 r23 t2 r31 r32 r33 t3, then its x,y,z text>
+//
+// Numbers are written so that they never run into one another: a number
+// wider than its field is preceded by a blank. Shares of the wavelengths get
+// more decimals than the classic 8:2 when two would lose them.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,6 +43,8 @@ struct TotalDataPhase {
   std::string size;          // crystallite size, Å ("SIZE")
   std::string strain;        // Δd/d × 1000 ("dd/d")
   CurrentCrystal crystal;    // title, system code, symbol, cell lengths and angles, atoms
+  /// True when `crystal.symmetry` is written: the symbol alone does not rebuild it.
+  bool keeps_operators = false;
 };
 
 /// An observed pattern or peak list as the file holds it.
@@ -44,7 +63,7 @@ struct TotalDataFile {
   std::string wavelength, two_theta_low, two_theta_high, u, v, w;
   int angle_scale = 1;   // 0 Theta, 1 2Theta, 2 Q
   int line_index = -1;   // chosen X-ray line, -1 none, 0 "Multiple W.L."
-  std::vector<std::pair<double, double>> wavelengths;  // Å and fraction (1.00 stands for 100 %)
+  std::vector<std::pair<double, double>> wavelengths;  // Å and share (1.00 stands for 100 %)
 
   bool draw_sum = true;
   int percent_mode = 0;  // 0 weight %, 1 molecular %
@@ -62,6 +81,18 @@ struct TotalDataFile {
 /// The text of the file, line by line in the order the reader expects.
 std::string format_total_data_file(const TotalDataFile& data);
 
+/// Why `data` cannot be written so that it reads back the same: a text with
+/// a line break, a number that is not finite, an atom type longer than its
+/// four characters, a field text that the reader would refuse. Empty when
+/// it can.
+std::string unwritable_reason(const TotalDataFile& data);
+
+/// Why the text of the wavelength ("WL   "), range ("2TH1 ", "2TH2 ") or
+/// resolution ("U    ", "V    ", "W    ") field is not one the program can
+/// compute with; empty when it is. Any may be empty (the field then keeps
+/// its value); the wavelength may also be "Multiple".
+std::string setting_text_problem(std::string_view key, std::string_view text);
+
 struct TotalDataReading {
   TotalDataFile data;
   std::string error;  // empty when the whole file read; else one message naming the line
@@ -74,17 +105,15 @@ struct TotalDataReading {
 /// peak lists.
 TotalDataReading parse_total_data_file(const std::vector<std::string>& lines, std::string_view file_name);
 
-/// Name of the crystal file rebuilt for a phase: the base name of its path,
-/// less its last four characters, without any "_mp", followed by "_mp.cry".
-/// Never a folder: the file is made in the current folder.
+/// Name of the crystal file rebuilt for a phase, so that the phase shows
+/// its own name: the base name of its path, less its last four characters
+/// and any "_mp" (the mark of copies made by earlier versions), followed by
+/// ".cry"; "phase.cry" when nothing is left. Never a folder.
 std::string rebuilt_crystal_file_name(std::string_view phase_path);
 
-/// Name of the peak file rebuilt for a peak list: its base name up to the
-/// first "." followed by "_mp.prn", in the current folder.
-std::string rebuilt_peak_file_name(std::string_view list_name);
-
-/// The rebuilt peak file: position 10:3 and intensity 10:3 per line.
-std::string format_rebuilt_peak_file(const TotalDataCurve& list);
+/// The rebuilt crystal file: the native layout (title, system, symbol, cell
+/// 9:4 and 8:3, atoms), its numbers kept apart however wide they are.
+std::string format_rebuilt_crystal_file(const CurrentCrystal& crystal);
 
 /// Colours as the file stores them: red + 256 × green + 65536 × blue.
 std::uint32_t colour_number(std::uint8_t red, std::uint8_t green, std::uint8_t blue);

@@ -1,14 +1,17 @@
 #include "experiment_io/total_data_flows.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
-#include <set>
 
 #include "crystal_io/cry_file.hpp"
 #include "crystal_io/open_flow.hpp"
+#include "crystal_io/system_check.hpp"
+#include "crystallography/operators.hpp"
 #include "experiment_io/export_flows.hpp"
 #include "experiment_io/read_error.hpp"
 #include "profile/spectrum.hpp"
+#include "ui/quiet_ui.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/driver.hpp"
@@ -18,6 +21,9 @@ namespace calvane {
 
 namespace {
 
+// Decimals a wavelength's share may take beyond the classic two.
+constexpr int kShareDecimals = 10;
+
 std::uint32_t number_of(Rgb colour) { return colour_number(colour.red, colour.green, colour.blue); }
 
 Rgb rgb_of(std::uint32_t number) {
@@ -25,9 +31,47 @@ Rgb rgb_of(std::uint32_t number) {
              static_cast<std::uint8_t>((number >> 16) & 0xFF)};
 }
 
-TotalDataPhase phase_record(const PhaseData& phase) {
+bool same_operator(const SymmetryOperator& a, const SymmetryOperator& b) {
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column)
+      if (a.r(row, column) != b.r(row, column)) return false;
+    // Translations as given: the engine does not bring 3/2 back to 1/2 in
+    // every sum, so a list that holds 3/2 is kept as it is.
+    if (std::fabs(a.t(row) - b.t(row)) > 1e-9) return false;
+  }
+  return true;
+}
+
+bool holds_every(const std::vector<SymmetryOperator>& list, const std::vector<SymmetryOperator>& wanted) {
+  return std::all_of(wanted.begin(), wanted.end(), [&list](const SymmetryOperator& op) {
+    return std::any_of(list.begin(), list.end(), [&op](const SymmetryOperator& other) { return same_operator(op, other); });
+  });
+}
+
+// Whether a phase reopened from its symbol alone gets the operators it has:
+// the reopened crystal file goes through the system check of the crystal
+// reader, then the catalogue or the generator builds its operators.
+bool symbol_rebuilds_operators(Program& program, const CurrentCrystal& crystal) {
+  QuietUi quiet;
+  CurrentCrystal probe;
+  probe.system_code = crystal.system_code;
+  probe.symbol = crystal.symbol;
+  if (probe.symbol.empty()) return crystal.symmetry.operators.empty();
+  if (auto number = find_space_group_number(program.data_file("csp.lst"), probe.symbol))
+    if (check_system(probe.system_code, *number, probe.symbol, quiet)) return false;
+  if (!build_operators_pos(probe, program.program_folder, quiet)) {
+    const std::filesystem::path& scratch = program.scratch.path();
+    if (scratch.empty() || !build_operators_getspec(probe, scratch, quiet)) return false;
+  }
+  const auto& rebuilt = probe.symmetry.operators;
+  const auto& kept = crystal.symmetry.operators;
+  return holds_every(rebuilt, kept) && holds_every(kept, rebuilt);
+}
+
+TotalDataPhase phase_record(Program& program, const PhaseData& phase) {
   TotalDataPhase record;
-  record.file_path = phase.file_name;
+  const auto original = program.workspace_file_names.find(phase.file_name);
+  record.file_path = original != program.workspace_file_names.end() ? original->second : phase.file_name;
   record.draw = phase.draw;
   record.show_hkl = phase.show_hkl;
   record.colour = number_of(phase.colour);
@@ -37,43 +81,48 @@ TotalDataPhase phase_record(const PhaseData& phase) {
   record.size = fixed(phase.crystal_size, 8, 1);
   record.strain = fixed(phase.strain * 1000, 8, 1);  // the strain box's unit, Δd/d × 1000
   record.crystal = phase.crystal;
+  record.keeps_operators = !symbol_rebuilds_operators(program, phase.crystal);
   return record;
 }
 
-// The name of a scratch file, made unique within one load: two phases from
-// folders of their own may share a base name.
-std::string unique_name(std::string name, std::set<std::string>& taken, std::string_view suffix) {
-  std::string base = name.substr(0, name.size() - suffix.size());
-  for (int n = 2; !taken.insert(name).second; ++n) name = base + std::to_string(n) + std::string(suffix);
-  return name;
-}
-
 struct RebuiltFiles {
+  std::filesystem::path folder;  // in the scratch folder; holds one folder per phase
   std::vector<std::filesystem::path> crystals;
-  std::vector<std::filesystem::path> peak_lists;
 };
 
-// Writes the phases' crystal files and the peak files into the current
-// folder and checks that every crystal file reads. Empty string on success.
-std::string rebuild_files(const Program& program, const TotalDataFile& data, RebuiltFiles& files) {
-  std::set<std::string> taken;
-  for (const TotalDataPhase& phase : data.phases) {
-    std::filesystem::path path =
-        program.current_folder / unique_name(rebuilt_crystal_file_name(phase.file_path), taken, "_mp.cry");
-    if (std::string error = write_cry_file(path, phase.crystal); !error.empty())
-      return "The file " + path.filename().string() + " could not be written: " + error;
+// Writes the phases' crystal files into a new folder of the scratch folder,
+// each in a folder of its own under the phase's own file name, and checks
+// that every one reads. Empty string on success.
+std::string rebuild_files(Program& program, const TotalDataFile& data, RebuiltFiles& files) {
+  if (data.phases.empty()) return {};
+  files.folder = program.scratch.new_subfolder("workspace-");
+  if (files.folder.empty())
+    return "The crystal files of the workspace cannot be made: " +
+           (program.scratch.problem().empty() ? std::string("no scratch folder") : program.scratch.problem());
+  for (std::size_t i = 0; i < data.phases.size(); ++i) {
+    const TotalDataPhase& phase = data.phases[i];
+    const std::filesystem::path folder = files.folder / std::to_string(i + 1);
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    const std::filesystem::path path = folder / rebuilt_crystal_file_name(phase.file_path);
+    if (std::string reason = write_file_atomically(path, format_rebuilt_crystal_file(phase.crystal)); !reason.empty())
+      return "The crystal file of phase " + std::to_string(i + 1) + " could not be made: " + reason;
     CurrentCrystal check;
     if (CryReadResult read = read_cry_file(path, check); !read.ok) return read.message;
     files.crystals.push_back(path);
   }
-  for (const TotalDataCurve& list : data.peak_lists) {
-    std::filesystem::path path =
-        program.current_folder / unique_name(rebuilt_peak_file_name(list.name), taken, "_mp.prn");
-    if (std::string error = write_file_atomically(path, format_rebuilt_peak_file(list)); !error.empty())
-      return "The file " + path.filename().string() + " could not be written: " + error;
-    files.peak_lists.push_back(path);
-  }
   return {};
+}
+
+// The rebuilt files of earlier loads: their phases are gone.
+void remove_earlier_rebuilt_files(const Program& program, const std::filesystem::path& kept) {
+  const std::filesystem::path& scratch = program.scratch.path_if_made();
+  if (scratch.empty()) return;
+  std::error_code error;
+  std::vector<std::filesystem::path> earlier;
+  for (const auto& entry : std::filesystem::directory_iterator(scratch, error))
+    if (entry.path() != kept && entry.path().filename().string().starts_with("workspace-")) earlier.push_back(entry.path());
+  for (const auto& folder : earlier) std::filesystem::remove_all(folder, error);
 }
 
 void apply_source(Program& program, bool neutrons) {
@@ -120,14 +169,24 @@ void apply_spectrum(Program& program, const TotalDataFile& data) {
   settings.single_wavelength = data.wavelengths.size() == 1 ? data.wavelengths[0].first : 0;
   if (data.wavelengths.size() < 2) return;
   // Several lines: the first four go into the multiple-wavelength dialog as
-  // texts (λ 8:5, percentage 6:2) and the spectrum is rebuilt from them.
+  // texts (λ 8:5, percentage 6:2, with the decimals a small share needs) and
+  // the spectrum is rebuilt from them.
   WavelengthForm& dialog = program.wavelength_form;
+  double strongest = 0;
   for (std::size_t row = 0; row < dialog.wavelength.size(); ++row) {
     bool used = row < data.wavelengths.size();
     dialog.wavelength[row] = used ? fixed(data.wavelengths[row].first, 8, 5) : std::string();
-    dialog.intensity[row] = used ? fixed(100 * data.wavelengths[row].second, 6, 2) : std::string();
+    dialog.intensity[row] = used ? fixed_to_precision(100 * data.wavelengths[row].second, 6, 2, kShareDecimals) : std::string();
+    if (used) strongest = std::max(strongest, data.wavelengths[row].second);
   }
   lit_composition(SpectrumView{program.workspace, program.main_form, dialog, program.ui});
+  // The dialog writes each share back relative to the strongest with two
+  // decimals, and every computation reads the spectrum from those boxes: a
+  // Kβ at a tenth of Kα1 would come back as 0.10, one at 0.123 as 0.12. The
+  // boxes get the decimals the shares need.
+  for (std::size_t row = 0; row < dialog.wavelength.size() && row < data.wavelengths.size(); ++row)
+    if (!trim_view(dialog.wavelength[row]).empty() && strongest > 0)
+      dialog.intensity[row] = fixed_to_precision(data.wavelengths[row].second / strongest, 6, 2, kShareDecimals);
   // Rebuilding the spectrum shows the settings' old range in the fields: the
   // file's texts are the ones the next computation must read.
   apply_field_texts(page, data);
@@ -154,10 +213,17 @@ void apply_display_options(Program& program, const TotalDataFile& data) {
 
 void apply_phases(Program& program, const TotalDataFile& data, const RebuiltFiles& files) {
   Workspace& ws = program.workspace;
+  program.workspace_file_names.clear();
   for (std::size_t i = 0; i < data.phases.size(); ++i) {
     const TotalDataPhase& record = data.phases[i];
     ws.crystal_file_name = files.crystals[i].string();
     if (!read_crystal_file(program, CrystalFileKind::Native, ws.crystal_file_name)) continue;
+    program.workspace_file_names[ws.crystal_file_name] = record.file_path;
+    if (record.keeps_operators) {
+      // The operators the phase had, under the symbol it had.
+      ws.crystal.symbol = record.crystal.symbol;
+      ws.crystal.symmetry = record.crystal.symmetry;
+    }
     add_loaded_phase(program);
     PhaseData& phase = ws.phase(ws.phase_count());
     phase.draw = record.draw;
@@ -179,7 +245,7 @@ void apply_phases(Program& program, const TotalDataFile& data, const RebuiltFile
   }
 }
 
-void apply_observed(Program& program, const TotalDataFile& data, const RebuiltFiles& files) {
+void apply_observed(Program& program, const TotalDataFile& data) {
   Workspace& ws = program.workspace;
   DisplayStyles& styles = ws.styles;
   ws.observed_patterns.clear();
@@ -201,7 +267,7 @@ void apply_observed(Program& program, const TotalDataFile& data, const RebuiltFi
     styles.peak_colours[i] = rgb_of(data.peak_lists[i].colour);
     styles.peak_pen_widths[i] = data.peak_lists[i].pen_width;
     ObservedPeakList list;
-    list.file_name = files.peak_lists[i].string();
+    list.file_name = data.peak_lists[i].name;
     list.draw = data.peak_lists[i].draw;
     for (auto [position, intensity] : data.peak_lists[i].points) list.peaks.push_back({0, 0, 0, position, intensity});
     ws.observed_peaks.push_back(std::move(list));
@@ -213,10 +279,10 @@ std::optional<std::filesystem::path> chosen_total_data_file(Program& program, To
   switch (sender) {
     case TotalDataSender::FileList:
       if (trim_view(list_file).empty()) return std::nullopt;
-      remove_file_quietly(program.current_folder / kSnapshotName);
       return program.resolve(list_file);
     case TotalDataSender::RestoreButton:
-      return program.program_folder / kSnapshotName;
+      if (program.scratch.path_if_made().empty()) return std::nullopt;
+      return program.scratch.path_if_made() / kSnapshotName;
     case TotalDataSender::None:
       if (trim_view(program.workspace.crystal_file_name).empty()) return std::nullopt;
       return program.resolve(program.workspace.crystal_file_name);
@@ -231,7 +297,7 @@ std::optional<std::filesystem::path> chosen_total_data_file(Program& program, To
 
 }  // namespace
 
-TotalDataFile total_data_of(const Program& program) {
+TotalDataFile total_data_of(Program& program) {
   const Workspace& ws = program.workspace;
   const MainForm& form = program.main_form;
   const ExperimentSettings& settings = ws.settings;
@@ -245,8 +311,16 @@ TotalDataFile total_data_of(const Program& program) {
   data.w = form.experiment.w;
   data.angle_scale = static_cast<int>(settings.angle_scale);
   data.line_index = form.experiment.line_index;
-  for (std::size_t k = 0; k < settings.wavelengths.size() && k < settings.fractions.size() && k < kMaxWavelengths; ++k)
+  // The fractions as shares of the whole (1.00 for 100 %): the driver holds
+  // them on the scale of the dialog's boxes read × 0.01, where only their
+  // ratios count.
+  double total = 0;
+  for (std::size_t k = 0; k < settings.wavelengths.size() && k < settings.fractions.size() && k < kMaxWavelengths; ++k) {
     data.wavelengths.emplace_back(settings.wavelengths[k], settings.fractions[k]);
+    total += settings.fractions[k];
+  }
+  if (total > 0 && std::isfinite(total))
+    for (auto& line : data.wavelengths) line.second /= total;
   data.draw_sum = settings.draw_sum;
   data.percent_mode = settings.percent_mode == "MOLEC" ? 1 : 0;
   const DisplayStyles& styles = ws.styles;
@@ -255,7 +329,7 @@ TotalDataFile total_data_of(const Program& program) {
   data.sum_pen_style = styles.sum_pen_style;
   data.background_colour = number_of(styles.background);
   data.text_colour = number_of(styles.text);
-  for (const PhaseData& phase : ws.phases) data.phases.push_back(phase_record(phase));
+  for (const PhaseData& phase : ws.phases) data.phases.push_back(phase_record(program, phase));
   for (std::size_t i = 0; i < ws.observed_patterns.size() && i < kMaxObservedPatterns; ++i) {
     const ObservedPattern& pattern = ws.observed_patterns[i];
     TotalDataCurve record{pattern.file_name, styles.pattern_pen_widths[i], styles.pattern_styles[i],
@@ -278,7 +352,12 @@ bool SavetheTotaldata1Click(Program& program, TotalDataSender sender) {
   if (ws.phases.empty() && ws.observed_patterns.empty()) return false;
   std::filesystem::path path;
   if (sender == TotalDataSender::PhaseNameBox) {
-    path = program.program_folder / kSnapshotName;
+    // The snapshot is the program's own: it lives in its scratch folder.
+    if (program.scratch.path().empty()) {
+      program.ui.warning(std::string("The file ") + kSnapshotName + " could not be written: " + program.scratch.problem());
+      return false;
+    }
+    path = program.scratch.path() / kSnapshotName;
   } else {
     auto chosen = program.ui.save_file({kTotalDataSaveFilter, 2, program.current_folder.string(), {}});
     if (!chosen || trim_view(chosen->path).empty()) return false;
@@ -288,8 +367,12 @@ bool SavetheTotaldata1Click(Program& program, TotalDataSender sender) {
     std::error_code error;
     if (std::filesystem::exists(path, error) && program.ui.confirm(kOverwriteQuestion) != Answer::Yes) return false;
   }
-  if (std::string error = write_file_atomically(path, format_total_data_file(total_data_of(program)));
-      !error.empty()) {
+  const TotalDataFile data = total_data_of(program);
+  if (std::string reason = unwritable_reason(data); !reason.empty()) {
+    program.ui.warning("The workspace cannot be saved in " + path.filename().string() + ": " + reason);
+    return false;
+  }
+  if (std::string error = write_file_atomically(path, format_total_data_file(data)); !error.empty()) {
     program.ui.warning("The file " + path.filename().string() + " could not be written: " + error);
     return false;
   }
@@ -313,9 +396,12 @@ TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const 
   }
   RebuiltFiles files;
   if (std::string error = rebuild_files(program, reading.data, files); !error.empty()) {
+    std::error_code ignored;
+    if (!files.folder.empty()) std::filesystem::remove_all(files.folder, ignored);
     program.ui.warning(error);
     return load;
   }
+  remove_earlier_rebuilt_files(program, files.folder);
 
   Workspace& ws = program.workspace;
   program.main_form.phases.restore_visible = false;
@@ -326,7 +412,7 @@ TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const 
   apply_spectrum(program, reading.data);
   apply_display_options(program, reading.data);
   apply_phases(program, reading.data, files);
-  apply_observed(program, reading.data, files);
+  apply_observed(program, reading.data);
   program.main_form.page = MainPage::ExperimentalData;
   program.ui.set_busy(false);
   load.loaded = true;

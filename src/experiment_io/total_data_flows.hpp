@@ -27,8 +27,10 @@ inline constexpr const char* kTotalDataSaveFilter = "Data file (*.cry)|*.cry|Tot
 inline constexpr const char* kTotalDataOpenFilter = "Multiphase Calvane format (*.cmp|*.cmp|";
 inline constexpr const char* kSnapshotName = "dummy.cmp";
 
-/// The workspace as the file holds it.
-TotalDataFile total_data_of(const Program& program);
+/// The workspace as the file holds it: the wavelengths' fractions as shares
+/// of the whole, the phases under their own file names, with their operator
+/// lists where their symbols alone would not rebuild them.
+TotalDataFile total_data_of(Program& program);
 
 /// `SavetheTotaldata1Click`. True when a file was written.
 bool SavetheTotaldata1Click(Program& program, TotalDataSender sender);
@@ -39,8 +41,9 @@ struct TotalDataLoad {
 
 /// `ouvre_fichier_mpm`: the file comes from the sender (`list_file` for the
 /// file list). The whole file is read and checked, and the phases' crystal
-/// files and the peak files are rebuilt, before anything of the workspace
-/// changes; a file that fails gives one message and changes nothing.
+/// files are rebuilt in the program's scratch folder, before anything of the
+/// workspace changes; a file that fails gives one message and changes
+/// nothing. No file outside the scratch folder is written or deleted.
 TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const std::string& list_file = {});
 
 /// `del_phase1`: double-click on the name of phase `row` (1..8). Saves the

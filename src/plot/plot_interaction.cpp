@@ -397,9 +397,9 @@ void efface_diagrammes_obs(PlotSession& session) {
   for (const auto& pattern : program.workspace.observed_patterns) {
     const std::string& name = pattern.file_name;
     const std::string stem = name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
-    // Scratch copies live in the current folder under the base name only.
-    const std::filesystem::path scratch = program.current_folder / (file_name_of(stem) + "_mp.cpi");
-    remove_file_quietly(scratch);
+    // Scratch copies live in the program's scratch folder, never among the user's files.
+    const std::filesystem::path& scratch = program.scratch.path_if_made();
+    if (!scratch.empty()) remove_file_quietly(scratch / (file_name_of(stem) + "_mp.cpi"));
   }
   program.workspace.observed_patterns.clear();
   program.workspace.observed_peaks.clear();

@@ -39,10 +39,16 @@ void add_anomalous_block(std::vector<std::string>& out, const Workspace& workspa
   const ExperimentSettings& settings = workspace.settings;
   const std::size_t count = std::min<std::size_t>(settings.wavelengths.size(), 4);
   out.push_back("Anomalous dispersion:");
+  // Each wavelength's share of the whole (1.00 for 100 %): the driver holds
+  // the fractions on the dialog's scale × 0.01, where only their ratios
+  // count. A share that two decimals would lose (Cu Kβ at 0.0625) gets more.
+  double total = 0;
+  for (std::size_t w = 0; w < settings.wavelengths.size() && w < settings.fractions.size(); ++w)
+    total += settings.fractions[w];
   std::string line = "Wavelength:";
   for (std::size_t w = 0; w < count; ++w) {
-    const double fraction = w < settings.fractions.size() ? settings.fractions[w] : 0.0;
-    line += fixed(settings.wavelengths[w], w == 0 ? 10 : 18, 5) + "(" + fixed(fraction, 4, 2) + ")";
+    const double fraction = w < settings.fractions.size() && total > 0 ? settings.fractions[w] / total : 0.0;
+    line += fixed(settings.wavelengths[w], w == 0 ? 10 : 18, 5) + "(" + fixed_to_precision(fraction, 4, 2, 4) + ")";
   }
   out.push_back(line);
   for (const AnomalousTerms& terms : phase.composition.anomalous) {

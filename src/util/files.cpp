@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -122,6 +124,106 @@ void remove_file_quietly(const std::filesystem::path& path) {
 std::string file_name_of(std::string_view path) {
   std::size_t slash = path.find_last_of("/\\");
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+ScratchEnvironment ScratchEnvironment::of_process() {
+  auto variable = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::string(value != nullptr ? value : "");
+  };
+  return {variable("XDG_CACHE_HOME"), variable("HOME"), variable("TMPDIR")};
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder that only this user can write into: a real folder (not a link),
+// owned by us, writable neither by the group nor by others. Scratch folders
+// are made only in such a parent or in a sticky temporary folder, so that no
+// one else can rename them or plant files in their place.
+bool is_private_folder(const fs::path& folder) {
+  struct stat status {};
+  return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() &&
+         (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// `parent/calvane`, made (mode 0700) when missing; empty when it is not private.
+fs::path private_cache_folder(const fs::path& parent) {
+  std::error_code error;
+  fs::create_directories(parent, error);
+  const fs::path folder = parent / "calvane";
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return {};
+  return is_private_folder(folder) ? folder : fs::path();
+}
+
+// mkdtemp: a new folder of a unique name, mode 0700, or empty.
+fs::path make_unique_folder(const fs::path& parent, const std::string& prefix) {
+  std::string pattern = (parent / (prefix + "XXXXXX")).string();
+  if (::mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern;
+}
+
+fs::path absolute_normal(const fs::path& path) {
+  std::error_code error;
+  fs::path absolute = fs::absolute(path, error);
+  return (error ? path : absolute).lexically_normal();
+}
+
+}  // namespace
+
+ScratchFolder::~ScratchFolder() {
+  // A child process that did not exec must not remove its parent's folder.
+  if (path_.empty() || owner_process_ != static_cast<long>(::getpid())) return;
+  std::error_code error;
+  fs::remove_all(path_, error);
+}
+
+const fs::path& ScratchFolder::path() {
+  if (tried_) return path_;
+  tried_ = true;
+  if (!environment_) environment_ = ScratchEnvironment::of_process();
+  const std::string prefix = "run-" + std::to_string(::getpid()) + "-";
+  std::vector<fs::path> parents;
+  // The XDG Base Directory rules ignore relative values.
+  if (fs::path xdg(environment_->xdg_cache_home); xdg.is_absolute()) parents.push_back(xdg);
+  if (fs::path home(environment_->home); home.is_absolute()) parents.push_back(home / ".cache");
+  for (const fs::path& parent : parents) {
+    const fs::path cache = private_cache_folder(parent);
+    if (cache.empty()) continue;
+    path_ = make_unique_folder(cache, prefix);
+    if (!path_.empty()) break;
+  }
+  if (path_.empty()) {
+    std::error_code error;
+    fs::path temporary(environment_->tmpdir);
+    if (!temporary.is_absolute() || !fs::is_directory(temporary, error)) temporary = "/tmp";
+    path_ = make_unique_folder(temporary, "calvane-" + prefix);
+    if (path_.empty())
+      problem_ = "no scratch folder could be made in " + (parents.empty() ? std::string() : parents.front().string() + ", ") +
+                 temporary.string() + ": " + std::strerror(errno);
+  }
+  if (!path_.empty()) owner_process_ = static_cast<long>(::getpid());
+  return path_;
+}
+
+fs::path ScratchFolder::new_subfolder(std::string_view prefix) {
+  const fs::path& folder = path();
+  if (folder.empty()) return {};
+  for (int attempts = 0; attempts < 1000; ++attempts) {
+    const fs::path candidate = folder / (std::string(prefix) + std::to_string(++subfolders_));
+    if (::mkdir(candidate.c_str(), 0700) == 0) return candidate;
+    if (errno != EEXIST) break;
+  }
+  return {};
+}
+
+bool ScratchFolder::holds(const fs::path& file) const {
+  if (path_.empty()) return false;
+  const fs::path inside = absolute_normal(file);
+  const fs::path folder = absolute_normal(path_);
+  auto [folder_end, inside_end] = std::mismatch(folder.begin(), folder.end(), inside.begin(), inside.end());
+  return folder_end == folder.end() && inside_end != inside.end();
 }
 
 }  // namespace calvane

@@ -1,4 +1,5 @@
-// File helpers: whole-file reads, atomic writes, case-blind lookup in a folder.
+// File helpers: whole-file reads, atomic writes, case-blind lookup in a
+// folder, and the running program's private scratch folder.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace calvane {
@@ -40,5 +42,54 @@ void remove_file_quietly(const std::filesystem::path& path);
 
 /// The file name without its folder ("C:\\x\\quartz.cry" and "/x/quartz.cry" give "quartz.cry").
 std::string file_name_of(std::string_view path);
+
+/// The environment variables that choose where a scratch folder is made
+/// (empty when unset).
+struct ScratchEnvironment {
+  std::string xdg_cache_home;
+  std::string home;
+  std::string tmpdir;
+  /// This process's own variables.
+  static ScratchEnvironment of_process();
+};
+
+/// A folder of the running program's own for its scratch files, so that they
+/// never land in a user's folder nor replace a user's file. It is made on
+/// first use, with a unique name and mode 0700 (mkdtemp), in
+/// `$XDG_CACHE_HOME/calvane`, else `~/.cache/calvane`, else (when neither is
+/// usable: missing, not ours, writable by others) in the system temporary
+/// folder; it is removed with its content when the object ends. Two programs,
+/// or two objects of one program, never share one.
+class ScratchFolder {
+public:
+  /// The process environment is read on first use.
+  ScratchFolder() = default;
+  explicit ScratchFolder(ScratchEnvironment environment) : environment_(std::move(environment)) {}
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  /// The folder, made on the first call. Empty when no folder could be made
+  /// anywhere; `problem()` then says why.
+  const std::filesystem::path& path();
+  /// The folder if it has been made, else empty; never makes it.
+  const std::filesystem::path& path_if_made() const { return path_; }
+  const std::string& problem() const { return problem_; }
+
+  /// A new, empty subfolder "<prefix><n>" (mode 0700); empty when none could be made.
+  std::filesystem::path new_subfolder(std::string_view prefix);
+
+  /// True when `file` names something inside the folder (compared on the
+  /// absolute, lexically normal path). False before the folder is made.
+  bool holds(const std::filesystem::path& file) const;
+
+private:
+  std::optional<ScratchEnvironment> environment_;
+  std::filesystem::path path_;
+  std::string problem_;
+  bool tried_ = false;
+  long owner_process_ = 0;
+  int subfolders_ = 0;
+};
 
 }  // namespace calvane

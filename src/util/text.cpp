@@ -122,6 +122,16 @@ std::optional<double> parse_double(std::string_view text) {
   return value;
 }
 
+std::string fixed_to_precision(double value, int width, int decimals, int max_decimals) {
+  std::string text = fixed(value, width, decimals);
+  while (decimals < max_decimals && std::isfinite(value)) {
+    const auto back = parse_double(text);
+    if (back && std::fabs(*back - value) <= 1e-9 * std::fabs(value)) break;
+    text = fixed(value, width, ++decimals);
+  }
+  return text;
+}
+
 std::optional<long long> parse_integer(std::string_view text) {
   text = trim_view(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);

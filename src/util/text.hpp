@@ -13,6 +13,12 @@ namespace calvane {
 /// exponent form ("1.50000000000000E+0000" style is not needed by any caller).
 std::string fixed(double value, int width, int decimals);
 
+/// `fixed(value, width, decimals)`, with as many more decimals (up to
+/// `max_decimals`) as it takes to give the value back to a relative 1e-9:
+/// a share of 0.0625 is "0.0625" where two decimals would write "0.06",
+/// while 1 stays "1.00". Free-format readers read either.
+std::string fixed_to_precision(double value, int width, int decimals, int max_decimals);
+
 /// Whole number right-aligned in `width` characters (the "w" integer texts).
 std::string fixed(long long value, int width);
 

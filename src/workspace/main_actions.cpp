@@ -4,6 +4,7 @@
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/program.hpp"
+#include "workspace/startup.hpp"
 
 namespace calvane {
 
@@ -42,8 +43,7 @@ void delete_phases(Program& program) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   for (int p = 1; p <= ws.phase_count(); ++p) {
-    const std::string& name = ws.phase(p).file_name;
-    if (contains(name, "_mp.cry")) remove_file_quietly(program.resolve(name));
+    remove_scratch_file(program, ws.phase(p).file_name);
     remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + ".out"));
     remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + "2.out"));
   }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@
 #include "ui/viewer_path_form.hpp"
 #include "ui/wavelength_form.hpp"
 #include "ui/ui_port.hpp"
+#include "util/files.hpp"
 #include "workspace/workspace.hpp"
 
 namespace calvane {
@@ -38,6 +40,13 @@ struct Program {
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.
   std::filesystem::path current_folder;
+  /// This run's own scratch files: the crystal files rebuilt from workspace
+  /// files and the snapshot of the last phase deletion. Removed at exit.
+  ScratchFolder scratch;
+  /// The crystal-file names that loaded workspace files gave their phases,
+  /// by the scratch copy each such phase reads: a workspace saved again
+  /// names the phases' own files, not the scratch copies.
+  std::map<std::string, std::string> workspace_file_names;
   /// The phases' reflection lists, enumerated again only when their inputs change.
   ReflectionListCache reflection_lists;
   /// Each phase's symmetry sums, kept while its atoms, symmetry and cell stay

@@ -71,17 +71,22 @@ bool init_creation(Program& program) {
 
 void Sortie(Program& program) {
   const Workspace& ws = program.workspace;
+  // Scratch files are deleted only where the program made them: a user's own
+  // "x_mp.cry" opened as a phase is the user's file.
   for (int p = 1; p <= ws.phase_count(); ++p) {
-    const std::string& name = ws.phase(p).file_name;
-    if (contains(name, "_mp.cry")) remove_file_quietly(program.resolve(name));
+    remove_scratch_file(program, ws.phase(p).file_name);
     remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + ".out"));
     remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + "2.out"));
   }
-  for (const ObservedPattern& pattern : ws.observed_patterns)
-    if (contains(pattern.file_name, "_mp.cpi")) remove_file_quietly(program.resolve(pattern.file_name));
-  for (const ObservedPeakList& peaks : ws.observed_peaks)
-    if (contains(peaks.file_name, "_mp.prn")) remove_file_quietly(program.resolve(peaks.file_name));
+  for (const ObservedPattern& pattern : ws.observed_patterns) remove_scratch_file(program, pattern.file_name);
+  for (const ObservedPeakList& peaks : ws.observed_peaks) remove_scratch_file(program, peaks.file_name);
   program.ui.quit();
+}
+
+void remove_scratch_file(const Program& program, const std::string& name) {
+  if (name.empty()) return;
+  const std::filesystem::path path = program.resolve(name);
+  if (program.scratch.holds(path)) remove_file_quietly(path);
 }
 
 }  // namespace calvane

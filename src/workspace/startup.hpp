@@ -1,6 +1,8 @@
 // Program start (data-file checks, clean-up of old listings, defaults) and exit.
 #pragma once
 
+#include <string>
+
 namespace calvane {
 
 struct Program;
@@ -10,8 +12,12 @@ struct Program;
 /// data file is missing: its message has been shown and the program must end.
 bool init_creation(Program& program);
 
-/// "Quit": deletes the temporary crystal, pattern and peak files and the
-/// phases' listings, then ends the program.
+/// "Quit": deletes the phases' scratch crystal files and listings, then ends
+/// the program (the scratch folder goes with the program).
 void Sortie(Program& program);
+
+/// Deletes the file `name` when it is one of the program's scratch files
+/// (inside its scratch folder); any other file is left alone.
+void remove_scratch_file(const Program& program, const std::string& name);
 
 }  // namespace calvane

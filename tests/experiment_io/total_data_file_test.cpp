@@ -1,10 +1,11 @@
 // The total data file: its line layout, a full round trip, whole-file
-// checking and the names of the rebuilt scratch files.
+// checking, what is refused before writing, and the rebuilt crystal files.
 #include "experiment_io/total_data_file.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "byte_layout.hpp"
@@ -177,6 +178,17 @@ TEST(TotalDataReadTest, AMalformedFileNamesItsLineAndYieldsNothing) {
       {line_of("NBOB 2"), "NBOB 9", "NBOB"},
       {line_of("NBOB 2") + 8, "  10.000   0.000  10.020", "numbers are expected for the points"},
       {line_of("NBPI 1"), "NBPI x", "NBPI"},
+      // Field texts the program could not compute with.
+      {1, "WL   abc", "the wavelength must be a number above 0 or \"Multiple\""},
+      {1, "WL   -1.5", "the wavelength must be"},
+      {2, "2TH1 abc", "line 3: 2TH1 must be a number"},
+      {3, "2TH2 -nan", "line 4: 2TH2 must be a number"},
+      {4, "U    inf", "U must be a number"},
+      {5, "V    0.1.2", "V must be a number"},
+      {6, "W    0.08x", "W must be a number"},
+      {10, " 1.54056    -nan", "2 numbers are expected"},
+      {10, " -1.54056    0.67", "the wavelength must be above 0"},
+      {11, " 1.54439   -0.33", "must not be negative"},
   };
   for (const Case& c : cases) {
     auto lines = good;
@@ -191,17 +203,110 @@ TEST(TotalDataReadTest, AMalformedFileNamesItsLineAndYieldsNothing) {
   EXPECT_FALSE(parse_total_data_file({}, "w.cmp").ok());
 }
 
-TEST(RebuiltNamesTest, BaseNamesOnlyAndOneMpSuffix) {
+TEST(TotalDataWriteTest, SharesKeepTheirDigitsWhereTwoDecimalsWouldLoseThem) {
+  // Cu Kα1, Kα2 and Kβ at 100, 50 and 10: Kβ is 1/16 of the whole.
+  TotalDataFile data{.wavelengths = {{1.39222, 0.0625}, {1.54056, 0.625}, {1.54439, 0.3125}, {0.7, 1.0 / 3}}};
+  auto lines = lines_of(format_total_data_file(data));
+  EXPECT_EQ(lines[10], " 1.39222  0.0625");
+  EXPECT_EQ(lines[11], " 1.54056   0.625");
+  EXPECT_EQ(lines[13], " 0.70000 0.333333333");
+  TotalDataReading reading = reparse(data);
+  ASSERT_TRUE(reading.ok()) << reading.error;
+  for (std::size_t i = 0; i < data.wavelengths.size(); ++i)
+    EXPECT_NEAR(reading.data.wavelengths[i].second, data.wavelengths[i].second, 1e-9 * data.wavelengths[i].second);
+}
+
+TEST(TotalDataRoundTripTest, OperatorListsReadBackForThePhasesThatKeepThem) {
+  TotalDataFile data = workspace_file();
+  SymmetryData& symmetry = data.phases[1].crystal.symmetry;
+  SymmetryOperator screw = SymmetryOperator::identity();
+  screw.m[0][0] = -1;
+  screw.m[1][1] = -1;
+  screw.m[2][3] = 1.0 / 3;
+  symmetry.operators = {SymmetryOperator::identity(), screw};
+  symmetry.operator_texts = {"X,Y,Z", "-X,-Y,Z+1/3"};
+  symmetry.centring_translations = {{0.5, 0.5, 0}};
+  symmetry.lattice_letter = 'C';
+  symmetry.centrosymmetric = true;
+  data.phases[1].keeps_operators = true;
+  TotalDataReading reading = reparse(data);
+  ASSERT_TRUE(reading.ok()) << reading.error;
+  EXPECT_FALSE(reading.data.phases[0].keeps_operators);
+  EXPECT_TRUE(reading.data.phases[0].crystal.symmetry.operators.empty());
+  const TotalDataPhase& back = reading.data.phases[1];
+  ASSERT_TRUE(back.keeps_operators);
+  const SymmetryData& read = back.crystal.symmetry;
+  ASSERT_EQ(read.operators.size(), 2u);
+  EXPECT_EQ(read.operators[1].r(0, 0), -1);
+  EXPECT_NEAR(read.operators[1].t(2), 1.0 / 3, 1e-12);
+  EXPECT_EQ(read.operator_texts, symmetry.operator_texts);
+  EXPECT_EQ(read.centring_translations, symmetry.centring_translations);
+  EXPECT_EQ(read.lattice_letter, 'C');
+  EXPECT_TRUE(read.centrosymmetric);
+
+  // The section comes after everything a classic reader reads.
+  const auto lines = lines_of(format_total_data_file(data));
+  auto section = std::find(lines.begin(), lines.end(), "Phase symmetry");
+  ASSERT_NE(section, lines.end());
+  EXPECT_GT(section - lines.begin(), std::find(lines.begin(), lines.end(), "NBPI 1") - lines.begin());
+  EXPECT_EQ(*(section + 1), "SYMP     2    2    1 C TRUE");
+  const auto at = static_cast<std::size_t>(section - lines.begin());
+  const std::pair<std::size_t, std::string> broken[] = {
+      {at + 1, "SYMP     3    2    1 C TRUE"},          // no third phase
+      {at + 1, "SYMP     2    0    1 C TRUE"},          // no operator
+      {at + 1, "SYMP     2    2    1"},                 // no lattice letter
+      {at + 3, "  1  0  0 0.5  0  1  0 0  0  0  1"},     // 11 numbers
+      {at + 4, "0.5 0 0 0 0 1 0 0 0 0 1 0"},             // a rotation that is not whole
+      {at, "Phase symmetri"},
+  };
+  for (const auto& [line, text] : broken) {
+    auto changed = lines;
+    changed[line] = text;
+    TotalDataReading bad = parse_total_data_file(changed, "w.cmp");
+    EXPECT_THAT(bad.error, HasSubstr("w.cmp, line " + std::to_string(line + 1))) << text;
+  }
+}
+
+TEST(TotalDataWriteTest, WhatWouldNotReadBackIsRefusedBeforeWriting) {
+  EXPECT_EQ(unwritable_reason(workspace_file()), "");
+  const std::pair<void (*)(TotalDataFile&), const char*> cases[] = {
+      {[](TotalDataFile& d) { d.phases[0].file_path = "/home/u/a\nb.cry"; }, "its file name holds a line break"},
+      {[](TotalDataFile& d) { d.phases[1].crystal.title = "two\rlines"; }, "phase 2"},
+      {[](TotalDataFile& d) { d.phases[0].crystal.atoms[1].b = std::nan(""); }, "atom 2 (O2-): a number is not finite"},
+      {[](TotalDataFile& d) { d.phases[0].crystal.atoms[0].type = "Silic"; }, "atom 1 (Silic)"},
+      {[](TotalDataFile& d) { d.phases[0].crystal.cell.a = INFINITY; }, "its cell"},
+      {[](TotalDataFile& d) { d.phases[0].fraction = "     Nan"; }, "its fraction, size or strain"},
+      {[](TotalDataFile& d) { d.u = "abc"; }, "U must be a number (it reads \"abc\")"},
+      {[](TotalDataFile& d) { d.wavelength = "0"; }, "the wavelength must be"},
+      {[](TotalDataFile& d) { d.wavelengths[0].second = -1; }, "a wavelength of the spectrum"},
+      {[](TotalDataFile& d) { d.patterns[1].points[3].second = NAN; }, "obs2.rd: a point"},
+      {[](TotalDataFile& d) { d.peak_lists[0].name = "si\n.dif"; }, "line break"},
+  };
+  for (auto [change, expected] : cases) {
+    TotalDataFile data = workspace_file();
+    change(data);
+    EXPECT_THAT(unwritable_reason(data), HasSubstr(expected)) << expected;
+  }
+}
+
+TEST(RebuiltCrystalFileTest, OwnNamesAndNumbersKeptApart) {
   const std::pair<const char*, const char*> crystals[] = {
-      {"C:\\crystals\\quartz.cry", "quartz_mp.cry"},
-      {"/home/u/quartz_mp.cry", "quartz_mp.cry"},
-      {"../../etc/cron.d/evil.cry", "evil_mp.cry"},
-      {"a_mpb_mp.cif", "ab_mp.cry"},
+      {"C:\\crystals\\quartz.cry", "quartz.cry"},
+      {"/home/u/quartz_mp.cry", "quartz.cry"},
+      {"../../etc/cron.d/evil.cif", "evil.cry"},
+      {"a_mpb_mp.cif", "ab.cry"},
+      {"/home/u/.cry", "phase.cry"},
   };
   for (auto [path, name] : crystals) EXPECT_EQ(rebuilt_crystal_file_name(path), name) << path;
-  EXPECT_EQ(rebuilt_peak_file_name("C:\\peaks\\si.v2.dif"), "si_mp.prn");
-  EXPECT_EQ(rebuilt_peak_file_name("/tmp/../x/peaks"), "peaks_mp.prn");
-  EXPECT_EQ(format_rebuilt_peak_file(curve("p", 2)), "    10.000     0.000\n    10.020     1.500\n");
+
+  CurrentCrystal crystal = workspace_file().phases[0].crystal;
+  crystal.cell.a = 123456.5;
+  crystal.atoms[0].b = 123456;
+  crystal.atoms[0].z = -1234.5;
+  EXPECT_THAT(lines_of(format_rebuilt_crystal_file(crystal)),
+              ElementsAre("Quartz low", "HEXA", "P 32 2 1", "123456.5000   4.9134   5.4052  90.000  90.000 120.000",
+                          "Si  1    0.469700  0.000000 -1234.500000 123456.000   1.0000",
+                          "O2-      0.413500  0.266900  0.119100    0.800   0.5000"));
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include "crystal_io/open_flow.hpp"
 #include "experiment_io/export_flows.hpp"
 #include "support/scripted_ui.hpp"
@@ -12,6 +15,7 @@
 #include "util/files.hpp"
 #include "workspace/driver.hpp"
 #include "workspace/program.hpp"
+#include "workspace/startup.hpp"
 
 namespace calvane {
 namespace {
@@ -20,6 +24,10 @@ using testing::ScriptedUi;
 using testing::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+
+void write_text(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 // Designated initialisers below leave the other members empty, as intended.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -109,15 +117,17 @@ TEST_F(TotalDataFlowTest, ALoadedWorkspaceGivesTheSameComputedProfilesFromEither
       ASSERT_NEAR(b.phase(p).profile[i], a.phase(p).profile[i], 1e-5 * (1 + a.phase(p).profile[i])) << i;
   }
   EXPECT_DOUBLE_EQ(b.phase(2).strain, 0.002);
-  EXPECT_EQ(file_name_of(b.phase(1).file_name), "silicon_mp.cry");
+  // The phases show their own names; their crystal files are scratch copies.
+  EXPECT_EQ(file_name_of(b.phase(1).file_name), "silicon.cry");
+  EXPECT_TRUE(other.scratch.holds(b.phase(1).file_name));
+  EXPECT_EQ(other.main_form.phases.rows[0].name, "silicon");
   ASSERT_EQ(b.observed_patterns.size(), 1u);
   EXPECT_EQ(b.observed_patterns[0].file_name, "scan.raw");
   EXPECT_EQ(b.observed_patterns[0].points.size(), 12u);
   EXPECT_DOUBLE_EQ(b.observed_patterns[0].points[11].intensity, 90.75);
   ASSERT_EQ(b.observed_peaks.size(), 1u);
-  EXPECT_EQ(b.observed_peaks[0].file_name, (folder / "peaks_mp.prn").string());
+  EXPECT_EQ(b.observed_peaks[0].file_name, (folder / "peaks.dif").string());
   EXPECT_DOUBLE_EQ(b.observed_peaks[0].peaks[0].two_theta, 28.443);
-  EXPECT_EQ(read_file_bytes(folder / "peaks_mp.prn").value_or(""), "    28.443   100.000\n    47.303    55.000\n");
   EXPECT_EQ(b.settings.wavelengths, a.settings.wavelengths);
   EXPECT_EQ(b.styles.background, (Rgb{1, 2, 3}));
   EXPECT_EQ(b.styles.sum_pen_width, 2);
@@ -152,21 +162,70 @@ TEST_F(TotalDataFlowTest, AMalformedFileLeavesTheWorkspaceAsItWas) {
   }
 }
 
-TEST_F(TotalDataFlowTest, NamesInTheFileNeverChooseWhereWeWrite) {
+TEST_F(TotalDataFlowTest, LoadingWritesAndDeletesNothingOutsideItsScratchFolder) {
   std::string text = saved_workspace();
-  std::filesystem::create_directories(folder / "work");
   std::string outside = (folder / "elsewhere").string();
   text.replace(text.find("NAME "), text.find('\n', text.find("NAME ")) - text.find("NAME "),
                "NAME " + outside + "/../elsewhere/evil.cry");
   text.replace(text.find("NOMF " + (folder / "peaks.dif").string()), 5 + (folder / "peaks.dif").string().size(),
                "NOMF " + outside + "/trap.dif");
-  folder.write("evil.cmp", text);
-  program.current_folder = folder / "work";
-  ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::FileList, (folder / "evil.cmp").string()).loaded)
+  // A read-only folder holding the user's own files of the names that
+  // loading used to write and delete there.
+  const std::filesystem::path work = folder / "work";
+  std::filesystem::create_directories(work);
+  for (const char* name : {"evil.cmp", "dummy.cmp", "evil_mp.cry", "silicon_mp.cry", "trap_mp.prn"})
+    write_text(work / name, name == std::string("evil.cmp") ? text : "the user's own");
+  std::filesystem::permissions(work, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  program.current_folder = work;
+
+  ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::FileList, (work / "evil.cmp").string()).loaded)
       << ui.last_warning();
-  EXPECT_TRUE(std::filesystem::exists(folder / "work" / "evil_mp.cry"));
-  EXPECT_TRUE(std::filesystem::exists(folder / "work" / "trap_mp.prn"));
+  std::filesystem::permissions(work, std::filesystem::perms::owner_all);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(work)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_THAT(names, ElementsAre("dummy.cmp", "evil.cmp", "evil_mp.cry", "silicon_mp.cry", "trap_mp.prn"));
+  EXPECT_EQ(read_file_bytes(work / "dummy.cmp"), "the user's own");
   EXPECT_FALSE(std::filesystem::exists(folder / "elsewhere"));
+  EXPECT_TRUE(program.scratch.holds(program.workspace.phase(1).file_name));
+  EXPECT_EQ(program.main_form.phases.rows[0].name, "evil");
+  EXPECT_EQ(program.workspace.observed_peaks[0].file_name, outside + "/trap.dif");
+
+  // Saved again, the workspace names the phases' own files, not the copies.
+  ui.choose_file((folder / "again.cmp").string());
+  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu)) << ui.last_warning();
+  EXPECT_THAT(read_file_bytes(folder / "again.cmp").value_or(""), HasSubstr("NAME " + outside + "/../elsewhere/evil.cry\n"));
+
+  // "Quit" deletes the scratch copies only: a user's phase named x_mp.cry stays.
+  const std::filesystem::path scratch_copy = program.workspace.phase(1).file_name;
+  program.workspace.phase(2).file_name = (work / "silicon_mp.cry").string();
+  Sortie(program);
+  EXPECT_FALSE(std::filesystem::exists(scratch_copy));
+  EXPECT_TRUE(std::filesystem::exists(work / "silicon_mp.cry"));
+}
+
+TEST_F(TotalDataFlowTest, EachProgramHasAScratchFolderOfItsOwnRemovedAtItsEnd) {
+  saved_workspace();
+  std::filesystem::path first_folder, second_folder;
+  {
+    ScriptedUi first_ui, second_ui;
+    Program first{first_ui, folder.path()}, second{second_ui, folder.path()};
+    ASSERT_TRUE(ouvre_fichier_mpm(first, TotalDataSender::FileList, "mix.cmp").loaded) << first_ui.last_warning();
+    ASSERT_TRUE(ouvre_fichier_mpm(second, TotalDataSender::FileList, "mix.cmp").loaded) << second_ui.last_warning();
+    first_folder = first.scratch.path();
+    second_folder = second.scratch.path();
+    EXPECT_NE(first_folder, second_folder);
+    EXPECT_FALSE(first.scratch.holds(second.workspace.phase(1).file_name));
+    EXPECT_EQ(std::filesystem::status(first_folder).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    // A second load replaces the first one's files.
+    const std::filesystem::path earlier = first.workspace.phase(1).file_name;
+    ASSERT_TRUE(ouvre_fichier_mpm(first, TotalDataSender::FileList, "mix.cmp").loaded);
+    EXPECT_FALSE(std::filesystem::exists(earlier));
+    EXPECT_TRUE(std::filesystem::exists(first.workspace.phase(1).file_name));
+  }
+  EXPECT_FALSE(std::filesystem::exists(first_folder));
+  EXPECT_FALSE(std::filesystem::exists(second_folder));
 }
 
 TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
@@ -180,7 +239,8 @@ TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
   ASSERT_EQ(program.workspace.phase_count(), 2);
   EXPECT_THAT(program.workspace.phase(2).crystal.title, HasSubstr("Rutile"));
   EXPECT_TRUE(program.main_form.phases.restore_visible);
-  EXPECT_TRUE(std::filesystem::exists(folder / kSnapshotName));
+  EXPECT_FALSE(std::filesystem::exists(folder / kSnapshotName));  // the program's own, in its scratch folder
+  EXPECT_TRUE(std::filesystem::exists(program.scratch.path() / kSnapshotName));
   EXPECT_EQ(ui.redraws, redraws);  // no recomputation
   EXPECT_TRUE(ui.save_requests.empty());
 
@@ -192,6 +252,9 @@ TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
   EXPECT_FALSE(program.main_form.phases.restore_visible);
   EXPECT_EQ(program.workspace.observed_patterns.size(), 1u);
   EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
+  for (int p = 1; p <= 3; ++p) EXPECT_THAT(program.main_form.phases.rows[static_cast<std::size_t>(p - 1)].name, ::testing::Not(HasSubstr("_mp")));
+  EXPECT_EQ(program.main_form.phases.rows[1].name, "nacl");
+  EXPECT_EQ(file_name_of(program.workspace.phase(2).file_name), "nacl.cry");
 }
 
 TEST_F(TotalDataFlowTest, ASeveralLineSpectrumAndNeutronsComeBack) {
@@ -205,8 +268,7 @@ TEST_F(TotalDataFlowTest, ASeveralLineSpectrumAndNeutronsComeBack) {
   EXPECT_EQ(program.wavelength_form.wavelength[0], " 1.54056");
   EXPECT_EQ(program.wavelength_form.wavelength[1], " 1.54439");
   EXPECT_EQ(program.workspace.settings.wavelength_count(), 2);
-  // Fractions are written with two decimals: 0.67 and 0.33.
-  EXPECT_NEAR(program.workspace.settings.fractions[0] / program.workspace.settings.fractions[1], 0.67 / 0.33, 1e-9);
+  EXPECT_NEAR(program.workspace.settings.fractions[0] / program.workspace.settings.fractions[1], 2.0, 1e-8);
   EXPECT_EQ(program.main_form.experiment.range_high, "60");
   EXPECT_EQ(ui.redraws, 1);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "plot_fixtures.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
@@ -254,14 +256,18 @@ TEST_F(PlotInteraction, LogarithmicModeIsRefusedInQ) {
   EXPECT_EQ(state.y_mode, YMode::SquareRoot);
 }
 
-TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopies) {
+TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopiesOnly) {
   workspace.observed_patterns.push_back(ObservedPattern{{{30, 50}}, 0, "scan1.raw"});
   workspace.observed_peaks.push_back(ObservedPeakList{"p.dif", {}, true});
   state.difference_open = true;
-  const auto scratch = folder.write("scan1_mp.cpi", "x");
-  const auto other = folder.write("scan2_mp.cpi", "x");
+  const auto scratch = session.program.scratch.path() / "scan1_mp.cpi";
+  std::ofstream(scratch) << "x";
+  const auto users = folder.write("scan1_mp.cpi", "x");  // the user's own file of that name
+  const auto other = session.program.scratch.path() / "scan2_mp.cpi";
+  std::ofstream(other) << "x";
   efface_diagrammes_obs(session);
   EXPECT_FALSE(std::filesystem::exists(scratch));
+  EXPECT_TRUE(std::filesystem::exists(users));
   EXPECT_TRUE(std::filesystem::exists(other));
   EXPECT_TRUE(workspace.observed_patterns.empty());
   EXPECT_TRUE(workspace.observed_peaks.empty());

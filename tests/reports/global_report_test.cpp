@@ -83,6 +83,13 @@ TEST_F(GlobalReport, SourceScaleAndNamesChangeTheirLines) {
   const auto xray = build_global_report(w, program.main_form.results, "");
   EXPECT_EQ(xray[7], "Wavelength:   1.54060(1.00)");
   EXPECT_NE(std::find(xray.begin(), xray.end(), " Nb. h  k  l   Dhkl   Theta  K*Int. lambda"), xray.end());
+
+  // Cu Kβ, Kα1, Kα2 at 10, 100, 50 as the driver holds them (the dialog's
+  // relative values × 0.01): each is printed as its share of the whole.
+  w.settings.wavelengths = {1.39222, 1.54056, 1.54439};
+  w.settings.fractions = {0.001, 0.01, 0.005};
+  EXPECT_EQ(build_global_report(w, program.main_form.results, "")[7],
+            "Wavelength:   1.39222(0.0625)           1.54056(0.625)           1.54439(0.3125)");
 }
 
 TEST_F(GlobalReport, ShortResultsListCopiesOnlyWhatExists) {

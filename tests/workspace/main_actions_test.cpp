@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "workspace/program.hpp"
@@ -50,9 +52,12 @@ TEST_F(MainActions, SelectorButtonsAndTheDisplayBoxMakeAPhaseCurrent) {
   EXPECT_EQ(ws.current_phase, 2);
 }
 
-TEST_F(MainActions, ErasingPhasesDeletesTemporaryFilesAndEmptiesTheTable) {
+TEST_F(MainActions, ErasingPhasesDeletesTheirScratchFilesAndEmptiesTheTable) {
   add_phases(2);
-  ws.phase(1).file_name = "a_mp.cry";
+  const std::filesystem::path scratch = program.scratch.new_subfolder("workspace-") / "a.cry";
+  std::ofstream(scratch) << "x";
+  ws.phase(1).file_name = scratch.string();
+  ws.phase(2).file_name = "a_mp.cry";  // the user's own file
   for (const char* name : {"a_mp.cry", "phase_2.cry", "phase1.out", "phase22.out"}) folder.write(name, "x");
   form.phases.rows[0].name = "a_mp";
   form.results = {"line"};
@@ -62,8 +67,9 @@ TEST_F(MainActions, ErasingPhasesDeletesTemporaryFilesAndEmptiesTheTable) {
   EXPECT_EQ(ws.current_phase, 0);
   EXPECT_TRUE(form.phases.rows[0].name.empty());
   EXPECT_TRUE(form.results.empty());
-  for (const char* gone : {"a_mp.cry", "phase1.out", "phase22.out"}) EXPECT_FALSE(std::filesystem::exists(folder / gone));
-  EXPECT_TRUE(std::filesystem::exists(folder / "phase_2.cry"));
+  for (const char* gone : {"phase1.out", "phase22.out"}) EXPECT_FALSE(std::filesystem::exists(folder / gone));
+  EXPECT_FALSE(std::filesystem::exists(scratch));
+  for (const char* kept : {"a_mp.cry", "phase_2.cry"}) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
   EXPECT_EQ(ws.observed_peaks.size(), 1u);  // only "General" erases observed data
   rase_general(program);
   EXPECT_TRUE(ws.observed_peaks.empty());

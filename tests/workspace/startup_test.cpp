@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "workspace/program.hpp"
@@ -62,24 +64,32 @@ TEST(Startup, FindsDataFilesWithoutCaseDeletesOldListingsAndSetsDefaults) {
   EXPECT_EQ(form.experiment.spectrum.cell(0, 2), "<mu><rho>");
 }
 
-TEST(Exit, DeletesTemporaryFilesAndListingsOnly) {
+TEST(Exit, DeletesItsScratchFilesAndListingsButNoUserFile) {
   TempFolder folder;
   ScriptedUi ui;
   Program program(ui, folder.path());
+  // The user's own files, named as scratch files of other versions were.
   for (const char* name : {"a_mp.cry", "b.cry", "phase1.out", "phase12.out", "phase2.out", "c_mp.cpi", "d_mp.prn", "e.prn"})
     folder.write(name, "x");
+  const fs::path scratch = program.scratch.new_subfolder("workspace-");
+  ASSERT_FALSE(scratch.empty()) << program.scratch.problem();
+  std::ofstream(scratch / "a.cry") << "x";
+  std::ofstream(scratch / "c_mp.cpi") << "x";
   Workspace& ws = program.workspace;
-  ws.phases.resize(2);
-  ws.phase(1).file_name = "a_mp.cry";
+  ws.phases.resize(3);
+  ws.phase(1).file_name = (scratch / "a.cry").string();
   ws.phase(2).file_name = "b.cry";
+  ws.phase(3).file_name = "a_mp.cry";
+  ws.observed_patterns.emplace_back().file_name = (scratch / "c_mp.cpi").string();
   ws.observed_patterns.emplace_back().file_name = "c_mp.cpi";
   ws.observed_peaks.emplace_back().file_name = "d_mp.prn";
-  ws.observed_peaks.emplace_back().file_name = "e.prn";
   Sortie(program);
   EXPECT_TRUE(ui.quit_called);
-  for (const char* gone : {"a_mp.cry", "phase1.out", "phase12.out", "phase2.out", "c_mp.cpi", "d_mp.prn"})
-    EXPECT_FALSE(fs::exists(folder / gone)) << gone;
-  for (const char* kept : {"b.cry", "e.prn"}) EXPECT_TRUE(fs::exists(folder / kept)) << kept;
+  for (const fs::path& gone : {scratch / "a.cry", scratch / "c_mp.cpi", folder / "phase1.out", folder / "phase12.out",
+                               folder / "phase2.out"})
+    EXPECT_FALSE(fs::exists(gone)) << gone;
+  for (const char* kept : {"a_mp.cry", "b.cry", "c_mp.cpi", "d_mp.prn", "e.prn"})
+    EXPECT_TRUE(fs::exists(folder / kept)) << kept;
 }
 
 TEST(Workspace, DeletingAPhaseRenumbersTheLaterOnes) {
