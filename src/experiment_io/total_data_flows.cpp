@@ -5,6 +5,7 @@
 #include <set>
 
 #include "crystal_io/cry_file.hpp"
+#include "crystal_io/crystal_page.hpp"
 #include "crystal_io/open_flow.hpp"
 #include "experiment_io/export_flows.hpp"
 #include "experiment_io/read_error.hpp"
@@ -345,6 +346,11 @@ void del_phase1(Program& program, int row) {
   program.main_form.phases.restore_visible = true;
   delete_phase(ws, row);
   refresh_phase_table(program);
+  // The crystal page shows the working copy, which now holds the current phase.
+  if (ws.current_phase > 0)
+    show_phase_page(program);
+  else
+    clear_crystal_page(program);
 }
 
 TotalDataLoad restaure_effacement_phase(Program& program) {
