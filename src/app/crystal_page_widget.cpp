@@ -217,8 +217,10 @@ QWidget* CrystalPage::build_atom_grids() {
           [this](int row, int, int previous_row, int) { cell_selected(false, row, previous_row); });
   connect(neutron_atoms_, &QTableWidget::currentCellChanged, this,
           [this](int row, int, int previous_row, int) { cell_selected(true, row, previous_row); });
-  for (QTableWidget* grid : {xray_atoms_, neutron_atoms_})
+  for (QTableWidget* grid : {xray_atoms_, neutron_atoms_}) {
     connect(grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { insert_atom_row(row + 1); });
+    grid->setItemDelegate(new GridCellDelegate(false, 1, grid));
+  }
   return box;
 }
 
@@ -239,6 +241,8 @@ QWidget* CrystalPage::build_tables() {
   anomalous_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   anomalous_->verticalHeader()->setDefaultSectionSize(20);
   anomalous_->setFixedHeight(6 * 20 + 4);
+  // The second data grid: its row 1, the "f '" and "f \"" headings, is highlighted.
+  anomalous_->setItemDelegate(new GridCellDelegate(true, 0, anomalous_));
   anomalous_layout->addWidget(anomalous_);
   anomalous_button_ = new QPushButton("Anomalous correction...");
   anomalous_button_->setStatusTip("Anomalous diffusion correction");
@@ -257,6 +261,7 @@ QWidget* CrystalPage::build_tables() {
   absorption_->setMinimumWidth(150);
   absorption_->verticalHeader()->setDefaultSectionSize(20);
   absorption_->setFixedHeight(6 * 20 + 4);
+  absorption_->setItemDelegate(new GridCellDelegate(false, 1, absorption_));
   absorption_layout->addWidget(absorption_);
   absorption_layout->addStretch(1);
   row->addWidget(absorption_box, 1);

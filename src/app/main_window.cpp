@@ -132,7 +132,7 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   statusBar()->addWidget(status_, 1);
   // The status panel shows the hint of the control under the mouse.
   connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-    status_->setText(message.isEmpty() ? qt(program_.main_form.status) : message);
+    status_->setText(message.isEmpty() ? qt(program_.main_form.crystal.data_caption) : message);
   });
   bind_handlers();
   connect(results_, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -325,12 +325,15 @@ void Tfmain::bind_handlers() {
   });
   bind("&Results/&Detailled results for the current phase", [&p] { Detailledresultforthedispayedphase1Click(p); });
   bind("&Results/&Short results for the current phase", [&p] { Shortresultforthedisplayedphase1Click(p); });
-  bind("&Results/&Global results", [&p] { rapport(p, std::string()); });
+  bind("&Results/&Global results", [&p] { rapport(p); });
   bind("&Erase/&General", [this, &p] {
     rase_general(p);
     if (on_clear_plot) on_clear_plot();
   });
-  bind("&Erase/&Phases", [&p] { delete_phases(p); });
+  bind("&Erase/&Phases", [&p] {
+    delete_phases(p);
+    p.ui.redraw_plot();  // the curves and the difference window follow
+  });
   bind("&Erase/&Observed diagrams", [this] {
     if (on_erase_observed) on_erase_observed();
   });
@@ -713,7 +716,7 @@ void Tfmain::refresh_from_model() {
   source_caption_->setText(qt(form.source_caption));
   xray_button_->setStyleSheet(form.xray_button_active ? "color: red" : "color: grey");
   neutron_button_->setStyleSheet(form.xray_button_active ? "color: grey" : "color: red");
-  status_->setText(qt(form.status));
+  status_->setText(qt(form.crystal.data_caption));
 
   refresh_experiment_page();
   crystal_page_->refresh_from_model();

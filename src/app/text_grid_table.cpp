@@ -1,6 +1,11 @@
 #include "app/text_grid_table.hpp"
 
+#include <QApplication>
+#include <QPainter>
 #include <algorithm>
+
+#include "app/qpainter_canvas.hpp"
+#include "reports/grid_cells.hpp"
 
 namespace calvane {
 
@@ -35,11 +40,34 @@ void read_text_grid(const QTableWidget* table, TextGrid& grid, int first_row) {
     }
 }
 
-void insert_grid_row(TextGrid& grid, int row, int max_rows) {
-  if (row < 1 || row >= grid.row_count()) return;  // nothing below to move down
-  const std::size_t columns = grid.cells[static_cast<std::size_t>(row)].size();
-  grid.cells.insert(grid.cells.begin() + row, std::vector<std::string>(columns));
-  if (grid.row_count() > max_rows + 1) grid.cells.resize(static_cast<std::size_t>(max_rows) + 1);
+void insert_grid_row(TextGrid& grid, int row, int max_rows) { grid.insert_row(row, max_rows); }
+
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  // The style draws the ground, the selection and the focus frame; the text
+  // is drawn by the grid rule.
+  QStyleOptionViewItem ground(option);
+  initStyleOption(&ground, index);
+  const std::string text = ground.text.toStdString();
+  ground.text.clear();
+  const QWidget* widget = ground.widget;
+  QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+  style->drawControl(QStyle::CE_ItemViewItem, &ground, painter, widget);
+
+  painter->save();
+  painter->translate(option.rect.topLeft());
+  painter->setClipRect(QRect(QPoint(0, 0), option.rect.size()));
+  QPainterCanvas canvas(*painter, option.rect.width(), option.rect.height());
+  Font font = canvas.font();
+  font.family = option.font.family().toStdString();
+  font.size_points = option.font.pointSize() > 0 ? option.font.pointSize() : font.size_points;
+  const QColor colour = ground.palette.color(
+      (option.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text);
+  font.colour = Rgb{static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+                    static_cast<std::uint8_t>(colour.blue())};
+  canvas.set_font(font);
+  paint_grid_cell(canvas, CellBox{0, 0, option.rect.width(), option.rect.height()}, text, second_grid_,
+                  index.row() + first_row_);
+  painter->restore();
 }
 
 }  // namespace calvane

@@ -160,7 +160,7 @@ void restore_data(Program& program) {
   else if (contains(lower, ".cel")) kind = CrystalFileKind::PowderCell;
   else if (contains(lower, ".lzy")) kind = CrystalFileKind::LazyPulverix;
   else if (contains(lower, ".cif")) kind = CrystalFileKind::Cif;
-  const bool read = read_crystal_file(program, kind, name);
+  const bool read = read_crystal_file(program, kind, name, ws.phase(ws.current_phase).cif_block);
   ws.restoring = false;
   if (!read) return;
   ws.crystal_file_name = name;

@@ -1,6 +1,9 @@
 #include "crystal_io/crystal_page.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "crystallography/operators.hpp"
 #include "crystallography/scattering.hpp"
@@ -32,7 +35,69 @@ bool field_is_free(std::string_view code, int field) {
   }
 }
 
-double parsed_or_zero(std::string_view text) { return parse_double(text).value_or(0.0); }
+/// The value of a cell field: the number it was filled with while its text
+/// is untouched, else its text parsed (0 when it does not parse).
+double cell_field_value(const CellField& field) {
+  if (auto kept = field.unchanged_value()) return *kept;
+  return parse_double(field.text).value_or(0.0);
+}
+
+/// A field that copies another one (b = a in the cubic system) copies the
+/// number behind the text too, so it keeps the precision of its source.
+void copy_field(CellField& to, const CellField& from) {
+  to.text = from.text;
+  to.shown = from.shown;
+}
+
+void set_fixed_angle(CellField& field, const char* text) {
+  field.text = text;
+  field.shown.reset();
+}
+
+/// The value of numeric cell (row, column) of an atom or anomalous grid.
+std::optional<double> grid_number(const TextGrid& grid, int row, int column) {
+  if (auto kept = grid.unchanged_number(row, column)) return kept;
+  return parse_double(normalise_number_text(grid.cell(row, column)));
+}
+
+/// Step 5 of the decoding: f′ and f″ of each anomalous element from its row
+/// of the anomalous table (row = element number + 1, columns 2(j−1)+1 and
+/// 2(j−1)+2 for wavelength j). An element the scattering tables lack stops it.
+bool decode_anomalous_table(Program& program) {
+  Workspace& ws = program.workspace;
+  const TextGrid& grid = program.main_form.crystal.anomalous;
+  PhaseComposition& composition = ws.composition;
+  const int wavelengths = std::min(ws.settings.wavelength_count(), 4);
+  bool edited = false;
+  for (std::size_t e = 0; e < composition.anomalous.size(); ++e) {
+    AnomalousTerms& terms = composition.anomalous[e];
+    ScatteringType probe;
+    probe.symbol = terms.element;
+    if (std::string missing = lookup_form_factor(probe); !missing.empty()) {
+      program.ui.beep();
+      program.ui.warning(missing);
+      return false;
+    }
+    // A table emptied since (keyboard capture, another phase shown) holds no
+    // coefficient of this element: nothing was typed for it.
+    const int row = static_cast<int>(e) + 2;
+    if (trim(grid.cell(row, 0)) != trim(terms.element)) continue;
+    for (int j = 0; j < wavelengths; ++j) {
+      const auto k = static_cast<std::size_t>(j);
+      for (auto [column, term] : {std::pair{2 * j + 1, &terms.f_prime[k]}, std::pair{2 * j + 2, &terms.f_second[k]}}) {
+        if (trim_view(grid.cell(row, column)).empty()) continue;
+        const std::optional<double> value = grid_number(grid, row, column);
+        if (!value || *value == *term) continue;
+        *term = *value;
+        edited = true;
+      }
+    }
+  }
+  // Typed coefficients replace the table's at the next computation, as long
+  // as the wavelengths they were typed for are still those in use.
+  if (edited) composition.typed_anomalous_wavelengths = ws.settings.wavelengths;
+  return true;
+}
 
 }  // namespace
 
@@ -48,27 +113,33 @@ void apply_system_constraints(CrystalPageForm& page, std::string_view code) {
   auto grey = [&](std::initializer_list<int> fields) {
     for (int i : fields) f[static_cast<std::size_t>(i)].greyed = true;
   };
-  auto right_angles = [&] { f[kAlpha].text = f[kBeta].text = f[kGamma].text = "90.0"; };
+  auto right_angles = [&] {
+    for (int i : {kAlpha, kBeta, kGamma}) set_fixed_angle(f[static_cast<std::size_t>(i)], "90.0");
+  };
   if (code == "CUBI") {
     grey({kB, kC, kAlpha, kBeta, kGamma});
-    f[kB].text = f[kC].text = f[kA].text;
+    copy_field(f[kB], f[kA]);
+    copy_field(f[kC], f[kA]);
     right_angles();
   } else if (code == "TETR") {
     grey({kB, kAlpha, kBeta, kGamma});
-    f[kB].text = f[kA].text;
+    copy_field(f[kB], f[kA]);
     right_angles();
   } else if (code == "ORTH") {
     grey({kAlpha, kBeta, kGamma});
     right_angles();
   } else if (code == "HEXA") {
     grey({kB, kAlpha, kBeta, kGamma});
-    f[kB].text = f[kA].text;
-    f[kAlpha].text = f[kBeta].text = "90.0";
-    f[kGamma].text = "120.0";
+    copy_field(f[kB], f[kA]);
+    set_fixed_angle(f[kAlpha], "90.0");
+    set_fixed_angle(f[kBeta], "90.0");
+    set_fixed_angle(f[kGamma], "120.0");
   } else if (code == "RHOM") {
     grey({kB, kC, kBeta, kGamma});
-    f[kB].text = f[kC].text = f[kA].text;
-    f[kBeta].text = f[kGamma].text = f[kAlpha].text;
+    copy_field(f[kB], f[kA]);
+    copy_field(f[kC], f[kA]);
+    copy_field(f[kBeta], f[kAlpha]);
+    copy_field(f[kGamma], f[kAlpha]);
   }
 }
 
@@ -77,10 +148,12 @@ void lit_a(Program& program, int field) {
   CrystalPageForm& page = program.main_form.crystal;
   const std::string& code = program.workspace.crystal.system_code;
   if (!field_is_free(code, field)) return;
-  std::string text = page.cell[static_cast<std::size_t>(field)].text;
+  const CellField& box = page.cell[static_cast<std::size_t>(field)];
+  std::string text = box.text;
   if (field == kA) text = trim(text);
   if (trim_view(text).empty()) text = "0";
-  auto value = parse_double(text);
+  std::optional<double> value = box.unchanged_value();
+  if (!value) value = parse_double(text);
   if (!value) {
     program.ui.warning(std::string("Reading error on ") + kCellNames[field] + "!");
     return;
@@ -128,6 +201,13 @@ void set_atom_grid_headings(CrystalPageForm& page) {
   page.absorption.set_cell(0, 1, "m/r");
 }
 
+void show_cell_fields(CrystalPageForm& page, const CellParameters& cell, std::string_view system_code) {
+  const double values[6] = {cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma};
+  for (int i = 0; i < 6; ++i)
+    page.cell[static_cast<std::size_t>(i)].show_number(values[i], trim(fixed(values[i], 8, i < 3 ? 4 : 2)));
+  apply_system_constraints(page, system_code);
+}
+
 void show_phase_page(Program& program) {
   Workspace& ws = program.workspace;
   CrystalPageForm& page = program.main_form.crystal;
@@ -138,14 +218,7 @@ void show_phase_page(Program& program) {
   page.system_index = system_index_of(crystal.system_code);
   page.title = crystal.title;
   const CellParameters& c = crystal.cell;
-  page.cell[kA].text = fixed(c.a, 8, 4);
-  page.cell[kB].text = fixed(c.b, 8, 4);
-  page.cell[kC].text = fixed(c.c, 8, 4);
-  page.cell[kAlpha].text = fixed(c.alpha, 8, 2);
-  page.cell[kBeta].text = fixed(c.beta, 8, 2);
-  page.cell[kGamma].text = fixed(c.gamma, 8, 2);
-  for (CellField& field : page.cell) field.text = trim(field.text);
-  apply_system_constraints(page, crystal.system_code);
+  show_cell_fields(page, c, crystal.system_code);
   page.hermann_mauguin = crystal.symbol;
   page.hall = crystal.symmetry.hall_symbol;
   page.space_group_number =
@@ -160,14 +233,15 @@ void show_phase_page(Program& program) {
     // is shown. An element the table lacks keeps 0 rather than ending the
     // display there: the atoms below it would be lost at the next commit.
     atom.fermi_length = neutron_length(scattering_symbol(atom.type)).value_or(0.0);
-    const std::string cells[7] = {grid_atom_type(atom.type), atom.label,          fixed(atom.x, 9, 5),
-                                  fixed(atom.y, 9, 5),       fixed(atom.z, 9, 5), fixed(atom.b, 6, 2),
-                                  fixed(atom.population, 5, 2)};
-    for (int column = 0; column < 7; ++column) {
-      page.xray_atoms.set_cell(row, column, trim(cells[column]));
-      page.neutron_atoms.set_cell(row, column, trim(cells[column]));
+    for (TextGrid* grid : {&page.xray_atoms, &page.neutron_atoms}) {
+      grid->set_cell(row, 0, grid_atom_type(atom.type));
+      grid->set_cell(row, 1, atom.label);
+      const std::pair<double, std::string> numbers[5] = {
+          {atom.x, fixed(atom.x, 9, 5)}, {atom.y, fixed(atom.y, 9, 5)}, {atom.z, fixed(atom.z, 9, 5)},
+          {atom.b, fixed(atom.b, 6, 2)}, {atom.population, fixed(atom.population, 5, 2)}};
+      for (int n = 0; n < 5; ++n) grid->show_number(row, n + 2, numbers[n].first, trim(numbers[n].second));
     }
-    page.neutron_atoms.set_cell(row, 7, trim(fixed(atom.fermi_length, 8, 3)));
+    page.neutron_atoms.show_number(row, 7, atom.fermi_length, trim(fixed(atom.fermi_length, 8, 3)));
     ++row;
   }
 
@@ -181,14 +255,16 @@ void show_phase_page(Program& program) {
     page.absorption.set_cell(j + 1, 0, trim(fixed(ws.settings.wavelengths[static_cast<std::size_t>(j)], 8, 5)));
     page.absorption.set_cell(j + 1, 1, trim(fixed(composition.mass_absorption[static_cast<std::size_t>(j)], 8, 2)));
   }
-  page.anomalous.cells.clear();
+  page.anomalous.clear();
   for (std::size_t e = 0; e < composition.anomalous.size(); ++e) {
     const AnomalousTerms& terms = composition.anomalous[e];
     const int element_row = static_cast<int>(e) + 2;
     page.anomalous.set_cell(element_row, 0, terms.element);
     for (int j = 0; j < ws.settings.wavelength_count() && j < 4; ++j) {
-      page.anomalous.set_cell(element_row, 2 * j + 1, trim(fixed(terms.f_prime[static_cast<std::size_t>(j)], 7, 3)));
-      page.anomalous.set_cell(element_row, 2 * j + 2, trim(fixed(terms.f_second[static_cast<std::size_t>(j)], 7, 3)));
+      const double f_prime = terms.f_prime[static_cast<std::size_t>(j)];
+      const double f_second = terms.f_second[static_cast<std::size_t>(j)];
+      page.anomalous.show_number(element_row, 2 * j + 1, f_prime, trim(fixed(f_prime, 7, 3)));
+      page.anomalous.show_number(element_row, 2 * j + 2, f_second, trim(fixed(f_second, 7, 3)));
     }
   }
   page.selector_visible = ws.phase_count() > 0;
@@ -216,7 +292,7 @@ bool decode_crystal_page(Program& program) {
   crystal.title = page.title;
   CellParameters& cell = crystal.cell;
   double* values[6] = {&cell.a, &cell.b, &cell.c, &cell.alpha, &cell.beta, &cell.gamma};
-  for (int i = 0; i < 6; ++i) *values[i] = parsed_or_zero(page.cell[static_cast<std::size_t>(i)].text);
+  for (int i = 0; i < 6; ++i) *values[i] = cell_field_value(page.cell[static_cast<std::size_t>(i)]);
   if (cell_product(cell) != 0) compute_derived_cell(cell);
 
   // The operators are rebuilt only when the symbol boxes changed: a list read
@@ -243,7 +319,7 @@ bool decode_crystal_page(Program& program) {
     atom.label = std::string(substring(trim_left(grid.cell(r, 1)), 0, 2));
     double numbers[6] = {0, 0, 0, 0, 0, 0};
     for (int n = 0; n < numeric_columns; ++n) {
-      auto value = parse_double(normalise_number_text(grid.cell(r, n + 2)));
+      const std::optional<double> value = grid_number(grid, r, n + 2);
       if (!value) {
         program.ui.beep();
         program.ui.warning("Type error at row " + std::to_string(r) + " colon " + std::to_string(n + 3));
@@ -260,7 +336,7 @@ bool decode_crystal_page(Program& program) {
     if (neutrons) atom.fermi_length = numbers[5];
     crystal.atoms.push_back(std::move(atom));
   }
-  return true;
+  return decode_anomalous_table(program);
 }
 
 void commit_crystal_page(Program& program) {
@@ -272,7 +348,7 @@ void clear_crystal_page(Program& program) {
   CrystalPageForm& page = program.main_form.crystal;
   page.xray_atoms.clear_below_heading();
   page.neutron_atoms.clear_below_heading();
-  page.anomalous.cells.clear();
+  page.anomalous.clear();
   for (CellField& field : page.cell) field = CellField{};
   page.hermann_mauguin.clear();
   page.hall.clear();

@@ -9,6 +9,7 @@ namespace calvane {
 
 struct Program;
 struct CrystalPageForm;
+struct CellParameters;
 
 /// The system list's items and their codes ("Cubic" is "CUBI").
 inline constexpr const char* kSystemItems[7] = {"Cubic", "Tetra.", "Ortho.", "Hexa.", "Rhomb.", "Monoc.", "Tric."};
@@ -33,6 +34,10 @@ std::string normalise_number_text(std::string_view text);
 
 /// Atom type as the grid shows it: first two letters, first upper-case, second lower-case.
 std::string grid_atom_type(std::string_view type);
+
+/// Writes a, b, c (4 decimals) and α, β, γ (2 decimals) into the cell fields,
+/// each remembering its full value, and applies the system rules.
+void show_cell_fields(CrystalPageForm& page, const CellParameters& cell, std::string_view system_code);
 
 /// Writes the current phase into every control of the page.
 void show_phase_page(Program& program);

@@ -1,6 +1,9 @@
 #include "crystal_io/open_flow.hpp"
 
 #include "crystal_io/cif_open.hpp"
+
+#include <functional>
+
 #include "crystal_io/cif_reader.hpp"
 #include "crystal_io/cry_file.hpp"
 #include "crystal_io/crystal_page.hpp"
@@ -49,7 +52,7 @@ bool read_native_crystal(Program& program, const std::string& name) {
 
 /// Runs a reader of another format on `name`; the current crystal file name
 /// comes back when the read fails.
-bool read_foreign_crystal(Program& program, const std::string& name, int (*reader)(Program&)) {
+bool read_foreign_crystal(Program& program, const std::string& name, const std::function<int(Program&)>& reader) {
   const std::string before = program.workspace.crystal_file_name;
   program.workspace.crystal_file_name = name;
   if (reader(program) == 0) return true;
@@ -57,18 +60,19 @@ bool read_foreign_crystal(Program& program, const std::string& name, int (*reade
   return false;
 }
 
-/// A CIF read without the block chooser: the block chosen last time when the
-/// file still holds it under that name (a phase being restored), else the first.
-int read_cif_without_chooser(Program& program) {
+/// A CIF read without the block chooser. A phase read again names its own
+/// block: the block of that name, else the block of its number. Otherwise the
+/// block chosen last time when the file holds one of that name, else the first.
+int read_cif_without_chooser(Program& program, const CifBlockChoice& block) {
   CifBlockTable& table = program.workspace.cif_blocks;
-  std::string chosen_name;
-  if (table.chosen_block >= 1 && table.chosen_block <= static_cast<int>(table.blocks.size()))
+  std::string chosen_name = block.name;
+  if (block.number == 0 && table.chosen_block >= 1 && table.chosen_block <= static_cast<int>(table.blocks.size()))
     chosen_name = table.blocks[static_cast<std::size_t>(table.chosen_block - 1)].name;
   if (!scan_cif_blocks(program)) return 1;
-  table.chosen_block = 1;
-  for (std::size_t i = 0; i < table.blocks.size(); ++i) {
-    if (table.blocks[i].name == chosen_name) table.chosen_block = static_cast<int>(i) + 1;
-  }
+  const int count = static_cast<int>(table.blocks.size());
+  table.chosen_block = block.number >= 1 && block.number <= count ? block.number : 1;
+  for (int i = 0; i < count; ++i)
+    if (table.blocks[static_cast<std::size_t>(i)].name == chosen_name) table.chosen_block = i + 1;
   return read_chosen_cif_block(program);
 }
 
@@ -79,7 +83,7 @@ std::string phase_table_name(const std::string& file_name) {
 
 }  // namespace
 
-bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string& name) {
+bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string& name, const CifBlockChoice& block) {
   switch (kind) {
     case CrystalFileKind::Native:
       return read_native_crystal(program, name);
@@ -93,12 +97,17 @@ bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string
       program.ui.warning("ics format not available!");
       return false;
     case CrystalFileKind::Cif:
-      return read_foreign_crystal(program, name, read_cif_without_chooser);
+      return read_foreign_crystal(program, name,
+                                  [&block](Program& reading) { return read_cif_without_chooser(reading, block); });
   }
   return false;
 }
 
-void FichierCRY1Click(Program& program) { program.main_form.phases.restore_visible = false; }
+void FichierCRY1Click(Program& program) {
+  program.main_form.phases.restore_visible = false;
+  program.plot_state.intensity_scale = 1.0;
+  program.plot_state.scale_position = 10;  // the scale control's start, 10 × 0.1
+}
 
 void lit_fichier_cry(Program& program, CrystalFileKind kind) {
   Workspace& ws = program.workspace;
@@ -131,6 +140,9 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
     return;
   }
   const std::string name = trim(chosen->path);
+  // The page is about to show another crystal: earlier clicks in its atom
+  // grid no longer say that this one was edited.
+  ws.crystal_changed = false;
   for (const PhaseData& phase : ws.phases) {
     if (equals_ignoring_case(trim(phase.file_name), name)) {
       program.ui.warning("The file " + name + " is already loaded");
@@ -191,6 +203,12 @@ void add_loaded_phase(Program& program) {
   phase.crystal_size = 5000.0;
   phase.strain = 0.0;
   phase.draw = true;
+  const CifBlockTable& blocks = ws.cif_blocks;
+  if (contains(to_lower(phase.file_name), ".cif") && blocks.chosen_block >= 1 &&
+      blocks.chosen_block <= static_cast<int>(blocks.blocks.size())) {
+    phase.cif_block.number = blocks.chosen_block;
+    phase.cif_block.name = blocks.blocks[static_cast<std::size_t>(blocks.chosen_block - 1)].name;
+  }
   // The slot's colour and pen as the colours window last set them ("couleurs.txt" at start).
   apply_phase_display_defaults(ws.styles, phase, ws.current_phase);
   for (PhaseData& each : ws.phases) each.fraction = 1.0 / ws.phase_count();
@@ -226,7 +244,7 @@ void refresh_phase_table(Program& program) {
     row.colour = phase.colour;
     row.percent = fixed(100.0 * phase.fraction, 6, 1);
     row.size = fixed(phase.crystal_size, 6, 1);
-    row.strain = fixed(phase.strain, 6, 2);
+    row.strain = fixed(1000 * phase.strain, 6, 2);  // the box is read in thousandths
     row.draw = phase.draw;
   }
 }
@@ -261,8 +279,14 @@ void sauve_donnees(Program& program) {
   // The phase keeps the full name, so that "Restore modif" finds the file again
   // wherever it was saved; the phase table shows the bare name.
   ws.crystal_file_name = target.string();
-  commit_crystal_page(program);
-  if (ws.current_phase >= 1) ws.phase(ws.current_phase).file_name = ws.crystal_file_name;
+  if (ws.keyboard_capture) {
+    // The typed crystal is not a phase yet: it is written to the file and
+    // becomes a phase only through "Apply new phase"; the current phase stays.
+    decode_crystal_page(program);
+  } else {
+    commit_crystal_page(program);
+    if (ws.current_phase >= 1) ws.phase(ws.current_phase).file_name = ws.crystal_file_name;
+  }
   program.main_form.crystal.selector_index = ws.current_phase - 1;
   if (std::string reason = write_cry_file(target, ws.crystal); !reason.empty()) {
     program.ui.warning("The file " + target.string() + " could not be written: " + reason);

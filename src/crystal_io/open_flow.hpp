@@ -30,7 +30,9 @@ void refresh_phase_table(Program& program);
 void sauve_donnees(Program& program);
 
 /// Reads the crystal file `name` of kind `kind` into the working crystal,
-/// with the messages of each format. True on success.
-bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string& name);
+/// with the messages of each format. True on success. A CIF file is read at
+/// `block` when it names one (a phase read again from its own block).
+bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string& name,
+                       const CifBlockChoice& block = {});
 
 }  // namespace calvane

@@ -109,7 +109,7 @@ void copy_anomalous_terms(const std::vector<ScatteringType>& types, PhaseComposi
 
 void fill_anomalous_grid(TextGrid& grid, const std::vector<ScatteringType>& types,
                          const std::vector<double>& wavelengths) {
-  grid.cells.clear();
+  grid.clear();
   grid.set_cell(1, 0, "Elem.");
   const std::size_t count = grid_wavelength_count(wavelengths);
   for (std::size_t j = 0; j < count; ++j) {
@@ -124,8 +124,8 @@ void fill_anomalous_grid(TextGrid& grid, const std::vector<ScatteringType>& type
     grid.set_cell(row, 0, types[t].symbol);
     for (std::size_t j = 0; j < count; ++j) {
       const int column = 2 * static_cast<int>(j) + 1;
-      grid.set_cell(row, column, fixed(types[t].f_prime[j], 6, 3));
-      grid.set_cell(row, column + 1, fixed(types[t].f_second[j], 6, 3));
+      grid.show_number(row, column, types[t].f_prime[j], fixed(types[t].f_prime[j], 6, 3));
+      grid.show_number(row, column + 1, types[t].f_second[j], fixed(types[t].f_second[j], 6, 3));
     }
   }
 }

@@ -182,6 +182,7 @@ FileListLoad selecte_multi_fichiers(Program& program, int row) {
   // Kept as the system spells it: on this system names are case-sensitive,
   // so only comparisons are made lower-cased.
   const std::filesystem::path full = form.folder / form.files[static_cast<std::size_t>(row)];
+  form.recorded_file = full.string();
   switch (form.kind) {
     case FileListKind::CrystalData:
       return load_crystal(program, full);

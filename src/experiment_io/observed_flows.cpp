@@ -163,6 +163,9 @@ ObservedLoad lit_lambda(Program& program) {
     buffer.ratio = 1.0;
   }
   close_lambda_missing(program);
+  // As for a file whose wavelength was found: the plot's scales start again.
+  load.reset_intensity_scales = true;
+  load.recompute_default_ticks = program.workspace.phases.empty() && program.workspace.observed_patterns.empty();
   load.added = store_pattern(program, buffer);
   if (load.added) program.ui.redraw_plot();
   return load;

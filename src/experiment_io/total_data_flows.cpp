@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "crystal_io/cry_file.hpp"
+#include "crystal_io/crystal_page.hpp"
 #include "crystal_io/open_flow.hpp"
 #include "crystal_io/system_check.hpp"
 #include "crystallography/operators.hpp"
@@ -431,6 +432,11 @@ void del_phase1(Program& program, int row) {
   program.main_form.phases.restore_visible = true;
   delete_phase(ws, row);
   refresh_phase_table(program);
+  // The crystal page shows the working copy, which now holds the current phase.
+  if (ws.current_phase > 0)
+    show_phase_page(program);
+  else
+    clear_crystal_page(program);
 }
 
 TotalDataLoad restaure_effacement_phase(Program& program) {

@@ -141,11 +141,11 @@ void Shortresultforthedisplayedphase1Click(Program& program) { show_listing(prog
 
 void affiche_crystal_data(Program& program) { program.main_form.page = MainPage::CrystalData; }
 
-void rapport(Program& program, const std::string& recorded_file_name) {
+void rapport(Program& program) {
   if (program.workspace.phases.empty()) return;
   const std::filesystem::path path = program.program_folder / kReportFileName;
   const std::string problem =
-      write_global_report(path, program.workspace, program.main_form.results, recorded_file_name);
+      write_global_report(path, program.workspace, program.main_form.results, program.file_list.recorded_file);
   if (!problem.empty()) {
     program.ui.warning(std::string(kReportFileName) + " could not be written: " + problem);
     return;

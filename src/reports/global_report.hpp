@@ -25,8 +25,9 @@ std::string write_global_report(const std::filesystem::path& path, const Workspa
                                 const std::string& recorded_file_name);
 
 /// "&Global results": writes "report_cmp.txt" in the program folder and shows
-/// it in the text viewer. Nothing happens without a phase.
-void rapport(Program& program, const std::string& recorded_file_name);
+/// it in the text viewer, headed by the file last loaded from a file list.
+/// Nothing happens without a phase.
+void rapport(Program& program);
 
 /// "&Detailled results for the current phase": the listing "phase<N>2.out" in the text viewer.
 void Detailledresultforthedispayedphase1Click(Program& program);

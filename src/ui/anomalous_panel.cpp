@@ -19,6 +19,15 @@ void set_single_wavelength(ExperimentSettings& settings, double wavelength) {
   settings.longest_wavelength = wavelength;
 }
 
+/// Coefficients typed into the anomalous table give way to the table chosen
+/// (or to none) for the phases the panel acts on.
+void forget_typed_terms(Workspace& workspace, PhaseRange range) {
+  workspace.composition.typed_anomalous_wavelengths.clear();
+  for (int p = 1; p <= workspace.phase_count(); ++p)
+    if (range == PhaseRange::All || p == workspace.current_phase)
+      workspace.phase(p).composition.typed_anomalous_wavelengths.clear();
+}
+
 void close_and_recompute(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions) {
   panel.visible = false;
   program.ui.refresh();
@@ -64,11 +73,13 @@ void Acquisition_f_ano(Program& program, AnomalousPanelForm& panel, const Anomal
   }
   const char* file_name = panel.table_choice == 0 ? "Brcow.an" : "Sasaki.an";
   if (!read_anomalous_table(program, file_name, chosen_range(panel))) return;
+  forget_typed_terms(program.workspace, chosen_range(panel));
   close_and_recompute(program, panel, actions);
 }
 
 void supprime_correction(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions) {
   clear_anomalous_terms(program, chosen_range(panel));
+  forget_typed_terms(program.workspace, chosen_range(panel));
   close_and_recompute(program, panel, actions);
 }
 

@@ -48,6 +48,7 @@ void init_create(ColoursForm& form, Program& program) {
   form.background = styles.background;
   form.text = styles.text;
   form.sum.colour = styles.sum_colour;
+  program.main_form.phases.sum_colour = styles.sum_colour;  // the sum's colour box of the phase table
   for (std::size_t i = 0; i < kMaxPhases; ++i) form.phases[i].colour = styles.phase_colours[i];
   for (std::size_t i = 0; i < kMaxObservedPatterns; ++i) form.patterns[i].colour = styles.pattern_colours[i];
   for (std::size_t i = 0; i < kMaxObservedPeakLists; ++i) form.peaks[i].colour = styles.peak_colours[i];

@@ -24,6 +24,7 @@ struct FileListForm {
   std::filesystem::path folder;     // the tree's folder
   std::vector<std::string> files;   // names (no folder) of the folder's files that match the mask
   int selected = -1;                // 0-based row of the last clicked file, -1 none
+  std::string recorded_file;        // full name of the last file clicked in any list; heads the global report
 };
 
 std::string_view file_list_title(FileListKind kind);

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <array>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "workspace/colour.hpp"
@@ -12,14 +15,36 @@ namespace calvane {
 
 enum class MainPage { ExperimentalData = 0, CrystalData = 1, PhasesData = 2, StyleOptions = 3 };
 
-/// A grid of texts: row 0 is the heading row.
+/// A number as a box shows it: the rounded text written there and the value
+/// it stands for. While the box still holds that text the value is read back
+/// whole, so showing a number and committing the box loses no precision.
+struct ShownNumber {
+  std::string text;
+  double value = 0;
+};
+
+/// The value a box stands for: the shown value while its text is the shown
+/// text, nothing when the user changed it (the caller then parses the text).
+std::optional<double> unchanged_value(const std::optional<ShownNumber>& shown, const std::string& text);
+
+/// A grid of texts: row 0 is the heading row. Numbers written with
+/// `show_number` are remembered beside their texts (see ShownNumber).
 struct TextGrid {
   std::vector<std::vector<std::string>> cells;
+  std::map<std::pair<int, int>, ShownNumber> shown;  // (row, column) → number shown there
 
   int row_count() const { return static_cast<int>(cells.size()); }
   std::string cell(int row, int column) const;
   void set_cell(int row, int column, std::string text);
+  /// Writes `text`, the display of `value`, and remembers the value.
+  void show_number(int row, int column, double value, std::string text);
+  /// The value of a cell the user has not changed since it was shown.
+  std::optional<double> unchanged_number(int row, int column) const;
   void clear_below_heading();
+  void clear();
+  /// Inserts an empty row at `row` (1-based), moving the rows below, with
+  /// their shown numbers, one place down; at most `max_rows` data rows stay.
+  void insert_row(int row, int max_rows);
 };
 
 /// One row of the "Phases Data" table.
@@ -34,10 +59,17 @@ struct PhaseRow {
   bool display = false;  // "Crystal Data" check box
 };
 
-/// A cell field of the crystal page: its text and whether the system rules grey it.
+/// A cell field of the crystal page: its text, the number it was filled with,
+/// and whether the system rules grey it.
 struct CellField {
   std::string text;
   bool greyed = false;
+  std::optional<ShownNumber> shown;
+
+  /// Writes `shown_text`, the display of `value`, and remembers the value.
+  void show_number(double value, std::string shown_text);
+  /// The shown value while the text is untouched.
+  std::optional<double> unchanged_value() const { return calvane::unchanged_value(shown, text); }
 };
 
 struct CrystalPageForm {
@@ -46,7 +78,7 @@ struct CrystalPageForm {
   std::string apply_bar_caption;
   bool selector_visible = false;
   int selector_index = -1;  // 0-based radio of "Phase1".."Phase8", -1 none
-  std::string data_caption = "Data";
+  std::string data_caption = "Data";  // the status panel: "Data", or "Data (" + CIF name + ")"
 
   int system_index = -1;  // 0 "Cubic" .. 6 "Tric.", -1 none
   std::string title;
@@ -93,7 +125,6 @@ struct MainForm {
   MainPage page = MainPage::ExperimentalData;
   bool xray_button_active = true;  // "X rays" red, "Neutrons" grey
   std::string source_caption = "Source: Xray tube";
-  std::string status = "Data";
   std::vector<std::string> results;
   int results_selected = -1;
 

@@ -53,6 +53,28 @@ void show_composition(Program& program) {
   }
 }
 
+/// Puts back the f′ and f″ the user typed into the anomalous table, which
+/// the preparation of the scattering data has just replaced by the table's
+/// values, as long as the wavelengths they were typed for are still in use.
+void restore_typed_anomalous_terms(Program& program, const PhaseComposition& typed) {
+  Workspace& ws = program.workspace;
+  if (typed.typed_anomalous_wavelengths.empty()) return;
+  if (typed.typed_anomalous_wavelengths != ws.settings.wavelengths) {
+    ws.composition.typed_anomalous_wavelengths.clear();
+    return;
+  }
+  std::vector<ScatteringType>& types = ws.crystal.scattering_types;
+  for (ScatteringType& type : types)
+    for (const AnomalousTerms& terms : typed.anomalous)
+      if (terms.element == type.symbol) {
+        type.f_prime = terms.f_prime;
+        type.f_second = terms.f_second;
+      }
+  copy_anomalous_terms(types, ws.composition);
+  ws.composition.typed_anomalous_wavelengths = typed.typed_anomalous_wavelengths;
+  fill_anomalous_grid(program.main_form.crystal.anomalous, types, ws.settings.wavelengths);
+}
+
 bool crystal_is_computable(Program& program) {
   const CurrentCrystal& crystal = program.workspace.crystal;
   if (cell_product(crystal.cell) == 0) {
@@ -126,11 +148,14 @@ bool calcule(Program& program, bool* results_due) {
   commit_crystal_page(program);
   if (!crystal_is_computable(program)) return false;
   read_experiment_settings(ws.settings, form.experiment, program.wavelength_form, program.ui);
-  if (form.crystal.modified) {
+  if (form.crystal.modified || ws.crystal_changed) {
     commit_crystal_page(program);
     form.crystal.modified = false;
+    ws.crystal_changed = false;
   }
+  const PhaseComposition typed = ws.composition;
   if (!build_scattering_types(program)) return false;
+  restore_typed_anomalous_terms(program, typed);
   site_weights(ws.crystal);
   if (std::string reason = composition(ws); !reason.empty()) {
     program.ui.warning(reason);
@@ -221,6 +246,7 @@ void click_button_plot_phase_data(Program& program, PlotSender sender) {
       read_anomalous_table(program, table, PhaseRange::Current);
     show_phase_page(program);
     form.crystal.selector_index = p - 1;
+    for (int row = 1; row <= kMaxPhases; ++row) form.phases.rows[static_cast<std::size_t>(row - 1)].display = row == p;
     calcule(program, &results_due);
   }
   // Built once for all phases rather than once per phase.

@@ -1,6 +1,7 @@
 #include "workspace/main_actions.hpp"
 
 #include "crystal_io/crystal_page.hpp"
+#include "profile/spectrum.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/program.hpp"
@@ -69,12 +70,16 @@ void delete_phases(Program& program) {
   page.selector_visible = false;
   form.results.clear();
   clear_crystal_page(program);
+  // Without phases there is no calculated sum to compare: the difference
+  // window closes rather than keep showing the old difference.
+  program.plot_state.difference_open = false;
+  program.plot_state.difference.clear();
 }
 
 void rase_general(Program& program) {
   Workspace& ws = program.workspace;
   ws.crystal_file_name.clear();
-  program.main_form.status = "Data";
+  program.main_form.crystal.data_caption = "Data";
   ws.observed_pattern_file_name.clear();
   ws.observed_patterns.clear();
   ws.observed_peaks.clear();
@@ -124,11 +129,8 @@ void reset_donnees(Program& program) {
     form.crystal.panel_visible = true;
   }
   if (!ws.crystal_file_name.empty()) {
-    const CellParameters& cell = ws.crystal.cell;
-    const double values[6] = {cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma};
-    for (int i = 0; i < 6; ++i)
-      form.crystal.cell[static_cast<std::size_t>(i)].text = trim(i < 3 ? fixed(values[i], 8, 4) : fixed(values[i], 7, 2));
-    apply_system_constraints(form.crystal, ws.crystal.system_code);
+    show_cell_fields(form.crystal, ws.crystal.cell, ws.crystal.system_code);
+    show_experiment_settings(ws.settings, form.experiment);
   }
   form.source_caption = source_caption(ws.settings);
 }

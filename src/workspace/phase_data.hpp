@@ -32,6 +32,17 @@ struct PhaseComposition {
   /// "Sasaki.an", as last chosen in the anomalous panel); empty after
   /// "Suppress correction": no anomalous correction.
   std::string anomalous_table = "Brcow.an";
+  /// The wavelengths in use when f′ or f″ were typed into the anomalous
+  /// table; empty when the terms are the table's. Typed terms replace the
+  /// table's at each computation while these wavelengths stay in use.
+  std::vector<double> typed_anomalous_wavelengths;
+};
+
+/// The data block of a CIF file a phase was read from: its number (from 1)
+/// and name at the time; 0 and empty for other files.
+struct CifBlockChoice {
+  int number = 0;
+  std::string name;
 };
 
 struct PhaseData {
@@ -44,6 +55,7 @@ struct PhaseData {
   int pen_width = 1;
   int pen_style = 0;
   std::string file_name;      // the crystal file the phase came from
+  CifBlockChoice cif_block;   // its data block when the file is a CIF
 
   CurrentCrystal crystal;     // title, system, symbol, cell, symmetry, atoms, types
 

@@ -20,14 +20,28 @@ void store_current_phase(Workspace& workspace) {
   phase.crystal = workspace.crystal;
   phase.file_name = workspace.crystal_file_name;
   phase.composition = workspace.composition;
-  phase.profile.assign(workspace.profile_y.begin(), workspace.profile_y.end());
+  // The phase's profile is not the working one: only a completed computation
+  // stores it, weighted by the phase's fraction. The working buffer may hold
+  // the unweighted profile of this phase or the profile of another phase.
 }
 
 void delete_phase(Workspace& workspace, int number) {
   if (number < 1 || number > workspace.phase_count()) return;
+  const bool current_deleted = workspace.current_phase == number;
   workspace.phases.erase(workspace.phases.begin() + (number - 1));
   if (workspace.current_phase > number) --workspace.current_phase;
   workspace.current_phase = std::min(workspace.current_phase, workspace.phase_count());
+  if (!current_deleted) return;
+  // The working copy held the deleted phase: it now takes the phase that
+  // became current, or nothing, so that no later store writes the deleted
+  // crystal into another phase.
+  if (workspace.current_phase > 0) {
+    load_current_phase(workspace);
+  } else {
+    workspace.crystal = CurrentCrystal{};
+    workspace.crystal_file_name.clear();
+    workspace.composition = PhaseComposition{};
+  }
 }
 
 void reset_workspace(Workspace& workspace) { workspace = Workspace{}; }

@@ -64,12 +64,15 @@ struct Workspace {
 /// file name) and its stored profile into the working profile.
 void load_current_phase(Workspace& workspace);
 
-/// The reverse of load_current_phase: writes the working copy and the
-/// working profile back into the current phase.
+/// The reverse of load_current_phase: writes the working copy back into the
+/// current phase. The phase's profile is left alone: the driver stores it,
+/// weighted, when a computation completes.
 void store_current_phase(Workspace& workspace);
 
 /// Removes phase `number` (1-based); later phases move one place down in order.
-/// The current phase follows its phase, or becomes the last one.
+/// The current phase follows its phase, or becomes the last one; when the
+/// current phase itself is removed, the phase now current is loaded into the
+/// working copy (an empty working copy when no phase is left).
 void delete_phase(Workspace& workspace, int number);
 
 /// The workspace as at start: no phase, no observed data, the default settings.

@@ -23,9 +23,11 @@
 #include "app/anomalous_panel_widget.hpp"
 #include "app/crystal_page_widget.hpp"
 #include "app/qt_application.hpp"
+#include "app/text_grid_table.hpp"
 #include "app/windows.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
+#include "util/files.hpp"
 
 namespace calvane {
 namespace {
@@ -420,6 +422,15 @@ TEST_F(MainWindow, OpenPathAndDropsOpenEachFileAsItsMenuEntry) {
   EXPECT_FALSE(open_path(folder.write("notes.xyz", "x")));
   EXPECT_EQ(ui.last_warning(), "Unknown file type: notes.xyz");
   EXPECT_TRUE(ui.files.empty());
+}
+
+TEST_F(MainWindow, TheStatusPanelNamesTheCifAndTheDataGridsPaintTheirCells) {
+  const auto cif = folder.write("albite.cif", *read_file_bytes(source_folder("tests/crystal_io/fixtures") / "low_albite.cif"));
+  ASSERT_TRUE(window->open_path(QString::fromStdString(cif.string())));
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_EQ(window->status_panel()->text(), "Data (albite.cif)");
+  for (QTableWidget* grid : {page().xray_atoms(), page().neutron_atoms(), page().anomalous(), page().absorption()})
+    EXPECT_NE(dynamic_cast<GridCellDelegate*>(grid->itemDelegate()), nullptr);
 }
 
 TEST_F(MainWindow, EraseGeneralPageChangesAndExperimentControls) {

@@ -70,6 +70,16 @@ TEST_F(OpenFlow, AddsThePhaseWithDefaultsAndShowsIt) {
   EXPECT_EQ(program.main_form.crystal.xray_atoms.cell(1, 2), "0.12500");
 }
 
+TEST_F(OpenFlow, TheOpenMenuHidesRestoreAndResetsTheIntensityScale) {
+  program.main_form.phases.restore_visible = true;
+  program.plot_state.intensity_scale = 2.5;
+  program.plot_state.scale_position = 25;
+  FichierCRY1Click(program);
+  EXPECT_FALSE(program.main_form.phases.restore_visible);
+  EXPECT_DOUBLE_EQ(program.plot_state.intensity_scale, 1.0);
+  EXPECT_EQ(program.plot_state.scale_position, 10);
+}
+
 TEST_F(OpenFlow, SecondFileSharesTheFractionsAndADuplicateIsRefused) {
   open(write_crystal("si.cry"));
   open(write_crystal("nacl.cry", "CUBI", "F m -3 m"));

@@ -9,8 +9,10 @@
 
 #include "crystal_io/open_flow.hpp"
 #include "experiment_io/total_data_flows.hpp"
+#include "reports/global_report.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
+#include "util/files.hpp"
 #include "workspace/program.hpp"
 
 namespace calvane {
@@ -133,6 +135,11 @@ TEST_F(FileListFlowTest, ChangingTheFolderMakesItCurrentForNamesWrittenLater) {
   EXPECT_EQ(program.resolve("out.cmp"), samples / "out.cmp");
   EXPECT_FALSE(selecte_multi_fichiers(program, 7).loaded);  // no such row: nothing happens
   EXPECT_THAT(ui.warnings, IsEmpty());
+  // The file clicked is recorded: it heads the global report.
+  ASSERT_TRUE(reclick("nacl.cry"));
+  EXPECT_EQ(program.file_list.recorded_file, (samples / "nacl.cry").string());
+  rapport(program);
+  EXPECT_EQ(read_text_lines(program.program_folder / "report_cmp.txt")->front(), "File :" + (samples / "nacl.cry").string());
 }
 
 TEST_F(FileListFlowTest, ACrystalClickedTwiceIsLoadedOnceAndComputed) {

@@ -138,7 +138,9 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   EXPECT_EQ(ui.last_warning(), "Lambda error!");
   EXPECT_TRUE(form.visible);
   form.lambda = "1.5418";
-  ASSERT_TRUE(lit_lambda(program).added);
+  const ObservedLoad load = lit_lambda(program);
+  ASSERT_TRUE(load.added);
+  EXPECT_TRUE(load.reset_intensity_scales);  // as for a file that gave its wavelength
   EXPECT_FALSE(form.visible);
   ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
   EXPECT_DOUBLE_EQ(program.workspace.observed_patterns[0].wavelength, 1.5418);

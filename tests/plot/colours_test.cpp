@@ -82,6 +82,7 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresAllColoursButNoPens) {
   EXPECT_EQ(read.background, form.background);
   EXPECT_EQ(read.text, form.text);
   EXPECT_EQ(read.sum_colour, form.sum.colour);
+  EXPECT_EQ(restarted.main_form.phases.sum_colour, form.sum.colour);  // the phase table's sum box too
   for (std::size_t i = 0; i < 8; ++i) {
     EXPECT_EQ(read.phase_colours[i], form.phases[i].colour) << i;
     EXPECT_EQ(read.pattern_colours[i], form.patterns[i].colour) << i;

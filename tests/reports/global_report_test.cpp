@@ -56,7 +56,8 @@ struct GlobalReport : ::testing::Test {
 };
 
 TEST_F(GlobalReport, MatchesTheGoldenFileLineForLine) {
-  rapport(program, "mixture.lst");
+  program.file_list.recorded_file = "mixture.lst";  // the file last loaded from a file list
+  rapport(program);
   const auto written = read_file_bytes(folder / "report_cmp.txt");
   ASSERT_TRUE(written);
   EXPECT_EQ(*written,
@@ -111,7 +112,7 @@ TEST_F(GlobalReport, PhaseListingsOpenTheCurrentPhasesListingAndNothingWithoutAP
   program.workspace.phases.clear();
   Detailledresultforthedispayedphase1Click(program);
   EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
-  rapport(program, "");  // nor is there a report without a phase
+  rapport(program);  // nor is there a report without a phase
   EXPECT_FALSE(std::filesystem::exists(folder / "report_cmp.txt"));
   EXPECT_EQ(ui.shown_text_files.size(), 2u);
 }

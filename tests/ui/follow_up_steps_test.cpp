@@ -33,6 +33,14 @@ TEST_F(FollowUpSteps, AnomalousGridIsRefilledFromTheWorkingCrystalAndTheSpectrum
   EXPECT_TRUE(ui.warnings.empty());
 }
 
+TEST_F(FollowUpSteps, TheQScaleSetsThePlotsTickSteps) {
+  FollowUp follow_up;
+  follow_up.set_plot_q_steps = true;
+  carry_out_follow_up(program, follow_up);
+  EXPECT_DOUBLE_EQ(program.plot_state.minor_tick, 0.05);
+  EXPECT_DOUBLE_EQ(program.plot_state.major_tick, 0.1);
+}
+
 TEST_F(FollowUpSteps, RecomputingWithoutAPhaseComputesNothing) {
   FollowUp follow_up;
   follow_up.recompute_all = true;

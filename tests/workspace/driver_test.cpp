@@ -10,6 +10,7 @@
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
+#include "workspace/main_actions.hpp"
 #include "workspace/program.hpp"
 #include "workspace/startup.hpp"
 
@@ -35,6 +36,29 @@ struct Driver : ::testing::Test {
   PhaseData& phase(int p) { return program.workspace.phase(p); }
   std::uintmax_t size_of(const char* name) const { return std::filesystem::file_size(folder / name); }
 };
+
+TEST_F(Driver, StrainTypedInThousandthsSurvivesTheTableBeingRewritten) {
+  open_example("silicon.cry");
+  PhasesPageForm& table = program.main_form.phases;
+  table.rows[0].strain = "2";
+  click_button_plot_phase_data(program, PlotSender::PhasesApply);
+  EXPECT_DOUBLE_EQ(phase(1).strain, 0.002);
+  open_example("nacl.cry");  // adding a phase rewrites the table
+  EXPECT_EQ(trim(table.rows[0].strain), "2.00");
+  click_button_plot_phase_data(program, PlotSender::PhasesApply);
+  EXPECT_DOUBLE_EQ(phase(1).strain, 0.002);
+  EXPECT_DOUBLE_EQ(phase(2).strain, 0.0);
+}
+
+TEST_F(Driver, RecomputingAllPhasesMovesTheCrystalDataBoxWithTheCurrentRow) {
+  open_example("silicon.cry");
+  open_example("nacl.cry");
+  affiche_phases(program, 1);
+  click_button_plot_phase_data(program);
+  EXPECT_EQ(program.workspace.current_phase, 2);
+  EXPECT_FALSE(program.main_form.phases.rows[0].display);
+  EXPECT_TRUE(program.main_form.phases.rows[1].display);
+}
 
 TEST_F(Driver, TwoWavelengthsGiveEveryLineTwiceInTwoThetaOrder) {
   open_example("silicon.cry");

@@ -73,8 +73,32 @@ TEST_F(MainActions, ErasingPhasesDeletesTheirScratchFilesAndEmptiesTheTable) {
   EXPECT_EQ(ws.observed_peaks.size(), 1u);  // only "General" erases observed data
   rase_general(program);
   EXPECT_TRUE(ws.observed_peaks.empty());
-  EXPECT_EQ(form.status, "Data");
+  EXPECT_EQ(form.crystal.data_caption, "Data");
   EXPECT_GE(ui.redraws, 1);
+}
+
+TEST_F(MainActions, ErasingClosesTheDifferenceWindow) {
+  for (void (*erase)(Program&) : {&delete_phases, &rase_general}) {
+    add_phases(1);
+    program.plot_state.difference_open = true;
+    program.plot_state.difference = {1, 2, 3};
+    erase(program);
+    EXPECT_FALSE(program.plot_state.difference_open);
+    EXPECT_TRUE(program.plot_state.difference.empty());
+  }
+}
+
+TEST_F(MainActions, ActivationShowsTheCellAtFullPrecisionAndTheExperimentSettings) {
+  add_phases(1);
+  ws.crystal_file_name = "a.cry";
+  ws.crystal.system_code = "TRIC";
+  ws.crystal.cell = CellParameters{.a = 8.1372, .b = 12.787, .c = 7.1574, .alpha = 94.245, .beta = 116.605, .gamma = 87.809};
+  ws.settings.wavelengths = {1.5406, 1.5444};
+  ws.settings.fractions = {0.5, 0.5};
+  reset_donnees(program);
+  EXPECT_EQ(form.crystal.cell[3].text, "94.25");
+  EXPECT_EQ(*form.crystal.cell[3].unchanged_value(), 94.245);
+  EXPECT_EQ(form.experiment.wavelength, "Multiple");
 }
 
 TEST_F(MainActions, UncheckingTheSumBoxPressesTheSumToggle) {

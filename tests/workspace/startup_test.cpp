@@ -121,7 +121,9 @@ TEST(Workspace, LoadAndStoreMoveThePhaseThroughTheWorkingCopy) {
   ws.profile_y = {3.0};
   store_current_phase(ws);
   EXPECT_EQ(ws.phase(2).crystal.title, "edited");
-  EXPECT_EQ(ws.phase(2).profile, std::vector<float>{3.0f});
+  // The working profile is scratch of the computation: the phase keeps the
+  // weighted profile its last computation stored.
+  EXPECT_EQ(ws.phase(2).profile, (std::vector<float>{1.0f, 2.0f}));
   EXPECT_EQ(ws.phase(1).crystal.title, "");
 }
 

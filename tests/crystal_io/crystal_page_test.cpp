@@ -1,0 +1,214 @@
+// The crystal page as the flows use it: what it shows goes back into the
+// phase without loss, its edits reach the phase, and each flow writes into
+// the phase it means to.
+#include "crystal_io/crystal_page.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "crystal_io/open_flow.hpp"
+#include "experiment_io/total_data_flows.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "ui/cif_block_form.hpp"
+#include "ui/space_group_form.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/driver.hpp"
+#include "workspace/main_actions.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+std::string fixture_text(const std::string& name) {
+  return read_file_bytes(testing::source_folder("tests/crystal_io/fixtures") / name).value_or("");
+}
+
+struct CrystalPage : ::testing::Test {
+  testing::TempFolder folder;
+  testing::ScriptedUi ui;
+  Program program{ui, folder.path()};
+  Workspace& ws = program.workspace;
+  CrystalPageForm& page = program.main_form.crystal;
+
+  void SetUp() override { folder.add_data_files(); }
+  void open(const std::string& name, const std::string& text, CrystalFileKind kind = CrystalFileKind::Native) {
+    ui.choose_file(folder.write(name, text).string());
+    lit_fichier_cry(program, kind);
+  }
+};
+
+/// The line 1 1 1 (or −1 −1 −1, its Friedel mate) of a phase.
+const Reflection* line_111(const PhaseData& phase) {
+  auto found = std::find_if(phase.reflections.begin(), phase.reflections.end(), [](const Reflection& r) {
+    return std::abs(r.h) == 1 && r.h == r.k && r.k == r.l;
+  });
+  return found == phase.reflections.end() ? nullptr : &*found;
+}
+
+// Low albite's triclinic cell (a = 8.1372, b = 12.787, c = 7.1574 Å,
+// α = 94.245°, β = 116.605°, γ = 87.809°) gives d(111) = 3.773689 Å with
+// π/180, 3.773676 Å with the program's degree factor 1/57.2957; with the
+// angles rounded to the page's two decimals it would be 3.773312 Å.
+TEST_F(CrystalPage, ACellReadFromAFileIsComputedAndSavedAtFullPrecision) {
+  open("albite.cry", fixture_text("low_albite.cry"));
+  open("albite.cif", fixture_text("low_albite.cif"), CrystalFileKind::Cif);
+  ASSERT_EQ(ws.phase_count(), 2) << ui.last_warning();
+  EXPECT_EQ(page.cell[4].text, "116.61");  // shown rounded
+  click_button_plot_phase_data(program);  // commits the untouched page again
+  for (int p = 1; p <= 2; ++p) {
+    const Reflection* line = line_111(ws.phase(p));
+    ASSERT_NE(line, nullptr);
+    EXPECT_NEAR(line->d, 3.773676, 1e-6);
+    EXPECT_DOUBLE_EQ(ws.phase(p).crystal.atoms[1].b, 0.625);  // shown as "0.63"
+    const std::string listing = *read_file_bytes(folder / ("phase" + std::to_string(p) + ".out"));
+    EXPECT_NE(listing.find(" 3.7737"), std::string::npos);
+  }
+  EXPECT_EQ(std::count_if(program.main_form.results.begin(), program.main_form.results.end(),
+                          [](const std::string& row) { return row.substr(3, 16) == "  1  1  1  3.774"; }),
+            2);
+
+  ui.choose_file((folder / "saved.cry").string());
+  sauve_donnees(program);
+  const auto saved = read_text_lines(folder / "saved.cry");
+  ASSERT_TRUE(saved && saved->size() >= 6);
+  EXPECT_EQ((*saved)[3], "   8.1372  12.7870   7.1574  94.245 116.605  87.809");
+  EXPECT_EQ((*saved)[5].substr(7), "  0.008900  0.168400  0.208800    0.625   1.0000");
+}
+
+TEST_F(CrystalPage, OnlyTheFieldsTheUserChangedAreReadFromTheirText) {
+  open("albite.cry", fixture_text("low_albite.cry"));
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  page.cell[3].text = "94.3";              // α typed
+  page.xray_atoms.set_cell(2, 5, "0.7");  // B of Al typed
+  lit_a(program, 3);
+  EXPECT_DOUBLE_EQ(ws.crystal.cell.alpha, 94.3);
+  commit_crystal_page(program);
+  const PhaseData& phase = ws.phase(1);
+  EXPECT_DOUBLE_EQ(phase.crystal.cell.alpha, 94.3);
+  EXPECT_DOUBLE_EQ(phase.crystal.cell.beta, 116.605);
+  EXPECT_DOUBLE_EQ(phase.crystal.atoms[1].b, 0.7);
+  EXPECT_DOUBLE_EQ(phase.crystal.atoms[0].b, 2.0);
+  // A field that copies another copies its value: cubic b and c take a whole.
+  selecte_systeme(program, 0);
+  commit_crystal_page(program);
+  EXPECT_DOUBLE_EQ(phase.crystal.cell.c, 8.1372);
+}
+
+TEST_F(CrystalPage, TypedAnomalousCoefficientsReachTheComputationAndAnUnknownElementIsNamed) {
+  open("nacl.cry", fixture_text("nacl.cry"));
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  ASSERT_EQ(page.anomalous.cell(2, 0), ws.composition.anomalous[0].element);
+  const double table_value = ws.composition.anomalous[0].f_prime[0];
+  page.anomalous.set_cell(2, 1, "1.5");
+  re_calcule(program);
+  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  EXPECT_DOUBLE_EQ(ws.phase(1).composition.anomalous[0].f_prime[0], 1.5);
+  EXPECT_DOUBLE_EQ(ws.crystal.scattering_types[0].f_prime[0], 1.5);
+  EXPECT_NE(table_value, 1.5);
+  EXPECT_EQ(trim(page.anomalous.cell(2, 1)), "1.500");
+
+  ws.composition.anomalous[0].element = "XQ";
+  EXPECT_FALSE(decode_crystal_page(program));
+  EXPECT_EQ(ui.last_warning(), "element XQ not found!");
+}
+
+TEST_F(CrystalPage, AFailedComputationLeavesEachPhaseItsOwnProfile) {
+  open("nacl.cry", fixture_text("nacl.cry"));
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  const std::vector<float> weighted = ws.phase(1).profile;
+  ASSERT_FALSE(weighted.empty());
+  page.cell[0].text = "0";
+  re_calcule(program);
+  EXPECT_EQ(ui.last_warning(), "Bad cell parameters!");
+  EXPECT_EQ(ws.phase(1).profile, weighted);
+  sauve_donnees(program);  // no file chosen: only the commit
+  EXPECT_EQ(ws.phase(1).profile, weighted);
+
+  // A cell of 1 Å has no line between 10° and 50° at 1.5406 Å.
+  open("tiny.cry", "tiny\nCUBI\nP m -3 m\n1.0 1.0 1.0 90 90 90\nNa  1  0 0 0 1 1\n");
+  ASSERT_EQ(ws.phase_count(), 2);
+  EXPECT_EQ(ui.last_warning(), "No reflection in the angular range for phase#2");
+  EXPECT_TRUE(ws.phase(2).profile.empty());
+}
+
+TEST_F(CrystalPage, DeletingTheCurrentPhaseShowsThePhaseThatTakesItsPlace) {
+  open("nacl.cry", fixture_text("nacl.cry"));
+  open("rutile.cry", fixture_text("rutile.cry"));
+  open("zno.cry", fixture_text("zno.cry"));
+  ASSERT_EQ(ws.phase_count(), 3) << ui.last_warning();
+  affiche_phases(program, 2);
+  const CurrentCrystal zno = ws.phase(3).crystal;
+  del_phase1(program, 2);
+  ASSERT_EQ(ws.phase_count(), 2);
+  EXPECT_EQ(ws.current_phase, 2);
+  EXPECT_EQ(ws.crystal.title, zno.title);
+  EXPECT_EQ(page.hermann_mauguin, zno.symbol);
+  re_calcule(program);
+  EXPECT_EQ(ws.phase(2).crystal.symbol, zno.symbol);
+  EXPECT_DOUBLE_EQ(ws.phase(2).crystal.cell.c, zno.cell.c);
+  EXPECT_EQ(ws.phase(2).crystal.atoms.size(), zno.atoms.size());
+}
+
+TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
+  open("nacl.cry", fixture_text("nacl.cry"));
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  const CurrentCrystal nacl = ws.phase(1).crystal;
+  const std::string nacl_file = ws.phase(1).file_name;
+  lit_clavier(program);
+  selecte_systeme(program, 0);
+  page.title = "typed";
+  page.cell[0].text = "3.905";
+  apply_system_constraints(page, "CUBI");
+  page.hermann_mauguin = "P m -3 m";
+  ws.crystal.symbol = "P m -3 m";
+  for (int column = 0; column < 7; ++column)
+    page.xray_atoms.set_cell(1, column, std::vector<std::string>{"Sr", "", "0", "0", "0", "0.5", "1"}[column]);
+  maj_to_minX(program, 1, 1);
+  ui.choose_file((folder / "typed.cry").string());
+  sauve_donnees(program);
+  const auto typed = read_text_lines(folder / "typed.cry");
+  ASSERT_TRUE(typed) << ui.last_warning();
+  EXPECT_EQ((*typed)[0], "typed");
+  EXPECT_EQ(ws.phase(1).crystal.title, nacl.title);
+  EXPECT_DOUBLE_EQ(ws.phase(1).crystal.cell.a, nacl.cell.a);
+  EXPECT_EQ(ws.phase(1).file_name, nacl_file);
+}
+
+TEST_F(CrystalPage, RestoringACifPhaseReadsItsOwnBlock) {
+  open("two.cif", fixture_text("low_albite.cif") + "\n" + fixture_text("triclinic_test.cif"), CrystalFileKind::Cif);
+  program.cif_block_form.selected = 1;  // "triclinic_test"
+  BitBtn1Click(program);
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  open("rutile.cif", fixture_text("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
+  ASSERT_EQ(ws.phase_count(), 2) << ui.last_warning();
+  affiche_phases(program, 1);
+  restore_data(program);
+  EXPECT_DOUBLE_EQ(ws.phase(1).crystal.cell.a, 5.1);
+  EXPECT_EQ(to_upper(ws.phase(1).crystal.atoms[0].type), "K");
+}
+
+TEST_F(CrystalPage, AClickInTheAtomGridDoesNotStopALaterShelxFileFromBeingAdded) {
+  open("zro2.ins", fixture_text("zro2.ins"), CrystalFileKind::Shelx);
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  maj_to_minX(program, 1, 2);
+  EXPECT_TRUE(ws.crystal_changed);
+  re_calcule(program);
+  EXPECT_FALSE(ws.crystal_changed);  // the computation commits the page and clears it
+
+  maj_to_minX(program, 1, 2);
+  std::string text = fixture_text("zro2.ins");
+  text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
+  open("odd.ins", text, CrystalFileKind::Shelx);
+  ASSERT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, true));
+  SpaceGroupForm form;
+  ws.crystal.symbol = page.hermann_mauguin = "P 1 21/c 1";
+  EXPECT_TRUE(sortie_ok(form, program, [this] { add_loaded_phase(program); }));
+  EXPECT_EQ(ws.phase_count(), 2) << ui.last_warning();
+}
+
+}  // namespace
+}  // namespace calvane
