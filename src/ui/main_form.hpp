@@ -62,6 +62,11 @@ struct CrystalPageForm {
   bool neutron_grid_visible = false;   // the neutron atom grid instead of the X-ray grid and tables
 };
 
+/// Caption of the resolution box: the instrumental half width at half maximum
+/// Hi that the peak width H = √(Hi² + Hs² + He²) combines; Hi itself is
+/// U tan²θ + V tanθ + W, not its square root.
+inline constexpr const char* kResolutionCaption = "Resolution  Delta(2Theta)=U tan²θ + V tanθ + W";
+
 struct ExperimentPageForm {
   std::string wavelength = "1.5406";
   int line_index = -1;
