@@ -140,16 +140,19 @@ void compute_display_arrays(Drawing& d) {
   state.abscissa.resize(count);
   for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = workspace.profile_x[k] * factor;
   state.phase_values.assign(workspace.phases.size(), {});
-  state.sum.assign(count, 0.0f);
+  // The sum is the transform of the summed intensities: log(a + b) is not log a + log b.
+  std::vector<double> intensities(count, 0.0);
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
     const auto& profile = workspace.phases[p].profile;
     auto& values = state.phase_values[p];
     values.resize(std::min(count, profile.size()));
     for (std::size_t k = 0; k < values.size(); ++k) {
       values[k] = transform_value(profile[k], state.y_mode);
-      state.sum[k] += static_cast<float>(values[k]);
+      intensities[k] += profile[k];
     }
   }
+  state.sum.resize(count);
+  for (std::size_t k = 0; k < count; ++k) state.sum[k] = static_cast<float>(transform_value(intensities[k], state.y_mode));
   state.display_max = 0;
   for (float value : state.sum) state.display_max = std::max(state.display_max, static_cast<double>(value));
 }
@@ -211,11 +214,17 @@ void draw_calculated(Drawing& d) {
   }
 }
 
+// The Y transform of observed data: the Q variant draws them linear whatever mode is chosen.
+YMode observed_mode(const Drawing& d) {
+  return d.workspace.settings.angle_scale == AngleScale::Q ? YMode::Linear : d.state.y_mode;
+}
+
 // The scale of an observed data set: the screen takes its own maximum within
 // the full range, the printout the fixed maximum of 100 the readers scale to.
+// The maximum is transformed as the points are.
 std::optional<double> observed_factor(const Drawing& d, double own_maximum) {
   const double maximum = d.layout.printed ? 100.0 : own_maximum;
-  const double transformed = transform_maximum(maximum, d.state.y_mode);
+  const double transformed = transform_maximum(maximum, observed_mode(d));
   if (!(transformed > 0)) return std::nullopt;  // nothing sensible to scale to
   return d.state.reference_max / transformed;
 }
@@ -254,8 +263,7 @@ void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
       own_maximum = std::max(own_maximum, point.intensity);
   const auto factor = observed_factor(d, own_maximum);
   if (!factor) return;
-  const bool q_mode = d.workspace.settings.angle_scale == AngleScale::Q;
-  const YMode mode = q_mode ? YMode::Linear : state.y_mode;
+  const YMode mode = observed_mode(d);
   std::vector<Point> points;
   for (const auto& point : pattern.points) {
     if (!within(point.two_theta, state.theta2_min, state.theta2_max)) continue;
@@ -295,8 +303,7 @@ void draw_observed_peaks(Drawing& d) {
   if (workspace.observed_peaks.empty()) return;
   const PlotState& state = d.state;
   const PlotLayout& layout = d.layout;
-  const bool q_mode = workspace.settings.angle_scale == AngleScale::Q;
-  const YMode mode = q_mode ? YMode::Linear : state.y_mode;
+  const YMode mode = observed_mode(d);
   double own_maximum = 0;
   for (const auto& list : workspace.observed_peaks)
     for (const auto& peak : list.peaks)

@@ -139,6 +139,23 @@ TEST_F(Dessine, YModesTransformTheProfiles) {
   }
 }
 
+// Two flat phases of 3 and 5: the sum is the transform of 8, not the sum of
+// the two transforms (log10 4 + log10 6 = 1.380, √3 + √5 = 3.968).
+TEST_F(Dessine, SumIsTheTransformOfTheSummedIntensities) {
+  const std::pair<YMode, double> cases[] = {
+      {YMode::Linear, 8.0}, {YMode::Logarithmic, std::log10(9.0)}, {YMode::SquareRoot, std::sqrt(8.0)}};
+  add_phase(workspace, "a.cry", 30, 0, 3);
+  add_phase(workspace, "b.cry", 30, 0, 5).draw = false;  // a phase not drawn still adds to the sum
+  for (const auto& [mode, expected] : cases) {
+    state = state_for(workspace);
+    state.y_mode = mode;
+    paint();
+    ASSERT_EQ(state.sum.size(), 401u);
+    EXPECT_NEAR(state.sum.front(), expected, 1e-6) << static_cast<int>(mode);
+    EXPECT_NEAR(state.display_max, expected, 1e-6) << static_cast<int>(mode);
+  }
+}
+
 TEST_F(Dessine, CrowdedLabelsAreSkipped) {
   // Width 610: sx = 600 / 40 = 15 pixels per degree; a grid step of 0.2° is 3 pixels.
   workspace = gridded(10, 50, 201);
