@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/workspace.hpp"
@@ -110,7 +111,9 @@ void write_titles(Drawing& d, const std::string& x_title) {
   static const char* const y_titles[] = {"Intensity", "Log(Intensity)", "Sqrt(Intensity)"};
   const PlotLayout& layout = d.layout;
   d.canvas.text({layout.y_title_x, layout.y_title_y}, y_titles[static_cast<int>(d.state.y_mode)]);
-  texte_oriente(d.canvas, {layout.x_title_x, layout.x_title_y}, x_title, 0);
+  // Moved left only as far as a longer title needs to stay inside the surface.
+  const int x = std::min(layout.x_title_x, layout.surface_width - 2 - d.canvas.text_width(x_title));
+  texte_oriente(d.canvas, {x, layout.x_title_y}, x_title, 0);
   d.canvas.text({layout.calculated_title_x, layout.calculated_title_y}, "Calculated patterns");
 }
 
@@ -251,7 +254,7 @@ void draw_pattern_symbol(Drawing& d, int style) {
 }
 
 double display_abscissa(const Workspace& workspace, double two_theta) {
-  if (workspace.settings.angle_scale == AngleScale::Q) return q_of_two_theta(two_theta);
+  if (workspace.settings.angle_scale == AngleScale::Q) return q_of_two_theta(two_theta, axis_wavelength(workspace.settings));
   return two_theta * abscissa_factor(workspace.settings.angle_scale);
 }
 
@@ -520,7 +523,7 @@ void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
   if (workspace.phase_count() >= 1) {
     const YMode mode = state.y_mode;
     state.y_mode = YMode::Linear;  // the Q variant is always linear
-    write_titles(d, "Q=4pisin(T)");
+    write_titles(d, layout.q_axis_title);
     state.y_mode = mode;
   }
   // Sticks are scaled to the largest of the whole lists; observed data to the
@@ -530,7 +533,7 @@ void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
     for (const auto& reflection : phase.reflections) {
       const double height = reflection.intensity * phase.fraction;
       largest = std::max(largest, height);
-      if (within(q_of_two_theta(reflection.two_theta), state.q_min, state.q_max))
+      if (within(q_of_reflection(reflection, workspace.settings), state.q_min, state.q_max))
         largest_shown = std::max(largest_shown, height);
     }
   }
@@ -543,7 +546,7 @@ void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
     use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
     add_calculated_legend_entry(d, legend_name(phase.file_name));
     for (const auto& reflection : phase.reflections) {
-      const double q = q_of_two_theta(reflection.two_theta);
+      const double q = q_of_reflection(reflection, workspace.settings);
       if (!within(q, state.q_min, state.q_max)) continue;
       const Point top = d.pixel(q, reflection.intensity * phase.fraction);
       d.canvas.line(d.pixel(q, 0), top);
