@@ -50,6 +50,7 @@ bool read_experiment_settings(ExperimentSettings& settings, const ExperimentPage
                      settings.two_theta_low, settings.q_low);
     read_range_field(page.range_high, page.range_high_shown, settings.angle_scale, high_end_wavelength(settings),
                      settings.two_theta_high, settings.q_high);
+    update_q_range(settings);  // a field not edited keeps its 2θ: its Q follows a new spectrum
   }
   read_resolution_field(page.u, settings.u);
   read_resolution_field(page.v, settings.v);
