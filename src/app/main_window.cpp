@@ -443,7 +443,7 @@ QWidget* Tfmain::build_experiment_page() {
   });
   layout->addWidget(range_box, 1, 0);
 
-  auto* resolution_box = new QGroupBox("Resolution  Delta(2Theta)=sqrt(U tan²θ + V tanθ + W)");
+  auto* resolution_box = new QGroupBox(QString::fromUtf8(kResolutionCaption));
   auto* resolution_layout = new QHBoxLayout(resolution_box);
   u_ = small_edit(84);
   v_ = small_edit(84);

@@ -1,7 +1,10 @@
 #include "cli/options.hpp"
 
+#include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
+#include "profile/wavelength_lines.hpp"
 #include "util/text.hpp"
 
 namespace calvane::cli {
@@ -54,7 +57,45 @@ std::vector<std::pair<double, double>> parse_spectrum(const std::string& text) {
   return spectrum;
 }
 
+std::string known_line_names() {
+  std::string names;
+  for (const CharacteristicLine& line : kCharacteristicLines) names += (names.empty() ? "" : " ") + std::string(line.item);
+  return names;
+}
+
+int line_index_of(const std::string& name) {
+  if (auto index = characteristic_line_index(name)) return *index;
+  throw std::invalid_argument("--line: unknown line \"" + name + "\"; the known lines are " + known_line_names());
+}
+
+std::string lower_extension(const std::string& name) {
+  return to_lower(std::filesystem::path(name).extension().string());
+}
+
+// An output whose own extension chooses its format: the flows that write it
+// would otherwise add an extension to a name without one.
+std::string output_name(const std::string& option, const std::string& name,
+                        std::initializer_list<const char*> extensions) {
+  const std::string extension = lower_extension(name);
+  std::string list;
+  for (const char* known : extensions) {
+    if (extension == known) return name;
+    list += (list.empty() ? "" : ", ") + std::string(known);
+  }
+  throw std::invalid_argument(option + ": \"" + name + "\" does not end in an extension that chooses the format (" +
+                              list + ")");
+}
+
+bool names_a_workspace(const std::string& name) { return lower_extension(name) == ".cmp"; }
+
 }  // namespace
+
+std::optional<int> characteristic_line_index(std::string_view name) {
+  for (std::size_t i = 0; i < kCharacteristicLines.size(); ++i)
+    if (to_lower(std::string(kCharacteristicLines[i].item)) == to_lower(std::string(name)))
+      return static_cast<int>(i) + 1;
+  return std::nullopt;
+}
 
 Options parse_options(const std::vector<std::string>& arguments) {
   Options options;
@@ -69,7 +110,7 @@ Options parse_options(const std::vector<std::string>& arguments) {
       if (*options.wavelength <= 0) throw std::invalid_argument("--lambda must be above 0");
       ++wavelength_choices;
     } else if (argument == "--line") {
-      options.line = reader.value_of(argument);
+      options.line = line_index_of(reader.value_of(argument));
       ++wavelength_choices;
     } else if (argument == "--spectrum") {
       options.spectrum = parse_spectrum(reader.value_of(argument));
@@ -116,9 +157,9 @@ Options parse_options(const std::vector<std::string>& arguments) {
       if (block < 1 || block != static_cast<int>(block)) throw std::invalid_argument("--block needs a block number from 1");
       options.cif_block = static_cast<int>(block);
     } else if (argument == "--peaks") {
-      options.peaks_file = reader.value_of(argument);
+      options.peaks_file = output_name(argument, reader.value_of(argument), {".prn", ".dif", ".di", ".cif"});
     } else if (argument == "--save-workspace") {
-      options.workspace_file = reader.value_of(argument);
+      options.workspace_file = output_name(argument, reader.value_of(argument), {".cmp"});
     } else if (argument == "--plot") {
       options.plot_file = reader.value_of(argument);
     } else if (argument == "--plot-size") {
@@ -132,7 +173,7 @@ Options parse_options(const std::vector<std::string>& arguments) {
     } else if (argument == "--reflections") {
       options.reflections_csv = reader.value_of(argument);
     } else if (argument == "--profile") {
-      options.profile_file = reader.value_of(argument);
+      options.profile_file = output_name(argument, reader.value_of(argument), {".sim", ".cpi", ".cpd"});
     } else if (argument == "--listings") {
       options.listings_folder = reader.value_of(argument);
     } else if (argument.starts_with("--")) {
@@ -148,14 +189,17 @@ Options parse_options(const std::vector<std::string>& arguments) {
   if (!options.help && options.crystal_files.empty() && options.observed_patterns.empty() &&
       options.observed_peaks.empty())
     throw std::invalid_argument("no crystal, workspace or observed file given");
-  if (!options.percents.empty() && options.percents.size() != options.crystal_files.size())
+  // A workspace holds phases of its own: its shares are counted once it is read.
+  const bool workspace_input = std::any_of(options.crystal_files.begin(), options.crystal_files.end(), names_a_workspace);
+  if (!workspace_input && !options.percents.empty() && options.percents.size() != options.crystal_files.size())
     throw std::invalid_argument("--percent needs one share per crystal file");
   return options;
 }
 
 const char* usage() {
   return "usage: calvane-sim [options] CRYSTAL_FILE...   (one phase per file, in order; or one .cmp workspace)\n"
-         "  --lambda L | --line NAME | --spectrum L1:I1,L2:I2,...   wavelength (default 1.5406 A)\n"
+         "  --lambda L | --line NAME | --spectrum L1:I1,L2:I2,...   wavelength (default 1.5406 A);\n"
+         "                                    NAME is a line of the list, CuKa1, MoKmoy, CrkBet, ...\n"
          "  --neutrons | --synchrotron P      source (default X-ray tube)\n"
          "  --range LOW HIGH                  2theta range in degrees (default 10 50)\n"
          "  --uvw U V W                       resolution (default 0 0 0.08)\n"
@@ -173,7 +217,7 @@ const char* usage() {
          "  --report FILE                     the global report\n"
          "  --profile OUT.(sim|cpi|cpd)       the calculated profile of the last phase\n"
          "  --listings DIR                    copy the phases' listing files to DIR\n"
-         "  --overwrite                       replace output files that exist\n";
+         "  --overwrite                       replace output files that exist (never an input file)\n";
 }
 
 }  // namespace calvane::cli

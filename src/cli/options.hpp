@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -12,7 +13,7 @@ struct Options {
   std::vector<std::string> crystal_files;  // one phase per file, in order
 
   std::optional<double> wavelength;                         // --lambda
-  std::optional<std::string> line;                          // --line NAME
+  std::optional<int> line;                                  // --line NAME: index 1..20 of the line list
   std::vector<std::pair<double, double>> spectrum;          // --spectrum L1:I1,...
   bool neutrons = false;
   std::optional<double> synchrotron_polarisation;           // --synchrotron P
@@ -45,6 +46,10 @@ struct Options {
 /// Parses argv (without the program name). Throws std::invalid_argument with
 /// a message naming the option on a bad command line.
 Options parse_options(const std::vector<std::string>& arguments);
+
+/// Index (1..20) of a characteristic X-ray line of the line list by its
+/// name, without regard to case; empty for a name the list does not hold.
+std::optional<int> characteristic_line_index(std::string_view name);
 
 /// The usage text printed by --help and after a bad command line.
 const char* usage();

@@ -1,7 +1,15 @@
 #include "cli/run.hpp"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <ostream>
-#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <stdlib.h>  // mkdtemp
 
 #include "cli/terminal_ui.hpp"
 #include "crystal_io/open_flow.hpp"
@@ -12,6 +20,7 @@
 #include "experiment_io/total_data_flows.hpp"
 #include "plot/image_export.hpp"
 #include "plot/plot_state.hpp"
+#include "profile/spectrum.hpp"
 #include "reports/global_report.hpp"
 #include "ui/cif_block_form.hpp"
 #include "util/files.hpp"
@@ -25,37 +34,70 @@ namespace calvane::cli {
 namespace {
 
 /// A scratch program folder holding links to the data files: listings and
-/// scratch files are written there, never beside the installed data.
+/// scratch files are written there, never beside the installed data. It is
+/// made by mkdtemp (a new folder of mode 0700 under a name nobody else holds)
+/// in the first usable of: $TMPDIR, /tmp, the current folder.
 class ScratchFolder {
 public:
-  explicit ScratchFolder(const std::filesystem::path& data_folder) {
-    std::random_device seed;
-    path_ = std::filesystem::temp_directory_path() / ("calvane-sim-" + std::to_string(seed()) + std::to_string(seed()));
-    std::filesystem::create_directories(path_);
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(data_folder, error))
-      if (entry.is_regular_file()) std::filesystem::create_symlink(std::filesystem::absolute(entry.path()), path_ / entry.path().filename(), error);
-  }
+  /// Empty, with the reasons in `messages`, when no candidate folder takes it.
+  static std::optional<ScratchFolder> create(const std::filesystem::path& data_folder, std::ostream& messages);
+  ScratchFolder(ScratchFolder&& other) noexcept : path_(std::exchange(other.path_, {})) {}
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(ScratchFolder&&) = delete;
   ~ScratchFolder() {
     std::error_code error;
-    std::filesystem::remove_all(path_, error);
+    if (!path_.empty()) std::filesystem::remove_all(path_, error);
   }
   const std::filesystem::path& path() const { return path_; }
 
 private:
+  explicit ScratchFolder(std::filesystem::path path) : path_(std::move(path)) {}
   std::filesystem::path path_;
 };
 
-CrystalFileKind kind_of(const std::string& name) {
-  const std::string lower = to_lower(name);
-  if (contains(lower, ".inp") || contains(lower, ".ins") || contains(lower, ".res")) return CrystalFileKind::Shelx;
-  if (contains(lower, ".cel")) return CrystalFileKind::PowderCell;
-  if (contains(lower, ".lzy")) return CrystalFileKind::LazyPulverix;
-  if (contains(lower, ".cif")) return CrystalFileKind::Cif;
-  return CrystalFileKind::Native;
+std::optional<std::filesystem::path> make_private_folder(const std::filesystem::path& parent) {
+  std::string name = (parent / "calvane-sim-XXXXXX").string();
+  if (::mkdtemp(name.data()) == nullptr) return std::nullopt;
+  return std::filesystem::path(name);
+}
+
+std::optional<ScratchFolder> ScratchFolder::create(const std::filesystem::path& data_folder, std::ostream& messages) {
+  std::vector<std::pair<std::string, std::filesystem::path>> candidates;
+  if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir != nullptr && *tmpdir != '\0')
+    candidates.emplace_back("TMPDIR", tmpdir);
+  candidates.emplace_back("/tmp", "/tmp");
+  std::error_code error;
+  if (auto current = std::filesystem::current_path(error); !error) candidates.emplace_back("the current folder", current);
+  for (const auto& [label, parent] : candidates) {
+    auto made = make_private_folder(parent);
+    if (!made) {
+      messages << "calvane-sim: no scratch folder in " << label << " (" << parent.string()
+               << "): " << std::strerror(errno) << '\n';
+      continue;
+    }
+    ScratchFolder scratch(*made);
+    for (const auto& entry : std::filesystem::directory_iterator(data_folder, error))
+      if (entry.is_regular_file(error))
+        std::filesystem::create_symlink(std::filesystem::absolute(entry.path(), error), *made / entry.path().filename(),
+                                        error);
+    return scratch;
+  }
+  messages << "calvane-sim: no folder to hold the scratch files; set TMPDIR to a writable folder\n";
+  return std::nullopt;
 }
 
 std::string extension_of(const std::string& name) { return to_lower(std::filesystem::path(name).extension().string()); }
+
+// By the file name's own extension: a folder named "proj.cif.d" makes no CIF.
+CrystalFileKind kind_of(const std::string& name) {
+  const std::string extension = extension_of(name);
+  if (extension == ".inp" || extension == ".ins" || extension == ".res") return CrystalFileKind::Shelx;
+  if (extension == ".cel") return CrystalFileKind::PowderCell;
+  if (extension == ".lzy") return CrystalFileKind::LazyPulverix;
+  if (extension == ".cif") return CrystalFileKind::Cif;
+  return CrystalFileKind::Native;
+}
 
 std::optional<PatternFileKind> pattern_kind(const std::string& name) { return pattern_kind_of(extension_of(name)); }
 
@@ -135,6 +177,81 @@ void set_experiment(Program& program, const Options& options) {
   form.phases.molar_percent = options.molar;
   settings.percent_mode = options.molar ? "MOLEC" : "POIDS";
 }
+
+// Every file the options would write, with the option that names it.
+std::vector<std::pair<std::string, std::filesystem::path>> output_files(const Options& options, int phase_count) {
+  std::vector<std::pair<std::string, std::filesystem::path>> outputs;
+  auto add = [&outputs](const char* option, const std::optional<std::string>& name) {
+    if (name) outputs.emplace_back(option, std::filesystem::absolute(*name));
+  };
+  add("--reflections", options.reflections_csv);
+  add("--profile", options.profile_file);
+  add("--peaks", options.peaks_file);
+  add("--save-workspace", options.workspace_file);
+  add("--plot", options.plot_file);
+  add("--report", options.report_file);
+  if (options.listings_folder) {
+    const std::filesystem::path folder = std::filesystem::absolute(*options.listings_folder);
+    for (int p = 1; p <= phase_count; ++p)
+      for (const char* suffix : {".out", "2.out"})
+        outputs.emplace_back("--listings", folder / ("phase" + std::to_string(p) + suffix));
+  }
+  return outputs;
+}
+
+// Every file the run reads: the inputs named on the command line and the data files.
+std::vector<std::filesystem::path> input_files(const Options& options, const std::filesystem::path& data_folder) {
+  std::vector<std::filesystem::path> inputs;
+  for (const auto* names : {&options.crystal_files, &options.observed_patterns, &options.observed_peaks})
+    for (const std::string& name : *names) inputs.emplace_back(std::filesystem::absolute(name));
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(data_folder, error)) inputs.push_back(entry.path());
+  return inputs;
+}
+
+// Same file: the same inode (a link or another spelling of the path), or, for
+// files not yet written, the same path once its dots and links are resolved.
+bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  const auto canonical_a = std::filesystem::weakly_canonical(a, error);
+  if (error) return false;
+  const auto canonical_b = std::filesystem::weakly_canonical(b, error);
+  return !error && canonical_a == canonical_b;
+}
+
+}  // namespace
+
+bool outputs_are_safe(const Options& options, const std::filesystem::path& data_folder, int phase_count,
+                      std::ostream& messages) {
+  const auto outputs = output_files(options, phase_count);
+  const auto inputs = input_files(options, data_folder);
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    const auto& [option, path] = outputs[i];
+    for (const auto& input : inputs) {
+      if (same_file(path, input)) {
+        messages << "calvane-sim: " << option << " " << path.string() << " is the input file " << input.string()
+                 << "; an output never replaces an input\n";
+        return false;
+      }
+    }
+    for (std::size_t j = 0; j < i; ++j) {
+      if (same_file(path, outputs[j].second)) {
+        messages << "calvane-sim: " << option << " and " << outputs[j].first << " both write " << path.string()
+                 << '\n';
+        return false;
+      }
+    }
+    std::error_code error;
+    if (!options.overwrite && std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+      messages << "calvane-sim: " << path.string() << " already exists; --overwrite replaces it\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+namespace {
 
 void set_phase_options(Program& program, const Options& options) {
   Workspace& ws = program.workspace;
@@ -234,12 +351,15 @@ std::string reflections_csv(const Workspace& workspace) {
 
 int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages,
         const PlotRenderer& renderer) {
-  ScratchFolder scratch(data_folder);
+  auto scratch = ScratchFolder::create(data_folder, messages);
+  if (!scratch) return 1;
   TerminalUi ui(messages, options.overwrite);
-  Program program(ui, scratch.path());
+  Program program(ui, scratch->path());
   if (!init_creation(program)) return 1;
-  program.current_folder = std::filesystem::current_path();
+  std::error_code error;
+  program.current_folder = std::filesystem::current_path(error);
   set_experiment(program, options);
+  if (options.line) set_lambda(SpectrumView{program.workspace, program.main_form, program.wavelength_form, ui}, *options.line);
 
   for (const std::string& file : options.crystal_files) {
     if (!load_input(program, ui, options, file, messages)) {
@@ -248,6 +368,12 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
     }
   }
   if (!load_observed(program, options, messages)) return 1;
+  const int phases = program.workspace.phase_count();
+  if (!options.percents.empty() && options.percents.size() != static_cast<std::size_t>(phases)) {
+    messages << "calvane-sim: --percent gives " << options.percents.size() << " shares for " << phases << " phases\n";
+    return 1;
+  }
+  if (!outputs_are_safe(options, data_folder, phases, messages)) return 1;
   set_phase_options(program, options);
   if (options.no_anomalous)
     for (PhaseData& phase : program.workspace.phases) phase.composition.anomalous_table.clear();

@@ -28,6 +28,14 @@ using PlotRenderer = std::function<std::string(const std::filesystem::path&, con
 int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages,
         const PlotRenderer& renderer = {});
 
+/// Checks every output the options name (the listing files of `phase_count`
+/// phases included) before anything is written: none may be an input file or
+/// a data file of `data_folder` (whatever the spelling or link), none may be
+/// written by two options, and none may exist unless --overwrite is given.
+/// Prints the first fault found, naming the file; false then.
+bool outputs_are_safe(const Options& options, const std::filesystem::path& data_folder, int phase_count,
+                      std::ostream& messages);
+
 /// The reflections of every phase as CSV: a header line, then one row per merged line.
 std::string reflections_csv(const Workspace& workspace);
 

@@ -12,7 +12,8 @@ void TerminalUi::warning(std::string_view text) {
 Answer TerminalUi::confirm(std::string_view text) {
   if (text == "This file already exists. Do you want to continue?") {
     if (overwrite_) return Answer::Yes;
-    messages_ << "calvane-sim: an output file already exists; --overwrite replaces it\n";
+    messages_ << "calvane-sim: " << (last_file_.empty() ? std::string("an output file") : last_file_)
+              << " already exists; --overwrite replaces it\n";
   } else {
     messages_ << "calvane-sim: \"" << text << "\" needs an answer that no option gives\n";
   }
@@ -26,6 +27,7 @@ std::optional<FileDialogResult> TerminalUi::next_file(const FileDialogRequest& r
     messages_ << "calvane-sim: a file name was needed that no option gives\n";
     return std::nullopt;
   }
+  last_file_ = files_.front();
   FileDialogResult result{files_.front(), request.filter_index};
   files_.pop_front();
   return result;

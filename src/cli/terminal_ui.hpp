@@ -42,6 +42,7 @@ private:
   std::ostream& messages_;
   bool overwrite_;
   std::deque<std::string> files_;
+  std::string last_file_;  // the last dialog's answer, named when it already exists
   int warnings_ = 0;
   bool unanswered_ = false;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/workspace.hpp"
@@ -110,7 +111,9 @@ void write_titles(Drawing& d, const std::string& x_title) {
   static const char* const y_titles[] = {"Intensity", "Log(Intensity)", "Sqrt(Intensity)"};
   const PlotLayout& layout = d.layout;
   d.canvas.text({layout.y_title_x, layout.y_title_y}, y_titles[static_cast<int>(d.state.y_mode)]);
-  texte_oriente(d.canvas, {layout.x_title_x, layout.x_title_y}, x_title, 0);
+  // Moved left only as far as a longer title needs to stay inside the surface.
+  const int x = std::min(layout.x_title_x, layout.surface_width - 2 - d.canvas.text_width(x_title));
+  texte_oriente(d.canvas, {x, layout.x_title_y}, x_title, 0);
   d.canvas.text({layout.calculated_title_x, layout.calculated_title_y}, "Calculated patterns");
 }
 
@@ -140,16 +143,19 @@ void compute_display_arrays(Drawing& d) {
   state.abscissa.resize(count);
   for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = workspace.profile_x[k] * factor;
   state.phase_values.assign(workspace.phases.size(), {});
-  state.sum.assign(count, 0.0f);
+  // The sum is the transform of the summed intensities: log(a + b) is not log a + log b.
+  std::vector<double> intensities(count, 0.0);
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
     const auto& profile = workspace.phases[p].profile;
     auto& values = state.phase_values[p];
     values.resize(std::min(count, profile.size()));
     for (std::size_t k = 0; k < values.size(); ++k) {
       values[k] = transform_value(profile[k], state.y_mode);
-      state.sum[k] += static_cast<float>(values[k]);
+      intensities[k] += profile[k];
     }
   }
+  state.sum.resize(count);
+  for (std::size_t k = 0; k < count; ++k) state.sum[k] = static_cast<float>(transform_value(intensities[k], state.y_mode));
   state.display_max = 0;
   for (float value : state.sum) state.display_max = std::max(state.display_max, static_cast<double>(value));
 }
@@ -211,11 +217,17 @@ void draw_calculated(Drawing& d) {
   }
 }
 
+// The Y transform of observed data: the Q variant draws them linear whatever mode is chosen.
+YMode observed_mode(const Drawing& d) {
+  return d.workspace.settings.angle_scale == AngleScale::Q ? YMode::Linear : d.state.y_mode;
+}
+
 // The scale of an observed data set: the screen takes its own maximum within
 // the full range, the printout the fixed maximum of 100 the readers scale to.
+// The maximum is transformed as the points are.
 std::optional<double> observed_factor(const Drawing& d, double own_maximum) {
   const double maximum = d.layout.printed ? 100.0 : own_maximum;
-  const double transformed = transform_maximum(maximum, d.state.y_mode);
+  const double transformed = transform_maximum(maximum, observed_mode(d));
   if (!(transformed > 0)) return std::nullopt;  // nothing sensible to scale to
   return d.state.reference_max / transformed;
 }
@@ -242,7 +254,7 @@ void draw_pattern_symbol(Drawing& d, int style) {
 }
 
 double display_abscissa(const Workspace& workspace, double two_theta) {
-  if (workspace.settings.angle_scale == AngleScale::Q) return q_of_two_theta(two_theta);
+  if (workspace.settings.angle_scale == AngleScale::Q) return q_of_two_theta(two_theta, axis_wavelength(workspace.settings));
   return two_theta * abscissa_factor(workspace.settings.angle_scale);
 }
 
@@ -254,8 +266,7 @@ void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
       own_maximum = std::max(own_maximum, point.intensity);
   const auto factor = observed_factor(d, own_maximum);
   if (!factor) return;
-  const bool q_mode = d.workspace.settings.angle_scale == AngleScale::Q;
-  const YMode mode = q_mode ? YMode::Linear : state.y_mode;
+  const YMode mode = observed_mode(d);
   std::vector<Point> points;
   for (const auto& point : pattern.points) {
     if (!within(point.two_theta, state.theta2_min, state.theta2_max)) continue;
@@ -295,8 +306,7 @@ void draw_observed_peaks(Drawing& d) {
   if (workspace.observed_peaks.empty()) return;
   const PlotState& state = d.state;
   const PlotLayout& layout = d.layout;
-  const bool q_mode = workspace.settings.angle_scale == AngleScale::Q;
-  const YMode mode = q_mode ? YMode::Linear : state.y_mode;
+  const YMode mode = observed_mode(d);
   double own_maximum = 0;
   for (const auto& list : workspace.observed_peaks)
     for (const auto& peak : list.peaks)
@@ -513,7 +523,7 @@ void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
   if (workspace.phase_count() >= 1) {
     const YMode mode = state.y_mode;
     state.y_mode = YMode::Linear;  // the Q variant is always linear
-    write_titles(d, "Q=4pisin(T)");
+    write_titles(d, layout.q_axis_title);
     state.y_mode = mode;
   }
   // Sticks are scaled to the largest of the whole lists; observed data to the
@@ -523,7 +533,7 @@ void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
     for (const auto& reflection : phase.reflections) {
       const double height = reflection.intensity * phase.fraction;
       largest = std::max(largest, height);
-      if (within(q_of_two_theta(reflection.two_theta), state.q_min, state.q_max))
+      if (within(q_of_reflection(reflection, workspace.settings), state.q_min, state.q_max))
         largest_shown = std::max(largest_shown, height);
     }
   }
@@ -536,7 +546,7 @@ void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
     use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
     add_calculated_legend_entry(d, legend_name(phase.file_name));
     for (const auto& reflection : phase.reflections) {
-      const double q = q_of_two_theta(reflection.two_theta);
+      const double q = q_of_reflection(reflection, workspace.settings);
       if (!within(q, state.q_min, state.q_max)) continue;
       const Point top = d.pixel(q, reflection.intensity * phase.fraction);
       d.canvas.line(d.pixel(q, 0), top);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/program.hpp"
@@ -31,16 +32,16 @@ void show_warning(PlotState& state, std::string text) {
 }
 
 // Position of a reflection in the displayed unit.
-double displayed_position(AngleScale scale, double two_theta) {
-  switch (scale) {
+double displayed_position(const ExperimentSettings& settings, const Reflection& reflection) {
+  switch (settings.angle_scale) {
     case AngleScale::Theta:
-      return two_theta * 0.5;
+      return reflection.two_theta * 0.5;
     case AngleScale::Q:
-      return q_of_two_theta(two_theta);
+      return q_of_reflection(reflection, settings);
     case AngleScale::TwoTheta:
       break;
   }
-  return two_theta;
+  return reflection.two_theta;
 }
 
 // Index of the first results line from the second on that holds "Phase " and the phase number.
@@ -95,7 +96,7 @@ std::string mouse_readout(const PlotState& state, const Workspace& workspace, in
   const double lambda = settings.wavelengths.empty() ? 0.0 : settings.wavelengths.front();
   switch (settings.angle_scale) {
     case AngleScale::Q:
-      return "Q=" + fixed(x, 8, 2) + "  2Theta=" + fixed(two_theta_of_q(x), 7, 3);
+      return "Q=" + fixed(x, 8, 2) + "  2Theta=" + fixed(two_theta_of_q(x, axis_wavelength(settings)), 7, 3);
     case AngleScale::Theta:
     case AngleScale::TwoTheta:
       break;
@@ -154,7 +155,7 @@ void index_reflections(PlotSession& session, int click_x) {
   for (int i = 1; i <= workspace.phase_count(); ++i) {
     const auto& reflections = workspace.phase(i).reflections;
     for (std::size_t j = 1; j <= reflections.size(); ++j) {
-      const double position = displayed_position(scale_of(session), reflections[j - 1].two_theta);
+      const double position = displayed_position(workspace.settings, reflections[j - 1]);
       const int column = vers_pixels(state.mapping, position, 0).x;
       if (std::abs(column - click_x) >= 4) continue;
       if (const auto heading = phase_heading_line(program.main_form.results, i)) {
@@ -171,6 +172,7 @@ void index_reflections(PlotSession& session, int click_x) {
 void zoom(PlotSession& session, int release_x, int release_y) {
   PlotState& state = session.state;
   const Workspace& workspace = session.program.workspace;
+  const ExperimentSettings& settings = workspace.settings;
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   vers_donnees(state.mapping, state.press_x, state.press_y, x1, y1);
   if (std::abs(y1) < 1e-7 || release_x <= state.press_x || release_y <= state.press_y) return;
@@ -180,15 +182,14 @@ void zoom(PlotSession& session, int release_x, int release_y) {
   if (scale == AngleScale::Q) {
     state.q_min = x1;
     state.q_max = x2;
-    state.theta2_min = two_theta_of_q(x1);
-    state.theta2_max = two_theta_of_q(x2);
+    state.theta2_min = two_theta_of_q(x1, low_end_wavelength(settings));
+    state.theta2_max = two_theta_of_q(x2, high_end_wavelength(settings));
     set_angle_fields(session, x1, x2, 6);
   } else {
     const double factor = scale == AngleScale::Theta ? 2.0 : 1.0;
     state.theta2_min = factor * x1;
     state.theta2_max = factor * x2;
-    state.q_min = q_of_two_theta(state.theta2_min);
-    state.q_max = q_of_two_theta(state.theta2_max);
+    set_displayed_q_range(state, settings);
     set_angle_fields(session, x1, x2, 3);
   }
   state.range_width = state.theta2_max - state.theta2_min;
@@ -218,20 +219,26 @@ void reset_diag(PlotSession& session) {
   show_help(state);
   state.theta2_min = state.theta2_full_min;
   state.theta2_max = state.theta2_full_max;
-  state.q_min = 12.566370614359172 * std::sin(state.theta2_min * 0.008726658370523442);
-  state.q_max = 12.566370614359172 * std::sin(state.theta2_max * 0.008726658370523442);
+  // The settings take the full range itself, so that the recomputation below
+  // does not read it back from the rounded texts of the angle fields.
+  ExperimentSettings& settings = session.program.workspace.settings;
+  settings.two_theta_low = state.theta2_full_min;
+  settings.two_theta_high = state.theta2_full_max;
+  update_q_range(settings);
+  set_displayed_q_range(state, settings);
   state.intensity_scale = 1.0;
   state.pattern_scales.fill(1.0);
   state.scale_position = kMinScalePosition;
+  auto& page = session.program.main_form.experiment;
   switch (scale_of(session)) {
     case AngleScale::Theta:
-      set_angle_fields(session, state.theta2_min / 2, state.theta2_max / 2, 3);
+      show_range_fields(page, fixed(state.theta2_min / 2, 8, 3), fixed(state.theta2_max / 2, 8, 3));
       break;
     case AngleScale::TwoTheta:
-      set_angle_fields(session, state.theta2_min, state.theta2_max, 3);
+      show_range_fields(page, fixed(state.theta2_min, 8, 3), fixed(state.theta2_max, 8, 3));
       break;
     case AngleScale::Q:
-      set_angle_fields(session, state.q_min, state.q_max, 3);
+      show_range_fields(page, fixed(state.q_min, 8, 3), fixed(state.q_max, 8, 3));
       break;
   }
   if (!workspace.phases.empty() && session.recompute_full_range) session.recompute_full_range();
@@ -273,8 +280,8 @@ void shifte_diagramme(PlotSession& session, int position) {
       state.theta2_max = high;
       break;
     case AngleScale::Q:
-      state.theta2_min = two_theta_of_q(low);
-      state.theta2_max = two_theta_of_q(high);
+      state.theta2_min = two_theta_of_q(low, low_end_wavelength(session.program.workspace.settings));
+      state.theta2_max = two_theta_of_q(high, high_end_wavelength(session.program.workspace.settings));
       break;
   }
   if (state.theta2_min > state.theta2_full_max - 0.5 || state.theta2_max < state.theta2_full_min + 0.5) {
@@ -284,9 +291,12 @@ void shifte_diagramme(PlotSession& session, int position) {
     session.program.ui.beep();
     return;
   }
-  const bool q_scale = scale_of(session) == AngleScale::Q;
-  state.q_min = q_scale ? low : q_of_two_theta(state.theta2_min);
-  state.q_max = q_scale ? high : q_of_two_theta(state.theta2_max);
+  if (scale_of(session) == AngleScale::Q) {
+    state.q_min = low;
+    state.q_max = high;
+  } else {
+    set_displayed_q_range(state, session.program.workspace.settings);
+  }
   state.previous_shift_position = position;
   redraw(session);
 }

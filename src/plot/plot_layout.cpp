@@ -15,6 +15,7 @@ PlotLayout screen_layout(int width, int height) {
   layout.y_title_y = 2;
   layout.x_title_x = width - 95;
   layout.x_title_y = height - 23;
+  layout.q_axis_title = "Q=4pisin(T)/lambda (1/A)";
   layout.obs_title_x = width - 100;
   layout.obs_symbol_x = width - 80;
   layout.peak_bar_x = width - 100;
@@ -34,6 +35,7 @@ PlotLayout metafile_layout(int width, int height) {
   layout.x_title_y = layout.surface_height - 20;
   layout.obs_symbol_x = layout.surface_width - 90;
   layout.framed = true;
+  layout.q_axis_title = "Q=4pisin(T)";
   return layout;
 }
 

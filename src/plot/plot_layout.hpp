@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "workspace/colour.hpp"
 
@@ -18,6 +19,9 @@ struct PlotLayout {
   int y_title_x = 0, y_title_y = 2;
   int x_title_x = 0, x_title_y = 0;
   int calculated_title_x = 2, calculated_title_y = 18;
+  // Abscissa title of the Q variant: the window says the unit; the exported
+  // metafile and the printout keep the title they have always had.
+  std::string q_axis_title = "Q=4pisin(T)";
 
   // Calculated legend, left: a line from (line_x0, row + line_dy) to (line_x1, ...), name at (name_x, row).
   int calc_legend_start = 20, calc_legend_step = 15;

@@ -53,7 +53,7 @@ struct PlotState {
   // Ranges, always 2θ degrees except the Q range.
   double theta2_min = 10, theta2_max = 50;
   double theta2_full_min = 10, theta2_full_max = 50;
-  double q_min = 0, q_max = 0;
+  double q_min = 0, q_max = 0;  // Å⁻¹
   double range_width = 40;  // in the displayed unit
 
   YMode y_mode = YMode::Linear;
@@ -95,9 +95,7 @@ struct PlotState {
 /// range the phases were computed over.
 void sync_plot_range(PlotState& state, const ExperimentSettings& settings);
 
-/// Q = 4π·sin θ of a 2θ in degrees.
-double q_of_two_theta(double two_theta_deg);
-/// 2θ in degrees of a Q, 114.5914 × arcsin(Q / 4π); the arcsine argument is kept within [−1, 1].
-double two_theta_of_q(double q);
+/// The displayed Q range of the displayed 2θ range, each end at its wavelength (low_end_wavelength).
+void set_displayed_q_range(PlotState& state, const ExperimentSettings& settings);
 
 }  // namespace calvane

@@ -10,8 +10,6 @@ namespace calvane::angle_factor {
 inline constexpr double kThetaDegreesToRadians = 0.017453316741;
 /// Degrees of 2θ to radians of θ.
 inline constexpr double kTwoThetaDegreesToThetaRadians = 0.0087266583705;
-/// Degrees of 2θ to radians of θ as the multiple-wavelength dialog uses it for the Q range.
-inline constexpr double kDialogTwoThetaDegreesToThetaRadians = 0.0087266431;
 /// Radians to degrees (the Scherrer and strain widths).
 inline constexpr double kRadiansToDegrees = 57.2957;
 /// Radians of θ to degrees of 2θ.

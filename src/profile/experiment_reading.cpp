@@ -1,8 +1,6 @@
 #include "profile/experiment_reading.hpp"
 
-#include <cmath>
-
-#include "profile/angle_factors.hpp"
+#include "profile/q_scale.hpp"
 #include "profile/spectrum.hpp"
 #include "ui/ui_port.hpp"
 #include "util/text.hpp"
@@ -16,11 +14,14 @@ void read_resolution_field(const std::string& text, double& value) {
   if (auto number = parse_double(text)) value = *number;
 }
 
-void read_range_field(const std::string& text, AngleScale scale, double& two_theta, double& q) {
-  if (trim_view(text).empty()) return;
+// A field that still shows the program's own text keeps the range it holds:
+// re-reading the rounded text would move the range a little at each reading.
+void read_range_field(const std::string& text, const std::string& shown, AngleScale scale, double wavelength,
+                      double& two_theta, double& q) {
+  if (trim_view(text).empty() || text == shown) return;
   const auto number = parse_double(text);
   if (!number) return;
-  if (auto end = convert_range_value(*number, scale)) {
+  if (auto end = convert_range_value(*number, scale, wavelength)) {
     two_theta = end->two_theta;
     q = end->q;
   }
@@ -28,16 +29,15 @@ void read_range_field(const std::string& text, AngleScale scale, double& two_the
 
 }  // namespace
 
-std::optional<RangeEnd> convert_range_value(double value, AngleScale scale) {
-  using namespace angle_factor;
+std::optional<RangeEnd> convert_range_value(double value, AngleScale scale, double wavelength) {
   switch (scale) {
     case AngleScale::Theta:
-      return RangeEnd{2 * value, kFourPi * std::sin(value * kThetaDegreesToRadians)};
+      return RangeEnd{2 * value, q_of_two_theta(2 * value, wavelength)};
     case AngleScale::TwoTheta:
-      return RangeEnd{value, kFourPi * std::sin(value * kTwoThetaDegreesToThetaRadians)};
+      return RangeEnd{value, q_of_two_theta(value, wavelength)};
     case AngleScale::Q:
-      if (std::abs(value) > kFourPi) return std::nullopt;
-      return RangeEnd{std::asin(value / kFourPi) * kThetaRadiansToTwoThetaDegrees, value};
+      if (!q_has_angle(value, wavelength)) return std::nullopt;
+      return RangeEnd{two_theta_of_q(value, wavelength), value};
   }
   return std::nullopt;
 }
@@ -46,8 +46,11 @@ bool read_experiment_settings(ExperimentSettings& settings, const ExperimentPage
                               const WavelengthForm& dialog, Ui& ui) {
   const bool spectrum_read = read_spectrum(settings, page, dialog, ui);
   if (settings.shortest_wavelength * settings.longest_wavelength != 0) {
-    read_range_field(page.range_low, settings.angle_scale, settings.two_theta_low, settings.q_low);
-    read_range_field(page.range_high, settings.angle_scale, settings.two_theta_high, settings.q_high);
+    read_range_field(page.range_low, page.range_low_shown, settings.angle_scale, low_end_wavelength(settings),
+                     settings.two_theta_low, settings.q_low);
+    read_range_field(page.range_high, page.range_high_shown, settings.angle_scale, high_end_wavelength(settings),
+                     settings.two_theta_high, settings.q_high);
+    update_q_range(settings);  // a field not edited keeps its 2θ: its Q follows a new spectrum
   }
   read_resolution_field(page.u, settings.u);
   read_resolution_field(page.v, settings.v);
@@ -58,13 +61,20 @@ bool read_experiment_settings(ExperimentSettings& settings, const ExperimentPage
 void relit_theta_min(ExperimentSettings& settings, const ExperimentPageForm& page, RangeEndSide side,
                      Ui& ui) {
   const bool low = side == RangeEndSide::Low;
-  const auto number = parse_double(low ? page.range_low : page.range_high);
-  if (!number) {
+  const std::string& text = low ? page.range_low : page.range_high;
+  if (text == (low ? page.range_low_shown : page.range_high_shown)) return;  // not edited
+  const auto number = parse_double(text);
+  const double wavelength = low ? low_end_wavelength(settings) : high_end_wavelength(settings);
+  const auto end = number ? convert_range_value(*number, settings.angle_scale, wavelength) : std::nullopt;
+  if (!end) {
     ui.warning(low ? "Min theta error" : "Max theta error");
     return;
   }
-  (low ? settings.entered_low : settings.entered_high) = *number;
-  (low ? settings.two_theta_low : settings.two_theta_high) = *number;
+  // The entered range is held in 2θ whatever the scale it was typed in, so
+  // that another scale shows the same range.
+  (low ? settings.entered_low : settings.entered_high) = end->two_theta;
+  (low ? settings.two_theta_low : settings.two_theta_high) = end->two_theta;
+  (low ? settings.q_low : settings.q_high) = end->q;
 }
 
 FollowUp change_theta_2theta(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale,
@@ -73,6 +83,7 @@ FollowUp change_theta_2theta(ExperimentSettings& settings, ExperimentPageForm& p
   follow_up.refresh_anomalous_table = true;
   settings.two_theta_low = settings.entered_low;
   settings.two_theta_high = settings.entered_high;
+  update_q_range(settings);
   switch (scale) {
     case AngleScale::Theta:
       page.range_low_caption = "q1";

@@ -1,11 +1,10 @@
 #include "profile/spectrum.hpp"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 #include <vector>
 
-#include "profile/angle_factors.hpp"
+#include "profile/q_scale.hpp"
 #include "profile/wavelength_lines.hpp"
 #include "ui/ui_port.hpp"
 #include "util/text.hpp"
@@ -107,13 +106,10 @@ void set_one_line_spectrum(ExperimentSettings& settings, const CharacteristicLin
   settings.single_wavelength = settings.shortest_wavelength = settings.longest_wavelength = line.wavelength;
   settings.wavelengths = {line.wavelength};
   settings.fractions = {1.0};
-  // The Q of the range ends here is 4π·sin θ, without the division by λ.
-  using namespace angle_factor;
   if (!(settings.two_theta_high > 0)) {
     settings.q_low = settings.q_high = 0;
   } else {
-    settings.q_low = kFourPi * std::sin(settings.two_theta_low * kTwoThetaDegreesToThetaRadians);
-    settings.q_high = kFourPi * std::sin(settings.two_theta_high * kTwoThetaDegreesToThetaRadians);
+    update_q_range(settings);
   }
 }
 
@@ -203,12 +199,7 @@ FollowUp lit_composition(SpectrumView view) {
 
   ExperimentSettings& settings = view.workspace.settings;
   set_spectrum(settings, lines);
-  // Here, unlike elsewhere, Q is divided by the wavelength.
-  using namespace angle_factor;
-  settings.q_low = kFourPi * std::sin(settings.two_theta_low * kDialogTwoThetaDegreesToThetaRadians) /
-                   settings.longest_wavelength;
-  settings.q_high = kFourPi * std::sin(settings.two_theta_high * kDialogTwoThetaDegreesToThetaRadians) /
-                    settings.shortest_wavelength;
+  update_q_range(settings);
   settings.single_wavelength = settings.wavelengths.front();
   ExperimentPageForm& page = view.form.experiment;
   show_experiment_settings(settings, page);
@@ -292,16 +283,13 @@ void show_experiment_settings(const ExperimentSettings& settings, ExperimentPage
   if (count > 1) page.wavelength = "Multiple";
   switch (settings.angle_scale) {
     case AngleScale::Theta:
-      page.range_low = fixed(settings.two_theta_low / 2, 7, 3);
-      page.range_high = fixed(settings.two_theta_high / 2, 7, 3);
+      show_range_fields(page, fixed(settings.two_theta_low / 2, 7, 3), fixed(settings.two_theta_high / 2, 7, 3));
       break;
     case AngleScale::TwoTheta:
-      page.range_low = fixed(settings.two_theta_low, 7, 3);
-      page.range_high = fixed(settings.two_theta_high, 7, 3);
+      show_range_fields(page, fixed(settings.two_theta_low, 7, 3), fixed(settings.two_theta_high, 7, 3));
       break;
     case AngleScale::Q:
-      page.range_low = fixed(settings.q_low, 7, 4);
-      page.range_high = fixed(settings.q_high, 7, 4);
+      show_range_fields(page, fixed(settings.q_low, 7, 4), fixed(settings.q_high, 7, 4));
       break;
   }
   page.spectrum.cells.clear();

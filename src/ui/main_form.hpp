@@ -94,11 +94,20 @@ struct CrystalPageForm {
   bool neutron_grid_visible = false;   // the neutron atom grid instead of the X-ray grid and tables
 };
 
+/// Caption of the resolution box: the instrumental half width at half maximum
+/// Hi that the peak width H = √(Hi² + Hs² + He²) combines; Hi itself is
+/// U tan²θ + V tanθ + W, not its square root.
+inline constexpr const char* kResolutionCaption = "Resolution  Delta(2Theta)=U tan²θ + V tanθ + W";
+
 struct ExperimentPageForm {
   std::string wavelength = "1.5406";
   int line_index = -1;
   bool default_wavelength_notice_visible = true;
   std::string range_low = "10", range_high = "50";
+  // The range texts as the program last wrote them from the range it holds: a
+  // field that still shows its text was not edited, and reading it keeps the
+  // range at full precision instead of the rounded text (show_range_fields).
+  std::string range_low_shown, range_high_shown;
   std::string range_low_caption = "2q1", range_high_caption = "2q2";
   bool range_captions_in_symbol_font = true;  // false: "MS sans serif" (Q1, Q2)
   int angle_scale_button = 1;  // 0 "Theta", 1 "2Theta", 2 "Q=4pi*sin(theta)", -1 none selected
@@ -106,6 +115,12 @@ struct ExperimentPageForm {
   TextGrid spectrum;  // "Lambda", "%", "<mu><rho>"
   bool spectrum_visible = false;
 };
+
+/// Writes both range fields as the program's own texts (see range_low_shown).
+inline void show_range_fields(ExperimentPageForm& page, std::string low, std::string high) {
+  page.range_low = page.range_low_shown = std::move(low);
+  page.range_high = page.range_high_shown = std::move(high);
+}
 
 struct PhasesPageForm {
   std::array<PhaseRow, kMaxPhases> rows;

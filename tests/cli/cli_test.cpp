@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 #include <stdexcept>
+
+#include <unistd.h>
 
 #include "cli/options.hpp"
 #include "cli/run.hpp"
@@ -57,6 +60,41 @@ TEST(Options, RefusesBadCommandLinesNamingTheOption) {
       EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
     }
   }
+}
+
+TEST(Options, MapsTheNamesOfTheLineListAndRefusesOthersListingThem) {
+  const std::pair<const char*, int> known[] = {{"MoKa1", 1}, {"CuKa1", 5}, {"cukbet", 8}, {"CRKBET", 20}};
+  for (const auto& [name, index] : known) EXPECT_EQ(parse_options({"a.cry", "--line", name}).line, index) << name;
+  try {
+    parse_options({"a.cry", "--line", "CuKa3"});
+    ADD_FAILURE() << "accepted CuKa3";
+  } catch (const std::invalid_argument& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find("\"CuKa3\""), std::string::npos) << message;
+    for (const char* name : {"MoKa1", "CuKmoy", "FekBet", "CrkBet"}) EXPECT_NE(message.find(name), std::string::npos) << name;
+  }
+}
+
+// The writers would add their own extension to a name without one (p.txt.sim, ws.cmp).
+TEST(Options, RefusesOutputNamesWhoseExtensionChoosesNoFormat) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"a.cry", "--profile", "p.txt"}, ".sim, .cpi, .cpd"},
+      {{"a.cry", "--profile", "p"}, ".sim, .cpi, .cpd"},
+      {{"a.cry", "--save-workspace", "ws"}, ".cmp"},
+      {{"a.cry", "--save-workspace", "ws.cmp.bak"}, ".cmp"},
+      {{"a.cry", "--peaks", "list.txt"}, ".prn, .dif, .di, .cif"},
+  };
+  for (const auto& [arguments, extensions] : cases) {
+    try {
+      parse_options(arguments);
+      ADD_FAILURE() << "accepted " << arguments[2];
+    } catch (const std::invalid_argument& error) {
+      const std::string message = error.what();
+      EXPECT_NE(message.find(arguments[2]), std::string::npos) << message;
+      EXPECT_NE(message.find(extensions), std::string::npos) << message;
+    }
+  }
+  EXPECT_EQ(*parse_options({"a.cry", "--profile", "P.CPD"}).profile_file, "P.CPD");
 }
 
 struct Run : ::testing::Test {
@@ -119,6 +157,97 @@ TEST_F(Run, SavesAWorkspaceThatLoadsBackWithItsPhases) {
   Options load = parse_options({(out / "ws.cmp").string(), "--reflections", (out / "b.csv").string()});
   ASSERT_EQ(run(load, data.path(), messages), 0) << messages.str();
   EXPECT_EQ(*read_file_bytes(out / "a.csv"), *read_file_bytes(out / "b.csv"));
+}
+
+TEST_F(Run, NoOutputReplacesAnInputOrAnExistingFileUnasked) {
+  const std::string nacl = *read_file_bytes(example("nacl.cry"));
+  const auto input = out.write("my.cry", nacl);
+  std::filesystem::create_directories(out / "lst");
+  out.write("lst/phase12.out", "old listing");
+  out.write("old.csv", "old");
+  out.write("old.emf", "old");
+  std::filesystem::create_symlink(input, out / "link.cry");
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* message;
+  };
+  const std::string in = input.string();
+  const Case cases[] = {
+      {{in, "--report", in, "--overwrite"}, " is the input file "},
+      {{in, "--reflections", (out / "lst" / ".." / "my.cry").string(), "--overwrite"}, " is the input file "},
+      {{in, "--plot", (out / "link.cry").string(), "--overwrite"}, " is the input file "},
+      {{in, "--report", (out / "old.csv").string()}, "old.csv already exists"},
+      {{in, "--reflections", (out / "old.csv").string()}, "old.csv already exists"},
+      {{in, "--plot", (out / "old.emf").string()}, "old.emf already exists"},
+      {{in, "--listings", (out / "lst").string()}, "phase12.out already exists"},
+      {{in, "--reflections", (out / "a.csv").string(), "--report", (out / "a.csv").string()}, "both write"},
+  };
+  for (const Case& c : cases) {
+    messages.str("");
+    EXPECT_EQ(run(parse_options(c.arguments), data.path(), messages), 1) << c.message;
+    EXPECT_NE(messages.str().find(c.message), std::string::npos) << messages.str();
+  }
+  EXPECT_EQ(*read_file_bytes(input), nacl);
+  EXPECT_EQ(*read_file_bytes(out / "old.csv"), "old");
+  EXPECT_EQ(*read_file_bytes(out / "old.emf"), "old");
+  EXPECT_EQ(*read_file_bytes(out / "lst/phase12.out"), "old listing");
+  EXPECT_FALSE(std::filesystem::exists(out / "a.csv"));
+
+  messages.str("");
+  ASSERT_EQ(run(parse_options({in, "--reflections", (out / "old.csv").string(), "--overwrite"}), data.path(), messages), 0)
+      << messages.str();
+  EXPECT_NE(*read_file_bytes(out / "old.csv"), "old");
+}
+
+TEST_F(Run, LineNameSetsItsWavelength) {
+  const std::string csv = (out / "r.csv").string();
+  ASSERT_EQ(run(parse_options({example("nacl.cry"), "--line", "MoKa1", "--reflections", csv}), data.path(), messages), 0)
+      << messages.str();
+  // NaCl 200 at Mo Kα1 (0.7093 Å): 2θ = 2 asin(0.7093 / (2 × 2.8201)) = 14.449°.
+  const auto lines = *read_text_lines(csv);
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                          [](const std::string& line) { return line.starts_with("1,0,0,2,6,0.70930,2.82010,14.44"); }))
+      << lines[1];
+}
+
+TEST_F(Run, SharesOfAWorkspaceInputAreCountedAgainstItsPhases) {
+  ASSERT_EQ(run(parse_options({example("nacl.cry"), example("corundum.cry"), "--save-workspace",
+                               (out / "ws.cmp").string()}),
+                data.path(), messages),
+            0)
+      << messages.str();
+  const std::string ws = (out / "ws.cmp").string();
+  EXPECT_EQ(run(parse_options({ws, "--percent", "100"}), data.path(), messages), 1);
+  EXPECT_NE(messages.str().find("--percent gives 1 shares for 2 phases"), std::string::npos) << messages.str();
+  messages.str("");
+  EXPECT_EQ(run(parse_options({ws, "--percent", "25,75", "--reflections", (out / "r.csv").string()}), data.path(),
+                messages),
+            0)
+      << messages.str();
+}
+
+// TMPDIR as a plain file, a missing folder and a folder without write permission.
+TEST_F(Run, FallsBackWhenTmpdirIsNoUsableFolder) {
+  const char* saved = std::getenv("TMPDIR");
+  const std::string saved_value = saved ? saved : "";
+  std::filesystem::create_directories(out / "locked");
+  std::filesystem::permissions(out / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::vector<std::string> candidates{out.write("plain", "x").string(), (out / "missing").string()};
+  // The superuser writes into any folder: the read-only case applies to others only.
+  if (::access((out / "locked").c_str(), W_OK) != 0) candidates.push_back((out / "locked").string());
+  for (const std::string& tmpdir : candidates) {
+    setenv("TMPDIR", tmpdir.c_str(), 1);
+    messages.str("");
+    const std::string csv = (out / "r.csv").string();
+    EXPECT_EQ(run(parse_options({example("nacl.cry"), "--reflections", csv, "--overwrite"}), data.path(), messages), 0)
+        << tmpdir << ": " << messages.str();
+    EXPECT_NE(messages.str().find("TMPDIR"), std::string::npos) << messages.str();
+  }
+  if (saved)
+    setenv("TMPDIR", saved_value.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  std::filesystem::permissions(out / "locked", std::filesystem::perms::owner_all);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "plot_fixtures.hpp"
+#include "profile/q_scale.hpp"
 #include "util/text.hpp"
 
 namespace calvane {
@@ -14,6 +15,7 @@ namespace {
 using testing::add_pattern;
 using testing::add_phase;
 using testing::gridded;
+using testing::has_line;
 using testing::polylines_in;
 using testing::reflection;
 using testing::set_grid;
@@ -139,6 +141,23 @@ TEST_F(Dessine, YModesTransformTheProfiles) {
   }
 }
 
+// Two flat phases of 3 and 5: the sum is the transform of 8, not the sum of
+// the two transforms (log10 4 + log10 6 = 1.380, √3 + √5 = 3.968).
+TEST_F(Dessine, SumIsTheTransformOfTheSummedIntensities) {
+  const std::pair<YMode, double> cases[] = {
+      {YMode::Linear, 8.0}, {YMode::Logarithmic, std::log10(9.0)}, {YMode::SquareRoot, std::sqrt(8.0)}};
+  add_phase(workspace, "a.cry", 30, 0, 3);
+  add_phase(workspace, "b.cry", 30, 0, 5).draw = false;  // a phase not drawn still adds to the sum
+  for (const auto& [mode, expected] : cases) {
+    state = state_for(workspace);
+    state.y_mode = mode;
+    paint();
+    ASSERT_EQ(state.sum.size(), 401u);
+    EXPECT_NEAR(state.sum.front(), expected, 1e-6) << static_cast<int>(mode);
+    EXPECT_NEAR(state.display_max, expected, 1e-6) << static_cast<int>(mode);
+  }
+}
+
 TEST_F(Dessine, CrowdedLabelsAreSkipped) {
   // Width 610: sx = 600 / 40 = 15 pixels per degree; a grid step of 0.2° is 3 pixels.
   workspace = gridded(10, 50, 201);
@@ -251,10 +270,9 @@ TEST_F(Dessine, QReflectionsBecomeSticksScaledToTheLargest) {
   phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100), reflection(3, 0, 0, 80, 400)};
   state = state_for(workspace);
   const RecordingCanvas canvas = paint(HklMode::AtProfile);
-  // Q = 4π sin θ: Q(10°) = 1.095231, Q(50°) = 5.310776 (4π sin 5°, 4π sin 25°); the stick at 80° is off the
-  // range.
-  EXPECT_NEAR(state.q_min, 1.095231, 1e-5);
-  EXPECT_NEAR(state.q_max, 5.310776, 1e-5);
+  // Q = 4π sin θ / λ at 1.5406 Å: Q(10°) = 0.710912, Q(50°) = 3.447214 Å⁻¹; the stick at 80° is off the range.
+  EXPECT_NEAR(state.q_min, 0.710912, 1e-6);
+  EXPECT_NEAR(state.q_max, 3.447214, 1e-6);
   // sy is set by the largest I × fraction over the whole list: 400 × 0.5 = 200.
   EXPECT_DOUBLE_EQ(state.mapping.sy, 400.0 / 200.0);
   std::vector<DrawOperation> sticks;
@@ -263,10 +281,63 @@ TEST_F(Dessine, QReflectionsBecomeSticksScaledToTheLargest) {
   ASSERT_EQ(sticks.size(), 3u);                 // legend line and two sticks
   EXPECT_EQ(sticks[1].points[1].y, 400 - 50);   // 50 × 0.5 × 2
   EXPECT_EQ(sticks[2].points[1].y, 400 - 100);  // 100 × 0.5 × 2
-  EXPECT_EQ(canvas.texts("Q=4pisin(T)").size(), 1u);
+  EXPECT_EQ(canvas.texts("Q=4pisin(T)/lambda (1/A)").size(), 1u);
   EXPECT_EQ(text_at(canvas, "110").y, 300 - 3);
   EXPECT_TRUE(canvas.texts("Sum").empty());
   EXPECT_TRUE(canvas.of_kind(Kind::Polyline).empty());
+}
+
+// NaCl 111 (a = 5.6402 Å, d = 3.25637 Å) at Cu Kα1: 2θ = 27.3655°, Q = 2π/d =
+// 4π sin θ / λ = 1.92951 Å⁻¹. The stick and an observed peak at the same 2θ
+// meet there, whatever the wavelengths of the spectrum that produced the line.
+TEST_F(Dessine, QIsInReciprocalAngstromsForSticksAndObservedData) {
+  workspace.settings.angle_scale = AngleScale::Q;
+  workspace.settings.wavelengths = workspace.settings.fractions = {};
+  for (auto [wavelength, fraction] : {std::pair{1.39222, 0.1}, std::pair{1.54056, 1.0}}) {
+    workspace.settings.wavelengths.push_back(wavelength);
+    workspace.settings.fractions.push_back(fraction);
+  }
+  workspace.settings.shortest_wavelength = workspace.settings.longest_wavelength = 1.54056;
+  PhaseData& phase = add_phase(workspace, "nacl.cry", 30, 100);
+  Reflection line = reflection(1, 1, 1, 27.3655, 100);
+  line.wavelength = 1.54056;
+  line.d = 3.25637;
+  Reflection beta = reflection(1, 1, 1, 24.6536, 10);  // the same line at Cu Kβ: the same Q
+  beta.wavelength = 1.39222;
+  beta.d = 3.25637;
+  phase.reflections = {beta, line};
+  add_phase(workspace, "unused.cry", 30, 100).draw = false;
+  workspace.observed_peaks.push_back({"nacl.dif", {{1, 1, 1, 27.3655, 100}}, true});
+  state = state_for(workspace);
+  const RecordingCanvas canvas = paint();
+  const int column = vers_pixels(state.mapping, 1.92951, 0).x;
+  EXPECT_NE(column, vers_pixels(state.mapping, 2.97252, 0).x);  // 4π sin θ without the division
+  EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 400 - 400}, phase.colour));
+  EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 400 - 40}, phase.colour));
+  EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 0}, workspace.styles.peak_colours[0]));
+}
+
+// The Q variant draws observed data linear: their scale must be the linear
+// maximum too, not the logarithm or square root chosen before the switch.
+TEST_F(Dessine, ObservedDataInQKeepTheirHeightWhateverYModeWasChosen) {
+  workspace.settings.angle_scale = AngleScale::Q;
+  PhaseData& phase = add_phase(workspace, "a.cry", 30, 100);
+  phase.reflections = {reflection(1, 1, 0, 30, 100)};
+  ObservedPattern& pattern = add_pattern(workspace, "obs.raw", {});
+  for (int i = 0; i <= 80; ++i) pattern.points.push_back({10 + 0.5 * i, i == 40 ? 1000.0 : 10.0});
+  workspace.observed_peaks.push_back({"obs.dif", {{0, 0, 0, 30, 1000}, {0, 0, 0, 40, 250}}, true});
+  for (YMode mode : {YMode::Linear, YMode::Logarithmic, YMode::SquareRoot}) {
+    state = state_for(workspace);
+    state.y_mode = mode;
+    const RecordingCanvas canvas = paint();
+    // The largest observed point and peak reach the largest stick, at row 0.
+    const auto lines = polylines_in(canvas, workspace.styles.pattern_colours[0]);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lowest_row(lines[0]), 0) << static_cast<int>(mode);
+    const int column = vers_pixels(state.mapping, q_of_two_theta(40, 1.5406), 0).x;
+    EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 300}, workspace.styles.peak_colours[0]))
+        << static_cast<int>(mode);
+  }
 }
 
 TEST_F(Dessine, QLabelsAreNotSkippedForCrowding) {

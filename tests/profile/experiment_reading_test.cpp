@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "profile/spectrum.hpp"
 #include "support/scripted_ui.hpp"
 
 namespace calvane {
 namespace {
 
 TEST(RangeFields, ConvertFromEachAngleScale) {
-  // Hand computations with the program's factors: Q(10° 2θ) =
-  // 4π·sin(10 × 0.0087266583705) = 1.0952329; θ = 5° gives the same Q;
-  // Q = 3 gives 2θ = asin(3/4π) × 114.5914 = 27.623439.
+  // Q = 4π·sin θ / λ at the starting 1.5406 Å, by hand: Q(10° 2θ) = 0.7109122;
+  // θ = 5° gives the same Q; Q = 3 Å⁻¹ gives 2θ = 2·asin(3 × 1.5406 / 4π) = 43.158913°.
   struct Case {
     AngleScale scale;
     const char *low, *high;
@@ -19,7 +19,7 @@ TEST(RangeFields, ConvertFromEachAngleScale) {
   const Case cases[] = {
       {AngleScale::TwoTheta, "10", "50", 10, 50},
       {AngleScale::Theta, " 5 ", "25", 10, 50},
-      {AngleScale::Q, "1.0952329", "3", 10.0, 27.623439},
+      {AngleScale::Q, "0.7109122", "3", 10.0, 43.158913},
   };
   for (const Case& c : cases) {
     ExperimentSettings settings;
@@ -31,9 +31,37 @@ TEST(RangeFields, ConvertFromEachAngleScale) {
     ASSERT_TRUE(read_experiment_settings(settings, page, WavelengthForm{}, ui));
     EXPECT_NEAR(settings.two_theta_low, c.two_theta_low, 1e-5) << c.low;
     EXPECT_NEAR(settings.two_theta_high, c.two_theta_high, 1e-5) << c.high;
-    EXPECT_NEAR(settings.q_low, 1.0952329, 1e-6) << c.low;
+    EXPECT_NEAR(settings.q_low, 0.7109122, 1e-6) << c.low;
   }
-  EXPECT_FALSE(convert_range_value(13.0, AngleScale::Q).has_value());  // beyond 4π
+  EXPECT_FALSE(convert_range_value(9.0, AngleScale::Q, 1.5406).has_value());  // beyond 4π/λ = 8.157
+}
+
+// Theta, then Q with the program's own texts in the fields (unzoom writes Q
+// with 3 decimals), then 2Theta again: the range typed comes back exactly.
+TEST(RangeFields, ATripThroughAnotherScaleKeepsTheRangeTyped) {
+  ExperimentSettings settings;
+  ExperimentPageForm page;
+  testing::ScriptedUi ui;
+  page.range_low = "10";
+  relit_theta_min(settings, page, RangeEndSide::Low, ui);
+  for (AngleScale scale : {AngleScale::Theta, AngleScale::Q, AngleScale::TwoTheta}) {
+    change_theta_2theta(settings, page, scale, ui);
+    show_experiment_settings(settings, page);
+    relit_theta_min(settings, page, RangeEndSide::Low, ui);  // leaving a field not edited
+    ASSERT_TRUE(read_experiment_settings(settings, page, WavelengthForm{}, ui));
+    EXPECT_EQ(settings.two_theta_low, 10.0) << page.range_low;
+    EXPECT_EQ(settings.two_theta_high, 50.0) << page.range_high;
+  }
+  EXPECT_EQ(page.range_low, " 10.000");
+  EXPECT_TRUE(ui.warnings.empty());
+
+  // A Q typed is converted to 2θ at the wavelength, and the entered range holds that 2θ.
+  change_theta_2theta(settings, page, AngleScale::Q, ui);
+  page.range_high = "3";
+  relit_theta_min(settings, page, RangeEndSide::High, ui);
+  EXPECT_NEAR(settings.entered_high, 43.158913, 1e-5);
+  change_theta_2theta(settings, page, AngleScale::TwoTheta, ui);
+  EXPECT_NEAR(settings.two_theta_high, 43.158913, 1e-5);
 }
 
 TEST(ExperimentFields, EmptyOrUnreadableFieldsKeepTheirValues) {

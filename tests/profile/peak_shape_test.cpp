@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <string>
 #include <numbers>
 #include <random>
 #include <vector>
 
 #include "profile/peak_width.hpp"
 #include "profile/pseudo_voigt.hpp"
+#include "ui/main_form.hpp"
+#include "util/files.hpp"
 #include "util/thread_pool.hpp"
 
 namespace calvane {
@@ -75,6 +79,19 @@ TEST(PeakWidth, ResolutionSizeAndStrainTermsByHand) {
   // A size of 0 (an empty box) or less means no size broadening.
   EXPECT_EQ(peak_width({0, 0, 0.08}, {0, 0}, 40, 1.5406).size, 0.0);
   EXPECT_EQ(peak_width({0, 0, 0.08}, {-5, 0}, 40, 1.5406).total, 0.08);
+}
+
+// The width used is U·T² + V·T + W itself (above); the resolution caption and
+// the help must state that formula, not its square root.
+TEST(PeakWidth, CaptionAndHelpStateTheWidthComputed) {
+  const std::string caption = kResolutionCaption;
+  EXPECT_NE(caption.find("Delta(2Theta)=U tan²θ + V tanθ + W"), std::string::npos) << caption;
+  EXPECT_EQ(caption.find("sqrt"), std::string::npos) << caption;
+  const auto help = read_file_bytes(std::filesystem::path(CALVANE_SOURCE_DIR) / "data" / "calvane.hlp");
+  ASSERT_TRUE(help);
+  EXPECT_NE(help->find("Delta(2&theta;) = U tan&sup2;&theta; + V tan&theta; + W"), std::string::npos);
+  EXPECT_NE(help->find("half width at half maximum"), std::string::npos);
+  EXPECT_EQ(help->find("H&sup2; = U"), std::string::npos);
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST(LineList, EveryLineSetsAOneLineSpectrum) {
   }
 }
 
-TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQWithoutWavelength) {
+TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQInReciprocalAngstroms) {
   Windows w;  // one phase, loaded, whose iron has f′ and f″ at every wavelength
   PhaseData phase;
   phase.composition.anomalous.push_back({"Fe", {-1.1, -1.2, -1.3, -1.4}, {3.2, 3.3, 3.4, 3.5}});
@@ -71,9 +71,9 @@ TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQWithoutWavelength) {
   EXPECT_TRUE(anomalous_terms_zero(w.workspace.composition));
   EXPECT_EQ(w.workspace.crystal.scattering_types[0].f_second[0], 0.0);
   EXPECT_TRUE(follow_up.commit_crystal_page && follow_up.refresh_anomalous_table);
-  // 4π·sin(10 × 0.0087266583705) and 4π·sin(50 × 0.0087266583705), by hand.
-  EXPECT_NEAR(w.settings().q_low, 1.0952329, 1e-6);
-  EXPECT_NEAR(w.settings().q_high, 5.3107846, 1e-6);
+  // Q = 4π·sin θ / λ at Cu Kα1 (1.54056 Å): 4π·sin 5° / λ and 4π·sin 25° / λ, by hand.
+  EXPECT_NEAR(w.settings().q_low, 0.7109307, 1e-6);
+  EXPECT_NEAR(w.settings().q_high, 3.4473034, 1e-6);
 
   Windows multiple;  // "Multiple W.L." empties the spectrum and opens the dialog
   set_lambda(multiple.view(), 0);
@@ -115,9 +115,9 @@ TEST(WavelengthDialog, CopperAnodeGivesThreeSortedLinesWithSharesOfOneHundredSix
           {"Lambda", "%", "<mu><rho>"}, {" 1.39222", "10.0"}, {" 1.54056", "100.0"}, {" 1.54439", "50.0"}}));
   EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"  1.00", "  0.50", "  0.10", ""}));
   EXPECT_FALSE(w.dialog.visible);
-  // The dialog's Q range divides by the longest and shortest wavelengths.
-  EXPECT_NEAR(w.settings().q_low, 4 * M_PI * std::sin(10 * 0.0087266431) / 1.54439, 1e-12);
-  EXPECT_NEAR(w.settings().q_high, 4 * M_PI * std::sin(50 * 0.0087266431) / 1.39222, 1e-12);
+  // The Q range holds every line: its low end at the longest wavelength, its high end at the shortest.
+  EXPECT_NEAR(w.settings().q_low, 4 * M_PI * std::sin(5 * M_PI / 180) / 1.54439, 1e-12);
+  EXPECT_NEAR(w.settings().q_high, 4 * M_PI * std::sin(25 * M_PI / 180) / 1.39222, 1e-12);
 }
 
 TEST(WavelengthDialog, RefusalsNameTheBoxAndKeepTheSpectrum) {
