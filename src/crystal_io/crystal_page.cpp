@@ -277,7 +277,14 @@ void build_symmetry_operators(Program& program) {
   // An empty "Hall" box selects the standard catalogues; a symbol they do not
   // hold (a non-standard setting) is asked of the generator, which knows them all.
   if (crystal.symmetry.hall_symbol.empty() && build_operators_pos(crystal, program.program_folder, program.ui)) return;
-  build_operators_getspec(crystal, program.program_folder, program.ui);
+  // The generator's "scfs.dat" is a scratch file of this run: two programs
+  // sharing a program folder must not read each other's.
+  const std::filesystem::path& scratch = program.scratch.path();
+  if (scratch.empty()) {
+    program.ui.warning("Cannot write scfs.dat: " + program.scratch.problem());
+    return;
+  }
+  build_operators_getspec(crystal, scratch, program.ui);
 }
 
 bool decode_crystal_page(Program& program) {

@@ -17,11 +17,14 @@ double current_wavelength(const Workspace& workspace) {
   return wavelengths.empty() ? 0.0 : wavelengths.front();
 }
 
-ListingContext listing_context(const Workspace& workspace, const PhaseListings& listings) {
+// The listings name the phase's file as the user knows it, not the scratch
+// copy a loaded workspace file was rebuilt into.
+ListingContext listing_context(const Program& program, const PhaseListings& listings) {
+  const Workspace& workspace = program.workspace;
   return ListingContext{workspace.crystal,
                         workspace.settings,
                         workspace.composition,
-                        workspace.crystal_file_name,
+                        program.shown_file_name(workspace.crystal_file_name),
                         listings.date_time.empty() ? current_date_time() : listings.date_time,
                         current_wavelength(workspace),
                         workspace.current_wavelength_index};
@@ -30,7 +33,7 @@ ListingContext listing_context(const Workspace& workspace, const PhaseListings& 
 }  // namespace
 
 void write_listing_header(const Program& program, PhaseListings& listings) {
-  const ListingContext context = listing_context(program.workspace, listings);
+  const ListingContext context = listing_context(program, listings);
   if (listings.detailed != nullptr) write_detailed_header(*listings.detailed, context);
   if (listings.short_listing != nullptr) write_short_header(*listings.short_listing, context);
 }
@@ -68,17 +71,18 @@ int compute_wavelength(Program& program, PhaseListings& listings) {
     listings.sections.push_back({wavelength, workspace.current_wavelength_index, std::move(result)});
     return 0;
   }
-  const ListingContext listing = listing_context(workspace, listings);
+  const ListingContext listing = listing_context(program, listings);
   if (listings.detailed != nullptr) write_detailed_section(*listings.detailed, listing, result);
   if (listings.short_listing != nullptr) write_short_section(*listings.short_listing, listing, result);
   return 0;
 }
 
-DeferredListing take_sections(const Workspace& workspace, PhaseListings& listings) {
+DeferredListing take_sections(const Program& program, PhaseListings& listings) {
+  const Workspace& workspace = program.workspace;
   DeferredListing listing{workspace.crystal,
                           workspace.settings,
                           workspace.composition,
-                          workspace.crystal_file_name,
+                          program.shown_file_name(workspace.crystal_file_name),
                           listings.date_time.empty() ? current_date_time() : listings.date_time,
                           std::move(listings.sections)};
   listings.sections.clear();

@@ -11,7 +11,6 @@
 namespace calvane {
 
 struct Program;
-struct Workspace;
 
 /// What the driver keeps for one computation of a phase: the texts of the two
 /// listings ("phase" + p + "2.out", detailed, and "phase" + p + ".out", short)
@@ -60,7 +59,7 @@ int compute_wavelength(Program& program, PhaseListings& listings);
 
 /// The kept sections, moved out of `listings`, with a copy of the workspace's
 /// crystal, settings, composition and file name.
-DeferredListing take_sections(const Workspace& workspace, PhaseListings& listings);
+DeferredListing take_sections(const Program& program, PhaseListings& listings);
 
 /// Appends the sections to the texts that are not null, as compute_wavelength
 /// would have written them.

@@ -71,8 +71,7 @@ bool symbol_rebuilds_operators(Program& program, const CurrentCrystal& crystal) 
 
 TotalDataPhase phase_record(Program& program, const PhaseData& phase) {
   TotalDataPhase record;
-  const auto original = program.workspace_file_names.find(phase.file_name);
-  record.file_path = original != program.workspace_file_names.end() ? original->second : phase.file_name;
+  record.file_path = program.shown_file_name(phase.file_name);
   record.draw = phase.draw;
   record.show_hkl = phase.show_hkl;
   record.colour = number_of(phase.colour);

@@ -100,7 +100,14 @@ void selecte_groupe_getspec(SpaceGroupForm& form, Program& program, int item) {
   crystal.symmetry.hall_symbol = fields.hall;
   crystal.symmetry.space_group_number = static_cast<int>(parse_integer(fields.number).value_or(0));
   if (crystal.symbol.empty()) return;
-  build_operators_getspec(crystal, program.current_folder, program.ui);
+  // The generator's "scfs.dat" is a scratch file: it goes into the program's
+  // own scratch folder, never into the user's current folder.
+  const std::filesystem::path& scratch = program.scratch.path();
+  if (scratch.empty()) {
+    program.ui.warning("Cannot write scfs.dat: " + program.scratch.problem());
+    return;
+  }
+  build_operators_getspec(crystal, scratch, program.ui);
   fill_position_grid(crystal.symmetry, form.positions);
 }
 

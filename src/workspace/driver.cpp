@@ -179,7 +179,7 @@ bool calcule(Program& program, bool* results_due) {
   compute_all_wavelengths(program, listings);
   std::string listing_failure;
   std::jthread listing_writer(
-      [&texts, &listing_failure, listing = take_sections(ws, listings), folder = program.program_folder, p] {
+      [&texts, &listing_failure, listing = take_sections(program, listings), folder = program.program_folder, p] {
         write_sections(listing, &texts.detailed, &texts.short_listing);
         listing_failure = overwrite_file(folder / ("phase" + p + "2.out"), texts.detailed);
         if (listing_failure.empty())

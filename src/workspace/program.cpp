@@ -15,4 +15,9 @@ std::filesystem::path Program::resolve(std::string_view name) const {
   return current_folder / path;
 }
 
+const std::string& Program::shown_file_name(const std::string& file_name) const {
+  const auto original = workspace_file_names.find(file_name);
+  return original != workspace_file_names.end() ? original->second : file_name;
+}
+
 }  // namespace calvane

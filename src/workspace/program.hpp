@@ -65,6 +65,10 @@ struct Program {
   std::filesystem::path data_file(std::string_view name) const;
   /// `name` resolved against the current folder (absolute names stay).
   std::filesystem::path resolve(std::string_view name) const;
+  /// The crystal-file name the user knows for a phase's file: the name a
+  /// loaded workspace file gave a phase rebuilt in the scratch folder, else
+  /// `file_name` itself.
+  const std::string& shown_file_name(const std::string& file_name) const;
 };
 
 }  // namespace calvane

@@ -24,6 +24,7 @@ using testing::ScriptedUi;
 using testing::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 void write_text(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -121,6 +122,12 @@ TEST_F(TotalDataFlowTest, ALoadedWorkspaceGivesTheSameComputedProfilesFromEither
   EXPECT_EQ(file_name_of(b.phase(1).file_name), "silicon.cry");
   EXPECT_TRUE(other.scratch.holds(b.phase(1).file_name));
   EXPECT_EQ(other.main_form.phases.rows[0].name, "silicon");
+  // So do the phase listings the load computed.
+  for (const char* listing : {"phase1.out", "phase12.out"}) {
+    const std::string text = read_file_bytes(folder / listing).value_or("");
+    EXPECT_THAT(text, HasSubstr("Results for " + a.phase(1).file_name + "\n")) << listing;
+    EXPECT_THAT(text, Not(HasSubstr(other.scratch.path_if_made().string()))) << listing;
+  }
   ASSERT_EQ(b.observed_patterns.size(), 1u);
   EXPECT_EQ(b.observed_patterns[0].file_name, "scan.raw");
   EXPECT_EQ(b.observed_patterns[0].points.size(), 12u);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "crystal_io/crystal_page.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
@@ -101,13 +102,21 @@ TEST(SpaceGroupWindow, StandardListIsUsedWhenOnlyItKnowsTheSymbol) {
   EXPECT_EQ(window.crystal().symmetry.operators.size(), 4u);
 }
 
-TEST(SpaceGroupWindow, ClickingACatalogueItemRunsTheGenerator) {
+TEST(SpaceGroupWindow, ClickingACatalogueItemRunsTheGeneratorInTheScratchFolder) {
   SelectionWindow window;
+  testing::TempFolder user_folder;  // the folder the user works in
+  window.program.current_folder = user_folder.path();
+  const std::filesystem::path users_own = user_folder.write("scfs.dat", "the user's own file");
   window.open("ORTH", "");
   window.folder.write("scfs2.dat", "old");
   selecte_groupe_getspec(window.form, window.program, 1);  // "P 2 2 21"
   EXPECT_FALSE(std::filesystem::exists(window.folder / "scfs2.dat"));
-  EXPECT_TRUE(std::filesystem::exists(window.folder / "scfs.dat"));
+  // The generator's file is the program's own: neither the user's folder nor
+  // the program folder receives it.
+  EXPECT_EQ(read_file_bytes(users_own), "the user's own file");
+  EXPECT_FALSE(std::filesystem::exists(window.folder / "scfs.dat"));
+  ASSERT_FALSE(window.program.scratch.path_if_made().empty());
+  EXPECT_TRUE(std::filesystem::exists(window.program.scratch.path_if_made() / "scfs.dat"));
   EXPECT_EQ(window.crystal().symbol, "P 2 2 21");
   EXPECT_EQ(window.crystal().symmetry.hall_symbol, "P 2c 2");
   EXPECT_EQ(window.crystal().symmetry.space_group_number, 17);
@@ -124,6 +133,19 @@ TEST(SpaceGroupWindow, ClickingACatalogueItemRunsTheGenerator) {
   EXPECT_TRUE(window.program.main_form.crystal.hall.empty());
   EXPECT_TRUE(window.program.main_form.crystal.space_group_number.empty());
   EXPECT_EQ(window.form.positions.cells[2], (std::vector<std::string>{"2", "-X", "-Y", " Z", ""}));
+}
+
+TEST(SpaceGroupWindow, AHallSymbolTypedOnTheCrystalPageRunsTheGeneratorInTheScratchFolder) {
+  SelectionWindow window;
+  window.crystal().system_code = "ORTH";
+  window.crystal().symbol = "P 2 2 21";
+  window.crystal().symmetry.hall_symbol = "P 2c 2";
+  build_symmetry_operators(window.program);
+  EXPECT_TRUE(window.ui.warnings.empty()) << window.ui.last_warning();
+  EXPECT_EQ(window.crystal().symmetry.operators.size(), 4u);
+  EXPECT_FALSE(std::filesystem::exists(window.folder / "scfs.dat"));
+  ASSERT_FALSE(window.program.scratch.path_if_made().empty());
+  EXPECT_TRUE(std::filesystem::exists(window.program.scratch.path_if_made() / "scfs.dat"));
 }
 
 TEST(SpaceGroupWindow, OkRefusesAnEmptySymbolAndAddsAWaitingShelxPhase) {
