@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "plot/column_decimation.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/workspace.hpp"
@@ -262,10 +263,11 @@ void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
     points.push_back(d.pixel(display_abscissa(d.workspace, point.two_theta),
                              transform_value(point.intensity, mode) * *factor));
   }
-  if (style == kPatternLines || style == kPatternLinesAndPoints) d.canvas.polyline(points);
+  if (style == kPatternLines || style == kPatternLinesAndPoints) d.canvas.polyline(decimate_per_column(points));
   if (style == kPatternPoints || style == kPatternLinesAndPoints) {
     const int half = d.layout.point_square / 2;
-    for (const Point& p : points) d.canvas.rectangle(p.x - half, p.y - half, p.x + half, p.y + half);
+    for (const Point& p : drop_repeated_pixels(points))
+      d.canvas.rectangle(p.x - half, p.y - half, p.x + half, p.y + half);
   }
 }
 
