@@ -12,6 +12,7 @@
 #include "experiment_io/total_data_flows.hpp"
 #include "plot/image_export.hpp"
 #include "plot/plot_state.hpp"
+#include "profile/experiment_reading.hpp"
 #include "reports/global_report.hpp"
 #include "ui/cif_block_form.hpp"
 #include "util/files.hpp"
@@ -90,6 +91,19 @@ bool load_input(Program& program, TerminalUi& ui, const Options& options, const 
   return program.workspace.phase_count() == before + 1;
 }
 
+/// A Rietveld file whose first line is empty gives no wavelength, and the
+/// window that asks for one has no terminal counterpart: the file is read at
+/// the calculation's first wavelength, and the note says so.
+bool read_rietveld_without_wavelength(Program& program, const std::string& file, std::ostream& messages) {
+  if (!program.lambda_missing.visible) return false;
+  const auto& wavelengths = program.workspace.settings.wavelengths;
+  const std::string wavelength = fixed(wavelengths.empty() ? 1.5406 : wavelengths.front(), 0, 5);
+  messages << "calvane-sim: " << file << " gives no wavelength (its first line is empty); it is read at " << wavelength
+           << " A\n";
+  program.lambda_missing.lambda = wavelength;
+  return lit_lambda(program).added;
+}
+
 bool load_observed(Program& program, const Options& options, std::ostream& messages) {
   for (const std::string& file : options.observed_patterns) {
     auto kind = pattern_kind(file);
@@ -97,7 +111,9 @@ bool load_observed(Program& program, const Options& options, std::ostream& messa
       messages << "calvane-sim: " << file << ": not an observed pattern file (.raw .rd .sim .dat .cpi .cpd)\n";
       return false;
     }
-    if (!read_observed_pattern(program, *kind, std::filesystem::absolute(file))) return false;
+    if (!read_observed_pattern(program, *kind, std::filesystem::absolute(file)) &&
+        !read_rietveld_without_wavelength(program, file, messages))
+      return false;
   }
   for (const std::string& file : options.observed_peaks) {
     auto kind = peak_kind(file);
@@ -247,6 +263,9 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
       return 1;
     }
   }
+  // Observed files are compared with the calculation's wavelengths, so these are read first.
+  if (!read_experiment_settings(program.workspace.settings, program.main_form.experiment, program.wavelength_form, ui))
+    return 1;
   if (!load_observed(program, options, messages)) return 1;
   set_phase_options(program, options);
   if (options.no_anomalous)

@@ -88,15 +88,12 @@ bool store_pattern(Program& program, const PatternReadingBuffer& buffer) {
   pattern.draw = true;
   pattern.style_width = 3;
   pattern.style_kind = 1;
-  std::size_t kept = std::min<std::size_t>(buffer.angles.size(), kMaxObservedPoints);
-  pattern.points.reserve(kept);
-  for (std::size_t i = 0; i < kept; ++i) pattern.points.push_back({buffer.angles[i], buffer.intensities[i]});
+  pattern.points.reserve(buffer.angles.size());
+  for (std::size_t i = 0; i < buffer.angles.size(); ++i) pattern.points.push_back({buffer.angles[i], buffer.intensities[i]});
   pattern.file_name = name.substr(0, std::min(name.size(), kMaxPatternNameLength));
   workspace.observed_patterns.push_back(std::move(pattern));
   workspace.observed_pattern_file_name = workspace.observed_patterns.back().file_name;
   reconcile_wavelength(program, buffer.read_wavelength);
-  if (buffer.points_in_file > static_cast<long long>(kept))
-    program.ui.warning(dropped_message(buffer.points_in_file, static_cast<long long>(kept), "points", name));
   return true;
 }
 

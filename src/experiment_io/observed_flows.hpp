@@ -44,8 +44,7 @@ bool read_observed_pattern(Program& program, PatternFileKind kind, const std::fi
 /// `lit_lambda`: OK of the Lambda missing window.
 ObservedLoad lit_lambda(Program& program);
 
-/// Turns a successful read into the next ObservedPattern (at most 10 000
-/// points; one message says how many were dropped). False when the table
+/// Turns a successful read into the next ObservedPattern, every point kept. False when the table
 /// is full or the file held no point.
 bool store_pattern(Program& program, const PatternReadingBuffer& buffer);
 

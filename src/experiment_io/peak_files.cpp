@@ -82,7 +82,8 @@ PeakReading read_dif_peaks(std::string_view bytes, std::string_view file_name) {
     std::size_t data = 1016 + static_cast<std::size_t>(std::max<std::int32_t>(*supplement, 0));
     error = read_binary_peaks(file, data, *count, 24, true, reading, file_name);
   } else {
-    return failure("It seems not to be a Bruker file");
+    return failure(refusal_message("It seems not to be a Bruker file", file_name,
+                                   "it starts with " + quoted_token(magic) + ", not DIF1 or DIF2"));
   }
   if (!error.empty()) return failure(error);
   scale_to_strongest(reading.list);
@@ -116,9 +117,10 @@ PeakReading read_xfit_peaks(const std::vector<std::string>& lines, std::string_v
   return reading;
 }
 
-PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string_view /*file_name*/) {
+PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string_view file_name) {
   if (lines.empty() || !contains(lines[0], "Sample") || !contains(lines[0], "Position"))
-    return failure("It seems not a WINFIT file!");
+    return failure(refusal_message("It seems not a WINFIT file!", file_name, 1,
+                                   "the heading must name both \"Sample\" and \"Position\""));
   PeakReading reading;
   int peak_lines = 0;
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -136,10 +138,14 @@ PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string
     std::vector<double> numbers;
     for (auto field : fields) {
       auto value = parse_double(field);
-      if (!value) return failure("decode error");
+      if (!value)
+        return failure(refusal_message("decode error", file_name, static_cast<int>(i) + 1,
+                                       quoted_token(field) + " is not a number"));
       numbers.push_back(*value);
     }
-    if (numbers.size() < 5) return failure("decode error");
+    if (numbers.size() < 5)
+      return failure(refusal_message("decode error", file_name, static_cast<int>(i) + 1,
+                                     "a peak line holds its number and at least 5 values (the 5th is the intensity)"));
     add_peak(reading, numbers[0], numbers[4]);
   }
   scale_to_strongest(reading.list);
@@ -147,10 +153,16 @@ PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string
 }
 
 PeakReading read_di_peaks(std::string_view bytes, std::string_view file_name) {
-  (void)file_name;
   constexpr std::size_t kHeader = 250, kRecord = 12;
-  if (bytes.size() < kHeader || (bytes.size() - kHeader) % kRecord != 0)
-    return failure("It seems not to be a .RD Philips file");
+  constexpr std::string_view kText = "It seems not to be a .RD Philips file";
+  if (bytes.size() < kHeader)
+    return failure(refusal_message(kText, file_name,
+                                   "a Philips .di peak file has a 250-byte header; this file has " +
+                                       std::to_string(bytes.size()) + " bytes"));
+  if ((bytes.size() - kHeader) % kRecord != 0)
+    return failure(refusal_message(kText, file_name,
+                                   "its last 12-byte peak record is cut short (" +
+                                       std::to_string((bytes.size() - kHeader) % kRecord) + " bytes)"));
   ByteReader file(bytes);
   PeakReading reading;
   for (std::size_t at = kHeader; at < bytes.size(); at += kRecord)

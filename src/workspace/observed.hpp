@@ -12,7 +12,7 @@ struct ObservedPoint {
 };
 
 struct ObservedPattern {
-  std::vector<ObservedPoint> points;  // at most 10 000
+  std::vector<ObservedPoint> points;  // every point of the file, up to kMaxObservedPoints
   double wavelength = 0;              // Å, as the file reports it
   std::string file_name;              // without folder, at most 50 characters
   bool draw = true;

@@ -121,5 +121,20 @@ TEST_F(Run, SavesAWorkspaceThatLoadsBackWithItsPhases) {
   EXPECT_EQ(*read_file_bytes(out / "a.csv"), *read_file_bytes(out / "b.csv"));
 }
 
+// A Rietveld file whose first line is empty gives no wavelength; there is no
+// window to ask for one, so it is read at the calculation's wavelength, which
+// is also the one observed files are compared with.
+TEST_F(Run, ObservedFilesMeetTheWavelengthOfTheCommandLine) {
+  out.write("nolambda.dat", "\nignored\nignored\nignored\n10 0.02 10.08\n5 7 9 8 6\n");
+  out.write("mo.dat", "SampleIdent=mo DataFileName=mo.dat\n\nAlpha1=0.7093 Alpha2=0 Ratio=0\n\n10 0.02 10.04\n1 2 3\n");
+  Options options = parse_options({example("nacl.cry"), "--lambda", "0.7093", "--observed",
+                                   (out / "nolambda.dat").string(), "--observed", (out / "mo.dat").string()});
+  ASSERT_EQ(run(options, data.path(), messages), 0) << messages.str();
+  EXPECT_NE(messages.str().find("nolambda.dat gives no wavelength (its first line is empty); it is read at 0.70930 A"),
+            std::string::npos)
+      << messages.str();
+  EXPECT_EQ(messages.str().find("is different"), std::string::npos) << messages.str();
+}
+
 }  // namespace
 }  // namespace calvane::cli
