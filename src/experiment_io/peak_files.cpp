@@ -174,7 +174,11 @@ PeakReading read_di_peaks(std::string_view bytes, std::string_view file_name) {
 PeakReading read_column_peaks(const std::vector<std::string>& lines, std::string_view file_name) {
   PeakReading reading;
   std::size_t columns = 0;
+  bool layout_chosen = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    // Comment lines, as spreadsheet and script exports write them.
+    if (std::string_view text = trim_view(lines[i]); !text.empty() && (text[0] == '#' || text[0] == '!' || text[0] == ';'))
+      continue;
     NumberScanner scanner(lines[i]);
     std::vector<double> numbers;
     while (!scanner.at_end()) {
@@ -182,7 +186,8 @@ PeakReading read_column_peaks(const std::vector<std::string>& lines, std::string
       if (!value) return failure(read_error_message(file_name, static_cast<int>(i) + 1, "a field is not a number"));
       numbers.push_back(*value);
     }
-    if (i == 0) columns = numbers.size();
+    if (!layout_chosen) columns = numbers.size();  // the first line that is not a comment
+    layout_chosen = true;
     if (numbers.empty() || numbers[0] == 0) continue;  // a blank line, or a position of 0
     double intensity = 100;
     if (columns >= 2) {

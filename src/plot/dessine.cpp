@@ -320,7 +320,7 @@ void draw_observed_peaks(Drawing& d) {
                             centre - layout.peak_bar_half_height,
                             layout.peak_bar_x + layout.peak_bar_width / 2,
                             centre + layout.peak_bar_half_height, styles.peak_colours[i]);
-    legend_text(d, layout.peak_name_x, file_name_of(list.file_name));
+    legend_text(d, layout.peak_name_x, list.label.empty() ? file_name_of(list.file_name) : list.label);
     if (!list.draw || !factor) continue;
     for (const auto& peak : list.peaks) {
       if (!within(peak.two_theta, state.theta2_min, state.theta2_max)) continue;

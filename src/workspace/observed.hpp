@@ -30,6 +30,7 @@ struct ObservedPeakList {
   std::string file_name;            // full name as chosen
   std::vector<ObservedPeak> peaks;  // at most 2000
   bool draw = true;
+  std::string label;                // a reference card's name for the legend; empty: the file name
 };
 
 }  // namespace calvane
