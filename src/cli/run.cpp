@@ -58,8 +58,6 @@ CrystalFileKind kind_of(const std::string& name) {
 
 std::string extension_of(const std::string& name) { return to_lower(std::filesystem::path(name).extension().string()); }
 
-std::optional<PatternFileKind> pattern_kind(const std::string& name) { return pattern_kind_of(extension_of(name)); }
-
 std::optional<PeakFileKind> peak_kind(const std::string& name) { return peak_kind_of(extension_of(name)); }
 
 /// A CIF with several valuable blocks opens the block chooser: --block answers it.
@@ -105,23 +103,30 @@ bool read_rietveld_without_wavelength(Program& program, const std::string& file,
 }
 
 bool load_observed(Program& program, const Options& options, std::ostream& messages) {
+  MeasuredOpenChoices choices;
+  choices.scan = options.scan;
+  choices.file_wavelength = options.use_file_wavelength ? MeasuredOpenChoices::FileWavelength::Take
+                                                        : MeasuredOpenChoices::FileWavelength::Keep;
   for (const std::string& file : options.observed_patterns) {
-    auto kind = pattern_kind(file);
-    if (!kind) {
-      messages << "calvane-sim: " << file << ": not an observed pattern file (.raw .rd .sim .dat .cpi .cpd)\n";
+    const std::filesystem::path path = std::filesystem::absolute(file);
+    // A Rietveld file without a wavelength is read by its own reader, which
+    // knows that its first line is empty; every other file by its content.
+    const auto lines = extension_of(file) == ".dat" ? read_text_lines(path) : std::nullopt;
+    if (lines && rietveld_lacks_wavelength(*lines)) {
+      if (!read_observed_pattern(program, PatternFileKind::Rietveld, path) &&
+          !read_rietveld_without_wavelength(program, file, messages))
+        return false;
+    } else if (!read_measured_pattern(program, path, choices)) {
       return false;
     }
-    if (!read_observed_pattern(program, *kind, std::filesystem::absolute(file)) &&
-        !read_rietveld_without_wavelength(program, file, messages))
-      return false;
   }
   for (const std::string& file : options.observed_peaks) {
+    const std::string path = std::filesystem::absolute(file).string();
     auto kind = peak_kind(file);
-    if (!kind) {
-      messages << "calvane-sim: " << file << ": not an observed peak file (.dif .txt .dat .di .prn)\n";
+    // The instrument peak formats by their extension, as their menu reads them; the rest by content.
+    if (!(kind && *kind != PeakFileKind::Column ? read_observed_peaks(program, *kind, path)
+                                                : read_any_peak_list(program, path)))
       return false;
-    }
-    if (!read_observed_peaks(program, *kind, std::filesystem::absolute(file).string())) return false;
   }
   return true;
 }

@@ -20,6 +20,19 @@ constexpr std::size_t kMaxPatternNameLength = 50;
 // Two wavelengths closer than this are taken as the same radiation (Å).
 constexpr double kWavelengthTolerance = 0.05;
 
+// The tables hold eight patterns and eight peak lists; a ninth is refused with the table's message.
+bool pattern_table_full(Program& program) {
+  if (static_cast<int>(program.workspace.observed_patterns.size()) < kMaxObservedPatterns) return false;
+  program.ui.warning("Max. Nb of observed patterns = 8");
+  return true;
+}
+
+bool peak_table_full(Program& program) {
+  if (static_cast<int>(program.workspace.observed_peaks.size()) < kMaxObservedPeakLists) return false;
+  program.ui.warning("Max. Nb of peaks file = 8");
+  return true;
+}
+
 bool valid_pattern_entry(int entry) { return entry >= 1 && entry <= 6; }
 bool valid_peak_entry(int entry) { return entry >= 1 && entry <= 5; }
 
@@ -60,10 +73,7 @@ namespace {
 bool add_observed_pattern(Program& program, const PatternReadingBuffer& buffer) {
   Workspace& workspace = program.workspace;
   std::string name = file_name_of(buffer.file_name);
-  if (static_cast<int>(workspace.observed_patterns.size()) >= kMaxObservedPatterns) {
-    program.ui.warning("Max. Nb of observed patterns = 8");
-    return false;
-  }
+  if (pattern_table_full(program)) return false;
   if (buffer.angles.empty()) {
     program.ui.warning("The file " + name + " holds no point");
     return false;
@@ -168,10 +178,7 @@ bool store_pattern(Program& program, const PatternReadingBuffer& buffer) {
 }
 
 bool read_measured_pattern(Program& program, const std::filesystem::path& path, const MeasuredOpenChoices& choices) {
-  if (static_cast<int>(program.workspace.observed_patterns.size()) >= kMaxObservedPatterns) {
-    program.ui.warning("Max. Nb of observed patterns = 8");
-    return false;
-  }
+  if (pattern_table_full(program)) return false;
   const std::filesystem::path full = program.resolve(path.string());
   const std::string name = full.filename().string();
   MeasuredReading reading = read_measured_file(full);
@@ -200,10 +207,7 @@ bool read_measured_pattern(Program& program, const std::filesystem::path& path, 
 
 ObservedLoad open_measured_pattern(Program& program, const MeasuredOpenChoices& choices) {
   ObservedLoad load;
-  if (static_cast<int>(program.workspace.observed_patterns.size()) >= kMaxObservedPatterns) {
-    program.ui.warning("Max. Nb of observed patterns = 8");
-    return load;
-  }
+  if (pattern_table_full(program)) return load;
   auto chosen = program.ui.open_file({measured_pattern_filter(), 1, program.current_folder.string(), {}});
   if (!chosen || chosen->path.empty()) return load;
   load.reset_intensity_scales = true;
@@ -215,10 +219,7 @@ ObservedLoad open_measured_pattern(Program& program, const MeasuredOpenChoices& 
 
 bool read_any_peak_list(Program& program, const std::string& chosen_name) {
   Workspace& workspace = program.workspace;
-  if (static_cast<int>(workspace.observed_peaks.size()) >= kMaxObservedPeakLists) {
-    program.ui.warning("Max. Nb of peaks file = 8");
-    return false;
-  }
+  if (peak_table_full(program)) return false;
   const auto& wavelengths = workspace.settings.wavelengths;
   PeakReading reading =
       read_peak_list_file(program.resolve(chosen_name), wavelengths.empty() ? 0.0 : wavelengths.front());
@@ -227,10 +228,7 @@ bool read_any_peak_list(Program& program, const std::string& chosen_name) {
 
 ObservedLoad open_peak_list(Program& program) {
   ObservedLoad load;
-  if (static_cast<int>(program.workspace.observed_peaks.size()) >= kMaxObservedPeakLists) {
-    program.ui.warning("Max. Nb of peaks file = 8");
-    return load;
-  }
+  if (peak_table_full(program)) return load;
   auto chosen = program.ui.open_file({peak_list_filter(), 1, program.current_folder.string(), {}});
   if (!chosen || chosen->path.empty()) return load;
   for (const ObservedPeakList& list : program.workspace.observed_peaks) {
@@ -245,20 +243,14 @@ ObservedLoad open_peak_list(Program& program) {
 }
 
 bool read_observed_pattern(Program& program, PatternFileKind kind, const std::filesystem::path& path) {
-  if (static_cast<int>(program.workspace.observed_patterns.size()) >= kMaxObservedPatterns) {
-    program.ui.warning("Max. Nb of observed patterns = 8");
-    return false;
-  }
+  if (pattern_table_full(program)) return false;
   return read_and_store(program, kind, program.resolve(path.string()));
 }
 
 ObservedLoad ouvre_fichier_raw(Program& program, int entry) {
   ObservedLoad load;
   if (!valid_pattern_entry(entry)) return load;
-  if (static_cast<int>(program.workspace.observed_patterns.size()) >= kMaxObservedPatterns) {
-    program.ui.warning("Max. Nb of observed patterns = 8");
-    return load;
-  }
+  if (pattern_table_full(program)) return load;
   auto chosen = program.ui.open_file({kPatternFilter, entry, program.current_folder.string(), {}});
   if (!chosen || chosen->path.empty()) return load;
   load.reset_intensity_scales = true;
@@ -331,20 +323,14 @@ bool append_peak_reading(Program& program, PeakReading reading, const std::strin
 }
 
 bool read_observed_peaks(Program& program, PeakFileKind kind, const std::string& chosen_name) {
-  if (static_cast<int>(program.workspace.observed_peaks.size()) >= kMaxObservedPeakLists) {
-    program.ui.warning("Max. Nb of peaks file = 8");
-    return false;
-  }
+  if (peak_table_full(program)) return false;
   return append_peak_reading(program, read_peak_file(kind, program.resolve(chosen_name)), chosen_name);
 }
 
 ObservedLoad ouvre_fichier_dif(Program& program, int entry) {
   ObservedLoad load;
   if (!valid_peak_entry(entry)) return load;
-  if (static_cast<int>(program.workspace.observed_peaks.size()) >= kMaxObservedPeakLists) {
-    program.ui.warning("Max. Nb of peaks file = 8");
-    return load;
-  }
+  if (peak_table_full(program)) return load;
   auto chosen = program.ui.open_file({kPeakFilter, entry, program.current_folder.string(), {}});
   if (!chosen || chosen->path.empty()) return load;
   const std::string& name = chosen->path;

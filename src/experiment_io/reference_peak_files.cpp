@@ -14,12 +14,6 @@ namespace calvane {
 
 namespace {
 
-PeakReading peak_failure(std::string message) {
-  PeakReading reading;
-  reading.error = std::move(message);
-  return reading;
-}
-
 bool is_comment(std::string_view line) {
   line = trim_view(line);
   return !line.empty() && (line.front() == '#' || line.front() == '!' || line.front() == ';');
@@ -33,13 +27,6 @@ bool add_d_peak(PeakReading& reading, double d, double intensity, int h, int k, 
   if (reading.list.peaks.size() < static_cast<std::size_t>(kMaxObservedPeaks))
     reading.list.peaks.push_back(ObservedPeak{h, k, l, two_theta, intensity});
   return true;
-}
-
-void scale_to_hundred(ObservedPeakList& list) {
-  double largest = 0;
-  for (const auto& peak : list.peaks) largest = std::max(largest, peak.intensity);
-  if (largest > 0)
-    for (auto& peak : list.peaks) peak.intensity *= 100.0 / largest;
 }
 
 bool integral(double value) { return value == std::trunc(value) && std::abs(value) < 1000; }
@@ -121,7 +108,7 @@ PeakReading read_jcpds_card(const std::vector<std::string>& lines, std::string_v
   if (reading.list.peaks.empty())
     return peak_failure(refusal_message("Read error", file_name, "the JCPDS card lists no reflection reachable at " +
                                                                     fixed(wavelength, 0, 5) + " A"));
-  scale_to_hundred(reading.list);
+  scale_to_strongest(reading.list);
   reading.list.label = name.empty() ? std::string(file_name) : name;
   return reading;
 }

@@ -6,6 +6,7 @@
 
 #include "cli/options.hpp"
 #include "cli/run.hpp"
+#include "experiment_io/total_data_file.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -134,6 +135,27 @@ TEST_F(Run, ObservedFilesMeetTheWavelengthOfTheCommandLine) {
             std::string::npos)
       << messages.str();
   EXPECT_EQ(messages.str().find("is different"), std::string::npos) << messages.str();
+}
+
+TEST_F(Run, ObservedFilesOfAnyFormatWithTheirScanAndWavelength) {
+  const std::string xrdml = calvane::testing::source_folder("tests/experiment_io/fixtures/quartz_2scans.xrdml").string();
+  const std::string workspace = (out / "ws.cmp").string();
+  Options options = parse_options({example("nacl.cry"), "--lambda", "1.5418", "--observed", xrdml, "--scan", "2",
+                                   "--use-file-wavelength", "--save-workspace", workspace});
+  ASSERT_EQ(run(options, data.path(), messages), 0) << messages.str();
+  TotalDataReading saved = parse_total_data_file(*read_text_lines(workspace), "ws.cmp");
+  ASSERT_TRUE(saved.ok()) << saved.error;
+  ASSERT_EQ(saved.data.patterns.size(), 1u);
+  EXPECT_EQ(saved.data.patterns[0].points.size(), 3u);  // the second scan
+  EXPECT_NEAR(saved.data.wavelengths.front().first, 1.540598, 1e-5);
+
+  std::ostringstream refused;
+  EXPECT_EQ(run(parse_options({"--observed", xrdml, "--scan", "3"}), data.path(), refused), 1);
+  EXPECT_NE(refused.str().find("holds 2 scans; there is no scan 3"), std::string::npos) << refused.str();
+  const std::string parameters =
+      calvane::testing::source_folder("tests/experiment_io/fixtures/instrument.instprm").string();
+  EXPECT_EQ(run(parse_options({"--observed", parameters}), data.path(), refused), 1);
+  EXPECT_NE(refused.str().find("instrument.instprm is not a pattern"), std::string::npos) << refused.str();
 }
 
 }  // namespace
