@@ -46,14 +46,16 @@ std::string raw4_file() {
   put<double>(bytes, 61 + 80, 0.002);
   put<std::uint32_t>(bytes, 61 + 88, kPoints);
   put<std::uint32_t>(bytes, 61 + 136, 4);
-  for (int i = 0; i < kPoints; ++i) put<float>(bytes, 61 + 160 + 4 * static_cast<std::size_t>(i), float(i % 997));
+  for (int i = 0; i < kPoints; ++i)
+    put<float>(bytes, 61 + 160 + 4 * static_cast<std::size_t>(i), float(i % 997));
   return bytes;
 }
 
 void read_file(benchmark::State& state, const std::filesystem::path& path) {
   for (auto _ : state) {
     MeasuredReading reading = read_measured_file(path);
-    if (!reading.ok() || reading.scans[0].counts.size() != kPoints) state.SkipWithError("the file did not read");
+    if (!reading.ok() || reading.scans[0].counts.size() != kPoints)
+      state.SkipWithError("the file did not read");
     benchmark::DoNotOptimize(reading.scans.data());
   }
   std::filesystem::remove(path);

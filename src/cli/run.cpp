@@ -108,17 +108,9 @@ bool load_observed(Program& program, const Options& options, std::ostream& messa
   choices.file_wavelength = options.use_file_wavelength ? MeasuredOpenChoices::FileWavelength::Take
                                                         : MeasuredOpenChoices::FileWavelength::Keep;
   for (const std::string& file : options.observed_patterns) {
-    const std::filesystem::path path = std::filesystem::absolute(file);
-    // A Rietveld file without a wavelength is read by its own reader, which
-    // knows that its first line is empty; every other file by its content.
-    const auto lines = extension_of(file) == ".dat" ? read_text_lines(path) : std::nullopt;
-    if (lines && rietveld_lacks_wavelength(*lines)) {
-      if (!read_observed_pattern(program, PatternFileKind::Rietveld, path) &&
-          !read_rietveld_without_wavelength(program, file, messages))
-        return false;
-    } else if (!read_measured_pattern(program, path, choices)) {
+    if (!read_measured_pattern(program, std::filesystem::absolute(file), choices) &&
+        !read_rietveld_without_wavelength(program, file, messages))
       return false;
-    }
   }
   for (const std::string& file : options.observed_peaks) {
     const std::string path = std::filesystem::absolute(file).string();

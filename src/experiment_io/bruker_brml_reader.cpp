@@ -81,8 +81,9 @@ std::string read_route(const pugi::xml_node& route, MeasuredScan& scan) {
   for (pugi::xml_node datum : route.children("Datum")) {
     if (!parse_data_line(datum.child_value(), false, values) || values.empty())
       return "a <Datum> holds a value that is not a number";
-    scan.x.push_back(values.size() > axis.field + 1 ? values[axis.field]
-                                                    : axis.start + axis.step * static_cast<double>(scan.x.size()));
+    scan.x.push_back(values.size() > axis.field + 1
+                         ? values[axis.field]
+                         : axis.start + axis.step * static_cast<double>(scan.x.size()));
     scan.counts.push_back(values.back());
   }
   if (scan.counts.empty()) return "a data route holds no <Datum>";
@@ -108,7 +109,8 @@ std::string read_raw_data(const std::string& xml, const std::string& member, Mea
 
 bool is_raw_data_member(std::string_view name) {
   const std::string lower = to_lower(name);
-  return lower.starts_with("experiment") && lower.find("/rawdata") != std::string::npos && lower.ends_with(".xml");
+  return lower.starts_with("experiment") && lower.find("/rawdata") != std::string::npos &&
+         lower.ends_with(".xml");
 }
 
 }  // namespace

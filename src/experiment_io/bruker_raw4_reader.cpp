@@ -24,7 +24,8 @@ std::string read_range(const ByteReader& file, std::size_t& at, int number, Meas
   auto type_text = file.text(at + 32, 24);
   auto start = file.f64(at + 72), step = file.f64(at + 80);
   auto points = u32(file, at + 88), record = u32(file, at + 136), drives = u32(file, at + 140);
-  if (!type_text || !start || !step || !points || !record || !drives) return where + "the file ends inside its header";
+  if (!type_text || !start || !step || !points || !record || !drives)
+    return where + "the file ends inside its header";
   if (!std::isfinite(*start) || !std::isfinite(*step)) return where + "its start or step is not a number";
   if (*record < 4) return where + "its data records are shorter than one count";
   const std::size_t data = at + kRangeHeader + *drives;
@@ -57,7 +58,8 @@ MeasuredReading read_bruker_raw4(std::string_view bytes, std::string_view /*file
       if (!file.has(at, kRangeHeader)) {
         // Zeros to the end are padding; anything else is a cut range.
         if (bytes.substr(at).find_first_not_of('\0') == std::string_view::npos) break;
-        return measured_failure("range " + std::to_string(reading.scans.size() + 1) + ": the file ends inside its header");
+        return measured_failure("range " + std::to_string(reading.scans.size() + 1) +
+                                ": the file ends inside its header");
       }
       MeasuredScan scan;
       if (auto error = read_range(file, at, static_cast<int>(reading.scans.size()) + 1, scan); !error.empty())
@@ -65,8 +67,9 @@ MeasuredReading read_bruker_raw4(std::string_view bytes, std::string_view /*file
       reading.scans.push_back(std::move(scan));
       continue;
     }
-    if (length < 8) return measured_failure("a segment of type " + std::to_string(type) + " at byte " +
-                                            std::to_string(at) + " has a length below 8");
+    if (length < 8)
+      return measured_failure("a segment of type " + std::to_string(type) + " at byte " + std::to_string(at) +
+                              " has a length below 8");
     at += length;
   }
   if (reading.scans.empty()) return measured_failure("the file holds no range");

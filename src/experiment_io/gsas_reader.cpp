@@ -19,11 +19,13 @@ struct Bank {
 std::string read_bank_line(std::string_view line, Bank& bank) {
   NumberScanner scanner(line.substr(4));
   auto number = scanner.next_integer(), channels = scanner.next_integer(), records = scanner.next_integer();
-  if (!number || !channels || !records || *channels <= 0) return "the BANK line needs its number, points and records";
+  if (!number || !channels || !records || *channels <= 0)
+    return "the BANK line needs its number, points and records";
   bank.channels = *channels;
   std::string_view rest = trim_view(scanner.rest());
   bank.bin_type = std::string(rest.substr(0, rest.find(' ')));
-  if (bank.bin_type != "CONST" && bank.bin_type != "CONS") return {};  // time of flight, refused by the caller
+  if (bank.bin_type != "CONST" && bank.bin_type != "CONS")
+    return {};  // time of flight, refused by the caller
   NumberScanner coefficients(rest.substr(bank.bin_type.size()));
   auto start = coefficients.next(), step = coefficients.next();
   if (!start || !step) return "the BANK line needs the start and step of a CONST bank";
@@ -75,7 +77,8 @@ MeasuredReading read_gsas_raw(const std::vector<std::string>& lines, std::string
       scan = &reading.scans.emplace_back();
       scan->name = "bank " + std::to_string(reading.scans.size());
       if (bank.bin_type != "CONST" && bank.bin_type != "CONS") scan->axis = ScanAxis::TimeOfFlight;
-      if (bank.layout == "ALT") return measured_failure(at + "the ALT layout is not read; save the data as FXYE");
+      if (bank.layout == "ALT")
+        return measured_failure(at + "the ALT layout is not read; save the data as FXYE");
       continue;
     }
     if (!scan || line.starts_with("#") || trim_view(line).empty()) continue;

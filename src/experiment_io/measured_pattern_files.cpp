@@ -30,7 +30,7 @@ struct MeasuredFormat {
   std::function<MeasuredReading(std::string_view bytes, std::string_view file_name)> read;
 };
 
-// The Part-format readers fill a reading buffer: their points become one
+// The instrument-format readers of the menu fill a reading buffer: their points become one
 // 2θ scan with the radiation the file states.
 MeasuredReading from_buffer(const PatternReading& part) {
   if (!part.ok()) return measured_failure(part.error);
@@ -49,7 +49,9 @@ MeasuredReading from_buffer(const PatternReading& part) {
 
 std::string_view first_line(std::string_view bytes) { return bytes.substr(0, bytes.find_first_of("\r\n")); }
 
-bool has_magic(std::string_view bytes, std::string_view magic) { return trim_right(bytes.substr(0, 4)) == magic; }
+bool has_magic(std::string_view bytes, std::string_view magic) {
+  return trim_right(bytes.substr(0, 4)) == magic;
+}
 
 // The x axis a text file's heading or comment names ("# d  I", "TOF counts").
 ScanAxis axis_from_heading(const std::vector<std::string>& lines) {
@@ -82,34 +84,55 @@ std::vector<MeasuredFormat> build_formats() {
   std::vector<MeasuredFormat> formats = {
       {"Bruker .brml", {".brml"}, looks_like_zip, read_bruker_brml},
       {"PANalytical XRDML", {".xrdml"}, looks_like_xrdml, read_xrdml},
-      {"Bruker RAW v4", {".raw"}, looks_like_raw4,
+      {"Bruker RAW v4",
+       {".raw"},
+       looks_like_raw4,
        [](std::string_view bytes, std::string_view name) { return read_bruker_raw4(bytes, name); }},
-      {"Bruker RAW v1/v2", {".raw", ".sim"},
+      {"Bruker RAW v1/v2",
+       {".raw", ".sim"},
        [](std::string_view b) { return has_magic(b, "RAW") || has_magic(b, "RAW1") || has_magic(b, "RAW2"); },
-       [](std::string_view bytes, std::string_view name) { return from_buffer(read_raw_pattern(bytes, name)); }},
-      {"Philips RD", {".rd"}, [](std::string_view b) { return b.size() > 4 && b.substr(2, 2) == "RD"; },
-       [](std::string_view bytes, std::string_view name) { return from_buffer(read_rd_pattern(bytes, name)); }},
-      {"Rigaku RAS", {".ras"}, looks_like_ras,
-       [](std::string_view bytes, std::string_view name) { return read_rigaku_ras(split_text_lines(bytes), name); }},
-      {"Rietveld .dat", {".dat"}, [](std::string_view b) { return contains(first_line(b), "SampleIdent"); },
+       [](std::string_view bytes, std::string_view name) {
+         return from_buffer(read_raw_pattern(bytes, name));
+       }},
+      {"Philips RD",
+       {".rd"},
+       [](std::string_view b) { return b.size() > 4 && b.substr(2, 2) == "RD"; },
+       [](std::string_view bytes, std::string_view name) {
+         return from_buffer(read_rd_pattern(bytes, name));
+       }},
+      {"Rigaku RAS",
+       {".ras"},
+       looks_like_ras,
+       [](std::string_view bytes, std::string_view name) {
+         return read_rigaku_ras(split_text_lines(bytes), name);
+       }},
+      {"Rietveld .dat",
+       {".dat"},
+       [](std::string_view b) { return contains(first_line(b), "SampleIdent"); },
        [](std::string_view bytes, std::string_view name) {
          return from_buffer(read_rietveld_pattern(split_text_lines(bytes), name));
        }},
-      {"Sietronics CPI/CPD", {".cpi", ".cpd"}, [](std::string_view b) { return contains(first_line(b), "SIETRONICS"); },
+      {"Sietronics CPI/CPD",
+       {".cpi", ".cpd"},
+       [](std::string_view b) { return contains(first_line(b), "SIETRONICS"); },
        [](std::string_view bytes, std::string_view name) {
          return from_buffer(read_cpi_pattern(split_text_lines(bytes), name));
        }},
-      {"GSAS raw", {".gsa", ".gss", ".gsas", ".fxye", ".fxy", ".raw", ".dat"}, looks_like_gsas_raw,
-       [](std::string_view bytes, std::string_view name) { return read_gsas_raw(split_text_lines(bytes), name); }},
+      {"GSAS raw",
+       {".gsa", ".gss", ".gsas", ".fxye", ".fxy", ".raw", ".dat"},
+       looks_like_gsas_raw,
+       [](std::string_view bytes, std::string_view name) {
+         return read_gsas_raw(split_text_lines(bytes), name);
+       }},
   };
   // xylib's extensions, from its own table, propose its formats.
   for (const XylibFormat& format : xylib_formats()) {
     std::vector<std::string> extensions = xylib_extensions(format);
     if (std::string_view(format.xylib_name) == "text")
       extensions = {".xy", ".xye", ".txt", ".dat", ".asc", ".prn"};
-    formats.push_back({format.description, extensions,
-                       [format](std::string_view b) { return xylib_recognises(format, b); },
-                       [format](std::string_view bytes, std::string_view) { return read_through_xylib(format, bytes); }});
+    formats.push_back(
+        {format.description, extensions, [format](std::string_view b) { return xylib_recognises(format, b); },
+         [format](std::string_view bytes, std::string_view) { return read_through_xylib(format, bytes); }});
   }
   return formats;
 }
@@ -126,7 +149,8 @@ bool is_instrument_parameter_file(std::string_view bytes) {
   if (contains(head, "#GSAS-II instrument parameter file")) return true;
   if (contains(head, "Type:PXC") || contains(head, "Type:PNC") || contains(head, "Type:PNT")) return true;
   for (const std::string& line : split_text_lines(head))
-    if (line.starts_with("INS   ") || line.starts_with("INS  1") || line.starts_with("INS   HTYPE")) return true;
+    if (line.starts_with("INS   ") || line.starts_with("INS  1") || line.starts_with("INS   HTYPE"))
+      return true;
   return false;
 }
 
@@ -134,8 +158,8 @@ std::vector<const MeasuredFormat*> candidates_for(std::string_view file_name) {
   const std::string extension = to_lower(std::filesystem::path(std::string(file_name)).extension().string());
   std::vector<const MeasuredFormat*> proposed, others;
   for (const MeasuredFormat& format : formats()) {
-    const bool by_name = std::find(format.extensions.begin(), format.extensions.end(), extension) !=
-                         format.extensions.end();
+    const bool by_name =
+        std::find(format.extensions.begin(), format.extensions.end(), extension) != format.extensions.end();
     (by_name ? proposed : others).push_back(&format);
   }
   proposed.insert(proposed.end(), others.begin(), others.end());
@@ -206,11 +230,13 @@ PatternReading pattern_of_scan(const MeasuredReading& reading, std::size_t index
   const MeasuredScan& scan = reading.scans.at(index);
   if (scan.axis == ScanAxis::TimeOfFlight || scan.axis == ScanAxis::Energy) {
     result.error = "Cannot lay " + std::string(file_name) + " over the calculated pattern: its x axis is " +
-                   std::string(axis_description(scan.axis)) + "; only 2theta, d-spacing and Q can be converted";
+                   std::string(axis_description(scan.axis)) +
+                   "; only 2theta, d-spacing and Q can be converted";
     return result;
   }
   if ((scan.axis == ScanAxis::DSpacing || scan.axis == ScanAxis::Q) && !(wavelength > 0)) {
-    result.error = "Cannot convert " + std::string(file_name) + " to 2theta: the calculation has no wavelength";
+    result.error =
+        "Cannot convert " + std::string(file_name) + " to 2theta: the calculation has no wavelength";
     return result;
   }
   std::vector<std::pair<double, double>> points;
@@ -224,7 +250,8 @@ PatternReading pattern_of_scan(const MeasuredReading& reading, std::size_t index
       points.emplace_back(two_theta, scan.counts[i]);
   }
   if (points.empty()) {
-    result.error = "Cannot lay " + std::string(file_name) + " over the calculated pattern: no point lies below 180 degrees 2theta at " +
+    result.error = "Cannot lay " + std::string(file_name) +
+                   " over the calculated pattern: no point lies below 180 degrees 2theta at " +
                    fixed(wavelength, 0, 5) + " A";
     return result;
   }

@@ -12,20 +12,20 @@ namespace calvane {
 enum class ScanAxis { TwoTheta, DSpacing, Q, TimeOfFlight, Energy };
 
 struct MeasuredScan {
-  std::string name;             // how the scan is listed when a file holds several
+  std::string name;  // how the scan is listed when a file holds several
   ScanAxis axis = ScanAxis::TwoTheta;
-  std::vector<double> x;        // 2θ in degrees, d in Å or Q in Å⁻¹
-  std::vector<double> counts;   // as stored
+  std::vector<double> x;          // 2θ in degrees, d in Å or Q in Å⁻¹
+  std::vector<double> counts;     // as stored
   double alpha1 = 0, alpha2 = 0;  // Å, 0 when the file gives none
-  double ratio = 0;             // Kα2/Kα1 intensity ratio, 0 when absent
-  std::string anode;            // element symbol, empty when not given
+  double ratio = 0;               // Kα2/Kα1 intensity ratio, 0 when absent
+  std::string anode;              // element symbol, empty when not given
 };
 
 /// The scans one reader found, or the reason it could not read the file.
 struct MeasuredReading {
   std::vector<MeasuredScan> scans;
-  std::string title;            // sample identification
-  std::string error;            // empty on success: why this reader failed
+  std::string title;  // sample identification
+  std::string error;  // empty on success: why this reader failed
   bool ok() const { return error.empty() && !scans.empty(); }
 };
 

@@ -12,7 +12,8 @@ std::string parse_number_list(std::string_view text, std::vector<double>& out) {
     auto value = scanner.next();
     if (!value) {
       std::string_view rest = trim_view(scanner.rest());
-      return "\"" + std::string(rest.substr(0, std::min<std::size_t>(rest.find(' '), 20))) + "\" is not a number";
+      return "\"" + std::string(rest.substr(0, std::min<std::size_t>(rest.find(' '), 20))) +
+             "\" is not a number";
     }
     out.push_back(*value);
   }
@@ -53,7 +54,8 @@ bool uses_decimal_comma(const std::vector<std::string>& lines) {
   std::size_t looked = 0;
   for (const std::string& line : lines) {
     std::string_view text = trim_view(line);
-    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '+'))
+    if (text.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '+'))
       continue;
     // "10,200" is two integers in a CSV file; "10,5 200" a decimal comma.
     if (text.find_first_of(" \t;") == std::string_view::npos) continue;

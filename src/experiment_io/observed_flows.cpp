@@ -181,6 +181,12 @@ bool read_measured_pattern(Program& program, const std::filesystem::path& path, 
   if (pattern_table_full(program)) return false;
   const std::filesystem::path full = program.resolve(path.string());
   const std::string name = full.filename().string();
+  // A Rietveld file whose first line is empty carries no wavelength: its own
+  // reader asks for one (the Lambda missing window).
+  if (to_lower(full.extension().string()) == ".dat") {
+    auto lines = read_text_lines(full);
+    if (lines && rietveld_lacks_wavelength(*lines)) return read_and_store(program, PatternFileKind::Rietveld, full);
+  }
   MeasuredReading reading = read_measured_file(full);
   if (!reading.ok()) {
     program.ui.warning(reading.error);

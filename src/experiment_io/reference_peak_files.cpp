@@ -49,7 +49,8 @@ std::string no_wavelength(std::string_view file_name) {
 bool looks_like_jcpds(const std::vector<std::string>& lines) {
   for (std::size_t i = 0; i < std::min<std::size_t>(lines.size(), 60); ++i) {
     const std::string upper = to_upper(trim_view(lines[i]));
-    if (upper.starts_with("DIHKL") || upper.starts_with("D-SPACINGS") || upper.starts_with("VERSION:")) return true;
+    if (upper.starts_with("DIHKL") || upper.starts_with("D-SPACINGS") || upper.starts_with("VERSION:"))
+      return true;
   }
   // Versions 1 to 3: the version alone on line 1, the name on line 2.
   const auto version = lines.empty() ? std::nullopt : parse_integer(trim_view(lines[0]));
@@ -76,7 +77,8 @@ bool looks_like_winfit(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-PeakReading read_jcpds_card(const std::vector<std::string>& lines, std::string_view file_name, double wavelength) {
+PeakReading read_jcpds_card(const std::vector<std::string>& lines, std::string_view file_name,
+                            double wavelength) {
   if (!(wavelength > 0)) return peak_failure(no_wavelength(file_name));
   PeakReading reading;
   std::string name;
@@ -100,14 +102,14 @@ PeakReading read_jcpds_card(const std::vector<std::string>& lines, std::string_v
     if (upper.starts_with("D-SPACINGS")) in_d_list = true;
     if (i < 2 || upper.starts_with("D-SPACINGS")) continue;
     std::vector<double> values;
-    const bool reflection =
-        parse_data_line(line, false, values) && values.size() >= 5 && integral(values[2]) && integral(values[3]) &&
-        integral(values[4]);
+    const bool reflection = parse_data_line(line, false, values) && values.size() >= 5 &&
+                            integral(values[2]) && integral(values[3]) && integral(values[4]);
     if (reflection || (in_d_list && values.size() >= 2)) read_d_line(line, reading, wavelength);
   }
   if (reading.list.peaks.empty())
-    return peak_failure(refusal_message("Read error", file_name, "the JCPDS card lists no reflection reachable at " +
-                                                                    fixed(wavelength, 0, 5) + " A"));
+    return peak_failure(
+        refusal_message("Read error", file_name,
+                        "the JCPDS card lists no reflection reachable at " + fixed(wavelength, 0, 5) + " A"));
   scale_to_strongest(reading.list);
   reading.list.label = name.empty() ? std::string(file_name) : name;
   return reading;
@@ -133,10 +135,12 @@ PeakReading read_calibrant_list(const std::vector<std::string>& lines, std::stri
     int hkl[3] = {0, 0, 0};
     if (hash != std::string_view::npos) {
       std::string indices(line.substr(hash + 1));
-      std::replace_if(indices.begin(), indices.end(), [](char c) { return c == '(' || c == ')' || c == ','; }, ' ');
+      std::replace_if(
+          indices.begin(), indices.end(), [](char c) { return c == '(' || c == ')' || c == ','; }, ' ');
       NumberScanner scanner(indices);
       for (int& index : hkl)
-        if (auto value = scanner.next_integer(); value && std::abs(*value) < 1000) index = static_cast<int>(*value);
+        if (auto value = scanner.next_integer(); value && std::abs(*value) < 1000)
+          index = static_cast<int>(*value);
     }
     add_d_peak(reading, *d, 100, hkl[0], hkl[1], hkl[2], wavelength);
   }
@@ -144,7 +148,8 @@ PeakReading read_calibrant_list(const std::vector<std::string>& lines, std::stri
   return reading;
 }
 
-PeakReading read_column_list(const std::vector<std::string>& lines, std::string_view file_name, double wavelength) {
+PeakReading read_column_list(const std::vector<std::string>& lines, std::string_view file_name,
+                             double wavelength) {
   std::vector<std::string> data;
   bool d_spacings = false;
   bool heading_seen = false;
@@ -202,8 +207,8 @@ PeakReading read_peak_list_file(const std::filesystem::path& path, double wavele
 }
 
 const std::vector<std::string>& peak_list_extensions() {
-  static const std::vector<std::string> extensions = {".dif", ".txt", ".dat", ".di",  ".prn",
-                                                      ".jcpds", ".d",  ".csv", ".pks", ".xy"};
+  static const std::vector<std::string> extensions = {".dif",   ".txt", ".dat", ".di",  ".prn",
+                                                      ".jcpds", ".d",   ".csv", ".pks", ".xy"};
   return extensions;
 }
 

@@ -24,15 +24,18 @@ namespace calvane {
 
 /// JCPDS card: sticks at the 2θ of each d at `wavelength`, intensities as
 /// given (scaled to 100), labelled with the card's name and hkl.
-PeakReading read_jcpds_card(const std::vector<std::string>& lines, std::string_view file_name, double wavelength);
+PeakReading read_jcpds_card(const std::vector<std::string>& lines, std::string_view file_name,
+                            double wavelength);
 
 /// Calibrant d list: sticks of height 100 at the 2θ of each d.
-PeakReading read_calibrant_list(const std::vector<std::string>& lines, std::string_view file_name, double wavelength);
+PeakReading read_calibrant_list(const std::vector<std::string>& lines, std::string_view file_name,
+                                double wavelength);
 
 /// Column list with comment lines ("#", "!", ";"); a heading or comment
 /// whose first word names d ("d", "d-spacing") gives d-spacings, converted
 /// at `wavelength`.
-PeakReading read_column_list(const std::vector<std::string>& lines, std::string_view file_name, double wavelength);
+PeakReading read_column_list(const std::vector<std::string>& lines, std::string_view file_name,
+                             double wavelength);
 
 /// Any peak list: Bruker DIF, JCPDS, calibrant, WINFIT, XFIT, Philips .di,
 /// or columns, recognised by content (the .di binary by its extension).

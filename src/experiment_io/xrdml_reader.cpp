@@ -30,11 +30,14 @@ double number_in(const pugi::xml_node& node) { return parse_double(trim(node.chi
 // The 2θ axis of one scan: from start to end in equal steps, or listed.
 std::string read_positions(const pugi::xml_node& points, std::size_t count, MeasuredScan& scan) {
   for (pugi::xml_node positions : points.children()) {
-    if (!named(positions, "positions") || std::string_view(positions.attribute("axis").value()) != "2Theta") continue;
+    if (!named(positions, "positions") || std::string_view(positions.attribute("axis").value()) != "2Theta")
+      continue;
     if (pugi::xml_node list = child(positions, "listPositions")) {
-      if (auto error = parse_number_list(list.child_value(), scan.x); !error.empty()) return "2Theta list: " + error;
-      if (scan.x.size() != count) return "2Theta lists " + std::to_string(scan.x.size()) + " positions for " +
-                                          std::to_string(count) + " counts";
+      if (auto error = parse_number_list(list.child_value(), scan.x); !error.empty())
+        return "2Theta list: " + error;
+      if (scan.x.size() != count)
+        return "2Theta lists " + std::to_string(scan.x.size()) + " positions for " + std::to_string(count) +
+               " counts";
       return {};
     }
     pugi::xml_node start = child(positions, "startPosition"), end = child(positions, "endPosition");
@@ -51,7 +54,8 @@ std::string read_scan(const pugi::xml_node& scan_node, MeasuredScan& scan) {
   pugi::xml_node counts = child(points, "counts");
   if (!counts) counts = child(points, "intensities");
   if (!counts) return "a scan has neither <counts> nor <intensities>";
-  if (auto error = parse_number_list(counts.child_value(), scan.counts); !error.empty()) return "counts: " + error;
+  if (auto error = parse_number_list(counts.child_value(), scan.counts); !error.empty())
+    return "counts: " + error;
   if (scan.counts.empty()) return "a scan holds no counts";
   return read_positions(points, scan.counts.size(), scan);
 }
@@ -68,13 +72,16 @@ void read_radiation(const pugi::xml_node& measurement, MeasuredScan& scan) {
 
 }  // namespace
 
-bool looks_like_xrdml(std::string_view head) { return head.find("xrdMeasurements") != std::string_view::npos; }
+bool looks_like_xrdml(std::string_view head) {
+  return head.find("xrdMeasurements") != std::string_view::npos;
+}
 
 MeasuredReading read_xrdml(std::string_view bytes, std::string_view /*file_name*/) {
   pugi::xml_document document;
   pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
   if (!parsed)
-    return measured_failure("XML error at byte " + std::to_string(parsed.offset) + ": " + parsed.description());
+    return measured_failure("XML error at byte " + std::to_string(parsed.offset) + ": " +
+                            parsed.description());
   pugi::xml_node root = document.document_element();
   if (!named(root, "xrdMeasurements")) return measured_failure("the root element is not <xrdMeasurements>");
   MeasuredReading reading;
@@ -87,7 +94,8 @@ MeasuredReading read_xrdml(std::string_view bytes, std::string_view /*file_name*
       MeasuredScan scan;
       read_radiation(measurement, scan);
       scan.name = "scan " + std::to_string(++number);
-      if (const char* axis = scan_node.attribute("scanAxis").value(); *axis) scan.name += std::string(" (") + axis + ")";
+      if (const char* axis = scan_node.attribute("scanAxis").value(); *axis)
+        scan.name += std::string(" (") + axis + ")";
       if (auto error = read_scan(scan_node, scan); !error.empty())
         return measured_failure("scan " + std::to_string(number) + ": " + error);
       reading.scans.push_back(std::move(scan));

@@ -33,7 +33,8 @@ MeasuredScan scan_of_block(const xylib::Block& block, const xylib::DataSet& data
     scan.counts.push_back(y.get_value(i));
   }
   for (const xylib::MetaData* meta : {&block.meta, &data.meta}) {
-    if (scan.alpha1 == 0) scan.alpha1 = meta_wavelength(*meta, {"ALPHA1", "alpha1", "wavelength", "WL1", "lambda"});
+    if (scan.alpha1 == 0)
+      scan.alpha1 = meta_wavelength(*meta, {"ALPHA1", "alpha1", "wavelength", "WL1", "lambda"});
     if (scan.alpha2 == 0) scan.alpha2 = meta_wavelength(*meta, {"ALPHA2", "alpha2", "WL2"});
     if (scan.ratio == 0) scan.ratio = meta_wavelength(*meta, {"ALPHA_RATIO", "ratio"});
   }
@@ -44,13 +45,20 @@ MeasuredScan scan_of_block(const xylib::Block& block, const xylib::DataSet& data
 
 const std::vector<XylibFormat>& xylib_formats() {
   static const std::vector<XylibFormat> formats = {
-      {"bruker_raw", "Bruker RAW (xylib)"},      {"uxd", "Bruker UXD"},
-      {"philips_rd", "Philips RD/SD"},           {"philips_udf", "Philips UDF"},
-      {"rigaku_dat", "Rigaku DAT"},              {"cpi", "Sietronics CPI"},
-      {"dbws", "DBWS"},                          {"riet7", "RIET7/LHPM/ILL D1A/PSI DMC"},
-      {"chiplot", "ChiPLOT (Fit2D .chi)"},       {"pdcif", "powder CIF"},
-      {"xfit_xdd", "XFIT XDD"},                  {"vamas", "VAMAS"},
-      {"csv", "CSV/TSV"},                        {"text", "plain x-y text"},
+      {"bruker_raw", "Bruker RAW (xylib)"},
+      {"uxd", "Bruker UXD"},
+      {"philips_rd", "Philips RD/SD"},
+      {"philips_udf", "Philips UDF"},
+      {"rigaku_dat", "Rigaku DAT"},
+      {"cpi", "Sietronics CPI"},
+      {"dbws", "DBWS"},
+      {"riet7", "RIET7/LHPM/ILL D1A/PSI DMC"},
+      {"chiplot", "ChiPLOT (Fit2D .chi)"},
+      {"pdcif", "powder CIF"},
+      {"xfit_xdd", "XFIT XDD"},
+      {"vamas", "VAMAS"},
+      {"csv", "CSV/TSV"},
+      {"text", "plain x-y text"},
   };
   return formats;
 }
@@ -84,11 +92,13 @@ MeasuredReading read_with_xylib(const XylibFormat& format, std::string_view byte
   const xylib::FormatInfo* info =
       static_cast<const xylib::FormatInfo*>(xylib_get_format_by_name(format.xylib_name));
   if (!info) return measured_failure("this xylib has no reader for it");
-  const bool comma_option = decimal_comma && info->valid_options &&
-                            std::string_view(info->valid_options).find("decimal-comma") != std::string_view::npos;
+  const bool comma_option =
+      decimal_comma && info->valid_options &&
+      std::string_view(info->valid_options).find("decimal-comma") != std::string_view::npos;
   std::unique_ptr<xylib::DataSet> data;
   try {
-    data.reset(xylib::load_string(std::string(bytes), format.xylib_name, comma_option ? "decimal-comma" : ""));
+    data.reset(
+        xylib::load_string(std::string(bytes), format.xylib_name, comma_option ? "decimal-comma" : ""));
   } catch (const std::exception& error) {
     return measured_failure(trim(error.what()));
   }

@@ -29,6 +29,7 @@ bool xylib_recognises(const XylibFormat& format, std::string_view bytes);
 /// Reads `bytes` as `format`: every block is a scan, column 1 its x axis
 /// (named by the column's heading when it has one), column 2 the counts.
 /// With `decimal_comma` the text formats read "12,5" as 12.5.
-MeasuredReading read_with_xylib(const XylibFormat& format, std::string_view bytes, bool decimal_comma = false);
+MeasuredReading read_with_xylib(const XylibFormat& format, std::string_view bytes,
+                                bool decimal_comma = false);
 
 }  // namespace calvane

@@ -11,10 +11,10 @@
 namespace calvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using testing::ScriptedUi;
+using testing::TempFolder;
 
 std::string fixture(const std::string& name) {
   return (std::filesystem::path(CALVANE_SOURCE_DIR) / "tests/experiment_io/fixtures" / name).string();
@@ -48,7 +48,8 @@ TEST_F(MeasuredFlowTest, SeveralScansAreChosenInAListByNumberOrTheFirstWithANote
   EXPECT_EQ(ui.last_warning(), "The file quartz_2scans.xrdml holds 2 scans; there is no scan 3");
 
   ASSERT_TRUE(read_measured_pattern(program, fixture("quartz_2scans.xrdml"), {}));
-  EXPECT_EQ(ui.last_warning(), "The file quartz_2scans.xrdml holds 2 scans; the first (scan 1 (Gonio)) is read");
+  EXPECT_EQ(ui.last_warning(),
+            "The file quartz_2scans.xrdml holds 2 scans; the first (scan 1 (Gonio)) is read");
   EXPECT_EQ(program.workspace.observed_patterns.back().points.size(), 5u);
 
   list.choose_scan = [](const std::string&, const std::vector<std::string>&) { return std::optional<int>(); };
@@ -70,7 +71,8 @@ TEST_F(MeasuredFlowTest, AFileWavelengthFurtherThanHalfAThousandthIsOfferedOrNot
       // The XRDML file states Cu Kα1 = 1.540598 Å.
       {"within 0.0005 A", 1.5406, Policy::Ask, Answer::No, 1.5406, ""},
       {"asked and taken", 1.5418, Policy::Ask, Answer::Yes, 1.540598,
-       "The wavelength of quartz_2scans.xrdml (1.54060 A) differs from the calculation's (1.54180 A) by more than "
+       "The wavelength of quartz_2scans.xrdml (1.54060 A) differs from the calculation's (1.54180 A) by more "
+       "than "
        "0.0005 A. Take the file's wavelength?"},
       {"asked and kept", 1.5418, Policy::Ask, Answer::No, 1.5418, "Take the file's wavelength?"},
       {"taken", 0.7093, Policy::Take, Answer::No, 1.540598, ""},
@@ -89,8 +91,10 @@ TEST_F(MeasuredFlowTest, AFileWavelengthFurtherThanHalfAThousandthIsOfferedOrNot
     ASSERT_TRUE(read_measured_pattern(p, fixture("quartz_2scans.xrdml"), choices));
     EXPECT_DOUBLE_EQ(p.workspace.settings.wavelengths.front(), c.expected);
     std::string said = case_ui.questions.empty() ? case_ui.last_warning() : case_ui.questions.back();
-    if (*c.message) EXPECT_THAT(said, HasSubstr(c.message));
-    else EXPECT_TRUE(case_ui.questions.empty() && case_ui.warnings.empty()) << said;
+    if (*c.message)
+      EXPECT_THAT(said, HasSubstr(c.message));
+    else
+      EXPECT_TRUE(case_ui.questions.empty() && case_ui.warnings.empty()) << said;
   }
 }
 
@@ -101,8 +105,18 @@ TEST_F(MeasuredFlowTest, DSpacingsAreDrawnAtTheCalculationsWavelengthAndTimeOfFl
   const auto& points = program.workspace.observed_patterns.back().points;
   EXPECT_NEAR(points[1].two_theta, 14.45, 0.01);
   EXPECT_FALSE(read_measured_pattern(program, fixture("tof.gsa"), {}));
-  EXPECT_THAT(ui.last_warning(), HasSubstr("tof.gsa over the calculated pattern: its x axis is time of flight"));
+  EXPECT_THAT(ui.last_warning(),
+              HasSubstr("tof.gsa over the calculated pattern: its x axis is time of flight"));
   EXPECT_EQ(program.workspace.observed_patterns.size(), 1u);
+}
+
+// Read by content, the file would be taken for plain x-y text with its range line as a point.
+TEST_F(MeasuredFlowTest, ARietveldFileWithoutWavelengthAsksForOne) {
+  const auto path = folder.write("nolambda.dat", "\nignored\nignored\nignored\n10 0.02 10.08\n5 7 9 8 6\n");
+  EXPECT_FALSE(read_measured_pattern(program, path, {}));
+  EXPECT_TRUE(program.lambda_missing.visible);
+  EXPECT_THAT(ui.window_changes, ElementsAre(std::pair(WindowId::LambdaFromFile, true)));
+  EXPECT_TRUE(program.workspace.observed_patterns.empty());
 }
 
 TEST_F(MeasuredFlowTest, TheMenuEntryOffersEveryFormatAndStoresWhatItRecognises) {
@@ -140,7 +154,8 @@ TEST_F(MeasuredFlowTest, ReferenceCardsAndCalibrantsBecomeLabelledSticks) {
     EXPECT_EQ(list.label, c.label);
     ASSERT_EQ(list.peaks.size(), c.peaks);
     EXPECT_NEAR(list.peaks[0].two_theta, c.first_two_theta, 0.01);
-    EXPECT_EQ(std::vector<int>({list.peaks[0].h, list.peaks[0].k, list.peaks[0].l}), std::vector<int>({c.h, c.k, c.l}));
+    EXPECT_EQ(std::vector<int>({list.peaks[0].h, list.peaks[0].k, list.peaks[0].l}),
+              std::vector<int>({c.h, c.k, c.l}));
     EXPECT_DOUBLE_EQ(list.peaks[0].intensity, c.first_intensity);
     program.workspace.observed_peaks.clear();
   }

@@ -87,7 +87,8 @@ TEST(MeasuredPatternFiles, AFileNoReaderTakesGivesOneMessageSayingWhatWasTried) 
     const char* file;
     std::vector<std::string> parts;
   } cases[] = {
-      {"broken.xrdml", {"Cannot read broken.xrdml as a measured pattern: tried PANalytical XRDML (XML error"}},
+      {"broken.xrdml",
+       {"Cannot read broken.xrdml as a measured pattern: tried PANalytical XRDML (XML error"}},
       {"raw4_cut.raw", {"tried Bruker RAW v4 (range 2: the file ends inside its header)"}},
       {"empty.brml", {"tried Bruker .brml (the archive holds no Experiment*/RawData*.xml member)"}},
       {"cut.ras", {"tried Rigaku RAS (the file ends inside a scan (no *RAS_INT_END))"}},
@@ -132,7 +133,8 @@ TEST(MeasuredPatternFiles, ScansBecomeTwoThetaPatternsScaledToAHundred) {
 TEST(MeasuredPatternFiles, TheAllPatternsFilterListsEveryFormat) {
   const std::string filter = measured_pattern_filter();
   EXPECT_THAT(filter, StartsWith("All measured patterns (*.brml *.xrdml *.raw"));
-  for (const char* extension : {"*.ras", "*.xy", "*.uxd", "*.chi", "*.gsa", "*.fxye", "*.cpi", "*.dat", "*.rd"})
+  for (const char* extension :
+       {"*.ras", "*.xy", "*.uxd", "*.chi", "*.gsa", "*.fxye", "*.cpi", "*.dat", "*.rd"})
     EXPECT_THAT(filter, HasSubstr(extension));
 }
 
