@@ -256,7 +256,7 @@ TEST_F(PlotInteraction, LogarithmicModeIsRefusedInQ) {
 
 TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopies) {
   workspace.observed_patterns.push_back(ObservedPattern{{{30, 50}}, 0, "scan1.raw"});
-  workspace.observed_peaks.push_back(ObservedPeakList{"p.dif", {}, true});
+  workspace.observed_peaks.push_back(ObservedPeakList{"p.dif", {}, true, {}});
   state.difference_open = true;
   const auto scratch = folder.write("scan1_mp.cpi", "x");
   const auto other = folder.write("scan2_mp.cpi", "x");
