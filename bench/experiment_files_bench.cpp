@@ -17,7 +17,7 @@ std::string large_raw2() {
   ProfileExport profile;
   profile.first_two_theta = 5;
   profile.last_two_theta = 125;
-  for (int i = 0; i < kMaxReadPoints; ++i) profile.values.push_back((i * 7919) % 1000);
+  for (int i = 0; i < 30000; ++i) profile.values.push_back((i * 7919) % 1000);
   return write_sim_profile(profile);
 }
 
@@ -26,7 +26,7 @@ TotalDataFile full_workspace() {
   data.wavelengths = {{1.5406, 1}};
   for (int list = 0; list < kMaxObservedPatterns; ++list) {
     TotalDataCurve pattern{"pattern", 1, 1, 0, true, {}};
-    for (int i = 0; i < kMaxObservedPoints; ++i) pattern.points.emplace_back(5 + 0.012 * i, (i * 31) % 100);
+    for (int i = 0; i < 10000; ++i) pattern.points.emplace_back(5 + 0.012 * i, (i * 31) % 100);
     data.patterns.push_back(pattern);
     TotalDataCurve peaks{"peaks", 1, 0, 0, true, {}};
     for (int i = 0; i < kMaxObservedPeaks; ++i) peaks.points.emplace_back(5 + 0.06 * i, (i * 17) % 100);

@@ -1,6 +1,8 @@
 #include "app/main_window.hpp"
 
 #include <QAction>
+#include <algorithm>
+#include <filesystem>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,6 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -36,6 +39,8 @@
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/open_flow.hpp"
 #include "experiment_io/export_flows.hpp"
+#include "experiment_io/measured_pattern_files.hpp"
+#include "experiment_io/reference_peak_files.hpp"
 #include "experiment_io/total_data_flows.hpp"
 #include "profile/experiment_reading.hpp"
 #include "profile/phase_options.hpp"
@@ -213,9 +218,11 @@ void Tfmain::build_menus() {
   file->addSeparator();
   add_item(file, "&Keyboard capture of crystal data", "Capture the crystal data with the keyboard");
   file->addSeparator();
+  add_item(file, "Open measured pattern...", "Any measured pattern, its format recognised by content");
   QMenu* observed = file->addMenu("Open an observed diagram data file");
   for (const char* item : kObservedEntries) add_item(observed, item);
   add_item(file, kListEntries[1]);
+  add_item(file, "Open peak list...", "Any peak list, JCPDS card or calibrant d list");
   QMenu* peaks = file->addMenu("Open an observed peaks file");
   for (const char* item : kPeakEntries) add_item(peaks, item);
   peaks->actions().back()->setStatusTip("2Theta and intensity(optional)");
@@ -296,6 +303,15 @@ void Tfmain::bind_handlers() {
       observed_loaded(ouvre_fichier_raw(p, entry));
       p.ui.redraw_plot();
     });
+  bind("&File/Open measured pattern...", [this, &p] {
+    MeasuredOpenChoices choices;
+    choices.choose_scan = [this](const std::string& file, const std::vector<std::string>& scans) {
+      return choose_scan(file, scans);
+    };
+    observed_loaded(open_measured_pattern(p, choices));
+    p.ui.redraw_plot();
+  });
+  bind("&File/Open peak list...", [this, &p] { observed_loaded(open_peak_list(p)); });
   for (int entry = 1; entry <= 5; ++entry)
     bind(QString("&File/Open an observed peaks file/") + kPeakEntries[entry - 1],
          [this, &p, entry] { observed_loaded(ouvre_fichier_dif(p, entry)); });
@@ -804,10 +820,35 @@ void Tfmain::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && handler_depth_ == 0) reset_donnees();
 }
 
+// The menu entry a file named at start or dropped opens: measured patterns
+// and peak lists go through the entries that recognise their content.
+static StartFileEntry opening_entry(const std::string& path) {
+  StartFileEntry entry = start_file_entry(path);
+  if (entry.menu != StartFileMenu::Unknown) return entry;
+  const std::string extension = to_lower(std::filesystem::path(path).extension().string());
+  const auto listed = [&extension](const std::vector<std::string>& list) {
+    return std::find(list.begin(), list.end(), extension) != list.end();
+  };
+  if (listed(measured_pattern_extensions())) return {StartFileMenu::ObservedPattern, 0};
+  if (listed(peak_list_extensions())) return {StartFileMenu::ObservedPeaks, 0};
+  return entry;
+}
+
+std::optional<int> Tfmain::choose_scan(const std::string& file, const std::vector<std::string>& scans) {
+  QStringList items;
+  for (const std::string& scan : scans) items << QString::fromStdString(scan);
+  bool chosen = false;
+  const QString item = QInputDialog::getItem(
+      this, "Scans", QString::fromStdString("The file " + file + " holds several scans. Which one?"), items, 0, false,
+      &chosen);
+  if (!chosen) return std::nullopt;
+  return static_cast<int>(items.indexOf(item));
+}
+
 bool Tfmain::open_path(const QString& path) {
   const QFileInfo info(path);
   const std::string name = info.absoluteFilePath().toStdString();
-  const StartFileEntry kind = start_file_entry(name);
+  const StartFileEntry kind = opening_entry(name);
   if (kind.menu == StartFileMenu::Unknown) {
     program_.ui.warning("Unknown file type: " + info.fileName().toStdString());
     return false;
@@ -822,10 +863,10 @@ bool Tfmain::open_path(const QString& path) {
       action("&File/Open a total data file (*.cmp)")->trigger();
       break;
     case StartFileMenu::ObservedPattern:
-      action(QString("&File/Open an observed diagram data file/") + kObservedEntries[kind.entry - 1])->trigger();
+      action("&File/Open measured pattern...")->trigger();
       break;
     case StartFileMenu::ObservedPeaks:
-      action(QString("&File/Open an observed peaks file/") + kPeakEntries[kind.entry - 1])->trigger();
+      action("&File/Open peak list...")->trigger();
       break;
     case StartFileMenu::Unknown:
       break;
@@ -839,7 +880,7 @@ bool Tfmain::open_path(const QString& path) {
 void Tfmain::dragEnterEvent(QDragEnterEvent* event) {
   if (!event->mimeData()->hasUrls()) return;
   for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile() && start_file_entry(url.toLocalFile().toStdString()).menu != StartFileMenu::Unknown) {
+    if (url.isLocalFile() && opening_entry(url.toLocalFile().toStdString()).menu != StartFileMenu::Unknown) {
       event->acceptProposedAction();
       return;
     }

@@ -6,6 +6,9 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "experiment_io/observed_flows.hpp"
 #include "experiment_io/total_data_flows.hpp"
@@ -133,6 +136,8 @@ private:
   /// The steps a core action left: the model's own, then the plot's.
   void follow(const FollowUp& steps);
   void observed_loaded(const ObservedLoad& load);
+  // The scan list shown when a measured file holds several scans.
+  std::optional<int> choose_scan(const std::string& file, const std::vector<std::string>& scans);
   void refresh_experiment_page();
   void refresh_phases_page();
 

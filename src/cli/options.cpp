@@ -152,6 +152,12 @@ Options parse_options(const std::vector<std::string>& arguments) {
       options.observed_patterns.push_back(reader.value_of(argument));
     } else if (argument == "--observed-peaks") {
       options.observed_peaks.push_back(reader.value_of(argument));
+    } else if (argument == "--scan") {
+      double scan = reader.number_of(argument);
+      if (scan < 1 || scan != static_cast<int>(scan)) throw std::invalid_argument("--scan needs a scan number from 1");
+      options.scan = static_cast<int>(scan);
+    } else if (argument == "--use-file-wavelength") {
+      options.use_file_wavelength = true;
     } else if (argument == "--block") {
       double block = reader.number_of(argument);
       if (block < 1 || block != static_cast<int>(block)) throw std::invalid_argument("--block needs a block number from 1");
@@ -208,8 +214,11 @@ const char* usage() {
          "  --percent P1,P2,... --molar       phase shares (weight percent unless --molar)\n"
          "  --no-anomalous                    f' = f'' = 0\n"
          "  --block N                         the data block of a CIF file (default: its only one)\n"
-         "  --observed FILE                   an observed pattern (.raw .rd .sim .dat .cpi .cpd), repeatable\n"
-         "  --observed-peaks FILE             an observed peak list (.dif .txt .dat .di .prn), repeatable\n"
+         "  --observed FILE                   a measured pattern in any format read (XRDML, RAW, brml, ras, xy,\n"
+         "                                    UXD, GSAS, ...), its format recognised by content; repeatable\n"
+         "  --scan N                          the scan of an observed file that holds several (default: the first)\n"
+         "  --use-file-wavelength             take an observed file's wavelength when it differs from the calculation's\n"
+         "  --observed-peaks FILE             a peak list, JCPDS card or calibrant d list; repeatable\n"
          "  --reflections OUT.csv             every phase's reflections\n"
          "  --peaks OUT.(prn|dif|di|cif)      the peak list of the last phase\n"
          "  --save-workspace OUT.cmp          the whole workspace (a .cmp input loads one)\n"

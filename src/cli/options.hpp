@@ -30,6 +30,8 @@ struct Options {
   std::vector<std::string> observed_patterns;               // --observed FILE (repeatable)
   std::vector<std::string> observed_peaks;                  // --observed-peaks FILE (repeatable)
   std::optional<int> cif_block;                             // --block N (1-based)
+  std::optional<int> scan;                                  // --scan N of every observed file (1-based)
+  bool use_file_wavelength = false;                         // --use-file-wavelength
 
   std::optional<std::string> reflections_csv;
   std::optional<std::string> peaks_file;                    // --peaks OUT.(prn|dif|di|cif)

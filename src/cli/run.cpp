@@ -20,6 +20,7 @@
 #include "experiment_io/total_data_flows.hpp"
 #include "plot/image_export.hpp"
 #include "plot/plot_state.hpp"
+#include "profile/experiment_reading.hpp"
 #include "profile/spectrum.hpp"
 #include "reports/global_report.hpp"
 #include "ui/cif_block_form.hpp"
@@ -99,8 +100,6 @@ CrystalFileKind kind_of(const std::string& name) {
   return CrystalFileKind::Native;
 }
 
-std::optional<PatternFileKind> pattern_kind(const std::string& name) { return pattern_kind_of(extension_of(name)); }
-
 std::optional<PeakFileKind> peak_kind(const std::string& name) { return peak_kind_of(extension_of(name)); }
 
 /// A CIF with several valuable blocks opens the block chooser: --block answers it.
@@ -132,22 +131,36 @@ bool load_input(Program& program, TerminalUi& ui, const Options& options, const 
   return program.workspace.phase_count() == before + 1;
 }
 
+/// A Rietveld file whose first line is empty gives no wavelength, and the
+/// window that asks for one has no terminal counterpart: the file is read at
+/// the calculation's first wavelength, and the note says so.
+bool read_rietveld_without_wavelength(Program& program, const std::string& file, std::ostream& messages) {
+  if (!program.lambda_missing.visible) return false;
+  const auto& wavelengths = program.workspace.settings.wavelengths;
+  const std::string wavelength = fixed(wavelengths.empty() ? 1.5406 : wavelengths.front(), 0, 5);
+  messages << "calvane-sim: " << file << " gives no wavelength (its first line is empty); it is read at " << wavelength
+           << " A\n";
+  program.lambda_missing.lambda = wavelength;
+  return lit_lambda(program).added;
+}
+
 bool load_observed(Program& program, const Options& options, std::ostream& messages) {
+  MeasuredOpenChoices choices;
+  choices.scan = options.scan;
+  choices.file_wavelength = options.use_file_wavelength ? MeasuredOpenChoices::FileWavelength::Take
+                                                        : MeasuredOpenChoices::FileWavelength::Keep;
   for (const std::string& file : options.observed_patterns) {
-    auto kind = pattern_kind(file);
-    if (!kind) {
-      messages << "calvane-sim: " << file << ": not an observed pattern file (.raw .rd .sim .dat .cpi .cpd)\n";
+    if (!read_measured_pattern(program, std::filesystem::absolute(file), choices) &&
+        !read_rietveld_without_wavelength(program, file, messages))
       return false;
-    }
-    if (!read_observed_pattern(program, *kind, std::filesystem::absolute(file))) return false;
   }
   for (const std::string& file : options.observed_peaks) {
+    const std::string path = std::filesystem::absolute(file).string();
     auto kind = peak_kind(file);
-    if (!kind) {
-      messages << "calvane-sim: " << file << ": not an observed peak file (.dif .txt .dat .di .prn)\n";
+    // The instrument peak formats by their extension, as their menu reads them; the rest by content.
+    if (!(kind && *kind != PeakFileKind::Column ? read_observed_peaks(program, *kind, path)
+                                                : read_any_peak_list(program, path)))
       return false;
-    }
-    if (!read_observed_peaks(program, *kind, std::filesystem::absolute(file).string())) return false;
   }
   return true;
 }
@@ -367,6 +380,9 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
       return 1;
     }
   }
+  // Observed files are compared with the calculation's wavelengths, so these are read first.
+  if (!read_experiment_settings(program.workspace.settings, program.main_form.experiment, program.wavelength_form, ui))
+    return 1;
   if (!load_observed(program, options, messages)) return 1;
   const int phases = program.workspace.phase_count();
   if (!options.percents.empty() && options.percents.size() != static_cast<std::size_t>(phases)) {

@@ -6,7 +6,9 @@
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/open_flow.hpp"
 #include "crystal_io/shelx_space_group.hpp"
+#include "experiment_io/measured_pattern_files.hpp"
 #include "experiment_io/observed_flows.hpp"
+#include "experiment_io/reference_peak_files.hpp"
 #include "experiment_io/total_data_flows.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -116,9 +118,11 @@ FileListLoad load_pattern(Program& program, const std::filesystem::path& full) {
     }
   }
   auto kind = pattern_kind_of(extension_of(full));
-  if (!kind) return load;
   const bool first_data = ws.phases.empty() && ws.observed_patterns.empty();
-  if (!read_observed_pattern(program, *kind, full)) return load;
+  // The instrument formats of the menu by their extension; every other
+  // measured pattern by its content (the first scan of several, with a note).
+  const bool read = kind ? read_observed_pattern(program, *kind, full) : read_measured_pattern(program, full, {});
+  if (!read) return load;
   load.loaded = true;
   load.reset_intensity_scales = true;
   load.recompute_default_ticks = first_data;
@@ -141,8 +145,9 @@ FileListLoad load_peaks(Program& program, const std::filesystem::path& full) {
     }
   }
   auto kind = peak_kind_of(extension_of(full));
-  if (!kind) return load;
-  if (!read_observed_peaks(program, *kind, full.string())) return load;
+  const bool read =
+      kind ? read_observed_peaks(program, *kind, full.string()) : read_any_peak_list(program, full.string());
+  if (!read) return load;
   load.loaded = true;
   click_button_plot_phase_data(program);
   return load;
@@ -158,6 +163,14 @@ FileListLoad load_total_data(Program& program, const std::filesystem::path& full
   return load;
 }
 
+// The lists of measured patterns and peak lists also show the formats read by content.
+void add_measured_extensions(FileListForm& form) {
+  const bool patterns = form.kind == FileListKind::ObservedPatterns;
+  if (!patterns && form.kind != FileListKind::ObservedPeaks) return;
+  for (const std::string& extension : patterns ? measured_pattern_extensions() : peak_list_extensions())
+    if (!matches_file_mask("x" + extension, form.mask)) form.mask += ";*" + extension;
+}
+
 }  // namespace
 
 void multi_fichiers(Program& program, FileListKind kind) {
@@ -165,6 +178,7 @@ void multi_fichiers(Program& program, FileListKind kind) {
   program.main_form.phases.restore_visible = false;
   FileListForm& form = program.file_list;
   set_file_list_kind(form, kind);
+  add_measured_extensions(form);
   form.visible = true;
   show_folder(form, program.current_folder);
 }

@@ -10,7 +10,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "experiment_io/pattern_files.hpp"
 #include "experiment_io/peak_files.hpp"
@@ -33,6 +36,32 @@ inline constexpr const char* kPeakFilter =
     "Bruker format (*.dif|*.dif|XFIT format (*.txt)|*.txt|WINFIT format (*.dat)|*.dat|Philips format "
     "(*.di)|*.di|Column format (*.prn)|*.prn|";
 
+/// What a person would otherwise answer while a measured pattern opens.
+struct MeasuredOpenChoices {
+  /// Shows the scans of a file that holds several and returns the chosen
+  /// one (0-based), or nothing when the user cancels. Without it, and
+  /// without `scan`, the first scan is read and a note says so.
+  std::function<std::optional<int>(const std::string& file_name, const std::vector<std::string>& scans)> choose_scan;
+  std::optional<int> scan;  // a scan chosen in advance, 1-based
+  /// A file wavelength more than 0.0005 Å from every calculated one: ask
+  /// whether to take it, take it, or keep the calculation's with a note.
+  enum class FileWavelength { Ask, Take, Keep } file_wavelength = FileWavelength::Ask;
+};
+
+/// "Open measured pattern...": any format, recognised by content.
+ObservedLoad open_measured_pattern(Program& program, const MeasuredOpenChoices& choices);
+
+/// Reads a measured pattern of any format and stores the chosen scan:
+/// d-spacing and Q are converted to 2θ at the calculation's wavelength.
+/// False, after one message, when nothing was stored.
+bool read_measured_pattern(Program& program, const std::filesystem::path& path, const MeasuredOpenChoices& choices);
+
+/// "Open peak list...": any peak or reference list, recognised by content.
+ObservedLoad open_peak_list(Program& program);
+
+/// Reads a peak or reference list of any kind and appends it.
+bool read_any_peak_list(Program& program, const std::string& chosen_name);
+
 /// `ouvre_fichier_raw`: entry 1..6 of "Open an observed diagram data file".
 ObservedLoad ouvre_fichier_raw(Program& program, int entry);
 
@@ -44,14 +73,17 @@ bool read_observed_pattern(Program& program, PatternFileKind kind, const std::fi
 /// `lit_lambda`: OK of the Lambda missing window.
 ObservedLoad lit_lambda(Program& program);
 
-/// Turns a successful read into the next ObservedPattern (at most 10 000
-/// points; one message says how many were dropped). False when the table
+/// Turns a successful read into the next ObservedPattern, every point kept. False when the table
 /// is full or the file held no point.
 bool store_pattern(Program& program, const PatternReadingBuffer& buffer);
 
 /// Compares the read wavelength with the experiment's and either keeps
 /// silent, adopts it (first pattern of an empty workspace) or warns.
 void reconcile_wavelength(Program& program, double read_wavelength);
+
+/// Appends a successful peak reading as the next list named `chosen_name`;
+/// shows the reading's message and adds nothing when it failed or is empty.
+bool append_peak_reading(Program& program, PeakReading reading, const std::string& chosen_name);
 
 /// `ouvre_fichier_dif`: entry 1..5 of "Open an observed peaks file".
 ObservedLoad ouvre_fichier_dif(Program& program, int entry);

@@ -26,24 +26,21 @@ bool all_finite(std::initializer_list<double> values) {
 }
 
 // The buffer holds 32-bit floats: a point whose angle or intensity does not
-// fit one is refused (false) rather than turned into an infinity.
-bool add_point(PatternReadingBuffer& buffer, double angle, double intensity) {
+// fit one is refused rather than turned into an infinity. The reason is
+// returned, empty when the point was added.
+std::string_view add_point(PatternReadingBuffer& buffer, double angle, double intensity) {
   constexpr double kLargest = std::numeric_limits<float>::max();
-  if (!(std::abs(angle) <= kLargest) || !(std::abs(intensity) <= kLargest)) return false;
-  ++buffer.points_in_file;
-  if (buffer.angles.size() >= static_cast<std::size_t>(kMaxReadPoints)) return true;
+  if (!(std::abs(angle) <= kLargest) || !(std::abs(intensity) <= kLargest)) return "a value is out of range";
+  if (buffer.angles.size() >= static_cast<std::size_t>(kMaxObservedPoints))
+    return "the file holds more than 2000000 points";
   buffer.angles.push_back(static_cast<float>(angle));
   buffer.intensities.push_back(static_cast<float>(intensity));
-  return true;
+  return {};
 }
 
-constexpr std::string_view kOutOfRange = "a value is out of range";
+}  // namespace
 
-// The common conversion: intensities to 0..100 between the lowest and the
-// highest raw value. The highest starts at `highest_start`, the lowest at
-// 1 000 000. A pattern whose values are all equal becomes zeros instead of
-// dividing by zero.
-void scale_intensities(PatternReadingBuffer& buffer, double highest_start) {
+void scale_pattern_intensities(PatternReadingBuffer& buffer, double highest_start) {
   buffer.highest = highest_start;
   buffer.lowest = 1000000;
   for (float value : buffer.intensities) {
@@ -54,6 +51,8 @@ void scale_intensities(PatternReadingBuffer& buffer, double highest_start) {
   for (float& value : buffer.intensities)
     value = span > 0 ? static_cast<float>((value - buffer.lowest) * 100.0 / span) : 0.0f;
 }
+
+namespace {
 
 void set_range_from_points(PatternReadingBuffer& buffer) {
   if (buffer.angles.empty()) return;
@@ -77,7 +76,8 @@ std::string read_float_counts(const ByteReader& file, std::size_t offset, long l
   for (long long k = 0; k < count; ++k) {
     double value = *file.f32(offset + static_cast<std::size_t>(k) * 4);
     if (!std::isfinite(value)) return read_error_message(name, "an intensity is not a number");
-    if (!add_point(buffer, start + static_cast<double>(k) * step, value)) return read_error_message(name, kOutOfRange);
+    if (auto refused = add_point(buffer, start + static_cast<double>(k) * step, value); !refused.empty())
+      return read_error_message(name, refused);
   }
   return {};
 }
@@ -103,7 +103,7 @@ PatternReading read_raw2(const ByteReader& file, std::string_view name) {
   std::size_t data = 256 + static_cast<std::size_t>(std::max<int>(*header, 60));
   if (auto error = read_float_counts(file, data, *count, *start, *step, b, name); !error.empty()) return failure(error);
   set_range_from_points(b);
-  scale_intensities(b, 0);
+  scale_pattern_intensities(b, 0);
   return reading;
 }
 
@@ -125,7 +125,7 @@ PatternReading read_raw(const ByteReader& file, std::string_view name) {
   b.read_wavelength = b.alpha1;
   if (auto error = read_float_counts(file, 156, *count, *start, *step, b, name); !error.empty()) return failure(error);
   set_range_from_points(b);
-  scale_intensities(b, 0);
+  scale_pattern_intensities(b, 0);
   return reading;
 }
 
@@ -154,7 +154,7 @@ PatternReading read_raw1(const ByteReader& file, std::string_view name) {
     b.first_angle = b.angles.front();
     b.last_angle = b.angles.back();
   }
-  scale_intensities(b, -10000);
+  scale_pattern_intensities(b, -10000);
   return reading;
 }
 
@@ -211,7 +211,9 @@ PatternReading read_raw_pattern(std::string_view bytes, std::string_view file_na
   else if (magic == "RAW1")
     reading = read_raw1(file, file_name);
   else
-    return failure("Unknown file type");
+    return failure(refusal_message("Unknown file type", file_name,
+                                   "it starts with " + quoted_token(bytes.substr(0, std::min<std::size_t>(7, bytes.size()))) +
+                                       "; the layouts read here are RAW, RAW1 and RAW2"));
   reading.buffer.file_name = std::string(file_name);
   return reading;
 }
@@ -219,7 +221,10 @@ PatternReading read_raw_pattern(std::string_view bytes, std::string_view file_na
 PatternReading read_rd_pattern(std::string_view bytes, std::string_view file_name) {
   ByteReader file(bytes);
   auto version = file.text(0, 2), kind = file.text(2, 2);
-  if (!kind || *kind != "RD") return failure("It seems not to be a .RD Philips file");
+  if (!kind || *kind != "RD")
+    return failure(refusal_message("It seems not to be a .RD Philips file", file_name,
+                                   kind ? "bytes 3 and 4 are " + quoted_token(*kind) + ", not \"RD\""
+                                        : std::string("the file is shorter than 4 bytes")));
   PatternReading reading;
   PatternReadingBuffer& b = reading.buffer;
   b.file_name = std::string(file_name);
@@ -247,10 +252,10 @@ PatternReading read_rd_pattern(std::string_view bytes, std::string_view file_nam
   auto count = static_cast<long long>(points);
   for (long long k = 0; k < count; ++k) {
     double value = *file.i16(data + static_cast<std::size_t>(k) * 2) * 0.1;
-    if (!add_point(b, *start + static_cast<double>(k) * *step, value * value))
-      return failure(read_error_message(file_name, kOutOfRange));
+    if (auto refused = add_point(b, *start + static_cast<double>(k) * *step, value * value); !refused.empty())
+      return failure(read_error_message(file_name, refused));
   }
-  scale_intensities(b, 0);
+  scale_pattern_intensities(b, 0);
   return reading;
 }
 
@@ -264,7 +269,9 @@ PatternReading read_rietveld_pattern(const std::vector<std::string>& lines, std:
   b.file_name = std::string(file_name);
   if (!rietveld_lacks_wavelength(lines)) {
     const std::string& first = lines[0];
-    if (!contains(first, "SampleIdent")) return failure("Error while reading the wavelength in Rietvelf File");
+    if (!contains(first, "SampleIdent"))
+      return failure(refusal_message("Error while reading the wavelength in Rietvelf File", file_name, 1,
+                                     "the first line holds no \"SampleIdent\""));
     b.title = rietveld_title(first);
     if (lines.size() < 3) return failure(read_error_message(file_name, 3, "the wavelength line is missing"));
     std::string line = lines[2];
@@ -283,12 +290,14 @@ PatternReading read_rietveld_pattern(const std::vector<std::string>& lines, std:
   for (std::size_t i = 5; i < lines.size(); ++i) {
     for (std::string_view token : split_values(lines[i])) {
       auto value = parse_double(token);
-      if (!value) return failure("Read error!");
-      if (!add_point(b, *start + static_cast<double>(b.points_in_file) * *step, *value))
-        return failure(read_error_message(file_name, static_cast<int>(i) + 1, kOutOfRange));
+      if (!value)
+        return failure(refusal_message("Read error!", file_name, static_cast<int>(i) + 1,
+                                       quoted_token(token) + " is not a number"));
+      if (auto refused = add_point(b, *start + static_cast<double>(b.angles.size()) * *step, *value); !refused.empty())
+        return failure(read_error_message(file_name, static_cast<int>(i) + 1, refused));
     }
   }
-  scale_intensities(b, 0);
+  scale_pattern_intensities(b, 0);
   return reading;
 }
 
@@ -313,10 +322,10 @@ PatternReading read_cpi_pattern(const std::vector<std::string>& lines, std::stri
     if (trim_view(lines[i]).empty()) continue;
     auto value = parse_double(lines[i]);
     if (!value) return failure(read_error_message(file_name, static_cast<int>(i) + 1, "the intensity is not a number"));
-    if (!add_point(b, *start + static_cast<double>(b.points_in_file) * *step, *value))
-      return failure(read_error_message(file_name, static_cast<int>(i) + 1, kOutOfRange));
+    if (auto refused = add_point(b, *start + static_cast<double>(b.angles.size()) * *step, *value); !refused.empty())
+      return failure(read_error_message(file_name, static_cast<int>(i) + 1, refused));
   }
-  scale_intensities(b, 0);
+  scale_pattern_intensities(b, 0);
   return reading;
 }
 

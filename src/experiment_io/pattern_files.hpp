@@ -19,7 +19,6 @@ enum class PatternFileKind { BrukerRaw = 1, PhilipsRd = 2, NativeSim = 3, Rietve
 struct PatternReadingBuffer {
   std::vector<float> angles;       // 2θ, degrees
   std::vector<float> intensities;  // scaled to 0..100 once the read is complete
-  long long points_in_file = 0;    // points the file holds; more than angles.size() when cut
   double read_wavelength = 0;      // Å, 0 when the file reports none
   double alpha1 = 0, alpha2 = 0;   // Å
   double ratio = 0;                // Kα2/Kα1 intensity ratio
@@ -56,6 +55,11 @@ bool rietveld_lacks_wavelength(const std::vector<std::string>& lines);
 
 /// Reads `path` with the reader of `kind`, whatever its extension.
 PatternReading read_pattern_file(PatternFileKind kind, const std::filesystem::path& path);
+
+/// The common conversion of every reader: intensities to 0..100 between the
+/// lowest raw value (starting at 1 000 000) and the highest (starting at
+/// `highest_start`). A pattern whose values are all equal becomes zeros.
+void scale_pattern_intensities(PatternReadingBuffer& buffer, double highest_start);
 
 /// (ratio × alpha2 + alpha1) / (1 + ratio): the intensity-weighted mean of
 /// the Kα doublet that the files report.

@@ -11,27 +11,25 @@
 
 namespace calvane {
 
-namespace {
-
-PeakReading failure(std::string message) {
+PeakReading peak_failure(std::string message) {
   PeakReading reading;
   reading.error = std::move(message);
   return reading;
 }
 
-void add_peak(PeakReading& reading, double two_theta, double intensity, int h = 0, int k = 0, int l = 0) {
-  ++reading.peaks_in_file;
-  if (reading.list.peaks.size() >= static_cast<std::size_t>(kMaxObservedPeaks)) return;
-  reading.list.peaks.push_back(ObservedPeak{h, k, l, two_theta, intensity});
-}
-
-// Every reader but the column one scales so that the strongest peak is 100.
-// A list without a positive intensity is left as read.
 void scale_to_strongest(ObservedPeakList& list) {
   double largest = 0;
   for (const auto& peak : list.peaks) largest = std::max(largest, peak.intensity);
   if (largest <= 0) return;
   for (auto& peak : list.peaks) peak.intensity *= 100.0 / largest;
+}
+
+namespace {
+
+void add_peak(PeakReading& reading, double two_theta, double intensity, int h = 0, int k = 0, int l = 0) {
+  ++reading.peaks_in_file;
+  if (reading.list.peaks.size() >= static_cast<std::size_t>(kMaxObservedPeaks)) return;
+  reading.list.peaks.push_back(ObservedPeak{h, k, l, two_theta, intensity});
 }
 
 std::string read_binary_peaks(const ByteReader& file, std::size_t offset, long long count, std::size_t record,
@@ -72,19 +70,20 @@ PeakReading read_dif_peaks(std::string_view bytes, std::string_view file_name) {
   std::string error;
   if (magic == "DIF2") {
     auto header = file.i16(256), count = file.i16(262);
-    if (!header || !count) return failure(read_error_message(file_name, "the file ends inside its header"));
+    if (!header || !count) return peak_failure(read_error_message(file_name, "the file ends inside its header"));
     std::size_t data = 256 + static_cast<std::size_t>(std::max<int>(*header, 96));
     error = read_binary_peaks(file, data, *count, 16, false, reading, file_name);
   } else if (magic == "DIF1") {
     auto count = file.i32(720), supplement = file.i32(968);
     if (!count || !supplement || !file.has(0, 1016))
-      return failure(read_error_message(file_name, "the file ends inside its header"));
+      return peak_failure(read_error_message(file_name, "the file ends inside its header"));
     std::size_t data = 1016 + static_cast<std::size_t>(std::max<std::int32_t>(*supplement, 0));
     error = read_binary_peaks(file, data, *count, 24, true, reading, file_name);
   } else {
-    return failure("It seems not to be a Bruker file");
+    return peak_failure(refusal_message("It seems not to be a Bruker file", file_name,
+                                   "it starts with " + quoted_token(magic) + ", not DIF1 or DIF2"));
   }
-  if (!error.empty()) return failure(error);
+  if (!error.empty()) return peak_failure(error);
   scale_to_strongest(reading.list);
   return reading;
 }
@@ -93,7 +92,7 @@ PeakReading read_xfit_peaks(const std::vector<std::string>& lines, std::string_v
   std::string header = lines.empty() ? std::string() : trim(lines[0]);
   std::size_t code = header.find("Code"), th2 = header.find("Th2");
   if (code == std::string::npos && th2 == std::string::npos)
-    return failure("The file " + std::string(file_name) + " seems not to be an Xfit file");
+    return peak_failure("The file " + std::string(file_name) + " seems not to be an Xfit file");
   // Positions counted from 1, 0 when absent, as the column layouts are defined.
   std::size_t c = code == std::string::npos ? 0 : code + 1, t = th2 == std::string::npos ? 0 : th2 + 1;
   PeakReading reading;
@@ -103,12 +102,12 @@ PeakReading read_xfit_peaks(const std::vector<std::string>& lines, std::string_v
     int number = static_cast<int>(i) + 1;
     if (t > c) {
       auto position = NumberScanner(substring(line, 42, std::string::npos)).next();
-      if (!position) return failure(read_error_message(file_name, number, "no peak position after column 42"));
+      if (!position) return peak_failure(read_error_message(file_name, number, "no peak position after column 42"));
       add_peak(reading, *position, 100);
     } else {
       auto position = parse_double(substring(line, 18, 12)), intensity = parse_double(substring(line, 50, 14));
       if (!position || !intensity)
-        return failure(read_error_message(file_name, number, "columns 19-30 and 51-64 must hold numbers"));
+        return peak_failure(read_error_message(file_name, number, "columns 19-30 and 51-64 must hold numbers"));
       if (*intensity != 0) add_peak(reading, *position, *intensity);
     }
   }
@@ -116,9 +115,10 @@ PeakReading read_xfit_peaks(const std::vector<std::string>& lines, std::string_v
   return reading;
 }
 
-PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string_view /*file_name*/) {
+PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string_view file_name) {
   if (lines.empty() || !contains(lines[0], "Sample") || !contains(lines[0], "Position"))
-    return failure("It seems not a WINFIT file!");
+    return peak_failure(refusal_message("It seems not a WINFIT file!", file_name, 1,
+                                   "the heading must name both \"Sample\" and \"Position\""));
   PeakReading reading;
   int peak_lines = 0;
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -136,10 +136,14 @@ PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string
     std::vector<double> numbers;
     for (auto field : fields) {
       auto value = parse_double(field);
-      if (!value) return failure("decode error");
+      if (!value)
+        return peak_failure(refusal_message("decode error", file_name, static_cast<int>(i) + 1,
+                                       quoted_token(field) + " is not a number"));
       numbers.push_back(*value);
     }
-    if (numbers.size() < 5) return failure("decode error");
+    if (numbers.size() < 5)
+      return peak_failure(refusal_message("decode error", file_name, static_cast<int>(i) + 1,
+                                     "a peak line holds its number and at least 5 values (the 5th is the intensity)"));
     add_peak(reading, numbers[0], numbers[4]);
   }
   scale_to_strongest(reading.list);
@@ -147,10 +151,16 @@ PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string
 }
 
 PeakReading read_di_peaks(std::string_view bytes, std::string_view file_name) {
-  (void)file_name;
   constexpr std::size_t kHeader = 250, kRecord = 12;
-  if (bytes.size() < kHeader || (bytes.size() - kHeader) % kRecord != 0)
-    return failure("It seems not to be a .RD Philips file");
+  constexpr std::string_view kText = "It seems not to be a .RD Philips file";
+  if (bytes.size() < kHeader)
+    return peak_failure(refusal_message(kText, file_name,
+                                   "a Philips .di peak file has a 250-byte header; this file has " +
+                                       std::to_string(bytes.size()) + " bytes"));
+  if ((bytes.size() - kHeader) % kRecord != 0)
+    return peak_failure(refusal_message(kText, file_name,
+                                   "its last 12-byte peak record is cut short (" +
+                                       std::to_string((bytes.size() - kHeader) % kRecord) + " bytes)"));
   ByteReader file(bytes);
   PeakReading reading;
   for (std::size_t at = kHeader; at < bytes.size(); at += kRecord)
@@ -162,20 +172,25 @@ PeakReading read_di_peaks(std::string_view bytes, std::string_view file_name) {
 PeakReading read_column_peaks(const std::vector<std::string>& lines, std::string_view file_name) {
   PeakReading reading;
   std::size_t columns = 0;
+  bool layout_chosen = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    // Comment lines, as spreadsheet and script exports write them.
+    if (std::string_view text = trim_view(lines[i]); !text.empty() && (text[0] == '#' || text[0] == '!' || text[0] == ';'))
+      continue;
     NumberScanner scanner(lines[i]);
     std::vector<double> numbers;
     while (!scanner.at_end()) {
       auto value = scanner.next();
-      if (!value) return failure(read_error_message(file_name, static_cast<int>(i) + 1, "a field is not a number"));
+      if (!value) return peak_failure(read_error_message(file_name, static_cast<int>(i) + 1, "a field is not a number"));
       numbers.push_back(*value);
     }
-    if (i == 0) columns = numbers.size();
+    if (!layout_chosen) columns = numbers.size();  // the first line that is not a comment
+    layout_chosen = true;
     if (numbers.empty() || numbers[0] == 0) continue;  // a blank line, or a position of 0
     double intensity = 100;
     if (columns >= 2) {
       if (numbers.size() < 2)
-        return failure(read_error_message(file_name, static_cast<int>(i) + 1, "the intensity is missing"));
+        return peak_failure(read_error_message(file_name, static_cast<int>(i) + 1, "the intensity is missing"));
       intensity = numbers[1];
     }
     int hkl[3] = {0, 0, 0};
@@ -183,7 +198,7 @@ PeakReading read_column_peaks(const std::vector<std::string>& lines, std::string
       for (int j = 0; j < 3; ++j) {
         double index = numbers[static_cast<std::size_t>(2 + j)];
         if (index != std::trunc(index) || std::abs(index) > 1e6)
-          return failure(read_error_message(file_name, static_cast<int>(i) + 1, "h, k and l must be integers"));
+          return peak_failure(read_error_message(file_name, static_cast<int>(i) + 1, "h, k and l must be integers"));
         hkl[j] = static_cast<int>(index);
       }
     }
@@ -208,11 +223,11 @@ PeakReading read_peak_file(PeakFileKind kind, const std::filesystem::path& path)
   PeakReading reading;
   if (kind == PeakFileKind::BrukerDif || kind == PeakFileKind::PhilipsDi) {
     auto bytes = read_file_bytes(path);
-    if (!bytes) return failure(read_error_message(name, "the file cannot be opened"));
+    if (!bytes) return peak_failure(read_error_message(name, "the file cannot be opened"));
     reading = kind == PeakFileKind::BrukerDif ? read_dif_peaks(*bytes, name) : read_di_peaks(*bytes, name);
   } else {
     auto lines = read_text_lines(path);
-    if (!lines) return failure(read_error_message(name, "the file cannot be opened"));
+    if (!lines) return peak_failure(read_error_message(name, "the file cannot be opened"));
     if (kind == PeakFileKind::Xfit)
       reading = read_xfit_peaks(*lines, name);
     else if (kind == PeakFileKind::Winfit)

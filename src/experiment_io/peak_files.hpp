@@ -21,6 +21,13 @@ struct PeakReading {
   bool ok() const { return error.empty(); }
 };
 
+/// A reading that failed with `message`.
+PeakReading peak_failure(std::string message);
+
+/// Every reader but the column one scales so that the strongest peak of the
+/// file is 100; a list without a positive intensity is left as read.
+void scale_to_strongest(ObservedPeakList& list);
+
 PeakReading read_dif_peaks(std::string_view bytes, std::string_view file_name);
 PeakReading read_xfit_peaks(const std::vector<std::string>& lines, std::string_view file_name);
 PeakReading read_winfit_peaks(const std::vector<std::string>& lines, std::string_view file_name);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "plot/column_decimation.hpp"
 #include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -273,10 +274,11 @@ void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
     points.push_back(d.pixel(display_abscissa(d.workspace, point.two_theta),
                              transform_value(point.intensity, mode) * *factor));
   }
-  if (style == kPatternLines || style == kPatternLinesAndPoints) d.canvas.polyline(points);
+  if (style == kPatternLines || style == kPatternLinesAndPoints) d.canvas.polyline(decimate_per_column(points));
   if (style == kPatternPoints || style == kPatternLinesAndPoints) {
     const int half = d.layout.point_square / 2;
-    for (const Point& p : points) d.canvas.rectangle(p.x - half, p.y - half, p.x + half, p.y + half);
+    for (const Point& p : drop_repeated_pixels(points))
+      d.canvas.rectangle(p.x - half, p.y - half, p.x + half, p.y + half);
   }
 }
 
@@ -328,7 +330,7 @@ void draw_observed_peaks(Drawing& d) {
                             centre - layout.peak_bar_half_height,
                             layout.peak_bar_x + layout.peak_bar_width / 2,
                             centre + layout.peak_bar_half_height, styles.peak_colours[i]);
-    legend_text(d, layout.peak_name_x, file_name_of(list.file_name));
+    legend_text(d, layout.peak_name_x, list.label.empty() ? file_name_of(list.file_name) : list.label);
     if (!list.draw || !factor) continue;
     for (const auto& peak : list.peaks) {
       if (!within(peak.two_theta, state.theta2_min, state.theta2_max)) continue;

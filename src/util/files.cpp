@@ -28,11 +28,8 @@ std::optional<std::string> read_file_bytes(const std::filesystem::path& path) {
   return std::move(content).str();
 }
 
-std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::path& path) {
-  auto bytes = read_file_bytes(path);
-  if (!bytes) return std::nullopt;
+std::vector<std::string> split_text_lines(std::string_view text) {
   std::vector<std::string> lines;
-  const std::string_view text = *bytes;
   std::size_t start = 0;
   while (start < text.size()) {
     const std::size_t end = text.find_first_of("\r\n", start);
@@ -45,6 +42,12 @@ std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::p
     if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
   }
   return lines;
+}
+
+std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::path& path) {
+  auto bytes = read_file_bytes(path);
+  if (!bytes) return std::nullopt;
+  return split_text_lines(*bytes);
 }
 
 std::optional<FileStamp> file_stamp(const std::filesystem::path& path) {

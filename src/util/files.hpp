@@ -12,6 +12,8 @@
 
 namespace calvane {
 
+/// The lines of a text held in memory, any line ending (LF, CR LF, lone CR) accepted.
+std::vector<std::string> split_text_lines(std::string_view text);
 /// The lines of a text file, any line ending (LF, CR LF, lone CR) accepted.
 /// Empty when the file cannot be opened.
 std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::path& path);

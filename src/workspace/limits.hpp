@@ -16,8 +16,10 @@ inline constexpr int kMaxProfilePoints = 1600;
 inline constexpr int kMaxAnomalousElements = 20;
 inline constexpr int kMaxObservedPatterns = 8;
 inline constexpr int kMaxObservedPeakLists = 8;
-inline constexpr int kMaxObservedPoints = 10000;    // per stored observed pattern
-inline constexpr int kMaxReadPoints = 30000;        // pattern reading buffer
+// A measured pattern keeps every point its file holds; this bound only
+// refuses files whose point counts are absurd (2 000 000 points are a
+// 0.0001° scan over 200°, 32 MB in memory).
+inline constexpr int kMaxObservedPoints = 2000000;
 inline constexpr int kMaxObservedPeaks = 2000;
 inline constexpr int kMaxOperators = 192;
 inline constexpr int kMaxAbsorptionPoints = 30;

@@ -12,7 +12,7 @@ struct ObservedPoint {
 };
 
 struct ObservedPattern {
-  std::vector<ObservedPoint> points;  // at most 10 000
+  std::vector<ObservedPoint> points;  // every point of the file, up to kMaxObservedPoints
   double wavelength = 0;              // Å, as the file reports it
   std::string file_name;              // without folder, at most 50 characters
   bool draw = true;
@@ -30,6 +30,7 @@ struct ObservedPeakList {
   std::string file_name;            // full name as chosen
   std::vector<ObservedPeak> peaks;  // at most 2000
   bool draw = true;
+  std::string label;                // a reference card's name for the legend; empty: the file name
 };
 
 }  // namespace calvane

@@ -410,6 +410,11 @@ TEST_F(MainWindow, OpenPathAndDropsOpenEachFileAsItsMenuEntry) {
   // A column peak file goes to the peak lists.
   EXPECT_TRUE(open_path(folder.write("peaks.prn", "31.7 100\n45.5 60\n56.5 20\n")));
   ASSERT_EQ(program.workspace.observed_peaks.size(), 1u) << ui.last_warning();
+  // A measured pattern of a format the menus do not name opens through the entry that recognises it.
+  EXPECT_TRUE(open_path(std::filesystem::path(CALVANE_SOURCE_DIR) / "tests/experiment_io/fixtures/corundum_v1.xrdml"));
+  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u) << ui.last_warning();
+  EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 4u);
+  program.workspace.observed_patterns.clear();
   // A total data file brings its whole workspace back.
   ui.choose_file((folder / "work.cmp").string());
   trigger("&File/Save the total data (*.cmp)");

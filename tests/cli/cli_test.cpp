@@ -9,6 +9,7 @@
 
 #include "cli/options.hpp"
 #include "cli/run.hpp"
+#include "experiment_io/total_data_file.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -248,6 +249,42 @@ TEST_F(Run, FallsBackWhenTmpdirIsNoUsableFolder) {
   else
     unsetenv("TMPDIR");
   std::filesystem::permissions(out / "locked", std::filesystem::perms::owner_all);
+}
+
+// A Rietveld file whose first line is empty gives no wavelength; there is no
+// window to ask for one, so it is read at the calculation's wavelength, which
+// is also the one observed files are compared with.
+TEST_F(Run, ObservedFilesMeetTheWavelengthOfTheCommandLine) {
+  out.write("nolambda.dat", "\nignored\nignored\nignored\n10 0.02 10.08\n5 7 9 8 6\n");
+  out.write("mo.dat", "SampleIdent=mo DataFileName=mo.dat\n\nAlpha1=0.7093 Alpha2=0 Ratio=0\n\n10 0.02 10.04\n1 2 3\n");
+  Options options = parse_options({example("nacl.cry"), "--lambda", "0.7093", "--observed",
+                                   (out / "nolambda.dat").string(), "--observed", (out / "mo.dat").string()});
+  ASSERT_EQ(run(options, data.path(), messages), 0) << messages.str();
+  EXPECT_NE(messages.str().find("nolambda.dat gives no wavelength (its first line is empty); it is read at 0.70930 A"),
+            std::string::npos)
+      << messages.str();
+  EXPECT_EQ(messages.str().find("is different"), std::string::npos) << messages.str();
+}
+
+TEST_F(Run, ObservedFilesOfAnyFormatWithTheirScanAndWavelength) {
+  const std::string xrdml = calvane::testing::source_folder("tests/experiment_io/fixtures/quartz_2scans.xrdml").string();
+  const std::string workspace = (out / "ws.cmp").string();
+  Options options = parse_options({example("nacl.cry"), "--lambda", "1.5418", "--observed", xrdml, "--scan", "2",
+                                   "--use-file-wavelength", "--save-workspace", workspace});
+  ASSERT_EQ(run(options, data.path(), messages), 0) << messages.str();
+  TotalDataReading saved = parse_total_data_file(*read_text_lines(workspace), "ws.cmp");
+  ASSERT_TRUE(saved.ok()) << saved.error;
+  ASSERT_EQ(saved.data.patterns.size(), 1u);
+  EXPECT_EQ(saved.data.patterns[0].points.size(), 3u);  // the second scan
+  EXPECT_NEAR(saved.data.wavelengths.front().first, 1.540598, 1e-5);
+
+  std::ostringstream refused;
+  EXPECT_EQ(run(parse_options({"--observed", xrdml, "--scan", "3"}), data.path(), refused), 1);
+  EXPECT_NE(refused.str().find("holds 2 scans; there is no scan 3"), std::string::npos) << refused.str();
+  const std::string parameters =
+      calvane::testing::source_folder("tests/experiment_io/fixtures/instrument.instprm").string();
+  EXPECT_EQ(run(parse_options({"--observed", parameters}), data.path(), refused), 1);
+  EXPECT_NE(refused.str().find("instrument.instprm is not a pattern"), std::string::npos) << refused.str();
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ WAVELENGTHS_TITLE = r"^Multiple wavelengths"
 XRAY_SOURCE_TITLE = r"^X ray source"
 
 # The main window's File menu: its items between separators, in order.
-FILE_MENU_GROUPS = [5, 1, 4, 3, 1, 1]
-FILE_OPEN_CRYSTAL, FILE_OPEN_PATTERN, FILE_OPEN_PEAKS, FILE_OPEN_CMP, FILE_SAVE_CMP = 0, 6, 8, 10, 12
+FILE_MENU_GROUPS = [5, 1, 6, 3, 1, 1]
+FILE_OPEN_CRYSTAL, FILE_OPEN_PATTERN, FILE_OPEN_PEAKS, FILE_OPEN_CMP, FILE_SAVE_CMP = 0, 7, 10, 12, 14
 FILE_KEYBOARD_CAPTURE = 5
 # The main window's pages, in tab order.
 EXPERIMENT_PAGE, CRYSTAL_PAGE, STYLE_PAGE = 0, 1, 3

@@ -233,3 +233,29 @@ TEST_F(FileListFlowTest, ATotalDataFileRestoresTheWorkspaceSavedInIt) {
 
 }  // namespace
 }  // namespace calvane
+
+namespace calvane {
+namespace {
+
+// The lists of measured patterns and peak lists show, and load, the formats read by content.
+TEST_F(FileListFlowTest, MeasuredFormatsAreListedAndLoadedByContent) {
+  const fs::path fixtures = testing::source_folder("tests/experiment_io/fixtures");
+  for (const char* name : {"silicon.ras", "quartz_2scans.xrdml", "gold_v4.jcpds"})
+    fs::copy_file(fixtures / name, samples / name);
+  multi_fichiers(program, FileListKind::ObservedPatterns);
+  set_directory1(program, samples);
+  EXPECT_THAT(program.file_list.mask, ::testing::HasSubstr("*.xrdml"));
+  EXPECT_GE(row_of("silicon.ras"), 0);
+  EXPECT_LT(row_of("gold_v4.jcpds"), 0);
+  EXPECT_TRUE(selecte_multi_fichiers(program, row_of("quartz_2scans.xrdml")).loaded);
+  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
+  EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 5u);  // the first of two scans, with a note
+  EXPECT_THAT(ui.last_warning(), ::testing::HasSubstr("holds 2 scans; the first"));
+
+  EXPECT_TRUE(click(FileListKind::ObservedPeaks, "gold_v4.jcpds").loaded);
+  ASSERT_EQ(program.workspace.observed_peaks.size(), 1u);
+  EXPECT_EQ(program.workspace.observed_peaks[0].label, "Gold (Au), written for Calvane's tests");
+}
+
+}  // namespace
+}  // namespace calvane

@@ -7,6 +7,7 @@
 #include "byte_layout.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
+#include "experiment_io/total_data_file.hpp"
 #include "workspace/program.hpp"
 
 namespace calvane {
@@ -17,6 +18,7 @@ using testing::ScriptedUi;
 using testing::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 // A RAW2 file of `count` points from 10° in steps of 0.01° with the given
 // mean wavelength (Kα1 only).
@@ -64,7 +66,7 @@ TEST_F(ObservedFlowTest, ACancelledDialogABadFileOrANinthPatternChangesNothing) 
   folder.write("bad.raw", "XYZW and some more bytes");
   ui.choose_file("bad.raw");
   EXPECT_FALSE(ouvre_fichier_raw(program, 1).added);
-  EXPECT_THAT(ui.warnings, ElementsAre("Unknown file type"));
+  EXPECT_THAT(ui.warnings, ElementsAre(StartsWith("Unknown file type (bad.raw")));
   EXPECT_TRUE(program.workspace.observed_patterns.empty());
   EXPECT_EQ(ui.redraws, 0);
   program.workspace.observed_patterns.resize(8);
@@ -73,11 +75,28 @@ TEST_F(ObservedFlowTest, ACancelledDialogABadFileOrANinthPatternChangesNothing) 
   EXPECT_EQ(ui.open_requests.size(), 2u);  // no dialog for the ninth
 }
 
-TEST_F(ObservedFlowTest, PointsBeyondTheTableAreDroppedWithOneMessage) {
-  folder.write("big.raw", raw2_file(32767, 1.5406f));
-  ASSERT_TRUE(read_observed_pattern(program, PatternFileKind::BrukerRaw, "big.raw"));
-  EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 10000u);
-  EXPECT_THAT(ui.warnings, ElementsAre("Only the first 10000 points of big.raw are kept: 22767 were dropped"));
+// A 5-105° scan in steps of 0.001°: 100 001 points, all kept, also
+// through a workspace file saved and read again.
+TEST_F(ObservedFlowTest, EveryPointOfALongScanIsKept) {
+  const int count = 100001;
+  ByteLayout raw(156 + 4 * static_cast<std::size_t>(count));
+  raw.text(0, "RAW ").put<std::int32_t>(4, count).put<float>(12, 0.001f).put<float>(24, 5.0f).put<float>(72, 1.5406f);
+  for (int i = 0; i < count; ++i) raw.put<float>(156 + 4 * static_cast<std::size_t>(i), float(i % 101));
+  folder.write("long.raw", raw.bytes());
+  ASSERT_TRUE(read_observed_pattern(program, PatternFileKind::BrukerRaw, "long.raw"));
+  EXPECT_TRUE(ui.warnings.empty());
+  const auto& points = program.workspace.observed_patterns[0].points;
+  ASSERT_EQ(points.size(), static_cast<std::size_t>(count));
+  EXPECT_NEAR(points.back().two_theta, 105.0, 1e-3);
+  EXPECT_NEAR(points[100].intensity, 100.0, 1e-4);
+
+  TotalDataFile data;
+  data.patterns.push_back({"long.raw", 1, 1, 0, true, {}});
+  for (const ObservedPoint& p : points) data.patterns.back().points.emplace_back(p.two_theta, p.intensity);
+  TotalDataReading back = parse_total_data_file(testing::lines_of(format_total_data_file(data)), "long.cmp");
+  ASSERT_TRUE(back.ok()) << back.error;
+  ASSERT_EQ(back.data.patterns.size(), 1u);
+  EXPECT_EQ(back.data.patterns[0].points.size(), static_cast<std::size_t>(count));
 }
 
 TEST_F(ObservedFlowTest, WavelengthReconciliation) {
@@ -180,7 +199,8 @@ TEST_F(ObservedFlowTest, AFailedPeakReadAddsNothing) {
   ui.choose_file(folder.write("empty.prn", "\n\n").filename().string());
   EXPECT_FALSE(ouvre_fichier_dif(program, 1).added);
   EXPECT_FALSE(ouvre_fichier_dif(program, 5).added);
-  EXPECT_THAT(ui.warnings, ElementsAre("It seems not to be a Bruker file", "The file empty.prn holds no peak"));
+  EXPECT_THAT(ui.warnings,
+              ElementsAre(StartsWith("It seems not to be a Bruker file (bad.dif"), "The file empty.prn holds no peak"));
   EXPECT_TRUE(program.workspace.observed_peaks.empty());
   EXPECT_EQ(ui.redraws, 0);
 

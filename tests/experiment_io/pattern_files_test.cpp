@@ -15,6 +15,7 @@ using testing::ByteLayout;
 using ::testing::ElementsAre;
 using ::testing::FloatNear;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 // A RAW2 file: sample text, Cu doublet, range header of length `header`,
 // then the counts. Bytes between 316 and the data are filled with a value
@@ -130,7 +131,7 @@ TEST(RdPatternTest, CountsAreSquaredTenthsAtTheOffsetOfTheVersionAfterTheRdMark)
   }
   std::string bytes = rd_file("V5", 0, {1, 2});
   bytes[2] = 'X';
-  EXPECT_EQ(read_rd_pattern(bytes, "x.rd").error, "It seems not to be a .RD Philips file");
+  EXPECT_THAT(read_rd_pattern(bytes, "x.rd").error, StartsWith("It seems not to be a .RD Philips file (x.rd"));
 }
 
 std::vector<std::string> cpi_lines(std::string wavelength_line, std::vector<std::string> data);
@@ -156,8 +157,9 @@ TEST(RietveldPatternTest, ReadsTitleDoubletRangeAndValuesSeparatedByBlanksOrComm
 TEST(RietveldPatternTest, FailuresGiveTheirMessages) {
   auto no_ident = rietveld_lines({"1 2"});
   no_ident[0] = "Sample quartz";
-  EXPECT_EQ(read_rietveld_pattern(no_ident, "q.dat").error, "Error while reading the wavelength in Rietvelf File");
-  EXPECT_EQ(read_rietveld_pattern(rietveld_lines({"1 2", "3 x4"}), "q.dat").error, "Read error!");
+  EXPECT_THAT(read_rietveld_pattern(no_ident, "q.dat").error,
+              StartsWith("Error while reading the wavelength in Rietvelf File (q.dat, line 1"));
+  EXPECT_THAT(read_rietveld_pattern(rietveld_lines({"1 2", "3 x4"}), "q.dat").error, StartsWith("Read error! (q.dat, line 7"));
   auto bad_range = rietveld_lines({});
   bad_range[4] = "10 0.02";
   EXPECT_THAT(read_rietveld_pattern(bad_range, "q.dat").error, HasSubstr("line 5"));

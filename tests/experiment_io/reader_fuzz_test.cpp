@@ -65,7 +65,7 @@ std::string pattern_check(const PatternReading& reading) {
   const PatternReadingBuffer& b = reading.buffer;
   for (float v : b.intensities)
     if (!(v >= 0 && v <= 100.0001f)) return "intensity out of 0..100";
-  return b.angles.size() == b.intensities.size() && b.point_count() <= kMaxReadPoints ? "" : "bad table";
+  return b.angles.size() == b.intensities.size() && b.point_count() <= kMaxObservedPoints ? "" : "bad table";
 }
 
 std::string peak_check(const PeakReading& reading) {

@@ -195,7 +195,7 @@ TEST_F(Dessine, ThetaModeHalvesEveryAbscissa) {
   PhaseData& phase = add_phase(workspace, "a.cry", 40, 100);
   phase.show_hkl = true;
   phase.reflections = {reflection(1, 1, 0, 40.0)};
-  workspace.observed_peaks.push_back(ObservedPeakList{"/x/peaks.dif", {{0, 0, 0, 40.0, 100.0}}});
+  workspace.observed_peaks.push_back(ObservedPeakList{"/x/peaks.dif", {{0, 0, 0, 40.0, 100.0}}, true, {}});
   state = state_for(workspace);
   const RecordingCanvas canvas = paint();  // θ from 5 to 25: sx = 1000 / 20 = 50
   const int column = 10 + (20 - 5) * 50;

@@ -280,7 +280,7 @@ TEST_F(PlotInteraction, LogarithmicModeIsRefusedInQ) {
 
 TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopiesOnly) {
   workspace.observed_patterns.push_back(ObservedPattern{{{30, 50}}, 0, "scan1.raw"});
-  workspace.observed_peaks.push_back(ObservedPeakList{"p.dif", {}, true});
+  workspace.observed_peaks.push_back(ObservedPeakList{"p.dif", {}, true, {}});
   state.difference_open = true;
   const auto scratch = session.program.scratch.path() / "scan1_mp.cpi";
   std::ofstream(scratch) << "x";

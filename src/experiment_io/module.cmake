@@ -1,0 +1,10 @@
+# Measured patterns: xylib reads the formats it knows well; XRDML and .brml
+# (a ZIP of XML files) are read with pugixml and libzip.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CALVANE_LIBZIP REQUIRED IMPORTED_TARGET libzip)
+find_package(pugixml REQUIRED)
+find_library(CALVANE_XYLIB xy REQUIRED)
+find_path(CALVANE_XYLIB_INCLUDE xylib/xylib.h REQUIRED)
+target_include_directories(calvane_experiment_io SYSTEM PRIVATE "${CALVANE_XYLIB_INCLUDE}")
+target_link_libraries(calvane_experiment_io PRIVATE pugixml::pugixml PkgConfig::CALVANE_LIBZIP)
+target_link_libraries(calvane_core PUBLIC "${CALVANE_XYLIB}" pugixml::pugixml PkgConfig::CALVANE_LIBZIP)
