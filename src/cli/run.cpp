@@ -4,6 +4,7 @@
 #include <random>
 
 #include "cli/terminal_ui.hpp"
+#include "crystal_io/crystal_file_kind.hpp"
 #include "crystal_io/open_flow.hpp"
 #include "experiment_io/export_flows.hpp"
 #include "experiment_io/observed_flows.hpp"
@@ -46,14 +47,7 @@ private:
   std::filesystem::path path_;
 };
 
-CrystalFileKind kind_of(const std::string& name) {
-  const std::string lower = to_lower(name);
-  if (contains(lower, ".inp") || contains(lower, ".ins") || contains(lower, ".res")) return CrystalFileKind::Shelx;
-  if (contains(lower, ".cel")) return CrystalFileKind::PowderCell;
-  if (contains(lower, ".lzy")) return CrystalFileKind::LazyPulverix;
-  if (contains(lower, ".cif")) return CrystalFileKind::Cif;
-  return CrystalFileKind::Native;
-}
+CrystalFileKind kind_of(const std::string& name) { return crystal_kind_of_file(name, CrystalFileKind::Native); }
 
 std::string extension_of(const std::string& name) { return to_lower(std::filesystem::path(name).extension().string()); }
 

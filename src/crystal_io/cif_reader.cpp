@@ -6,6 +6,8 @@
 
 #include "crystal_io/foreign_text.hpp"
 #include "crystal_io/hall_symbol.hpp"
+#include "crystal_io/reader_message.hpp"
+#include "crystallography/crystal_checks.hpp"
 #include "crystal_io/xyz_operator.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -79,14 +81,17 @@ std::optional<double> cif_number(const CifValue& value) {
   return parse_double(value.text.substr(0, value.text.find('(')));
 }
 
-bool read_cell(const CifBlock& block, CurrentCrystal& crystal) {
+// The cell; empty on success, else the refusal.
+std::string read_cell(const CifBlock& block, const std::string& file, CurrentCrystal& crystal) {
   CellParameters& cell = crystal.cell;
   double* lengths[] = {&cell.a, &cell.b, &cell.c};
   const char* length_tags[] = {"_cell_length_a", "_cell_length_b", "_cell_length_c"};
   for (std::size_t i = 0; i < 3; ++i) {
     const CifValue* value = block.value(length_tags[i]);
     auto number = value ? cif_number(*value) : std::nullopt;
-    if (!number) return false;
+    if (!number)
+      return crystal_read_message("Cell parameters not found!", file, 0,
+                                  std::string(length_tags[i]) + " is missing or not a number");
     *lengths[i] = *number;
   }
   // An angle left out or given as "?" is 90°, the core dictionary's default.
@@ -99,11 +104,15 @@ bool read_cell(const CifBlock& block, CurrentCrystal& crystal) {
       continue;
     }
     auto number = cif_number(*value);
-    if (!number) return false;
+    if (!number)
+      return crystal_read_message("Cell parameters not found!", file, 0,
+                                  std::string(angle_tags[i]) + " is not a number");
     *angles[i] = *number;
   }
   std::vector<double> numbers = {cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma};
-  return set_cell_from_numbers(crystal, numbers, 0);
+  if (std::string reason = set_cell_from_numbers(crystal, numbers, 0); !reason.empty())
+    return impossible_cell_message(file, 0, reason);
+  return {};
 }
 
 // The operator list; false after a warning when an operator is unreadable.
@@ -240,6 +249,10 @@ bool read_atom(const std::vector<CifValue>& row, const AtomColumns& columns, Ato
   const CifValue* occupancy = cell_of(row, columns.occupancy);
   auto occupancy_number = occupancy ? cif_number(*occupancy) : std::nullopt;
   atom.population = occupancy_number ? *occupancy_number : 1.0;
+  if (std::string reason = impossible_occupancy_reason(atom.population); !reason.empty()) {
+    ui.warning("Cannot read the atom site " + label + ": " + reason);
+    return false;
+  }
   return true;
 }
 
@@ -308,11 +321,12 @@ DecodedLabel decode_atom_label(std::string_view label) {
   return decoded;
 }
 
-std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, Ui& ui) {
+std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, Ui& ui, const std::string& file) {
   CurrentCrystal crystal;
   crystal.title = read_title(block);
-  if (!read_cell(block, crystal)) {
-    ui.warning("Cell parameters not found!");
+  if (std::string message = read_cell(block, file.empty() ? "data_" + block.name : file, crystal);
+      !message.empty()) {
+    ui.warning(message);
     return std::nullopt;
   }
   if (!read_operators(block, crystal.symmetry, ui)) return std::nullopt;
@@ -370,7 +384,7 @@ int read_chosen_cif_block(Program& program) {
     program.ui.warning("The data block " + entry.name + " is no longer in the file");
     return 1;
   }
-  auto crystal = read_cif_block(file->blocks[index], program.ui);
+  auto crystal = read_cif_block(file->blocks[index], program.ui, program.workspace.crystal_file_name);
   if (!crystal) return 1;
   program.workspace.crystal = std::move(*crystal);
   return 0;

@@ -3,6 +3,7 @@
 #include "crystal_io/cif_open.hpp"
 #include "crystal_io/cif_reader.hpp"
 #include "crystal_io/cry_file.hpp"
+#include "crystal_io/crystal_file_kind.hpp"
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/lazy_pulverix_reader.hpp"
 #include "crystal_io/powdercell_reader.hpp"
@@ -18,17 +19,6 @@
 namespace calvane {
 
 namespace {
-
-/// Kind of a crystal file from its name; the menu entry's kind when the name says nothing.
-CrystalFileKind kind_from_name(const std::string& lower_name, CrystalFileKind entry_kind) {
-  if (contains(lower_name, ".cry")) return CrystalFileKind::Native;
-  if (contains(lower_name, ".inp") || contains(lower_name, ".ins") || contains(lower_name, ".res"))
-    return CrystalFileKind::Shelx;
-  if (contains(lower_name, ".cel")) return CrystalFileKind::PowderCell;
-  if (contains(lower_name, ".lzy")) return CrystalFileKind::LazyPulverix;
-  if (contains(lower_name, ".ics")) return CrystalFileKind::Icsd;
-  return entry_kind;
-}
 
 bool read_native_crystal(Program& program, const std::string& name) {
   CurrentCrystal read;
@@ -140,9 +130,9 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
   }
   // The name is compared without regard to case but kept as typed: on this
   // system file names are case-sensitive, so a lower-cased name may not open.
-  const std::string lower = to_lower(name);
   ws.crystal_file_name = name;
-  kind = kind_from_name(lower, kind);
+  const bool total_data = to_lower(std::filesystem::path(name).extension().string()) == ".cmp";
+  kind = crystal_kind_of_file(program.resolve(name), kind);
   ws.crystal_file_kind = kind;
   ws.new_phase = false;
   if (kind == CrystalFileKind::Icsd) {
@@ -150,14 +140,14 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
     ws.crystal_file_name.clear();
     return;
   }
-  if (contains(lower, ".cif")) {
+  if (kind == CrystalFileKind::Cif && !total_data) {
     clear_crystal_page(program);
     form.crystal.data_caption = "Data (" + file_name_of(name) + ")";
     ws.crystal.symbol.clear();
     cif_block_scan(program);
     return;
   }
-  if (contains(lower, ".cmp")) {
+  if (total_data) {
     ouvre_fichier_mpm(program, TotalDataSender::None);
     return;
   }

@@ -220,7 +220,8 @@ TEST(CifReader, RefusesBlocksThatCannotGiveACrystal) {
     ASSERT_EQ(file.blocks.size(), 1u);
     ScriptedUi ui;
     EXPECT_FALSE(read_cif_block(file.blocks[0], ui).has_value());
-    EXPECT_EQ(ui.warnings, std::vector<std::string>{c.message});
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_EQ(ui.warnings[0].rfind(c.message, 0), 0u) << ui.warnings[0];
   }
 }
 
