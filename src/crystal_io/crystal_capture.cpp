@@ -164,6 +164,7 @@ void restore_data(Program& program) {
   const bool read = read_crystal_file(program, kind, name);
   ws.restoring = false;
   if (!read) return;
+  ws.crystal.read_notes.clear();  // told when the file was opened
   ws.crystal_file_name = name;
   store_current_phase(ws);
   show_phase_page(program);

@@ -1,5 +1,7 @@
 #include "crystal_io/open_flow.hpp"
 
+#include <utility>
+
 #include "crystal_io/cif_open.hpp"
 #include "crystal_io/cif_reader.hpp"
 #include "crystal_io/cry_file.hpp"
@@ -174,6 +176,7 @@ void add_loaded_phase(Program& program) {
   ws.phases.emplace_back();
   ws.current_phase = ws.phase_count();
   ws.keyboard_capture = false;
+  const std::vector<std::string> notes = std::exchange(ws.crystal.read_notes, {});
 
   PhaseData& phase = ws.phase(ws.current_phase);
   phase.crystal = ws.crystal;
@@ -196,6 +199,13 @@ void add_loaded_phase(Program& program) {
   calcule(program);
   program.ui.redraw_plot();
   ws.new_phase = false;
+  if (!notes.empty()) program.ui.notice(read_notes_text(file_name_of(phase.file_name), notes));
+}
+
+std::string read_notes_text(const std::string& file_name, const std::vector<std::string>& notes) {
+  std::string text = "Read " + file_name + " with these assumptions:";
+  for (const std::string& note : notes) text += "\n- " + note;
+  return text;
 }
 
 void refresh_phase_table(Program& program) {

@@ -1,6 +1,9 @@
 // Opening a crystal file as a new phase, and saving the current crystal.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "workspace/workspace.hpp"
 
 namespace calvane {
@@ -22,6 +25,9 @@ void FichierCRY1Click(Program& program);
 /// Makes the working crystal the new last phase, with the fractions and
 /// defaults of a newly loaded phase, and shows it.
 void add_loaded_phase(Program& program);
+
+/// The notice shown once after a file opens: what its reader assumed.
+std::string read_notes_text(const std::string& file_name, const std::vector<std::string>& notes);
 
 /// Rewrites the "Phases Data" table from the phases.
 void refresh_phase_table(Program& program);

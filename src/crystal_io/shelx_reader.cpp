@@ -135,10 +135,10 @@ std::string read_instruction_atom(const KeywordLine& line, InstructionState& sta
   const SplitAtomName split = split_atom_name(line.name);
   atom.type = split.type;
   atom.label = split.label;
-  // The SFAC number names the element when the atom's name does not.
+  // The SFAC number names the element, as SHELXL reads it ("CA1 1" is carbon
+  // when SFAC begins with C); the atom's name does when there is no SFAC.
   const double sfac = (*numbers)[0];
-  if (!is_element_symbol(atom.type) && sfac >= 1 &&
-      sfac <= static_cast<double>(state.scattering_names.size())) {
+  if (sfac >= 1 && sfac <= static_cast<double>(state.scattering_names.size())) {
     const std::string& element = state.scattering_names[static_cast<std::size_t>(sfac) - 1];
     if (is_element_symbol(element)) atom.type = element;
   }

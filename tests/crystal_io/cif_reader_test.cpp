@@ -47,13 +47,13 @@ TEST(CifReader, EveryCrystalSystemReadsAsItsNativeFile) {
     const char *cif, *cry, *title, *symbol;
     std::size_t operators;
   } cases[] = {
-      {"nacl_current_dictionary.cif", "nacl.cry", "ClNa", "FM-3M", 192},
-      {"rutile_old_dictionary.cif", "rutile.cry", "O2Ti", "P42/MNM", 16},
-      {"ybco_quoted_operators.cif", "ybco.cry", "YBa2Cu3O6.92", "PMMM", 8},
+      {"nacl_current_dictionary.cif", "nacl.cry", "ClNa", "F m -3 m", 192},
+      {"rutile_old_dictionary.cif", "rutile.cry", "O2Ti", "P 42/m n m", 16},
+      {"ybco_quoted_operators.cif", "ybco.cry", "YBa2Cu3O6.92", "P m m m", 8},
       {"zno_hall.cif", "zno.cry", "OZn", "P 63 m c", 12},
-      {"bismuth_rhombohedral.cif", "bismuth.cry", "Bi", "R-3M", 12},
-      {"zro2_multiline.cif", "zro2.cry", "ZrO2", "P121/C1", 4},
-      {"triclinic_test.cif", "triclinic.cry", "ClKO", "P-1", 2},
+      {"bismuth_rhombohedral.cif", "bismuth.cry", "Bi", "R -3 m:R", 12},
+      {"zro2_multiline.cif", "zro2.cry", "ZrO2", "P 1 21/c 1", 4},
+      {"triclinic_test.cif", "triclinic.cry", "ClKO", "P -1", 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cif);
@@ -151,7 +151,7 @@ TEST(CifReader, AtomColumnsGiveTypeLabelBAndPopulation) {
   }
 }
 
-TEST(CifReader, HallSymbolsAreNamedOrKeptAsWrittenAndUnknownLabelsKept) {
+TEST(CifReader, HallSymbolsAreNamedOrKeptAsWrittenAndUnknownLabelsRefused) {
   const std::string atoms = kSites + "C1 0 0 0\n";
   const struct {
     const char *hall, *symbol, *hall_box;
@@ -169,16 +169,17 @@ TEST(CifReader, HallSymbolsAreNamedOrKeptAsWrittenAndUnknownLabelsKept) {
     EXPECT_EQ(crystal->symbol, c.symbol);
     EXPECT_EQ(crystal->symmetry.hall_symbol, c.hall_box);
   }
-  ScriptedUi ui;  // an unknown label is kept with a warning
-  auto crystal = read_only_block(parse_text(kCubicHeader + kSites + "Q1 0 0 0\n"), ui);
-  ASSERT_TRUE(crystal.has_value());
-  EXPECT_EQ(crystal->atoms[0].type, "Q");
-  EXPECT_EQ(ui.warnings, std::vector<std::string>{"cannot decode Label Q"});
+  ScriptedUi ui;  // a label that names no element refuses the block, naming the label
+  auto crystal = read_only_block(parse_text(kCubicHeader + kSites + "Q1 0 0 0\nXx2 0 0 0\n"), ui);
+  EXPECT_FALSE(crystal.has_value());
+  EXPECT_EQ(ui.warnings,
+            std::vector<std::string>{"cannot decode Label Q1, Xx2 (no element is named by the label)"});
 }
 
-TEST(CifReader, ValuableBlocksNeedCellAndSymmetry) {
+TEST(CifReader, ValuableBlocksNeedCellAndSymmetryAndAGlobalBlockItsAtoms) {
   CifFile file = parse_text(
       "data_global\n_cell_length_a 1\n_symmetry_space_group_name_H-M 'P 1'\n"
+      "data_number\n_cell_length_a 5.0\n_space_group_IT_number 225\n"
       "data_cell_only\n_cell_length_a 5.0\n"
       "data_symmetry_only\n_symmetry_space_group_name_H-M 'P 1'\n"
       "data_current\n_cell_length_a 5.0\n_space_group_name_H-M_alt 'P 1'\n"
@@ -186,7 +187,12 @@ TEST(CifReader, ValuableBlocksNeedCellAndSymmetry) {
       "data_two_symbols\n_symmetry_space_group_name_H-M 'P 1'\n_symmetry_space_group_name_Hall 'P 1'\n");
   std::vector<std::string> names;
   for (const CifBlockEntry& entry : valuable_blocks(file)) names.push_back(entry.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"current", "operators", "two_symbols"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"number", "current", "operators"}));
+
+  // A global block holding the structure, as in the American Mineralogist database.
+  file = parse_text("data_global\n_cell_length_a 1\n_symmetry_space_group_name_H-M 'P 1'\n" + kSites +
+                    "Si1 0 0 0\n");
+  ASSERT_EQ(valuable_blocks(file).size(), 1u);
 }
 
 TEST(CifReader, RefusesBlocksThatCannotGiveACrystal) {
