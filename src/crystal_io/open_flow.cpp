@@ -22,6 +22,11 @@ namespace calvane {
 
 namespace {
 
+/// The open flow behind every crystal entry of the File menu; `any_kind`
+/// takes the kind from the chosen file alone.
+void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string& filter, int filter_index,
+                       bool any_kind);
+
 bool read_native_crystal(Program& program, const std::string& name) {
   CurrentCrystal read;
   CryReadResult result = read_cry_file(program.resolve(name), read);
@@ -93,6 +98,18 @@ bool read_crystal_file(Program& program, CrystalFileKind kind, const std::string
 void FichierCRY1Click(Program& program) { program.main_form.phases.restore_visible = false; }
 
 void lit_fichier_cry(Program& program, CrystalFileKind kind) {
+  open_crystal_flow(program, kind, kCrystalOpenFilter, static_cast<int>(kind), false);
+}
+
+void open_crystal_structure(Program& program) {
+  open_crystal_flow(program, program.workspace.crystal_file_kind,
+                    std::string(kAllCrystalFilesFilter) + kCrystalOpenFilter, 1, true);
+}
+
+namespace {
+
+void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string& filter, int filter_index,
+                       bool any_kind) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   if (ws.phase_count() >= kMaxPhases) {
@@ -114,8 +131,8 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
   ws.crystal.system_code.clear();
 
   FileDialogRequest request;
-  request.filter = kCrystalOpenFilter;
-  request.filter_index = static_cast<int>(kind);
+  request.filter = filter;
+  request.filter_index = filter_index;
   request.folder = program.current_folder.string();
   auto chosen = program.ui.open_file(request);
   if (!chosen || trim(chosen->path).empty()) {
@@ -134,6 +151,20 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
   // system file names are case-sensitive, so a lower-cased name may not open.
   ws.crystal_file_name = name;
   const bool total_data = to_lower(std::filesystem::path(name).extension().string()) == ".cmp";
+  if (any_kind && !total_data) {
+    auto found = crystal_kind_of_name(name);
+    if (!found) {
+      auto bytes = read_file_bytes(program.resolve(name));
+      if (bytes) found = crystal_kind_of_text(*bytes);
+    }
+    if (!found) {
+      program.ui.warning("The file " + name +
+                         " is no crystal file that the program can tell: its name ends in none of .cry, .ins, "
+                         ".inp, .res, .cel, .lzy, .cif and its content looks like none of them");
+      return;
+    }
+    kind = *found;
+  }
   kind = crystal_kind_of_file(program.resolve(name), kind);
   ws.crystal_file_kind = kind;
   ws.new_phase = false;
@@ -165,6 +196,8 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
   ws.new_phase = true;
   add_loaded_phase(program);
 }
+
+}  // namespace
 
 void add_loaded_phase(Program& program) {
   Workspace& ws = program.workspace;

@@ -15,9 +15,18 @@ inline constexpr const char* kCrystalOpenFilter =
     "Calvane format (*.cry|*.cry|Shelx format (*.inp;*.ins,*.res)|*.inp;*.ins,*.res|PowderCell format "
     "(*.cel)|*.cel|Lazy Pulverix format (*.lzy)|*.lzy|ICSD format (*.ics)|*.ics|CIF format (*.cif)|*.cif|";
 
+/// The first entry of the dialog of "Open crystal structure...".
+inline constexpr const char* kAllCrystalFilesFilter =
+    "All crystal files (*.cry;*.ins;*.inp;*.res;*.cel;*.lzy;*.cif)|*.cry;*.ins;*.inp;*.res;*.cel;*.lzy;*.cif|";
+
 /// Handler of the entries under "Open a crystal data file": sets the kind
 /// from the entry and runs the open flow.
 void lit_fichier_cry(Program& program, CrystalFileKind kind);
+
+/// "Open crystal structure...": the open flow with every crystal format in
+/// the dialog; the kind comes from the file's extension, or from its content
+/// when the extension names none.
+void open_crystal_structure(Program& program);
 
 /// The parent entry "Open a crystal data file": hides "Restore".
 void FichierCRY1Click(Program& program);

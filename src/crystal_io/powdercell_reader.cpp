@@ -76,6 +76,10 @@ std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& li
     if (keyword.empty() || keyword == "CELL" || keyword == "NATOM") continue;
     if (contains(keyword, "RGNR")) {
       group_number = leading_integer(rest_of(line));
+      auto numbers = read_number_list(rest_of(line));
+      if (group_number && numbers && numbers->size() >= 2 && (*numbers)[1] != 1)
+        crystal.read_notes.push_back("Setting " + trim(fixed((*numbers)[1], 0, 0)) + " of space group " +
+                                     std::to_string(*group_number) + " read as the group's symbol in csp.lst");
       break;
     }
     auto atom = read_atom(line);

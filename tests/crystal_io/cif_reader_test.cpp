@@ -6,10 +6,12 @@
 #include <cmath>
 
 #include "crystal_io/cry_file.hpp"
+#include "crystal_io/open_flow.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
+#include "workspace/program.hpp"
 
 namespace calvane {
 namespace {
@@ -228,6 +230,63 @@ TEST(CifReader, RefusesBlocksThatCannotGiveACrystal) {
     EXPECT_FALSE(read_cif_block(file.blocks[0], ui).has_value());
     ASSERT_EQ(ui.warnings.size(), 1u);
     EXPECT_EQ(ui.warnings[0].rfind(c.message, 0), 0u) << ui.warnings[0];
+  }
+}
+
+}  // namespace
+}  // namespace calvane
+
+#include "crystal_io/space_group_names.hpp"
+
+namespace calvane {
+namespace {
+
+TEST(SpaceGroupNames, CommonSpellingsNumbersAndOperatorsGiveOneSymbol) {
+  const std::pair<const char*, const char*> spellings[] = {
+      {"P 21/n", "P 1 21/n 1"},     {"P2(1)/c", "P 1 21/c 1"}, {"P 1 21/c 1", "P 1 21/c 1"},
+      {"'R -3 c H'", "R -3 c:H"},   {"R -3 c", "R -3 c:H"},    {"F d -3 m:2", "F d -3 m:2"},
+      {"Fd-3m", "F d -3 m:1"},      {"P42/mnm", "P 42/m n m"}, {"R -3 m R", "R -3 m:R"},
+  };
+  for (auto [written, expected] : spellings) EXPECT_EQ(standard_symbol_of(written).value_or("-"), expected) << written;
+  EXPECT_FALSE(standard_symbol_of("Q 9").has_value());
+  EXPECT_EQ(standard_symbol_of_number(227).value_or("-"), "F d -3 m:1");
+  EXPECT_FALSE(standard_symbol_of_number(231).has_value());
+  EXPECT_EQ(fitted_symbol("P 1 21/c 1"), "P 1 21/c 1");
+  EXPECT_EQ(fitted_symbol("P 42/n b c:2 x"), "P42/nbc:2x");
+}
+
+TEST(CifReader, StrictParseFailuresAreMendedOnlyWhereTheLineCanBeRead) {
+  // A value with blanks is read whole and a stray line is left out, each told
+  // with its line; a loop that lost a value is still refused.
+  const std::string atoms = kSites + "C1 0 0 0\n";
+  const std::string cell = "data_x\n_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n";
+  const std::string symbol = "_symmetry_space_group_name_H-M 'P 1'\n";
+  testing::TempFolder folder;
+  folder.add_data_files();
+  const struct {
+    std::string text;
+    const char* note;  // empty: refused
+  } cases[] = {
+      {cell + "_chemical_name_mineral Diamond cubic\n" + symbol + atoms, "line 5: a value with blanks"},
+      {cell + "%%%\n" + symbol + atoms, "line 5: a line outside the items is left out"},
+      {cell + symbol + kSites + "C1 0 0 0\nC2 0 0\n", ""},
+  };
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    Program program{ui, folder.path()};
+    ui.choose_file(folder.write("mended.cif", c.text).string());
+    lit_fichier_cry(program, CrystalFileKind::Cif);
+    if (std::string(c.note).empty()) {
+      EXPECT_EQ(program.workspace.phase_count(), 0) << c.text;
+      ASSERT_FALSE(ui.warnings.empty());
+      EXPECT_EQ(ui.warnings[0].rfind("The file mended.cif is not a readable CIF file", 0), 0u) << ui.warnings[0];
+      continue;
+    }
+    ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+    ASSERT_EQ(ui.notices.size(), 1u);
+    EXPECT_NE(ui.notices[0].find(std::string("CIF syntax defect skipped (mended.cif, ") + c.note),
+              std::string::npos)
+        << ui.notices[0];
   }
 }
 
