@@ -205,6 +205,7 @@ QAction* Tfmain::action(const QString& path) const {
 
 void Tfmain::build_menus() {
   QMenu* file = menuBar()->addMenu("&File");
+  add_item(file, "&Open crystal structure...", "Open a crystal file of any format the program reads");
   QMenu* open_crystal = file->addMenu("Open a crystal data file");
   connect(open_crystal, &QMenu::aboutToShow, this, &Tfmain::FichierCRY1Click);
   for (const char* entry : kCrystalEntries) add_item(open_crystal, entry);
@@ -297,6 +298,10 @@ void Tfmain::bind_handlers() {
     action(path)->setEnabled(true);
     connect(action(path), &QAction::triggered, this, [this, kind] { lit_fichier_cry(kind); });
   }
+  bind("&File/&Open crystal structure...", [&p] {
+    calvane::FichierCRY1Click(p);  // as the per-format submenu does when it opens
+    calvane::open_crystal_structure(p);
+  });
   bind("&File/Save the current crystal data", [&p] { calvane::sauve_donnees(p); });
   for (int entry = 1; entry <= 6; ++entry)
     bind(QString("&File/Open an observed diagram data file/") + kObservedEntries[entry - 1], [this, &p, entry] {
@@ -362,15 +367,15 @@ void Tfmain::bind_handlers() {
   }
 
   // The usual shortcuts: open a crystal, save the workspace, quit, help.
-  action("&File/Open a crystal data file/Calvan&e format (*.cry)")->setShortcut(QKeySequence::Open);
+  action("&File/&Open crystal structure...")->setShortcut(QKeySequence::Open);
   action("&File/Save the total data (*.cmp)")->setShortcut(QKeySequence::Save);
   action("&File/&Quit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   action("&Help")->setShortcut(QKeySequence::HelpContents);
-  for (const QString path : {"&File/Open a crystal data file/Calvan&e format (*.cry)", "&File/Save the total data (*.cmp)",
+  for (const QString path : {"&File/&Open crystal structure...", "&File/Save the total data (*.cmp)",
                              "&File/&Quit", "&Help"})
     action(path)->setShortcutContext(Qt::WindowShortcut);
   // The shortcuts must work with the menus closed: the actions also belong to the window.
-  addActions({action("&File/Open a crystal data file/Calvan&e format (*.cry)"),
+  addActions({action("&File/&Open crystal structure..."),
               action("&File/Save the total data (*.cmp)"), action("&File/&Quit"), action("&Help")});
 }
 

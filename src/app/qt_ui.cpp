@@ -33,6 +33,16 @@ void QtUi::warning(std::string_view text) {
   box.exec();
 }
 
+void QtUi::notice(std::string_view text) {
+  // Not modal: the structure is drawn behind it, and OK or Escape dismisses it.
+  auto* box = new QMessageBox(QMessageBox::Information, QApplication::applicationDisplayName(), to_qt(text),
+                              QMessageBox::Ok, parent_);
+  box->setObjectName("readNotice");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
 Answer QtUi::confirm(std::string_view text) {
   auto button = QMessageBox::question(parent_, QApplication::applicationDisplayName(), to_qt(text),
                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);

@@ -12,6 +12,7 @@
 #include <stdlib.h>  // mkdtemp
 
 #include "cli/terminal_ui.hpp"
+#include "crystal_io/crystal_file_kind.hpp"
 #include "crystal_io/open_flow.hpp"
 #include "experiment_io/export_flows.hpp"
 #include "experiment_io/observed_flows.hpp"
@@ -90,15 +91,7 @@ std::optional<ScratchFolder> ScratchFolder::create(const std::filesystem::path& 
 
 std::string extension_of(const std::string& name) { return to_lower(std::filesystem::path(name).extension().string()); }
 
-// By the file name's own extension: a folder named "proj.cif.d" makes no CIF.
-CrystalFileKind kind_of(const std::string& name) {
-  const std::string extension = extension_of(name);
-  if (extension == ".inp" || extension == ".ins" || extension == ".res") return CrystalFileKind::Shelx;
-  if (extension == ".cel") return CrystalFileKind::PowderCell;
-  if (extension == ".lzy") return CrystalFileKind::LazyPulverix;
-  if (extension == ".cif") return CrystalFileKind::Cif;
-  return CrystalFileKind::Native;
-}
+CrystalFileKind kind_of(const std::string& name) { return crystal_kind_of_file(name, CrystalFileKind::Native); }
 
 std::optional<PeakFileKind> peak_kind(const std::string& name) { return peak_kind_of(extension_of(name)); }
 

@@ -22,6 +22,8 @@ public:
   bool unanswered_question() const { return unanswered_; }
 
   void warning(std::string_view text) override;
+  /// Printed like a warning but not counted as one: the run goes on.
+  void notice(std::string_view text) override;
   Answer confirm(std::string_view text) override;
   void beep() override {}
   void set_busy(bool) override {}

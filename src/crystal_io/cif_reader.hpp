@@ -40,9 +40,10 @@ struct DecodedLabel {
 /// letter (Oa gives O).
 DecodedLabel decode_atom_label(std::string_view label);
 
-/// The crystal of one data block. Warnings (and refusals) go to `ui`;
-/// empty when the block cannot give a crystal.
-std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, Ui& ui);
+/// The crystal of one data block of the file `file` (named in messages).
+/// Warnings (and refusals) go to `ui`; empty when the block cannot give a
+/// crystal.
+std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, Ui& ui, const std::string& file = {});
 
 /// Scans the workspace's current crystal file for valuable blocks into the
 /// workspace's block table. Warns and returns false when the file cannot be

@@ -1,5 +1,7 @@
 #include "crystal_io/cry_file.hpp"
 
+#include "crystal_io/reader_message.hpp"
+#include "crystallography/crystal_checks.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "workspace/limits.hpp"
@@ -56,6 +58,10 @@ CryReadResult read_cry_file(const std::filesystem::path& path, CurrentCrystal& c
   read.cell.alpha = cell[3];
   read.cell.beta = cell[4];
   read.cell.gamma = cell[5];
+  if (std::string reason = impossible_cell_reason(read.cell); !reason.empty()) {
+    result.message = impossible_cell_message(path.filename().string(), 4, reason);
+    return result;
+  }
   compute_derived_cell(read.cell);
 
   for (std::size_t i = 4; i < lines->size(); ++i) {
@@ -78,6 +84,10 @@ CryReadResult read_cry_file(const std::filesystem::path& path, CurrentCrystal& c
     atom.z = values[2];
     atom.b = values[3];
     atom.population = values[4];
+    if (std::string reason = impossible_occupancy_reason(atom.population); !reason.empty()) {
+      result.message = line_error(path, i + 1, reason);
+      return result;
+    }
     read.atoms.push_back(std::move(atom));
   }
   crystal = std::move(read);

@@ -1,8 +1,10 @@
 #include <cmath>
 
+#include "crystal_io/crystal_file_kind.hpp"
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/cry_file.hpp"
 #include "crystal_io/open_flow.hpp"
+#include "crystallography/crystal_checks.hpp"
 #include "crystallography/phase_scattering.hpp"
 #include "crystallography/scattering.hpp"
 #include "util/files.hpp"
@@ -113,6 +115,10 @@ void save_captured_crystal(Program& program) {
     program.ui.warning("Bad cell parameters!");
     return;
   }
+  if (std::string reason = impossible_cell_reason(crystal.cell); !reason.empty()) {
+    program.ui.warning("Bad cell parameters! " + reason);
+    return;
+  }
   if (trim_view(crystal.symbol).empty()) {
     program.ui.warning("No Space group!");
     return;
@@ -154,15 +160,11 @@ void restore_data(Program& program) {
   if (ws.current_phase < 1 || ws.current_phase > ws.phase_count()) return;
   ws.restoring = true;
   const std::string name = trim(ws.phase(ws.current_phase).file_name);
-  const std::string lower = to_lower(name);
-  CrystalFileKind kind = CrystalFileKind::Native;
-  if (contains(lower, ".ins") || contains(lower, ".inp") || contains(lower, ".res")) kind = CrystalFileKind::Shelx;
-  else if (contains(lower, ".cel")) kind = CrystalFileKind::PowderCell;
-  else if (contains(lower, ".lzy")) kind = CrystalFileKind::LazyPulverix;
-  else if (contains(lower, ".cif")) kind = CrystalFileKind::Cif;
+  const CrystalFileKind kind = crystal_kind_of_file(program.resolve(name), CrystalFileKind::Native);
   const bool read = read_crystal_file(program, kind, name, ws.phase(ws.current_phase).cif_block);
   ws.restoring = false;
   if (!read) return;
+  ws.crystal.read_notes.clear();  // told when the file was opened
   ws.crystal_file_name = name;
   store_current_phase(ws);
   show_phase_page(program);

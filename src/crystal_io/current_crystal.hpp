@@ -43,6 +43,9 @@ struct CurrentCrystal {
   std::vector<AtomSite> atoms;  // at most 400
   SymmetryData symmetry;
   std::vector<ScatteringType> scattering_types;  // at most 20
+  /// What a reader assumed where the file said nothing or said it oddly
+  /// (default B, element from a label, ...): shown once after the file opens.
+  std::vector<std::string> read_notes;
 };
 
 /// Volume, reciprocal cell and B matrix from a, b, c, α, β, γ. Angles are

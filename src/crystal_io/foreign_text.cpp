@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "crystallography/crystal_checks.hpp"
 #include "util/text.hpp"
 
 namespace calvane {
@@ -59,8 +60,9 @@ constexpr std::array<std::string_view, 95> kElements = {
 bool same_length(double first, double second) { return std::fabs(first - second) < 0.001; }
 }  // namespace
 
-bool set_cell_from_numbers(CurrentCrystal& crystal, const std::vector<double>& numbers, std::size_t first) {
-  if (numbers.size() < first + 6) return false;
+std::string set_cell_from_numbers(CurrentCrystal& crystal, const std::vector<double>& numbers,
+                                  std::size_t first) {
+  if (numbers.size() < first + 6) return "six cell parameters are expected";
   CellParameters& cell = crystal.cell;
   cell.a = numbers[first];
   cell.b = numbers[first + 1];
@@ -68,11 +70,17 @@ bool set_cell_from_numbers(CurrentCrystal& crystal, const std::vector<double>& n
   cell.alpha = numbers[first + 3];
   cell.beta = numbers[first + 4];
   cell.gamma = numbers[first + 5];
+  if (std::string reason = impossible_cell_reason(cell); !reason.empty()) return reason;
   compute_derived_cell(cell);
   crystal.system_code = crystal_system_from_cell(cell);
-  return cell.a > 0 && cell.b > 0 && cell.c > 0 && std::isfinite(cell.volume) && cell.volume > 0 &&
-         std::isfinite(cell.a_star + cell.b_star + cell.c_star + cell.alpha_star + cell.beta_star +
-                       cell.gamma_star);
+  return {};
+}
+
+std::string join_names(const std::vector<std::string>& names, std::size_t shown) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size() && i < shown; ++i) text += (i > 0 ? ", " : "") + names[i];
+  if (names.size() > shown) text += " and " + std::to_string(names.size() - shown) + " more";
+  return text;
 }
 
 bool is_element_symbol(std::string_view symbol) {

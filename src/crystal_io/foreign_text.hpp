@@ -32,9 +32,14 @@ struct SplitAtomName {
 SplitAtomName split_atom_name(std::string_view name);
 
 /// Sets a, b, c, α, β, γ from numbers[first..first + 5], then the derived
-/// cell and the crystal system. False when the list is too short or the
-/// cell has no volume (a zero length, impossible angles).
-bool set_cell_from_numbers(CurrentCrystal& crystal, const std::vector<double>& numbers, std::size_t first);
+/// cell and the crystal system. Empty on success; otherwise why the numbers
+/// are no cell (too few of them, or a cell that cannot exist), with the
+/// crystal's cell left unusable.
+std::string set_cell_from_numbers(CurrentCrystal& crystal, const std::vector<double>& numbers,
+                                  std::size_t first);
+
+/// Names joined by ", " for a message, the first `shown` of them then "and N more".
+std::string join_names(const std::vector<std::string>& names, std::size_t shown = 8);
 
 /// True for the element symbols H to Np and for D (deuterium) and DU (dummy),
 /// compared without regard to case.

@@ -4,6 +4,8 @@
 
 #include "crystal_io/foreign_file.hpp"
 #include "crystal_io/foreign_text.hpp"
+#include "crystal_io/reader_message.hpp"
+#include "crystallography/crystal_checks.hpp"
 #include "crystal_io/system_check.hpp"
 #include "util/text.hpp"
 #include "workspace/limits.hpp"
@@ -44,14 +46,16 @@ std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>&
                                                  const std::filesystem::path& csp_list, Ui& ui) {
   CurrentCrystal crystal;
   bool cell_read = false;
-  for (const std::string& whole_line : lines) {
-    const std::string_view line = substring(whole_line, 0, 80);
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::string_view line = substring(lines[index], 0, 80);
     if (contains(line, "TITLE")) {
       crystal.title = trim(after_first_blank(line));
     } else if (contains(line, "CELL")) {
       auto numbers = read_number_list(after_first_blank(line));
-      if (!numbers || !set_cell_from_numbers(crystal, *numbers, 0)) {
-        ui.warning("Cell not found");
+      std::string reason = numbers ? set_cell_from_numbers(crystal, *numbers, 0) : "a text that is not a number";
+      if (!reason.empty()) {
+        ui.warning(numbers && numbers->size() >= 6 ? impossible_cell_message(name, index + 1, reason)
+                                                   : crystal_read_message("Cell not found", name, index + 1, reason));
         return std::nullopt;
       }
       cell_read = true;
@@ -62,7 +66,12 @@ std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>&
     } else if (contains(line, "ATOM")) {
       auto atom = read_atom(line);
       if (!atom) {
-        ui.warning("Read error");
+        ui.warning(crystal_read_message("Read error", name, index + 1,
+                                        "an ATOM line needs type, label, x, y, z, population and B"));
+        return std::nullopt;
+      }
+      if (std::string reason = impossible_occupancy_reason(atom->population); !reason.empty()) {
+        ui.warning(crystal_read_message("Read error", name, index + 1, reason));
         return std::nullopt;
       }
       if (static_cast<int>(crystal.atoms.size()) >= kMaxAtoms) {
@@ -73,7 +82,7 @@ std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>&
     }
   }
   if (!cell_read) {
-    ui.warning("Cell not found");
+    ui.warning(crystal_read_message("Cell not found", name, 0, "no CELL line"));
     return std::nullopt;
   }
   if (crystal.atoms.empty()) {

@@ -1,11 +1,14 @@
 #include "crystal_io/open_flow.hpp"
 
+#include <utility>
+
 #include "crystal_io/cif_open.hpp"
 
 #include <functional>
 
 #include "crystal_io/cif_reader.hpp"
 #include "crystal_io/cry_file.hpp"
+#include "crystal_io/crystal_file_kind.hpp"
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/lazy_pulverix_reader.hpp"
 #include "crystal_io/powdercell_reader.hpp"
@@ -22,16 +25,10 @@ namespace calvane {
 
 namespace {
 
-/// Kind of a crystal file from its name; the menu entry's kind when the name says nothing.
-CrystalFileKind kind_from_name(const std::string& lower_name, CrystalFileKind entry_kind) {
-  if (contains(lower_name, ".cry")) return CrystalFileKind::Native;
-  if (contains(lower_name, ".inp") || contains(lower_name, ".ins") || contains(lower_name, ".res"))
-    return CrystalFileKind::Shelx;
-  if (contains(lower_name, ".cel")) return CrystalFileKind::PowderCell;
-  if (contains(lower_name, ".lzy")) return CrystalFileKind::LazyPulverix;
-  if (contains(lower_name, ".ics")) return CrystalFileKind::Icsd;
-  return entry_kind;
-}
+/// The open flow behind every crystal entry of the File menu; `any_kind`
+/// takes the kind from the chosen file alone.
+void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string& filter, int filter_index,
+                       bool any_kind);
 
 bool read_native_crystal(Program& program, const std::string& name) {
   CurrentCrystal read;
@@ -110,6 +107,18 @@ void FichierCRY1Click(Program& program) {
 }
 
 void lit_fichier_cry(Program& program, CrystalFileKind kind) {
+  open_crystal_flow(program, kind, kCrystalOpenFilter, static_cast<int>(kind), false);
+}
+
+void open_crystal_structure(Program& program) {
+  open_crystal_flow(program, program.workspace.crystal_file_kind,
+                    std::string(kAllCrystalFilesFilter) + kCrystalOpenFilter, 1, true);
+}
+
+namespace {
+
+void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string& filter, int filter_index,
+                       bool any_kind) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   if (ws.phase_count() >= kMaxPhases) {
@@ -131,8 +140,8 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
   ws.crystal.system_code.clear();
 
   FileDialogRequest request;
-  request.filter = kCrystalOpenFilter;
-  request.filter_index = static_cast<int>(kind);
+  request.filter = filter;
+  request.filter_index = filter_index;
   request.folder = program.current_folder.string();
   auto chosen = program.ui.open_file(request);
   if (!chosen || trim(chosen->path).empty()) {
@@ -152,9 +161,23 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
   }
   // The name is compared without regard to case but kept as typed: on this
   // system file names are case-sensitive, so a lower-cased name may not open.
-  const std::string lower = to_lower(name);
   ws.crystal_file_name = name;
-  kind = kind_from_name(lower, kind);
+  const bool total_data = to_lower(std::filesystem::path(name).extension().string()) == ".cmp";
+  if (any_kind && !total_data) {
+    auto found = crystal_kind_of_name(name);
+    if (!found) {
+      auto bytes = read_file_bytes(program.resolve(name));
+      if (bytes) found = crystal_kind_of_text(*bytes);
+    }
+    if (!found) {
+      program.ui.warning("The file " + name +
+                         " is no crystal file that the program can tell: its name ends in none of .cry, .ins, "
+                         ".inp, .res, .cel, .lzy, .cif and its content looks like none of them");
+      return;
+    }
+    kind = *found;
+  }
+  kind = crystal_kind_of_file(program.resolve(name), kind);
   ws.crystal_file_kind = kind;
   ws.new_phase = false;
   if (kind == CrystalFileKind::Icsd) {
@@ -162,14 +185,14 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
     ws.crystal_file_name.clear();
     return;
   }
-  if (contains(lower, ".cif")) {
+  if (kind == CrystalFileKind::Cif && !total_data) {
     clear_crystal_page(program);
     form.crystal.data_caption = "Data (" + file_name_of(name) + ")";
     ws.crystal.symbol.clear();
     cif_block_scan(program);
     return;
   }
-  if (contains(lower, ".cmp")) {
+  if (total_data) {
     ouvre_fichier_mpm(program, TotalDataSender::None);
     return;
   }
@@ -186,6 +209,8 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind) {
   add_loaded_phase(program);
 }
 
+}  // namespace
+
 void add_loaded_phase(Program& program) {
   Workspace& ws = program.workspace;
   if (ws.phase_count() >= kMaxPhases) {
@@ -196,6 +221,7 @@ void add_loaded_phase(Program& program) {
   ws.phases.emplace_back();
   ws.current_phase = ws.phase_count();
   ws.keyboard_capture = false;
+  const std::vector<std::string> notes = std::exchange(ws.crystal.read_notes, {});
 
   PhaseData& phase = ws.phase(ws.current_phase);
   phase.crystal = ws.crystal;
@@ -224,6 +250,13 @@ void add_loaded_phase(Program& program) {
   calcule(program);
   program.ui.redraw_plot();
   ws.new_phase = false;
+  if (!notes.empty()) program.ui.notice(read_notes_text(file_name_of(phase.file_name), notes));
+}
+
+std::string read_notes_text(const std::string& file_name, const std::vector<std::string>& notes) {
+  std::string text = "Read " + file_name + " with these assumptions:";
+  for (const std::string& note : notes) text += "\n- " + note;
+  return text;
 }
 
 void refresh_phase_table(Program& program) {

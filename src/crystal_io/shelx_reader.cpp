@@ -6,6 +6,8 @@
 
 #include "crystal_io/foreign_file.hpp"
 #include "crystal_io/foreign_text.hpp"
+#include "crystal_io/reader_message.hpp"
+#include "crystallography/crystal_checks.hpp"
 #include "util/text.hpp"
 #include "workspace/limits.hpp"
 
@@ -70,60 +72,79 @@ struct InstructionState {
   CurrentCrystal crystal;
   std::vector<double> free_variables;
   std::vector<std::string> scattering_names;
-  double last_free_u_equivalent = -1;  // Ueq of the last atom whose U was not riding
-  bool cell_read = false;
+  double last_heavy_u_equivalent = -1;  // Ueq of the last atom that is not a hydrogen
 };
 
-std::optional<double> u_equivalent_of(const std::vector<double>& numbers, InstructionState& state) {
+bool is_hydrogen(const std::string& type) { return type == "H" || type == "D"; }
+
+// Ueq of an atom line: six Uij, one Uiso, a riding Uiso or SHELXL's default.
+std::optional<double> u_equivalent_of(const std::vector<double>& numbers, InstructionState& state,
+                                      std::string& reason) {
   if (numbers.size() == 11) {
     std::array<double, 6> u{};
     for (std::size_t i = 0; i < 6; ++i) {
       auto value = resolve_free_variable(numbers[5 + i], state.free_variables);
-      if (!value) return std::nullopt;
+      if (!value) {
+        reason = "U" + std::to_string(i + 1) + " refers to a free variable that FVAR does not give";
+        return std::nullopt;
+      }
       u[i] = *value;
     }
     return b_from_anisotropic_u(state.crystal.cell, u, 1.0);
   }
   // SHELXL's default Uiso is 0.05 Å² when the line stops before it.
   const double written = numbers.size() >= 6 ? numbers[5] : 0.05;
-  // -5 < U < -0.5: riding on the previous atom, Uiso = |U|·Ueq(previous).
+  // -5 < U < -0.5: riding, Uiso = |U|·Ueq of the previous atom that is not a
+  // hydrogen (SHELXL manual, atom lists).
   if (written < -0.5 && written > -5) {
-    if (state.last_free_u_equivalent < 0) return std::nullopt;
-    return -written * state.last_free_u_equivalent;
+    if (state.last_heavy_u_equivalent < 0) {
+      reason = "a riding Uiso (" + trim(fixed(written, 0, 2)) + ") follows no atom to ride on";
+      return std::nullopt;
+    }
+    return -written * state.last_heavy_u_equivalent;
   }
-  return resolve_free_variable(written, state.free_variables);
+  auto value = resolve_free_variable(written, state.free_variables);
+  if (!value) reason = "Uiso refers to a free variable that FVAR does not give";
+  return value;
 }
 
-// One atom line (continuations already joined); false on a read error.
-bool read_instruction_atom(const KeywordLine& line, InstructionState& state) {
+// One atom line (continuations already joined); empty on success, else why
+// it cannot be read.
+std::string read_instruction_atom(const KeywordLine& line, InstructionState& state) {
   auto numbers = read_number_list(separate_run_together_numbers(line.rest));
-  if (!numbers || numbers->size() < 4 || (numbers->size() > 7 && numbers->size() != 11)) return false;
+  if (!numbers) return "the atom " + line.name + " holds a text that is not a number";
+  if (numbers->size() < 4 || (numbers->size() > 7 && numbers->size() != 11))
+    return "the atom " + line.name + " needs SFAC number, x, y, z, then occupancy and U (1 or 6 values)";
   AtomSite atom;
   double* coordinates[] = {&atom.x, &atom.y, &atom.z};
   for (std::size_t i = 0; i < 3; ++i) {
     auto value = resolve_free_variable((*numbers)[i + 1], state.free_variables);
-    if (!value) return false;
+    if (!value) return "a coordinate of " + line.name + " refers to a free variable that FVAR does not give";
     *coordinates[i] = *value;
   }
-  auto u_equivalent = u_equivalent_of(*numbers, state);
-  if (!u_equivalent) return false;
-  const bool riding =
-      numbers->size() >= 6 && numbers->size() <= 7 && (*numbers)[5] < -0.5 && (*numbers)[5] > -5;
-  if (!riding) state.last_free_u_equivalent = *u_equivalent;
+  // The site occupation factor: 11.0 (fixed 1) when the line stops before it.
+  auto occupancy = resolve_free_variable(numbers->size() >= 5 ? (*numbers)[4] : 11.0, state.free_variables);
+  if (!occupancy) return "the occupancy of " + line.name + " refers to a free variable that FVAR does not give";
+  if (std::string reason = impossible_occupancy_reason(*occupancy); !reason.empty())
+    return line.name + ": " + reason;
+  atom.population = *occupancy;
+  std::string reason;
+  auto u_equivalent = u_equivalent_of(*numbers, state, reason);
+  if (!u_equivalent) return line.name + ": " + reason;
   atom.b = kEightPiSquaredInstructions * *u_equivalent;
-  atom.population = 1.0;
   const SplitAtomName split = split_atom_name(line.name);
   atom.type = split.type;
   atom.label = split.label;
-  // The SFAC number names the element when the atom's name does not.
+  // The SFAC number names the element, as SHELXL reads it ("CA1 1" is carbon
+  // when SFAC begins with C); the atom's name does when there is no SFAC.
   const double sfac = (*numbers)[0];
-  if (!is_element_symbol(atom.type) && sfac >= 1 &&
-      sfac <= static_cast<double>(state.scattering_names.size())) {
+  if (sfac >= 1 && sfac <= static_cast<double>(state.scattering_names.size())) {
     const std::string& element = state.scattering_names[static_cast<std::size_t>(sfac) - 1];
     if (is_element_symbol(element)) atom.type = element;
   }
+  if (!is_hydrogen(atom.type)) state.last_heavy_u_equivalent = *u_equivalent;
   state.crystal.atoms.push_back(atom);
-  return true;
+  return {};
 }
 
 // Joins "=" continuations: the "=" is removed and the next line appended.
@@ -137,16 +158,21 @@ std::string joined_line(const std::vector<std::string>& lines, std::size_t& inde
   return line;
 }
 
-bool read_title_and_cell(const std::vector<std::string>& lines, InstructionState& state) {
-  for (const std::string& raw : lines) {
-    KeywordLine line = split_keyword(raw);
+// Title and cell; empty on success, else the message that refuses the file.
+std::string read_title_and_cell(const std::vector<std::string>& lines, const std::string& name,
+                                InstructionState& state) {
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    KeywordLine line = split_keyword(lines[index]);
     if (line.keyword == "TITL" && state.crystal.title.empty()) state.crystal.title = trim(line.rest);
     if (line.keyword != "CELL") continue;
     auto numbers = read_number_list(line.rest);
-    if (!numbers || numbers->size() < 7) return false;
-    return set_cell_from_numbers(state.crystal, *numbers, 1);
+    if (!numbers) return crystal_read_message("Cell parameters not found!", name, index + 1, "a text that is not a number");
+    std::string reason = set_cell_from_numbers(state.crystal, *numbers, 1);
+    if (reason.empty()) return {};
+    if (numbers->size() < 7) return crystal_read_message("Cell parameters not found!", name, index + 1, "CELL needs the wavelength and six cell parameters");
+    return impossible_cell_message(name, index + 1, reason);
   }
-  return false;
+  return crystal_read_message("Cell parameters not found!", name, 0, "no CELL line");
 }
 
 }  // namespace
@@ -176,13 +202,22 @@ std::optional<double> resolve_free_variable(double value, const std::vector<doub
   return value > 0 ? p * variable : p * (1 - variable);
 }
 
-std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::string>& lines, Ui& ui) {
+std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::string>& lines,
+                                                      const std::string& name, Ui& ui) {
   InstructionState state;
-  if (!read_title_and_cell(lines, state)) {
-    ui.warning("Cell parameters not found!");
+  if (std::string message = read_title_and_cell(lines, name, state); !message.empty()) {
+    ui.warning(message);
     return std::nullopt;
   }
   for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::size_t line_number = index + 1;
+    // SHELXL reads "+file" lines as the contents of another file; that file
+    // is not read here, so the structure would be incomplete.
+    if (!lines[index].empty() && lines[index].front() == '+') {
+      ui.warning(crystal_read_message("read error", name, line_number,
+                                      "an '+include' line asks for another file, which is not read"));
+      return std::nullopt;
+    }
     // Remarks and titles may hold "=" as text; they never continue.
     const std::string first_keyword = split_keyword(lines[index]).keyword;
     if (first_keyword == "REM" || first_keyword == "TITL") continue;
@@ -192,7 +227,7 @@ std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::str
     if (line.keyword == "FVAR") {
       auto numbers = read_number_list(line.rest);
       if (!numbers) {
-        ui.warning("read error");
+        ui.warning(crystal_read_message("read error", name, line_number, "FVAR holds a text that is not a number"));
         return std::nullopt;
       }
       state.free_variables.insert(state.free_variables.end(), numbers->begin(), numbers->end());
@@ -204,8 +239,8 @@ std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::str
       ui.warning("The number of atoms is > 400!");
       return std::nullopt;
     }
-    if (!read_instruction_atom(line, state)) {
-      ui.warning("read error");
+    if (std::string reason = read_instruction_atom(line, state); !reason.empty()) {
+      ui.warning(crystal_read_message("read error", name, line_number, reason));
       return std::nullopt;
     }
   }
@@ -238,14 +273,21 @@ bool looks_like_instruction_file(const std::vector<std::string>& lines) {
   return cell && fvar;
 }
 
-bool read_listing_cell(const std::vector<std::string>& lines, CurrentCrystal& crystal) {
-  for (const std::string& line : lines) {
+// The cell of the " CELL" line; empty on success, else the refusal.
+std::string read_listing_cell(const std::vector<std::string>& lines, const std::string& name,
+                              CurrentCrystal& crystal) {
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::string& line = lines[index];
     if (substring(line, 0, 5) != " CELL") continue;
     auto numbers = read_number_list(substring(line, 5, std::string::npos));
-    if (!numbers || numbers->size() < 7) return false;
-    return set_cell_from_numbers(crystal, *numbers, 1);
+    if (!numbers || numbers->size() < 7)
+      return crystal_read_message("Cell parameters not found!", name, index + 1,
+                                  "CELL needs the wavelength and six cell parameters");
+    if (std::string reason = set_cell_from_numbers(crystal, *numbers, 1); !reason.empty())
+      return impossible_cell_message(name, index + 1, reason);
+    return {};
   }
-  return false;
+  return crystal_read_message("Cell parameters not found!", name, 0, "no CELL line");
 }
 
 std::optional<AtomSite> read_listing_atom(const std::string& line, const CellParameters& cell) {
@@ -276,12 +318,12 @@ std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& 
   CurrentCrystal crystal;
   auto layout = listing_layout(lines);
   if (!layout) {
-    if (looks_like_instruction_file(lines)) return read_shelx_instructions(lines, ui);
+    if (looks_like_instruction_file(lines)) return read_shelx_instructions(lines, name, ui);
     ui.warning("The file " + name + " Seems not to be a Shelx file");
     return std::nullopt;
   }
-  if (!read_listing_cell(lines, crystal)) {
-    ui.warning("Cell parameters not found!");
+  if (std::string message = read_listing_cell(lines, name, crystal); !message.empty()) {
+    ui.warning(message);
     return std::nullopt;
   }
   const std::string_view header = *layout == ListingLayout::A ? kHeaderA : kHeaderB;
@@ -305,6 +347,10 @@ std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& 
       ui.warning("error " + trim(line) + " " + name);
       return std::nullopt;
     }
+    if (std::string reason = impossible_occupancy_reason(atom->population); !reason.empty()) {
+      ui.warning(crystal_read_message("error " + trim(line), name, index + 1, reason));
+      return std::nullopt;
+    }
     crystal.atoms.push_back(*atom);
     index += 1 + skipped_after_atom;
   }
@@ -316,9 +362,7 @@ std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& 
 }
 
 int read_shelx_instruction_file(Program& program) {
-  return read_foreign_file(program, [](const std::vector<std::string>& lines, const std::string&, Ui& ui) {
-    return read_shelx_instructions(lines, ui);
-  });
+  return read_foreign_file(program, read_shelx_instructions);
 }
 
 int read_shelx_result_file(Program& program) { return read_foreign_file(program, read_shelx_result); }

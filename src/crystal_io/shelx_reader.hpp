@@ -32,8 +32,11 @@ double b_from_anisotropic_u(const CellParameters& cell, const std::array<double,
 std::optional<double> resolve_free_variable(double value, const std::vector<double>& free_variables);
 
 /// The crystal of a SHELX instruction file given as its lines; `name` is used
-/// in messages. Warnings go to `ui`; empty on failure.
-std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::string>& lines, Ui& ui);
+/// in messages. Site occupation factors and coordinates follow the
+/// free-variable rules; an "+include" line is refused. Warnings go to `ui`;
+/// empty on failure.
+std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::string>& lines,
+                                                      const std::string& name, Ui& ui);
 
 /// The crystal of a SHELX result listing. A .res that is an instruction file
 /// (as SHELXL writes it) is read as one.

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "crystal_io/crystal_file_kind.hpp"
 #include "crystal_io/cif_open.hpp"
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/open_flow.hpp"
@@ -41,16 +42,6 @@ void reset_plot_scales(Program& program) {
   plot.scale_position = 10;
 }
 
-std::optional<CrystalFileKind> crystal_kind_of(const std::string& extension) {
-  if (extension == ".cry") return CrystalFileKind::Native;
-  if (extension == ".ins" || extension == ".inp" || extension == ".res") return CrystalFileKind::Shelx;
-  if (extension == ".cel") return CrystalFileKind::PowderCell;
-  if (extension == ".lzy") return CrystalFileKind::LazyPulverix;
-  if (extension == ".ics") return CrystalFileKind::Icsd;
-  if (extension == ".cif") return CrystalFileKind::Cif;
-  return std::nullopt;
-}
-
 void open_cif_from_list(Program& program, const std::filesystem::path& full) {
   remove_file_quietly(program.current_folder / "dummy.cif");
   clear_crystal_page(program);
@@ -76,7 +67,7 @@ FileListLoad load_crystal(Program& program, const std::filesystem::path& full) {
       return load;
     }
   }
-  auto kind = crystal_kind_of(extension_of(full));
+  auto kind = crystal_kind_of_name(full);
   if (!kind) return load;  // in the mask but read by no reader: ignored
   program.current_folder = full.parent_path();
   const std::string previous_name = ws.crystal_file_name;

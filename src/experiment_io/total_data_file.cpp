@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "crystallography/crystal_checks.hpp"
 #include "crystallography/operators.hpp"
 #include "experiment_io/read_error.hpp"
 #include "util/files.hpp"
@@ -276,6 +277,7 @@ AtomSite parse_atom(LineCursor& in) {
     *field = *value;
   }
   if (!scanner.at_end()) in.fail("more than five numbers on an atom line");
+  if (std::string reason = impossible_occupancy_reason(atom.population); !reason.empty()) in.fail(reason);
   return atom;
 }
 
@@ -304,6 +306,7 @@ void parse_phase(LineCursor& in, TotalDataPhase& phase) {
   crystal.cell.alpha = cell[3];
   crystal.cell.beta = cell[4];
   crystal.cell.gamma = cell[5];
+  if (std::string reason = impossible_cell_reason(crystal.cell); !reason.empty()) in.fail("impossible cell: " + reason);
   auto atoms = in.integer(in.take("the number of atoms"), 0, kMaxAtoms, "the number of atoms");
   for (long long i = 0; i < atoms; ++i) crystal.atoms.push_back(parse_atom(in));
 }

@@ -47,6 +47,10 @@ public:
 
   /// Modal warning box with an OK button.
   virtual void warning(std::string_view text) = 0;
+  /// A short notice the user may dismiss and that does not stop the work
+  /// (what a reader assumed while opening a file). A warning where the
+  /// front end has nothing lighter.
+  virtual void notice(std::string_view text) { warning(text); }
   /// Modal confirmation box with Yes, No and Cancel.
   virtual Answer confirm(std::string_view text) = 0;
   virtual void beep() = 0;

@@ -5,6 +5,7 @@
 
 #include "crystal_io/crystal_page.hpp"
 #include "crystallography/composition.hpp"
+#include "crystallography/crystal_checks.hpp"
 #include "crystallography/engine.hpp"
 #include "crystallography/phase_listing.hpp"
 #include "crystallography/phase_scattering.hpp"
@@ -81,6 +82,10 @@ bool crystal_is_computable(Program& program) {
     program.ui.warning("Bad cell parameters!");
     return false;
   }
+  if (std::string reason = impossible_cell_reason(crystal.cell); !reason.empty()) {
+    program.ui.warning("Bad cell parameters! " + reason);
+    return false;
+  }
   if (trim_view(crystal.symbol).empty()) {
     program.ui.beep();
     program.ui.warning("No Space group!");
@@ -88,6 +93,14 @@ bool crystal_is_computable(Program& program) {
   }
   if (crystal.atoms.empty()) {
     program.ui.warning("No atoms in the asymetric unit");
+    return false;
+  }
+  if (std::string reason = impossible_occupancy_in(crystal); !reason.empty()) {
+    program.ui.warning("Bad occupancy: " + reason);
+    return false;
+  }
+  if (scatters_nothing(crystal)) {
+    program.ui.warning("The phase scatters nothing: every atom has the occupancy 0");
     return false;
   }
   return true;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "crystal_io/crystal_file_kind.hpp"
 #include "util/text.hpp"
 #include "workspace/workspace.hpp"
 
@@ -15,19 +16,10 @@ struct ExtensionEntry {
   StartFileEntry entry;
 };
 
-constexpr int kind(CrystalFileKind value) { return static_cast<int>(value); }
-
-// The formats of the entries under "Open a crystal data file", "Open an
-// observed diagram data file" and "Open an observed peaks file", in menu order.
+// The formats of the entries under "Open an observed diagram data file" and
+// "Open an observed peaks file", in menu order; crystal files go by their
+// own table (crystal_kind_of_name).
 constexpr ExtensionEntry kEntries[] = {
-    {".cry", {StartFileMenu::Crystal, kind(CrystalFileKind::Native)}},
-    {".inp", {StartFileMenu::Crystal, kind(CrystalFileKind::Shelx)}},
-    {".ins", {StartFileMenu::Crystal, kind(CrystalFileKind::Shelx)}},
-    {".res", {StartFileMenu::Crystal, kind(CrystalFileKind::Shelx)}},
-    {".cel", {StartFileMenu::Crystal, kind(CrystalFileKind::PowderCell)}},
-    {".lzy", {StartFileMenu::Crystal, kind(CrystalFileKind::LazyPulverix)}},
-    {".ics", {StartFileMenu::Crystal, kind(CrystalFileKind::Icsd)}},
-    {".cif", {StartFileMenu::Crystal, kind(CrystalFileKind::Cif)}},
     {".raw", {StartFileMenu::ObservedPattern, 1}},
     {".rd", {StartFileMenu::ObservedPattern, 2}},
     {".sim", {StartFileMenu::ObservedPattern, 3}},
@@ -44,6 +36,8 @@ constexpr ExtensionEntry kEntries[] = {
 }  // namespace
 
 StartFileEntry start_file_entry(std::string_view path) {
+  if (auto crystal = crystal_kind_of_name(std::string(path)))
+    return {StartFileMenu::Crystal, static_cast<int>(*crystal)};
   const std::string extension = to_lower(std::filesystem::path(std::string(path)).extension().string());
   for (const ExtensionEntry& known : kEntries)
     if (extension == known.extension) return known.entry;

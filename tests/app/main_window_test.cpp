@@ -120,9 +120,33 @@ TEST_F(MainWindow, StartsWithItsCaptionPagesAndEveryOwnMenuItemEnabled) {
   EXPECT_TRUE(window->isAncestorOf(panel));
 }
 
+TEST_F(MainWindow, OpenCrystalStructureTakesAnyFormatAndTellsWhatWasAssumed) {
+  QAction* open_any = window->action("&File/&Open crystal structure...");
+  ASSERT_NE(open_any, nullptr);
+  EXPECT_TRUE(open_any->isEnabled());
+  ui.choose_file(source_folder("tests/crystal_io/fixtures/amcsd_quartz.cif").string());
+  open_any->trigger();
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  ASSERT_EQ(ui.open_requests.size(), 1u);
+  EXPECT_EQ(ui.open_requests[0].filter.rfind("All crystal files (", 0), 0u);
+  EXPECT_EQ(ui.open_requests[0].filter_index, 1);
+  ASSERT_EQ(ui.notices.size(), 1u);
+  EXPECT_NE(ui.notices[0].find("Elements taken from the atom labels"), std::string::npos);
+
+  // A file whose name ends in no crystal extension is told by its content.
+  const auto unnamed = folder.write("rutile_structure",
+                                    "CELL  4.5937  4.5937  2.9587  90.000  90.000  90.000\n"
+                                    "Ti1  22  0.0 0.0 0.0  1.0  0.42\nO1    8  0.30478 0.30478 0.0  1.0  0.58\n"
+                                    "rgnr 136\n");
+  ui.choose_file(unnamed.string());
+  open_any->trigger();
+  EXPECT_EQ(program.workspace.phase_count(), 2) << ui.last_warning();
+  EXPECT_EQ(program.workspace.crystal_file_kind, CrystalFileKind::PowderCell);
+}
+
 TEST_F(MainWindow, StandardShortcutsHelpAndAMissingDataFile) {
   const std::pair<QString, QKeySequence> shortcuts[] = {
-      {kOpenCry, QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {"&File/&Open crystal structure...", QKeySequence(Qt::CTRL | Qt::Key_O)},
       {"&File/Save the total data (*.cmp)", QKeySequence(Qt::CTRL | Qt::Key_S)},
       {"&File/&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
       {"&Help", QKeySequence(Qt::Key_F1)},

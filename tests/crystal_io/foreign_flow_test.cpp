@@ -116,6 +116,15 @@ TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   EXPECT_FALSE(program.workspace.phase(1).crystal.symbol.empty());
   EXPECT_EQ(program.workspace.phase(1).crystal.atoms.size(), 5u);
 
+  // Quartz's Si sits on a twofold axis (3 images of 6): its SHELX site
+  // occupation factor 0.5 is a full occupancy.
+  std::string quartz = fixture_text("quartz_without_latt.ins");
+  quartz.insert(quartz.find("SYMM"), "LATT -1\n");  // non-centrosymmetric P3(2)21
+  open("quartz.ins", quartz, CrystalFileKind::Shelx);
+  ASSERT_EQ(program.workspace.phase_count(), 2) << ui.last_warning();
+  EXPECT_NEAR(program.workspace.phase(2).crystal.atoms[0].population, 1.0, 1e-12);
+  EXPECT_NEAR(program.workspace.phase(2).crystal.atoms[1].population, 1.0, 1e-12);
+
   // A SYMM card that names no group of the catalogue.
   std::string text = fixture_text("zro2.ins");
   text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
@@ -123,7 +132,7 @@ TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   open("odd.ins", text, CrystalFileKind::Shelx);
   EXPECT_EQ(ui.warnings, std::vector<std::string>{"CalvaneMP can't find the space group symbol"});
   EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, true));
-  EXPECT_EQ(program.workspace.phase_count(), 1);
+  EXPECT_EQ(program.workspace.phase_count(), 2);
 
   // An undecodable card refuses the file.
   text.replace(text.find("SYMM -X, 0.5+Y, 0.3-Z"), 21, "SYMM -X, 0.5+Y, 0.5-W");
@@ -131,7 +140,7 @@ TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   open("bad.ins", text, CrystalFileKind::Shelx);
   ASSERT_EQ(ui.warnings.size(), 2u);
   EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
-  EXPECT_EQ(program.workspace.phase_count(), 1);
+  EXPECT_EQ(program.workspace.phase_count(), 2);
 }
 
 // The same structure as a CIF, with the operators the file lists, and as a

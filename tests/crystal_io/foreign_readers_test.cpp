@@ -54,7 +54,7 @@ void expect_atoms(const CurrentCrystal& crystal, const std::vector<ExpectedAtom>
 
 TEST(ShelxInstructions, ReadFreeVariablesContinuationsAndRidingAtoms) {
   ScriptedUi ui;
-  auto crystal = read_shelx_instructions(fixture_lines("zro2.ins"), ui);
+  auto crystal = read_shelx_instructions(fixture_lines("zro2.ins"), "t.ins", ui);
   ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
   EXPECT_TRUE(ui.warnings.empty());
   EXPECT_EQ(crystal->title, "zro2 in P2(1)/c");
@@ -75,17 +75,19 @@ TEST(ShelxInstructions, ReadFreeVariablesContinuationsAndRidingAtoms) {
 
 TEST(ShelxInstructions, ReadTheSameAtomsWithOrWithoutLattice) {
   ScriptedUi ui;
-  auto without_latt = read_shelx_instructions(fixture_lines("quartz_without_latt.ins"), ui);
+  auto without_latt = read_shelx_instructions(fixture_lines("quartz_without_latt.ins"), "t.ins", ui);
   ASSERT_TRUE(without_latt.has_value()) << ui.last_warning();
   EXPECT_EQ(without_latt->system_code, "HEXA");
-  // SYMM cards are not atoms; the site occupations (10.5, 11.0) do not touch the population.
+  // SYMM cards are not atoms; the site occupation factors 10.5 and 11.0 are
+  // read as 0.5 and 1 (the reader alone knows no symmetry to turn them into
+  // occupancies).
   expect_atoms(*without_latt,
-               {{"SI", "1", 0.4697, 0, 0.66667, 0.0066 * 78.9567018248, 1},
+               {{"SI", "1", 0.4697, 0, 0.66667, 0.0066 * 78.9567018248, 0.5},
                 {"O", "1", 0.4135, 0.2669, 0.7857, 0.0125 * 78.9567018248, 1}},
                1e-9);
   std::vector<std::string> lines = fixture_lines("quartz_without_latt.ins");
   lines.insert(lines.begin() + 3, "LATT -1");
-  auto with_latt = read_shelx_instructions(lines, ui);
+  auto with_latt = read_shelx_instructions(lines, "t.ins", ui);
   ASSERT_TRUE(with_latt.has_value());
   EXPECT_EQ(with_latt->atoms.size(), 2u);
   EXPECT_TRUE(ui.warnings.empty());
@@ -104,8 +106,9 @@ TEST(ShelxInstructions, RefuseUnreadableFiles) {
   };
   for (auto [text, message] : cases) {
     ScriptedUi ui;
-    EXPECT_FALSE(read_shelx_instructions(lines_of(text), ui).has_value()) << text;
-    EXPECT_EQ(ui.warnings, std::vector<std::string>{message}) << text;
+    EXPECT_FALSE(read_shelx_instructions(lines_of(text), "t.ins", ui).has_value()) << text;
+    ASSERT_EQ(ui.warnings.size(), 1u) << text;
+    EXPECT_EQ(ui.warnings[0].rfind(std::string(message) + " (t.ins", 0), 0u) << ui.warnings[0];
   }
 }
 
@@ -113,11 +116,11 @@ TEST(ShelxInstructions, StopAtFourHundredAtoms) {
   std::string text = "CELL 1.54 5 5 5 90 90 90\nFVAR 1\n";
   for (int i = 0; i < 400; ++i) text += "C1 1 0.1 0.2 0.3 11 0.05\n";
   ScriptedUi ui;
-  auto crystal = read_shelx_instructions(lines_of(text), ui);
+  auto crystal = read_shelx_instructions(lines_of(text), "t.ins", ui);
   ASSERT_TRUE(crystal.has_value());
   EXPECT_EQ(crystal->atoms.size(), 400u);
   text += "C1 1 0.1 0.2 0.3 11 0.05\n";
-  EXPECT_FALSE(read_shelx_instructions(lines_of(text), ui).has_value());
+  EXPECT_FALSE(read_shelx_instructions(lines_of(text), "t.ins", ui).has_value());
   EXPECT_EQ(ui.last_warning(), "The number of atoms is > 400!");
 }
 
@@ -158,7 +161,8 @@ TEST(ShelxResults, NameTheFileWhenTheyCannotBeRead) {
   lines = fixture_lines("zro2_layout_b.res");
   lines[1] = " CELL  0.71073   5.1505";
   EXPECT_FALSE(read_shelx_result(lines, "b.res", ui).has_value());
-  EXPECT_EQ(ui.last_warning(), "Cell parameters not found!");
+  EXPECT_EQ(ui.last_warning(),
+            "Cell parameters not found! (b.res, line 2: CELL needs the wavelength and six cell parameters)");
 }
 
 // --- PowderCell and Lazy-Pulverix ----------------------------------------------
@@ -204,16 +208,17 @@ TEST_F(NumberedGroups, PowderCellReadsCellAtomsAndTheGroupByNumber) {
 TEST_F(NumberedGroups, PowderCellSkipsUnreadableAtomsAndRefusesAMissingCell) {
   std::vector<std::string> lines = fixture_lines("rutile.cel");
   lines.insert(lines.begin() + 2, "Xx1  22  not numbers");
-  lines.insert(lines.begin() + 2, "O2    8  0.5 0.5 0.5 0.9");  // five numbers: the fifth is B
+  lines.insert(lines.begin() + 2, "O2    8  0.5 0.5 0.5 0.9");  // five numbers: the fifth is the SOF
   auto crystal = read_powdercell(lines, "r.cel", list, ui);
   ASSERT_TRUE(crystal.has_value());
   ASSERT_EQ(crystal->atoms.size(), 3u);
-  EXPECT_DOUBLE_EQ(crystal->atoms[0].b, 0.9);
-  EXPECT_DOUBLE_EQ(crystal->atoms[0].population, 1.0);
+  EXPECT_DOUBLE_EQ(crystal->atoms[0].b, 1.0);
+  EXPECT_DOUBLE_EQ(crystal->atoms[0].population, 0.9);
+  EXPECT_EQ(crystal->read_notes, std::vector<std::string>{"B = 1.0 A^2 assumed (no B in the file) for O2"});
 
   // No CELL line at all.
   EXPECT_FALSE(read_powdercell(lines_of("natom 1\nTi1  22  0 0 0 1 0.4\n"), "r.cel", list, ui).has_value());
-  EXPECT_EQ(ui.last_warning(), "Cell parameters not found!");
+  EXPECT_EQ(ui.last_warning(), "Cell parameters not found! (r.cel: no CELL line)");
 }
 
 TEST_F(NumberedGroups, LazyPulverixReadsTitleCellSymbolAndAtoms) {
@@ -243,8 +248,38 @@ TEST_F(NumberedGroups, LazyPulverixRefusesUnreadableCellsAndAtoms) {
   for (auto [text, message] : cases) {
     ui.warnings.clear();
     EXPECT_FALSE(read_lazy_pulverix(lines_of(text), "x.lzy", list, ui).has_value()) << text;
-    EXPECT_EQ(ui.warnings, std::vector<std::string>{message}) << text;
+    ASSERT_EQ(ui.warnings.size(), 1u) << text;
+    EXPECT_EQ(ui.warnings[0].rfind(std::string(message) + " (x.lzy", 0), 0u) << ui.warnings[0];
   }
+}
+
+}  // namespace
+}  // namespace calvane
+
+namespace calvane {
+namespace {
+
+TEST(ShelxInstructions, SiteOccupationFactorsFollowTheFreeVariables) {
+  // FV(2) = 0.3: 21 gives 0.3, -21 gives 1 - 0.3, 10.5 is fixed at 0.5, 0.8
+  // is a refined value taken as written; a line that stops after z is 11 (1).
+  const std::string text =
+      "CELL 1.54 5 5 5 90 90 90\nFVAR 1.0 0.3\n"
+      "FE1 1 0.1 0.2 0.3 21.0 0.01\nMN1 1 0.1 0.2 0.3 -21.0 0.01\nO1 1 0.2 0.2 0.2 10.5 0.01\n"
+      "O2 1 0.3 0.3 0.3 0.8 0.01\nO3 1 0.4 0.4 0.4\nEND\n";
+  ScriptedUi ui;
+  auto crystal = read_shelx_instructions(lines_of(text), "fv.ins", ui);
+  ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
+  const double expected[] = {0.3, 0.7, 0.5, 0.8, 1.0};
+  ASSERT_EQ(crystal->atoms.size(), 5u);
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_NEAR(crystal->atoms[i].population, expected[i], 1e-12) << i;
+
+  // An occupancy on a free variable that FVAR does not give is refused with its line.
+  ui.warnings.clear();
+  EXPECT_FALSE(read_shelx_instructions(lines_of("CELL 1.54 5 5 5 90 90 90\nFVAR 1\nFE1 1 0 0 0 31 0.01\n"),
+                                       "fv.ins", ui)
+                   .has_value());
+  EXPECT_EQ(ui.last_warning(),
+            "read error (fv.ins, line 3: the occupancy of FE1 refers to a free variable that FVAR does not give)");
 }
 
 }  // namespace

@@ -138,7 +138,8 @@ TEST_F(OpenFlow, ForeignFileWithoutCellIsRefusedAndCancelDoesNothing) {
   EXPECT_TRUE(ui.warnings.empty());
   open(folder.write("quartz.ins", "TITL quartz\n").string(), CrystalFileKind::Shelx);
   EXPECT_EQ(ui.warnings,
-            (std::vector<std::string>{"Cell parameters not found!", "Read error in the data file"}));
+            (std::vector<std::string>{"Cell parameters not found! (quartz.ins: no CELL line)",
+                                      "Read error in the data file"}));
   EXPECT_EQ(program.workspace.phase_count(), 0);
 }
 

@@ -1,0 +1,147 @@
+// Crystal files as users have them (a database's data_global CIF with an
+// anisotropic loop, a CIF with operators and no symbol, one with a Hall symbol
+// only, one with a syntax defect, a SHELXL result with free variables and
+// riding hydrogens, PowderCell files of each atom-line shape), opened as the
+// program opens them and computed, against the reflection lists cctbx makes of
+// the same files (fixtures recorded by tools/record_crystal_file_references.py:
+// it1992 form factors, no anomalous terms, U_eq for anisotropic atoms).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "crystal_io/crystal_file_kind.hpp"
+#include "crystal_io/open_flow.hpp"
+#include "crystallography/intensities.hpp"
+#include "crystallography/reflection_list.hpp"
+#include "crystallography/site_weights.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "util/text.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+struct ReferenceLine {
+  MillerIndex h{};
+  int multiplicity = 0;
+  double f = 0, intensity = 0, d = 0;
+};
+
+struct Reference {
+  std::vector<ScatteringType> types;
+  double wavelength = 0, low = 0, high = 0;
+  std::vector<ReferenceLine> lines;
+};
+
+Reference read_reference(const std::string& name) {
+  std::ifstream in(testing::source_folder("tests/crystal_io/fixtures") / ("reference_" + name + ".txt"));
+  Reference reference;
+  std::string line, key;
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    if (!(words >> key)) continue;
+    if (key == "wavelength") words >> reference.wavelength;
+    if (key == "range") words >> reference.low >> reference.high;
+    if (key == "type") {
+      ScatteringType& t = reference.types.emplace_back();
+      words >> t.symbol >> t.a[0] >> t.a[1] >> t.a[2] >> t.a[3] >> t.b[0] >> t.b[1] >> t.b[2] >> t.b[3] >> t.c;
+    }
+    if (key == "reflection") {
+      ReferenceLine& r = reference.lines.emplace_back();
+      words >> r.h[0] >> r.h[1] >> r.h[2] >> r.multiplicity >> r.f >> r.intensity >> r.d;
+    }
+  }
+  return reference;
+}
+
+struct FileCase {
+  const char* file;
+  const char* reference;
+  std::vector<const char*> notes;  // parts of the notice shown after opening
+};
+
+class CrystalFiles : public ::testing::TestWithParam<FileCase> {};
+
+TEST_P(CrystalFiles, OpenWithTheirAssumptionsToldAndMatchCctbx) {
+  const FileCase& c = GetParam();
+  TempFolder folder;
+  folder.add_data_files();
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+  const auto text = read_file_bytes(testing::source_folder("tests/crystal_io/fixtures") / c.file);
+  ASSERT_TRUE(text.has_value());
+  ui.choose_file(folder.write(c.file, *text).string());
+  lit_fichier_cry(program, *crystal_kind_of_name(c.file));
+  ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  ASSERT_EQ(ui.notices.size(), c.notes.empty() ? 0u : 1u);
+  for (const char* note : c.notes) EXPECT_NE(ui.notices[0].find(note), std::string::npos) << ui.notices[0];
+
+  // The crystal as read, computed with the reference's form factors.
+  const Reference reference = read_reference(c.reference);
+  CurrentCrystal crystal = program.workspace.phase(1).crystal;
+  crystal.scattering_types = reference.types;
+  site_weights(crystal);
+  for (AtomSite& atom : crystal.atoms) {
+    atom.weight /= static_cast<double>(crystal.symmetry.operators.size());
+    const std::string element = to_upper(trim(substring(atom.type, 0, 2)));
+    for (std::size_t t = 0; t < reference.types.size(); ++t)
+      if (reference.types[t].symbol == element) atom.type_index = static_cast<int>(t) + 1;
+    ASSERT_GT(atom.type_index, 0) << atom.type;
+  }
+  const ReflectionListResult list =
+      make_reflection_list(crystal, reference.wavelength, reference.low, reference.high, ui);
+  ASSERT_EQ(list.status, 0);
+  ExperimentSettings settings;
+  settings.wavelengths = {reference.wavelength};
+  PhaseComposition composition;
+  composition.formula_units = 1;
+  const std::array<double, 4> absorption{0, 0, 0, 0};
+  const IntensityContext context{crystal, settings, composition, absorption, 1, reference.wavelength};
+  StructureFactorCache cache;
+  const WavelengthIntensities result = intensities_xray(context, list.reflections, cache);
+
+  const auto laue = laue_rotations(crystal.symmetry);
+  std::map<MillerIndex, const ComputedLine*> by_family;
+  for (const ComputedLine& line : result.lines)
+    by_family[family_label({line.reflection.h, line.reflection.k, line.reflection.l}, laue)] = &line;
+  EXPECT_EQ(result.lines.size(), reference.lines.size());
+  for (const ReferenceLine& expected : reference.lines) {
+    const auto found = by_family.find(family_label(expected.h, laue));
+    ASSERT_NE(found, by_family.end()) << expected.h[0] << " " << expected.h[1] << " " << expected.h[2];
+    const ComputedLine& line = *found->second;
+    SCOPED_TRACE(::testing::Message() << expected.h[0] << " " << expected.h[1] << " " << expected.h[2]);
+    EXPECT_EQ(line.reflection.multiplicity, expected.multiplicity);
+    EXPECT_NEAR(line.reflection.d, expected.d, 2e-5);
+    EXPECT_NEAR(line.xray.mean_magnitude(), expected.f, 0.02 + 2e-3 * expected.f);
+    EXPECT_NEAR(result.scale_factor * line.reflection.intensity, expected.intensity, 0.15);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, CrystalFiles,
+    ::testing::Values(
+        FileCase{"amcsd_quartz.cif", "amcsd_quartz",
+                 {"Elements taken from the atom labels", "equivalent isotropic U of the anisotropic U for Si, O"}},
+        FileCase{"operators_only_calcite.cif", "operators_only_calcite",
+                 {"Ions scattered as neutral atoms: Ca2+, C4+, O2-",
+                  "Space group named from the symmetry operators: R -3 c:H"}},
+        FileCase{"hall_only_corundum.cif", "hall_only_corundum",
+                 {"B = 1.0 A^2 assumed (no displacement in the file) for O1"}},
+        FileCase{"blank_value_diamond.cif", "blank_value_diamond",
+                 {"CIF syntax defect skipped (blank_value_diamond.cif, line 2"}},
+        FileCase{"brucite_shelxl.res", "brucite_shelxl", {}},
+        FileCase{"rutile_z_xyz.cel", "rutile_z_xyz", {"B = 1.0 A^2 assumed (no B in the file) for Ti1, O1"}},
+        FileCase{"rutile_sof.cel", "rutile_sof", {"B = 1.0 A^2 assumed (no B in the file) for Ti1, O1"}},
+        FileCase{"rutile_sof_b.cel", "rutile_sof_b", {}}),
+    [](const ::testing::TestParamInfo<FileCase>& each) { return std::string(each.param.reference); });
+
+}  // namespace
+}  // namespace calvane

@@ -1,0 +1,170 @@
+// Crystals that cannot be computed are refused where they enter, with the
+// file, the line and the reason; files are told apart by their own extension.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "crystal_io/crystal_file_kind.hpp"
+#include "crystal_io/crystal_page.hpp"
+#include "crystal_io/open_flow.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "workspace/driver.hpp"
+#include "workspace/program.hpp"
+
+namespace calvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempFolder;
+
+struct Refusals : ::testing::Test {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+  void SetUp() override { folder.add_data_files(); }
+
+  void open(const std::string& name, const std::string& text, CrystalFileKind kind) {
+    ui.choose_file(folder.write(name, text).string());
+    lit_fichier_cry(program, kind);
+  }
+  std::string all_warnings() const {
+    std::string text;
+    for (const std::string& warning : ui.warnings) text += warning + "\n";
+    return text;
+  }
+};
+
+const char* const kCifHead =
+    "data_x\n_cell_length_a 5.64\n_cell_length_b 5.64\n_cell_length_c 5.64\n"
+    "_cell_angle_alpha %s\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+    "_symmetry_space_group_name_H-M 'F m -3 m'\n"
+    "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+    "_atom_site_occupancy\nNa1 0 0 0 %s\nCl1 0.5 0.5 0.5 1\n";
+
+std::string cif(const char* alpha, const char* occupancy) {
+  char text[700];
+  std::snprintf(text, sizeof text, kCifHead, alpha, occupancy);
+  return text;
+}
+
+struct BadFile {
+  const char* name;
+  std::string text;
+  CrystalFileKind kind;
+  const char* expected;  // a part of the one message that refuses it
+};
+
+TEST_F(Refusals, EveryReaderRefusesImpossibleCellsAndNegativeOccupancies) {
+  const BadFile cases[] = {
+      {"neg.cry", "NaCl\nCUBI\nF m -3 m\n-5.64 5.64 5.64 90 90 90\nNa  1 0 0 0 1 1\n", CrystalFileKind::Native,
+       "Impossible cell in neg.cry, line 4: the cell length a = -5.64 is not above 0"},
+      {"occ.cry", "NaCl\nCUBI\nF m -3 m\n5.64 5.64 5.64 90 90 90\nNa  1 0 0 0 1 -1\n", CrystalFileKind::Native,
+       "Read error in occ.cry, line 5: the occupancy -1 is negative"},
+      {"angle.cel", "CELL 5 5 5 -9999 90 90\nNa1 11 0 0 0 1 1\nRGNR 225\n", CrystalFileKind::PowderCell,
+       "Impossible cell in angle.cel, line 1: the cell angle alpha = -9999"},
+      {"occ.cel", "CELL 5 5 5 90 90 90\nNa1 11 0 0 0 -0.5 1\nRGNR 225\n", CrystalFileKind::PowderCell,
+       "Read error (occ.cel, line 2: the occupancy -0.5 is negative)"},
+      {"flat.lzy", "CELL 5 5 5 120 120 120\nSPCGRP P1\nATOM NA  1 0 0 0 1 1\n", CrystalFileKind::LazyPulverix,
+       "Impossible cell in flat.lzy, line 1: the angles alpha = 120, beta = 120, gamma = 120 do not close"},
+      {"occ.lzy", "CELL 5 5 5 90 90 90\nSPCGRP P1\nATOM NA  1 0 0 0 -1 1\n", CrystalFileKind::LazyPulverix,
+       "Read error (occ.lzy, line 3: the occupancy -1 is negative)"},
+      {"cell.ins", "TITL x\nCELL 1.54 5 5 5 90 190 90\nFVAR 1\nNA1 1 0 0 0 11 0.01\nEND\n", CrystalFileKind::Shelx,
+       "Impossible cell in cell.ins, line 2: the cell angle beta = 190"},
+      {"occ.ins", "TITL x\nCELL 1.54 5 5 5 90 90 90\nFVAR 1 0.3\nNA1 1 0 0 0 -10.5 0.01\nEND\n",
+       CrystalFileKind::Shelx, "read error (occ.ins, line 4: NA1: the occupancy -0.5 is negative)"},
+      {"cell.cif", cif("-9999", "1"), CrystalFileKind::Cif, "Impossible cell in cell.cif"},
+      {"occ.cif", cif("90", "-1"), CrystalFileKind::Cif, "the occupancy -1 is negative"},
+  };
+  for (const BadFile& bad : cases) {
+    ui.warnings.clear();
+    open(bad.name, bad.text, bad.kind);
+    EXPECT_EQ(program.workspace.phase_count(), 0) << bad.name;
+    EXPECT_NE(all_warnings().find(bad.expected), std::string::npos) << bad.name << ":\n" << all_warnings();
+  }
+}
+
+TEST_F(Refusals, ShelxIncludeLinesAreRefusedWithTheirLine) {
+  open("inc.ins", "TITL x\nCELL 1.54 5 5 5 90 90 90\nLATT 4\n+nacl.inc\nFVAR 1\nNA1 1 0 0 0 11 0.01\nEND\n",
+       CrystalFileKind::Shelx);
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+  ASSERT_FALSE(ui.warnings.empty());
+  EXPECT_EQ(ui.warnings.front(),
+            "read error (inc.ins, line 4: an '+include' line asks for another file, which is not read)");
+}
+
+TEST_F(Refusals, ApplyRefusesAnImpossibleCellAndAPhaseThatScattersNothing) {
+  open("nacl.cry", "NaCl\nCUBI\nF m -3 m\n5.64 5.64 5.64 90 90 90\nNa  1 0 0 0 1 1\nCl  1 0.5 0.5 0.5 1 1\n",
+       CrystalFileKind::Native);
+  ASSERT_EQ(program.workspace.phase_count(), 1) << all_warnings();
+  const std::size_t lines_before = program.workspace.phase(1).reflections.size();
+  ASSERT_GT(lines_before, 0u);
+
+  // A triclinic page with angles that cannot close a cell.
+  CrystalPageForm& page = program.main_form.crystal;
+  page.system_index = 6;
+  page.cell[3].text = "120";
+  page.cell[4].text = "120";
+  page.cell[5].text = "120";
+  ui.warnings.clear();
+  EXPECT_FALSE(calcule(program));
+  ASSERT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(ui.warnings[0].rfind("Bad cell parameters! the angles alpha = 120", 0), 0u) << ui.warnings[0];
+
+  // Every occupancy 0: said, not drawn as lines of 100.
+  page.system_index = 0;
+  for (std::size_t i = 3; i < 6; ++i) page.cell[i].text = "90";
+  for (int row = 1; row <= 2; ++row) page.xray_atoms.set_cell(row, 6, "0");
+  ui.warnings.clear();
+  EXPECT_FALSE(calcule(program));
+  EXPECT_EQ(ui.warnings, std::vector<std::string>{"The phase scatters nothing: every atom has the occupancy 0"});
+
+  page.xray_atoms.set_cell(1, 6, "-1");
+  ui.warnings.clear();
+  EXPECT_FALSE(calcule(program));
+  EXPECT_EQ(ui.warnings, std::vector<std::string>{"Bad occupancy: atom 1 (NA 1): the occupancy -1 is negative"});
+}
+
+TEST(CrystalFileKinds, ComeFromTheFileNamesOwnExtensionWithoutRegardToCase) {
+  const std::pair<const char*, std::optional<CrystalFileKind>> cases[] = {
+      {"/data/proj.cif.d/nacl.cry", CrystalFileKind::Native},
+      {"/data/run.res.old/quartz.CIF", CrystalFileKind::Cif},
+      {"ZRO2.RES", CrystalFileKind::Shelx},
+      {"a.Ins", CrystalFileKind::Shelx},
+      {"a.inp", CrystalFileKind::Shelx},
+      {"rutile.Cel", CrystalFileKind::PowderCell},
+      {"rutile.LZY", CrystalFileKind::LazyPulverix},
+      {"x.ics", CrystalFileKind::Icsd},
+      {"nacl.cif.txt", std::nullopt},
+      {"/data/x.cry/readme", std::nullopt},
+  };
+  for (auto [name, kind] : cases) EXPECT_EQ(crystal_kind_of_name(name), kind) << name;
+}
+
+TEST(CrystalFileKinds, ComeFromTheContentWhenTheNameSaysNothing) {
+  const std::pair<const char*, std::optional<CrystalFileKind>> cases[] = {
+      {"data_x\n_cell_length_a 5\n", CrystalFileKind::Cif},
+      {"TITL x\nCELL 0.71 5 5 5 90 90 90\nLATT 1\n", CrystalFileKind::Shelx},
+      {"CELL 5 5 5 90 90 90\nNa1 11 0 0 0\nRGNR 225\n", CrystalFileKind::PowderCell},
+      {"TITLE x\nCELL 5 5 5 90 90 90\nSPCGRP P 1\n", CrystalFileKind::LazyPulverix},
+      {"NaCl\nCUBI\nF m -3 m\n5.64 5.64 5.64 90 90 90\n", CrystalFileKind::Native},
+      {"hello\n", std::nullopt},
+  };
+  for (auto [text, kind] : cases) EXPECT_EQ(crystal_kind_of_text(text), kind) << text;
+}
+
+TEST_F(Refusals, AFolderNamedLikeACifDoesNotMakeANativeFileACif) {
+  std::filesystem::create_directories(folder / "proj.cif.d");
+  const auto path = folder.write("proj.cif.d/nacl.cry",
+                                 "NaCl\nCUBI\nF m -3 m\n5.64 5.64 5.64 90 90 90\nNa  1 0 0 0 1 1\n");
+  ui.choose_file(path.string());
+  lit_fichier_cry(program, CrystalFileKind::Native);
+  EXPECT_EQ(program.workspace.phase_count(), 1) << all_warnings();
+  EXPECT_EQ(program.workspace.crystal_file_kind, CrystalFileKind::Native);
+}
+
+}  // namespace
+}  // namespace calvane
