@@ -244,7 +244,7 @@ PatternReading pattern_of_scan(const MeasuredReading& reading, std::size_t index
   for (std::size_t i = 0; i < scan.x.size() && i < scan.counts.size(); ++i) {
     double two_theta = scan.x[i];
     if (scan.axis == ScanAxis::DSpacing) two_theta = two_theta_of_d(scan.x[i], wavelength);
-    if (scan.axis == ScanAxis::Q) two_theta = two_theta_of_q(scan.x[i], wavelength);
+    if (scan.axis == ScanAxis::Q) two_theta = measured_two_theta_of_q(scan.x[i], wavelength);
     constexpr double kLargest = std::numeric_limits<float>::max();
     if (std::abs(two_theta) <= kLargest && std::abs(scan.counts[i]) <= kLargest)
       points.emplace_back(two_theta, scan.counts[i]);

@@ -36,7 +36,7 @@ double two_theta_of_sine(double sine) {
 
 double two_theta_of_d(double d, double wavelength) { return two_theta_of_sine(wavelength / (2 * d)); }
 
-double two_theta_of_q(double q, double wavelength) {
+double measured_two_theta_of_q(double q, double wavelength) {
   return two_theta_of_sine(q * wavelength / angle_factor::kFourPi);
 }
 

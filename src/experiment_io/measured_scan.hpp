@@ -42,7 +42,7 @@ ScanAxis axis_from_name(std::string_view name);
 /// 2θ in degrees of a d-spacing or a Q at `wavelength` (Å), by Bragg's law
 /// λ = 2d sin θ and Q = 4π sin θ / λ; NaN when no angle reflects it.
 double two_theta_of_d(double d, double wavelength);
-double two_theta_of_q(double q, double wavelength);
+double measured_two_theta_of_q(double q, double wavelength);
 
 /// Lower-case name of an axis for messages ("time of flight").
 std::string_view axis_description(ScanAxis axis);
