@@ -1,14 +1,17 @@
 #include "util/files.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <system_error>
@@ -172,6 +175,67 @@ fs::path make_unique_folder(const fs::path& parent, const std::string& prefix) {
   return pattern;
 }
 
+// This machine's name as it goes into a folder name: letters, digits, '.',
+// '-' and '_' only. A home folder shared between machines (NFS) holds the
+// folders of processes running elsewhere, whose numbers mean nothing here.
+std::string host_name() {
+  char buffer[256] = {};
+  if (::gethostname(buffer, sizeof buffer - 1) != 0 || buffer[0] == '\0') return "host";
+  std::string name(buffer);
+  for (char& c : name)
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_')) c = '_';
+  if (name.size() > 64) name.resize(64);
+  return name;
+}
+
+// "run-<pid>-<host>-": the start of the scratch folders of process `pid` on this machine.
+std::string run_prefix(long pid) { return "run-" + std::to_string(pid) + "-" + host_name() + "-"; }
+
+// The process number in a folder name "<lead>run-<pid>-<host>-XXXXXX" made
+// on this machine, where XXXXXX are the six letters or digits of mkdtemp;
+// nothing for any other name.
+std::optional<long> scratch_owner(std::string_view name, std::string_view lead) {
+  if (!name.starts_with(lead)) return std::nullopt;
+  name.remove_prefix(lead.size());
+  if (!name.starts_with("run-")) return std::nullopt;
+  name.remove_prefix(4);
+  std::size_t digits = 0;
+  while (digits < name.size() && digits < 10 && std::isdigit(static_cast<unsigned char>(name[digits]))) ++digits;
+  if (digits == 0 || digits == 10 || name[0] == '0') return std::nullopt;
+  const long pid = std::stol(std::string(name.substr(0, digits)));
+  const std::string_view rest = name.substr(digits);
+  const std::string host = "-" + host_name() + "-";
+  if (!rest.starts_with(host) || rest.size() != host.size() + 6) return std::nullopt;
+  const std::string_view unique = rest.substr(host.size());
+  if (!std::all_of(unique.begin(), unique.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+    return std::nullopt;
+  return pid;
+}
+
+// Whether process `pid` exists (a process of another user counts: kill
+// then fails with EPERM, not ESRCH).
+bool process_is_running(long pid) {
+  return pid > 0 && pid <= std::numeric_limits<pid_t>::max() &&
+         (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
+}
+
+// Removes the scratch folders in `parent` named with `lead` whose process
+// has ended: real folders (never a link) of our own user only.
+void remove_abandoned_folders(const fs::path& parent, std::string_view lead) {
+  std::error_code error;
+  std::vector<fs::path> abandoned;
+  // Stepped with an error code: a folder that cannot be read must not end the start.
+  for (fs::directory_iterator entry(parent, error), end; !error && entry != end; entry.increment(error)) {
+    const fs::path& folder = entry->path();
+    const auto pid = scratch_owner(folder.filename().string(), lead);
+    if (!pid || *pid == static_cast<long>(::getpid()) || process_is_running(*pid)) continue;
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid())
+      abandoned.push_back(folder);
+  }
+  for (const fs::path& folder : abandoned) fs::remove_all(folder, error);
+}
+
 fs::path absolute_normal(const fs::path& path) {
   std::error_code error;
   fs::path absolute = fs::absolute(path, error);
@@ -187,15 +251,36 @@ ScratchFolder::~ScratchFolder() {
   fs::remove_all(path_, error);
 }
 
-const fs::path& ScratchFolder::path() {
-  if (tried_) return path_;
-  tried_ = true;
+std::vector<fs::path> ScratchFolder::cache_parents() {
   if (!environment_) environment_ = ScratchEnvironment::of_process();
-  const std::string prefix = "run-" + std::to_string(::getpid()) + "-";
   std::vector<fs::path> parents;
   // The XDG Base Directory rules ignore relative values.
   if (fs::path xdg(environment_->xdg_cache_home); xdg.is_absolute()) parents.push_back(xdg);
   if (fs::path home(environment_->home); home.is_absolute()) parents.push_back(home / ".cache");
+  return parents;
+}
+
+fs::path ScratchFolder::temporary_parent() {
+  if (!environment_) environment_ = ScratchEnvironment::of_process();
+  std::error_code error;
+  fs::path temporary(environment_->tmpdir);
+  if (!temporary.is_absolute() || !fs::is_directory(temporary, error)) temporary = "/tmp";
+  return temporary;
+}
+
+void ScratchFolder::remove_abandoned() {
+  for (const fs::path& parent : cache_parents()) {
+    // Only a cache folder that exists and is private is looked into.
+    if (const fs::path cache = parent / "calvane"; is_private_folder(cache)) remove_abandoned_folders(cache, "");
+  }
+  remove_abandoned_folders(temporary_parent(), "calvane-");
+}
+
+const fs::path& ScratchFolder::path() {
+  if (tried_) return path_;
+  tried_ = true;
+  const std::string prefix = run_prefix(static_cast<long>(::getpid()));
+  const std::vector<fs::path> parents = cache_parents();
   for (const fs::path& parent : parents) {
     const fs::path cache = private_cache_folder(parent);
     if (cache.empty()) continue;
@@ -203,9 +288,7 @@ const fs::path& ScratchFolder::path() {
     if (!path_.empty()) break;
   }
   if (path_.empty()) {
-    std::error_code error;
-    fs::path temporary(environment_->tmpdir);
-    if (!temporary.is_absolute() || !fs::is_directory(temporary, error)) temporary = "/tmp";
+    const fs::path temporary = temporary_parent();
     path_ = make_unique_folder(temporary, "calvane-" + prefix);
     if (path_.empty())
       problem_ = "no scratch folder could be made in " + (parents.empty() ? std::string() : parents.front().string() + ", ") +

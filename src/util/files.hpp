@@ -61,7 +61,10 @@ struct ScratchEnvironment {
 /// `$XDG_CACHE_HOME/calvane`, else `~/.cache/calvane`, else (when neither is
 /// usable: missing, not ours, writable by others) in the system temporary
 /// folder; it is removed with its content when the object ends. Two programs,
-/// or two objects of one program, never share one.
+/// or two objects of one program, never share one. Its name,
+/// "run-<process>-<machine>-XXXXXX" ("calvane-run-…" in the temporary
+/// folder), tells which process made it, so that the folders of a run that
+/// crashed can be found and removed by a later start.
 class ScratchFolder {
 public:
   /// The process environment is read on first use.
@@ -85,7 +88,16 @@ public:
   /// absolute, lexically normal path). False before the folder is made.
   bool holds(const std::filesystem::path& file) const;
 
+  /// Removes, from every place a scratch folder is made, the scratch folders
+  /// this machine's processes that no longer run left behind (a crash skips
+  /// the removal at exit). Folders of running processes, of other machines or
+  /// users, links, and anything named otherwise stay. Makes nothing.
+  void remove_abandoned();
+
 private:
+  std::vector<std::filesystem::path> cache_parents();
+  std::filesystem::path temporary_parent();
+
   std::optional<ScratchEnvironment> environment_;
   std::filesystem::path path_;
   std::string problem_;

@@ -61,6 +61,8 @@ bool init_creation(Program& program) {
   }
 
   delete_old_listings(program);
+  // A run that crashed left its scratch folder behind; nothing else removes it.
+  program.scratch.remove_abandoned();
   program.current_folder = program.program_folder;
   const int points = ws.settings.profile_points;
   ws.settings = ExperimentSettings{};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -68,6 +70,63 @@ TEST(ScratchFolderTest, AnUnusableCacheFallsBackAndNothingAborts) {
     EXPECT_EQ(made.parent_path(), c.expected_parent);
     EXPECT_EQ(permissions_of(made), fs::perms::owner_all) << made;
   }
+}
+
+// The number of a process that has ended (a child already waited for).
+long ended_process() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST(ScratchFolderTest, AStartRemovesTheFoldersOfEndedRunsOnlyAndAFolderNamesItsProcess) {
+  TempFolder home, temporary, user_files;
+  const ScratchEnvironment environment{"", home.path().string(), temporary.path().string()};
+  ScratchFolder scratch(environment);
+  const fs::path mine = scratch.path();
+  ASSERT_FALSE(mine.empty()) << scratch.problem();
+  const fs::path cache = mine.parent_path();
+  const std::string name = mine.filename().string();
+  // "run-<pid>-<machine>-XXXXXX"
+  const std::string own = "run-" + std::to_string(::getpid()) + "-";
+  ASSERT_TRUE(name.starts_with(own)) << name;
+  const std::string machine = name.substr(own.size(), name.size() - own.size() - 6);  // "<machine>-"
+
+  const std::string ended = std::to_string(ended_process());
+  const std::string running = std::to_string(::getppid());
+  user_files.write("keep.txt", "the user's");
+  struct Case {
+    fs::path folder;
+    bool removed;
+  } cases[] = {
+      {cache / ("run-" + ended + "-" + machine + "a1B2c3"), true},
+      {temporary / ("calvane-run-" + ended + "-" + machine + "Zz9yY8"), true},
+      {cache / ("run-" + running + "-" + machine + "a1B2c3"), false},            // a live process
+      {cache / (own + machine + "OtHeR1"), false},                               // another object of this one
+      {cache / ("run-" + ended + "-other-machine-a1B2c3"), false},               // made elsewhere
+      {temporary / ("run-" + ended + "-" + machine + "a1B2c3"), false},          // not our name there
+      {cache / ("run-" + ended + "-" + machine + "a1B2c"), false},               // not a mkdtemp name
+      {cache / ("run-0" + ended + "-" + machine + "a1B2c3"), false},
+      {cache / "notes", false},
+  };
+  for (const Case& c : cases) {
+    fs::create_directory(c.folder);
+    std::ofstream(c.folder / "a.cry") << "x";
+  }
+  // A link or a file named like an ended run's folder is not ours: it stays,
+  // and so does what the link points to.
+  const fs::path link = cache / ("run-" + ended + "-" + machine + "LiNk00");
+  fs::create_directory_symlink(user_files.path(), link);
+  const fs::path file = cache / ("run-" + ended + "-" + machine + "FiLe00");
+  std::ofstream(file) << "x";
+
+  ScratchFolder(environment).remove_abandoned();
+  for (const Case& c : cases) EXPECT_EQ(fs::exists(c.folder), !c.removed) << c.folder;
+  EXPECT_TRUE(fs::is_directory(mine));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_TRUE(fs::exists(user_files / "keep.txt"));
+  EXPECT_TRUE(fs::exists(file));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "workspace/startup.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -48,8 +50,22 @@ TEST(Startup, FindsDataFilesWithoutCaseDeletesOldListingsAndSetsDefaults) {
   ui.width = 2560;
   Program program(ui, folder.path());
   program.main_form.experiment.wavelength = "typed";
+  // The scratch folder of a run that crashed, beside this program's own.
+  const fs::path own = program.scratch.path();
+  ASSERT_FALSE(own.empty()) << program.scratch.problem();
+  std::string crashed_name = own.filename().string();
+  const std::string pid = std::to_string(::getpid());
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  crashed_name.replace(crashed_name.find(pid), pid.size(), std::to_string(ended));
+  const fs::path crashed = own.parent_path() / crashed_name;
+  fs::create_directory(crashed);
+  std::ofstream(crashed / "silicon.cry") << "x";
   ASSERT_TRUE(init_creation(program));
   EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_FALSE(fs::exists(crashed));
+  EXPECT_TRUE(fs::is_directory(own));
   for (const char* old : {"phase0.out", "phase3.out", "phase82.out", "report_cmp.txt"})
     EXPECT_FALSE(fs::exists(folder / old)) << old;
   EXPECT_TRUE(fs::exists(folder / "phase9.out"));
