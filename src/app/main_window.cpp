@@ -70,10 +70,10 @@ void set_hint(QWidget* widget, const QString& hint) {
   widget->setToolTip(hint);
 }
 
-const char* const kObservedEntries[] = {"Brucker Format (*.raw)",  "Philips Format (*.rd)", "Calvane Format (*.sim)",
+const char* const kObservedEntries[] = {"Bruker Format (*.raw)",  "Philips Format (*.rd)", "Calvane Format (*.sim)",
                                         "Rietveld Format (*.dat)", "CPI Format (*.cpi)",    "CPD Format (*.cpd)"};
 const char* const kPeakEntries[] = {"&Bruker format (*.dif)", "&XFIT format (*.txt)", "&WINFIT format (*.dat)",
-                                    "&Philips frmat (*.di)", "&Column format (*.prn)"};
+                                    "&Philips format (*.di)", "&Column format (*.prn)"};
 const char* const kCrystalEntries[] = {"Calvan&e format (*.cry)",     "&ShelX format (*.inp, *.ins, *.res)",
                                        "Powder &Cell format (*.cel)", "&Lazy-Pulverix format (*.lzy)",
                                        "&ICSD format (*.ics)",        "CIF format (*.cif)"};
@@ -218,26 +218,26 @@ void Tfmain::build_menus() {
   add_item(file, kListEntries[1]);
   QMenu* peaks = file->addMenu("Open an observed peaks file");
   for (const char* item : kPeakEntries) add_item(peaks, item);
-  peaks->actions().back()->setStatusTip("2Theta and intensity(optional)");
+  peaks->actions().back()->setStatusTip("2θ and intensity (optional)");
   add_item(file, kListEntries[2]);
   file->addSeparator();
   add_item(file, "Open a total data file (*.cmp)");
   add_item(file, kListEntries[3]);
   add_item(file, "Save the total data (*.cmp)");
   file->addSeparator();
-  add_item(file, "Start &Lumiso2", "Lauch Lumiso3 for the current crystal data");
+  add_item(file, "Start &Lumiso2", "Launch Lumiso2 for the current crystal data");
   file->addSeparator();
   add_item(file, "&Quit");
 
   QMenu* results = menuBar()->addMenu("&Results");
-  results->menuAction()->setStatusTip("Disolay/print the results for the current phase");
+  results->menuAction()->setStatusTip("Display/print the results for the current phase");
   connect(results, &QMenu::aboutToShow, this, [this] { act([this] { affiche_crystal_data(program_); }); });
-  for (const char* entry : {"&Detailled results for the current phase", "&Short results for the current phase",
+  for (const char* entry : {"&Detailed results for the current phase", "&Short results for the current phase",
                             "&Global results"})
     add_item(results, entry);
 
   QMenu* erase = menuBar()->addMenu("&Erase");
-  add_item(erase, "&General", "Erase phases data and  observed patterens");
+  add_item(erase, "&General", "Erase phases data and observed patterns");
   add_item(erase, "&Phases", "Erase phases data");
   add_item(erase, "&Observed diagrams");
 
@@ -390,7 +390,7 @@ QWidget* Tfmain::build_experiment_page() {
   line_list_->setCurrentIndex(-1);
   wavelength_layout->addRow("Line", line_list_);
   wavelength_ = small_edit(90);
-  wavelength_layout->addRow("Lambda (A)", wavelength_);
+  wavelength_layout->addRow("λ (Å)", wavelength_);
   default_wavelength_notice_ = new QLabel("The wavelength was set to the default value 1.5406");
   default_wavelength_notice_->setWordWrap(true);
   wavelength_layout->addRow(default_wavelength_notice_);
@@ -416,7 +416,7 @@ QWidget* Tfmain::build_experiment_page() {
   range_layout->addWidget(range_high_caption_, 1, 0);
   range_layout->addWidget(range_high_, 1, 1);
   scale_group_ = new QButtonGroup(this);
-  const char* scales[] = {"Theta", "2Theta", "Q=4pi*sin(theta)"};
+  const char* scales[] = {"θ", "2θ", "Q = 4π sin θ / λ"};
   for (int i = 0; i < 3; ++i) {
     auto* button = new QRadioButton(scales[i]);
     scale_buttons_[static_cast<std::size_t>(i)] = button;
@@ -443,7 +443,7 @@ QWidget* Tfmain::build_experiment_page() {
   });
   layout->addWidget(range_box, 1, 0);
 
-  auto* resolution_box = new QGroupBox("Resolution  Delta(2Theta)=sqrt(U tan²θ + V tanθ + W)");
+  auto* resolution_box = new QGroupBox("Resolution  Δ(2θ) = √(U tan²θ + V tanθ + W)");
   auto* resolution_layout = new QHBoxLayout(resolution_box);
   u_ = small_edit(84);
   v_ = small_edit(84);
@@ -457,7 +457,7 @@ QWidget* Tfmain::build_experiment_page() {
   layout->addWidget(resolution_box, 2, 0, 1, 2);
 
   spectrum_ = new QTableWidget(4, 3);
-  spectrum_->setHorizontalHeaderLabels({"Lambda", "%", "<mu><rho>"});
+  spectrum_->setHorizontalHeaderLabels({"λ (Å)", "%", "μ/ρ"});
   spectrum_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   spectrum_->verticalHeader()->hide();
   spectrum_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -467,7 +467,7 @@ QWidget* Tfmain::build_experiment_page() {
   auto* warning = new QPlainTextEdit;
   warning->setReadOnly(true);
   warning->setPlainText(
-      "Warning \n-------------\n\nDelta(2Theta) is the reflection enlargement\ndue to the instrumental effect\n\n"
+      "Warning \n-------------\n\nΔ(2θ) is the reflection enlargement\ndue to the instrumental effect\n\n"
       "The peak of each phase can be enlarged\nby modifying the crystallite size\n(see \"Phases data\")");
   layout->addWidget(warning, 0, 1, 2, 1);
 

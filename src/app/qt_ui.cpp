@@ -33,6 +33,12 @@ void QtUi::warning(std::string_view text) {
   box.exec();
 }
 
+void QtUi::information(std::string_view text) {
+  QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), to_qt(text), QMessageBox::Ok,
+                  parent_);
+  box.exec();
+}
+
 Answer QtUi::confirm(std::string_view text) {
   auto button = QMessageBox::question(parent_, QApplication::applicationDisplayName(), to_qt(text),
                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);

@@ -30,6 +30,7 @@ public:
   void answer_next_open_dialog(std::string path) { preset_open_ = std::move(path); }
 
   void warning(std::string_view text) override;
+  void information(std::string_view text) override;
   Answer confirm(std::string_view text) override;
   void beep() override;
   void set_busy(bool busy) override;

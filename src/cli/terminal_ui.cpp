@@ -9,6 +9,8 @@ void TerminalUi::warning(std::string_view text) {
   messages_ << "calvane-sim: " << text << '\n';
 }
 
+void TerminalUi::information(std::string_view text) { messages_ << "calvane-sim: " << text << '\n'; }
+
 Answer TerminalUi::confirm(std::string_view text) {
   if (text == "This file already exists. Do you want to continue?") {
     if (overwrite_) return Answer::Yes;

@@ -22,6 +22,7 @@ public:
   bool unanswered_question() const { return unanswered_; }
 
   void warning(std::string_view text) override;
+  void information(std::string_view text) override;
   Answer confirm(std::string_view text) override;
   void beep() override {}
   void set_busy(bool) override {}

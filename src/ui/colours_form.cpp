@@ -144,7 +144,7 @@ void sauve_selection(Program& program) {
     program.ui.warning(std::string(kColoursFileName) + " could not be written: " + problem);
     return;
   }
-  program.ui.warning("The Selection has been saved");
+  program.ui.information("The Selection has been saved");
 }
 
 void sortie(ColoursForm& form, Program& program) {

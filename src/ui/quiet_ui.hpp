@@ -14,6 +14,7 @@ namespace calvane {
 class QuietUi : public Ui {
 public:
   void warning(std::string_view) override {}
+  void information(std::string_view) override {}
   Answer confirm(std::string_view) override { return Answer::Cancel; }
   void beep() override {}
   void set_busy(bool) override {}

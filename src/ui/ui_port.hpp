@@ -47,6 +47,9 @@ public:
 
   /// Modal warning box with an OK button.
   virtual void warning(std::string_view text) = 0;
+  /// Modal message box with an information sign and an OK button: the news
+  /// that something the user asked for was done.
+  virtual void information(std::string_view text) = 0;
   /// Modal confirmation box with Yes, No and Cancel.
   virtual Answer confirm(std::string_view text) = 0;
   virtual void beep() = 0;

@@ -87,7 +87,7 @@ bool crystal_is_computable(Program& program) {
     return false;
   }
   if (crystal.atoms.empty()) {
-    program.ui.warning("No atoms in the asymetric unit");
+    program.ui.warning("No atoms in the asymmetric unit");
     return false;
   }
   return true;

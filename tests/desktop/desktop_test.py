@@ -741,7 +741,7 @@ def step_multiple_wavelengths(d):
         raise StepFailed("no edit field on the Experimental Data page")
     plot_before = d.shot("before-wavelengths", d.plot_window())
     d.shot("experiment-page", main)
-    d.click(main, *centre(edits[0]))  # "Lambda (A)"
+    d.click(main, *centre(edits[0]))  # "λ (Å)"
     d.keys("shift+Tab", "Home")  # the line list before it: its first item, "Multiple W.L."
     dialog = d.wait_window(WAVELENGTHS_TITLE, what="multiple-wavelength dialog")
     d.focus(dialog)
@@ -1002,11 +1002,11 @@ def step_export_png(d):
 
 
 def step_export_metafile(d):
-    """Plot window › Save image › EML format writes an enhanced metafile."""
+    """Plot window › Save image › EMF format writes an enhanced metafile."""
     plot = d.plot_window()
     d.focus(plot)
     d.keys("alt+s", "e")
-    dialog = d.wait_window(r"Creation of an EML image", what="metafile dialog")
+    dialog = d.wait_window(r"Creation of an EMF image", what="metafile dialog")
     d.shot("metafile-dialog", dialog)
     d.focus(dialog)
     d.keys("Return")  # "Create"
@@ -1017,10 +1017,10 @@ def step_export_metafile(d):
     d.focus(box)
     d.keys("Return")
     d.wait_gone(MESSAGE_TITLE)
-    if d.windows(r"Creation of an EML image"):
-        d.focus(d.wait_window(r"Creation of an EML image"))
+    if d.windows(r"Creation of an EMF image"):
+        d.focus(d.wait_window(r"Creation of an EMF image"))
         d.keys("Escape")
-        d.wait_gone(r"Creation of an EML image")
+        d.wait_gone(r"Creation of an EMF image")
     if not target.exists():
         raise StepFailed("no plot.emf written")
     header = target.read_bytes()[:44]
@@ -1092,7 +1092,7 @@ STEPS = [
     ("colour", step_colour, None),
     ("save and reload .cmp", step_save_and_reload, None),
     ("export PNG", step_export_png, '"&PNG format"'),
-    ("export metafile", step_export_metafile, '"&EML format"'),
+    ("export metafile", step_export_metafile, '"&EMF format"'),
     ("global report", step_global_report, None),
     ("quit", step_quit, None),
     ("restart with a file and the saved colours", step_restart, None),

@@ -14,6 +14,7 @@ class ScriptedUi : public Ui {
 public:
   // What the core said or asked, in order.
   std::vector<std::string> warnings;
+  std::vector<std::string> informations;  // messages shown with the information sign
   std::vector<std::string> questions;
   std::vector<FileDialogRequest> open_requests;
   std::vector<FileDialogRequest> save_requests;
@@ -39,6 +40,7 @@ public:
   std::string last_warning() const { return warnings.empty() ? std::string() : warnings.back(); }
 
   void warning(std::string_view text) override { warnings.emplace_back(text); }
+  void information(std::string_view text) override { informations.emplace_back(text); }
   Answer confirm(std::string_view text) override {
     questions.emplace_back(text);
     if (answers.empty()) return Answer::Cancel;
