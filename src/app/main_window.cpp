@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -279,6 +280,7 @@ void Tfmain::follow(const FollowUp& steps) {
 }
 
 void Tfmain::observed_loaded(const ObservedLoad& load) {
+  if (load.added) program_.workspace_modified = true;
   if (load.added && on_observed_load) on_observed_load(load);
 }
 
@@ -334,7 +336,8 @@ void Tfmain::bind_handlers() {
     delete_phases(p);
     p.ui.redraw_plot();  // the curves and the difference window follow
   });
-  bind("&Erase/&Observed diagrams", [this] {
+  bind("&Erase/&Observed diagrams", [this, &p] {
+    if (!p.workspace.observed_patterns.empty() || !p.workspace.observed_peaks.empty()) p.workspace_modified = true;
     if (on_erase_observed) on_erase_observed();
   });
   action("&Help")->setEnabled(true);
@@ -516,6 +519,7 @@ QWidget* Tfmain::build_phases_page() {
     } else if (item->column() == kHkl && row < program_.workspace.phase_count()) {
       act([this, row] {
         program_.workspace.phase(row + 1).show_hkl = program_.main_form.phases.rows[static_cast<std::size_t>(row)].hkl;
+        program_.workspace_modified = true;
         program_.ui.redraw_plot();
       });
     } else if (item->column() == kDisplay && row < kMaxPhases && item->checkState() == Qt::Checked) {
@@ -538,6 +542,7 @@ QWidget* Tfmain::build_phases_page() {
       phases.sum_toggle_pressed = pressed;
       phases.sum_draw = !pressed;
       program_.workspace.settings.draw_sum = !pressed;
+      program_.workspace_modified = true;
       program_.ui.redraw_plot();
     });
   });
@@ -711,6 +716,7 @@ void Tfmain::refresh_phases_page() {
 void Tfmain::refresh_from_model() {
   if (refreshing_) return;
   refreshing_ = true;
+  show_workspace_caption(program_);
   const MainForm& form = program_.main_form;
   setWindowTitle(qt(form.caption));
   source_caption_->setText(qt(form.source_caption));
@@ -745,7 +751,24 @@ void Tfmain::sauve_donnees() {
   act([this] { calvane::sauve_donnees(program_); });
 }
 
-void Tfmain::Sortie() { calvane::Sortie(program_); }
+void Tfmain::Sortie() {
+  // The Ui's quit closes this window: that close is the Quit's own, not a new request.
+  closing_ = true;
+  act([this] {
+    if (settle_unsaved_workspace(program_)) calvane::Sortie(program_);
+  });
+  closing_ = false;
+}
+
+void Tfmain::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    QMainWindow::closeEvent(event);
+    return;
+  }
+  // The close box quits as "Quit" does: the workspace may be saved first, or the close cancelled.
+  event->ignore();
+  Sortie();
+}
 
 void Tfmain::optionX() {
   act([this] { follow(calvane::optionX(program_)); });

@@ -47,6 +47,14 @@ Answer QtUi::confirm(std::string_view text) {
   return Answer::Cancel;
 }
 
+SaveChoice QtUi::ask_to_save(std::string_view text) {
+  auto button = QMessageBox::question(parent_, QApplication::applicationDisplayName(), to_qt(text),
+                                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  if (button == QMessageBox::Save) return SaveChoice::Save;
+  if (button == QMessageBox::Discard) return SaveChoice::Discard;
+  return SaveChoice::Cancel;
+}
+
 void QtUi::beep() { QApplication::beep(); }
 
 void QtUi::set_busy(bool busy) {

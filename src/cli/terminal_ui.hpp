@@ -24,6 +24,7 @@ public:
   void warning(std::string_view text) override;
   void information(std::string_view text) override;
   Answer confirm(std::string_view text) override;
+  SaveChoice ask_to_save(std::string_view text) override;
   void beep() override {}
   void set_busy(bool) override {}
   std::optional<FileDialogResult> open_file(const FileDialogRequest& request) override;

@@ -119,6 +119,7 @@ FileListLoad load_pattern(Program& program, const std::filesystem::path& full) {
   if (!kind) return load;
   const bool first_data = ws.phases.empty() && ws.observed_patterns.empty();
   if (!read_observed_pattern(program, *kind, full)) return load;
+  program.workspace_modified = true;
   load.loaded = true;
   load.reset_intensity_scales = true;
   load.recompute_default_ticks = first_data;
@@ -143,6 +144,7 @@ FileListLoad load_peaks(Program& program, const std::filesystem::path& full) {
   auto kind = peak_kind_of(extension_of(full));
   if (!kind) return load;
   if (!read_observed_peaks(program, *kind, full.string())) return load;
+  program.workspace_modified = true;
   load.loaded = true;
   click_button_plot_phase_data(program);
   return load;

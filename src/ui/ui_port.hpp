@@ -10,6 +10,9 @@ namespace calvane {
 
 enum class Answer { Yes, No, Cancel };
 
+/// The answers to the question whether to save changed work before it is closed.
+enum class SaveChoice { Save, Discard, Cancel };
+
 /// The program's windows, in the order they are created at start.
 enum class WindowId {
   Main,
@@ -52,6 +55,8 @@ public:
   virtual void information(std::string_view text) = 0;
   /// Modal confirmation box with Yes, No and Cancel.
   virtual Answer confirm(std::string_view text) = 0;
+  /// Modal question with Save, Discard and Cancel, Save the default.
+  virtual SaveChoice ask_to_save(std::string_view text) = 0;
   virtual void beep() = 0;
   virtual void set_busy(bool busy) = 0;
 

@@ -138,6 +138,8 @@ void compute_all_wavelengths(Program& program, PhaseListings& listings) {
 bool calcule(Program& program, bool* results_due) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
+  // Whatever reaches a computation (a new phase, edited data or settings) changes the workspace.
+  program.workspace_modified = true;
   if (ws.keyboard_capture) {
     save_captured_crystal(program);
     return false;

@@ -145,6 +145,31 @@ TEST_F(MainWindow, StandardShortcutsHelpAndAMissingDataFile) {
   EXPECT_EQ(ui.last_warning(), "File muro.dat not found");
 }
 
+TEST_F(MainWindow, CloseBoxAndQuitAskToSaveAChangedWorkspace) {
+  window->show();
+  window->close();  // nothing changed: closes without a question
+  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_TRUE(ui.quit_called);
+
+  ui.quit_called = false;
+  window->show();
+  ASSERT_TRUE(open("silicon.cry"));
+  EXPECT_TRUE(window->windowTitle().startsWith("Untitled* - Multi Phases"));
+  ui.save_choices = {SaveChoice::Cancel};
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(ui.quit_called);
+  EXPECT_EQ(ui.questions, std::vector<std::string>{"Save the workspace before closing?"});
+
+  // "Quit" saves through the save dialog; the caption then names the file.
+  ui.save_choices = {SaveChoice::Save};
+  ui.choose_file((folder / "work.cmp").string(), 2);
+  trigger("&File/&Quit");
+  EXPECT_TRUE(ui.quit_called);
+  EXPECT_TRUE(std::filesystem::exists(folder / "work.cmp"));
+  EXPECT_TRUE(window->windowTitle().startsWith("work.cmp - Multi Phases"));
+}
+
 TEST_F(MainWindow, OpenedPhaseReachesThePagesResultsAndReports) {
   ASSERT_TRUE(open("rutile.cry")) << ui.last_warning();
   EXPECT_EQ(window->phase_table()->item(0, 0)->text(), "rutile");

@@ -32,6 +32,7 @@ public:
 
   // Prepared answers, consumed in order. An empty queue answers Cancel / no file.
   std::deque<Answer> answers;
+  std::deque<SaveChoice> save_choices;
   std::deque<std::optional<FileDialogResult>> files;
 
   void answer(Answer a) { answers.push_back(a); }
@@ -47,6 +48,13 @@ public:
     Answer a = answers.front();
     answers.pop_front();
     return a;
+  }
+  SaveChoice ask_to_save(std::string_view text) override {
+    questions.emplace_back(text);
+    if (save_choices.empty()) return SaveChoice::Cancel;
+    SaveChoice choice = save_choices.front();
+    save_choices.pop_front();
+    return choice;
   }
   void beep() override { ++beeps; }
   void set_busy(bool busy) override { busy_depth += busy ? 1 : -1; }
