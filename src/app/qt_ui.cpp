@@ -28,16 +28,14 @@ QStringList qt_name_filters(const std::string& filter) {
   return filters;
 }
 
-void QtUi::warning(std::string_view text) {
-  QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), to_qt(text), QMessageBox::Ok, parent_);
+void QtUi::message(QMessageBox::Icon sign, std::string_view text) {
+  QMessageBox box(sign, QApplication::applicationDisplayName(), to_qt(text), QMessageBox::Ok, parent_);
   box.exec();
 }
 
-void QtUi::information(std::string_view text) {
-  QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), to_qt(text), QMessageBox::Ok,
-                  parent_);
-  box.exec();
-}
+void QtUi::warning(std::string_view text) { message(QMessageBox::Warning, text); }
+
+void QtUi::information(std::string_view text) { message(QMessageBox::Information, text); }
 
 Answer QtUi::confirm(std::string_view text) {
   auto button = QMessageBox::question(parent_, QApplication::applicationDisplayName(), to_qt(text),

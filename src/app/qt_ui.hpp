@@ -1,6 +1,7 @@
 // The Ui port on Qt: message boxes, file dialogs, cursor, outside programs.
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -49,6 +50,8 @@ public:
 
 private:
   std::optional<FileDialogResult> file_dialog(const FileDialogRequest& request, bool save);
+  /// A modal box with `sign` and an OK button.
+  void message(QMessageBox::Icon sign, std::string_view text);
   QWidget* parent_ = nullptr;
   std::string preset_open_;
 };

@@ -1041,17 +1041,27 @@ def step_global_report(d):
         raise StepFailed("report_cmp.txt is missing or does not name the phases")
 
 
-def step_quit(d):
-    """Quit ends the program, deletes the listings and leaves the installed tree as installed."""
+def step_quit(d, save_to=None):
+    """Quit ends the program, deletes the listings and leaves the installed tree as installed.
+    With `save_to`, the workspace changed since it was opened: Quit asks to save it first,
+    and the default button, Save, saves it there through the save dialog."""
     d.shot("screen-before-quit")
     main = d.main_window()
     d.focus(main)
     d.keys("alt+q")
+    if save_to is not None:
+        box = d.wait_window(MESSAGE_TITLE, what="question 'Save the workspace before closing?'")
+        d.shot("quit-save-question", box)
+        d.focus(box)
+        d.keys("Return")  # Save, the default button
+        d.answer_file_dialog(SAVE_TITLE, save_to, "quit-save")
     deadline = time.monotonic() + 10
     while d.program_running() and time.monotonic() < deadline:
         time.sleep(0.1)
     if d.program_running():
         raise StepFailed("the program did not end after Quit")
+    if save_to is not None and not save_to.exists():
+        raise StepFailed("Quit did not save the changed workspace in " + save_to.name)
     if (d.user_folder / "phase1.out").exists():
         raise StepFailed("Quit left the listing phase1.out")
     now = sorted(p for p in d.root.rglob("*"))
@@ -1069,7 +1079,7 @@ def step_restart(d):
     d.wait_image("restart-with-saved-colours", plot,
                  lambda image: find_colour(image, NEW_PHASE1_COLOUR, tolerance=8) is not None,
                  "phase 1 is not drawn in the colour saved in couleurs.txt")
-    step_quit(d)
+    step_quit(d, save_to=d.outputs / "restart.cmp")
 
 
 # name, function, marker of the feature in the sources (None: always there)
