@@ -325,7 +325,7 @@ void Tfmain::bind_handlers() {
   connect(action("&File/Start &Lumiso2"), &QAction::triggered, this, [this] {
     if (lauch_lumiso_) act(lauch_lumiso_);
   });
-  bind("&Results/&Detailled results for the current phase", [&p] { Detailledresultforthedispayedphase1Click(p); });
+  bind("&Results/&Detailed results for the current phase", [&p] { Detailledresultforthedispayedphase1Click(p); });
   bind("&Results/&Short results for the current phase", [&p] { Shortresultforthedisplayedphase1Click(p); });
   bind("&Results/&Global results", [&p] { rapport(p); });
   bind("&Erase/&General", [this, &p] {
