@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/program_version.hpp"
+
 namespace calvane {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
@@ -12,7 +14,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   text_ = new QLabel(
       "<h3>Calvane</h3>"
-      "<p>Multi Phases version (31/03/04)</p>"
+      "<p>Multi Phases version " + QString::fromUtf8(program_version().data(), static_cast<qsizetype>(program_version().size())) + "</p>"
       "<p>Simulation of X-ray and neutron powder diffraction patterns<br>"
       "of up to eight crystal phases, compared with observed patterns<br>"
       "and observed peak lists.</p>"

@@ -204,11 +204,11 @@ QWidget* CrystalPage::build_values_box() {
 }
 
 QWidget* CrystalPage::build_atom_grids() {
-  auto* box = new QGroupBox("Atom coordinates of the asymetric unit");
+  auto* box = new QGroupBox("Atom coordinates of the asymmetric unit");
   auto* layout = new QVBoxLayout(box);
-  xray_atoms_ = atom_grid(7, {"Atom", "Lab.", "X", "Y", "Z", "B", "Pop"}, "Atoms in the asymetric unit");
+  xray_atoms_ = atom_grid(7, {"Atom", "Lab.", "X", "Y", "Z", "B", "Pop"}, "Atoms in the asymmetric unit");
   neutron_atoms_ =
-      atom_grid(8, {"Atom", "Lab.", "X", "Y", "Z", "B", "Pop", "B Fermi"}, "Atoms in asymetric unit");
+      atom_grid(8, {"Atom", "Lab.", "X", "Y", "Z", "B", "Pop", "B Fermi"}, "Atoms in the asymmetric unit");
   layout->addWidget(xray_atoms_);
   layout->addWidget(neutron_atoms_);
   neutron_atoms_->hide();

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -75,10 +76,10 @@ void set_hint(QWidget* widget, const QString& hint) {
   widget->setToolTip(hint);
 }
 
-const char* const kObservedEntries[] = {"Brucker Format (*.raw)",  "Philips Format (*.rd)", "Calvane Format (*.sim)",
+const char* const kObservedEntries[] = {"Bruker Format (*.raw)",  "Philips Format (*.rd)", "Calvane Format (*.sim)",
                                         "Rietveld Format (*.dat)", "CPI Format (*.cpi)",    "CPD Format (*.cpd)"};
 const char* const kPeakEntries[] = {"&Bruker format (*.dif)", "&XFIT format (*.txt)", "&WINFIT format (*.dat)",
-                                    "&Philips frmat (*.di)", "&Column format (*.prn)"};
+                                    "&Philips format (*.di)", "&Column format (*.prn)"};
 const char* const kCrystalEntries[] = {"Calvan&e format (*.cry)",     "&ShelX format (*.inp, *.ins, *.res)",
                                        "Powder &Cell format (*.cel)", "&Lazy-Pulverix format (*.lzy)",
                                        "&ICSD format (*.ics)",        "CIF format (*.cif)"};
@@ -226,26 +227,26 @@ void Tfmain::build_menus() {
   add_item(file, "Open peak list...", "Any peak list, JCPDS card or calibrant d list");
   QMenu* peaks = file->addMenu("Open an observed peaks file");
   for (const char* item : kPeakEntries) add_item(peaks, item);
-  peaks->actions().back()->setStatusTip("2Theta and intensity(optional)");
+  peaks->actions().back()->setStatusTip("2θ and intensity (optional)");
   add_item(file, kListEntries[2]);
   file->addSeparator();
   add_item(file, "Open a total data file (*.cmp)");
   add_item(file, kListEntries[3]);
   add_item(file, "Save the total data (*.cmp)");
   file->addSeparator();
-  add_item(file, "Start &Lumiso2", "Lauch Lumiso3 for the current crystal data");
+  add_item(file, "Start &Lumiso2", "Launch Lumiso2 for the current crystal data");
   file->addSeparator();
   add_item(file, "&Quit");
 
   QMenu* results = menuBar()->addMenu("&Results");
-  results->menuAction()->setStatusTip("Disolay/print the results for the current phase");
+  results->menuAction()->setStatusTip("Display/print the results for the current phase");
   connect(results, &QMenu::aboutToShow, this, [this] { act([this] { affiche_crystal_data(program_); }); });
-  for (const char* entry : {"&Detailled results for the current phase", "&Short results for the current phase",
+  for (const char* entry : {"&Detailed results for the current phase", "&Short results for the current phase",
                             "&Global results"})
     add_item(results, entry);
 
   QMenu* erase = menuBar()->addMenu("&Erase");
-  add_item(erase, "&General", "Erase phases data and  observed patterens");
+  add_item(erase, "&General", "Erase phases data and observed patterns");
   add_item(erase, "&Phases", "Erase phases data");
   add_item(erase, "&Observed diagrams");
 
@@ -287,6 +288,7 @@ void Tfmain::follow(const FollowUp& steps) {
 }
 
 void Tfmain::observed_loaded(const ObservedLoad& load) {
+  if (load.added) program_.workspace_modified = true;
   if (load.added && on_observed_load) on_observed_load(load);
 }
 
@@ -344,7 +346,7 @@ void Tfmain::bind_handlers() {
   connect(action("&File/Start &Lumiso2"), &QAction::triggered, this, [this] {
     if (lauch_lumiso_) act(lauch_lumiso_);
   });
-  bind("&Results/&Detailled results for the current phase", [&p] { Detailledresultforthedispayedphase1Click(p); });
+  bind("&Results/&Detailed results for the current phase", [&p] { Detailledresultforthedispayedphase1Click(p); });
   bind("&Results/&Short results for the current phase", [&p] { Shortresultforthedisplayedphase1Click(p); });
   bind("&Results/&Global results", [&p] { rapport(p); });
   bind("&Erase/&General", [this, &p] {
@@ -355,7 +357,8 @@ void Tfmain::bind_handlers() {
     delete_phases(p);
     p.ui.redraw_plot();  // the curves and the difference window follow
   });
-  bind("&Erase/&Observed diagrams", [this] {
+  bind("&Erase/&Observed diagrams", [this, &p] {
+    if (!p.workspace.observed_patterns.empty() || !p.workspace.observed_peaks.empty()) p.workspace_modified = true;
     if (on_erase_observed) on_erase_observed();
   });
   action("&Help")->setEnabled(true);
@@ -411,7 +414,7 @@ QWidget* Tfmain::build_experiment_page() {
   line_list_->setCurrentIndex(-1);
   wavelength_layout->addRow("Line", line_list_);
   wavelength_ = small_edit(90);
-  wavelength_layout->addRow("Lambda (A)", wavelength_);
+  wavelength_layout->addRow("λ (Å)", wavelength_);
   default_wavelength_notice_ = new QLabel("The wavelength was set to the default value 1.5406");
   default_wavelength_notice_->setWordWrap(true);
   wavelength_layout->addRow(default_wavelength_notice_);
@@ -437,7 +440,7 @@ QWidget* Tfmain::build_experiment_page() {
   range_layout->addWidget(range_high_caption_, 1, 0);
   range_layout->addWidget(range_high_, 1, 1);
   scale_group_ = new QButtonGroup(this);
-  const char* scales[] = {"Theta", "2Theta", "Q=4pi*sin(theta)"};
+  const char* scales[] = {"θ", "2θ", "Q = 4π sin θ / λ"};
   for (int i = 0; i < 3; ++i) {
     auto* button = new QRadioButton(scales[i]);
     scale_buttons_[static_cast<std::size_t>(i)] = button;
@@ -478,7 +481,7 @@ QWidget* Tfmain::build_experiment_page() {
   layout->addWidget(resolution_box, 2, 0, 1, 2);
 
   spectrum_ = new QTableWidget(4, 3);
-  spectrum_->setHorizontalHeaderLabels({"Lambda", "%", "<mu><rho>"});
+  spectrum_->setHorizontalHeaderLabels({"λ (Å)", "%", "μ/ρ"});
   spectrum_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   spectrum_->verticalHeader()->hide();
   spectrum_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -488,7 +491,7 @@ QWidget* Tfmain::build_experiment_page() {
   auto* warning = new QPlainTextEdit;
   warning->setReadOnly(true);
   warning->setPlainText(
-      "Warning \n-------------\n\nDelta(2Theta) is the reflection enlargement\ndue to the instrumental effect\n\n"
+      "Warning \n-------------\n\nΔ(2θ) is the reflection enlargement\ndue to the instrumental effect\n\n"
       "The peak of each phase can be enlarged\nby modifying the crystallite size\n(see \"Phases data\")");
   layout->addWidget(warning, 0, 1, 2, 1);
 
@@ -537,6 +540,7 @@ QWidget* Tfmain::build_phases_page() {
     } else if (item->column() == kHkl && row < program_.workspace.phase_count()) {
       act([this, row] {
         program_.workspace.phase(row + 1).show_hkl = program_.main_form.phases.rows[static_cast<std::size_t>(row)].hkl;
+        program_.workspace_modified = true;
         program_.ui.redraw_plot();
       });
     } else if (item->column() == kDisplay && row < kMaxPhases && item->checkState() == Qt::Checked) {
@@ -559,6 +563,7 @@ QWidget* Tfmain::build_phases_page() {
       phases.sum_toggle_pressed = pressed;
       phases.sum_draw = !pressed;
       program_.workspace.settings.draw_sum = !pressed;
+      program_.workspace_modified = true;
       program_.ui.redraw_plot();
     });
   });
@@ -732,6 +737,7 @@ void Tfmain::refresh_phases_page() {
 void Tfmain::refresh_from_model() {
   if (refreshing_) return;
   refreshing_ = true;
+  show_workspace_caption(program_);
   const MainForm& form = program_.main_form;
   setWindowTitle(qt(form.caption));
   source_caption_->setText(qt(form.source_caption));
@@ -766,7 +772,24 @@ void Tfmain::sauve_donnees() {
   act([this] { calvane::sauve_donnees(program_); });
 }
 
-void Tfmain::Sortie() { calvane::Sortie(program_); }
+void Tfmain::Sortie() {
+  // The Ui's quit closes this window: that close is the Quit's own, not a new request.
+  closing_ = true;
+  act([this] {
+    if (settle_unsaved_workspace(program_)) calvane::Sortie(program_);
+  });
+  closing_ = false;
+}
+
+void Tfmain::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    QMainWindow::closeEvent(event);
+    return;
+  }
+  // The close box quits as "Quit" does: the workspace may be saved first, or the close cancelled.
+  event->ignore();
+  Sortie();
+}
 
 void Tfmain::optionX() {
   act([this] { follow(calvane::optionX(program_)); });

@@ -116,6 +116,7 @@ public slots:
 
 protected:
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -154,6 +155,7 @@ private:
   std::function<void(FileListKind)> show_file_list_;
   std::function<void()> lauch_lumiso_;
   bool refreshing_ = false;  // the widgets are being written from the model
+  bool closing_ = false;     // "Quit" is closing the window
   int handler_depth_ = 0;    // handlers running, outermost first
 
   // "Experimental Data"

@@ -13,13 +13,13 @@ namespace calvane {
 Tfmetafile::Tfmetafile(Program& program, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), program_(program) {
   setObjectName("Tfmetafile");
-  setWindowTitle("Creation of an EML image");
+  setWindowTitle("Creation of an EMF image");
   auto* layout = new QVBoxLayout(this);
   auto* boxes = new QFormLayout;
   width_ = new QLineEdit(QString::fromStdString(form_.width));
   height_ = new QLineEdit(QString::fromStdString(form_.height));
   boxes->addRow("Width (in pixels)", width_);
-  boxes->addRow("Eight (in pixels)", height_);
+  boxes->addRow("Height (in pixels)", height_);
   layout->addLayout(boxes);
   auto* buttons = new QHBoxLayout;
   create_ = new QPushButton("Create");

@@ -1,4 +1,4 @@
-// Tfmetafile: "Creation of an EML image", the size of the enhanced metafile
+// Tfmetafile: "Creation of an EMF image", the size of the enhanced metafile
 // in pixels; "Create" asks for the file and writes it.
 #pragma once
 

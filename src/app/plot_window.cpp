@@ -139,7 +139,7 @@ void Tfplecran::build_menus(QMenuBar* bar) {
   QMenu* save = bar->addMenu("&Save image");
   add_item(save, "&Save image/&Bitmap format", "&Bitmap format", [this] { Bitmapformat1Click(); });
   add_item(save, "&Save image/&JPEG format", "&JPEG format", [this] { sauve_image_jpeg(); });
-  add_item(save, "&Save image/&EML format", "&EML format", [this] { sauve_image_eml(); });
+  add_item(save, "&Save image/&EMF format", "&EMF format", [this] { sauve_image_eml(); });
   save->addSeparator();
   add_item(save, "&Save image/&PNG format", "&PNG format", [this] { sauve_image_png(); });
   add_item(save, "&Save image/&SVG format", "&SVG format", [this] { sauve_image_svg(); });

@@ -28,8 +28,8 @@ QStringList qt_name_filters(const std::string& filter) {
   return filters;
 }
 
-void QtUi::warning(std::string_view text) {
-  QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), to_qt(text), QMessageBox::Ok, parent_);
+void QtUi::message(QMessageBox::Icon sign, std::string_view text) {
+  QMessageBox box(sign, QApplication::applicationDisplayName(), to_qt(text), QMessageBox::Ok, parent_);
   box.exec();
 }
 
@@ -43,12 +43,24 @@ void QtUi::notice(std::string_view text) {
   box->show();
 }
 
+void QtUi::warning(std::string_view text) { message(QMessageBox::Warning, text); }
+
+void QtUi::information(std::string_view text) { message(QMessageBox::Information, text); }
+
 Answer QtUi::confirm(std::string_view text) {
   auto button = QMessageBox::question(parent_, QApplication::applicationDisplayName(), to_qt(text),
                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   if (button == QMessageBox::Yes) return Answer::Yes;
   if (button == QMessageBox::No) return Answer::No;
   return Answer::Cancel;
+}
+
+SaveChoice QtUi::ask_to_save(std::string_view text) {
+  auto button = QMessageBox::question(parent_, QApplication::applicationDisplayName(), to_qt(text),
+                                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  if (button == QMessageBox::Save) return SaveChoice::Save;
+  if (button == QMessageBox::Discard) return SaveChoice::Discard;
+  return SaveChoice::Cancel;
 }
 
 void QtUi::beep() { QApplication::beep(); }

@@ -1,6 +1,7 @@
 // The Ui port on Qt: message boxes, file dialogs, cursor, outside programs.
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -31,7 +32,9 @@ public:
 
   void warning(std::string_view text) override;
   void notice(std::string_view text) override;
+  void information(std::string_view text) override;
   Answer confirm(std::string_view text) override;
+  SaveChoice ask_to_save(std::string_view text) override;
   void beep() override;
   void set_busy(bool busy) override;
   std::optional<FileDialogResult> open_file(const FileDialogRequest& request) override;
@@ -48,6 +51,8 @@ public:
 
 private:
   std::optional<FileDialogResult> file_dialog(const FileDialogRequest& request, bool save);
+  /// A modal box with `sign` and an OK button.
+  void message(QMessageBox::Icon sign, std::string_view text);
   QWidget* parent_ = nullptr;
   std::string preset_open_;
 };

@@ -10,6 +10,13 @@ void TerminalUi::warning(std::string_view text) {
 }
 
 void TerminalUi::notice(std::string_view text) { messages_ << "calvane-sim: note: " << text << '\n'; }
+void TerminalUi::information(std::string_view text) { messages_ << "calvane-sim: " << text << '\n'; }
+
+SaveChoice TerminalUi::ask_to_save(std::string_view text) {
+  messages_ << "calvane-sim: \"" << text << "\" needs an answer that no option gives\n";
+  unanswered_ = true;
+  return SaveChoice::Cancel;
+}
 
 Answer TerminalUi::confirm(std::string_view text) {
   if (text == "This file already exists. Do you want to continue?") {

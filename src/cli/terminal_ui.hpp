@@ -24,7 +24,9 @@ public:
   void warning(std::string_view text) override;
   /// Printed like a warning but not counted as one: the run goes on.
   void notice(std::string_view text) override;
+  void information(std::string_view text) override;
   Answer confirm(std::string_view text) override;
+  SaveChoice ask_to_save(std::string_view text) override;
   void beep() override {}
   void set_busy(bool) override {}
   std::optional<FileDialogResult> open_file(const FileDialogRequest& request) override;

@@ -124,7 +124,7 @@ void save_captured_crystal(Program& program) {
     return;
   }
   if (crystal.atoms.empty()) {
-    program.ui.warning("No atoms in the asymetric unit");
+    program.ui.warning("No atoms in the asymmetric unit");
     return;
   }
   std::filesystem::path target;

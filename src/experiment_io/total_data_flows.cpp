@@ -376,6 +376,11 @@ bool SavetheTotaldata1Click(Program& program, TotalDataSender sender) {
     program.ui.warning("The file " + path.filename().string() + " could not be written: " + error);
     return false;
   }
+  // The snapshot of a deletion is the program's own: the user's workspace is not saved by it.
+  if (sender != TotalDataSender::PhaseNameBox) {
+    program.workspace_file = path.string();
+    program.workspace_modified = false;
+  }
   return true;
 }
 
@@ -420,6 +425,13 @@ TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const 
     click_button_plot_phase_data(program);
   else
     program.ui.redraw_plot();
+  // "Restore" brings back the workspace before a deletion, which was never saved as such.
+  if (sender == TotalDataSender::RestoreButton) {
+    program.workspace_modified = true;
+  } else {
+    program.workspace_file = path->string();
+    program.workspace_modified = false;
+  }
   return load;
 }
 
@@ -430,6 +442,7 @@ void del_phase1(Program& program, int row) {
   if (!SavetheTotaldata1Click(program, TotalDataSender::PhaseNameBox)) return;
   program.main_form.phases.restore_visible = true;
   delete_phase(ws, row);
+  program.workspace_modified = true;
   refresh_phase_table(program);
   // The crystal page shows the working copy, which now holds the current phase.
   if (ws.current_phase > 0)

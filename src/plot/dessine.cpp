@@ -287,7 +287,7 @@ void draw_observed_patterns(Drawing& d) {
   const Workspace& workspace = d.workspace;
   if (workspace.observed_patterns.empty() || !workspace.settings.draw_observed) return;
   const PlotLayout& layout = d.layout;
-  legend_text(d, layout.obs_title_x, "Observeded patterns");
+  legend_text(d, layout.obs_title_x, "Observed patterns");
   const DisplayStyles& styles = workspace.styles;
   for (std::size_t i = 0; i < workspace.observed_patterns.size() && i < kMaxObservedPatterns; ++i) {
     const ObservedPattern& pattern = workspace.observed_patterns[i];
@@ -317,7 +317,7 @@ void draw_observed_peaks(Drawing& d) {
   const auto factor = observed_factor(d, own_maximum);
   d.legend_row += layout.peaks_gap;
   d.canvas.set_font_colour(d.palette.text);  // not the colour of the last pattern
-  legend_text(d, layout.obs_title_x, "Observeded peaks");
+  legend_text(d, layout.obs_title_x, "Observed peaks");
   const DisplayStyles& styles = workspace.styles;
   for (std::size_t i = 0; i < workspace.observed_peaks.size() && i < kMaxObservedPeakLists; ++i) {
     const ObservedPeakList& list = workspace.observed_peaks[i];

@@ -117,13 +117,13 @@ void BitBtn1Click(Program& program, MetafileForm& form, const PlotState& state) 
     program.ui.warning("The file " + path->string() + " could not be written: " + problem);
     return;
   }
-  program.ui.warning("The file " + path->string() + " was created");
+  program.ui.information("The file " + path->string() + " was created");
   form.visible = false;
   program.ui.show_window(WindowId::ImageExport, false);
 }
 
 std::string print_heading(const std::string& date_time, const std::string& comment) {
-  return trim("CALVANEMP " + date_time + " : " + trim(comment));
+  return trim("Calvane " + date_time + " : " + trim(comment));
 }
 
 void draw_printout(const PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,

@@ -41,11 +41,11 @@ void sauve_image_jpeg(Program& program, const RgbImage& screen);
 /// Writes `content` to `path` through a temporary file; one message on failure.
 bool save_bytes(Program& program, const std::filesystem::path& path, const std::string& content);
 
-/// The metafile dialog "Creation of an EML image".
+/// The metafile dialog "Creation of an EMF image".
 struct MetafileForm {
   bool visible = false;
   std::string width = "1020";  // "Width (in pixels)"
-  std::string height = "300";  // "Eight (in pixels)"
+  std::string height = "300";  // "Height (in pixels)"
 };
 
 /// Draws the plot into an enhanced metafile of (width + 20) × (height + 56)
@@ -64,7 +64,7 @@ struct PrintForm {
   std::string height_cm = "10";  // 5..15
 };
 
-/// "CALVANEMP " + date and time + " : " + comment, trimmed of blanks.
+/// "Calvane " + date and time + " : " + comment, trimmed of blanks.
 std::string print_heading(const std::string& date_time, const std::string& comment);
 
 /// The printed page in units of 1/117.66 cm: the heading centred over the

@@ -386,7 +386,7 @@ std::string difference_caption(const Workspace& workspace) {
     const std::string name = file_name_of(workspace.phases.front().file_name);
     caption += name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
   } else {
-    caption += "Sum of Calculates diag.";
+    caption += "Sum of Calculated diag.";
   }
   return caption;
 }

@@ -29,7 +29,7 @@ std::string write_global_report(const std::filesystem::path& path, const Workspa
 /// Nothing happens without a phase.
 void rapport(Program& program);
 
-/// "&Detailled results for the current phase": the listing "phase<N>2.out" in the text viewer.
+/// "&Detailed results for the current phase": the listing "phase<N>2.out" in the text viewer.
 void Detailledresultforthedispayedphase1Click(Program& program);
 /// "&Short results for the current phase": the listing "phase<N>.out".
 void Shortresultforthedisplayedphase1Click(Program& program);

@@ -54,7 +54,7 @@ void bouton_lecture_ano(Program& program, AnomalousPanelForm& panel, const Anoma
   if (actions.reset_spectrum_results) actions.reset_spectrum_results(program);
   if (program.workspace.crystal.atoms.empty()) {
     program.ui.beep();
-    program.ui.warning("No atom in the asymetric unit!");
+    program.ui.warning("No atom in the asymmetric unit!");
     return;
   }
   panel.visible = true;

@@ -105,6 +105,7 @@ bool applique_couleurs(ColoursForm& form, Program& program) {
     }
   }
   DisplayStyles& styles = workspace.styles;
+  program.workspace_modified = true;  // the workspace file keeps the colours, pens and styles
   styles.sum_colour = form.sum.colour;
   styles.sum_pen_style = form.sum.style_index;
   styles.sum_pen_width = *pen_width_of(form.sum);
@@ -144,7 +145,7 @@ void sauve_selection(Program& program) {
     program.ui.warning(std::string(kColoursFileName) + " could not be written: " + problem);
     return;
   }
-  program.ui.warning("The Selection has been saved");
+  program.ui.information("The Selection has been saved");
 }
 
 void sortie(ColoursForm& form, Program& program) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/program_version.hpp"
 #include "workspace/colour.hpp"
 #include "workspace/limits.hpp"
 
@@ -135,7 +136,7 @@ struct PhasesPageForm {
 };
 
 struct MainForm {
-  std::string caption = "Multi Phases  version of Calvane  (31/03/04)";
+  std::string caption = main_window_caption({}, false);
   int width = 1020;
   MainPage page = MainPage::ExperimentalData;
   bool xray_button_active = true;  // "X rays" red, "Neutrons" grey

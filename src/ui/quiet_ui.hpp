@@ -14,7 +14,9 @@ namespace calvane {
 class QuietUi : public Ui {
 public:
   void warning(std::string_view) override {}
+  void information(std::string_view) override {}
   Answer confirm(std::string_view) override { return Answer::Cancel; }
+  SaveChoice ask_to_save(std::string_view) override { return SaveChoice::Cancel; }
   void beep() override {}
   void set_busy(bool) override {}
   std::optional<FileDialogResult> open_file(const FileDialogRequest&) override { return std::nullopt; }

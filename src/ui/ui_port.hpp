@@ -10,6 +10,9 @@ namespace calvane {
 
 enum class Answer { Yes, No, Cancel };
 
+/// The answers to the question whether to save changed work before it is closed.
+enum class SaveChoice { Save, Discard, Cancel };
+
 /// The program's windows, in the order they are created at start.
 enum class WindowId {
   Main,
@@ -51,8 +54,13 @@ public:
   /// (what a reader assumed while opening a file). A warning where the
   /// front end has nothing lighter.
   virtual void notice(std::string_view text) { warning(text); }
+  /// Modal message box with an information sign and an OK button: the news
+  /// that something the user asked for was done.
+  virtual void information(std::string_view text) = 0;
   /// Modal confirmation box with Yes, No and Cancel.
   virtual Answer confirm(std::string_view text) = 0;
+  /// Modal question with Save, Discard and Cancel, Save the default.
+  virtual SaveChoice ask_to_save(std::string_view text) = 0;
   virtual void beep() = 0;
   virtual void set_busy(bool busy) = 0;
 

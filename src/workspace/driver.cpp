@@ -92,7 +92,7 @@ bool crystal_is_computable(Program& program) {
     return false;
   }
   if (crystal.atoms.empty()) {
-    program.ui.warning("No atoms in the asymetric unit");
+    program.ui.warning("No atoms in the asymmetric unit");
     return false;
   }
   if (std::string reason = impossible_occupancy_in(crystal); !reason.empty()) {
@@ -151,6 +151,8 @@ void compute_all_wavelengths(Program& program, PhaseListings& listings) {
 bool calcule(Program& program, bool* results_due) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
+  // Whatever reaches a computation (a new phase, edited data or settings) changes the workspace.
+  program.workspace_modified = true;
   if (ws.keyboard_capture) {
     save_captured_crystal(program);
     return false;

@@ -1,6 +1,9 @@
 #include "workspace/main_actions.hpp"
 
+#include <filesystem>
+
 #include "crystal_io/crystal_page.hpp"
+#include "experiment_io/total_data_flows.hpp"
 #include "profile/spectrum.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -43,6 +46,7 @@ void click_display(Program& program, int row) {
 void delete_phases(Program& program) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
+  if (ws.phase_count() > 0) program.workspace_modified = true;
   for (int p = 1; p <= ws.phase_count(); ++p) {
     remove_scratch_file(program, ws.phase(p).file_name);
     remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + ".out"));
@@ -78,6 +82,7 @@ void delete_phases(Program& program) {
 
 void rase_general(Program& program) {
   Workspace& ws = program.workspace;
+  if (!ws.observed_patterns.empty() || !ws.observed_peaks.empty()) program.workspace_modified = true;
   ws.crystal_file_name.clear();
   program.main_form.crystal.data_caption = "Data";
   ws.observed_pattern_file_name.clear();
@@ -93,6 +98,7 @@ void click_draw(Program& program) {
   Workspace& ws = program.workspace;
   PhasesPageForm& table = program.main_form.phases;
   for (int p = 1; p <= ws.phase_count(); ++p) ws.phase(p).draw = table.rows[static_cast<std::size_t>(p - 1)].draw;
+  if (ws.phase_count() > 0) program.workspace_modified = true;
   // The ninth box unchecked presses the "Sum" toggle: the sum is masked.
   table.sum_toggle_pressed = !table.sum_draw;
   ws.settings.draw_sum = table.sum_draw;
@@ -140,6 +146,23 @@ std::string source_caption(const ExperimentSettings& settings) {
   if (settings.xray_source == XRaySource::Synchrotron)
     return "Source: X Synchr. p=" + fixed(settings.polarisation, 4, 2);
   return "Source: X ray tube";
+}
+
+void show_workspace_caption(Program& program) {
+  const std::string name = std::filesystem::path(program.workspace_file).filename().string();
+  program.main_form.caption = main_window_caption(name, program.workspace_modified);
+}
+
+bool settle_unsaved_workspace(Program& program) {
+  const Workspace& ws = program.workspace;
+  // The workspace file keeps phases and observed patterns; without either there is nothing to save.
+  if (!program.workspace_modified || (ws.phases.empty() && ws.observed_patterns.empty())) return true;
+  switch (program.ui.ask_to_save("Save the workspace before closing?")) {
+    case SaveChoice::Save: return SavetheTotaldata1Click(program, TotalDataSender::Menu);
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: break;
+  }
+  return false;
 }
 
 void aide(Program& program) { program.ui.open_help(14); }

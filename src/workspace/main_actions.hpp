@@ -43,6 +43,16 @@ void change_volet(Program& program, int page);
 /// The main window became active.
 void reset_donnees(Program& program);
 
+/// The main window's caption for the workspace file and its modified mark.
+void show_workspace_caption(Program& program);
+
+/// Before the program closes (Quit, its shortcut, the window's close box): a
+/// workspace changed since it was opened or saved, and holding something a
+/// workspace file keeps, is offered for saving with "Save the workspace
+/// before closing?". True when the program may close: nothing to save, the
+/// workspace saved, or the changes discarded.
+bool settle_unsaved_workspace(Program& program);
+
 /// "Help": the help file at the main window's topic.
 void aide(Program& program);
 

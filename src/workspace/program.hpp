@@ -36,6 +36,11 @@ struct Program {
   CifBlockForm cif_block_form;     // the CIF block chooser
   FileListForm file_list;          // the file-list panel of the main window
   ViewerPathForm viewer_path_form; // the viewer path dialog
+  /// The workspace file last opened or saved (empty before), and whether the
+  /// workspace changed since: the caption shows both, and closing the
+  /// program offers to save a changed workspace.
+  std::string workspace_file;
+  bool workspace_modified = false;
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.

@@ -138,7 +138,7 @@ TEST_F(ColoursWindowTest, SaveWritesTheAppliedColoursAndTheNextWindowReadsThemBa
     // The peak list row holds no loaded list: Apply leaves its slot alone.
     EXPECT_EQ(program->workspace.styles.peak_colours[2], (Rgb{0, 255, 0}));
     click(window.save_button());
-    EXPECT_EQ(ui.last_warning(), "The Selection has been saved");
+    EXPECT_EQ(ui.informations, std::vector<std::string>{"The Selection has been saved"});
   }
   const auto lines = read_text_lines(folder / "couleurs.txt").value_or(std::vector<std::string>{});
   ASSERT_EQ(lines.size(), 6u);

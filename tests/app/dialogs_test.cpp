@@ -2,9 +2,12 @@
 // presentation model, and a change of the model reaches the widgets.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -12,6 +15,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -28,6 +32,7 @@
 #include "app/text_viewer.hpp"
 #include "app/wavelength_dialog.hpp"
 #include "app/windows.hpp"
+#include "ui/program_version.hpp"
 #include "support/phase_setup.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
@@ -150,7 +155,7 @@ TEST_F(Dialogs, AnomalousPanelOpensOnlyWithAtomsAndAppliesTheChosenTable) {
   EXPECT_EQ(panel.apply_button()->statusTip(), "Apply the correction");
   EXPECT_EQ(panel.suppress_button()->statusTip(), "Suppress the anomalous correction diffusion");
   panel.bouton_lecture_ano();
-  EXPECT_EQ(ui.last_warning(), "No atom in the asymetric unit!");
+  EXPECT_EQ(ui.last_warning(), "No atom in the asymmetric unit!");
   EXPECT_TRUE(panel.isHidden());
 
   testing::add_iron_phase(program);
@@ -215,8 +220,30 @@ TEST_F(Dialogs, WindowsShowTheirDialogsAndPassOthersOn) {
   click(windows.about()->ok_button());
   EXPECT_FALSE(windows.about()->isVisible());
   EXPECT_TRUE(windows.about()->text()->text().contains("Calvane"));
+  EXPECT_TRUE(windows.about()->text()->text().contains(QString("version ") + std::string(program_version()).c_str()));
   qt_ui.show_window(WindowId::Plot, true);
   EXPECT_EQ(passed_on, std::vector<WindowId>{WindowId::Plot});
+}
+
+// Runs `show` (a Ui call that opens a modal message box) and closes the box
+// it opened; returns the box's sign and buttons.
+std::pair<QMessageBox::Icon, QMessageBox::StandardButtons> message_box_of(const std::function<void()>& show) {
+  std::pair<QMessageBox::Icon, QMessageBox::StandardButtons> seen{QMessageBox::NoIcon, {}};
+  QTimer::singleShot(0, [&seen] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    seen = {box->icon(), box->standardButtons()};
+    box->done(QMessageBox::Cancel);
+  });
+  show();
+  return seen;
+}
+
+TEST_F(Dialogs, SuccessMessagesCarryTheInformationSignAndFailuresTheWarningSign) {
+  QtUi qt_ui;
+  EXPECT_EQ(message_box_of([&qt_ui] { qt_ui.information("The Selection has been saved"); }).first,
+            QMessageBox::Information);
+  EXPECT_EQ(message_box_of([&qt_ui] { qt_ui.warning("Lambda error!"); }).first, QMessageBox::Warning);
 }
 
 TEST_F(Dialogs, HelpOpensAtTheAskedTopic) {

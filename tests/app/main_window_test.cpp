@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -87,12 +88,14 @@ struct MainWindow : ::testing::Test {
 };
 
 TEST_F(MainWindow, StartsWithItsCaptionPagesAndEveryOwnMenuItemEnabled) {
-  EXPECT_EQ(window->windowTitle(), "Multi Phases  version of Calvane  (31/03/04)");
+  // The version is the build's project version, not a date.
+  EXPECT_EQ(window->windowTitle(), "Multi Phases  version of Calvane  " + QString::fromStdString(std::string(program_version())));
+  EXPECT_TRUE(QRegularExpression("^\\d+\\.\\d+(\\.\\d+)*$").match(QString::fromStdString(std::string(program_version()))).hasMatch());
   EXPECT_EQ(window->width(), 1020);
   ASSERT_EQ(window->pages()->count(), 4);
   EXPECT_EQ(window->pages()->tabText(2), "Phases Data");
   EXPECT_EQ(window->action("&File/Open an observed peaks file/&Column format (*.prn)")->statusTip(),
-            "2Theta and intensity(optional)");
+            "2θ and intensity (optional)");
   // Everything but the file lists, the viewer and the unavailable ICSD format works from the start.
   const QStringList waiting = {"&File/List of the crystal data files", "&File/List of the observed diagram files",
                                "&File/List of observed peaks file", "&File/List of total data files",
@@ -164,6 +167,31 @@ TEST_F(MainWindow, StandardShortcutsHelpAndAMissingDataFile) {
   std::filesystem::remove(folder / "muro.dat");
   EXPECT_FALSE(Tfmain(program).start());
   EXPECT_EQ(ui.last_warning(), "File muro.dat not found");
+}
+
+TEST_F(MainWindow, CloseBoxAndQuitAskToSaveAChangedWorkspace) {
+  window->show();
+  window->close();  // nothing changed: closes without a question
+  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_TRUE(ui.quit_called);
+
+  ui.quit_called = false;
+  window->show();
+  ASSERT_TRUE(open("silicon.cry"));
+  EXPECT_TRUE(window->windowTitle().startsWith("Untitled* - Multi Phases"));
+  ui.save_choices = {SaveChoice::Cancel};
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(ui.quit_called);
+  EXPECT_EQ(ui.questions, std::vector<std::string>{"Save the workspace before closing?"});
+
+  // "Quit" saves through the save dialog; the caption then names the file.
+  ui.save_choices = {SaveChoice::Save};
+  ui.choose_file((folder / "work.cmp").string(), 2);
+  trigger("&File/&Quit");
+  EXPECT_TRUE(ui.quit_called);
+  EXPECT_TRUE(std::filesystem::exists(folder / "work.cmp"));
+  EXPECT_TRUE(window->windowTitle().startsWith("work.cmp - Multi Phases"));
 }
 
 TEST_F(MainWindow, OpenedPhaseReachesThePagesResultsAndReports) {
@@ -504,7 +532,7 @@ TEST_F(MainWindow, AnomalousPanelSitsUnderTheAnomalousTableAndOpensFromIt) {
   EXPECT_TRUE(page().isAncestorOf(panel));
   EXPECT_TRUE(panel->isHidden());
   page().anomalous_button()->click();  // without atoms the panel refuses to open
-  EXPECT_EQ(ui.last_warning(), "No atom in the asymetric unit!");
+  EXPECT_EQ(ui.last_warning(), "No atom in the asymmetric unit!");
   EXPECT_TRUE(panel->isHidden());
   open("rutile.cry");
   page().anomalous_button()->click();

@@ -85,7 +85,7 @@ TEST_F(QtExport, EachKindOpensInItsReaderAndUnknownKindsAndSizesAreRefused) {
   EXPECT_EQ(renderer.viewBox(), QRect(0, 0, 900, 350));
   const std::string svg = *read_file_bytes(folder / "plot.svg");
   EXPECT_NE(svg.find("quartz"), std::string::npos);
-  EXPECT_NE(svg.find("Observeded peaks"), std::string::npos);
+  EXPECT_NE(svg.find("Observed peaks"), std::string::npos);
   ASSERT_EQ(render("plot.emf", HklMode::AlongTop, 1040, 356), "");
   testing::expect_metafile_header(folder / "plot.emf");
 

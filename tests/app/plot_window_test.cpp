@@ -213,7 +213,7 @@ TEST_F(PlotWindow, DifferenceWindowOpensDrawsAndClosesWithItsMenu) {
   Tfdifference* difference = window->difference_window();
   ASSERT_TRUE(difference->isVisible());
   EXPECT_TRUE(checked("&Difference"));
-  EXPECT_EQ(difference->windowTitle(), "Difference mixture.raw-Sum of Calculates diag.");
+  EXPECT_EQ(difference->windowTitle(), "Difference mixture.raw-Sum of Calculated diag.");
   EXPECT_EQ(difference->height(), 200);
   // The zero line and the difference curve are black on (234, 234, 234).
   EXPECT_GT(count_colour(difference->image(), Rgb{0, 0, 0}), difference->width() / 2);
@@ -258,10 +258,10 @@ TEST_F(PlotWindow, PictureExportsWriteReadableFilesOfTheChosenName) {
 }
 
 TEST_F(PlotWindow, MetafileDialogWritesAnEnhancedMetafile) {
-  trigger("&Save image/&EML format");
+  trigger("&Save image/&EMF format");
   Tfmetafile* dialog = window->metafile_dialog();
   ASSERT_TRUE(dialog->isVisible());
-  EXPECT_EQ(dialog->windowTitle(), "Creation of an EML image");
+  EXPECT_EQ(dialog->windowTitle(), "Creation of an EMF image");
   EXPECT_EQ(dialog->width_box()->text(), "1020");
   EXPECT_EQ(dialog->height_box()->text(), "300");
   dialog->height_box()->setText("400");
@@ -269,7 +269,7 @@ TEST_F(PlotWindow, MetafileDialogWritesAnEnhancedMetafile) {
   QTest::mouseClick(dialog->create_button(), Qt::LeftButton);
   const auto path = folder / "plot.emf";
   ASSERT_TRUE(std::filesystem::exists(path));
-  EXPECT_EQ(ui.last_warning(), "The file " + path.string() + " was created");
+  EXPECT_EQ(ui.informations, std::vector<std::string>{"The file " + path.string() + " was created"});
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(ui.save_requests.back().filter, "Windows Metafile (*emf)|*.emf");
   testing::expect_metafile_header(path);

@@ -741,7 +741,7 @@ def step_multiple_wavelengths(d):
         raise StepFailed("no edit field on the Experimental Data page")
     plot_before = d.shot("before-wavelengths", d.plot_window())
     d.shot("experiment-page", main)
-    d.click(main, *centre(edits[0]))  # "Lambda (A)"
+    d.click(main, *centre(edits[0]))  # "λ (Å)"
     d.keys("shift+Tab", "Home")  # the line list before it: its first item, "Multiple W.L."
     dialog = d.wait_window(WAVELENGTHS_TITLE, what="multiple-wavelength dialog")
     d.focus(dialog)
@@ -1002,11 +1002,11 @@ def step_export_png(d):
 
 
 def step_export_metafile(d):
-    """Plot window › Save image › EML format writes an enhanced metafile."""
+    """Plot window › Save image › EMF format writes an enhanced metafile."""
     plot = d.plot_window()
     d.focus(plot)
     d.keys("alt+s", "e")
-    dialog = d.wait_window(r"Creation of an EML image", what="metafile dialog")
+    dialog = d.wait_window(r"Creation of an EMF image", what="metafile dialog")
     d.shot("metafile-dialog", dialog)
     d.focus(dialog)
     d.keys("Return")  # "Create"
@@ -1017,10 +1017,10 @@ def step_export_metafile(d):
     d.focus(box)
     d.keys("Return")
     d.wait_gone(MESSAGE_TITLE)
-    if d.windows(r"Creation of an EML image"):
-        d.focus(d.wait_window(r"Creation of an EML image"))
+    if d.windows(r"Creation of an EMF image"):
+        d.focus(d.wait_window(r"Creation of an EMF image"))
         d.keys("Escape")
-        d.wait_gone(r"Creation of an EML image")
+        d.wait_gone(r"Creation of an EMF image")
     if not target.exists():
         raise StepFailed("no plot.emf written")
     header = target.read_bytes()[:44]
@@ -1041,17 +1041,27 @@ def step_global_report(d):
         raise StepFailed("report_cmp.txt is missing or does not name the phases")
 
 
-def step_quit(d):
-    """Quit ends the program, deletes the listings and leaves the installed tree as installed."""
+def step_quit(d, save_to=None):
+    """Quit ends the program, deletes the listings and leaves the installed tree as installed.
+    With `save_to`, the workspace changed since it was opened: Quit asks to save it first,
+    and the default button, Save, saves it there through the save dialog."""
     d.shot("screen-before-quit")
     main = d.main_window()
     d.focus(main)
     d.keys("alt+q")
+    if save_to is not None:
+        box = d.wait_window(MESSAGE_TITLE, what="question 'Save the workspace before closing?'")
+        d.shot("quit-save-question", box)
+        d.focus(box)
+        d.keys("Return")  # Save, the default button
+        d.answer_file_dialog(SAVE_TITLE, save_to, "quit-save")
     deadline = time.monotonic() + 10
     while d.program_running() and time.monotonic() < deadline:
         time.sleep(0.1)
     if d.program_running():
         raise StepFailed("the program did not end after Quit")
+    if save_to is not None and not save_to.exists():
+        raise StepFailed("Quit did not save the changed workspace in " + save_to.name)
     if (d.user_folder / "phase1.out").exists():
         raise StepFailed("Quit left the listing phase1.out")
     now = sorted(p for p in d.root.rglob("*"))
@@ -1069,7 +1079,7 @@ def step_restart(d):
     d.wait_image("restart-with-saved-colours", plot,
                  lambda image: find_colour(image, NEW_PHASE1_COLOUR, tolerance=8) is not None,
                  "phase 1 is not drawn in the colour saved in couleurs.txt")
-    step_quit(d)
+    step_quit(d, save_to=d.outputs / "restart.cmp")
 
 
 # name, function, marker of the feature in the sources (None: always there)
@@ -1092,7 +1102,7 @@ STEPS = [
     ("colour", step_colour, None),
     ("save and reload .cmp", step_save_and_reload, None),
     ("export PNG", step_export_png, '"&PNG format"'),
-    ("export metafile", step_export_metafile, '"&EML format"'),
+    ("export metafile", step_export_metafile, '"&EMF format"'),
     ("global report", step_global_report, None),
     ("quit", step_quit, None),
     ("restart with a file and the saved colours", step_restart, None),

@@ -40,7 +40,8 @@ TEST_F(ColoursTest, DefaultsWithoutAFileMatchTheGoldenFile) {
   // Golden numbers hand computed: red + 256 green + 65536 blue, each in a field of 10.
   EXPECT_TRUE(ui.warnings.empty());
   sauve_selection(program);
-  EXPECT_EQ(ui.last_warning(), "The Selection has been saved");
+  EXPECT_EQ(ui.informations, std::vector<std::string>{"The Selection has been saved"});
+  EXPECT_TRUE(ui.warnings.empty());
   EXPECT_EQ(*read_file_bytes(folder / "couleurs.txt"), fixture("couleurs_default.txt"));
   PhaseData phase;  // a new phase takes the first phase colour of the file
   apply_phase_display_defaults(workspace.styles, phase, 1);

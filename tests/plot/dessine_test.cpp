@@ -232,7 +232,7 @@ TEST_F(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points.size(), 81u);  // the point at 60° lies outside the displayed range
     EXPECT_EQ(lowest_row(lines[0]), c.top_row);
-    EXPECT_EQ(text_at(canvas, "Observeded patterns"), (Point{1010 - 100, 15}));
+    EXPECT_EQ(text_at(canvas, "Observed patterns"), (Point{1010 - 100, 15}));
     EXPECT_EQ(text_at(canvas, "obs.raw"), (Point{1010 - 80 + 26, 30}));
   }
 }

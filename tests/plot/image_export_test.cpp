@@ -149,7 +149,8 @@ TEST_F(Export, MetafileHasAValidRecordStructureAndWholePixels) {
   form.visible = true;
   ui.choose_file("plot");
   BitBtn1Click(program, form, state);
-  EXPECT_EQ(ui.last_warning(), "The file " + (folder / "plot.emf").string() + " was created");
+  EXPECT_EQ(ui.informations, std::vector<std::string>{"The file " + (folder / "plot.emf").string() + " was created"});
+  EXPECT_EQ(ui.warnings.size(), 1u);  // only the refused height
   EXPECT_FALSE(form.visible);
   EXPECT_EQ(ui.busy_depth, 0);
   const auto bytes = read_file_bytes(folder / "plot.emf");
@@ -193,8 +194,8 @@ TEST_F(Export, DefaultMetafileIs1040By356) {
 
 TEST(Printout, Heading) {
   EXPECT_EQ(print_heading("06/12/2026 10:15:00", "  Quartz and calcite  "),
-            "CALVANEMP 06/12/2026 10:15:00 : Quartz and calcite");
-  EXPECT_EQ(print_heading("06/12/2026 10:15:00", ""), "CALVANEMP 06/12/2026 10:15:00 :");
+            "Calvane 06/12/2026 10:15:00 : Quartz and calcite");
+  EXPECT_EQ(print_heading("06/12/2026 10:15:00", ""), "Calvane 06/12/2026 10:15:00 :");
 }
 
 TEST_F(Export, PrintDrawsBlackOnWhiteWithTriplePens) {
@@ -224,7 +225,7 @@ TEST_F(Export, PrintDrawsBlackOnWhiteWithTriplePens) {
   ASSERT_NE(axis, lines.rend());
   EXPECT_EQ(axis->pen.width, 2);
   EXPECT_EQ(canvas.texts(" 30.0")[0].font.colour, (Rgb{0, 0, 0}));  // not the last legend's colour
-  EXPECT_EQ(testing::text_at(canvas, "Observeded patterns"), (Point{3294 + 120 - 412, 1177 + 120}));
+  EXPECT_EQ(testing::text_at(canvas, "Observed patterns"), (Point{3294 + 120 - 412, 1177 + 120}));
 }
 
 TEST_F(Export, PrintNothingToPrintGivesOneMessageAndSizesOutsideTheirRangesAreRefused) {

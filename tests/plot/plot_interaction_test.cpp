@@ -244,7 +244,7 @@ TEST(PlotWindowCases, DifferenceWindowDrawing) {
   workspace.phases[0].file_name = "/y/quartz.cry";
   EXPECT_EQ(difference_caption(workspace), "Difference obs.raw-quartz");
   workspace.phases.resize(2);
-  EXPECT_EQ(difference_caption(workspace), "Difference obs.raw-Sum of Calculates diag.");
+  EXPECT_EQ(difference_caption(workspace), "Difference obs.raw-Sum of Calculated diag.");
 }
 
 TEST_F(PlotInteraction, TicksChosenByTheUser) {

@@ -15,6 +15,7 @@ public:
   // What the core said or asked, in order.
   std::vector<std::string> warnings;
   std::vector<std::string> notices;
+  std::vector<std::string> informations;  // messages shown with the information sign
   std::vector<std::string> questions;
   std::vector<FileDialogRequest> open_requests;
   std::vector<FileDialogRequest> save_requests;
@@ -32,6 +33,7 @@ public:
 
   // Prepared answers, consumed in order. An empty queue answers Cancel / no file.
   std::deque<Answer> answers;
+  std::deque<SaveChoice> save_choices;
   std::deque<std::optional<FileDialogResult>> files;
 
   void answer(Answer a) { answers.push_back(a); }
@@ -41,12 +43,20 @@ public:
 
   void warning(std::string_view text) override { warnings.emplace_back(text); }
   void notice(std::string_view text) override { notices.emplace_back(text); }
+  void information(std::string_view text) override { informations.emplace_back(text); }
   Answer confirm(std::string_view text) override {
     questions.emplace_back(text);
     if (answers.empty()) return Answer::Cancel;
     Answer a = answers.front();
     answers.pop_front();
     return a;
+  }
+  SaveChoice ask_to_save(std::string_view text) override {
+    questions.emplace_back(text);
+    if (save_choices.empty()) return SaveChoice::Cancel;
+    SaveChoice choice = save_choices.front();
+    save_choices.pop_front();
+    return choice;
   }
   void beep() override { ++beeps; }
   void set_busy(bool busy) override { busy_depth += busy ? 1 : -1; }

@@ -134,7 +134,7 @@ TEST_F(AnomalousPanelTest, TheChosenTableOutlivesTheNextComputation) {
 TEST_F(AnomalousPanelTest, WithoutAtomsTheCheckBeepsAndApplyOnlyClosesAndAMissingTableKeepsItOpen) {
   program.main_form.experiment.wavelength = "1.5406";
   bouton_lecture_ano(program, panel, actions);
-  EXPECT_EQ(ui.last_warning(), "No atom in the asymetric unit!");
+  EXPECT_EQ(ui.last_warning(), "No atom in the asymmetric unit!");
   EXPECT_EQ(ui.beeps, 1);
   EXPECT_FALSE(panel.visible);
   EXPECT_EQ(resets, 1);  // the spectrum was read before the atoms were looked at

@@ -102,7 +102,7 @@ TEST_F(Driver, RefusesABadCellNoGroupAndNoAtomsKeepingTheOldResults) {
   const Case cases[] = {
       {[](CrystalPageForm& page) { page.cell[3].text = ""; }, "Bad cell parameters!"},  // α empty reads 0
       {[](CrystalPageForm& page) { page.hermann_mauguin.clear(); }, "No Space group!"},
-      {[](CrystalPageForm& page) { page.xray_atoms.clear_below_heading(); }, "No atoms in the asymetric unit"},
+      {[](CrystalPageForm& page) { page.xray_atoms.clear_below_heading(); }, "No atoms in the asymmetric unit"},
   };
   for (const Case& c : cases) {
     // A valid page, then one fault: the failed commit is stored, as the page is the authority.

@@ -4,9 +4,13 @@
 
 #include <fstream>
 
+#include "crystal_io/open_flow.hpp"
+#include "experiment_io/total_data_flows.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
+#include "ui/program_version.hpp"
 #include "workspace/program.hpp"
+#include "workspace/startup.hpp"
 
 namespace calvane {
 namespace {
@@ -28,6 +32,94 @@ struct MainActions : ::testing::Test {
     ws.current_phase = 1;
   }
 };
+
+TEST(MainWindowCaption, NamesTheWorkspaceAndMarksItWhenModified) {
+  const std::string base = "Multi Phases  version of Calvane  " + std::string(program_version());
+  const struct {
+    const char* file;
+    bool modified;
+    std::string caption;
+  } cases[] = {{"", false, base},
+               {"", true, "Untitled* - " + base},
+               {"quartz.cmp", false, "quartz.cmp - " + base},
+               {"quartz.cmp", true, "quartz.cmp* - " + base}};
+  for (const auto& c : cases) EXPECT_EQ(main_window_caption(c.file, c.modified), c.caption) << c.file << c.modified;
+}
+
+// Opening, changing, saving and closing a workspace as the user does.
+struct UnsavedWorkspace : MainActions {
+  void SetUp() override {
+    folder.add_data_files();
+    ASSERT_TRUE(init_creation(program));
+  }
+  void open_crystal(const char* example) {
+    ui.choose_file(testing::source_folder(std::string("examples/") + example).string());
+    lit_fichier_cry(program, CrystalFileKind::Native);
+  }
+  std::string caption() {
+    show_workspace_caption(program);
+    return form.caption;
+  }
+  static constexpr const char* kQuestion = "Save the workspace before closing?";
+};
+
+TEST_F(UnsavedWorkspace, NothingChangedClosesWithoutAQuestion) {
+  EXPECT_TRUE(settle_unsaved_workspace(program));
+  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_EQ(caption().find("Untitled"), std::string::npos);
+}
+
+TEST_F(UnsavedWorkspace, ANewPhaseIsOfferedForSavingAndCancelKeepsTheProgram) {
+  open_crystal("silicon.cry");
+  ASSERT_EQ(ws.phase_count(), 1);
+  EXPECT_TRUE(program.workspace_modified);
+  EXPECT_EQ(caption().substr(0, 12), "Untitled* - ");
+
+  ui.save_choices = {SaveChoice::Cancel};
+  EXPECT_FALSE(settle_unsaved_workspace(program));
+  EXPECT_EQ(ui.questions, std::vector<std::string>{kQuestion});
+
+  // Save, but the save dialog cancelled: the program stays, still modified.
+  ui.save_choices = {SaveChoice::Save};
+  ui.cancel_file_dialog();
+  EXPECT_FALSE(settle_unsaved_workspace(program));
+  EXPECT_TRUE(program.workspace_modified);
+
+  ui.save_choices = {SaveChoice::Discard};
+  EXPECT_TRUE(settle_unsaved_workspace(program));
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "work.cmp"));
+}
+
+TEST_F(UnsavedWorkspace, SavingAndOpeningClearTheMarkAndLaterChangesSetItAgain) {
+  open_crystal("silicon.cry");
+  open_crystal("nacl.cry");
+  ui.save_choices = {SaveChoice::Save};
+  ui.choose_file((folder.path() / "work").string(), 2);
+  EXPECT_TRUE(settle_unsaved_workspace(program));
+  ASSERT_TRUE(std::filesystem::exists(folder.path() / "work.cmp"));
+  EXPECT_FALSE(program.workspace_modified);
+  EXPECT_EQ(caption().substr(0, 11), "work.cmp - ");
+  EXPECT_TRUE(settle_unsaved_workspace(program));  // saved: no second question
+  EXPECT_EQ(ui.questions.size(), 1u);
+
+  // The snapshot a deletion writes is not the user's save: the deletion marks the workspace.
+  del_phase1(program, 2);
+  ASSERT_EQ(ws.phase_count(), 1);
+  EXPECT_EQ(caption().substr(0, 12), "work.cmp* - ");
+
+  ui.choose_file((folder.path() / "work.cmp").string());
+  ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::Menu).loaded);
+  EXPECT_EQ(ws.phase_count(), 2);
+  EXPECT_FALSE(program.workspace_modified);
+  EXPECT_TRUE(restaure_effacement_phase(program).loaded);
+  EXPECT_TRUE(program.workspace_modified);  // "Restore" changes the workspace opened
+
+  delete_phases(program);
+  EXPECT_TRUE(program.workspace_modified);
+  // An empty workspace has nothing a workspace file could keep: no question.
+  EXPECT_TRUE(settle_unsaved_workspace(program));
+  EXPECT_EQ(ui.questions.size(), 1u);
+}
 
 TEST_F(MainActions, SelectorButtonsAndTheDisplayBoxMakeAPhaseCurrent) {
   add_phases(3);
