@@ -34,21 +34,23 @@ constexpr int kShareDecimals = 10;
 constexpr int kTranslationDecimals = 12;
 
 // Title to atoms: the native crystal file's lines, the atom count line
-// between the cell and the atoms in the total data file.
+// between the cell and the atoms in the total data file. The model holds
+// what a file gave at full precision, so a number takes more decimals than
+// its field's where it needs them: a workspace reopens to the same crystal.
 void add_crystal_lines(TextOut& out, const CurrentCrystal& crystal, bool with_atom_count) {
   out.line(crystal.title);
   out.line(crystal.system_code);
   out.line(crystal.symbol);
   std::string cell;
-  for (double length : {crystal.cell.a, crystal.cell.b, crystal.cell.c}) add_number(cell, length, 9, 4);
-  for (double angle : {crystal.cell.alpha, crystal.cell.beta, crystal.cell.gamma}) add_number(cell, angle, 8, 3);
+  for (double length : {crystal.cell.a, crystal.cell.b, crystal.cell.c}) add_number(cell, length, 9, 4, 8);
+  for (double angle : {crystal.cell.alpha, crystal.cell.beta, crystal.cell.gamma}) add_number(cell, angle, 8, 3, 7);
   out.line(cell);
   if (with_atom_count) out.line(fixed(static_cast<long long>(crystal.atoms.size()), 5));
   for (const AtomSite& atom : crystal.atoms) {
     std::string line = pad_right(substring(atom.type, 0, 4), 4) + pad_right(substring(atom.label, 0, 2), 2) + " ";
-    for (double coordinate : {atom.x, atom.y, atom.z}) add_number(line, coordinate, 10, 6);
-    add_number(line, atom.b, 9, 3);
-    add_number(line, atom.population, 9, 4);
+    for (double coordinate : {atom.x, atom.y, atom.z}) add_number(line, coordinate, 10, 6, 10);
+    add_number(line, atom.b, 9, 3, 7);
+    add_number(line, atom.population, 9, 4, 8);
     out.line(line);
   }
 }
