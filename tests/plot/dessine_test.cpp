@@ -307,7 +307,7 @@ TEST_F(Dessine, QIsInReciprocalAngstromsForSticksAndObservedData) {
   beta.d = 3.25637;
   phase.reflections = {beta, line};
   add_phase(workspace, "unused.cry", 30, 100).draw = false;
-  workspace.observed_peaks.push_back({"nacl.dif", {{1, 1, 1, 27.3655, 100}}, true});
+  workspace.observed_peaks.push_back({"nacl.dif", {{1, 1, 1, 27.3655, 100}}, true, {}});
   state = state_for(workspace);
   const RecordingCanvas canvas = paint();
   const int column = vers_pixels(state.mapping, 1.92951, 0).x;
@@ -325,7 +325,7 @@ TEST_F(Dessine, ObservedDataInQKeepTheirHeightWhateverYModeWasChosen) {
   phase.reflections = {reflection(1, 1, 0, 30, 100)};
   ObservedPattern& pattern = add_pattern(workspace, "obs.raw", {});
   for (int i = 0; i <= 80; ++i) pattern.points.push_back({10 + 0.5 * i, i == 40 ? 1000.0 : 10.0});
-  workspace.observed_peaks.push_back({"obs.dif", {{0, 0, 0, 30, 1000}, {0, 0, 0, 40, 250}}, true});
+  workspace.observed_peaks.push_back({"obs.dif", {{0, 0, 0, 30, 1000}, {0, 0, 0, 40, 250}}, true, {}});
   for (YMode mode : {YMode::Linear, YMode::Logarithmic, YMode::SquareRoot}) {
     state = state_for(workspace);
     state.y_mode = mode;
