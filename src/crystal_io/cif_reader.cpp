@@ -556,7 +556,7 @@ bool scan_cif_blocks(Program& program) {
   if (!file) return false;
   table.blocks = valuable_blocks(*file);
   if (table.blocks.empty()) {
-    program.ui.warning("Calvane cannot find any valuable bloc");
+    program.ui.warning("Calvane cannot find any valid block");
     return false;
   }
   if (table.blocks.size() > static_cast<std::size_t>(kMaxCifBlocks)) {

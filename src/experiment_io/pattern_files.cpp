@@ -270,7 +270,7 @@ PatternReading read_rietveld_pattern(const std::vector<std::string>& lines, std:
   if (!rietveld_lacks_wavelength(lines)) {
     const std::string& first = lines[0];
     if (!contains(first, "SampleIdent"))
-      return failure(refusal_message("Error while reading the wavelength in Rietvelf File", file_name, 1,
+      return failure(refusal_message("Error while reading the wavelength in Rietveld File", file_name, 1,
                                      "the first line holds no \"SampleIdent\""));
     b.title = rietveld_title(first);
     if (lines.size() < 3) return failure(read_error_message(file_name, 3, "the wavelength line is missing"));

@@ -101,7 +101,7 @@ TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGiv
   EXPECT_EQ(program.cif_block_form.blocks.back(), "b10");
   ui.warnings.clear();
   open("none.cif", "data_global\n_cell_length_a 5\n", CrystalFileKind::Cif);
-  EXPECT_EQ(ui.warnings, std::vector<std::string>{"Calvane cannot find any valuable bloc"});
+  EXPECT_EQ(ui.warnings, std::vector<std::string>{"Calvane cannot find any valid block"});
   ui.warnings.clear();
   open("bad.cif", "data_x\nloop_\n_a\n_b\n1 2 3\n", CrystalFileKind::Cif);
   ASSERT_EQ(ui.warnings.size(), 1u);

@@ -158,7 +158,7 @@ TEST(RietveldPatternTest, FailuresGiveTheirMessages) {
   auto no_ident = rietveld_lines({"1 2"});
   no_ident[0] = "Sample quartz";
   EXPECT_THAT(read_rietveld_pattern(no_ident, "q.dat").error,
-              StartsWith("Error while reading the wavelength in Rietvelf File (q.dat, line 1"));
+              StartsWith("Error while reading the wavelength in Rietveld File (q.dat, line 1"));
   EXPECT_THAT(read_rietveld_pattern(rietveld_lines({"1 2", "3 x4"}), "q.dat").error, StartsWith("Read error! (q.dat, line 7"));
   auto bad_range = rietveld_lines({});
   bad_range[4] = "10 0.02";

@@ -28,7 +28,7 @@ TEST(RefusalMessages, NameTheFileTheLineAndTheReason) {
       {[&] { return read_rietveld_pattern(rietveld, "q.dat").error; },
        "Read error! (q.dat, line 7: \"x6\" is not a number)"},
       {[&] { return read_rietveld_pattern(no_ident, "q.dat").error; },
-       "Error while reading the wavelength in Rietvelf File (q.dat, line 1: the first line holds no "
+       "Error while reading the wavelength in Rietveld File (q.dat, line 1: the first line holds no "
        "\"SampleIdent\")"},
       {[&] { return read_raw_pattern("STOE_RAW\1\2", "s.raw").error; },
        "Unknown file type (s.raw: it starts with \"STOE_RA\"; the layouts read here are RAW, RAW1 and RAW2)"},
