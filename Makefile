@@ -41,7 +41,7 @@ asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCALVANE_BUILD_APP=OFF -DCALVANE_BUILD_BENCH=OFF -DCALVANE_WERROR=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure --no-tests=error -L core -j $(JOBS)
+	cd $(ASAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure --no-tests=error -L core -j $(JOBS)
 
 # The build a packager makes: Release (-O3) with the default options, where the
 # optimiser's own warnings, some of them false (GCC 12's -Wrestrict and

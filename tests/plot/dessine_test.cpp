@@ -312,8 +312,8 @@ TEST_F(Dessine, QIsInReciprocalAngstromsForSticksAndObservedData) {
   const RecordingCanvas canvas = paint();
   const int column = vers_pixels(state.mapping, 1.92951, 0).x;
   EXPECT_NE(column, vers_pixels(state.mapping, 2.97252, 0).x);  // 4π sin θ without the division
-  EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 400 - 400}, phase.colour));
-  EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 400 - 40}, phase.colour));
+  EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 400 - 400}, workspace.phases.front().colour));
+  EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 400 - 40}, workspace.phases.front().colour));
   EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 0}, workspace.styles.peak_colours[0]));
 }
 
