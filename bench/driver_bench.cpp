@@ -10,11 +10,11 @@
 #include <random>
 
 #include "crystal_io/cry_file.hpp"
-#include "crystal_io/open_flow.hpp"
+#include "flows/open_flow.hpp"
 #include "util/files.hpp"
-#include "workspace/driver.hpp"
-#include "workspace/program.hpp"
-#include "workspace/startup.hpp"
+#include "flows/driver.hpp"
+#include "flows/program.hpp"
+#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {

@@ -8,7 +8,7 @@
 #include "experiment_io/pattern_files.hpp"
 #include "experiment_io/profile_writers.hpp"
 #include "experiment_io/total_data_file.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 namespace {

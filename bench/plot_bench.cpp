@@ -8,7 +8,7 @@
 #include "plot/dessine.hpp"
 #include "plot/image_export.hpp"
 #include "plot/recording_canvas.hpp"
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace {
 

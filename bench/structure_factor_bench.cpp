@@ -19,7 +19,7 @@
 #include "crystallography/structure_factor.hpp"
 #include "ui/ui_port.hpp"
 #include "util/thread_pool.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "profile/spectrum.hpp"
+#include "ui/spectrum.hpp"
 
 namespace calvane {
 

@@ -7,8 +7,8 @@
 #include <QGroupBox>
 #include <functional>
 
-#include "profile/follow_up.hpp"
-#include "ui/anomalous_panel.hpp"
+#include "ui/follow_up.hpp"
+#include "flows/anomalous_panel.hpp"
 
 class QPushButton;
 class QRadioButton;

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 class QLabel;
 class QLineEdit;

@@ -12,8 +12,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "workspace/driver.hpp"
-#include "workspace/program.hpp"
+#include "flows/driver.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 

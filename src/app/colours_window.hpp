@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "ui/colours_form.hpp"
+#include "flows/colours_window.hpp"
 
 class QCheckBox;
 class QComboBox;

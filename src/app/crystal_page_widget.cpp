@@ -18,9 +18,9 @@
 
 #include "app/anomalous_panel_widget.hpp"
 #include "app/text_grid_table.hpp"
-#include "crystal_io/crystal_page.hpp"
-#include "workspace/driver.hpp"
-#include "workspace/main_actions.hpp"
+#include "flows/crystal_page.hpp"
+#include "flows/driver.hpp"
+#include "flows/main_actions.hpp"
 
 namespace calvane {
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <functional>
 
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 class QButtonGroup;
 class QComboBox;

@@ -6,7 +6,7 @@
 #include <QPainter>
 
 #include "app/qpainter_canvas.hpp"
-#include "plot/plot_interaction.hpp"
+#include "flows/plot_interaction.hpp"
 
 namespace calvane {
 

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 

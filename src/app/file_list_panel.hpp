@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "experiment_io/file_lists.hpp"
-#include "workspace/program.hpp"
+#include "flows/file_lists.hpp"
+#include "flows/program.hpp"
 
 class QFileSystemModel;
 class QLabel;

@@ -11,11 +11,11 @@
 #include <QSvgGenerator>
 
 #include "app/qpainter_canvas.hpp"
-#include "plot/plot_interaction.hpp"
+#include "flows/plot_interaction.hpp"
 #include "plot/plot_layout.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 

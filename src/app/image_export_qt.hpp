@@ -7,7 +7,7 @@
 #include <string>
 
 #include "plot/dessine.hpp"
-#include "plot/image_export.hpp"
+#include "flows/image_export_flows.hpp"
 #include "plot/plot_state.hpp"
 #include "plot/raster_image.hpp"
 

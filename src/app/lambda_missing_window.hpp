@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <functional>
 
-#include "experiment_io/observed_flows.hpp"
-#include "workspace/program.hpp"
+#include "flows/observed_flows.hpp"
+#include "flows/program.hpp"
 
 class QLineEdit;
 class QListWidget;

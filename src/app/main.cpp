@@ -14,11 +14,11 @@
 #include "app/plot_window.hpp"
 #include "app/qt_ui.hpp"
 #include "app/windows.hpp"
-#include "workspace/driver.hpp"
-#include "workspace/main_actions.hpp"
-#include "workspace/program.hpp"
-#include "workspace/program_folder.hpp"
-#include "viewer/viewer_launch.hpp"
+#include "flows/driver.hpp"
+#include "flows/main_actions.hpp"
+#include "flows/program.hpp"
+#include "util/program_folder.hpp"
+#include "flows/viewer_launch.hpp"
 
 namespace {
 

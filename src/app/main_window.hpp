@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "experiment_io/observed_flows.hpp"
-#include "experiment_io/total_data_flows.hpp"
-#include "profile/follow_up.hpp"
+#include "flows/observed_flows.hpp"
+#include "flows/total_data_flows.hpp"
+#include "ui/follow_up.hpp"
 #include "ui/file_list_form.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 class QAction;
 class QButtonGroup;

@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "plot/image_export.hpp"
-#include "workspace/program.hpp"
+#include "flows/image_export_flows.hpp"
+#include "flows/program.hpp"
 
 class QLineEdit;
 class QPushButton;

@@ -28,7 +28,7 @@
 #include "app/print_dialog.hpp"
 #include "app/qpainter_canvas.hpp"
 #include "app/tick_panel.hpp"
-#include "plot/plot_follow_up.hpp"
+#include "flows/plot_follow_up.hpp"
 
 namespace calvane {
 

@@ -11,12 +11,12 @@
 #include <map>
 #include <vector>
 
-#include "experiment_io/observed_flows.hpp"
-#include "experiment_io/total_data_flows.hpp"
+#include "flows/observed_flows.hpp"
+#include "flows/total_data_flows.hpp"
 #include "plot/canvas.hpp"
-#include "plot/plot_interaction.hpp"
+#include "flows/plot_interaction.hpp"
 #include "ui/ui_port.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 class QAction;
 class QLabel;

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 

@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <functional>
 
-#include "profile/follow_up.hpp"
-#include "ui/polarisation_form.hpp"
+#include "ui/follow_up.hpp"
+#include "flows/polarisation_window.hpp"
 
 class QLabel;
 class QLineEdit;

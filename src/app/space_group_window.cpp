@@ -12,8 +12,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "crystal_io/open_flow.hpp"
-#include "workspace/program.hpp"
+#include "flows/open_flow.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "ui/space_group_form.hpp"
+#include "flows/space_group_window.hpp"
 
 class QListWidget;
 class QPushButton;

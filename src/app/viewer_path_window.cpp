@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "viewer/viewer_launch.hpp"
+#include "flows/viewer_launch.hpp"
 
 namespace calvane {
 

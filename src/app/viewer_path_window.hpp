@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 class QLabel;
 class QLineEdit;

@@ -10,7 +10,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "profile/spectrum.hpp"
+#include "ui/spectrum.hpp"
 #include "profile/wavelength_lines.hpp"
 
 namespace calvane {

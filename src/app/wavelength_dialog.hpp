@@ -7,8 +7,8 @@
 #include <array>
 #include <functional>
 
-#include "profile/follow_up.hpp"
-#include "workspace/program.hpp"
+#include "ui/follow_up.hpp"
+#include "flows/program.hpp"
 
 class QLineEdit;
 class QListWidget;

@@ -13,7 +13,7 @@
 #include "app/text_viewer.hpp"
 #include "app/viewer_path_window.hpp"
 #include "app/wavelength_dialog.hpp"
-#include "ui/follow_up_steps.hpp"
+#include "flows/follow_up_steps.hpp"
 
 namespace calvane {
 

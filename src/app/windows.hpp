@@ -16,9 +16,9 @@
 #include "app/text_viewer.hpp"
 #include "app/viewer_path_window.hpp"
 #include "app/wavelength_dialog.hpp"
-#include "experiment_io/observed_flows.hpp"
-#include "profile/follow_up.hpp"
-#include "workspace/program.hpp"
+#include "flows/observed_flows.hpp"
+#include "ui/follow_up.hpp"
+#include "flows/program.hpp"
 
 class QWidget;
 

@@ -14,8 +14,7 @@
 #include "crystal_io/xyz_operator.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
-#include "workspace/program.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 
@@ -120,7 +119,7 @@ std::string read_cell(const CifBlock& block, const std::string& file, CurrentCry
 }
 
 // The operator list; false after a warning when an operator is unreadable.
-bool read_operators(const CifBlock& block, SymmetryData& symmetry, Ui& ui) {
+bool read_operators(const CifBlock& block, SymmetryData& symmetry, MessageSink& ui) {
   std::size_t column = 0;
   const CifItem* item = find_any(block, kOperatorTags, column);
   if (!item) return true;
@@ -271,7 +270,7 @@ bool has_charge(const std::string& type_symbol) {
 // One row of the atom loop; false after a warning when a number is unreadable.
 // A label that names no element is kept as its type and noted.
 bool read_atom(const std::vector<CifValue>& row, const AtomColumns& columns, AtomSite& atom,
-               AtomNotes& notes, Ui& ui) {
+               AtomNotes& notes, MessageSink& ui) {
   const CifValue* label_value = cell_of(row, columns.label);
   const std::string label = label_value && !label_value->null ? label_value->text : std::string();
   notes.labels.push_back(label);
@@ -377,7 +376,7 @@ void complete_displacements(const CifBlock& block, const std::vector<std::string
 }
 
 // The atom loop; false after a warning.
-bool read_atoms(const CifBlock& block, CurrentCrystal& crystal, Ui& ui) {
+bool read_atoms(const CifBlock& block, CurrentCrystal& crystal, MessageSink& ui) {
   const CifItem* item = block.find("_atom_site_fract_x");
   if (!item || item->rows.empty()) {
     ui.warning("No atom site found");
@@ -449,7 +448,7 @@ DecodedLabel decode_atom_label(std::string_view label) {
   return decoded;
 }
 
-std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, Ui& ui, const std::string& file) {
+std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, MessageSink& ui, const std::string& file) {
   CurrentCrystal crystal;
   crystal.title = read_title(block);
   if (std::string message = read_cell(block, file.empty() ? "data_" + block.name : file, crystal);
@@ -533,56 +532,52 @@ std::optional<CifFile> parse_cif_tolerantly(const std::string& bytes, const std:
   return std::nullopt;
 }
 
-std::optional<CifFile> parse_current_file(Program& program, std::vector<std::string>& mended) {
-  const std::string& name = program.workspace.crystal_file_name;
-  auto bytes = read_file_bytes(program.resolve(name));
+std::optional<CifFile> parse_cif_file(const std::filesystem::path& path, const std::string& shown_name,
+                                      MessageSink& messages, std::vector<std::string>& mended) {
+  auto bytes = read_file_bytes(path);
   if (!bytes) {
-    program.ui.warning("Cannot open the file " + name);
+    messages.warning("Cannot open the file " + shown_name);
     return std::nullopt;
   }
   std::string error;
-  auto file = parse_cif_tolerantly(*bytes, file_name_of(name), error, mended);
-  if (!file) program.ui.warning("The file " + file_name_of(name) + " is not a readable CIF file: " + error);
+  auto file = parse_cif_tolerantly(*bytes, file_name_of(shown_name), error, mended);
+  if (!file) messages.warning("The file " + file_name_of(shown_name) + " is not a readable CIF file: " + error);
   return file;
 }
 
 }  // namespace
 
-bool scan_cif_blocks(Program& program) {
-  CifBlockTable& table = program.workspace.cif_blocks;
-  table = CifBlockTable{};
+std::optional<std::vector<CifBlockEntry>> scan_cif_file(const std::filesystem::path& path,
+                                                        const std::string& shown_name, MessageSink& messages) {
   std::vector<std::string> mended;
-  auto file = parse_current_file(program, mended);
-  if (!file) return false;
-  table.blocks = valuable_blocks(*file);
-  if (table.blocks.empty()) {
-    program.ui.warning("Calvane cannot find any valid block");
-    return false;
+  auto file = parse_cif_file(path, shown_name, messages, mended);
+  if (!file) return std::nullopt;
+  std::vector<CifBlockEntry> blocks = valuable_blocks(*file);
+  if (blocks.empty()) {
+    messages.warning("Calvane cannot find any valid block");
+    return std::nullopt;
   }
-  if (table.blocks.size() > static_cast<std::size_t>(kMaxCifBlocks)) {
-    program.ui.warning("The CIF file holds more than 10 structure blocks; only the first 10 are offered");
-    table.blocks.resize(kMaxCifBlocks);
+  if (blocks.size() > static_cast<std::size_t>(kMaxCifBlocks)) {
+    messages.warning("The CIF file holds more than 10 structure blocks; only the first 10 are offered");
+    blocks.resize(kMaxCifBlocks);
   }
-  return true;
+  return blocks;
 }
 
-int read_chosen_cif_block(Program& program) {
-  const CifBlockTable& table = program.workspace.cif_blocks;
-  if (table.chosen_block < 1 || table.chosen_block > static_cast<int>(table.blocks.size())) return 1;
+std::optional<CurrentCrystal> read_cif_file_block(const std::filesystem::path& path, const std::string& shown_name,
+                                                  const CifBlockEntry& entry, MessageSink& messages) {
   std::vector<std::string> mended;
-  auto file = parse_current_file(program, mended);
-  if (!file) return 1;
-  const CifBlockEntry& entry = table.blocks[static_cast<std::size_t>(table.chosen_block - 1)];
+  auto file = parse_cif_file(path, shown_name, messages, mended);
+  if (!file) return std::nullopt;
   const std::size_t index = static_cast<std::size_t>(entry.document_index);
   if (index >= file->blocks.size() || file->blocks[index].name != entry.name) {
-    program.ui.warning("The data block " + entry.name + " is no longer in the file");
-    return 1;
+    messages.warning("The data block " + entry.name + " is no longer in the file");
+    return std::nullopt;
   }
-  auto crystal = read_cif_block(file->blocks[index], program.ui, program.workspace.crystal_file_name);
-  if (!crystal) return 1;
+  auto crystal = read_cif_block(file->blocks[index], messages, shown_name);
+  if (!crystal) return std::nullopt;
   crystal->read_notes.insert(crystal->read_notes.begin(), mended.begin(), mended.end());
-  program.workspace.crystal = std::move(*crystal);
-  return 0;
+  return crystal;
 }
 
 }  // namespace calvane

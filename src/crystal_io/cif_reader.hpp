@@ -3,19 +3,18 @@
 // the older (symCIF 1.0 "_symmetry_") dictionaries.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "crystal_io/cif_block_table.hpp"
+#include "model/cif_block_table.hpp"
 #include "crystal_io/cif_document.hpp"
-#include "crystal_io/current_crystal.hpp"
-#include "ui/ui_port.hpp"
+#include "model/current_crystal.hpp"
+#include "util/message_sink.hpp"
 
 namespace calvane {
-
-struct Program;
 
 /// 8π², the factor between U and B.
 inline constexpr double kUToB = 78.95683520871486;
@@ -43,16 +42,18 @@ DecodedLabel decode_atom_label(std::string_view label);
 /// The crystal of one data block of the file `file` (named in messages).
 /// Warnings (and refusals) go to `ui`; empty when the block cannot give a
 /// crystal.
-std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, Ui& ui, const std::string& file = {});
+std::optional<CurrentCrystal> read_cif_block(const CifBlock& block, MessageSink& ui, const std::string& file = {});
 
-/// Scans the workspace's current crystal file for valuable blocks into the
-/// workspace's block table. Warns and returns false when the file cannot be
-/// parsed or holds no valuable block.
-bool scan_cif_blocks(Program& program);
+/// The valuable blocks of the CIF at `path` (named `shown_name` in
+/// messages), at most 10 (with a warning when there are more). Empty after a
+/// warning when the file cannot be parsed or holds no valuable block.
+std::optional<std::vector<CifBlockEntry>> scan_cif_file(const std::filesystem::path& path,
+                                                        const std::string& shown_name, MessageSink& messages);
 
-/// Reads the chosen block of the block table from the current crystal file
-/// into the working crystal: 0 on success, 1 after a warning with the
-/// working crystal unchanged.
-int read_chosen_cif_block(Program& program);
+/// The crystal of the block `entry` (as a scan of the same file found it);
+/// the lines the tolerant parser mended come first among its read notes.
+/// Empty after a warning when the file or the block cannot be read.
+std::optional<CurrentCrystal> read_cif_file_block(const std::filesystem::path& path, const std::string& shown_name,
+                                                  const CifBlockEntry& entry, MessageSink& messages);
 
 }  // namespace calvane

@@ -4,7 +4,7 @@
 #include "crystallography/crystal_checks.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 

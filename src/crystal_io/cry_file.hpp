@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "crystal_io/current_crystal.hpp"
+#include "model/current_crystal.hpp"
 
 namespace calvane {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
+#include "model/current_crystal.hpp"
 
 namespace calvane {
 

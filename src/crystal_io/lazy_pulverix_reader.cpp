@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-#include "crystal_io/foreign_file.hpp"
 #include "crystal_io/foreign_text.hpp"
 #include "crystal_io/reader_message.hpp"
 #include "crystallography/crystal_checks.hpp"
 #include "crystal_io/system_check.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
-#include "workspace/program.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 
@@ -43,7 +41,7 @@ std::optional<AtomSite> read_atom(std::string_view line) {
 
 std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>& lines,
                                                  const std::string& name,
-                                                 const std::filesystem::path& csp_list, Ui& ui) {
+                                                 const std::filesystem::path& csp_list, MessageSink& ui) {
   CurrentCrystal crystal;
   bool cell_read = false;
   for (std::size_t index = 0; index < lines.size(); ++index) {
@@ -95,12 +93,6 @@ std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>&
       crystal.symbol = *replacement;
   }
   return crystal;
-}
-
-int read_lazy_pulverix_file(Program& program) {
-  const auto csp_list = program.data_file("csp.lst");
-  return read_foreign_file(program, [&](const std::vector<std::string>& lines, const std::string& name,
-                                        Ui& ui) { return read_lazy_pulverix(lines, name, csp_list, ui); });
 }
 
 }  // namespace calvane

@@ -6,21 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
-#include "ui/ui_port.hpp"
+#include "model/current_crystal.hpp"
+#include "util/message_sink.hpp"
 
 namespace calvane {
-
-struct Program;
 
 /// The crystal of a Lazy-Pulverix file given as its lines; the symbol of
 /// its SPCGRP line is checked against the system through `csp_list`.
 std::optional<CurrentCrystal> read_lazy_pulverix(const std::vector<std::string>& lines,
                                                  const std::string& name,
-                                                 const std::filesystem::path& csp_list, Ui& ui);
-
-/// Reads the workspace's current crystal file into the working crystal:
-/// 0 on success, 1 after a warning with the working crystal unchanged.
-int read_lazy_pulverix_file(Program& program);
+                                                 const std::filesystem::path& csp_list, MessageSink& ui);
 
 }  // namespace calvane

@@ -3,14 +3,12 @@
 #include <cctype>
 
 #include "crystal_io/csp_list.hpp"
-#include "crystal_io/foreign_file.hpp"
 #include "crystal_io/foreign_text.hpp"
 #include "crystal_io/reader_message.hpp"
 #include "crystallography/crystal_checks.hpp"
 #include "crystal_io/system_check.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
-#include "workspace/program.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 
@@ -49,7 +47,7 @@ std::optional<AtomSite> read_atom(const std::string& line) {
 }  // namespace
 
 std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& lines, const std::string& name,
-                                              const std::filesystem::path& csp_list, Ui& ui) {
+                                              const std::filesystem::path& csp_list, MessageSink& ui) {
   CurrentCrystal crystal;
   std::string cell_message = crystal_read_message("Cell parameters not found!", name, 0, "no CELL line");
   for (std::size_t index = 0; index < lines.size(); ++index) {
@@ -110,12 +108,6 @@ std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& li
     }
   }
   return crystal;
-}
-
-int read_powdercell_file(Program& program) {
-  const auto csp_list = program.data_file("csp.lst");
-  return read_foreign_file(program, [&](const std::vector<std::string>& lines, const std::string& name,
-                                        Ui& ui) { return read_powdercell(lines, name, csp_list, ui); });
 }
 
 }  // namespace calvane

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <string_view>
 
-#include "crystal_io/foreign_file.hpp"
 #include "crystal_io/foreign_text.hpp"
 #include "crystal_io/reader_message.hpp"
 #include "crystallography/crystal_checks.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 
@@ -203,7 +202,7 @@ std::optional<double> resolve_free_variable(double value, const std::vector<doub
 }
 
 std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::string>& lines,
-                                                      const std::string& name, Ui& ui) {
+                                                      const std::string& name, MessageSink& ui) {
   InstructionState state;
   if (std::string message = read_title_and_cell(lines, name, state); !message.empty()) {
     ui.warning(message);
@@ -314,7 +313,7 @@ std::optional<AtomSite> read_listing_atom(const std::string& line, const CellPar
 }  // namespace
 
 std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& lines,
-                                                const std::string& name, Ui& ui) {
+                                                const std::string& name, MessageSink& ui) {
   CurrentCrystal crystal;
   auto layout = listing_layout(lines);
   if (!layout) {
@@ -360,11 +359,5 @@ std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& 
   }
   return crystal;
 }
-
-int read_shelx_instruction_file(Program& program) {
-  return read_foreign_file(program, read_shelx_instructions);
-}
-
-int read_shelx_result_file(Program& program) { return read_foreign_file(program, read_shelx_result); }
 
 }  // namespace calvane

@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
-#include "ui/ui_port.hpp"
+#include "model/current_crystal.hpp"
+#include "util/message_sink.hpp"
 
 namespace calvane {
-
-struct Program;
 
 /// 8π² as written in the instruction reader (B = 8π²·U).
 inline constexpr double kEightPiSquaredInstructions = 78.9567018248;
@@ -36,17 +34,11 @@ std::optional<double> resolve_free_variable(double value, const std::vector<doub
 /// free-variable rules; an "+include" line is refused. Warnings go to `ui`;
 /// empty on failure.
 std::optional<CurrentCrystal> read_shelx_instructions(const std::vector<std::string>& lines,
-                                                      const std::string& name, Ui& ui);
+                                                      const std::string& name, MessageSink& ui);
 
 /// The crystal of a SHELX result listing. A .res that is an instruction file
 /// (as SHELXL writes it) is read as one.
 std::optional<CurrentCrystal> read_shelx_result(const std::vector<std::string>& lines,
-                                                const std::string& name, Ui& ui);
-
-/// The readers on the workspace's current crystal file: fill the working
-/// crystal on success and return 0; return 1 after a warning, leaving the
-/// working crystal as it was.
-int read_shelx_instruction_file(Program& program);
-int read_shelx_result_file(Program& program);
+                                                const std::string& name, MessageSink& ui);
 
 }  // namespace calvane

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 

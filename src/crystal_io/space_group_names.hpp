@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "crystallography/symmetry_operator.hpp"
+#include "model/symmetry_operator.hpp"
 
 namespace calvane {
 

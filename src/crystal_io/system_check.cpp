@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "ui/ui_port.hpp"
+#include "util/message_sink.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 
@@ -70,7 +70,7 @@ std::optional<int> find_space_group_number(const std::filesystem::path& csp_list
 }
 
 std::optional<std::string> check_system(std::string_view system_code, int number, std::string_view symbol,
-                                        Ui& ui) {
+                                        MessageSink& ui) {
   for (const SystemRule& rule : kRules) {
     if (system_code != rule.code) continue;
     if (rule.accepts(number)) return std::nullopt;

@@ -9,7 +9,7 @@
 
 namespace calvane {
 
-class Ui;
+class MessageSink;
 
 /// International Tables number of `symbol` in csp.lst, compared upper-cased,
 /// then ignoring blanks; nothing when the symbol is not in the list or the
@@ -20,6 +20,6 @@ std::optional<int> find_space_group_number(const std::filesystem::path& csp_list
 /// "The Space Group <symbol> is not compatible with ..." and returns the
 /// replacement symbol; nothing when they agree.
 std::optional<std::string> check_system(std::string_view system_code, int number, std::string_view symbol,
-                                        Ui& ui);
+                                        MessageSink& ui);
 
 }  // namespace calvane

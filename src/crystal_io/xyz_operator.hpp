@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "crystallography/symmetry_operator.hpp"
+#include "model/symmetry_operator.hpp"
 
 namespace calvane {
 

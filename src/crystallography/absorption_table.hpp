@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "crystallography/scattering_type.hpp"
+#include "model/scattering_type.hpp"
 
 namespace calvane {
 

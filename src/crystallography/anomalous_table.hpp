@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "crystallography/scattering_type.hpp"
+#include "model/scattering_type.hpp"
 
 namespace calvane {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
-#include "workspace/phase_data.hpp"
-#include "workspace/workspace.hpp"
+#include "model/current_crystal.hpp"
+#include "model/phase_data.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "crystal_io/current_crystal.hpp"
+#include "model/current_crystal.hpp"
 
 namespace calvane {
 

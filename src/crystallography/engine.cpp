@@ -1,92 +1,69 @@
 #include "crystallography/engine.hpp"
 
+#include <algorithm>
+
 #include "crystallography/intensities.hpp"
 #include "crystallography/phase_listing.hpp"
 #include "crystallography/reflection_list.hpp"
-#include "workspace/program.hpp"
+#include "crystallography/reflection_list_cache.hpp"
+#include "model/limits.hpp"
+#include "util/message_sink.hpp"
+#include "util/thread_pool.hpp"
 
 namespace calvane {
 
-namespace {
-
-double current_wavelength(const Workspace& workspace) {
-  const int index = workspace.current_wavelength_index;
-  const auto& wavelengths = workspace.settings.wavelengths;
-  if (index >= 1 && index <= static_cast<int>(wavelengths.size()))
-    return wavelengths[static_cast<std::size_t>(index - 1)];
-  return wavelengths.empty() ? 0.0 : wavelengths.front();
-}
-
-// The listings name the phase's file as the user knows it, not the scratch
-// copy a loaded workspace file was rebuilt into.
-ListingContext listing_context(const Program& program, const PhaseListings& listings) {
-  const Workspace& workspace = program.workspace;
-  return ListingContext{workspace.crystal,
-                        workspace.settings,
-                        workspace.composition,
-                        program.shown_file_name(workspace.crystal_file_name),
-                        listings.date_time.empty() ? current_date_time() : listings.date_time,
-                        current_wavelength(workspace),
-                        workspace.current_wavelength_index};
-}
-
-}  // namespace
-
-void write_listing_header(const Program& program, PhaseListings& listings) {
-  const ListingContext context = listing_context(program, listings);
-  if (listings.detailed != nullptr) write_detailed_header(*listings.detailed, context);
-  if (listings.short_listing != nullptr) write_short_header(*listings.short_listing, context);
-}
-
-int compute_wavelength(Program& program, PhaseListings& listings) {
-  Workspace& workspace = program.workspace;
-  workspace.wavelength_reflections.clear();
-  compute_derived_cell(workspace.crystal.cell);  // B follows the cell as it is now
-  const double wavelength = current_wavelength(workspace);
-  const ExperimentSettings& settings = workspace.settings;
-  ReflectionListResult list = program.reflection_lists.get(workspace.crystal, wavelength, settings.two_theta_low,
-                                                          settings.two_theta_high, program.ui);
-  if (list.status != 0) {
-    program.ui.beep();
-    program.ui.warning("No reflection calculated in the given Theta range!");
-    return 1;
+PhaseLines compute_phase_lines(const PhaseLinesRequest& request, ReflectionListCache& lists,
+                               StructureFactorCache& sums, ThreadPool* pool, MessageSink& messages) {
+  const ExperimentSettings& settings = request.settings;
+  PhaseLines lines;
+  // The wavelengths' reflection lists are independent: they are made together.
+  if (pool != nullptr)
+    lists.prefetch(request.crystal, settings.wavelengths, settings.two_theta_low, settings.two_theta_high, *pool);
+  for (int k = 1; k <= settings.wavelength_count(); ++k) {
+    const auto j = static_cast<std::size_t>(k - 1);
+    const double wavelength = settings.wavelengths[j];
+    ReflectionListResult list =
+        lists.get(request.crystal, wavelength, settings.two_theta_low, settings.two_theta_high, messages);
+    if (list.status != 0) {
+      messages.beep();
+      messages.warning("No reflection calculated in the given Theta range!");
+      continue;
+    }
+    const IntensityContext context{request.crystal, settings, request.composition, request.sample_absorption, k,
+                                   wavelength};
+    WavelengthIntensities result = settings.source == RadiationSource::Neutrons
+                                       ? intensities_neutron(context, list.reflections, sums)
+                                       : intensities_xray(context, list.reflections, sums);
+    if (result.lines.empty()) continue;
+    lines.scale_factor = result.scale_factor;
+    const double fraction = settings.fractions[j];
+    for (const ComputedLine& computed : result.lines) {
+      if (static_cast<int>(lines.reflections.size()) >= kMaxPhaseReflections) break;
+      Reflection line = computed.reflection;
+      line.intensity *= fraction;
+      line.wavelength = wavelength;
+      lines.reflections.push_back(line);
+    }
+    lines.sections.push_back({wavelength, k, std::move(result)});
   }
-  const IntensityContext context{workspace.crystal,
-                                 settings,
-                                 workspace.composition,
-                                 workspace.sample_absorption,
-                                 workspace.current_wavelength_index,
-                                 wavelength};
-  const int phase = workspace.current_phase;
-  StructureFactorCache& sums = phase >= 1 && phase <= kMaxPhases ? program.phase_sums[static_cast<std::size_t>(phase - 1)]
-                                                                 : listings.cache;
-  WavelengthIntensities result = settings.source == RadiationSource::Neutrons
-                                     ? intensities_neutron(context, list.reflections, sums)
-                                     : intensities_xray(context, list.reflections, sums);
-  if (result.lines.empty()) return 0;
-  workspace.scale_factor = result.scale_factor;
-  workspace.wavelength_reflections.reserve(result.lines.size());
-  for (const ComputedLine& line : result.lines) workspace.wavelength_reflections.push_back(line.reflection);
-  if (listings.keep_sections) {
-    listings.sections.push_back({wavelength, workspace.current_wavelength_index, std::move(result)});
-    return 0;
+  std::stable_sort(lines.reflections.begin(), lines.reflections.end(),
+                   [](const Reflection& a, const Reflection& b) { return a.two_theta < b.two_theta; });
+  if (settings.wavelength_count() > 1) {
+    double largest = 0;
+    for (const Reflection& line : lines.reflections) largest = std::max(largest, line.intensity);
+    lines.scale_factor = largest > 0 ? 100 / largest : 0;
   }
-  const ListingContext listing = listing_context(program, listings);
-  if (listings.detailed != nullptr) write_detailed_section(*listings.detailed, listing, result);
-  if (listings.short_listing != nullptr) write_short_section(*listings.short_listing, listing, result);
-  return 0;
+  return lines;
 }
 
-DeferredListing take_sections(const Program& program, PhaseListings& listings) {
-  const Workspace& workspace = program.workspace;
-  DeferredListing listing{workspace.crystal,
-                          workspace.settings,
-                          workspace.composition,
-                          program.shown_file_name(workspace.crystal_file_name),
-                          listings.date_time.empty() ? current_date_time() : listings.date_time,
-                          std::move(listings.sections)};
-  listings.sections.clear();
-  return listing;
+void write_listing_headers(const DeferredListing& listing, std::string* detailed, std::string* short_listing) {
+  const auto& wavelengths = listing.settings.wavelengths;
+  const ListingContext context{listing.crystal,           listing.settings,
+                               listing.composition,       listing.crystal_file_name,
+                               listing.date_time,         wavelengths.empty() ? 0.0 : wavelengths.front(),
+                               1};
+  if (detailed != nullptr) write_detailed_header(*detailed, context);
+  if (short_listing != nullptr) write_short_header(*short_listing, context);
 }
 
 void write_sections(const DeferredListing& listing, std::string* detailed, std::string* short_listing) {

@@ -1,20 +1,22 @@
-// The engine's per-wavelength entry point: reflection list, structure
-// factors, intensities, scale factor and the two phase listings.
+// The computation of a phase's lines: at every wavelength of the spectrum the
+// reflection list, the structure factors and the intensities, merged into
+// one list, and the two phase listings written from them.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "crystallography/intensities.hpp"
 #include "crystallography/structure_factor.hpp"
+#include "model/reflection.hpp"
 
 namespace calvane {
 
-struct Program;
+class MessageSink;
+class ReflectionListCache;
+class ThreadPool;
 
-/// What the driver keeps for one computation of a phase: the texts of the two
-/// listings ("phase" + p + "2.out", detailed, and "phase" + p + ".out", short)
-/// and the symmetry sums reused by the later wavelengths of the spectrum.
 /// One wavelength's results, kept so that its listing sections can be
 /// written later, away from the computation.
 struct ListingSection {
@@ -23,8 +25,9 @@ struct ListingSection {
   WavelengthIntensities result;
 };
 
-/// Listing sections with a copy of what they print besides the results, so
-/// that they can be written on another thread while the workspace goes on.
+/// What the two listings ("phase" + p + "2.out", detailed, and "phase" + p +
+/// ".out", short) print: a copy of the phase and the experiment, so that they
+/// can be written on another thread while the workspace goes on.
 struct DeferredListing {
   CurrentCrystal crystal;
   ExperimentSettings settings;
@@ -33,36 +36,38 @@ struct DeferredListing {
   std::vector<ListingSection> sections;
 };
 
-struct PhaseListings {
-  std::string* detailed = nullptr;
-  std::string* short_listing = nullptr;
-  /// Printed in the headers; the local time when left empty.
-  std::string date_time;
-  /// The symmetry sums of a computation outside the phase table; a phase's
-  /// own sums are kept by the program from one computation to the next.
-  StructureFactorCache cache;
-  /// When true, compute_wavelength keeps each wavelength's results in
-  /// `sections` instead of writing them (see take_sections).
-  bool keep_sections = false;
+/// The phase to compute: its crystal ready for computation (scattering types,
+/// site weights and derived cell quantities set), its composition and the
+/// sample's absorption at each wavelength.
+struct PhaseLinesRequest {
+  const CurrentCrystal& crystal;
+  const ExperimentSettings& settings;
+  const PhaseComposition& composition;
+  const std::array<double, 4>& sample_absorption;
+};
+
+struct PhaseLines {
+  /// Every wavelength's lines, each intensity weighted by its wavelength's
+  /// fraction and tagged with its wavelength, in ascending 2θ; lines of equal
+  /// 2θ keep their wavelength order. At most kMaxPhaseReflections.
+  std::vector<Reflection> reflections;
+  /// K: the last wavelength's scale factor, or 100 over the strongest merged
+  /// line when the spectrum has several wavelengths.
+  double scale_factor = 1;
   std::vector<ListingSection> sections;
 };
 
-/// Writes both listing headers for the current wavelength. The driver calls
-/// it at the first wavelength pass, after the composition step.
-void write_listing_header(const Program& program, PhaseListings& listings);
+/// Computes the lines of the phase at every wavelength of the settings.
+/// Reflection lists come from (and go to) `lists`, symmetry sums from `sums`;
+/// a wavelength without any reflection in the range is warned about and left
+/// out. The lists of the wavelengths are made together on `pool` when given.
+PhaseLines compute_phase_lines(const PhaseLinesRequest& request, ReflectionListCache& lists,
+                               StructureFactorCache& sums, ThreadPool* pool, MessageSink& messages);
 
-/// Computes the current wavelength (Workspace::current_wavelength_index) of the
-/// working crystal: fills Workspace::wavelength_reflections, sets the scale
-/// factor K and appends a section to each listing. Returns 1 when no
-/// reflection list could be made (the list is then empty), else 0.
-int compute_wavelength(Program& program, PhaseListings& listings);
+/// Appends both listing headers (at the first wavelength) to the texts that are not null.
+void write_listing_headers(const DeferredListing& listing, std::string* detailed, std::string* short_listing);
 
-/// The kept sections, moved out of `listings`, with a copy of the workspace's
-/// crystal, settings, composition and file name.
-DeferredListing take_sections(const Program& program, PhaseListings& listings);
-
-/// Appends the sections to the texts that are not null, as compute_wavelength
-/// would have written them.
+/// Appends the sections to the texts that are not null.
 void write_sections(const DeferredListing& listing, std::string* detailed, std::string* short_listing);
 
 }  // namespace calvane

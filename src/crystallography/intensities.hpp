@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "crystallography/structure_factor.hpp"
-#include "workspace/experiment_settings.hpp"
-#include "workspace/phase_data.hpp"
+#include "model/experiment_settings.hpp"
+#include "model/phase_data.hpp"
 
 namespace calvane {
 

@@ -9,7 +9,7 @@
 #include <complex>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
+#include "model/current_crystal.hpp"
 
 namespace calvane {
 

@@ -7,7 +7,7 @@
 #include "crystallography/space_group_catalogue.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 namespace {
@@ -99,7 +99,7 @@ std::optional<std::string> read_pos_record(const std::vector<std::string>& lines
 
 }  // namespace
 
-bool build_operators_getspec(CurrentCrystal& crystal, const std::filesystem::path& current_folder, Ui& ui) {
+bool build_operators_getspec(CurrentCrystal& crystal, const std::filesystem::path& current_folder, MessageSink& ui) {
   SymmetryData symmetry = cleared_symmetry(crystal);
   switch (getspec(getspec_argument(crystal.symbol), current_folder)) {
     case GetspecStatus::NotWritten:
@@ -129,7 +129,7 @@ bool build_operators_getspec(CurrentCrystal& crystal, const std::filesystem::pat
   return true;
 }
 
-bool build_operators_pos(CurrentCrystal& crystal, const std::filesystem::path& program_folder, Ui& ui) {
+bool build_operators_pos(CurrentCrystal& crystal, const std::filesystem::path& program_folder, MessageSink& ui) {
   const std::string file_name = pos_file_name(crystal.system_code);
   if (file_name.empty()) return false;
   auto path = find_file_ignoring_case(program_folder, file_name);

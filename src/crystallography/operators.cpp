@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 namespace {

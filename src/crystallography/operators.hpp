@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "crystal_io/current_crystal.hpp"
-#include "ui/ui_port.hpp"
+#include "model/current_crystal.hpp"
+#include "util/message_sink.hpp"
 
 namespace calvane {
 
@@ -71,13 +71,13 @@ void rebuild_operator_texts(SymmetryData& symmetry);
 /// A symbol the generator does not know gives one warning and an empty
 /// operator list. False, with the previous operators kept, when "scfs.dat"
 /// cannot be read or is malformed.
-bool build_operators_getspec(CurrentCrystal& crystal, const std::filesystem::path& current_folder, Ui& ui);
+bool build_operators_getspec(CurrentCrystal& crystal, const std::filesystem::path& current_folder, MessageSink& ui);
 
 /// The ".pos" route: the record of `crystal.symbol` in the system's standard
 /// catalogue, its inversion partners when it is centrosymmetric, and the
 /// centring. A symbol written differently from the catalogue's ("P21/c" for
 /// "P 1 21/c 1") finds its record. False, with the previous operators kept,
 /// when no record is found or the catalogue is unreadable.
-bool build_operators_pos(CurrentCrystal& crystal, const std::filesystem::path& program_folder, Ui& ui);
+bool build_operators_pos(CurrentCrystal& crystal, const std::filesystem::path& program_folder, MessageSink& ui);
 
 }  // namespace calvane

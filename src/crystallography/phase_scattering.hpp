@@ -1,46 +1,43 @@
-// The scattering types of the phases in the workspace: building them after
-// the atoms change, filling their anomalous terms from a table file, and the
-// crystal page's anomalous-dispersion grid.
+// The scattering types of a phase: building them from its atoms, with the
+// form factors, the absorption points of "muro.dat" and the anomalous terms
+// f′ and f″ of a table file.
 #pragma once
 
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
-#include "crystallography/scattering_type.hpp"
-#include "ui/main_form.hpp"
-#include "workspace/program.hpp"
+#include "model/current_crystal.hpp"
+#include "model/phase_data.hpp"
 
 namespace calvane {
 
-/// Which phases an anomalous-dispersion operation acts on.
-enum class PhaseRange { Current, All };
+class MessageSink;
 
-/// After the atoms of the working crystal change: types and type indices,
-/// form-factor coefficients, absorption points from "muro.dat", f′ and f″ from
-/// "Brcow.an" for the working crystal, and the anomalous grid. A phase with
-/// too many elements or an element missing from the form-factor table gets a
-/// warning (after a beep) and false; the working crystal is then left as it
-/// was. A missing or damaged table file is reported and the types stay without
-/// those values.
-bool build_scattering_types(Program& program);
+/// After the atoms of `crystal` change: types and type indices, form-factor
+/// coefficients, absorption points from "muro.dat" of `data_folder`, and f′
+/// and f″ from the phase's table (composition.anomalous_table, a file of
+/// `data_folder`) at `wavelengths`, or 0 without a table. A phase with too
+/// many elements or an element missing from the form-factor table gets a
+/// beep and a warning and false, `crystal` unchanged; a missing absorption
+/// table is warned about and the types stay without those values; an
+/// unreadable anomalous table gives a warning and false, the types built.
+bool prepare_scattering_types(CurrentCrystal& crystal, PhaseComposition& composition,
+                              const std::vector<double>& wavelengths, const std::filesystem::path& data_folder,
+                              MessageSink& messages);
 
-/// Fills f′ and f″ of every type of the phases in `range` from the table file
-/// `file_name` of the program folder, for the wavelengths of the spectrum. The
-/// working crystal counts as the current phase (and is stored into it); the
-/// other phases are changed where they are kept. The current phase stays
-/// current. False, after a warning, when the file cannot be read.
-bool read_anomalous_table(Program& program, std::string_view file_name, PhaseRange range);
+/// Fills f′ and f″ of `types` from the table file at `path` for the
+/// wavelengths, and records the table in `composition`. False after a
+/// warning when the file cannot be read.
+bool apply_anomalous_file(const std::filesystem::path& path, std::string_view table_name,
+                          const std::vector<double>& wavelengths, std::vector<ScatteringType>& types,
+                          PhaseComposition& composition, MessageSink& messages);
 
-/// Sets f′ and f″ of every type of the phases in `range` to 0.
-void clear_anomalous_terms(Program& program, PhaseRange range);
+/// Sets f′ and f″ of `types` to 0 and forgets the composition's table.
+void clear_anomalous_terms(std::vector<ScatteringType>& types, PhaseComposition& composition);
 
 /// The phase's per-element anomalous table (PhaseComposition::anomalous) as
 /// the types hold it.
 void copy_anomalous_terms(const std::vector<ScatteringType>& types, PhaseComposition& composition);
-
-/// The anomalous grid: row 0 the wavelengths (7:4) over columns 2j−1 and 2j,
-/// row 1 "Elem.", "f '" and "f \"", then one row per type: symbol, f′ and f″ (6:3).
-void fill_anomalous_grid(TextGrid& grid, const std::vector<ScatteringType>& types,
-                         const std::vector<double>& wavelengths);
 
 }  // namespace calvane

@@ -7,9 +7,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "ui/ui_port.hpp"
+#include "util/message_sink.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 
@@ -425,7 +425,7 @@ bool is_absent(const MillerIndex& h, const CurrentCrystal& crystal) {
 }
 
 ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength,
-                                          double two_theta_low, double two_theta_high, Ui& ui) {
+                                          double two_theta_low, double two_theta_high, MessageSink& ui) {
   ReflectionListResult result = make_reflection_list_quietly(crystal, wavelength, two_theta_low, two_theta_high);
   if (result.status != 0) ui.warning("Too many calculated reflections. Decrease the theta range");
   return result;

@@ -6,12 +6,12 @@
 #include <cstddef>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
-#include "workspace/reflection.hpp"
+#include "model/current_crystal.hpp"
+#include "model/reflection.hpp"
 
 namespace calvane {
 
-class Ui;
+class MessageSink;
 
 using MillerIndex = std::array<int, 3>;
 /// Integer rotation part of an operator, [row][column].
@@ -69,7 +69,7 @@ struct ReflectionListResult {
 /// with its multiplicity. More than 9 998 lines: a warning through `ui` and
 /// status 1 with an empty list.
 ReflectionListResult make_reflection_list(const CurrentCrystal& crystal, double wavelength,
-                                          double two_theta_low, double two_theta_high, Ui& ui);
+                                          double two_theta_low, double two_theta_high, MessageSink& ui);
 
 /// The same without the warning (status 1 says it), for lists made on
 /// worker threads; it touches nothing but its result.

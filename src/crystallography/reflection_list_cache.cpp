@@ -46,7 +46,7 @@ std::string list_key(const CurrentCrystal& crystal, double wavelength, double lo
 }  // namespace
 
 ReflectionListResult ReflectionListCache::get(const CurrentCrystal& crystal, double wavelength,
-                                              double two_theta_low, double two_theta_high, Ui& ui) {
+                                              double two_theta_low, double two_theta_high, MessageSink& ui) {
   std::string key = list_key(crystal, wavelength, two_theta_low, two_theta_high);
   if (auto found = lists_.find(key); found != lists_.end()) return ReflectionListResult{0, found->second};
   ReflectionListResult result = make_reflection_list(crystal, wavelength, two_theta_low, two_theta_high, ui);

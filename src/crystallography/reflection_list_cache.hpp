@@ -15,7 +15,7 @@
 
 namespace calvane {
 
-class Ui;
+class MessageSink;
 
 class ReflectionListCache {
 public:
@@ -25,7 +25,7 @@ public:
   /// What make_reflection_list gives for these inputs; a list that failed
   /// (too many reflections) is never kept, so its warning is given each time.
   ReflectionListResult get(const CurrentCrystal& crystal, double wavelength, double two_theta_low,
-                           double two_theta_high, Ui& ui);
+                           double two_theta_high, MessageSink& ui);
 
   /// Makes at once, on `pool`, the lists of the wavelengths not kept yet, and
   /// keeps those that succeed; a failure is left for get(), which warns.

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "crystal_io/current_crystal.hpp"
-#include "crystallography/scattering_type.hpp"
+#include "model/current_crystal.hpp"
+#include "model/scattering_type.hpp"
 #include "crystallography/tables/scattering_tables.hpp"
 
 namespace calvane {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
+#include "model/current_crystal.hpp"
 
 namespace calvane {
 

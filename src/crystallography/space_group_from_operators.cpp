@@ -8,7 +8,7 @@
 #include "crystallography/operators.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 namespace {
@@ -103,7 +103,7 @@ struct Lattice {
   bool centrosymmetric = true;
 };
 
-std::optional<Lattice> read_lattice(const std::vector<std::string>& lines, Ui& ui) {
+std::optional<Lattice> read_lattice(const std::vector<std::string>& lines, MessageSink& ui) {
   Lattice lattice;
   for (const std::string& line : lines) {
     auto [keyword, rest] = keyword_and_rest(line);
@@ -121,7 +121,7 @@ std::optional<Lattice> read_lattice(const std::vector<std::string>& lines, Ui& u
   return lattice;
 }
 
-std::optional<SymmetryData> read_operators(const std::vector<std::string>& lines, Ui& ui) {
+std::optional<SymmetryData> read_operators(const std::vector<std::string>& lines, MessageSink& ui) {
   SymmetryData symmetry;
   symmetry.operators = {SymmetryOperator::identity()};
   for (const std::string& line : lines) {
@@ -207,7 +207,7 @@ std::string encode_row_import(const std::array<double, 3>& coefficients, double 
 }
 
 std::optional<std::string> match_catalogue(const SymmetryData& symmetry, std::string_view system_code,
-                                           const std::filesystem::path& program_folder, Ui& ui) {
+                                           const std::filesystem::path& program_folder, MessageSink& ui) {
   auto path = find_file_ignoring_case(program_folder, "spgr.peq");
   auto lines = path ? read_text_lines(*path) : std::nullopt;
   if (!lines) {
@@ -255,7 +255,7 @@ std::optional<std::string> match_catalogue(const SymmetryData& symmetry, std::st
 }
 
 bool space_group_from_file(CurrentCrystal& crystal, const std::filesystem::path& file,
-                           const std::filesystem::path& program_folder, Ui& ui) {
+                           const std::filesystem::path& program_folder, MessageSink& ui) {
   auto lines = read_text_lines(file);
   if (!lines) {
     ui.warning("Cannot read " + file.filename().string());

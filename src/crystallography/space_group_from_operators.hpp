@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "crystal_io/current_crystal.hpp"
-#include "ui/ui_port.hpp"
+#include "model/current_crystal.hpp"
+#include "util/message_sink.hpp"
 
 namespace calvane {
 
@@ -30,7 +30,7 @@ std::string encode_row_import(const std::array<double, 3>& coefficients, double 
 /// compared modulo 1). Empty when none matches; a malformed entry or a missing
 /// file is reported through `ui`.
 std::optional<std::string> match_catalogue(const SymmetryData& symmetry, std::string_view system_code,
-                                           const std::filesystem::path& program_folder, Ui& ui);
+                                           const std::filesystem::path& program_folder, MessageSink& ui);
 
 /// Builds the crystal's operators from the LATT and SYMM instructions of a
 /// SHELX file and names the group from "spgr.peq" (the symbol is left empty
@@ -38,6 +38,6 @@ std::optional<std::string> match_catalogue(const SymmetryData& symmetry, std::st
 /// primitive. False, with the crystal unchanged and one message shown, when
 /// the file cannot be read or an instruction cannot be decoded.
 bool space_group_from_file(CurrentCrystal& crystal, const std::filesystem::path& file,
-                           const std::filesystem::path& program_folder, Ui& ui);
+                           const std::filesystem::path& program_folder, MessageSink& ui);
 
 }  // namespace calvane

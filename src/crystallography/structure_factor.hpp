@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
+#include "model/current_crystal.hpp"
 #include "crystallography/reflection_list.hpp"
 #include "util/thread_pool.hpp"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workspace/observed.hpp"
+#include "model/observed.hpp"
 
 namespace calvane {
 

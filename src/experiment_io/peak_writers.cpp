@@ -7,8 +7,8 @@
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "util/text_out.hpp"
-#include "workspace/experiment_settings.hpp"
-#include "workspace/phase_data.hpp"
+#include "model/experiment_settings.hpp"
+#include "model/phase_data.hpp"
 
 namespace calvane {
 

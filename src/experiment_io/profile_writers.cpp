@@ -9,8 +9,8 @@
 #include "experiment_io/binary_io.hpp"
 #include "profile/wavelength_lines.hpp"
 #include "util/text.hpp"
-#include "workspace/experiment_settings.hpp"
-#include "workspace/phase_data.hpp"
+#include "model/experiment_settings.hpp"
+#include "model/phase_data.hpp"
 
 namespace calvane {
 

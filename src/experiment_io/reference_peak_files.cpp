@@ -8,7 +8,7 @@
 #include "experiment_io/read_error.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 

@@ -10,7 +10,7 @@
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "util/text_out.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 

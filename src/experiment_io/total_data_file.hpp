@@ -26,7 +26,7 @@
 #include <utility>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
+#include "model/current_crystal.hpp"
 
 namespace calvane {
 

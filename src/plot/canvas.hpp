@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workspace/colour.hpp"
+#include "model/colour.hpp"
 
 namespace calvane {
 

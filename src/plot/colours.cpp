@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "util/text.hpp"
-#include "workspace/phase_data.hpp"
+#include "model/phase_data.hpp"
 
 namespace calvane {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/display_styles.hpp"
+#include "model/display_styles.hpp"
 
 namespace calvane {
 

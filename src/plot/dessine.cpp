@@ -8,7 +8,7 @@
 #include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 
@@ -140,9 +140,10 @@ void compute_display_arrays(Drawing& d) {
   const double factor = abscissa_factor(workspace.settings.angle_scale);
   // A phase not yet computed on this grid holds fewer points: it draws what it
   // has and adds nothing to the sum beyond them.
-  const std::size_t count = std::min<std::size_t>(workspace.profile_x.size(), kMaxProfilePoints);
+  const std::vector<double> grid = workspace.profile_grid.abscissae();
+  const std::size_t count = std::min<std::size_t>(grid.size(), kMaxProfilePoints);
   state.abscissa.resize(count);
-  for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = workspace.profile_x[k] * factor;
+  for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = grid[k] * factor;
   state.phase_values.assign(workspace.phases.size(), {});
   // The sum is the transform of the summed intensities: log(a + b) is not log a + log b.
   std::vector<double> intensities(count, 0.0);
@@ -575,13 +576,14 @@ void compute_difference(PlotState& state, const Workspace& workspace) {
   state.difference.assign(count, 0);
   if (workspace.observed_patterns.empty() || workspace.observed_patterns.front().points.empty()) return;
   const auto& points = workspace.observed_patterns.front().points;
+  const std::vector<double> grid = workspace.profile_grid.abscissae();
   const bool ascending = std::is_sorted(
       points.begin(), points.end(),
       [](const ObservedPoint& a, const ObservedPoint& b) { return a.two_theta < b.two_theta; });
   std::vector<double> observed(count);
   for (std::size_t k = 0; k < count; ++k) {
     state.sum_rows[k] = vers_pixels(state.mapping, state.abscissa[k], state.sum[k]).y;
-    const double two_theta = workspace.profile_x[k];
+    const double two_theta = grid[k];
     // The first point whose 2θ is not below the grid point's.
     std::size_t scan = 0;
     if (ascending) {

@@ -10,11 +10,9 @@
 #include "plot/dessine.hpp"
 #include "plot/plot_state.hpp"
 #include "plot/raster_image.hpp"
-#include "ui/ui_port.hpp"
 
 namespace calvane {
 
-struct Program;
 struct Workspace;
 
 inline constexpr const char* kPictureFilter = "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg";
@@ -25,21 +23,8 @@ inline constexpr int kJpegQuality = 50;
 /// Dots in the folder part do not count.
 std::string with_default_extension(const std::string& name, const std::string& extension);
 
-/// The save dialog, the default extension and the overwrite question. None
-/// when the dialog is cancelled, the name is empty, or the answer is not Yes.
-std::optional<std::filesystem::path> choose_output_file(Program& program, const FileDialogRequest& request,
-                                                        const std::string& extension);
-
 /// Whether an export has anything to draw: a phase or an observed pattern.
 bool has_plot_data(const Workspace& workspace);
-
-/// "&Bitmap format": the window image as it stands.
-void Bitmapformat1Click(Program& program, const RgbImage& screen);
-/// "&JPEG format": the window image at quality 50.
-void sauve_image_jpeg(Program& program, const RgbImage& screen);
-
-/// Writes `content` to `path` through a temporary file; one message on failure.
-bool save_bytes(Program& program, const std::filesystem::path& path, const std::string& content);
 
 /// The metafile dialog "Creation of an EMF image".
 struct MetafileForm {
@@ -52,9 +37,6 @@ struct MetafileForm {
 /// pixels at `path`. Empty on success, else the reason.
 std::string write_plot_metafile(const std::filesystem::path& path, const PlotState& state,
                                 const Workspace& workspace, HklMode hkl_mode, int width, int height);
-
-/// "Create" of the metafile dialog.
-void BitBtn1Click(Program& program, MetafileForm& form, const PlotState& state);
 
 /// The print dialog "Print the pattern".
 struct PrintForm {
@@ -71,12 +53,5 @@ std::string print_heading(const std::string& date_time, const std::string& comme
 /// plot, then the plot of `width_cm` × `height_cm` with its legends below it.
 void draw_printout(const PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
                    double width_cm, double height_cm, const std::string& heading);
-
-/// "&Print": brings the main window's "Crystal Data" page forward; with neither a
-/// calculated nor an observed pattern shows "No calculated diagram!", else opens the print dialog.
-void ImpressionDiagramme1Click(Program& program, PrintForm& form);
-
-/// The print dialog's sizes, checked against their ranges; one message when a box is wrong.
-std::optional<std::pair<double, double>> read_print_size(Program& program, const PrintForm& form);
 
 }  // namespace calvane

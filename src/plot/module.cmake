@@ -1,2 +1,2 @@
 # The metafile canvas writes through libEMF; JPEG images are encoded with libjpeg.
-target_link_libraries(calvane_core PUBLIC EMF jpeg)
+target_link_libraries(calvane_plot PRIVATE EMF jpeg)

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "workspace/colour.hpp"
+#include "model/colour.hpp"
 
 namespace calvane {
 

@@ -1,7 +1,7 @@
 #include "plot/plot_state.hpp"
 
 #include "profile/q_scale.hpp"
-#include "workspace/experiment_settings.hpp"
+#include "model/experiment_settings.hpp"
 
 namespace calvane {
 

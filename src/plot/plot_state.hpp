@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/colour.hpp"
+#include "model/colour.hpp"
 
 namespace calvane {
 

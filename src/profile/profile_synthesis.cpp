@@ -3,19 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/ui_port.hpp"
+#include "util/message_sink.hpp"
 #include "util/thread_pool.hpp"
-#include "workspace/limits.hpp"
-#include "workspace/workspace.hpp"
+#include "model/limits.hpp"
+#include "model/current_crystal.hpp"
 
 namespace calvane {
-
-std::vector<double> ProfileGrid::abscissae() const {
-  std::vector<double> x(static_cast<std::size_t>(std::max(points, 0)));
-  const double spacing = step();
-  for (std::size_t i = 0; i < x.size(); ++i) x[i] = static_cast<double>(i) * spacing + low;
-  return x;
-}
 
 ProfileGrid profile_grid(const ExperimentSettings& settings) {
   return {settings.two_theta_low, settings.two_theta_high,
@@ -60,25 +53,26 @@ ProfileResult compute_profile(std::span<const Reflection> reflections, const Pro
   return list.result;
 }
 
-bool unique_axis_along_c(const Workspace& workspace, bool getspec_symbol_selected) {
-  return workspace.crystal.system_code == "MONO" && !getspec_symbol_selected &&
-         std::abs(workspace.crystal.cell.gamma - 90.0) < 0.1;
+bool unique_axis_along_c(const CurrentCrystal& crystal, bool getspec_symbol_selected) {
+  return crystal.system_code == "MONO" && !getspec_symbol_selected && std::abs(crystal.cell.gamma - 90.0) < 0.1;
 }
 
-ProfileStatus synthesise_profile(Workspace& workspace, std::span<const Reflection> reflections,
-                                 const Broadening& broadening, bool getspec_symbol_selected, Ui& ui) {
-  ExperimentSettings& settings = workspace.settings;
+PhaseProfile synthesise_profile(const ExperimentSettings& settings, const CurrentCrystal& crystal,
+                                std::span<const Reflection> reflections, const Broadening& broadening,
+                                bool getspec_symbol_selected, MessageSink& ui) {
   ProfileRequest request;
   request.grid = profile_grid(settings);
   request.resolution = {settings.u, settings.v, settings.w};
   request.broadening = broadening;
   request.angle_scale = settings.angle_scale;
   request.fallback_wavelength = settings.wavelengths.empty() ? 0 : settings.wavelengths.back();
-  request.refuse_unique_axis_along_c = unique_axis_along_c(workspace, getspec_symbol_selected);
-  settings.profile_step = request.grid.step();
+  request.refuse_unique_axis_along_c = unique_axis_along_c(crystal, getspec_symbol_selected);
 
-  const ProfileResult result =
-      compute_profile(reflections, request, workspace.profile_x, workspace.profile_y, &ThreadPool::shared());
+  PhaseProfile profile;
+  profile.grid = request.grid;
+  std::vector<double> x;
+  const ProfileResult result = compute_profile(reflections, request, x, profile.y, &ThreadPool::shared());
+  profile.status = result.status;
   switch (result.status) {
     case ProfileStatus::Completed:
       break;
@@ -92,7 +86,7 @@ ProfileStatus synthesise_profile(Workspace& workspace, std::span<const Reflectio
       ui.warning("The unique axis cannot be parallel to C axis!");
       break;
   }
-  return result.status;
+  return profile;
 }
 
 }  // namespace calvane

@@ -8,23 +8,15 @@
 
 #include "profile/peak_width.hpp"
 #include "profile/pseudo_voigt.hpp"
-#include "workspace/experiment_settings.hpp"
-#include "workspace/reflection.hpp"
+#include "model/experiment_settings.hpp"
+#include "model/profile_grid.hpp"
+#include "model/reflection.hpp"
 
 namespace calvane {
 
 class ThreadPool;
-class Ui;
-struct Workspace;
-
-/// The profile grid: `points` abscissae equally spaced in 2θ from `low` to `high`.
-struct ProfileGrid {
-  double low = 0, high = 0;  // degrees 2θ
-  int points = 0;
-  double step() const { return (high - low) / (points - 1); }
-  /// x(i) = low + i·step, i = 0..points−1.
-  std::vector<double> abscissae() const;
-};
+class MessageSink;
+struct CurrentCrystal;
 
 /// The grid of the settings' range, with the settings' point count clamped
 /// to 2..1600 (one point per screen pixel at most, and a step needs two).
@@ -70,17 +62,22 @@ ProfileResult compute_profile(std::span<const Reflection> reflections, const Pro
 
 /// Whether the Q pass must refuse the crystal: monoclinic, no GETSPEC symbol
 /// selected in the space-group window and |γ − 90| < 0.1°.
-bool unique_axis_along_c(const Workspace& workspace, bool getspec_symbol_selected);
+bool unique_axis_along_c(const CurrentCrystal& crystal, bool getspec_symbol_selected);
 
-/// The profile of `reflections` (the phase's merged list) with the phase's
-/// size and strain, from the workspace's settings, into the workspace's
-/// profile buffers; sets the settings' profile step. Each peak's size term
-/// uses the wavelength that produced its reflection. A stop shows its message
+struct PhaseProfile {
+  ProfileStatus status = ProfileStatus::Completed;
+  ProfileGrid grid;
+  std::vector<double> y;  // on the grid; a stop leaves the peaks before it
+};
+
+/// The profile of `reflections` (a phase's merged list) with the phase's
+/// size and strain on the grid of the settings. Each peak's size term uses
+/// the wavelength that produced its reflection. A stop shows its message
 /// ("Bad u,v,w values (angular width < 0!)", "Bad u,v,w values (angular
-/// width = 0!)", "The unique axis cannot be parallel to C axis!") and leaves
-/// the peaks added before it. The caller
-/// refreshes the results list only when the status is Completed.
-ProfileStatus synthesise_profile(Workspace& workspace, std::span<const Reflection> reflections,
-                                 const Broadening& broadening, bool getspec_symbol_selected, Ui& ui);
+/// width = 0!)", "The unique axis cannot be parallel to C axis!") and keeps
+/// the peaks added before it.
+PhaseProfile synthesise_profile(const ExperimentSettings& settings, const CurrentCrystal& crystal,
+                                std::span<const Reflection> reflections, const Broadening& broadening,
+                                bool getspec_symbol_selected, MessageSink& ui);
 
 }  // namespace calvane

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "workspace/experiment_settings.hpp"
-#include "workspace/reflection.hpp"
+#include "model/experiment_settings.hpp"
+#include "model/reflection.hpp"
 
 namespace calvane {
 

@@ -8,7 +8,6 @@
 
 namespace calvane {
 
-struct Program;
 struct Workspace;
 
 inline constexpr const char* kReportFileName = "report_cmp.txt";
@@ -23,17 +22,5 @@ std::vector<std::string> build_global_report(const Workspace& workspace,
 std::string write_global_report(const std::filesystem::path& path, const Workspace& workspace,
                                 const std::vector<std::string>& results,
                                 const std::string& recorded_file_name);
-
-/// "&Global results": writes "report_cmp.txt" in the program folder and shows
-/// it in the text viewer, headed by the file last loaded from a file list.
-/// Nothing happens without a phase.
-void rapport(Program& program);
-
-/// "&Detailed results for the current phase": the listing "phase<N>2.out" in the text viewer.
-void Detailledresultforthedispayedphase1Click(Program& program);
-/// "&Short results for the current phase": the listing "phase<N>.out".
-void Shortresultforthedisplayedphase1Click(Program& program);
-/// Choosing the "&Results" menu brings the "Crystal Data" page forward.
-void affiche_crystal_data(Program& program);
 
 }  // namespace calvane

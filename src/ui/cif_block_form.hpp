@@ -7,8 +7,6 @@
 
 namespace calvane {
 
-struct Program;
-
 struct CifBlockForm {
   std::string heading = "The CIF file contains several data blocks";
   std::string prompt = "Select a bloc";
@@ -18,15 +16,5 @@ struct CifBlockForm {
   std::string read_notice = "The file was normally read";  // hidden read-only field
   bool read_notice_visible = false;
 };
-
-/// On activation: fills the list from the workspace's block table and
-/// selects the first block.
-void initialise(Program& program);
-
-/// OK: the selected block is chosen, the window closes and the block is read.
-void BitBtn1Click(Program& program);
-
-/// Close: the window closes and nothing is read.
-void BitBtn3Click(Program& program);
 
 }  // namespace calvane

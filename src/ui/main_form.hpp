@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ui/program_version.hpp"
-#include "workspace/colour.hpp"
-#include "workspace/limits.hpp"
+#include "model/colour.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 

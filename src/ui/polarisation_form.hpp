@@ -7,8 +7,6 @@
 
 namespace calvane {
 
-struct Program;
-
 struct PolarisationForm {
   static constexpr const char* kCaption = "X ray source";
   static constexpr const char* kHeading = "P=1- p + p.cos(2theta)^^2";
@@ -35,10 +33,5 @@ void initialise(PolarisationForm& form);
 
 /// A click on the radio group: "Synchrotron source" shows the panel and puts the focus in its box.
 void onclick_event(PolarisationForm& form, int item);
-
-/// OK: the chosen source with p = 0.5 for the tube or the typed p (0 ≤ p ≤ 1)
-/// for the synchrotron. A bad p beeps, warns "Erreur de frappe!" and changes
-/// nothing. With no item chosen the settings stay as they were.
-PolarisationExit sortie_lp(Program& program, PolarisationForm& form);
 
 }  // namespace calvane

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ui/ui_port.hpp"
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 

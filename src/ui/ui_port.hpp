@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/message_sink.hpp"
+
 namespace calvane {
 
 enum class Answer { Yes, No, Cancel };
@@ -44,16 +46,11 @@ struct FileDialogResult {
   int filter_index = 1;  // the filter the user left selected
 };
 
-class Ui {
+class Ui : public MessageSink {
 public:
-  virtual ~Ui() = default;
+  // warning(): a modal box with an OK button; notice(): a short note the
+  // user may dismiss; beep(): the system bell.
 
-  /// Modal warning box with an OK button.
-  virtual void warning(std::string_view text) = 0;
-  /// A short notice the user may dismiss and that does not stop the work
-  /// (what a reader assumed while opening a file). A warning where the
-  /// front end has nothing lighter.
-  virtual void notice(std::string_view text) { warning(text); }
   /// Modal message box with an information sign and an OK button: the news
   /// that something the user asked for was done.
   virtual void information(std::string_view text) = 0;
@@ -61,7 +58,6 @@ public:
   virtual Answer confirm(std::string_view text) = 0;
   /// Modal question with Save, Discard and Cancel, Save the default.
   virtual SaveChoice ask_to_save(std::string_view text) = 0;
-  virtual void beep() = 0;
   virtual void set_busy(bool busy) = 0;
 
   virtual std::optional<FileDialogResult> open_file(const FileDialogRequest& request) = 0;

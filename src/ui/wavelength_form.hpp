@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "workspace/limits.hpp"
+#include "model/limits.hpp"
 
 namespace calvane {
 

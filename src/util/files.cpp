@@ -127,6 +127,11 @@ std::optional<std::filesystem::path> find_file_ignoring_case(const std::filesyst
   return std::nullopt;
 }
 
+std::filesystem::path data_file_in(const std::filesystem::path& folder, std::string_view name) {
+  if (auto found = find_file_ignoring_case(folder, name)) return *found;
+  return folder / std::string(name);
+}
+
 void remove_file_quietly(const std::filesystem::path& path) {
   std::error_code error;
   std::filesystem::remove(path, error);

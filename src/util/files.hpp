@@ -39,6 +39,10 @@ std::string overwrite_file(const std::filesystem::path& path, std::string_view c
 std::optional<std::filesystem::path> find_file_ignoring_case(const std::filesystem::path& folder,
                                                              std::string_view name);
 
+/// A data file of `folder` found without regard to case; `folder / name`
+/// when none exists.
+std::filesystem::path data_file_in(const std::filesystem::path& folder, std::string_view name);
+
 /// Deletes a file if it exists; errors are ignored (clean-up only).
 void remove_file_quietly(const std::filesystem::path& path);
 

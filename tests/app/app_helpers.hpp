@@ -12,7 +12,7 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane::testing {
 

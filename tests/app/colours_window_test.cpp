@@ -12,13 +12,13 @@
 #include "app/colours_window.hpp"
 #include "app/qt_application.hpp"
 #include "app/windows.hpp"
-#include "crystal_io/open_flow.hpp"
+#include "flows/open_flow.hpp"
 #include "plot/colours.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
-#include "workspace/startup.hpp"
+#include "flows/program.hpp"
+#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {

@@ -19,7 +19,7 @@
 #include "app/windows.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "viewer/viewer_launch.hpp"
+#include "flows/viewer_launch.hpp"
 
 namespace calvane {
 namespace {

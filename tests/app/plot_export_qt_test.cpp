@@ -17,7 +17,7 @@
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -6,12 +6,12 @@
 #include <cmath>
 
 #include "crystal_io/cry_file.hpp"
-#include "crystal_io/open_flow.hpp"
+#include "flows/open_flow.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -1,24 +1,24 @@
 // The crystal page as the flows use it: what it shows goes back into the
 // phase without loss, its edits reach the phase, and each flow writes into
 // the phase it means to.
-#include "crystal_io/crystal_page.hpp"
+#include "flows/crystal_page.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "crystal_io/open_flow.hpp"
-#include "experiment_io/total_data_flows.hpp"
+#include "flows/open_flow.hpp"
+#include "flows/total_data_flows.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "ui/cif_block_form.hpp"
-#include "ui/space_group_form.hpp"
+#include "flows/cif_block_window.hpp"
+#include "flows/space_group_window.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/driver.hpp"
-#include "workspace/main_actions.hpp"
-#include "workspace/program.hpp"
+#include "flows/driver.hpp"
+#include "flows/main_actions.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

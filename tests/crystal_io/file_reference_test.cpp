@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "crystal_io/crystal_file_kind.hpp"
-#include "crystal_io/open_flow.hpp"
+#include "flows/open_flow.hpp"
 #include "crystallography/intensities.hpp"
 #include "crystallography/reflection_list.hpp"
 #include "crystallography/site_weights.hpp"
@@ -20,7 +20,7 @@
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -4,18 +4,18 @@
 #include <cmath>
 #include <random>
 
-#include "crystal_io/cif_open.hpp"
-#include "crystal_io/crystal_page.hpp"
-#include "crystal_io/open_flow.hpp"
+#include "flows/cif_open.hpp"
+#include "flows/crystal_page.hpp"
+#include "flows/open_flow.hpp"
 #include "crystallography/operators.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "ui/cif_block_form.hpp"
+#include "flows/cif_block_window.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/driver.hpp"
-#include "workspace/program.hpp"
-#include "workspace/startup.hpp"
+#include "flows/driver.hpp"
+#include "flows/program.hpp"
+#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {

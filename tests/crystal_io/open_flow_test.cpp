@@ -1,4 +1,4 @@
-#include "crystal_io/open_flow.hpp"
+#include "flows/open_flow.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -6,11 +6,11 @@
 #include <cmath>
 #include <random>
 
-#include "crystal_io/open_flow.hpp"
+#include "flows/open_flow.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

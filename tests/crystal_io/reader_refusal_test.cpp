@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "crystal_io/crystal_file_kind.hpp"
-#include "crystal_io/crystal_page.hpp"
-#include "crystal_io/open_flow.hpp"
+#include "flows/crystal_page.hpp"
+#include "flows/open_flow.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/driver.hpp"
-#include "workspace/program.hpp"
+#include "flows/driver.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "crystal_io/current_crystal.hpp"
+#include "model/current_crystal.hpp"
 #include "util/text.hpp"
 
 namespace calvane::testing {

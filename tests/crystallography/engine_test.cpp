@@ -12,7 +12,7 @@
 #include "crystallography/engine.hpp"
 #include "crystallography/intensities.hpp"
 #include "crystallography/phase_listing.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "crystallography/phase_scattering.hpp"
+#include "flows/anomalous_terms.hpp"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +22,14 @@ struct PhaseScatteringTest : ::testing::Test {
     program.workspace.phases.push_back(phase);
     program.workspace.current_phase = program.workspace.phase_count();
     load_current_phase(program.workspace);
-    ASSERT_TRUE(build_scattering_types(program));
+    ASSERT_TRUE(build_phase_scattering_types(program));
   }
 };
 
 TEST_F(PhaseScatteringTest, BuildingTypesFillsCoefficientsAbsorptionAndBrennanCowanTerms) {
   program.workspace.settings.wavelengths = {1.5406, 0.7093};
   program.workspace.crystal.atoms = {atom("Fe2+"), atom("O"), atom("Fe3+")};
-  ASSERT_TRUE(build_scattering_types(program));
+  ASSERT_TRUE(build_phase_scattering_types(program));
   EXPECT_TRUE(ui.warnings.empty());
   const auto& types = program.workspace.crystal.scattering_types;
   ASSERT_EQ(types.size(), 2u);
@@ -59,7 +59,7 @@ TEST_F(PhaseScatteringTest, UnknownElementOrTooManyElementsLeaveTheCrystalAsItWa
   add_phase({"Fe", "O"});
   const auto before = program.workspace.crystal.scattering_types;
   program.workspace.crystal.atoms.push_back(atom("Xx"));
-  EXPECT_FALSE(build_scattering_types(program));
+  EXPECT_FALSE(build_phase_scattering_types(program));
   EXPECT_EQ(ui.last_warning(), "element XX not found!");
   EXPECT_EQ(ui.beeps, 1);
   EXPECT_EQ(program.workspace.crystal.scattering_types.size(), before.size());

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "crystallography/symmetry_operator.hpp"
+#include "model/symmetry_operator.hpp"
 
 namespace calvane::testing {
 

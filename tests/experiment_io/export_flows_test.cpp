@@ -1,5 +1,5 @@
 // Saving profiles and peak lists: names, extensions, formats and the overwrite question.
-#include "experiment_io/export_flows.hpp"
+#include "flows/export_flows.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

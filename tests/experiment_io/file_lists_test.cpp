@@ -1,19 +1,19 @@
 // The file-list panel: masks, folders, and a click loading each kind of file
 // through the real readers.
-#include "experiment_io/file_lists.hpp"
+#include "flows/file_lists.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "crystal_io/open_flow.hpp"
-#include "experiment_io/total_data_flows.hpp"
-#include "reports/global_report.hpp"
+#include "flows/open_flow.hpp"
+#include "flows/total_data_flows.hpp"
+#include "flows/report_flows.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -2,11 +2,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "experiment_io/observed_flows.hpp"
+#include "flows/observed_flows.hpp"
 #include "experiment_io/reference_peak_files.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -1,5 +1,5 @@
 // The open flows of observed patterns and peak lists through a scripted Ui.
-#include "experiment_io/observed_flows.hpp"
+#include "flows/observed_flows.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "experiment_io/total_data_file.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -9,14 +9,14 @@
 #include <random>
 
 #include "byte_layout.hpp"
-#include "experiment_io/observed_flows.hpp"
+#include "flows/observed_flows.hpp"
 #include "experiment_io/peak_writers.hpp"
 #include "experiment_io/profile_writers.hpp"
 #include "experiment_io/total_data_file.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "workspace/limits.hpp"
-#include "workspace/program.hpp"
+#include "model/limits.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

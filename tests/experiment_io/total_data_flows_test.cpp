@@ -1,6 +1,6 @@
 // Saving and loading whole workspaces, and undoing a phase deletion, with
 // the real crystal reader and calculation driver on the example crystals.
-#include "experiment_io/total_data_flows.hpp"
+#include "flows/total_data_flows.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,14 +8,14 @@
 #include <algorithm>
 #include <fstream>
 
-#include "crystal_io/open_flow.hpp"
-#include "experiment_io/export_flows.hpp"
+#include "flows/open_flow.hpp"
+#include "flows/export_flows.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/driver.hpp"
-#include "workspace/program.hpp"
-#include "workspace/startup.hpp"
+#include "flows/driver.hpp"
+#include "flows/program.hpp"
+#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {

@@ -8,17 +8,17 @@
 #include <cmath>
 #include <random>
 
-#include "crystal_io/open_flow.hpp"
-#include "experiment_io/total_data_flows.hpp"
-#include "profile/spectrum.hpp"
+#include "flows/open_flow.hpp"
+#include "flows/total_data_flows.hpp"
+#include "ui/spectrum.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "ui/cif_block_form.hpp"
+#include "flows/cif_block_window.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/driver.hpp"
-#include "workspace/main_actions.hpp"
-#include "workspace/program.hpp"
+#include "flows/driver.hpp"
+#include "flows/main_actions.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

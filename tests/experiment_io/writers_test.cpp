@@ -10,8 +10,8 @@
 #include "experiment_io/pattern_files.hpp"
 #include "experiment_io/peak_files.hpp"
 #include "util/text.hpp"
-#include "workspace/experiment_settings.hpp"
-#include "workspace/phase_data.hpp"
+#include "model/experiment_settings.hpp"
+#include "model/phase_data.hpp"
 
 namespace calvane {
 namespace {

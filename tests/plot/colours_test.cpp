@@ -5,9 +5,9 @@
 
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "ui/colours_form.hpp"
+#include "flows/colours_window.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -1,5 +1,5 @@
 // Bitmap, JPEG and metafile exports and the printed page.
-#include "plot/image_export.hpp"
+#include "flows/image_export_flows.hpp"
 
 #include <cstdio>
 #include <algorithm>
@@ -12,7 +12,7 @@
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "plot/dessine.hpp"
 #include "plot/recording_canvas.hpp"
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane::testing {
 

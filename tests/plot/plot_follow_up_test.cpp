@@ -1,5 +1,5 @@
 // The plot's part after observed data or a total data file came in.
-#include "plot/plot_follow_up.hpp"
+#include "flows/plot_follow_up.hpp"
 
 #include <gtest/gtest.h>
 

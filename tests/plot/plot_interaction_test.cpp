@@ -1,15 +1,15 @@
 // Mouse, controls and menus of the plot window, through a scripted Ui.
-#include "plot/plot_interaction.hpp"
+#include "flows/plot_interaction.hpp"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "plot_fixtures.hpp"
-#include "profile/experiment_reading.hpp"
+#include "ui/experiment_reading.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

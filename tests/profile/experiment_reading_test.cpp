@@ -1,8 +1,8 @@
-#include "profile/experiment_reading.hpp"
+#include "ui/experiment_reading.hpp"
 
 #include <gtest/gtest.h>
 
-#include "profile/spectrum.hpp"
+#include "ui/spectrum.hpp"
 #include "support/scripted_ui.hpp"
 
 namespace calvane {

@@ -1,9 +1,10 @@
-#include "profile/phase_options.hpp"
+#include "ui/phase_options.hpp"
+#include "profile/phase_computation.hpp"
 
 #include <gtest/gtest.h>
 
 #include "support/scripted_ui.hpp"
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "support/scripted_ui.hpp"
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 namespace {

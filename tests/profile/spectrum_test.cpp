@@ -1,11 +1,11 @@
-#include "profile/spectrum.hpp"
+#include "ui/spectrum.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "support/scripted_ui.hpp"
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 namespace {

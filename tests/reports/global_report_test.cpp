@@ -1,12 +1,12 @@
 // The global report "report_cmp.txt".
-#include "reports/global_report.hpp"
+#include "flows/report_flows.hpp"
 
 #include <gtest/gtest.h>
 
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 // Designated initialisers below leave the other members at their defaults, as intended.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "crystallography/phase_scattering.hpp"
-#include "workspace/program.hpp"
+#include "flows/anomalous_terms.hpp"
+#include "flows/program.hpp"
 
 namespace calvane::testing {
 
@@ -16,7 +16,7 @@ inline void add_iron_phase(Program& program) {
   program.workspace.phases.push_back(phase);
   program.workspace.current_phase = 1;
   load_current_phase(program.workspace);
-  ASSERT_TRUE(build_scattering_types(program));
+  ASSERT_TRUE(build_phase_scattering_types(program));
 }
 
 }  // namespace calvane::testing

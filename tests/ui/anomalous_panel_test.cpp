@@ -1,8 +1,8 @@
-#include "ui/anomalous_panel.hpp"
+#include "flows/anomalous_panel.hpp"
 
 #include <gtest/gtest.h>
 
-#include "crystallography/phase_scattering.hpp"
+#include "flows/anomalous_terms.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 
@@ -23,7 +23,7 @@ struct AnomalousPanelTest : ::testing::Test {
     program.workspace.phases.push_back(phase);
     program.workspace.current_phase = program.workspace.phase_count();
     load_current_phase(program.workspace);
-    ASSERT_TRUE(build_scattering_types(program));
+    ASSERT_TRUE(build_phase_scattering_types(program));
   }
   double f_second(int phase) const {
     const Workspace& w = program.workspace;
@@ -111,23 +111,23 @@ TEST_F(AnomalousPanelTest, TheChosenTableOutlivesTheNextComputation) {
   Acquisition_f_ano(program, panel, actions);
   const double sasaki = f_second(2);
   ASSERT_NE(sasaki, brennan_cowan);
-  ASSERT_TRUE(build_scattering_types(program));
+  ASSERT_TRUE(build_phase_scattering_types(program));
   EXPECT_EQ(f_second(2), sasaki);
 
   program.workspace.current_phase = 1;  // the other phase, loaded and rebuilt as its computation does
   load_current_phase(program.workspace);
   const double sasaki_copper = f_second(1);
-  ASSERT_TRUE(build_scattering_types(program));
+  ASSERT_TRUE(build_phase_scattering_types(program));
   EXPECT_EQ(f_second(1), sasaki_copper);
 
   panel.apply_to = 0;
   supprime_correction(program, panel, actions);
-  ASSERT_TRUE(build_scattering_types(program));
+  ASSERT_TRUE(build_phase_scattering_types(program));
   EXPECT_EQ(f_second(1), 0);
   store_current_phase(program.workspace);
   program.workspace.current_phase = 2;
   load_current_phase(program.workspace);
-  ASSERT_TRUE(build_scattering_types(program));
+  ASSERT_TRUE(build_phase_scattering_types(program));
   EXPECT_EQ(f_second(2), sasaki);
 }
 

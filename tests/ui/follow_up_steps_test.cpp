@@ -1,4 +1,4 @@
-#include "ui/follow_up_steps.hpp"
+#include "flows/follow_up_steps.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/text.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

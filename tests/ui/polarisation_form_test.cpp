@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "../support/scripted_ui.hpp"
-#include "ui/polarisation_form.hpp"
+#include "flows/polarisation_window.hpp"
 #include "util/text.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -1,12 +1,12 @@
-#include "ui/space_group_form.hpp"
+#include "flows/space_group_window.hpp"
 
 #include <gtest/gtest.h>
 
-#include "crystal_io/crystal_page.hpp"
+#include "flows/crystal_page.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -1,6 +1,6 @@
 // Finding and starting the structure viewer: the date test, "lumipath.txt",
 // the path dialog and the disk search.
-#include "viewer/viewer_launch.hpp"
+#include "flows/viewer_launch.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {

@@ -1,18 +1,18 @@
-#include "workspace/driver.hpp"
+#include "flows/driver.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "crystal_io/crystal_page.hpp"
-#include "crystal_io/open_flow.hpp"
+#include "flows/crystal_page.hpp"
+#include "flows/open_flow.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/main_actions.hpp"
-#include "workspace/program.hpp"
-#include "workspace/startup.hpp"
+#include "flows/main_actions.hpp"
+#include "flows/program.hpp"
+#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {

@@ -1,16 +1,16 @@
-#include "workspace/main_actions.hpp"
+#include "flows/main_actions.hpp"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "crystal_io/open_flow.hpp"
-#include "experiment_io/total_data_flows.hpp"
+#include "flows/open_flow.hpp"
+#include "flows/total_data_flows.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "ui/program_version.hpp"
-#include "workspace/program.hpp"
-#include "workspace/startup.hpp"
+#include "flows/program.hpp"
+#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "workspace/program_folder.hpp"
+#include "util/program_folder.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "workspace/results_list.hpp"
+#include "ui/results_list.hpp"
 
 #include <gtest/gtest.h>
 
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 namespace {

@@ -1,8 +1,8 @@
-#include "workspace/start_files.hpp"
+#include "flows/start_files.hpp"
 
 #include <gtest/gtest.h>
 
-#include "workspace/workspace.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "workspace/startup.hpp"
+#include "flows/startup.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -8,7 +8,7 @@
 
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "workspace/program.hpp"
+#include "flows/program.hpp"
 
 namespace calvane {
 namespace {
