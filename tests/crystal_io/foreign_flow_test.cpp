@@ -1,21 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <random>
 
 #include "crystal_io/cif_open.hpp"
 #include "crystal_io/crystal_page.hpp"
 #include "crystal_io/open_flow.hpp"
-#include "crystallography/operators.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "ui/cif_block_form.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/driver.hpp"
 #include "workspace/program.hpp"
-#include "workspace/startup.hpp"
 
 namespace calvane {
 namespace {
@@ -141,47 +136,6 @@ TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   ASSERT_EQ(ui.warnings.size(), 2u);
   EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
   EXPECT_EQ(program.workspace.phase_count(), 2);
-}
-
-// The same structure as a CIF, with the operators the file lists, and as a
-// native file, with the operators the catalogue gives for its symbol, gives
-// the same pattern: the same lines at the same angles with the same
-// intensities (the native file keeps B to 3 decimals and the crystal page to
-// 2, so 0.39478 and 0.395 may become 0.39 and 0.40: hence the tolerance).
-TEST(CifAgainstNativeFile, EveryCrystalSystemComputesTheSameReflections) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"nacl_current_dictionary.cif", "nacl.cry"}, {"rutile_old_dictionary.cif", "rutile.cry"},
-      {"ybco_quoted_operators.cif", "ybco.cry"},   {"zno_hall.cif", "zno.cry"},
-      {"bismuth_rhombohedral.cif", "bismuth.cry"}, {"zro2_multiline.cif", "zro2.cry"},
-      {"triclinic_test.cif", "triclinic.cry"},
-  };
-  for (const auto& [cif, cry] : cases) {
-    SCOPED_TRACE(cif);
-    std::vector<Reflection> computed[2];
-    for (int route = 0; route < 2; ++route) {
-      ProgramWithData flow;
-      ASSERT_TRUE(init_creation(flow.program)) << flow.ui.last_warning();
-      flow.open(route == 0 ? "phase.cif" : "phase.cry", fixture_text(route == 0 ? cif : cry),
-                route == 0 ? CrystalFileKind::Cif : CrystalFileKind::Native);
-      ASSERT_EQ(flow.program.workspace.phase_count(), 1) << flow.ui.last_warning();
-      if (route == 1) {
-        // The native file names its group; the space-group catalogue gives the operators.
-        ASSERT_TRUE(build_operators_pos(flow.program.workspace.crystal, flow.program.program_folder, flow.ui))
-            << flow.ui.last_warning();
-        store_current_phase(flow.program.workspace);
-      }
-      ASSERT_TRUE(calcule(flow.program)) << flow.ui.last_warning();
-      computed[route] = flow.program.workspace.phase(1).reflections;
-    }
-    ASSERT_FALSE(computed[0].empty());
-    ASSERT_EQ(computed[0].size(), computed[1].size());
-    for (std::size_t i = 0; i < computed[0].size(); ++i) {
-      const Reflection &a = computed[0][i], &b = computed[1][i];
-      EXPECT_NEAR(a.two_theta, b.two_theta, 1e-6) << i;
-      EXPECT_EQ(a.multiplicity, b.multiplicity) << i;
-      EXPECT_NEAR(a.intensity, b.intensity, 1e-2 * std::max(1.0, std::fabs(b.intensity))) << i;
-    }
-  }
 }
 
 }  // namespace
