@@ -4,38 +4,16 @@
 
 #include "crystal_io/cif_open.hpp"
 #include "crystal_io/crystal_page.hpp"
-#include "crystal_io/open_flow.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "program_with_data.hpp"
 #include "ui/cif_block_form.hpp"
-#include "util/files.hpp"
 #include "util/text.hpp"
-#include "workspace/program.hpp"
 
 namespace calvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempFolder;
+using testing::crystal_fixture;
 
-std::string fixture_text(const std::string& name) {
-  return read_file_bytes(testing::source_folder("tests/crystal_io/fixtures") / name).value_or("");
-}
-
-// A program whose folder holds the installation data files.
-struct ProgramWithData {
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
-
-  ProgramWithData() { folder.add_data_files(); }
-  void open(const std::string& name, const std::string& text, CrystalFileKind kind) {
-    ui.choose_file(folder.write(name, text).string());
-    lit_fichier_cry(program, kind);
-  }
-};
-
-struct Flow : ::testing::Test, ProgramWithData {};
+struct Flow : ::testing::Test, testing::ProgramWithData {};
 
 const char* const kBlock =
     "data_%s\n_cell_length_a 5.6402\n_cell_length_b 5.6402\n_cell_length_c 5.6402\n"
@@ -50,7 +28,7 @@ std::string block(const std::string& name, const std::string& label) {
 }
 
 TEST_F(Flow, OneStructureBlockIsAddedWithoutTheChooser) {
-  open("rutile.cif", fixture_text("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
+  open("rutile.cif", crystal_fixture("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
   const CurrentCrystal& crystal = program.workspace.phase(1).crystal;
@@ -106,14 +84,14 @@ TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGiv
 
 TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   // P2(1)/c from LATT 1 and one SYMM card, in the operator catalogue.
-  open("zro2.ins", fixture_text("zro2.ins"), CrystalFileKind::Shelx);
+  open("zro2.ins", crystal_fixture("zro2.ins"), CrystalFileKind::Shelx);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_FALSE(program.workspace.phase(1).crystal.symbol.empty());
   EXPECT_EQ(program.workspace.phase(1).crystal.atoms.size(), 5u);
 
   // Quartz's Si sits on a twofold axis (3 images of 6): its SHELX site
   // occupation factor 0.5 is a full occupancy.
-  std::string quartz = fixture_text("quartz_without_latt.ins");
+  std::string quartz = crystal_fixture("quartz_without_latt.ins");
   quartz.insert(quartz.find("SYMM"), "LATT -1\n");  // non-centrosymmetric P3(2)21
   open("quartz.ins", quartz, CrystalFileKind::Shelx);
   ASSERT_EQ(program.workspace.phase_count(), 2) << ui.last_warning();
@@ -121,7 +99,7 @@ TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   EXPECT_NEAR(program.workspace.phase(2).crystal.atoms[1].population, 1.0, 1e-12);
 
   // A SYMM card that names no group of the catalogue.
-  std::string text = fixture_text("zro2.ins");
+  std::string text = crystal_fixture("zro2.ins");
   text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
   ui.warnings.clear();
   open("odd.ins", text, CrystalFileKind::Shelx);
