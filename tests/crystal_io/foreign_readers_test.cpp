@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../experiment_io/byte_layout.hpp"
 #include "crystal_io/lazy_pulverix_reader.hpp"
 #include "crystal_io/powdercell_reader.hpp"
 #include "crystal_io/shelx_reader.hpp"
@@ -24,12 +24,7 @@ std::vector<std::string> fixture_lines(const std::string& name) {
   return lines.value_or(std::vector<std::string>{});
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using testing::lines_of;
 
 struct ExpectedAtom {
   const char* type;
@@ -229,11 +224,6 @@ TEST_F(NumberedGroups, LazyPulverixRefusesUnreadableCellsAndAtoms) {
   }
 }
 
-}  // namespace
-}  // namespace calvane
-
-namespace calvane {
-namespace {
 
 TEST(ShelxInstructions, SiteOccupationFactorsFollowTheFreeVariables) {
   // FV(2) = 0.3: 21 gives 0.3, -21 gives 1 - 0.3, 10.5 is fixed at 0.5, 0.8

@@ -194,11 +194,6 @@ TEST_F(FileListFlowTest, ATotalDataFileNamedDummyIsLoadedAndKept) {
   EXPECT_TRUE(fs::exists(samples / "dummy.cmp"));
 }
 
-}  // namespace
-}  // namespace calvane
-
-namespace calvane {
-namespace {
 
 // The lists of measured patterns and peak lists show, and load, the formats read by content.
 TEST_F(FileListFlowTest, MeasuredFormatsAreListedAndLoadedByContent) {
