@@ -103,6 +103,33 @@ TEST_F(CrystalPage, TypedAnomalousCoefficientsReachTheComputationAndAnUnknownEle
   EXPECT_EQ(ui.last_warning(), "element XQ not found!");
 }
 
+// The phase keeps its structure-factor sums from one computation to the
+// next: after an edited occupancy, B or cell, Apply must give what a fresh
+// program gives for a file holding the edited values.
+TEST_F(CrystalPage, AnEditedOccupancyBOrCellGivesTheIntensitiesOfAFreshComputation) {
+  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  auto expect_fresh = [this](const std::string& file) {
+    testing::ProgramWithData fresh;
+    fresh.open("edited.cry", file);
+    const auto& edited = ws.phase(1).reflections;
+    const auto& expected = fresh.program.workspace.phase(1).reflections;
+    ASSERT_EQ(edited.size(), expected.size()) << fresh.ui.last_warning();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_DOUBLE_EQ(edited[i].d, expected[i].d) << i;
+      EXPECT_NEAR(edited[i].intensity, expected[i].intensity, 1e-9 * expected[i].intensity) << i;
+    }
+  };
+  page.xray_atoms.set_cell(2, 6, "0.5");  // Cl occupancy
+  page.xray_atoms.set_cell(1, 5, "1.5");  // Na B
+  re_calcule(program);
+  expect_fresh("NaCl\nCUBI\nF m -3 m\n5.6402 5.6402 5.6402 90 90 90\nNa  1 0 0 0 1.5 1\nCl  1 0.5 0.5 0.5 0.98 0.5\n");
+  page.cell[0].text = "5.62";
+  lit_a(program, 0);
+  re_calcule(program);
+  expect_fresh("NaCl\nCUBI\nF m -3 m\n5.62 5.62 5.62 90 90 90\nNa  1 0 0 0 1.5 1\nCl  1 0.5 0.5 0.5 0.98 0.5\n");
+}
+
 TEST_F(CrystalPage, AFailedComputationLeavesEachPhaseItsOwnProfile) {
   open("nacl.cry", testing::crystal_fixture("nacl.cry"));
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
