@@ -8,6 +8,14 @@ direct summation with the International Tables 1992 form factors
 terms, and the powder intensity m·|F|²·Lp of an X-ray tube scaled so that the
 strongest line is 100.
 
+Three further cases leave the tube: a synchrotron beam of polarisation p at a
+wavelength of no characteristic line, Lp = (1 − p + p·cos²2θ)/(cos θ·sin²θ);
+neutrons, with the bound coherent scattering lengths of cctbx's Neutron News
+1992 table (Sears) and Lp = 1/(cos θ·sin²θ); and a non-centrosymmetric
+structure with the anomalous terms f′, f″ of cctbx's Sasaki table at Cu Kα1,
+where |F(h)| and |F(−h)| differ and a merged line carries the mean of
+|F(h)|² and |F(−h)|².
+
 Run with Debian's interpreter:  /usr/bin/python3 tools/record_structure_factor_reference.py
 It rewrites tests/crystallography/fixtures/sf_*.txt.
 """
@@ -17,7 +25,7 @@ import os
 import gemmi
 from cctbx import adptbx, crystal, miller, sgtbx, xray
 from cctbx.array_family import flex
-from cctbx.eltbx import xray_scattering
+from cctbx.eltbx import neutron, sasaki, xray_scattering
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "tests", "crystallography", "fixtures")
@@ -65,6 +73,13 @@ STRUCTURES = [
      [("Fe", 0.12, 0.23, 0.34, 0.6, 1), ("O", 0.41, 0.07, 0.18, 0.9, 1)]),
     ("triclinic", "P -1", "TRIC", (5.3, 6.1, 7.4, 83.1, 101.7, 95.4), 1.5406, (10, 55),
      [("Cu", 0.11, 0.27, 0.38, 0.7, 1), ("O", 0.63, 0.14, 0.22, 1.0, 1), ("O", 0.31, 0.52, 0.91, 1.0, 0.5)]),
+    ("rutile_synchrotron", "P 42/m n m", "TETR", (4.594, 4.594, 2.959, 90, 90, 90), 0.7, (5, 62),
+     [("Ti", 0, 0, 0, 0.4, 1), ("O", 0.3048, 0.3048, 0, 0.6, 1)], {"source": ("synchrotron", 0.9)}),
+    ("ilmenite_neutron", "R -3:H", "HEXA", (5.088, 5.088, 14.083, 90, 90, 120), 1.5, (15, 110),
+     [("Fe", 0, 0, 0.3553, 0.4, 1), ("Ti", 0, 0, 0.1461, 0.4, 1), ("O", 0.317, 0.020, 0.2463, 0.6, 1)],
+     {"source": ("neutron",)}),
+    ("gaas_anomalous", "F -4 3 m", "CUBI", (5.6533, 5.6533, 5.6533, 90, 90, 90), 1.5406, (20, 140),
+     [("Ga", 0, 0, 0, 0.6, 1), ("As", 0.25, 0.25, 0.25, 0.5, 1)], {"anomalous": True}),
 ]
 
 MARGIN_DEG = 0.02  # no reflection this close to a 2θ limit (the program's angle factor differs from π/180 at 1e-6)
@@ -74,46 +89,88 @@ def two_theta(wavelength, d):
     return 2 * math.degrees(math.asin(wavelength / (2 * d)))
 
 
-def record(name, hm, system, cell, wavelength, limits, atoms):
+def lorentz_polarisation(theta, source):
+    denominator = math.cos(theta) * math.sin(theta) ** 2
+    if source[0] == "neutron":
+        return 1 / denominator
+    p = source[1] if source[0] == "synchrotron" else 0.5
+    return (1 - p + p * math.cos(2 * theta) ** 2) / denominator
+
+
+def record(name, hm, system, cell, wavelength, limits, atoms, options=None):
+    options = options or {}
+    source = options.get("source", ("tube",))
+    neutrons = source[0] == "neutron"
+    anomalous = options.get("anomalous", False)
     sg = gemmi.find_spacegroup_by_name(hm)
     info = sgtbx.space_group_info(symbol="Hall: " + sg.hall)
     symmetry = crystal.symmetry(unit_cell=cell, space_group_info=info)
+    elements = sorted(set(a[0] for a in atoms), key=[a[0] for a in atoms].index)
+    dispersion = {e: sasaki.table(e).at_angstrom(wavelength) for e in elements} if anomalous else {}
     scatterers = flex.xray_scatterer()
     for i, (element, x, y, z, b, occupancy) in enumerate(atoms):
-        scatterers.append(xray.scatterer(label="%s%d" % (element, i + 1), site=(x, y, z), u=adptbx.b_as_u(b),
-                                         occupancy=occupancy, scattering_type=element))
+        scatterer = xray.scatterer(label="%s%d" % (element, i + 1), site=(x, y, z), u=adptbx.b_as_u(b),
+                                   occupancy=occupancy, scattering_type=element)
+        if anomalous:
+            scatterer.fp = dispersion[element].fp()
+            scatterer.fdp = dispersion[element].fdp()
+        scatterers.append(scatterer)
     structure = xray.structure(crystal_symmetry=symmetry, scatterers=scatterers)
-    structure.scattering_type_registry(table="it1992")
+    structure.scattering_type_registry(table="neutron" if neutrons else "it1992")
     d_min = wavelength / (2 * math.sin(math.radians(limits[1] / 2)))
     d_max = wavelength / (2 * math.sin(math.radians(limits[0] / 2)))
     indices = miller.build_set(symmetry, anomalous_flag=False, d_min=d_min).remove_systematic_absences()
     indices = indices.select(indices.d_spacings().data() <= d_max)
     f_calc = indices.structure_factors_from_scatterers(structure, algorithm="direct").f_calc()
+    # F(−h) of every merged index, for the anomalous case.
+    mates = miller.set(symmetry, -indices.indices(), anomalous_flag=True)
+    f_mate = mates.structure_factors_from_scatterers(structure, algorithm="direct").f_calc().data()
     multiplicities = indices.multiplicities().data()
+    # Neutron lengths in the program's unit, 1e-12 cm (cctbx gives fm).
+    unit = 0.1 if neutrons else 1.0
     rows = []
-    for hkl, f, m, d in zip(f_calc.indices(), f_calc.data(), multiplicities, indices.d_spacings().data()):
+    for hkl, f, f_minus, m, d in zip(f_calc.indices(), f_calc.data(), f_mate, multiplicities,
+                                     indices.d_spacings().data()):
         tt = two_theta(wavelength, d)
         assert tt - limits[0] > MARGIN_DEG and limits[1] - tt > MARGIN_DEG, (name, hkl, tt)
-        theta = math.radians(tt / 2)
-        lp = (1 + math.cos(2 * theta) ** 2) * 0.5 / (math.cos(theta) * math.sin(theta) ** 2)
-        rows.append((hkl, m, abs(f), m * abs(f) ** 2 * lp, d))
+        lp = lorentz_polarisation(math.radians(tt / 2), source)
+        plus, minus = abs(f) * unit, abs(f_minus) * unit
+        rows.append((hkl, m, 0.5 * (plus + minus), m * 0.5 * (plus ** 2 + minus ** 2) * lp, d, plus, minus))
     largest = max(r[3] for r in rows)
     site_table = structure.site_symmetry_table()
     with open(os.path.join(OUT, "sf_%s.txt" % name), "w") as out:
-        out.write("# cctbx reference (tools/record_structure_factor_reference.py): direct |F|, it1992 form factors,\n")
-        out.write("# no anomalous terms; intensity = m |F|^2 Lp (X-ray tube) scaled to 100.\n")
+        if neutrons:
+            out.write("# cctbx reference (tools/record_structure_factor_reference.py): direct |F| (1e-12 cm),\n")
+            out.write("# Neutron News 1992 scattering lengths; intensity = m |F|^2 Lp (neutrons) scaled to 100.\n")
+        elif anomalous:
+            out.write("# cctbx reference (tools/record_structure_factor_reference.py): direct |F|, it1992 form factors,\n")
+            out.write("# Sasaki f' f''; mean of |F(h)| and |F(-h)|, intensity = m (|F(h)|^2 + |F(-h)|^2)/2 Lp\n")
+            out.write("# (X-ray tube) scaled to 100, then |F(h)| and |F(-h)|.\n")
+        else:
+            beam = "X-ray tube" if source[0] == "tube" else "synchrotron, p = %r" % source[1]
+            out.write("# cctbx reference (tools/record_structure_factor_reference.py): direct |F|, it1992 form factors,\n")
+            out.write("# no anomalous terms; intensity = m |F|^2 Lp (%s) scaled to 100.\n" % beam)
         out.write("symbol %s\nhall %s\nsystem %s\n" % (sg.hm.replace(" ", ""), sg.hall, system))
         out.write("cell %s\nwavelength %r\nrange %r %r\n" % (" ".join(repr(float(v)) for v in cell), wavelength,
                                                             float(limits[0]), float(limits[1])))
-        for element in sorted(set(a[0] for a in atoms), key=[a[0] for a in atoms].index):
+        if source[0] != "tube":
+            out.write("source %s\n" % " ".join(str(v) for v in source))
+        for element in elements:
             g = xray_scattering.it1992(element).fetch()
             out.write("type %s %s %s %r\n" % (element.upper(), " ".join(repr(v) for v in g.array_of_a()),
                                               " ".join(repr(v) for v in g.array_of_b()), g.c()))
+            if anomalous:
+                out.write("anomalous %s %r %r\n" % (element.upper(), dispersion[element].fp(),
+                                                    dispersion[element].fdp()))
+            if neutrons:
+                length = neutron.neutron_news_1992_table(element).bound_coh_scatt_length().real
+                out.write("fermi %s %r\n" % (element.upper(), length * unit))
         for i, (element, x, y, z, b, occupancy) in enumerate(atoms):
             out.write("atom %s %r %r %r %r %r %d\n" % (element.upper(), float(x), float(y), float(z), float(b),
                                                       float(occupancy), site_table.get(i).multiplicity()))
-        for hkl, m, f, intensity, d in rows:
-            out.write("reflection %d %d %d %d %.6f %.6f %.6f\n" % (hkl + (m, f, 100 * intensity / largest, d)))
+        for hkl, m, f, intensity, d, plus, minus in rows:
+            out.write("reflection %d %d %d %d %.6f %.6f %.6f" % (hkl + (m, f, 100 * intensity / largest, d)))
+            out.write(" %.6f %.6f\n" % (plus, minus) if anomalous else "\n")
     print(name, len(rows), "reflections")
 
 

@@ -99,8 +99,11 @@ std::string crystal_system_from_cell(const CellParameters& cell) {
     // orthorhombic in the program's terms.
     return "ORTH";
   }
-  if (cell.alpha == 90 && cell.beta == 90 && cell.gamma == 120) return "HEXA";
-  if (ab && bc && ac) return "RHOM";
+  // The hexagonal and rhombohedral codes make the crystal page copy lengths
+  // and angles into each other (b = a; β = γ = α), so a cell gets them only
+  // when it already has that shape: else the copy would change the cell.
+  if (ab && cell.alpha == 90 && cell.beta == 90 && cell.gamma == 120) return "HEXA";
+  if (ab && bc && ac && cell.alpha == cell.beta && cell.beta == cell.gamma) return "RHOM";
   if (cell.alpha == 90 && cell.gamma == 90) return "MONO";
   if (cell.alpha == 90 && cell.beta == 90) return "MONO";
   return "TRIC";

@@ -47,7 +47,7 @@ bool is_element_symbol(std::string_view symbol);
 
 /// The crystal system a cell implies: "CUBI", "TETR", "ORTH", "HEXA", "RHOM",
 /// "MONO" or "TRIC". Lengths are equal within 0.001 Å; the angles are
-/// compared with 90° and 120° as written.
+/// compared with 90° and 120° (and, for "RHOM", with each other) as written.
 std::string crystal_system_from_cell(const CellParameters& cell);
 
 }  // namespace calvane

@@ -10,8 +10,7 @@
 
 #include "flows/open_flow.hpp"
 #include "flows/total_data_flows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "program_with_data.hpp"
 #include "flows/cif_block_window.hpp"
 #include "flows/space_group_window.hpp"
 #include "util/files.hpp"
@@ -23,22 +22,10 @@
 namespace calvane {
 namespace {
 
-std::string fixture_text(const std::string& name) {
-  return read_file_bytes(testing::source_folder("tests/crystal_io/fixtures") / name).value_or("");
-}
 
-struct CrystalPage : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct CrystalPage : ::testing::Test, testing::ProgramWithData {
   Workspace& ws = program.workspace;
   CrystalPageForm& page = program.main_form.crystal;
-
-  void SetUp() override { folder.add_data_files(); }
-  void open(const std::string& name, const std::string& text, CrystalFileKind kind = CrystalFileKind::Native) {
-    ui.choose_file(folder.write(name, text).string());
-    lit_fichier_cry(program, kind);
-  }
 };
 
 /// The line 1 1 1 (or −1 −1 −1, its Friedel mate) of a phase.
@@ -54,8 +41,8 @@ const Reflection* line_111(const PhaseData& phase) {
 // π/180, 3.773676 Å with the program's degree factor 1/57.2957; with the
 // angles rounded to the page's two decimals it would be 3.773312 Å.
 TEST_F(CrystalPage, ACellReadFromAFileIsComputedAndSavedAtFullPrecision) {
-  open("albite.cry", fixture_text("low_albite.cry"));
-  open("albite.cif", fixture_text("low_albite.cif"), CrystalFileKind::Cif);
+  open("albite.cry", testing::crystal_fixture("low_albite.cry"));
+  open("albite.cif", testing::crystal_fixture("low_albite.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(ws.phase_count(), 2) << ui.last_warning();
   EXPECT_EQ(page.cell[4].text, "116.61");  // shown rounded
   click_button_plot_phase_data(program);  // commits the untouched page again
@@ -80,7 +67,7 @@ TEST_F(CrystalPage, ACellReadFromAFileIsComputedAndSavedAtFullPrecision) {
 }
 
 TEST_F(CrystalPage, OnlyTheFieldsTheUserChangedAreReadFromTheirText) {
-  open("albite.cry", fixture_text("low_albite.cry"));
+  open("albite.cry", testing::crystal_fixture("low_albite.cry"));
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
   page.cell[3].text = "94.3";              // α typed
   page.xray_atoms.set_cell(2, 5, "0.7");  // B of Al typed
@@ -99,7 +86,7 @@ TEST_F(CrystalPage, OnlyTheFieldsTheUserChangedAreReadFromTheirText) {
 }
 
 TEST_F(CrystalPage, TypedAnomalousCoefficientsReachTheComputationAndAnUnknownElementIsNamed) {
-  open("nacl.cry", fixture_text("nacl.cry"));
+  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
   ASSERT_EQ(page.anomalous.cell(2, 0), ws.composition.anomalous[0].element);
   const double table_value = ws.composition.anomalous[0].f_prime[0];
@@ -116,8 +103,35 @@ TEST_F(CrystalPage, TypedAnomalousCoefficientsReachTheComputationAndAnUnknownEle
   EXPECT_EQ(ui.last_warning(), "element XQ not found!");
 }
 
+// The phase keeps its structure-factor sums from one computation to the
+// next: after an edited occupancy, B or cell, Apply must give what a fresh
+// program gives for a file holding the edited values.
+TEST_F(CrystalPage, AnEditedOccupancyBOrCellGivesTheIntensitiesOfAFreshComputation) {
+  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  auto expect_fresh = [this](const std::string& file) {
+    testing::ProgramWithData fresh;
+    fresh.open("edited.cry", file);
+    const auto& edited = ws.phase(1).reflections;
+    const auto& expected = fresh.program.workspace.phase(1).reflections;
+    ASSERT_EQ(edited.size(), expected.size()) << fresh.ui.last_warning();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_DOUBLE_EQ(edited[i].d, expected[i].d) << i;
+      EXPECT_NEAR(edited[i].intensity, expected[i].intensity, 1e-9 * expected[i].intensity) << i;
+    }
+  };
+  page.xray_atoms.set_cell(2, 6, "0.5");  // Cl occupancy
+  page.xray_atoms.set_cell(1, 5, "1.5");  // Na B
+  re_calcule(program);
+  expect_fresh("NaCl\nCUBI\nF m -3 m\n5.6402 5.6402 5.6402 90 90 90\nNa  1 0 0 0 1.5 1\nCl  1 0.5 0.5 0.5 0.98 0.5\n");
+  page.cell[0].text = "5.62";
+  lit_a(program, 0);
+  re_calcule(program);
+  expect_fresh("NaCl\nCUBI\nF m -3 m\n5.62 5.62 5.62 90 90 90\nNa  1 0 0 0 1.5 1\nCl  1 0.5 0.5 0.5 0.98 0.5\n");
+}
+
 TEST_F(CrystalPage, AFailedComputationLeavesEachPhaseItsOwnProfile) {
-  open("nacl.cry", fixture_text("nacl.cry"));
+  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
   const std::vector<float> weighted = ws.phase(1).profile;
   ASSERT_FALSE(weighted.empty());
@@ -136,9 +150,9 @@ TEST_F(CrystalPage, AFailedComputationLeavesEachPhaseItsOwnProfile) {
 }
 
 TEST_F(CrystalPage, DeletingTheCurrentPhaseShowsThePhaseThatTakesItsPlace) {
-  open("nacl.cry", fixture_text("nacl.cry"));
-  open("rutile.cry", fixture_text("rutile.cry"));
-  open("zno.cry", fixture_text("zno.cry"));
+  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
+  open("rutile.cry", testing::crystal_fixture("rutile.cry"));
+  open("zno.cry", testing::crystal_fixture("zno.cry"));
   ASSERT_EQ(ws.phase_count(), 3) << ui.last_warning();
   affiche_phases(program, 2);
   const CurrentCrystal zno = ws.phase(3).crystal;
@@ -154,7 +168,7 @@ TEST_F(CrystalPage, DeletingTheCurrentPhaseShowsThePhaseThatTakesItsPlace) {
 }
 
 TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
-  open("nacl.cry", fixture_text("nacl.cry"));
+  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
   const CurrentCrystal nacl = ws.phase(1).crystal;
   const std::string nacl_file = ws.phase(1).file_name;
@@ -179,11 +193,11 @@ TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
 }
 
 TEST_F(CrystalPage, RestoringACifPhaseReadsItsOwnBlock) {
-  open("two.cif", fixture_text("low_albite.cif") + "\n" + fixture_text("triclinic_test.cif"), CrystalFileKind::Cif);
+  open("two.cif", testing::crystal_fixture("low_albite.cif") + "\n" + testing::crystal_fixture("triclinic_test.cif"), CrystalFileKind::Cif);
   program.cif_block_form.selected = 1;  // "triclinic_test"
   BitBtn1Click(program);
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
-  open("rutile.cif", fixture_text("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
+  open("rutile.cif", testing::crystal_fixture("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(ws.phase_count(), 2) << ui.last_warning();
   affiche_phases(program, 1);
   restore_data(program);
@@ -192,7 +206,7 @@ TEST_F(CrystalPage, RestoringACifPhaseReadsItsOwnBlock) {
 }
 
 TEST_F(CrystalPage, AClickInTheAtomGridDoesNotStopALaterShelxFileFromBeingAdded) {
-  open("zro2.ins", fixture_text("zro2.ins"), CrystalFileKind::Shelx);
+  open("zro2.ins", testing::crystal_fixture("zro2.ins"), CrystalFileKind::Shelx);
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
   maj_to_minX(program, 1, 2);
   EXPECT_TRUE(ws.crystal_changed);
@@ -200,7 +214,7 @@ TEST_F(CrystalPage, AClickInTheAtomGridDoesNotStopALaterShelxFileFromBeingAdded)
   EXPECT_FALSE(ws.crystal_changed);  // the computation commits the page and clears it
 
   maj_to_minX(program, 1, 2);
-  std::string text = fixture_text("zro2.ins");
+  std::string text = testing::crystal_fixture("zro2.ins");
   text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
   open("odd.ins", text, CrystalFileKind::Shelx);
   ASSERT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, true));

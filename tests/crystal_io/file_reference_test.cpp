@@ -16,8 +16,7 @@
 #include "crystallography/intensities.hpp"
 #include "crystallography/reflection_list.hpp"
 #include "crystallography/site_weights.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "program_with_data.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "flows/program.hpp"
@@ -26,7 +25,6 @@ namespace calvane {
 namespace {
 
 using testing::ScriptedUi;
-using testing::TempFolder;
 
 struct ReferenceLine {
   MillerIndex h{};
@@ -71,14 +69,10 @@ class CrystalFiles : public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(CrystalFiles, OpenWithTheirAssumptionsToldAndMatchCctbx) {
   const FileCase& c = GetParam();
-  TempFolder folder;
-  folder.add_data_files();
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
-  const auto text = read_file_bytes(testing::source_folder("tests/crystal_io/fixtures") / c.file);
-  ASSERT_TRUE(text.has_value());
-  ui.choose_file(folder.write(c.file, *text).string());
-  lit_fichier_cry(program, *crystal_kind_of_name(c.file));
+  testing::ProgramWithData opened;
+  ScriptedUi& ui = opened.ui;
+  Program& program = opened.program;
+  opened.open(c.file, testing::crystal_fixture(c.file), *crystal_kind_of_name(c.file));
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
   ASSERT_EQ(ui.notices.size(), c.notes.empty() ? 0u : 1u);

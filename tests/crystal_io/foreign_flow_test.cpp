@@ -1,46 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <random>
 
 #include "flows/cif_open.hpp"
 #include "flows/crystal_page.hpp"
-#include "flows/open_flow.hpp"
-#include "crystallography/operators.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "program_with_data.hpp"
 #include "flows/cif_block_window.hpp"
-#include "util/files.hpp"
 #include "util/text.hpp"
-#include "flows/driver.hpp"
-#include "flows/program.hpp"
-#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempFolder;
+using testing::crystal_fixture;
 
-std::string fixture_text(const std::string& name) {
-  return read_file_bytes(testing::source_folder("tests/crystal_io/fixtures") / name).value_or("");
-}
-
-// A program whose folder holds the installation data files.
-struct ProgramWithData {
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
-
-  ProgramWithData() { folder.add_data_files(); }
-  void open(const std::string& name, const std::string& text, CrystalFileKind kind) {
-    ui.choose_file(folder.write(name, text).string());
-    lit_fichier_cry(program, kind);
-  }
-};
-
-struct Flow : ::testing::Test, ProgramWithData {};
+struct Flow : ::testing::Test, testing::ProgramWithData {};
 
 const char* const kBlock =
     "data_%s\n_cell_length_a 5.6402\n_cell_length_b 5.6402\n_cell_length_c 5.6402\n"
@@ -55,7 +28,7 @@ std::string block(const std::string& name, const std::string& label) {
 }
 
 TEST_F(Flow, OneStructureBlockIsAddedWithoutTheChooser) {
-  open("rutile.cif", fixture_text("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
+  open("rutile.cif", crystal_fixture("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
   const CurrentCrystal& crystal = program.workspace.phase(1).crystal;
@@ -111,14 +84,14 @@ TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGiv
 
 TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   // P2(1)/c from LATT 1 and one SYMM card, in the operator catalogue.
-  open("zro2.ins", fixture_text("zro2.ins"), CrystalFileKind::Shelx);
+  open("zro2.ins", crystal_fixture("zro2.ins"), CrystalFileKind::Shelx);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_FALSE(program.workspace.phase(1).crystal.symbol.empty());
   EXPECT_EQ(program.workspace.phase(1).crystal.atoms.size(), 5u);
 
   // Quartz's Si sits on a twofold axis (3 images of 6): its SHELX site
   // occupation factor 0.5 is a full occupancy.
-  std::string quartz = fixture_text("quartz_without_latt.ins");
+  std::string quartz = crystal_fixture("quartz_without_latt.ins");
   quartz.insert(quartz.find("SYMM"), "LATT -1\n");  // non-centrosymmetric P3(2)21
   open("quartz.ins", quartz, CrystalFileKind::Shelx);
   ASSERT_EQ(program.workspace.phase_count(), 2) << ui.last_warning();
@@ -126,7 +99,7 @@ TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   EXPECT_NEAR(program.workspace.phase(2).crystal.atoms[1].population, 1.0, 1e-12);
 
   // A SYMM card that names no group of the catalogue.
-  std::string text = fixture_text("zro2.ins");
+  std::string text = crystal_fixture("zro2.ins");
   text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
   ui.warnings.clear();
   open("odd.ins", text, CrystalFileKind::Shelx);
@@ -141,47 +114,6 @@ TEST_F(Flow, ShelxFileIsNamedFromItsCardsOrHandedToTheSpaceGroupWindow) {
   ASSERT_EQ(ui.warnings.size(), 2u);
   EXPECT_EQ(ui.warnings.back(), "Read error in the data file");
   EXPECT_EQ(program.workspace.phase_count(), 2);
-}
-
-// The same structure as a CIF, with the operators the file lists, and as a
-// native file, with the operators the catalogue gives for its symbol, gives
-// the same pattern: the same lines at the same angles with the same
-// intensities (the native file keeps B to 3 decimals and the crystal page to
-// 2, so 0.39478 and 0.395 may become 0.39 and 0.40: hence the tolerance).
-TEST(CifAgainstNativeFile, EveryCrystalSystemComputesTheSameReflections) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"nacl_current_dictionary.cif", "nacl.cry"}, {"rutile_old_dictionary.cif", "rutile.cry"},
-      {"ybco_quoted_operators.cif", "ybco.cry"},   {"zno_hall.cif", "zno.cry"},
-      {"bismuth_rhombohedral.cif", "bismuth.cry"}, {"zro2_multiline.cif", "zro2.cry"},
-      {"triclinic_test.cif", "triclinic.cry"},
-  };
-  for (const auto& [cif, cry] : cases) {
-    SCOPED_TRACE(cif);
-    std::vector<Reflection> computed[2];
-    for (int route = 0; route < 2; ++route) {
-      ProgramWithData flow;
-      ASSERT_TRUE(init_creation(flow.program)) << flow.ui.last_warning();
-      flow.open(route == 0 ? "phase.cif" : "phase.cry", fixture_text(route == 0 ? cif : cry),
-                route == 0 ? CrystalFileKind::Cif : CrystalFileKind::Native);
-      ASSERT_EQ(flow.program.workspace.phase_count(), 1) << flow.ui.last_warning();
-      if (route == 1) {
-        // The native file names its group; the space-group catalogue gives the operators.
-        ASSERT_TRUE(build_operators_pos(flow.program.workspace.crystal, flow.program.program_folder, flow.ui))
-            << flow.ui.last_warning();
-        store_current_phase(flow.program.workspace);
-      }
-      ASSERT_TRUE(calcule(flow.program)) << flow.ui.last_warning();
-      computed[route] = flow.program.workspace.phase(1).reflections;
-    }
-    ASSERT_FALSE(computed[0].empty());
-    ASSERT_EQ(computed[0].size(), computed[1].size());
-    for (std::size_t i = 0; i < computed[0].size(); ++i) {
-      const Reflection &a = computed[0][i], &b = computed[1][i];
-      EXPECT_NEAR(a.two_theta, b.two_theta, 1e-6) << i;
-      EXPECT_EQ(a.multiplicity, b.multiplicity) << i;
-      EXPECT_NEAR(a.intensity, b.intensity, 1e-2 * std::max(1.0, std::fabs(b.intensity))) << i;
-    }
-  }
 }
 
 }  // namespace

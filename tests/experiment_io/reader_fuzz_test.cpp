@@ -1,10 +1,9 @@
 // Every reader over mutated copies of valid files (flipped, cut, inserted
-// and random bytes), each for a fixed short time: a read either yields a
+// and random bytes), a fixed number of each: a read either yields a
 // table within its bounds or one message, and a failed read through the
 // flows leaves the workspace as it was. Meant to run under AddressSanitizer.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <random>
 
@@ -22,7 +21,6 @@ namespace calvane {
 namespace {
 
 using testing::lines_of;
-using Clock = std::chrono::steady_clock;
 
 std::string mutate(std::string bytes, std::mt19937& random) {
   auto pick = [&random](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n)(random); };
@@ -112,7 +110,7 @@ TEST(ReaderFuzzTest, EveryReaderGivesATableOrOneMessage) {
     std::mt19937 random(20261206);
     ASSERT_EQ(target.read(target.seed), "") << target.name << " seed";
     ASSERT_EQ(target.read(""), "") << target.name << " empty";
-    for (auto stop = Clock::now() + std::chrono::milliseconds(300); Clock::now() < stop;) {
+    for (int trial = 0; trial < 600; ++trial) {
       std::string bytes = mutate(target.seed, random);
       ASSERT_EQ(target.read(bytes), "") << target.name << ": " << ::testing::PrintToString(bytes);
     }
@@ -126,7 +124,7 @@ TEST(ReaderFuzzTest, AFailedReadThroughTheFlowsChangesNothing) {
   std::string sim = write_sim_profile(profile_export_of(sample_phase(), ExperimentSettings{}, "d"));
   std::string dif = write_dif_peaks(sample_phase(), ExperimentSettings{}).bytes;
   std::mt19937 random(7);
-  for (auto stop = Clock::now() + std::chrono::milliseconds(400); Clock::now() < stop;) {
+  for (int trial = 0; trial < 200; ++trial) {
     folder.write("f.sim", mutate(sim, random));
     folder.write("f.dif", mutate(dif, random));
     std::size_t warnings = ui.warnings.size();

@@ -4,7 +4,9 @@
 
 #include <cmath>
 
+#include "profile/wavelength_lines.hpp"
 #include "support/scripted_ui.hpp"
+#include "util/text.hpp"
 #include "model/workspace.hpp"
 
 namespace calvane {
@@ -29,33 +31,26 @@ bool anomalous_terms_zero(const PhaseComposition& composition) {
   return true;
 }
 
+// Each item of the line list sets a one-line spectrum of its wavelength and
+// the anode code of its element.
 TEST(LineList, EveryLineSetsAOneLineSpectrum) {
-  struct Case {
-    int index;
-    const char* field;
-    const char* code;
-  };
-  const Case cases[] = {
-      {1, " 0.70930", "Mo"},  {2, " 0.71359", "Mo"},  {3, " 0.71070", "Mo"},  {4, " 0.63229", "Mo"},
-      {5, " 1.54056", "Cu"},  {6, " 1.54439", "Cu"},  {7, " 1.54180", "Cu"},  {8, " 1.39222", "Cu"},
-      {9, " 1.78897", "Co"},  {10, " 1.79285", "Co"}, {11, " 1.79020", "Co"}, {12, " 1.62079", "Co"},
-      {13, " 1.93604", "Fe"}, {14, " 1.93339", "Fe"}, {15, " 1.93730", "Fe"}, {16, " 1.75661", "Fe"},
-      {17, " 2.28970", "Cr"}, {18, " 2.29361", "Cr"}, {19, " 2.29090", "Cr"}, {20, " 2.08487", "Cr"},
-  };
-  for (const Case& c : cases) {
+  for (int index = 1; index <= static_cast<int>(kCharacteristicLines.size()); ++index) {
+    const CharacteristicLine& line = kCharacteristicLines[static_cast<std::size_t>(index - 1)];
     Windows w;
     w.workspace.settings.wavelengths = {1.0, 2.0};
     w.workspace.settings.fractions = {0.5, 0.5};
     w.form.experiment.spectrum_visible = true;
-    set_lambda(w.view(), c.index);
-    const double wavelength = std::stod(c.field);
-    EXPECT_EQ(w.form.experiment.wavelength, c.field) << c.index;
-    EXPECT_EQ(w.settings().wavelengths, std::vector<double>{wavelength}) << c.index;
+    set_lambda(w.view(), index);
+    EXPECT_EQ(w.form.experiment.wavelength, fixed(line.wavelength, 8, 5)) << line.item;
+    EXPECT_EQ(w.settings().wavelengths, std::vector<double>{line.wavelength}) << line.item;
     EXPECT_EQ(w.settings().fractions, std::vector<double>{1.0});
-    EXPECT_EQ(w.settings().shortest_wavelength + w.settings().longest_wavelength, 2 * wavelength);
-    EXPECT_EQ(w.settings().anode_code, c.code) << c.index;
+    EXPECT_EQ(w.settings().shortest_wavelength + w.settings().longest_wavelength, 2 * line.wavelength);
+    EXPECT_EQ(w.settings().anode_code, line.item.substr(0, 2)) << line.item;
     EXPECT_FALSE(w.form.experiment.spectrum_visible);
   }
+  // Bearden (1967): Cu Kα1 1.54056 Å, Mo Kα1 0.70930 Å.
+  EXPECT_EQ(kCharacteristicLines[4].wavelength, 1.54056);
+  EXPECT_EQ(kCharacteristicLines[0].wavelength, 0.7093);
 }
 
 TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQInReciprocalAngstroms) {
@@ -82,19 +77,20 @@ TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQInReciprocalAngstroms) {
   EXPECT_EQ(multiple.ui.window_changes.back(), std::make_pair(WindowId::MultipleWavelength, true));
 }
 
-TEST(WavelengthDialog, EveryAnodeFillsThreeRowsAndKeepsTheFourth) {
-  const std::array<std::string, 4> expected[5] = {{"Mo", "0.70930", "0.71359", "0.63229"},
-                                                  {"Cu", "1.54056", "1.54439", "1.39222"},
-                                                  {"Co", "1.78897", "1.79285", "1.62079"},
-                                                  {"Fe", "1.93604", "1.93339", "1.75661"},
-                                                  {"Cr", "2.28970", "2.29361", "2.08487"}};
-  for (int anode = 0; anode < 5; ++anode) {
+// The anode list and the line list give each element the same Kα1, Kα2 and Kβ.
+TEST(WavelengthDialog, EveryAnodeFillsThreeRowsOfTheLineListAndKeepsTheFourth) {
+  for (int anode = 0; anode < static_cast<int>(kAnodes.size()); ++anode) {
+    const Anode& a = kAnodes[static_cast<std::size_t>(anode)];
     Windows w;
     w.type({"", "", "", "0.5"}, {"", "", "", "7"});
     set_lambda(w.workspace.settings, w.dialog, anode);
-    const auto& e = expected[anode];
-    EXPECT_EQ(w.settings().anode_code, e[0]);
-    EXPECT_EQ(w.dialog.wavelength, (std::array<std::string, 4>{e[1], e[2], e[3], "0.5"}));
+    EXPECT_EQ(w.settings().anode_code, a.code);
+    const std::size_t first = 4 * static_cast<std::size_t>(anode);  // Kα1, Kα2, Kmoy, Kβ per element
+    EXPECT_EQ(w.dialog.wavelength,
+              (std::array<std::string, 4>{fixed(kCharacteristicLines[first].wavelength, 0, 5),
+                                          fixed(kCharacteristicLines[first + 1].wavelength, 0, 5),
+                                          fixed(kCharacteristicLines[first + 3].wavelength, 0, 5), "0.5"}))
+        << a.item;
     EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"100", "50", "10", "7"}));
   }
 }

@@ -1,0 +1,38 @@
+// A program whose folder holds the installation data files, opening crystal
+// files as the File menu entries do; and the crystal fixtures of these tests.
+#pragma once
+
+#include <string>
+
+#include "flows/open_flow.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
+#include "flows/program.hpp"
+
+namespace calvane::testing {
+
+inline std::string crystal_fixture(const std::string& name) {
+  return read_file_bytes(source_folder("tests/crystal_io/fixtures") / name).value_or("");
+}
+
+struct ProgramWithData {
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+
+  ProgramWithData() { folder.add_data_files(); }
+
+  /// Writes `text` as `name` in the program folder and opens it through the entry of `kind`.
+  void open(const std::string& name, const std::string& text, CrystalFileKind kind = CrystalFileKind::Native) {
+    ui.choose_file(folder.write(name, text).string());
+    lit_fichier_cry(program, kind);
+  }
+  std::string all_warnings() const {
+    std::string text;
+    for (const std::string& warning : ui.warnings) text += warning + "\n";
+    return text;
+  }
+};
+
+}  // namespace calvane::testing
