@@ -12,12 +12,8 @@
 #include "app/colours_window.hpp"
 #include "app/qt_application.hpp"
 #include "app/windows.hpp"
-#include "crystal_io/open_flow.hpp"
 #include "plot/colours.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
-#include "workspace/program.hpp"
-#include "workspace/startup.hpp"
+#include "support/started_program.hpp"
 
 namespace calvane {
 namespace {
@@ -28,22 +24,14 @@ constexpr Rgb kFirstPhaseColour{255, 124, 162};
 
 void click(QWidget* box) { QTest::mouseClick(box, Qt::LeftButton); }
 
-// A started program with the shipped data files and rock salt loaded as phase 1.
-struct ColoursWindowTest : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  std::unique_ptr<Program> program;
+// Rock salt opened as phase 1 of a started program.
+struct ColoursWindowTest : ::testing::Test, testing::StartedProgram {
   std::vector<Rgb> offered;  // the colour each dialog opened with
   std::deque<std::optional<Rgb>> answers;
 
   void SetUp() override {
     testing::application();
-    folder.add_data_files();
-    program = std::make_unique<Program>(ui, folder.path());
-    ASSERT_TRUE(init_creation(*program));
-    ui.choose_file((testing::source_folder("examples") / "nacl.cry").string());
-    lit_fichier_cry(*program, CrystalFileKind::Native);
-    ASSERT_EQ(program->workspace.phase_count(), 1) << ui.last_warning();
+    open_example("nacl.cry");
   }
   // A shown window whose colour dialog offers the prepared answers in turn.
   void script(Tfcouleurs& window) {
@@ -59,7 +47,7 @@ struct ColoursWindowTest : ::testing::Test {
 };
 
 TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceOnApplyAndSaveWritesThem) {
-  Tfcouleurs window(*program);
+  Tfcouleurs window(program);
   script(window);
   answers = {kOrange, std::nullopt, kTeal};
   click(window.phase_row(0).colour);
@@ -67,16 +55,16 @@ TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceOnApplyAndS
   click(window.background_box());
   EXPECT_EQ(offered, (std::vector<Rgb>{kFirstPhaseColour, Rgb{}, Rgb{224, 236, 255}}));  // the box's colour
   EXPECT_EQ(window.phase_row(0).colour->toolTip(), "(250, 140, 10)");
-  EXPECT_EQ(program->workspace.phase(1).colour, kFirstPhaseColour);  // nothing applied yet
+  EXPECT_EQ(program.workspace.phase(1).colour, kFirstPhaseColour);  // nothing applied yet
   testing::type_into(window.phase_row(0).pen, "3");
   window.phase_row(0).style->setCurrentIndex(2);  // "Dotted"
   const int redraws_before = ui.redraws;
   click(window.apply_button());
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  const PhaseData& phase = program->workspace.phase(1);
+  const PhaseData& phase = program.workspace.phase(1);
   EXPECT_EQ(phase.colour, kOrange);
   EXPECT_EQ(std::pair(phase.pen_width, phase.pen_style), std::pair(3, 2));
-  EXPECT_EQ(program->workspace.styles.background, kTeal);
+  EXPECT_EQ(program.workspace.styles.background, kTeal);
   EXPECT_GT(ui.redraws, redraws_before);
   click(window.save_button());
   EXPECT_EQ(ui.informations, std::vector<std::string>{"The Selection has been saved"});
@@ -84,7 +72,7 @@ TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceOnApplyAndS
 }
 
 TEST_F(ColoursWindowTest, KeysOpenTheColourDialogApplyAndCancel) {
-  Tfcouleurs window(*program);
+  Tfcouleurs window(program);
   script(window);
   ASSERT_TRUE(testing::show_active(&window));
   answers = {kTeal};
@@ -94,19 +82,19 @@ TEST_F(ColoursWindowTest, KeysOpenTheColourDialogApplyAndCancel) {
   // Enter on a colour box is "Apply", the window's default button, not a new colour dialog.
   QTest::keyClick(window.sum_row().colour, Qt::Key_Return);
   EXPECT_EQ(offered.size(), 1u);
-  EXPECT_EQ(program->workspace.styles.sum_colour, kTeal);
-  program->main_form.page = MainPage::StyleOptions;
+  EXPECT_EQ(program.workspace.styles.sum_colour, kTeal);
+  program.main_form.page = MainPage::StyleOptions;
   QTest::keyClick(&window, Qt::Key_Escape);
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(program->main_form.page, MainPage::PhasesData);
+  EXPECT_EQ(program.main_form.page, MainPage::PhasesData);
   EXPECT_EQ(ui.window_changes.back(), std::pair(WindowId::Colours, false));
 }
 
 TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlace) {
   QWidget main_window;
-  Windows windows(*program, &main_window);  // creates the window: the styles start from their defaults
-  program->workspace.styles.pattern_styles[0] = kPatternPoints;
-  ObservedPattern& pattern = program->workspace.observed_patterns.emplace_back();
+  Windows windows(program, &main_window);  // creates the window: the styles start from their defaults
+  program.workspace.styles.pattern_styles[0] = kPatternPoints;
+  ObservedPattern& pattern = program.workspace.observed_patterns.emplace_back();
   pattern.file_name = "quartz.raw";
   pattern.draw = false;
   Tfcouleurs* window = windows.colours();
@@ -120,10 +108,10 @@ TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlac
   EXPECT_FALSE(window->pattern_row(0).draw->isChecked());
   EXPECT_EQ(window->pattern_row(1).style->currentText(), "Lines&Points");  // no pattern: the box's start
   EXPECT_EQ(window->phase_row(1).name->toolTip(), "");
-  program->main_form.page = MainPage::StyleOptions;
+  program.main_form.page = MainPage::StyleOptions;
   click(window->cancel_button());
   EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(program->main_form.page, MainPage::PhasesData);
+  EXPECT_EQ(program.main_form.page, MainPage::PhasesData);
 }
 
 }  // namespace

@@ -250,7 +250,9 @@ TEST_F(Dessine, QReflectionsBecomeSticksScaledToTheLargest) {
   PhaseData& phase = workspace.phases[0];
   phase.fraction = 0.5;
   phase.show_hkl = true;
-  phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(1, 1, 0, 40, 100), reflection(3, 0, 0, 80, 400)};
+  // 1 0 0 and 0 1 0 lie 0.01° apart: in Q no label is skipped for crowding.
+  phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(0, 1, 0, 20.01, 50), reflection(1, 1, 0, 40, 100),
+                       reflection(3, 0, 0, 80, 400)};
   state = state_for(workspace);
   const RecordingCanvas canvas = paint(HklMode::AtProfile);
   // Q = 4π sin θ / λ at 1.5406 Å: Q(10°) = 0.710912, Q(50°) = 3.447214 Å⁻¹; the stick at 80° is off the range.
@@ -261,9 +263,11 @@ TEST_F(Dessine, QReflectionsBecomeSticksScaledToTheLargest) {
   std::vector<DrawOperation> sticks;
   for (const auto& line : canvas.of_kind(Kind::Line))
     if (line.pen.colour == phase.colour) sticks.push_back(line);
-  ASSERT_EQ(sticks.size(), 3u);                 // legend line and two sticks
+  ASSERT_EQ(sticks.size(), 4u);                 // legend line and three sticks
   EXPECT_EQ(sticks[1].points[1].y, 400 - 50);   // 50 × 0.5 × 2
-  EXPECT_EQ(sticks[2].points[1].y, 400 - 100);  // 100 × 0.5 × 2
+  EXPECT_EQ(sticks[3].points[1].y, 400 - 100);  // 100 × 0.5 × 2
+  EXPECT_EQ(canvas.texts("100").size(), 1u);
+  EXPECT_EQ(canvas.texts("010").size(), 1u);
   EXPECT_EQ(canvas.texts("Q=4pisin(T)/lambda (1/A)").size(), 1u);
   EXPECT_EQ(text_at(canvas, "110").y, 300 - 3);
   EXPECT_TRUE(canvas.texts("Sum").empty());
@@ -321,18 +325,6 @@ TEST_F(Dessine, ObservedDataInQKeepTheirHeightWhateverYModeWasChosen) {
     EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 300}, workspace.styles.peak_colours[0]))
         << static_cast<int>(mode);
   }
-}
-
-TEST_F(Dessine, QLabelsAreNotSkippedForCrowding) {
-  workspace.settings.angle_scale = AngleScale::Q;
-  PhaseData& phase = add_phase(workspace, "a.cry", 30, 100);
-  phase.show_hkl = true;
-  phase.reflections = {reflection(1, 0, 0, 30.0), reflection(0, 1, 0, 30.01)};
-  state = state_for(workspace);
-  const RecordingCanvas canvas = paint();
-  EXPECT_EQ(canvas.texts("100").size(), 1u);
-  EXPECT_EQ(canvas.texts("010").size(), 1u);
-  EXPECT_EQ(text_at(canvas, "010").y, 22);
 }
 
 TEST_F(Dessine, DifferenceDataCompareTheFirstPatternWithTheSum) {

@@ -4,13 +4,10 @@
 
 #include <fstream>
 
-#include "crystal_io/open_flow.hpp"
 #include "experiment_io/total_data_flows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "support/started_program.hpp"
 #include "ui/program_version.hpp"
 #include "workspace/program.hpp"
-#include "workspace/startup.hpp"
 
 namespace calvane {
 namespace {
@@ -47,18 +44,12 @@ TEST(MainWindowCaption, NamesTheWorkspaceAndMarksItWhenModified) {
 }
 
 // Opening, changing, saving and closing a workspace as the user does.
-struct UnsavedWorkspace : MainActions {
-  void SetUp() override {
-    folder.add_data_files();
-    ASSERT_TRUE(init_creation(program));
-  }
-  void open_crystal(const char* example) {
-    ui.choose_file(testing::source_folder(std::string("examples/") + example).string());
-    lit_fichier_cry(program, CrystalFileKind::Native);
-  }
+struct UnsavedWorkspace : ::testing::Test, testing::StartedProgram {
+  Workspace& ws = program.workspace;
+  void open_crystal(const char* example) { open_example(example); }
   std::string caption() {
     show_workspace_caption(program);
-    return form.caption;
+    return program.main_form.caption;
   }
   static constexpr const char* kQuestion = "Save the workspace before closing?";
 };
