@@ -107,11 +107,6 @@ TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlac
   EXPECT_EQ(window->pattern_row(0).style->currentText(), "Points");
   EXPECT_FALSE(window->pattern_row(0).draw->isChecked());
   EXPECT_EQ(window->pattern_row(1).style->currentText(), "Lines&Points");  // no pattern: the box's start
-  EXPECT_EQ(window->phase_row(1).name->toolTip(), "");
-  program.main_form.page = MainPage::StyleOptions;
-  click(window->cancel_button());
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(program.main_form.page, MainPage::PhasesData);
 }
 
 }  // namespace
