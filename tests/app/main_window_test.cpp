@@ -125,7 +125,6 @@ TEST_F(MainWindow, OpenCrystalStructureAsksForAnyCrystalFileAndShowsTheCifCaptio
   ui.choose_file(source_folder("tests/crystal_io/fixtures/low_albite.cif").string());
   trigger("&File/&Open crystal structure...");
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
-  EXPECT_EQ(ui.open_requests.at(0).filter.rfind("All crystal files (", 0), 0u);
   EXPECT_EQ(window->status_panel()->text(), "Data (low_albite.cif)");
   for (QTableWidget* grid : {page().xray_atoms(), page().neutron_atoms(), page().anomalous(), page().absorption()})
     EXPECT_NE(dynamic_cast<GridCellDelegate*>(grid->itemDelegate()), nullptr);
