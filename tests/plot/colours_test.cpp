@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/scripted_ui.hpp"
+#include "support/started_program.hpp"
 #include "support/temp_folder.hpp"
 #include "ui/colours_form.hpp"
 #include "util/files.hpp"
@@ -76,6 +77,21 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresTheAppliedColoursButNoPens) {
   EXPECT_EQ(restarted.main_form.phases.sum_colour, colours[2]);  // the phase table's sum box too
   EXPECT_EQ(read.phase_pen_widths[0], 1);
   EXPECT_EQ(read.sum_pen_style, 0);
+}
+
+TEST(ColoursFile, ACrystalOpenedAfterARestartTakesItsSlotsSavedColour) {
+  testing::StartedProgram saved;
+  saved.program.workspace.styles.phase_colours[0] = Rgb{250, 140, 10};
+  sauve_selection(saved.program);
+  testing::ScriptedUi ui;
+  Program restarted{ui, saved.folder.path()};
+  ASSERT_TRUE(init_creation(restarted));
+  ColoursForm form;
+  init_create(form, restarted);  // the colours window is made at start and reads the file
+  ui.choose_file(testing::source_folder("examples/nacl.cry").string());
+  lit_fichier_cry(restarted, CrystalFileKind::Native);
+  ASSERT_EQ(restarted.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_EQ(restarted.workspace.phase(1).colour, (Rgb{250, 140, 10}));
 }
 
 TEST_F(ColoursTest, SaveBeforeApplySavesTheOldColours) {
