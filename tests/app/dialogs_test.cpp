@@ -101,7 +101,7 @@ TEST_F(Dialogs, WavelengthDialogFillsAnAnodeAndOkSetsTheSpectrum) {
 
 TEST_F(Dialogs, AnomalousPanelButtonsReachTheTableChoice) {
   AnomalousPanel panel(program, record);
-  testing::add_iron_phase(program);
+  testing::add_one_atom_phase(program);
   program.main_form.experiment.wavelength = "1.5406";
   panel.bouton_lecture_ano();
   EXPECT_FALSE(panel.isHidden());

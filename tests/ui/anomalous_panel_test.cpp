@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "crystallography/phase_scattering.hpp"
+#include "support/phase_setup.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 
@@ -17,14 +17,7 @@ struct AnomalousPanelTest : ::testing::Test {
   int resets = 0, recomputes = 0;
   AnomalousPanelActions actions{[this](Program&) { ++resets; }, [this](Program&) { ++recomputes; }};
 
-  void add_phase(const char* atom_type) {
-    PhaseData phase;
-    phase.crystal.atoms.push_back(AtomSite{atom_type, "", 0, 0, 0, 0, 1, 0, 0, 0});
-    program.workspace.phases.push_back(phase);
-    program.workspace.current_phase = program.workspace.phase_count();
-    load_current_phase(program.workspace);
-    ASSERT_TRUE(build_scattering_types(program));
-  }
+  void add_phase(const char* atom_type) { testing::add_one_atom_phase(program, atom_type); }
   double f_second(int phase) const {
     const Workspace& w = program.workspace;
     const auto& types =
