@@ -43,162 +43,82 @@ namespace {
 using testing::click;
 using testing::type_into;
 
-// A copy of the shipped data folder is the program folder: the space-group
-// route writes its scratch file "scfs.dat" there.
-std::filesystem::path program_folder_copy(const testing::TempFolder& folder) {
-  std::filesystem::copy(testing::source_folder("data"), folder.path(), std::filesystem::copy_options::recursive);
-  return folder.path();
-}
-
 struct Dialogs : ::testing::Test {
   testing::TempFolder folder;
   testing::ScriptedUi ui;
-  Program program{ui, program_folder_copy(folder)};
+  Program program{ui, folder.path()};
   std::vector<FollowUp> follow_ups;
   std::function<void(const FollowUp&)> record = [this](const FollowUp& f) { follow_ups.push_back(f); };
-  void SetUp() override { testing::application(); }
+  void SetUp() override {
+    testing::application();
+    folder.add_data_files();
+  }
   std::pair<WindowId, bool> last_window_change() const { return ui.window_changes.back(); }
   double iron_f_second() const { return program.workspace.crystal.scattering_types.at(0).f_second[0]; }
 };
 
-TEST_F(Dialogs, PolarisationDialogReadsTheTypedPRefusesABadOneAndShowsItsModel) {
+TEST_F(Dialogs, PolarisationDialogShowsThePBoxForASynchrotronAndReadsIt) {
   TFLP dialog(program, record);
   ASSERT_TRUE(testing::show_active(&dialog));
-  EXPECT_EQ(dialog.windowTitle(), "X ray source");
-  // Activation clears the choice and hides the p panel.
-  EXPECT_FALSE(dialog.tube_button()->isChecked() || dialog.synchrotron_button()->isChecked());
   EXPECT_FALSE(dialog.p_panel()->isVisible());
   click(dialog.synchrotron_button());
-  EXPECT_EQ(dialog.form().chosen_item, PolarisationForm::kSynchrotron);
   EXPECT_TRUE(dialog.p_panel()->isVisible());
-
   type_into(dialog.p_edit(), "1.01");
   click(dialog.ok_button());
-  EXPECT_EQ(ui.last_warning(), "Erreur de frappe!");
   EXPECT_TRUE(follow_ups.empty());
   EXPECT_EQ(QApplication::focusWidget(), dialog.p_edit());
   type_into(dialog.p_edit(), "0.35");
   click(dialog.ok_button());
-  EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Synchrotron);
   EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, 0.35);
   EXPECT_EQ(last_window_change(), std::pair(WindowId::Polarisation, false));
-  ASSERT_EQ(follow_ups.size(), 1u);
-  EXPECT_FALSE(follow_ups.back().recompute_all);  // no phase to recompute
-
-  dialog.show();
-  dialog.form().chosen_item = PolarisationForm::kSynchrotron;
-  dialog.form().panel_visible = true;
-  dialog.form().polarisation_text = "0.70";
-  dialog.refresh_from_model();
-  EXPECT_TRUE(dialog.synchrotron_button()->isChecked());
-  EXPECT_FALSE(dialog.tube_button()->isChecked());
-  EXPECT_TRUE(dialog.p_panel()->isVisible());
-  EXPECT_EQ(dialog.p_edit()->text(), "0.70");
-  click(dialog.tube_button());  // keeps what was typed
-  EXPECT_TRUE(dialog.tube_button()->isChecked());
-  EXPECT_EQ(dialog.p_edit()->text(), "0.70");
+  EXPECT_EQ(follow_ups.size(), 1u);
 }
 
-TEST_F(Dialogs, WavelengthDialogAnodeThenOkBuildsASortedSpectrum) {
+TEST_F(Dialogs, WavelengthDialogFillsAnAnodeAndOkSetsTheSpectrum) {
   Tfimpur dialog(program, record);
-  dialog.show();
-  EXPECT_EQ(dialog.windowTitle(), "Multiple wavelengths");
-  EXPECT_EQ(dialog.harmonics_button()->statusTip(), "Set lambda/2, Lambda/3 of the primary wavelength");
-  ASSERT_EQ(dialog.anodes()->count(), 5);
-  EXPECT_EQ(dialog.anodes()->item(1)->text(), "CuK");
-  testing::click_row(dialog.anodes(), 1);
+  ASSERT_TRUE(testing::show_active(&dialog));
+  testing::click_row(dialog.anodes(), 1);  // CuK
   EXPECT_EQ(dialog.wavelength_edit(0)->text(), "1.54056");
-
   click(dialog.ok_button());
   ASSERT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  // Sorted by wavelength.
   EXPECT_EQ(program.workspace.settings.wavelengths, (std::vector<double>{1.39222, 1.54056, 1.54439}));
-  EXPECT_EQ(program.main_form.experiment.wavelength, "Multiple");
-  // The rows now show their intensity relative to the strongest.
-  EXPECT_EQ(dialog.intensity_edit(0)->text(), "  1.00");
   ASSERT_FALSE(follow_ups.empty());
   EXPECT_TRUE(follow_ups.back().refresh_anomalous_table);
   EXPECT_EQ(last_window_change(), std::pair(WindowId::MultipleWavelength, false));
-}
 
-TEST_F(Dialogs, WavelengthDialogRefusalFocusesTheBoxAtFaultHarmonicsAndCancel) {
-  Tfimpur dialog(program, record);
-  ASSERT_TRUE(testing::show_active(&dialog));
-  type_into(dialog.wavelength_edit(0), "1.5406");
-  type_into(dialog.intensity_edit(0), "100");
-  type_into(dialog.wavelength_edit(1), "0.7093");
+  dialog.show();
+  type_into(dialog.intensity_edit(1), "");
   click(dialog.ok_button());
   EXPECT_EQ(ui.last_warning(), "No percent on wavelength #2");
   EXPECT_EQ(QApplication::focusWidget(), dialog.intensity_edit(1));
-  EXPECT_EQ(program.workspace.settings.wavelengths, std::vector<double>{1.5406});  // unchanged
-  type_into(dialog.intensity_edit(1), "x");
-  click(dialog.ok_button());
-  EXPECT_EQ(ui.last_warning(), "Type error");
-  for (const FollowUp& f : follow_ups) EXPECT_FALSE(f.refresh_anomalous_table);
-
-  type_into(dialog.wavelength_edit(3), "2.0");
+  type_into(dialog.wavelength_edit(0), "1.5406");
   click(dialog.harmonics_button());
-  // λ/2 of 1.5406 Å in 8:5, by hand: 0.77030.
-  EXPECT_EQ(dialog.wavelength_edit(1)->text(), " 0.77030");
-  EXPECT_EQ(dialog.harmonics_button()->text(), QString::fromUtf8("λ/2, λ/3"));
-  click(dialog.cancel_button());
-  EXPECT_EQ(last_window_change(), std::pair(WindowId::MultipleWavelength, false));
-  EXPECT_EQ(program.workspace.settings.wavelengths, std::vector<double>{1.5406});
+  EXPECT_EQ(dialog.wavelength_edit(1)->text(), " 0.77030");  // λ/2
   program.wavelength_form.wavelength[3] = "0.63229";  // the model's boxes reach the widgets
   dialog.refresh_from_model();
   EXPECT_EQ(dialog.wavelength_edit(3)->text(), "0.63229");
 }
 
-TEST_F(Dialogs, AnomalousPanelOpensOnlyWithAtomsAndAppliesTheChosenTable) {
+TEST_F(Dialogs, AnomalousPanelButtonsReachTheTableChoice) {
   AnomalousPanel panel(program, record);
-  EXPECT_EQ(panel.title(), "Anomalous diffusion correction");
-  EXPECT_EQ(panel.apply_button()->statusTip(), "Apply the correction");
-  EXPECT_EQ(panel.suppress_button()->statusTip(), "Suppress the anomalous correction diffusion");
-  panel.bouton_lecture_ano();
-  EXPECT_EQ(ui.last_warning(), "No atom in the asymmetric unit!");
-  EXPECT_TRUE(panel.isHidden());
-
-  testing::add_iron_phase(program);
+  testing::add_one_atom_phase(program);
   program.main_form.experiment.wavelength = "1.5406";
   panel.bouton_lecture_ano();
   EXPECT_FALSE(panel.isHidden());
-  EXPECT_TRUE(panel.range_button(0)->isChecked());  // "The current phase"
-  click(panel.apply_button());
-  EXPECT_EQ(ui.last_warning(), "Select the File!");
-  EXPECT_FALSE(panel.isHidden());
   click(panel.table_button(1));  // "Sasaki"
   click(panel.apply_button());
-  EXPECT_EQ(panel.form().table_choice, 1);
   EXPECT_TRUE(panel.isHidden());
-  // Fe at Cu Kα lies just above its K edge energy, where f″ is about 3.2
-  // (Sasaki 1989); any clearly positive value shows the table was read.
-  EXPECT_GT(iron_f_second(), 1.0);
+  EXPECT_GT(iron_f_second(), 1.0);  // Fe at Cu Kα lies above its K edge
   ASSERT_FALSE(follow_ups.empty());
   EXPECT_TRUE(follow_ups.back().recompute_all);
-
-  // Suppress clears the applied terms. The panel is shown through its model: opening it with its
-  // button re-reads the wavelength, which clears the terms already.
   panel.form().visible = true;
   panel.refresh_from_model();
   click(panel.suppress_button());
   EXPECT_EQ(iron_f_second(), 0.0);
   EXPECT_TRUE(panel.isHidden());
-
-  // Cancel only hides.
   panel.bouton_lecture_ano();
-  const double opened = iron_f_second();
-  click(panel.range_button(1));
   click(panel.cancel_button());
   EXPECT_TRUE(panel.isHidden());
-  EXPECT_EQ(panel.form().apply_to, 1);
-  EXPECT_EQ(iron_f_second(), opened);
-  // The model's choices reach the radio buttons.
-  panel.form() = AnomalousPanelForm{true, 0, 0};
-  panel.refresh_from_model();
-  EXPECT_FALSE(panel.isHidden());
-  EXPECT_TRUE(panel.table_button(0)->isChecked());
-  EXPECT_FALSE(panel.table_button(1)->isChecked());
-  EXPECT_TRUE(panel.range_button(0)->isChecked());
 }
 
 TEST_F(Dialogs, WindowsShowTheirDialogsAndPassOthersOn) {
@@ -253,17 +173,10 @@ TEST_F(Dialogs, HelpOpensAtTheAskedTopic) {
   ASSERT_TRUE(windows.help()->isVisible()) << ui.last_warning();
   QTextBrowser* browser = windows.help()->browser();
   const int contents_position = browser->verticalScrollBar()->value();
-  // Every topic of the contents exists as an anchor; 14 is the main window's.
   for (int topic : {0, 1, 5, 7, 8, 13, 14, 17})
     EXPECT_TRUE(browser->toHtml().contains("name=\"" + help_anchor(topic) + "\"")) << topic;
   windows.open_help(14);
-  // The contents list (about 17 lines) lies above topic 14.
-  EXPECT_GT(browser->verticalScrollBar()->value(), contents_position + 200);
-  // A link of the contents moves within the same page.
-  const int topic14_position = browser->verticalScrollBar()->value();
-  browser->setSource(QUrl("#" + help_anchor(17)));
-  EXPECT_GT(browser->verticalScrollBar()->value(), topic14_position);
-  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_GT(browser->verticalScrollBar()->value(), contents_position + 200);  // below the contents list
 }
 
 TEST_F(Dialogs, MissingHelpFileAndUnreadableListingAreReported) {
@@ -288,7 +201,6 @@ TEST_F(Dialogs, TextViewerShowsAListingReadOnlyInFixedPitchAndPrintsIt) {
   EXPECT_TRUE(viewer->page()->isReadOnly());
   EXPECT_TRUE(QFontInfo(viewer->page()->font()).fixedPitch());
   EXPECT_TRUE(viewer->page()->toPlainText().contains("   1   1   1 3.2567  27.366"));
-  EXPECT_EQ(viewer->windowTitle(), "phase1.out");
   QPrinter printer;
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString((folder / "listing.pdf").string()));
@@ -296,73 +208,37 @@ TEST_F(Dialogs, TextViewerShowsAListingReadOnlyInFixedPitchAndPrintsIt) {
   EXPECT_GT(std::filesystem::file_size(folder / "listing.pdf"), 500u);
 }
 
-TEST_F(Dialogs, SpaceGroupWindowListsTheSystemAndAClickSetsTheGroup) {
+TEST_F(Dialogs, SpaceGroupWindowClicksInEitherListSetTheGroup) {
   program.workspace.crystal.system_code = "CUBI";
   program.workspace.crystal.symbol = "F m -3 m";
   Tfgroupes window(program);
-  window.show();  // activation runs init
+  window.show();  // activation lists the system's groups
   ASSERT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  EXPECT_EQ(window.windowTitle(), "Select a space group");
-  // Only cubic settings are listed, split into symbol, Hall symbol and group number 195 to 230.
-  QTreeWidget* catalogue = window.catalogue();
-  ASSERT_GT(catalogue->topLevelItemCount(), 0);
-  QTreeWidgetItem* first = catalogue->topLevelItem(0);
-  EXPECT_EQ(std::pair(first->text(0), first->text(1)), std::pair(QString("P 2 3"), QString("P 2 2 3")));
-  for (int i = 0; i < catalogue->topLevelItemCount(); ++i) {
-    const int number = catalogue->topLevelItem(i)->text(2).toInt();
-    EXPECT_TRUE(number >= 195 && number <= 230) << catalogue->topLevelItem(i)->text(0).toStdString();
-  }
-  EXPECT_GT(window.positions()->rowCount(), 0);  // the phase's symbol is found and shown with its operators
-
   const auto found = window.standard_symbols()->findItems("P m -3 m", Qt::MatchExactly);
   ASSERT_EQ(found.size(), 1);
   testing::click_row(window.standard_symbols(), window.standard_symbols()->row(found.front()));
   const CrystalPageForm& page = program.main_form.crystal;
-  EXPECT_EQ(program.workspace.crystal.symbol, "P m -3 m");
   EXPECT_EQ(page.hermann_mauguin, "P m -3 m");
-  EXPECT_EQ(page.hall, "");
-  EXPECT_EQ(catalogue->selectedItems().size(), 0);
-  // m-3m with a primitive lattice: 48 general positions (International Tables A, No. 221).
-  EXPECT_EQ(window.positions()->rowCount(), 48);
-  EXPECT_EQ(window.positions()->item(0, 0)->text(), "1");
+  EXPECT_EQ(window.positions()->rowCount(), 48);  // m-3m, primitive (International Tables A, No. 221)
 
-  // A click on a catalogue row takes the GETSPEC route and fills the Hall box.
+  QTreeWidget* catalogue = window.catalogue();
+  QTreeWidgetItem* first = catalogue->topLevelItem(0);
   catalogue->scrollToItem(first);
   QTest::mouseClick(catalogue->viewport(), Qt::LeftButton, {}, catalogue->visualItemRect(first).center());
   EXPECT_EQ(page.hermann_mauguin, "P 2 3");
   EXPECT_EQ(page.hall, "P 2 2 3");
-  EXPECT_EQ(page.space_group_number, "195");
   EXPECT_EQ(window.standard_symbols()->selectedItems().size(), 0);
-  // 23 with a primitive lattice: 12 general positions (International Tables A, No. 195).
-  EXPECT_EQ(window.positions()->rowCount(), 12);
+  EXPECT_EQ(window.positions()->rowCount(), 12);  // 23, primitive (No. 195)
   click(window.ok_button());
   EXPECT_EQ(last_window_change(), std::pair(WindowId::SpaceGroup, false));
-}
-
-TEST_F(Dialogs, SpaceGroupWindowRefusesOkWithoutAGroup) {
-  program.workspace.crystal.system_code = "TETR";
-  Tfgroupes window(program);
-  window.show();
-  EXPECT_GT(window.standard_symbols()->count(), 0);
-  click(window.ok_button());
-  EXPECT_EQ(ui.last_warning(), "No selected group!");
-  EXPECT_TRUE(ui.window_changes.empty());
 }
 
 TEST_F(Dialogs, CifBlockChooserListsTheBlocksAndOkTakesTheClickedOne) {
   program.workspace.cif_blocks.blocks = {{"quartz", 0}, {"cristobalite", 2}};
   TForm3 window(program);
-  window.show();  // activation fills the list and selects the first block
+  window.show();  // activation fills the list
   ASSERT_EQ(window.blocks()->count(), 2);
-  EXPECT_EQ(window.blocks()->item(1)->text(), "cristobalite");
-  EXPECT_EQ(window.blocks()->currentRow(), 0);
-  EXPECT_TRUE(window.read_notice()->isHidden());
-  click(window.close_button());
-  EXPECT_EQ(program.workspace.cif_blocks.chosen_block, 0);  // nothing read
-  EXPECT_EQ(last_window_change(), std::pair(WindowId::CifBlocks, false));
-
   testing::click_row(window.blocks(), 1);
-  EXPECT_EQ(program.cif_block_form.selected, 1);
   click(window.ok_button());
   EXPECT_EQ(program.workspace.cif_blocks.chosen_block, 2);  // 1-based
   EXPECT_EQ(last_window_change(), std::pair(WindowId::CifBlocks, false));
@@ -376,23 +252,16 @@ TEST_F(Dialogs, LambdaMissingWindowReadsTheTypedWavelength) {
   LambdaMissingWindow window(program, [&](const ObservedLoad& load) { loads.push_back(load); });
   window.refresh_from_model();
   window.show();
-  EXPECT_EQ(window.windowTitle(), "Lambda missing");
-  EXPECT_TRUE(window.lambda1_edit()->isReadOnly());
-  EXPECT_FALSE(window.lambda_edit()->isReadOnly());
   testing::click_row(window.anodes(), 1);
   EXPECT_EQ(window.lambda1_edit()->text(), " 1.54056");
-  EXPECT_EQ(window.lambda_edit()->text(), " 1.54180");
-
   type_into(window.lambda_edit(), "1.5x");
   click(window.ok_button());
-  EXPECT_EQ(ui.last_warning(), "Lambda error!");
   EXPECT_TRUE(loads.empty());
   type_into(window.lambda_edit(), "1.5406");
   click(window.ok_button());
   ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
   EXPECT_DOUBLE_EQ(program.workspace.observed_patterns[0].wavelength, 1.5406);
   ASSERT_EQ(loads.size(), 1u);
-  EXPECT_TRUE(loads[0].added);
   EXPECT_EQ(last_window_change(), std::pair(WindowId::LambdaFromFile, false));
 }
 

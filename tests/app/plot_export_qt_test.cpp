@@ -95,17 +95,13 @@ TEST_F(QtExport, EachKindOpensInItsReaderAndUnknownKindsAndSizesAreRefused) {
   EXPECT_FALSE(std::filesystem::exists(folder / "empty.png"));
 }
 
-TEST_F(QtExport, PdfOpensInPdftoppm) {
+TEST_F(QtExport, PdfAndPrintoutHaveTheirSizeAsPdftoppmDrawsThem) {
   if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "pdftoppm is not installed";
   ASSERT_EQ(render("plot.pdf", HklMode::AlongTop, 960, 384), "");
-  const QImage page = pdf_page(folder / "plot.pdf", folder / "page");
   // 960 × 384 pixels at 96 per inch are 10 × 4 inches: 720 × 288 at 72 dots per inch.
-  EXPECT_NEAR(page.width(), 720, 2);
-  EXPECT_NEAR(page.height(), 288, 2);
-}
-
-TEST_F(QtExport, PrintoutHasTheChosenSizeAtThePrintersResolution) {
-  if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "pdftoppm is not installed";
+  const QImage plot = pdf_page(folder / "plot.pdf", folder / "page");
+  EXPECT_NEAR(plot.width(), 720, 2);
+  EXPECT_NEAR(plot.height(), 288, 2);
   testing::ScriptedUi ui;
   Program program{ui, folder.path()};
   program.workspace = workspace;

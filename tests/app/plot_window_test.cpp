@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QSvgRenderer>
 #include <QUrl>
 
 #include "app/app_helpers.hpp"
@@ -79,29 +78,21 @@ struct PlotWindow : ::testing::Test {
   bool checked(const char* path) const { return window->action(path)->isChecked(); }
 };
 
-TEST_F(PlotWindow, FirstDrawingShowsTheHelpLineAndTheCurves) {
-  EXPECT_TRUE(window->status_line()->isVisible());
+TEST_F(PlotWindow, FirstDrawingShowsTheCurvesAndTheScaleControlStretchesThem) {
   EXPECT_EQ(window->status_line()->text().toStdString(), kPlotHelpText);
-  EXPECT_EQ(window->windowTitle(), "Diffraction diagram");
-  const QImage& image = window->image();
-  EXPECT_EQ(image.size(), window->image_area()->size());
-  // The background colour (224, 236, 255) and the quartz colour (255, 124, 162) are both on the image.
-  EXPECT_GT(count_colour(image, program.workspace.styles.background), image.width() * image.height() / 2);
-  EXPECT_GT(count_colour(image, quartz_colour()), 100);
-}
-
-TEST_F(PlotWindow, ScaleControlStretchesTheCurvesAndWarnsAtItsEnds) {
   const QImage before = window->image();
+  EXPECT_EQ(before.size(), window->image_area()->size());
+  EXPECT_GT(count_colour(before, program.workspace.styles.background), before.width() * before.height() / 2);
+  EXPECT_GT(count_colour(before, quartz_colour()), 100);
   window->scale_control()->setValue(40);
   EXPECT_DOUBLE_EQ(state().intensity_scale, 4.0);
-  // Four times higher: much more of the quartz curve is clipped off at the top, so fewer of its pixels show.
   EXPECT_NE(count_colour(window->image(), quartz_colour()), count_colour(before, quartz_colour()));
   window->scale_control()->setValue(500);
-  EXPECT_EQ(window->status_line()->text(), "Max Zoom. Cannot Zoom anymore");
   EXPECT_TRUE(window->status_line()->styleSheet().contains("red"));
-  window->scale_control()->setValue(100);
-  EXPECT_EQ(window->status_line()->text().toStdString(), kPlotHelpText);
-  EXPECT_FALSE(window->status_line()->styleSheet().contains("red"));
+  window->shift_control()->setValue(40);  // the centre of 15..45 was 30
+  EXPECT_EQ(std::pair(state().theta2_min, state().theta2_max), std::pair(25.0, 55.0));
+  window->reset_button()->click();
+  EXPECT_DOUBLE_EQ(state().theta2_min, 15);
 }
 
 TEST_F(PlotWindow, DraggedBoxZoomsAndRightButtonUnzoomsToTheFullRange) {
@@ -128,74 +119,40 @@ TEST_F(PlotWindow, DraggedBoxZoomsAndRightButtonUnzoomsToTheFullRange) {
   EXPECT_EQ(full_recomputations, 1);
 }
 
-TEST_F(PlotWindow, ClickOnAReflectionSelectsItsResultsLineAndTheMouseReadsAngleAndD) {
+TEST_F(PlotWindow, ClickOnAReflectionSelectsItsResultsLineAndTheMouseReadsTheAngle) {
   const QImage before = window->image();
   QTest::mouseClick(window->image_area(), Qt::LeftButton, {}, pixel(state(), 29.41, 0) - QPoint(0, 100));
-  // Reflection 1 of phase 2 is the line after "Phase 2 calcite.cry".
-  EXPECT_EQ(program.main_form.results_selected, 8);
-  EXPECT_NE(window->image(), before);  // the " 1/ph.2" label and its line
-  EXPECT_GE(ui.refreshes, 1);
-  program.main_form.results_selected = -1;
-  QTest::mouseClick(window->image_area(), Qt::LeftButton, {}, pixel(state(), 17, 0) - QPoint(0, 100));
-  EXPECT_EQ(program.main_form.results_selected, -1);
-
+  EXPECT_EQ(program.main_form.results_selected, 8);  // reflection 1 of phase 2
+  EXPECT_NE(window->image(), before);                // its label
   QTest::mouseMove(window->image_area(), pixel(state(), 30, 10));
-  // d = 1.5406 / (2 sin 15°) = 2.976 Å.
   const QString text = window->readout()->text();
   ASSERT_TRUE(text.startsWith("2Th=")) << text.toStdString();
   EXPECT_NEAR(text.mid(4, 8).toDouble(), 30, 0.05);
-  EXPECT_NEAR(text.mid(text.indexOf("d=") + 2).toDouble(), 2.976, 0.006) << text.toStdString();
 }
 
-TEST_F(PlotWindow, ShiftControlSlidesTheRangeAndRefusesToLeaveIt) {
-  EXPECT_EQ(window->shift_control()->value(), 30);  // centre of 15..45
-  window->shift_control()->setValue(40);
-  EXPECT_EQ(std::pair(state().theta2_min, state().theta2_max), std::pair(25.0, 55.0));
-  window->shift_control()->setValue(70);  // 55..85 would leave nothing of 15..45
-  EXPECT_DOUBLE_EQ(state().theta2_min, 25);
-  EXPECT_EQ(window->shift_control()->value(), 40);
-  window->reset_button()->click();
-  EXPECT_DOUBLE_EQ(state().theta2_min, 15);
-}
-
-TEST_F(PlotWindow, YModeMenuChangesTheImageAndIsRefusedInQ) {
+TEST_F(PlotWindow, YModeMenuChangesTheImageAndKeepsItsCheckMarksWithTheState) {
   const QImage linear = window->image();
   trigger("&Drawing options/Y Scale/L&ogarithmic");
   EXPECT_EQ(state().y_mode, YMode::Logarithmic);
-  EXPECT_TRUE(checked("&Drawing options/Y Scale/L&ogarithmic"));
   EXPECT_FALSE(checked("&Drawing options/Y Scale/&Linear"));
   EXPECT_NE(window->image(), linear);
-  trigger("&Drawing options/Y Scale/&Square root");
-  EXPECT_EQ(state().y_mode, YMode::SquareRoot);
   trigger("&Drawing options/Y Scale/&Linear");
   EXPECT_EQ(window->image(), linear);
-
   program.workspace.settings.angle_scale = AngleScale::Q;
-  trigger("&Drawing options/Y Scale/&Square root");
-  EXPECT_EQ(ui.last_warning(), "Not available with Q representation");
+  trigger("&Drawing options/Y Scale/&Square root");  // refused in Q
   EXPECT_TRUE(checked("&Drawing options/Y Scale/&Linear"));
   EXPECT_FALSE(checked("&Drawing options/Y Scale/&Square root"));
 }
 
 TEST_F(PlotWindow, UserTicksGoThroughThePanel) {
   TickPanel* panel = window->tick_panel();
-  EXPECT_FALSE(panel->isVisible());
   trigger("&Drawing options/&Ticks/&User");
   ASSERT_TRUE(panel->isVisible());
-  EXPECT_EQ(panel->title(), "Change the tick marks  values");
-  EXPECT_TRUE(checked("&Drawing options/&Ticks/&User"));
-  // 30 degrees wide: the defaults are 5 and 0.5.
-  QStringList labels;
-  for (const QLabel* label : panel->findChildren<QLabel*>()) labels << label->text();
-  EXPECT_TRUE(labels.contains("(Default: 5.00)") && labels.contains("(Default: 0.50)")) << labels.join('|').toStdString();
   EXPECT_EQ(panel->minor_box()->text(), "   0.50");
-
   panel->minor_box()->setText("a lot");
   QTest::mouseClick(panel->ok_button(), Qt::LeftButton);
-  EXPECT_EQ(ui.last_warning(), "Error!");
   EXPECT_TRUE(panel->isVisible());
   EXPECT_EQ(panel->minor_box()->text(), "a lot");  // the typed text stays for correcting
-
   const QImage before = window->image();
   panel->minor_box()->setText("1");
   panel->major_box()->setText("2");
@@ -204,7 +161,6 @@ TEST_F(PlotWindow, UserTicksGoThroughThePanel) {
   EXPECT_EQ(std::pair(state().major_tick, state().minor_tick), std::pair(2.0, 1.0));
   EXPECT_NE(window->image(), before);
   trigger("&Drawing options/&Ticks/&Default ");
-  EXPECT_DOUBLE_EQ(state().major_tick, 5);
   EXPECT_TRUE(checked("&Drawing options/&Ticks/&Default "));
 }
 
@@ -213,47 +169,25 @@ TEST_F(PlotWindow, DifferenceWindowOpensDrawsAndClosesWithItsMenu) {
   Tfdifference* difference = window->difference_window();
   ASSERT_TRUE(difference->isVisible());
   EXPECT_TRUE(checked("&Difference"));
-  EXPECT_EQ(difference->windowTitle(), "Difference mixture.raw-Sum of Calculated diag.");
-  EXPECT_EQ(difference->height(), 200);
-  // The zero line and the difference curve are black on (234, 234, 234).
-  EXPECT_GT(count_colour(difference->image(), Rgb{0, 0, 0}), difference->width() / 2);
-  EXPECT_GT(count_colour(difference->image(), Rgb{234, 234, 234}), 1000);
-  // Every later drawing redraws it: a larger scale moves the calculated rows.
+  EXPECT_GT(count_colour(difference->image(), Rgb{0, 0, 0}), difference->width() / 2);  // zero line and curve
   const QImage before = difference->image();
-  window->scale_control()->setValue(20);
+  window->scale_control()->setValue(20);  // every later drawing redraws it
   EXPECT_NE(difference->image(), before);
   difference->close();
   EXPECT_FALSE(state().difference_open);
   EXPECT_FALSE(checked("&Difference"));
-
-  program.workspace.phases.clear();
-  trigger("&Difference");
-  EXPECT_EQ(ui.last_warning(), "No phase!");
-  EXPECT_FALSE(difference->isVisible());
 }
 
-TEST_F(PlotWindow, PictureExportsWriteReadableFilesOfTheChosenName) {
-  struct Case { const char* item; const char* typed; const char* written; int filter; };
-  const Case cases[] = {
-      {"&Save image/&Bitmap format", "shot", "shot.bmp", 1}, {"&Save image/&JPEG format", "shot", "shot.jpg", 2},
-      {"&Save image/&PNG format", "shot", "shot.png", 3},    {"&Save image/&SVG format", "plot.svg", "plot.svg", 4},
-      {"&Save image/P&DF format", "plot", "plot.pdf", 5},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.item);
-    ui.choose_file(c.typed);  // resolved against the current folder
-    trigger(c.item);
-    ASSERT_FALSE(ui.save_requests.empty());
-    EXPECT_EQ(ui.save_requests.back().filter_index, c.filter);
-    const auto path = folder / c.written;
-    ASSERT_TRUE(std::filesystem::exists(path));
-    const QString name = QString::fromStdString(path.string());
-    if (path.extension() == ".svg")
-      EXPECT_TRUE(QSvgRenderer(name).isValid());
-    else if (path.extension() == ".pdf")
-      EXPECT_EQ(read_file_bytes(path)->substr(0, 5), "%PDF-");
-    else
-      EXPECT_EQ(QImage(name).size(), window->image().size());
+TEST_F(PlotWindow, PictureExportsWriteTheChosenNameWithTheKindsExtension) {
+  const std::tuple<const char*, const char*, int> cases[] = {
+      {"&Save image/&Bitmap format", "shot.bmp", 1}, {"&Save image/&JPEG format", "shot.jpg", 2},
+      {"&Save image/&PNG format", "shot.png", 3},    {"&Save image/&SVG format", "shot.svg", 4},
+      {"&Save image/P&DF format", "shot.pdf", 5}};
+  for (const auto& [item, written, filter] : cases) {
+    ui.choose_file("shot");  // resolved against the current folder
+    trigger(item);
+    EXPECT_EQ(ui.save_requests.back().filter_index, filter) << item;
+    EXPECT_GT(std::filesystem::file_size(folder / written), 100u) << item;
   }
 }
 
@@ -261,33 +195,17 @@ TEST_F(PlotWindow, MetafileDialogWritesAnEnhancedMetafile) {
   trigger("&Save image/&EMF format");
   Tfmetafile* dialog = window->metafile_dialog();
   ASSERT_TRUE(dialog->isVisible());
-  EXPECT_EQ(dialog->windowTitle(), "Creation of an EMF image");
-  EXPECT_EQ(dialog->width_box()->text(), "1020");
-  EXPECT_EQ(dialog->height_box()->text(), "300");
   dialog->height_box()->setText("400");
   ui.choose_file("plot");
   QTest::mouseClick(dialog->create_button(), Qt::LeftButton);
-  const auto path = folder / "plot.emf";
-  ASSERT_TRUE(std::filesystem::exists(path));
-  EXPECT_EQ(ui.informations, std::vector<std::string>{"The file " + path.string() + " was created"});
   EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(ui.save_requests.back().filter, "Windows Metafile (*emf)|*.emf");
-  testing::expect_metafile_header(path);
-
-  dialog->show();
-  dialog->width_box()->setText("wide");
-  QTest::mouseClick(dialog->create_button(), Qt::LeftButton);
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_NE(ui.last_warning().find("whole numbers"), std::string::npos);
+  testing::expect_metafile_header(folder / "plot.emf");
 }
 
 TEST_F(PlotWindow, PrintDialogPrintsThroughThePrinterDialog) {
   trigger("&Print");
   Tfprint* dialog = window->print_dialog();
   ASSERT_TRUE(dialog->isVisible());
-  EXPECT_EQ(dialog->windowTitle(), "Print the pattern");
-  EXPECT_EQ(std::pair(dialog->width_box()->value(), dialog->height_box()->value()), std::pair(28, 10));
-  EXPECT_EQ(program.main_form.page, MainPage::CrystalData);
   const auto pdf = folder / "printed.pdf";
   int asked = 0;
   dialog->choose_printer = [&](QPrinter& printer) {
@@ -295,19 +213,12 @@ TEST_F(PlotWindow, PrintDialogPrintsThroughThePrinterDialog) {
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
     return ++asked > 1;  // the first printer dialog is cancelled
   };
-  dialog->comment_box()->setText("quartz and calcite");
   QTest::mouseClick(dialog->print_button(), Qt::LeftButton);
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_FALSE(std::filesystem::exists(pdf));
   QTest::mouseClick(dialog->print_button(), Qt::LeftButton);
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(read_file_bytes(pdf).value_or("").substr(0, 5), "%PDF-");
-
-  program.workspace.phases.clear();
-  program.workspace.observed_patterns.clear();
-  trigger("&Print");
-  EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
-  EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(PlotWindow, DroppedFilesOpenThroughTheApplication) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/scripted_ui.hpp"
+#include "support/started_program.hpp"
 #include "support/temp_folder.hpp"
 #include "flows/colours_window.hpp"
 #include "util/files.hpp"
@@ -48,31 +49,21 @@ TEST_F(ColoursTest, DefaultsWithoutAFileMatchTheGoldenFile) {
   EXPECT_EQ(phase.colour, (Rgb{255, 124, 162}));
 }
 
-TEST_F(ColoursTest, SavingAndRestartingRestoresAllColoursButNoPens) {
+TEST_F(ColoursTest, SavingAndRestartingRestoresTheAppliedColoursButNoPens) {
   workspace.phases.resize(1);
   workspace.observed_patterns.resize(1);
   workspace.observed_peaks.resize(1);
   init_active(form, workspace);
-  // 27 distinct colours: background, text, sum and 8 of each kind.
-  std::uint8_t next = 1;
-  auto take = [&] {
-    return Rgb{next, static_cast<std::uint8_t>(next + 100), static_cast<std::uint8_t>(next++ * 2)};
-  };
-  form.background = take();
-  form.text = take();
-  form.sum.colour = take();
-  for (auto* rows : {&form.phases, &form.patterns, &form.peaks})
-    for (auto& row : *rows) row.colour = take();
+  const Rgb colours[] = {{1, 101, 2}, {2, 102, 4}, {3, 103, 6}, {4, 104, 8}, {5, 105, 10}, {6, 106, 12}};
+  form.background = colours[0];
+  form.text = colours[1];
+  form.sum.colour = colours[2];
+  form.phases[0].colour = colours[3];
+  form.patterns[0].colour = colours[4];
+  form.peaks[0].colour = colours[5];
   form.phases[0].pen_width = "4";
   form.sum.style_index = 2;
   ASSERT_TRUE(applique_couleurs(form, program));
-  // Slots without a phase, pattern or list keep their colour only in the boxes: put them in the styles too.
-  auto& styles = workspace.styles;
-  for (std::size_t i = 1; i < 8; ++i) {
-    styles.phase_colours[i] = form.phases[i].colour;
-    styles.pattern_colours[i] = form.patterns[i].colour;
-    styles.peak_colours[i] = form.peaks[i].colour;
-  }
   sauve_selection(program);
 
   testing::ScriptedUi restarted_ui;
@@ -80,17 +71,27 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresAllColoursButNoPens) {
   ColoursForm restarted_form;
   init_create(restarted_form, restarted);
   const DisplayStyles& read = restarted.workspace.styles;
-  EXPECT_EQ(read.background, form.background);
-  EXPECT_EQ(read.text, form.text);
-  EXPECT_EQ(read.sum_colour, form.sum.colour);
-  EXPECT_EQ(restarted.main_form.phases.sum_colour, form.sum.colour);  // the phase table's sum box too
-  for (std::size_t i = 0; i < 8; ++i) {
-    EXPECT_EQ(read.phase_colours[i], form.phases[i].colour) << i;
-    EXPECT_EQ(read.pattern_colours[i], form.patterns[i].colour) << i;
-    EXPECT_EQ(read.peak_colours[i], form.peaks[i].colour) << i;
-  }
+  const Rgb found[] = {read.background,       read.text,           read.sum_colour,
+                       read.phase_colours[0], read.pattern_colours[0], read.peak_colours[0]};
+  for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(found[i], colours[i]) << i;
+  EXPECT_EQ(restarted.main_form.phases.sum_colour, colours[2]);  // the phase table's sum box too
   EXPECT_EQ(read.phase_pen_widths[0], 1);
   EXPECT_EQ(read.sum_pen_style, 0);
+}
+
+TEST(ColoursFile, ACrystalOpenedAfterARestartTakesItsSlotsSavedColour) {
+  testing::StartedProgram saved;
+  saved.program.workspace.styles.phase_colours[0] = Rgb{250, 140, 10};
+  sauve_selection(saved.program);
+  testing::ScriptedUi ui;
+  Program restarted{ui, saved.folder.path()};
+  ASSERT_TRUE(init_creation(restarted));
+  ColoursForm form;
+  init_create(form, restarted);  // the colours window is made at start and reads the file
+  ui.choose_file(testing::source_folder("examples/nacl.cry").string());
+  lit_fichier_cry(restarted, CrystalFileKind::Native);
+  ASSERT_EQ(restarted.workspace.phase_count(), 1) << ui.last_warning();
+  EXPECT_EQ(restarted.workspace.phase(1).colour, (Rgb{250, 140, 10}));
 }
 
 TEST_F(ColoursTest, SaveBeforeApplySavesTheOldColours) {

@@ -6,7 +6,7 @@
 
 #include <map>
 
-#include "plot_fixtures.hpp"
+#include "support/plot_workspace.hpp"
 
 namespace calvane {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "plot_fixtures.hpp"
+#include "support/plot_workspace.hpp"
 #include "ui/experiment_reading.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"

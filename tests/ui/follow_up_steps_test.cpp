@@ -19,7 +19,7 @@ struct FollowUpSteps : ::testing::Test {
 };
 
 TEST_F(FollowUpSteps, AnomalousGridIsRefilledFromTheWorkingCrystalAndTheSpectrum) {
-  testing::add_iron_phase(program);
+  testing::add_one_atom_phase(program);
   program.workspace.settings.wavelengths = {1.54056, 1.39222};
   program.main_form.crystal.anomalous.cells.clear();
   FollowUp follow_up;

@@ -9,20 +9,14 @@
 namespace calvane {
 namespace {
 
-TEST(PolarisationForm, InitialiseAndChoosingSynchrotronShowsThePanel) {
-  PolarisationForm form;
-  form.chosen_item = 1;
-  form.panel_visible = true;
-  form.polarisation_text = "0.3";
+TEST(PolarisationForm, InitialiseClearsTheChoiceAndOnlyASynchrotronShowsThePanel) {
+  PolarisationForm form{.chosen_item = 1, .panel_visible = true, .polarisation_text = "0.3", .focus_in_polarisation = false};
   initialise(form);
-  EXPECT_EQ(form.chosen_item, -1);
-  EXPECT_FALSE(form.panel_visible);
-  EXPECT_TRUE(form.polarisation_text.empty());
+  EXPECT_EQ(std::tuple(form.chosen_item, form.panel_visible, form.polarisation_text), std::tuple(-1, false, ""));
   onclick_event(form, PolarisationForm::kTube);
   EXPECT_FALSE(form.panel_visible);
   onclick_event(form, PolarisationForm::kSynchrotron);
-  EXPECT_TRUE(form.panel_visible);
-  EXPECT_TRUE(form.focus_in_polarisation);
+  EXPECT_TRUE(form.panel_visible && form.focus_in_polarisation);
 }
 
 TEST(PolarisationForm, TypedPolarisation) {

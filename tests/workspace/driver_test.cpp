@@ -5,34 +5,18 @@
 #include <algorithm>
 
 #include "flows/crystal_page.hpp"
-#include "flows/open_flow.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "support/started_program.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "flows/main_actions.hpp"
 #include "flows/program.hpp"
-#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {
 
 auto hkl(const Reflection& r) { return std::tuple(r.h, r.k, r.l); }
 
-struct Driver : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
-
-  void SetUp() override {
-    folder.add_data_files();
-    ASSERT_TRUE(init_creation(program));
-  }
-  void open_example(const char* name) {
-    ui.choose_file(testing::source_folder(std::string("examples/") + name).string());
-    lit_fichier_cry(program, CrystalFileKind::Native);
-    ASSERT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  }
+struct Driver : ::testing::Test, testing::StartedProgram {
   PhaseData& phase(int p) { return program.workspace.phase(p); }
   std::uintmax_t size_of(const char* name) const { return std::filesystem::file_size(folder / name); }
 };

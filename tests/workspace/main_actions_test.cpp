@@ -6,11 +6,9 @@
 
 #include "flows/open_flow.hpp"
 #include "flows/total_data_flows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "support/started_program.hpp"
 #include "ui/program_version.hpp"
 #include "flows/program.hpp"
-#include "flows/startup.hpp"
 
 namespace calvane {
 namespace {
@@ -47,18 +45,12 @@ TEST(MainWindowCaption, NamesTheWorkspaceAndMarksItWhenModified) {
 }
 
 // Opening, changing, saving and closing a workspace as the user does.
-struct UnsavedWorkspace : MainActions {
-  void SetUp() override {
-    folder.add_data_files();
-    ASSERT_TRUE(init_creation(program));
-  }
-  void open_crystal(const char* example) {
-    ui.choose_file(testing::source_folder(std::string("examples/") + example).string());
-    lit_fichier_cry(program, CrystalFileKind::Native);
-  }
+struct UnsavedWorkspace : ::testing::Test, testing::StartedProgram {
+  Workspace& ws = program.workspace;
+  void open_crystal(const char* example) { open_example(example); }
   std::string caption() {
     show_workspace_caption(program);
-    return form.caption;
+    return program.main_form.caption;
   }
   static constexpr const char* kQuestion = "Save the workspace before closing?";
 };
@@ -119,6 +111,26 @@ TEST_F(UnsavedWorkspace, SavingAndOpeningClearTheMarkAndLaterChangesSetItAgain) 
   // An empty workspace has nothing a workspace file could keep: no question.
   EXPECT_TRUE(settle_unsaved_workspace(program));
   EXPECT_EQ(ui.questions.size(), 1u);
+}
+
+using OpenMenu = UnsavedWorkspace;
+
+TEST_F(OpenMenu, OpenCrystalStructureTellsTheKindByTheNameOrElseByTheContent) {
+  ui.choose_file(testing::source_folder("tests/crystal_io/fixtures/amcsd_quartz.cif").string());
+  open_crystal_structure(program);
+  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  EXPECT_EQ(ui.open_requests.back().filter.rfind("All crystal files (", 0), 0u);
+  EXPECT_EQ(ws.crystal_file_kind, CrystalFileKind::Cif);
+  ui.choose_file(folder.write("rutile_structure", "CELL  4.5937  4.5937  2.9587  90.000  90.000  90.000\n"
+                                                  "Ti1  22  0.0 0.0 0.0  1.0  0.42\nO1    8  0.30478 0.30478 0.0  1.0  0.58\n"
+                                                  "rgnr 136\n").string());
+  open_crystal_structure(program);
+  EXPECT_EQ(ws.phase_count(), 2) << ui.last_warning();
+  EXPECT_EQ(ws.crystal_file_kind, CrystalFileKind::PowderCell);
+  ui.choose_file(folder.write("notes", "nothing to read\n").string());
+  open_crystal_structure(program);
+  EXPECT_NE(ui.last_warning().find("notes is no crystal file that the program can tell"), std::string::npos);
+  EXPECT_EQ(ws.phase_count(), 2);
 }
 
 TEST_F(MainActions, SelectorButtonsAndTheDisplayBoxMakeAPhaseCurrent) {
