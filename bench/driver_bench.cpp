@@ -81,7 +81,7 @@ void BM_TypicalPhaseFirstComputation(benchmark::State& state) {
   bench.open(random_crystal("MONO", "P 1 21/c 1", {10.2, 11.3, 12.1, 90, 101.5, 90}, 30, 7), "typical.cry");
   if (bench.program.workspace.phase_count() != 1) state.SkipWithError(bench.ui.last_warning.c_str());
   for (auto _ : state) {
-    bench.program.reflection_lists = ReflectionListCache();
+    bench.program.caches.reflection_lists = ReflectionListCache();
     benchmark::DoNotOptimize(calcule(bench.program));
   }
 }

@@ -18,12 +18,12 @@ Workspace full_workspace(int pattern_points = 10000) {
   Workspace w;
   w.settings.two_theta_low = 5;
   w.settings.two_theta_high = 125;
-  for (int k = 0; k < kMaxProfilePoints; ++k) w.profile_x.push_back(5 + k * 120.0 / (kMaxProfilePoints - 1));
+  w.profile_grid = {5, 125, kMaxProfilePoints};
   for (int p = 0; p < kMaxPhases; ++p) {
     PhaseData phase;
     phase.file_name = "phase" + std::to_string(p) + ".cry";
     phase.show_hkl = true;
-    for (double x : w.profile_x) phase.profile.push_back(static_cast<float>(50 + 40 * std::sin(x * (p + 1))));
+    for (double x : w.profile_grid.abscissae()) phase.profile.push_back(static_cast<float>(50 + 40 * std::sin(x * (p + 1))));
     for (int r = 0; r < 2000; ++r) {
       Reflection reflection;
       reflection.h = r % 7;

@@ -16,6 +16,7 @@
 #include "crystallography/operator_factors.hpp"
 #include "crystallography/phase_listing.hpp"
 #include "crystallography/reflection_list.hpp"
+#include "crystallography/reflection_list_cache.hpp"
 #include "crystallography/structure_factor.hpp"
 #include "ui/ui_port.hpp"
 #include "util/thread_pool.hpp"
@@ -150,23 +151,27 @@ BENCHMARK(BM_StructureFactorsOneCore)->Unit(benchmark::kMillisecond)->UseRealTim
 void BM_WholeWavelength(benchmark::State& state) {
   const Setup& s = setup();
   BenchUi ui;
-  Program program(ui, ".");
-  program.workspace.crystal = s.crystal;
-  program.workspace.settings.two_theta_low = 5;
-  program.workspace.settings.two_theta_high = 150;
-  program.workspace.current_wavelength_index = 1;
-  program.workspace.composition.formula_units = 1;
-  program.workspace.sample_absorption = {1, 1, 1, 1};
+  ExperimentSettings settings;
+  settings.wavelengths = {1.5406};
+  settings.fractions = {1};
+  settings.two_theta_low = 5;
+  settings.two_theta_high = 150;
+  PhaseComposition composition;
+  composition.formula_units = 1;
+  const std::array<double, 4> absorption{1, 1, 1, 1};
+  std::size_t count = 0;
+  ReflectionListCache lists;  // kept, as the program keeps them from one Apply to the next
   for (auto _ : state) {
+    StructureFactorCache sums;  // summed again, as after an edit of the atoms
+    PhaseLines lines = compute_phase_lines({s.crystal, settings, composition, absorption}, lists, sums, nullptr, ui);
+    DeferredListing listing{s.crystal, settings, composition, "bench.cry", "-", std::move(lines.sections)};
     std::string detailed, brief;
-    PhaseListings listings;
-    listings.detailed = &detailed;
-    listings.short_listing = &brief;
-    listings.date_time = "-";
-    compute_wavelength(program, listings);
-    benchmark::DoNotOptimize(program.workspace.wavelength_reflections.size());
+    write_listing_headers(listing, &detailed, &brief);
+    write_sections(listing, &detailed, &brief);
+    count = lines.reflections.size();
+    benchmark::DoNotOptimize(detailed.size());
   }
-  state.counters["reflections"] = static_cast<double>(program.workspace.wavelength_reflections.size());
+  state.counters["reflections"] = static_cast<double>(count);
 }
 BENCHMARK(BM_WholeWavelength)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,5 +1,7 @@
 #include "app/cif_block_window.hpp"
 
+#include "flows/cif_block_window.hpp"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>

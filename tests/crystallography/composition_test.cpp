@@ -62,7 +62,9 @@ TEST(Composition, KnownCompounds) {
     EXPECT_EQ(std::to_string(values.formula_units) + values.formula, std::to_string(c.z) + c.formula);
     EXPECT_NEAR(values.molecular_weight, c.molecular_weight, 0.01) << c.name;
     EXPECT_NEAR(values.density, c.density, 0.003 * c.density) << c.name;
-    if (c.mass_absorption > 0) EXPECT_NEAR(values.mass_absorption[0], c.mass_absorption, 0.1) << c.name;
+    if (c.mass_absorption > 0) {
+      EXPECT_NEAR(values.mass_absorption[0], c.mass_absorption, 0.1) << c.name;
+    }
     EXPECT_GT(values.mass_absorption[1], 0) << c.name;
     EXPECT_LT(values.mass_absorption[1], values.mass_absorption[0]) << c.name;  // harder radiation
     EXPECT_EQ(values.mass_absorption[2], 0) << c.name;

@@ -12,7 +12,8 @@
 #include "crystallography/engine.hpp"
 #include "crystallography/intensities.hpp"
 #include "crystallography/phase_listing.hpp"
-#include "flows/program.hpp"
+#include "crystallography/reflection_list_cache.hpp"
+#include "model/workspace.hpp"
 
 namespace calvane {
 namespace {
@@ -49,27 +50,25 @@ CurrentCrystal bismuth() {
 
 struct SpectrumRun {
   std::string detailed, brief;
-  std::vector<int> statuses;
+  PhaseLines lines;
 };
 
-// Drives the engine as the driver does: header at the first pass, then one call per wavelength.
-SpectrumRun run_spectrum(Program& program) {
+// Computes every wavelength as the driver does and writes both listings.
+SpectrumRun run_spectrum(Workspace& w, MessageSink& messages) {
   SpectrumRun run;
-  PhaseListings listings;
-  listings.detailed = &run.detailed;
-  listings.short_listing = &run.brief;
-  listings.date_time = "06/12/2026 08:00:00";
-  Workspace& w = program.workspace;
-  for (int k = 1; k <= w.settings.wavelength_count(); ++k) {
-    w.current_wavelength_index = w.wavelength_pass = k;
-    if (k == 1) write_listing_header(program, listings);
-    run.statuses.push_back(compute_wavelength(program, listings));
-  }
+  compute_derived_cell(w.crystal.cell);
+  ReflectionListCache lists;
+  StructureFactorCache sums;
+  run.lines = compute_phase_lines({w.crystal, w.settings, w.composition, w.sample_absorption}, lists, sums, nullptr,
+                                  messages);
+  const DeferredListing listing{w.crystal,           w.settings, w.composition, w.crystal_file_name,
+                                "06/12/2026 08:00:00", run.lines.sections};
+  write_listing_headers(listing, &run.detailed, &run.brief);
+  write_sections(listing, &run.detailed, &run.brief);
   return run;
 }
 
-void prepare(Program& program, CurrentCrystal crystal, std::vector<double> wavelengths) {
-  Workspace& w = program.workspace;
+void prepare(Workspace& w, CurrentCrystal crystal, std::vector<double> wavelengths) {
   w.crystal = std::move(crystal);
   w.crystal_file_name = "c:\\cristaux\\test.cry";
   w.settings.wavelengths = wavelengths;
@@ -131,10 +130,10 @@ TEST(EngineListings, MatchTheGoldenFilesForEachSource) {
   };
   for (const Case& c : cases) {
     ScriptedUi ui;
-    Program program(ui, ".");
-    prepare(program, c.crystal, c.wavelengths);
-    c.setup(program.workspace);
-    const SpectrumRun run = run_spectrum(program);
+    Workspace w;
+    prepare(w, c.crystal, c.wavelengths);
+    c.setup(w);
+    const SpectrumRun run = run_spectrum(w, ui);
     expect_golden(std::string(c.name) + "_detailed.out", run.detailed);
     expect_golden(std::string(c.name) + "_short.out", run.brief);
     EXPECT_TRUE(ui.warnings.empty()) << c.name;
@@ -143,28 +142,25 @@ TEST(EngineListings, MatchTheGoldenFilesForEachSource) {
 
 TEST(Engine, TooManyReflectionsAbandonsTheWavelengthAndNothingInRangeWritesNoSection) {
   ScriptedUi ui;
-  Program program(ui, ".");
+  Workspace w;
   CurrentCrystal big = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {40, 40, 40, 90, 90, 90});
   add_atom(big, "Ti", {0.1, 0.2, 0.3}, 0.5, 1, 48);
-  prepare(program, big, {0.5});
-  program.workspace.settings.two_theta_low = 1;
-  program.workspace.settings.two_theta_high = 170;
-  program.workspace.wavelength_reflections.assign(3, Reflection{});  // left over from an earlier wavelength
-  EXPECT_EQ(run_spectrum(program).statuses[0], 1);
-  EXPECT_TRUE(program.workspace.wavelength_reflections.empty());
+  prepare(w, big, {0.5});
+  w.settings.two_theta_low = 1;
+  w.settings.two_theta_high = 170;
+  EXPECT_TRUE(run_spectrum(w, ui).lines.reflections.empty());
   EXPECT_EQ(ui.warnings,
             (std::vector<std::string>{"Too many calculated reflections. Decrease the theta range",
                                       "No reflection calculated in the given Theta range!"}));
   EXPECT_EQ(ui.beeps, 1);
 
   ScriptedUi quiet;
-  Program rutile_program(quiet, ".");
-  prepare(rutile_program, rutile(), {1.5406});
-  rutile_program.workspace.settings.two_theta_low = 10;
-  rutile_program.workspace.settings.two_theta_high = 12;  // below the first line, 110 at 27.4°
-  const SpectrumRun run = run_spectrum(rutile_program);
-  EXPECT_EQ(run.statuses[0], 0);
-  EXPECT_TRUE(rutile_program.workspace.wavelength_reflections.empty());
+  Workspace rutile_workspace;
+  prepare(rutile_workspace, rutile(), {1.5406});
+  rutile_workspace.settings.two_theta_low = 10;
+  rutile_workspace.settings.two_theta_high = 12;  // below the first line, 110 at 27.4°
+  const SpectrumRun run = run_spectrum(rutile_workspace, quiet);
+  EXPECT_TRUE(run.lines.reflections.empty());
   EXPECT_EQ(run.detailed.find("Results for lambda="), std::string::npos);
   EXPECT_TRUE(quiet.warnings.empty());
 }
@@ -214,13 +210,11 @@ TEST(Intensities, FloorClampAndMissingFactors) {
 }
 
 TEST(PhaseListing, FaceCentredHeaderListsItsThreeTranslations) {
-  ScriptedUi ui;
-  Program program(ui, ".");
-  prepare(program, testing::read_reference_case("nacl").crystal, {1.5406});
+  Workspace w;
+  prepare(w, testing::read_reference_case("nacl").crystal, {1.5406});
   std::string detailed;
-  PhaseListings listings;
-  listings.detailed = &detailed;
-  write_listing_header(program, listings);
+  write_listing_headers(DeferredListing{w.crystal, w.settings, w.composition, w.crystal_file_name, "-", {}},
+                        &detailed, nullptr);
   EXPECT_NE(detailed.find("\nBravais lattice translations:\n"
                           "  0.000000  0.500000  0.500000\n"
                           "  0.500000  0.000000  0.500000\n"

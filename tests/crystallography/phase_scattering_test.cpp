@@ -1,4 +1,6 @@
 #include "flows/anomalous_terms.hpp"
+#include "flows/program.hpp"
+#include "ui/anomalous_grid.hpp"
 
 #include <gtest/gtest.h>
 

@@ -29,11 +29,12 @@ TEST(ProfileSynthesis, PeaksOfHalfWidthPointZeroEightWithWOnly) {
   workspace.settings.two_theta_high = 41.98;
   testing::ScriptedUi ui;
   const std::vector<Reflection> lines{line(20.0, 10), line(35.0, 4)};
-  ASSERT_EQ(synthesise_profile(workspace, lines, {1e9, 0}, false, ui), ProfileStatus::Completed);
+  const PhaseProfile profile = synthesise_profile(workspace.settings, workspace.crystal, lines, {1e9, 0}, false, ui);
+  ASSERT_EQ(profile.status, ProfileStatus::Completed);
   EXPECT_TRUE(ui.warnings.empty());
-  EXPECT_NEAR(workspace.settings.profile_step, 0.02, 1e-12);
+  EXPECT_NEAR(profile.grid.step(), 0.02, 1e-12);
   const auto at = [&](double angle) {
-    return workspace.profile_y.at(static_cast<std::size_t>(std::lround((angle - 10) / 0.02)));
+    return profile.y.at(static_cast<std::size_t>(std::lround((angle - 10) / 0.02)));
   };
   for (auto [centre, area] : {std::pair{20.0, 10.0}, {35.0, 4.0}}) {
     const double height = area / 0.08;  // the other peak's tail adds < 10⁻⁵ of it
@@ -103,14 +104,15 @@ TEST(ProfileSynthesis, StopsAndKeepsThePeaksAddedBefore) {
     workspace.crystal.system_code = "MONO";
     workspace.crystal.cell.gamma = c.gamma;
     testing::ScriptedUi ui;
-    const ProfileStatus status = synthesise_profile(workspace, lines, {}, c.symbol_selected, ui);
-    EXPECT_EQ(status == ProfileStatus::Completed, c.message == nullptr) << c.peaks;
+    const PhaseProfile profile =
+        synthesise_profile(workspace.settings, workspace.crystal, lines, {}, c.symbol_selected, ui);
+    EXPECT_EQ(profile.status == ProfileStatus::Completed, c.message == nullptr) << c.peaks;
     EXPECT_EQ(ui.last_warning(), c.message ? c.message : "") << c.peaks;
     // What was added is exactly the profile of the lines before the stop.
     ProfileRequest request{profile_grid(workspace.settings), c.resolution, {}, c.scale};
     std::vector<double> x, expected;
     compute_profile(std::span(lines).first(c.peaks), request, x, expected, nullptr);
-    EXPECT_EQ(workspace.profile_y, expected) << c.message;
+    EXPECT_EQ(profile.y, expected) << c.message;
   }
 }
 

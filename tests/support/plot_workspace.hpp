@@ -18,8 +18,7 @@ namespace calvane::testing {
 inline void set_grid(Workspace& workspace, double low, double high, int count) {
   workspace.settings.two_theta_low = low;
   workspace.settings.two_theta_high = high;
-  workspace.profile_x.clear();
-  for (int k = 0; k < count; ++k) workspace.profile_x.push_back(low + k * (high - low) / (count - 1));
+  workspace.profile_grid = {low, high, count};
 }
 
 inline Workspace gridded(double low, double high, int count) {
@@ -42,7 +41,7 @@ inline PhaseData& add_phase(Workspace& workspace, const std::string& file, doubl
   PhaseData phase;
   phase.file_name = file;
   phase.colour = workspace.styles.phase_colours[workspace.phases.size()];
-  for (double x : workspace.profile_x)
+  for (double x : workspace.profile_grid.abscissae())
     phase.profile.push_back(
         static_cast<float>(base + peak * std::exp(-0.5 * std::pow((x - centre) / sigma, 2))));
   workspace.phases.push_back(phase);

@@ -125,16 +125,20 @@ TEST_F(Driver, StoresTheProfileWeightedByFractionAndMolecularWeight) {
   open_example("silicon.cry");
   click_button_plot_phase_data(program);
   ASSERT_EQ(program.workspace.phase_count(), 2);
-  // Weight mode: the stored profile is y × fraction / M; the working profile keeps y.
+  // Molar mode stores y × fraction, weight mode y × fraction / M.
   program.workspace.current_phase = 2;
+  program.workspace.settings.percent_mode = "MOLEC";
   ASSERT_TRUE(calcule(program));
-  const std::vector<double>& y = program.workspace.profile_y;
-  const std::vector<float>& stored = phase(2).profile;
-  ASSERT_EQ(stored.size(), y.size());
-  const auto peak = static_cast<std::size_t>(std::max_element(y.begin(), y.end()) - y.begin());
+  const std::vector<float> molar = phase(2).profile;
+  program.workspace.settings.percent_mode = "POIDS";
+  ASSERT_TRUE(calcule(program));
+  const std::vector<float>& by_weight = phase(2).profile;
+  ASSERT_EQ(by_weight.size(), molar.size());
+  const auto peak = static_cast<std::size_t>(std::max_element(molar.begin(), molar.end()) - molar.begin());
   const double molecular_weight = program.workspace.composition.molecular_weight;
   EXPECT_NEAR(molecular_weight, 28.0855, 1e-3);
-  EXPECT_NEAR(stored[peak], y[peak] * 0.5 / molecular_weight, 1e-6 * y[peak]);
+  EXPECT_GT(molar[peak], 0);
+  EXPECT_NEAR(by_weight[peak], molar[peak] / molecular_weight, 1e-5 * molar[peak]);
 }
 
 TEST_F(Driver, NeutronsTakeTheFermiLengthsOfTheElements) {
