@@ -12,7 +12,7 @@ namespace calvane {
 
 namespace {
 
-constexpr double kRadiansPerDegree = 0.0174533167;
+constexpr double kRadiansPerDegree = 3.141592653589793 / 180;  // exact, as for the cell geometry
 // Density ρ = Z·M / (N_A·V): with V in Å³ and N_A = 6.02e23, ρ = Z·10·M / (6.02·V) g/cm³.
 constexpr double kAvogadroMantissa = 6.02;
 // Photoabsorption from f″: σ_a = 2·r_e·λ·f″ per atom; μ/ρ = N_A·σ_a / A. With λ in Å,

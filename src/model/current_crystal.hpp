@@ -48,8 +48,8 @@ struct CurrentCrystal {
   std::vector<std::string> read_notes;
 };
 
-/// Volume, reciprocal cell and B matrix from a, b, c, α, β, γ. Angles are
-/// converted with the program's factor 57.2957 in both directions.
+/// Volume, reciprocal cell and B matrix from a, b, c, α, β, γ (angles in
+/// degrees, converted with the exact factor π/180).
 void compute_derived_cell(CellParameters& cell);
 
 /// The product a·b·c·α·β·γ that the driver and the keyboard save test against 0.
