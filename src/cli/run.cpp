@@ -11,25 +11,27 @@
 
 #include <stdlib.h>  // mkdtemp
 
-#include "cli/terminal_ui.hpp"
+#include "crystal_io/cif_reader.hpp"
 #include "crystal_io/crystal_file_kind.hpp"
-#include "flows/open_flow.hpp"
-#include "flows/export_flows.hpp"
-#include "flows/observed_flows.hpp"
+#include "crystal_io/crystal_files.hpp"
+#include "crystallography/operators.hpp"
+#include "crystallography/phase_listing.hpp"
+#include "experiment_io/observed_data.hpp"
 #include "experiment_io/pattern_files.hpp"
 #include "experiment_io/peak_files.hpp"
-#include "flows/total_data_flows.hpp"
-#include "flows/image_export_flows.hpp"
+#include "experiment_io/peak_writers.hpp"
+#include "experiment_io/profile_writers.hpp"
+#include "flows/unshown_workspace.hpp"
+#include "plot/colours.hpp"
+#include "plot/image_export.hpp"
 #include "plot/plot_state.hpp"
-#include "ui/experiment_reading.hpp"
-#include "ui/spectrum.hpp"
-#include "flows/report_flows.hpp"
-#include "flows/cif_block_window.hpp"
+#include "profile/phase_computation.hpp"
+#include "profile/spectrum_setup.hpp"
+#include "reports/global_report.hpp"
+#include "ui/results_list.hpp"
 #include "util/files.hpp"
+#include "util/message_sink.hpp"
 #include "util/text.hpp"
-#include "flows/driver.hpp"
-#include "flows/program.hpp"
-#include "flows/startup.hpp"
 
 namespace calvane::cli {
 
@@ -91,97 +93,181 @@ std::optional<ScratchFolder> ScratchFolder::create(const std::filesystem::path& 
 
 std::string extension_of(const std::string& name) { return to_lower(std::filesystem::path(name).extension().string()); }
 
-CrystalFileKind kind_of(const std::string& name) { return crystal_kind_of_file(name, CrystalFileKind::Native); }
+/// A terminal's message sink: everything on the error stream, warnings counted.
+class TerminalMessages final : public MessageSink {
+public:
+  explicit TerminalMessages(std::ostream& out) : out_(out) {}
+  void warning(std::string_view text) override {
+    ++warnings_;
+    out_ << "calvane-sim: " << text << '\n';
+  }
+  void notice(std::string_view text) override { out_ << "calvane-sim: " << text << '\n'; }
+  void beep() override {}
+  int warnings() const { return warnings_; }
 
-std::optional<PeakFileKind> peak_kind(const std::string& name) { return peak_kind_of(extension_of(name)); }
+private:
+  std::ostream& out_;
+  int warnings_ = 0;
+};
 
-/// A CIF with several valuable blocks opens the block chooser: --block answers it.
-bool choose_cif_block(Program& program, const Options& options, std::ostream& messages) {
-  CifBlockForm& chooser = program.cif_block_form;
-  if (!chooser.visible) return true;
-  const int count = static_cast<int>(chooser.blocks.size());
+/// A CIF with several valuable blocks needs --block N; the blocks are listed otherwise.
+bool choose_cif_block(const std::filesystem::path& path, const Options& options, CifBlockChoice& block,
+                      TerminalMessages& messages, std::ostream& out) {
+  auto blocks = scan_cif_file(path, path.filename().string(), messages);
+  if (!blocks) return false;
+  const int count = static_cast<int>(blocks->size());
+  if (count == 1) return true;
   if (!options.cif_block || *options.cif_block > count) {
-    messages << "calvane-sim: the CIF file holds " << count << " data blocks; choose one with --block N:\n";
-    for (int i = 0; i < count; ++i) messages << "  " << i + 1 << "  " << chooser.blocks[static_cast<std::size_t>(i)] << '\n';
+    out << "calvane-sim: the CIF file holds " << count << " data blocks; choose one with --block N:\n";
+    for (int i = 0; i < count; ++i) out << "  " << i + 1 << "  " << (*blocks)[static_cast<std::size_t>(i)].name << '\n';
     return false;
   }
-  chooser.selected = *options.cif_block - 1;
-  BitBtn1Click(program);
+  block.number = *options.cif_block;
+  block.name = (*blocks)[static_cast<std::size_t>(block.number - 1)].name;
   return true;
 }
 
-bool load_input(Program& program, TerminalUi& ui, const Options& options, const std::string& file,
-                std::ostream& messages) {
-  const std::string path = std::filesystem::absolute(file).string();
-  if (extension_of(file) == ".cmp") {
-    ouvre_fichier_mpm(program, TotalDataSender::FileList, path);
-    return program.workspace.phase_count() > 0 || !program.workspace.observed_patterns.empty();
+bool load_crystal(Workspace& workspace, const Options& options, const std::string& file,
+                  const std::filesystem::path& data_folder, TerminalMessages& messages, std::ostream& out) {
+  const std::filesystem::path path = std::filesystem::absolute(file);
+  CrystalFileRequest request{path, crystal_kind_of_file(file, CrystalFileKind::Native), file, data_folder, {}};
+  if (request.kind == CrystalFileKind::Cif && !choose_cif_block(path, options, request.block, messages, out))
+    return false;
+  auto crystal = read_crystal_file(request, messages);
+  if (!crystal) return false;
+  if (crystal->symbol.empty()) {
+    messages.warning("the space group of " + file + " cannot be named from its operators; give it in the file");
+    return false;
   }
-  const int before = program.workspace.phase_count();
-  ui.answer_next_dialog(path);
-  lit_fichier_cry(program, kind_of(file));
-  if (!choose_cif_block(program, options, messages)) return false;
-  return program.workspace.phase_count() == before + 1;
+  for (const std::string& note : std::exchange(crystal->read_notes, {})) messages.notice(file + ": " + note);
+  if (crystal->symmetry.operators.empty()) build_symmetry_operators(*crystal, data_folder, data_folder, messages);
+  PhaseData* phase = add_phase(workspace, std::move(*crystal), path.string());
+  if (phase == nullptr) {
+    messages.warning("Max. Nb of phases =8!");
+    return false;
+  }
+  phase->cif_block = request.block;
+  apply_phase_display_defaults(workspace.styles, *phase, workspace.phase_count());
+  return true;
+}
+
+bool load_inputs(Workspace& workspace, const Options& options, const std::filesystem::path& program_folder,
+                 TerminalMessages& messages, std::ostream& out) {
+  for (const std::string& file : options.crystal_files) {
+    const bool loaded = extension_of(file) == ".cmp"
+                            ? [&] {
+                                const ExperimentSettings settings = workspace.settings;
+                                auto read = read_workspace_file(std::filesystem::absolute(file), program_folder,
+                                                                messages);
+                                if (!read) return false;
+                                workspace = std::move(*read);
+                                return workspace.phase_count() > 0 || !workspace.observed_patterns.empty();
+                              }()
+                            : load_crystal(workspace, options, file, program_folder, messages, out);
+    if (!loaded) {
+      out << "calvane-sim: " << file << " was not loaded\n";
+      return false;
+    }
+  }
+  return true;
 }
 
 /// A Rietveld file whose first line is empty gives no wavelength, and the
 /// window that asks for one has no terminal counterpart: the file is read at
 /// the calculation's first wavelength, and the note says so.
-bool read_rietveld_without_wavelength(Program& program, const std::string& file, std::ostream& messages) {
-  if (!program.lambda_missing.visible) return false;
-  const auto& wavelengths = program.workspace.settings.wavelengths;
-  const std::string wavelength = fixed(wavelengths.empty() ? 1.5406 : wavelengths.front(), 0, 5);
-  messages << "calvane-sim: " << file << " gives no wavelength (its first line is empty); it is read at " << wavelength
-           << " A\n";
-  program.lambda_missing.lambda = wavelength;
-  return lit_lambda(program).added;
+bool read_rietveld_without_wavelength(Workspace& workspace, const std::filesystem::path& path,
+                                      TerminalMessages& messages) {
+  auto lines = read_text_lines(path);
+  if (!lines || !rietveld_lacks_wavelength(*lines)) return false;
+  PatternReading reading = read_rietveld_pattern(*lines, path.filename().string());
+  if (!reading.ok()) {
+    messages.warning("Read error in the Rietveld file!");
+    return false;
+  }
+  const auto& wavelengths = workspace.settings.wavelengths;
+  const double wavelength = wavelengths.empty() ? 1.5406 : wavelengths.front();
+  messages.notice(path.string() + " gives no wavelength (its first line is empty); it is read at " +
+                  fixed(wavelength, 0, 5) + " A");
+  PatternReadingBuffer& buffer = reading.buffer;
+  buffer.file_name = path.string();
+  buffer.read_wavelength = wavelength;
+  buffer.alpha1 = buffer.alpha2 = 0;
+  buffer.anode.assign(1, '?');
+  buffer.ratio = 1.0;
+  return add_pattern_reading(workspace, buffer, messages);
 }
 
-bool load_observed(Program& program, const Options& options, std::ostream& messages) {
+bool load_observed(Workspace& workspace, const Options& options, TerminalMessages& messages) {
   MeasuredOpenChoices choices;
   choices.scan = options.scan;
   choices.file_wavelength = options.use_file_wavelength ? MeasuredOpenChoices::FileWavelength::Take
                                                         : MeasuredOpenChoices::FileWavelength::Keep;
   for (const std::string& file : options.observed_patterns) {
-    if (!read_measured_pattern(program, std::filesystem::absolute(file), choices) &&
-        !read_rietveld_without_wavelength(program, file, messages))
-      return false;
+    const std::filesystem::path path = std::filesystem::absolute(file);
+    if (!pattern_table_has_room(workspace, messages)) return false;
+    if (extension_of(file) == ".dat" && read_rietveld_without_wavelength(workspace, path, messages)) continue;
+    if (!add_measured_pattern(workspace, path, choices, messages)) return false;
   }
   for (const std::string& file : options.observed_peaks) {
-    const std::string path = std::filesystem::absolute(file).string();
-    auto kind = peak_kind(file);
+    const std::filesystem::path path = std::filesystem::absolute(file);
+    if (!peak_table_has_room(workspace, messages)) return false;
     // The instrument peak formats by their extension, as their menu reads them; the rest by content.
-    if (!(kind && *kind != PeakFileKind::Column ? read_observed_peaks(program, *kind, path)
-                                                : read_any_peak_list(program, path)))
-      return false;
+    const auto kind = peak_kind_of(extension_of(file));
+    const bool added = kind && *kind != PeakFileKind::Column
+                           ? add_peak_reading(workspace, read_peak_file(*kind, path), path.string(), messages)
+                           : add_any_peak_list(workspace, path, path.string(), messages);
+    if (!added) return false;
   }
   return true;
 }
 
-void set_experiment(Program& program, const Options& options) {
-  MainForm& form = program.main_form;
-  ExperimentSettings& settings = program.workspace.settings;
-  if (options.wavelength) form.experiment.wavelength = fixed(*options.wavelength, 0, 5);
+void set_experiment(ExperimentSettings& settings, const Options& options) {
+  if (options.wavelength) set_single_wavelength(settings, *options.wavelength);
+  if (options.line) {
+    settings.chosen_line = *options.line;
+    set_one_line_spectrum(settings, kCharacteristicLines[static_cast<std::size_t>(*options.line - 1)]);
+  }
   if (!options.spectrum.empty()) {
-    form.experiment.wavelength = "Multiple";
-    for (std::size_t i = 0; i < options.spectrum.size(); ++i) {
-      program.wavelength_form.wavelength[i] = fixed(options.spectrum[i].first, 0, 5);
-      program.wavelength_form.intensity[i] = fixed(options.spectrum[i].second, 0, 3);
+    std::vector<SpectrumLine> lines;
+    for (std::size_t i = 0; i < options.spectrum.size(); ++i)
+      if (options.spectrum[i].second > 0)
+        lines.push_back({options.spectrum[i].first, 0.01 * options.spectrum[i].second, static_cast<int>(i)});
+    if (!lines.empty()) {
+      sort_by_wavelength(lines);
+      set_spectrum(settings, lines);
+      settings.single_wavelength = 0;
     }
   }
-  form.experiment.range_low = fixed(options.range_low, 0, 4);
-  form.experiment.range_high = fixed(options.range_high, 0, 4);
-  form.experiment.u = fixed(options.u, 0, 6);
-  form.experiment.v = fixed(options.v, 0, 6);
-  form.experiment.w = fixed(options.w, 0, 6);
+  set_two_theta_range(settings, options.range_low, options.range_high);
+  settings.u = options.u;
+  settings.v = options.v;
+  settings.w = options.w;
   settings.profile_points = options.points;
   if (options.neutrons) settings.source = RadiationSource::Neutrons;
   if (options.synchrotron_polarisation) {
     settings.xray_source = XRaySource::Synchrotron;
     settings.polarisation = *options.synchrotron_polarisation;
   }
-  form.phases.molar_percent = options.molar;
   settings.percent_mode = options.molar ? "MOLEC" : "POIDS";
+}
+
+/// Sizes, strains and shares of the options for every phase; shares are
+/// taken relative to their sum.
+bool set_phase_options(Workspace& workspace, const Options& options, TerminalMessages& messages) {
+  double sum = 0;
+  for (double percent : options.percents) sum += percent;
+  if (!options.percents.empty() && !(sum > 0)) {
+    messages.warning("Error on %");
+    return false;
+  }
+  for (int p = 1; p <= workspace.phase_count(); ++p) {
+    PhaseData& phase = workspace.phase(p);
+    if (options.size) phase.crystal_size = *options.size;
+    if (options.strain) phase.strain = 0.001 * *options.strain;  // given in thousandths
+    if (!options.percents.empty()) phase.fraction = options.percents[static_cast<std::size_t>(p - 1)] / sum;
+    if (options.no_anomalous) phase.composition.anomalous_table.clear();
+  }
+  return true;
 }
 
 // Every file the options would write, with the option that names it.
@@ -259,16 +345,6 @@ bool outputs_are_safe(const Options& options, const std::filesystem::path& data_
 
 namespace {
 
-void set_phase_options(Program& program, const Options& options) {
-  Workspace& ws = program.workspace;
-  for (int p = 1; p <= ws.phase_count(); ++p) {
-    PhaseRow& row = program.main_form.phases.rows[static_cast<std::size_t>(p - 1)];
-    if (options.size) row.size = fixed(*options.size, 0, 3);
-    if (options.strain) row.strain = fixed(*options.strain, 0, 4);
-    if (!options.percents.empty()) row.percent = fixed(options.percents[static_cast<std::size_t>(p - 1)], 0, 4);
-  }
-}
-
 bool write_output(const std::filesystem::path& path, const std::string& content, std::ostream& messages) {
   if (std::string reason = write_file_atomically(path, content); !reason.empty()) {
     messages << "calvane-sim: " << reason << '\n';
@@ -277,62 +353,86 @@ bool write_output(const std::filesystem::path& path, const std::string& content,
   return true;
 }
 
-bool copy_listings(const Program& program, const std::filesystem::path& folder, std::ostream& messages) {
+bool write_listings(const AllPhasesResult& computed, const std::filesystem::path& folder, std::ostream& messages) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  for (int p = 1; p <= program.workspace.phase_count(); ++p) {
-    for (const std::string& name : {"phase" + std::to_string(p) + ".out", "phase" + std::to_string(p) + "2.out"}) {
-      auto content = read_file_bytes(program.program_folder / name);
-      if (!content || !write_output(folder / name, *content, messages)) return false;
-    }
+  for (std::size_t i = 0; i < computed.listings.size(); ++i) {
+    const std::string p = std::to_string(i + 1);
+    if (!write_output(folder / ("phase" + p + ".out"), computed.listings[i].short_listing, messages) ||
+        !write_output(folder / ("phase" + p + "2.out"), computed.listings[i].detailed, messages))
+      return false;
   }
   return true;
 }
 
-bool save_through_dialog(TerminalUi& ui, const std::string& path, const std::function<bool()>& flow) {
-  ui.answer_next_dialog(std::filesystem::absolute(path).string());
-  return flow() && !ui.unanswered_question();
+/// The profile of the current phase in the format of the file's extension
+/// (.cpi, .cpd, else the program's own).
+std::string profile_text(const Workspace& workspace, const std::string& file) {
+  const ProfileExport profile = profile_export_of(workspace.phase(workspace.current_phase), workspace.settings, "");
+  const std::string ext = extension_of(file);
+  return ext == ".cpi" ? write_cpi_profile(profile) : ext == ".cpd" ? write_cpd_profile(profile)
+                                                                    : write_sim_profile(profile);
 }
 
-int write_outputs(Program& program, TerminalUi& ui, const Options& options, std::ostream& messages,
-                  const PlotRenderer& renderer) {
+/// The peak list of the current phase in the format of the file's extension.
+std::optional<PeakFileContent> peak_list(const Workspace& workspace, const std::string& file,
+                                         TerminalMessages& messages) {
+  const PhaseData& phase = workspace.phase(workspace.current_phase);
+  const std::string ext = extension_of(file);
+  if (ext == ".prn") return write_prn_peaks(phase);
+  if (ext == ".dif") return write_dif_peaks(phase, workspace.settings);
+  if (ext == ".di") return write_di_peaks(phase, workspace.settings);
+  if (ext == ".cif") return write_powder_cif(phase, workspace.settings);
+  messages.warning("The name " + file_name_of(file) +
+                   " has none of the extensions .prn, .dif, .di and .cif: nothing was written");
+  return std::nullopt;
+}
+
+int write_outputs(const Workspace& workspace, const Options& options, const std::filesystem::path& program_folder,
+                  TerminalMessages& messages, std::ostream& out, const PlotRenderer& renderer) {
+  const bool has_phase = workspace.current_phase >= 1 && workspace.current_phase <= workspace.phase_count();
   if (options.profile_file) {
-    const std::string ext = extension_of(*options.profile_file);
-    const ProfileFileKind kind = ext == ".cpi" ? ProfileFileKind::Cpi
-                                 : ext == ".cpd" ? ProfileFileKind::Cpd
-                                                 : ProfileFileKind::NativeSim;
-    if (!save_through_dialog(ui, *options.profile_file, [&] { return export_profile(program, kind, ""); })) return 1;
+    if (!has_phase || workspace.phase(workspace.current_phase).profile.empty()) {
+      messages.warning("The current phase has no calculated profile");
+      return 1;
+    }
+    if (!write_output(*options.profile_file, profile_text(workspace, *options.profile_file), out)) return 1;
   }
-  if (options.peaks_file) {
-    const std::string ext = extension_of(*options.peaks_file);
-    const int entry = ext == ".dif" ? 2 : ext == ".di" ? 3 : ext == ".cif" ? 4 : 1;
-    if (!save_through_dialog(ui, *options.peaks_file, [&] { return save_hkl_list(program, entry); })) return 1;
+  if (options.peaks_file && has_phase) {
+    auto content = peak_list(workspace, *options.peaks_file, messages);
+    if (!content || !write_output(*options.peaks_file, content->bytes, out)) return 1;
+    if (content->left_out > 0)
+      messages.notice(std::to_string(content->left_out) + " reflections do not fit the layout of " +
+                      file_name_of(*options.peaks_file) + " and were left out");
   }
-  if (options.workspace_file &&
-      !save_through_dialog(ui, *options.workspace_file,
-                           [&] { return SavetheTotaldata1Click(program, TotalDataSender::Menu); }))
-    return 1;
+  if (options.workspace_file) {
+    if (std::string reason = write_workspace_file(workspace, *options.workspace_file, program_folder);
+        !reason.empty()) {
+      messages.warning("The workspace cannot be saved in " + file_name_of(*options.workspace_file) + ": " + reason);
+      return 1;
+    }
+  }
   if (options.plot_file) {
     PlotState state;
-    sync_plot_range(state, program.workspace.settings);
+    sync_plot_range(state, workspace.settings);
     std::string reason;
     if (renderer)
-      reason = renderer(*options.plot_file, state, program.workspace, options.plot_width, options.plot_height);
+      reason = renderer(*options.plot_file, state, workspace, options.plot_width, options.plot_height);
     else if (extension_of(*options.plot_file) == ".emf")
-      reason = write_plot_metafile(*options.plot_file, state, program.workspace, HklMode::AlongTop,
-                                   options.plot_width - 20, options.plot_height - 56);
+      reason = write_plot_metafile(*options.plot_file, state, workspace, HklMode::AlongTop, options.plot_width - 20,
+                                   options.plot_height - 56);
     else
       reason = "this build draws plots only as metafiles (.emf)";
     if (!reason.empty()) {
-      messages << "calvane-sim: " << reason << '\n';
+      out << "calvane-sim: " << reason << '\n';
       return 1;
     }
   }
   if (options.report_file) {
-    std::string reason =
-        write_global_report(*options.report_file, program.workspace, program.main_form.results, std::string());
-    if (!reason.empty()) {
-      messages << "calvane-sim: " << reason << '\n';
+    if (std::string reason =
+            write_global_report(*options.report_file, workspace, results_list_lines(workspace), std::string());
+        !reason.empty()) {
+      out << "calvane-sim: " << reason << '\n';
       return 1;
     }
   }
@@ -357,43 +457,32 @@ std::string reflections_csv(const Workspace& workspace) {
 
 int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages,
         const PlotRenderer& renderer) {
+  // Workspace files are read and written by the desktop's own flows, which
+  // rebuild crystal files: they work in a private copy of the data folder.
   auto scratch = ScratchFolder::create(data_folder, messages);
   if (!scratch) return 1;
-  TerminalUi ui(messages, options.overwrite);
-  Program program(ui, scratch->path());
-  if (!init_creation(program)) return 1;
-  std::error_code error;
-  program.current_folder = std::filesystem::current_path(error);
-  set_experiment(program, options);
-  if (options.line) set_lambda(SpectrumView{program.workspace, program.main_form, program.wavelength_form, ui}, *options.line);
-
-  for (const std::string& file : options.crystal_files) {
-    if (!load_input(program, ui, options, file, messages)) {
-      messages << "calvane-sim: " << file << " was not loaded\n";
-      return 1;
-    }
-  }
-  // Observed files are compared with the calculation's wavelengths, so these are read first.
-  if (!read_experiment_settings(program.workspace.settings, program.main_form.experiment, program.wavelength_form, ui))
-    return 1;
-  if (!load_observed(program, options, messages)) return 1;
-  const int phases = program.workspace.phase_count();
+  TerminalMessages sink(messages);
+  Workspace workspace;
+  set_experiment(workspace.settings, options);
+  if (!load_inputs(workspace, options, scratch->path(), sink, messages)) return 1;
+  // Observed files are compared with the calculation's wavelengths, so these are set first.
+  if (!load_observed(workspace, options, sink)) return 1;
+  const int phases = workspace.phase_count();
   if (!options.percents.empty() && options.percents.size() != static_cast<std::size_t>(phases)) {
     messages << "calvane-sim: --percent gives " << options.percents.size() << " shares for " << phases << " phases\n";
     return 1;
   }
   if (!outputs_are_safe(options, data_folder, phases, messages)) return 1;
-  set_phase_options(program, options);
-  if (options.no_anomalous)
-    for (PhaseData& phase : program.workspace.phases) phase.composition.anomalous_table.clear();
-  const int warnings_before = ui.warning_count();
-  click_button_plot_phase_data(program, PlotSender::PhasesApply);
-  if (ui.warning_count() != warnings_before || ui.unanswered_question()) return 1;
+  if (!set_phase_options(workspace, options, sink)) return 1;
+  ComputationCaches caches;
+  const int warnings_before = sink.warnings();
+  const AllPhasesResult computed = compute_all_phases(workspace, caches, data_folder, current_date_time(), sink);
+  if (!computed.all_computed || sink.warnings() != warnings_before) return 1;
 
-  if (options.reflections_csv && !write_output(*options.reflections_csv, reflections_csv(program.workspace), messages))
+  if (options.reflections_csv && !write_output(*options.reflections_csv, reflections_csv(workspace), messages))
     return 1;
-  if (options.listings_folder && !copy_listings(program, *options.listings_folder, messages)) return 1;
-  return write_outputs(program, ui, options, messages, renderer);
+  if (options.listings_folder && !write_listings(computed, *options.listings_folder, messages)) return 1;
+  return write_outputs(workspace, options, scratch->path(), sink, messages, renderer);
 }
 
 }  // namespace calvane::cli

@@ -1,4 +1,4 @@
-// One run of calvane-sim: the same flows as the desktop program, driven by options.
+// One run of calvane-sim: the domain functions the desktop uses, driven by options.
 #pragma once
 
 #include <filesystem>

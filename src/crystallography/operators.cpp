@@ -152,4 +152,13 @@ void rebuild_operator_texts(SymmetryData& symmetry) {
   for (const SymmetryOperator& op : symmetry.operators) symmetry.operator_texts.push_back(operator_text(op));
 }
 
+void build_symmetry_operators(CurrentCrystal& crystal, const std::filesystem::path& program_folder,
+                              const std::filesystem::path& scratch_folder, MessageSink& messages) {
+  if (crystal.symbol.empty()) return;
+  // An empty "Hall" box selects the standard catalogues; a symbol they do not
+  // hold (a non-standard setting) is asked of the generator, which knows them all.
+  if (crystal.symmetry.hall_symbol.empty() && build_operators_pos(crystal, program_folder, messages)) return;
+  build_operators_getspec(crystal, scratch_folder, messages);
+}
+
 }  // namespace calvane

@@ -80,4 +80,11 @@ bool build_operators_getspec(CurrentCrystal& crystal, const std::filesystem::pat
 /// when no record is found or the catalogue is unreadable.
 bool build_operators_pos(CurrentCrystal& crystal, const std::filesystem::path& program_folder, MessageSink& ui);
 
+/// The operators of the crystal's symbol: from the standard catalogues of
+/// `program_folder` when the crystal names no Hall symbol and they hold the
+/// symbol, else from the operator generator, whose scratch file goes to
+/// `scratch_folder`. Nothing happens without a symbol.
+void build_symmetry_operators(CurrentCrystal& crystal, const std::filesystem::path& program_folder,
+                              const std::filesystem::path& scratch_folder, MessageSink& messages);
+
 }  // namespace calvane

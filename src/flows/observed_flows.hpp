@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "experiment_io/pattern_files.hpp"
+#include "experiment_io/observed_data.hpp"
 #include "experiment_io/peak_files.hpp"
 
 namespace calvane {
@@ -35,18 +36,6 @@ inline constexpr const char* kPatternFilter =
 inline constexpr const char* kPeakFilter =
     "Bruker format (*.dif|*.dif|XFIT format (*.txt)|*.txt|WINFIT format (*.dat)|*.dat|Philips format "
     "(*.di)|*.di|Column format (*.prn)|*.prn|";
-
-/// What a person would otherwise answer while a measured pattern opens.
-struct MeasuredOpenChoices {
-  /// Shows the scans of a file that holds several and returns the chosen
-  /// one (0-based), or nothing when the user cancels. Without it, and
-  /// without `scan`, the first scan is read and a note says so.
-  std::function<std::optional<int>(const std::string& file_name, const std::vector<std::string>& scans)> choose_scan;
-  std::optional<int> scan;  // a scan chosen in advance, 1-based
-  /// A file wavelength more than 0.0005 Å from every calculated one: ask
-  /// whether to take it, take it, or keep the calculation's with a note.
-  enum class FileWavelength { Ask, Take, Keep } file_wavelength = FileWavelength::Ask;
-};
 
 /// "Open measured pattern...": any format, recognised by content.
 ObservedLoad open_measured_pattern(Program& program, const MeasuredOpenChoices& choices);
@@ -76,10 +65,6 @@ ObservedLoad lit_lambda(Program& program);
 /// Turns a successful read into the next ObservedPattern, every point kept. False when the table
 /// is full or the file held no point.
 bool store_pattern(Program& program, const PatternReadingBuffer& buffer);
-
-/// Compares the read wavelength with the experiment's and either keeps
-/// silent, adopts it (first pattern of an empty workspace) or warns.
-void reconcile_wavelength(Program& program, double read_wavelength);
 
 /// Appends a successful peak reading as the next list named `chosen_name`;
 /// shows the reading's message and adds nothing when it failed or is empty.

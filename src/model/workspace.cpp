@@ -41,6 +41,20 @@ void delete_phase(Workspace& workspace, int number) {
   }
 }
 
+PhaseData* add_phase(Workspace& workspace, CurrentCrystal crystal, std::string file_name) {
+  if (workspace.phase_count() >= kMaxPhases) return nullptr;
+  PhaseData& phase = workspace.phases.emplace_back();
+  phase.crystal = std::move(crystal);
+  phase.file_name = std::move(file_name);
+  phase.crystal_size = 5000.0;
+  phase.strain = 0.0;
+  phase.draw = true;
+  for (PhaseData& each : workspace.phases) each.fraction = 1.0 / workspace.phase_count();
+  workspace.current_phase = workspace.phase_count();
+  load_current_phase(workspace);
+  return &workspace.phases.back();
+}
+
 void reset_workspace(Workspace& workspace) { workspace = Workspace{}; }
 
 }  // namespace calvane

@@ -70,6 +70,12 @@ void store_current_phase(Workspace& workspace);
 /// working copy (an empty working copy when no phase is left).
 void delete_phase(Workspace& workspace, int number);
 
+/// Appends `crystal` as the new last phase and makes it current (the
+/// working copy too), with the defaults of a newly loaded phase (5000 Å
+/// crystallites, no strain, drawn) and the shares of all phases made equal.
+/// Null, with nothing changed, when the table holds kMaxPhases phases.
+PhaseData* add_phase(Workspace& workspace, CurrentCrystal crystal, std::string file_name);
+
 /// The workspace as at start: no phase, no observed data, the default settings.
 void reset_workspace(Workspace& workspace);
 

@@ -127,6 +127,22 @@ double phase_weight_factor(std::string_view percent_mode, double fraction, doubl
 
 AllPhasesResult compute_all_phases(Workspace& ws, ComputationCaches& caches, const std::filesystem::path& data_folder,
                                    const std::string& date_time, MessageSink& messages) {
+  // The sample's absorption weighs every phase's composition: phases never
+  // computed get theirs first (their messages come with their computation).
+  for (int p = 1; p <= ws.phase_count(); ++p) {
+    if (ws.phase(p).composition.molecular_weight > 0) continue;
+    ws.current_phase = p;
+    load_current_phase(ws);
+    CollectedMessages later;
+    if (!crystal_is_computable(ws.crystal, later) ||
+        !prepare_scattering_types(ws.crystal, ws.composition, ws.settings.wavelengths, data_folder, later))
+      continue;
+    site_weights(ws.crystal);
+    if (compute_composition(ws.crystal, ws.settings.wavelengths, ws.composition).empty()) {
+      ws.phase(p).composition = ws.composition;
+      ws.phase(p).crystal.scattering_types = ws.crystal.scattering_types;
+    }
+  }
   AllPhasesResult result;
   result.listings.resize(static_cast<std::size_t>(ws.phase_count()));
   for (int p = 1; p <= ws.phase_count(); ++p) {
@@ -140,10 +156,6 @@ AllPhasesResult compute_all_phases(Workspace& ws, ComputationCaches& caches, con
     PhaseListingTexts& texts = result.listings[static_cast<std::size_t>(p - 1)];
     write_listing_headers(*listing, &texts.detailed, &texts.short_listing);
     write_sections(*listing, &texts.detailed, &texts.short_listing);
-  }
-  if (ws.phase_count() > 0) {
-    ws.current_phase = 1;
-    load_current_phase(ws);
   }
   return result;
 }

@@ -64,7 +64,7 @@ struct PhaseListingTexts {
 };
 
 /// Computes every phase of the workspace in turn (each becomes current for
-/// its computation; the first stays current at the end). Returns the
+/// its computation; the last stays current at the end). Returns the
 /// listings of each phase, empty for a phase that could not be computed, and
 /// whether every phase was computed.
 struct AllPhasesResult {

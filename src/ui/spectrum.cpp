@@ -1,5 +1,7 @@
 #include "ui/spectrum.hpp"
 
+#include "profile/spectrum_setup.hpp"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -27,11 +29,6 @@ double largest(const std::vector<double>& values) {
   return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());
 }
 
-struct SpectrumLine {
-  double wavelength = 0;
-  double fraction = 0;
-  int row = 0;
-};
 
 // Reads one dialog row into `line`; a refusal focuses the box at fault and
 // names it. An intensity of 0 leaves the fraction 0.
@@ -85,33 +82,8 @@ void normalise_fractions(WavelengthForm& dialog, std::vector<SpectrumLine>& line
     dialog.intensity[static_cast<std::size_t>(line.row)] = fixed(line.fraction / strongest, 6, 2);
 }
 
-void sort_by_wavelength(std::vector<SpectrumLine>& lines) {
-  std::stable_sort(lines.begin(), lines.end(),
-                   [](const SpectrumLine& a, const SpectrumLine& b) { return a.wavelength < b.wavelength; });
-}
 
-void set_spectrum(ExperimentSettings& settings, const std::vector<SpectrumLine>& lines) {
-  settings.wavelengths.clear();
-  settings.fractions.clear();
-  for (const SpectrumLine& line : lines) {
-    settings.wavelengths.push_back(line.wavelength);
-    settings.fractions.push_back(line.fraction);
-  }
-  settings.shortest_wavelength = *std::min_element(settings.wavelengths.begin(), settings.wavelengths.end());
-  settings.longest_wavelength = *std::max_element(settings.wavelengths.begin(), settings.wavelengths.end());
-}
 
-void set_one_line_spectrum(ExperimentSettings& settings, const CharacteristicLine& line) {
-  settings.anode_code = std::string(line.item.substr(0, 2));
-  settings.single_wavelength = settings.shortest_wavelength = settings.longest_wavelength = line.wavelength;
-  settings.wavelengths = {line.wavelength};
-  settings.fractions = {1.0};
-  if (!(settings.two_theta_high > 0)) {
-    settings.q_low = settings.q_high = 0;
-  } else {
-    update_q_range(settings);
-  }
-}
 
 void clear_every_anomalous_term(Workspace& workspace) {
   zero_anomalous_terms(workspace.composition, workspace.crystal);

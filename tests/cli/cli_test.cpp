@@ -125,6 +125,25 @@ TEST_F(Run, WritesReflectionsListingsAndAReportForEveryPhase) {
     EXPECT_TRUE(std::filesystem::exists(out / name)) << name;
 }
 
+// Low albite's triclinic cell read from a .cry and from a CIF: d(111) =
+// 3.773689 Å (gemmi 0.5.7, UnitCell.calculate_d) in the reflections file and
+// in both listings.
+TEST_F(Run, ATriclinicCellKeepsItsFullPrecisionFromFileToListing) {
+  const auto fixture = [](const char* name) {
+    return calvane::testing::source_folder(std::string("tests/crystal_io/fixtures/") + name).string();
+  };
+  ASSERT_EQ(run(parse_options({fixture("low_albite.cry"), fixture("low_albite.cif"), "--range", "20", "30",
+                               "--reflections", (out / "r.csv").string(), "--listings", (out / "lst").string()}),
+                data.path(), messages),
+            0)
+      << messages.str();
+  const std::string csv = *read_file_bytes(out / "r.csv");
+  for (const char* row : {"1,1,1,1,2,1.54060,3.77369,", "2,1,1,1,2,1.54060,3.77369,"})
+    EXPECT_NE(csv.find(row), std::string::npos) << row;
+  for (const char* listing : {"lst/phase1.out", "lst/phase2.out"})
+    EXPECT_NE(read_file_bytes(out / listing)->find(" 3.7737"), std::string::npos) << listing;
+}
+
 // f' and f'' of Cl (f'' = 0.70 at Cu Ka) change the NaCl intensities; without
 // anomalous terms the weak odd lines, where f(Na) and f(Cl) subtract, change most.
 TEST_F(Run, NoAnomalousChangesTheIntensities) {
