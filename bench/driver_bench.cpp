@@ -30,7 +30,7 @@ struct BenchProgram {
     std::filesystem::create_directories(folder);
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(CALVANE_SOURCE_DIR) / "data"))
       std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
-    init_creation(program);
+    initialise_program(program);
   }
   ~BenchProgram() { std::filesystem::remove_all(folder); }
 
@@ -45,7 +45,7 @@ struct BenchProgram {
   void open(const CurrentCrystal& crystal, const std::string& name) {
     write_cry_file(folder / name, crystal);
     ui.next_file = (folder / name).string();
-    lit_fichier_cry(program, CrystalFileKind::Native);
+    open_crystal_file_of_kind(program, CrystalFileKind::Native);
   }
 };
 
@@ -68,7 +68,7 @@ void BM_TypicalPhaseEndToEnd(benchmark::State& state) {
   bench.set_spectrum({"1.54056", "1.54439", "1.39222", "1.47640"}, "50");
   bench.open(random_crystal("MONO", "P 1 21/c 1", {10.2, 11.3, 12.1, 90, 101.5, 90}, 30, 7), "typical.cry");
   if (bench.program.workspace.phase_count() != 1) state.SkipWithError(bench.ui.last_warning.c_str());
-  for (auto _ : state) benchmark::DoNotOptimize(calcule(bench.program));
+  for (auto _ : state) benchmark::DoNotOptimize(compute_current_phase(bench.program));
   state.counters["reflections"] = static_cast<double>(bench.program.workspace.phase(1).reflections.size());
 }
 BENCHMARK(BM_TypicalPhaseEndToEnd)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -82,7 +82,7 @@ void BM_TypicalPhaseFirstComputation(benchmark::State& state) {
   if (bench.program.workspace.phase_count() != 1) state.SkipWithError(bench.ui.last_warning.c_str());
   for (auto _ : state) {
     bench.program.caches.reflection_lists = ReflectionListCache();
-    benchmark::DoNotOptimize(calcule(bench.program));
+    benchmark::DoNotOptimize(compute_current_phase(bench.program));
   }
 }
 BENCHMARK(BM_TypicalPhaseFirstComputation)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -95,7 +95,7 @@ void BM_EightLargePhasesRecompute(benchmark::State& state) {
     bench.open(random_crystal("CUBI", "F m -3 m", {62, 62, 62, 90, 90, 90}, 400, 100u + static_cast<unsigned>(p)),
                "large" + std::to_string(p) + ".cry");
   if (bench.program.workspace.phase_count() != 8) state.SkipWithError(bench.ui.last_warning.c_str());
-  for (auto _ : state) click_button_plot_phase_data(bench.program);
+  for (auto _ : state) recompute_all_phases(bench.program);
   state.counters["lines_per_phase"] = static_cast<double>(bench.program.workspace.phase(8).reflections.size());
 }
 BENCHMARK(BM_EightLargePhasesRecompute)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "plot/dessine.hpp"
+#include "plot/draw_plot.hpp"
 #include "plot/image_export.hpp"
 #include "plot/recording_canvas.hpp"
 #include "model/workspace.hpp"
@@ -51,7 +51,7 @@ void BM_DessineFullWorkspace(benchmark::State& bench) {
   sync_plot_range(state, workspace.settings);
   for (auto _ : bench) {
     RecordingCanvas canvas(1600, 600);
-    dessine(state, workspace, HklMode::AtProfile, canvas);
+    draw_plot(state, workspace, HklMode::AtProfile, canvas);
     benchmark::DoNotOptimize(canvas.operations.data());
   }
 }

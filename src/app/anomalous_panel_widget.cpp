@@ -36,7 +36,7 @@ AnomalousPanel::AnomalousPanel(Program& program, std::function<void(const Follow
     : QGroupBox("Anomalous diffusion correction", parent), program_(program) {
   setObjectName("AnomalousPanel");
   actions_.reset_spectrum_results = [follow_up](Program& p) {
-    const FollowUp steps = reset_spectre_res(p.workspace, p.main_form);
+    const FollowUp steps = clear_spectrum_results(p.workspace, p.main_form);
     if (follow_up) follow_up(steps);
   };
   actions_.recompute_phases = [follow_up](Program&) {
@@ -66,9 +66,9 @@ AnomalousPanel::AnomalousPanel(Program& program, std::function<void(const Follow
   suppress_->setStatusTip("Suppress the anomalous correction diffusion");
   suppress_->setToolTip("Suppress the anomalous correction diffusion");
   cancel_ = new QPushButton("Cancel");
-  connect(apply_, &QPushButton::clicked, this, &AnomalousPanel::Acquisition_f_ano);
-  connect(suppress_, &QPushButton::clicked, this, &AnomalousPanel::supprime_correction);
-  connect(cancel_, &QPushButton::clicked, this, &AnomalousPanel::cancel_panel1);
+  connect(apply_, &QPushButton::clicked, this, &AnomalousPanel::apply_chosen_anomalous_table);
+  connect(suppress_, &QPushButton::clicked, this, &AnomalousPanel::remove_anomalous_correction);
+  connect(cancel_, &QPushButton::clicked, this, &AnomalousPanel::cancel_anomalous_panel);
   for (QPushButton* button : {apply_, suppress_, cancel_}) buttons->addWidget(button);
   buttons->addStretch(1);
   layout->addLayout(buttons);
@@ -91,27 +91,27 @@ void AnomalousPanel::after_handler() {
   program_.ui.refresh();
 }
 
-void AnomalousPanel::bouton_lecture_ano() {
+void AnomalousPanel::open_anomalous_panel() {
   sync_model_from_widgets();
-  calvane::bouton_lecture_ano(program_, form_, actions_);
+  calvane::open_anomalous_panel(program_, form_, actions_);
   after_handler();
 }
 
-void AnomalousPanel::Acquisition_f_ano() {
+void AnomalousPanel::apply_chosen_anomalous_table() {
   sync_model_from_widgets();
-  calvane::Acquisition_f_ano(program_, form_, actions_);
+  calvane::apply_chosen_anomalous_table(program_, form_, actions_);
   after_handler();
 }
 
-void AnomalousPanel::supprime_correction() {
+void AnomalousPanel::remove_anomalous_correction() {
   sync_model_from_widgets();
-  calvane::supprime_correction(program_, form_, actions_);
+  calvane::remove_anomalous_correction(program_, form_, actions_);
   after_handler();
 }
 
-void AnomalousPanel::cancel_panel1() {
+void AnomalousPanel::cancel_anomalous_panel() {
   sync_model_from_widgets();
-  calvane::cancel_panel1(form_);
+  calvane::cancel_anomalous_panel(form_);
   after_handler();
 }
 

@@ -32,10 +32,10 @@ public:
 
 public slots:
   /// Opens the panel (the crystal page's button for the anomalous correction).
-  void bouton_lecture_ano();
-  void Acquisition_f_ano();
-  void supprime_correction();
-  void cancel_panel1();
+  void open_anomalous_panel();
+  void apply_chosen_anomalous_table();
+  void remove_anomalous_correction();
+  void cancel_anomalous_panel();
 
 private:
   void sync_model_from_widgets();

@@ -18,9 +18,9 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TForm3::TForm3(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+CifBlockWindow::CifBlockWindow(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
   const CifBlockForm& form = program_.cif_block_form;
-  setObjectName("TForm3");
+  setObjectName("CifBlockWindow");
   setWindowTitle("CIF data blocks");
   setWindowModality(Qt::ApplicationModal);
   auto* layout = new QVBoxLayout(this);
@@ -29,7 +29,7 @@ TForm3::TForm3(Program& program, QWidget* parent) : QDialog(parent), program_(pr
   blocks_ = new QListWidget;
   connect(blocks_, &QListWidget::currentRowChanged, this,
           [this](int row) { program_.cif_block_form.selected = row; });
-  connect(blocks_, &QListWidget::itemDoubleClicked, this, &TForm3::BitBtn1Click);
+  connect(blocks_, &QListWidget::itemDoubleClicked, this, &CifBlockWindow::accept_block);
   layout->addWidget(blocks_, 1);
   read_notice_ = new QLineEdit(qt(form.read_notice));
   read_notice_->setReadOnly(true);
@@ -39,8 +39,8 @@ TForm3::TForm3(Program& program, QWidget* parent) : QDialog(parent), program_(pr
   ok_ = new QPushButton("OK");
   ok_->setDefault(true);
   close_ = new QPushButton("Close");
-  connect(ok_, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
-  connect(close_, &QPushButton::clicked, this, &TForm3::BitBtn3Click);
+  connect(ok_, &QPushButton::clicked, this, &CifBlockWindow::accept_block);
+  connect(close_, &QPushButton::clicked, this, &CifBlockWindow::close_cif_block_chooser);
   buttons->addStretch(1);
   buttons->addWidget(ok_);
   buttons->addWidget(close_);
@@ -49,29 +49,29 @@ TForm3::TForm3(Program& program, QWidget* parent) : QDialog(parent), program_(pr
   refresh_from_model();
 }
 
-void TForm3::showEvent(QShowEvent* event) {
+void CifBlockWindow::showEvent(QShowEvent* event) {
   initialise();
   QDialog::showEvent(event);
 }
 
-void TForm3::initialise() {
-  calvane::initialise(program_);
+void CifBlockWindow::initialise() {
+  calvane::fill_cif_block_list(program_);
   refresh_from_model();
 }
 
-void TForm3::BitBtn1Click() {
+void CifBlockWindow::accept_block() {
   program_.cif_block_form.selected = blocks_->currentRow();
-  calvane::BitBtn1Click(program_);
+  calvane::accept_cif_block(program_);
   refresh_from_model();
   program_.ui.refresh();
 }
 
-void TForm3::BitBtn3Click() {
-  calvane::BitBtn3Click(program_);
+void CifBlockWindow::close_cif_block_chooser() {
+  calvane::close_cif_block_chooser(program_);
   refresh_from_model();
 }
 
-void TForm3::refresh_from_model() {
+void CifBlockWindow::refresh_from_model() {
   const CifBlockForm& form = program_.cif_block_form;
   const QSignalBlocker block(blocks_);
   blocks_->clear();

@@ -1,4 +1,4 @@
-// TForm3: the CIF block chooser, shown when a CIF file holds several
+// CifBlockWindow: the CIF block chooser, shown when a CIF file holds several
 // structure blocks. Its widgets mirror the program's CifBlockForm.
 #pragma once
 
@@ -13,11 +13,11 @@ class QPushButton;
 
 namespace calvane {
 
-class TForm3 : public QDialog {
+class CifBlockWindow : public QDialog {
   Q_OBJECT
 
 public:
-  explicit TForm3(Program& program, QWidget* parent = nullptr);
+  explicit CifBlockWindow(Program& program, QWidget* parent = nullptr);
 
   void refresh_from_model();
 
@@ -28,8 +28,8 @@ public:
 
 public slots:
   void initialise();
-  void BitBtn1Click();
-  void BitBtn3Click();
+  void accept_block();
+  void close_cif_block_chooser();
 
 protected:
   void showEvent(QShowEvent* event) override;

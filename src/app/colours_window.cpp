@@ -82,8 +82,8 @@ void read_row(const ColourRowWidgets& widgets, ColourRow& row) {
 
 }  // namespace
 
-Tfcouleurs::Tfcouleurs(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
-  setObjectName("Tfcouleurs");
+ColoursWindow::ColoursWindow(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+  setObjectName("ColoursWindow");
   setWindowTitle("Colours and styles");
   choose_colour = [this](Rgb current, const QString& title) -> std::optional<Rgb> {
     const QColor chosen = QColorDialog::getColor(qcolor(current), this, title);
@@ -102,8 +102,8 @@ Tfcouleurs::Tfcouleurs(Program& program, QWidget* parent) : QDialog(parent), pro
   auto* bottom = new QHBoxLayout;
   background_ = colour_box();
   text_ = colour_box();
-  connect(background_, &QPushButton::clicked, this, &Tfcouleurs::change_couleur_fond);
-  connect(text_, &QPushButton::clicked, this, &Tfcouleurs::change_couleur_fonte);
+  connect(background_, &QPushButton::clicked, this, &ColoursWindow::change_couleur_fond);
+  connect(text_, &QPushButton::clicked, this, &ColoursWindow::change_couleur_fonte);
   bottom->addWidget(new QLabel("Background"));
   bottom->addWidget(background_);
   bottom->addSpacing(16);
@@ -113,22 +113,22 @@ Tfcouleurs::Tfcouleurs(Program& program, QWidget* parent) : QDialog(parent), pro
   apply_ = new QPushButton("Apply");
   cancel_ = new QPushButton("Cancel");
   save_ = new QPushButton("Save ");
-  connect(apply_, &QPushButton::clicked, this, &Tfcouleurs::applique_couleurs);
-  connect(cancel_, &QPushButton::clicked, this, &Tfcouleurs::sortie);
-  connect(save_, &QPushButton::clicked, this, &Tfcouleurs::sauve_selection);
+  connect(apply_, &QPushButton::clicked, this, &ColoursWindow::apply_colours);
+  connect(cancel_, &QPushButton::clicked, this, &ColoursWindow::sortie);
+  connect(save_, &QPushButton::clicked, this, &ColoursWindow::save_colour_choice);
   for (QPushButton* button : {apply_, cancel_, save_}) {
     button->setAutoDefault(false);
     bottom->addWidget(button);
   }
   apply_->setDefault(true);
-  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &Tfcouleurs::sauve_selection);
+  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &ColoursWindow::save_colour_choice);
   layout->addLayout(bottom);
 
-  calvane::init_create(form_, program_);
+  calvane::create_colours_form(form_, program_);
   refresh_from_model();
 }
 
-ColourRowWidgets Tfcouleurs::make_row(const QString& name, bool with_style, const QStringList& styles,
+ColourRowWidgets ColoursWindow::make_row(const QString& name, bool with_style, const QStringList& styles,
                                       bool with_draw) {
   ColourRowWidgets row;
   row.name = new QLabel(name);
@@ -144,7 +144,7 @@ ColourRowWidgets Tfcouleurs::make_row(const QString& name, bool with_style, cons
   return row;
 }
 
-QWidget* Tfcouleurs::build_calculated_group() {
+QWidget* ColoursWindow::build_calculated_group() {
   auto* group = new QGroupBox("Calculated diagram options");
   auto* grid = new QGridLayout(group);
   add_headings(grid, {"Phase Name", "Col.", "Pen", "Style"});
@@ -158,12 +158,12 @@ QWidget* Tfcouleurs::build_calculated_group() {
   sum_ = make_row(qt(form_.sum.name), true, styles, false);
   sum_.name->setTextFormat(Qt::PlainText);
   place(grid, kMaxPhases + 1, sum_);
-  connect(sum_.colour, &QPushButton::clicked, this, &Tfcouleurs::change_couleur_somme);
+  connect(sum_.colour, &QPushButton::clicked, this, &ColoursWindow::change_couleur_somme);
   grid->setRowStretch(kMaxPhases + 2, 1);
   return group;
 }
 
-QWidget* Tfcouleurs::build_observed_group() {
+QWidget* ColoursWindow::build_observed_group() {
   auto* group = new QGroupBox("Observed profile options");
   auto* grid = new QGridLayout(group);
   add_headings(grid, {"Diag. name", "Col.", "Pen", "Style", "Draw"});
@@ -178,7 +178,7 @@ QWidget* Tfcouleurs::build_observed_group() {
   return group;
 }
 
-QWidget* Tfcouleurs::build_peaks_group() {
+QWidget* ColoursWindow::build_peaks_group() {
   auto* group = new QGroupBox("Observed reflections options");
   auto* grid = new QGridLayout(group);
   add_headings(grid, {"Name", "Col.", "Pen", "Draw"});
@@ -192,24 +192,24 @@ QWidget* Tfcouleurs::build_peaks_group() {
   return group;
 }
 
-void Tfcouleurs::showEvent(QShowEvent* event) {
+void ColoursWindow::showEvent(QShowEvent* event) {
   init_active();
   QDialog::showEvent(event);
 }
 
-void Tfcouleurs::init_active() {
-  calvane::init_active(form_, program_.workspace);
+void ColoursWindow::init_active() {
+  calvane::fill_colours_form(form_, program_.workspace);
   refresh_from_model();
 }
 
-void Tfcouleurs::pick(Rgb& colour, const QString& title) {
+void ColoursWindow::pick(Rgb& colour, const QString& title) {
   sync_model_from_widgets();  // a typed pen width survives the repaint
   if (!choose_colour) return;
   if (const auto chosen = choose_colour(colour, title)) colour = *chosen;
   refresh_from_model();
 }
 
-void Tfcouleurs::modif_colo1(Group group, int index) {
+void ColoursWindow::modif_colo1(Group group, int index) {
   const auto slot = static_cast<std::size_t>(index);
   switch (group) {
     case Group::Phase:
@@ -224,37 +224,37 @@ void Tfcouleurs::modif_colo1(Group group, int index) {
   }
 }
 
-void Tfcouleurs::change_couleur_fond() { pick(form_.background, "Background colour"); }
+void ColoursWindow::change_couleur_fond() { pick(form_.background, "Background colour"); }
 
-void Tfcouleurs::change_couleur_fonte() { pick(form_.text, "Text colour"); }
+void ColoursWindow::change_couleur_fonte() { pick(form_.text, "Text colour"); }
 
-void Tfcouleurs::change_couleur_somme() { pick(form_.sum.colour, "Colour of the sum"); }
+void ColoursWindow::change_couleur_somme() { pick(form_.sum.colour, "Colour of the sum"); }
 
-void Tfcouleurs::applique_couleurs() {
+void ColoursWindow::apply_colours() {
   sync_model_from_widgets();
-  if (!calvane::applique_couleurs(form_, program_)) return;
-  click_button_plot_phase_data(program_);
+  if (!calvane::apply_colours(form_, program_)) return;
+  recompute_all_phases(program_);
   program_.ui.refresh();
 }
 
-void Tfcouleurs::sortie() {
-  calvane::sortie(form_, program_);
+void ColoursWindow::sortie() {
+  calvane::close_colours_window(form_, program_);
   hide();
   program_.ui.refresh();
 }
 
-void Tfcouleurs::reject() { sortie(); }
+void ColoursWindow::reject() { sortie(); }
 
-void Tfcouleurs::sauve_selection() { calvane::sauve_selection(program_); }
+void ColoursWindow::save_colour_choice() { calvane::save_colour_choice(program_); }
 
-void Tfcouleurs::sync_model_from_widgets() {
+void ColoursWindow::sync_model_from_widgets() {
   for (std::size_t i = 0; i < kMaxPhases; ++i) read_row(phases_[i], form_.phases[i]);
   read_row(sum_, form_.sum);
   for (std::size_t i = 0; i < kMaxObservedPatterns; ++i) read_row(patterns_[i], form_.patterns[i]);
   for (std::size_t i = 0; i < kMaxObservedPeakLists; ++i) read_row(peaks_[i], form_.peaks[i]);
 }
 
-void Tfcouleurs::refresh_from_model() {
+void ColoursWindow::refresh_from_model() {
   for (std::size_t i = 0; i < kMaxPhases; ++i) show_row(phases_[i], form_.phases[i]);
   show_row(sum_, form_.sum);
   for (std::size_t i = 0; i < kMaxObservedPatterns; ++i) show_row(patterns_[i], form_.patterns[i]);

@@ -1,4 +1,4 @@
-// Tfcouleurs: the colours window. Colour, pen width and style of each phase,
+// ColoursWindow: the colours window. Colour, pen width and style of each phase,
 // of the sum, of each observed pattern and peak list, and the plot's
 // background and text colours. Its widgets mirror a ColoursForm.
 #pragma once
@@ -29,7 +29,7 @@ struct ColourRowWidgets {
   QCheckBox* draw = nullptr;
 };
 
-class Tfcouleurs : public QDialog {
+class ColoursWindow : public QDialog {
   Q_OBJECT
 
 public:
@@ -37,7 +37,7 @@ public:
   enum class Group { Phase, Pattern, Peaks };
 
   /// Runs the creation step: the defaults, then "couleurs.txt" of the program folder.
-  explicit Tfcouleurs(Program& program, QWidget* parent = nullptr);
+  explicit ColoursWindow(Program& program, QWidget* parent = nullptr);
 
   ColoursForm& form() { return form_; }
   void refresh_from_model();
@@ -61,9 +61,9 @@ public slots:
   void change_couleur_fond();
   void change_couleur_fonte();
   void change_couleur_somme();
-  void applique_couleurs();
+  void apply_colours();
   void sortie();
-  void sauve_selection();
+  void save_colour_choice();
   /// On each showing: the boxes take the workspace's values.
   void init_active();
 

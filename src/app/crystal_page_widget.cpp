@@ -80,7 +80,7 @@ CrystalPage::CrystalPage(Program& program, std::function<void()> sync_window, st
     selector_layout->addWidget(radio);
   }
   selector_layout->addStretch(1);
-  connect(selector_group_, &QButtonGroup::idClicked, this, &CrystalPage::affiche_phases);
+  connect(selector_group_, &QButtonGroup::idClicked, this, &CrystalPage::show_phase);
   outer->addWidget(selector_box_);
 
   // The page's panel scrolls rather than clipping on a short screen.
@@ -89,7 +89,7 @@ CrystalPage::CrystalPage(Program& program, std::function<void()> sync_window, st
   layout->setContentsMargins(0, 0, 0, 0);
   system_ = new QComboBox;
   for (const char* item : kSystemItems) system_->addItem(item);
-  connect(system_, qOverload<int>(&QComboBox::activated), this, &CrystalPage::selecte_systeme);
+  connect(system_, qOverload<int>(&QComboBox::activated), this, &CrystalPage::choose_crystal_system);
   title_ = new QLineEdit;
   auto* heading = new QHBoxLayout;
   heading->addWidget(new QLabel("System"));
@@ -128,7 +128,7 @@ QWidget* CrystalPage::build_apply_bar() {
   bar->addWidget(apply_bar_caption_, 1);
   bar->addWidget(apply_);
   bar->addWidget(restore_);
-  connect(apply_, &QPushButton::clicked, this, &CrystalPage::re_calcule);
+  connect(apply_, &QPushButton::clicked, this, &CrystalPage::recompute_current_phase);
   connect(restore_, &QPushButton::clicked, this, &CrystalPage::restore_data);
   return apply_bar_;
 }
@@ -163,7 +163,7 @@ QWidget* CrystalPage::build_cell_box() {
     layout->addWidget(new QLabel(QString::fromUtf8(captions[i])), i / 3, 2 * (i % 3));
     layout->addWidget(edit, i / 3, 2 * (i % 3) + 1);
     connect(edit, &QLineEdit::editingFinished, this, [this, i] {
-      if (!refreshing_) lit_a(i);
+      if (!refreshing_) read_cell_field(i);
     });
   }
   return box;
@@ -281,7 +281,7 @@ void CrystalPage::set_anomalous_panel(AnomalousPanel* panel) {
   connect(anomalous_button_, &QPushButton::clicked, panel, [this] {
     // The panel reads the wavelength field and the typed atoms.
     sync_window_();
-    anomalous_panel_->bouton_lecture_ano();
+    anomalous_panel_->open_anomalous_panel();
     refresh_window_();
   });
 }
@@ -292,29 +292,29 @@ void CrystalPage::act(const std::function<void()>& work) {
   refresh_window_();
 }
 
-void CrystalPage::re_calcule() {
-  act([this] { calvane::re_calcule(program_); });
+void CrystalPage::recompute_current_phase() {
+  act([this] { calvane::recompute_current_phase(program_); });
 }
 
 void CrystalPage::restore_data() {
   act([this] { calvane::restore_data(program_); });
 }
 
-void CrystalPage::affiche_phases(int button) {
-  act([this, button] { calvane::affiche_phases(program_, button); });
+void CrystalPage::show_phase(int button) {
+  act([this, button] { calvane::show_phase(program_, button); });
 }
 
-void CrystalPage::selecte_systeme(int index) {
-  act([this, index] { calvane::selecte_systeme(program_, index); });
+void CrystalPage::choose_crystal_system(int index) {
+  act([this, index] { calvane::choose_crystal_system(program_, index); });
 }
 
-void CrystalPage::lit_a(int field) {
-  act([this, field] { calvane::lit_a(program_, field); });
+void CrystalPage::read_cell_field(int field) {
+  act([this, field] { calvane::read_cell_field(program_, field); });
 }
 
-void CrystalPage::lit_clavier() {
+void CrystalPage::start_keyboard_capture() {
   act([this] {
-    calvane::lit_clavier(program_);
+    calvane::start_keyboard_capture(program_);
     if (!program_.workspace.keyboard_capture) return;
     // A new crystal starts blank: the shown phase's title and composition go too.
     CrystalPageForm& page = program_.main_form.crystal;
@@ -326,7 +326,7 @@ void CrystalPage::lit_clavier() {
 
 void CrystalPage::apply_new_phase() {
   // During the capture the computation hands over to the save of the typed crystal.
-  act([this] { calcule(program_); });
+  act([this] { compute_current_phase(program_); });
 }
 
 void CrystalPage::stop_capture() {
@@ -350,9 +350,9 @@ void CrystalPage::cell_selected(bool neutron, int row, int previous_row) {
   if (refreshing_ || row < 0 || previous_row < 0) return;
   act([this, neutron, row, previous_row] {
     if (neutron)
-      maj_to_minN(program_, previous_row + 1);
+      leave_neutron_atom_row(program_, previous_row + 1);
     else
-      maj_to_minX(program_, previous_row + 1, row + 1);
+      leave_xray_atom_row(program_, previous_row + 1, row + 1);
   });
 }
 

@@ -61,13 +61,13 @@ public:
   QTableWidget* absorption() const { return absorption_; }
 
 public slots:
-  void re_calcule();
+  void recompute_current_phase();
   void restore_data();
-  void affiche_phases(int button);
-  void selecte_systeme(int index);
-  void lit_a(int field);
+  void show_phase(int button);
+  void choose_crystal_system(int index);
+  void read_cell_field(int field);
   /// "Keyboard capture of crystal data" and the two buttons of its panel.
-  void lit_clavier();
+  void start_keyboard_capture();
   void apply_new_phase();
   void stop_capture();
   /// "Select the space group": the space-group window for the page's system.

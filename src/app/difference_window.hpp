@@ -1,4 +1,4 @@
-// Tfdifference: the difference between the first observed pattern and the
+// DifferenceWindow: the difference between the first observed pattern and the
 // calculated sum, one pixel per grid point around a
 // zero line at row 100. It stays on top and sits just above the plot window.
 #pragma once
@@ -10,17 +10,17 @@
 
 namespace calvane {
 
-class Tfdifference : public QWidget {
+class DifferenceWindow : public QWidget {
   Q_OBJECT
 
 public:
-  explicit Tfdifference(Program& program, QWidget* parent = nullptr);
+  explicit DifferenceWindow(Program& program, QWidget* parent = nullptr);
 
   /// On activation: 200 high, as wide as the plot window and over its left
   /// edge, its bottom edge on the plot window's top.
   void initialise(const QRect& plot_frame);
   /// Draws the difference data of the last plot drawing and sets the caption.
-  void dessine_difference();
+  void draw_difference();
   const QImage& image() const { return image_; }
 
 signals:

@@ -55,7 +55,7 @@ FileListPanel::FileListPanel(Program& program, QWidget* parent) : QWidget(parent
     // A folder the user clicked is in view already: the tree stays where it is.
     follow_folder_ = false;
     shown_folder_ = folder_model_->filePath(index).toStdString();
-    set_directory1(folder_model_->filePath(index));
+    set_file_list_folder(folder_model_->filePath(index));
   };
   connect(folders_, &QTreeView::clicked, this, folder_of);
   connect(folders_, &QTreeView::doubleClicked, this, folder_of);
@@ -74,7 +74,7 @@ FileListPanel::FileListPanel(Program& program, QWidget* parent) : QWidget(parent
   files_ = new QListWidget;
   files_->setMinimumWidth(180);
   connect(files_, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { selecte_multi_fichiers(files_->row(item)); });
+          [this](QListWidgetItem* item) { open_listed_file(files_->row(item)); });
 
   auto* body = new QHBoxLayout;
   body->addWidget(folders_, 3);
@@ -82,7 +82,7 @@ FileListPanel::FileListPanel(Program& program, QWidget* parent) : QWidget(parent
   layout->addLayout(body, 1);
 
   cancel_ = new QPushButton("Cancel");
-  connect(cancel_, &QPushButton::clicked, this, &FileListPanel::fin_multi_fichier);
+  connect(cancel_, &QPushButton::clicked, this, &FileListPanel::close_file_list);
   layout->addWidget(cancel_, 0, Qt::AlignRight);
   refresh_from_model();
 }
@@ -134,18 +134,18 @@ void FileListPanel::showEvent(QShowEvent* event) {
 }
 
 void FileListPanel::open(FileListKind kind) {
-  calvane::multi_fichiers(program_, kind);
+  calvane::show_file_list(program_, kind);
   refresh_from_model();
   program_.ui.refresh();
 }
 
-void FileListPanel::set_directory1(const QString& folder) {
-  calvane::set_directory1(program_, folder.toStdString());
+void FileListPanel::set_file_list_folder(const QString& folder) {
+  calvane::set_file_list_folder(program_, folder.toStdString());
   refresh_from_model();
 }
 
-void FileListPanel::selecte_multi_fichiers(int row) {
-  const FileListLoad load = calvane::selecte_multi_fichiers(program_, row);
+void FileListPanel::open_listed_file(int row) {
+  const FileListLoad load = calvane::open_listed_file(program_, row);
   refresh_from_model();
   program_.ui.refresh();
   if (!load.loaded) return;
@@ -153,8 +153,8 @@ void FileListPanel::selecte_multi_fichiers(int row) {
   emit loaded();
 }
 
-void FileListPanel::fin_multi_fichier() {
-  calvane::fin_multi_fichier(program_);
+void FileListPanel::close_file_list() {
+  calvane::close_file_list(program_);
   refresh_from_model();
   emit closed();
 }

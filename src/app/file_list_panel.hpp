@@ -36,11 +36,11 @@ public:
   QPushButton* cancel_button() const { return cancel_; }
 
 public slots:
-  /// `multi_fichiers`: one of the four "List of ..." menu items.
+  /// `show_file_list`: one of the four "List of ..." menu items.
   void open(calvane::FileListKind kind);
-  void set_directory1(const QString& folder);
-  void selecte_multi_fichiers(int row);
-  void fin_multi_fichier();
+  void set_file_list_folder(const QString& folder);
+  void open_listed_file(int row);
+  void close_file_list();
 
 signals:
   /// "Cancel" hid the panel.

@@ -45,7 +45,7 @@ QByteArray svg_bytes(PlotState& state, const Workspace& workspace, HklMode hkl_m
   generator.setTitle("Diffraction diagram");
   QPainter painter(&generator);
   QPainterCanvas canvas(painter, width, height);
-  dessine(state, workspace, hkl_mode, canvas);
+  draw_plot(state, workspace, hkl_mode, canvas);
   painter.end();
   return bytes;
 }
@@ -61,7 +61,7 @@ QByteArray pdf_bytes(PlotState& state, const Workspace& workspace, HklMode hkl_m
   writer.setTitle("Diffraction diagram");
   QPainter painter(&writer);
   QPainterCanvas canvas(painter, width, height);
-  dessine(state, workspace, hkl_mode, canvas);
+  draw_plot(state, workspace, hkl_mode, canvas);
   painter.end();
   return bytes;
 }
@@ -84,7 +84,7 @@ QImage render_plot_image(PlotState& state, const Workspace& workspace, HklMode h
   image.fill(Qt::white);
   QPainter painter(&image);
   QPainterCanvas canvas(painter, width, height);
-  dessine(state, workspace, hkl_mode, canvas);
+  draw_plot(state, workspace, hkl_mode, canvas);
   painter.end();
   return image;
 }
@@ -130,17 +130,17 @@ std::string render_plot_to_file(const std::filesystem::path& path, const PlotSta
   return write_file_atomically(path, content);
 }
 
-void sauve_image_png(Program& program, const QImage& screen) {
+void save_png_image(Program& program, const QImage& screen) {
   save_document(program, 3, ".png", [&] { return png_bytes(screen); });
 }
 
-void sauve_image_svg(Program& program, const PlotState& state, int width, int height) {
+void save_svg_image(Program& program, const PlotState& state, int width, int height) {
   PlotState copy = state;
   save_document(program, 4, ".svg",
                 [&] { return svg_bytes(copy, program.workspace, hkl_mode_of(program), width, height); });
 }
 
-void sauve_image_pdf(Program& program, const PlotState& state, int width, int height) {
+void save_pdf_image(Program& program, const PlotState& state, int width, int height) {
   PlotState copy = state;
   save_document(program, 5, ".pdf",
                 [&] { return pdf_bytes(copy, program.workspace, hkl_mode_of(program), width, height); });

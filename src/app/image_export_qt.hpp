@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "plot/dessine.hpp"
+#include "plot/draw_plot.hpp"
 #include "flows/image_export_flows.hpp"
 #include "plot/plot_state.hpp"
 #include "plot/raster_image.hpp"
@@ -37,9 +37,9 @@ std::string render_plot_to_file(const std::filesystem::path& path, const PlotSta
 
 /// "&PNG format", "&SVG format", "&PDF format" of "Save image": PNG copies the
 /// window image, SVG and PDF draw the plot again at the image's size.
-void sauve_image_png(Program& program, const QImage& screen);
-void sauve_image_svg(Program& program, const PlotState& state, int width, int height);
-void sauve_image_pdf(Program& program, const PlotState& state, int width, int height);
+void save_png_image(Program& program, const QImage& screen);
+void save_svg_image(Program& program, const PlotState& state, int width, int height);
+void save_pdf_image(Program& program, const PlotState& state, int width, int height);
 
 /// Prints the plot on `printer` (already chosen in the printer dialog): landscape,
 /// at the printer's own resolution so that the centimetres of `form` are the printed size.

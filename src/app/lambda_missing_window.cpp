@@ -69,7 +69,7 @@ LambdaMissingWindow::LambdaMissingWindow(Program& program, std::function<void(co
 
   ok_ = new QPushButton("OK");
   ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &LambdaMissingWindow::lit_lambda);
+  connect(ok_, &QPushButton::clicked, this, &LambdaMissingWindow::read_missing_wavelength);
   layout->addWidget(ok_, 0, Qt::AlignRight);
   refresh_from_model();
 }
@@ -97,9 +97,9 @@ void LambdaMissingWindow::clicklistbox(int row) {
   refresh_from_model();
 }
 
-void LambdaMissingWindow::lit_lambda() {
+void LambdaMissingWindow::read_missing_wavelength() {
   sync_model_from_widgets();
-  const ObservedLoad load = calvane::lit_lambda(program_);
+  const ObservedLoad load = calvane::read_missing_wavelength(program_);
   refresh_from_model();
   program_.ui.refresh();
   if (load.added && loaded_) loaded_(load);

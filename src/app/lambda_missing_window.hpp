@@ -32,7 +32,7 @@ public:
 
 public slots:
   void clicklistbox(int row);
-  void lit_lambda();
+  void read_missing_wavelength();
 
 private:
   void sync_model_from_widgets();

@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
 
   QtUi ui;
   Program program(ui, folder.folder);
-  Tfmain window(program);
+  MainWindow window(program);
   ui.set_parent(&window);
   ui.on_refresh = [&window] { window.refresh_from_model(); };
   // A failed copy leaves files missing: the start-up check below names them.
@@ -55,9 +55,9 @@ int main(int argc, char* argv[]) {
   if (!window.start()) return 1;  // a data file is missing: its message was shown
 
   // The other windows, created after the main window.
-  Tfplecran plot(program, &window);
-  plot.plot_phases = [&] { click_button_plot_phase_data(program); };
-  plot.recompute_full_range = [&] { click_button_plot_phase_data(program); };
+  PlotWindow plot(program, &window);
+  plot.plot_phases = [&] { recompute_all_phases(program); };
+  plot.recompute_full_range = [&] { recompute_all_phases(program); };
   ui.on_redraw_plot = [&] {
     plot.redraw();
     window.refresh_from_model();
@@ -88,7 +88,7 @@ int main(int argc, char* argv[]) {
   };
   window.set_file_list_panel(file_lists, [file_lists](FileListKind kind) { file_lists->open(kind); });
   window.set_viewer_launcher([&program, &window] {
-    lauch_lumiso(program);
+    launch_structure_viewer(program);
     window.refresh_from_model();
   });
 

@@ -91,9 +91,9 @@ enum PhaseColumn { kName, kColour, kDraw, kHkl, kPercent, kSize, kStrain, kDispl
 
 }  // namespace
 
-Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
+MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
   setWindowTitle(qt(program_.main_form.caption));
-  setObjectName("Tfmain");
+  setObjectName("MainWindow");
   setAcceptDrops(true);
   if (auto* qt_ui = dynamic_cast<QtUi*>(&program_.ui))
     answer_next_open_dialog = [qt_ui](const std::string& path) { qt_ui->answer_next_open_dialog(path); };
@@ -115,7 +115,7 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   pages_->setTabToolTip(0, "Show/Change the experimental data");
   pages_->setTabToolTip(1, "Crystal data");
   pages_->setTabToolTip(2, "Show/Change the phases data");
-  connect(pages_, &QTabWidget::currentChanged, this, &Tfmain::change_volet);
+  connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::change_page);
   body->addWidget(pages_, 3);
 
   // The right column: the file-list panel (hidden until a list is opened) above "Results".
@@ -143,7 +143,7 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   bind_handlers();
   connect(results_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row < 0 || refreshing_) return;
-    calvane::ecrit(program_, row);
+    calvane::select_results_line(program_, row);
     if (on_results_line) on_results_line(row);
   });
   // A file dropped anywhere on the window opens: the text fields must not take it as text.
@@ -158,18 +158,18 @@ Tfmain::Tfmain(Program& program, QWidget* parent) : QMainWindow(parent), program
   move(0, 0);
 }
 
-bool Tfmain::start() {
-  if (!init_creation(program_)) return false;
+bool MainWindow::start() {
+  if (!initialise_program(program_)) return false;
   refresh_from_model();
   return true;
 }
 
-void Tfmain::set_windows(Windows* windows) {
+void MainWindow::set_windows(Windows* windows) {
   windows_ = windows;
   crystal_page_->set_anomalous_panel(windows != nullptr ? windows->anomalous_panel() : nullptr);
 }
 
-void Tfmain::set_file_list_panel(QWidget* panel, std::function<void(FileListKind)> show_list) {
+void MainWindow::set_file_list_panel(QWidget* panel, std::function<void(FileListKind)> show_list) {
   // A hidden panel takes no room: "Results" has the column to itself until a list opens.
   // The column keeps the width it has beside the pages: the window stays 1020 pixels wide.
   if (panel != nullptr) {
@@ -180,12 +180,12 @@ void Tfmain::set_file_list_panel(QWidget* panel, std::function<void(FileListKind
   for (const char* entry : kListEntries) action(QString("&File/") + entry)->setEnabled(bool(show_file_list_));
 }
 
-void Tfmain::set_viewer_launcher(std::function<void()> lauch_lumiso) {
-  lauch_lumiso_ = std::move(lauch_lumiso);
+void MainWindow::set_viewer_launcher(std::function<void()> launch_structure_viewer) {
+  lauch_lumiso_ = std::move(launch_structure_viewer);
   action("&File/Start &Lumiso2")->setEnabled(bool(lauch_lumiso_));
 }
 
-QAction* Tfmain::add_item(QMenu* menu, const QString& caption, const QString& hint) {
+QAction* MainWindow::add_item(QMenu* menu, const QString& caption, const QString& hint) {
   QAction* item = menu->addAction(caption);
   if (!hint.isEmpty()) item->setStatusTip(hint);
   QString path = caption;
@@ -199,16 +199,16 @@ QAction* Tfmain::add_item(QMenu* menu, const QString& caption, const QString& hi
   return item;
 }
 
-QAction* Tfmain::action(const QString& path) const {
+QAction* MainWindow::action(const QString& path) const {
   auto found = actions_.find(path);
   return found == actions_.end() ? nullptr : found->second;
 }
 
-void Tfmain::build_menus() {
+void MainWindow::build_menus() {
   QMenu* file = menuBar()->addMenu("&File");
   add_item(file, "&Open crystal structure...", "Open a crystal file of any format the program reads");
   QMenu* open_crystal = file->addMenu("Open a crystal data file");
-  connect(open_crystal, &QMenu::aboutToShow, this, &Tfmain::FichierCRY1Click);
+  connect(open_crystal, &QMenu::aboutToShow, this, &MainWindow::reset_before_crystal_open);
   for (const char* entry : kCrystalEntries) add_item(open_crystal, entry);
   add_item(file, kListEntries[0]);
   add_item(file, "Save the current crystal data");
@@ -240,7 +240,7 @@ void Tfmain::build_menus() {
 
   QMenu* results = menuBar()->addMenu("&Results");
   results->menuAction()->setStatusTip("Display/print the results for the current phase");
-  connect(results, &QMenu::aboutToShow, this, [this] { act([this] { affiche_crystal_data(program_); }); });
+  connect(results, &QMenu::aboutToShow, this, [this] { act([this] { show_crystal_data_page(program_); }); });
   for (const char* entry : {"&Detailed results for the current phase", "&Short results for the current phase",
                             "&Global results"})
     add_item(results, entry);
@@ -257,57 +257,57 @@ void Tfmain::build_menus() {
   }
 }
 
-void Tfmain::bind(const QString& path, std::function<void()> work) {
+void MainWindow::bind(const QString& path, std::function<void()> work) {
   QAction* item = action(path);
   if (item == nullptr) return;
   item->setEnabled(true);
   connect(item, &QAction::triggered, this, [this, work = std::move(work)] { act(work); });
 }
 
-void Tfmain::begin_handler() {
+void MainWindow::begin_handler() {
   // A handler that runs inside another one (a message box lets focus and
   // activation events through) must not read the widgets: the model is ahead
   // of them until the outer handler refreshes.
   if (handler_depth_++ == 0) sync_model_from_widgets();
 }
 
-void Tfmain::end_handler() {
+void MainWindow::end_handler() {
   if (--handler_depth_ == 0) refresh_from_model();
 }
 
-void Tfmain::act(const std::function<void()>& work) {
+void MainWindow::act(const std::function<void()>& work) {
   begin_handler();
   work();
   end_handler();
 }
 
-void Tfmain::follow(const FollowUp& steps) {
+void MainWindow::follow(const FollowUp& steps) {
   if (steps.clear_plot && on_clear_plot) on_clear_plot();
   if (steps.reset_plot && on_reset_plot) on_reset_plot();
   carry_out_follow_up(program_, steps);
 }
 
-void Tfmain::observed_loaded(const ObservedLoad& load) {
+void MainWindow::observed_loaded(const ObservedLoad& load) {
   if (load.added) program_.workspace_modified = true;
   if (load.added && on_observed_load) on_observed_load(load);
 }
 
-void Tfmain::bind_handlers() {
+void MainWindow::bind_handlers() {
   Program& p = program_;
   for (int kind = 1; kind <= 6; ++kind) {
     const QString path = QString("&File/Open a crystal data file/") + kCrystalEntries[kind - 1];
     if (kind == static_cast<int>(CrystalFileKind::Icsd)) continue;  // the format is not available
     action(path)->setEnabled(true);
-    connect(action(path), &QAction::triggered, this, [this, kind] { lit_fichier_cry(kind); });
+    connect(action(path), &QAction::triggered, this, [this, kind] { open_crystal_file_of_kind(kind); });
   }
   bind("&File/&Open crystal structure...", [&p] {
-    calvane::FichierCRY1Click(p);  // as the per-format submenu does when it opens
+    calvane::reset_before_crystal_open(p);  // as the per-format submenu does when it opens
     calvane::open_crystal_structure(p);
   });
-  bind("&File/Save the current crystal data", [&p] { calvane::sauve_donnees(p); });
+  bind("&File/Save the current crystal data", [&p] { calvane::save_current_crystal(p); });
   for (int entry = 1; entry <= 6; ++entry)
     bind(QString("&File/Open an observed diagram data file/") + kObservedEntries[entry - 1], [this, &p, entry] {
-      observed_loaded(ouvre_fichier_raw(p, entry));
+      observed_loaded(open_pattern_file_of_kind(p, entry));
       p.ui.redraw_plot();
     });
   bind("&File/Open measured pattern...", [this, &p] {
@@ -321,23 +321,23 @@ void Tfmain::bind_handlers() {
   bind("&File/Open peak list...", [this, &p] { observed_loaded(open_peak_list(p)); });
   for (int entry = 1; entry <= 5; ++entry)
     bind(QString("&File/Open an observed peaks file/") + kPeakEntries[entry - 1],
-         [this, &p, entry] { observed_loaded(ouvre_fichier_dif(p, entry)); });
+         [this, &p, entry] { observed_loaded(open_peak_file_of_kind(p, entry)); });
   const QString profile = "&File/Save the calculated profile of the current phase/";
-  bind(profile + "Calvane Format (*.sim)", [&p] { CalvaneFormatsim2Click(p); });
-  bind(profile + "CPI Format (*.cpi)", [&p] { CPIFormatcpi2Click(p); });
-  bind(profile + "CPD Format (*.cpd)", [&p] { CPDFormatcpd2Click(p); });
+  bind(profile + "Calvane Format (*.sim)", [&p] { export_sim_profile(p); });
+  bind(profile + "CPI Format (*.cpi)", [&p] { export_cpi_profile(p); });
+  bind(profile + "CPD Format (*.cpd)", [&p] { export_cpd_profile(p); });
   const QString peak_list = "&File/Save the peaks list of the current phase/";
   const char* peak_list_entries[] = {".prn format", "Bruker format (*.dif)", "Philips format (*.di)", "CIF format (*.cif)"};
   for (int entry = 1; entry <= 4; ++entry)
     bind(peak_list + peak_list_entries[entry - 1], [&p, entry] { save_hkl_list(p, entry); });
   action("&File/&Keyboard capture of crystal data")->setEnabled(true);
-  connect(action("&File/&Keyboard capture of crystal data"), &QAction::triggered, this, &Tfmain::lit_clavier);
+  connect(action("&File/&Keyboard capture of crystal data"), &QAction::triggered, this, &MainWindow::start_keyboard_capture);
   bind("&File/Open a total data file (*.cmp)", [this, &p] {
-    const TotalDataLoad load = ouvre_fichier_mpm(p, TotalDataSender::Menu);
+    const TotalDataLoad load = open_workspace_file(p, TotalDataSender::Menu);
     if (load.loaded && on_total_data_loaded) on_total_data_loaded(load);
     p.ui.redraw_plot();
   });
-  bind("&File/Save the total data (*.cmp)", [&p] { SavetheTotaldata1Click(p, TotalDataSender::Menu); });
+  bind("&File/Save the total data (*.cmp)", [&p] { save_workspace_file(p, TotalDataSender::Menu); });
   // The four lists, in menu order, are the four kinds in their order.
   for (int kind = 0; kind < 4; ++kind)
     connect(action(QString("&File/") + kListEntries[kind]), &QAction::triggered, this, [this, kind] {
@@ -346,11 +346,11 @@ void Tfmain::bind_handlers() {
   connect(action("&File/Start &Lumiso2"), &QAction::triggered, this, [this] {
     if (lauch_lumiso_) act(lauch_lumiso_);
   });
-  bind("&Results/&Detailed results for the current phase", [&p] { Detailledresultforthedispayedphase1Click(p); });
-  bind("&Results/&Short results for the current phase", [&p] { Shortresultforthedisplayedphase1Click(p); });
-  bind("&Results/&Global results", [&p] { rapport(p); });
+  bind("&Results/&Detailed results for the current phase", [&p] { show_detailed_listing(p); });
+  bind("&Results/&Short results for the current phase", [&p] { show_short_listing(p); });
+  bind("&Results/&Global results", [&p] { show_global_report(p); });
   bind("&Erase/&General", [this, &p] {
-    rase_general(p);
+    erase_all(p);
     if (on_clear_plot) on_clear_plot();
   });
   bind("&Erase/&Phases", [&p] {
@@ -362,11 +362,11 @@ void Tfmain::bind_handlers() {
     if (on_erase_observed) on_erase_observed();
   });
   action("&Help")->setEnabled(true);
-  connect(action("&Help"), &QAction::triggered, this, &Tfmain::aide);
+  connect(action("&Help"), &QAction::triggered, this, &MainWindow::open_help_topic);
   bind("&About", [&p] { p.ui.show_window(WindowId::About, true); });
   for (const QString path : {"&File/&Quit", "&Quit"}) {
     action(path)->setEnabled(true);
-    connect(action(path), &QAction::triggered, this, &Tfmain::Sortie);
+    connect(action(path), &QAction::triggered, this, &MainWindow::quit_program);
   }
 
   // The usual shortcuts: open a crystal, save the workspace, quit, help.
@@ -382,7 +382,7 @@ void Tfmain::bind_handlers() {
               action("&File/Save the total data (*.cmp)"), action("&File/&Quit"), action("&Help")});
 }
 
-void Tfmain::build_source_bar(QVBoxLayout* layout) {
+void MainWindow::build_source_bar(QVBoxLayout* layout) {
   auto* bar = new QHBoxLayout;
   xray_button_ = new QToolButton;
   xray_button_->setText("X rays");
@@ -390,8 +390,8 @@ void Tfmain::build_source_bar(QVBoxLayout* layout) {
   neutron_button_ = new QToolButton;
   neutron_button_->setText("Neutrons");
   set_hint(neutron_button_, "Neutrons case");
-  connect(xray_button_, &QToolButton::clicked, this, &Tfmain::optionX);
-  connect(neutron_button_, &QToolButton::clicked, this, &Tfmain::choixN);
+  connect(xray_button_, &QToolButton::clicked, this, &MainWindow::choose_xrays);
+  connect(neutron_button_, &QToolButton::clicked, this, &MainWindow::choose_neutrons);
   source_caption_ = new QLabel;
   bar->addWidget(xray_button_);
   bar->addWidget(neutron_button_);
@@ -401,7 +401,7 @@ void Tfmain::build_source_bar(QVBoxLayout* layout) {
   layout->addLayout(bar);
 }
 
-QWidget* Tfmain::build_experiment_page() {
+QWidget* MainWindow::build_experiment_page() {
   auto* page = new QWidget;
   page->setStatusTip("Show/Change the experimental data");
   auto* layout = new QGridLayout(page);
@@ -421,12 +421,12 @@ QWidget* Tfmain::build_experiment_page() {
   layout->addWidget(wavelength_box, 0, 0);
   connect(line_list_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
     act([this, index] {
-      follow(set_lambda(SpectrumView{program_.workspace, program_.main_form, program_.wavelength_form, program_.ui},
+      follow(choose_wavelength_line(SpectrumView{program_.workspace, program_.main_form, program_.wavelength_form, program_.ui},
                         index));
     });
   });
   connect(wavelength_, &QLineEdit::textEdited, this, [this] {
-    act([this] { follow(entree_lambda(program_.workspace, program_.main_form)); });
+    act([this] { follow(read_wavelength_field(program_.workspace, program_.main_form)); });
   });
 
   auto* range_box = new QGroupBox("Angle range");
@@ -449,20 +449,20 @@ QWidget* Tfmain::build_experiment_page() {
   }
   connect(scale_group_, &QButtonGroup::idClicked, this, [this](int scale) {
     act([this, scale] {
-      follow(change_theta_2theta(program_.workspace.settings, program_.main_form.experiment,
+      follow(change_angle_scale(program_.workspace.settings, program_.main_form.experiment,
                                  static_cast<AngleScale>(scale), program_.ui));
     });
   });
   connect(range_low_, &QLineEdit::editingFinished, this, [this] {
     if (refreshing_) return;
     act([this] {
-      relit_theta_min(program_.workspace.settings, program_.main_form.experiment, RangeEndSide::Low, program_.ui);
+      read_range_end(program_.workspace.settings, program_.main_form.experiment, RangeEndSide::Low, program_.ui);
     });
   });
   connect(range_high_, &QLineEdit::editingFinished, this, [this] {
     if (refreshing_) return;
     act([this] {
-      relit_theta_min(program_.workspace.settings, program_.main_form.experiment, RangeEndSide::High, program_.ui);
+      read_range_end(program_.workspace.settings, program_.main_form.experiment, RangeEndSide::High, program_.ui);
     });
   });
   layout->addWidget(range_box, 1, 0);
@@ -498,13 +498,13 @@ QWidget* Tfmain::build_experiment_page() {
   auto* apply = new QPushButton("Apply");
   set_hint(apply, "Draw the diagrams");
   connect(apply, &QPushButton::clicked, this,
-          [this] { act([this] { click_button_plot_phase_data(program_, PlotSender::ExperimentApply); }); });
+          [this] { act([this] { recompute_all_phases(program_, PlotSender::ExperimentApply); }); });
   layout->addWidget(apply, 4, 1, Qt::AlignRight);
   layout->setRowStretch(5, 1);
   return page;
 }
 
-QWidget* Tfmain::build_phases_page() {
+QWidget* MainWindow::build_phases_page() {
   auto* page = new QWidget;
   page->setStatusTip("Show/Change the phases data");
   auto* layout = new QVBoxLayout(page);
@@ -527,7 +527,7 @@ QWidget* Tfmain::build_phases_page() {
 
   // A double-click on a phase's name deletes the phase, once confirmed.
   connect(phase_table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-    if (column == kName && row < kMaxPhases) del_phase1(row + 1);
+    if (column == kName && row < kMaxPhases) erase_phase_row(row + 1);
   });
   connect(phase_table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (refreshing_) return;
@@ -577,12 +577,12 @@ QWidget* Tfmain::build_phases_page() {
   buttons->addStretch(1);
   restore_ = new QPushButton("Restore");
   set_hint(restore_, "Restore the last deleted phase");
-  connect(restore_, &QPushButton::clicked, this, &Tfmain::restaure_effacement_phase);
+  connect(restore_, &QPushButton::clicked, this, &MainWindow::restore_erased_phase);
   buttons->addWidget(restore_);
   auto* apply = new QPushButton("Apply");
   set_hint(apply, "Draw the diagrams");
   connect(apply, &QPushButton::clicked, this,
-          [this] { act([this] { click_button_plot_phase_data(program_, PlotSender::PhasesApply); }); });
+          [this] { act([this] { recompute_all_phases(program_, PlotSender::PhasesApply); }); });
   buttons->addWidget(apply);
   layout->addLayout(buttons);
 
@@ -598,7 +598,7 @@ QWidget* Tfmain::build_phases_page() {
   percent_layout->addWidget(molar_percent_);
   connect(percent_group_, &QButtonGroup::idClicked, this, [this](int molar) {
     act([this, molar] {
-      follow(change_mode_pourcent(program_.workspace, program_.main_form, molar == 1, program_.ui));
+      follow(change_percent_mode(program_.workspace, program_.main_form, molar == 1, program_.ui));
     });
   });
   options->addWidget(percent_box);
@@ -623,7 +623,7 @@ QWidget* Tfmain::build_phases_page() {
   return page;
 }
 
-QWidget* Tfmain::build_style_page() {
+QWidget* MainWindow::build_style_page() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(new QLabel("Colours, pen widths and styles of the curves"));
@@ -634,7 +634,7 @@ QWidget* Tfmain::build_style_page() {
   return page;
 }
 
-void Tfmain::sync_model_from_widgets() {
+void MainWindow::sync_model_from_widgets() {
   if (refreshing_) return;
   crystal_page_->sync_model_from_widgets();
   PhasesPageForm& phases = program_.main_form.phases;
@@ -664,7 +664,7 @@ void Tfmain::sync_model_from_widgets() {
   experiment.w = w_->text().toStdString();
 }
 
-void Tfmain::refresh_experiment_page() {
+void MainWindow::refresh_experiment_page() {
   const ExperimentPageForm& experiment = program_.main_form.experiment;
   line_list_->setCurrentIndex(experiment.line_index);
   set_text(wavelength_, experiment.wavelength);
@@ -689,7 +689,7 @@ void Tfmain::refresh_experiment_page() {
   show_text_grid(spectrum_, experiment.spectrum, 1);
 }
 
-void Tfmain::refresh_phases_page() {
+void MainWindow::refresh_phases_page() {
   const PhasesPageForm& phases = program_.main_form.phases;
   auto item_at = [this](int row, int column) {
     QTableWidgetItem* item = phase_table_->item(row, column);
@@ -734,7 +734,7 @@ void Tfmain::refresh_phases_page() {
   if (QAbstractButton* mode = hkl_mode_group_->button(phases.hkl_mode)) mode->setChecked(true);
 }
 
-void Tfmain::refresh_from_model() {
+void MainWindow::refresh_from_model() {
   if (refreshing_) return;
   refreshing_ = true;
   show_workspace_caption(program_);
@@ -760,57 +760,57 @@ void Tfmain::refresh_from_model() {
   refreshing_ = false;
 }
 
-void Tfmain::lit_fichier_cry(int kind) {
-  act([this, kind] { calvane::lit_fichier_cry(program_, static_cast<CrystalFileKind>(kind)); });
+void MainWindow::open_crystal_file_of_kind(int kind) {
+  act([this, kind] { calvane::open_crystal_file_of_kind(program_, static_cast<CrystalFileKind>(kind)); });
 }
 
-void Tfmain::FichierCRY1Click() {
-  act([this] { calvane::FichierCRY1Click(program_); });
+void MainWindow::reset_before_crystal_open() {
+  act([this] { calvane::reset_before_crystal_open(program_); });
 }
 
-void Tfmain::sauve_donnees() {
-  act([this] { calvane::sauve_donnees(program_); });
+void MainWindow::save_current_crystal() {
+  act([this] { calvane::save_current_crystal(program_); });
 }
 
-void Tfmain::Sortie() {
+void MainWindow::quit_program() {
   // The Ui's quit closes this window: that close is the Quit's own, not a new request.
   closing_ = true;
   act([this] {
-    if (settle_unsaved_workspace(program_)) calvane::Sortie(program_);
+    if (settle_unsaved_workspace(program_)) calvane::quit_program(program_);
   });
   closing_ = false;
 }
 
-void Tfmain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (closing_) {
     QMainWindow::closeEvent(event);
     return;
   }
   // The close box quits as "Quit" does: the workspace may be saved first, or the close cancelled.
   event->ignore();
-  Sortie();
+  quit_program();
 }
 
-void Tfmain::optionX() {
-  act([this] { follow(calvane::optionX(program_)); });
+void MainWindow::choose_xrays() {
+  act([this] { follow(calvane::choose_xrays(program_)); });
 }
 
-void Tfmain::choixN() {
-  act([this] { follow(calvane::choixN(program_)); });
+void MainWindow::choose_neutrons() {
+  act([this] { follow(calvane::choose_neutrons(program_)); });
 }
 
-void Tfmain::lit_clavier() { crystal_page_->lit_clavier(); }
+void MainWindow::start_keyboard_capture() { crystal_page_->start_keyboard_capture(); }
 
-void Tfmain::change_volet(int page) {
+void MainWindow::change_page(int page) {
   if (refreshing_) return;
-  act([this, page] { calvane::change_volet(program_, page); });
+  act([this, page] { calvane::change_page(program_, page); });
 }
 
-void Tfmain::click_display(int row) {
+void MainWindow::click_display(int row) {
   act([this, row] { calvane::click_display(program_, row); });
 }
 
-void Tfmain::del_phase1(int row) {
+void MainWindow::erase_phase_row(int row) {
   if (row < 1 || row > program_.workspace.phase_count()) return;
   act([this, row] {
     const std::string name = program_.main_form.phases.rows[static_cast<std::size_t>(row - 1)].name;
@@ -818,7 +818,7 @@ void Tfmain::del_phase1(int row) {
     if (program_.ui.confirm("Do you want to delete the phase " + std::to_string(row) + " (" + name + ")?") !=
         Answer::Yes)
       return;
-    calvane::del_phase1(program_, row);
+    calvane::erase_phase_row(program_, row);
     // The "Crystal Data" boxes follow the phases that moved down.
     const Workspace& ws = program_.workspace;
     for (int p = 1; p <= kMaxPhases; ++p)
@@ -827,25 +827,25 @@ void Tfmain::del_phase1(int row) {
   });
 }
 
-void Tfmain::restaure_effacement_phase() {
+void MainWindow::restore_erased_phase() {
   act([this] {
-    const TotalDataLoad load = calvane::restaure_effacement_phase(program_);
+    const TotalDataLoad load = calvane::restore_erased_phase(program_);
     if (load.loaded && on_total_data_loaded) on_total_data_loaded(load);
   });
 }
 
-void Tfmain::aide() {
-  act([this] { calvane::aide(program_); });
+void MainWindow::open_help_topic() {
+  act([this] { calvane::open_help_topic(program_); });
 }
 
-void Tfmain::reset_donnees() {
-  act([this] { calvane::reset_donnees(program_); });
+void MainWindow::reset_data() {
+  act([this] { calvane::reset_data(program_); });
 }
 
-void Tfmain::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   // Activation after a message box of a running handler is not a return to the window.
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && handler_depth_ == 0) reset_donnees();
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && handler_depth_ == 0) reset_data();
 }
 
 // The menu entry a file named at start or dropped opens: measured patterns
@@ -862,7 +862,7 @@ static StartFileEntry opening_entry(const std::string& path) {
   return entry;
 }
 
-std::optional<int> Tfmain::choose_scan(const std::string& file, const std::vector<std::string>& scans) {
+std::optional<int> MainWindow::choose_scan(const std::string& file, const std::vector<std::string>& scans) {
   QStringList items;
   for (const std::string& scan : scans) items << QString::fromStdString(scan);
   bool chosen = false;
@@ -873,7 +873,7 @@ std::optional<int> Tfmain::choose_scan(const std::string& file, const std::vecto
   return static_cast<int>(items.indexOf(item));
 }
 
-bool Tfmain::open_path(const QString& path) {
+bool MainWindow::open_path(const QString& path) {
   const QFileInfo info(path);
   const std::string name = info.absoluteFilePath().toStdString();
   const StartFileEntry kind = opening_entry(name);
@@ -885,7 +885,7 @@ bool Tfmain::open_path(const QString& path) {
   answer_next_open_dialog(name);
   switch (kind.menu) {
     case StartFileMenu::Crystal:
-      lit_fichier_cry(kind.entry);
+      open_crystal_file_of_kind(kind.entry);
       break;
     case StartFileMenu::TotalData:
       action("&File/Open a total data file (*.cmp)")->trigger();
@@ -905,7 +905,7 @@ bool Tfmain::open_path(const QString& path) {
   return true;
 }
 
-void Tfmain::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (!event->mimeData()->hasUrls()) return;
   for (const QUrl& url : event->mimeData()->urls())
     if (url.isLocalFile() && opening_entry(url.toLocalFile().toStdString()).menu != StartFileMenu::Unknown) {
@@ -914,7 +914,7 @@ void Tfmain::dragEnterEvent(QDragEnterEvent* event) {
     }
 }
 
-void Tfmain::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
   event->acceptProposedAction();
   for (const QUrl& url : urls)

@@ -1,4 +1,4 @@
-// Tfmain: the main window. Its widgets mirror the MainForm presentation model;
+// MainWindow: the main window. Its widgets mirror the MainForm presentation model;
 // each handler syncs the widgets into the model, calls the core and refreshes.
 #pragma once
 
@@ -36,11 +36,11 @@ namespace calvane {
 class CrystalPage;
 class Windows;
 
-class Tfmain : public QMainWindow {
+class MainWindow : public QMainWindow {
   Q_OBJECT
 
 public:
-  explicit Tfmain(Program& program, QWidget* parent = nullptr);
+  explicit MainWindow(Program& program, QWidget* parent = nullptr);
 
   /// Runs the start-up of the program; false when a data file is missing.
   bool start();
@@ -62,7 +62,7 @@ public:
   /// shows and hides itself); the four "List of ..." items call `show_list`.
   void set_file_list_panel(QWidget* panel, std::function<void(FileListKind)> show_list);
   /// "Start &Lumiso2": enabled once the viewer's launcher is given.
-  void set_viewer_launcher(std::function<void()> lauch_lumiso);
+  void set_viewer_launcher(std::function<void()> launch_structure_viewer);
 
   /// Menu actions by caption path ("&File/&Quit"), for tests and scripts.
   QAction* action(const QString& path) const;
@@ -99,20 +99,20 @@ public:
   QRadioButton* percent_button(bool molar) const { return molar ? molar_percent_ : weight_percent_; }
 
 public slots:
-  void lit_fichier_cry(int kind);
-  void FichierCRY1Click();
-  void sauve_donnees();
-  void Sortie();
-  void change_volet(int page);
-  void optionX();
-  void choixN();
-  void lit_clavier();
-  void del_phase1(int row);
-  void restaure_effacement_phase();
+  void open_crystal_file_of_kind(int kind);
+  void reset_before_crystal_open();
+  void save_current_crystal();
+  void quit_program();
+  void change_page(int page);
+  void choose_xrays();
+  void choose_neutrons();
+  void start_keyboard_capture();
+  void erase_phase_row(int row);
+  void restore_erased_phase();
   void click_display(int row);
-  void aide();
+  void open_help_topic();
   /// Window activation: the crystal page's panel, the cell fields and the source caption.
-  void reset_donnees();
+  void reset_data();
 
 protected:
   void changeEvent(QEvent* event) override;

@@ -10,9 +10,9 @@
 
 namespace calvane {
 
-Tfmetafile::Tfmetafile(Program& program, QWidget* parent)
+MetafileDialog::MetafileDialog(Program& program, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), program_(program) {
-  setObjectName("Tfmetafile");
+  setObjectName("MetafileDialog");
   setWindowTitle("Creation of an EMF image");
   auto* layout = new QVBoxLayout(this);
   auto* boxes = new QFormLayout;
@@ -29,19 +29,19 @@ Tfmetafile::Tfmetafile(Program& program, QWidget* parent)
   buttons->addWidget(create_);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(create_, &QPushButton::clicked, this, &Tfmetafile::BitBtn1Click);
+  connect(create_, &QPushButton::clicked, this, &MetafileDialog::create);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void Tfmetafile::BitBtn1Click() {
+void MetafileDialog::create() {
   form_.visible = true;
   form_.width = width_->text().toStdString();
   form_.height = height_->text().toStdString();
-  calvane::BitBtn1Click(program_, form_, program_.plot_state);
+  calvane::create_metafile(program_, form_, program_.plot_state);
   if (!form_.visible) accept();
 }
 
-void Tfmetafile::showEvent(QShowEvent* event) {
+void MetafileDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());

@@ -1,4 +1,4 @@
-// Tfmetafile: "Creation of an EMF image", the size of the enhanced metafile
+// MetafileDialog: "Creation of an EMF image", the size of the enhanced metafile
 // in pixels; "Create" asks for the file and writes it.
 #pragma once
 
@@ -12,11 +12,11 @@ class QPushButton;
 
 namespace calvane {
 
-class Tfmetafile : public QDialog {
+class MetafileDialog : public QDialog {
   Q_OBJECT
 
 public:
-  explicit Tfmetafile(Program& program, QWidget* parent = nullptr);
+  explicit MetafileDialog(Program& program, QWidget* parent = nullptr);
 
   const MetafileForm& form() const { return form_; }
   QLineEdit* width_box() const { return width_; }
@@ -25,7 +25,7 @@ public:
 
 public slots:
   /// "Create": the file dialog, then the metafile of the boxes' size.
-  void BitBtn1Click();
+  void create();
 
 protected:
   void showEvent(QShowEvent* event) override;

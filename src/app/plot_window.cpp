@@ -47,7 +47,7 @@ constexpr int kActivatedHeight = 320;  // the window's height when shown before 
 /// The image area: paints the window image and the rubber box, passes the mouse on.
 class PlotImage : public QWidget {
 public:
-  explicit PlotImage(Tfplecran& window) : QWidget(&window), window_(window) {
+  explicit PlotImage(PlotWindow& window) : QWidget(&window), window_(window) {
     setObjectName("plot_image");
     setMouseTracking(true);
     setMinimumSize(300, 150);
@@ -75,12 +75,12 @@ protected:
   }
 
 private:
-  Tfplecran& window_;
+  PlotWindow& window_;
 };
 
-Tfplecran::Tfplecran(Program& program, QWidget* parent) : QWidget(parent, Qt::Window), program_(program) {
+PlotWindow::PlotWindow(Program& program, QWidget* parent) : QWidget(parent, Qt::Window), program_(program) {
   setWindowTitle("Diffraction diagram");
-  setObjectName("Tfplecran");
+  setObjectName("PlotWindow");
   setAcceptDrops(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 0, 2, 2);
@@ -93,20 +93,20 @@ Tfplecran::Tfplecran(Program& program, QWidget* parent) : QWidget(parent, Qt::Wi
   ticks_ = new TickPanel;
   layout->addWidget(ticks_);
   layout->addWidget(build_control_strip());
-  connect(ticks_, &TickPanel::accepted, this, &Tfplecran::lit_ticks);
-  connect(ticks_, &TickPanel::cancelled, this, &Tfplecran::cancel_ticks);
+  connect(ticks_, &TickPanel::accepted, this, &PlotWindow::read_user_ticks);
+  connect(ticks_, &TickPanel::cancelled, this, &PlotWindow::cancel_ticks);
 
-  difference_ = new Tfdifference(program_, this);
-  connect(difference_, &Tfdifference::closed, this, [this] { refresh_controls(); });
-  metafile_ = new Tfmetafile(program_, this);
-  print_ = new Tfprint(program_, this);
+  difference_ = new DifferenceWindow(program_, this);
+  connect(difference_, &DifferenceWindow::closed, this, [this] { refresh_controls(); });
+  metafile_ = new MetafileDialog(program_, this);
+  print_ = new PrintDialog(program_, this);
   resize(1020, 420);
   refresh_controls();
 }
 
-QWidget* Tfplecran::image_area() const { return view_; }
+QWidget* PlotWindow::image_area() const { return view_; }
 
-QAction* Tfplecran::add_item(QMenu* menu, const QString& path, const QString& caption,
+QAction* PlotWindow::add_item(QMenu* menu, const QString& path, const QString& caption,
                              const std::function<void()>& work) {
   QAction* item = menu->addAction(caption);
   connect(item, &QAction::triggered, this, [work] { work(); });
@@ -114,7 +114,7 @@ QAction* Tfplecran::add_item(QMenu* menu, const QString& path, const QString& ca
   return item;
 }
 
-void Tfplecran::build_menus(QMenuBar* bar) {
+void PlotWindow::build_menus(QMenuBar* bar) {
   QMenu* options = bar->addMenu("&Drawing options");
   QMenu* ticks = options->addMenu("&Ticks");
   auto* tick_group = new QActionGroup(this);
@@ -134,26 +134,26 @@ void Tfplecran::build_menus(QMenuBar* bar) {
     y_group->addAction(item);
   }
   QAction* print = bar->addAction("&Print");
-  connect(print, &QAction::triggered, this, [this] { ImpressionDiagramme1Click(); });
+  connect(print, &QAction::triggered, this, [this] { open_print_dialog(); });
   actions_["&Print"] = print;
   QMenu* save = bar->addMenu("&Save image");
-  add_item(save, "&Save image/&Bitmap format", "&Bitmap format", [this] { Bitmapformat1Click(); });
-  add_item(save, "&Save image/&JPEG format", "&JPEG format", [this] { sauve_image_jpeg(); });
+  add_item(save, "&Save image/&Bitmap format", "&Bitmap format", [this] { save_bitmap_image(); });
+  add_item(save, "&Save image/&JPEG format", "&JPEG format", [this] { save_jpeg_image(); });
   add_item(save, "&Save image/&EMF format", "&EMF format", [this] { sauve_image_eml(); });
   save->addSeparator();
-  add_item(save, "&Save image/&PNG format", "&PNG format", [this] { sauve_image_png(); });
-  add_item(save, "&Save image/&SVG format", "&SVG format", [this] { sauve_image_svg(); });
-  add_item(save, "&Save image/P&DF format", "P&DF format", [this] { sauve_image_pdf(); });
+  add_item(save, "&Save image/&PNG format", "&PNG format", [this] { save_png_image(); });
+  add_item(save, "&Save image/&SVG format", "&SVG format", [this] { save_svg_image(); });
+  add_item(save, "&Save image/P&DF format", "P&DF format", [this] { save_pdf_image(); });
   QAction* difference = bar->addAction("&Difference");
   difference->setCheckable(true);
-  connect(difference, &QAction::triggered, this, [this] { disp_difference(); });
+  connect(difference, &QAction::triggered, this, [this] { show_difference(); });
   actions_["&Difference"] = difference;
   QAction* help_item = bar->addAction("&Help");
   connect(help_item, &QAction::triggered, this, [this] { help(); });
   actions_["&Help"] = help_item;
 }
 
-QWidget* Tfplecran::build_control_strip() {
+QWidget* PlotWindow::build_control_strip() {
   auto* strip = new QWidget;
   auto* column = new QVBoxLayout(strip);
   column->setContentsMargins(0, 0, 0, 0);
@@ -193,21 +193,21 @@ QWidget* Tfplecran::build_control_strip() {
   column->addWidget(status_);
   connect(scale_, &QScrollBar::valueChanged, this, [this](int position) {
     // A dragged thumb lands anywhere; the control moves in steps of 5.
-    if (!refreshing_) change_echelle(5 * ((position + 2) / 5));
+    if (!refreshing_) change_intensity_scale(5 * ((position + 2) / 5));
   });
   connect(shift_, &QScrollBar::valueChanged, this, [this](int position) {
-    if (!refreshing_) shifte_diagramme(position);
+    if (!refreshing_) shift_plot(position);
   });
-  connect(reset_button_, &QPushButton::clicked, this, &Tfplecran::reset_diag);
+  connect(reset_button_, &QPushButton::clicked, this, &PlotWindow::reset_zoom);
   return strip;
 }
 
-QAction* Tfplecran::action(const QString& path) const {
+QAction* PlotWindow::action(const QString& path) const {
   const auto found = actions_.find(path);
   return found == actions_.end() ? nullptr : found->second;
 }
 
-void Tfplecran::with_session(const std::function<void(PlotSession&)>& action, bool draws) {
+void PlotWindow::with_session(const std::function<void(PlotSession&)>& action, bool draws) {
   // A handler that recomputes asks for a redraw from inside a session: the
   // session in progress draws the image again once the handler is done.
   if (drawing_) {
@@ -235,7 +235,7 @@ void Tfplecran::with_session(const std::function<void(PlotSession&)>& action, bo
   view_->update();
 }
 
-void Tfplecran::refresh_controls(bool redraw_difference) {
+void PlotWindow::refresh_controls(bool redraw_difference) {
   const PlotState& state = program_.plot_state;
   refreshing_ = true;
   scale_->setValue(state.scale_position);
@@ -258,43 +258,43 @@ void Tfplecran::refresh_controls(bool redraw_difference) {
       difference_->show();
       redraw_difference = true;
     }
-    if (redraw_difference) difference_->dessine_difference();
+    if (redraw_difference) difference_->draw_difference();
   } else if (difference_->isVisible()) {
     difference_->hide();
   }
 }
 
-void Tfplecran::redraw() {
+void PlotWindow::redraw() {
   if (!isVisible()) return;
   with_session([](PlotSession& session) { calvane::redraw(session); });
 }
 
-void Tfplecran::reset_diag() {
-  with_session([](PlotSession& session) { calvane::reset_diag(session); });
+void PlotWindow::reset_zoom() {
+  with_session([](PlotSession& session) { calvane::reset_zoom(session); });
   program_.ui.refresh();
 }
 
-void Tfplecran::erase_observed() {
-  with_session([](PlotSession& session) { efface_diagrammes_obs(session); });
+void PlotWindow::erase_observed() {
+  with_session([](PlotSession& session) { erase_observed_patterns(session); });
 }
 
-void Tfplecran::mark_line(int line_index) {
+void PlotWindow::mark_line(int line_index) {
   with_session([line_index](PlotSession& session) { mark_results_line(session, line_index); });
 }
 
-void Tfplecran::after_observed_load(const ObservedLoad& load) {
+void PlotWindow::after_observed_load(const ObservedLoad& load) {
   if (!calvane::after_observed_load(program_.plot_state, load, program_.workspace.settings.angle_scale)) return;
   refresh_controls(false);  // the scale control, also while the window is hidden
   redraw();
 }
 
-void Tfplecran::after_total_data_load(const TotalDataLoad& load) {
+void PlotWindow::after_total_data_load(const TotalDataLoad& load) {
   if (!calvane::after_total_data_load(program_.plot_state, load, program_.workspace.settings)) return;
   refresh_controls(false);
   redraw();
 }
 
-bool Tfplecran::show_dialog(WindowId window, bool visible) {
+bool PlotWindow::show_dialog(WindowId window, bool visible) {
   QWidget* dialog = nullptr;
   switch (window) {
     case WindowId::Difference:
@@ -320,72 +320,72 @@ bool Tfplecran::show_dialog(WindowId window, bool visible) {
   return true;
 }
 
-void Tfplecran::change_echelle(int position) {
-  with_session([position](PlotSession& session) { calvane::change_echelle(session, position); });
+void PlotWindow::change_intensity_scale(int position) {
+  with_session([position](PlotSession& session) { calvane::change_intensity_scale(session, position); });
 }
 
-void Tfplecran::shifte_diagramme(int position) {
-  with_session([position](PlotSession& session) { calvane::shifte_diagramme(session, position); });
+void PlotWindow::shift_plot(int position) {
+  with_session([position](PlotSession& session) { calvane::shift_plot(session, position); });
 }
 
-void Tfplecran::choose_y_mode(int mode) {
+void PlotWindow::choose_y_mode(int mode) {
   with_session([mode](PlotSession& session) { calvane::choose_y_mode(session, static_cast<YMode>(mode)); });
 }
 
-void Tfplecran::choose_user_ticks() {
+void PlotWindow::choose_user_ticks() {
   with_session([](PlotSession& session) { calvane::choose_user_ticks(session); });
   ticks_->focus_minor();
 }
 
-void Tfplecran::choose_default_ticks() {
+void PlotWindow::choose_default_ticks() {
   with_session([](PlotSession& session) { calvane::choose_default_ticks(session); });
 }
 
-void Tfplecran::lit_ticks() {
+void PlotWindow::read_user_ticks() {
   ticks_->sync(program_.plot_state.tick_dialog);
-  with_session([](PlotSession& session) { calvane::lit_ticks(session); });
+  with_session([](PlotSession& session) { calvane::read_user_ticks(session); });
   if (ticks_->isVisible()) ticks_->focus_minor();
 }
 
-void Tfplecran::cancel_ticks() {
+void PlotWindow::cancel_ticks() {
   with_session([](PlotSession& session) { calvane::cancel_ticks(session); });
 }
 
-void Tfplecran::disp_difference() {
-  with_session([](PlotSession& session) { calvane::disp_difference(session); });
+void PlotWindow::show_difference() {
+  with_session([](PlotSession& session) { calvane::show_difference(session); });
 }
 
-void Tfplecran::Bitmapformat1Click() { calvane::Bitmapformat1Click(program_, to_rgb_image(image_)); }
+void PlotWindow::save_bitmap_image() { calvane::save_bitmap_image(program_, to_rgb_image(image_)); }
 
-void Tfplecran::sauve_image_jpeg() { calvane::sauve_image_jpeg(program_, to_rgb_image(image_)); }
+void PlotWindow::save_jpeg_image() { calvane::save_jpeg_image(program_, to_rgb_image(image_)); }
 
-void Tfplecran::sauve_image_eml() {
+void PlotWindow::sauve_image_eml() {
   if (!has_plot_data(program_.workspace)) return;
   show_dialog(WindowId::ImageExport, true);
 }
 
-void Tfplecran::sauve_image_png() { calvane::sauve_image_png(program_, image_); }
+void PlotWindow::save_png_image() { calvane::save_png_image(program_, image_); }
 
-void Tfplecran::sauve_image_svg() {
-  calvane::sauve_image_svg(program_, program_.plot_state, image_.width(), image_.height());
+void PlotWindow::save_svg_image() {
+  calvane::save_svg_image(program_, program_.plot_state, image_.width(), image_.height());
 }
 
-void Tfplecran::sauve_image_pdf() {
-  calvane::sauve_image_pdf(program_, program_.plot_state, image_.width(), image_.height());
+void PlotWindow::save_pdf_image() {
+  calvane::save_pdf_image(program_, program_.plot_state, image_.width(), image_.height());
 }
 
-void Tfplecran::ImpressionDiagramme1Click() {
-  calvane::ImpressionDiagramme1Click(program_, print_->form());
+void PlotWindow::open_print_dialog() {
+  calvane::open_print_dialog(program_, print_->form());
   program_.ui.refresh();  // the main window's page changed
   if (print_->form().visible) show_dialog(WindowId::Print, true);
 }
 
-void Tfplecran::help() {
+void PlotWindow::help() {
   program_.current_folder = program_.program_folder;
   program_.ui.open_help(0);
 }
 
-void Tfplecran::place_at_creation() {
+void PlotWindow::place_at_creation() {
   const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
@@ -397,7 +397,7 @@ void Tfplecran::place_at_creation() {
   keep_on_screen();
 }
 
-void Tfplecran::keep_on_screen() {
+void PlotWindow::keep_on_screen() {
   // Below a tall main window the plot's control strip would fall off the
   // screen; the window then rises until its bottom edge is on the screen.
   const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
@@ -407,7 +407,7 @@ void Tfplecran::keep_on_screen() {
   if (frame.bottom() > area.bottom()) move(frame.left(), std::max(area.top(), area.bottom() + 1 - frame.height()));
 }
 
-void Tfplecran::showEvent(QShowEvent* event) {
+void PlotWindow::showEvent(QShowEvent* event) {
   if (!placed_) {
     placed_ = true;
     place_at_creation();
@@ -415,7 +415,7 @@ void Tfplecran::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
-bool Tfplecran::event(QEvent* event) {
+bool PlotWindow::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) {
     if (!program_.plot_state.status.visible) resize(width(), kActivatedHeight);
     if (parentWidget() != nullptr) move(parentWidget()->frameGeometry().left(), frameGeometry().top());
@@ -424,7 +424,7 @@ bool Tfplecran::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-void Tfplecran::dragEnterEvent(QDragEnterEvent* event) {
+void PlotWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (!event->mimeData()->hasUrls()) return;
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) {
@@ -434,25 +434,25 @@ void Tfplecran::dragEnterEvent(QDragEnterEvent* event) {
   }
 }
 
-void Tfplecran::dropEvent(QDropEvent* event) {
+void PlotWindow::dropEvent(QDropEvent* event) {
   if (!event->mimeData()->hasUrls()) return;
   event->acceptProposedAction();
   for (const QUrl& url : event->mimeData()->urls())
     if (url.isLocalFile() && open_path) open_path(url.toLocalFile());
 }
 
-void Tfplecran::mouse_pressed(MouseButton button, int x, int y) {
-  with_session([&](PlotSession& session) { OnMouseDown(session, button, x, y); }, false);
+void PlotWindow::mouse_pressed(MouseButton button, int x, int y) {
+  with_session([&](PlotSession& session) { on_mouse_down(session, button, x, y); }, false);
 }
 
-void Tfplecran::mouse_moved(int x, int y) {
+void PlotWindow::mouse_moved(int x, int y) {
   rubber_box_.clear();
-  with_session([&](PlotSession& session) { Image1_OnMouseMove(session, x, y, rubber_box_); }, false);
+  with_session([&](PlotSession& session) { on_mouse_move(session, x, y, rubber_box_); }, false);
 }
 
-void Tfplecran::mouse_released(MouseButton button, int x, int y) {
+void PlotWindow::mouse_released(MouseButton button, int x, int y) {
   rubber_box_.clear();
-  with_session([&](PlotSession& session) { ONMouseUp(session, button, x, y); });
+  with_session([&](PlotSession& session) { on_mouse_up(session, button, x, y); });
   program_.ui.refresh();  // the angle fields or the selected results line changed
 }
 

@@ -1,4 +1,4 @@
-// Tfplecran: the plot window "Diffraction diagram". It shows the image drawn
+// PlotWindow: the plot window "Diffraction diagram". It shows the image drawn
 // by the core, redraws on resize, and hands the mouse, the control strip
 // (scale, shift, reset), the menus, the tick panel and dropped files to the
 // core's handlers; the difference window and the export and print dialogs
@@ -29,22 +29,22 @@ class QScrollBar;
 namespace calvane {
 
 class PlotImage;
-class Tfdifference;
-class Tfmetafile;
-class Tfprint;
+class DifferenceWindow;
+class MetafileDialog;
+class PrintDialog;
 class TickPanel;
 
-class Tfplecran : public QWidget {
+class PlotWindow : public QWidget {
   Q_OBJECT
 
 public:
-  explicit Tfplecran(Program& program, QWidget* parent = nullptr);
+  explicit PlotWindow(Program& program, QWidget* parent = nullptr);
 
   /// Redraws the image from the workspace (the Ui's redraw_plot).
   void redraw();
   const QImage& image() const { return image_; }
   /// The main window's reset: the same as the reset button.
-  void reset() { reset_diag(); }
+  void reset() { reset_zoom(); }
   /// "Erase" › "Observed diagrams".
   void erase_observed();
   /// A line of the results list was clicked: its angle is marked.
@@ -66,9 +66,9 @@ public:
   /// Opens a dropped file as its menu entry would; set by the application.
   std::function<void(const QString&)> open_path;
 
-  Tfdifference* difference_window() const { return difference_; }
-  Tfmetafile* metafile_dialog() const { return metafile_; }
-  Tfprint* print_dialog() const { return print_; }
+  DifferenceWindow* difference_window() const { return difference_; }
+  MetafileDialog* metafile_dialog() const { return metafile_; }
+  PrintDialog* print_dialog() const { return print_; }
   TickPanel* tick_panel() const { return ticks_; }
   QScrollBar* scale_control() const { return scale_; }
   QScrollBar* shift_control() const { return shift_; }
@@ -79,22 +79,22 @@ public:
 
 public slots:
   /// The reset button and the right button: back to the full range and scale 1.
-  void reset_diag();
-  void change_echelle(int position);
-  void shifte_diagramme(int position);
+  void reset_zoom();
+  void change_intensity_scale(int position);
+  void shift_plot(int position);
   void choose_y_mode(int mode);
   void choose_user_ticks();
   void choose_default_ticks();
-  void lit_ticks();
+  void read_user_ticks();
   void cancel_ticks();
-  void disp_difference();
-  void Bitmapformat1Click();
-  void sauve_image_jpeg();
+  void show_difference();
+  void save_bitmap_image();
+  void save_jpeg_image();
   void sauve_image_eml();
-  void sauve_image_png();
-  void sauve_image_svg();
-  void sauve_image_pdf();
-  void ImpressionDiagramme1Click();
+  void save_png_image();
+  void save_svg_image();
+  void save_pdf_image();
+  void open_print_dialog();
   void help();
 
 protected:
@@ -134,9 +134,9 @@ private:
   QLineEdit* readout_ = nullptr;
   QLabel* status_ = nullptr;
   std::map<QString, QAction*> actions_;
-  Tfdifference* difference_ = nullptr;
-  Tfmetafile* metafile_ = nullptr;
-  Tfprint* print_ = nullptr;
+  DifferenceWindow* difference_ = nullptr;
+  MetafileDialog* metafile_ = nullptr;
+  PrintDialog* print_ = nullptr;
   std::vector<Point> rubber_box_;
   bool drawing_ = false;         // a session holds the image's painter
   bool redraw_requested_ = false;  // a redraw was asked for during a session

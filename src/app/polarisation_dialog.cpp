@@ -19,9 +19,9 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TFLP::TFLP(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
+PolarisationDialog::PolarisationDialog(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
     : QDialog(parent), program_(program), follow_up_(std::move(follow_up)) {
-  setObjectName("TFLP");
+  setObjectName("PolarisationDialog");
   setWindowTitle(PolarisationForm::kCaption);
   auto* layout = new QVBoxLayout(this);
   heading_ = new QLabel(PolarisationForm::kHeading);
@@ -36,7 +36,7 @@ TFLP::TFLP(Program& program, std::function<void(const FollowUp&)> follow_up, QWi
   auto* items = new QButtonGroup(this);
   items->addButton(tube_, PolarisationForm::kTube);
   items->addButton(synchrotron_, PolarisationForm::kSynchrotron);
-  connect(items, &QButtonGroup::idClicked, this, &TFLP::onclick_event);
+  connect(items, &QButtonGroup::idClicked, this, &PolarisationDialog::onclick_event);
   layout->addWidget(group);
 
   p_panel_ = new QWidget;
@@ -51,30 +51,30 @@ TFLP::TFLP(Program& program, std::function<void(const FollowUp&)> follow_up, QWi
 
   ok_ = new QPushButton("OK");
   ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &TFLP::sortie_lp);
+  connect(ok_, &QPushButton::clicked, this, &PolarisationDialog::accept_polarisation);
   layout->addWidget(ok_, 0, Qt::AlignRight);
   refresh_from_model();
 }
 
-void TFLP::showEvent(QShowEvent* event) {
+void PolarisationDialog::showEvent(QShowEvent* event) {
   initialise();
   QDialog::showEvent(event);
 }
 
-void TFLP::initialise() {
-  calvane::initialise(form_);
+void PolarisationDialog::initialise() {
+  calvane::reset_polarisation_form(form_);
   refresh_from_model();
 }
 
-void TFLP::onclick_event(int item) {
+void PolarisationDialog::onclick_event(int item) {
   form_.polarisation_text = p_edit_->text().toStdString();
   calvane::onclick_event(form_, item);
   refresh_from_model();
 }
 
-void TFLP::sortie_lp() {
+void PolarisationDialog::accept_polarisation() {
   form_.polarisation_text = p_edit_->text().toStdString();
-  const PolarisationExit exit = calvane::sortie_lp(program_, form_);
+  const PolarisationExit exit = calvane::accept_polarisation(program_, form_);
   if (exit == PolarisationExit::StaysOpen) form_.focus_in_polarisation = true;
   refresh_from_model();
   program_.ui.refresh();
@@ -83,7 +83,7 @@ void TFLP::sortie_lp() {
   if (follow_up_ && exit != PolarisationExit::StaysOpen) follow_up_(follow_up);
 }
 
-void TFLP::refresh_from_model() {
+void PolarisationDialog::refresh_from_model() {
   // Radio buttons of one group cannot all be cleared while exclusive.
   tube_->group()->setExclusive(false);
   tube_->setChecked(form_.chosen_item == PolarisationForm::kTube);

@@ -1,4 +1,4 @@
-// TFLP: the X-ray source dialog, tube or synchrotron with its polarisation p.
+// PolarisationDialog: the X-ray source dialog, tube or synchrotron with its polarisation p.
 // Its widgets mirror a PolarisationForm.
 #pragma once
 
@@ -15,11 +15,11 @@ class QRadioButton;
 
 namespace calvane {
 
-class TFLP : public QDialog {
+class PolarisationDialog : public QDialog {
   Q_OBJECT
 
 public:
-  TFLP(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent = nullptr);
+  PolarisationDialog(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent = nullptr);
 
   PolarisationForm& form() { return form_; }
   void refresh_from_model();
@@ -33,7 +33,7 @@ public:
 public slots:
   void initialise();
   void onclick_event(int item);
-  void sortie_lp();
+  void accept_polarisation();
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -26,9 +26,9 @@ QSpinBox* centimetre_box(int low, int high, const std::string& start) {
 
 }  // namespace
 
-Tfprint::Tfprint(Program& program, QWidget* parent)
+PrintDialog::PrintDialog(Program& program, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), program_(program) {
-  setObjectName("Tfprint");
+  setObjectName("PrintDialog");
   setWindowTitle("Print the pattern");
   choose_printer = [this](QPrinter& printer) {
     QPrintDialog dialog(&printer, this);
@@ -65,17 +65,17 @@ Tfprint::Tfprint(Program& program, QWidget* parent)
   buttons->addWidget(print_);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  connect(print_, &QPushButton::clicked, this, &Tfprint::sortie);
-  connect(cancel, &QPushButton::clicked, this, &Tfprint::quitte);
+  connect(print_, &QPushButton::clicked, this, &PrintDialog::sortie);
+  connect(cancel, &QPushButton::clicked, this, &PrintDialog::quitte);
 }
 
-void Tfprint::sync_form() {
+void PrintDialog::sync_form() {
   form_.comment = comment_->text().toStdString();
   form_.width_cm = std::to_string(width_->value());
   form_.height_cm = std::to_string(height_->value());
 }
 
-void Tfprint::sortie() {
+void PrintDialog::sortie() {
   sync_form();
   if (!read_print_size(program_, form_)) return;
   QPrinter printer(QPrinter::HighResolution);
@@ -87,7 +87,7 @@ void Tfprint::sortie() {
   quitte();
 }
 
-void Tfprint::quitte() {
+void PrintDialog::quitte() {
   form_.visible = false;
   hide();
 }

@@ -1,4 +1,4 @@
-// Tfprint: "Print the pattern", the comment and the printed size in
+// PrintDialog: "Print the pattern", the comment and the printed size in
 // centimetres, then the system's printer dialog and the printout.
 #pragma once
 
@@ -15,11 +15,11 @@ class QSpinBox;
 
 namespace calvane {
 
-class Tfprint : public QDialog {
+class PrintDialog : public QDialog {
   Q_OBJECT
 
 public:
-  explicit Tfprint(Program& program, QWidget* parent = nullptr);
+  explicit PrintDialog(Program& program, QWidget* parent = nullptr);
 
   /// The system's printer dialog; false when it is cancelled. Tests replace it.
   std::function<bool(QPrinter&)> choose_printer;

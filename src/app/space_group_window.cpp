@@ -60,8 +60,8 @@ void fill_catalogue(QTreeWidget* tree, const std::vector<std::string>& items, in
 
 }  // namespace
 
-Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
-  setObjectName("Tfgroupes");
+SpaceGroupWindow::SpaceGroupWindow(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+  setObjectName("SpaceGroupWindow");
   setWindowTitle(qt(form_.caption));
   setWindowModality(Qt::ApplicationModal);
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -126,8 +126,8 @@ Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), progr
   bottom->addWidget(note, 1);
   ok_ = new QPushButton("OK");
   cancel_ = new QPushButton("Cancel");
-  connect(ok_, &QPushButton::clicked, this, &Tfgroupes::sortie_ok);
-  connect(cancel_, &QPushButton::clicked, this, &Tfgroupes::sortie_cancel);
+  connect(ok_, &QPushButton::clicked, this, &SpaceGroupWindow::accept_space_group);
+  connect(cancel_, &QPushButton::clicked, this, &SpaceGroupWindow::cancel_space_group);
   bottom->addWidget(ok_);
   bottom->addWidget(cancel_);
   layout->addLayout(bottom, 1, 2);
@@ -135,51 +135,51 @@ Tfgroupes::Tfgroupes(Program& program, QWidget* parent) : QDialog(parent), progr
   resize(980, 520);
 }
 
-void Tfgroupes::showEvent(QShowEvent* event) {
+void SpaceGroupWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   init();
 }
 
-void Tfgroupes::after_handler() {
+void SpaceGroupWindow::after_handler() {
   refresh_from_model();
   program_.ui.refresh();
 }
 
-void Tfgroupes::init() {
-  calvane::init(form_, program_);
+void SpaceGroupWindow::init() {
+  calvane::fill_space_group_lists(form_, program_);
   if (form_.top >= 0) move(x(), form_.top);
   after_handler();
 }
 
-void Tfgroupes::selecte_groupe_getspec(int item) {
-  calvane::selecte_groupe_getspec(form_, program_, item);
+void SpaceGroupWindow::choose_catalogue_group(int item) {
+  calvane::choose_catalogue_group(form_, program_, item);
   after_handler();
 }
 
-void Tfgroupes::choose_catalogue_item(int item) {
-  if (item >= 0 && item != form_.catalogue_selected) selecte_groupe_getspec(item);
+void SpaceGroupWindow::choose_catalogue_item(int item) {
+  if (item >= 0 && item != form_.catalogue_selected) choose_catalogue_group(item);
 }
 
-void Tfgroupes::choose_standard_item(int item) {
-  if (item >= 0 && item != form_.standard_selected) selecte_groupe_HM(item);
+void SpaceGroupWindow::choose_standard_item(int item) {
+  if (item >= 0 && item != form_.standard_selected) choose_standard_group(item);
 }
 
-void Tfgroupes::selecte_groupe_HM(int item) {
-  calvane::selecte_groupe_HM(form_, program_, item);
+void SpaceGroupWindow::choose_standard_group(int item) {
+  calvane::choose_standard_group(form_, program_, item);
   after_handler();
 }
 
-void Tfgroupes::sortie_ok() {
-  calvane::sortie_ok(form_, program_, [this] { add_loaded_phase(program_); });
+void SpaceGroupWindow::accept_space_group() {
+  calvane::accept_space_group(form_, program_, [this] { add_loaded_phase(program_); });
   after_handler();
 }
 
-void Tfgroupes::sortie_cancel() {
-  calvane::sortie_cancel(form_, program_);
+void SpaceGroupWindow::cancel_space_group() {
+  calvane::cancel_space_group(form_, program_);
   after_handler();
 }
 
-void Tfgroupes::refresh_from_model() {
+void SpaceGroupWindow::refresh_from_model() {
   fill_catalogue(catalogue_, form_.catalogue_items, form_.catalogue_selected);
   fill_list(standard_, form_.standard_symbols, form_.standard_selected);
   const TextGrid& grid = form_.positions;

@@ -1,4 +1,4 @@
-// Tfgroupes: the space-group selection window. The GETSPEC catalogue of the
+// SpaceGroupWindow: the space-group selection window. The GETSPEC catalogue of the
 // phase's crystal system, its standard Hermann-Mauguin symbols and the
 // equivalent positions of the last choice; its widgets mirror a SpaceGroupForm.
 #pragma once
@@ -14,11 +14,11 @@ class QTreeWidget;
 
 namespace calvane {
 
-class Tfgroupes : public QDialog {
+class SpaceGroupWindow : public QDialog {
   Q_OBJECT
 
 public:
-  explicit Tfgroupes(Program& program, QWidget* parent = nullptr);
+  explicit SpaceGroupWindow(Program& program, QWidget* parent = nullptr);
 
   SpaceGroupForm& form() { return form_; }
   void refresh_from_model();
@@ -32,10 +32,10 @@ public:
 
 public slots:
   void init();
-  void selecte_groupe_getspec(int item);
-  void selecte_groupe_HM(int item);
-  void sortie_ok();
-  void sortie_cancel();
+  void choose_catalogue_group(int item);
+  void choose_standard_group(int item);
+  void accept_space_group();
+  void cancel_space_group();
 
 protected:
   void showEvent(QShowEvent* event) override;

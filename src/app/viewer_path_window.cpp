@@ -13,8 +13,8 @@
 
 namespace calvane {
 
-Tfpath::Tfpath(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
-  setObjectName("Tfpath");
+ViewerPathWindow::ViewerPathWindow(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+  setObjectName("ViewerPathWindow");
   setWindowTitle(kViewerPathWindowCaption);
   auto* layout = new QVBoxLayout(this);
   prompt_ = new QLabel(kViewerPathPrompt);
@@ -33,10 +33,10 @@ Tfpath::Tfpath(Program& program, QWidget* parent) : QDialog(parent), program_(pr
   ok_ = new QPushButton("OK");
   cancel_ = new QPushButton("Cancel");
   ok_->setDefault(true);
-  connect(browse_, &QPushButton::clicked, this, &Tfpath::Color95Button1Click);
-  connect(search_, &QPushButton::clicked, this, &Tfpath::Color95Button2Click);
-  connect(ok_, &QPushButton::clicked, this, &Tfpath::acceptation);
-  connect(cancel_, &QPushButton::clicked, this, &Tfpath::abandon);
+  connect(browse_, &QPushButton::clicked, this, &ViewerPathWindow::browse_for_viewer);
+  connect(search_, &QPushButton::clicked, this, &ViewerPathWindow::search_for_viewer);
+  connect(ok_, &QPushButton::clicked, this, &ViewerPathWindow::accept_viewer_path);
+  connect(cancel_, &QPushButton::clicked, this, &ViewerPathWindow::cancel_viewer_path);
   buttons->addWidget(browse_);
   buttons->addWidget(search_);
   buttons->addStretch(1);
@@ -46,9 +46,9 @@ Tfpath::Tfpath(Program& program, QWidget* parent) : QDialog(parent), program_(pr
   refresh_from_model();
 }
 
-void Tfpath::sync_model_from_widgets() { program_.viewer_path_form.path_text = path_->text().toStdString(); }
+void ViewerPathWindow::sync_model_from_widgets() { program_.viewer_path_form.path_text = path_->text().toStdString(); }
 
-void Tfpath::refresh_from_model() {
+void ViewerPathWindow::refresh_from_model() {
   const ViewerPathForm& form = program_.viewer_path_form;
   const QString text = QString::fromStdString(form.path_text);
   if (path_->text() != text) path_->setText(text);
@@ -56,51 +56,51 @@ void Tfpath::refresh_from_model() {
   path_->setReadOnly(form.searching);
 }
 
-void Tfpath::after_handler() {
+void ViewerPathWindow::after_handler() {
   refresh_from_model();
   if (!program_.viewer_path_form.visible && isVisible()) hide();
   program_.ui.refresh();
 }
 
-void Tfpath::Color95Button1Click() {
+void ViewerPathWindow::browse_for_viewer() {
   sync_model_from_widgets();
-  calvane::Color95Button1Click(program_);
+  calvane::browse_for_viewer(program_);
   after_handler();
 }
 
-void Tfpath::Color95Button2Click() {
+void ViewerPathWindow::search_for_viewer() {
   sync_model_from_widgets();
   // The search lets window messages through: only "Cancel" stays live.
   program_.viewer_path_form.searching = true;
   refresh_from_model();
   program_.viewer_path_form.searching = false;
-  calvane::Color95Button2Click(program_, search_roots_ ? *search_roots_ : viewer_search_roots());
+  calvane::search_for_viewer(program_, search_roots_ ? *search_roots_ : viewer_search_roots());
   after_handler();
 }
 
-void Tfpath::acceptation() {
+void ViewerPathWindow::accept_viewer_path() {
   sync_model_from_widgets();
-  calvane::acceptation(program_);
+  calvane::accept_viewer_path(program_);
   after_handler();
 }
 
-void Tfpath::abandon() {
-  calvane::abandon(program_);
+void ViewerPathWindow::cancel_viewer_path() {
+  calvane::cancel_viewer_path(program_);
   after_handler();
 }
 
-void Tfpath::showEvent(QShowEvent* event) {
+void ViewerPathWindow::showEvent(QShowEvent* event) {
   refresh_from_model();
   adjustSize();
   if (QScreen* shown_on = screen()) move(shown_on->availableGeometry().center() - rect().center());
   QDialog::showEvent(event);
 }
 
-void Tfpath::closeEvent(QCloseEvent* event) {
-  if (program_.viewer_path_form.visible) calvane::abandon(program_);
+void ViewerPathWindow::closeEvent(QCloseEvent* event) {
+  if (program_.viewer_path_form.visible) calvane::cancel_viewer_path(program_);
   QDialog::closeEvent(event);
 }
 
-void Tfpath::reject() { abandon(); }
+void ViewerPathWindow::reject() { cancel_viewer_path(); }
 
 }  // namespace calvane

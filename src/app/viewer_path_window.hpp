@@ -1,4 +1,4 @@
-// Tfpath: where the structure viewer Lumiso2 is. Its widgets mirror the
+// ViewerPathWindow: where the structure viewer Lumiso2 is. Its widgets mirror the
 // program's ViewerPathForm.
 #pragma once
 
@@ -15,11 +15,11 @@ class QPushButton;
 
 namespace calvane {
 
-class Tfpath : public QDialog {
+class ViewerPathWindow : public QDialog {
   Q_OBJECT
 
 public:
-  explicit Tfpath(Program& program, QWidget* parent = nullptr);
+  explicit ViewerPathWindow(Program& program, QWidget* parent = nullptr);
 
   void refresh_from_model();
 
@@ -34,10 +34,10 @@ public:
   void set_search_roots(std::vector<std::filesystem::path> roots) { search_roots_ = std::move(roots); }
 
 public slots:
-  void Color95Button1Click();
-  void Color95Button2Click();
-  void acceptation();
-  void abandon();
+  void browse_for_viewer();
+  void search_for_viewer();
+  void accept_viewer_path();
+  void cancel_viewer_path();
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -24,12 +24,12 @@ QString with_lambda(const std::string& text) { return qt(text).replace('l', QCha
 
 }  // namespace
 
-Tfimpur::Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
+WavelengthDialog::WavelengthDialog(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint),
       program_(program),
       follow_up_(std::move(follow_up)) {
   const WavelengthForm& form = program_.wavelength_form;
-  setObjectName("Tfimpur");
+  setObjectName("WavelengthDialog");
   setWindowTitle(qt(form.caption));
   setModal(false);
   auto* layout = new QHBoxLayout(this);
@@ -67,10 +67,10 @@ Tfimpur::Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_u
   connect(anodes_, &QListWidget::itemSelectionChanged, this, [this] {
     const QList<QListWidgetItem*> chosen = anodes_->selectedItems();
     if (!chosen.isEmpty() && anodes_->row(chosen.front()) != program_.wavelength_form.anode_index)
-      set_lambda(anodes_->row(chosen.front()));
+      choose_anode(anodes_->row(chosen.front()));
   });
   connect(anodes_, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { set_lambda(anodes_->row(item)); });
+          [this](QListWidgetItem* item) { choose_anode(anodes_->row(item)); });
   anode_layout->addWidget(anodes_);
   anode_layout->addStretch(1);
   layout->addWidget(anode_box);
@@ -82,9 +82,9 @@ Tfimpur::Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_u
   harmonics_ = new QPushButton(with_lambda(form.harmonics_button));
   harmonics_->setToolTip(qt(form.harmonics_hint));
   harmonics_->setStatusTip(qt(form.harmonics_hint));
-  connect(ok_, &QPushButton::clicked, this, &Tfimpur::lit_composition);
-  connect(cancel_, &QPushButton::clicked, this, &Tfimpur::annule);
-  connect(harmonics_, &QPushButton::clicked, this, &Tfimpur::set_lambda_sur_deux);
+  connect(ok_, &QPushButton::clicked, this, &WavelengthDialog::read_spectrum_composition);
+  connect(cancel_, &QPushButton::clicked, this, &WavelengthDialog::cancel_wavelength_dialog);
+  connect(harmonics_, &QPushButton::clicked, this, &WavelengthDialog::set_harmonic_lines);
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
   buttons->addStretch(1);
@@ -93,7 +93,7 @@ Tfimpur::Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_u
   refresh_from_model();
 }
 
-void Tfimpur::sync_model_from_widgets() {
+void WavelengthDialog::sync_model_from_widgets() {
   WavelengthForm& form = program_.wavelength_form;
   for (std::size_t row = 0; row < wavelength_.size(); ++row) {
     form.wavelength[row] = wavelength_[row]->text().toStdString();
@@ -101,7 +101,7 @@ void Tfimpur::sync_model_from_widgets() {
   }
 }
 
-void Tfimpur::refresh_from_model() {
+void WavelengthDialog::refresh_from_model() {
   const WavelengthForm& form = program_.wavelength_form;
   for (std::size_t row = 0; row < wavelength_.size(); ++row) {
     if (wavelength_[row]->text() != qt(form.wavelength[row]))
@@ -120,30 +120,30 @@ void Tfimpur::refresh_from_model() {
   }
 }
 
-void Tfimpur::lit_composition() {
+void WavelengthDialog::read_spectrum_composition() {
   sync_model_from_widgets();
-  const FollowUp follow_up = calvane::lit_composition(
+  const FollowUp follow_up = calvane::read_spectrum_composition(
       SpectrumView{program_.workspace, program_.main_form, program_.wavelength_form, program_.ui});
   if (follow_up_) follow_up_(follow_up);
   refresh_from_model();
   program_.ui.refresh();
 }
 
-void Tfimpur::set_lambda(int anode) {
+void WavelengthDialog::choose_anode(int anode) {
   sync_model_from_widgets();
-  calvane::set_lambda(program_.workspace.settings, program_.wavelength_form, anode);
+  calvane::fill_anode_lines(program_.workspace.settings, program_.wavelength_form, anode);
   refresh_from_model();
 }
 
-void Tfimpur::set_lambda_sur_deux() {
+void WavelengthDialog::set_harmonic_lines() {
   sync_model_from_widgets();
-  calvane::set_lambda_sur_deux(program_.wavelength_form, program_.ui);
+  calvane::set_harmonic_lines(program_.wavelength_form, program_.ui);
   refresh_from_model();
 }
 
-void Tfimpur::annule() {
+void WavelengthDialog::cancel_wavelength_dialog() {
   sync_model_from_widgets();
-  calvane::annule(program_.wavelength_form, program_.ui);
+  calvane::cancel_wavelength_dialog(program_.wavelength_form, program_.ui);
   refresh_from_model();
 }
 

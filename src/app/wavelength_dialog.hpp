@@ -1,4 +1,4 @@
-// Tfimpur: the multiple-wavelength dialog. Four wavelength and intensity
+// WavelengthDialog: the multiple-wavelength dialog. Four wavelength and intensity
 // rows, the anode list and the λ/2, λ/3 button; its widgets mirror the
 // program's WavelengthForm.
 #pragma once
@@ -16,11 +16,11 @@ class QPushButton;
 
 namespace calvane {
 
-class Tfimpur : public QDialog {
+class WavelengthDialog : public QDialog {
   Q_OBJECT
 
 public:
-  Tfimpur(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent = nullptr);
+  WavelengthDialog(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent = nullptr);
 
   void refresh_from_model();
 
@@ -32,10 +32,10 @@ public:
   QPushButton* harmonics_button() const { return harmonics_; }
 
 public slots:
-  void lit_composition();
-  void set_lambda(int anode);
-  void set_lambda_sur_deux();
-  void annule();
+  void read_spectrum_composition();
+  void choose_anode(int anode);
+  void set_harmonic_lines();
+  void cancel_wavelength_dialog();
 
 private:
   void sync_model_from_widgets();

@@ -39,12 +39,12 @@ Windows::Windows(Program& program, QWidget* parent) : program_(program) {
   };
   auto forward = [this](const FollowUp& steps) { follow_up(steps); };
   about_ = new AboutBox(parent);
-  polarisation_ = new TFLP(program_, forward, parent);
+  polarisation_ = new PolarisationDialog(program_, forward, parent);
   polarisation_->setWindowModality(Qt::ApplicationModal);
-  wavelengths_ = new Tfimpur(program_, forward, parent);
-  space_groups_ = new Tfgroupes(program_, parent);
-  cif_blocks_ = new TForm3(program_, parent);
-  colours_ = new Tfcouleurs(program_, parent);
+  wavelengths_ = new WavelengthDialog(program_, forward, parent);
+  space_groups_ = new SpaceGroupWindow(program_, parent);
+  cif_blocks_ = new CifBlockWindow(program_, parent);
+  colours_ = new ColoursWindow(program_, parent);
   lambda_missing_ = new LambdaMissingWindow(
       program_,
       [this](const ObservedLoad& load) {
@@ -53,7 +53,7 @@ Windows::Windows(Program& program, QWidget* parent) : program_(program) {
       parent);
   help_ = new HelpViewer(parent);
   text_viewer_ = new TextViewer(parent);
-  viewer_path_ = new Tfpath(program_, parent);
+  viewer_path_ = new ViewerPathWindow(program_, parent);
 }
 
 Windows::~Windows() {
@@ -81,7 +81,7 @@ AnomalousPanel* Windows::anomalous_panel() {
   return anomalous_panel_;
 }
 
-void Windows::set_plot_window(Tfplecran* plot) {
+void Windows::set_plot_window(PlotWindow* plot) {
   plot_ = plot;
   on_observed_load = [this](const ObservedLoad& load) {
     if (plot_ != nullptr) plot_->after_observed_load(load);

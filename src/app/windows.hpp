@@ -29,14 +29,14 @@ class AnomalousPanel;
 class HelpViewer;
 class LambdaMissingWindow;
 class QtUi;
-class TFLP;
-class TForm3;
-class Tfcouleurs;
-class Tfgroupes;
-class Tfimpur;
+class PolarisationDialog;
+class CifBlockWindow;
+class ColoursWindow;
+class SpaceGroupWindow;
+class WavelengthDialog;
 class TextViewer;
-class Tfpath;
-class Tfplecran;
+class ViewerPathWindow;
+class PlotWindow;
 
 class Windows {
 public:
@@ -66,37 +66,37 @@ public:
   std::function<void(const ObservedLoad&)> on_observed_load;
 
   AboutBox* about() const { return about_; }
-  TFLP* polarisation() const { return polarisation_; }
-  Tfimpur* wavelengths() const { return wavelengths_; }
-  Tfgroupes* space_groups() const { return space_groups_; }
-  TForm3* cif_blocks() const { return cif_blocks_; }
-  Tfcouleurs* colours() const { return colours_; }
+  PolarisationDialog* polarisation() const { return polarisation_; }
+  WavelengthDialog* wavelengths() const { return wavelengths_; }
+  SpaceGroupWindow* space_groups() const { return space_groups_; }
+  CifBlockWindow* cif_blocks() const { return cif_blocks_; }
+  ColoursWindow* colours() const { return colours_; }
   LambdaMissingWindow* lambda_missing() const { return lambda_missing_; }
   HelpViewer* help() const { return help_; }
   TextViewer* text_viewer() const { return text_viewer_; }
-  Tfpath* viewer_path() const { return viewer_path_; }
+  ViewerPathWindow* viewer_path() const { return viewer_path_; }
   /// The anomalous panel, made on first use for the crystal page to hold.
   AnomalousPanel* anomalous_panel();
   /// The plot window: its print, difference and metafile dialogs are shown
   /// through here, and it acts on what the Lambda missing window loaded.
-  void set_plot_window(Tfplecran* plot);
+  void set_plot_window(PlotWindow* plot);
 
 private:
   void follow_up(const FollowUp& steps);
 
   Program& program_;
   QPointer<AboutBox> about_;
-  QPointer<TFLP> polarisation_;
-  QPointer<Tfimpur> wavelengths_;
-  QPointer<Tfgroupes> space_groups_;
-  QPointer<TForm3> cif_blocks_;
-  QPointer<Tfcouleurs> colours_;
+  QPointer<PolarisationDialog> polarisation_;
+  QPointer<WavelengthDialog> wavelengths_;
+  QPointer<SpaceGroupWindow> space_groups_;
+  QPointer<CifBlockWindow> cif_blocks_;
+  QPointer<ColoursWindow> colours_;
   QPointer<LambdaMissingWindow> lambda_missing_;
   QPointer<HelpViewer> help_;
   QPointer<TextViewer> text_viewer_;
-  QPointer<Tfpath> viewer_path_;
+  QPointer<ViewerPathWindow> viewer_path_;
   QPointer<AnomalousPanel> anomalous_panel_;
-  QPointer<Tfplecran> plot_;
+  QPointer<PlotWindow> plot_;
 };
 
 }  // namespace calvane

@@ -36,7 +36,7 @@ void close_and_recompute(Program& program, AnomalousPanelForm& panel, const Anom
 
 }  // namespace
 
-void bouton_lecture_ano(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions) {
+void open_anomalous_panel(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions) {
   const std::string text = trim(program.main_form.experiment.wavelength);
   if (text != "Multiple") {
     auto wavelength = parse_double(text);
@@ -61,7 +61,7 @@ void bouton_lecture_ano(Program& program, AnomalousPanelForm& panel, const Anoma
   program.ui.refresh();
 }
 
-void Acquisition_f_ano(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions) {
+void apply_chosen_anomalous_table(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions) {
   if (panel.table_choice != 0 && panel.table_choice != 1) {
     program.ui.warning("Select the File!");
     return;
@@ -77,12 +77,12 @@ void Acquisition_f_ano(Program& program, AnomalousPanelForm& panel, const Anomal
   close_and_recompute(program, panel, actions);
 }
 
-void supprime_correction(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions) {
+void remove_anomalous_correction(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions) {
   clear_phase_anomalous_terms(program, chosen_range(panel));
   forget_typed_terms(program.workspace, chosen_range(panel));
   close_and_recompute(program, panel, actions);
 }
 
-void cancel_panel1(AnomalousPanelForm& panel) { panel.visible = false; }
+void cancel_anomalous_panel(AnomalousPanelForm& panel) { panel.visible = false; }
 
 }  // namespace calvane

@@ -25,12 +25,12 @@ struct AnomalousPanelActions {
 };
 
 /// Opens the panel after reading the wavelength field into the spectrum.
-void bouton_lecture_ano(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions);
+void open_anomalous_panel(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions);
 /// "Apply": reads f′ and f″ from the chosen table for the chosen phases.
-void Acquisition_f_ano(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions);
+void apply_chosen_anomalous_table(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions);
 /// "Suppress correction": f′ = f″ = 0 for the chosen phases.
-void supprime_correction(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions);
+void remove_anomalous_correction(Program& program, AnomalousPanelForm& panel, const AnomalousPanelActions& actions);
 /// "Cancel".
-void cancel_panel1(AnomalousPanelForm& panel);
+void cancel_anomalous_panel(AnomalousPanelForm& panel);
 
 }  // namespace calvane

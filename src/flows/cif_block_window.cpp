@@ -5,7 +5,7 @@
 
 namespace calvane {
 
-void initialise(Program& program) {
+void fill_cif_block_list(Program& program) {
   CifBlockForm& form = program.cif_block_form;
   form.blocks.clear();
   for (const CifBlockEntry& entry : program.workspace.cif_blocks.blocks) form.blocks.push_back(entry.name);
@@ -13,7 +13,7 @@ void initialise(Program& program) {
   form.read_notice_visible = false;
 }
 
-void BitBtn1Click(Program& program) {
+void accept_cif_block(Program& program) {
   CifBlockForm& form = program.cif_block_form;
   if (form.selected < 0 || form.selected >= static_cast<int>(form.blocks.size())) return;
   program.workspace.cif_blocks.chosen_block = form.selected + 1;
@@ -22,7 +22,7 @@ void BitBtn1Click(Program& program) {
   open_chosen_cif_block(program);
 }
 
-void BitBtn3Click(Program& program) {
+void close_cif_block_chooser(Program& program) {
   program.cif_block_form.visible = false;
   program.ui.show_window(WindowId::CifBlocks, false);
 }

@@ -9,12 +9,12 @@ struct Program;
 
 /// On activation: fills the list from the workspace's block table and
 /// selects the first block.
-void initialise(Program& program);
+void fill_cif_block_list(Program& program);
 
 /// OK: the selected block is chosen, the window closes and the block is read.
-void BitBtn1Click(Program& program);
+void accept_cif_block(Program& program);
 
 /// Close: the window closes and nothing is read.
-void BitBtn3Click(Program& program);
+void close_cif_block_chooser(Program& program);
 
 }  // namespace calvane

@@ -12,7 +12,7 @@ void cif_block_scan(Program& program) {
   if (!scan_cif_blocks(program)) return;
   CifBlockTable& table = program.workspace.cif_blocks;
   if (table.blocks.size() > 1) {
-    initialise(program);
+    fill_cif_block_list(program);
     program.cif_block_form.visible = true;
     program.ui.show_window(WindowId::CifBlocks, true);
     return;

@@ -35,7 +35,7 @@ std::vector<std::pair<const ColourRow*, std::string>> rows_to_check(const Colour
 
 }  // namespace
 
-void init_create(ColoursForm& form, Program& program) {
+void create_colours_form(ColoursForm& form, Program& program) {
   DisplayStyles& styles = program.workspace.styles;
   styles = DisplayStyles{};
   for (auto& row : form.patterns) row.style_index = 2;  // "Lines&Points"
@@ -54,7 +54,7 @@ void init_create(ColoursForm& form, Program& program) {
   for (std::size_t i = 0; i < kMaxObservedPeakLists; ++i) form.peaks[i].colour = styles.peak_colours[i];
 }
 
-void init_active(ColoursForm& form, const Workspace& workspace) {
+void fill_colours_form(ColoursForm& form, const Workspace& workspace) {
   const DisplayStyles& styles = workspace.styles;
   form.background = styles.background;
   form.text = styles.text;
@@ -95,7 +95,7 @@ void init_active(ColoursForm& form, const Workspace& workspace) {
   }
 }
 
-bool applique_couleurs(ColoursForm& form, Program& program) {
+bool apply_colours(ColoursForm& form, Program& program) {
   Workspace& workspace = program.workspace;
   for (const auto& [row, what] : rows_to_check(form, workspace)) {
     if (!pen_width_of(*row)) {
@@ -133,7 +133,7 @@ bool applique_couleurs(ColoursForm& form, Program& program) {
   return true;
 }
 
-void sauve_selection(Program& program) {
+void save_colour_choice(Program& program) {
   const Workspace& workspace = program.workspace;
   std::array<Rgb, kMaxPhases> phase_colours = workspace.styles.phase_colours;
   for (std::size_t i = 0; i < workspace.phases.size() && i < kMaxPhases; ++i)
@@ -148,7 +148,7 @@ void sauve_selection(Program& program) {
   program.ui.information("The Selection has been saved");
 }
 
-void sortie(ColoursForm& form, Program& program) {
+void close_colours_window(ColoursForm& form, Program& program) {
   program.main_form.page = MainPage::PhasesData;
   form.visible = false;
   program.ui.show_window(WindowId::Colours, false);

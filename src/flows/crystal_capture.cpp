@@ -66,7 +66,7 @@ void tidy_atom_row(Program& program, AtomGrid which, int row) {
   redecode_and_rescatter(program);
 }
 
-void maj_to_minX(Program& program, int left_row, int new_row) {
+void leave_xray_atom_row(Program& program, int left_row, int new_row) {
   if (!program.workspace.keyboard_capture) {
     program.main_form.crystal.modified = true;
     program.workspace.crystal_changed = true;
@@ -75,9 +75,9 @@ void maj_to_minX(Program& program, int left_row, int new_row) {
     tidy_atom_row(program, AtomGrid::XRay, left_row);
 }
 
-void maj_to_minN(Program& program, int left_row) { tidy_atom_row(program, AtomGrid::Neutron, left_row); }
+void leave_neutron_atom_row(Program& program, int left_row) { tidy_atom_row(program, AtomGrid::Neutron, left_row); }
 
-void lit_clavier(Program& program) {
+void start_keyboard_capture(Program& program) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   if (ws.phase_count() >= kMaxPhases) {
@@ -104,7 +104,7 @@ void stop_capture(Program& program) {
   clear_crystal_page(program);
   form.crystal.capture_panel_visible = false;
   if (ws.phase_count() == 0) form.crystal.panel_visible = false;
-  click_button_plot_phase_data(program);
+  recompute_all_phases(program);
 }
 
 void save_captured_crystal(Program& program) {
@@ -168,7 +168,7 @@ void restore_data(Program& program) {
   ws.crystal_file_name = name;
   store_current_phase(ws);
   show_phase_page(program);
-  calcule(program);
+  compute_current_phase(program);
   program.ui.redraw_plot();
 }
 

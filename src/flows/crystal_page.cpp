@@ -143,7 +143,7 @@ void apply_system_constraints(CrystalPageForm& page, std::string_view code) {
   }
 }
 
-void lit_a(Program& program, int field) {
+void read_cell_field(Program& program, int field) {
   if (field < 0 || field > 5) return;
   CrystalPageForm& page = program.main_form.crystal;
   const std::string& code = program.workspace.crystal.system_code;
@@ -164,7 +164,7 @@ void lit_a(Program& program, int field) {
   apply_system_constraints(page, code);
 }
 
-void selecte_systeme(Program& program, int index) {
+void choose_crystal_system(Program& program, int index) {
   if (index < 0 || index > 6) return;
   CrystalPageForm& page = program.main_form.crystal;
   page.system_index = index;

@@ -24,10 +24,10 @@ void apply_system_constraints(CrystalPageForm& page, std::string_view system_cod
 
 /// Leaving cell field `field` (0 a .. 5 γ): reads it when the system leaves it
 /// free, stores it in the working cell and reapplies the rules.
-void lit_a(Program& program, int field);
+void read_cell_field(Program& program, int field);
 
 /// A click in the system list.
-void selecte_systeme(Program& program, int index);
+void choose_crystal_system(Program& program, int index);
 
 /// Accepts incomplete decimals: "" → "0", " ." → "0.", ". " → ".0", "-." → "-0.", "3." → "3.0".
 std::string normalise_number_text(std::string_view text);
@@ -72,13 +72,13 @@ enum class AtomGrid { XRay, Neutron };
 /// copied to the other grid with the element's Fermi length.
 void tidy_atom_row(Program& program, AtomGrid grid, int row);
 
-/// Selecting a cell of the X-ray grid (`maj_to_minX`) or the neutron grid
-/// (`maj_to_minN`): `left_row` is the row being left, `new_row` the one selected.
-void maj_to_minX(Program& program, int left_row, int new_row);
-void maj_to_minN(Program& program, int left_row);
+/// Selecting a cell of the X-ray grid (`leave_xray_atom_row`) or the neutron grid
+/// (`leave_neutron_atom_row`): `left_row` is the row being left, `new_row` the one selected.
+void leave_xray_atom_row(Program& program, int left_row, int new_row);
+void leave_neutron_atom_row(Program& program, int left_row);
 
 /// "Keyboard capture of crystal data": starts typing a new phase.
-void lit_clavier(Program& program);
+void start_keyboard_capture(Program& program);
 
 /// "Cancel" of the capture panel.
 void stop_capture(Program& program);

@@ -59,7 +59,7 @@ void show_composition(Program& program) {
 
 }  // namespace
 
-bool calcule(Program& program, bool* results_due) {
+bool compute_current_phase(Program& program, bool* results_due) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   // Whatever reaches a computation (a new phase, edited data or settings) changes the workspace.
@@ -93,7 +93,7 @@ bool calcule(Program& program, bool* results_due) {
 
   // The listings, most of the text, are formatted and written to disk on
   // another thread while the profile is synthesised; the writer is joined
-  // before calcule returns. Their buffers stay allocated from one
+  // before compute_current_phase returns. Their buffers stay allocated from one
   // computation to the next.
   Program::ListingTexts& texts = program.listing_texts;
   texts.detailed.clear();
@@ -125,14 +125,14 @@ bool calcule(Program& program, bool* results_due) {
   return true;
 }
 
-void re_calcule(Program& program) {
+void recompute_current_phase(Program& program) {
   if (program.workspace.phase_count() == 0) return;
-  calcule(program);
+  compute_current_phase(program);
   program.ui.show_window(WindowId::Plot, true);
   program.ui.redraw_plot();
 }
 
-void click_button_plot_phase_data(Program& program, PlotSender sender) {
+void recompute_all_phases(Program& program, PlotSender sender) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   if (ws.phase_count() == 0) {
@@ -152,7 +152,7 @@ void click_button_plot_phase_data(Program& program, PlotSender sender) {
     show_phase_page(program);
     form.crystal.selector_index = p - 1;
     for (int row = 1; row <= kMaxPhases; ++row) form.phases.rows[static_cast<std::size_t>(row - 1)].display = row == p;
-    calcule(program, &results_due);
+    compute_current_phase(program, &results_due);
   }
   // Built once for all phases rather than once per phase.
   if (results_due) fill_results_list(program);
@@ -167,7 +167,7 @@ void fill_results_list(Program& program) {
   program.main_form.results_selected = -1;
 }
 
-void ecrit(Program& program, int index) {
+void select_results_line(Program& program, int index) {
   if (!results_line_angle(program.main_form.results, index)) return;
   program.main_form.results_selected = index;
   program.ui.redraw_plot();

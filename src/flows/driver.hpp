@@ -1,5 +1,5 @@
-// The calculation driver: one phase (`calcule`), every phase
-// (`click_button_plot_phase_data`) and the results list.
+// The calculation driver: one phase (`compute_current_phase`), every phase
+// (`recompute_all_phases`) and the results list.
 #pragma once
 
 namespace calvane {
@@ -16,18 +16,18 @@ enum class PlotSender { Other, ExperimentApply, CrystalApply, PhasesApply };
 /// The results list, which shows every phase, is rebuilt at the end; a caller
 /// computing several phases in a row passes `results_due` instead, which is
 /// set when the list should be rebuilt once they are all done.
-bool calcule(Program& program, bool* results_due = nullptr);
+bool compute_current_phase(Program& program, bool* results_due = nullptr);
 
 /// "Apply" of the crystal page: computes the current phase and redraws.
-void re_calcule(Program& program);
+void recompute_current_phase(Program& program);
 
 /// Recomputes every phase and redraws.
-void click_button_plot_phase_data(Program& program, PlotSender sender = PlotSender::Other);
+void recompute_all_phases(Program& program, PlotSender sender = PlotSender::Other);
 
 /// Rebuilds the "Results" list from every phase's merged lines.
 void fill_results_list(Program& program);
 
 /// A click on results line `index` (0-based): marks its angle on the plot.
-void ecrit(Program& program, int index);
+void select_results_line(Program& program, int index);
 
 }  // namespace calvane

@@ -87,9 +87,9 @@ bool export_profile(Program& program, ProfileFileKind kind, const std::string& d
   return false;
 }
 
-bool CalvaneFormatsim2Click(Program& program) { return export_profile(program, ProfileFileKind::NativeSim, today_text()); }
-bool CPIFormatcpi2Click(Program& program) { return export_profile(program, ProfileFileKind::Cpi, today_text()); }
-bool CPDFormatcpd2Click(Program& program) { return export_profile(program, ProfileFileKind::Cpd, today_text()); }
+bool export_sim_profile(Program& program) { return export_profile(program, ProfileFileKind::NativeSim, today_text()); }
+bool export_cpi_profile(Program& program) { return export_profile(program, ProfileFileKind::Cpi, today_text()); }
+bool export_cpd_profile(Program& program) { return export_profile(program, ProfileFileKind::Cpd, today_text()); }
 
 bool save_hkl_list(Program& program, int entry) {
   static constexpr const char* kExtensions[] = {".prn", ".dif", ".di", ".cif"};

@@ -21,9 +21,9 @@ inline constexpr const char* kOverwriteQuestion = "This file already exists. Do 
 /// True when a file was written.
 bool export_profile(Program& program, ProfileFileKind kind, const std::string& date);
 
-bool CalvaneFormatsim2Click(Program& program);
-bool CPIFormatcpi2Click(Program& program);
-bool CPDFormatcpd2Click(Program& program);
+bool export_sim_profile(Program& program);
+bool export_cpi_profile(Program& program);
+bool export_cpd_profile(Program& program);
 
 /// `save_hkl_list`: entry 1..4 of "Save the peaks list of the current phase".
 /// True when a file was written.

@@ -142,13 +142,13 @@ FileListLoad load_peaks(Program& program, const std::filesystem::path& full) {
   if (!read) return load;
   program.workspace_modified = true;
   load.loaded = true;
-  click_button_plot_phase_data(program);
+  recompute_all_phases(program);
   return load;
 }
 
 FileListLoad load_total_data(Program& program, const std::filesystem::path& full) {
   FileListLoad load;
-  load.loaded = ouvre_fichier_mpm(program, TotalDataSender::FileList, full.string()).loaded;
+  load.loaded = open_workspace_file(program, TotalDataSender::FileList, full.string()).loaded;
   if (load.loaded) {
     reset_plot_scales(program);
     load.reset_intensity_scales = true;
@@ -166,7 +166,7 @@ void add_measured_extensions(FileListForm& form) {
 
 }  // namespace
 
-void multi_fichiers(Program& program, FileListKind kind) {
+void show_file_list(Program& program, FileListKind kind) {
   if (program.workspace.phase_count() >= kMaxPhases) program.ui.warning("Max. Nb of phases =8!");
   program.main_form.phases.restore_visible = false;
   FileListForm& form = program.file_list;
@@ -176,13 +176,13 @@ void multi_fichiers(Program& program, FileListKind kind) {
   show_folder(form, program.current_folder);
 }
 
-void set_directory1(Program& program, const std::filesystem::path& folder) {
+void set_file_list_folder(Program& program, const std::filesystem::path& folder) {
   std::filesystem::path chosen = program.resolve(folder.string());
   show_folder(program.file_list, chosen);
   program.current_folder = chosen;
 }
 
-FileListLoad selecte_multi_fichiers(Program& program, int row) {
+FileListLoad open_listed_file(Program& program, int row) {
   FileListForm& form = program.file_list;
   if (row < 0 || row >= static_cast<int>(form.files.size())) return {};
   form.selected = row;
@@ -203,6 +203,6 @@ FileListLoad selecte_multi_fichiers(Program& program, int row) {
   return {};
 }
 
-void fin_multi_fichier(Program& program) { program.file_list.visible = false; }
+void close_file_list(Program& program) { program.file_list.visible = false; }
 
 }  // namespace calvane

@@ -17,19 +17,19 @@ struct FileListLoad {
   bool recompute_default_ticks = false;  // a first pattern in an empty workspace
 };
 
-/// `multi_fichiers`: one of the four "List of ..." menu items. Shows the panel
+/// `show_file_list`: one of the four "List of ..." menu items. Shows the panel
 /// set to `kind` on the current folder and hides "Restore".
-void multi_fichiers(Program& program, FileListKind kind);
+void show_file_list(Program& program, FileListKind kind);
 
-/// `set_directory1`: the tree's folder changed; the list shows its files and
+/// `set_file_list_folder`: the tree's folder changed; the list shows its files and
 /// it becomes the current folder.
-void set_directory1(Program& program, const std::filesystem::path& folder);
+void set_file_list_folder(Program& program, const std::filesystem::path& folder);
 
-/// `selecte_multi_fichiers`: a click on row `row` (0-based) of the file list
+/// `open_listed_file`: a click on row `row` (0-based) of the file list
 /// loads that file.
-FileListLoad selecte_multi_fichiers(Program& program, int row);
+FileListLoad open_listed_file(Program& program, int row);
 
-/// `fin_multi_fichier`: "Cancel" hides the panel.
-void fin_multi_fichier(Program& program);
+/// `close_file_list`: "Cancel" hides the panel.
+void close_file_list(Program& program);
 
 }  // namespace calvane

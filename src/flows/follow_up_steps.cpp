@@ -17,7 +17,7 @@ void carry_out_follow_up(Program& program, const FollowUp& follow_up) {
     program.plot_state.minor_tick = 0.05;
     program.plot_state.major_tick = 0.1;
   }
-  if (follow_up.recompute_all) click_button_plot_phase_data(program);
+  if (follow_up.recompute_all) recompute_all_phases(program);
 }
 
 }  // namespace calvane

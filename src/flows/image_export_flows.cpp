@@ -36,14 +36,14 @@ bool save_bytes(Program& program, const std::filesystem::path& path, const std::
   return false;
 }
 
-void Bitmapformat1Click(Program& program, const RgbImage& screen) {
+void save_bitmap_image(Program& program, const RgbImage& screen) {
   if (!has_plot_data(program.workspace)) return;
   const auto path =
       choose_output_file(program, {kPictureFilter, 1, program.current_folder.string(), ""}, ".bmp");
   if (path) save_bytes(program, *path, encode_bmp(screen));
 }
 
-void sauve_image_jpeg(Program& program, const RgbImage& screen) {
+void save_jpeg_image(Program& program, const RgbImage& screen) {
   if (!has_plot_data(program.workspace)) return;
   const auto path =
       choose_output_file(program, {kPictureFilter, 2, program.current_folder.string(), ""}, ".jpg");
@@ -57,7 +57,7 @@ void sauve_image_jpeg(Program& program, const RgbImage& screen) {
   save_bytes(program, *path, jpeg);
 }
 
-void BitBtn1Click(Program& program, MetafileForm& form, const PlotState& state) {
+void create_metafile(Program& program, MetafileForm& form, const PlotState& state) {
   if (!has_plot_data(program.workspace)) return;
   const auto width = metafile_size(form.width);
   const auto height = metafile_size(form.height);
@@ -81,7 +81,7 @@ void BitBtn1Click(Program& program, MetafileForm& form, const PlotState& state) 
   program.ui.show_window(WindowId::ImageExport, false);
 }
 
-void ImpressionDiagramme1Click(Program& program, PrintForm& form) {
+void open_print_dialog(Program& program, PrintForm& form) {
   program.main_form.page = MainPage::CrystalData;
   if (!has_plot_data(program.workspace)) {
     program.ui.warning("No calculated diagram!");

@@ -17,20 +17,20 @@ std::optional<std::filesystem::path> choose_output_file(Program& program, const 
                                                         const std::string& extension);
 
 /// "&Bitmap format": the window image as it stands.
-void Bitmapformat1Click(Program& program, const RgbImage& screen);
+void save_bitmap_image(Program& program, const RgbImage& screen);
 
 /// "&JPEG format": the window image at quality 50.
-void sauve_image_jpeg(Program& program, const RgbImage& screen);
+void save_jpeg_image(Program& program, const RgbImage& screen);
 
 /// Writes `content` to `path` through a temporary file; one message on failure.
 bool save_bytes(Program& program, const std::filesystem::path& path, const std::string& content);
 
 /// "Create" of the metafile dialog.
-void BitBtn1Click(Program& program, MetafileForm& form, const PlotState& state);
+void create_metafile(Program& program, MetafileForm& form, const PlotState& state);
 
 /// "&Print": brings the main window's "Crystal Data" page forward; with neither a
 /// calculated nor an observed pattern shows "No calculated diagram!", else opens the print dialog.
-void ImpressionDiagramme1Click(Program& program, PrintForm& form);
+void open_print_dialog(Program& program, PrintForm& form);
 
 /// The print dialog's sizes, checked against their ranges; one message when a box is wrong.
 std::optional<std::pair<double, double>> read_print_size(Program& program, const PrintForm& form);

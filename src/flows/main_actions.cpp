@@ -12,7 +12,7 @@
 
 namespace calvane {
 
-void affiche_phases(Program& program, int button) {
+void show_phase(Program& program, int button) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   form.crystal.selector_visible = true;
@@ -80,7 +80,7 @@ void delete_phases(Program& program) {
   program.plot_state.difference.clear();
 }
 
-void rase_general(Program& program) {
+void erase_all(Program& program) {
   Workspace& ws = program.workspace;
   if (!ws.observed_patterns.empty() || !ws.observed_peaks.empty()) program.workspace_modified = true;
   ws.crystal_file_name.clear();
@@ -103,7 +103,7 @@ void click_draw(Program& program) {
   ws.settings.draw_sum = table.sum_draw;
 }
 
-void change_volet(Program& program, int page) {
+void change_page(Program& program, int page) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   if (page < 0 || page > 3) return;
@@ -123,7 +123,7 @@ void change_volet(Program& program, int page) {
     program.ui.show_window(WindowId::Colours, true);
 }
 
-void reset_donnees(Program& program) {
+void reset_data(Program& program) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   if (ws.phase_count() == 0 && form.page == MainPage::CrystalData && ws.crystal_changed) {
@@ -157,16 +157,16 @@ bool settle_unsaved_workspace(Program& program) {
   // The workspace file keeps phases and observed patterns; without either there is nothing to save.
   if (!program.workspace_modified || (ws.phases.empty() && ws.observed_patterns.empty())) return true;
   switch (program.ui.ask_to_save("Save the workspace before closing?")) {
-    case SaveChoice::Save: return SavetheTotaldata1Click(program, TotalDataSender::Menu);
+    case SaveChoice::Save: return save_workspace_file(program, TotalDataSender::Menu);
     case SaveChoice::Discard: return true;
     case SaveChoice::Cancel: break;
   }
   return false;
 }
 
-void aide(Program& program) { program.ui.open_help(14); }
+void open_help_topic(Program& program) { program.ui.open_help(14); }
 
-FollowUp optionX(Program& program) {
+FollowUp choose_xrays(Program& program) {
   MainForm& form = program.main_form;
   form.xray_button_active = true;
   form.crystal.neutron_grid_visible = false;
@@ -177,7 +177,7 @@ FollowUp optionX(Program& program) {
   return follow;
 }
 
-FollowUp choixN(Program& program) {
+FollowUp choose_neutrons(Program& program) {
   MainForm& form = program.main_form;
   form.xray_button_active = false;
   form.crystal.neutron_grid_visible = true;

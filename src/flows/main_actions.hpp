@@ -16,14 +16,14 @@ std::string source_caption(const ExperimentSettings& settings);
 
 /// "X rays": the X-ray grids and tables, X-ray source, the X-ray source dialog.
 /// The plot's reset is left to the caller (flagged).
-FollowUp optionX(Program& program);
+FollowUp choose_xrays(Program& program);
 
 /// "Neutrons": the neutron grid, neutron source and caption; the plot is reset
 /// and cleared, and with a phase every phase is recomputed (flagged).
-FollowUp choixN(Program& program);
+FollowUp choose_neutrons(Program& program);
 
 /// The phase selector's button `button` (1..8).
-void affiche_phases(Program& program, int button);
+void show_phase(Program& program, int button);
 
 /// A "Crystal Data" check box of the "Phases Data" table, row 1..8.
 void click_display(Program& program, int row);
@@ -32,16 +32,16 @@ void click_display(Program& program, int row);
 void delete_phases(Program& program);
 
 /// "Erase" › "General": phases and observed data.
-void rase_general(Program& program);
+void erase_all(Program& program);
 
 /// A click in the "Draw" column: the phases' draw flags and the "Sum" toggle follow the boxes.
 void click_draw(Program& program);
 
 /// The pages' tab changed to `page` (0..3).
-void change_volet(Program& program, int page);
+void change_page(Program& program, int page);
 
 /// The main window became active.
-void reset_donnees(Program& program);
+void reset_data(Program& program);
 
 /// The main window's caption for the workspace file and its modified mark.
 void show_workspace_caption(Program& program);
@@ -54,6 +54,6 @@ void show_workspace_caption(Program& program);
 bool settle_unsaved_workspace(Program& program);
 
 /// "Help": the help file at the main window's topic.
-void aide(Program& program);
+void open_help_topic(Program& program);
 
 }  // namespace calvane

@@ -97,7 +97,7 @@ ObservedLoad open_peak_list(Program& program) {
     }
   }
   load.added = read_any_peak_list(program, chosen->path);
-  if (load.added) click_button_plot_phase_data(program);
+  if (load.added) recompute_all_phases(program);
   return load;
 }
 
@@ -106,7 +106,7 @@ bool read_observed_pattern(Program& program, PatternFileKind kind, const std::fi
   return read_and_store(program, kind, program.resolve(path.string()));
 }
 
-ObservedLoad ouvre_fichier_raw(Program& program, int entry) {
+ObservedLoad open_pattern_file_of_kind(Program& program, int entry) {
   ObservedLoad load;
   if (!valid_pattern_entry(entry)) return load;
   if (pattern_table_full(program)) return load;
@@ -119,7 +119,7 @@ ObservedLoad ouvre_fichier_raw(Program& program, int entry) {
   return load;
 }
 
-ObservedLoad lit_lambda(Program& program) {
+ObservedLoad read_missing_wavelength(Program& program) {
   ObservedLoad load;
   LambdaMissingForm& form = program.lambda_missing;
   auto lines = read_text_lines(form.file_path);
@@ -172,7 +172,7 @@ bool read_observed_peaks(Program& program, PeakFileKind kind, const std::string&
   return append_peak_reading(program, read_peak_file(kind, program.resolve(chosen_name)), chosen_name);
 }
 
-ObservedLoad ouvre_fichier_dif(Program& program, int entry) {
+ObservedLoad open_peak_file_of_kind(Program& program, int entry) {
   ObservedLoad load;
   if (!valid_peak_entry(entry)) return load;
   if (peak_table_full(program)) return load;
@@ -187,7 +187,7 @@ ObservedLoad ouvre_fichier_dif(Program& program, int entry) {
   }
   PeakFileKind kind = peak_kind_from_name(name, static_cast<PeakFileKind>(entry));
   load.added = read_observed_peaks(program, kind, name);
-  if (load.added) click_button_plot_phase_data(program);
+  if (load.added) recompute_all_phases(program);
   return load;
 }
 

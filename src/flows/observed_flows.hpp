@@ -51,16 +51,16 @@ ObservedLoad open_peak_list(Program& program);
 /// Reads a peak or reference list of any kind and appends it.
 bool read_any_peak_list(Program& program, const std::string& chosen_name);
 
-/// `ouvre_fichier_raw`: entry 1..6 of "Open an observed diagram data file".
-ObservedLoad ouvre_fichier_raw(Program& program, int entry);
+/// `open_pattern_file_of_kind`: entry 1..6 of "Open an observed diagram data file".
+ObservedLoad open_pattern_file_of_kind(Program& program, int entry);
 
 /// Reads a pattern file of `kind` without a dialog (the file lists) and
 /// stores it. A Rietveld file without a wavelength opens the Lambda missing
 /// window instead. False when nothing was stored.
 bool read_observed_pattern(Program& program, PatternFileKind kind, const std::filesystem::path& path);
 
-/// `lit_lambda`: OK of the Lambda missing window.
-ObservedLoad lit_lambda(Program& program);
+/// `read_missing_wavelength`: OK of the Lambda missing window.
+ObservedLoad read_missing_wavelength(Program& program);
 
 /// Turns a successful read into the next ObservedPattern, every point kept. False when the table
 /// is full or the file held no point.
@@ -70,8 +70,8 @@ bool store_pattern(Program& program, const PatternReadingBuffer& buffer);
 /// shows the reading's message and adds nothing when it failed or is empty.
 bool append_peak_reading(Program& program, PeakReading reading, const std::string& chosen_name);
 
-/// `ouvre_fichier_dif`: entry 1..5 of "Open an observed peaks file".
-ObservedLoad ouvre_fichier_dif(Program& program, int entry);
+/// `open_peak_file_of_kind`: entry 1..5 of "Open an observed peaks file".
+ObservedLoad open_peak_file_of_kind(Program& program, int entry);
 
 /// Reads a peak file of `kind` named `chosen_name` (resolved against the
 /// current folder) and appends it. False, with one message, when nothing

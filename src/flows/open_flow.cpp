@@ -37,13 +37,13 @@ std::string phase_table_name(const std::string& file_name) {
 
 }  // namespace
 
-void FichierCRY1Click(Program& program) {
+void reset_before_crystal_open(Program& program) {
   program.main_form.phases.restore_visible = false;
   program.plot_state.intensity_scale = 1.0;
   program.plot_state.scale_position = 10;  // the scale control's start, 10 × 0.1
 }
 
-void lit_fichier_cry(Program& program, CrystalFileKind kind) {
+void open_crystal_file_of_kind(Program& program, CrystalFileKind kind) {
   open_crystal_flow(program, kind, kCrystalOpenFilter, static_cast<int>(kind), false);
 }
 
@@ -126,7 +126,7 @@ void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string
     return;
   }
   if (total_data) {
-    ouvre_fichier_mpm(program, TotalDataSender::None);
+    open_workspace_file(program, TotalDataSender::None);
     return;
   }
   const CurrentCrystal before = ws.crystal;
@@ -178,7 +178,7 @@ void add_loaded_phase(Program& program) {
   refresh_phase_table(program);
 
   show_phase_page(program);
-  calcule(program);
+  compute_current_phase(program);
   program.ui.redraw_plot();
   if (!notes.empty()) program.ui.notice(read_notes_text(file_name_of(phase.file_name), notes));
 }
@@ -212,7 +212,7 @@ void refresh_phase_table(Program& program) {
   }
 }
 
-void sauve_donnees(Program& program) {
+void save_current_crystal(Program& program) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   form.page = MainPage::CrystalData;

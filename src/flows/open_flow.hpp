@@ -22,7 +22,7 @@ inline constexpr const char* kAllCrystalFilesFilter =
 
 /// Handler of the entries under "Open a crystal data file": sets the kind
 /// from the entry and runs the open flow.
-void lit_fichier_cry(Program& program, CrystalFileKind kind);
+void open_crystal_file_of_kind(Program& program, CrystalFileKind kind);
 
 /// "Open crystal structure...": the open flow with every crystal format in
 /// the dialog; the kind comes from the file's extension, or from its content
@@ -30,7 +30,7 @@ void lit_fichier_cry(Program& program, CrystalFileKind kind);
 void open_crystal_structure(Program& program);
 
 /// The parent entry "Open a crystal data file": hides "Restore".
-void FichierCRY1Click(Program& program);
+void reset_before_crystal_open(Program& program);
 
 /// Makes the working crystal the new last phase, with the fractions and
 /// defaults of a newly loaded phase, and shows it.
@@ -43,6 +43,6 @@ std::string read_notes_text(const std::string& file_name, const std::vector<std:
 void refresh_phase_table(Program& program);
 
 /// "Save the current crystal data".
-void sauve_donnees(Program& program);
+void save_current_crystal(Program& program);
 
 }  // namespace calvane

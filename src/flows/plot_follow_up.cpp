@@ -1,6 +1,6 @@
 #include "flows/plot_follow_up.hpp"
 
-#include "plot/dessine.hpp"
+#include "plot/draw_plot.hpp"
 
 namespace calvane {
 
@@ -14,7 +14,7 @@ bool after_observed_load(PlotState& state, const ObservedLoad& load, AngleScale 
   if (load.reset_intensity_scales) reset_intensity_scales(state);
   // The first data of an empty workspace set the tick spacing even under user ticks:
   // the spacing in force belonged to no range at all.
-  if (load.recompute_default_ticks) ticks_par_defaut(state, displayed_width(state, static_cast<int>(scale)));
+  if (load.recompute_default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(scale)));
   return load.reset_intensity_scales || load.recompute_default_ticks;
 }
 
@@ -24,7 +24,7 @@ bool after_total_data_load(PlotState& state, const TotalDataLoad& load, const Ex
   state.zoomed = false;
   sync_plot_range(state, settings);
   if (state.default_ticks)
-    ticks_par_defaut(state, displayed_width(state, static_cast<int>(settings.angle_scale)));
+    compute_default_ticks(state, displayed_width(state, static_cast<int>(settings.angle_scale)));
   return true;
 }
 

@@ -86,12 +86,12 @@ HklMode hkl_mode_of(const Program& program) {
 }
 
 void redraw(PlotSession& session) {
-  dessine(session.state, session.program.workspace, hkl_mode_of(session.program), session.image);
+  draw_plot(session.state, session.program.workspace, hkl_mode_of(session.program), session.image);
 }
 
 std::string mouse_readout(const PlotState& state, const Workspace& workspace, int px, int py) {
   double x = 0, y = 0;
-  vers_donnees(state.mapping, px, py, x, y);
+  to_data(state.mapping, px, py, x, y);
   const ExperimentSettings& settings = workspace.settings;
   const double lambda = settings.wavelengths.empty() ? 0.0 : settings.wavelengths.front();
   switch (settings.angle_scale) {
@@ -111,13 +111,13 @@ std::string mouse_readout(const PlotState& state, const Workspace& workspace, in
   return text;
 }
 
-void OnMouseDown(PlotSession& session, MouseButton, int x, int y) {
+void on_mouse_down(PlotSession& session, MouseButton, int x, int y) {
   session.state.pressed = true;
   session.state.press_x = x;
   session.state.press_y = y;
 }
 
-void Image1_OnMouseMove(PlotSession& session, int x, int y, std::vector<Point>& rubber_box) {
+void on_mouse_move(PlotSession& session, int x, int y, std::vector<Point>& rubber_box) {
   rubber_box.clear();
   PlotState& state = session.state;
   if (!has_data(session.program.workspace)) return;
@@ -128,12 +128,12 @@ void Image1_OnMouseMove(PlotSession& session, int x, int y, std::vector<Point>& 
   }
 }
 
-void ONMouseUp(PlotSession& session, MouseButton button, int x, int y) {
+void on_mouse_up(PlotSession& session, MouseButton button, int x, int y) {
   PlotState& state = session.state;
   if (!has_data(session.program.workspace)) return;
   if (button == MouseButton::Right) {
     state.pressed = false;
-    reset_diag(session);
+    reset_zoom(session);
     return;
   }
   if (std::abs(x - state.press_x) < kClickTolerance) {
@@ -156,7 +156,7 @@ void index_reflections(PlotSession& session, int click_x) {
     const auto& reflections = workspace.phase(i).reflections;
     for (std::size_t j = 1; j <= reflections.size(); ++j) {
       const double position = displayed_position(workspace.settings, reflections[j - 1]);
-      const int column = vers_pixels(state.mapping, position, 0).x;
+      const int column = to_pixels(state.mapping, position, 0).x;
       if (std::abs(column - click_x) >= 4) continue;
       if (const auto heading = phase_heading_line(program.main_form.results, i)) {
         const std::size_t line = *heading + j;
@@ -174,9 +174,9 @@ void zoom(PlotSession& session, int release_x, int release_y) {
   const Workspace& workspace = session.program.workspace;
   const ExperimentSettings& settings = workspace.settings;
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  vers_donnees(state.mapping, state.press_x, state.press_y, x1, y1);
+  to_data(state.mapping, state.press_x, state.press_y, x1, y1);
   if (std::abs(y1) < 1e-7 || release_x <= state.press_x || release_y <= state.press_y) return;
-  vers_donnees(state.mapping, release_x, release_y, x2, y2);
+  to_data(state.mapping, release_x, release_y, x2, y2);
   state.zoomed = true;
   const AngleScale scale = scale_of(session);
   if (scale == AngleScale::Q) {
@@ -212,7 +212,7 @@ void zoom(PlotSession& session, int release_x, int release_y) {
   }
 }
 
-void reset_diag(PlotSession& session) {
+void reset_zoom(PlotSession& session) {
   PlotState& state = session.state;
   const Workspace& workspace = session.program.workspace;
   state.zoomed = false;
@@ -243,11 +243,11 @@ void reset_diag(PlotSession& session) {
   }
   if (!workspace.phases.empty() && session.recompute_full_range) session.recompute_full_range();
   if (state.default_ticks)
-    ticks_par_defaut(state, displayed_width(state, static_cast<int>(scale_of(session))));
+    compute_default_ticks(state, displayed_width(state, static_cast<int>(scale_of(session))));
   redraw(session);
 }
 
-void change_echelle(PlotSession& session, int position) {
+void change_intensity_scale(PlotSession& session, int position) {
   PlotState& state = session.state;
   show_help(state);
   position = std::clamp(position, kMinScalePosition, kMaxScalePosition);
@@ -266,7 +266,7 @@ void change_echelle(PlotSession& session, int position) {
   redraw(session);
 }
 
-void shifte_diagramme(PlotSession& session, int position) {
+void shift_plot(PlotSession& session, int position) {
   PlotState& state = session.state;
   const double saved_min = state.theta2_min, saved_max = state.theta2_max;
   const double low = position - state.range_width / 2, high = position + state.range_width / 2;
@@ -326,11 +326,11 @@ void choose_user_ticks(PlotSession& session) {
 void choose_default_ticks(PlotSession& session) {
   PlotState& state = session.state;
   state.default_ticks = true;
-  ticks_par_defaut(state, displayed_width(state, static_cast<int>(scale_of(session))));
+  compute_default_ticks(state, displayed_width(state, static_cast<int>(scale_of(session))));
   redraw(session);
 }
 
-void lit_ticks(PlotSession& session) {
+void read_user_ticks(PlotSession& session) {
   PlotState& state = session.state;
   const auto minor = parse_double(state.tick_dialog.minor_text);
   const auto major = parse_double(state.tick_dialog.major_text);
@@ -356,11 +356,11 @@ void mark_results_line(PlotSession& session, int line_index) {
   if (!value) return;
   Canvas& canvas = session.image;
   canvas.set_pen(Pen{session.program.workspace.styles.text, 1, LineStyle::Solid});
-  const Point foot = vers_pixels(session.state.mapping, *value, 0);
+  const Point foot = to_pixels(session.state.mapping, *value, 0);
   canvas.line(foot, {foot.x, 20});
 }
 
-void disp_difference(PlotSession& session) {
+void show_difference(PlotSession& session) {
   const Workspace& workspace = session.program.workspace;
   PlotState& state = session.state;
   if (!has_data(workspace) || scale_of(session) == AngleScale::Q || state.y_mode != YMode::Linear) return;
@@ -391,7 +391,7 @@ std::string difference_caption(const Workspace& workspace) {
   return caption;
 }
 
-void dessine_difference(const PlotState& state, Canvas& canvas) {
+void draw_difference(const PlotState& state, Canvas& canvas) {
   canvas.fill(Rgb{234, 234, 234});
   canvas.set_pen(Pen{Rgb{0, 0, 0}, 1, LineStyle::Solid});
   canvas.line({0, 100}, {canvas.width() - 4, 100});
@@ -402,7 +402,7 @@ void dessine_difference(const PlotState& state, Canvas& canvas) {
   if (!points.empty()) canvas.polyline(points);
 }
 
-void efface_diagrammes_obs(PlotSession& session) {
+void erase_observed_patterns(PlotSession& session) {
   Program& program = session.program;
   for (const auto& pattern : program.workspace.observed_patterns) {
     const std::string& name = pattern.file_name;

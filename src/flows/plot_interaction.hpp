@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "plot/canvas.hpp"
-#include "plot/dessine.hpp"
+#include "plot/draw_plot.hpp"
 #include "plot/plot_state.hpp"
 
 namespace calvane {
@@ -40,21 +40,21 @@ void redraw(PlotSession& session);
 /// The read-out text for the mouse at pixel (px, py).
 std::string mouse_readout(const PlotState& state, const Workspace& workspace, int px, int py);
 
-void OnMouseDown(PlotSession& session, MouseButton button, int x, int y);
+void on_mouse_down(PlotSession& session, MouseButton button, int x, int y);
 /// Read-out and rubber box; the box outline is left in `rubber_box` for the window to paint.
-void Image1_OnMouseMove(PlotSession& session, int x, int y, std::vector<Point>& rubber_box);
-void ONMouseUp(PlotSession& session, MouseButton button, int x, int y);
+void on_mouse_move(PlotSession& session, int x, int y, std::vector<Point>& rubber_box);
+void on_mouse_up(PlotSession& session, MouseButton button, int x, int y);
 
 /// Redraws and labels every reflection within 3 pixels of `click_x`,
 /// selecting its line in the results list.
 void index_reflections(PlotSession& session, int click_x);
 void zoom(PlotSession& session, int release_x, int release_y);
-void reset_diag(PlotSession& session);
+void reset_zoom(PlotSession& session);
 
 /// The scale control moved to `position` (10..500, step 5).
-void change_echelle(PlotSession& session, int position);
+void change_intensity_scale(PlotSession& session, int position);
 /// The shift control moved to `position`, the centre of the displayed range in the displayed unit.
-void shifte_diagramme(PlotSession& session, int position);
+void shift_plot(PlotSession& session, int position);
 
 /// "&Linear", "L&ogarithmic", "&Square root".
 void choose_y_mode(PlotSession& session, YMode mode);
@@ -63,20 +63,20 @@ void choose_user_ticks(PlotSession& session);
 /// "&Default ".
 void choose_default_ticks(PlotSession& session);
 /// OK of the tick dialog; Cancel only hides it.
-void lit_ticks(PlotSession& session);
+void read_user_ticks(PlotSession& session);
 void cancel_ticks(PlotSession& session);
 
 /// A line of the results list was selected: marks its angle on the plot.
 void mark_results_line(PlotSession& session, int line_index);
 
 /// "&Difference": shows or hides the difference window.
-void disp_difference(PlotSession& session);
+void show_difference(PlotSession& session);
 /// Caption of the difference window.
 std::string difference_caption(const Workspace& workspace);
 /// The difference window's image.
-void dessine_difference(const PlotState& state, Canvas& canvas);
+void draw_difference(const PlotState& state, Canvas& canvas);
 
 /// "&Erase" / "&Observed diagrams".
-void efface_diagrammes_obs(PlotSession& session);
+void erase_observed_patterns(PlotSession& session);
 
 }  // namespace calvane

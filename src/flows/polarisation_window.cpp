@@ -6,7 +6,7 @@
 
 namespace calvane {
 
-void initialise(PolarisationForm& form) {
+void reset_polarisation_form(PolarisationForm& form) {
   form.chosen_item = -1;
   form.panel_visible = false;
   form.polarisation_text.clear();
@@ -21,7 +21,7 @@ void onclick_event(PolarisationForm& form, int item) {
   }
 }
 
-PolarisationExit sortie_lp(Program& program, PolarisationForm& form) {
+PolarisationExit accept_polarisation(Program& program, PolarisationForm& form) {
   ExperimentSettings& settings = program.workspace.settings;
   if (form.chosen_item != PolarisationForm::kTube && form.chosen_item != PolarisationForm::kSynchrotron) {
     program.main_form.source_caption = source_caption(settings);

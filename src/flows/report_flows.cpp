@@ -21,13 +21,13 @@ void show_listing(Program& program, const std::string& suffix) {
 
 }  // namespace
 
-void Detailledresultforthedispayedphase1Click(Program& program) { show_listing(program, "2.out"); }
+void show_detailed_listing(Program& program) { show_listing(program, "2.out"); }
 
-void Shortresultforthedisplayedphase1Click(Program& program) { show_listing(program, ".out"); }
+void show_short_listing(Program& program) { show_listing(program, ".out"); }
 
-void affiche_crystal_data(Program& program) { program.main_form.page = MainPage::CrystalData; }
+void show_crystal_data_page(Program& program) { program.main_form.page = MainPage::CrystalData; }
 
-void rapport(Program& program) {
+void show_global_report(Program& program) {
   if (program.workspace.phases.empty()) return;
   const std::filesystem::path path = program.program_folder / kReportFileName;
   const std::string problem =

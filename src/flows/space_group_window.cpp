@@ -53,10 +53,10 @@ void show_current_symbol(SpaceGroupForm& form, Program& program) {
   }
   if (found->from_generator_catalogue) {
     form.catalogue_selected = static_cast<int>(found->index);
-    selecte_groupe_getspec(form, program, form.catalogue_selected);
+    choose_catalogue_group(form, program, form.catalogue_selected);
   } else {
     form.standard_selected = static_cast<int>(found->index);
-    selecte_groupe_HM(form, program, form.standard_selected);
+    choose_standard_group(form, program, form.standard_selected);
   }
 }
 
@@ -73,7 +73,7 @@ void fill_position_grid(SymmetryData& symmetry, TextGrid& grid) {
   }
 }
 
-void init(SpaceGroupForm& form, Program& program) {
+void fill_space_group_lists(SpaceGroupForm& form, Program& program) {
   form.top = 0;
   form.visible = true;
   form.catalogue_items.clear();
@@ -85,7 +85,7 @@ void init(SpaceGroupForm& form, Program& program) {
   show_current_symbol(form, program);
 }
 
-void selecte_groupe_getspec(SpaceGroupForm& form, Program& program, int item) {
+void choose_catalogue_group(SpaceGroupForm& form, Program& program, int item) {
   if (item < 0 || item >= static_cast<int>(form.catalogue_items.size())) return;
   form.catalogue_selected = item;
   form.standard_selected = -1;
@@ -111,7 +111,7 @@ void selecte_groupe_getspec(SpaceGroupForm& form, Program& program, int item) {
   fill_position_grid(crystal.symmetry, form.positions);
 }
 
-void selecte_groupe_HM(SpaceGroupForm& form, Program& program, int item) {
+void choose_standard_group(SpaceGroupForm& form, Program& program, int item) {
   if (item < 0 || item >= static_cast<int>(form.standard_symbols.size())) return;
   form.standard_selected = item;
   form.catalogue_selected = -1;
@@ -127,7 +127,7 @@ void selecte_groupe_HM(SpaceGroupForm& form, Program& program, int item) {
   fill_position_grid(crystal.symmetry, form.positions);
 }
 
-bool sortie_ok(SpaceGroupForm& form, Program& program, const std::function<void()>& add_loaded_phase) {
+bool accept_space_group(SpaceGroupForm& form, Program& program, const std::function<void()>& add_loaded_phase) {
   if (trim(program.workspace.crystal.symbol).empty()) {
     program.ui.warning("No selected group!");
     return false;
@@ -139,6 +139,6 @@ bool sortie_ok(SpaceGroupForm& form, Program& program, const std::function<void(
   return true;
 }
 
-void sortie_cancel(SpaceGroupForm& form, Program& program) { close_window(form, program); }
+void cancel_space_group(SpaceGroupForm& form, Program& program) { close_window(form, program); }
 
 }  // namespace calvane

@@ -10,20 +10,20 @@ struct Program;
 /// On activation: fills both lists for the working crystal's system and shows
 /// its symbol (exact comparisons first, then any spelling of the same
 /// setting); an unknown symbol is reported and emptied.
-void init(SpaceGroupForm& form, Program& program);
+void fill_space_group_lists(SpaceGroupForm& form, Program& program);
 
 /// A click on catalogue item `item` (0-based): GETSPEC route.
-void selecte_groupe_getspec(SpaceGroupForm& form, Program& program, int item);
+void choose_catalogue_group(SpaceGroupForm& form, Program& program, int item);
 
 /// A click on standard symbol `item` (0-based): ".pos" route.
-void selecte_groupe_HM(SpaceGroupForm& form, Program& program, int item);
+void choose_standard_group(SpaceGroupForm& form, Program& program, int item);
 
 /// OK: refuses an empty symbol ("No selected group!") and returns false with
 /// the window open. Otherwise, for a SHELX file whose atoms were not touched,
 /// runs `add_loaded_phase` (the open flow's add step) first, then closes.
-bool sortie_ok(SpaceGroupForm& form, Program& program, const std::function<void()>& add_loaded_phase);
+bool accept_space_group(SpaceGroupForm& form, Program& program, const std::function<void()>& add_loaded_phase);
 
 /// Cancel: closes; what was selected stays in force.
-void sortie_cancel(SpaceGroupForm& form, Program& program);
+void cancel_space_group(SpaceGroupForm& form, Program& program);
 
 }  // namespace calvane

@@ -43,7 +43,7 @@ void set_default_forms(Program& program) {
 
 }  // namespace
 
-bool init_creation(Program& program) {
+bool initialise_program(Program& program) {
   Workspace& ws = program.workspace;
   reset_workspace(ws);
   program.main_form.page = MainPage::ExperimentalData;
@@ -71,7 +71,7 @@ bool init_creation(Program& program) {
   return true;
 }
 
-void Sortie(Program& program) {
+void quit_program(Program& program) {
   const Workspace& ws = program.workspace;
   // Scratch files are deleted only where the program made them: a user's own
   // "x_mp.cry" opened as a phase is the user's file.

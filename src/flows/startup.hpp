@@ -10,11 +10,11 @@ struct Program;
 /// Start-up of the main window: checks the data files of the program folder,
 /// deletes the listings of an earlier run and sets the defaults. False when a
 /// data file is missing: its message has been shown and the program must end.
-bool init_creation(Program& program);
+bool initialise_program(Program& program);
 
 /// "Quit": deletes the phases' scratch crystal files and listings, then ends
 /// the program (the scratch folder goes with the program).
-void Sortie(Program& program);
+void quit_program(Program& program);
 
 /// Deletes the file `name` when it is one of the program's scratch files
 /// (inside its scratch folder); any other file is left alone.

@@ -179,7 +179,7 @@ void apply_spectrum(Program& program, const TotalDataFile& data) {
     dialog.intensity[row] = used ? fixed_to_precision(100 * data.wavelengths[row].second, 6, 2, kShareDecimals) : std::string();
     if (used) strongest = std::max(strongest, data.wavelengths[row].second);
   }
-  lit_composition(SpectrumView{program.workspace, program.main_form, dialog, program.ui});
+  read_spectrum_composition(SpectrumView{program.workspace, program.main_form, dialog, program.ui});
   // The dialog writes each share back relative to the strongest with two
   // decimals, and every computation reads the spectrum from those boxes: a
   // Kβ at a tenth of Kα1 would come back as 0.10, one at 0.123 as 0.12. The
@@ -347,7 +347,7 @@ TotalDataFile total_data_of(Program& program) {
   return data;
 }
 
-bool SavetheTotaldata1Click(Program& program, TotalDataSender sender) {
+bool save_workspace_file(Program& program, TotalDataSender sender) {
   const Workspace& ws = program.workspace;
   if (ws.phases.empty() && ws.observed_patterns.empty()) return false;
   std::filesystem::path path;
@@ -384,7 +384,7 @@ bool SavetheTotaldata1Click(Program& program, TotalDataSender sender) {
   return true;
 }
 
-TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const std::string& list_file) {
+TotalDataLoad open_workspace_file(Program& program, TotalDataSender sender, const std::string& list_file) {
   TotalDataLoad load;
   auto path = chosen_total_data_file(program, sender, list_file);
   if (!path) return load;
@@ -422,7 +422,7 @@ TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const 
   program.ui.set_busy(false);
   load.loaded = true;
   if (ws.phase_count() > 0)
-    click_button_plot_phase_data(program);
+    recompute_all_phases(program);
   else
     program.ui.redraw_plot();
   // "Restore" brings back the workspace before a deletion, which was never saved as such.
@@ -435,11 +435,11 @@ TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const 
   return load;
 }
 
-void del_phase1(Program& program, int row) {
+void erase_phase_row(Program& program, int row) {
   Workspace& ws = program.workspace;
   if (row < 1 || row > ws.phase_count()) return;
   // Without its snapshot the deletion could not be undone: it is not made.
-  if (!SavetheTotaldata1Click(program, TotalDataSender::PhaseNameBox)) return;
+  if (!save_workspace_file(program, TotalDataSender::PhaseNameBox)) return;
   program.main_form.phases.restore_visible = true;
   delete_phase(ws, row);
   program.workspace_modified = true;
@@ -451,8 +451,8 @@ void del_phase1(Program& program, int row) {
     clear_crystal_page(program);
 }
 
-TotalDataLoad restaure_effacement_phase(Program& program) {
-  return ouvre_fichier_mpm(program, TotalDataSender::RestoreButton);
+TotalDataLoad restore_erased_phase(Program& program) {
+  return open_workspace_file(program, TotalDataSender::RestoreButton);
 }
 
 }  // namespace calvane

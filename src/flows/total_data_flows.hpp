@@ -32,25 +32,25 @@ inline constexpr const char* kSnapshotName = "dummy.cmp";
 /// lists where their symbols alone would not rebuild them.
 TotalDataFile total_data_of(Program& program);
 
-/// `SavetheTotaldata1Click`. True when a file was written.
-bool SavetheTotaldata1Click(Program& program, TotalDataSender sender);
+/// `save_workspace_file`. True when a file was written.
+bool save_workspace_file(Program& program, TotalDataSender sender);
 
 struct TotalDataLoad {
   bool loaded = false;  // the workspace was replaced (plot: intensity scale 1, full range = current range)
 };
 
-/// `ouvre_fichier_mpm`: the file comes from the sender (`list_file` for the
+/// `open_workspace_file`: the file comes from the sender (`list_file` for the
 /// file list). The whole file is read and checked, and the phases' crystal
 /// files are rebuilt in the program's scratch folder, before anything of the
 /// workspace changes; a file that fails gives one message and changes
 /// nothing. No file outside the scratch folder is written or deleted.
-TotalDataLoad ouvre_fichier_mpm(Program& program, TotalDataSender sender, const std::string& list_file = {});
+TotalDataLoad open_workspace_file(Program& program, TotalDataSender sender, const std::string& list_file = {});
 
-/// `del_phase1`: double-click on the name of phase `row` (1..8). Saves the
+/// `erase_phase_row`: double-click on the name of phase `row` (1..8). Saves the
 /// snapshot, removes the phase and shows "Restore"; nothing is recomputed.
-void del_phase1(Program& program, int row);
+void erase_phase_row(Program& program, int row);
 
-/// `restaure_effacement_phase`: "Restore" loads the snapshot back.
-TotalDataLoad restaure_effacement_phase(Program& program);
+/// `restore_erased_phase`: "Restore" loads the snapshot back.
+TotalDataLoad restore_erased_phase(Program& program);
 
 }  // namespace calvane

@@ -30,7 +30,7 @@ std::optional<Workspace> read_workspace_file(const std::filesystem::path& path,
                                              const std::filesystem::path& program_folder, MessageSink& messages) {
   ForwardingUi ui(messages);
   Program program(ui, program_folder);
-  if (!ouvre_fichier_mpm(program, TotalDataSender::FileList, path.string()).loaded) return std::nullopt;
+  if (!open_workspace_file(program, TotalDataSender::FileList, path.string()).loaded) return std::nullopt;
   Workspace workspace = std::move(program.workspace);
   // The rebuilt crystal files go with the program's scratch folder: the
   // phases keep the names the workspace file gave them.

@@ -114,7 +114,7 @@ bool start_viewer(Program& program) {
   return true;
 }
 
-void lauch_lumiso(Program& program) {
+void launch_structure_viewer(Program& program) {
   Workspace& ws = program.workspace;
   if (ws.phases.empty()) {
     program.ui.warning("No phase!");
@@ -130,7 +130,7 @@ void lauch_lumiso(Program& program) {
   auto stored = read_viewer_path(program);
   if (stored) stored = viewer_full_name(program, *stored);
   if (!stored) {
-    init_active(program);
+    show_viewer_path_window(program);
     program.viewer_path_form.visible = true;
     program.ui.show_window(WindowId::ViewerPath, true);
     return;
@@ -149,12 +149,12 @@ void lauch_lumiso(Program& program) {
   start_viewer(program);
 }
 
-void init_active(Program& program) {
+void show_viewer_path_window(Program& program) {
   program.current_folder = program.program_folder;
   if (auto stored = read_viewer_path(program)) program.viewer_path_form.path_text = *stored;
 }
 
-void Color95Button1Click(Program& program) {
+void browse_for_viewer(Program& program) {
   auto chosen = program.ui.open_file({"|*.exe", 1, program.current_folder.string(), {}});
   if (!chosen || trim(chosen->path).empty()) return;
   // Kept as spelled: names on this system are case-sensitive.
@@ -162,7 +162,7 @@ void Color95Button1Click(Program& program) {
   program.viewer_path_form.path_text = program.workspace.viewer_path;
 }
 
-void Color95Button2Click(Program& program, const std::vector<fs::path>& roots) {
+void search_for_viewer(Program& program, const std::vector<fs::path>& roots) {
   ViewerPathForm& form = program.viewer_path_form;
   if (form.searching) return;
   program.workspace.viewer_path.clear();
@@ -184,7 +184,7 @@ void Color95Button2Click(Program& program, const std::vector<fs::path>& roots) {
   form.path_text = program.workspace.viewer_path;
 }
 
-void acceptation(Program& program) {
+void accept_viewer_path(Program& program) {
   ViewerPathForm& form = program.viewer_path_form;
   const std::string path = viewer_full_name(program, trim(form.path_text));
   program.workspace.viewer_path = path;
@@ -207,7 +207,7 @@ void acceptation(Program& program) {
   close_dialog(program);
 }
 
-void abandon(Program& program) {
+void cancel_viewer_path(Program& program) {
   if (program.viewer_path_form.searching) program.viewer_path_form.search_cancelled = true;
   close_dialog(program);
 }

@@ -44,24 +44,24 @@ ViewerCommand viewer_command(const std::string& viewer, const std::string& cryst
 /// The full name of an executable `name` in a folder of the PATH, or empty.
 std::string find_on_path(std::string_view name);
 
-/// `lauch_lumiso`: "Start &Lumiso2" of the main window.
-void lauch_lumiso(Program& program);
+/// `launch_structure_viewer`: "Start &Lumiso2" of the main window.
+void launch_structure_viewer(Program& program);
 
 /// Starts the viewer of the workspace on the crystal file fixed by the
 /// launch, after the date test. False when it was not started (after one message).
 bool start_viewer(Program& program);
 
-// The viewer path dialog (Tfpath).
+// The viewer path dialog (ViewerPathWindow).
 
 /// `init_active`: on showing, the text box gets the stored path.
-void init_active(Program& program);
-/// `Color95Button1Click`: "Browse".
-void Color95Button1Click(Program& program);
-/// `Color95Button2Click`: "Automatic search" below `roots`.
-void Color95Button2Click(Program& program, const std::vector<std::filesystem::path>& roots = viewer_search_roots());
-/// `acceptation`: "OK".
-void acceptation(Program& program);
-/// `abandon`: "Cancel"; also stops a running search.
-void abandon(Program& program);
+void show_viewer_path_window(Program& program);
+/// `browse_for_viewer`: "Browse".
+void browse_for_viewer(Program& program);
+/// `search_for_viewer`: "Automatic search" below `roots`.
+void search_for_viewer(Program& program, const std::vector<std::filesystem::path>& roots = viewer_search_roots());
+/// `accept_viewer_path`: "OK".
+void accept_viewer_path(Program& program);
+/// `cancel_viewer_path`: "Cancel"; also stops a running search.
+void cancel_viewer_path(Program& program);
 
 }  // namespace calvane

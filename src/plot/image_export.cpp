@@ -33,7 +33,7 @@ std::string write_plot_metafile(const std::filesystem::path& path, const PlotSta
     EmfCanvas canvas(temporary, layout.surface_width, layout.surface_height);
     if (!canvas.ok()) return "the file cannot be created";
     PlotState copy = state;
-    dessine(copy, workspace, hkl_mode, canvas, layout);
+    draw_plot(copy, workspace, hkl_mode, canvas, layout);
     if (!canvas.finish()) {
       remove_file_quietly(temporary);
       return "the metafile could not be written";
@@ -56,7 +56,7 @@ void draw_printout(const PlotState& state, const Workspace& workspace, HklMode h
                    double width_cm, double height_cm, const std::string& heading) {
   const PlotLayout layout = printer_layout(width_cm, height_cm);
   PlotState copy = state;
-  dessine(copy, workspace, hkl_mode, canvas, layout);
+  draw_plot(copy, workspace, hkl_mode, canvas, layout);
   Font font;
   font.family = "Arial";
   font.size_points = 8;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "plot/canvas.hpp"
-#include "plot/dessine.hpp"
+#include "plot/draw_plot.hpp"
 #include "plot/plot_state.hpp"
 #include "plot/raster_image.hpp"
 

@@ -28,8 +28,8 @@ struct PlotMapping {
 };
 
 struct Point;
-Point vers_pixels(const PlotMapping& mapping, double x, double y);
-void vers_donnees(const PlotMapping& mapping, int px, int py, double& x, double& y);
+Point to_pixels(const PlotMapping& mapping, double x, double y);
+void to_data(const PlotMapping& mapping, int px, int py, double& x, double& y);
 
 inline const std::string kPlotHelpText =
     "Click on a peak to index it, or click on a line of the list.   Click and drag a box to \"zoom\".  "

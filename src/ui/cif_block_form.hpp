@@ -1,4 +1,4 @@
-// Presentation model of the CIF block chooser (TForm3): the list of the
+// Presentation model of the CIF block chooser (CifBlockWindow): the list of the
 // structure blocks of a CIF file, OK and Close.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Presentation model of the colours window (Tfcouleurs): one row per phase,
+// Presentation model of the colours window (ColoursWindow): one row per phase,
 // the sum, each observed pattern and peak list, and the background and text
 // colour boxes; its Apply, Save and Cancel actions.
 #pragma once
@@ -36,6 +36,6 @@ struct ColoursForm {
 };
 
 /// On each showing: the boxes take the workspace's names, colours, pens, styles and drawn flags.
-void init_active(ColoursForm& form, const Workspace& workspace);
+void fill_colours_form(ColoursForm& form, const Workspace& workspace);
 
 }  // namespace calvane

@@ -58,7 +58,7 @@ bool read_experiment_settings(ExperimentSettings& settings, const ExperimentPage
   return spectrum_read;
 }
 
-void relit_theta_min(ExperimentSettings& settings, const ExperimentPageForm& page, RangeEndSide side,
+void read_range_end(ExperimentSettings& settings, const ExperimentPageForm& page, RangeEndSide side,
                      Ui& ui) {
   const bool low = side == RangeEndSide::Low;
   const std::string& text = low ? page.range_low : page.range_high;
@@ -77,7 +77,7 @@ void relit_theta_min(ExperimentSettings& settings, const ExperimentPageForm& pag
   (low ? settings.q_low : settings.q_high) = end->q;
 }
 
-FollowUp change_theta_2theta(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale,
+FollowUp change_angle_scale(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale,
                              Ui& ui) {
   FollowUp follow_up;
   follow_up.refresh_anomalous_table = true;

@@ -33,18 +33,18 @@ std::optional<RangeEnd> convert_range_value(double value, AngleScale scale, doub
 
 enum class RangeEndSide { Low, High };
 
-/// Leaving a range field (`relit_theta_min`): the entered value and the 2θ of
+/// Leaving a range field (`read_range_end`): the entered value and the 2θ of
 /// that end take the number typed, converted from the angle scale to 2θ;
 /// "Min theta error" or "Max theta error" when it does not read or has no
 /// angle, and nothing changes. A field still showing the program's own text
 /// changes nothing either.
-void relit_theta_min(ExperimentSettings& settings, const ExperimentPageForm& page, RangeEndSide side, Ui& ui);
+void read_range_end(ExperimentSettings& settings, const ExperimentPageForm& page, RangeEndSide side, Ui& ui);
 
-/// The angle-scale radio buttons (`change_theta_2theta`): restores the range
+/// The angle-scale radio buttons (`change_angle_scale`): restores the range
 /// from the entered values and sets the range captions for `scale`. The Q
 /// scale needs a wavelength: without one, "WaveLength not defined!", no button
 /// stays selected and the scale is kept.
-FollowUp change_theta_2theta(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale,
+FollowUp change_angle_scale(ExperimentSettings& settings, ExperimentPageForm& page, AngleScale scale,
                              Ui& ui);
 
 }  // namespace calvane

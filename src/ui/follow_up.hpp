@@ -10,7 +10,7 @@ struct FollowUp {
   bool set_plot_q_steps = false;         // the plot's two Q step settings become 0.05 and 0.1
   bool clear_plot = false;
   bool reset_plot = false;
-  bool recompute_all = false;  // click_button_plot_phase_data
+  bool recompute_all = false;  // recompute_all_phases
 };
 
 }  // namespace calvane

@@ -77,7 +77,7 @@ bool read_phase_options(Workspace& workspace, MainForm& form, Ui& ui) {
   return true;
 }
 
-FollowUp change_mode_pourcent(Workspace& workspace, MainForm& form, bool molar, Ui& ui) {
+FollowUp change_percent_mode(Workspace& workspace, MainForm& form, bool molar, Ui& ui) {
   PhasesPageForm& page = form.phases;
   ExperimentSettings& settings = workspace.settings;
   page.molar_percent = molar;

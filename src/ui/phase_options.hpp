@@ -21,13 +21,13 @@ struct Workspace;
 /// false then.
 bool read_phase_options(Workspace& workspace, MainForm& form, Ui& ui);
 
-/// The "Percent" radio group (`change_mode_pourcent`): converts the shares
+/// The "Percent" radio group (`change_percent_mode`): converts the shares
 /// between weight and molar fractions through the molecular weights,
 ///   molar x_p = (w_p/M_p) / Σ(w_q/M_q),  weight w_p = (x_p·M_p) / Σ(x_q·M_q),
 /// rewrites the percent boxes, clears the results list and asks for a
 /// recomputation of all phases. With no phase only the radio changes. A phase
 /// without a molecular weight stops the conversion with a message.
-FollowUp change_mode_pourcent(Workspace& workspace, MainForm& form, bool molar, Ui& ui);
+FollowUp change_percent_mode(Workspace& workspace, MainForm& form, bool molar, Ui& ui);
 
 
 }  // namespace calvane

@@ -29,7 +29,7 @@ enum class PolarisationExit {
 };
 
 /// On activation: no item chosen, the panel hidden, the box empty.
-void initialise(PolarisationForm& form);
+void reset_polarisation_form(PolarisationForm& form);
 
 /// A click on the radio group: "Synchrotron source" shows the panel and puts the focus in its box.
 void onclick_event(PolarisationForm& form, int item);

@@ -111,7 +111,7 @@ void zero_anomalous_terms(PhaseComposition& composition, CurrentCrystal& crystal
   }
 }
 
-FollowUp reset_spectre_res(Workspace& workspace, MainForm& form) {
+FollowUp clear_spectrum_results(Workspace& workspace, MainForm& form) {
   FollowUp follow_up;
   form.results.clear();
   form.results_selected = -1;
@@ -124,20 +124,20 @@ FollowUp reset_spectre_res(Workspace& workspace, MainForm& form) {
   return follow_up;
 }
 
-FollowUp entree_lambda(Workspace& workspace, MainForm& form) {
+FollowUp read_wavelength_field(Workspace& workspace, MainForm& form) {
   form.experiment.default_wavelength_notice_visible = false;
-  FollowUp follow_up = reset_spectre_res(workspace, form);
+  FollowUp follow_up = clear_spectrum_results(workspace, form);
   form.experiment.line_index = -1;
   workspace.settings.chosen_line = -1;
   return follow_up;
 }
 
-FollowUp set_lambda(SpectrumView view, int index) {
+FollowUp choose_wavelength_line(SpectrumView view, int index) {
   ExperimentSettings& settings = view.workspace.settings;
   ExperimentPageForm& page = view.form.experiment;
   if (index < 0 || index > static_cast<int>(kCharacteristicLines.size())) return {};
   page.default_wavelength_notice_visible = false;
-  FollowUp follow_up = reset_spectre_res(view.workspace, view.form);
+  FollowUp follow_up = clear_spectrum_results(view.workspace, view.form);
   follow_up.refresh_anomalous_table = true;
   clear_every_anomalous_term(view.workspace);
   settings.wavelengths.clear();
@@ -158,7 +158,7 @@ FollowUp set_lambda(SpectrumView view, int index) {
   return follow_up;
 }
 
-FollowUp lit_composition(SpectrumView view) {
+FollowUp read_spectrum_composition(SpectrumView view) {
   std::vector<SpectrumLine> lines;
   std::string refusal = take_dialog_rows(view.dialog, lines);
   if (refusal.empty() && lines.empty()) refusal = "No Wavelength!";
@@ -184,7 +184,7 @@ FollowUp lit_composition(SpectrumView view) {
   return follow_up;
 }
 
-void set_lambda(ExperimentSettings& settings, WavelengthForm& dialog, int anode_index) {
+void fill_anode_lines(ExperimentSettings& settings, WavelengthForm& dialog, int anode_index) {
   if (anode_index < 0 || anode_index >= static_cast<int>(kAnodes.size())) return;
   const Anode& anode = kAnodes[static_cast<std::size_t>(anode_index)];
   dialog.anode_index = anode_index;
@@ -195,7 +195,7 @@ void set_lambda(ExperimentSettings& settings, WavelengthForm& dialog, int anode_
   }
 }
 
-void set_lambda_sur_deux(WavelengthForm& dialog, Ui& ui) {
+void set_harmonic_lines(WavelengthForm& dialog, Ui& ui) {
   if (trim_view(dialog.wavelength[0]).empty()) return;
   const auto primary = parse_double(dialog.wavelength[0]);
   if (!primary || *primary <= 0) {
@@ -211,7 +211,7 @@ void set_lambda_sur_deux(WavelengthForm& dialog, Ui& ui) {
     dialog.intensity[row] = std::string(kHarmonicIntensities[row]);
 }
 
-void annule(WavelengthForm& dialog, Ui& ui) { show_dialog(dialog, ui, false); }
+void cancel_wavelength_dialog(WavelengthForm& dialog, Ui& ui) { show_dialog(dialog, ui, false); }
 
 bool read_spectrum(ExperimentSettings& settings, const ExperimentPageForm& page, const WavelengthForm& dialog,
                    Ui& ui) {

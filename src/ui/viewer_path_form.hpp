@@ -1,4 +1,4 @@
-// The viewer path dialog (Tfpath): where the structure viewer Lumiso2 is.
+// The viewer path dialog (ViewerPathWindow): where the structure viewer Lumiso2 is.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// Presentation model of the multiple-wavelength dialog (`Tfimpur`).
+// Presentation model of the multiple-wavelength dialog (`WavelengthDialog`).
 #pragma once
 
 #include <array>

@@ -34,7 +34,7 @@ struct ColoursWindowTest : ::testing::Test, testing::StartedProgram {
     open_example("nacl.cry");
   }
   // A shown window whose colour dialog offers the prepared answers in turn.
-  void script(Tfcouleurs& window) {
+  void script(ColoursWindow& window) {
     window.choose_colour = [this](Rgb current, const QString&) -> std::optional<Rgb> {
       offered.push_back(current);
       if (answers.empty()) return std::nullopt;
@@ -47,7 +47,7 @@ struct ColoursWindowTest : ::testing::Test, testing::StartedProgram {
 };
 
 TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceOnApplyAndSaveWritesThem) {
-  Tfcouleurs window(program);
+  ColoursWindow window(program);
   script(window);
   answers = {kOrange, std::nullopt, kTeal};
   click(window.phase_row(0).colour);
@@ -72,7 +72,7 @@ TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceOnApplyAndS
 }
 
 TEST_F(ColoursWindowTest, KeysOpenTheColourDialogApplyAndCancel) {
-  Tfcouleurs window(program);
+  ColoursWindow window(program);
   script(window);
   ASSERT_TRUE(testing::show_active(&window));
   answers = {kTeal};
@@ -97,7 +97,7 @@ TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlac
   ObservedPattern& pattern = program.workspace.observed_patterns.emplace_back();
   pattern.file_name = "quartz.raw";
   pattern.draw = false;
-  Tfcouleurs* window = windows.colours();
+  ColoursWindow* window = windows.colours();
   ASSERT_NE(window, nullptr);
   EXPECT_FALSE(window->isVisible());
   ASSERT_TRUE(windows.show(WindowId::Colours, true));

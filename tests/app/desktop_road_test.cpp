@@ -40,7 +40,7 @@ struct KeyboardLists : ::testing::Test {
 TEST_F(KeyboardLists, ArrowKeysInTheSpaceGroupListsChooseTheGroupAndReturnKeepsIt) {
   program.workspace.crystal.system_code = "CUBI";
   program.workspace.crystal.symbol = "F m -3 m";
-  Tfgroupes window(program);
+  SpaceGroupWindow window(program);
   ASSERT_TRUE(show_active(&window));
   QListWidget* standard = window.standard_symbols();
   ASSERT_EQ(standard->item(0)->text(), "P 2 3");
@@ -67,7 +67,7 @@ TEST_F(KeyboardLists, ArrowKeysInTheSpaceGroupListsChooseTheGroupAndReturnKeepsI
 }
 
 TEST_F(KeyboardLists, ArrowKeysInTheAnodeListFillItsLinesAndTheFocusAloneDoesNot) {
-  Tfimpur dialog(program, [](const FollowUp&) {});
+  WavelengthDialog dialog(program, [](const FollowUp&) {});
   ASSERT_TRUE(show_active(&dialog));
   dialog.wavelength_edit(3)->setText("2.0");
   QListWidget* anodes = dialog.anodes();

@@ -58,7 +58,7 @@ struct Dialogs : ::testing::Test {
 };
 
 TEST_F(Dialogs, PolarisationDialogShowsThePBoxForASynchrotronAndReadsIt) {
-  TFLP dialog(program, record);
+  PolarisationDialog dialog(program, record);
   ASSERT_TRUE(testing::show_active(&dialog));
   EXPECT_FALSE(dialog.p_panel()->isVisible());
   click(dialog.synchrotron_button());
@@ -75,7 +75,7 @@ TEST_F(Dialogs, PolarisationDialogShowsThePBoxForASynchrotronAndReadsIt) {
 }
 
 TEST_F(Dialogs, WavelengthDialogFillsAnAnodeAndOkSetsTheSpectrum) {
-  Tfimpur dialog(program, record);
+  WavelengthDialog dialog(program, record);
   ASSERT_TRUE(testing::show_active(&dialog));
   testing::click_row(dialog.anodes(), 1);  // CuK
   EXPECT_EQ(dialog.wavelength_edit(0)->text(), "1.54056");
@@ -103,7 +103,7 @@ TEST_F(Dialogs, AnomalousPanelButtonsReachTheTableChoice) {
   AnomalousPanel panel(program, record);
   testing::add_one_atom_phase(program);
   program.main_form.experiment.wavelength = "1.5406";
-  panel.bouton_lecture_ano();
+  panel.open_anomalous_panel();
   EXPECT_FALSE(panel.isHidden());
   click(panel.table_button(1));  // "Sasaki"
   click(panel.apply_button());
@@ -116,7 +116,7 @@ TEST_F(Dialogs, AnomalousPanelButtonsReachTheTableChoice) {
   click(panel.suppress_button());
   EXPECT_EQ(iron_f_second(), 0.0);
   EXPECT_TRUE(panel.isHidden());
-  panel.bouton_lecture_ano();
+  panel.open_anomalous_panel();
   click(panel.cancel_button());
   EXPECT_TRUE(panel.isHidden());
 }
@@ -211,7 +211,7 @@ TEST_F(Dialogs, TextViewerShowsAListingReadOnlyInFixedPitchAndPrintsIt) {
 TEST_F(Dialogs, SpaceGroupWindowClicksInEitherListSetTheGroup) {
   program.workspace.crystal.system_code = "CUBI";
   program.workspace.crystal.symbol = "F m -3 m";
-  Tfgroupes window(program);
+  SpaceGroupWindow window(program);
   window.show();  // activation lists the system's groups
   ASSERT_TRUE(ui.warnings.empty()) << ui.last_warning();
   const auto found = window.standard_symbols()->findItems("P m -3 m", Qt::MatchExactly);
@@ -235,7 +235,7 @@ TEST_F(Dialogs, SpaceGroupWindowClicksInEitherListSetTheGroup) {
 
 TEST_F(Dialogs, CifBlockChooserListsTheBlocksAndOkTakesTheClickedOne) {
   program.workspace.cif_blocks.blocks = {{"quartz", 0}, {"cristobalite", 2}};
-  TForm3 window(program);
+  CifBlockWindow window(program);
   window.show();  // activation fills the list
   ASSERT_EQ(window.blocks()->count(), 2);
   testing::click_row(window.blocks(), 1);

@@ -109,10 +109,10 @@ TEST_F(FileListAndViewer, ViewerPathDialogRefusesAWrongFileThenStoresAndStarts) 
   Windows windows(program, &main_window);
   QtUi qt_ui;
   windows.attach(qt_ui);
-  Tfpath* dialog = windows.viewer_path();
+  ViewerPathWindow* dialog = windows.viewer_path();
   ASSERT_NE(dialog, nullptr);
 
-  lauch_lumiso(program);  // no "lumipath.txt": the dialog is asked for
+  launch_structure_viewer(program);  // no "lumipath.txt": the dialog is asked for
   ASSERT_EQ(ui.window_changes.back(), std::make_pair(WindowId::ViewerPath, true));
   qt_ui.show_window(WindowId::ViewerPath, true);
   ASSERT_TRUE(dialog->isVisible());
@@ -126,7 +126,7 @@ TEST_F(FileListAndViewer, ViewerPathDialogRefusesAWrongFileThenStoresAndStarts) 
 }
 
 TEST_F(FileListAndViewer, AutomaticSearchFillsTheTextBoxAndCancelCloses) {
-  Tfpath dialog(program);
+  ViewerPathWindow dialog(program);
   program.viewer_path_form.visible = true;
   dialog.show();
   const fs::path viewer = make_viewer(folder / "deep" / "er" / "lumiso2.exe");

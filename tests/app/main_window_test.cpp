@@ -36,16 +36,16 @@ namespace {
 
 using testing::source_folder;
 
-struct MainWindow : ::testing::Test {
+struct MainWindowTest : ::testing::Test {
   testing::TempFolder folder;
   testing::ScriptedUi ui;
   Program program{ui, folder.path()};
-  std::unique_ptr<Tfmain> window;
+  std::unique_ptr<MainWindow> window;
 
   void SetUp() override {
     testing::application();
     folder.add_data_files();
-    window = std::make_unique<Tfmain>(program);
+    window = std::make_unique<MainWindow>(program);
     window->answer_next_open_dialog = [this](const std::string& path) {
       if (path.empty())
         ui.files.clear();
@@ -81,7 +81,7 @@ struct MainWindow : ::testing::Test {
   }
 };
 
-TEST_F(MainWindow, StartsWithEveryOwnMenuItemEnabledAndItsHooksReachTheirWork) {
+TEST_F(MainWindowTest, StartsWithEveryOwnMenuItemEnabledAndItsHooksReachTheirWork) {
   // Everything but the file lists, the viewer and the unavailable ICSD format works from the start.
   const QStringList waiting = {"&File/List of the crystal data files", "&File/List of the observed diagram files",
                                "&File/List of observed peaks file", "&File/List of total data files",
@@ -117,11 +117,11 @@ TEST_F(MainWindow, StartsWithEveryOwnMenuItemEnabledAndItsHooksReachTheirWork) {
   trigger("&About");
   EXPECT_EQ(last_window_change(), std::pair(WindowId::About, true));
   std::filesystem::remove(folder / "muro.dat");
-  EXPECT_FALSE(Tfmain(program).start());
+  EXPECT_FALSE(MainWindow(program).start());
   EXPECT_EQ(ui.last_warning(), "File muro.dat not found");
 }
 
-TEST_F(MainWindow, OpenCrystalStructureAsksForAnyCrystalFileAndShowsTheCifCaptionAndPaintedGrids) {
+TEST_F(MainWindowTest, OpenCrystalStructureAsksForAnyCrystalFileAndShowsTheCifCaptionAndPaintedGrids) {
   ui.choose_file(source_folder("tests/crystal_io/fixtures/low_albite.cif").string());
   trigger("&File/&Open crystal structure...");
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
@@ -130,7 +130,7 @@ TEST_F(MainWindow, OpenCrystalStructureAsksForAnyCrystalFileAndShowsTheCifCaptio
     EXPECT_NE(dynamic_cast<GridCellDelegate*>(grid->itemDelegate()), nullptr);
 }
 
-TEST_F(MainWindow, CloseBoxAndQuitAskToSaveAChangedWorkspace) {
+TEST_F(MainWindowTest, CloseBoxAndQuitAskToSaveAChangedWorkspace) {
   window->show();
   open({"silicon.cry"});
   EXPECT_TRUE(window->windowTitle().startsWith("Untitled* - Multi Phases"));
@@ -146,7 +146,7 @@ TEST_F(MainWindow, CloseBoxAndQuitAskToSaveAChangedWorkspace) {
   EXPECT_TRUE(window->windowTitle().startsWith("work.cmp - Multi Phases"));
 }
 
-TEST_F(MainWindow, OpenedPhaseReachesThePagesResultsAndReport) {
+TEST_F(MainWindowTest, OpenedPhaseReachesThePagesResultsAndReport) {
   open({"rutile.cry"});
   EXPECT_EQ(window->phase_table()->item(0, 0)->text(), "rutile");
   EXPECT_TRUE(page().apply_bar_caption()->text().startsWith("Data for Phase1(rutile"));
@@ -167,7 +167,7 @@ TEST_F(MainWindow, OpenedPhaseReachesThePagesResultsAndReport) {
   EXPECT_FALSE(shown(page().panel()) || shown(page().selector_box()));
 }
 
-TEST_F(MainWindow, PhaseTableDeletesOnDoubleClickAndRestoreBringsThePhaseBack) {
+TEST_F(MainWindowTest, PhaseTableDeletesOnDoubleClickAndRestoreBringsThePhaseBack) {
   open({"nacl.cry", "rutile.cry", "silicon.cry"});
   QTableWidget* table = window->phase_table();
   ui.answer(Answer::Yes);
@@ -182,7 +182,7 @@ TEST_F(MainWindow, PhaseTableDeletesOnDoubleClickAndRestoreBringsThePhaseBack) {
   EXPECT_TRUE(table->item(1, 0)->text().startsWith("rutile"));
 }
 
-TEST_F(MainWindow, PhasesPageBoxesAndButtonsReachThePhases) {
+TEST_F(MainWindowTest, PhasesPageBoxesAndButtonsReachThePhases) {
   open({"nacl.cry", "rutile.cry"});
   QTableWidget* table = window->phase_table();
   table->item(0, 4)->setText("50");
@@ -210,7 +210,7 @@ TEST_F(MainWindow, PhasesPageBoxesAndButtonsReachThePhases) {
   EXPECT_EQ(table->horizontalHeaderItem(4)->text(), "Percent\nMolec");
 }
 
-TEST_F(MainWindow, CrystalPageFieldsGridsAndButtonsReachTheWorkingCrystal) {
+TEST_F(MainWindowTest, CrystalPageFieldsGridsAndButtonsReachTheWorkingCrystal) {
   open({"nacl.cry"});
   window->pages()->setCurrentIndex(1);
   edit_cell(0, "5.431");
@@ -238,7 +238,7 @@ TEST_F(MainWindow, CrystalPageFieldsGridsAndButtonsReachTheWorkingCrystal) {
   EXPECT_EQ(text(page().neutron_atoms(), 3, 0), "Fe");
 }
 
-TEST_F(MainWindow, SourceButtonsSwapTheAtomGridsAndActivationRewritesTheFields) {
+TEST_F(MainWindowTest, SourceButtonsSwapTheAtomGridsAndActivationRewritesTheFields) {
   open({"nacl.cry"});
   int resets = 0;
   window->on_reset_plot = [&resets] { ++resets; };
@@ -258,14 +258,14 @@ TEST_F(MainWindow, SourceButtonsSwapTheAtomGridsAndActivationRewritesTheFields) 
   program.workspace.settings.xray_source = XRaySource::Synchrotron;
   program.workspace.settings.polarisation = 0.25;
   program.workspace.crystal.cell.a = 5.5;
-  window->reset_donnees();
+  window->reset_data();
   EXPECT_EQ(window->source_caption()->text(), "Source: X Synchr. p=0.25");
   EXPECT_EQ(page().cell(0)->text().trimmed(), "5.5000");
   window->pages()->setCurrentIndex(3);  // the style page asks for the colours window
   EXPECT_EQ(last_window_change(), std::pair(WindowId::Colours, true));
 }
 
-TEST_F(MainWindow, KeyboardCaptureKeepsItsPageInFrontAndAddsTheTypedCrystal) {
+TEST_F(MainWindowTest, KeyboardCaptureKeepsItsPageInFrontAndAddsTheTypedCrystal) {
   trigger("&File/&Keyboard capture of crystal data");
   ASSERT_TRUE(program.workspace.keyboard_capture);
   page().capture_cancel_button()->click();
@@ -295,7 +295,7 @@ TEST_F(MainWindow, KeyboardCaptureKeepsItsPageInFrontAndAddsTheTypedCrystal) {
   EXPECT_EQ(window->phase_table()->item(0, 0)->text(), "typed");
 }
 
-TEST_F(MainWindow, DroppedAndNamedFilesOpenAsTheirMenuEntry) {
+TEST_F(MainWindowTest, DroppedAndNamedFilesOpenAsTheirMenuEntry) {
   const QString nacl = QString::fromStdString(source_folder("examples/nacl.cry").string());
   QMimeData crystal;
   crystal.setUrls({QUrl::fromLocalFile(nacl)});
@@ -321,7 +321,7 @@ TEST_F(MainWindow, DroppedAndNamedFilesOpenAsTheirMenuEntry) {
   EXPECT_TRUE(ui.files.empty());  // no answer left for a later dialog
 }
 
-TEST_F(MainWindow, AnomalousPanelSitsUnderTheAnomalousTableAndOpensFromIt) {
+TEST_F(MainWindowTest, AnomalousPanelSitsUnderTheAnomalousTableAndOpensFromIt) {
   Windows windows(program, window.get());
   window->set_windows(&windows);
   AnomalousPanel* panel = windows.anomalous_panel();

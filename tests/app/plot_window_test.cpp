@@ -33,7 +33,7 @@ namespace {
 
 // Where a reflection at `two_theta` and an intensity `y` (display units) stand on the image.
 QPoint pixel(const PlotState& state, double two_theta, double y) {
-  const Point p = vers_pixels(state.mapping, two_theta, y);
+  const Point p = to_pixels(state.mapping, two_theta, y);
   return {p.x, p.y};
 }
 
@@ -45,11 +45,11 @@ int count_colour(const QImage& image, Rgb colour) {
   return count;
 }
 
-struct PlotWindow : ::testing::Test {
+struct PlotWindowTest : ::testing::Test {
   testing::TempFolder folder;
   testing::ScriptedUi ui;
   Program program{ui, folder.path()};
-  std::unique_ptr<Tfplecran> window;
+  std::unique_ptr<PlotWindow> window;
   int plot_actions = 0, full_recomputations = 0;
 
   void SetUp() override {
@@ -58,7 +58,7 @@ struct PlotWindow : ::testing::Test {
     program.main_form.results = {"Results", "Phase 1 quartz.cry", "  1 line", "  2 line", "  3 line", "  4 line",
                                  "  5 line", "Phase 2 calcite.cry", "  1 line"};
     sync_plot_range(program.plot_state, program.workspace.settings);
-    window = std::make_unique<Tfplecran>(program);
+    window = std::make_unique<PlotWindow>(program);
     // As the application wires it: the driver recomputes, then the Ui's redraw reaches the window.
     window->plot_phases = [this] { ++plot_actions; window->redraw(); };
     window->recompute_full_range = [this] { ++full_recomputations; };
@@ -78,7 +78,7 @@ struct PlotWindow : ::testing::Test {
   bool checked(const char* path) const { return window->action(path)->isChecked(); }
 };
 
-TEST_F(PlotWindow, FirstDrawingShowsTheCurvesAndTheScaleControlStretchesThem) {
+TEST_F(PlotWindowTest, FirstDrawingShowsTheCurvesAndTheScaleControlStretchesThem) {
   EXPECT_EQ(window->status_line()->text().toStdString(), kPlotHelpText);
   const QImage before = window->image();
   EXPECT_EQ(before.size(), window->image_area()->size());
@@ -95,7 +95,7 @@ TEST_F(PlotWindow, FirstDrawingShowsTheCurvesAndTheScaleControlStretchesThem) {
   EXPECT_DOUBLE_EQ(state().theta2_min, 15);
 }
 
-TEST_F(PlotWindow, DraggedBoxZoomsAndRightButtonUnzoomsToTheFullRange) {
+TEST_F(PlotWindowTest, DraggedBoxZoomsAndRightButtonUnzoomsToTheFullRange) {
   QWidget* area = window->image_area();
   // Press over 25° at a quarter of the largest calculated value, release over 32° near the axis.
   const QPoint press = pixel(state(), 25, state().display_max / 4);
@@ -119,7 +119,7 @@ TEST_F(PlotWindow, DraggedBoxZoomsAndRightButtonUnzoomsToTheFullRange) {
   EXPECT_EQ(full_recomputations, 1);
 }
 
-TEST_F(PlotWindow, ClickOnAReflectionSelectsItsResultsLineAndTheMouseReadsTheAngle) {
+TEST_F(PlotWindowTest, ClickOnAReflectionSelectsItsResultsLineAndTheMouseReadsTheAngle) {
   const QImage before = window->image();
   QTest::mouseClick(window->image_area(), Qt::LeftButton, {}, pixel(state(), 29.41, 0) - QPoint(0, 100));
   EXPECT_EQ(program.main_form.results_selected, 8);  // reflection 1 of phase 2
@@ -130,7 +130,7 @@ TEST_F(PlotWindow, ClickOnAReflectionSelectsItsResultsLineAndTheMouseReadsTheAng
   EXPECT_NEAR(text.mid(4, 8).toDouble(), 30, 0.05);
 }
 
-TEST_F(PlotWindow, YModeMenuChangesTheImageAndKeepsItsCheckMarksWithTheState) {
+TEST_F(PlotWindowTest, YModeMenuChangesTheImageAndKeepsItsCheckMarksWithTheState) {
   const QImage linear = window->image();
   trigger("&Drawing options/Y Scale/L&ogarithmic");
   EXPECT_EQ(state().y_mode, YMode::Logarithmic);
@@ -144,7 +144,7 @@ TEST_F(PlotWindow, YModeMenuChangesTheImageAndKeepsItsCheckMarksWithTheState) {
   EXPECT_FALSE(checked("&Drawing options/Y Scale/&Square root"));
 }
 
-TEST_F(PlotWindow, UserTicksGoThroughThePanel) {
+TEST_F(PlotWindowTest, UserTicksGoThroughThePanel) {
   TickPanel* panel = window->tick_panel();
   trigger("&Drawing options/&Ticks/&User");
   ASSERT_TRUE(panel->isVisible());
@@ -164,9 +164,9 @@ TEST_F(PlotWindow, UserTicksGoThroughThePanel) {
   EXPECT_TRUE(checked("&Drawing options/&Ticks/&Default "));
 }
 
-TEST_F(PlotWindow, DifferenceWindowOpensDrawsAndClosesWithItsMenu) {
+TEST_F(PlotWindowTest, DifferenceWindowOpensDrawsAndClosesWithItsMenu) {
   trigger("&Difference");
-  Tfdifference* difference = window->difference_window();
+  DifferenceWindow* difference = window->difference_window();
   ASSERT_TRUE(difference->isVisible());
   EXPECT_TRUE(checked("&Difference"));
   EXPECT_GT(count_colour(difference->image(), Rgb{0, 0, 0}), difference->width() / 2);  // zero line and curve
@@ -178,7 +178,7 @@ TEST_F(PlotWindow, DifferenceWindowOpensDrawsAndClosesWithItsMenu) {
   EXPECT_FALSE(checked("&Difference"));
 }
 
-TEST_F(PlotWindow, PictureExportsWriteTheChosenNameWithTheKindsExtension) {
+TEST_F(PlotWindowTest, PictureExportsWriteTheChosenNameWithTheKindsExtension) {
   const std::tuple<const char*, const char*, int> cases[] = {
       {"&Save image/&Bitmap format", "shot.bmp", 1}, {"&Save image/&JPEG format", "shot.jpg", 2},
       {"&Save image/&PNG format", "shot.png", 3},    {"&Save image/&SVG format", "shot.svg", 4},
@@ -191,9 +191,9 @@ TEST_F(PlotWindow, PictureExportsWriteTheChosenNameWithTheKindsExtension) {
   }
 }
 
-TEST_F(PlotWindow, MetafileDialogWritesAnEnhancedMetafile) {
+TEST_F(PlotWindowTest, MetafileDialogWritesAnEnhancedMetafile) {
   trigger("&Save image/&EMF format");
-  Tfmetafile* dialog = window->metafile_dialog();
+  MetafileDialog* dialog = window->metafile_dialog();
   ASSERT_TRUE(dialog->isVisible());
   dialog->height_box()->setText("400");
   ui.choose_file("plot");
@@ -202,9 +202,9 @@ TEST_F(PlotWindow, MetafileDialogWritesAnEnhancedMetafile) {
   testing::expect_metafile_header(folder / "plot.emf");
 }
 
-TEST_F(PlotWindow, PrintDialogPrintsThroughThePrinterDialog) {
+TEST_F(PlotWindowTest, PrintDialogPrintsThroughThePrinterDialog) {
   trigger("&Print");
-  Tfprint* dialog = window->print_dialog();
+  PrintDialog* dialog = window->print_dialog();
   ASSERT_TRUE(dialog->isVisible());
   const auto pdf = folder / "printed.pdf";
   int asked = 0;
@@ -221,7 +221,7 @@ TEST_F(PlotWindow, PrintDialogPrintsThroughThePrinterDialog) {
   EXPECT_EQ(read_file_bytes(pdf).value_or("").substr(0, 5), "%PDF-");
 }
 
-TEST_F(PlotWindow, DroppedFilesOpenThroughTheApplication) {
+TEST_F(PlotWindowTest, DroppedFilesOpenThroughTheApplication) {
   std::vector<QString> opened;
   window->open_path = [&](const QString& path) { opened.push_back(path); };
   QMimeData data;
@@ -242,7 +242,7 @@ TEST_F(PlotWindow, DroppedFilesOpenThroughTheApplication) {
   EXPECT_FALSE(refused.isAccepted());
 }
 
-TEST_F(PlotWindow, LoadsResetTheScaleAndWindowsRouteTheDialogs) {
+TEST_F(PlotWindowTest, LoadsResetTheScaleAndWindowsRouteTheDialogs) {
   window->scale_control()->setValue(60);
   Windows windows(program, nullptr);
   windows.set_plot_window(window.get());
@@ -276,7 +276,7 @@ TEST(PlotWindowPlace, BelowTheMainWindowAndOnTheScreen) {
   for (const int main_height : {150, area.height() - 100}) {
     QWidget main_window;
     main_window.resize(700, main_height);
-    Tfplecran plot(program, &main_window);
+    PlotWindow plot(program, &main_window);
     plot.show();
     QApplication::processEvents();
     const QRect frame = plot.frameGeometry();

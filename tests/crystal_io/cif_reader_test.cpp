@@ -267,7 +267,7 @@ TEST(CifReader, StrictParseFailuresAreMendedOnlyWhereTheLineCanBeRead) {
     ScriptedUi ui;
     Program program{ui, folder.path()};
     ui.choose_file(folder.write("mended.cif", c.text).string());
-    lit_fichier_cry(program, CrystalFileKind::Cif);
+    open_crystal_file_of_kind(program, CrystalFileKind::Cif);
     if (std::string(c.note).empty()) {
       EXPECT_EQ(program.workspace.phase_count(), 0) << c.text;
       ASSERT_FALSE(ui.warnings.empty());

@@ -46,7 +46,7 @@ TEST_F(CrystalPage, ACellReadFromAFileIsComputedAndSavedAtFullPrecision) {
   open("albite.cif", testing::crystal_fixture("low_albite.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(ws.phase_count(), 2) << ui.last_warning();
   EXPECT_EQ(page.cell[4].text, "116.61");  // shown rounded
-  click_button_plot_phase_data(program);  // commits the untouched page again
+  recompute_all_phases(program);  // commits the untouched page again
   for (int p = 1; p <= 2; ++p) {
     const Reflection* line = line_111(ws.phase(p));
     ASSERT_NE(line, nullptr);
@@ -60,7 +60,7 @@ TEST_F(CrystalPage, ACellReadFromAFileIsComputedAndSavedAtFullPrecision) {
             2);
 
   ui.choose_file((folder / "saved.cry").string());
-  sauve_donnees(program);
+  save_current_crystal(program);
   const auto saved = read_text_lines(folder / "saved.cry");
   ASSERT_TRUE(saved && saved->size() >= 6);
   EXPECT_EQ((*saved)[3], "   8.1372  12.7870   7.1574  94.245 116.605  87.809");
@@ -72,7 +72,7 @@ TEST_F(CrystalPage, OnlyTheFieldsTheUserChangedAreReadFromTheirText) {
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
   page.cell[3].text = "94.3";              // α typed
   page.xray_atoms.set_cell(2, 5, "0.7");  // B of Al typed
-  lit_a(program, 3);
+  read_cell_field(program, 3);
   EXPECT_DOUBLE_EQ(ws.crystal.cell.alpha, 94.3);
   commit_crystal_page(program);
   const PhaseData& phase = ws.phase(1);
@@ -81,7 +81,7 @@ TEST_F(CrystalPage, OnlyTheFieldsTheUserChangedAreReadFromTheirText) {
   EXPECT_DOUBLE_EQ(phase.crystal.atoms[1].b, 0.7);
   EXPECT_DOUBLE_EQ(phase.crystal.atoms[0].b, 2.0);
   // A field that copies another copies its value: cubic b and c take a whole.
-  selecte_systeme(program, 0);
+  choose_crystal_system(program, 0);
   commit_crystal_page(program);
   EXPECT_DOUBLE_EQ(phase.crystal.cell.c, 8.1372);
 }
@@ -92,7 +92,7 @@ TEST_F(CrystalPage, TypedAnomalousCoefficientsReachTheComputationAndAnUnknownEle
   ASSERT_EQ(page.anomalous.cell(2, 0), ws.composition.anomalous[0].element);
   const double table_value = ws.composition.anomalous[0].f_prime[0];
   page.anomalous.set_cell(2, 1, "1.5");
-  re_calcule(program);
+  recompute_current_phase(program);
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
   EXPECT_DOUBLE_EQ(ws.phase(1).composition.anomalous[0].f_prime[0], 1.5);
   EXPECT_DOUBLE_EQ(ws.crystal.scattering_types[0].f_prime[0], 1.5);
@@ -123,11 +123,11 @@ TEST_F(CrystalPage, AnEditedOccupancyBOrCellGivesTheIntensitiesOfAFreshComputati
   };
   page.xray_atoms.set_cell(2, 6, "0.5");  // Cl occupancy
   page.xray_atoms.set_cell(1, 5, "1.5");  // Na B
-  re_calcule(program);
+  recompute_current_phase(program);
   expect_fresh("NaCl\nCUBI\nF m -3 m\n5.6402 5.6402 5.6402 90 90 90\nNa  1 0 0 0 1.5 1\nCl  1 0.5 0.5 0.5 0.98 0.5\n");
   page.cell[0].text = "5.62";
-  lit_a(program, 0);
-  re_calcule(program);
+  read_cell_field(program, 0);
+  recompute_current_phase(program);
   expect_fresh("NaCl\nCUBI\nF m -3 m\n5.62 5.62 5.62 90 90 90\nNa  1 0 0 0 1.5 1\nCl  1 0.5 0.5 0.5 0.98 0.5\n");
 }
 
@@ -137,10 +137,10 @@ TEST_F(CrystalPage, AFailedComputationLeavesEachPhaseItsOwnProfile) {
   const std::vector<float> weighted = ws.phase(1).profile;
   ASSERT_FALSE(weighted.empty());
   page.cell[0].text = "0";
-  re_calcule(program);
+  recompute_current_phase(program);
   EXPECT_EQ(ui.last_warning(), "Bad cell parameters!");
   EXPECT_EQ(ws.phase(1).profile, weighted);
-  sauve_donnees(program);  // no file chosen: only the commit
+  save_current_crystal(program);  // no file chosen: only the commit
   EXPECT_EQ(ws.phase(1).profile, weighted);
 
   // A cell of 1 Å has no line between 10° and 50° at 1.5406 Å.
@@ -155,14 +155,14 @@ TEST_F(CrystalPage, DeletingTheCurrentPhaseShowsThePhaseThatTakesItsPlace) {
   open("rutile.cry", testing::crystal_fixture("rutile.cry"));
   open("zno.cry", testing::crystal_fixture("zno.cry"));
   ASSERT_EQ(ws.phase_count(), 3) << ui.last_warning();
-  affiche_phases(program, 2);
+  show_phase(program, 2);
   const CurrentCrystal zno = ws.phase(3).crystal;
-  del_phase1(program, 2);
+  erase_phase_row(program, 2);
   ASSERT_EQ(ws.phase_count(), 2);
   EXPECT_EQ(ws.current_phase, 2);
   EXPECT_EQ(ws.crystal.title, zno.title);
   EXPECT_EQ(page.hermann_mauguin, zno.symbol);
-  re_calcule(program);
+  recompute_current_phase(program);
   EXPECT_EQ(ws.phase(2).crystal.symbol, zno.symbol);
   EXPECT_DOUBLE_EQ(ws.phase(2).crystal.cell.c, zno.cell.c);
   EXPECT_EQ(ws.phase(2).crystal.atoms.size(), zno.atoms.size());
@@ -173,8 +173,8 @@ TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
   const CurrentCrystal nacl = ws.phase(1).crystal;
   const std::string nacl_file = ws.phase(1).file_name;
-  lit_clavier(program);
-  selecte_systeme(program, 0);
+  start_keyboard_capture(program);
+  choose_crystal_system(program, 0);
   page.title = "typed";
   page.cell[0].text = "3.905";
   apply_system_constraints(page, "CUBI");
@@ -182,9 +182,9 @@ TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
   ws.crystal.symbol = "P m -3 m";
   for (int column = 0; column < 7; ++column)
     page.xray_atoms.set_cell(1, column, std::vector<std::string>{"Sr", "", "0", "0", "0", "0.5", "1"}[column]);
-  maj_to_minX(program, 1, 1);
+  leave_xray_atom_row(program, 1, 1);
   ui.choose_file((folder / "typed.cry").string());
-  sauve_donnees(program);
+  save_current_crystal(program);
   const auto typed = read_text_lines(folder / "typed.cry");
   ASSERT_TRUE(typed) << ui.last_warning();
   EXPECT_EQ((*typed)[0], "typed");
@@ -196,11 +196,11 @@ TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
 TEST_F(CrystalPage, RestoringACifPhaseReadsItsOwnBlock) {
   open("two.cif", testing::crystal_fixture("low_albite.cif") + "\n" + testing::crystal_fixture("triclinic_test.cif"), CrystalFileKind::Cif);
   program.cif_block_form.selected = 1;  // "triclinic_test"
-  BitBtn1Click(program);
+  accept_cif_block(program);
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
   open("rutile.cif", testing::crystal_fixture("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(ws.phase_count(), 2) << ui.last_warning();
-  affiche_phases(program, 1);
+  show_phase(program, 1);
   restore_data(program);
   EXPECT_DOUBLE_EQ(ws.phase(1).crystal.cell.a, 5.1);
   EXPECT_EQ(to_upper(ws.phase(1).crystal.atoms[0].type), "K");
@@ -209,19 +209,19 @@ TEST_F(CrystalPage, RestoringACifPhaseReadsItsOwnBlock) {
 TEST_F(CrystalPage, AClickInTheAtomGridDoesNotStopALaterShelxFileFromBeingAdded) {
   open("zro2.ins", testing::crystal_fixture("zro2.ins"), CrystalFileKind::Shelx);
   ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
-  maj_to_minX(program, 1, 2);
+  leave_xray_atom_row(program, 1, 2);
   EXPECT_TRUE(ws.crystal_changed);
-  re_calcule(program);
+  recompute_current_phase(program);
   EXPECT_FALSE(ws.crystal_changed);  // the computation commits the page and clears it
 
-  maj_to_minX(program, 1, 2);
+  leave_xray_atom_row(program, 1, 2);
   std::string text = testing::crystal_fixture("zro2.ins");
   text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
   open("odd.ins", text, CrystalFileKind::Shelx);
   ASSERT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, true));
   SpaceGroupForm form;
   ws.crystal.symbol = page.hermann_mauguin = "P 1 21/c 1";
-  EXPECT_TRUE(sortie_ok(form, program, [this] { add_loaded_phase(program); }));
+  EXPECT_TRUE(accept_space_group(form, program, [this] { add_loaded_phase(program); }));
   EXPECT_EQ(ws.phase_count(), 2) << ui.last_warning();
 }
 

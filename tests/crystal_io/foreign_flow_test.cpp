@@ -46,11 +46,11 @@ TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOneAndRestoreReread
   EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::CifBlocks, true));
   EXPECT_EQ(program.cif_block_form.blocks, (std::vector<std::string>{"first", "second"}));
   EXPECT_EQ(program.cif_block_form.selected, 0);
-  BitBtn3Click(program);  // Close reads nothing
+  close_cif_block_chooser(program);  // Close reads nothing
   EXPECT_EQ(program.workspace.phase_count(), 0);
 
   program.cif_block_form.selected = 1;
-  BitBtn1Click(program);
+  accept_cif_block(program);
   EXPECT_NE(std::find(ui.window_changes.begin(), ui.window_changes.end(),
                       std::make_pair(WindowId::CifBlocks, false)),
             ui.window_changes.end());

@@ -28,7 +28,7 @@ struct OpenFlow : ::testing::Test, testing::ProgramWithData {
   }
   void open(const std::string& path, CrystalFileKind kind = CrystalFileKind::Native) {
     ui.choose_file(path);
-    lit_fichier_cry(program, kind);
+    open_crystal_file_of_kind(program, kind);
   }
 };
 
@@ -65,7 +65,7 @@ TEST_F(OpenFlow, TheOpenMenuHidesRestoreAndResetsTheIntensityScale) {
   program.main_form.phases.restore_visible = true;
   program.plot_state.intensity_scale = 2.5;
   program.plot_state.scale_position = 25;
-  FichierCRY1Click(program);
+  reset_before_crystal_open(program);
   EXPECT_FALSE(program.main_form.phases.restore_visible);
   EXPECT_DOUBLE_EQ(program.plot_state.intensity_scale, 1.0);
   EXPECT_EQ(program.plot_state.scale_position, 10);
@@ -82,7 +82,7 @@ TEST_F(OpenFlow, SecondFileSharesTheFractionsAndADuplicateIsRefused) {
   // The same file again, even named in other case: refused before anything is read.
   for (const auto& again : {folder / "si.cry", folder / "SI.CRY"}) {
     ui.choose_file(again.string());
-    lit_fichier_cry(program, CrystalFileKind::Native);
+    open_crystal_file_of_kind(program, CrystalFileKind::Native);
     EXPECT_EQ(ui.last_warning(), "The file " + again.string() + " is already loaded");
   }
   EXPECT_EQ(program.workspace.phase_count(), 2);
@@ -91,7 +91,7 @@ TEST_F(OpenFlow, SecondFileSharesTheFractionsAndADuplicateIsRefused) {
 TEST_F(OpenFlow, RefusesANinthPhaseAnIcsdFileAndAMissingWavelength) {
   for (int i = 1; i <= 8; ++i) open(write_crystal("p" + std::to_string(i) + ".cry"));
   ASSERT_EQ(program.workspace.phase_count(), 8);
-  lit_fichier_cry(program, CrystalFileKind::Native);
+  open_crystal_file_of_kind(program, CrystalFileKind::Native);
   EXPECT_EQ(ui.last_warning(), "Max. Nb of phases =8!");
   EXPECT_EQ(ui.open_requests.size(), 8u);  // no dialog shown
 
@@ -104,7 +104,7 @@ TEST_F(OpenFlow, RefusesANinthPhaseAnIcsdFileAndAMissingWavelength) {
     program.main_form.experiment.wavelength = wavelength;
     program.main_form.page = MainPage::PhasesData;
     const auto dialogs = ui.open_requests.size();
-    lit_fichier_cry(program, CrystalFileKind::Native);
+    open_crystal_file_of_kind(program, CrystalFileKind::Native);
     EXPECT_EQ(ui.last_warning(), "No WaveLength!");
     EXPECT_EQ(program.main_form.page, MainPage::ExperimentalData);
     EXPECT_EQ(ui.open_requests.size(), dialogs);
@@ -125,7 +125,7 @@ TEST_F(OpenFlow, TooManyAtomsGivesBothMessagesAndAddsNothing) {
 
 TEST_F(OpenFlow, ForeignFileWithoutCellIsRefusedAndCancelDoesNothing) {
   ui.cancel_file_dialog();
-  lit_fichier_cry(program, CrystalFileKind::Native);
+  open_crystal_file_of_kind(program, CrystalFileKind::Native);
   EXPECT_TRUE(ui.warnings.empty());
   open(folder.write("quartz.ins", "TITL quartz\n").string(), CrystalFileKind::Shelx);
   EXPECT_EQ(ui.warnings,
@@ -180,7 +180,7 @@ TEST_F(OpenFlow, SaveWritesTheCrystalAndAsksBeforeOverwriting) {
   open(write_crystal("si.cry"));
   const auto target = folder / "copy.cry";
   ui.choose_file(target.string());
-  sauve_donnees(program);
+  save_current_crystal(program);
   ASSERT_TRUE(std::filesystem::exists(target));
   CurrentCrystal back;
   ASSERT_TRUE(read_cry_file(target, back).ok);
@@ -191,7 +191,7 @@ TEST_F(OpenFlow, SaveWritesTheCrystalAndAsksBeforeOverwriting) {
   folder.write("copy.cry", "keep me");
   ui.choose_file((folder / "copy").string());
   ui.answer(Answer::No);
-  sauve_donnees(program);
+  save_current_crystal(program);
   EXPECT_EQ(ui.questions.back(), "This file already exists. Do you want to continue?");
   EXPECT_EQ(*read_file_bytes(target), "keep me");
 }

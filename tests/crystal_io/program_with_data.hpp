@@ -26,7 +26,7 @@ struct ProgramWithData {
   /// Writes `text` as `name` in the program folder and opens it through the entry of `kind`.
   void open(const std::string& name, const std::string& text, CrystalFileKind kind = CrystalFileKind::Native) {
     ui.choose_file(folder.write(name, text).string());
-    lit_fichier_cry(program, kind);
+    open_crystal_file_of_kind(program, kind);
   }
   std::string all_warnings() const {
     std::string text;

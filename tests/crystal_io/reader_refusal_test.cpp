@@ -94,7 +94,7 @@ TEST_F(Refusals, ApplyRefusesAnImpossibleCellAndAPhaseThatScattersNothing) {
   page.cell[4].text = "120";
   page.cell[5].text = "120";
   ui.warnings.clear();
-  EXPECT_FALSE(calcule(program));
+  EXPECT_FALSE(compute_current_phase(program));
   ASSERT_EQ(ui.warnings.size(), 1u);
   EXPECT_EQ(ui.warnings[0].rfind("Bad cell parameters! the angles alpha = 120", 0), 0u) << ui.warnings[0];
 
@@ -103,12 +103,12 @@ TEST_F(Refusals, ApplyRefusesAnImpossibleCellAndAPhaseThatScattersNothing) {
   for (std::size_t i = 3; i < 6; ++i) page.cell[i].text = "90";
   for (int row = 1; row <= 2; ++row) page.xray_atoms.set_cell(row, 6, "0");
   ui.warnings.clear();
-  EXPECT_FALSE(calcule(program));
+  EXPECT_FALSE(compute_current_phase(program));
   EXPECT_EQ(ui.warnings, std::vector<std::string>{"The phase scatters nothing: every atom has the occupancy 0"});
 
   page.xray_atoms.set_cell(1, 6, "-1");
   ui.warnings.clear();
-  EXPECT_FALSE(calcule(program));
+  EXPECT_FALSE(compute_current_phase(program));
   EXPECT_EQ(ui.warnings, std::vector<std::string>{"Bad occupancy: atom 1 (NA 1): the occupancy -1 is negative"});
 }
 
@@ -145,7 +145,7 @@ TEST_F(Refusals, AFolderNamedLikeACifDoesNotMakeANativeFileACif) {
   const auto path = folder.write("proj.cif.d/nacl.cry",
                                  "NaCl\nCUBI\nF m -3 m\n5.64 5.64 5.64 90 90 90\nNa  1 0 0 0 1 1\n");
   ui.choose_file(path.string());
-  lit_fichier_cry(program, CrystalFileKind::Native);
+  open_crystal_file_of_kind(program, CrystalFileKind::Native);
   EXPECT_EQ(program.workspace.phase_count(), 1) << all_warnings();
   EXPECT_EQ(program.workspace.crystal_file_kind, CrystalFileKind::Native);
 }

@@ -79,7 +79,7 @@ protected:
   void write_sample(const std::string& name, const std::string& content) {
     std::ofstream(samples / name, std::ios::binary) << content;
   }
-  bool reclick(const std::string& name) { return selecte_multi_fichiers(program, row_of(name)).loaded; }
+  bool reclick(const std::string& name) { return open_listed_file(program, row_of(name)).loaded; }
 
   std::string already_loaded(const std::string& name) const {
     return "The file " + (samples / name).string() + " is already loaded";
@@ -92,53 +92,53 @@ protected:
   }
 
   FileListLoad click(FileListKind kind, const std::string& name) {
-    multi_fichiers(program, kind);
-    set_directory1(program, samples);
-    return selecte_multi_fichiers(program, row_of(name));
+    show_file_list(program, kind);
+    set_file_list_folder(program, samples);
+    return open_listed_file(program, row_of(name));
   }
 };
 
 TEST_F(FileListFlowTest, OpeningSetsTheKindAndShowsTheCurrentFolder) {
   program.main_form.phases.restore_visible = true;
   program.current_folder = samples;
-  multi_fichiers(program, FileListKind::ObservedPeaks);
+  show_file_list(program, FileListKind::ObservedPeaks);
   const FileListForm& form = program.file_list;
   EXPECT_TRUE(form.visible);
   EXPECT_FALSE(program.main_form.phases.restore_visible);
   EXPECT_EQ(form.title, "Observed peaks");
   EXPECT_EQ(form.folder, samples);
   EXPECT_THAT(form.files, IsEmpty());
-  multi_fichiers(program, FileListKind::CrystalData);
+  show_file_list(program, FileListKind::CrystalData);
   EXPECT_EQ(form.title, "Phases crystal data");
   EXPECT_THAT(form.files, ElementsAre("nacl.cry", "rutile.cry", "silicon.cry"));
   EXPECT_THAT(ui.warnings, IsEmpty());
-  fin_multi_fichier(program);
+  close_file_list(program);
   EXPECT_FALSE(form.visible);
 }
 
 TEST_F(FileListFlowTest, WithEightPhasesTheListStillOpensButNoCrystalIsAdded) {
   program.workspace.phases.resize(8);
-  multi_fichiers(program, FileListKind::CrystalData);
+  show_file_list(program, FileListKind::CrystalData);
   EXPECT_THAT(ui.warnings, ElementsAre("Max. Nb of phases =8!"));
   EXPECT_TRUE(program.file_list.visible);
-  set_directory1(program, samples);
+  set_file_list_folder(program, samples);
   EXPECT_FALSE(reclick("nacl.cry"));
   EXPECT_EQ(ui.last_warning(), "eight phases only!");
   EXPECT_EQ(program.workspace.phase_count(), 8);
 }
 
 TEST_F(FileListFlowTest, ChangingTheFolderMakesItCurrentForNamesWrittenLater) {
-  multi_fichiers(program, FileListKind::CrystalData);
-  set_directory1(program, "samples");  // relative to the current folder
+  show_file_list(program, FileListKind::CrystalData);
+  set_file_list_folder(program, "samples");  // relative to the current folder
   EXPECT_EQ(program.current_folder, samples);
   EXPECT_EQ(program.file_list.files.size(), 3u);
   EXPECT_EQ(program.resolve("out.cmp"), samples / "out.cmp");
-  EXPECT_FALSE(selecte_multi_fichiers(program, 7).loaded);  // no such row: nothing happens
+  EXPECT_FALSE(open_listed_file(program, 7).loaded);  // no such row: nothing happens
   EXPECT_THAT(ui.warnings, IsEmpty());
   // The file clicked is recorded: it heads the global report.
   ASSERT_TRUE(reclick("nacl.cry"));
   EXPECT_EQ(program.file_list.recorded_file, (samples / "nacl.cry").string());
-  rapport(program);
+  show_global_report(program);
   EXPECT_EQ(read_text_lines(program.program_folder / "report_cmp.txt")->front(), "File :" + (samples / "nacl.cry").string());
 }
 
@@ -182,13 +182,13 @@ TEST_F(FileListFlowTest, PatternsAndPeaksAreReadByTheirExtensionAndLoadedOnce) {
 TEST_F(FileListFlowTest, ATotalDataFileNamedDummyIsLoadedAndKept) {
   ASSERT_TRUE(click(FileListKind::CrystalData, "nacl.cry").loaded);
   ui.choose_file((samples / "dummy.cmp").string());
-  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu)) << ui.last_warning();
+  ASSERT_TRUE(save_workspace_file(program, TotalDataSender::Menu)) << ui.last_warning();
   ScriptedUi other_ui;
   Program other{other_ui, samples};
   other.plot_state.intensity_scale = 4;
-  multi_fichiers(other, FileListKind::TotalData);
+  show_file_list(other, FileListKind::TotalData);
   ASSERT_THAT(other.file_list.files, ElementsAre("dummy.cmp"));
-  ASSERT_TRUE(selecte_multi_fichiers(other, 0).loaded) << other_ui.last_warning();
+  ASSERT_TRUE(open_listed_file(other, 0).loaded) << other_ui.last_warning();
   EXPECT_EQ(other.workspace.phase_count(), 1);
   EXPECT_EQ(other.plot_state.intensity_scale, 1.0);
   EXPECT_TRUE(fs::exists(samples / "dummy.cmp"));
@@ -200,12 +200,12 @@ TEST_F(FileListFlowTest, MeasuredFormatsAreListedAndLoadedByContent) {
   const fs::path fixtures = testing::source_folder("tests/experiment_io/fixtures");
   for (const char* name : {"silicon.ras", "quartz_2scans.xrdml", "gold_v4.jcpds"})
     fs::copy_file(fixtures / name, samples / name);
-  multi_fichiers(program, FileListKind::ObservedPatterns);
-  set_directory1(program, samples);
+  show_file_list(program, FileListKind::ObservedPatterns);
+  set_file_list_folder(program, samples);
   EXPECT_THAT(program.file_list.mask, ::testing::HasSubstr("*.xrdml"));
   EXPECT_GE(row_of("silicon.ras"), 0);
   EXPECT_LT(row_of("gold_v4.jcpds"), 0);
-  EXPECT_TRUE(selecte_multi_fichiers(program, row_of("quartz_2scans.xrdml")).loaded);
+  EXPECT_TRUE(open_listed_file(program, row_of("quartz_2scans.xrdml")).loaded);
   ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
   EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 5u);  // the first of two scans, with a note
   EXPECT_THAT(ui.last_warning(), ::testing::HasSubstr("holds 2 scans; the first"));

@@ -41,7 +41,7 @@ protected:
 TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
   folder.write("scan.cpi", raw2_file(5, 1.5406f));  // a RAW file under another extension
   ui.choose_file("scan.cpi");
-  ObservedLoad load = ouvre_fichier_raw(program, 1);
+  ObservedLoad load = open_pattern_file_of_kind(program, 1);
   ASSERT_EQ(ui.open_requests.size(), 1u);
   EXPECT_EQ(ui.open_requests[0].filter, kPatternFilter);
   EXPECT_EQ(ui.open_requests[0].filter_index, 1);
@@ -57,20 +57,20 @@ TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
   EXPECT_TRUE(ui.warnings.empty());
 
   ui.choose_file("scan.cpi");
-  EXPECT_FALSE(ouvre_fichier_raw(program, 1).recompute_default_ticks);
+  EXPECT_FALSE(open_pattern_file_of_kind(program, 1).recompute_default_ticks);
 }
 
 TEST_F(ObservedFlowTest, ACancelledDialogABadFileOrANinthPatternChangesNothing) {
   ui.cancel_file_dialog();
-  EXPECT_FALSE(ouvre_fichier_raw(program, 3).added);
+  EXPECT_FALSE(open_pattern_file_of_kind(program, 3).added);
   folder.write("bad.raw", "XYZW and some more bytes");
   ui.choose_file("bad.raw");
-  EXPECT_FALSE(ouvre_fichier_raw(program, 1).added);
+  EXPECT_FALSE(open_pattern_file_of_kind(program, 1).added);
   EXPECT_THAT(ui.warnings, ElementsAre(StartsWith("Unknown file type (bad.raw")));
   EXPECT_TRUE(program.workspace.observed_patterns.empty());
   EXPECT_EQ(ui.redraws, 0);
   program.workspace.observed_patterns.resize(8);
-  EXPECT_FALSE(ouvre_fichier_raw(program, 1).added);
+  EXPECT_FALSE(open_pattern_file_of_kind(program, 1).added);
   EXPECT_EQ(ui.last_warning(), "Max. Nb of observed patterns = 8");
   EXPECT_EQ(ui.open_requests.size(), 2u);  // no dialog for the ninth
 }
@@ -133,18 +133,18 @@ const char* kRietveldWithoutWavelength = "\nline 2\nline 3\nline 4\n10 0.05 10.1
 TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   folder.write("nolambda.dat", kRietveldWithoutWavelength);
   ui.choose_file("nolambda.dat");
-  EXPECT_FALSE(ouvre_fichier_raw(program, 4).added);
+  EXPECT_FALSE(open_pattern_file_of_kind(program, 4).added);
   EXPECT_TRUE(program.lambda_missing.visible);
   EXPECT_THAT(ui.window_changes, ElementsAre(std::pair{WindowId::LambdaFromFile, true}));
   EXPECT_TRUE(program.workspace.observed_patterns.empty());
   LambdaMissingForm& form = program.lambda_missing;
   form.lambda = "1.5";
   form.lambda1 = "abc";
-  lit_lambda(program);
+  read_missing_wavelength(program);
   EXPECT_EQ(ui.last_warning(), "Lambda1 error!");
   form.lambda1 = "";  // empty counts as 0
   form.lambda2 = "-";
-  lit_lambda(program);
+  read_missing_wavelength(program);
   EXPECT_EQ(ui.last_warning(), "Lambda2 error!");
   EXPECT_TRUE(form.visible);
 
@@ -153,11 +153,11 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   EXPECT_EQ(form.lambda2, " 1.54439");
   EXPECT_EQ(form.lambda, " 1.54180");
   form.lambda = "1.5x";
-  EXPECT_FALSE(lit_lambda(program).added);
+  EXPECT_FALSE(read_missing_wavelength(program).added);
   EXPECT_EQ(ui.last_warning(), "Lambda error!");
   EXPECT_TRUE(form.visible);
   form.lambda = "1.5418";
-  const ObservedLoad load = lit_lambda(program);
+  const ObservedLoad load = read_missing_wavelength(program);
   ASSERT_TRUE(load.added);
   EXPECT_TRUE(load.reset_intensity_scales);  // as for a file that gave its wavelength
   EXPECT_FALSE(form.visible);
@@ -170,7 +170,7 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   open_lambda_missing(form, folder.write("bad.dat", "\n\n\n\n10 0.05 10.15\n5 x\n").string());
   form.lambda = "1.5";
   form.lambda1 = form.lambda2 = "";
-  EXPECT_FALSE(lit_lambda(program).added);
+  EXPECT_FALSE(read_missing_wavelength(program).added);
   EXPECT_EQ(ui.last_warning(), "Read error in the Rietveld file!");
   EXPECT_FALSE(form.visible);
   EXPECT_EQ(program.workspace.observed_patterns.size(), 1u);
@@ -179,7 +179,7 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
 TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
   folder.write("peaks.prn", "20.5 40\n30.25 80\n");
   ui.choose_file("peaks.prn");
-  ObservedLoad load = ouvre_fichier_dif(program, 1);
+  ObservedLoad load = open_peak_file_of_kind(program, 1);
   EXPECT_EQ(ui.open_requests[0].filter, kPeakFilter);
   EXPECT_EQ(ui.open_requests[0].filter_index, 1);
   ASSERT_TRUE(load.added) << ui.last_warning();
@@ -189,7 +189,7 @@ TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
   EXPECT_EQ(program.workspace.observed_peaks[0].peaks[1].intensity, 80);  // column files keep intensities
 
   ui.choose_file("peaks.prn");
-  EXPECT_FALSE(ouvre_fichier_dif(program, 5).added);
+  EXPECT_FALSE(open_peak_file_of_kind(program, 5).added);
   EXPECT_EQ(ui.last_warning(), "The file peaks.prn is already loaded");
   EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
 }
@@ -197,15 +197,15 @@ TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
 TEST_F(ObservedFlowTest, AFailedPeakReadAddsNothing) {
   ui.choose_file(folder.write("bad.dif", "NOTDIF").filename().string());
   ui.choose_file(folder.write("empty.prn", "\n\n").filename().string());
-  EXPECT_FALSE(ouvre_fichier_dif(program, 1).added);
-  EXPECT_FALSE(ouvre_fichier_dif(program, 5).added);
+  EXPECT_FALSE(open_peak_file_of_kind(program, 1).added);
+  EXPECT_FALSE(open_peak_file_of_kind(program, 5).added);
   EXPECT_THAT(ui.warnings,
               ElementsAre(StartsWith("It seems not to be a Bruker file (bad.dif"), "The file empty.prn holds no peak"));
   EXPECT_TRUE(program.workspace.observed_peaks.empty());
   EXPECT_EQ(ui.redraws, 0);
 
   program.workspace.observed_peaks.resize(8);
-  EXPECT_FALSE(ouvre_fichier_dif(program, 1).added);
+  EXPECT_FALSE(open_peak_file_of_kind(program, 1).added);
   EXPECT_EQ(ui.last_warning(), "Max. Nb of peaks file = 8");
 }
 

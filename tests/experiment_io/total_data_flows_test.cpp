@@ -49,7 +49,7 @@ protected:
 
   void open_crystal(Program& p, ScriptedUi& u, const std::string& name) {
     u.choose_file(name);
-    lit_fichier_cry(p, CrystalFileKind::Native);
+    open_crystal_file_of_kind(p, CrystalFileKind::Native);
   }
 
   // Two computed phases at different shares, a pattern and a peak list.
@@ -61,7 +61,7 @@ protected:
     program.main_form.phases.rows[1].percent = "25";
     program.main_form.phases.rows[1].strain = "2";
     program.main_form.phases.rows[1].size = "800";
-    click_button_plot_phase_data(program);
+    recompute_all_phases(program);
     ObservedPattern& pattern = program.workspace.observed_patterns.emplace_back(ObservedPattern{.file_name = "scan.raw"});
     for (int i = 0; i < 12; ++i) pattern.points.push_back({20 + 0.5 * i, 8.25 * i});
     program.workspace.observed_peaks.push_back(
@@ -78,7 +78,7 @@ protected:
   std::string saved_workspace() {
     build_workspace();
     ui.choose_file("mix.cmp");
-    EXPECT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu)) << ui.last_warning();
+    EXPECT_TRUE(save_workspace_file(program, TotalDataSender::Menu)) << ui.last_warning();
     return read_file_bytes(folder / "mix.cmp").value_or("");
   }
 };
@@ -87,23 +87,23 @@ protected:
 // reflections in workspace_round_trip_test; here, what the flows add: the
 // dialogs, the phase options, the names shown, the styles and the curves.
 TEST_F(TotalDataFlowTest, ALoadedWorkspaceRestoresThePhaseOptionsNamesStylesAndCurves) {
-  EXPECT_FALSE(SavetheTotaldata1Click(program, TotalDataSender::Menu));  // nothing to save
+  EXPECT_FALSE(save_workspace_file(program, TotalDataSender::Menu));  // nothing to save
   build_workspace();
   ASSERT_FALSE(program.workspace.phase(1).profile.empty()) << ::testing::PrintToString(ui.warnings);
   ui.choose_file("mix");
-  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  ASSERT_TRUE(save_workspace_file(program, TotalDataSender::Menu));
   ASSERT_EQ(ui.save_requests.size(), 1u);
   EXPECT_EQ(ui.save_requests[0].filter, kTotalDataSaveFilter);
   EXPECT_EQ(ui.save_requests[0].filter_index, 2);
   ui.choose_file("mix.cmp");
   ui.answer(Answer::No);
-  EXPECT_FALSE(SavetheTotaldata1Click(program, TotalDataSender::Menu));
+  EXPECT_FALSE(save_workspace_file(program, TotalDataSender::Menu));
   EXPECT_THAT(ui.questions, ElementsAre(kOverwriteQuestion));
 
   ScriptedUi other_ui;
   Program other{other_ui, folder.path()};
   other_ui.choose_file("mix.cmp");
-  ASSERT_TRUE(ouvre_fichier_mpm(other, TotalDataSender::Menu).loaded) << other_ui.last_warning();
+  ASSERT_TRUE(open_workspace_file(other, TotalDataSender::Menu).loaded) << other_ui.last_warning();
   EXPECT_EQ(other_ui.open_requests[0].filter, kTotalDataOpenFilter);
   const Workspace& a = program.workspace;
   const Workspace& b = other.workspace;
@@ -148,7 +148,7 @@ TEST_F(TotalDataFlowTest, AMalformedFileLeavesTheWorkspaceAsItWas) {
   for (const char* name : {"bad.cmp", "trunc.cmp", "missing.cmp"}) {
     std::size_t warnings = ui.warnings.size();
     ui.choose_file(name);
-    EXPECT_FALSE(ouvre_fichier_mpm(program, TotalDataSender::Menu).loaded) << name;
+    EXPECT_FALSE(open_workspace_file(program, TotalDataSender::Menu).loaded) << name;
     EXPECT_EQ(ui.warnings.size(), warnings + 1) << name;
     EXPECT_THAT(ui.last_warning(), HasSubstr(name));
     EXPECT_EQ(program.workspace.phase_count(), 2);
@@ -173,7 +173,7 @@ TEST_F(TotalDataFlowTest, LoadingWritesAndDeletesNothingOutsideItsScratchFolder)
   std::filesystem::permissions(work, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   program.current_folder = work;
 
-  ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::FileList, (work / "evil.cmp").string()).loaded)
+  ASSERT_TRUE(open_workspace_file(program, TotalDataSender::FileList, (work / "evil.cmp").string()).loaded)
       << ui.last_warning();
   std::filesystem::permissions(work, std::filesystem::perms::owner_all);
   std::vector<std::string> names;
@@ -188,13 +188,13 @@ TEST_F(TotalDataFlowTest, LoadingWritesAndDeletesNothingOutsideItsScratchFolder)
 
   // Saved again, the workspace names the phases' own files, not the copies.
   ui.choose_file((folder / "again.cmp").string());
-  ASSERT_TRUE(SavetheTotaldata1Click(program, TotalDataSender::Menu)) << ui.last_warning();
+  ASSERT_TRUE(save_workspace_file(program, TotalDataSender::Menu)) << ui.last_warning();
   EXPECT_THAT(read_file_bytes(folder / "again.cmp").value_or(""), HasSubstr("NAME " + outside + "/../elsewhere/evil.cry\n"));
 
   // "Quit" deletes the scratch copies only: a user's phase named x_mp.cry stays.
   const std::filesystem::path scratch_copy = program.workspace.phase(1).file_name;
   program.workspace.phase(2).file_name = (work / "silicon_mp.cry").string();
-  Sortie(program);
+  quit_program(program);
   EXPECT_FALSE(std::filesystem::exists(scratch_copy));
   EXPECT_TRUE(std::filesystem::exists(work / "silicon_mp.cry"));
 }
@@ -205,8 +205,8 @@ TEST_F(TotalDataFlowTest, EachProgramHasAScratchFolderOfItsOwnRemovedAtItsEnd) {
   {
     ScriptedUi first_ui, second_ui;
     Program first{first_ui, folder.path()}, second{second_ui, folder.path()};
-    ASSERT_TRUE(ouvre_fichier_mpm(first, TotalDataSender::FileList, "mix.cmp").loaded) << first_ui.last_warning();
-    ASSERT_TRUE(ouvre_fichier_mpm(second, TotalDataSender::FileList, "mix.cmp").loaded) << second_ui.last_warning();
+    ASSERT_TRUE(open_workspace_file(first, TotalDataSender::FileList, "mix.cmp").loaded) << first_ui.last_warning();
+    ASSERT_TRUE(open_workspace_file(second, TotalDataSender::FileList, "mix.cmp").loaded) << second_ui.last_warning();
     first_folder = first.scratch.path();
     second_folder = second.scratch.path();
     EXPECT_NE(first_folder, second_folder);
@@ -215,7 +215,7 @@ TEST_F(TotalDataFlowTest, EachProgramHasAScratchFolderOfItsOwnRemovedAtItsEnd) {
               std::filesystem::perms::owner_all);
     // A second load replaces the first one's files.
     const std::filesystem::path earlier = first.workspace.phase(1).file_name;
-    ASSERT_TRUE(ouvre_fichier_mpm(first, TotalDataSender::FileList, "mix.cmp").loaded);
+    ASSERT_TRUE(open_workspace_file(first, TotalDataSender::FileList, "mix.cmp").loaded);
     EXPECT_FALSE(std::filesystem::exists(earlier));
     EXPECT_TRUE(std::filesystem::exists(first.workspace.phase(1).file_name));
   }
@@ -227,10 +227,10 @@ TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
   build_workspace();
   open_crystal(program, ui, "rutile.cry");
   ASSERT_EQ(program.workspace.phase_count(), 3) << ui.last_warning();
-  click_button_plot_phase_data(program);
+  recompute_all_phases(program);
   int redraws = ui.redraws;
 
-  del_phase1(program, 2);
+  erase_phase_row(program, 2);
   ASSERT_EQ(program.workspace.phase_count(), 2);
   EXPECT_THAT(program.workspace.phase(2).crystal.title, HasSubstr("Rutile"));
   EXPECT_TRUE(program.main_form.phases.restore_visible);
@@ -239,7 +239,7 @@ TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {
   EXPECT_EQ(ui.redraws, redraws);  // no recomputation
   EXPECT_TRUE(ui.save_requests.empty());
 
-  ASSERT_TRUE(restaure_effacement_phase(program).loaded) << ui.last_warning();
+  ASSERT_TRUE(restore_erased_phase(program).loaded) << ui.last_warning();
   ASSERT_EQ(program.workspace.phase_count(), 3);
   EXPECT_THAT(program.workspace.phase(2).crystal.title, HasSubstr("Sodium chloride"));
   EXPECT_FALSE(program.main_form.phases.restore_visible);
@@ -253,7 +253,7 @@ TEST_F(TotalDataFlowTest, NeutronsComeBackWithTheirCaption) {
                      .u = "0", .v = "0", .w = "0.08", .wavelengths = {{1.5, 1.0}},
                      .patterns = {{"obs", 3, 1, 0, true, {{10, 1}, {11, 2}}}}};
   folder.write("neutrons.cmp", format_total_data_file(data));
-  ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::FileList, "neutrons.cmp").loaded) << ui.last_warning();
+  ASSERT_TRUE(open_workspace_file(program, TotalDataSender::FileList, "neutrons.cmp").loaded) << ui.last_warning();
   EXPECT_EQ(program.workspace.settings.source, RadiationSource::Neutrons);
   EXPECT_EQ(program.main_form.source_caption, "Source: Neutrons");
   EXPECT_EQ(program.main_form.experiment.range_high, "60");

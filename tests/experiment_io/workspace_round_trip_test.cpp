@@ -59,10 +59,10 @@ protected:
   bool open_crystal(const std::string& name, CrystalFileKind kind) {
     const int before = program.workspace.phase_count();
     ui.choose_file((folder / name).string());
-    lit_fichier_cry(program, kind);
+    open_crystal_file_of_kind(program, kind);
     if (program.cif_block_form.visible) {  // several blocks: the first one
       program.cif_block_form.selected = 0;
-      BitBtn1Click(program);
+      accept_cif_block(program);
     }
     return program.workspace.phase_count() == before + 1;
   }
@@ -71,10 +71,10 @@ protected:
   ::testing::AssertionResult save_and_reopen(const std::string& name = "w.cmp") {
     remove_file_quietly(folder / name);
     ui.choose_file((folder / name).string());
-    if (!SavetheTotaldata1Click(program, TotalDataSender::Menu))
+    if (!save_workspace_file(program, TotalDataSender::Menu))
       return ::testing::AssertionFailure() << "not saved: " << ui.last_warning();
     other_ui.warnings.clear();
-    if (!ouvre_fichier_mpm(other, TotalDataSender::FileList, (folder / name).string()).loaded)
+    if (!open_workspace_file(other, TotalDataSender::FileList, (folder / name).string()).loaded)
       return ::testing::AssertionFailure() << "not reopened: " << other_ui.last_warning();
     if (other.workspace.phase_count() != program.workspace.phase_count())
       return ::testing::AssertionFailure() << "phases reopened: " << other.workspace.phase_count() << " "
@@ -93,14 +93,14 @@ TEST_F(WorkspaceRoundTrip, ACopperSpectrumKeepsItsRelativeIntensities) {
   std::filesystem::copy_file(testing::source_folder("examples") / "nacl.cry", folder / "nacl.cry");
   ASSERT_TRUE(open_crystal("nacl.cry", CrystalFileKind::Native)) << ui.last_warning();
   // Anode "CuK": Kα1, Kα2, Kβ at 100, 50, 10, then OK.
-  set_lambda(program.workspace.settings, program.wavelength_form, 1);
-  lit_composition(SpectrumView{program.workspace, program.main_form, program.wavelength_form, ui});
-  click_button_plot_phase_data(program);
+  fill_anode_lines(program.workspace.settings, program.wavelength_form, 1);
+  read_spectrum_composition(SpectrumView{program.workspace, program.main_form, program.wavelength_form, ui});
+  recompute_all_phases(program);
   ASSERT_EQ(program.workspace.settings.wavelength_count(), 3);
   ASSERT_TRUE(save_and_reopen());
   EXPECT_THAT(read_file_bytes(folder / "w.cmp").value_or(""), HasSubstr(" 1.39222  0.0625\n 1.54056   0.625\n"));
 
-  click_button_plot_phase_data(other);  // the next computation reads the dialog's boxes again
+  recompute_all_phases(other);  // the next computation reads the dialog's boxes again
   const ExperimentSettings& settings = other.workspace.settings;
   ASSERT_EQ(settings.wavelength_count(), 3);
   const double strongest = *std::max_element(settings.fractions.begin(), settings.fractions.end());
@@ -113,7 +113,7 @@ TEST_F(WorkspaceRoundTrip, NumbersWiderThanTheirFieldsStaySeparate) {
   std::filesystem::copy_file(testing::source_folder("examples") / "nacl.cry", folder / "nacl.cry");
   ASSERT_TRUE(open_crystal("nacl.cry", CrystalFileKind::Native)) << ui.last_warning();
   program.workspace.phase(1).crystal.atoms[0].b = 123456;
-  click_button_plot_phase_data(program);
+  recompute_all_phases(program);
   ASSERT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].b, 123456);
   ASSERT_TRUE(save_and_reopen());
   EXPECT_DOUBLE_EQ(other.workspace.phase(1).crystal.atoms[0].b, 123456);
@@ -127,7 +127,7 @@ TEST_F(WorkspaceRoundTrip, OperatorsReadFromAFileUnderAnUnknownSymbolComeBack) {
   std::filesystem::copy_file(testing::source_folder("examples") / "nacl.cry", folder / "nacl.cry");
   ASSERT_TRUE(open_crystal("rutile.cif", CrystalFileKind::Cif)) << ui.last_warning();
   ASSERT_TRUE(open_crystal("nacl.cry", CrystalFileKind::Native)) << ui.last_warning();
-  click_button_plot_phase_data(program);
+  recompute_all_phases(program);
   // The CIF reader names a group from its operators; a phase may still carry
   // a symbol no catalogue knows beside them, as files of older readers do.
   program.workspace.phase(1).crystal.symbol = "P42/MMCS";
@@ -184,11 +184,11 @@ TEST_F(WorkspaceRoundTrip, MutatedCrystalsOfEveryReaderReopenToTheSameReflection
       remove_file_quietly(folder / "w.cmp");
       ui.choose_file((folder / "w.cmp").string());
       const std::size_t warnings = ui.warnings.size();
-      if (!SavetheTotaldata1Click(program, TotalDataSender::Menu)) {
+      if (!save_workspace_file(program, TotalDataSender::Menu)) {
         EXPECT_EQ(ui.warnings.size(), warnings + 1) << what;  // refused with its reason
         continue;
       }
-      ASSERT_TRUE(ouvre_fichier_mpm(other, TotalDataSender::FileList, (folder / "w.cmp").string()).loaded)
+      ASSERT_TRUE(open_workspace_file(other, TotalDataSender::FileList, (folder / "w.cmp").string()).loaded)
           << what << ": " << other_ui.last_warning();
       ASSERT_EQ(other.workspace.phase_count(), 1) << what << ": " << other_ui.last_warning();
       expect_same_phases(what);

@@ -26,7 +26,7 @@ struct ColoursWindow {
 };
 
 struct ColoursTest : ::testing::Test, ColoursWindow {
-  void SetUp() override { init_create(form, program); }
+  void SetUp() override { create_colours_form(form, program); }
 };
 
 TEST(Colours, NumbersKeepRedInTheLowByte) {
@@ -40,7 +40,7 @@ TEST(Colours, NumbersKeepRedInTheLowByte) {
 TEST_F(ColoursTest, DefaultsWithoutAFileMatchTheGoldenFile) {
   // Golden numbers hand computed: red + 256 green + 65536 blue, each in a field of 10.
   EXPECT_TRUE(ui.warnings.empty());
-  sauve_selection(program);
+  save_colour_choice(program);
   EXPECT_EQ(ui.informations, std::vector<std::string>{"The Selection has been saved"});
   EXPECT_TRUE(ui.warnings.empty());
   EXPECT_EQ(*read_file_bytes(folder / "couleurs.txt"), fixture("couleurs_default.txt"));
@@ -53,7 +53,7 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresTheAppliedColoursButNoPens) {
   workspace.phases.resize(1);
   workspace.observed_patterns.resize(1);
   workspace.observed_peaks.resize(1);
-  init_active(form, workspace);
+  fill_colours_form(form, workspace);
   const Rgb colours[] = {{1, 101, 2}, {2, 102, 4}, {3, 103, 6}, {4, 104, 8}, {5, 105, 10}, {6, 106, 12}};
   form.background = colours[0];
   form.text = colours[1];
@@ -63,13 +63,13 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresTheAppliedColoursButNoPens) {
   form.peaks[0].colour = colours[5];
   form.phases[0].pen_width = "4";
   form.sum.style_index = 2;
-  ASSERT_TRUE(applique_couleurs(form, program));
-  sauve_selection(program);
+  ASSERT_TRUE(apply_colours(form, program));
+  save_colour_choice(program);
 
   testing::ScriptedUi restarted_ui;
   Program restarted{restarted_ui, folder.path()};
   ColoursForm restarted_form;
-  init_create(restarted_form, restarted);
+  create_colours_form(restarted_form, restarted);
   const DisplayStyles& read = restarted.workspace.styles;
   const Rgb found[] = {read.background,       read.text,           read.sum_colour,
                        read.phase_colours[0], read.pattern_colours[0], read.peak_colours[0]};
@@ -82,21 +82,21 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresTheAppliedColoursButNoPens) {
 TEST(ColoursFile, ACrystalOpenedAfterARestartTakesItsSlotsSavedColour) {
   testing::StartedProgram saved;
   saved.program.workspace.styles.phase_colours[0] = Rgb{250, 140, 10};
-  sauve_selection(saved.program);
+  save_colour_choice(saved.program);
   testing::ScriptedUi ui;
   Program restarted{ui, saved.folder.path()};
-  ASSERT_TRUE(init_creation(restarted));
+  ASSERT_TRUE(initialise_program(restarted));
   ColoursForm form;
-  init_create(form, restarted);  // the colours window is made at start and reads the file
+  create_colours_form(form, restarted);  // the colours window is made at start and reads the file
   ui.choose_file(testing::source_folder("examples/nacl.cry").string());
-  lit_fichier_cry(restarted, CrystalFileKind::Native);
+  open_crystal_file_of_kind(restarted, CrystalFileKind::Native);
   ASSERT_EQ(restarted.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_EQ(restarted.workspace.phase(1).colour, (Rgb{250, 140, 10}));
 }
 
 TEST_F(ColoursTest, SaveBeforeApplySavesTheOldColours) {
   form.background = Rgb{1, 2, 3};
-  sauve_selection(program);
+  save_colour_choice(program);
   EXPECT_EQ(*read_file_bytes(folder / "couleurs.txt"), fixture("couleurs_default.txt"));
 }
 
@@ -109,7 +109,7 @@ TEST(Colours, FaultyFilesLeaveTheDefaults) {
   for (const auto& [content, message] : cases) {
     ColoursWindow window;
     window.folder.write("Couleurs.TXT", content);
-    init_create(window.form, window.program);
+    create_colours_form(window.form, window.program);
     ASSERT_EQ(window.ui.warnings.size(), 1u) << content;
     EXPECT_NE(window.ui.warnings[0].find(message), std::string::npos) << window.ui.warnings[0];
     EXPECT_EQ(window.workspace.styles.background, (Rgb{224, 236, 255}));
@@ -121,12 +121,12 @@ TEST_F(ColoursTest, ApplyCopiesTheBoxesIntoTheWorkspaceUnlessAPenWidthIsBad) {
   workspace.phases[0].file_name = "/a/quartz.cry";
   workspace.observed_patterns.resize(1);
   workspace.observed_patterns[0].file_name = "obs.raw";
-  init_active(form, workspace);
+  fill_colours_form(form, workspace);
   EXPECT_EQ(form.phases[0].name, "quartz.cry");
   EXPECT_EQ(form.patterns[0].name, "obs.raw");
   form.sum.colour = Rgb{7, 7, 7};
   form.phases[1].pen_width = "2.5";
-  EXPECT_FALSE(applique_couleurs(form, program));
+  EXPECT_FALSE(apply_colours(form, program));
   EXPECT_NE(ui.last_warning().find("phase 2"), std::string::npos);
   EXPECT_EQ(workspace.styles.sum_colour, (Rgb{0, 0, 0}));
   form.phases[1].pen_width = "1";
@@ -134,7 +134,7 @@ TEST_F(ColoursTest, ApplyCopiesTheBoxesIntoTheWorkspaceUnlessAPenWidthIsBad) {
   form.phases[1].style_index = 1;
   form.patterns[0].style_index = 1;  // "Points"
   form.patterns[0].draw = false;
-  ASSERT_TRUE(applique_couleurs(form, program));
+  ASSERT_TRUE(apply_colours(form, program));
   EXPECT_EQ(workspace.phases[1].colour, (Rgb{9, 9, 9}));
   EXPECT_EQ(workspace.phases[1].pen_style, 1);
   EXPECT_EQ(workspace.styles.pattern_styles[0], 2);
@@ -144,7 +144,7 @@ TEST_F(ColoursTest, ApplyCopiesTheBoxesIntoTheWorkspaceUnlessAPenWidthIsBad) {
 
 TEST_F(ColoursTest, CancelBringsThePhasesPageForward) {
   form.visible = true;
-  sortie(form, program);
+  close_colours_window(form, program);
   EXPECT_EQ(program.main_form.page, MainPage::PhasesData);
   EXPECT_FALSE(form.visible);
 }

@@ -90,7 +90,7 @@ TEST_F(Export, OutputFileNeedsANameAndYesToOverwrite) {
 
 TEST_F(Export, BitmapHeaderAndPixelsButNothingWithoutPhaseOrPattern) {
   ui.choose_file("plot");
-  Bitmapformat1Click(program, two_colour_image());
+  save_bitmap_image(program, two_colour_image());
   EXPECT_EQ(ui.save_requests.back().filter, "Bitmaps (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg");
   EXPECT_EQ(ui.save_requests.back().filter_index, 1);
   const auto bytes = read_file_bytes(folder / "plot.bmp");
@@ -107,13 +107,13 @@ TEST_F(Export, BitmapHeaderAndPixelsButNothingWithoutPhaseOrPattern) {
   workspace.phases.clear();  // nothing to export: no dialog
   workspace.observed_patterns.clear();
   ui.choose_file("plot");
-  Bitmapformat1Click(program, two_colour_image());
+  save_bitmap_image(program, two_colour_image());
   EXPECT_EQ(ui.save_requests.size(), 1u);
 }
 
 TEST_F(Export, JpegDecodesBackToThePicture) {
   ui.choose_file("plot");
-  sauve_image_jpeg(program, two_colour_image());
+  save_jpeg_image(program, two_colour_image());
   EXPECT_EQ(ui.save_requests.back().filter_index, 2);
   const auto bytes = read_file_bytes(folder / "plot.jpg");
   ASSERT_TRUE(bytes);
@@ -142,13 +142,13 @@ TEST_F(Export, JpegDecodesBackToThePicture) {
 TEST_F(Export, MetafileHasAValidRecordStructureAndWholePixels) {
   MetafileForm form;
   form.height = "3OO";
-  BitBtn1Click(program, form, state);
+  create_metafile(program, form, state);
   EXPECT_EQ(ui.warnings.size(), 1u);
   EXPECT_TRUE(ui.save_requests.empty());
   form = MetafileForm{};
   form.visible = true;
   ui.choose_file("plot");
-  BitBtn1Click(program, form, state);
+  create_metafile(program, form, state);
   EXPECT_EQ(ui.informations, std::vector<std::string>{"The file " + (folder / "plot.emf").string() + " was created"});
   EXPECT_EQ(ui.warnings.size(), 1u);  // only the refused height
   EXPECT_FALSE(form.visible);
@@ -209,13 +209,13 @@ TEST_F(Export, PrintDrawsBlackOnWhiteWithTriplePensUnderACentredHeading) {
 
 TEST_F(Export, PrintNothingToPrintGivesOneMessageAndSizesOutsideTheirRangesAreRefused) {
   PrintForm form;
-  ImpressionDiagramme1Click(program, form);
+  open_print_dialog(program, form);
   EXPECT_TRUE(form.visible);
   EXPECT_EQ(program.main_form.page, MainPage::CrystalData);
   workspace.phases.clear();
   workspace.observed_patterns.clear();
   form.visible = false;
-  ImpressionDiagramme1Click(program, form);
+  open_print_dialog(program, form);
   EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
   EXPECT_FALSE(form.visible);
   EXPECT_EQ(read_print_size(program, form), (std::pair{28.0, 10.0}));

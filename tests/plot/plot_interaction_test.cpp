@@ -37,10 +37,10 @@ struct PlotWindow {
     redraw(session);
   }
   void drag(int x0, int y0, int x1, int y1) {
-    OnMouseDown(session, MouseButton::Left, x0, y0);
+    on_mouse_down(session, MouseButton::Left, x0, y0);
     std::vector<Point> box;
-    Image1_OnMouseMove(session, x1, y1, box);
-    ONMouseUp(session, MouseButton::Left, x1, y1);
+    on_mouse_move(session, x1, y1, box);
+    on_mouse_up(session, MouseButton::Left, x1, y1);
   }
 };
 
@@ -75,8 +75,8 @@ TEST_F(PlotInteraction, ATripThroughQKeepsTheRangeTyped) {
     sync_plot_range(state, settings);
   };
   for (AngleScale scale : {AngleScale::Q, AngleScale::TwoTheta, AngleScale::Q, AngleScale::Theta, AngleScale::TwoTheta}) {
-    change_theta_2theta(settings, page, scale, ui);
-    reset_diag(session);
+    change_angle_scale(settings, page, scale, ui);
+    reset_zoom(session);
   }
   EXPECT_EQ(settings.two_theta_low, 10.0);
   EXPECT_EQ(settings.two_theta_high, 50.0);
@@ -86,11 +86,11 @@ TEST_F(PlotInteraction, ATripThroughQKeepsTheRangeTyped) {
 }
 
 TEST_F(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {
-  OnMouseDown(session, MouseButton::Left, 100, 50);
+  on_mouse_down(session, MouseButton::Left, 100, 50);
   std::vector<Point> box;
-  Image1_OnMouseMove(session, 103, 80, box);
+  on_mouse_move(session, 103, 80, box);
   EXPECT_TRUE(box.empty());
-  Image1_OnMouseMove(session, 104, 80, box);
+  on_mouse_move(session, 104, 80, box);
   EXPECT_EQ(box, (std::vector<Point>{{100, 50}, {104, 50}, {104, 80}, {100, 80}, {100, 50}}));
 }
 
@@ -110,8 +110,8 @@ TEST_F(PlotInteraction, ZoomBoxAtAQuarterOfTheLargestSumGivesFactorFourAndARight
   workspace.settings.two_theta_low = 20;
   workspace.settings.two_theta_high = 40;
   sync_plot_range(state, workspace.settings);
-  OnMouseDown(session, MouseButton::Right, 500, 200);
-  ONMouseUp(session, MouseButton::Right, 500, 200);
+  on_mouse_down(session, MouseButton::Right, 500, 200);
+  on_mouse_up(session, MouseButton::Right, 500, 200);
   EXPECT_FALSE(state.zoomed);
   EXPECT_DOUBLE_EQ(state.theta2_min, 10.0);
   EXPECT_DOUBLE_EQ(state.theta2_max, 50.0);
@@ -173,17 +173,17 @@ TEST_F(PlotInteraction, ClickWhereNoReflectionLiesOnlyRedraws) {
 
 TEST_F(PlotInteraction, ScaleControlAndItsEnds) {
   state.pattern_scales.fill(2.0);
-  change_echelle(session, 25);
+  change_intensity_scale(session, 25);
   EXPECT_DOUBLE_EQ(state.intensity_scale, 2.5);
   EXPECT_DOUBLE_EQ(state.pattern_scales[3], 5.0);  // multiplied by 2.5 / 1
   EXPECT_FALSE(state.status.red);
-  change_echelle(session, 500);
+  change_intensity_scale(session, 500);
   EXPECT_EQ(state.status.text, "Max Zoom. Cannot Zoom anymore");
   EXPECT_TRUE(state.status.red);
   EXPECT_EQ(ui.beeps, 1);
-  change_echelle(session, 10);
+  change_intensity_scale(session, 10);
   EXPECT_EQ(state.status.text, "Min Zoom. Cannot Zoom anymore");
-  change_echelle(session, 15);
+  change_intensity_scale(session, 15);
   EXPECT_EQ(state.status.text, kPlotHelpText);
   EXPECT_FALSE(state.status.red);
 }
@@ -193,11 +193,11 @@ TEST_F(PlotInteraction, ShiftKeepsHalfADegreeOfTheFullRange) {
   state.theta2_max = 30;
   redraw(session);
   EXPECT_EQ(state.shift_position, 25);
-  shifte_diagramme(session, 40);
+  shift_plot(session, 40);
   EXPECT_DOUBLE_EQ(state.theta2_min, 35.0);
   EXPECT_DOUBLE_EQ(state.theta2_max, 45.0);
   EXPECT_EQ(ui.beeps, 0);
-  shifte_diagramme(session, 55);  // 50 to 60 leaves nothing of 10..50 on screen
+  shift_plot(session, 55);  // 50 to 60 leaves nothing of 10..50 on screen
   EXPECT_DOUBLE_EQ(state.theta2_min, 35.0);
   EXPECT_EQ(state.shift_position, 40);
   EXPECT_EQ(ui.beeps, 1);
@@ -223,7 +223,7 @@ TEST(PlotWindowCases, DifferenceMenuConditions) {
     window.state.y_mode = c.mode;
     if (!c.phase) window.workspace.phases.clear();
     if (c.pattern) testing::add_pattern(window.workspace, "o.raw", {{30, 50}});
-    disp_difference(window.session);
+    show_difference(window.session);
     EXPECT_EQ(window.ui.last_warning(), c.message);
     EXPECT_EQ(window.state.difference_open, c.opens);
   }
@@ -233,7 +233,7 @@ TEST(PlotWindowCases, DifferenceWindowDrawing) {
   PlotState state;
   state.difference = {0, -5, 7};
   RecordingCanvas canvas(300, 200);
-  dessine_difference(state, canvas);
+  draw_difference(state, canvas);
   EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{234, 234, 234}));
   EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Line)[0].points[1], (Point{296, 100}));
   EXPECT_EQ(canvas.of_kind(DrawOperation::Kind::Polyline)[0].points, (std::vector<Point>{{1, 100}, {2, 95}, {3, 107}}));
@@ -255,12 +255,12 @@ TEST_F(PlotInteraction, TicksChosenByTheUser) {
   EXPECT_EQ(state.tick_dialog.minor_default_label, "(Default: 0.50)");
   state.tick_dialog.minor_text = "one";
   state.tick_dialog.major_text = "2";
-  lit_ticks(session);
+  read_user_ticks(session);
   EXPECT_EQ(ui.last_warning(), "Error!");
   EXPECT_TRUE(state.tick_dialog.visible);
   EXPECT_DOUBLE_EQ(state.major_tick, 5.0);  // the previous value stays
   state.tick_dialog.minor_text = "0";
-  lit_ticks(session);
+  read_user_ticks(session);
   EXPECT_FALSE(state.tick_dialog.visible);
   EXPECT_DOUBLE_EQ(state.major_tick, 2.0);
   EXPECT_EQ(image.texts(" 12.0").size(), 1u);  // user ticks survive the redraw
@@ -287,7 +287,7 @@ TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopiesOnly) {
   const auto users = folder.write("scan1_mp.cpi", "x");  // the user's own file of that name
   const auto other = session.program.scratch.path() / "scan2_mp.cpi";
   std::ofstream(other) << "x";
-  efface_diagrammes_obs(session);
+  erase_observed_patterns(session);
   EXPECT_FALSE(std::filesystem::exists(scratch));
   EXPECT_TRUE(std::filesystem::exists(users));
   EXPECT_TRUE(std::filesystem::exists(other));

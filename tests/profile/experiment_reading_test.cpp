@@ -43,11 +43,11 @@ TEST(RangeFields, ATripThroughAnotherScaleKeepsTheRangeTyped) {
   ExperimentPageForm page;
   testing::ScriptedUi ui;
   page.range_low = "10";
-  relit_theta_min(settings, page, RangeEndSide::Low, ui);
+  read_range_end(settings, page, RangeEndSide::Low, ui);
   for (AngleScale scale : {AngleScale::Theta, AngleScale::Q, AngleScale::TwoTheta}) {
-    change_theta_2theta(settings, page, scale, ui);
+    change_angle_scale(settings, page, scale, ui);
     show_experiment_settings(settings, page);
-    relit_theta_min(settings, page, RangeEndSide::Low, ui);  // leaving a field not edited
+    read_range_end(settings, page, RangeEndSide::Low, ui);  // leaving a field not edited
     ASSERT_TRUE(read_experiment_settings(settings, page, WavelengthForm{}, ui));
     EXPECT_EQ(settings.two_theta_low, 10.0) << page.range_low;
     EXPECT_EQ(settings.two_theta_high, 50.0) << page.range_high;
@@ -56,11 +56,11 @@ TEST(RangeFields, ATripThroughAnotherScaleKeepsTheRangeTyped) {
   EXPECT_TRUE(ui.warnings.empty());
 
   // A Q typed is converted to 2θ at the wavelength, and the entered range holds that 2θ.
-  change_theta_2theta(settings, page, AngleScale::Q, ui);
+  change_angle_scale(settings, page, AngleScale::Q, ui);
   page.range_high = "3";
-  relit_theta_min(settings, page, RangeEndSide::High, ui);
+  read_range_end(settings, page, RangeEndSide::High, ui);
   EXPECT_NEAR(settings.entered_high, 43.158913, 1e-5);
-  change_theta_2theta(settings, page, AngleScale::TwoTheta, ui);
+  change_angle_scale(settings, page, AngleScale::TwoTheta, ui);
   EXPECT_NEAR(settings.two_theta_high, 43.158913, 1e-5);
 }
 
@@ -84,11 +84,11 @@ TEST(AngleScale, CaptionsAndTheRefusalOfQWithoutWavelength) {
   ExperimentPageForm page;
   testing::ScriptedUi ui;
   settings.entered_low = 12;
-  change_theta_2theta(settings, page, AngleScale::Theta, ui);
+  change_angle_scale(settings, page, AngleScale::Theta, ui);
   EXPECT_EQ(page.range_low_caption + page.range_high_caption, "q1q2");
   EXPECT_EQ(settings.two_theta_low, 12.0);  // restored from the entered range
   settings.shortest_wavelength = 0;
-  const FollowUp follow_up = change_theta_2theta(settings, page, AngleScale::Q, ui);
+  const FollowUp follow_up = change_angle_scale(settings, page, AngleScale::Q, ui);
   EXPECT_EQ(ui.warnings, std::vector<std::string>{"WaveLength not defined!"});
   EXPECT_EQ(page.angle_scale_button, -1);
   EXPECT_EQ(settings.angle_scale, AngleScale::Theta);

@@ -77,20 +77,20 @@ TEST(PercentMode, WeightAndMolarSharesConvertThroughMolecularWeights) {
   // molar shares 2/3 and 1/3 (hand computation); back again gives 1/2, 1/2.
   Phases p({100, 200});
   p.form.results = {"line"};
-  EXPECT_TRUE(change_mode_pourcent(p.workspace, p.form, true, p.ui).recompute_all);
+  EXPECT_TRUE(change_percent_mode(p.workspace, p.form, true, p.ui).recompute_all);
   EXPECT_EQ(p.workspace.settings.percent_mode, "MOLEC");
   EXPECT_EQ(p.form.phases.percent_caption, "Molec");
   EXPECT_DOUBLE_EQ(p.workspace.phase(1).fraction, 2.0 / 3);
   EXPECT_EQ(p.form.phases.rows[0].percent + p.form.phases.rows[1].percent, "  66.7  33.3");
   EXPECT_TRUE(p.form.results.empty());
-  change_mode_pourcent(p.workspace, p.form, true, p.ui);  // the mode in force: no change
+  change_percent_mode(p.workspace, p.form, true, p.ui);  // the mode in force: no change
   EXPECT_DOUBLE_EQ(p.workspace.phase(1).fraction, 2.0 / 3);
-  change_mode_pourcent(p.workspace, p.form, false, p.ui);
+  change_percent_mode(p.workspace, p.form, false, p.ui);
   EXPECT_EQ(p.form.phases.percent_caption, "weight");
   EXPECT_DOUBLE_EQ(p.workspace.phase(1).fraction, 0.5);
   EXPECT_DOUBLE_EQ(p.workspace.phase(2).fraction, 0.5);
   Phases unweighed({100, 0});
-  EXPECT_FALSE(change_mode_pourcent(unweighed.workspace, unweighed.form, true, unweighed.ui).recompute_all);
+  EXPECT_FALSE(change_percent_mode(unweighed.workspace, unweighed.form, true, unweighed.ui).recompute_all);
   EXPECT_EQ(unweighed.ui.last_warning(), "No molecular weight for phase#2");
   EXPECT_EQ(unweighed.workspace.settings.percent_mode, "POIDS");
   EXPECT_FALSE(unweighed.form.phases.molar_percent);

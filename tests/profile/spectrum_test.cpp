@@ -40,7 +40,7 @@ TEST(LineList, EveryLineSetsAOneLineSpectrum) {
     w.workspace.settings.wavelengths = {1.0, 2.0};
     w.workspace.settings.fractions = {0.5, 0.5};
     w.form.experiment.spectrum_visible = true;
-    set_lambda(w.view(), index);
+    choose_wavelength_line(w.view(), index);
     EXPECT_EQ(w.form.experiment.wavelength, fixed(line.wavelength, 8, 5)) << line.item;
     EXPECT_EQ(w.settings().wavelengths, std::vector<double>{line.wavelength}) << line.item;
     EXPECT_EQ(w.settings().fractions, std::vector<double>{1.0});
@@ -61,7 +61,7 @@ TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQInReciprocalAngstroms) {
   w.workspace.phases = {phase, phase};
   w.workspace.current_phase = 1;
   load_current_phase(w.workspace);
-  const FollowUp follow_up = set_lambda(w.view(), 5);
+  const FollowUp follow_up = choose_wavelength_line(w.view(), 5);
   EXPECT_TRUE(anomalous_terms_zero(w.workspace.phase(2).composition));
   EXPECT_TRUE(anomalous_terms_zero(w.workspace.composition));
   EXPECT_EQ(w.workspace.crystal.scattering_types[0].f_second[0], 0.0);
@@ -71,7 +71,7 @@ TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQInReciprocalAngstroms) {
   EXPECT_NEAR(w.settings().q_high, 3.4473034, 1e-6);
 
   Windows multiple;  // "Multiple W.L." empties the spectrum and opens the dialog
-  set_lambda(multiple.view(), 0);
+  choose_wavelength_line(multiple.view(), 0);
   EXPECT_TRUE(multiple.settings().wavelengths.empty());
   EXPECT_EQ(multiple.settings().single_wavelength, 0.0);
   EXPECT_EQ(multiple.ui.window_changes.back(), std::make_pair(WindowId::MultipleWavelength, true));
@@ -83,7 +83,7 @@ TEST(WavelengthDialog, EveryAnodeFillsThreeRowsOfTheLineListAndKeepsTheFourth) {
     const Anode& a = kAnodes[static_cast<std::size_t>(anode)];
     Windows w;
     w.type({"", "", "", "0.5"}, {"", "", "", "7"});
-    set_lambda(w.workspace.settings, w.dialog, anode);
+    fill_anode_lines(w.workspace.settings, w.dialog, anode);
     EXPECT_EQ(w.settings().anode_code, a.code);
     const std::size_t first = 4 * static_cast<std::size_t>(anode);  // Kα1, Kα2, Kmoy, Kβ per element
     EXPECT_EQ(w.dialog.wavelength,
@@ -97,9 +97,9 @@ TEST(WavelengthDialog, EveryAnodeFillsThreeRowsOfTheLineListAndKeepsTheFourth) {
 
 TEST(WavelengthDialog, CopperAnodeGivesThreeSortedLinesWithSharesOfOneHundredSixty) {
   Windows w;
-  set_lambda(w.view(), 0);
-  set_lambda(w.workspace.settings, w.dialog, 1);
-  lit_composition(w.view());
+  choose_wavelength_line(w.view(), 0);
+  fill_anode_lines(w.workspace.settings, w.dialog, 1);
+  read_spectrum_composition(w.view());
   EXPECT_TRUE(w.ui.warnings.empty());
   EXPECT_EQ(w.settings().wavelengths, (std::vector<double>{1.39222, 1.54056, 1.54439}));
   EXPECT_EQ(w.settings().fractions, (std::vector<double>{10.0 / 160, 100.0 / 160, 50.0 / 160}));
@@ -132,7 +132,7 @@ TEST(WavelengthDialog, RefusalsNameTheBoxAndKeepTheSpectrum) {
     Windows w;
     w.type(c.wavelengths, c.intensities);
     w.dialog.visible = true;
-    lit_composition(w.view());
+    read_spectrum_composition(w.view());
     EXPECT_EQ(w.ui.last_warning(), c.message);
     EXPECT_EQ(w.dialog.focused, c.focus) << c.message;
     EXPECT_EQ(w.settings().wavelengths, std::vector<double>{1.5406});
@@ -146,7 +146,7 @@ TEST(WavelengthDialog, ZeroIntensityDropsItsRowButNotTheRowsBelow) {
   // emptied row, losing the lines below it.
   Windows w;
   w.type({"1.54056", "1.54439", "1.39222", ""}, {"100", "0", "25", ""});
-  lit_composition(w.view());
+  read_spectrum_composition(w.view());
   EXPECT_EQ(w.dialog.wavelength[1], "");
   EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"  1.00", "", "  0.25", ""}));
   EXPECT_EQ(w.settings().wavelengths, (std::vector<double>{1.39222, 1.54056}));
@@ -163,20 +163,20 @@ TEST(WavelengthDialog, ZeroIntensityDropsItsRowButNotTheRowsBelow) {
 TEST(WavelengthDialog, HarmonicsOfTheFirstRow) {
   Windows w;
   w.type({"1.5406", "9", "9", "9"}, {"1", "2", "3", "4"});
-  set_lambda_sur_deux(w.dialog, w.ui);
+  set_harmonic_lines(w.dialog, w.ui);
   EXPECT_EQ(w.dialog.wavelength, (std::array<std::string, 4>{"1.5406", " 0.77030", " 0.51353", ""}));
   EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"100", "30", "10", ""}));
 
   // Regression: the harmonics came from the spectrum in force (1.5406 Å
   // here) instead of the wavelength shown in the first row.
   Windows molybdenum;
-  set_lambda(molybdenum.workspace.settings, molybdenum.dialog, 0);
-  set_lambda_sur_deux(molybdenum.dialog, molybdenum.ui);
+  fill_anode_lines(molybdenum.workspace.settings, molybdenum.dialog, 0);
+  set_harmonic_lines(molybdenum.dialog, molybdenum.ui);
   EXPECT_EQ(molybdenum.dialog.wavelength[1] + molybdenum.dialog.wavelength[2], " 0.35465 0.23643");
 
   Windows empty;  // nothing happens while the first row is empty
   empty.type({"", "1", "", ""}, {});
-  set_lambda_sur_deux(empty.dialog, empty.ui);
+  set_harmonic_lines(empty.dialog, empty.ui);
   EXPECT_EQ(empty.dialog.wavelength[1], "1");
 }
 

@@ -57,7 +57,7 @@ struct GlobalReport : ::testing::Test {
 
 TEST_F(GlobalReport, MatchesTheGoldenFileLineForLine) {
   program.file_list.recorded_file = "mixture.lst";  // the file last loaded from a file list
-  rapport(program);
+  show_global_report(program);
   const auto written = read_file_bytes(folder / "report_cmp.txt");
   ASSERT_TRUE(written);
   EXPECT_EQ(*written,
@@ -102,17 +102,17 @@ TEST_F(GlobalReport, ShortResultsListCopiesOnlyWhatExists) {
 
 TEST_F(GlobalReport, PhaseListingsOpenTheCurrentPhasesListingAndNothingWithoutAPhase) {
   program.workspace.current_phase = 2;
-  Detailledresultforthedispayedphase1Click(program);
-  Shortresultforthedisplayedphase1Click(program);
+  show_detailed_listing(program);
+  show_short_listing(program);
   EXPECT_EQ(ui.shown_text_files,
             (std::vector<std::string>{(folder / "phase22.out").string(), (folder / "phase2.out").string()}));
   program.workspace.current_phase = 3;  // above the phase count: nothing starts
-  Shortresultforthedisplayedphase1Click(program);
+  show_short_listing(program);
   EXPECT_EQ(ui.shown_text_files.size(), 2u);
   program.workspace.phases.clear();
-  Detailledresultforthedispayedphase1Click(program);
+  show_detailed_listing(program);
   EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
-  rapport(program);  // nor is there a report without a phase
+  show_global_report(program);  // nor is there a report without a phase
   EXPECT_FALSE(std::filesystem::exists(folder / "report_cmp.txt"));
   EXPECT_EQ(ui.shown_text_files.size(), 2u);
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plot/dessine.hpp"
+#include "plot/draw_plot.hpp"
 #include "plot/recording_canvas.hpp"
 #include "model/workspace.hpp"
 
@@ -31,7 +31,7 @@ inline Workspace gridded(double low, double high, int count) {
 inline RecordingCanvas draw(PlotState& state, const Workspace& workspace, HklMode mode = HklMode::AlongTop,
                             int width = 1010, int height = 435) {
   RecordingCanvas canvas(width, height);
-  dessine(state, workspace, mode, canvas);
+  draw_plot(state, workspace, mode, canvas);
   return canvas;
 }
 

@@ -21,12 +21,12 @@ struct StartedProgram {
 
   StartedProgram() {
     folder.add_data_files();
-    EXPECT_TRUE(init_creation(program)) << ui.last_warning();
+    EXPECT_TRUE(initialise_program(program)) << ui.last_warning();
   }
   /// Opens examples/<name> through the Calvane-format entry of the File menu.
   void open_example(const std::string& name) {
     ui.choose_file(source_folder("examples/" + name).string());
-    lit_fichier_cry(program, CrystalFileKind::Native);
+    open_crystal_file_of_kind(program, CrystalFileKind::Native);
     EXPECT_TRUE(ui.warnings.empty()) << name << ": " << ui.last_warning();
   }
 };

@@ -36,7 +36,7 @@ TEST_F(AnomalousPanelTest, WavelengthFieldIsCheckedBeforeThePanelOpens) {
   for (auto [text, message] : refused) {
     program.main_form.experiment.wavelength = text;
     ui.warnings.clear();
-    bouton_lecture_ano(program, panel, actions);
+    open_anomalous_panel(program, panel, actions);
     EXPECT_EQ(ui.last_warning(), message) << '"' << text << '"';
     EXPECT_FALSE(panel.visible);
   }
@@ -47,32 +47,32 @@ TEST_F(AnomalousPanelTest, WavelengthFieldIsCheckedBeforeThePanelOpens) {
 TEST_F(AnomalousPanelTest, ANumberBecomesTheSingleWavelengthAndMultipleKeepsTheSpectrum) {
   add_phase("Fe");
   program.main_form.experiment.wavelength = " 0.70930 ";
-  bouton_lecture_ano(program, panel, actions);
+  open_anomalous_panel(program, panel, actions);
   EXPECT_TRUE(panel.visible);
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(program.workspace.settings.wavelengths, std::vector<double>{0.7093});
   EXPECT_EQ(program.workspace.settings.longest_wavelength, 0.7093);
   program.workspace.settings.wavelengths = {1.54056, 1.54439};
   program.main_form.experiment.wavelength = "Multiple";
-  bouton_lecture_ano(program, panel, actions);
+  open_anomalous_panel(program, panel, actions);
   EXPECT_EQ(program.workspace.settings.wavelengths.size(), 2u);
 }
 
 TEST_F(AnomalousPanelTest, ApplyNeedsATableAndActsOnTheChosenPhases) {
   add_phase("Cu");
   add_phase("Fe");
-  supprime_correction(program, panel, actions);  // the current phase only, by default
+  remove_anomalous_correction(program, panel, actions);  // the current phase only, by default
   EXPECT_EQ(f_second(2), 0);
   EXPECT_GT(f_second(1), 0);
 
   panel.visible = true;
-  Acquisition_f_ano(program, panel, actions);
+  apply_chosen_anomalous_table(program, panel, actions);
   EXPECT_EQ(ui.last_warning(), "Select the File!");
   EXPECT_TRUE(panel.visible);
 
   panel.table_choice = 1;  // Sasaki
   panel.apply_to = 1;      // all the phases
-  Acquisition_f_ano(program, panel, actions);
+  apply_chosen_anomalous_table(program, panel, actions);
   EXPECT_FALSE(panel.visible);
   EXPECT_NEAR(f_second(2), 3.197, 0.03);  // cctbx sasaki Fe at 8048.8 eV
   EXPECT_NEAR(f_second(1), 0.59, 0.05);   // Cu below its K edge (8979 eV)
@@ -81,7 +81,7 @@ TEST_F(AnomalousPanelTest, ApplyNeedsATableAndActsOnTheChosenPhases) {
   EXPECT_EQ(program.workspace.current_phase, 2);
   EXPECT_EQ(recomputes, 2);
 
-  supprime_correction(program, panel, actions);
+  remove_anomalous_correction(program, panel, actions);
   EXPECT_EQ(f_second(1), 0);
   EXPECT_EQ(f_second(2), 0);
   EXPECT_EQ(program.main_form.crystal.anomalous.cell(2, 2), " 0.000");
@@ -96,7 +96,7 @@ TEST_F(AnomalousPanelTest, TheChosenTableOutlivesTheNextComputation) {
   const double brennan_cowan = f_second(2);
   panel.table_choice = 1;  // Sasaki, all the phases
   panel.apply_to = 1;
-  Acquisition_f_ano(program, panel, actions);
+  apply_chosen_anomalous_table(program, panel, actions);
   const double sasaki = f_second(2);
   ASSERT_NE(sasaki, brennan_cowan);
   ASSERT_TRUE(build_phase_scattering_types(program));
@@ -109,7 +109,7 @@ TEST_F(AnomalousPanelTest, TheChosenTableOutlivesTheNextComputation) {
   EXPECT_EQ(f_second(1), sasaki_copper);
 
   panel.apply_to = 0;
-  supprime_correction(program, panel, actions);
+  remove_anomalous_correction(program, panel, actions);
   ASSERT_TRUE(build_phase_scattering_types(program));
   EXPECT_EQ(f_second(1), 0);
   store_current_phase(program.workspace);
@@ -121,13 +121,13 @@ TEST_F(AnomalousPanelTest, TheChosenTableOutlivesTheNextComputation) {
 
 TEST_F(AnomalousPanelTest, WithoutAtomsTheCheckBeepsAndApplyOnlyClosesAndAMissingTableKeepsItOpen) {
   program.main_form.experiment.wavelength = "1.5406";
-  bouton_lecture_ano(program, panel, actions);
+  open_anomalous_panel(program, panel, actions);
   EXPECT_EQ(ui.last_warning(), "No atom in the asymmetric unit!");
   EXPECT_EQ(ui.beeps, 1);
   EXPECT_FALSE(panel.visible);
   panel.visible = true;
   panel.table_choice = 0;
-  Acquisition_f_ano(program, panel, actions);
+  apply_chosen_anomalous_table(program, panel, actions);
   EXPECT_FALSE(panel.visible);
   EXPECT_EQ(ui.warnings.size(), 1u);
 
@@ -135,7 +135,7 @@ TEST_F(AnomalousPanelTest, WithoutAtomsTheCheckBeepsAndApplyOnlyClosesAndAMissin
   testing::TempFolder empty;
   program.program_folder = empty.path();
   panel.visible = true;
-  Acquisition_f_ano(program, panel, actions);
+  apply_chosen_anomalous_table(program, panel, actions);
   EXPECT_EQ(ui.last_warning(), "File Brcow.an not found");
   EXPECT_TRUE(panel.visible);
   EXPECT_EQ(recomputes, 0);

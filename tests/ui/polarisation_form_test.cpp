@@ -11,7 +11,7 @@ namespace {
 
 TEST(PolarisationForm, InitialiseClearsTheChoiceAndOnlyASynchrotronShowsThePanel) {
   PolarisationForm form{.chosen_item = 1, .panel_visible = true, .polarisation_text = "0.3", .focus_in_polarisation = false};
-  initialise(form);
+  reset_polarisation_form(form);
   EXPECT_EQ(std::tuple(form.chosen_item, form.panel_visible, form.polarisation_text), std::tuple(-1, false, ""));
   onclick_event(form, PolarisationForm::kTube);
   EXPECT_FALSE(form.panel_visible);
@@ -35,7 +35,7 @@ TEST(PolarisationForm, TypedPolarisation) {
     PolarisationForm form;
     onclick_event(form, PolarisationForm::kSynchrotron);
     form.polarisation_text = c.text;
-    const PolarisationExit exit = sortie_lp(program, form);
+    const PolarisationExit exit = accept_polarisation(program, form);
     if (c.accepted) {
       EXPECT_EQ(exit, PolarisationExit::ClosedRecompute) << c.text;
       EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Synchrotron) << c.text;
@@ -61,11 +61,11 @@ TEST(PolarisationForm, TubeSetsHalfAndOkWithoutChoiceKeepsTheSource) {
     program.workspace.settings.xray_source = XRaySource::Synchrotron;
     program.workspace.settings.polarisation = 0.8;
     PolarisationForm form;
-    initialise(form);
+    reset_polarisation_form(form);
     if (tube) onclick_event(form, PolarisationForm::kTube);
     form.polarisation_text = "garbage is ignored for the tube";
     program.main_form.source_caption = "Source: Neutrons";  // back from neutrons: the caption follows
-    EXPECT_EQ(sortie_lp(program, form), PolarisationExit::Closed) << tube;
+    EXPECT_EQ(accept_polarisation(program, form), PolarisationExit::Closed) << tube;
     EXPECT_EQ(program.workspace.settings.xray_source, tube ? XRaySource::Tube : XRaySource::Synchrotron);
     EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, tube ? 0.5 : 0.8);
     EXPECT_EQ(program.main_form.source_caption, tube ? "Source: X ray tube" : "Source: X Synchr. p=0.80");

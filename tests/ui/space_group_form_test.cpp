@@ -26,7 +26,7 @@ struct SelectionWindow {
   void open(const char* system, const char* symbol) {
     crystal().system_code = system;
     crystal().symbol = symbol;
-    init(form, program);
+    fill_space_group_lists(form, program);
   }
 };
 
@@ -80,8 +80,8 @@ TEST(SpaceGroupWindow, UnknownSymbolIsReportedCutAndEmptiedAndCancelKeepsTheNext
   EXPECT_EQ(window.ui.last_warning(), "Z 99 long name unknown space gro");  // 32 characters
   EXPECT_TRUE(window.crystal().symbol.empty());
   // A group picked afterwards stays when the window is cancelled.
-  selecte_groupe_HM(window.form, window.program, 0);
-  sortie_cancel(window.form, window.program);
+  choose_standard_group(window.form, window.program, 0);
+  cancel_space_group(window.form, window.program);
   EXPECT_EQ(window.crystal().symbol, "P 2 3");
   EXPECT_EQ(window.crystal().symmetry.operators.size(), 12u);
   ASSERT_FALSE(window.ui.window_changes.empty());
@@ -109,7 +109,7 @@ TEST(SpaceGroupWindow, ClickingACatalogueItemRunsTheGeneratorInTheScratchFolder)
   const std::filesystem::path users_own = user_folder.write("scfs.dat", "the user's own file");
   window.open("ORTH", "");
   window.folder.write("scfs2.dat", "old");
-  selecte_groupe_getspec(window.form, window.program, 1);  // "P 2 2 21"
+  choose_catalogue_group(window.form, window.program, 1);  // "P 2 2 21"
   EXPECT_FALSE(std::filesystem::exists(window.folder / "scfs2.dat"));
   // The generator's file is the program's own: neither the user's folder nor
   // the program folder receives it.
@@ -126,7 +126,7 @@ TEST(SpaceGroupWindow, ClickingACatalogueItemRunsTheGeneratorInTheScratchFolder)
   // International Tables, No. 17, position (2): -x, -y, z+1/2.
   EXPECT_EQ(grid.cells[2], (std::vector<std::string>{"2", "-X", "-Y", " Z+1/2", ""}));
 
-  selecte_groupe_HM(window.form, window.program, 2);  // "P 21 21 2"
+  choose_standard_group(window.form, window.program, 2);  // "P 21 21 2"
   EXPECT_EQ(window.form.catalogue_selected, -1);
   EXPECT_EQ(window.form.standard_selected, 2);
   EXPECT_EQ(window.crystal().symbol, "P 21 21 2");
@@ -154,23 +154,23 @@ TEST(SpaceGroupWindow, OkRefusesAnEmptySymbolAndAddsAWaitingShelxPhase) {
   auto add = [&added] { ++added; };
   window.open("CUBI", "");
   window.form.visible = true;
-  EXPECT_FALSE(sortie_ok(window.form, window.program, add));
+  EXPECT_FALSE(accept_space_group(window.form, window.program, add));
   EXPECT_EQ(window.ui.last_warning(), "No selected group!");
   EXPECT_TRUE(window.form.visible);
 
   window.crystal().symbol = "F m -3 m";
   window.program.workspace.crystal_file_kind = CrystalFileKind::Shelx;
   window.program.workspace.crystal_changed = true;  // atoms edited: the phase is added elsewhere
-  EXPECT_TRUE(sortie_ok(window.form, window.program, add));
+  EXPECT_TRUE(accept_space_group(window.form, window.program, add));
   EXPECT_EQ(added, 0);
   EXPECT_FALSE(window.form.visible);
 
   window.program.workspace.crystal_changed = false;
-  EXPECT_TRUE(sortie_ok(window.form, window.program, add));
+  EXPECT_TRUE(accept_space_group(window.form, window.program, add));
   EXPECT_EQ(added, 1);
 
   window.program.workspace.crystal_file_kind = CrystalFileKind::Native;
-  EXPECT_TRUE(sortie_ok(window.form, window.program, add));
+  EXPECT_TRUE(accept_space_group(window.form, window.program, add));
   EXPECT_EQ(added, 1);
 }
 

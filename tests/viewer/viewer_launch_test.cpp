@@ -88,13 +88,13 @@ protected:
 
 TEST_F(ViewerLaunchTest, NothingStartsWithoutAPhaseOrACrystalFile) {
   program.workspace.phases.clear();
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_THAT(ui.warnings, ElementsAre("No phase!"));
 
   program.workspace.phases.emplace_back();
   program.workspace.crystal_file_name = "  ";
   store_path(viewer.string());
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_EQ(ui.warnings.size(), 1u);
   EXPECT_THAT(ui.started_programs, IsEmpty());
   EXPECT_THAT(ui.window_changes, IsEmpty());
@@ -103,7 +103,7 @@ TEST_F(ViewerLaunchTest, NothingStartsWithoutAPhaseOrACrystalFile) {
 
 TEST_F(ViewerLaunchTest, AStoredViewerIsStartedOnTheCrystalsFullName) {
   store_path("  " + viewer.string() + "  ");
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_THAT(ui.warnings, IsEmpty());
   EXPECT_THAT(started_arguments(), ElementsAre((crystals / "quartz.cry").string()));
   EXPECT_EQ(program.workspace.viewer_path, viewer.string());
@@ -113,34 +113,34 @@ TEST_F(ViewerLaunchTest, AStoredViewerIsStartedOnTheCrystalsFullName) {
   // A name without folder is found in the program folder, not where the program was started from.
   fs::path local = make_viewer(program.program_folder / "viewers" / "lumiso2.exe");
   store_path("viewers/lumiso2.exe");
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_THAT(ui.warnings, IsEmpty());
   EXPECT_EQ(program.workspace.viewer_path, local.string());
   ui.program_starts = false;  // a failed start is reported
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_THAT(ui.warnings, ElementsAre(local.string() + " could not be started"));
 }
 
 TEST_F(ViewerLaunchTest, AMissingOrOldStoredViewerIsRefused) {
   store_path((folder / "gone" / "lumiso2.exe").string());
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_THAT(ui.warnings, ElementsAre((folder / "gone" / "lumiso2.exe").string() + " File not found"));
   EXPECT_TRUE(stored().has_value());  // kept: the volume may come back
 
   date_file(viewer, year{2003} / 8 / 10);
   store_path(viewer.string());
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_EQ(ui.last_warning(), kOldViewerMessage);
   EXPECT_FALSE(stored().has_value());  // deleted: the next launch asks again
   EXPECT_THAT(ui.started_programs, IsEmpty());
 
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_TRUE(path_window_shown());
   EXPECT_TRUE(program.viewer_path_form.visible);
 }
 
 TEST_F(ViewerLaunchTest, OkRefusesAnotherFileAndKeepsTheDialogOpen) {
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   ASSERT_TRUE(path_window_shown());
   const std::size_t window_changes = ui.window_changes.size();
   fs::path other = make_viewer(folder / "apps" / "lumiso.exe");
@@ -151,12 +151,12 @@ TEST_F(ViewerLaunchTest, OkRefusesAnotherFileAndKeepsTheDialogOpen) {
       {nowhere, nowhere + " File not found"}};
   for (const auto& [text, message] : cases) {
     program.viewer_path_form.path_text = text;
-    acceptation(program);
+    accept_viewer_path(program);
     EXPECT_EQ(ui.last_warning(), message) << text;
   }
   date_file(viewer, year{2003} / 8 / 10);
   program.viewer_path_form.path_text = viewer.string();
-  acceptation(program);
+  accept_viewer_path(program);
   EXPECT_EQ(ui.last_warning(), kOldViewerMessage);
   EXPECT_EQ(ui.window_changes.size(), window_changes);
   EXPECT_TRUE(program.viewer_path_form.visible);
@@ -169,9 +169,9 @@ TEST_F(ViewerLaunchTest, OkStoresThePathStartsTheViewerAndCloses) {
   // only the file name is compared without regard to case.
   fs::path upper = make_viewer(folder / "Apps" / "LUMISO2.EXE");
   viewer = upper;
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   program.viewer_path_form.path_text = " " + upper.string() + " ";
-  acceptation(program);
+  accept_viewer_path(program);
   EXPECT_THAT(ui.warnings, IsEmpty());
   EXPECT_EQ(stored(), upper.string());
   EXPECT_THAT(started_arguments(), ElementsAre((crystals / "quartz.cry").string()));
@@ -179,21 +179,21 @@ TEST_F(ViewerLaunchTest, OkStoresThePathStartsTheViewerAndCloses) {
   EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::ViewerPath, false));
 
   // The next launch uses the stored path without asking.
-  lauch_lumiso(program);
+  launch_structure_viewer(program);
   EXPECT_EQ(ui.started_programs.size(), 2u);
 }
 
 TEST_F(ViewerLaunchTest, TheDialogShowsTheStoredPathAndBrowseFillsIt) {
   store_path("/opt/x/lumiso2.exe");
-  init_active(program);
+  show_viewer_path_window(program);
   EXPECT_EQ(program.viewer_path_form.path_text, "/opt/x/lumiso2.exe");
   ui.choose_file("  /opt/Y/Lumiso2.exe ");
-  Color95Button1Click(program);
+  browse_for_viewer(program);
   ASSERT_EQ(ui.open_requests.size(), 1u);
   EXPECT_EQ(ui.open_requests[0].filter, "|*.exe");
   EXPECT_EQ(program.viewer_path_form.path_text, "/opt/Y/Lumiso2.exe");
   EXPECT_EQ(program.workspace.viewer_path, "/opt/Y/Lumiso2.exe");
-  Color95Button1Click(program);  // cancelled: nothing changes
+  browse_for_viewer(program);  // cancelled: nothing changes
   EXPECT_EQ(program.viewer_path_form.path_text, "/opt/Y/Lumiso2.exe");
 }
 
@@ -246,10 +246,10 @@ TEST(ViewerSearchTest, LinkLoopsAndUnreadableFoldersDoNotStopTheSearch) {
 }
 
 TEST_F(ViewerLaunchTest, AutomaticSearchFillsTheBoxOrSaysNothingWasFound) {
-  Color95Button2Click(program, {crystals});
+  search_for_viewer(program, {crystals});
   EXPECT_THAT(ui.warnings, ElementsAre("Pathname not found"));
   EXPECT_EQ(ui.busy_depth, 0);
-  Color95Button2Click(program, {crystals, folder.path()});
+  search_for_viewer(program, {crystals, folder.path()});
   EXPECT_EQ(program.viewer_path_form.path_text, viewer.string());
   EXPECT_EQ(program.workspace.viewer_path, viewer.string());
   EXPECT_FALSE(program.viewer_path_form.searching);
@@ -261,13 +261,13 @@ TEST_F(ViewerLaunchTest, CancelStopsARunningSearch) {
     Program* program = nullptr;
     int events = 0;
     void process_events() override {
-      if (++events == 3) abandon(*program);
+      if (++events == 3) cancel_viewer_path(*program);
     }
   } cancelling;
   Program p{cancelling, folder.path()};
   cancelling.program = &p;
   for (int i = 0; i < 20; ++i) fs::create_directories(folder / "many" / std::to_string(i));
-  Color95Button2Click(p, {folder / "many", folder.path()});
+  search_for_viewer(p, {folder / "many", folder.path()});
   EXPECT_EQ(cancelling.events, 3);
   EXPECT_THAT(cancelling.warnings, IsEmpty());
   EXPECT_TRUE(p.viewer_path_form.path_text.empty());

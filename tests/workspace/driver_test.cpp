@@ -25,11 +25,11 @@ TEST_F(Driver, StrainTypedInThousandthsSurvivesTheTableBeingRewritten) {
   open_example("silicon.cry");
   PhasesPageForm& table = program.main_form.phases;
   table.rows[0].strain = "2";
-  click_button_plot_phase_data(program, PlotSender::PhasesApply);
+  recompute_all_phases(program, PlotSender::PhasesApply);
   EXPECT_DOUBLE_EQ(phase(1).strain, 0.002);
   open_example("nacl.cry");  // adding a phase rewrites the table
   EXPECT_EQ(trim(table.rows[0].strain), "2.00");
-  click_button_plot_phase_data(program, PlotSender::PhasesApply);
+  recompute_all_phases(program, PlotSender::PhasesApply);
   EXPECT_DOUBLE_EQ(phase(1).strain, 0.002);
   EXPECT_DOUBLE_EQ(phase(2).strain, 0.0);
 }
@@ -37,8 +37,8 @@ TEST_F(Driver, StrainTypedInThousandthsSurvivesTheTableBeingRewritten) {
 TEST_F(Driver, RecomputingAllPhasesMovesTheCrystalDataBoxWithTheCurrentRow) {
   open_example("silicon.cry");
   open_example("nacl.cry");
-  affiche_phases(program, 1);
-  click_button_plot_phase_data(program);
+  show_phase(program, 1);
+  recompute_all_phases(program);
   EXPECT_EQ(program.workspace.current_phase, 2);
   EXPECT_FALSE(program.main_form.phases.rows[0].display);
   EXPECT_TRUE(program.main_form.phases.rows[1].display);
@@ -55,7 +55,7 @@ TEST_F(Driver, TwoWavelengthsGiveEveryLineTwiceInTwoThetaOrder) {
   program.main_form.experiment.wavelength = "Multiple";
   program.wavelength_form.wavelength = {"1.54056", "1.54439", "", ""};
   program.wavelength_form.intensity = {"100", "50", "", ""};
-  click_button_plot_phase_data(program, PlotSender::ExperimentApply);
+  recompute_all_phases(program, PlotSender::ExperimentApply);
   ASSERT_EQ(program.workspace.settings.wavelength_count(), 2) << ui.last_warning();
   const auto& lines = phase(1).reflections;
   ASSERT_EQ(lines.size(), 2 * single);
@@ -74,7 +74,7 @@ TEST_F(Driver, TwoWavelengthsGiveEveryLineTwiceInTwoThetaOrder) {
   // A second Apply of the same spectrum changes nothing.
   std::vector<double> first;
   for (const Reflection& line : lines) first.push_back(line.intensity);
-  click_button_plot_phase_data(program, PlotSender::ExperimentApply);
+  recompute_all_phases(program, PlotSender::ExperimentApply);
   for (std::size_t i = 0; i < first.size(); ++i)
     EXPECT_NEAR(phase(1).reflections[i].intensity, first[i], 1e-9 * first[i]);
 }
@@ -97,7 +97,7 @@ TEST_F(Driver, RefusesABadCellNoGroupAndNoAtomsKeepingTheOldResults) {
     page.xray_atoms.set_cell(1, 0, "Na");
     for (int column = 2; column < 7; ++column) page.xray_atoms.set_cell(1, column, column == 6 ? "1" : "0");
     c.edit(page);
-    EXPECT_FALSE(calcule(program));
+    EXPECT_FALSE(compute_current_phase(program));
     EXPECT_EQ(ui.last_warning(), c.message);
     EXPECT_EQ(phase(1).reflections.size(), before);
   }
@@ -123,15 +123,15 @@ TEST_F(Driver, LinesOutsideTheRangeStayInThePhaseButNotInTheResults) {
 TEST_F(Driver, StoresTheProfileWeightedByFractionAndMolecularWeight) {
   open_example("nacl.cry");
   open_example("silicon.cry");
-  click_button_plot_phase_data(program);
+  recompute_all_phases(program);
   ASSERT_EQ(program.workspace.phase_count(), 2);
   // Molar mode stores y × fraction, weight mode y × fraction / M.
   program.workspace.current_phase = 2;
   program.workspace.settings.percent_mode = "MOLEC";
-  ASSERT_TRUE(calcule(program));
+  ASSERT_TRUE(compute_current_phase(program));
   const std::vector<float> molar = phase(2).profile;
   program.workspace.settings.percent_mode = "POIDS";
-  ASSERT_TRUE(calcule(program));
+  ASSERT_TRUE(compute_current_phase(program));
   const std::vector<float>& by_weight = phase(2).profile;
   ASSERT_EQ(by_weight.size(), molar.size());
   const auto peak = static_cast<std::size_t>(std::max_element(molar.begin(), molar.end()) - molar.begin());
@@ -148,7 +148,7 @@ TEST_F(Driver, NeutronsTakeTheFermiLengthsOfTheElements) {
   // Sears (1992): Na 0.363, Cl 0.9577 (10⁻¹² cm).
   EXPECT_EQ(program.main_form.crystal.neutron_atoms.cell(1, 7), "0.363");
   EXPECT_EQ(program.main_form.crystal.neutron_atoms.cell(2, 7), "0.958");
-  ASSERT_TRUE(calcule(program)) << ui.last_warning();
+  ASSERT_TRUE(compute_current_phase(program)) << ui.last_warning();
   // Rock salt with neutrons: 111 (b_Cl − b_Na) is far weaker than 200 (b_Cl + b_Na).
   const auto& lines = phase(1).reflections;
   ASSERT_GE(lines.size(), 2u);
@@ -161,14 +161,14 @@ TEST_F(Driver, ListingsAreWrittenPerPhaseAndTheResultsLineMarksItsAngle) {
   const auto longer = size_of("phase12.out");
   EXPECT_GT(size_of("phase1.out"), 0u);
   const int redraws = ui.redraws;
-  ecrit(program, 0);  // a heading line: nothing happens
+  select_results_line(program, 0);  // a heading line: nothing happens
   EXPECT_EQ(ui.redraws, redraws);
-  ecrit(program, 3);
+  select_results_line(program, 3);
   EXPECT_EQ(program.main_form.results_selected, 3);
   EXPECT_EQ(ui.redraws, redraws + 1);
   // A narrower range rewrites both listings over the longer ones, whole.
   program.main_form.experiment.range_high = "30";
-  ASSERT_TRUE(calcule(program));
+  ASSERT_TRUE(compute_current_phase(program));
   EXPECT_LT(size_of("phase12.out"), longer);
   EXPECT_EQ(*read_file_bytes(folder / "phase12.out"), program.listing_texts.detailed);
   EXPECT_EQ(*read_file_bytes(folder / "phase1.out"), program.listing_texts.short_listing);
@@ -178,7 +178,7 @@ TEST_F(Driver, ListingsAreWrittenPerPhaseAndTheResultsLineMarksItsAngle) {
 TEST_F(Driver, AListingThatCannotBeWrittenIsReported) {
   std::filesystem::create_directory(folder / "phase12.out");
   ui.choose_file(testing::source_folder("examples/corundum.cry").string());
-  lit_fichier_cry(program, CrystalFileKind::Native);
+  open_crystal_file_of_kind(program, CrystalFileKind::Native);
   ASSERT_EQ(ui.warnings.size(), 1u);
   EXPECT_NE(ui.last_warning().find("phase12.out"), std::string::npos);
   EXPECT_FALSE(phase(1).profile.empty());  // the computation itself stands

@@ -95,15 +95,15 @@ TEST_F(UnsavedWorkspace, SavingAndOpeningClearTheMarkAndLaterChangesSetItAgain) 
   EXPECT_EQ(ui.questions.size(), 1u);
 
   // The snapshot a deletion writes is not the user's save: the deletion marks the workspace.
-  del_phase1(program, 2);
+  erase_phase_row(program, 2);
   ASSERT_EQ(ws.phase_count(), 1);
   EXPECT_EQ(caption().substr(0, 12), "work.cmp* - ");
 
   ui.choose_file((folder.path() / "work.cmp").string());
-  ASSERT_TRUE(ouvre_fichier_mpm(program, TotalDataSender::Menu).loaded);
+  ASSERT_TRUE(open_workspace_file(program, TotalDataSender::Menu).loaded);
   EXPECT_EQ(ws.phase_count(), 2);
   EXPECT_FALSE(program.workspace_modified);
-  EXPECT_TRUE(restaure_effacement_phase(program).loaded);
+  EXPECT_TRUE(restore_erased_phase(program).loaded);
   EXPECT_TRUE(program.workspace_modified);  // "Restore" changes the workspace opened
 
   delete_phases(program);
@@ -136,10 +136,10 @@ TEST_F(OpenMenu, OpenCrystalStructureTellsTheKindByTheNameOrElseByTheContent) {
 TEST_F(MainActions, SelectorButtonsAndTheDisplayBoxMakeAPhaseCurrent) {
   add_phases(3);
   form.crystal.selector_index = 0;
-  affiche_phases(program, 5);  // beyond the phases: only deselects
+  show_phase(program, 5);  // beyond the phases: only deselects
   EXPECT_EQ(form.crystal.selector_index, -1);
   EXPECT_EQ(ws.current_phase, 1);
-  affiche_phases(program, 3);
+  show_phase(program, 3);
   EXPECT_EQ(ws.current_phase, 3);
   EXPECT_EQ(ws.crystal.title, "crystal 3");
   EXPECT_TRUE(form.phases.rows[2].display);
@@ -175,14 +175,14 @@ TEST_F(MainActions, ErasingPhasesDeletesTheirScratchFilesAndEmptiesTheTable) {
   EXPECT_FALSE(std::filesystem::exists(scratch));
   for (const char* kept : {"a_mp.cry", "phase_2.cry"}) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
   EXPECT_EQ(ws.observed_peaks.size(), 1u);  // only "General" erases observed data
-  rase_general(program);
+  erase_all(program);
   EXPECT_TRUE(ws.observed_peaks.empty());
   EXPECT_EQ(form.crystal.data_caption, "Data");
   EXPECT_GE(ui.redraws, 1);
 }
 
 TEST_F(MainActions, ErasingClosesTheDifferenceWindow) {
-  for (void (*erase)(Program&) : {&delete_phases, &rase_general}) {
+  for (void (*erase)(Program&) : {&delete_phases, &erase_all}) {
     add_phases(1);
     program.plot_state.difference_open = true;
     program.plot_state.difference = {1, 2, 3};
@@ -199,7 +199,7 @@ TEST_F(MainActions, ActivationShowsTheCellAtFullPrecisionAndTheExperimentSetting
   ws.crystal.cell = CellParameters{.a = 8.1372, .b = 12.787, .c = 7.1574, .alpha = 94.245, .beta = 116.605, .gamma = 87.809};
   ws.settings.wavelengths = {1.5406, 1.5444};
   ws.settings.fractions = {0.5, 0.5};
-  reset_donnees(program);
+  reset_data(program);
   EXPECT_EQ(form.crystal.cell[3].text, "94.25");
   EXPECT_EQ(*form.crystal.cell[3].unchanged_value(), 94.245);
   EXPECT_EQ(form.experiment.wavelength, "Multiple");
@@ -219,34 +219,34 @@ TEST_F(MainActions, UncheckingTheSumBoxPressesTheSumToggle) {
 }
 
 TEST_F(MainActions, PageChangesHideTheEmptyCrystalPageAndShowColoursWithData) {
-  change_volet(program, static_cast<int>(MainPage::CrystalData));
+  change_page(program, static_cast<int>(MainPage::CrystalData));
   EXPECT_FALSE(form.crystal.panel_visible);
-  change_volet(program, static_cast<int>(MainPage::StyleOptions));
+  change_page(program, static_cast<int>(MainPage::StyleOptions));
   const std::pair<WindowId, bool> colours_shown{WindowId::Colours, true};
   EXPECT_TRUE(ui.window_changes.empty() || ui.window_changes.back() != colours_shown);
   add_phases(1);
-  change_volet(program, static_cast<int>(MainPage::StyleOptions));
+  change_page(program, static_cast<int>(MainPage::StyleOptions));
   EXPECT_EQ(ui.window_changes.back(), colours_shown);
   EXPECT_TRUE(form.crystal.apply_bar_visible);
   program.workspace.keyboard_capture = true;  // during keyboard capture the crystal page is forced
-  change_volet(program, static_cast<int>(MainPage::PhasesData));
+  change_page(program, static_cast<int>(MainPage::PhasesData));
   EXPECT_EQ(form.page, MainPage::CrystalData);
 }
 
 TEST_F(MainActions, SourceButtonsSwitchTheSourceAndFlagTheFollowUps) {
-  const FollowUp neutrons = choixN(program);
+  const FollowUp neutrons = choose_neutrons(program);
   EXPECT_EQ(ws.settings.source, RadiationSource::Neutrons);
   EXPECT_EQ(form.source_caption, "Source: Neutrons");
   EXPECT_TRUE(form.crystal.neutron_grid_visible);
   EXPECT_FALSE(form.xray_button_active);
   EXPECT_TRUE(neutrons.reset_plot && neutrons.clear_plot);
   EXPECT_FALSE(neutrons.recompute_all);  // no phase: nothing to compute
-  reset_donnees(program);  // activation writes the caption again
+  reset_data(program);  // activation writes the caption again
   EXPECT_EQ(form.source_caption, "Source: Neutrons");
   add_phases(1);
-  EXPECT_TRUE(choixN(program).recompute_all);
+  EXPECT_TRUE(choose_neutrons(program).recompute_all);
 
-  const FollowUp xrays = optionX(program);
+  const FollowUp xrays = choose_xrays(program);
   EXPECT_EQ(ws.settings.source, RadiationSource::XRays);
   EXPECT_TRUE(form.xray_button_active);
   EXPECT_FALSE(form.crystal.neutron_grid_visible);

@@ -34,7 +34,7 @@ TEST(Startup, OnlyTheLastMissingDataFileIsReported) {
     write_data_files(folder, c.present);
     ScriptedUi ui;
     Program program(ui, folder.path());
-    EXPECT_FALSE(init_creation(program));
+    EXPECT_FALSE(initialise_program(program));
     ASSERT_EQ(ui.warnings.size(), 1u);
     EXPECT_EQ(ui.warnings[0], c.message);
     EXPECT_EQ(ui.beeps, 1);
@@ -62,7 +62,7 @@ TEST(Startup, FindsDataFilesWithoutCaseDeletesOldListingsAndSetsDefaults) {
   const fs::path crashed = own.parent_path() / crashed_name;
   fs::create_directory(crashed);
   std::ofstream(crashed / "silicon.cry") << "x";
-  ASSERT_TRUE(init_creation(program));
+  ASSERT_TRUE(initialise_program(program));
   EXPECT_TRUE(ui.warnings.empty());
   EXPECT_FALSE(fs::exists(crashed));
   EXPECT_TRUE(fs::is_directory(own));
@@ -99,7 +99,7 @@ TEST(Exit, DeletesItsScratchFilesAndListingsButNoUserFile) {
   ws.observed_patterns.emplace_back().file_name = (scratch / "c_mp.cpi").string();
   ws.observed_patterns.emplace_back().file_name = "c_mp.cpi";
   ws.observed_peaks.emplace_back().file_name = "d_mp.prn";
-  Sortie(program);
+  quit_program(program);
   EXPECT_TRUE(ui.quit_called);
   for (const fs::path& gone : {scratch / "a.cry", scratch / "c_mp.cpi", folder / "phase1.out", folder / "phase12.out",
                                folder / "phase2.out"})

@@ -1,5 +1,5 @@
 // Drawing rules of the plot, checked on a recording canvas.
-#include "plot/dessine.hpp"
+#include "plot/draw_plot.hpp"
 
 #include <algorithm>
 
@@ -55,7 +55,7 @@ TEST(DessineTicks, DefaultTicksFollowTheDisplayedWidthAndKeepThemBetweenTheBands
       {0.05, 0.01, 0.001}, {0.3, 5.0, 0.5}, {0.51, 0.1, 0.01}, {1.5, 1.0, 0.1}, {80.0, 10.0, 1.0}, {150.0, 20.0, 2.0}};
   for (const auto& [width, major, minor] : cases) {
     PlotState state;
-    ticks_par_defaut(state, width);
+    compute_default_ticks(state, width);
     EXPECT_DOUBLE_EQ(state.major_tick, major) << "width " << width;
     EXPECT_DOUBLE_EQ(state.minor_tick, minor) << "width " << width;
   }
@@ -297,8 +297,8 @@ TEST_F(Dessine, QIsInReciprocalAngstromsForSticksAndObservedData) {
   workspace.observed_peaks.push_back({"nacl.dif", {{1, 1, 1, 27.3655, 100}}, true, {}});
   state = state_for(workspace);
   const RecordingCanvas canvas = paint();
-  const int column = vers_pixels(state.mapping, 1.92951, 0).x;
-  EXPECT_NE(column, vers_pixels(state.mapping, 2.97252, 0).x);  // 4π sin θ without the division
+  const int column = to_pixels(state.mapping, 1.92951, 0).x;
+  EXPECT_NE(column, to_pixels(state.mapping, 2.97252, 0).x);  // 4π sin θ without the division
   EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 400 - 400}, workspace.phases.front().colour));
   EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 400 - 40}, workspace.phases.front().colour));
   EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 0}, workspace.styles.peak_colours[0]));
@@ -321,7 +321,7 @@ TEST_F(Dessine, ObservedDataInQKeepTheirHeightWhateverYModeWasChosen) {
     const auto lines = polylines_in(canvas, workspace.styles.pattern_colours[0]);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lowest_row(lines[0]), 0) << static_cast<int>(mode);
-    const int column = vers_pixels(state.mapping, q_of_two_theta(40, 1.5406), 0).x;
+    const int column = to_pixels(state.mapping, q_of_two_theta(40, 1.5406), 0).x;
     EXPECT_TRUE(has_line(canvas, {column, 400}, {column, 300}, workspace.styles.peak_colours[0]))
         << static_cast<int>(mode);
   }
@@ -380,12 +380,12 @@ TEST(DessineMapping, NearestGridPointAgreesWithAPlainScan) {
 
 TEST(DessineMapping, MappingRoundTripsThroughPixels) {
   PlotMapping mapping{10, 1010, 400, 10, 50, 25, 4};
-  EXPECT_EQ(vers_pixels(mapping, 30, 25), (Point{510, 300}));
+  EXPECT_EQ(to_pixels(mapping, 30, 25), (Point{510, 300}));
   double x = 0, y = 0;
-  vers_donnees(mapping, 510, 300, x, y);
+  to_data(mapping, 510, 300, x, y);
   EXPECT_DOUBLE_EQ(x, 30);
   EXPECT_DOUBLE_EQ(y, 25);
-  EXPECT_EQ(vers_pixels(mapping, 30.02, 0), (Point{511, 400}));  // 510.5 rounds up
+  EXPECT_EQ(to_pixels(mapping, 30.02, 0), (Point{511, 400}));  // 510.5 rounds up
 }
 
 }  // namespace

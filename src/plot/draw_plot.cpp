@@ -1,4 +1,4 @@
-#include "plot/dessine.hpp"
+#include "plot/draw_plot.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -76,7 +76,7 @@ struct Drawing {
   Palette palette;
   int legend_row = 0;
 
-  Point pixel(double x, double y) const { return vers_pixels(state.mapping, x, y); }
+  Point pixel(double x, double y) const { return to_pixels(state.mapping, x, y); }
 };
 
 void reset_pen(Drawing& d) {
@@ -345,7 +345,7 @@ void finish_drawing(Drawing& d) {
   if (d.layout.axis_last) {
     d.canvas.set_pen(Pen{d.palette.text, d.layout.axis_pen_width, LineStyle::Solid});
     d.canvas.set_font_colour(d.palette.text);
-    trace_axe(d.state, d.layout, d.canvas, d.state.mapping.x_origin, d.state.mapping.x_end);
+    draw_axis(d.state, d.layout, d.canvas, d.state.mapping.x_origin, d.state.mapping.x_end);
   }
   reset_pen(d);
 }
@@ -354,7 +354,7 @@ double vertical_span(const PlotLayout& layout) { return layout.y_base - layout.t
 
 }  // namespace
 
-Point vers_pixels(const PlotMapping& mapping, double x, double y) {
+Point to_pixels(const PlotMapping& mapping, double x, double y) {
   const double px = std::round((x - mapping.x_origin) * mapping.sx + mapping.x_left);
   const double py = std::round(mapping.y_base - y * mapping.sy);
   // Keep far-off points representable; a surface clips them anyway.
@@ -362,7 +362,7 @@ Point vers_pixels(const PlotMapping& mapping, double x, double y) {
   return {static_cast<int>(std::clamp(px, -limit, limit)), static_cast<int>(std::clamp(py, -limit, limit))};
 }
 
-void vers_donnees(const PlotMapping& mapping, int px, int py, double& x, double& y) {
+void to_data(const PlotMapping& mapping, int px, int py, double& x, double& y) {
   x = (px - mapping.x_left) / mapping.sx + mapping.x_origin;
   y = (mapping.y_base - py) / mapping.sy;
 }
@@ -426,7 +426,7 @@ std::optional<TickSpacing> default_tick_spacing(double width) {
   return TickSpacing{20.0, 2.0};
 }
 
-void ticks_par_defaut(PlotState& state, double width) {
+void compute_default_ticks(PlotState& state, double width) {
   if (const auto spacing = default_tick_spacing(width)) {
     state.major_tick = spacing->major;
     state.minor_tick = spacing->minor;
@@ -441,9 +441,9 @@ double displayed_width(const PlotState& state, int angle_scale) {
   return angle_scale == static_cast<int>(AngleScale::Theta) ? width * 0.5 : width;
 }
 
-void trace_axe(const PlotState& state, const PlotLayout& layout, Canvas& canvas, double from, double to) {
+void draw_axis(const PlotState& state, const PlotLayout& layout, Canvas& canvas, double from, double to) {
   const PlotMapping& mapping = state.mapping;
-  canvas.line(vers_pixels(mapping, from, 0), vers_pixels(mapping, to, 0));
+  canvas.line(to_pixels(mapping, from, 0), to_pixels(mapping, to, 0));
   auto ticks = [&](double spacing, int length, bool labelled) {
     if (!(spacing > 0) || (to - from) / spacing > static_cast<double>(kMaxTicks)) return;
     double first = std::round(from / spacing) * spacing;
@@ -451,7 +451,7 @@ void trace_axe(const PlotState& state, const PlotLayout& layout, Canvas& canvas,
     for (std::size_t i = 0;; ++i) {
       const double tick = first + static_cast<double>(i) * spacing;
       if (tick > to) break;
-      const Point at = vers_pixels(mapping, tick, 0);
+      const Point at = to_pixels(mapping, tick, 0);
       canvas.line(at, {at.x, at.y + length});
       if (labelled) {
         // The last label is kept whole inside the image rather than cut at its edge.
@@ -465,11 +465,11 @@ void trace_axe(const PlotState& state, const PlotLayout& layout, Canvas& canvas,
   if (state.minor_tick != 0) ticks(state.minor_tick, layout.minor_tick_length, false);
 }
 
-void dessine(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas) {
-  dessine(state, workspace, hkl_mode, canvas, screen_layout(canvas.width(), canvas.height()));
+void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas) {
+  draw_plot(state, workspace, hkl_mode, canvas, screen_layout(canvas.width(), canvas.height()));
 }
 
-void dessine(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
+void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
              const PlotLayout& layout) {
   Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout)};
   if (workspace.phases.empty() && workspace.observed_patterns.empty() && workspace.observed_peaks.empty()) {
@@ -478,19 +478,19 @@ void dessine(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Can
   }
   const AngleScale scale = workspace.settings.angle_scale;
   if (scale == AngleScale::Q) {
-    dessine_q(state, workspace, hkl_mode, canvas, layout);
+    draw_q_plot(state, workspace, hkl_mode, canvas, layout);
     return;
   }
   const double factor = abscissa_factor(scale);
   const double x_origin = state.theta2_min * factor;
   const double x_end = state.theta2_max * factor;
-  if (state.default_ticks) ticks_par_defaut(state, displayed_width(state, static_cast<int>(scale)));
+  if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(scale)));
   if (x_end == 0 || !(x_end > x_origin)) {
     canvas.fill(d.palette.background);
     return;
   }
   begin_drawing(d, x_origin, x_end);
-  if (!layout.axis_last) trace_axe(state, layout, canvas, x_origin, x_end);
+  if (!layout.axis_last) draw_axis(state, layout, canvas, x_origin, x_end);
   if (workspace.phase_count() >= 1) write_titles(d, scale == AngleScale::Theta ? "Theta" : "2Theta");
   compute_display_arrays(d);
   if (state.display_max != 0) {
@@ -513,16 +513,16 @@ void dessine(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Can
   finish_drawing(d);
 }
 
-void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
+void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
                const PlotLayout& layout) {
   Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout)};
-  if (state.default_ticks) ticks_par_defaut(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
+  if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
   if (state.q_max == 0 || !(state.q_max > state.q_min)) {
     canvas.fill(d.palette.background);
     return;
   }
   begin_drawing(d, state.q_min, state.q_max);
-  if (!layout.axis_last) trace_axe(state, layout, canvas, state.q_min, state.q_max);
+  if (!layout.axis_last) draw_axis(state, layout, canvas, state.q_min, state.q_max);
   if (workspace.phase_count() >= 1) {
     const YMode mode = state.y_mode;
     state.y_mode = YMode::Linear;  // the Q variant is always linear
@@ -582,7 +582,7 @@ void compute_difference(PlotState& state, const Workspace& workspace) {
       [](const ObservedPoint& a, const ObservedPoint& b) { return a.two_theta < b.two_theta; });
   std::vector<double> observed(count);
   for (std::size_t k = 0; k < count; ++k) {
-    state.sum_rows[k] = vers_pixels(state.mapping, state.abscissa[k], state.sum[k]).y;
+    state.sum_rows[k] = to_pixels(state.mapping, state.abscissa[k], state.sum[k]).y;
     const double two_theta = grid[k];
     // The first point whose 2θ is not below the grid point's.
     std::size_t scan = 0;
@@ -608,7 +608,7 @@ void compute_difference(PlotState& state, const Workspace& workspace) {
   for (double value : observed) largest = std::max(largest, value);
   for (std::size_t k = 0; k < count; ++k) {
     const double scaled = largest > 0 ? observed[k] * state.display_max / largest : 0.0;
-    state.difference[k] = vers_pixels(state.mapping, state.abscissa[k], scaled).y - state.sum_rows[k];
+    state.difference[k] = to_pixels(state.mapping, state.abscissa[k], scaled).y - state.sum_rows[k];
   }
 }
 

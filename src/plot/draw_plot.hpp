@@ -21,18 +21,18 @@ enum class HklMode { AlongTop = 0, AtProfile = 1 };
 /// Q variant is drawn. The state keeps the mapping, the display arrays, the
 /// reference height, the difference data and the control strip of this
 /// drawing; exports draw with a copy of the state.
-void dessine(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
+void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
              const PlotLayout& layout);
 
-/// The window image: `dessine` with the screen layout of the canvas size.
-void dessine(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas);
+/// The window image: `draw_plot` with the screen layout of the canvas size.
+void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas);
 
 /// The Q variant: reflections as sticks, observed data converted to Q, no sum.
-void dessine_q(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
+void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
                const PlotLayout& layout);
 
 /// The x axis over [from, to] (displayed unit) with its major and minor ticks.
-void trace_axe(const PlotState& state, const PlotLayout& layout, Canvas& canvas, double from, double to);
+void draw_axis(const PlotState& state, const PlotLayout& layout, Canvas& canvas, double from, double to);
 
 struct TickSpacing {
   double major = 0, minor = 0;
@@ -41,7 +41,7 @@ struct TickSpacing {
 std::optional<TickSpacing> default_tick_spacing(double displayed_width);
 
 /// Default tick spacings for the displayed width of the range, written into the tick dialog's boxes.
-void ticks_par_defaut(PlotState& state, double displayed_width);
+void compute_default_ticks(PlotState& state, double displayed_width);
 
 /// The displayed width of the range for the default ticks, by angle scale.
 double displayed_width(const PlotState& state, int angle_scale);
