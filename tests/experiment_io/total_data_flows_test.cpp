@@ -107,11 +107,9 @@ TEST_F(TotalDataFlowTest, ALoadedWorkspaceRestoresThePhaseOptionsNamesStylesAndC
   // The phases show their own names; their crystal files are scratch copies.
   EXPECT_EQ(other.main_form.phases.rows[0].name, "silicon");
   // So do the phase listings the load computed.
-  for (const char* listing : {"phase1.out", "phase12.out"}) {
-    const std::string text = read_file_bytes(folder / listing).value_or("");
-    EXPECT_THAT(text, HasSubstr("Results for " + a.phase(1).file_name + "\n")) << listing;
-    EXPECT_THAT(text, Not(HasSubstr(other.scratch.path_if_made().string()))) << listing;
-  }
+  const std::string listing = read_file_bytes(folder / "phase12.out").value_or("");
+  EXPECT_THAT(listing, HasSubstr("Results for " + a.phase(1).file_name + "\n"));
+  EXPECT_THAT(listing, Not(HasSubstr(other.scratch.path_if_made().string())));
   ASSERT_EQ(b.observed_patterns.size(), 1u);
   EXPECT_EQ(b.observed_patterns[0].points.size(), 12u);
   EXPECT_EQ(b.styles.pattern_styles[0], 2);  // a pattern's style is read back
