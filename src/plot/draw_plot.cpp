@@ -1,5 +1,8 @@
 #include "plot/draw_plot.hpp"
 
+#include "plot/plot_axis.hpp"
+#include "plot/plot_difference.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -16,7 +19,6 @@ namespace {
 
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kBlack{0, 0, 0};
-constexpr std::size_t kMaxTicks = 5000;  // a tick spacing far too small for the range draws no ticks
 
 double transform_value(double value, YMode mode) {
   switch (mode) {
@@ -354,19 +356,6 @@ double vertical_span(const PlotLayout& layout) { return layout.y_base - layout.t
 
 }  // namespace
 
-Point to_pixels(const PlotMapping& mapping, double x, double y) {
-  const double px = std::round((x - mapping.x_origin) * mapping.sx + mapping.x_left);
-  const double py = std::round(mapping.y_base - y * mapping.sy);
-  // Keep far-off points representable; a surface clips them anyway.
-  constexpr double limit = 1.0e6;
-  return {static_cast<int>(std::clamp(px, -limit, limit)), static_cast<int>(std::clamp(py, -limit, limit))};
-}
-
-void to_data(const PlotMapping& mapping, int px, int py, double& x, double& y) {
-  x = (px - mapping.x_left) / mapping.sx + mapping.x_origin;
-  y = (mapping.y_base - py) / mapping.sy;
-}
-
 std::string legend_name(const std::string& file_name) {
   std::string name = file_name.size() >= 4 ? file_name.substr(0, file_name.size() - 4) : std::string();
   if (contains(name, "_mp")) name = name.size() >= 3 ? name.substr(0, name.size() - 3) : std::string();
@@ -375,94 +364,6 @@ std::string legend_name(const std::string& file_name) {
 
 std::string hkl_label(int h, int k, int l) {
   return std::to_string(h) + std::to_string(k) + std::to_string(l);
-}
-
-// Index of the grid point nearest to `position`, scanning from the first and
-// stopping past position + 0.5; none when no point comes within 100. A tie
-// keeps the earlier point.
-static std::optional<std::size_t> nearest_grid_point_scan(const std::vector<double>& abscissa,
-                                                          double position) {
-  double best = 100.0;
-  std::optional<std::size_t> found;
-  for (std::size_t k = 0; k < abscissa.size(); ++k) {
-    if (abscissa[k] > position + 0.5) break;
-    const double distance = std::abs(abscissa[k] - position);
-    if (distance < best) {
-      best = distance;
-      found = k;
-    }
-  }
-  return found;
-}
-
-// The same answer on an ascending grid by bisection: only the two points
-// around `position` can be nearest.
-std::optional<std::size_t> nearest_grid_point(const std::vector<double>& abscissa, bool ascending,
-                                              double position) {
-  if (!ascending) return nearest_grid_point_scan(abscissa, position);
-  const auto after = std::lower_bound(abscissa.begin(), abscissa.end(), position);
-  std::optional<std::size_t> found;
-  double best = 100.0;
-  if (after != abscissa.begin() && position - *(after - 1) < best) {
-    best = position - *(after - 1);
-    // The first of equal abscissae, as a scan from the start would find.
-    const auto first_equal = std::lower_bound(abscissa.begin(), after - 1, *(after - 1));
-    found = static_cast<std::size_t>(first_equal - abscissa.begin());
-  }
-  if (after != abscissa.end() && *after <= position + 0.5 && *after - position < best)
-    found = static_cast<std::size_t>(after - abscissa.begin());
-  return found;
-}
-
-std::optional<TickSpacing> default_tick_spacing(double width) {
-  struct Row {
-    double upper, major, minor;
-  };
-  static constexpr Row rows[] = {{1, 0.1, 0.01}, {10, 1.0, 0.1}, {50, 5.0, 0.5}, {100, 10.0, 1.0}};
-  if (width < 0.1) return TickSpacing{0.01, 0.001};
-  if (width <= 0.5) return std::nullopt;
-  for (const Row& row : rows)
-    if (width <= row.upper) return TickSpacing{row.major, row.minor};
-  return TickSpacing{20.0, 2.0};
-}
-
-void compute_default_ticks(PlotState& state, double width) {
-  if (const auto spacing = default_tick_spacing(width)) {
-    state.major_tick = spacing->major;
-    state.minor_tick = spacing->minor;
-  }
-  state.tick_dialog.minor_text = fixed(state.minor_tick, 7, 2);
-  state.tick_dialog.major_text = fixed(state.major_tick, 7, 2);
-}
-
-double displayed_width(const PlotState& state, int angle_scale) {
-  if (angle_scale == static_cast<int>(AngleScale::Q)) return std::abs(state.q_max - state.q_min);
-  const double width = std::abs(state.theta2_max - state.theta2_min);
-  return angle_scale == static_cast<int>(AngleScale::Theta) ? width * 0.5 : width;
-}
-
-void draw_axis(const PlotState& state, const PlotLayout& layout, Canvas& canvas, double from, double to) {
-  const PlotMapping& mapping = state.mapping;
-  canvas.line(to_pixels(mapping, from, 0), to_pixels(mapping, to, 0));
-  auto ticks = [&](double spacing, int length, bool labelled) {
-    if (!(spacing > 0) || (to - from) / spacing > static_cast<double>(kMaxTicks)) return;
-    double first = std::round(from / spacing) * spacing;
-    if (first < from) first += spacing;
-    for (std::size_t i = 0;; ++i) {
-      const double tick = first + static_cast<double>(i) * spacing;
-      if (tick > to) break;
-      const Point at = to_pixels(mapping, tick, 0);
-      canvas.line(at, {at.x, at.y + length});
-      if (labelled) {
-        // The last label is kept whole inside the image rather than cut at its edge.
-        const std::string label = fixed(tick, 5, 1);
-        const int x = std::min(at.x + layout.axis_label_dx, canvas.width() - canvas.text_width(label) - 2);
-        canvas.text({x, at.y + layout.axis_label_dy}, label);
-      }
-    }
-  };
-  ticks(state.major_tick, layout.major_tick_length, true);
-  if (state.minor_tick != 0) ticks(state.minor_tick, layout.minor_tick_length, false);
 }
 
 void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas) {
@@ -568,48 +469,6 @@ void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode,
   draw_observed_peaks(d);
   state.reference_max = saved_reference;
   finish_drawing(d);
-}
-
-void compute_difference(PlotState& state, const Workspace& workspace) {
-  const std::size_t count = state.sum.size();
-  state.sum_rows.assign(count, 0);
-  state.difference.assign(count, 0);
-  if (workspace.observed_patterns.empty() || workspace.observed_patterns.front().points.empty()) return;
-  const auto& points = workspace.observed_patterns.front().points;
-  const std::vector<double> grid = workspace.profile_grid.abscissae();
-  const bool ascending = std::is_sorted(
-      points.begin(), points.end(),
-      [](const ObservedPoint& a, const ObservedPoint& b) { return a.two_theta < b.two_theta; });
-  std::vector<double> observed(count);
-  for (std::size_t k = 0; k < count; ++k) {
-    state.sum_rows[k] = to_pixels(state.mapping, state.abscissa[k], state.sum[k]).y;
-    const double two_theta = grid[k];
-    // The first point whose 2θ is not below the grid point's.
-    std::size_t scan = 0;
-    if (ascending) {
-      scan = static_cast<std::size_t>(
-          std::lower_bound(points.begin(), points.end(), two_theta,
-                           [](const ObservedPoint& point, double value) { return point.two_theta < value; }) -
-          points.begin());
-    } else {
-      while (scan < points.size() && points[scan].two_theta < two_theta) ++scan;
-    }
-    if (scan == points.size()) {
-      observed[k] = points.back().intensity;
-    } else if (scan == 0) {
-      observed[k] = points.front().intensity;
-    } else {
-      const double after = points[scan].two_theta - two_theta;
-      const double before = two_theta - points[scan - 1].two_theta;
-      observed[k] = before < after ? points[scan - 1].intensity : points[scan].intensity;
-    }
-  }
-  double largest = 0;
-  for (double value : observed) largest = std::max(largest, value);
-  for (std::size_t k = 0; k < count; ++k) {
-    const double scaled = largest > 0 ? observed[k] * state.display_max / largest : 0.0;
-    state.difference[k] = to_pixels(state.mapping, state.abscissa[k], scaled).y - state.sum_rows[k];
-  }
 }
 
 }  // namespace calvane

@@ -8,6 +8,8 @@
 
 #include "plot/canvas.hpp"
 #include "plot/plot_layout.hpp"
+#include "plot/plot_axis.hpp"
+#include "plot/plot_difference.hpp"
 #include "plot/plot_state.hpp"
 
 namespace calvane {
@@ -31,35 +33,11 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
                const PlotLayout& layout);
 
-/// The x axis over [from, to] (displayed unit) with its major and minor ticks.
-void draw_axis(const PlotState& state, const PlotLayout& layout, Canvas& canvas, double from, double to);
-
-struct TickSpacing {
-  double major = 0, minor = 0;
-};
-/// The default spacings for a displayed width; none from 0.1 to 0.5, where the ticks in force stay.
-std::optional<TickSpacing> default_tick_spacing(double displayed_width);
-
-/// Default tick spacings for the displayed width of the range, written into the tick dialog's boxes.
-void compute_default_ticks(PlotState& state, double displayed_width);
-
-/// The displayed width of the range for the default ticks, by angle scale.
-double displayed_width(const PlotState& state, int angle_scale);
-
 /// Name shown in the calculated legend: the crystal-file name less its
 /// extension (and a "_mp" of a rebuilt phase), without folder.
 std::string legend_name(const std::string& file_name);
 
 /// The label of a reflection: its three indices one after the other ("1-10").
 std::string hkl_label(int h, int k, int l);
-
-/// Index of the grid point nearest to a reflection at `position` (displayed
-/// unit): among the points up to position + 0.5, the nearest, the earlier on a
-/// tie; none when no point comes within 100. `ascending` allows bisection.
-std::optional<std::size_t> nearest_grid_point(const std::vector<double>& abscissa, bool ascending,
-                                              double position);
-
-/// Recomputes the difference data from the display arrays and the first observed pattern.
-void compute_difference(PlotState& state, const Workspace& workspace);
 
 }  // namespace calvane
