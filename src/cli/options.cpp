@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "experiment_io/output_formats.hpp"
 #include "profile/wavelength_lines.hpp"
 #include "util/text.hpp"
 
@@ -75,12 +76,12 @@ std::string lower_extension(const std::string& name) {
 // An output whose own extension chooses its format: the flows that write it
 // would otherwise add an extension to a name without one.
 std::string output_name(const std::string& option, const std::string& name,
-                        std::initializer_list<const char*> extensions) {
+                        const std::vector<std::string>& extensions) {
   const std::string extension = lower_extension(name);
   std::string list;
-  for (const char* known : extensions) {
+  for (const std::string& known : extensions) {
     if (extension == known) return name;
-    list += (list.empty() ? "" : ", ") + std::string(known);
+    list += (list.empty() ? "" : ", ") + known;
   }
   throw std::invalid_argument(option + ": \"" + name + "\" does not end in an extension that chooses the format (" +
                               list + ")");
@@ -163,9 +164,9 @@ Options parse_options(const std::vector<std::string>& arguments) {
       if (block < 1 || block != static_cast<int>(block)) throw std::invalid_argument("--block needs a block number from 1");
       options.cif_block = static_cast<int>(block);
     } else if (argument == "--peaks") {
-      options.peaks_file = output_name(argument, reader.value_of(argument), {".prn", ".dif", ".di", ".cif"});
+      options.peaks_file = output_name(argument, reader.value_of(argument), peak_list_output_extensions());
     } else if (argument == "--save-workspace") {
-      options.workspace_file = output_name(argument, reader.value_of(argument), {".cmp"});
+      options.workspace_file = output_name(argument, reader.value_of(argument), {std::string(".cmp")});
     } else if (argument == "--plot") {
       options.plot_file = reader.value_of(argument);
     } else if (argument == "--plot-size") {
@@ -179,7 +180,7 @@ Options parse_options(const std::vector<std::string>& arguments) {
     } else if (argument == "--reflections") {
       options.reflections_csv = reader.value_of(argument);
     } else if (argument == "--profile") {
-      options.profile_file = output_name(argument, reader.value_of(argument), {".sim", ".cpi", ".cpd"});
+      options.profile_file = output_name(argument, reader.value_of(argument), profile_output_extensions());
     } else if (argument == "--listings") {
       options.listings_folder = reader.value_of(argument);
     } else if (argument.starts_with("--")) {

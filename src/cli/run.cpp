@@ -19,8 +19,7 @@
 #include "experiment_io/observed_data.hpp"
 #include "experiment_io/pattern_files.hpp"
 #include "experiment_io/peak_files.hpp"
-#include "experiment_io/peak_writers.hpp"
-#include "experiment_io/profile_writers.hpp"
+#include "experiment_io/output_formats.hpp"
 #include "flows/unshown_workspace.hpp"
 #include "plot/colours.hpp"
 #include "plot/image_export.hpp"
@@ -365,29 +364,6 @@ bool write_listings(const AllPhasesResult& computed, const std::filesystem::path
   return true;
 }
 
-/// The profile of the current phase in the format of the file's extension
-/// (.cpi, .cpd, else the program's own).
-std::string profile_text(const Workspace& workspace, const std::string& file) {
-  const ProfileExport profile = profile_export_of(workspace.phase(workspace.current_phase), workspace.settings, "");
-  const std::string ext = extension_of(file);
-  return ext == ".cpi" ? write_cpi_profile(profile) : ext == ".cpd" ? write_cpd_profile(profile)
-                                                                    : write_sim_profile(profile);
-}
-
-/// The peak list of the current phase in the format of the file's extension.
-std::optional<PeakFileContent> peak_list(const Workspace& workspace, const std::string& file,
-                                         TerminalMessages& messages) {
-  const PhaseData& phase = workspace.phase(workspace.current_phase);
-  const std::string ext = extension_of(file);
-  if (ext == ".prn") return write_prn_peaks(phase);
-  if (ext == ".dif") return write_dif_peaks(phase, workspace.settings);
-  if (ext == ".di") return write_di_peaks(phase, workspace.settings);
-  if (ext == ".cif") return write_powder_cif(phase, workspace.settings);
-  messages.warning("The name " + file_name_of(file) +
-                   " has none of the extensions .prn, .dif, .di and .cif: nothing was written");
-  return std::nullopt;
-}
-
 int write_outputs(const Workspace& workspace, const Options& options, const std::filesystem::path& program_folder,
                   TerminalMessages& messages, std::ostream& out, const PlotRenderer& renderer) {
   const bool has_phase = workspace.current_phase >= 1 && workspace.current_phase <= workspace.phase_count();
@@ -396,13 +372,18 @@ int write_outputs(const Workspace& workspace, const Options& options, const std:
       messages.warning("The current phase has no calculated profile");
       return 1;
     }
-    if (!write_output(*options.profile_file, profile_text(workspace, *options.profile_file), out)) return 1;
+    const ProfileExport profile = profile_export_of(workspace.phase(workspace.current_phase), workspace.settings, "");
+    const ProfileFileKind kind = profile_format_of(*options.profile_file).value_or(ProfileFileKind::NativeSim);
+    if (!write_output(*options.profile_file, write_profile(kind, profile), out)) return 1;
   }
   if (options.peaks_file && has_phase) {
-    auto content = peak_list(workspace, *options.peaks_file, messages);
-    if (!content || !write_output(*options.peaks_file, content->bytes, out)) return 1;
-    if (content->left_out > 0)
-      messages.notice(std::to_string(content->left_out) + " reflections do not fit the layout of " +
+    // The options accept only names whose extension chooses a format.
+    const auto format = peak_list_format_of(*options.peaks_file).value_or(PeakListFormat::Column);
+    const PeakFileContent content =
+        write_peak_list(format, workspace.phase(workspace.current_phase), workspace.settings);
+    if (!write_output(*options.peaks_file, content.bytes, out)) return 1;
+    if (content.left_out > 0)
+      messages.notice(std::to_string(content.left_out) + " reflections do not fit the layout of " +
                       file_name_of(*options.peaks_file) + " and were left out");
   }
   if (options.workspace_file) {

@@ -34,34 +34,6 @@ bool write_or_warn(Program& program, const std::filesystem::path& path, const st
   return true;
 }
 
-ProfileFileKind profile_kind_from_name(const std::string& name, ProfileFileKind kind) {
-  std::string lower = to_lower(file_name_of(name));
-  if (contains(lower, ".sim")) return ProfileFileKind::NativeSim;
-  if (contains(lower, ".cpi")) return ProfileFileKind::Cpi;
-  if (contains(lower, ".cpd")) return ProfileFileKind::Cpd;
-  return kind;
-}
-
-const char* profile_extension(ProfileFileKind kind) {
-  switch (kind) {
-    case ProfileFileKind::NativeSim: return ".sim";
-    case ProfileFileKind::Cpi: return ".cpi";
-    case ProfileFileKind::Cpd: return ".cpd";
-  }
-  return ".sim";
-}
-
-enum class PeakListFormat { None, Column, Bruker, Philips, Cif };
-
-PeakListFormat peak_list_format(const std::string& name) {
-  std::string lower = to_lower(file_name_of(name));
-  if (contains(lower, ".prn")) return PeakListFormat::Column;
-  if (contains(lower, ".dif")) return PeakListFormat::Bruker;
-  if (contains(lower, ".di")) return PeakListFormat::Philips;
-  if (contains(lower, ".cif")) return PeakListFormat::Cif;
-  return PeakListFormat::None;
-}
-
 }  // namespace
 
 bool export_profile(Program& program, ProfileFileKind kind, const std::string& date) {
@@ -74,17 +46,14 @@ bool export_profile(Program& program, ProfileFileKind kind, const std::string& d
   auto chosen = program.ui.save_file({kProfileFilter, static_cast<int>(kind), program.current_folder.string(), {}});
   if (!chosen || chosen->path.empty()) return false;
   std::string name = chosen->path;
-  kind = profile_kind_from_name(name, kind);
-  if (!contains(to_lower(file_name_of(name)), profile_extension(kind))) name += profile_extension(kind);
+  // The name's own extension chooses the format; without one, the chosen filter's.
+  if (auto named = profile_format_of(name))
+    kind = *named;
+  else
+    name += extension_of(kind);
   std::filesystem::path path = program.resolve(name);
   if (!may_write(program, path)) return false;
-  ProfileExport profile = profile_export_of(*phase, program.workspace.settings, date);
-  switch (kind) {
-    case ProfileFileKind::NativeSim: return write_or_warn(program, path, write_sim_profile(profile));
-    case ProfileFileKind::Cpi: return write_or_warn(program, path, write_cpi_profile(profile));
-    case ProfileFileKind::Cpd: return write_or_warn(program, path, write_cpd_profile(profile));
-  }
-  return false;
+  return write_or_warn(program, path, write_profile(kind, profile_export_of(*phase, program.workspace.settings, date)));
 }
 
 bool export_sim_profile(Program& program) { return export_profile(program, ProfileFileKind::NativeSim, today_text()); }
@@ -92,29 +61,20 @@ bool export_cpi_profile(Program& program) { return export_profile(program, Profi
 bool export_cpd_profile(Program& program) { return export_profile(program, ProfileFileKind::Cpd, today_text()); }
 
 bool save_hkl_list(Program& program, int entry) {
-  static constexpr const char* kExtensions[] = {".prn", ".dif", ".di", ".cif"};
   const PhaseData* phase = current_phase(program);
   if (!phase || entry < 1 || entry > 4) return false;
   auto chosen = program.ui.save_file({kPeakListFilter, entry, program.current_folder.string(), {}});
   if (!chosen || chosen->path.empty()) return false;
   std::string name = chosen->path;
-  if (!contains(file_name_of(name), ".")) name += kExtensions[entry - 1];
-  PeakListFormat format = peak_list_format(name);
-  if (format == PeakListFormat::None) {
+  if (!contains(file_name_of(name), ".")) name += extension_of(static_cast<PeakListFormat>(entry));
+  const std::optional<PeakListFormat> format = peak_list_format_of(name);
+  if (!format) {
     program.ui.warning("The name " + file_name_of(name) + " has none of the extensions .prn, .dif, .di and .cif: nothing was written");
     return false;
   }
   std::filesystem::path path = program.resolve(name);
   if (!may_write(program, path)) return false;
-  const ExperimentSettings& settings = program.workspace.settings;
-  PeakFileContent content;
-  switch (format) {
-    case PeakListFormat::Column: content = write_prn_peaks(*phase); break;
-    case PeakListFormat::Bruker: content = write_dif_peaks(*phase, settings); break;
-    case PeakListFormat::Philips: content = write_di_peaks(*phase, settings); break;
-    case PeakListFormat::Cif: content = write_powder_cif(*phase, settings); break;
-    case PeakListFormat::None: return false;
-  }
+  const PeakFileContent content = write_peak_list(*format, *phase, program.workspace.settings);
   if (!write_or_warn(program, path, content.bytes)) return false;
   if (content.left_out > 0)
     program.ui.warning(std::to_string(content.left_out) + " reflections do not fit the layout of " +

@@ -2,19 +2,14 @@
 // with their dialogs, extensions and overwrite question.
 #pragma once
 
+#include "experiment_io/output_formats.hpp"
+
 #include <string>
 
 namespace calvane {
 
 struct Program;
 
-/// The three profile formats, in the order of "Save the calculated profile of the current phase".
-enum class ProfileFileKind { NativeSim = 1, Cpi = 2, Cpd = 3 };
-
-inline constexpr const char* kProfileFilter =
-    "Calvane format (*.sim)|*.sim|CPI format (*.cpi)|*.cpi|CPD format (*.cpd)|*.cpd";
-inline constexpr const char* kPeakListFilter =
-    "list format (*.prn|*.prn|Bruker format (*.dif)|*.dif|Philips format (*.di)|*.di|CIF format (*.cif)|*.cif";
 inline constexpr const char* kOverwriteQuestion = "This file already exists. Do you want to continue?";
 
 /// Writes the current phase's profile; `date` is the text dated files carry.
