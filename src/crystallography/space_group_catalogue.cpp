@@ -1,5 +1,7 @@
 #include "crystallography/space_group_catalogue.hpp"
 
+#include "model/crystal_system.hpp"
+
 #include <gemmi/symmetry.hpp>
 
 #include <algorithm>
@@ -11,28 +13,6 @@
 
 namespace calvane {
 namespace {
-
-struct SystemFiles {
-  std::string_view code;
-  CatalogueRange range;
-  std::string_view pos_file;
-};
-
-constexpr std::array<SystemFiles, 7> kSystems = {{
-    {"TRIC", {1, 18}, "T.pos"},
-    {"MONO", {19, 178}, "M.pos"},
-    {"ORTH", {179, 370}, "O.pos"},
-    {"TETR", {371, 480}, "Q.POS"},
-    {"HEXA", {481, 547}, "H.pos"},
-    {"RHOM", {548, 556}, "R.pos"},
-    {"CUBI", {558, 637}, "C.pos"},
-}};
-
-const SystemFiles* system_files(std::string_view code) {
-  for (const SystemFiles& files : kSystems)
-    if (files.code == code) return &files;
-  return nullptr;
-}
 
 std::string without_blanks(std::string_view text) {
   std::string result;
@@ -53,7 +33,8 @@ const gemmi::SpaceGroup* resolve(std::string_view symbol, std::string_view syste
 }  // namespace
 
 std::optional<CatalogueRange> catalogue_range(std::string_view system_code) {
-  if (const SystemFiles* files = system_files(system_code)) return files->range;
+  if (const CrystalSystem* system = crystal_system(system_code))
+    return CatalogueRange{system->first_catalogue_entry, system->last_catalogue_entry};
   return std::nullopt;
 }
 
@@ -86,8 +67,8 @@ std::optional<std::vector<std::string>> read_catalogue_items(const std::filesyst
 }
 
 std::string pos_file_name(std::string_view system_code) {
-  const SystemFiles* files = system_files(system_code);
-  return files ? std::string(files->pos_file) : std::string();
+  const CrystalSystem* system = crystal_system(system_code);
+  return system ? std::string(system->positions_file) : std::string();
 }
 
 std::vector<std::string> standard_symbols(const std::vector<std::string>& pos_lines) {

@@ -1,5 +1,7 @@
 #include "experiment_io/peak_writers.hpp"
 
+#include "model/crystal_system.hpp"
+
 #include <algorithm>
 #include <cmath>
 
@@ -102,12 +104,8 @@ void write_cif_profile(TextOut& out, const PhaseData& phase, const ExperimentSet
 }  // namespace
 
 std::string crystal_system_name(std::string_view code) {
-  static constexpr std::pair<const char*, const char*> kNames[] = {
-      {"CUBI", "Cubic"},     {"TETR", "Tetragonal"}, {"ORTH", "Orthorhombic"}, {"HEXA", "Hexagonal"},
-      {"RHOM", "Rhomboedral"}, {"MONO", "Monoclinic"}, {"TRIC", "Triclinic"}};
-  for (auto [key, name] : kNames)
-    if (code == key) return name;
-  return {};
+  const CrystalSystem* system = crystal_system(code);
+  return system ? std::string(system->name) : std::string();
 }
 
 PeakFileContent write_prn_peaks(const PhaseData& phase) {
