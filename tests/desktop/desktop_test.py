@@ -135,8 +135,7 @@ class Desktop:
         self.xdotool("type", "--delay", "15", text)
 
     def shot(self, name, window=None, keep=True):
-        """Saves a screenshot of `window` (the whole screen when None) and
-        returns it as an image; `keep` False only looks."""
+        """A screenshot of `window` (the screen when None), saved as shot `name` when `keep`."""
         self.shot_count += keep
         path = self.shots / f"{self.shot_count:02d}-{name}.png" if keep else self.work / "look.png"
         target = str(window) if window is not None else "root"
@@ -243,8 +242,7 @@ def step_install(d):
 
 
 def step_start(d):
-    """calvane-sim writes an observed pattern to load; the installed program starts and makes
-    the user's own program folder."""
+    """calvane-sim writes the observed pattern; the installed program starts and makes the user's folder."""
     d.inputs.mkdir(parents=True, exist_ok=True)
     d.outputs.mkdir(parents=True, exist_ok=True)
     shutil.copy(ROOT / "examples" / "nacl.cry", d.inputs / "nacl.cry")
@@ -279,8 +277,7 @@ def step_open_crystal(d):
 
 
 def step_space_group(d):
-    """Crystal Data page, Select the space group: the first standard symbol of the
-    system, OK, Apply: the phase is computed in the new group."""
+    """Crystal Data, Select the space group, its first standard symbol, OK, Apply: the plot changes."""
     before = d.shot("before-space-group", d.plot_window())
     main = main_keys(d, "ctrl+2")
     d.shot("crystal-page", main)
@@ -298,8 +295,7 @@ def step_space_group(d):
 
 
 def step_multiple_wavelengths(d):
-    """Line list › Multiple W.L.: CuKα1 and CuKα2 (100 and 50) typed in the
-    dialog, OK, Apply: the plot changes."""
+    """Line list › Multiple W.L., CuKα1 and CuKα2 (100 and 50) typed, OK, Apply: the plot changes."""
     before = d.shot("before-wavelengths", d.plot_window())
     main = main_keys(d, "ctrl+l", "Home")  # the line list, its first item "Multiple W.L."
     dialog = d.wait_window(WAVELENGTHS_TITLE, what="multiple-wavelength dialog")
@@ -319,8 +315,7 @@ def step_multiple_wavelengths(d):
 
 
 def step_neutrons_and_back(d):
-    """The Neutrons button recomputes for neutrons; X rays and the tube in the
-    X-ray source dialog bring the X-ray pattern back."""
+    """Neutrons recomputes for neutrons; X rays and the tube in the X-ray source dialog come back."""
     before = d.shot("before-neutrons", d.plot_window())
     main_keys(d, "ctrl+shift+n")
     d.check_no_message("neutrons")
