@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "app/qt_ui.hpp"
 #include "flows/driver.hpp"
 #include "flows/program.hpp"
 
@@ -121,11 +122,13 @@ ColoursWindow::ColoursWindow(Program& program, QWidget* parent) : QDialog(parent
     bottom->addWidget(button);
   }
   apply_->setDefault(true);
+  apply_->setShortcut(apply_keys());
   connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &ColoursWindow::save_colour_choice);
   layout->addLayout(bottom);
 
   calvane::create_colours_form(form_, program_);
   refresh_from_model();
+  phases_[0].colour->setFocus();  // the keyboard starts on the first phase's colour
 }
 
 ColourRowWidgets ColoursWindow::make_row(const QString& name, bool with_style, const QStringList& styles,

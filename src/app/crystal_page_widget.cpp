@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "app/anomalous_panel_widget.hpp"
+#include "app/qt_ui.hpp"
 #include "app/text_grid_table.hpp"
 #include "flows/crystal_page.hpp"
 #include "flows/driver.hpp"
@@ -122,6 +123,7 @@ QWidget* CrystalPage::build_apply_bar() {
   apply_ = new QPushButton("Apply");
   apply_->setStatusTip("Calculate the diagram for the current phase");
   apply_->setToolTip("Calculate the diagram for the current phase");
+  apply_->setShortcut(apply_keys());
   restore_ = new QPushButton("Restore modif");
   restore_->setStatusTip("Restore the initial parameters after modifications");
   restore_->setToolTip("Restore the initial parameters after modifications");
@@ -179,6 +181,7 @@ QWidget* CrystalPage::build_symbol_box() {
   layout->addRow("Hall", hall_);
   layout->addRow("Space Group Nb.", group_number_);
   space_group_ = new QPushButton("Select the space group");
+  space_group_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
   connect(space_group_, &QPushButton::clicked, this, &CrystalPage::select_space_group);
   layout->addRow(space_group_);
   return box;

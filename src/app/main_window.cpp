@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -380,6 +381,26 @@ void MainWindow::bind_handlers() {
   // The shortcuts must work with the menus closed: the actions also belong to the window.
   addActions({action("&File/&Open crystal structure..."),
               action("&File/Save the total data (*.cmp)"), action("&File/&Quit"), action("&Help")});
+
+  // Keyboard routes to what otherwise needs the mouse: the other open commands,
+  // the pages, the source buttons and the line list.
+  const std::pair<const char*, QKeySequence> opens[] = {
+      {"&File/Open measured pattern...", QKeySequence(Qt::CTRL | Qt::Key_M)},
+      {"&File/Open a total data file (*.cmp)", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)}};
+  for (const auto& [path, keys] : opens) {
+    action(path)->setShortcut(keys);
+    action(path)->setShortcutContext(Qt::WindowShortcut);
+    addAction(action(path));
+  }
+  for (int page = 0; page < pages_->count(); ++page)
+    connect(new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + page)), this),
+            &QShortcut::activated, this, [this, page] { pages_->setCurrentIndex(page); });
+  xray_button_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X));
+  neutron_button_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this, [this] {
+    pages_->setCurrentIndex(0);
+    line_list_->setFocus();
+  });
 }
 
 void MainWindow::build_source_bar(QVBoxLayout* layout) {
@@ -497,6 +518,7 @@ QWidget* MainWindow::build_experiment_page() {
 
   auto* apply = new QPushButton("Apply");
   set_hint(apply, "Draw the diagrams");
+  apply->setShortcut(apply_keys());
   connect(apply, &QPushButton::clicked, this,
           [this] { act([this] { recompute_all_phases(program_, PlotSender::ExperimentApply); }); });
   layout->addWidget(apply, 4, 1, Qt::AlignRight);
@@ -581,6 +603,7 @@ QWidget* MainWindow::build_phases_page() {
   buttons->addWidget(restore_);
   auto* apply = new QPushButton("Apply");
   set_hint(apply, "Draw the diagrams");
+  apply->setShortcut(apply_keys());
   connect(apply, &QPushButton::clicked, this,
           [this] { act([this] { recompute_all_phases(program_, PlotSender::PhasesApply); }); });
   buttons->addWidget(apply);

@@ -1,6 +1,7 @@
 // The Ui port on Qt: message boxes, file dialogs, cursor, outside programs.
 #pragma once
 
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,10 @@ namespace calvane {
 /// Turns the program's "caption|patterns|caption|patterns|" filter into Qt's
 /// name filters, one per entry ("*.inp;*.ins,*.res" becomes "*.inp *.ins *.res").
 QStringList qt_name_filters(const std::string& filter);
+
+/// The keys of every "Apply" button, the same in every window: the windows
+/// can be driven from the keyboard alone.
+inline QKeySequence apply_keys() { return QKeySequence(Qt::CTRL | Qt::Key_Return); }
 
 class QtUi : public Ui {
 public:

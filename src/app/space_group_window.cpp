@@ -138,6 +138,7 @@ SpaceGroupWindow::SpaceGroupWindow(Program& program, QWidget* parent) : QDialog(
 void SpaceGroupWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   init();
+  standard_->setFocus();  // the arrow keys choose among the standard symbols
 }
 
 void SpaceGroupWindow::after_handler() {

@@ -1,23 +1,18 @@
-// The plot's files open in real readers: Qt's image reader, QtSvg and pdftoppm.
+// The plot's files open in real readers: Qt's image reader and QtSvg.
 #include "app/image_export_qt.hpp"
 
 #include <gtest/gtest.h>
 
 #include <QImageReader>
 #include <QPainter>
-#include <QPrinter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QSvgRenderer>
 
 #include "app/app_helpers.hpp"
 #include "app/emf_header.hpp"
 #include "app/qpainter_canvas.hpp"
 #include "app/qt_application.hpp"
-#include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
 
 namespace calvane {
 namespace {
@@ -34,15 +29,6 @@ struct QtExport : ::testing::Test {
     return render_plot_to_file(folder / name, state, workspace, mode, width, height);
   }
 };
-
-// The first page of a PDF as pdftoppm draws it at 72 dots per inch; a null image when it cannot.
-QImage pdf_page(const std::filesystem::path& pdf, const std::filesystem::path& stem) {
-  QProcess process;
-  process.start(QStandardPaths::findExecutable("pdftoppm"), {"-png", "-r", "72", "-singlefile",
-                QString::fromStdString(pdf.string()), QString::fromStdString(stem.string())});
-  if (!process.waitForFinished(30000) || process.exitCode() != 0) return {};
-  return QImage(QString::fromStdString(stem.string() + ".png"));
-}
 
 TEST_F(QtExport, TurnedTextRisesFromItsAnchor) {
   // A label turned by 90 degrees reads upwards: it lies above its anchor and
@@ -93,36 +79,6 @@ TEST_F(QtExport, EachKindOpensInItsReaderAndUnknownKindsAndSizesAreRefused) {
   EXPECT_NE(render("empty.png", HklMode::AlongTop, 0, 300), "");
   EXPECT_FALSE(std::filesystem::exists(folder / "plot.tif"));
   EXPECT_FALSE(std::filesystem::exists(folder / "empty.png"));
-}
-
-TEST_F(QtExport, PdfAndPrintoutHaveTheirSizeAsPdftoppmDrawsThem) {
-  if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "pdftoppm is not installed";
-  ASSERT_EQ(render("plot.pdf", HklMode::AlongTop, 960, 384), "");
-  // 960 × 384 pixels at 96 per inch are 10 × 4 inches: 720 × 288 at 72 dots per inch.
-  const QImage plot = pdf_page(folder / "plot.pdf", folder / "page");
-  EXPECT_NEAR(plot.width(), 720, 2);
-  EXPECT_NEAR(plot.height(), 288, 2);
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
-  program.workspace = workspace;
-  const PrintForm form{false, "quartz and calcite", "20", "8"};
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setPageSize(QPageSize(QPageSize::A4));
-  printer.setOutputFileName(QString::fromStdString((folder / "printed.pdf").string()));
-  ASSERT_TRUE(print_plot(program, state, form, printer));
-  const QImage page = pdf_page(folder / "printed.pdf", folder / "printed");
-  ASSERT_FALSE(page.isNull());
-  EXPECT_GT(page.width(), page.height());  // landscape
-  // Find the axis: the longest dark horizontal run. 20 cm less the 120-unit
-  // margin (1.02 cm) is 18.98 cm, 538 points at 72 per inch.
-  int longest = 0;
-  for (int y = 0; y < page.height(); ++y)
-    for (int x = 0, run = 0; x < page.width(); ++x) {
-      run = qGray(page.pixel(x, y)) < 100 ? run + 1 : 0;
-      longest = std::max(longest, run);
-    }
-  EXPECT_NEAR(longest, 538, 6);
 }
 
 }  // namespace

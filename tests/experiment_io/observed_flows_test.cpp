@@ -7,7 +7,9 @@
 #include "byte_layout.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
+#include "experiment_io/observed_data.hpp"
 #include "experiment_io/total_data_file.hpp"
+#include "util/message_sink.hpp"
 #include "flows/program.hpp"
 
 namespace calvane {
@@ -87,7 +89,7 @@ TEST_F(ObservedFlowTest, EveryPointOfALongScanIsKept) {
   EXPECT_EQ(back.data.patterns.at(0).points.size(), static_cast<std::size_t>(count));
 }
 
-TEST_F(ObservedFlowTest, WavelengthReconciliation) {
+TEST(ObservedData, AStoredPatternReconcilesItsWavelengthWithTheExperiment) {
   const std::string differs = "Warning: The read wavelength ( 0.70930) is different from the current one ( 1.54060)";
   const struct Case {
     const char* what;
@@ -102,16 +104,17 @@ TEST_F(ObservedFlowTest, WavelengthReconciliation) {
                {"the file reports none", false, 0, 1.5406, 0.0, 1.5406, ""}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ScriptedUi case_ui;
-    Program p{case_ui, folder.path()};
-    if (c.with_phase) p.workspace.phases.emplace_back();
-    p.workspace.observed_patterns.resize(static_cast<std::size_t>(c.patterns_before));
-    p.workspace.settings.wavelengths = {c.current};
-    folder.write("w.raw", raw2_file(3, static_cast<float>(c.read)));
-    ASSERT_TRUE(read_observed_pattern(p, PatternFileKind::BrukerRaw, "w.raw"));
-    ASSERT_EQ(p.workspace.settings.wavelengths.size(), 1u);
-    EXPECT_NEAR(p.workspace.settings.wavelengths[0], c.expected_wavelength, 1e-6);
-    EXPECT_EQ(case_ui.last_warning(), c.expected_warning);
+    Workspace workspace;
+    if (c.with_phase) workspace.phases.emplace_back();
+    workspace.observed_patterns.resize(static_cast<std::size_t>(c.patterns_before));
+    workspace.settings.wavelengths = {c.current};
+    PatternReadingBuffer buffer{.angles = {10, 10.01, 10.02}, .intensities = {0, 50, 100}, .read_wavelength = c.read};
+    buffer.file_name = "w.raw";
+    CollectedMessages messages;
+    ASSERT_TRUE(add_pattern_reading(workspace, buffer, messages));
+    ASSERT_EQ(workspace.settings.wavelengths.size(), 1u);
+    EXPECT_NEAR(workspace.settings.wavelengths[0], c.expected_wavelength, 1e-6);
+    EXPECT_EQ(messages.messages().empty() ? "" : messages.messages().back().text, c.expected_warning);
   }
 }
 

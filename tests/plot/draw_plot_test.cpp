@@ -98,42 +98,35 @@ TEST_F(Dessine, SinglePhaseDrawsNoSumEvenWhenSwitchedOn) {
   EXPECT_EQ(lowest_row(sums[0]), 0);  // the tallest sum value fills the height at scale 1
 }
 
-TEST_F(Dessine, YModesTransformTheProfiles) {
-  struct Case {
+// Per Y mode: one grid point of 99 on a flat zero profile peaks at 99,
+// log10(100) = 2 or sqrt(99); two flat phases of 3 and 5 sum to the transform
+// of 8, not the sum of the two transforms (log10 4 + log10 6 = 1.380, √3 + √5 = 3.968).
+TEST_F(Dessine, YModesTransformTheProfilesAndTheirSum) {
+  const struct Case {
     YMode mode;
-    double expected_max;
+    double peak, sum;
     const char* title;
-  };
-  // A single grid point of 99 on a flat zero profile: 99, log10(100) = 2, sqrt(99).
-  const Case cases[] = {{YMode::Linear, 99.0, "Intensity"},
-                        {YMode::Logarithmic, 2.0, "Log(Intensity)"},
-                        {YMode::SquareRoot, std::sqrt(99.0), "Sqrt(Intensity)"}};
-  workspace = gridded(10, 50, 41);
-  add_phase(workspace, "a.cry", 30, 0).profile[20] = 99;
-  for (const Case& c : cases) {
-    state = state_for(workspace);
-    state.y_mode = c.mode;
-    const RecordingCanvas canvas = paint();
-    EXPECT_NEAR(state.display_max, c.expected_max, 1e-5) << c.title;
-    EXPECT_NEAR(state.reference_max, c.expected_max, 1e-5) << c.title;
-    EXPECT_EQ(canvas.texts(c.title).size(), 1u);
-  }
-}
-
-// Two flat phases of 3 and 5: the sum is the transform of 8, not the sum of
-// the two transforms (log10 4 + log10 6 = 1.380, √3 + √5 = 3.968).
-TEST_F(Dessine, SumIsTheTransformOfTheSummedIntensities) {
-  const std::pair<YMode, double> cases[] = {
-      {YMode::Linear, 8.0}, {YMode::Logarithmic, std::log10(9.0)}, {YMode::SquareRoot, std::sqrt(8.0)}};
+  } cases[] = {{YMode::Linear, 99.0, 8.0, "Intensity"},
+               {YMode::Logarithmic, 2.0, std::log10(9.0), "Log(Intensity)"},
+               {YMode::SquareRoot, std::sqrt(99.0), std::sqrt(8.0), "Sqrt(Intensity)"}};
+  Workspace single = gridded(10, 50, 41);
+  add_phase(single, "a.cry", 30, 0).profile[20] = 99;
   add_phase(workspace, "a.cry", 30, 0, 3);
   add_phase(workspace, "b.cry", 30, 0, 5).draw = false;  // a phase not drawn still adds to the sum
-  for (const auto& [mode, expected] : cases) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    PlotState single_state = state_for(single);
+    single_state.y_mode = c.mode;
+    const RecordingCanvas canvas = testing::draw(single_state, single, HklMode::AlongTop, 1010, 435);
+    EXPECT_NEAR(single_state.display_max, c.peak, 1e-5);
+    EXPECT_NEAR(single_state.reference_max, c.peak, 1e-5);
+    EXPECT_EQ(canvas.texts(c.title).size(), 1u);
     state = state_for(workspace);
-    state.y_mode = mode;
+    state.y_mode = c.mode;
     paint();
     ASSERT_EQ(state.sum.size(), 401u);
-    EXPECT_NEAR(state.sum.front(), expected, 1e-6) << static_cast<int>(mode);
-    EXPECT_NEAR(state.display_max, expected, 1e-6) << static_cast<int>(mode);
+    EXPECT_NEAR(state.sum.front(), c.sum, 1e-6);
+    EXPECT_NEAR(state.display_max, c.sum, 1e-6);
   }
 }
 
