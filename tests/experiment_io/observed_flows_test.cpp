@@ -108,7 +108,10 @@ TEST(ObservedData, AStoredPatternReconcilesItsWavelengthWithTheExperiment) {
     if (c.with_phase) workspace.phases.emplace_back();
     workspace.observed_patterns.resize(static_cast<std::size_t>(c.patterns_before));
     workspace.settings.wavelengths = {c.current};
-    PatternReadingBuffer buffer{.angles = {10, 10.01, 10.02}, .intensities = {0, 50, 100}, .read_wavelength = c.read};
+    PatternReadingBuffer buffer;
+    buffer.angles = {10, 10.01f, 10.02f};
+    buffer.intensities = {0, 50, 100};
+    buffer.read_wavelength = c.read;
     buffer.file_name = "w.raw";
     CollectedMessages messages;
     ASSERT_TRUE(add_pattern_reading(workspace, buffer, messages));
