@@ -145,21 +145,14 @@ void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string
 
 void add_loaded_phase(Program& program) {
   Workspace& ws = program.workspace;
-  if (ws.phase_count() >= kMaxPhases) {
+  const std::vector<std::string> notes = std::exchange(ws.crystal.read_notes, {});
+  PhaseData* added = add_phase(ws, ws.crystal, ws.crystal_file_name);
+  if (added == nullptr) {
     program.ui.warning("Max. Nb of phases =8!");
     return;
   }
-  ws.phases.emplace_back();
-  ws.current_phase = ws.phase_count();
   ws.keyboard_capture = false;
-  const std::vector<std::string> notes = std::exchange(ws.crystal.read_notes, {});
-
-  PhaseData& phase = ws.phase(ws.current_phase);
-  phase.crystal = ws.crystal;
-  phase.file_name = ws.crystal_file_name;
-  phase.crystal_size = 5000.0;
-  phase.strain = 0.0;
-  phase.draw = true;
+  PhaseData& phase = *added;
   const CifBlockTable& blocks = ws.cif_blocks;
   if (contains(to_lower(phase.file_name), ".cif") && blocks.chosen_block >= 1 &&
       blocks.chosen_block <= static_cast<int>(blocks.blocks.size())) {
@@ -168,7 +161,6 @@ void add_loaded_phase(Program& program) {
   }
   // The slot's colour and pen as the colours window last set them ("couleurs.txt" at start).
   apply_phase_display_defaults(ws.styles, phase, ws.current_phase);
-  for (PhaseData& each : ws.phases) each.fraction = 1.0 / ws.phase_count();
 
   MainForm& form = program.main_form;
   form.crystal.selector_visible = true;
