@@ -155,7 +155,6 @@ bool load_inputs(Workspace& workspace, const Options& options, const std::filesy
   for (const std::string& file : options.crystal_files) {
     const bool loaded = extension_of(file) == ".cmp"
                             ? [&] {
-                                const ExperimentSettings settings = workspace.settings;
                                 auto read = read_workspace_file(std::filesystem::absolute(file), program_folder,
                                                                 messages);
                                 if (!read) return false;

@@ -141,12 +141,4 @@ void compute_sample_absorption(Workspace& workspace) {
   for (std::size_t j = 0; j < 4; ++j) workspace.sample_absorption[j] = absorption[j] * density;
 }
 
-std::string composition(Workspace& workspace) {
-  std::string error =
-      compute_composition(workspace.crystal, workspace.settings.wavelengths, workspace.composition);
-  if (!error.empty()) return error;
-  compute_sample_absorption(workspace);
-  return {};
-}
-
 }  // namespace calvane

@@ -36,9 +36,4 @@ std::string compute_composition(CurrentCrystal& crystal, const std::vector<doubl
 /// phases' μ/ρ are computed at the workspace's current wavelengths.
 void compute_sample_absorption(Workspace& workspace);
 
-/// The composition step of a computation on the working crystal: the phase's
-/// values into the working composition, then the sample absorption. Returns
-/// an empty string or the reason nothing was computed.
-std::string composition(Workspace& workspace);
-
 }  // namespace calvane

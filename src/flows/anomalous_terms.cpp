@@ -1,5 +1,6 @@
 #include "flows/anomalous_terms.hpp"
 
+#include "crystallography/anomalous_table.hpp"
 #include "crystallography/phase_scattering.hpp"
 #include "flows/program.hpp"
 #include "ui/anomalous_grid.hpp"
@@ -50,20 +51,17 @@ bool build_phase_scattering_types(Program& program) {
 }
 
 bool read_phase_anomalous_table(Program& program, std::string_view file_name, PhaseRange range) {
-  const auto path = program.data_file(file_name);
-  const std::vector<double>& wavelengths = program.workspace.settings.wavelengths;
-  bool read = true;
-  // The file is checked on the working copy first, so that a bad file
-  // changes no phase.
-  {
-    std::vector<ScatteringType> types = program.workspace.crystal.scattering_types;
-    PhaseComposition composition = program.workspace.composition;
-    read = apply_anomalous_file(path, file_name, wavelengths, types, composition, program.ui);
+  // Read once; a bad file changes no phase.
+  AnomalousTable table;
+  if (std::string error = read_anomalous_file(program.data_file(file_name), table); !error.empty()) {
+    program.ui.warning(error);
+    return false;
   }
-  if (!read) return false;
-  CollectedMessages ignored;  // the file read once already
+  const std::vector<double>& wavelengths = program.workspace.settings.wavelengths;
   for_each_phase_types(program.workspace, range, [&](std::vector<ScatteringType>& types, PhaseComposition& values) {
-    apply_anomalous_file(path, file_name, wavelengths, types, values, ignored);
+    apply_anomalous_table(table, wavelengths, types);
+    copy_anomalous_terms(types, values);
+    values.anomalous_table = std::string(file_name);
   });
   refresh_anomalous_grid(program);
   return true;

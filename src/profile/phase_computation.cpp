@@ -36,6 +36,24 @@ void restore_typed_anomalous_terms(Workspace& ws, const PhaseComposition& typed)
 
 bool valid_current_phase(const Workspace& ws) { return ws.current_phase >= 1 && ws.current_phase <= ws.phase_count(); }
 
+/// The working copy made ready for the engine: scattering types with the
+/// phase's anomalous table (terms the user typed for the same wavelengths
+/// kept), site weights and composition. False after a warning.
+bool prepare_working_phase(Workspace& ws, const std::filesystem::path& data_folder, MessageSink& messages) {
+  if (!crystal_is_computable(ws.crystal, messages)) return false;
+  const PhaseComposition typed = ws.composition;
+  if (!prepare_scattering_types(ws.crystal, ws.composition, ws.settings.wavelengths, data_folder, messages))
+    return false;
+  restore_typed_anomalous_terms(ws, typed);
+  site_weights(ws.crystal);
+  if (std::string reason = compute_composition(ws.crystal, ws.settings.wavelengths, ws.composition);
+      !reason.empty()) {
+    messages.warning(reason);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool crystal_is_computable(const CurrentCrystal& crystal, MessageSink& messages) {
@@ -71,17 +89,8 @@ std::optional<DeferredListing> compute_current_phase_lines(Workspace& ws, Comput
                                                            const std::filesystem::path& data_folder,
                                                            std::string_view shown_file_name, std::string date_time,
                                                            MessageSink& messages) {
-  if (!valid_current_phase(ws) || !crystal_is_computable(ws.crystal, messages)) return std::nullopt;
-  const PhaseComposition typed = ws.composition;
-  const bool prepared =
-      prepare_scattering_types(ws.crystal, ws.composition, ws.settings.wavelengths, data_folder, messages);
-  if (!prepared) return std::nullopt;
-  restore_typed_anomalous_terms(ws, typed);
-  site_weights(ws.crystal);
-  if (std::string reason = composition(ws); !reason.empty()) {
-    messages.warning(reason);
-    return std::nullopt;
-  }
+  if (!valid_current_phase(ws) || !prepare_working_phase(ws, data_folder, messages)) return std::nullopt;
+  compute_sample_absorption(ws);
   compute_derived_cell(ws.crystal.cell);  // B follows the cell as it is now
 
   const auto slot = static_cast<std::size_t>(ws.current_phase - 1);
@@ -134,11 +143,7 @@ AllPhasesResult compute_all_phases(Workspace& ws, ComputationCaches& caches, con
     ws.current_phase = p;
     load_current_phase(ws);
     CollectedMessages later;
-    if (!crystal_is_computable(ws.crystal, later) ||
-        !prepare_scattering_types(ws.crystal, ws.composition, ws.settings.wavelengths, data_folder, later))
-      continue;
-    site_weights(ws.crystal);
-    if (compute_composition(ws.crystal, ws.settings.wavelengths, ws.composition).empty()) {
+    if (prepare_working_phase(ws, data_folder, later)) {
       ws.phase(p).composition = ws.composition;
       ws.phase(p).crystal.scattering_types = ws.crystal.scattering_types;
     }
