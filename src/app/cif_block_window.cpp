@@ -1,4 +1,5 @@
 #include "app/cif_block_window.hpp"
+#include "app/widget_text.hpp"
 
 #include "flows/cif_block_window.hpp"
 
@@ -11,12 +12,6 @@
 #include <QVBoxLayout>
 
 namespace calvane {
-
-namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
 
 CifBlockWindow::CifBlockWindow(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
   const CifBlockForm& form = program_.cif_block_form;

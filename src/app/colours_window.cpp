@@ -1,4 +1,5 @@
 #include "app/colours_window.hpp"
+#include "app/widget_text.hpp"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -21,8 +22,6 @@ namespace calvane {
 namespace {
 
 constexpr int kNameWidth = 120;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 QColor qcolor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
 

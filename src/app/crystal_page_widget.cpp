@@ -1,4 +1,5 @@
 #include "app/crystal_page_widget.hpp"
+#include "app/widget_text.hpp"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -26,12 +27,6 @@
 namespace calvane {
 
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-void set_text(QLineEdit* edit, const std::string& text) {
-  if (edit->text() != qt(text)) edit->setText(qt(text));
-}
 
 QLineEdit* read_only_edit() {
   auto* edit = new QLineEdit;
@@ -255,7 +250,7 @@ QWidget* CrystalPage::build_tables() {
   auto* absorption_box = new QGroupBox("Absorption");
   auto* absorption_layout = new QVBoxLayout(absorption_box);
   absorption_ = new QTableWidget(4, 2);
-  absorption_->setHorizontalHeaderLabels({"l", "m/r"});
+  absorption_->setHorizontalHeaderLabels({"λ (Å)", "μ/ρ"});
   absorption_->setStatusTip(" X ray absorption for the molecule");
   absorption_->setToolTip(" X ray absorption for the molecule");
   absorption_->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,4 +1,5 @@
 #include "app/file_list_panel.hpp"
+#include "app/widget_text.hpp"
 
 #include <QFileSystemModel>
 #include <QHBoxLayout>
@@ -15,8 +16,6 @@
 namespace calvane {
 
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 void paint(QWidget* widget, Rgb colour) {
   QPalette palette = widget->palette();

@@ -1,4 +1,5 @@
 #include "app/lambda_missing_window.hpp"
+#include "app/widget_text.hpp"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -12,16 +13,6 @@
 #include "ui/lambda_missing_form.hpp"
 
 namespace calvane {
-
-namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-void set_text(QLineEdit* edit, const std::string& text) {
-  if (edit->text() != qt(text)) edit->setText(qt(text));
-}
-
-}  // namespace
 
 LambdaMissingWindow::LambdaMissingWindow(Program& program, std::function<void(const ObservedLoad&)> loaded,
                                          QWidget* parent)

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <filesystem>
 
+#include "app/desktop_settings.hpp"
 #include "app/file_list_panel.hpp"
 #include "app/main_window.hpp"
 #include "app/plot_window.hpp"
@@ -68,6 +69,15 @@ int main(int argc, char* argv[]) {
     if (!visible) plot.hide();
   };
   window.on_erase_observed = [&plot] { plot.erase_observed(); };
+  window.on_show_plot = [&plot] {
+    plot.show();
+    plot.raise();
+    plot.activateWindow();
+  };
+  window.on_show_difference = [&plot] {
+    plot.show();
+    plot.show_difference();
+  };
   window.on_reset_plot = [&plot] { plot.reset(); };
   window.on_clear_plot = [&plot] { plot.redraw(); };
   window.on_results_line = [&plot](int row) { plot.mark_line(row); };
@@ -92,6 +102,10 @@ int main(int argc, char* argv[]) {
     window.refresh_from_model();
   });
 
+  // What the user left last time: window geometry, splitter, page, recent
+  // files and the folders of the file dialogs.
+  DesktopSettings settings;
+  window.use_settings(&settings);
   window.show();
   // "calvane FILE...": each file opens as its menu entry would.
   for (const QString& argument : QApplication::arguments().mid(1)) {

@@ -26,7 +26,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -35,6 +37,10 @@
 #include <QVBoxLayout>
 
 #include "app/crystal_page_widget.hpp"
+#include "app/experiment_page_widget.hpp"
+#include "app/phases_page_widget.hpp"
+#include "app/widget_text.hpp"
+#include "app/desktop_settings.hpp"
 #include "app/qt_ui.hpp"
 #include "app/text_grid_table.hpp"
 #include "app/windows.hpp"
@@ -60,23 +66,6 @@ namespace calvane {
 
 namespace {
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-void set_text(QLineEdit* edit, const std::string& text) {
-  if (edit->text() != qt(text)) edit->setText(qt(text));
-}
-
-QLineEdit* small_edit(int width) {
-  auto* edit = new QLineEdit;
-  edit->setFixedWidth(width);
-  return edit;
-}
-
-void set_hint(QWidget* widget, const QString& hint) {
-  widget->setStatusTip(hint);
-  widget->setToolTip(hint);
-}
-
 const char* const kObservedEntries[] = {"Bruker Format (*.raw)",  "Philips Format (*.rd)", "Calvane Format (*.sim)",
                                         "Rietveld Format (*.dat)", "CPI Format (*.cpi)",    "CPD Format (*.cpd)"};
 const char* const kPeakEntries[] = {"&Bruker format (*.dif)", "&XFIT format (*.txt)", "&WINFIT format (*.dat)",
@@ -87,8 +76,6 @@ const char* const kCrystalEntries[] = {"Calvan&e format (*.cry)",     "&ShelX fo
 const char* const kListEntries[] = {"List of the crystal data files", "List of the observed diagram files",
                                     "List of observed peaks file", "List of total data files"};
 
-// Columns of the "Phases Data" table.
-enum PhaseColumn { kName, kColour, kDraw, kHkl, kPercent, kSize, kStrain, kDisplay, kPhaseColumns };
 
 }  // namespace
 
@@ -96,8 +83,9 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
   setWindowTitle(qt(program_.main_form.caption));
   setObjectName("MainWindow");
   setAcceptDrops(true);
-  if (auto* qt_ui = dynamic_cast<QtUi*>(&program_.ui))
-    answer_next_open_dialog = [qt_ui](const std::string& path) { qt_ui->answer_next_open_dialog(path); };
+  qt_ui_ = dynamic_cast<QtUi*>(&program_.ui);
+  if (qt_ui_ != nullptr)
+    answer_next_open_dialog = [this](const std::string& path) { qt_ui_->answer_next_open_dialog(path); };
   build_menus();
 
   auto* central = new QWidget;
@@ -105,22 +93,33 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
   layout->setContentsMargins(4, 4, 4, 4);
   build_source_bar(layout);
 
-  auto* body = new QHBoxLayout;
+  splitter_ = new QSplitter(Qt::Horizontal);
+  splitter_->setObjectName("pagesAndResults");
+  splitter_->setChildrenCollapsible(false);
   pages_ = new QTabWidget;
-  pages_->addTab(build_experiment_page(), "Experimental Data");
+  const PageHandlers handlers{[this](const std::function<void()>& work) { act(work); },
+                              [this](const FollowUp& steps) { follow(steps); }, [this] { return refreshing_; }};
+  experiment_page_ = new ExperimentPage(program_, handlers);
+  pages_->addTab(experiment_page_, "Experimental Data");
   crystal_page_ = new CrystalPage(
       program_, [this] { begin_handler(); }, [this] { end_handler(); });
   pages_->addTab(crystal_page_, "Crystal Data");
-  pages_->addTab(build_phases_page(), "Phases Data");
+  phases_page_ = new PhasesPage(program_, handlers);
+  phases_page_->on_delete_phase = [this](int phase) { erase_phase_row(phase); };
+  phases_page_->on_restore = [this] { restore_erased_phase(); };
+  phases_page_->on_show_crystal = [this](int phase) { click_display(phase); };
+  pages_->addTab(phases_page_, "Phases Data");
   pages_->addTab(build_style_page(), "Style Options");
   pages_->setTabToolTip(0, "Show/Change the experimental data");
   pages_->setTabToolTip(1, "Crystal data");
   pages_->setTabToolTip(2, "Show/Change the phases data");
   connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::change_page);
-  body->addWidget(pages_, 3);
+  splitter_->addWidget(pages_);
 
   // The right column: the file-list panel (hidden until a list is opened) above "Results".
-  auto* right = new QVBoxLayout;
+  auto* right_widget = new QWidget;
+  auto* right = new QVBoxLayout(right_widget);
+  right->setContentsMargins(0, 0, 0, 0);
   right_column_ = right;
   auto* results_box = new QGroupBox("Results");
   auto* results_layout = new QVBoxLayout(results_box);
@@ -128,11 +127,13 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
   results_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   // Long lines scroll: the list never takes width from the pages.
   results_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
-  results_box->setMinimumWidth(340);
+  results_box->setMinimumWidth(220);
   results_layout->addWidget(results_);
   right->addWidget(results_box, 1);
-  body->addLayout(right, 2);
-  layout->addLayout(body, 1);
+  splitter_->addWidget(right_widget);
+  splitter_->setStretchFactor(0, 3);
+  splitter_->setStretchFactor(1, 2);
+  layout->addWidget(splitter_, 1);
   setCentralWidget(central);
 
   status_ = new QLabel("Data");
@@ -155,13 +156,19 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
       area->setAcceptDrops(false);
       area->viewport()->setAcceptDrops(false);
     }
-  resize(program_.main_form.width, 720);
+  // 720 pixels high, or the screen's height on a smaller screen (1024 × 700).
+  int height = 720;
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    height = std::min(height, screen->availableGeometry().height() - 30);
+  resize(program_.main_form.width, height);
   move(0, 0);
 }
 
 bool MainWindow::start() {
   if (!initialise_program(program_)) return false;
+  undo_history_.start(program_);
   refresh_from_model();
+  update_undo_actions();
   return true;
 }
 
@@ -237,7 +244,22 @@ void MainWindow::build_menus() {
   file->addSeparator();
   add_item(file, "Start &Lumiso2", "Launch Lumiso2 for the current crystal data");
   file->addSeparator();
+  recent_files_ = file->addMenu("Recent files");
+  connect(recent_files_, &QMenu::aboutToShow, this, &MainWindow::fill_recent_files);
+  file->addSeparator();
   add_item(file, "&Quit");
+
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  undo_ = edit->addAction("&Undo");
+  undo_->setShortcut(QKeySequence::Undo);
+  connect(undo_, &QAction::triggered, this, [this] { undo_or_redo(true); });
+  redo_ = edit->addAction("&Redo");
+  redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+  connect(redo_, &QAction::triggered, this, [this] { undo_or_redo(false); });
+  for (QAction* item : {undo_, redo_}) {
+    item->setShortcutContext(Qt::WindowShortcut);
+    addAction(item);
+  }
 
   QMenu* results = menuBar()->addMenu("&Results");
   results->menuAction()->setStatusTip("Display/print the results for the current phase");
@@ -251,6 +273,18 @@ void MainWindow::build_menus() {
   add_item(erase, "&Phases", "Erase phases data");
   add_item(erase, "&Observed diagrams");
 
+  // The tool windows, brought back wherever they were closed or hidden.
+  QMenu* windows = menuBar()->addMenu("&Window");
+  connect(windows->addAction("&Plot"), &QAction::triggered, this, [this] {
+    if (on_show_plot) on_show_plot();
+  });
+  connect(windows->addAction("&Difference"), &QAction::triggered, this, [this] {
+    if (on_show_difference) on_show_difference();
+  });
+  connect(windows->addAction("&Colours and styles"), &QAction::triggered, this,
+          [this] { act([this] { program_.ui.show_window(WindowId::Colours, true); }); });
+  windows->actions().front()->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+
   for (const char* caption : {"&Help", "&About", "&Quit"}) {
     QAction* item = menuBar()->addAction(caption);
     item->setEnabled(false);
@@ -262,7 +296,54 @@ void MainWindow::bind(const QString& path, std::function<void()> work) {
   QAction* item = action(path);
   if (item == nullptr) return;
   item->setEnabled(true);
-  connect(item, &QAction::triggered, this, [this, work = std::move(work)] { act(work); });
+  connect(item, &QAction::triggered, this, [this, path, work = std::move(work)] {
+    change_name_ = change_name(path);
+    act(work);
+  });
+}
+
+QString MainWindow::change_name(const QString& menu_path) {
+  QStringList parts = menu_path.split('/');
+  for (QString& part : parts) part.remove('&').remove("...");
+  // A format entry names its submenu's command; an Erase entry names what it erases.
+  if (parts.size() >= 3) return parts[1];
+  if (parts.size() == 2 && parts[0] == "Erase") return "Erase " + parts[1];
+  return parts.back();
+}
+
+void MainWindow::fill_recent_files() {
+  recent_files_->clear();
+  const QStringList files = settings_ != nullptr ? settings_->recent_files() : QStringList();
+  int number = 0;
+  for (const QString& file : files) {
+    if (!QFileInfo(file).isFile()) continue;
+    QAction* item = recent_files_->addAction(QString("&%1 %2").arg(++number).arg(QFileInfo(file).fileName()));
+    item->setStatusTip(file);
+    connect(item, &QAction::triggered, this, [this, file] { open_path(file); });
+  }
+  if (number == 0) recent_files_->addAction("(none)")->setEnabled(false);
+}
+
+void MainWindow::remember_opened(bool opened) {
+  if (!opened || settings_ == nullptr || qt_ui_ == nullptr || qt_ui_->last_open_path().empty()) return;
+  settings_->add_recent_file(QFileInfo(qt(qt_ui_->last_open_path())).absoluteFilePath());
+}
+
+void MainWindow::use_settings(DesktopSettings* settings) {
+  settings_ = settings;
+  if (qt_ui_ != nullptr) qt_ui_->remember_folders(settings, program_.program_folder.string());
+  if (settings_ == nullptr) return;
+  if (!settings_->restore_geometry("main", *this)) return;
+  settings_->restore_splitter("main", *splitter_);
+  pages_->setCurrentIndex(settings_->value("main/page", 0));
+}
+
+void MainWindow::save_settings() {
+  if (settings_ == nullptr) return;
+  settings_->save_geometry("main", *this);
+  settings_->save_splitter("main", *splitter_);
+  settings_->set_value("main/page", pages_->currentIndex());
+  settings_->sync();
 }
 
 void MainWindow::begin_handler() {
@@ -274,6 +355,32 @@ void MainWindow::begin_handler() {
 
 void MainWindow::end_handler() {
   if (--handler_depth_ == 0) refresh_from_model();
+}
+
+void MainWindow::note_change() {
+  if (undo_history_.note_change(program_, change_name_.toStdString())) update_undo_actions();
+  change_name_.clear();
+}
+
+void MainWindow::update_undo_actions() {
+  const QString undo = qt(undo_history_.undo_name());
+  const QString redo = qt(undo_history_.redo_name());
+  undo_->setEnabled(undo_history_.can_undo());
+  undo_->setText(undo.isEmpty() ? "&Undo" : "&Undo " + undo);
+  redo_->setEnabled(undo_history_.can_redo());
+  redo_->setText(redo.isEmpty() ? "&Redo" : "&Redo " + redo);
+}
+
+void MainWindow::undo_or_redo(bool undo) {
+  begin_handler();
+  const bool done = undo ? undo_history_.undo(program_) : undo_history_.redo(program_);
+  if (done) {
+    // The plot shows the phases' stored profiles and the observed data of the state brought back.
+    if (on_clear_plot) on_clear_plot();
+    program_.ui.redraw_plot();
+  }
+  end_handler();
+  update_undo_actions();
 }
 
 void MainWindow::act(const std::function<void()>& work) {
@@ -289,7 +396,8 @@ void MainWindow::follow(const FollowUp& steps) {
 }
 
 void MainWindow::observed_loaded(const ObservedLoad& load) {
-  if (load.added) program_.workspace_modified = true;
+  remember_opened(load.added);
+  if (load.added) program_.mark_workspace_modified();
   if (load.added && on_observed_load) on_observed_load(load);
 }
 
@@ -301,9 +409,11 @@ void MainWindow::bind_handlers() {
     action(path)->setEnabled(true);
     connect(action(path), &QAction::triggered, this, [this, kind] { open_crystal_file_of_kind(kind); });
   }
-  bind("&File/&Open crystal structure...", [&p] {
+  bind("&File/&Open crystal structure...", [this, &p] {
     calvane::reset_before_crystal_open(p);  // as the per-format submenu does when it opens
+    const unsigned before = p.workspace_revision;
     calvane::open_crystal_structure(p);
+    remember_opened(p.workspace_revision != before);
   });
   bind("&File/Save the current crystal data", [&p] { calvane::save_current_crystal(p); });
   for (int entry = 1; entry <= 6; ++entry)
@@ -335,6 +445,7 @@ void MainWindow::bind_handlers() {
   connect(action("&File/&Keyboard capture of crystal data"), &QAction::triggered, this, &MainWindow::start_keyboard_capture);
   bind("&File/Open a total data file (*.cmp)", [this, &p] {
     const TotalDataLoad load = open_workspace_file(p, TotalDataSender::Menu);
+    remember_opened(load.loaded);
     if (load.loaded && on_total_data_loaded) on_total_data_loaded(load);
     p.ui.redraw_plot();
   });
@@ -350,16 +461,24 @@ void MainWindow::bind_handlers() {
   bind("&Results/&Detailed results for the current phase", [&p] { show_detailed_listing(p); });
   bind("&Results/&Short results for the current phase", [&p] { show_short_listing(p); });
   bind("&Results/&Global results", [&p] { show_global_report(p); });
-  bind("&Erase/&General", [this, &p] {
+  // Erasing is confirmed first; Edit › Undo brings it back all the same.
+  const auto confirmed = [&p](const char* question) { return p.ui.confirm(question) == Answer::Yes; };
+  bind("&Erase/&General", [this, &p, confirmed] {
+    const bool empty = p.workspace.phases.empty() && p.workspace.observed_patterns.empty() &&
+                       p.workspace.observed_peaks.empty();
+    if (!empty && !confirmed("Erase every phase and every observed pattern and peak list?")) return;
     erase_all(p);
     if (on_clear_plot) on_clear_plot();
   });
-  bind("&Erase/&Phases", [&p] {
+  bind("&Erase/&Phases", [&p, confirmed] {
+    if (p.workspace.phases.empty() || !confirmed("Erase every phase?")) return;
     delete_phases(p);
     p.ui.redraw_plot();  // the curves and the difference window follow
   });
-  bind("&Erase/&Observed diagrams", [this, &p] {
-    if (!p.workspace.observed_patterns.empty() || !p.workspace.observed_peaks.empty()) p.workspace_modified = true;
+  bind("&Erase/&Observed diagrams", [this, &p, confirmed] {
+    if (p.workspace.observed_patterns.empty() && p.workspace.observed_peaks.empty()) return;
+    if (!confirmed("Erase every observed pattern and peak list?")) return;
+    p.mark_workspace_modified();
     if (on_erase_observed) on_erase_observed();
   });
   action("&Help")->setEnabled(true);
@@ -399,7 +518,7 @@ void MainWindow::bind_handlers() {
   neutron_button_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this, [this] {
     pages_->setCurrentIndex(0);
-    line_list_->setFocus();
+    experiment_page_->line_list()->setFocus();
   });
 }
 
@@ -422,230 +541,6 @@ void MainWindow::build_source_bar(QVBoxLayout* layout) {
   layout->addLayout(bar);
 }
 
-QWidget* MainWindow::build_experiment_page() {
-  auto* page = new QWidget;
-  page->setStatusTip("Show/Change the experimental data");
-  auto* layout = new QGridLayout(page);
-
-  auto* wavelength_box = new QGroupBox("Wavelength");
-  auto* wavelength_layout = new QFormLayout(wavelength_box);
-  line_list_ = new QComboBox;
-  line_list_->addItem(qt(std::string(kMultipleLinesItem)));
-  for (const CharacteristicLine& line : kCharacteristicLines) line_list_->addItem(qt(std::string(line.item)));
-  line_list_->setCurrentIndex(-1);
-  wavelength_layout->addRow("Line", line_list_);
-  wavelength_ = small_edit(90);
-  wavelength_layout->addRow("λ (Å)", wavelength_);
-  default_wavelength_notice_ = new QLabel("The wavelength was set to the default value 1.5406");
-  default_wavelength_notice_->setWordWrap(true);
-  wavelength_layout->addRow(default_wavelength_notice_);
-  layout->addWidget(wavelength_box, 0, 0);
-  connect(line_list_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
-    act([this, index] {
-      follow(choose_wavelength_line(SpectrumView{program_.workspace, program_.main_form, program_.wavelength_form, program_.ui},
-                        index));
-    });
-  });
-  connect(wavelength_, &QLineEdit::textEdited, this, [this] {
-    act([this] { follow(read_wavelength_field(program_.workspace, program_.main_form)); });
-  });
-
-  auto* range_box = new QGroupBox("Angle range");
-  auto* range_layout = new QGridLayout(range_box);
-  range_low_ = small_edit(70);
-  range_high_ = small_edit(70);
-  range_low_caption_ = new QLabel;
-  range_high_caption_ = new QLabel;
-  range_layout->addWidget(range_low_caption_, 0, 0);
-  range_layout->addWidget(range_low_, 0, 1);
-  range_layout->addWidget(range_high_caption_, 1, 0);
-  range_layout->addWidget(range_high_, 1, 1);
-  scale_group_ = new QButtonGroup(this);
-  const char* scales[] = {"θ", "2θ", "Q = 4π sin θ / λ"};
-  for (int i = 0; i < 3; ++i) {
-    auto* button = new QRadioButton(scales[i]);
-    scale_buttons_[static_cast<std::size_t>(i)] = button;
-    scale_group_->addButton(button, i);
-    range_layout->addWidget(button, i, 2);
-  }
-  connect(scale_group_, &QButtonGroup::idClicked, this, [this](int scale) {
-    act([this, scale] {
-      follow(change_angle_scale(program_.workspace.settings, program_.main_form.experiment,
-                                 static_cast<AngleScale>(scale), program_.ui));
-    });
-  });
-  connect(range_low_, &QLineEdit::editingFinished, this, [this] {
-    if (refreshing_) return;
-    act([this] {
-      read_range_end(program_.workspace.settings, program_.main_form.experiment, RangeEndSide::Low, program_.ui);
-    });
-  });
-  connect(range_high_, &QLineEdit::editingFinished, this, [this] {
-    if (refreshing_) return;
-    act([this] {
-      read_range_end(program_.workspace.settings, program_.main_form.experiment, RangeEndSide::High, program_.ui);
-    });
-  });
-  layout->addWidget(range_box, 1, 0);
-
-  auto* resolution_box = new QGroupBox(QString::fromUtf8(kResolutionCaption));
-  auto* resolution_layout = new QHBoxLayout(resolution_box);
-  u_ = small_edit(84);
-  v_ = small_edit(84);
-  w_ = small_edit(84);
-  for (auto [caption, edit] : {std::pair{"U", u_}, std::pair{"V", v_}, std::pair{"W", w_}}) {
-    set_hint(edit, QString("%1 coefficient of the resolution curve (Rietveld)").arg(caption));
-    resolution_layout->addWidget(new QLabel(caption));
-    resolution_layout->addWidget(edit);
-  }
-  resolution_layout->addStretch(1);
-  layout->addWidget(resolution_box, 2, 0, 1, 2);
-
-  spectrum_ = new QTableWidget(4, 3);
-  spectrum_->setHorizontalHeaderLabels({"λ (Å)", "%", "μ/ρ"});
-  spectrum_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  spectrum_->verticalHeader()->hide();
-  spectrum_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  spectrum_->setFixedHeight(4 * 24 + 28);
-  layout->addWidget(spectrum_, 3, 0);
-
-  auto* warning = new QPlainTextEdit;
-  warning->setReadOnly(true);
-  warning->setPlainText(
-      "Warning \n-------------\n\nΔ(2θ) is the reflection enlargement\ndue to the instrumental effect\n\n"
-      "The peak of each phase can be enlarged\nby modifying the crystallite size\n(see \"Phases data\")");
-  layout->addWidget(warning, 0, 1, 2, 1);
-
-  auto* apply = new QPushButton("Apply");
-  set_hint(apply, "Draw the diagrams");
-  apply->setShortcut(apply_keys());
-  connect(apply, &QPushButton::clicked, this,
-          [this] { act([this] { recompute_all_phases(program_, PlotSender::ExperimentApply); }); });
-  layout->addWidget(apply, 4, 1, Qt::AlignRight);
-  layout->setRowStretch(5, 1);
-  return page;
-}
-
-QWidget* MainWindow::build_phases_page() {
-  auto* page = new QWidget;
-  page->setStatusTip("Show/Change the phases data");
-  auto* layout = new QVBoxLayout(page);
-  phase_table_ = new QTableWidget(kMaxPhases + 1, kPhaseColumns);
-  phase_table_->setHorizontalHeaderLabels(
-      {"Phase Name", "", "Draw", "(hkl)", "Percent\nWeight", "Size(A)", "D d/d\n(X1000)", "Crystal\nData"});
-  QStringList rows;
-  for (int p = 1; p <= kMaxPhases; ++p) rows << QString(" %1").arg(p);
-  rows << "     Sum";
-  phase_table_->setVerticalHeaderLabels(rows);
-  phase_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  phase_table_->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
-  phase_table_->horizontalHeader()->setSectionResizeMode(kColour, QHeaderView::Fixed);
-  phase_table_->setColumnWidth(kColour, 24);
-  phase_table_->verticalHeader()->setDefaultSectionSize(24);
-  phase_table_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                                QAbstractItemView::SelectedClicked);
-  phase_table_->setFixedHeight(9 * 24 + 44);
-  layout->addWidget(phase_table_);
-
-  // A double-click on a phase's name deletes the phase, once confirmed.
-  connect(phase_table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-    if (column == kName && row < kMaxPhases) erase_phase_row(row + 1);
-  });
-  connect(phase_table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-    if (refreshing_) return;
-    const int row = item->row();
-    if (item->column() == kDraw) {
-      act([this] {
-        click_draw(program_);
-        program_.ui.redraw_plot();
-      });
-    } else if (item->column() == kHkl && row < program_.workspace.phase_count()) {
-      act([this, row] {
-        program_.workspace.phase(row + 1).show_hkl = program_.main_form.phases.rows[static_cast<std::size_t>(row)].hkl;
-        program_.workspace_modified = true;
-        program_.ui.redraw_plot();
-      });
-    } else if (item->column() == kDisplay && row < kMaxPhases && item->checkState() == Qt::Checked) {
-      click_display(row + 1);
-    }
-  });
-
-  auto* buttons = new QHBoxLayout;
-  sum_toggle_ = new QPushButton("Sum");
-  set_hint(sum_toggle_, "Draw/mask the sum of calculated patterns");
-  observed_toggle_ = new QPushButton("Obs.");
-  set_hint(observed_toggle_, "Draw/mask the observed pattern");
-  for (QPushButton* toggle : {sum_toggle_, observed_toggle_}) {
-    toggle->setCheckable(true);
-    buttons->addWidget(toggle);
-  }
-  connect(sum_toggle_, &QPushButton::clicked, this, [this](bool pressed) {
-    act([this, pressed] {
-      PhasesPageForm& phases = program_.main_form.phases;
-      phases.sum_toggle_pressed = pressed;
-      phases.sum_draw = !pressed;
-      program_.workspace.settings.draw_sum = !pressed;
-      program_.workspace_modified = true;
-      program_.ui.redraw_plot();
-    });
-  });
-  connect(observed_toggle_, &QPushButton::clicked, this, [this](bool pressed) {
-    act([this, pressed] {
-      program_.main_form.phases.observed_toggle_pressed = pressed;
-      program_.workspace.settings.draw_observed = !pressed;
-      program_.ui.redraw_plot();
-    });
-  });
-  buttons->addStretch(1);
-  restore_ = new QPushButton("Restore");
-  set_hint(restore_, "Restore the last deleted phase");
-  connect(restore_, &QPushButton::clicked, this, &MainWindow::restore_erased_phase);
-  buttons->addWidget(restore_);
-  auto* apply = new QPushButton("Apply");
-  set_hint(apply, "Draw the diagrams");
-  apply->setShortcut(apply_keys());
-  connect(apply, &QPushButton::clicked, this,
-          [this] { act([this] { recompute_all_phases(program_, PlotSender::PhasesApply); }); });
-  buttons->addWidget(apply);
-  layout->addLayout(buttons);
-
-  auto* options = new QHBoxLayout;
-  auto* percent_box = new QGroupBox("Percent");
-  auto* percent_layout = new QHBoxLayout(percent_box);
-  weight_percent_ = new QRadioButton("Weight %");
-  molar_percent_ = new QRadioButton("Molec. %");
-  percent_group_ = new QButtonGroup(this);
-  percent_group_->addButton(weight_percent_, 0);
-  percent_group_->addButton(molar_percent_, 1);
-  percent_layout->addWidget(weight_percent_);
-  percent_layout->addWidget(molar_percent_);
-  connect(percent_group_, &QButtonGroup::idClicked, this, [this](int molar) {
-    act([this, molar] {
-      follow(change_percent_mode(program_.workspace, program_.main_form, molar == 1, program_.ui));
-    });
-  });
-  options->addWidget(percent_box);
-  auto* hkl_box = new QGroupBox("hkl drawing mode");
-  auto* hkl_layout = new QHBoxLayout(hkl_box);
-  hkl_mode_group_ = new QButtonGroup(this);
-  for (int mode = 0; mode < 2; ++mode) {
-    auto* button = new QRadioButton(QString("mode%1").arg(mode + 1));
-    hkl_mode_group_->addButton(button, mode);
-    hkl_layout->addWidget(button);
-  }
-  connect(hkl_mode_group_, &QButtonGroup::idClicked, this, [this](int mode) {
-    act([this, mode] {
-      program_.main_form.phases.hkl_mode = mode;
-      program_.ui.redraw_plot();
-    });
-  });
-  options->addWidget(hkl_box);
-  options->addStretch(1);
-  layout->addLayout(options);
-  layout->addStretch(1);
-  return page;
-}
-
 QWidget* MainWindow::build_style_page() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
@@ -660,105 +555,15 @@ QWidget* MainWindow::build_style_page() {
 void MainWindow::sync_model_from_widgets() {
   if (refreshing_) return;
   crystal_page_->sync_model_from_widgets();
-  PhasesPageForm& phases = program_.main_form.phases;
-  for (int p = 0; p < kMaxPhases; ++p) {
-    PhaseRow& row = phases.rows[static_cast<std::size_t>(p)];
-    auto text_of = [this, p](int column) {
-      const QTableWidgetItem* item = phase_table_->item(p, column);
-      return item != nullptr ? item->text().toStdString() : std::string();
-    };
-    auto checked = [this, p](int column) {
-      const QTableWidgetItem* item = phase_table_->item(p, column);
-      return item != nullptr && item->checkState() == Qt::Checked;
-    };
-    row.draw = checked(kDraw);
-    row.hkl = checked(kHkl);
-    row.percent = text_of(kPercent);
-    row.size = text_of(kSize);
-    row.strain = text_of(kStrain);
-  }
-  if (const QTableWidgetItem* sum = phase_table_->item(kMaxPhases, kDraw)) phases.sum_draw = sum->checkState() == Qt::Checked;
-  ExperimentPageForm& experiment = program_.main_form.experiment;
-  experiment.wavelength = wavelength_->text().toStdString();
-  experiment.range_low = range_low_->text().toStdString();
-  experiment.range_high = range_high_->text().toStdString();
-  experiment.u = u_->text().toStdString();
-  experiment.v = v_->text().toStdString();
-  experiment.w = w_->text().toStdString();
-}
-
-void MainWindow::refresh_experiment_page() {
-  const ExperimentPageForm& experiment = program_.main_form.experiment;
-  line_list_->setCurrentIndex(experiment.line_index);
-  set_text(wavelength_, experiment.wavelength);
-  set_text(range_low_, experiment.range_low);
-  set_text(range_high_, experiment.range_high);
-  // "2q1" in the symbol font is 2θ1.
-  auto caption = [&experiment](const std::string& text) {
-    QString shown = qt(text);
-    if (experiment.range_captions_in_symbol_font) shown.replace('q', QChar(0x03B8));
-    return shown;
-  };
-  range_low_caption_->setText(caption(experiment.range_low_caption));
-  range_high_caption_->setText(caption(experiment.range_high_caption));
-  scale_group_->setExclusive(false);
-  for (int i = 0; i < 3; ++i) scale_buttons_[static_cast<std::size_t>(i)]->setChecked(i == experiment.angle_scale_button);
-  scale_group_->setExclusive(true);
-  set_text(u_, experiment.u);
-  set_text(v_, experiment.v);
-  set_text(w_, experiment.w);
-  default_wavelength_notice_->setVisible(experiment.default_wavelength_notice_visible);
-  spectrum_->setVisible(experiment.spectrum_visible);
-  show_text_grid(spectrum_, experiment.spectrum, 1);
-}
-
-void MainWindow::refresh_phases_page() {
-  const PhasesPageForm& phases = program_.main_form.phases;
-  auto item_at = [this](int row, int column) {
-    QTableWidgetItem* item = phase_table_->item(row, column);
-    if (item == nullptr) {
-      item = new QTableWidgetItem;
-      phase_table_->setItem(row, column, item);
-    }
-    return item;
-  };
-  auto check = [&item_at](int row, int column, bool on) {
-    QTableWidgetItem* item = item_at(row, column);
-    item->setFlags((item->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsEditable);
-    item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
-  };
-  for (int p = 0; p < kMaxPhases; ++p) {
-    const PhaseRow& row = phases.rows[static_cast<std::size_t>(p)];
-    QTableWidgetItem* name = item_at(p, kName);
-    name->setText(qt(row.name));
-    name->setFlags(name->flags() & ~Qt::ItemIsEditable);  // read-only: a double-click deletes
-    QTableWidgetItem* colour = item_at(p, kColour);
-    colour->setFlags(colour->flags() & ~Qt::ItemIsEditable);
-    colour->setBackground(QColor(row.colour.red, row.colour.green, row.colour.blue));
-    check(p, kDraw, row.draw);
-    check(p, kHkl, row.hkl);
-    check(p, kDisplay, row.display);
-    item_at(p, kPercent)->setText(qt(row.percent));
-    item_at(p, kSize)->setText(qt(row.size));
-    item_at(p, kStrain)->setText(qt(row.strain));
-  }
-  QTableWidgetItem* sum_colour = item_at(kMaxPhases, kColour);
-  sum_colour->setFlags(sum_colour->flags() & ~Qt::ItemIsEditable);
-  sum_colour->setBackground(QColor(phases.sum_colour.red, phases.sum_colour.green, phases.sum_colour.blue));
-  check(kMaxPhases, kDraw, phases.sum_draw);
-  phase_table_->horizontalHeaderItem(kPercent)->setText(qt("Percent\n" + phases.percent_caption));
-  restore_->setVisible(phases.restore_visible);
-  sum_toggle_->setChecked(phases.sum_toggle_pressed);
-  observed_toggle_->setChecked(phases.observed_toggle_pressed);
-  percent_group_->setExclusive(false);
-  weight_percent_->setChecked(!phases.molar_percent);
-  molar_percent_->setChecked(phases.molar_percent);
-  percent_group_->setExclusive(true);
-  if (QAbstractButton* mode = hkl_mode_group_->button(phases.hkl_mode)) mode->setChecked(true);
+  phases_page_->sync_model_from_widgets();
+  experiment_page_->sync_model_from_widgets();
 }
 
 void MainWindow::refresh_from_model() {
   if (refreshing_) return;
+  // Every handler ends here, and so do the other windows' changes: the
+  // state they left is the one undo comes back to.
+  if (handler_depth_ == 0) note_change();
   refreshing_ = true;
   show_workspace_caption(program_);
   const MainForm& form = program_.main_form;
@@ -768,9 +573,9 @@ void MainWindow::refresh_from_model() {
   neutron_button_->setStyleSheet(form.xray_button_active ? "color: grey" : "color: red");
   status_->setText(qt(form.crystal.data_caption));
 
-  refresh_experiment_page();
+  experiment_page_->refresh_from_model();
   crystal_page_->refresh_from_model();
-  refresh_phases_page();
+  phases_page_->refresh_from_model();
 
   // Rebuilt only when its lines changed: a click on a line must not clear the list under it.
   bool same = results_->count() == static_cast<int>(form.results.size());
@@ -784,7 +589,12 @@ void MainWindow::refresh_from_model() {
 }
 
 void MainWindow::open_crystal_file_of_kind(int kind) {
-  act([this, kind] { calvane::open_crystal_file_of_kind(program_, static_cast<CrystalFileKind>(kind)); });
+  change_name_ = "Open a crystal data file";
+  act([this, kind] {
+    const unsigned before = program_.workspace_revision;
+    calvane::open_crystal_file_of_kind(program_, static_cast<CrystalFileKind>(kind));
+    remember_opened(program_.workspace_revision != before);
+  });
 }
 
 void MainWindow::reset_before_crystal_open() {
@@ -806,6 +616,7 @@ void MainWindow::quit_program() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (closing_) {
+    save_settings();
     QMainWindow::closeEvent(event);
     return;
   }

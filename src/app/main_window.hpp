@@ -10,13 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "app/experiment_page_widget.hpp"
+#include "app/phases_page_widget.hpp"
 #include "flows/observed_flows.hpp"
 #include "flows/total_data_flows.hpp"
 #include "ui/follow_up.hpp"
 #include "ui/file_list_form.hpp"
 #include "flows/program.hpp"
+#include "flows/undo_history.hpp"
 
 class QAction;
+class QMenu;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -34,6 +38,8 @@ class QWidget;
 namespace calvane {
 
 class CrystalPage;
+class DesktopSettings;
+class QtUi;
 class Windows;
 
 class MainWindow : public QMainWindow {
@@ -64,6 +70,16 @@ public:
   /// "Start &Lumiso2": enabled once the viewer's launcher is given.
   void set_viewer_launcher(std::function<void()> launch_structure_viewer);
 
+  /// Remembers recent files, dialog folders, the window's geometry, the
+  /// splitter and the page in `settings` (none: nothing is remembered), and
+  /// puts the window back as it was left.
+  void use_settings(DesktopSettings* settings);
+  /// Stores what use_settings puts back (also done when the window closes).
+  void save_settings();
+  /// The Undo and Redo items of the Edit menu.
+  QAction* undo_action() const { return undo_; }
+  QAction* redo_action() const { return redo_; }
+
   /// Menu actions by caption path ("&File/&Quit"), for tests and scripts.
   QAction* action(const QString& path) const;
 
@@ -73,6 +89,9 @@ public:
 
   /// What the plot window does for the main window, set by the application.
   std::function<void()> on_erase_observed;
+  /// The Window menu's Plot and Difference.
+  std::function<void()> on_show_plot;
+  std::function<void()> on_show_difference;
   std::function<void(int)> on_results_line;
   std::function<void()> on_reset_plot;
   std::function<void()> on_clear_plot;
@@ -85,18 +104,18 @@ public:
   QTabWidget* pages() const { return pages_; }
   QListWidget* results() const { return results_; }
   CrystalPage* crystal_page() const { return crystal_page_; }
-  QTableWidget* phase_table() const { return phase_table_; }
-  QPushButton* restore_button() const { return restore_; }
-  QPushButton* sum_toggle() const { return sum_toggle_; }
-  QPushButton* observed_toggle() const { return observed_toggle_; }
+  QTableWidget* phase_table() const { return phases_page_->phase_table(); }
+  QPushButton* restore_button() const { return phases_page_->restore_button(); }
+  QPushButton* sum_toggle() const { return phases_page_->sum_toggle(); }
+  QPushButton* observed_toggle() const { return phases_page_->observed_toggle(); }
   QToolButton* xray_button() const { return xray_button_; }
   QToolButton* neutron_button() const { return neutron_button_; }
   QLabel* source_caption() const { return source_caption_; }
   QLabel* status_panel() const { return status_; }
-  QComboBox* line_list() const { return line_list_; }
-  QLineEdit* wavelength() const { return wavelength_; }
-  QRadioButton* angle_scale_button(int index) const { return scale_buttons_[static_cast<std::size_t>(index)]; }
-  QRadioButton* percent_button(bool molar) const { return molar ? molar_percent_ : weight_percent_; }
+  QComboBox* line_list() const { return experiment_page_->line_list(); }
+  QLineEdit* wavelength() const { return experiment_page_->wavelength(); }
+  QRadioButton* angle_scale_button(int index) const { return experiment_page_->angle_scale_button(index); }
+  QRadioButton* percent_button(bool molar) const { return phases_page_->percent_button(molar); }
 
 public slots:
   void open_crystal_file_of_kind(int kind);
@@ -123,8 +142,6 @@ protected:
 private:
   void build_menus();
   void build_source_bar(QVBoxLayout* layout);
-  QWidget* build_experiment_page();
-  QWidget* build_phases_page();
   QWidget* build_style_page();
   QAction* add_item(QMenu* menu, const QString& caption, const QString& hint = {});
   /// Enables the item at `path` and runs `work` (then refreshes) when it is chosen.
@@ -137,14 +154,22 @@ private:
   /// The steps a core action left: the model's own, then the plot's.
   void follow(const FollowUp& steps);
   void observed_loaded(const ObservedLoad& load);
+  /// Keeps the change the last handler made for undo, under `change_name_`.
+  void note_change();
+  void update_undo_actions();
+  /// The name of a menu command's change for the Edit menu ("Erase Phases").
+  static QString change_name(const QString& menu_path);
+  void fill_recent_files();
+  /// Adds the file the last open dialog answered to the recent files when `opened`.
+  void remember_opened(bool opened);
+  void undo_or_redo(bool undo);
   // The scan list shown when a measured file holds several scans.
   std::optional<int> choose_scan(const std::string& file, const std::vector<std::string>& scans);
-  void refresh_experiment_page();
-  void refresh_phases_page();
 
   Program& program_;
   Windows* windows_ = nullptr;
   QTabWidget* pages_ = nullptr;
+  QSplitter* splitter_ = nullptr;  // the pages beside the right column
   QListWidget* results_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* source_caption_ = nullptr;
@@ -157,34 +182,17 @@ private:
   bool refreshing_ = false;  // the widgets are being written from the model
   bool closing_ = false;     // "Quit" is closing the window
   int handler_depth_ = 0;    // handlers running, outermost first
+  UndoHistory undo_history_;
+  QtUi* qt_ui_ = nullptr;                  // the Qt Ui, when the program runs on it
+  DesktopSettings* settings_ = nullptr;
+  QMenu* recent_files_ = nullptr;
+  QString change_name_;      // what the running handler changes, for the Edit menu
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
 
-  // "Experimental Data"
-  QComboBox* line_list_ = nullptr;
-  QLineEdit* wavelength_ = nullptr;
-  QLineEdit* range_low_ = nullptr;
-  QLineEdit* range_high_ = nullptr;
-  QLabel* range_low_caption_ = nullptr;
-  QLabel* range_high_caption_ = nullptr;
-  std::array<QRadioButton*, 3> scale_buttons_{};
-  QButtonGroup* scale_group_ = nullptr;
-  QLineEdit* u_ = nullptr;
-  QLineEdit* v_ = nullptr;
-  QLineEdit* w_ = nullptr;
-  QLabel* default_wavelength_notice_ = nullptr;
-  QTableWidget* spectrum_ = nullptr;
-
+  ExperimentPage* experiment_page_ = nullptr;
   CrystalPage* crystal_page_ = nullptr;
-
-  // "Phases Data"
-  QTableWidget* phase_table_ = nullptr;
-  QPushButton* restore_ = nullptr;
-  QPushButton* sum_toggle_ = nullptr;
-  QPushButton* observed_toggle_ = nullptr;
-  QRadioButton* weight_percent_ = nullptr;
-  QRadioButton* molar_percent_ = nullptr;
-  QButtonGroup* percent_group_ = nullptr;
-  QButtonGroup* hkl_mode_group_ = nullptr;
-  QLabel* percent_caption_ = nullptr;
+  PhasesPage* phases_page_ = nullptr;
 };
 
 }  // namespace calvane

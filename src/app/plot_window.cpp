@@ -1,5 +1,8 @@
 #include "app/plot_window.hpp"
 
+#include <QHideEvent>
+#include <QMoveEvent>
+
 #include <algorithm>
 
 #include <QAction>
@@ -412,7 +415,26 @@ void PlotWindow::showEvent(QShowEvent* event) {
     placed_ = true;
     place_at_creation();
   }
+  if (difference_was_open_) {
+    difference_was_open_ = false;
+    difference_->show();
+  }
   QWidget::showEvent(event);
+}
+
+void PlotWindow::hideEvent(QHideEvent* event) {
+  // The difference window belongs to the plot: it goes with it, and comes
+  // back with it when it was open.
+  difference_was_open_ = difference_->isVisible();
+  difference_->hide();
+  QWidget::hideEvent(event);
+}
+
+void PlotWindow::moveEvent(QMoveEvent* event) {
+  // The difference window follows the plot window as it moves.
+  if (difference_->isVisible() && event->oldPos() != event->pos())
+    difference_->move(difference_->pos() + event->pos() - event->oldPos());
+  QWidget::moveEvent(event);
 }
 
 bool PlotWindow::event(QEvent* event) {

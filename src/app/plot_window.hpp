@@ -99,6 +99,8 @@ public slots:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   bool event(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -125,6 +127,7 @@ private:
   void mouse_released(MouseButton button, int x, int y);
 
   Program& program_;
+  bool difference_was_open_ = false;  // the difference window was open when the plot was hidden
   QImage image_;
   PlotImage* view_ = nullptr;
   TickPanel* ticks_ = nullptr;

@@ -1,4 +1,5 @@
 #include "app/polarisation_dialog.hpp"
+#include "app/widget_text.hpp"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -12,12 +13,6 @@
 #include "flows/program.hpp"
 
 namespace calvane {
-
-namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
 
 PolarisationDialog::PolarisationDialog(Program& program, std::function<void(const FollowUp&)> follow_up, QWidget* parent)
     : QDialog(parent), program_(program), follow_up_(std::move(follow_up)) {

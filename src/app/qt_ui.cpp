@@ -1,7 +1,10 @@
 #include "app/qt_ui.hpp"
 
+#include "app/desktop_settings.hpp"
+
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -16,15 +19,24 @@ QString to_qt(std::string_view text) { return QString::fromUtf8(text.data(), sta
 
 }  // namespace
 
-QStringList qt_name_filters(const std::string& filter) {
+QStringList qt_name_filters(const std::string& filter, bool with_all_supported) {
   const QStringList parts = to_qt(filter).split('|');
   QStringList filters;
+  QStringList all_patterns;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString caption = parts[i].trimmed();
+    // A caption that already shows its patterns ("Data file (*.cry)") drops
+    // them: Qt reads the patterns from the entry's last parentheses.
+    const qsizetype open = caption.lastIndexOf('(');
+    if (open > 0 && caption.endsWith(')') && caption.indexOf('*', open) > open) caption = caption.left(open).trimmed();
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ').replace(',', ' ');
-    // Qt takes the patterns from the last parentheses of an entry.
-    filters << parts[i] + " (" + patterns.simplified() + ")";
+    patterns = patterns.simplified();
+    filters << caption + " (" + patterns + ")";
+    for (const QString& pattern : patterns.split(' ', Qt::SkipEmptyParts))
+      if (!all_patterns.contains(pattern)) all_patterns << pattern;
   }
+  if (with_all_supported && !filters.isEmpty()) filters.prepend("All supported files (" + all_patterns.join(' ') + ")");
   return filters;
 }
 
@@ -76,17 +88,29 @@ std::optional<FileDialogResult> QtUi::file_dialog(const FileDialogRequest& reque
   QFileDialog dialog(parent_);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  const QStringList filters = qt_name_filters(request.filter);
+  // An open dialog offers every format first; a save dialog's filter chooses the format written.
+  const bool all_first = !save;
+  const QStringList filters = qt_name_filters(request.filter, all_first);
   dialog.setNameFilters(filters);
-  if (request.filter_index >= 1 && request.filter_index <= filters.size())
+  const int offset = all_first ? 1 : 0;
+  if (!all_first && request.filter_index >= 1 && request.filter_index <= filters.size())
     dialog.selectNameFilter(filters[request.filter_index - 1]);
-  if (!request.folder.empty()) dialog.setDirectory(to_qt(request.folder));
+  // Each dialog opens where it was last left, unless the program names a folder of its own.
+  const QString dialog_name = filters.value(offset);
+  QString folder = to_qt(request.folder);
+  if (settings_ != nullptr && (folder.isEmpty() || folder == program_folder_)) {
+    const QString remembered = settings_->last_folder(dialog_name);
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) folder = remembered;
+  }
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
   if (!request.file_name.empty()) dialog.selectFile(to_qt(request.file_name));
   if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks its own question
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   FileDialogResult result;
   result.path = dialog.selectedFiles().front().toStdString();
-  result.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1 - offset;
+  result.filter_index = chosen >= 1 ? chosen : request.filter_index;
+  if (settings_ != nullptr) settings_->set_last_folder(dialog_name, QFileInfo(to_qt(result.path)).absolutePath());
   return result;
 }
 
@@ -94,9 +118,12 @@ std::optional<FileDialogResult> QtUi::open_file(const FileDialogRequest& request
   if (!preset_open_.empty()) {
     FileDialogResult preset{std::move(preset_open_), request.filter_index};
     preset_open_.clear();
+    last_open_path_ = preset.path;
     return preset;
   }
-  return file_dialog(request, false);
+  auto chosen = file_dialog(request, false);
+  last_open_path_ = chosen ? chosen->path : std::string();
+  return chosen;
 }
 
 std::optional<FileDialogResult> QtUi::save_file(const FileDialogRequest& request) {

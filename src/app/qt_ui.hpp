@@ -13,9 +13,12 @@ class QWidget;
 
 namespace calvane {
 
+class DesktopSettings;
+
 /// Turns the program's "caption|patterns|caption|patterns|" filter into Qt's
-/// name filters, one per entry ("*.inp;*.ins,*.res" becomes "*.inp *.ins *.res").
-QStringList qt_name_filters(const std::string& filter);
+/// name filters, one per entry ("*.inp;*.ins,*.res" becomes "*.inp *.ins *.res"),
+/// first "All supported files" with every pattern when `with_all_supported`.
+QStringList qt_name_filters(const std::string& filter, bool with_all_supported = false);
 
 /// The keys of every "Apply" button, the same in every window: the windows
 /// can be driven from the keyboard alone.
@@ -32,6 +35,14 @@ public:
   std::function<void(int)> on_open_help;
 
   void set_parent(QWidget* parent) { parent_ = parent; }
+  /// Where file dialogs remember their folders; they do so only for requests
+  /// naming no folder or the program folder.
+  void remember_folders(DesktopSettings* settings, const std::string& program_folder) {
+    settings_ = settings;
+    program_folder_ = QString::fromStdString(program_folder);
+  }
+  /// The file the last open dialog answered (empty when it was cancelled).
+  const std::string& last_open_path() const { return last_open_path_; }
   /// Answers the next open dialog without showing it (a file named on the command line).
   void answer_next_open_dialog(std::string path) { preset_open_ = std::move(path); }
 
@@ -60,6 +71,9 @@ private:
   void message(QMessageBox::Icon sign, std::string_view text);
   QWidget* parent_ = nullptr;
   std::string preset_open_;
+  std::string last_open_path_;
+  DesktopSettings* settings_ = nullptr;
+  QString program_folder_;
 };
 
 }  // namespace calvane

@@ -1,4 +1,5 @@
 #include "app/space_group_window.hpp"
+#include "app/widget_text.hpp"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -18,8 +19,6 @@
 namespace calvane {
 
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 void fill_list(QListWidget* list, const std::vector<std::string>& items, int selected) {
   const QSignalBlocker block(list);

@@ -1,4 +1,5 @@
 #include "app/wavelength_dialog.hpp"
+#include "app/widget_text.hpp"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,8 +17,6 @@
 namespace calvane {
 
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 // The captions are written for a symbol font in which "l" reads λ.
 QString with_lambda(const std::string& text) { return qt(text).replace('l', QChar(0x03BB)); }

@@ -105,7 +105,7 @@ bool apply_colours(ColoursForm& form, Program& program) {
     }
   }
   DisplayStyles& styles = workspace.styles;
-  program.workspace_modified = true;  // the workspace file keeps the colours, pens and styles
+  program.mark_workspace_modified();  // the workspace file keeps the colours, pens and styles
   styles.sum_colour = form.sum.colour;
   styles.sum_pen_style = form.sum.style_index;
   styles.sum_pen_width = *pen_width_of(form.sum);

@@ -63,7 +63,7 @@ bool compute_current_phase(Program& program, bool* results_due) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   // Whatever reaches a computation (a new phase, edited data or settings) changes the workspace.
-  program.workspace_modified = true;
+  program.mark_workspace_modified();
   if (ws.keyboard_capture) {
     save_captured_crystal(program);
     return false;

@@ -114,7 +114,7 @@ FileListLoad load_pattern(Program& program, const std::filesystem::path& full) {
   // measured pattern by its content (the first scan of several, with a note).
   const bool read = kind ? read_observed_pattern(program, *kind, full) : read_measured_pattern(program, full, {});
   if (!read) return load;
-  program.workspace_modified = true;
+  program.mark_workspace_modified();
   load.loaded = true;
   load.reset_intensity_scales = true;
   load.recompute_default_ticks = first_data;
@@ -140,7 +140,7 @@ FileListLoad load_peaks(Program& program, const std::filesystem::path& full) {
   const bool read =
       kind ? read_observed_peaks(program, *kind, full.string()) : read_any_peak_list(program, full.string());
   if (!read) return load;
-  program.workspace_modified = true;
+  program.mark_workspace_modified();
   load.loaded = true;
   recompute_all_phases(program);
   return load;

@@ -46,7 +46,7 @@ void click_display(Program& program, int row) {
 void delete_phases(Program& program) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
-  if (ws.phase_count() > 0) program.workspace_modified = true;
+  if (ws.phase_count() > 0) program.mark_workspace_modified();
   for (int p = 1; p <= ws.phase_count(); ++p) {
     remove_scratch_file(program, ws.phase(p).file_name);
     remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + ".out"));
@@ -82,7 +82,7 @@ void delete_phases(Program& program) {
 
 void erase_all(Program& program) {
   Workspace& ws = program.workspace;
-  if (!ws.observed_patterns.empty() || !ws.observed_peaks.empty()) program.workspace_modified = true;
+  if (!ws.observed_patterns.empty() || !ws.observed_peaks.empty()) program.mark_workspace_modified();
   ws.crystal_file_name.clear();
   program.main_form.crystal.data_caption = "Data";
   ws.observed_pattern_file_name.clear();
@@ -97,7 +97,7 @@ void click_draw(Program& program) {
   Workspace& ws = program.workspace;
   PhasesPageForm& table = program.main_form.phases;
   for (int p = 1; p <= ws.phase_count(); ++p) ws.phase(p).draw = table.rows[static_cast<std::size_t>(p - 1)].draw;
-  if (ws.phase_count() > 0) program.workspace_modified = true;
+  if (ws.phase_count() > 0) program.mark_workspace_modified();
   // The ninth box unchecked presses the "Sum" toggle: the sum is masked.
   table.sum_toggle_pressed = !table.sum_draw;
   ws.settings.draw_sum = table.sum_draw;

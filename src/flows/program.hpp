@@ -40,6 +40,13 @@ struct Program {
   /// program offers to save a changed workspace.
   std::string workspace_file;
   bool workspace_modified = false;
+  /// Counts the changes of the workspace: a handler after which it moved
+  /// changed something the user may want to undo.
+  unsigned workspace_revision = 0;
+  void mark_workspace_modified() {
+    workspace_modified = true;
+    ++workspace_revision;
+  }
   /// The folder current at start: data files, listings and scratch files.
   std::filesystem::path program_folder;
   /// Where relative names resolve; core code never calls chdir.

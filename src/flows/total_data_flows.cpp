@@ -427,10 +427,11 @@ TotalDataLoad open_workspace_file(Program& program, TotalDataSender sender, cons
     program.ui.redraw_plot();
   // "Restore" brings back the workspace before a deletion, which was never saved as such.
   if (sender == TotalDataSender::RestoreButton) {
-    program.workspace_modified = true;
+    program.mark_workspace_modified();
   } else {
     program.workspace_file = path->string();
     program.workspace_modified = false;
+    ++program.workspace_revision;  // a change all the same: opening another file can be undone
   }
   return load;
 }
@@ -442,7 +443,7 @@ void erase_phase_row(Program& program, int row) {
   if (!save_workspace_file(program, TotalDataSender::PhaseNameBox)) return;
   program.main_form.phases.restore_visible = true;
   delete_phase(ws, row);
-  program.workspace_modified = true;
+  program.mark_workspace_modified();
   refresh_phase_table(program);
   // The crystal page shows the working copy, which now holds the current phase.
   if (ws.current_phase > 0)

@@ -26,6 +26,12 @@ inline constexpr std::array<CharacteristicLine, 20> kCharacteristicLines{{
 
 inline constexpr std::string_view kMultipleLinesItem = "Multiple W.L.";
 
+/// Item 21 of the line list: the copper Kα doublet as one spectrum, Kα1 and
+/// Kα2 in the ratio 2 : 1 of their transition probabilities, the way most
+/// laboratory diffractometers measure without a monochromator.
+inline constexpr int kCopperDoubletIndex = static_cast<int>(kCharacteristicLines.size()) + 1;
+inline constexpr std::string_view kCopperDoubletItem = "CuKa1+Ka2";
+
 /// One anode of the dialog's "Anode material" list: Kα1, Kα2 and Kβ as the
 /// texts the dialog's first three rows receive.
 struct Anode {

@@ -135,7 +135,7 @@ FollowUp read_wavelength_field(Workspace& workspace, MainForm& form) {
 FollowUp choose_wavelength_line(SpectrumView view, int index) {
   ExperimentSettings& settings = view.workspace.settings;
   ExperimentPageForm& page = view.form.experiment;
-  if (index < 0 || index > static_cast<int>(kCharacteristicLines.size())) return {};
+  if (index < 0 || index > kCopperDoubletIndex) return {};
   page.default_wavelength_notice_visible = false;
   FollowUp follow_up = clear_spectrum_results(view.workspace, view.form);
   follow_up.refresh_anomalous_table = true;
@@ -151,7 +151,17 @@ FollowUp choose_wavelength_line(SpectrumView view, int index) {
     show_dialog(view.dialog, view.ui, true);
     return follow_up;
   }
-  set_one_line_spectrum(settings, kCharacteristicLines[static_cast<std::size_t>(index - 1)]);
+  if (index == kCopperDoubletIndex) {
+    const CharacteristicLine& alpha1 = kCharacteristicLines[4];
+    const CharacteristicLine& alpha2 = kCharacteristicLines[5];
+    set_spectrum(settings, {{alpha1.wavelength, 2.0 / 3.0, 0}, {alpha2.wavelength, 1.0 / 3.0, 1}});
+    update_q_range(settings);
+    settings.single_wavelength = alpha1.wavelength;
+    settings.anode_code = "Cu";
+    page.spectrum_visible = true;
+  } else {
+    set_one_line_spectrum(settings, kCharacteristicLines[static_cast<std::size_t>(index - 1)]);
+  }
   page.wavelength = fixed(settings.single_wavelength, 8, 5);
   follow_up.commit_crystal_page = view.workspace.phase_count() > 0;
   show_experiment_settings(settings, page);

@@ -24,6 +24,8 @@
 
 #include "app/anomalous_panel_widget.hpp"
 #include "app/crystal_page_widget.hpp"
+#include "app/desktop_settings.hpp"
+#include "app/qt_ui.hpp"
 #include "app/qt_application.hpp"
 #include "app/text_grid_table.hpp"
 #include "app/windows.hpp"
@@ -88,6 +90,7 @@ TEST_F(MainWindowTest, StartsWithEveryOwnMenuItemEnabledAndItsHooksReachTheirWor
                                "&File/Start &Lumiso2", "&File/Open a crystal data file/&ICSD format (*.ics)"};
   for (QAction* item : window->findChildren<QAction*>()) {
     if (item->menu() != nullptr || item->isSeparator() || item->text().isEmpty()) continue;
+    if (item == window->undo_action() || item == window->redo_action()) continue;  // nothing to undo yet
     const bool waits =
         std::any_of(waiting.begin(), waiting.end(), [&](const QString& p) { return window->action(p) == item; });
     EXPECT_NE(item->isEnabled(), waits) << item->text().toStdString();
@@ -139,6 +142,7 @@ TEST_F(MainWindowTest, OpenedPhaseReachesThePagesResultsAndReport) {
   EXPECT_EQ(marked, 3);
   int clears = 0;
   window->on_clear_plot = [&clears] { ++clears; };
+  ui.answers.push_back(Answer::Yes);
   trigger("&Erase/&General");
   EXPECT_EQ(window->results()->count(), 0);
   EXPECT_EQ(clears, 1);
@@ -154,6 +158,47 @@ TEST_F(MainWindowTest, PhaseTableDeletesOnDoubleClickAndRestoreBringsThePhaseBac
   ASSERT_FALSE(window->restore_button()->isHidden());
   window->restore_button()->click();
   EXPECT_EQ(program.workspace.phase_count(), 3) << ui.last_warning();
+}
+
+TEST_F(MainWindowTest, EditMenuUndoesAndRedoesWhatTheHandlersChanged) {
+  EXPECT_FALSE(window->undo_action()->isEnabled());
+  open({"nacl.cry", "rutile.cry"});
+  ui.answers.push_back(Answer::Yes);
+  trigger("&Erase/&Phases");
+  ASSERT_EQ(program.workspace.phase_count(), 0);
+  EXPECT_EQ(window->undo_action()->text(), "&Undo Erase Phases");
+  window->undo_action()->trigger();
+  ASSERT_EQ(program.workspace.phase_count(), 2);
+  EXPECT_FALSE(window->phase_table()->item(1, 0)->text().isEmpty());
+  EXPECT_EQ(window->redo_action()->text(), "&Redo Erase Phases");
+  window->redo_action()->trigger();
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+  EXPECT_TRUE(window->phase_table()->item(1, 0)->text().isEmpty());
+}
+
+TEST(FileDialogFilters, AreWellFormedAndOpenDialogsOfferEveryFormatFirst) {
+  EXPECT_EQ(qt_name_filters("Data file (*.cry)|*.cry|Total data file (*.cmp)|*.cmp|", true),
+            (QStringList{"All supported files (*.cry *.cmp)", "Data file (*.cry)", "Total data file (*.cmp)"}));
+  EXPECT_EQ(qt_name_filters("ShelX|*.inp;*.ins,*.res|", false), QStringList{"ShelX (*.inp *.ins *.res)"});
+}
+
+TEST(DesktopSettingsTest, KeepsRecentFilesNewestFirstWithoutRepeatsAndDialogFolders) {
+  testing::TempFolder folder;
+  const QString ini = QString::fromStdString((folder.path() / "calvane.ini").string());
+  {
+    DesktopSettings settings(ini);
+    for (int i = 0; i < DesktopSettings::kMaxRecentFiles + 2; ++i) settings.add_recent_file(QString("/f%1.cry").arg(i));
+    settings.add_recent_file("/f5.cry");
+    settings.set_last_folder("Data file (*.cry)", "/data/crystals");
+  }
+  DesktopSettings again(ini);
+  const QStringList recent = again.recent_files();
+  ASSERT_EQ(recent.size(), DesktopSettings::kMaxRecentFiles);
+  EXPECT_EQ(recent.front(), "/f5.cry");
+  EXPECT_EQ(recent.count("/f5.cry"), 1);
+  EXPECT_EQ(recent[1], "/f11.cry");
+  EXPECT_EQ(again.last_folder("Data file (*.cry)"), "/data/crystals");
+  EXPECT_TRUE(again.last_folder("Total data file (*.cmp)").isEmpty());
 }
 
 TEST_F(MainWindowTest, PhasesPageBoxesAndButtonsReachThePhases) {

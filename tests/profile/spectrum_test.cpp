@@ -48,6 +48,15 @@ TEST(LineList, EveryLineSetsAOneLineSpectrum) {
     EXPECT_EQ(w.settings().anode_code, line.item.substr(0, 2)) << line.item;
     EXPECT_FALSE(w.form.experiment.spectrum_visible);
   }
+  // The copper doublet: Kα1 and Kα2 at 2 : 1, shown in the spectrum table.
+  Windows doublet;
+  choose_wavelength_line(doublet.view(), kCopperDoubletIndex);
+  EXPECT_EQ(doublet.settings().wavelengths, (std::vector<double>{1.54056, 1.54439}));
+  EXPECT_NEAR(doublet.settings().fractions[0], 2.0 / 3.0, 1e-12);
+  EXPECT_NEAR(doublet.settings().fractions[1], 1.0 / 3.0, 1e-12);
+  EXPECT_EQ(doublet.settings().longest_wavelength, 1.54439);
+  EXPECT_EQ(doublet.settings().anode_code, "Cu");
+  EXPECT_TRUE(doublet.form.experiment.spectrum_visible);
   // Bearden (1967): Cu Kα1 1.54056 Å, Mo Kα1 0.70930 Å.
   EXPECT_EQ(kCharacteristicLines[4].wavelength, 1.54056);
   EXPECT_EQ(kCharacteristicLines[0].wavelength, 0.7093);
