@@ -143,10 +143,17 @@ private:
   void build_menus();
   void build_source_bar(QVBoxLayout* layout);
   QWidget* build_style_page();
-  QAction* add_item(QMenu* menu, const QString& caption, const QString& hint = {});
+  /// The path of the entry-th entry (from 1) of a submenu of the menu table.
+  static QString submenu_entry(const QString& submenu, int entry);
   /// Enables the item at `path` and runs `work` (then refreshes) when it is chosen.
   void bind(const QString& path, std::function<void()> work);
+  /// Enables the item at `path` and runs `work` as it is, without act().
+  void bind_direct(const QString& path, std::function<void()> work);
   void bind_handlers();
+  void bind_open_handlers();
+  void bind_save_handlers();
+  void bind_other_handlers();
+  void set_shortcuts();
   /// Syncs, runs `work`, refreshes; nested handlers leave both to the outer one.
   void act(const std::function<void()>& work);
   void begin_handler();

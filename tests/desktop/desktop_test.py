@@ -10,6 +10,7 @@ usage: desktop_test.py [--build BUILD] [--shots FOLDER] [--keep]
 
 import argparse
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -35,6 +36,7 @@ WAVELENGTHS_TITLE = r"^Multiple wavelengths"
 XRAY_SOURCE_TITLE = r"^X ray source"
 METAFILE_TITLE = r"Creation of an EMF image"
 
+REMEMBERED_SIZE = (900, 640)
 PHASE1_COLOUR = (255, 124, 162)
 NEW_PHASE1_COLOUR = (26, 158, 60)
 
@@ -384,13 +386,33 @@ def step_save_and_reload(d):
     d.check_no_message("save-cmp")
     d.wait_file(saved)
     main_keys(d, "alt+e", "g")  # Erase › General
-    d.check_no_message("erase")
+    d.dismiss(MESSAGE_TITLE, "question whether to erase everything")  # Yes, the default
     erased = d.wait_image("plot-erased", d.plot_window(), lambda image: not phase_apex(image, NEW_PHASE1_COLOUR),
                           "the plot still shows phase 1 after Erase › General")
     main_keys(d, "ctrl+shift+o")  # Open a total data file
     d.answer_file_dialog(OPEN_TITLE, saved, "open-cmp")
     d.check_no_message("open-cmp")
     plot_changes(d, "plot-reloaded", erased, "the plot stayed empty after opening the saved workspace", 200)
+
+
+def step_undo_deletion(d):
+    """Erase › Phases, confirmed, then Ctrl+Z: the phase comes back on the plot."""
+    main_keys(d, "alt+e", "p")
+    d.dismiss(MESSAGE_TITLE, "question whether to erase the phases")
+    erased = d.wait_image("plot-phases-erased", d.plot_window(), lambda image: not phase_apex(image, NEW_PHASE1_COLOUR),
+                          "the plot still shows phase 1 after Erase › Phases")
+    main_keys(d, "ctrl+z")
+    d.check_no_message("undo")
+    d.wait_image("plot-deletion-undone", d.plot_window(), lambda image: phase_apex(image, NEW_PHASE1_COLOUR),
+                 "Edit › Undo did not bring phase 1 back")
+    # The window is left smaller than it starts, for the restart to find it so.
+    d.xdotool("windowsize", d.main_window(), *REMEMBERED_SIZE)
+
+
+def window_size(d, window):
+    geometry = d.xdotool("getwindowgeometry", window)
+    width, height = re.search(r"Geometry: (\d+)x(\d+)", geometry).groups()
+    return int(width), int(height)
 
 
 def step_export_metafile(d):
@@ -432,13 +454,21 @@ def step_quit(d, save_to=None):
     expect(not (d.user_folder / "phase1.out").exists(), "Quit left the listing phase1.out")
     extra = sorted(set(d.root.rglob("*")) - set(d.installed_files))
     expect(not extra, "the program wrote into the installed tree: " + ", ".join(map(str, extra)))
+    unasked = sorted(p.name for p in d.outputs.iterdir() if p.name not in ("workspace.cmp", "plot.emf", "undone.cmp", "restart.cmp"))
+    expect(not unasked, "the working folder holds files the user did not save: " + ", ".join(unasked))
 
 
 def step_restart(d):
     """A second start opens the crystal named on the command line and draws it in the saved colour."""
     d.start_program(str(d.inputs / "nacl.cry"))
-    d.main_window()
+    main = d.main_window()
     d.check_no_message("restart")
+    # What the first run left: its window size, its recent files and the folder of its save dialog.
+    expect(window_size(d, main) == REMEMBERED_SIZE,
+           f"the main window came back at {window_size(d, main)}, not at {REMEMBERED_SIZE}")
+    settings = (d.home / ".config" / "calvane" / "calvane.ini").read_text()
+    expect("workspace.cmp" in settings, "the saved workspace is not among the recent files")
+    expect(str(d.outputs) in settings, "the save dialog's folder was not remembered")
     d.wait_image("restart-with-saved-colours", d.plot_window(),
                  lambda image: find_colour(image, NEW_PHASE1_COLOUR),
                  "phase 1 is not drawn in the colour saved in couleurs.txt")
@@ -456,9 +486,11 @@ STEPS = [
     ("difference window", step_difference),
     ("colour", step_colour),
     ("save and reload .cmp", step_save_and_reload),
+    ("undo a phase deletion", step_undo_deletion),
     ("export metafile", step_export_metafile),
     ("global report", step_global_report),
-    ("quit", step_quit),
+    # The undone deletion left the workspace changed since it was opened: Quit asks to save it.
+    ("quit", lambda d: step_quit(d, save_to=d.outputs / "undone.cmp")),
     ("restart with a file and the saved colours", step_restart),
 ]
 
