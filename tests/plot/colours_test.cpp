@@ -29,14 +29,6 @@ struct ColoursTest : ::testing::Test, ColoursWindow {
   void SetUp() override { create_colours_form(form, program); }
 };
 
-TEST(Colours, NumbersKeepRedInTheLowByte) {
-  EXPECT_EQ(colour_number(Rgb{224, 236, 255}), 16772320u);
-  EXPECT_EQ(colour_number(Rgb{255, 0, 0}), 255u);
-  EXPECT_EQ(colour_of_number(16772320), (Rgb{224, 236, 255}));
-  EXPECT_FALSE(colour_of_number(-1));
-  EXPECT_FALSE(colour_of_number(0x1000000));
-}
-
 TEST_F(ColoursTest, DefaultsWithoutAFileMatchTheGoldenFile) {
   // Golden numbers hand computed: red + 256 green + 65536 blue, each in a field of 10.
   EXPECT_TRUE(ui.warnings.empty());
