@@ -84,12 +84,12 @@ struct ReferenceCase {
   double wavelength = 0, two_theta_low = 0, two_theta_high = 0;
   std::string source = "tube";  // "tube", "synchrotron" (with its polarisation) or "neutron"
   double polarisation = 0.5;
+  std::vector<ScatteringType> types;
   std::vector<ReferenceLine> lines;
 };
 
-inline ReferenceCase read_reference_case(const std::string& name) {
-  const std::string path =
-      std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/sf_" + name + ".txt";
+/// A reference file of tools/; the crystal is built when the file names its system.
+inline ReferenceCase read_reference_file(const std::string& path) {
   std::ifstream in(path);
   if (!in) throw std::runtime_error("missing fixture " + path);
   ReferenceCase result;
@@ -114,7 +114,7 @@ inline ReferenceCase read_reference_case(const std::string& name) {
       words >> t.symbol >> t.a[0] >> t.a[1] >> t.a[2] >> t.a[3] >> t.b[0] >> t.b[1] >> t.b[2] >> t.b[3] >>
           t.c;
     }
-    if (key == "atom") {
+    if (key == "atom" && !system.empty()) {
       if (result.crystal.symmetry.operators.empty()) {
         result.crystal = make_crystal(symbol, hall, system, cell);
         result.crystal.scattering_types = types;
@@ -133,7 +133,12 @@ inline ReferenceCase read_reference_case(const std::string& name) {
       if (!(words >> r.f_plus >> r.f_minus)) r.f_plus = r.f_minus = r.f;
     }
   }
+  result.types = types;
   return result;
+}
+
+inline ReferenceCase read_reference_case(const std::string& name) {
+  return read_reference_file(std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/sf_" + name + ".txt");
 }
 
 }  // namespace calvane::testing
