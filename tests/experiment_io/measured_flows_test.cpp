@@ -5,10 +5,8 @@
 
 #include "experiment_io/observed_data.hpp"
 #include "flows/observed_flows.hpp"
-#include "flows/program.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/message_sink.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -138,11 +136,7 @@ TEST_F(MeasuredData, ReferenceCardsAndCalibrantsBecomeLabelledSticks) {
   EXPECT_EQ(last(messages), "Read error (bad_jcpds.jcpds, line 3: a DIHKL line holds d, I, h, k and l)");
 }
 
-class MeasuredFlowTest : public ::testing::Test {
-protected:
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct MeasuredFlowTest : ::testing::Test, testing::ProgramInFolder {
   void SetUp() override { program.workspace.phases.emplace_back(); }
 };
 

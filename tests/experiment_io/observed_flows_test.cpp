@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "byte_layout.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "experiment_io/observed_data.hpp"
 #include "experiment_io/total_data_file.hpp"
 #include "util/message_sink.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -33,11 +31,7 @@ std::string raw2_file(int count, float wavelength) {
   return file.bytes();
 }
 
-class ObservedFlowTest : public ::testing::Test {
-protected:
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct ObservedFlowTest : ::testing::Test, testing::ProgramInFolder {
 };
 
 TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {

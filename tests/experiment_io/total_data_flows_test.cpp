@@ -10,12 +10,10 @@
 
 #include "flows/open_flow.hpp"
 #include "flows/export_flows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "flows/driver.hpp"
-#include "flows/program.hpp"
 #include "flows/startup.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -35,11 +33,7 @@ void write_text(const std::filesystem::path& path, const std::string& text) {
 
 // A program folder holding the installation data files, with the example
 // crystals beside them.
-class TotalDataFlowTest : public ::testing::Test {
-protected:
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct TotalDataFlowTest : ::testing::Test, testing::ProgramInFolder {
 
   void SetUp() override {
     std::filesystem::copy(testing::source_folder("data"), folder.path(), std::filesystem::copy_options::recursive);

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/scripted_ui.hpp"
 #include "support/started_program.hpp"
-#include "support/temp_folder.hpp"
 #include "flows/colours_window.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -17,10 +15,7 @@ std::string fixture(const char* name) {
   return *read_file_bytes(testing::source_folder("tests/plot/fixtures") / name);
 }
 
-struct ColoursWindow {
-  testing::ScriptedUi ui;
-  testing::TempFolder folder;
-  Program program{ui, folder.path()};
+struct ColoursWindow : testing::ProgramInFolder {
   Workspace& workspace = program.workspace;
   ColoursForm form;
 };

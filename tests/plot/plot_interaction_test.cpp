@@ -6,9 +6,7 @@
 #include <fstream>
 
 #include "support/plot_workspace.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -19,10 +17,7 @@ using testing::set_grid;
 
 // A program with one phase peaking at 100 on 30° over 10..50°, drawn on a
 // 1010 × 435 image: sx = 25 pixels per degree, y_base = 400, sy = 4.
-struct PlotWindow {
-  testing::ScriptedUi ui;
-  testing::TempFolder folder;
-  Program program{ui, folder.path()};
+struct PlotWindow : testing::ProgramInFolder {
   Workspace& workspace = program.workspace;
   PlotState state;
   RecordingCanvas image{1010, 435};
