@@ -11,6 +11,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "crystallography/intensities.hpp"
+#include "crystallography/reflection_list.hpp"
 #include "model/current_crystal.hpp"
 #include "util/text.hpp"
 
@@ -139,6 +145,30 @@ inline ReferenceCase read_reference_file(const std::string& path) {
 
 inline ReferenceCase read_reference_case(const std::string& name) {
   return read_reference_file(std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/sf_" + name + ".txt");
+}
+
+/// Matches the computed lines with the reference's families: each family once,
+/// none missing; its multiplicity, d and scaled intensity, then `check` for |F|.
+template <class Check>
+void expect_reference_families(const WavelengthIntensities& result, const ReferenceCase& reference,
+                               const std::vector<IntegerRotation>& laue, double intensity_tolerance, Check check) {
+  std::map<MillerIndex, const ComputedLine*> by_family;
+  for (const ComputedLine& line : result.lines) {
+    const MillerIndex h{line.reflection.h, line.reflection.k, line.reflection.l};
+    EXPECT_TRUE(by_family.emplace(family_label(h, laue), &line).second)
+        << "family listed twice: " << h[0] << h[1] << h[2];
+  }
+  EXPECT_EQ(result.lines.size(), reference.lines.size());
+  for (const ReferenceLine& expected : reference.lines) {
+    SCOPED_TRACE(::testing::Message() << expected.h[0] << " " << expected.h[1] << " " << expected.h[2]);
+    const auto found = by_family.find(family_label(expected.h, laue));
+    ASSERT_NE(found, by_family.end()) << "missing family";
+    const ComputedLine& line = *found->second;
+    EXPECT_EQ(line.reflection.multiplicity, expected.multiplicity);
+    EXPECT_NEAR(line.reflection.d, expected.d, 2e-5);
+    EXPECT_NEAR(result.scale_factor * line.reflection.intensity, expected.intensity, intensity_tolerance);
+    check(expected, line);
+  }
 }
 
 }  // namespace calvane::testing
