@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 #include "crystal_io/crystal_files.hpp"
 #include "flows/cif_open.hpp"

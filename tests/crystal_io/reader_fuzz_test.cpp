@@ -13,8 +13,6 @@
 namespace calvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempFolder;
 
 CurrentCrystal sentinel() {
   CurrentCrystal crystal;

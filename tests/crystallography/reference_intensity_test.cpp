@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "../support/scripted_ui.hpp"
 #include "crystal_builder.hpp"

@@ -12,9 +12,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::ScriptedUi;
 using ::testing::StartsWith;
-using testing::TempFolder;
 
 struct ExportFlowTest : ::testing::Test, testing::ProgramInFolder {
 

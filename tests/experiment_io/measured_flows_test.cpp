@@ -13,8 +13,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::ScriptedUi;
-using testing::TempFolder;
 
 std::filesystem::path fixture(const std::string& name) {
   return std::filesystem::path(CALVANE_SOURCE_DIR) / "tests/experiment_io/fixtures" / name;

@@ -14,10 +14,7 @@ namespace calvane {
 namespace {
 
 using testing::ByteLayout;
-using testing::ScriptedUi;
-using testing::TempFolder;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 // A RAW2 file of `count` points from 10° in steps of 0.01° with the given

@@ -18,7 +18,6 @@ namespace calvane {
 namespace {
 
 using testing::ScriptedUi;
-using testing::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;

@@ -18,7 +18,6 @@ using testing::gridded;
 using testing::has_line;
 using testing::polylines_in;
 using testing::reflection;
-using testing::set_grid;
 using testing::state_for;
 using testing::text_at;
 using Kind = DrawOperation::Kind;
