@@ -170,6 +170,15 @@ TEST_F(Run, FailsWithAMessageOnAMissingFileAndWillNotOverwriteUnasked) {
   EXPECT_NE(messages.str().find("--overwrite"), std::string::npos);
 }
 
+TEST_F(Run, SavesAWorkspaceThatLoadsBackWithItsPhases) {
+  Options save = parse_options({example("nacl.cry"), example("corundum.cry"), "--save-workspace",
+                                (out / "ws.cmp").string(), "--reflections", (out / "a.csv").string()});
+  ASSERT_EQ(run(save, data.path(), messages), 0) << messages.str();
+  Options load = parse_options({(out / "ws.cmp").string(), "--reflections", (out / "b.csv").string()});
+  ASSERT_EQ(run(load, data.path(), messages), 0) << messages.str();
+  EXPECT_EQ(*read_file_bytes(out / "a.csv"), *read_file_bytes(out / "b.csv"));
+}
+
 TEST_F(Run, NoOutputReplacesAnInputOrAnExistingFileUnasked) {
   const std::string nacl = *read_file_bytes(example("nacl.cry"));
   const auto input = out.write("my.cry", nacl);

@@ -91,6 +91,7 @@ TEST(TotalDataLayoutTest, SettingsPhaseBlockAndCurves) {
 TEST(TotalDataRoundTripTest, EverySavedValueReadsBack) {
   TotalDataFile data = workspace_file();
   data.phases[1].crystal.symbol = "P 63/m m c :H2";
+  data.phases[0].crystal.atoms[0].b = 123456;  // wider than its field
   TotalDataReading reading = reparse(data);
   ASSERT_TRUE(reading.ok()) << reading.error;
   const TotalDataFile& back = reading.data;
@@ -110,6 +111,8 @@ TEST(TotalDataRoundTripTest, EverySavedValueReadsBack) {
   EXPECT_DOUBLE_EQ(quartz.crystal.cell.gamma, 120);
   ASSERT_EQ(quartz.crystal.atoms.size(), 2u);
   EXPECT_EQ(quartz.crystal.atoms[1].type, "O2-");
+  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[0].b, 123456);
+  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[0].z, 0);
   EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].y, 0.2669);
   EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].population, 0.5);
   EXPECT_TRUE(back.phases[1].crystal.atoms.empty());

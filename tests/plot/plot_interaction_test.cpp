@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/plot_workspace.hpp"
+#include "ui/experiment_reading.hpp"
 #include "support/program_in_folder.hpp"
 
 namespace calvane {
@@ -56,6 +57,25 @@ TEST_F(PlotInteraction, ReadOutByAngleScale) {
   state.q_max = 5;
   redraw(session);  // Q 1..5 Å⁻¹: pixel 510 is Q = 3, 2θ = 2 arcsin(3 × 1.5406 / 4π) = 43.159°
   EXPECT_EQ(readout(), "Q=    3.00  2Theta= 43.159");
+}
+
+// Choosing a scale resets the plot through the unzoom, which writes the angle
+// fields in the new unit with 3 decimals (Q = 0.711 for 10°) before every
+// phase is recomputed: the range typed must come back exactly.
+TEST_F(PlotInteraction, ATripThroughQKeepsTheRangeTyped) {
+  ExperimentSettings& settings = workspace.settings;
+  ExperimentPageForm& page = program.main_form.experiment;
+  session.recompute_full_range = [&] {
+    read_experiment_settings(settings, page, program.wavelength_form, ui);
+    sync_plot_range(state, settings);
+  };
+  for (AngleScale scale : {AngleScale::Q, AngleScale::TwoTheta, AngleScale::Q, AngleScale::Theta, AngleScale::TwoTheta}) {
+    change_angle_scale(settings, page, scale, ui);
+    reset_zoom(session);
+  }
+  EXPECT_EQ(settings.two_theta_low, 10.0);
+  EXPECT_EQ(settings.two_theta_high, 50.0);
+  EXPECT_EQ(page.range_low + page.range_high, "  10.000  50.000");
 }
 
 TEST_F(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {

@@ -41,5 +41,15 @@ TEST_F(FollowUpSteps, TheQScaleSetsThePlotsTickSteps) {
   EXPECT_DOUBLE_EQ(program.plot_state.major_tick, 0.1);
 }
 
+TEST_F(FollowUpSteps, RecomputingWithoutAPhaseComputesNothing) {
+  FollowUp follow_up;
+  follow_up.recompute_all = true;
+  follow_up.commit_crystal_page = true;
+  carry_out_follow_up(program, follow_up);
+  EXPECT_EQ(program.workspace.phase_count(), 0);
+  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(ui.busy_depth, 0);
+}
+
 }  // namespace
 }  // namespace calvane
