@@ -206,6 +206,7 @@ TEST_F(CrystalPage, AClickInTheAtomGridDoesNotStopALaterShelxFileFromBeingAdded)
   std::string text = testing::crystal_fixture("zro2.ins");
   text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
   open("odd.ins", text, CrystalFileKind::Shelx);
+  EXPECT_EQ(ui.last_warning(), "CalvaneMP can't find the space group symbol");
   ASSERT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, true));
   SpaceGroupForm form;
   ws.crystal.symbol = page.hermann_mauguin = "P 1 21/c 1";

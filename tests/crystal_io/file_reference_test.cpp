@@ -7,11 +7,9 @@
 // it1992 form factors, no anomalous terms, U_eq for anisotropic atoms).
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <map>
-#include <sstream>
 
 #include "crystal_io/crystal_file_kind.hpp"
+#include "crystallography/crystal_builder.hpp"
 #include "flows/open_flow.hpp"
 #include "crystallography/intensities.hpp"
 #include "crystallography/reflection_list.hpp"
@@ -25,39 +23,6 @@ namespace calvane {
 namespace {
 
 using testing::ScriptedUi;
-
-struct ReferenceLine {
-  MillerIndex h{};
-  int multiplicity = 0;
-  double f = 0, intensity = 0, d = 0;
-};
-
-struct Reference {
-  std::vector<ScatteringType> types;
-  double wavelength = 0, low = 0, high = 0;
-  std::vector<ReferenceLine> lines;
-};
-
-Reference read_reference(const std::string& name) {
-  std::ifstream in(testing::source_folder("tests/crystal_io/fixtures") / ("reference_" + name + ".txt"));
-  Reference reference;
-  std::string line, key;
-  while (std::getline(in, line)) {
-    std::istringstream words(line);
-    if (!(words >> key)) continue;
-    if (key == "wavelength") words >> reference.wavelength;
-    if (key == "range") words >> reference.low >> reference.high;
-    if (key == "type") {
-      ScatteringType& t = reference.types.emplace_back();
-      words >> t.symbol >> t.a[0] >> t.a[1] >> t.a[2] >> t.a[3] >> t.b[0] >> t.b[1] >> t.b[2] >> t.b[3] >> t.c;
-    }
-    if (key == "reflection") {
-      ReferenceLine& r = reference.lines.emplace_back();
-      words >> r.h[0] >> r.h[1] >> r.h[2] >> r.multiplicity >> r.f >> r.intensity >> r.d;
-    }
-  }
-  return reference;
-}
 
 struct FileCase {
   const char* file;
@@ -79,7 +44,8 @@ TEST_P(CrystalFiles, OpenWithTheirAssumptionsToldAndMatchCctbx) {
   for (const char* note : c.notes) EXPECT_NE(ui.notices[0].find(note), std::string::npos) << ui.notices[0];
 
   // The crystal as read, computed with the reference's form factors.
-  const Reference reference = read_reference(c.reference);
+  const testing::ReferenceCase reference = testing::read_reference_file(
+      testing::source_folder("tests/crystal_io/fixtures").string() + "/reference_" + c.reference + ".txt");
   CurrentCrystal crystal = program.workspace.phase(1).crystal;
   crystal.scattering_types = reference.types;
   site_weights(crystal);
@@ -91,7 +57,7 @@ TEST_P(CrystalFiles, OpenWithTheirAssumptionsToldAndMatchCctbx) {
     ASSERT_GT(atom.type_index, 0) << atom.type;
   }
   const ReflectionListResult list =
-      make_reflection_list(crystal, reference.wavelength, reference.low, reference.high, ui);
+      make_reflection_list(crystal, reference.wavelength, reference.two_theta_low, reference.two_theta_high, ui);
   ASSERT_EQ(list.status, 0);
   ExperimentSettings settings;
   settings.wavelengths = {reference.wavelength};
@@ -102,21 +68,10 @@ TEST_P(CrystalFiles, OpenWithTheirAssumptionsToldAndMatchCctbx) {
   StructureFactorCache cache;
   const WavelengthIntensities result = intensities_xray(context, list.reflections, cache);
 
-  const auto laue = laue_rotations(crystal.symmetry);
-  std::map<MillerIndex, const ComputedLine*> by_family;
-  for (const ComputedLine& line : result.lines)
-    by_family[family_label({line.reflection.h, line.reflection.k, line.reflection.l}, laue)] = &line;
-  EXPECT_EQ(result.lines.size(), reference.lines.size());
-  for (const ReferenceLine& expected : reference.lines) {
-    const auto found = by_family.find(family_label(expected.h, laue));
-    ASSERT_NE(found, by_family.end()) << expected.h[0] << " " << expected.h[1] << " " << expected.h[2];
-    const ComputedLine& line = *found->second;
-    SCOPED_TRACE(::testing::Message() << expected.h[0] << " " << expected.h[1] << " " << expected.h[2]);
-    EXPECT_EQ(line.reflection.multiplicity, expected.multiplicity);
-    EXPECT_NEAR(line.reflection.d, expected.d, 2e-5);
-    EXPECT_NEAR(line.xray.mean_magnitude(), expected.f, 0.02 + 2e-3 * expected.f);
-    EXPECT_NEAR(result.scale_factor * line.reflection.intensity, expected.intensity, 0.15);
-  }
+  testing::expect_reference_families(result, reference, laue_rotations(crystal.symmetry), 0.15,
+                                     [](const auto& expected, const ComputedLine& line) {
+                                       EXPECT_NEAR(line.xray.mean_magnitude(), expected.f, 0.02 + 2e-3 * expected.f);
+                                     });
 }
 
 INSTANTIATE_TEST_SUITE_P(

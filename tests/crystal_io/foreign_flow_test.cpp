@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 #include "crystal_io/crystal_files.hpp"
 #include "flows/cif_open.hpp"
-#include "flows/crystal_page.hpp"
 #include "program_with_data.hpp"
 #include "flows/cif_block_window.hpp"
 #include "util/message_sink.hpp"
@@ -37,7 +35,7 @@ TEST_F(Flow, OneStructureBlockIsAddedWithoutTheChooser) {
   for (const auto& change : ui.window_changes) EXPECT_NE(change.first, WindowId::CifBlocks);
 }
 
-TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOneAndRestoreRereadsIt) {
+TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOne) {
   open("two.cif", "data_global\n_journal_year 2004\n" + block("first", "Na1") + block("second", "Cl1"),
        CrystalFileKind::Cif);
   EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::CifBlocks, true));
@@ -50,10 +48,6 @@ TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOneAndRestoreReread
   accept_cif_block(program);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_EQ(to_upper(program.workspace.phase(1).crystal.atoms[0].type), "CL");
-  // Restore rereads the same block into the current phase, discarding an edit.
-  program.workspace.crystal.atoms[0].x = 0.3;
-  restore_data(program);
-  EXPECT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].x, 0.0);
 }
 
 TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGivesOneMessage) {
@@ -104,15 +98,6 @@ TEST(ShelxFile, GroupNamedFromItsCardsOrLeftToTheUser) {
   text.replace(text.find("SYMM -X, 0.5+Y, 0.3-Z"), 21, "SYMM -X, 0.5+Y, 0.5-W");
   EXPECT_FALSE(read("bad.ins", text).has_value());
   EXPECT_TRUE(messages.has_warning());
-}
-
-// The flow asks for the group a SHELX file leaves unnamed.
-TEST_F(Flow, AnUnnamedShelxGroupOpensTheSpaceGroupWindow) {
-  std::string text = crystal_fixture("zro2.ins");
-  text.replace(text.find("SYMM -X, 0.5+Y, 0.5-Z"), 21, "SYMM -X, 0.5+Y, 0.3-Z");
-  open("odd.ins", text, CrystalFileKind::Shelx);
-  EXPECT_EQ(ui.warnings, std::vector<std::string>{"CalvaneMP can't find the space group symbol"});
-  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::SpaceGroup, true));
 }
 
 }  // namespace

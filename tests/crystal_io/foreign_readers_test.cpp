@@ -16,7 +16,6 @@ namespace calvane {
 namespace {
 
 using testing::ScriptedUi;
-using testing::TempFolder;
 
 std::vector<std::string> fixture_lines(const std::string& name) {
   auto lines = read_text_lines(testing::source_folder("tests/crystal_io/fixtures") / name);
@@ -142,22 +141,8 @@ TEST(ShelxResults, NameTheFileWhenTheyCannotBeRead) {
 
 // --- PowderCell and Lazy-Pulverix ----------------------------------------------
 
-// A space-group number list with the groups the tests need on their own lines.
-std::string csp_list() {
-  std::string text;
-  for (int n = 1; n <= 230; ++n) {
-    std::string symbol = "G" + std::to_string(n);
-    if (n == 14) symbol = "P21/C";
-    if (n == 136) symbol = "P42/MNM";
-    if (n == 225) symbol = "FM-3M";
-    text += fixed(static_cast<long long>(n), 3) + " " + symbol + "\n";
-  }
-  return text;
-}
-
 struct NumberedGroups : ::testing::Test {
-  TempFolder folder;
-  std::filesystem::path list = folder.write("csp.lst", csp_list());
+  std::filesystem::path list = testing::source_folder("data") / "csp.lst";
   ScriptedUi ui;
 };
 

@@ -13,7 +13,6 @@ namespace calvane {
 namespace {
 
 using testing::ScriptedUi;
-using testing::TempFolder;
 
 std::string crystal_text(const std::string& system, const std::string& symbol) {
   const std::string angles = system == "MONO" ? " 90 100 90" : " 90 90 90";

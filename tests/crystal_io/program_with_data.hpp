@@ -5,10 +5,8 @@
 #include <string>
 
 #include "flows/open_flow.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "support/program_in_folder.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
 
 namespace calvane::testing {
 
@@ -16,10 +14,7 @@ inline std::string crystal_fixture(const std::string& name) {
   return read_file_bytes(source_folder("tests/crystal_io/fixtures") / name).value_or("");
 }
 
-struct ProgramWithData {
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct ProgramWithData : testing::ProgramInFolder {
 
   ProgramWithData() { folder.add_data_files(); }
 

@@ -7,16 +7,12 @@
 #include <random>
 
 #include "flows/open_flow.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempFolder;
 
 CurrentCrystal sentinel() {
   CurrentCrystal crystal;
@@ -26,10 +22,7 @@ CurrentCrystal sentinel() {
   return crystal;
 }
 
-struct FuzzedReader {
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct FuzzedReader : testing::ProgramInFolder {
   int reads = 0, refusals = 0;
 
   FuzzedReader() { folder.add_data_files(); }

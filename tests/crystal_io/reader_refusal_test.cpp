@@ -17,8 +17,6 @@
 namespace calvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempFolder;
 
 struct Refusals : ::testing::Test, testing::ProgramWithData {};
 

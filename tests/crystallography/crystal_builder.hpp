@@ -11,6 +11,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "crystallography/intensities.hpp"
+#include "crystallography/reflection_list.hpp"
 #include "model/current_crystal.hpp"
 #include "util/text.hpp"
 
@@ -84,12 +90,12 @@ struct ReferenceCase {
   double wavelength = 0, two_theta_low = 0, two_theta_high = 0;
   std::string source = "tube";  // "tube", "synchrotron" (with its polarisation) or "neutron"
   double polarisation = 0.5;
+  std::vector<ScatteringType> types;
   std::vector<ReferenceLine> lines;
 };
 
-inline ReferenceCase read_reference_case(const std::string& name) {
-  const std::string path =
-      std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/sf_" + name + ".txt";
+/// A reference file of tools/; the crystal is built when the file names its system.
+inline ReferenceCase read_reference_file(const std::string& path) {
   std::ifstream in(path);
   if (!in) throw std::runtime_error("missing fixture " + path);
   ReferenceCase result;
@@ -114,7 +120,7 @@ inline ReferenceCase read_reference_case(const std::string& name) {
       words >> t.symbol >> t.a[0] >> t.a[1] >> t.a[2] >> t.a[3] >> t.b[0] >> t.b[1] >> t.b[2] >> t.b[3] >>
           t.c;
     }
-    if (key == "atom") {
+    if (key == "atom" && !system.empty()) {
       if (result.crystal.symmetry.operators.empty()) {
         result.crystal = make_crystal(symbol, hall, system, cell);
         result.crystal.scattering_types = types;
@@ -133,7 +139,36 @@ inline ReferenceCase read_reference_case(const std::string& name) {
       if (!(words >> r.f_plus >> r.f_minus)) r.f_plus = r.f_minus = r.f;
     }
   }
+  result.types = types;
   return result;
+}
+
+inline ReferenceCase read_reference_case(const std::string& name) {
+  return read_reference_file(std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/sf_" + name + ".txt");
+}
+
+/// Matches the computed lines with the reference's families: each family once,
+/// none missing; its multiplicity, d and scaled intensity, then `check` for |F|.
+template <class Check>
+void expect_reference_families(const WavelengthIntensities& result, const ReferenceCase& reference,
+                               const std::vector<IntegerRotation>& laue, double intensity_tolerance, Check check) {
+  std::map<MillerIndex, const ComputedLine*> by_family;
+  for (const ComputedLine& line : result.lines) {
+    const MillerIndex h{line.reflection.h, line.reflection.k, line.reflection.l};
+    EXPECT_TRUE(by_family.emplace(family_label(h, laue), &line).second)
+        << "family listed twice: " << h[0] << h[1] << h[2];
+  }
+  EXPECT_EQ(result.lines.size(), reference.lines.size());
+  for (const ReferenceLine& expected : reference.lines) {
+    SCOPED_TRACE(::testing::Message() << expected.h[0] << " " << expected.h[1] << " " << expected.h[2]);
+    const auto found = by_family.find(family_label(expected.h, laue));
+    ASSERT_NE(found, by_family.end()) << "missing family";
+    const ComputedLine& line = *found->second;
+    EXPECT_EQ(line.reflection.multiplicity, expected.multiplicity);
+    EXPECT_NEAR(line.reflection.d, expected.d, 2e-5);
+    EXPECT_NEAR(result.scale_factor * line.reflection.intensity, expected.intensity, intensity_tolerance);
+    check(expected, line);
+  }
 }
 
 }  // namespace calvane::testing

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <map>
 
 #include "../support/scripted_ui.hpp"
 #include "crystal_builder.hpp"
@@ -49,23 +47,7 @@ TEST_P(ReferenceIntensities, MatchCctbxFamilyByFamily) {
 
   // One line per family: as many lines as cctbx's asymmetric unit holds, none twice.
   const auto laue = laue_rotations(reference.crystal.symmetry);
-  std::map<MillerIndex, const ComputedLine*> by_family;
-  for (const ComputedLine& line : result.lines) {
-    const MillerIndex h{line.reflection.h, line.reflection.k, line.reflection.l};
-    EXPECT_TRUE(by_family.emplace(family_label(h, laue), &line).second)
-        << "family listed twice: " << h[0] << h[1] << h[2];
-  }
-  EXPECT_EQ(result.lines.size(), reference.lines.size());
-
-  for (const auto& expected : reference.lines) {
-    const auto found = by_family.find(family_label(expected.h, laue));
-    ASSERT_NE(found, by_family.end())
-        << "missing family " << expected.h[0] << " " << expected.h[1] << " " << expected.h[2];
-    const ComputedLine& line = *found->second;
-    SCOPED_TRACE(::testing::Message()
-                 << line.reflection.h << " " << line.reflection.k << " " << line.reflection.l);
-    EXPECT_EQ(line.reflection.multiplicity, expected.multiplicity);
-    EXPECT_NEAR(line.reflection.d, expected.d, 2e-5);
+  testing::expect_reference_families(result, reference, laue, 0.1, [&](const auto& expected, const ComputedLine& line) {
     if (neutrons) {
       EXPECT_NEAR(line.neutron.magnitude(), expected.f, 1e-4 + 5e-4 * expected.f);
     } else {
@@ -75,10 +57,9 @@ TEST_P(ReferenceIntensities, MatchCctbxFamilyByFamily) {
       EXPECT_NEAR(low, std::min(expected.f_plus, expected.f_minus), tolerance);
       EXPECT_NEAR(high, std::max(expected.f_plus, expected.f_minus), tolerance);
     }
-    EXPECT_NEAR(result.scale_factor * line.reflection.intensity, expected.intensity, 0.1);
     // Outside the classes listed on their fixed per-system region, a family
     // is named by a member with non-negative indices when it has one.
-    if (uses_system_region(reference.crystal, laue)) continue;
+    if (uses_system_region(reference.crystal, laue)) return;
     bool has_non_negative = false;
     for (const auto& r : laue) {
       const MillerIndex image = transform_index(expected.h, r);
@@ -89,7 +70,7 @@ TEST_P(ReferenceIntensities, MatchCctbxFamilyByFamily) {
       EXPECT_GE(line.reflection.k, 0);
       EXPECT_GE(line.reflection.l, 0);
     }
-  }
+  });
 }
 
 // Every crystal system, primitive and centred lattices, the Laue classes

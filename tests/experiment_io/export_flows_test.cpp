@@ -4,25 +4,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::ScriptedUi;
 using ::testing::StartsWith;
-using testing::TempFolder;
 
-class ExportFlowTest : public ::testing::Test {
-protected:
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct ExportFlowTest : ::testing::Test, testing::ProgramInFolder {
 
   void SetUp() override {
     PhaseData& phase = program.workspace.phases.emplace_back();

@@ -10,10 +10,8 @@
 #include "flows/open_flow.hpp"
 #include "flows/total_data_flows.hpp"
 #include "flows/report_flows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -59,11 +57,7 @@ TEST(FileMaskTest, ListsOnlyMatchingFilesSortedWithoutRegardToCase) {
 
 // A program folder with the installation data files, and a folder of
 // sample files the user browses.
-class FileListFlowTest : public ::testing::Test {
-protected:
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct FileListFlowTest : ::testing::Test, testing::ProgramInFolder {
   fs::path samples = folder / "samples";
 
   void SetUp() override {

@@ -5,18 +5,14 @@
 
 #include "experiment_io/observed_data.hpp"
 #include "flows/observed_flows.hpp"
-#include "flows/program.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/message_sink.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::ScriptedUi;
-using testing::TempFolder;
 
 std::filesystem::path fixture(const std::string& name) {
   return std::filesystem::path(CALVANE_SOURCE_DIR) / "tests/experiment_io/fixtures" / name;
@@ -138,11 +134,7 @@ TEST_F(MeasuredData, ReferenceCardsAndCalibrantsBecomeLabelledSticks) {
   EXPECT_EQ(last(messages), "Read error (bad_jcpds.jcpds, line 3: a DIHKL line holds d, I, h, k and l)");
 }
 
-class MeasuredFlowTest : public ::testing::Test {
-protected:
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct MeasuredFlowTest : ::testing::Test, testing::ProgramInFolder {
   void SetUp() override { program.workspace.phases.emplace_back(); }
 };
 

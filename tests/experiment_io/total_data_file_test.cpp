@@ -6,9 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "byte_layout.hpp"
+#include "support/temp_folder.hpp"
+#include "util/files.hpp"
 
 // Designated initialisers below leave the other members empty, as intended.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -75,45 +76,22 @@ TotalDataFile workspace_file() {
   return data;
 }
 
-TEST(TotalDataLayoutTest, LinesOfTheSettingsPhasesAndCurves) {
-  TotalDataFile data{
+// Whole files as the layout gives them: settings, a phase block, curves of
+// five pairs per line and the peak-list section.
+TEST(TotalDataLayoutTest, SettingsPhaseBlockAndCurves) {
+  TotalDataFile curves{
       .wavelength = "1.5406", .wavelengths = {{1.5406, 1.0}}, .patterns = {curve("a", 12), curve("b", 10)}};
-  auto lines = lines_of(format_total_data_file(data));
-  EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 22),
-              ElementsAre("Experimental data for Xrays", "WL   1.5406", "2TH1 ", "2TH2 ", "U    ", "V    ",
-                          "W    ", "ABSC 1", "BOX4 -1", "    1", " 1.54060    1.00", "Phases data",
-                          "PhNb     0", "DSUM TRUE", "%W/M 0", "ColS        0", "PENS        1",
-                          "STYS        0", "ColB 16772320", "ColF 0", "Observed patterns", "NBOB 2"));
-  // 12 points: two lines of five pairs and one of two; 10 points: two lines.
-  EXPECT_THAT(std::vector<std::string>(lines.begin() + 22, lines.begin() + 32),
-              ElementsAre("", "NOMF a", "PENW 2", "STYL 3", "COUL 2059517", "PLOT FALSE", "    12",
-                          "  10.000   0.000  10.020   1.500  10.040   3.000  10.060   4.500  10.080   6.000",
-                          "  10.100   7.500  10.120   9.000  10.140  10.500  10.160  12.000  10.180  13.500",
-                          "  10.200  15.000  10.220  16.500"));
-  EXPECT_EQ(lines[38], "    10");
-  EXPECT_EQ(lines[40], "  10.100   7.500  10.120   9.000  10.140  10.500  10.160  12.000  10.180  13.500");
-  // No peak lists: the section is written all the same.
-  EXPECT_THAT(std::vector<std::string>(lines.begin() + 41, lines.end()),
-              ElementsAre("Observed peaks", "NBPI 0"));
-}
-
-TEST(TotalDataLayoutTest, PhaseBlock) {
-  TotalDataFile data = workspace_file();
-  data.phases.resize(1);
-  auto lines = lines_of(format_total_data_file(data));
-  auto first = std::find(lines.begin(), lines.end(), "NAME C:\\crystals\\quartz.cry") - lines.begin() - 1;
-  EXPECT_THAT(
-      std::vector<std::string>(lines.begin() + first, lines.begin() + first + 18),
-      ElementsAre("", "NAME C:\\crystals\\quartz.cry", "DRAW TRUE", "HKL  TRUE", "COLO   10648831",
-                  "PENW          1", "STYL          0", "PCEN     0.75", "SIZE   5000.0", "dd/d      2.0",
-                  "Quartz low", "HEXA", "P 32 2 1", "   4.9134   4.9134   5.4052  90.000  90.000 120.000",
-                  "    2", "Si  1    0.469700  0.000000  0.000000    0.500   1.0000",
-                  "O2-      0.413500  0.266900  0.119100    0.800   0.5000", "Observed patterns"));
+  TotalDataFile quartz = workspace_file();
+  quartz.phases.resize(1);
+  for (const auto& [data, file] : {std::pair{curves, "two_curves.cmp"}, std::pair{quartz, "quartz_phase.cmp"}})
+    EXPECT_EQ(format_total_data_file(data), read_file_bytes(testing::source_folder("tests/experiment_io/fixtures") / file))
+        << file;
 }
 
 TEST(TotalDataRoundTripTest, EverySavedValueReadsBack) {
   TotalDataFile data = workspace_file();
   data.phases[1].crystal.symbol = "P 63/m m c :H2";
+  data.phases[0].crystal.atoms[0].b = 123456;  // wider than its field
   TotalDataReading reading = reparse(data);
   ASSERT_TRUE(reading.ok()) << reading.error;
   const TotalDataFile& back = reading.data;
@@ -133,6 +111,8 @@ TEST(TotalDataRoundTripTest, EverySavedValueReadsBack) {
   EXPECT_DOUBLE_EQ(quartz.crystal.cell.gamma, 120);
   ASSERT_EQ(quartz.crystal.atoms.size(), 2u);
   EXPECT_EQ(quartz.crystal.atoms[1].type, "O2-");
+  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[0].b, 123456);
+  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[0].z, 0);
   EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].y, 0.2669);
   EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].population, 0.5);
   EXPECT_TRUE(back.phases[1].crystal.atoms.empty());

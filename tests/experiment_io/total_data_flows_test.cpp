@@ -10,18 +10,14 @@
 
 #include "flows/open_flow.hpp"
 #include "flows/export_flows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/files.hpp"
 #include "flows/driver.hpp"
-#include "flows/program.hpp"
-#include "flows/startup.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
 
 using testing::ScriptedUi;
-using testing::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -35,11 +31,7 @@ void write_text(const std::filesystem::path& path, const std::string& text) {
 
 // A program folder holding the installation data files, with the example
 // crystals beside them.
-class TotalDataFlowTest : public ::testing::Test {
-protected:
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct TotalDataFlowTest : ::testing::Test, testing::ProgramInFolder {
 
   void SetUp() override {
     std::filesystem::copy(testing::source_folder("data"), folder.path(), std::filesystem::copy_options::recursive);
@@ -167,34 +159,21 @@ TEST_F(TotalDataFlowTest, LoadingWritesAndDeletesNothingOutsideItsScratchFolder)
   ui.choose_file((folder / "again.cmp").string());
   ASSERT_TRUE(save_workspace_file(program, TotalDataSender::Menu)) << ui.last_warning();
   EXPECT_THAT(read_file_bytes(folder / "again.cmp").value_or(""), HasSubstr("NAME " + outside + "/../elsewhere/evil.cry\n"));
-
-  // "Quit" deletes the scratch copies only: a user's phase named x_mp.cry stays.
-  const std::filesystem::path scratch_copy = program.workspace.phase(1).file_name;
-  program.workspace.phase(2).file_name = (work / "silicon_mp.cry").string();
-  quit_program(program);
-  EXPECT_FALSE(std::filesystem::exists(scratch_copy));
-  EXPECT_TRUE(std::filesystem::exists(work / "silicon_mp.cry"));
 }
 
-TEST_F(TotalDataFlowTest, EachProgramHasAScratchFolderOfItsOwnRemovedAtItsEnd) {
+// Two programs load one file each into a scratch folder of its own; a second
+// load replaces the first one's files.
+TEST_F(TotalDataFlowTest, EachProgramLoadsIntoAScratchFolderOfItsOwn) {
   saved_workspace();
-  std::filesystem::path first_folder, second_folder;
-  {
-    ScriptedUi first_ui, second_ui;
-    Program first{first_ui, folder.path()}, second{second_ui, folder.path()};
-    ASSERT_TRUE(open_workspace_file(first, TotalDataSender::FileList, "mix.cmp").loaded) << first_ui.last_warning();
-    ASSERT_TRUE(open_workspace_file(second, TotalDataSender::FileList, "mix.cmp").loaded) << second_ui.last_warning();
-    first_folder = first.scratch.path();
-    second_folder = second.scratch.path();
-    EXPECT_NE(first_folder, second_folder);
-    // A second load replaces the first one's files.
-    const std::filesystem::path earlier = first.workspace.phase(1).file_name;
-    ASSERT_TRUE(open_workspace_file(first, TotalDataSender::FileList, "mix.cmp").loaded);
-    EXPECT_FALSE(std::filesystem::exists(earlier));
-    EXPECT_TRUE(std::filesystem::exists(first.workspace.phase(1).file_name));
-  }
-  EXPECT_FALSE(std::filesystem::exists(first_folder));
-  EXPECT_FALSE(std::filesystem::exists(second_folder));
+  ScriptedUi other_ui;
+  Program other{other_ui, folder.path()};
+  ASSERT_TRUE(open_workspace_file(program, TotalDataSender::FileList, "mix.cmp").loaded) << ui.last_warning();
+  ASSERT_TRUE(open_workspace_file(other, TotalDataSender::FileList, "mix.cmp").loaded) << other_ui.last_warning();
+  EXPECT_NE(program.workspace.phase(1).file_name, other.workspace.phase(1).file_name);
+  const std::filesystem::path earlier = program.workspace.phase(1).file_name;
+  ASSERT_TRUE(open_workspace_file(program, TotalDataSender::FileList, "mix.cmp").loaded);
+  EXPECT_FALSE(std::filesystem::exists(earlier));
+  EXPECT_TRUE(std::filesystem::exists(program.workspace.phase(1).file_name));
 }
 
 TEST_F(TotalDataFlowTest, DeletingAPhaseThenRestoreBringsBackTheWorkspace) {

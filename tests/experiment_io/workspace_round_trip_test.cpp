@@ -1,5 +1,5 @@
 // A workspace saved and opened again computes the same reflections: a
-// copper spectrum, numbers wider than their fields, operator lists read from
+// copper spectrum, operator lists read from
 // files under symbols no catalogue knows, and mutated crystals of every
 // reader, each opened through its menu entry, computed, saved and reopened.
 #include <gmock/gmock.h>
@@ -98,7 +98,6 @@ TEST_F(WorkspaceRoundTrip, ACopperSpectrumKeepsItsRelativeIntensities) {
   recompute_all_phases(program);
   ASSERT_EQ(program.workspace.settings.wavelength_count(), 3);
   ASSERT_TRUE(save_and_reopen());
-  EXPECT_THAT(read_file_bytes(folder / "w.cmp").value_or(""), HasSubstr(" 1.39222  0.0625\n 1.54056   0.625\n"));
 
   recompute_all_phases(other);  // the next computation reads the dialog's boxes again
   const ExperimentSettings& settings = other.workspace.settings;
@@ -107,17 +106,6 @@ TEST_F(WorkspaceRoundTrip, ACopperSpectrumKeepsItsRelativeIntensities) {
   const double expected[] = {0.1, 1.0, 0.5};  // Kβ, Kα1, Kα2 by wavelength
   for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(settings.fractions[k] / strongest, expected[k], 1e-6) << k;
   expect_same_phases("Cu spectrum");
-}
-
-TEST_F(WorkspaceRoundTrip, NumbersWiderThanTheirFieldsStaySeparate) {
-  std::filesystem::copy_file(testing::source_folder("examples") / "nacl.cry", folder / "nacl.cry");
-  ASSERT_TRUE(open_crystal("nacl.cry", CrystalFileKind::Native)) << ui.last_warning();
-  program.workspace.phase(1).crystal.atoms[0].b = 123456;
-  recompute_all_phases(program);
-  ASSERT_DOUBLE_EQ(program.workspace.phase(1).crystal.atoms[0].b, 123456);
-  ASSERT_TRUE(save_and_reopen());
-  EXPECT_DOUBLE_EQ(other.workspace.phase(1).crystal.atoms[0].b, 123456);
-  expect_same_phases("B = 123456");
 }
 
 TEST_F(WorkspaceRoundTrip, OperatorsReadFromAFileUnderAnUnknownSymbolComeBack) {

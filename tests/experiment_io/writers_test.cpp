@@ -1,5 +1,6 @@
 // Profile and peak-list writers: byte layouts, texts, and round trips
 // through the readers.
+#include "experiment_io/output_formats.hpp"
 #include "experiment_io/peak_writers.hpp"
 #include "experiment_io/profile_writers.hpp"
 
@@ -204,6 +205,21 @@ TEST(PowderCifTest, AHallSymbolKeepsTheTextAfterItsFirstBlank) {
   EXPECT_THAT(cif, HasSubstr("_symmetry_space_group_name_Hall  'd -3 m:1'\n\nloop_\n"));
   phase.crystal.symbol = "";
   EXPECT_THAT(write_powder_cif(phase, cu_doublet()).bytes, ::testing::Not(HasSubstr("_symmetry_space_group_name")));
+}
+
+// The extension alone chooses: a name that merely holds ".dif" or ".di" somewhere
+// (a backup "x.dif.bak", a folder "run.di/") chooses nothing.
+TEST(OutputFormats, TheExtensionAloneChoosesTheFormat) {
+  EXPECT_EQ(peak_list_format_of("A.DIF"), PeakListFormat::Bruker);
+  EXPECT_EQ(peak_list_format_of("a.di"), PeakListFormat::Philips);
+  EXPECT_EQ(peak_list_format_of("run.di/a.cif"), PeakListFormat::Cif);
+  EXPECT_EQ(peak_list_format_of("a.prn"), PeakListFormat::Column);
+  EXPECT_EQ(peak_list_format_of("a.dif.bak"), std::nullopt);
+  EXPECT_EQ(peak_list_format_of("a"), std::nullopt);
+  EXPECT_EQ(profile_format_of("x.CPD"), ProfileFileKind::Cpd);
+  EXPECT_EQ(profile_format_of("x.sim.txt"), std::nullopt);
+  EXPECT_EQ(extension_of(PeakListFormat::Philips), ".di");
+  EXPECT_EQ(profile_output_extensions(), (std::vector<std::string>{".sim", ".cpi", ".cpd"}));
 }
 
 }  // namespace

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/scripted_ui.hpp"
 #include "support/started_program.hpp"
-#include "support/temp_folder.hpp"
 #include "flows/colours_window.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -17,10 +15,7 @@ std::string fixture(const char* name) {
   return *read_file_bytes(testing::source_folder("tests/plot/fixtures") / name);
 }
 
-struct ColoursWindow {
-  testing::ScriptedUi ui;
-  testing::TempFolder folder;
-  Program program{ui, folder.path()};
+struct ColoursWindow : testing::ProgramInFolder {
   Workspace& workspace = program.workspace;
   ColoursForm form;
 };
@@ -29,17 +24,10 @@ struct ColoursTest : ::testing::Test, ColoursWindow {
   void SetUp() override { create_colours_form(form, program); }
 };
 
-TEST(Colours, NumbersKeepRedInTheLowByte) {
-  EXPECT_EQ(colour_number(Rgb{224, 236, 255}), 16772320u);
-  EXPECT_EQ(colour_number(Rgb{255, 0, 0}), 255u);
-  EXPECT_EQ(colour_of_number(16772320), (Rgb{224, 236, 255}));
-  EXPECT_FALSE(colour_of_number(-1));
-  EXPECT_FALSE(colour_of_number(0x1000000));
-}
-
-TEST_F(ColoursTest, DefaultsWithoutAFileMatchTheGoldenFile) {
+TEST_F(ColoursTest, DefaultsWithoutAFileAndSavedBeforeApplyMatchTheGoldenFile) {
   // Golden numbers hand computed: red + 256 green + 65536 blue, each in a field of 10.
   EXPECT_TRUE(ui.warnings.empty());
+  form.background = Rgb{1, 2, 3};  // not applied: the file keeps the colours in force
   save_colour_choice(program);
   EXPECT_EQ(ui.informations, std::vector<std::string>{"The Selection has been saved"});
   EXPECT_TRUE(ui.warnings.empty());
@@ -92,12 +80,6 @@ TEST(ColoursFile, ACrystalOpenedAfterARestartTakesItsSlotsSavedColour) {
   open_crystal_file_of_kind(restarted, CrystalFileKind::Native);
   ASSERT_EQ(restarted.workspace.phase_count(), 1) << ui.last_warning();
   EXPECT_EQ(restarted.workspace.phase(1).colour, (Rgb{250, 140, 10}));
-}
-
-TEST_F(ColoursTest, SaveBeforeApplySavesTheOldColours) {
-  form.background = Rgb{1, 2, 3};
-  save_colour_choice(program);
-  EXPECT_EQ(*read_file_bytes(folder / "couleurs.txt"), fixture("couleurs_default.txt"));
 }
 
 TEST(Colours, FaultyFilesLeaveTheDefaults) {

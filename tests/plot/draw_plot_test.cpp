@@ -18,7 +18,6 @@ using testing::gridded;
 using testing::has_line;
 using testing::polylines_in;
 using testing::reflection;
-using testing::set_grid;
 using testing::state_for;
 using testing::text_at;
 using Kind = DrawOperation::Kind;
@@ -334,14 +333,6 @@ TEST_F(Dessine, PhaseNotYetComputedDoesNotBlankTheOthers) {
   EXPECT_TRUE(canvas.texts("111").empty());
 }
 
-TEST(DessineText, LegendNamesAndLabels) {
-  const std::pair<const char*, const char*> names[] = {
-      {"/home/u/quartz.cry", "quartz"}, {"C:\\data\\quartz.cry", "quartz"}, {"/w/calcite_mp.cry", "calcite"}, {"x", ""}};
-  for (const auto& [file, shown] : names) EXPECT_EQ(legend_name(file), shown) << file;
-  EXPECT_EQ(hkl_label(1, -1, 0), "1-10");
-  EXPECT_EQ(hkl_label(10, 2, -12), "102-12");
-}
-
 TEST(DessineMapping, NearestGridPointAgreesWithAPlainScan) {
   // Grid with a repeated point and uneven steps; positions before, inside, on ties and past the end.
   const std::vector<double> grid = {10.0, 10.5, 11.0, 11.0, 11.25, 12.0, 14.0, 14.1};
@@ -354,16 +345,6 @@ TEST(DessineMapping, NearestGridPointAgreesWithAPlainScan) {
     EXPECT_EQ(nearest_grid_point(grid, true, position), expected) << position;
     EXPECT_EQ(nearest_grid_point(grid, false, position), expected) << position;
   }
-}
-
-TEST(DessineMapping, MappingRoundTripsThroughPixels) {
-  PlotMapping mapping{10, 1010, 400, 10, 50, 25, 4};
-  EXPECT_EQ(to_pixels(mapping, 30, 25), (Point{510, 300}));
-  double x = 0, y = 0;
-  to_data(mapping, 510, 300, x, y);
-  EXPECT_DOUBLE_EQ(x, 30);
-  EXPECT_DOUBLE_EQ(y, 25);
-  EXPECT_EQ(to_pixels(mapping, 30.02, 0), (Point{511, 400}));  // 510.5 rounds up
 }
 
 }  // namespace

@@ -9,10 +9,8 @@
 #include <jpeglib.h>
 
 #include "support/plot_workspace.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -34,10 +32,7 @@ RgbImage two_colour_image() {
   return image;
 }
 
-struct ExportFixture {
-  testing::ScriptedUi ui;
-  testing::TempFolder folder;
-  Program program{ui, folder.path()};
+struct ExportFixture : testing::ProgramInFolder {
   Workspace& workspace = program.workspace;
   PlotState state;
 

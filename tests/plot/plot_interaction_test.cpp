@@ -7,9 +7,7 @@
 
 #include "support/plot_workspace.hpp"
 #include "ui/experiment_reading.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -20,10 +18,7 @@ using testing::set_grid;
 
 // A program with one phase peaking at 100 on 30° over 10..50°, drawn on a
 // 1010 × 435 image: sx = 25 pixels per degree, y_base = 400, sy = 4.
-struct PlotWindow {
-  testing::ScriptedUi ui;
-  testing::TempFolder folder;
-  Program program{ui, folder.path()};
+struct PlotWindow : testing::ProgramInFolder {
   Workspace& workspace = program.workspace;
   PlotState state;
   RecordingCanvas image{1010, 435};

@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 // Designated initialisers below leave the other members at their defaults, as intended.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -27,10 +25,7 @@ PhaseData phase(const char* file, const char* symbol, CellParameters cell, int z
 
 // Quartz (Le Page & Donnay 1976, Acta Cryst. B32, 2456) and calcite, with two
 // wavelengths; the results list as the driver fills it.
-struct GlobalReport : ::testing::Test {
-  testing::ScriptedUi ui;
-  testing::TempFolder folder;
-  Program program{ui, folder.path()};
+struct GlobalReport : ::testing::Test, testing::ProgramInFolder {
 
   GlobalReport() {
     Workspace& w = program.workspace;

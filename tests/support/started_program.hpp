@@ -7,17 +7,12 @@
 #include <string>
 
 #include "flows/open_flow.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 #include "flows/startup.hpp"
 
 namespace calvane::testing {
 
-struct StartedProgram {
-  TempFolder folder;
-  ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct StartedProgram : testing::ProgramInFolder {
 
   StartedProgram() {
     folder.add_data_files();

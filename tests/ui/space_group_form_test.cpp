@@ -3,19 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "flows/crystal_page.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "util/files.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
 
 // A program folder holding a copy of the installed catalogues.
-struct SelectionWindow {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct SelectionWindow : testing::ProgramInFolder {
   SpaceGroupForm form;
 
   SelectionWindow() {

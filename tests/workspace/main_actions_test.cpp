@@ -8,15 +8,12 @@
 #include "flows/total_data_flows.hpp"
 #include "support/started_program.hpp"
 #include "ui/program_version.hpp"
-#include "flows/program.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
 
-struct MainActions : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct MainActions : ::testing::Test, testing::ProgramInFolder {
   MainForm& form = program.main_form;
   Workspace& ws = program.workspace;
 

@@ -115,20 +115,5 @@ TEST(Workspace, DeletingAPhaseRenumbersTheLaterOnes) {
   EXPECT_EQ(ws.phase_count(), 4);
 }
 
-TEST(Workspace, LoadAndStoreMoveThePhaseThroughTheWorkingCopy) {
-  Workspace ws;
-  ws.phases.resize(2);
-  ws.phase(2).crystal.title = "quartz";
-  ws.phase(2).profile = {1.0f, 2.0f};
-  ws.current_phase = 2;
-  load_current_phase(ws);
-  EXPECT_EQ(ws.crystal.title, "quartz");
-  ws.crystal.title = "edited";
-  store_current_phase(ws);
-  EXPECT_EQ(ws.phase(2).crystal.title, "edited");
-  // The phase keeps the weighted profile its last computation stored.
-  EXPECT_EQ(ws.phase(2).profile, (std::vector<float>{1.0f, 2.0f}));
-}
-
 }  // namespace
 }  // namespace calvane
