@@ -1,4 +1,6 @@
 #include "app/crystal_page_widget.hpp"
+
+#include <QAction>
 #include "app/widget_text.hpp"
 
 #include <QButtonGroup>
@@ -43,9 +45,11 @@ QTableWidget* atom_grid(int columns, const QStringList& headings, const QString&
   grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   grid->verticalHeader()->setDefaultSectionSize(22);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
-  // A double-click inserts a row; typing or F2 edits a cell.
-  grid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                        QAbstractItemView::SelectedClicked);
+  // A double-click, typing or F2 edits a cell in place; Insert and Delete
+  // (or the context menu) insert and remove rows.
+  grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
+                        QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  grid->setContextMenuPolicy(Qt::ActionsContextMenu);
   return grid;
 }
 
@@ -216,7 +220,17 @@ QWidget* CrystalPage::build_atom_grids() {
   connect(neutron_atoms_, &QTableWidget::currentCellChanged, this,
           [this](int row, int, int previous_row, int) { cell_selected(true, row, previous_row); });
   for (QTableWidget* grid : {xray_atoms_, neutron_atoms_}) {
-    connect(grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { insert_atom_row(row + 1); });
+    auto* insert = new QAction("Insert a row", grid);
+    insert->setShortcut(QKeySequence(Qt::Key_Insert));
+    insert->setShortcutContext(Qt::WidgetShortcut);
+    connect(insert, &QAction::triggered, this, [this, grid] { insert_atom_row(std::max(0, grid->currentRow()) + 1); });
+    auto* remove = new QAction("Delete the row", grid);
+    remove->setShortcut(QKeySequence(Qt::Key_Delete));
+    remove->setShortcutContext(Qt::WidgetShortcut);
+    connect(remove, &QAction::triggered, this, [this, grid] {
+      if (grid->currentRow() >= 0) remove_atom_row(grid->currentRow() + 1);
+    });
+    grid->addActions({insert, remove});
     grid->setItemDelegate(new GridCellDelegate(false, 1, grid));
   }
   return box;
@@ -324,7 +338,10 @@ void CrystalPage::start_keyboard_capture() {
 
 void CrystalPage::apply_new_phase() {
   // During the capture the computation hands over to the save of the typed crystal.
-  act([this] { compute_current_phase(program_); });
+  act([this] {
+    compute_current_phase(program_);
+    program_.ui.redraw_plot();  // computed or refused, the plot shows what the phases now hold
+  });
 }
 
 void CrystalPage::stop_capture() {
@@ -341,6 +358,14 @@ void CrystalPage::insert_atom_row(int row) {
     // Both grids move together, so that a row keeps its atom in either source.
     insert_grid_row(page.xray_atoms, row, kMaxTypedAtoms);
     insert_grid_row(page.neutron_atoms, row, kMaxTypedAtoms);
+  });
+}
+
+void CrystalPage::remove_atom_row(int row) {
+  act([this, row] {
+    CrystalPageForm& page = program_.main_form.crystal;
+    remove_grid_row(page.xray_atoms, row);
+    remove_grid_row(page.neutron_atoms, row);
   });
 }
 

@@ -74,6 +74,7 @@ public slots:
   void select_space_group();
   /// Double-click on an atom grid: an empty row at the clicked row.
   void insert_atom_row(int row);
+  void remove_atom_row(int row);
 
 private:
   QWidget* build_apply_bar();

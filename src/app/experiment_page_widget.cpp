@@ -92,6 +92,9 @@ void ExperimentPage::build_wavelength_box(QGridLayout* layout) {
     handlers_.act([this, index] {
       handlers_.follow(choose_wavelength_line(
           SpectrumView{program_.workspace, program_.main_form, program_.wavelength_form, program_.ui}, index));
+      // A new line is seen at once: the phases are computed again at its wavelength
+      // ("Multiple W.L." waits for its dialog).
+      if (index > 0 && program_.workspace.phase_count() > 0) recompute_all_phases(program_, PlotSender::ExperimentApply);
     });
   });
   connect(wavelength_, &QLineEdit::textEdited, this, [this] {

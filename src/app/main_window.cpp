@@ -114,6 +114,14 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
   results_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
   results_box->setMinimumWidth(220);
   results_layout->addWidget(results_);
+  // With nothing loaded, the place of the results says how to begin.
+  start_hint_ = new QLabel(
+      "To begin, open a crystal structure (File › Open crystal structure..., Ctrl+O), drop a crystal "
+      "or pattern file on this window, or open an example from Help › Open an example.");
+  start_hint_->setObjectName("startHint");
+  start_hint_->setWordWrap(true);
+  start_hint_->setAlignment(Qt::AlignCenter);
+  results_layout->addWidget(start_hint_);
   right->addWidget(results_box, 1);
   splitter_->addWidget(right_widget);
   splitter_->setStretchFactor(0, 3);
@@ -125,7 +133,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
   statusBar()->addWidget(status_, 1);
   // The status panel shows the hint of the control under the mouse.
   connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-    status_->setText(message.isEmpty() ? qt(program_.main_form.crystal.data_caption) : message);
+    status_->setText(message.isEmpty() ? idle_status() : message);
   });
   bind_handlers();
   connect(results_, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -170,6 +178,12 @@ void MainWindow::set_viewer_launcher(std::function<void()> launch_structure_view
 void MainWindow::remember_opened(bool opened) {
   if (!opened || settings_ == nullptr || qt_ui_ == nullptr || qt_ui_->last_open_path().empty()) return;
   settings_->add_recent_file(QFileInfo(qt(qt_ui_->last_open_path())).absoluteFilePath());
+}
+
+QString MainWindow::idle_status() const {
+  if (program_.workspace.phases.empty() && program_.workspace.observed_patterns.empty())
+    return "No phase yet: open a crystal structure (Ctrl+O), drop a file here, or try Help › Open an example";
+  return qt(program_.main_form.crystal.data_caption);
 }
 
 void MainWindow::use_settings(DesktopSettings* settings) {
@@ -293,7 +307,10 @@ void MainWindow::refresh_from_model() {
   source_caption_->setText(qt(form.source_caption));
   xray_button_->setStyleSheet(form.xray_button_active ? "color: red" : "color: grey");
   neutron_button_->setStyleSheet(form.xray_button_active ? "color: grey" : "color: red");
-  status_->setText(qt(form.crystal.data_caption));
+  status_->setText(idle_status());
+  const bool empty = program_.workspace.phases.empty() && program_.workspace.observed_patterns.empty();
+  start_hint_->setVisible(empty);
+  results_->setVisible(!empty);
 
   experiment_page_->refresh_from_model();
   crystal_page_->refresh_from_model();
@@ -375,6 +392,7 @@ void MainWindow::erase_phase_row(int row) {
         Answer::Yes)
       return;
     calvane::erase_phase_row(program_, row);
+    program_.ui.redraw_plot();
     // The "Crystal Data" boxes follow the phases that moved down.
     const Workspace& ws = program_.workspace;
     for (int p = 1; p <= kMaxPhases; ++p)

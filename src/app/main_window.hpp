@@ -167,6 +167,9 @@ private:
   /// The name of a menu command's change for the Edit menu ("Erase Phases").
   static QString change_name(const QString& menu_path);
   void fill_recent_files();
+  void fill_examples();
+  /// The status line when no control's hint shows: the data caption, or how to begin.
+  QString idle_status() const;
   /// Adds the file the last open dialog answered to the recent files when `opened`.
   void remember_opened(bool opened);
   void undo_or_redo(bool undo);
@@ -193,6 +196,8 @@ private:
   QtUi* qt_ui_ = nullptr;                  // the Qt Ui, when the program runs on it
   DesktopSettings* settings_ = nullptr;
   QMenu* recent_files_ = nullptr;
+  QMenu* examples_ = nullptr;
+  QLabel* start_hint_ = nullptr;
   QString change_name_;      // what the running handler changes, for the Edit menu
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;

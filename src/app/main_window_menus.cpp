@@ -2,6 +2,8 @@
 // keys) builds them, and each entry's work is bound by its path.
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -31,7 +33,7 @@ struct MenuEntry {
   const char* hint = "";
 };
 
-// The menu bar in order. "&Help", "&About" and "&Quit" are commands of the bar itself.
+// The menu bar in order. "&About" and "&Quit" are commands of the bar itself.
 const MenuEntry kMenuEntries[] = {
     {"&File/&Open crystal structure...", "Open a crystal file of any format the program reads"},
     {"&File/Open a crystal data file/Calvan&e format (*.cry)"},
@@ -88,7 +90,8 @@ const MenuEntry kMenuEntries[] = {
     {"&Window/&Plot", "Bring back the plot window"},
     {"&Window/&Difference", "Show the difference between the observed and the calculated patterns"},
     {"&Window/&Colours and styles"},
-    {"&Help"},
+    {"&Help/&Contents"},
+    {"&Help/Open an &example/"},
     {"&About"},
     {"&Quit"},
 };
@@ -105,7 +108,7 @@ std::vector<std::pair<const char*, QKeySequence>> menu_keys() {
     {"E&dit/&Undo", QKeySequence::Undo},
     {"E&dit/&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
     {"&Window/&Plot", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
-    {"&Help", QKeySequence::HelpContents},
+    {"&Help/&Contents", QKeySequence::HelpContents},
   };
 }
 
@@ -154,6 +157,8 @@ void MainWindow::build_menus() {
   QMenu* results = menus["&Results"];
   results->menuAction()->setStatusTip("Display/print the results for the current phase");
   connect(results, &QMenu::aboutToShow, this, [this] { act([this] { show_crystal_data_page(program_); }); });
+  examples_ = menus["&Help/Open an &example"];
+  connect(examples_, &QMenu::aboutToShow, this, &MainWindow::fill_examples);
   undo_ = action("E&dit/&Undo");
   redo_ = action("E&dit/&Redo");
 }
@@ -286,7 +291,7 @@ void MainWindow::bind_other_handlers() {
     if (on_show_difference) on_show_difference();
   });
   bind("&Window/&Colours and styles", [&p] { p.ui.show_window(WindowId::Colours, true); });
-  bind_direct("&Help", [this] { open_help_topic(); });
+  bind_direct("&Help/&Contents", [this] { open_help_topic(); });
   bind("&About", [&p] { p.ui.show_window(WindowId::About, true); });
   for (const QString path : {"&File/&Quit", "&Quit"}) bind_direct(path, [this] { quit_program(); });
 }
@@ -344,6 +349,22 @@ void MainWindow::fill_recent_files() {
     connect(item, &QAction::triggered, this, [this, file] { open_path(file); });
   }
   if (number == 0) recent_files_->addAction("(none)")->setEnabled(false);
+}
+
+void MainWindow::fill_examples() {
+  // The example crystals beside the program (the build's program folder) or
+  // installed with its documentation.
+  examples_->clear();
+  const QString program = QCoreApplication::applicationDirPath();
+  for (const QString& folder : {program + "/examples", program + "/../share/doc/calvane/examples"}) {
+    const QFileInfoList files = QDir(folder).entryInfoList({"*.cry", "*.cif"}, QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files) {
+      const QString path = file.absoluteFilePath();
+      connect(examples_->addAction(file.completeBaseName()), &QAction::triggered, this, [this, path] { open_path(path); });
+    }
+    if (!files.isEmpty()) return;
+  }
+  examples_->addAction("(no example installed)")->setEnabled(false);
 }
 
 }  // namespace calvane

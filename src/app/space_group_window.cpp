@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -68,6 +69,15 @@ SpaceGroupWindow::SpaceGroupWindow(Program& program, QWidget* parent) : QDialog(
 
   auto* catalogue_box = new QVBoxLayout;
   catalogue_box->addWidget(new QLabel(qt(form_.catalogue_heading)));
+  // A group found by its number or its symbol, in any common spelling.
+  search_ = new QLineEdit;
+  search_->setPlaceholderText("Find: number or symbol (14, P21/c, Fm-3m)");
+  search_->setClearButtonEnabled(true);
+  connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    const int found = find_catalogue_item(form_.catalogue_items, text.toStdString());
+    if (found >= 0) choose_catalogue_item(found);
+  });
+  catalogue_box->addWidget(search_);
   catalogue_ = new QTreeWidget;
   catalogue_->setFont(fixed);
   catalogue_->setRootIsDecorated(false);
@@ -91,6 +101,9 @@ SpaceGroupWindow::SpaceGroupWindow(Program& program, QWidget* parent) : QDialog(
   connect(catalogue_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { choose_catalogue_item(catalogue_->indexOfTopLevelItem(item)); });
   catalogue_box->addWidget(catalogue_, 1);
+  chosen_ = new QLabel;
+  chosen_->setObjectName("chosenGroup");
+  catalogue_box->addWidget(chosen_);
   layout->addLayout(catalogue_box, 0, 0, 2, 1);
 
   auto* standard_box = new QVBoxLayout;
@@ -181,6 +194,10 @@ void SpaceGroupWindow::cancel_space_group() {
 
 void SpaceGroupWindow::refresh_from_model() {
   fill_catalogue(catalogue_, form_.catalogue_items, form_.catalogue_selected);
+  const int chosen = form_.catalogue_selected;
+  chosen_->setText(chosen >= 0 && chosen < static_cast<int>(form_.catalogue_items.size())
+                       ? qt(catalogue_item_description(form_.catalogue_items[static_cast<std::size_t>(chosen)]))
+                       : QString());
   fill_list(standard_, form_.standard_symbols, form_.standard_selected);
   const TextGrid& grid = form_.positions;
   positions_->setRowCount(std::max(0, grid.row_count() - 1));

@@ -11,6 +11,8 @@ class QListWidget;
 class QPushButton;
 class QTableWidget;
 class QTreeWidget;
+class QLineEdit;
+class QLabel;
 
 namespace calvane {
 
@@ -25,6 +27,8 @@ public:
 
   /// One row per catalogue item, its fixed columns split into three.
   QTreeWidget* catalogue() const { return catalogue_; }
+  QLineEdit* search() const { return search_; }
+  QLabel* chosen_group() const { return chosen_; }
   QListWidget* standard_symbols() const { return standard_; }
   QTableWidget* positions() const { return positions_; }
   QPushButton* ok_button() const { return ok_; }
@@ -49,6 +53,8 @@ private:
   Program& program_;
   SpaceGroupForm form_;
   QTreeWidget* catalogue_ = nullptr;
+  QLineEdit* search_ = nullptr;  // finds a group by number or symbol
+  QLabel* chosen_ = nullptr;     // the chosen group's full symbol, number and Hall symbol
   QListWidget* standard_ = nullptr;
   QTableWidget* positions_ = nullptr;
   QPushButton* ok_ = nullptr;

@@ -42,6 +42,8 @@ void read_text_grid(const QTableWidget* table, TextGrid& grid, int first_row) {
 
 void insert_grid_row(TextGrid& grid, int row, int max_rows) { grid.insert_row(row, max_rows); }
 
+void remove_grid_row(TextGrid& grid, int row) { grid.remove_row(row); }
+
 void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   // The style draws the ground, the selection and the focus frame; the text
   // is drawn by the grid rule.

@@ -22,6 +22,7 @@ void read_text_grid(const QTableWidget* table, TextGrid& grid, int first_row);
 /// Inserts an empty row at `row` (1-based, below the heading row), moving the
 /// rows below one place down; the grid keeps at most `max_rows` data rows.
 void insert_grid_row(TextGrid& grid, int row, int max_rows);
+void remove_grid_row(TextGrid& grid, int row);
 
 /// Paints the cells of a data grid of the main window as the report's grid
 /// rules say: text centred, and in the second data grid row 1 on a pale

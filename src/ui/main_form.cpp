@@ -39,6 +39,19 @@ void TextGrid::clear() {
   shown.clear();
 }
 
+void TextGrid::remove_row(int row) {
+  if (row < 1 || row >= row_count()) return;
+  const std::size_t columns = cells[static_cast<std::size_t>(row)].size();
+  cells.erase(cells.begin() + row);
+  cells.emplace_back(columns);
+  std::map<std::pair<int, int>, ShownNumber> moved;
+  for (auto& [place, number] : shown) {
+    if (place.first == row) continue;
+    moved[{place.first > row ? place.first - 1 : place.first, place.second}] = std::move(number);
+  }
+  shown = std::move(moved);
+}
+
 void TextGrid::insert_row(int row, int max_rows) {
   if (row < 1 || row >= row_count()) return;  // nothing below to move down
   const std::size_t columns = cells[static_cast<std::size_t>(row)].size();

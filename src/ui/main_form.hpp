@@ -46,6 +46,10 @@ struct TextGrid {
   /// Inserts an empty row at `row` (1-based), moving the rows below, with
   /// their shown numbers, one place down; at most `max_rows` data rows stay.
   void insert_row(int row, int max_rows);
+  /// Removes data row `row` (1-based), moving the rows below, with their
+  /// shown numbers, one place up; the grid keeps its row count (an empty
+  /// row comes in at the bottom).
+  void remove_row(int row);
 };
 
 /// One row of the "Phases Data" table.

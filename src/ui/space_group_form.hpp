@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/current_crystal.hpp"
@@ -29,6 +30,16 @@ struct SpaceGroupForm {
   int standard_selected = -1;
   TextGrid positions;  // StringGrid1: "Nb", "a", "b", "c", "Selected"
 };
+
+/// The catalogue item a search names: a group number ("14"), or a symbol in
+/// any common spelling, without regard to case, blanks, subscript marks or
+/// the 1s of a full symbol ("P21/c", "p 1 21/c 1", "P2_1/c", "Fm-3m", "fm3m").
+/// The first exact match in catalogue order, else the first item whose
+/// symbol begins with the search; −1 when none.
+int find_catalogue_item(const std::vector<std::string>& items, std::string_view search);
+
+/// "P 1 21/c 1  (No. 14, Hall -P 2ybc)": the chosen item as the window shows it.
+std::string catalogue_item_description(std::string_view item);
 
 /// Rows of the position grid: a heading row, then per operator its number and
 /// its three row texts; the operator texts are rebuilt on the way.

@@ -129,6 +129,8 @@ FollowUp read_wavelength_field(Workspace& workspace, MainForm& form) {
   FollowUp follow_up = clear_spectrum_results(workspace, form);
   form.experiment.line_index = -1;
   workspace.settings.chosen_line = -1;
+  // The typed wavelength replaces the spectrum: its table no longer shows what will be computed.
+  form.experiment.spectrum_visible = false;
   return follow_up;
 }
 

@@ -106,7 +106,7 @@ TEST_F(MainWindowTest, StartsWithEveryOwnMenuItemEnabledAndItsHooksReachTheirWor
   EXPECT_EQ(launches, 1);
   EXPECT_TRUE(window->isAncestorOf(panel));
 
-  trigger("&Help");
+  trigger("&Help/&Contents");
   EXPECT_EQ(ui.help_topics, std::vector<int>{14});
 }
 

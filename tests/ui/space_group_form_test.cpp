@@ -33,6 +33,34 @@ TEST(SpaceGroupWindow, ListsTheCataloguesOfThePhasesSystem) {
   EXPECT_TRUE(window.ui.warnings.empty());  // no symbol yet: nothing to show, nothing unknown
 }
 
+// The search field finds a group of the shipped catalogue by number or by any
+// common spelling of its symbol.
+TEST(SpaceGroupWindow, SearchFindsAGroupByNumberOrAnySpelling) {
+  const struct Case {
+    const char *system, *search, *description;
+  } cases[] = {
+      {"MONO", "14", "P 1 21/c 1  (No. 14, Hall -P 2ybc)"},
+      {"MONO", "P21/c", "P 1 21/c 1  (No. 14, Hall -P 2ybc)"},
+      {"MONO", "p2_1/c", "P 1 21/c 1  (No. 14, Hall -P 2ybc)"},
+      {"CUBI", "fm3m", "F m -3 m  (No. 225, Hall -F 4 2 3)"},
+      {"CUBI", "Fm-3m", "F m -3 m  (No. 225, Hall -F 4 2 3)"},
+      {"CUBI", "225", "F m -3 m  (No. 225, Hall -F 4 2 3)"},
+  };
+  for (const Case& c : cases) {
+    SelectionWindow window;
+    window.open(c.system, "");
+    const int found = find_catalogue_item(window.form.catalogue_items, c.search);
+    ASSERT_GE(found, 0) << c.search;
+    EXPECT_EQ(catalogue_item_description(window.form.catalogue_items[static_cast<std::size_t>(found)]),
+              c.description)
+        << c.search;
+  }
+  SelectionWindow cubic;
+  cubic.open("CUBI", "");
+  EXPECT_EQ(find_catalogue_item(cubic.form.catalogue_items, "P 4/m m m"), -1);  // not a cubic group
+  EXPECT_EQ(find_catalogue_item(cubic.form.catalogue_items, "14"), -1);
+}
+
 TEST(SpaceGroupWindow, ShowsASymbolTypedWithOtherBlanksInsteadOfErasingIt) {
   const struct Case {
     const char *system, *typed, *shown, *hall, *number;

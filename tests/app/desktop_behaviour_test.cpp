@@ -1,0 +1,78 @@
+// Wiring of what the desktop adds to the windows: atom grids edited in place
+// with rows inserted and deleted by keys, the space-group search, the start hint.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+
+#include "app/app_helpers.hpp"
+#include "app/crystal_page_widget.hpp"
+#include "app/main_window.hpp"
+#include "app/qt_application.hpp"
+#include "app/space_group_window.hpp"
+#include "support/scripted_ui.hpp"
+#include "support/temp_folder.hpp"
+
+namespace calvane {
+namespace {
+
+struct DesktopBehaviour : ::testing::Test {
+  testing::TempFolder folder;
+  testing::ScriptedUi ui;
+  Program program{ui, folder.path()};
+  std::unique_ptr<MainWindow> window;
+
+  void SetUp() override {
+    testing::application();
+    folder.add_data_files();
+    window = std::make_unique<MainWindow>(program);
+    ASSERT_TRUE(window->start());
+  }
+  void open_nacl() {
+    ui.choose_file(testing::source_folder("examples/nacl.cry").string());
+    window->action("&File/Open a crystal data file/Calvan&e format (*.cry)")->trigger();
+    ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
+  }
+};
+
+TEST_F(DesktopBehaviour, StartHintShowsUntilSomethingIsLoaded) {
+  auto* hint = window->findChild<QLabel*>("startHint");
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(hint->isVisibleTo(window.get()));
+  EXPECT_TRUE(window->status_panel()->text().startsWith("No phase yet"));
+  open_nacl();
+  EXPECT_FALSE(hint->isVisibleTo(window.get()));
+  EXPECT_TRUE(window->results()->isVisibleTo(window.get()));
+}
+
+TEST_F(DesktopBehaviour, AtomGridsEditInPlaceAndInsertAndDeleteRowsByKeys) {
+  open_nacl();
+  QTableWidget* grid = window->crystal_page()->xray_atoms();
+  EXPECT_TRUE(grid->editTriggers() & QAbstractItemView::DoubleClicked);
+  const TextGrid& atoms = program.main_form.crystal.xray_atoms;
+  const std::string second = atoms.cell(2, 0);
+  ASSERT_TRUE(testing::show_active(window.get()));
+  window->pages()->setCurrentIndex(1);
+  grid->setFocus();
+  grid->setCurrentCell(1, 0);  // the second atom
+  QTest::keyClick(grid, Qt::Key_Insert);
+  EXPECT_TRUE(atoms.cell(2, 0).empty());
+  EXPECT_EQ(atoms.cell(3, 0), second);
+  QTest::keyClick(grid, Qt::Key_Delete);
+  EXPECT_EQ(atoms.cell(2, 0), second);
+  EXPECT_EQ(grid->actions().size(), 2);  // the same two commands in the context menu
+}
+
+TEST_F(DesktopBehaviour, SpaceGroupSearchChoosesAGroupAndShowsItsFullSymbol) {
+  program.workspace.crystal.system_code = "CUBI";
+  SpaceGroupWindow groups(program);
+  ASSERT_TRUE(testing::show_active(&groups));
+  testing::type_into(groups.search(), "fm3m");
+  EXPECT_EQ(program.main_form.crystal.hall, "-F 4 2 3");
+  EXPECT_EQ(groups.chosen_group()->text(), "F m -3 m  (No. 225, Hall -F 4 2 3)");
+}
+
+}  // namespace
+}  // namespace calvane
