@@ -168,6 +168,7 @@ private:
   static QString change_name(const QString& menu_path);
   void fill_recent_files();
   void fill_examples();
+  void fill_viewers();
   /// The status line when no control's hint shows: the data caption, or how to begin.
   QString idle_status() const;
   /// Adds the file the last open dialog answered to the recent files when `opened`.
@@ -197,6 +198,7 @@ private:
   DesktopSettings* settings_ = nullptr;
   QMenu* recent_files_ = nullptr;
   QMenu* examples_ = nullptr;
+  QMenu* viewers_ = nullptr;
   QLabel* start_hint_ = nullptr;
   QString change_name_;      // what the running handler changes, for the Edit menu
   QAction* undo_ = nullptr;

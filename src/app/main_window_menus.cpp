@@ -23,6 +23,7 @@
 #include "flows/open_flow.hpp"
 #include "flows/report_flows.hpp"
 #include "flows/total_data_flows.hpp"
+#include "flows/viewer_launch.hpp"
 
 namespace calvane {
 
@@ -75,6 +76,7 @@ const MenuEntry kMenuEntries[] = {
     {"&File/Save the total data (*.cmp)"},
     {"&File/-"},
     {"&File/Start &Lumiso2", "Launch Lumiso2 for the current crystal data"},
+    {"&File/Open in a structure &viewer/"},
     {"&File/-"},
     {"&File/Recent files/"},
     {"&File/-"},
@@ -152,6 +154,8 @@ void MainWindow::build_menus() {
     if (QAction* item = action(path)) item->setEnabled(false);  // enabled where its work is bound
   }
   connect(menus["&File/Open a crystal data file"], &QMenu::aboutToShow, this, &MainWindow::reset_before_crystal_open);
+  viewers_ = menus["&File/Open in a structure &viewer"];
+  connect(viewers_, &QMenu::aboutToShow, this, &MainWindow::fill_viewers);
   recent_files_ = menus["&File/Recent files"];
   connect(recent_files_, &QMenu::aboutToShow, this, &MainWindow::fill_recent_files);
   QMenu* results = menus["&Results"];
@@ -349,6 +353,15 @@ void MainWindow::fill_recent_files() {
     connect(item, &QAction::triggered, this, [this, file] { open_path(file); });
   }
   if (number == 0) recent_files_->addAction("(none)")->setEnabled(false);
+}
+
+void MainWindow::fill_viewers() {
+  // The viewers of this system read CIF: the phase is written as one for them.
+  viewers_->clear();
+  for (const SystemViewer& viewer : system_structure_viewers())
+    connect(viewers_->addAction(qt(viewer.name)), &QAction::triggered, this,
+            [this, viewer] { act([this, viewer] { open_in_system_viewer(program_, viewer); }); });
+  if (viewers_->isEmpty()) viewers_->addAction("(none found: VESTA, Jmol, Avogadro, xdg-open)")->setEnabled(false);
 }
 
 void MainWindow::fill_examples() {

@@ -1,5 +1,8 @@
 #include "flows/viewer_launch.hpp"
 
+#include "crystal_io/structure_cif.hpp"
+#include "crystallography/operators.hpp"
+
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -109,6 +112,52 @@ bool start_viewer(Program& program) {
   ViewerCommand command = viewer_command(viewer, crystal, find_on_path("wine"));
   if (!program.ui.start_program(command.program, command.arguments)) {
     program.ui.warning(viewer + " could not be started");
+    return false;
+  }
+  return true;
+}
+
+std::vector<SystemViewer> system_structure_viewers() {
+  const std::pair<const char*, std::vector<const char*>> known[] = {
+      {"VESTA", {"VESTA", "vesta"}},
+      {"Jmol", {"jmol"}},
+      {"Avogadro", {"avogadro2", "avogadro"}},
+      {"Default application (xdg-open)", {"xdg-open"}},
+  };
+  std::vector<SystemViewer> found;
+  for (const auto& [name, programs] : known)
+    for (const char* program : programs)
+      if (std::string full = find_on_path(program); !full.empty()) {
+        found.push_back({name, full});
+        break;
+      }
+  return found;
+}
+
+bool open_in_system_viewer(Program& program, const SystemViewer& viewer) {
+  const Workspace& ws = program.workspace;
+  if (ws.phases.empty()) {
+    program.ui.warning("No phase!");
+    return false;
+  }
+  const fs::path& folder = program.scratch.path();
+  if (folder.empty()) {
+    program.ui.warning("The phase cannot be written for the viewer: " + program.scratch.problem());
+    return false;
+  }
+  // Named after the phase's own file, so that the viewer's title says which phase it shows.
+  std::string name = fs::path(program.shown_file_name(ws.crystal_file_name)).stem().string();
+  if (name.empty()) name = "phase" + std::to_string(ws.current_phase);
+  const fs::path file = folder / (name + "_viewer.cif");
+  CurrentCrystal crystal = ws.crystal;  // its operators are made by the first computation
+  if (crystal.symmetry.operators.empty())
+    build_symmetry_operators(crystal, program.program_folder, folder, program.ui);
+  if (std::string failure = overwrite_file(file, structure_cif_text(crystal, name)); !failure.empty()) {
+    program.ui.warning("The phase cannot be written for the viewer: " + failure);
+    return false;
+  }
+  if (!program.ui.start_program(viewer.program, {file.string()})) {
+    program.ui.warning(viewer.name + " cannot be started");
     return false;
   }
   return true;

@@ -44,6 +44,21 @@ ViewerCommand viewer_command(const std::string& viewer, const std::string& cryst
 /// The full name of an executable `name` in a folder of the PATH, or empty.
 std::string find_on_path(std::string_view name);
 
+/// A structure viewer of this system, found on the PATH.
+struct SystemViewer {
+  std::string name;     // as the menu shows it ("VESTA")
+  std::string program;  // its full file name
+};
+
+/// The viewers found among VESTA, Jmol, Avogadro and the desktop's default
+/// application for a file (xdg-open), in that order.
+std::vector<SystemViewer> system_structure_viewers();
+
+/// Writes the current phase as a CIF into the program's scratch folder and
+/// opens it in `viewer`. False, after a message, when there is no phase or
+/// the file cannot be written or the viewer cannot be started.
+bool open_in_system_viewer(Program& program, const SystemViewer& viewer);
+
 /// `launch_structure_viewer`: "Start &Lumiso2" of the main window.
 void launch_structure_viewer(Program& program);
 
