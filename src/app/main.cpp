@@ -29,6 +29,51 @@ FolderEnvironment folder_environment() {
   return {qEnvironmentVariable("XDG_DATA_HOME").toStdString(), qEnvironmentVariable("HOME").toStdString()};
 }
 
+// What the plot window and the main window do for each other.
+void connect_plot_window(Program& program, QtUi& ui, MainWindow& window, PlotWindow& plot) {
+  plot.plot_phases = [&] { recompute_all_phases(program); };
+  plot.recompute_full_range = [&] { recompute_all_phases(program); };
+  ui.on_redraw_plot = [&] {
+    plot.redraw();
+    window.refresh_from_model();
+  };
+  ui.on_show_window = [&](WindowId id, bool visible) {
+    if (id != WindowId::Plot) return;
+    if (visible && !plot.isVisible()) plot.show();  // it places itself under the main window
+    if (!visible) plot.hide();
+  };
+  window.on_erase_observed = [&plot] { plot.erase_observed(); };
+  window.on_show_plot = [&plot] {
+    plot.show();
+    plot.raise();
+    plot.activateWindow();
+  };
+  window.on_show_difference = [&plot] {
+    plot.show();
+    plot.show_difference();
+  };
+  window.on_reset_plot = [&plot] { plot.reset(); };
+  window.on_clear_plot = [&plot] { plot.redraw(); };
+  window.on_results_line = [&plot](int row) { plot.mark_line(row); };
+  window.on_observed_load = [&plot](const ObservedLoad& load) { plot.after_observed_load(load); };
+  window.on_total_data_loaded = [&plot](const TotalDataLoad& load) { plot.after_total_data_load(load); };
+  plot.open_path = [&window](const QString& path) { window.open_path(path); };
+}
+
+// The file-list panel lives in the main window; a click that loaded a file
+// hands the plot its part as the menu entries do.
+void add_file_lists_and_viewer(Program& program, MainWindow& window, PlotWindow& plot) {
+  auto* file_lists = new FileListPanel(program);
+  file_lists->on_loaded = [&plot](const FileListLoad& load) {
+    plot.after_observed_load(ObservedLoad{load.loaded, load.reset_intensity_scales, load.recompute_default_ticks});
+  };
+  window.set_file_list_panel(file_lists, [file_lists](FileListKind kind) { file_lists->open(kind); });
+  window.set_viewer_launcher([&program, &window] {
+    launch_structure_viewer(program);
+    window.refresh_from_model();
+  });
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -57,50 +102,14 @@ int main(int argc, char* argv[]) {
 
   // The other windows, created after the main window.
   PlotWindow plot(program, &window);
-  plot.plot_phases = [&] { recompute_all_phases(program); };
-  plot.recompute_full_range = [&] { recompute_all_phases(program); };
-  ui.on_redraw_plot = [&] {
-    plot.redraw();
-    window.refresh_from_model();
-  };
-  ui.on_show_window = [&](WindowId id, bool visible) {
-    if (id != WindowId::Plot) return;
-    if (visible && !plot.isVisible()) plot.show();  // it places itself under the main window
-    if (!visible) plot.hide();
-  };
-  window.on_erase_observed = [&plot] { plot.erase_observed(); };
-  window.on_show_plot = [&plot] {
-    plot.show();
-    plot.raise();
-    plot.activateWindow();
-  };
-  window.on_show_difference = [&plot] {
-    plot.show();
-    plot.show_difference();
-  };
-  window.on_reset_plot = [&plot] { plot.reset(); };
-  window.on_clear_plot = [&plot] { plot.redraw(); };
-  window.on_results_line = [&plot](int row) { plot.mark_line(row); };
-  window.on_observed_load = [&plot](const ObservedLoad& load) { plot.after_observed_load(load); };
-  window.on_total_data_loaded = [&plot](const TotalDataLoad& load) { plot.after_total_data_load(load); };
-  plot.open_path = [&window](const QString& path) { window.open_path(path); };
+  connect_plot_window(program, ui, window, plot);
 
   Windows windows(program, &window);
   windows.attach(ui);
   windows.set_plot_window(&plot);
   window.set_windows(&windows);
 
-  // The file-list panel lives in the main window; a click that loaded a file
-  // hands the plot its part as the menu entries do.
-  auto* file_lists = new FileListPanel(program);
-  file_lists->on_loaded = [&plot](const FileListLoad& load) {
-    plot.after_observed_load(ObservedLoad{load.loaded, load.reset_intensity_scales, load.recompute_default_ticks});
-  };
-  window.set_file_list_panel(file_lists, [file_lists](FileListKind kind) { file_lists->open(kind); });
-  window.set_viewer_launcher([&program, &window] {
-    launch_structure_viewer(program);
-    window.refresh_from_model();
-  });
+  add_file_lists_and_viewer(program, window, plot);
 
   // What the user left last time: window geometry, splitter, page, recent
   // files and the folders of the file dialogs.

@@ -81,49 +81,8 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
   splitter_ = new QSplitter(Qt::Horizontal);
   splitter_->setObjectName("pagesAndResults");
   splitter_->setChildrenCollapsible(false);
-  pages_ = new QTabWidget;
-  const PageHandlers handlers{[this](const std::function<void()>& work) { act(work); },
-                              [this](const FollowUp& steps) { follow(steps); }, [this] { return refreshing_; }};
-  experiment_page_ = new ExperimentPage(program_, handlers);
-  pages_->addTab(experiment_page_, "Experimental Data");
-  crystal_page_ = new CrystalPage(
-      program_, [this] { begin_handler(); }, [this] { end_handler(); });
-  pages_->addTab(crystal_page_, "Crystal Data");
-  phases_page_ = new PhasesPage(program_, handlers);
-  phases_page_->on_delete_phase = [this](int phase) { erase_phase_row(phase); };
-  phases_page_->on_restore = [this] { restore_erased_phase(); };
-  phases_page_->on_show_crystal = [this](int phase) { click_display(phase); };
-  pages_->addTab(phases_page_, "Phases Data");
-  pages_->addTab(build_style_page(), "Style Options");
-  pages_->setTabToolTip(0, "Show/Change the experimental data");
-  pages_->setTabToolTip(1, "Crystal data");
-  pages_->setTabToolTip(2, "Show/Change the phases data");
-  connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::change_page);
-  splitter_->addWidget(pages_);
-
-  // The right column: the file-list panel (hidden until a list is opened) above "Results".
-  auto* right_widget = new QWidget;
-  auto* right = new QVBoxLayout(right_widget);
-  right->setContentsMargins(0, 0, 0, 0);
-  right_column_ = right;
-  auto* results_box = new QGroupBox("Results");
-  auto* results_layout = new QVBoxLayout(results_box);
-  results_ = new QListWidget;
-  results_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  // Long lines scroll: the list never takes width from the pages.
-  results_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
-  results_box->setMinimumWidth(220);
-  results_layout->addWidget(results_);
-  // With nothing loaded, the place of the results says how to begin.
-  start_hint_ = new QLabel(
-      "To begin, open a crystal structure (File › Open crystal structure..., Ctrl+O), drop a crystal "
-      "or pattern file on this window, or open an example from Help › Open an example.");
-  start_hint_->setObjectName("startHint");
-  start_hint_->setWordWrap(true);
-  start_hint_->setAlignment(Qt::AlignCenter);
-  results_layout->addWidget(start_hint_);
-  right->addWidget(results_box, 1);
-  splitter_->addWidget(right_widget);
+  splitter_->addWidget(build_pages());
+  splitter_->addWidget(build_results_column());
   splitter_->setStretchFactor(0, 3);
   splitter_->setStretchFactor(1, 2);
   layout->addWidget(splitter_, 1);
@@ -155,6 +114,54 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
     height = std::min(height, screen->availableGeometry().height() - 30);
   resize(program_.main_form.width, height);
   move(0, 0);
+}
+
+QTabWidget* MainWindow::build_pages() {
+  pages_ = new QTabWidget;
+  const PageHandlers handlers{[this](const std::function<void()>& work) { act(work); },
+                              [this](const FollowUp& steps) { follow(steps); }, [this] { return refreshing_; }};
+  experiment_page_ = new ExperimentPage(program_, handlers);
+  pages_->addTab(experiment_page_, "Experimental Data");
+  crystal_page_ = new CrystalPage(
+      program_, [this] { begin_handler(); }, [this] { end_handler(); });
+  pages_->addTab(crystal_page_, "Crystal Data");
+  phases_page_ = new PhasesPage(program_, handlers);
+  phases_page_->on_delete_phase = [this](int phase) { erase_phase_row(phase); };
+  phases_page_->on_restore = [this] { restore_erased_phase(); };
+  phases_page_->on_show_crystal = [this](int phase) { click_display(phase); };
+  pages_->addTab(phases_page_, "Phases Data");
+  pages_->addTab(build_style_page(), "Style Options");
+  pages_->setTabToolTip(0, "Show/Change the experimental data");
+  pages_->setTabToolTip(1, "Crystal data");
+  pages_->setTabToolTip(2, "Show/Change the phases data");
+  connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::change_page);
+  return pages_;
+}
+
+QWidget* MainWindow::build_results_column() {
+  // The right column: the file-list panel (hidden until a list is opened) above "Results".
+  auto* right_widget = new QWidget;
+  auto* right = new QVBoxLayout(right_widget);
+  right->setContentsMargins(0, 0, 0, 0);
+  right_column_ = right;
+  auto* results_box = new QGroupBox("Results");
+  auto* results_layout = new QVBoxLayout(results_box);
+  results_ = new QListWidget;
+  results_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // Long lines scroll: the list never takes width from the pages.
+  results_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+  results_box->setMinimumWidth(220);
+  results_layout->addWidget(results_);
+  // With nothing loaded, the place of the results says how to begin.
+  start_hint_ = new QLabel(
+      "To begin, open a crystal structure (File › Open crystal structure..., Ctrl+O), drop a crystal "
+      "or pattern file on this window, or open an example from Help › Open an example.");
+  start_hint_->setObjectName("startHint");
+  start_hint_->setWordWrap(true);
+  start_hint_->setAlignment(Qt::AlignCenter);
+  results_layout->addWidget(start_hint_);
+  right->addWidget(results_box, 1);
+  return right_widget;
 }
 
 bool MainWindow::start() {

@@ -142,6 +142,9 @@ protected:
 private:
   void build_menus();
   void build_source_bar(QVBoxLayout* layout);
+  QTabWidget* build_pages();
+  /// The file-list panel (hidden until a list is opened) above "Results".
+  QWidget* build_results_column();
   QWidget* build_style_page();
   /// The path of the entry-th entry (from 1) of a submenu of the menu table.
   static QString submenu_entry(const QString& submenu, int entry);

@@ -67,44 +67,7 @@ SpaceGroupWindow::SpaceGroupWindow(Program& program, QWidget* parent) : QDialog(
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   auto* layout = new QGridLayout(this);
 
-  auto* catalogue_box = new QVBoxLayout;
-  catalogue_box->addWidget(new QLabel(qt(form_.catalogue_heading)));
-  // A group found by its number or its symbol, in any common spelling.
-  search_ = new QLineEdit;
-  search_->setPlaceholderText("Find: number or symbol (14, P21/c, Fm-3m)");
-  search_->setClearButtonEnabled(true);
-  connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    const int found = find_catalogue_item(form_.catalogue_items, text.toStdString());
-    if (found >= 0) choose_catalogue_item(found);
-  });
-  catalogue_box->addWidget(search_);
-  catalogue_ = new QTreeWidget;
-  catalogue_->setFont(fixed);
-  catalogue_->setRootIsDecorated(false);
-  catalogue_->setUniformRowHeights(true);
-  QStringList heads;
-  for (const std::string& head : form_.catalogue_column_heads) heads << qt(head);
-  catalogue_->setHeaderLabels(heads);
-  const QFontMetrics metrics(fixed);
-  catalogue_->setColumnWidth(0, metrics.horizontalAdvance(QString(15, 'M')));
-  catalogue_->setColumnWidth(1, metrics.horizontalAdvance(QString(17, 'M')));
-  catalogue_->setMinimumWidth(metrics.horizontalAdvance(QString(47, 'M')));
-  // The keyboard chooses as the mouse does: the arrow keys select a row and
-  // so choose it. Selections, not current rows, are followed: a list that
-  // takes the focus makes its first row current without selecting it. The
-  // lists are written with their signals blocked, so only the user's choices
-  // arrive here; a click on the row already selected changes no selection.
-  connect(catalogue_, &QTreeWidget::itemSelectionChanged, this, [this] {
-    const QList<QTreeWidgetItem*> chosen = catalogue_->selectedItems();
-    if (!chosen.isEmpty()) choose_catalogue_item(catalogue_->indexOfTopLevelItem(chosen.front()));
-  });
-  connect(catalogue_, &QTreeWidget::itemClicked, this,
-          [this](QTreeWidgetItem* item) { choose_catalogue_item(catalogue_->indexOfTopLevelItem(item)); });
-  catalogue_box->addWidget(catalogue_, 1);
-  chosen_ = new QLabel;
-  chosen_->setObjectName("chosenGroup");
-  catalogue_box->addWidget(chosen_);
-  layout->addLayout(catalogue_box, 0, 0, 2, 1);
+  layout->addLayout(build_catalogue(fixed), 0, 0, 2, 1);
 
   auto* standard_box = new QVBoxLayout;
   standard_box->addWidget(new QLabel(qt(form_.standard_heading)));
@@ -145,6 +108,47 @@ SpaceGroupWindow::SpaceGroupWindow(Program& program, QWidget* parent) : QDialog(
   layout->addLayout(bottom, 1, 2);
   layout->setColumnStretch(2, 1);
   resize(980, 520);
+}
+
+QVBoxLayout* SpaceGroupWindow::build_catalogue(const QFont& fixed) {
+  auto* catalogue_box = new QVBoxLayout;
+  catalogue_box->addWidget(new QLabel(qt(form_.catalogue_heading)));
+  // A group found by its number or its symbol, in any common spelling.
+  search_ = new QLineEdit;
+  search_->setPlaceholderText("Find: number or symbol (14, P21/c, Fm-3m)");
+  search_->setClearButtonEnabled(true);
+  connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    const int found = find_catalogue_item(form_.catalogue_items, text.toStdString());
+    if (found >= 0) choose_catalogue_item(found);
+  });
+  catalogue_box->addWidget(search_);
+  catalogue_ = new QTreeWidget;
+  catalogue_->setFont(fixed);
+  catalogue_->setRootIsDecorated(false);
+  catalogue_->setUniformRowHeights(true);
+  QStringList heads;
+  for (const std::string& head : form_.catalogue_column_heads) heads << qt(head);
+  catalogue_->setHeaderLabels(heads);
+  const QFontMetrics metrics(fixed);
+  catalogue_->setColumnWidth(0, metrics.horizontalAdvance(QString(15, 'M')));
+  catalogue_->setColumnWidth(1, metrics.horizontalAdvance(QString(17, 'M')));
+  catalogue_->setMinimumWidth(metrics.horizontalAdvance(QString(47, 'M')));
+  // The keyboard chooses as the mouse does: the arrow keys select a row and
+  // so choose it. Selections, not current rows, are followed: a list that
+  // takes the focus makes its first row current without selecting it. The
+  // lists are written with their signals blocked, so only the user's choices
+  // arrive here; a click on the row already selected changes no selection.
+  connect(catalogue_, &QTreeWidget::itemSelectionChanged, this, [this] {
+    const QList<QTreeWidgetItem*> chosen = catalogue_->selectedItems();
+    if (!chosen.isEmpty()) choose_catalogue_item(catalogue_->indexOfTopLevelItem(chosen.front()));
+  });
+  connect(catalogue_, &QTreeWidget::itemClicked, this,
+          [this](QTreeWidgetItem* item) { choose_catalogue_item(catalogue_->indexOfTopLevelItem(item)); });
+  catalogue_box->addWidget(catalogue_, 1);
+  chosen_ = new QLabel;
+  chosen_->setObjectName("chosenGroup");
+  catalogue_box->addWidget(chosen_);
+  return catalogue_box;
 }
 
 void SpaceGroupWindow::showEvent(QShowEvent* event) {

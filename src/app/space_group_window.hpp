@@ -11,6 +11,8 @@ class QListWidget;
 class QPushButton;
 class QTableWidget;
 class QTreeWidget;
+class QVBoxLayout;
+class QFont;
 class QLineEdit;
 class QLabel;
 
@@ -45,6 +47,8 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
+  /// The catalogue list with its search field and the chosen group's description.
+  QVBoxLayout* build_catalogue(const QFont& fixed);
   void after_handler();
   /// A row chosen by the mouse or the keyboard; nothing when it is the choice in force.
   void choose_catalogue_item(int item);
