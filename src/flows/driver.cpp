@@ -1,6 +1,7 @@
 #include "flows/driver.hpp"
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 #include "flows/crystal_page.hpp"
@@ -57,6 +58,30 @@ void show_composition(Program& program) {
   }
 }
 
+// The listings, most of the text, are formatted and written to disk on
+// another thread while `work` (the profile's synthesis) runs; the writer is
+// joined before this returns. Their buffers stay allocated from one
+// computation to the next.
+void write_listings_during(Program& program, DeferredListing listing, const std::function<void()>& work) {
+  Program::ListingTexts& texts = program.listing_texts;
+  texts.detailed.clear();
+  texts.short_listing.clear();
+  write_listing_headers(listing, &texts.detailed, &texts.short_listing);
+  const std::string p = std::to_string(program.workspace.current_phase);
+  std::string listing_failure;
+  {
+    std::jthread listing_writer(
+        [&texts, &listing_failure, listing = std::move(listing), folder = program.program_folder, p] {
+          write_sections(listing, &texts.detailed, &texts.short_listing);
+          listing_failure = overwrite_file(folder / ("phase" + p + "2.out"), texts.detailed);
+          if (listing_failure.empty())
+            listing_failure = overwrite_file(folder / ("phase" + p + ".out"), texts.short_listing);
+        });
+    work();
+  }
+  if (!listing_failure.empty()) program.ui.warning("The listing was not written: " + listing_failure);
+}
+
 }  // namespace
 
 bool compute_current_phase(Program& program, bool* results_due) {
@@ -81,7 +106,6 @@ bool compute_current_phase(Program& program, bool* results_due) {
   }
 
   program.ui.set_busy(true);
-  const std::string p = std::to_string(ws.current_phase);
   auto listing = compute_current_phase_lines(ws, program.caches, program.program_folder,
                                              program.shown_file_name(ws.crystal_file_name), current_date_time(),
                                              program.ui);
@@ -91,30 +115,14 @@ bool compute_current_phase(Program& program, bool* results_due) {
   program.ui.set_busy(false);
   if (!listing) return false;
 
-  // The listings, most of the text, are formatted and written to disk on
-  // another thread while the profile is synthesised; the writer is joined
-  // before compute_current_phase returns. Their buffers stay allocated from one
-  // computation to the next.
-  Program::ListingTexts& texts = program.listing_texts;
-  texts.detailed.clear();
-  texts.short_listing.clear();
-  write_listing_headers(*listing, &texts.detailed, &texts.short_listing);
-  std::string listing_failure;
-  std::jthread listing_writer(
-      [&texts, &listing_failure, listing = std::move(*listing), folder = program.program_folder, p] {
-        write_sections(listing, &texts.detailed, &texts.short_listing);
-        listing_failure = overwrite_file(folder / ("phase" + p + "2.out"), texts.detailed);
-        if (listing_failure.empty())
-          listing_failure = overwrite_file(folder / ("phase" + p + ".out"), texts.short_listing);
-      });
-  if (store_current_phase_profile(ws, program.ui) == ProfileStatus::Completed) {
-    if (results_due != nullptr)
-      *results_due = true;
-    else
-      fill_results_list(program);
-  }
-  listing_writer.join();
-  if (!listing_failure.empty()) program.ui.warning("The listing was not written: " + listing_failure);
+  write_listings_during(program, std::move(*listing), [&] {
+    if (store_current_phase_profile(ws, program.ui) == ProfileStatus::Completed) {
+      if (results_due != nullptr)
+        *results_due = true;
+      else
+        fill_results_list(program);
+    }
+  });
 
   sync_plot_range(program.plot_state, ws.settings);
   ++ws.calculation_count;
