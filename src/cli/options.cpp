@@ -1,6 +1,7 @@
 #include "cli/options.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <stdexcept>
 
@@ -89,6 +90,44 @@ std::string output_name(const std::string& option, const std::string& name,
 
 bool names_a_workspace(const std::string& name) { return lower_extension(name) == ".cmp"; }
 
+int whole_number(const std::string& option, const std::string& entry, const std::string& text, int low, int high) {
+  auto value = parse_double(text);
+  if (!value || *value != static_cast<int>(*value) || *value < low || *value > high)
+    throw std::invalid_argument(option + ": \"" + entry + "\" needs a whole number from " + std::to_string(low) +
+                                " to " + std::to_string(high) + " where it has \"" + text + "\"");
+  return static_cast<int>(*value);
+}
+
+// P:h:k:l as the texture options write it; P from 1 to 8, indices not all 0.
+std::pair<int, std::array<int, 3>> phase_and_direction(const std::string& option, const std::string& entry,
+                                                       const std::vector<std::string>& parts) {
+  const int phase = whole_number(option, entry, parts[0], 1, 8);
+  std::array<int, 3> direction{};
+  for (std::size_t i = 0; i < 3; ++i) direction[i] = whole_number(option, entry, parts[i + 1], -99, 99);
+  if (direction == std::array<int, 3>{})
+    throw std::invalid_argument(option + ": \"" + entry + "\" needs a direction other than 0 0 0");
+  return {phase, direction};
+}
+
+OrientationSetting parse_orientation(const std::string& text) {
+  const auto parts = split(text, ':');
+  if (parts.size() != 5) throw std::invalid_argument("--po: \"" + text + "\" is not P:h:k:l:r");
+  const auto [phase, direction] = phase_and_direction("--po", text, parts);
+  auto ratio = parse_double(parts[4]);
+  if (!ratio || !(*ratio > 0) || *ratio > 20) throw std::invalid_argument("--po: the ratio of \"" + text + "\" must be above 0 and at most 20");
+  return {phase, direction, *ratio};
+}
+
+std::pair<int, double> parse_particle_radius(const std::string& text) {
+  const auto parts = split(text, ':');
+  if (parts.size() != 2) throw std::invalid_argument("--particle-radius: \"" + text + "\" is not P:MICROMETRES");
+  const int phase = whole_number("--particle-radius", text, parts[0], 1, 8);
+  auto radius = parse_double(parts[1]);
+  if (!radius || *radius < 0 || *radius > 1000)
+    throw std::invalid_argument("--particle-radius: the radius of \"" + text + "\" must be from 0 to 1000 micrometres");
+  return {phase, *radius};
+}
+
 }  // namespace
 
 std::optional<int> characteristic_line_index(std::string_view name) {
@@ -96,6 +135,34 @@ std::optional<int> characteristic_line_index(std::string_view name) {
     if (to_lower(std::string(kCharacteristicLines[i].item)) == to_lower(std::string(name)))
       return static_cast<int>(i) + 1;
   return std::nullopt;
+}
+
+FitSelection parse_fit_selection(const std::string& list) {
+  FitSelection selection;
+  for (const std::string& entry : split(list, ',')) {
+    const auto parts = split(entry, ':');
+    const std::string& name = parts[0];
+    if (name == "scale" && parts.size() == 1) continue;
+    if (name == "zero" && parts.size() == 1) {
+      selection.zero = true;
+    } else if (name == "displacement" && parts.size() == 1) {
+      selection.displacement = true;
+    } else if (name == "size" && parts.size() == 1) {
+      selection.size = true;
+    } else if (name == "cell" && parts.size() == 1) {
+      selection.cell = true;
+    } else if (name == "background" && parts.size() == 2) {
+      selection.background_order = whole_number("--fit", entry, parts[1], 0, 12);
+    } else if (name == "po" && parts.size() == 5) {
+      const auto [phase, direction] =
+          phase_and_direction("--fit", entry, std::vector<std::string>(parts.begin() + 1, parts.end()));
+      selection.orientations.push_back({phase, direction});
+    } else {
+      throw std::invalid_argument("--fit: \"" + entry +
+                                  "\" is none of scale, background:N, zero, displacement, po:P:h:k:l, size, cell");
+    }
+  }
+  return selection;
 }
 
 Options parse_options(const std::vector<std::string>& arguments) {
@@ -183,12 +250,34 @@ Options parse_options(const std::vector<std::string>& arguments) {
       options.profile_file = output_name(argument, reader.value_of(argument), profile_output_extensions());
     } else if (argument == "--listings") {
       options.listings_folder = reader.value_of(argument);
+    } else if (argument == "--fit") {
+      options.fit = parse_fit_selection(reader.value_of(argument));
+    } else if (argument == "--fit-report") {
+      options.fit_report = output_name(argument, reader.value_of(argument), {".json"});
+    } else if (argument == "--fit-curves") {
+      options.fit_curves = output_name(argument, reader.value_of(argument), {".csv"});
+    } else if (argument == "--pattern") {
+      options.pattern_file = output_name(argument, reader.value_of(argument), {".csv"});
+    } else if (argument == "--zero") {
+      options.zero_shift = reader.number_of(argument);
+      if (std::abs(*options.zero_shift) > 5) throw std::invalid_argument("--zero must be within 5 degrees");
+    } else if (argument == "--displacement") {
+      options.displacement = reader.number_of(argument);
+      if (std::abs(*options.displacement) > 5000) throw std::invalid_argument("--displacement must be within 5000 micrometres");
+    } else if (argument == "--po") {
+      options.orientations.push_back(parse_orientation(reader.value_of(argument)));
+    } else if (argument == "--particle-radius") {
+      options.particle_radii.push_back(parse_particle_radius(reader.value_of(argument)));
     } else if (argument.starts_with("--")) {
       throw std::invalid_argument("unknown option " + argument);
     } else {
       options.crystal_files.push_back(argument);
     }
   }
+  if ((options.fit_report || options.fit_curves) && !options.fit)
+    throw std::invalid_argument("--fit-report and --fit-curves need --fit");
+  if (options.fit && options.observed_patterns.empty() && options.crystal_files.empty())
+    throw std::invalid_argument("--fit needs a measured pattern (--observed FILE)");
   if (wavelength_choices > 1) throw std::invalid_argument("choose one of --lambda, --line and --spectrum");
   if (options.neutrons && options.synchrotron_polarisation)
     throw std::invalid_argument("--neutrons and --synchrotron exclude each other");
@@ -227,7 +316,17 @@ const char* usage() {
          "  --report FILE                     the global report\n"
          "  --profile OUT.(sim|cpi|cpd)       the calculated profile of the last phase\n"
          "  --listings DIR                    copy the phases' listing files to DIR\n"
-         "  --overwrite                       replace output files that exist (never an input file)\n";
+         "  --overwrite                       replace output files that exist (never an input file)\n"
+         "  --zero DEG --displacement UM      zero shift (2theta) and sample displacement (goniometer radius 240 mm)\n"
+         "  --po P:h:k:l:r                    March-Dollase texture of phase P along (h k l), ratio r; repeatable\n"
+         "  --particle-radius P:UM            Brindley microabsorption of phase P for particles of this radius\n"
+         "  --fit LIST                        fit to the first observed pattern; LIST from scale, background:N,\n"
+         "                                    zero, displacement, po:P:h:k:l, size, cell (comma-separated)\n"
+         "  --fit-report OUT.json             the fitted values, esds, fractions and figures of merit\n"
+         "  --fit-curves OUT.csv              2theta, observed, calculated, background and difference of the fit\n"
+         "  --pattern OUT.csv                 the phases at their weight shares as a measurement shows them, with the\n"
+         "                                    corrections, highest point 10000: on the points of the first observed\n"
+         "                                    pattern, else on the --range/--points grid\n";
 }
 
 }  // namespace calvane::cli

@@ -1,6 +1,7 @@
 // The command line of calvane-sim.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,26 @@
 #include <vector>
 
 namespace calvane::cli {
+
+/// What --fit refines: a choice of "scale", "background:N", "zero",
+/// "displacement", "po:P:h:k:l", "size" and "cell". The scales are solved at
+/// every step of any fit, so "scale" alone fits them and nothing else.
+struct FitSelection {
+  std::optional<int> background_order;  // 0..12
+  bool zero = false, displacement = false, size = false, cell = false;
+  struct Orientation {
+    int phase = 0;  // 1-based
+    std::array<int, 3> direction{};
+  };
+  std::vector<Orientation> orientations;
+};
+
+/// --po P:h:k:l:r: a phase's texture set without fitting it.
+struct OrientationSetting {
+  int phase = 0;
+  std::array<int, 3> direction{};
+  double ratio = 1;
+};
 
 struct Options {
   std::vector<std::string> crystal_files;  // one phase per file, in order
@@ -42,6 +63,15 @@ struct Options {
   std::optional<std::string> profile_file;
   std::optional<std::string> listings_folder;
 
+  std::optional<FitSelection> fit;                          // --fit LIST
+  std::optional<std::string> fit_report;                    // --fit-report OUT.json
+  std::optional<std::string> fit_curves;                    // --fit-curves OUT.csv
+  std::optional<std::string> pattern_file;                  // --pattern OUT.csv
+  std::optional<double> zero_shift;                         // --zero DEG
+  std::optional<double> displacement;                       // --displacement UM
+  std::vector<OrientationSetting> orientations;             // --po P:h:k:l:r (repeatable)
+  std::vector<std::pair<int, double>> particle_radii;       // --particle-radius P:UM (repeatable)
+
   bool help = false;
 };
 
@@ -52,6 +82,9 @@ Options parse_options(const std::vector<std::string>& arguments);
 /// Index (1..20) of a characteristic X-ray line of the line list by its
 /// name, without regard to case; empty for a name the list does not hold.
 std::optional<int> characteristic_line_index(std::string_view name);
+
+/// Parses the LIST of --fit. Throws std::invalid_argument naming the entry.
+FitSelection parse_fit_selection(const std::string& list);
 
 /// The usage text printed by --help and after a bad command line.
 const char* usage();

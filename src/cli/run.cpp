@@ -1,5 +1,6 @@
 #include "cli/run.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +21,8 @@
 #include "experiment_io/pattern_files.hpp"
 #include "experiment_io/peak_files.hpp"
 #include "experiment_io/output_formats.hpp"
+#include "fit/fit_report.hpp"
+#include "fit/workspace_fit.hpp"
 #include "flows/unshown_workspace.hpp"
 #include "plot/colours.hpp"
 #include "plot/image_export.hpp"
@@ -268,6 +271,75 @@ bool set_phase_options(Workspace& workspace, const Options& options, TerminalMes
   return true;
 }
 
+bool phase_number_known(int phase, const Workspace& workspace, const char* option, TerminalMessages& messages) {
+  if (phase >= 1 && phase <= workspace.phase_count()) return true;
+  messages.warning(std::string(option) + " names phase " + std::to_string(phase) + " but there are " +
+                   std::to_string(workspace.phase_count()) + " phases");
+  return false;
+}
+
+/// --zero, --displacement, --po and --particle-radius, and the texture
+/// directions --fit refines along.
+bool set_corrections(Workspace& workspace, const Options& options, TerminalMessages& messages) {
+  if (options.zero_shift) workspace.corrections.zero_shift_deg = *options.zero_shift;
+  if (options.displacement) workspace.corrections.displacement_um = *options.displacement;
+  for (const OrientationSetting& setting : options.orientations) {
+    if (!phase_number_known(setting.phase, workspace, "--po", messages)) return false;
+    workspace.phase(setting.phase).preferred_orientation = {setting.direction, setting.ratio};
+  }
+  for (const auto& [phase, radius] : options.particle_radii) {
+    if (!phase_number_known(phase, workspace, "--particle-radius", messages)) return false;
+    workspace.phase(phase).particle_radius_um = radius;
+  }
+  if (!options.fit) return true;
+  for (const FitSelection::Orientation& orientation : options.fit->orientations) {
+    if (!phase_number_known(orientation.phase, workspace, "--fit po", messages)) return false;
+    PreferredOrientation& target = workspace.phase(orientation.phase).preferred_orientation;
+    if (target.direction != orientation.direction) target = {orientation.direction, 1.0};
+  }
+  return true;
+}
+
+FitChoices fit_choices_of(const FitSelection& selection, int phase_count) {
+  FitChoices choices;
+  choices.background_order = selection.background_order.value_or(-1);
+  choices.zero_shift = selection.zero;
+  choices.displacement = selection.displacement;
+  const auto count = static_cast<std::size_t>(phase_count);
+  choices.orientation.assign(count, false);
+  choices.size.assign(count, selection.size);
+  choices.cell.assign(count, selection.cell);
+  for (const FitSelection::Orientation& orientation : selection.orientations)
+    choices.orientation[static_cast<std::size_t>(orientation.phase - 1)] = true;
+  return choices;
+}
+
+std::string fit_curves_csv(const FitRequest& request, const FitResult& result) {
+  std::string csv = "two_theta,observed,calculated,background,difference\n";
+  const MeasuredPoints& measured = request.measured;
+  for (std::size_t i = 0; i < measured.two_theta.size() && i < result.calculated.size(); ++i) {
+    const double background = i < result.background_curve.size() ? result.background_curve[i] : 0.0;
+    csv += fixed(measured.two_theta[i], 0, 4) + "," + fixed(measured.counts[i], 0, 3) + "," +
+           fixed(result.calculated[i], 0, 3) + "," + fixed(background, 0, 3) + "," +
+           fixed(measured.counts[i] - result.calculated[i], 0, 3) + "\n";
+  }
+  return csv;
+}
+
+// The phases as a measurement shows them, the highest point made 10 000
+// counts: on the first measured pattern's own 2θ points, else on the
+// settings' grid.
+std::string pattern_csv(const Workspace& workspace) {
+  std::vector<double> x = measured_points_of(workspace).two_theta;
+  if (x.empty()) x = profile_grid(workspace.settings).abscissae();
+  std::vector<double> y = workspace_pattern(workspace, x);
+  const double highest = y.empty() ? 0.0 : *std::max_element(y.begin(), y.end());
+  std::string csv = "two_theta,intensity\n";
+  for (std::size_t i = 0; i < x.size(); ++i)
+    csv += fixed(x[i], 0, 4) + "," + fixed(highest > 0 ? y[i] * 10000 / highest : 0.0, 0, 4) + "\n";
+  return csv;
+}
+
 // Every file the options would write, with the option that names it.
 std::vector<std::pair<std::string, std::filesystem::path>> output_files(const Options& options, int phase_count) {
   std::vector<std::pair<std::string, std::filesystem::path>> outputs;
@@ -280,6 +352,9 @@ std::vector<std::pair<std::string, std::filesystem::path>> output_files(const Op
   add("--save-workspace", options.workspace_file);
   add("--plot", options.plot_file);
   add("--report", options.report_file);
+  add("--fit-report", options.fit_report);
+  add("--fit-curves", options.fit_curves);
+  add("--pattern", options.pattern_file);
   if (options.listings_folder) {
     const std::filesystem::path folder = std::filesystem::absolute(*options.listings_folder);
     for (int p = 1; p <= phase_count; ++p)
@@ -364,7 +439,8 @@ bool write_listings(const AllPhasesResult& computed, const std::filesystem::path
 }
 
 int write_outputs(const Workspace& workspace, const Options& options, const std::filesystem::path& program_folder,
-                  TerminalMessages& messages, std::ostream& out, const PlotRenderer& renderer) {
+                  TerminalMessages& messages, std::ostream& out, const PlotRenderer& renderer,
+                  const std::vector<std::string>& fit_table) {
   const bool has_phase = workspace.current_phase >= 1 && workspace.current_phase <= workspace.phase_count();
   if (options.profile_file) {
     if (!has_phase || workspace.phase(workspace.current_phase).profile.empty()) {
@@ -409,13 +485,37 @@ int write_outputs(const Workspace& workspace, const Options& options, const std:
     }
   }
   if (options.report_file) {
-    if (std::string reason =
-            write_global_report(*options.report_file, workspace, results_list_lines(workspace), std::string());
-        !reason.empty()) {
-      out << "calvane-sim: " << reason << '\n';
-      return 1;
-    }
+    std::string text;
+    for (const std::string& line : build_global_report(workspace, results_list_lines(workspace), std::string()))
+      text += line + "\n";
+    if (!fit_table.empty()) text += "\n";
+    for (const std::string& line : fit_table) text += line + "\n";
+    if (!write_output(*options.report_file, text, out)) return 1;
   }
+  return 0;
+}
+
+/// Fits the computed phases to the first measured pattern, takes the result
+/// into the workspace, computes the phases again and writes the fit's own
+/// outputs. The global report's fit table is returned through `fit_table`.
+int fit_and_recompute(Workspace& workspace, const Options& options, ComputationCaches& caches,
+                      const std::filesystem::path& data_folder, TerminalMessages& sink, std::ostream& messages,
+                      std::vector<std::string>& fit_table) {
+  const FitChoices choices = fit_choices_of(*options.fit, workspace.phase_count());
+  const FitRequest request = workspace_fit_request(workspace, choices);
+  const FitResult result = fit_pattern(request);
+  if (result.status == FitStatus::Refused || result.status == FitStatus::Cancelled) {
+    sink.warning("The fit cannot be made: " + result.message);
+    return 1;
+  }
+  for (const std::string& note : result.notes) sink.notice(note);
+  apply_fit_result(workspace, result, choices);
+  const int warnings_before = sink.warnings();
+  const AllPhasesResult computed = compute_all_phases(workspace, caches, data_folder, current_date_time(), sink);
+  if (!computed.all_computed || sink.warnings() != warnings_before) return 1;
+  fit_table = fit_table_lines(result, choices);
+  if (options.fit_report && !write_output(*options.fit_report, fit_report_json(result, choices), messages)) return 1;
+  if (options.fit_curves && !write_output(*options.fit_curves, fit_curves_csv(request, result), messages)) return 1;
   return 0;
 }
 
@@ -453,7 +553,11 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
     return 1;
   }
   if (!outputs_are_safe(options, data_folder, phases, messages)) return 1;
-  if (!set_phase_options(workspace, options, sink)) return 1;
+  if (!set_phase_options(workspace, options, sink) || !set_corrections(workspace, options, sink)) return 1;
+  if (options.fit && !cover_measured_range(workspace)) {
+    sink.warning("--fit needs a measured pattern (--observed FILE)");
+    return 1;
+  }
   ComputationCaches caches;
   const int warnings_before = sink.warnings();
   const AllPhasesResult computed = compute_all_phases(workspace, caches, data_folder, current_date_time(), sink);
@@ -462,7 +566,11 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
   if (options.reflections_csv && !write_output(*options.reflections_csv, reflections_csv(workspace), messages))
     return 1;
   if (options.listings_folder && !write_listings(computed, *options.listings_folder, messages)) return 1;
-  return write_outputs(workspace, options, scratch->path(), sink, messages, renderer);
+  if (options.pattern_file && !write_output(*options.pattern_file, pattern_csv(workspace), messages)) return 1;
+  std::vector<std::string> fit_table;
+  if (options.fit && fit_and_recompute(workspace, options, caches, data_folder, sink, messages, fit_table) != 0)
+    return 1;
+  return write_outputs(workspace, options, scratch->path(), sink, messages, renderer, fit_table);
 }
 
 }  // namespace calvane::cli

@@ -39,7 +39,11 @@ MeasuredReading from_buffer(const PatternReading& part) {
   reading.title = b.title;
   MeasuredScan& scan = reading.scans.emplace_back();
   scan.x.assign(b.angles.begin(), b.angles.end());
-  scan.counts.assign(b.intensities.begin(), b.intensities.end());
+  // The file's own counts, so that a fit weighs them by their statistics.
+  if (b.counts.size() == b.intensities.size())
+    scan.counts = b.counts;
+  else
+    scan.counts.assign(b.intensities.begin(), b.intensities.end());
   scan.alpha1 = b.alpha1 > 0 ? b.alpha1 : b.read_wavelength;
   scan.alpha2 = b.alpha2;
   scan.ratio = b.ratio;

@@ -39,6 +39,7 @@ bool store_observed_pattern(Workspace& workspace, const PatternReadingBuffer& bu
   pattern.style_kind = 1;
   pattern.points.reserve(buffer.angles.size());
   for (std::size_t i = 0; i < buffer.angles.size(); ++i) pattern.points.push_back({buffer.angles[i], buffer.intensities[i]});
+  if (buffer.counts.size() == buffer.angles.size()) pattern.counts = buffer.counts;
   pattern.file_name = name.substr(0, std::min(name.size(), kMaxPatternNameLength));
   workspace.observed_patterns.push_back(std::move(pattern));
   workspace.observed_pattern_file_name = workspace.observed_patterns.back().file_name;

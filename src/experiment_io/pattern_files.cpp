@@ -43,6 +43,7 @@ std::string_view add_point(PatternReadingBuffer& buffer, double angle, double in
 void scale_pattern_intensities(PatternReadingBuffer& buffer, double highest_start) {
   buffer.highest = highest_start;
   buffer.lowest = 1000000;
+  buffer.counts.assign(buffer.intensities.begin(), buffer.intensities.end());
   for (float value : buffer.intensities) {
     buffer.highest = std::max(buffer.highest, static_cast<double>(value));
     buffer.lowest = std::min(buffer.lowest, static_cast<double>(value));

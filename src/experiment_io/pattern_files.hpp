@@ -19,6 +19,7 @@ enum class PatternFileKind { BrukerRaw = 1, PhilipsRd = 2, NativeSim = 3, Rietve
 struct PatternReadingBuffer {
   std::vector<float> angles;       // 2θ, degrees
   std::vector<float> intensities;  // scaled to 0..100 once the read is complete
+  std::vector<double> counts;      // the intensities as the file gives them, kept by the scaling
   double read_wavelength = 0;      // Å, 0 when the file reports none
   double alpha1 = 0, alpha2 = 0;   // Å
   double ratio = 0;                // Kα2/Kα1 intensity ratio

@@ -1,7 +1,9 @@
 #include "experiment_io/total_data_file.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 
 #include "crystallography/crystal_checks.hpp"
@@ -126,6 +128,43 @@ void format_symmetry(TextOut& out, const std::vector<TotalDataPhase>& phases) {
   }
 }
 
+// The shortest text that reads back as the same double.
+std::string round_trip_text(double value) {
+  std::array<char, 32> buffer{};
+  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+  return std::string(buffer.data(), end);
+}
+
+bool phase_corrected(const TotalDataPhase& phase) {
+  return phase.orientation != PreferredOrientation{} || phase.particle_radius_um != 0;
+}
+
+void format_corrections(TextOut& out, const TotalDataFile& data) {
+  const SampleCorrections& corrections = data.corrections;
+  const bool any_phase = std::any_of(data.phases.begin(), data.phases.end(), phase_corrected);
+  if (corrections == SampleCorrections{} && !any_phase) return;
+  out.line("Pattern corrections");
+  std::string line = "ZERO";
+  add_number(line, corrections.zero_shift_deg, 14, 8);
+  out.line(line);
+  line = "DISP";
+  add_number(line, corrections.displacement_um, 14, 5);
+  add_number(line, corrections.goniometer_radius_mm, 10, 3);
+  out.line(line);
+  line = "BACK" + fixed(static_cast<long long>(corrections.background.size()), 3);
+  for (double coefficient : corrections.background) line += " " + round_trip_text(coefficient);
+  out.line(line);
+  for (std::size_t p = 0; p < data.phases.size(); ++p) {
+    const TotalDataPhase& phase = data.phases[p];
+    if (!phase_corrected(phase)) continue;
+    line = "PHCO" + fixed(static_cast<long long>(p + 1), 3);
+    for (int index : phase.orientation.direction) line += fixed(static_cast<long long>(index), 4);
+    add_number(line, phase.orientation.ratio, 12, 6);
+    add_number(line, phase.particle_radius_um, 12, 4);
+    out.line(line);
+  }
+}
+
 void format_curve_header(TextOut& out, const TotalDataCurve& curve, int count_width) {
   out.line();
   out.line("NOMF " + trim(curve.name));
@@ -201,6 +240,12 @@ public:
   }
   long long keyed_integer(std::string_view key, long long low, long long high) {
     return integer(keyed(key), low, high, trim_right(key));
+  }
+  /// Whether the next non-empty line, trimmed, is `text`.
+  bool next_is(std::string_view text) const {
+    for (std::size_t i = next_; i < lines_.size(); ++i)
+      if (!trim_view(lines_[i]).empty()) return trim_view(lines_[i]) == text;
+    return false;
   }
   bool keyed_truth(std::string_view key) { return trim(keyed(key)) == "TRUE"; }
   /// A field's text, refused when the program could not compute with it.
@@ -397,11 +442,59 @@ void parse_phase_symmetry(LineCursor& in, std::vector<TotalDataPhase>& phases) {
   target.keeps_operators = true;
 }
 
+constexpr std::string_view kCorrectionsHeading = "Pattern corrections";
+
 // The section that classic readers never reach; a file may end without it.
 void parse_symmetry(LineCursor& in, std::vector<TotalDataPhase>& phases) {
-  if (in.at_end()) return;
+  if (in.at_end() || in.next_is(kCorrectionsHeading)) return;
   in.heading("Phase symmetry");
-  while (!in.at_end()) parse_phase_symmetry(in, phases);
+  while (!in.at_end() && !in.next_is(kCorrectionsHeading)) parse_phase_symmetry(in, phases);
+}
+
+double finite_number(LineCursor& in, NumberScanner& scanner, std::string_view what) {
+  auto value = scanner.next();
+  if (!value || !std::isfinite(*value)) in.fail(std::string(what) + " must be a number");
+  return *value;
+}
+
+void parse_phase_correction(LineCursor& in, std::vector<TotalDataPhase>& phases) {
+  const std::string line = in.keyed("PHCO ");
+  NumberScanner scanner(line);
+  auto phase = scanner.next_integer();
+  if (!phase || *phase < 1 || *phase > static_cast<long long>(phases.size()))
+    in.fail("PHCO must name a phase from 1 to " + std::to_string(phases.size()));
+  TotalDataPhase& target = phases[static_cast<std::size_t>(*phase - 1)];
+  for (int& index : target.orientation.direction) {
+    auto value = scanner.next_integer();
+    if (!value || std::llabs(*value) > 99) in.fail("PHCO must give h, k and l as whole numbers from -99 to 99");
+    index = static_cast<int>(*value);
+  }
+  target.orientation.ratio = finite_number(in, scanner, "the March-Dollase ratio");
+  target.particle_radius_um = finite_number(in, scanner, "the particle radius");
+  if (!(target.orientation.ratio > 0)) in.fail("the March-Dollase ratio must be above 0");
+  if (target.particle_radius_um < 0) in.fail("the particle radius must not be negative");
+}
+
+// The corrections of the calculated pattern, after the symmetry.
+void parse_corrections(LineCursor& in, TotalDataFile& data) {
+  if (in.at_end()) return;
+  in.heading(kCorrectionsHeading);
+  SampleCorrections& corrections = data.corrections;
+  const std::string zero_line = in.keyed("ZERO ");
+  NumberScanner zero(zero_line);
+  corrections.zero_shift_deg = finite_number(in, zero, "the zero shift");
+  const std::string displacement_line = in.keyed("DISP ");
+  NumberScanner displacement(displacement_line);
+  corrections.displacement_um = finite_number(in, displacement, "the displacement");
+  corrections.goniometer_radius_mm = finite_number(in, displacement, "the goniometer radius");
+  if (!(corrections.goniometer_radius_mm > 0)) in.fail("the goniometer radius must be above 0");
+  const std::string background_line = in.keyed("BACK ");
+  NumberScanner background(background_line);
+  auto count = background.next_integer();
+  if (!count || *count < 0 || *count > 13) in.fail("BACK must give from 0 to 13 coefficients");
+  for (long long k = 0; k < *count; ++k)
+    corrections.background.push_back(finite_number(in, background, "a background coefficient"));
+  while (!in.at_end()) parse_phase_correction(in, data.phases);
 }
 
 }  // namespace
@@ -421,6 +514,7 @@ std::string format_total_data_file(const TotalDataFile& data) {
   out.line("NBPI " + std::to_string(data.peak_lists.size()));
   for (const TotalDataCurve& list : data.peak_lists) format_peak_list(out, list);
   format_symmetry(out, data.phases);
+  format_corrections(out, data);
   return out.take();
 }
 
@@ -432,6 +526,7 @@ TotalDataReading parse_total_data_file(const std::vector<std::string>& lines, st
     for (TotalDataPhase& phase : reading.data.phases) parse_phase(in, phase);
     parse_observed(in, reading.data);
     parse_symmetry(in, reading.data.phases);
+    parse_corrections(in, reading.data);
   } catch (const Malformed& malformed) {
     reading.data = TotalDataFile{};
     reading.error = read_error_message(file_name, malformed.line, malformed.what);
@@ -506,6 +601,30 @@ std::string curve_problem(const TotalDataCurve& curve) {
 
 }  // namespace
 
+namespace {
+
+// What "Pattern corrections" could not read back.
+std::string corrections_problem(const TotalDataFile& data) {
+  const SampleCorrections& corrections = data.corrections;
+  if (!all_finite({corrections.zero_shift_deg, corrections.displacement_um, corrections.goniometer_radius_mm}) ||
+      !(corrections.goniometer_radius_mm > 0))
+    return "the zero shift, displacement or goniometer radius is not a number";
+  if (corrections.background.size() > 13) return "the background has more than 13 coefficients";
+  for (double coefficient : corrections.background)
+    if (!std::isfinite(coefficient)) return "a background coefficient is not a number";
+  for (std::size_t p = 0; p < data.phases.size(); ++p) {
+    const TotalDataPhase& phase = data.phases[p];
+    const bool indices = std::all_of(phase.orientation.direction.begin(), phase.orientation.direction.end(),
+                                     [](int index) { return std::abs(index) <= 99; });
+    if (!indices || !(phase.orientation.ratio > 0) || !std::isfinite(phase.orientation.ratio) ||
+        !(phase.particle_radius_um >= 0) || !std::isfinite(phase.particle_radius_um))
+      return "phase " + std::to_string(p + 1) + ": its texture or particle radius cannot be written";
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string unwritable_reason(const TotalDataFile& data) {
   const std::pair<const char*, const std::string*> fields[] = {
       {"WL   ", &data.wavelength}, {"2TH1 ", &data.two_theta_low}, {"2TH2 ", &data.two_theta_high},
@@ -530,7 +649,7 @@ std::string unwritable_reason(const TotalDataFile& data) {
     for (const TotalDataCurve& curve : *curves)
       if (std::string problem = curve_problem(curve); !problem.empty())
         return "the observed data " + file_name_of(curve.name) + ": " + problem;
-  return {};
+  return corrections_problem(data);
 }
 
 }  // namespace calvane

@@ -14,6 +14,15 @@
 //   <one line per centring translation: three numbers>
 //   <one line per operator: r11 r12 r13 t1 r21 r22 r23 t2 r31 r32 r33 t3, then its x,y,z text>
 //
+// A second addition, "Pattern corrections", follows it when any correction
+// of the calculated pattern is in use:
+//
+//   Pattern corrections
+//   ZERO <zero shift, degrees 2θ>
+//   DISP <sample displacement, µm> <goniometer radius, mm>
+//   BACK <coefficient count 0..13> <Chebyshev coefficients, order 0 first>
+//   PHCO <phase 1..8> <h> <k> <l> <March–Dollase ratio> <particle radius, µm>
+//
 // Numbers are written so that they never run into one another: a number
 // wider than its field is preceded by a blank. Shares of the wavelengths get
 // more decimals than the classic 8:2 when two would lose them.
@@ -27,6 +36,7 @@
 #include <vector>
 
 #include "model/current_crystal.hpp"
+#include "model/pattern_corrections.hpp"
 
 namespace calvane {
 
@@ -45,6 +55,8 @@ struct TotalDataPhase {
   CurrentCrystal crystal;    // title, system code, symbol, cell lengths and angles, atoms
   /// True when `crystal.symmetry` is written: the symbol alone does not rebuild it.
   bool keeps_operators = false;
+  PreferredOrientation orientation{};
+  double particle_radius_um = 0;
 };
 
 /// An observed pattern or peak list as the file holds it.
@@ -76,6 +88,7 @@ struct TotalDataFile {
   std::vector<TotalDataPhase> phases;        // at most 8
   std::vector<TotalDataCurve> patterns;      // at most 8, 10 000 points each
   std::vector<TotalDataCurve> peak_lists;    // at most 8, 2000 peaks each
+  SampleCorrections corrections{};
 };
 
 /// The text of the file, line by line in the order the reader expects.

@@ -82,6 +82,8 @@ TotalDataPhase phase_record(Program& program, const PhaseData& phase) {
   record.strain = fixed(phase.strain * 1000, 8, 1);  // the strain box's unit, Δd/d × 1000
   record.crystal = phase.crystal;
   record.keeps_operators = !symbol_rebuilds_operators(program, phase.crystal);
+  record.orientation = phase.preferred_orientation;
+  record.particle_radius_um = phase.particle_radius_um;
   return record;
 }
 
@@ -231,7 +233,10 @@ void apply_phases(Program& program, const TotalDataFile& data, const RebuiltFile
     phase.colour = rgb_of(record.colour);
     phase.pen_width = record.pen_width;
     phase.pen_style = record.pen_style;
+    phase.preferred_orientation = record.orientation;
+    phase.particle_radius_um = record.particle_radius_um;
   }
+  ws.corrections = data.corrections;
   refresh_phase_table(program);
   // The boxes receive the texts as read; the driver reads them back (shares
   // renormalised to their sum, strain in thousandths) when it computes.
@@ -344,6 +349,7 @@ TotalDataFile total_data_of(Program& program) {
     for (const ObservedPeak& peak : list.peaks) record.points.emplace_back(peak.two_theta, peak.intensity);
     data.peak_lists.push_back(std::move(record));
   }
+  data.corrections = ws.corrections;
   return data;
 }
 

@@ -18,6 +18,10 @@ struct ObservedPattern {
   bool draw = true;
   int style_width = 3;                // drawing-style values of the colours window
   int style_kind = 1;
+  /// The file's own counts of the same points, unscaled, and their standard
+  /// uncertainties when the file gives them (empty otherwise: √counts).
+  std::vector<double> counts{};
+  std::vector<double> sigma{};
 };
 
 struct ObservedPeak {

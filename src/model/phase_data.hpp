@@ -7,6 +7,7 @@
 
 #include "model/current_crystal.hpp"
 #include "model/colour.hpp"
+#include "model/pattern_corrections.hpp"
 #include "model/reflection.hpp"
 
 namespace calvane {
@@ -64,6 +65,8 @@ struct PhaseData {
   std::vector<Reflection> reflections;  // merged list of all wavelengths, 2θ ascending
   double scale_factor = 1;              // K
   std::vector<float> profile;           // at most 1600 points
+  PreferredOrientation preferred_orientation{};
+  double particle_radius_um = 0;        // Brindley microabsorption; 0: not corrected
 };
 
 }  // namespace calvane

@@ -11,6 +11,7 @@
 #include "model/experiment_settings.hpp"
 #include "model/limits.hpp"
 #include "model/observed.hpp"
+#include "model/pattern_corrections.hpp"
 #include "model/phase_data.hpp"
 #include "model/profile_grid.hpp"
 #include "model/reflection.hpp"
@@ -40,6 +41,7 @@ struct Workspace {
   /// The grid the phases' stored profiles lie on: that of the computation
   /// that stored the latest of them (every computation uses the settings' grid).
   ProfileGrid profile_grid;
+  SampleCorrections corrections{};
 
   std::vector<ObservedPattern> observed_patterns;   // at most 8
   std::vector<ObservedPeakList> observed_peaks;     // at most 8

@@ -6,6 +6,7 @@
 #include "crystallography/crystal_checks.hpp"
 #include "crystallography/phase_scattering.hpp"
 #include "crystallography/site_weights.hpp"
+#include "profile/pattern_corrections.hpp"
 #include "util/message_sink.hpp"
 #include "util/text.hpp"
 #include "util/thread_pool.hpp"
@@ -118,8 +119,12 @@ ProfileStatus store_current_phase_profile(Workspace& ws, MessageSink& messages) 
   PhaseData& phase = ws.phase(ws.current_phase);
   const Broadening broadening{phase.crystal_size, phase.strain};
   const bool getspec_route = !ws.crystal.symmetry.hall_symbol.empty();
-  PhaseProfile profile = synthesise_profile(ws.settings, ws.crystal, phase.reflections, broadening, getspec_route,
-                                            messages);
+  // The lines as the sample shows them: shifted by the zero and the
+  // displacement, weighted by texture and microabsorption (all off: unchanged).
+  const double absorption = workspace_microabsorption_factors(ws)[static_cast<std::size_t>(ws.current_phase - 1)];
+  const std::vector<Reflection> lines = corrected_reflections(phase.reflections, ws.corrections, ws.crystal,
+                                                              phase.preferred_orientation, absorption);
+  PhaseProfile profile = synthesise_profile(ws.settings, ws.crystal, lines, broadening, getspec_route, messages);
   ws.settings.profile_step = profile.grid.step();
   ws.profile_grid = profile.grid;
   const double factor = phase_weight_factor(ws.settings.percent_mode, phase.fraction, ws.composition.molecular_weight);

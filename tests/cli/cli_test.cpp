@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -298,6 +300,127 @@ TEST_F(Run, ObservedFilesOfAnyFormatWithTheirScanAndWavelength) {
   EXPECT_NEAR(saved.data.wavelengths.front().first, 1.540598, 1e-5);
   // A scan the file does not hold fails the run (its message is the reader's).
   EXPECT_EQ(run(parse_options({"--observed", xrdml, "--scan", "3"}), data.path(), messages), 1);
+}
+
+TEST(Options, ReadsTheFitListAndTheCorrections) {
+  Options o = parse_options({"a.cry", "b.cry", "--observed", "m.xy", "--fit",
+                             "scale,background:5,zero,displacement,po:2:0:0:1,size,cell", "--fit-report", "f.json",
+                             "--zero", "-0.02", "--displacement", "35", "--po", "1:1:0:4:0.9", "--particle-radius",
+                             "2:3.5"});
+  ASSERT_TRUE(o.fit);
+  EXPECT_EQ(o.fit->background_order, 5);
+  EXPECT_TRUE(o.fit->zero && o.fit->displacement && o.fit->size && o.fit->cell);
+  ASSERT_EQ(o.fit->orientations.size(), 1u);
+  EXPECT_EQ(o.fit->orientations[0].phase, 2);
+  EXPECT_EQ(o.fit->orientations[0].direction, (std::array<int, 3>{0, 0, 1}));
+  EXPECT_EQ(*o.fit_report, "f.json");
+  EXPECT_DOUBLE_EQ(*o.zero_shift, -0.02);
+  EXPECT_DOUBLE_EQ(*o.displacement, 35);
+  ASSERT_EQ(o.orientations.size(), 1u);
+  EXPECT_EQ(o.orientations[0].direction, (std::array<int, 3>{1, 0, 4}));
+  EXPECT_DOUBLE_EQ(o.orientations[0].ratio, 0.9);
+  EXPECT_EQ(o.particle_radii, (std::vector<std::pair<int, double>>{{2, 3.5}}));
+  EXPECT_FALSE(parse_fit_selection("scale").zero);
+
+  const std::pair<std::vector<std::string>, const char*> refused[] = {
+      {{"a.cry", "--observed", "m.xy", "--fit", "scale,tilt"}, "\"tilt\" is none of"},
+      {{"a.cry", "--observed", "m.xy", "--fit", "background:13"}, "\"background:13\" needs a whole number from 0 to 12"},
+      {{"a.cry", "--observed", "m.xy", "--fit", "po:1:0:0:0"}, "a direction other than 0 0 0"},
+      {{"a.cry", "--observed", "m.xy", "--fit", "po:9:0:0:1"}, "from 1 to 8"},
+      {{"a.cry", "--observed", "m.xy", "--fit", "po:1:0:1"}, "is none of"},
+      {{"a.cry", "--fit-report", "f.json"}, "need --fit"},
+      {{"a.cry", "--observed", "m.xy", "--fit", "zero", "--fit-report", "f.txt"}, ".json"},
+      {{"a.cry", "--po", "1:0:0:1"}, "is not P:h:k:l:r"},
+      {{"a.cry", "--po", "1:0:0:1:0"}, "must be above 0"},
+      {{"a.cry", "--particle-radius", "1:-2"}, "from 0 to 1000"},
+      {{"a.cry", "--zero", "7"}, "within 5 degrees"},
+  };
+  for (const auto& [arguments, message] : refused) {
+    try {
+      parse_options(arguments);
+      ADD_FAILURE() << "accepted: " << message;
+    } catch (const std::invalid_argument& error) {
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
+  }
+}
+
+// The number after "key": in the report; NaN when the key is absent.
+double json_value(const std::string& text, const std::string& key, std::size_t from = 0) {
+  const std::size_t at = text.find("\"" + key + "\": ", from);
+  if (at == std::string::npos) return std::nan("");
+  return std::strtod(text.c_str() + at + key.size() + 4, nullptr);
+}
+
+// tests/cli/fixtures/rutile_corundum.xy: rutile 40 wt %, corundum 60 wt %,
+// zero 0.03°, displacement 60 µm, rutile r(110) = 0.85, Poisson counts
+// (tools/make_fit_fixture.py).
+TEST_F(Run, FitsAMeasuredTwoPhasePatternAndReportsIt) {
+  const std::string measured = calvane::testing::source_folder("tests/cli/fixtures/rutile_corundum.xy").string();
+  Options options = parse_options({example("rutile.cry"), example("corundum.cry"), "--observed", measured, "--uvw",
+                                   "0.01", "0", "0.03", "--fit", "scale,background:2,zero,displacement,po:1:1:1:0",
+                                   "--fit-report", (out / "fit.json").string(), "--report",
+                                   (out / "report.txt").string(), "--save-workspace", (out / "fit.cmp").string()});
+  ASSERT_EQ(run(options, data.path(), messages), 0) << messages.str();
+  const auto json = read_file_bytes(out / "fit.json");
+  ASSERT_TRUE(json);
+  const std::string& text = *json;
+  EXPECT_NEAR(json_value(text, "zero_shift_deg"), 0.03, 0.01) << text;
+  EXPECT_NEAR(json_value(text, "displacement_um"), 60, 20) << text;
+  EXPECT_LT(json_value(text, "rwp"), 1.1 * json_value(text, "expected_rwp"));
+  EXPECT_NEAR(json_value(text, "chi2"), 1, 0.1);
+  EXPECT_NE(text.find("\"background\": ["), std::string::npos);
+  const std::size_t rutile = text.find("\"file\": \"rutile.cry\"");
+  const std::size_t corundum = text.find("\"file\": \"corundum.cry\"");
+  ASSERT_NE(rutile, std::string::npos);
+  ASSERT_NE(corundum, std::string::npos);
+  EXPECT_NEAR(json_value(text, "weight_percent", rutile), 40, 1);
+  EXPECT_NEAR(json_value(text, "weight_percent", corundum), 60, 1);
+  EXPECT_GT(json_value(text, "weight_percent_esd", rutile), 0);
+  EXPECT_NEAR(json_value(text, "po_ratio", rutile), 0.85, 0.02);
+  EXPECT_TRUE(std::isnan(json_value(text, "po_ratio", corundum)));  // not fitted: no key
+  EXPECT_TRUE(std::isnan(json_value(text, "crystal_size_angstrom")));
+  // The report carries the fit's table; the workspace keeps the fitted corrections.
+  const auto report = read_file_bytes(out / "report.txt");
+  ASSERT_TRUE(report);
+  EXPECT_NE(report->find("Fit to the measured pattern (converged"), std::string::npos);
+  EXPECT_NE(report->find("Zero shift (deg 2theta)"), std::string::npos);
+  const auto saved = read_file_bytes(out / "fit.cmp");
+  ASSERT_TRUE(saved);
+  EXPECT_NE(saved->find("Pattern corrections"), std::string::npos);
+  EXPECT_NE(saved->find("PHCO  1   1   1   0"), std::string::npos);
+}
+
+// --pattern lies on the measured points when a pattern is loaded, and the
+// texture it is given changes the lines it draws.
+TEST_F(Run, WritesThePatternOnTheMeasuredPoints) {
+  const std::string measured = calvane::testing::source_folder("tests/cli/fixtures/rutile_corundum.xy").string();
+  std::vector<std::string> csv[2];
+  for (int textured = 0; textured < 2; ++textured) {
+    std::vector<std::string> arguments{example("rutile.cry"), "--observed", measured, "--range", "15", "90",
+                                       "--pattern", (out / ("p" + std::to_string(textured) + ".csv")).string()};
+    if (textured) arguments.insert(arguments.end(), {"--po", "1:1:1:0:0.7"});
+    ASSERT_EQ(run(parse_options(arguments), data.path(), messages), 0) << messages.str();
+    auto lines = read_text_lines(out / ("p" + std::to_string(textured) + ".csv"));
+    ASSERT_TRUE(lines);
+    csv[textured] = *lines;
+  }
+  ASSERT_EQ(csv[0].size(), 1502u);  // a heading and the file's 1501 points
+  EXPECT_EQ(csv[0][0], "two_theta,intensity");
+  EXPECT_EQ(csv[0][1].substr(0, 8), "15.0000,");
+  EXPECT_EQ(csv[0][1501].substr(0, 8), "90.0000,");
+  EXPECT_NE(csv[0], csv[1]);
+}
+
+TEST_F(Run, FitNeedsAMeasuredPatternAndKnownPhases) {
+  std::ostringstream first, second;
+  Options without = parse_options({example("rutile.cry"), "--fit", "zero"});
+  EXPECT_EQ(run(without, data.path(), first), 1);
+  EXPECT_NE(first.str().find("--fit needs a measured pattern"), std::string::npos) << first.str();
+  const std::string measured = calvane::testing::source_folder("tests/cli/fixtures/rutile_corundum.xy").string();
+  Options unknown = parse_options({example("rutile.cry"), "--observed", measured, "--fit", "po:2:0:0:1"});
+  EXPECT_EQ(run(unknown, data.path(), second), 1);
+  EXPECT_NE(second.str().find("names phase 2 but there are 1 phases"), std::string::npos) << second.str();
 }
 
 }  // namespace

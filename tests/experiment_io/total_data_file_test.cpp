@@ -247,6 +247,48 @@ TEST(TotalDataRoundTripTest, OperatorListsReadBackForThePhasesThatKeepThem) {
   }
 }
 
+TEST(TotalDataRoundTripTest, PatternCorrectionsReadBackAfterTheSymmetryOrWithoutIt) {
+  TotalDataFile data = workspace_file();
+  EXPECT_THAT(format_total_data_file(data), ::testing::Not(HasSubstr("Pattern corrections")));
+  data.corrections.zero_shift_deg = -0.0375;
+  data.corrections.displacement_um = 123.5;
+  data.corrections.goniometer_radius_mm = 217.5;
+  data.corrections.background = {412.25, -37.0625, 1.0 / 3};
+  data.phases[1].orientation = {{1, 0, -4}, 0.8125};
+  data.phases[1].particle_radius_um = 2.5;
+  for (bool with_symmetry : {false, true}) {
+    data.phases[0].keeps_operators = with_symmetry;
+    data.phases[0].crystal.symmetry.operators = {SymmetryOperator::identity()};
+    TotalDataReading reading = reparse(data);
+    ASSERT_TRUE(reading.ok()) << reading.error;
+    EXPECT_EQ(reading.data.corrections, data.corrections);
+    EXPECT_EQ(reading.data.phases[0].orientation, PreferredOrientation{});
+    EXPECT_EQ(reading.data.phases[1].orientation, data.phases[1].orientation);
+    EXPECT_DOUBLE_EQ(reading.data.phases[1].particle_radius_um, 2.5);
+    EXPECT_EQ(reading.data.phases[0].keeps_operators, with_symmetry);
+  }
+  const auto lines = lines_of(format_total_data_file(data));
+  const auto at = static_cast<std::size_t>(std::find(lines.begin(), lines.end(), "Pattern corrections") - lines.begin());
+  ASSERT_LT(at + 4, lines.size());
+  EXPECT_EQ(lines[at + 4].substr(0, 19), "PHCO  2   1   0  -4");
+  const std::pair<std::size_t, std::string> broken[] = {
+      {at + 1, "ZERO x"},
+      {at + 2, "DISP 100 0"},                   // no goniometer radius
+      {at + 3, "BACK 14"},                      // more than 13 coefficients
+      {at + 3, "BACK  2 1.5"},                  // one coefficient short
+      {at + 4, "PHCO  3   1   0   4 0.8 0"},    // no third phase
+      {at + 4, "PHCO  2   1   0   4 -0.8 0"},   // a ratio that is not above 0
+      {at + 4, "PHCO  2   1   0   4 0.8 -1"},   // a negative radius
+      {at + 4, "PHCO  2   1   0"},
+  };
+  for (const auto& [line, text] : broken) {
+    auto changed = lines;
+    changed[line] = text;
+    TotalDataReading bad = parse_total_data_file(changed, "w.cmp");
+    EXPECT_THAT(bad.error, HasSubstr("w.cmp, line " + std::to_string(line + 1))) << text;
+  }
+}
+
 TEST(TotalDataWriteTest, WhatWouldNotReadBackIsRefusedBeforeWriting) {
   EXPECT_EQ(unwritable_reason(workspace_file()), "");
   const std::pair<void (*)(TotalDataFile&), const char*> cases[] = {
