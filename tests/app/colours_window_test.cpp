@@ -59,8 +59,7 @@ TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceOnApplyAndS
   const int redraws_before = ui.redraws;
   click(window.apply_button());
   const PhaseData& phase = program.workspace.phase(1);
-  EXPECT_EQ(phase.colour, kOrange);
-  EXPECT_EQ(std::pair(phase.pen_width, phase.pen_style), std::pair(3, 2));
+  EXPECT_EQ(std::tuple(phase.colour, phase.pen_width, phase.pen_style), std::tuple(kOrange, 3, 2));
   EXPECT_GT(ui.redraws, redraws_before);
   click(window.save_button());
   EXPECT_TRUE(std::filesystem::exists(folder / "couleurs.txt"));
@@ -76,12 +75,11 @@ TEST_F(ColoursWindowTest, KeysOpenTheColourDialogApplyAndCancel) {
   EXPECT_EQ(window.form().sum.colour, kTeal);
   // Enter on a colour box is "Apply", the window's default button, not a new colour dialog.
   QTest::keyClick(window.sum_row().colour, Qt::Key_Return);
-  EXPECT_EQ(offered.size(), 1u);
-  EXPECT_EQ(program.workspace.styles.sum_colour, kTeal);
+  EXPECT_EQ(std::tuple(offered.size(), program.workspace.styles.sum_colour),
+            std::tuple(std::size_t{1}, kTeal));
   program.main_form.page = MainPage::StyleOptions;
   QTest::keyClick(&window, Qt::Key_Escape);
-  EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(program.main_form.page, MainPage::PhasesData);
+  EXPECT_EQ(std::tuple(window.isVisible(), program.main_form.page), std::tuple(false, MainPage::PhasesData));
 }
 
 TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlace) {
@@ -93,9 +91,9 @@ TEST_F(ColoursWindowTest, ShowingFillsTheBoxesFromTheWorkspaceAtTheStylePagePlac
   pattern.draw = false;
   ColoursWindow* window = windows.colours();
   ASSERT_TRUE(windows.show(WindowId::Colours, true));
-  EXPECT_EQ(window->pos(), QPoint(2, 110));
-  EXPECT_EQ(window->pattern_row(0).style->currentText(), "Points");
-  EXPECT_FALSE(window->pattern_row(0).draw->isChecked());
+  EXPECT_EQ(std::tuple(window->pos(), window->pattern_row(0).style->currentText(),
+                       window->pattern_row(0).draw->isChecked()),
+            std::tuple(QPoint(2, 110), QString("Points"), false));
 }
 
 }  // namespace

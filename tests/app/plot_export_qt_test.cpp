@@ -45,11 +45,9 @@ TEST_F(QtExport, TurnedTextRisesFromItsAnchor) {
     for (int x = 0; x < image.width(); ++x)
       if (image.pixel(x, y) != qRgb(255, 255, 255)) box |= QRect(x, y, 1, 1);
   ASSERT_FALSE(box.isNull());
-  EXPECT_LE(box.bottom(), 151);
-  EXPECT_LT(box.top(), 140);
-  EXPECT_GE(box.left(), 99);
-  EXPECT_LE(box.right(), 100 + 14);
-  EXPECT_GT(box.height(), box.width());
+  EXPECT_TRUE(box.bottom() <= 151 && box.top() < 140 && box.left() >= 99 && box.right() <= 100 + 14 &&
+              box.height() > box.width())
+      << box.left() << "," << box.top() << " " << box.width() << "x" << box.height();
 }
 
 TEST_F(QtExport, EachKindOpensInItsReaderAndUnknownKindsAndSizesAreRefused) {
@@ -62,23 +60,19 @@ TEST_F(QtExport, EachKindOpensInItsReaderAndUnknownKindsAndSizesAreRefused) {
     EXPECT_EQ(image.size(), QSize(1000, 400));
     // The top-right corner holds only background (224, 236, 255); JPEG may shift it a little.
     const QColor corner = image.pixelColor(995, 395);
-    EXPECT_NEAR(corner.red(), 224, 6);
-    EXPECT_NEAR(corner.blue(), 255, 6);
+    EXPECT_LE(std::max(std::abs(corner.red() - 224), std::abs(corner.blue() - 255)), 6);
   }
   ASSERT_EQ(render("plot.svg", HklMode::AtProfile, 900, 350), "");
   QSvgRenderer renderer(QString::fromStdString((folder / "plot.svg").string()));
-  EXPECT_TRUE(renderer.isValid());
-  EXPECT_EQ(renderer.viewBox(), QRect(0, 0, 900, 350));
+  EXPECT_EQ(std::tuple(renderer.isValid(), renderer.viewBox()), std::tuple(true, QRect(0, 0, 900, 350)));
   const std::string svg = *read_file_bytes(folder / "plot.svg");
-  EXPECT_NE(svg.find("quartz"), std::string::npos);
-  EXPECT_NE(svg.find("Observed peaks"), std::string::npos);
+  EXPECT_TRUE(svg.find("quartz") != std::string::npos && svg.find("Observed peaks") != std::string::npos);
   ASSERT_EQ(render("plot.emf", HklMode::AlongTop, 1040, 356), "");
   testing::expect_metafile_header(folder / "plot.emf");
 
   EXPECT_NE(render("plot.tif", HklMode::AlongTop, 800, 300), "");
   EXPECT_NE(render("empty.png", HklMode::AlongTop, 0, 300), "");
-  EXPECT_FALSE(std::filesystem::exists(folder / "plot.tif"));
-  EXPECT_FALSE(std::filesystem::exists(folder / "empty.png"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "plot.tif") || std::filesystem::exists(folder / "empty.png"));
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAction>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -86,9 +89,9 @@ TEST_F(PlotWindowTest, ControlsAndMenusReachThePlotState) {
   EXPECT_DOUBLE_EQ(state().intensity_scale, 4.0);
   EXPECT_NE(window->image(), before);
   window->shift_control()->setValue(40);  // the centre of 15..45 was 30
-  EXPECT_EQ(std::pair(state().theta2_min, state().theta2_max), std::pair(25.0, 55.0));
+  EXPECT_EQ(std::tuple(state().theta2_min, state().theta2_max), std::tuple(25.0, 55.0));
   window->reset_button()->click();
-  EXPECT_DOUBLE_EQ(state().theta2_min, 15);
+  EXPECT_EQ(state().theta2_min, 15.0);
 
   trigger("&Drawing options/Y Scale/L&ogarithmic");
   EXPECT_EQ(state().y_mode, YMode::Logarithmic);
@@ -124,14 +127,12 @@ TEST_F(PlotWindowTest, DraggedBoxZoomsRightButtonUnzoomsAndAClickSelectsItsRefle
   QTest::mousePress(area, Qt::LeftButton, {}, press);
   QTest::mouseMove(area, release);
   QTest::mouseRelease(area, Qt::LeftButton, {}, release);
-  EXPECT_NEAR(state().theta2_min, 25, 0.1);
   EXPECT_EQ(plot_actions, 1);
   // The redraw asked by the plot action while the zoom ran reached the image: the axis now starts near 25.
-  EXPECT_NEAR(state().mapping.x_origin, 25, 0.1);
+  EXPECT_NEAR(std::max(std::abs(state().theta2_min - 25), std::abs(state().mapping.x_origin - 25)), 0, 0.1);
   QTest::mousePress(area, Qt::RightButton, {}, QPoint(300, 100));
   QTest::mouseRelease(area, Qt::RightButton, {}, QPoint(300, 100));
-  EXPECT_FALSE(state().zoomed);
-  EXPECT_EQ(full_recomputations, 1);
+  EXPECT_EQ(std::tuple(state().zoomed, full_recomputations), std::tuple(false, 1));
 
   QTest::mouseClick(area, Qt::LeftButton, {}, pixel(state(), 29.41, 0) - QPoint(0, 100));
   EXPECT_EQ(program.main_form.results_selected, 8);  // reflection 1 of phase 2
@@ -149,8 +150,10 @@ TEST_F(PlotWindowTest, ExportsPrintAndDropReachTheirFiles) {
   for (const auto& [item, written, filter] : cases) {
     ui.choose_file("shot");  // resolved against the current folder
     trigger(item);
-    EXPECT_EQ(ui.save_requests.back().filter_index, filter) << item;
-    EXPECT_GT(std::filesystem::file_size(folder / written), 100u) << item;
+    EXPECT_EQ(
+        std::tuple(ui.save_requests.back().filter_index, std::filesystem::file_size(folder / written) > 100u),
+        std::tuple(filter, true))
+        << item;
   }
   trigger("&Save image/&EMF format");
   MetafileDialog* metafile = window->metafile_dialog();

@@ -66,22 +66,15 @@ TEST(CifReader, EveryCrystalSystemReadsAsItsNativeFile) {
     CurrentCrystal native;
     ASSERT_TRUE(read_cry_file(fixture(c.cry), native).ok);
 
-    EXPECT_EQ(read->title, c.title);
-    EXPECT_EQ(read->system_code, native.system_code);
-    EXPECT_EQ(read->symbol, c.symbol);
     // A Hall symbol of a tabulated group is named by its Hermann-Mauguin symbol.
-    EXPECT_EQ(read->symmetry.hall_symbol, "");
-    EXPECT_EQ(read->symmetry.operators.size(), c.operators);
-    EXPECT_EQ(read->symmetry.operator_texts.size(), c.operators);
+    EXPECT_EQ(std::tuple(read->title, read->system_code, read->symbol, read->symmetry.hall_symbol,
+                         read->symmetry.operators.size(), read->symmetry.operator_texts.size()),
+              std::tuple(c.title, native.system_code, c.symbol, "", c.operators, c.operators));
     const CellParameters &x = read->cell, &y = native.cell;
-    for (auto [cif, cry] : {std::pair{x.a, y.a},
-                            {x.b, y.b},
-                            {x.c, y.c},
-                            {x.alpha, y.alpha},
-                            {x.beta, y.beta},
-                            {x.gamma, y.gamma},
-                            {x.volume, y.volume}})
-      EXPECT_NEAR(cif, cry, 1e-9);
+    EXPECT_NEAR(std::hypot(x.a - y.a, x.b - y.b, x.c - y.c) +
+                    std::hypot(x.alpha - y.alpha, x.beta - y.beta, x.gamma - y.gamma) +
+                    std::abs(x.volume - y.volume),
+                0, 1e-9);
     ASSERT_EQ(read->atoms.size(), native.atoms.size());
     for (std::size_t i = 0; i < native.atoms.size(); ++i) {
       const AtomSite &a = read->atoms[i], &b = native.atoms[i];
@@ -97,9 +90,9 @@ TEST(CifReader, OperatorsKeepTheirFileOrderAndNumbersTheirUncertainty) {
   ScriptedUi ui;
   auto crystal = read_only_block(parse_fixture("rutile_old_dictionary.cif"), ui);
   ASSERT_TRUE(crystal.has_value());
-  EXPECT_EQ(crystal->symmetry.operator_texts[1], "-Y+1/2,X+1/2,Z+1/2");  // "2 -y+1/2,x+1/2,z+1/2"
-  EXPECT_DOUBLE_EQ(crystal->cell.a, 4.5937);  // "4.5937(2)"
-  EXPECT_DOUBLE_EQ(crystal->cell.beta, 90);   // "?"
+  // Written "2 -y+1/2,x+1/2,z+1/2", "4.5937(2)" and "?".
+  EXPECT_EQ(std::tuple(crystal->symmetry.operator_texts[1], crystal->cell.a, crystal->cell.beta),
+            std::tuple("-Y+1/2,X+1/2,Z+1/2", 4.5937, 90.0));
 }
 
 // The atom-site loop header with the three coordinates.
@@ -139,14 +132,12 @@ TEST(CifReader, AtomColumnsGiveTypeLabelBAndPopulation) {
     ScriptedUi ui;
     auto crystal = read_only_block(parse_text(std::string(kCubicHeader) + c.loop), ui);
     ASSERT_TRUE(crystal.has_value()) << ui.last_warning();
-    EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
     ASSERT_EQ(crystal->atoms.size(), 1u);
     const AtomSite& atom = crystal->atoms[0];
-    EXPECT_EQ(atom.type + "|" + atom.label, std::string(c.type) + "|" + c.label);
-    EXPECT_DOUBLE_EQ(atom.x, 0.25);
+    EXPECT_EQ(
+        std::tuple(ui.warnings.size(), crystal->system_code, atom.type, atom.label, atom.x, atom.population),
+        std::tuple(0u, "CUBI", c.type, c.label, 0.25, c.population));
     EXPECT_NEAR(atom.b, c.b, 1e-12);
-    EXPECT_DOUBLE_EQ(atom.population, c.population);
-    EXPECT_EQ(crystal->system_code, "CUBI");
   }
 }
 
@@ -165,8 +156,8 @@ TEST(CifReader, HallSymbolsAreNamedOrKeptAsWrittenAndUnknownLabelsRefused) {
                        "_space_group_name_Hall " + c.hall + "\n" + atoms;
     auto crystal = read_only_block(parse_text(text), ui);
     ASSERT_TRUE(crystal.has_value()) << c.hall;
-    EXPECT_EQ(crystal->symbol, c.symbol);
-    EXPECT_EQ(crystal->symmetry.hall_symbol, c.hall_box);
+    EXPECT_EQ(std::tuple(crystal->symbol, crystal->symmetry.hall_symbol),
+              std::tuple(std::string(c.symbol), std::string(c.hall_box)));
   }
   ScriptedUi ui;  // a label that names no element refuses the block, naming the label
   auto crystal = read_only_block(parse_text(kCubicHeader + kSites + "Q1 0 0 0\nXx2 0 0 0\n"), ui);
@@ -230,8 +221,6 @@ TEST(CifReader, RefusesBlocksThatCannotGiveACrystal) {
   }
 }
 
-
-
 TEST(SpaceGroupNames, CommonSpellingsNumbersAndOperatorsGiveOneSymbol) {
   const std::pair<const char*, const char*> spellings[] = {
       {"P 21/n", "P 1 21/n 1"},     {"P2(1)/c", "P 1 21/c 1"}, {"P 1 21/c 1", "P 1 21/c 1"},
@@ -239,11 +228,11 @@ TEST(SpaceGroupNames, CommonSpellingsNumbersAndOperatorsGiveOneSymbol) {
       {"Fd-3m", "F d -3 m:1"},      {"P42/mnm", "P 42/m n m"}, {"R -3 m R", "R -3 m:R"},
   };
   for (auto [written, expected] : spellings) EXPECT_EQ(standard_symbol_of(written).value_or("-"), expected) << written;
-  EXPECT_FALSE(standard_symbol_of("Q 9").has_value());
-  EXPECT_EQ(standard_symbol_of_number(227).value_or("-"), "F d -3 m:1");
-  EXPECT_FALSE(standard_symbol_of_number(231).has_value());
-  EXPECT_EQ(fitted_symbol("P 1 21/c 1"), "P 1 21/c 1");
-  EXPECT_EQ(fitted_symbol("P 42/n b c:2 x"), "P42/nbc:2x");
+  EXPECT_EQ(
+      std::tuple(standard_symbol_of("Q 9"), standard_symbol_of_number(227), standard_symbol_of_number(231)),
+      std::tuple(std::nullopt, std::optional<std::string>("F d -3 m:1"), std::nullopt));
+  EXPECT_EQ(std::tuple(fitted_symbol("P 1 21/c 1"), fitted_symbol("P 42/n b c:2 x")),
+            std::tuple(std::string("P 1 21/c 1"), std::string("P42/nbc:2x")));
 }
 
 TEST(CifReader, StrictParseFailuresAreMendedOnlyWhereTheLineCanBeRead) {

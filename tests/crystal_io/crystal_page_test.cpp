@@ -22,10 +22,15 @@
 namespace calvane {
 namespace {
 
-
 struct CrystalPage : ::testing::Test, testing::ProgramWithData {
   Workspace& ws = program.workspace;
   CrystalPageForm& page = program.main_form.crystal;
+  // Opens fixture crystal files as .cry phases; true when each became a phase.
+  bool open_fixtures(std::initializer_list<const char*> names) {
+    const int before = ws.phase_count();
+    for (const char* name : names) open(name, testing::crystal_fixture(name));
+    return ws.phase_count() == before + static_cast<int>(names.size());
+  }
 };
 
 /// The line 1 1 1 (or −1 −1 −1, its Friedel mate) of a phase.
@@ -51,8 +56,8 @@ TEST_F(CrystalPage, ACellReadFromAFileIsComputedAndSavedAtFullPrecision) {
     const Reflection* line = line_111(ws.phase(p));
     ASSERT_NE(line, nullptr);
     EXPECT_NEAR(line->d, 3.773689, 1e-6);
-    const std::string listing = *read_file_bytes(folder / ("phase" + std::to_string(p) + ".out"));
-    EXPECT_NE(listing.find(" 3.7737"), std::string::npos);
+    EXPECT_NE(read_file_bytes(folder / ("phase" + std::to_string(p) + ".out"))->find(" 3.7737"),
+              std::string::npos);
   }
   EXPECT_EQ(std::count_if(program.main_form.results.begin(), program.main_form.results.end(),
                           [](const std::string& row) { return row.substr(3, 16) == "  1  1  1  3.774"; }),
@@ -62,22 +67,21 @@ TEST_F(CrystalPage, ACellReadFromAFileIsComputedAndSavedAtFullPrecision) {
   save_current_crystal(program);
   const auto saved = read_text_lines(folder / "saved.cry");
   ASSERT_TRUE(saved && saved->size() >= 6);
-  EXPECT_EQ((*saved)[3], "   8.1372  12.7870   7.1574  94.245 116.605  87.809");
-  EXPECT_EQ((*saved)[5].substr(7), "  0.008900  0.168400  0.208800    0.625   1.0000");
+  EXPECT_EQ(std::tuple((*saved)[3], (*saved)[5].substr(7)),
+            std::tuple(std::string("   8.1372  12.7870   7.1574  94.245 116.605  87.809"),
+                       std::string("  0.008900  0.168400  0.208800    0.625   1.0000")));
 }
 
 TEST_F(CrystalPage, OnlyTheFieldsTheUserChangedAreReadFromTheirText) {
-  open("albite.cry", testing::crystal_fixture("low_albite.cry"));
-  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  ASSERT_TRUE(open_fixtures({"low_albite.cry"})) << ui.last_warning();
   page.cell[3].text = "94.3";              // α typed
   page.xray_atoms.set_cell(2, 5, "0.7");  // B of Al typed
   read_cell_field(program, 3);
   EXPECT_DOUBLE_EQ(ws.crystal.cell.alpha, 94.3);
   commit_crystal_page(program);
   const PhaseData& phase = ws.phase(1);
-  EXPECT_DOUBLE_EQ(phase.crystal.cell.alpha, 94.3);
-  EXPECT_DOUBLE_EQ(phase.crystal.cell.beta, 116.605);
-  EXPECT_DOUBLE_EQ(phase.crystal.atoms[1].b, 0.7);
+  EXPECT_EQ(std::tuple(phase.crystal.cell.alpha, phase.crystal.cell.beta, phase.crystal.atoms[1].b),
+            std::tuple(94.3, 116.605, 0.7));
   // A field that copies another copies its value: cubic b and c take a whole.
   choose_crystal_system(program, 0);
   commit_crystal_page(program);
@@ -85,15 +89,14 @@ TEST_F(CrystalPage, OnlyTheFieldsTheUserChangedAreReadFromTheirText) {
 }
 
 TEST_F(CrystalPage, TypedAnomalousCoefficientsReachTheComputationAndAnUnknownElementIsNamed) {
-  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
-  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  ASSERT_TRUE(open_fixtures({"nacl.cry"})) << ui.last_warning();
   ASSERT_EQ(page.anomalous.cell(2, 0), ws.composition.anomalous[0].element);
   const double table_value = ws.composition.anomalous[0].f_prime[0];
   page.anomalous.set_cell(2, 1, "1.5");
   recompute_current_phase(program);
-  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  EXPECT_DOUBLE_EQ(ws.phase(1).composition.anomalous[0].f_prime[0], 1.5);
   EXPECT_NE(table_value, 1.5);
+  EXPECT_EQ(std::tuple(ui.warnings.size(), ws.phase(1).composition.anomalous[0].f_prime[0]),
+            std::tuple(0u, 1.5));
 
   ws.composition.anomalous[0].element = "XQ";
   EXPECT_FALSE(decode_crystal_page(program));
@@ -104,8 +107,7 @@ TEST_F(CrystalPage, TypedAnomalousCoefficientsReachTheComputationAndAnUnknownEle
 // next: after an edited occupancy, B or cell, Apply must give what a fresh
 // program gives for a file holding the edited values.
 TEST_F(CrystalPage, AnEditedOccupancyBOrCellGivesTheIntensitiesOfAFreshComputation) {
-  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
-  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  ASSERT_TRUE(open_fixtures({"nacl.cry"})) << ui.last_warning();
   auto expect_fresh = [this](const std::string& file) {
     testing::ProgramWithData fresh;
     fresh.open("edited.cry", file);
@@ -128,28 +130,24 @@ TEST_F(CrystalPage, AnEditedOccupancyBOrCellGivesTheIntensitiesOfAFreshComputati
 }
 
 TEST_F(CrystalPage, AFailedComputationLeavesEachPhaseItsOwnProfile) {
-  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
-  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  ASSERT_TRUE(open_fixtures({"nacl.cry"})) << ui.last_warning();
   const std::vector<float> weighted = ws.phase(1).profile;
   ASSERT_FALSE(weighted.empty());
   page.cell[0].text = "0";
   recompute_current_phase(program);
-  EXPECT_EQ(ui.last_warning(), "Bad cell parameters!");
-  EXPECT_EQ(ws.phase(1).profile, weighted);
+  EXPECT_EQ(std::tuple(ui.last_warning(), ws.phase(1).profile),
+            std::tuple(std::string("Bad cell parameters!"), weighted));
   save_current_crystal(program);  // no file chosen: only the commit
   EXPECT_EQ(ws.phase(1).profile, weighted);
   // A cell of 1 Å has no line between 10° and 50° at 1.5406 Å.
   open("tiny.cry", "tiny\nCUBI\nP m -3 m\n1.0 1.0 1.0 90 90 90\nNa  1  0 0 0 1 1\n");
   ASSERT_EQ(ws.phase_count(), 2);
-  EXPECT_EQ(ui.last_warning(), "No reflection in the angular range for phase#2");
-  EXPECT_TRUE(ws.phase(2).profile.empty());
+  EXPECT_EQ(std::tuple(ui.last_warning(), ws.phase(2).profile.size()),
+            std::tuple(std::string("No reflection in the angular range for phase#2"), std::size_t{0}));
 }
 
 TEST_F(CrystalPage, DeletingTheCurrentPhaseShowsThePhaseThatTakesItsPlace) {
-  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
-  open("rutile.cry", testing::crystal_fixture("rutile.cry"));
-  open("zno.cry", testing::crystal_fixture("zno.cry"));
-  ASSERT_EQ(ws.phase_count(), 3) << ui.last_warning();
+  ASSERT_TRUE(open_fixtures({"nacl.cry", "rutile.cry", "zno.cry"})) << ui.last_warning();
   show_phase(program, 2);
   const CurrentCrystal zno = ws.phase(3).crystal;
   erase_phase_row(program, 2);
@@ -159,8 +157,7 @@ TEST_F(CrystalPage, DeletingTheCurrentPhaseShowsThePhaseThatTakesItsPlace) {
 }
 
 TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
-  open("nacl.cry", testing::crystal_fixture("nacl.cry"));
-  ASSERT_EQ(ws.phase_count(), 1) << ui.last_warning();
+  ASSERT_TRUE(open_fixtures({"nacl.cry"})) << ui.last_warning();
   const CurrentCrystal nacl = ws.phase(1).crystal;
   const std::string nacl_file = ws.phase(1).file_name;
   start_keyboard_capture(program);
@@ -177,9 +174,8 @@ TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
   save_current_crystal(program);
   const auto typed = read_text_lines(folder / "typed.cry");
   ASSERT_TRUE(typed) << ui.last_warning();
-  EXPECT_EQ((*typed)[0], "typed");
-  EXPECT_DOUBLE_EQ(ws.phase(1).crystal.cell.a, nacl.cell.a);
-  EXPECT_EQ(ws.phase(1).file_name, nacl_file);
+  EXPECT_EQ(std::tuple((*typed)[0], ws.phase(1).crystal.cell.a, ws.phase(1).file_name),
+            std::tuple("typed", nacl.cell.a, nacl_file));
 }
 
 TEST_F(CrystalPage, RestoringACifPhaseReadsItsOwnBlock) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 
 #include "crystal_io/crystal_files.hpp"
 #include "flows/cif_open.hpp"
@@ -30,17 +31,17 @@ std::string block(const std::string& name, const std::string& label) {
 TEST_F(Flow, OneStructureBlockIsAddedWithoutTheChooser) {
   open("rutile.cif", crystal_fixture("rutile_old_dictionary.cif"), CrystalFileKind::Cif);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
-  EXPECT_TRUE(ui.warnings.empty()) << ui.last_warning();
-  EXPECT_EQ(program.main_form.crystal.data_caption, "Data (rutile.cif)");
+  EXPECT_EQ(std::tuple(ui.warnings.size(), program.main_form.crystal.data_caption),
+            std::tuple(0u, "Data (rutile.cif)"));
   for (const auto& change : ui.window_changes) EXPECT_NE(change.first, WindowId::CifBlocks);
 }
 
 TEST_F(Flow, SeveralBlocksOpenTheChooserWhereOkReadsTheChosenOne) {
   open("two.cif", "data_global\n_journal_year 2004\n" + block("first", "Na1") + block("second", "Cl1"),
        CrystalFileKind::Cif);
-  EXPECT_EQ(ui.window_changes.back(), std::make_pair(WindowId::CifBlocks, true));
-  EXPECT_EQ(program.cif_block_form.blocks, (std::vector<std::string>{"first", "second"}));
-  EXPECT_EQ(program.cif_block_form.selected, 0);
+  EXPECT_EQ(
+      std::tuple(ui.window_changes.back(), program.cif_block_form.blocks, program.cif_block_form.selected),
+      std::tuple(std::pair(WindowId::CifBlocks, true), std::vector<std::string>{"first", "second"}, 0));
   close_cif_block_chooser(program);  // Close reads nothing
   EXPECT_EQ(program.workspace.phase_count(), 0);
 
@@ -54,17 +55,19 @@ TEST_F(Flow, MoreThanTenBlocksOfferTheFirstTenAndACifWithoutStructureOrSyntaxGiv
   std::string text;
   for (int i = 1; i <= 12; ++i) text += block("b" + std::to_string(i), "Na1");
   open("many.cif", text, CrystalFileKind::Cif);
-  ASSERT_EQ(ui.warnings.size(), 1u);
-  EXPECT_EQ(program.cif_block_form.blocks.size(), 10u);
-  EXPECT_EQ(program.cif_block_form.blocks.back(), "b10");
+  EXPECT_EQ(std::tuple(ui.warnings.size(), program.cif_block_form.blocks.size(),
+                       program.cif_block_form.blocks.back()),
+            std::tuple(1u, 10u, "b10"));
   ui.warnings.clear();
   open("none.cif", "data_global\n_cell_length_a 5\n", CrystalFileKind::Cif);
   EXPECT_EQ(ui.warnings, std::vector<std::string>{"Calvane cannot find any valid block"});
   ui.warnings.clear();
   open("bad.cif", "data_x\nloop_\n_a\n_b\n1 2 3\n", CrystalFileKind::Cif);
   ASSERT_EQ(ui.warnings.size(), 1u);
-  EXPECT_EQ(ui.warnings[0].rfind("The file bad.cif is not a readable CIF file", 0), 0u) << ui.warnings[0];
-  EXPECT_EQ(program.workspace.phase_count(), 0);
+  EXPECT_EQ(std::tuple(ui.warnings[0].rfind("The file bad.cif is not a readable CIF file", 0),
+                       program.workspace.phase_count()),
+            std::tuple(0u, 0))
+      << ui.warnings[0];
 }
 
 // A SHELX file's group is named from its cards; one the catalogue does not
@@ -86,8 +89,8 @@ TEST(ShelxFile, GroupNamedFromItsCardsOrLeftToTheUser) {
   quartz.insert(quartz.find("SYMM"), "LATT -1\n");  // non-centrosymmetric P3(2)21
   auto read_quartz = read("quartz.ins", quartz);
   ASSERT_TRUE(read_quartz.has_value());
-  EXPECT_NEAR(read_quartz->atoms[0].population, 1.0, 1e-12);
-  EXPECT_NEAR(read_quartz->atoms[1].population, 1.0, 1e-12);
+  EXPECT_NEAR(std::hypot(read_quartz->atoms[0].population - 1, read_quartz->atoms[1].population - 1), 0,
+              1e-12);
   EXPECT_FALSE(messages.has_warning());
 
   std::string text = crystal_fixture("zro2.ins");

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "crystal_io/cif_reader.hpp"
 #include "crystal_io/shelx_reader.hpp"
 #include "crystal_io/xyz_operator.hpp"
@@ -19,9 +22,8 @@ TEST(NumberList, SeparatesNumbersWrittenWithoutAGap) {
       {"-0.5", "-0.5"},
   };
   for (auto [text, expected] : cases) EXPECT_EQ(separate_run_together_numbers(text), expected) << text;
-  auto numbers = read_number_list(separate_run_together_numbers("0.1230-0.4560"));
-  ASSERT_TRUE(numbers.has_value());
-  EXPECT_EQ(*numbers, (std::vector<double>{0.1230, -0.4560}));
+  EXPECT_EQ(read_number_list(separate_run_together_numbers("0.1230-0.4560")),
+            (std::vector<double>{0.1230, -0.4560}));
 }
 
 TEST(AtomNameSplit, SplitsElementAndLabel) {
@@ -81,8 +83,8 @@ TEST(FreeVariables, FollowTheShelxlConvention) {
   };
   for (auto [written, expected] : cases)
     EXPECT_NEAR(resolve_free_variable(written, fv).value_or(1e9), expected, 1e-12) << written;
-  EXPECT_FALSE(resolve_free_variable(41.0, fv).has_value());  // FV(4) was never given
-  EXPECT_FALSE(resolve_free_variable(-1e300, fv).has_value());
+  EXPECT_FALSE(resolve_free_variable(41.0, fv) ||
+               resolve_free_variable(-1e300, fv));  // FV(4) was never given
 }
 
 TEST(AnisotropicB, MatchesCctbxForObliqueCells) {
@@ -113,8 +115,8 @@ TEST(CifLabels, DecodeElementAndLabel) {
   };
   for (const auto& c : cases) {
     const DecodedLabel decoded = decode_atom_label(c.text);
-    EXPECT_EQ(decoded.type + "|" + decoded.label, std::string(c.type) + "|" + c.label) << c.text;
-    EXPECT_EQ(decoded.known, c.known) << c.text;
+    EXPECT_EQ(std::tuple(decoded.type, decoded.label, decoded.known), std::tuple(c.type, c.label, c.known))
+        << c.text;
   }
 }
 
@@ -137,9 +139,10 @@ TEST(XyzOperators, DecodeEveryWritingOfATerm) {
   for (const auto& c : cases) {
     const XyzDecoding decoding = decode_xyz_operator(c.text);
     EXPECT_EQ(decoding.error, "") << c.text;
-    for (int row = 0; row < 3; ++row)
-      for (int column = 0; column < 4; ++column)
-        EXPECT_NEAR(decoding.op.m[row][column], c.rows[row][column], 1e-12) << c.text << " " << row << column;
+    double worst = 0;
+    for (std::size_t i = 0; i < 12; ++i)
+      worst = std::max(worst, std::abs(decoding.op.m[i / 4][i % 4] - c.rows[i / 4][i % 4]));
+    EXPECT_LT(worst, 1e-12) << c.text;
   }
 }
 

@@ -37,11 +37,12 @@ TEST_F(OpenFlow, AddsThePhaseWithDefaultsAndShowsIt) {
   ASSERT_EQ(program.workspace.phase_count(), 1);
   const PhaseData& phase = program.workspace.phase(1);
   ASSERT_FALSE(phase.reflections.empty());  // computed at once
-  EXPECT_EQ(program.main_form.results.at(2), "Phase 1  scale factor K=" + fixed(phase.scale_factor, 10, 8));
-  EXPECT_EQ(ui.open_requests.at(0).filter, kCrystalOpenFilter);
   const PhaseRow& row = program.main_form.phases.rows[0];
-  EXPECT_EQ(row.name + "|" + row.percent + "|" + row.size + "|" + row.strain, "si| 100.0|5000.0|  0.00");
-  EXPECT_EQ(program.main_form.crystal.xray_atoms.cell(1, 2), "0.12500");
+  EXPECT_EQ(std::tuple(program.main_form.results.at(2), ui.open_requests.at(0).filter,
+                       row.name + "|" + row.percent + "|" + row.size + "|" + row.strain,
+                       program.main_form.crystal.xray_atoms.cell(1, 2)),
+            std::tuple("Phase 1  scale factor K=" + fixed(phase.scale_factor, 10, 8), kCrystalOpenFilter,
+                       "si| 100.0|5000.0|  0.00", "0.12500"));
 }
 
 TEST_F(OpenFlow, TheOpenMenuHidesRestoreAndResetsTheIntensityScale) {
@@ -49,9 +50,9 @@ TEST_F(OpenFlow, TheOpenMenuHidesRestoreAndResetsTheIntensityScale) {
   program.plot_state.intensity_scale = 2.5;
   program.plot_state.scale_position = 25;
   reset_before_crystal_open(program);
-  EXPECT_FALSE(program.main_form.phases.restore_visible);
-  EXPECT_DOUBLE_EQ(program.plot_state.intensity_scale, 1.0);
-  EXPECT_EQ(program.plot_state.scale_position, 10);
+  EXPECT_EQ(std::tuple(program.main_form.phases.restore_visible, program.plot_state.intensity_scale,
+                       program.plot_state.scale_position),
+            std::tuple(false, 1.0, 10));
 }
 
 TEST_F(OpenFlow, SecondFileSharesTheFractionsAndADuplicateIsRefused) {
@@ -73,9 +74,8 @@ TEST_F(OpenFlow, SecondFileSharesTheFractionsAndADuplicateIsRefused) {
 TEST_F(OpenFlow, RefusesANinthPhaseAnIcsdFileAndAMissingWavelength) {
   for (int i = 1; i <= 8; ++i) open(write_crystal("p" + std::to_string(i) + ".cry"));
   ASSERT_EQ(program.workspace.phase_count(), 8);
-  open_crystal_file_of_kind(program, CrystalFileKind::Native);
-  EXPECT_EQ(ui.last_warning(), "Max. Nb of phases =8!");
-  EXPECT_EQ(ui.open_requests.size(), 8u);  // no dialog shown
+  open_crystal_file_of_kind(program, CrystalFileKind::Native);  // no dialog shown
+  EXPECT_EQ(std::tuple(ui.last_warning(), ui.open_requests.size()), std::tuple("Max. Nb of phases =8!", 8u));
 
   program.workspace.phases.clear();
   open(folder.write("x.ics", "anything").string(), CrystalFileKind::Icsd);
@@ -84,8 +84,8 @@ TEST_F(OpenFlow, RefusesANinthPhaseAnIcsdFileAndAMissingWavelength) {
   for (const char* wavelength : {"", "0.00000"}) {
     program.main_form.experiment.wavelength = wavelength;
     open_crystal_file_of_kind(program, CrystalFileKind::Native);
-    EXPECT_EQ(ui.last_warning(), "No WaveLength!");
-    EXPECT_EQ(program.main_form.page, MainPage::ExperimentalData);
+    EXPECT_EQ(std::tuple(ui.last_warning(), program.main_form.page),
+              std::tuple("No WaveLength!", MainPage::ExperimentalData));
   }
   EXPECT_EQ(program.workspace.phase_count(), 0);
 }
@@ -117,10 +117,10 @@ TEST(SystemCheck, ReplacesSymbolsThatDoNotFitTheSystem) {
   for (const Case& c : cases) {
     ScriptedUi ui;
     auto replacement = check_system(c.code, c.number, "S", ui);
-    ASSERT_TRUE(replacement.has_value()) << c.code;
-    EXPECT_EQ(*replacement, c.replacement);
-    ASSERT_EQ(ui.warnings.size(), 1u);
-    EXPECT_EQ(ui.warnings[0], std::string("The Space Group S") + c.text);
+    EXPECT_EQ(std::tuple(replacement, ui.warnings),
+              std::tuple(std::optional<std::string>(c.replacement),
+                         std::vector{std::string("The Space Group S") + c.text}))
+        << c.code;
   }
   // Groups of their own system pass silently: the trigonal R groups in hexagonal axes too.
   ScriptedUi ui;
@@ -133,9 +133,10 @@ TEST(SystemCheck, ReplacesSymbolsThatDoNotFitTheSystem) {
 TEST_F(OpenFlow, MonoclinicFileWithAnOrthorhombicGroupIsReset) {
   open(write_crystal("odd.cry", "MONO", "Pnma"));
   ASSERT_EQ(program.workspace.phase_count(), 1);
-  EXPECT_EQ(ui.warnings.at(0),
-            "The Space Group Pnma is not compatible with a Monoclinic cell. It has been  reset to P2/M");
-  EXPECT_EQ(program.workspace.phase(1).crystal.symbol, "P2/M");
+  EXPECT_EQ(
+      std::tuple(ui.warnings.at(0), program.workspace.phase(1).crystal.symbol),
+      std::tuple("The Space Group Pnma is not compatible with a Monoclinic cell. It has been  reset to P2/M",
+                 "P2/M"));
   // A symbol written with other blanks is found all the same, and an unknown one is accepted unchecked.
   EXPECT_EQ(find_space_group_number(folder / "csp.lst", "p 21/c"), 14);
   EXPECT_FALSE(find_space_group_number(folder / "csp.lst", "Q 42").has_value());
@@ -146,7 +147,6 @@ TEST_F(OpenFlow, SaveWritesTheCrystalAndAsksBeforeOverwriting) {
   const auto target = folder / "copy.cry";
   ui.choose_file(target.string());
   save_current_crystal(program);
-  ASSERT_TRUE(std::filesystem::exists(target));
   CurrentCrystal back;
   ASSERT_TRUE(read_cry_file(target, back).ok);
   EXPECT_EQ(back.symbol, "F d -3 m");
@@ -156,8 +156,8 @@ TEST_F(OpenFlow, SaveWritesTheCrystalAndAsksBeforeOverwriting) {
   ui.choose_file((folder / "copy").string());
   ui.answer(Answer::No);
   save_current_crystal(program);
-  EXPECT_EQ(ui.questions.back(), "This file already exists. Do you want to continue?");
-  EXPECT_EQ(*read_file_bytes(target), "keep me");
+  EXPECT_EQ(std::tuple(ui.questions.back(), *read_file_bytes(target)),
+            std::tuple("This file already exists. Do you want to continue?", "keep me"));
 }
 
 }  // namespace

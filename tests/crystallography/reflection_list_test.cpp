@@ -51,10 +51,8 @@ TEST(ReflectionList, LimitCountsFamiliesNotEquivalentCandidatesAndDegenerateInpu
   testing::ScriptedUi ui;
   const auto list = make_reflection_list(make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {30, 30, 30, 90, 90, 90}),
                                          1.0, 1, 100, ui);
-  EXPECT_EQ(list.status, 0);
-  EXPECT_GT(list.reflections.size(), 5000u);
-  EXPECT_LE(list.reflections.size(), 9998u);
-  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(std::tuple(list.status, ui.warnings.size()), std::tuple(0, 0u));
+  EXPECT_TRUE(list.reflections.size() > 5000u && list.reflections.size() <= 9998u) << list.reflections.size();
   struct Case {
     std::array<double, 6> cell;
     double wavelength;
@@ -66,8 +64,7 @@ TEST(ReflectionList, LimitCountsFamiliesNotEquivalentCandidatesAndDegenerateInpu
     CurrentCrystal crystal = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", c.cell);
     if (!c.operators) crystal.symmetry.operators.clear();
     const auto empty = make_reflection_list(crystal, c.wavelength, 10, 90, ui);
-    EXPECT_EQ(empty.status, 0);
-    EXPECT_TRUE(empty.reflections.empty());
+    EXPECT_EQ(std::tuple(empty.status, empty.reflections.size()), std::tuple(0, 0u));
   }
 }
 
@@ -100,8 +97,7 @@ TEST(ReflectionListCache, GivesFreshListsWhenAnInputChangesAndKeepsNoFailure) {
   // Too many lines: the warning comes every time, nothing is kept.
   CurrentCrystal large = make_crystal("Pm-3m", "-P 4 2 3", "CUBI", {40, 40, 40, 90, 90, 90});
   for (int attempt = 0; attempt < 2; ++attempt) EXPECT_EQ(cache.get(large, 0.5, 1, 170, ui).status, 1);
-  EXPECT_EQ(ui.warnings.size(), 2u);
-  EXPECT_EQ(cache.size(), 5u);
+  EXPECT_EQ(std::tuple(ui.warnings.size(), cache.size()), std::tuple(2u, 5u));
   // Made together on the pool: the same lists, and a failure still left to get().
   ThreadPool pool(1);
   ReflectionListCache together;
@@ -112,8 +108,7 @@ TEST(ReflectionListCache, GivesFreshListsWhenAnInputChangesAndKeepsNoFailure) {
               make_reflection_list(crystal, wavelength, 10, 90, ui).reflections.size());
   EXPECT_EQ(together.size(), 3u);
   together.prefetch(large, {0.5, 0.6}, 1, 170, pool);
-  EXPECT_EQ(together.size(), 3u);
-  EXPECT_EQ(ui.warnings.size(), 2u);
+  EXPECT_EQ(std::tuple(together.size(), ui.warnings.size()), std::tuple(3u, 2u));
 }
 
 }  // namespace

@@ -42,16 +42,18 @@ TEST(DecodeOperator, ReadsTheTextsSymmCardsUse) {
   for (const Case& c : cases) {
     auto op = decode_operator(c.text);
     ASSERT_TRUE(op.has_value()) << c.text;
+    double worst = 0;
     for (std::size_t i = 0; i < 12; ++i)
-      EXPECT_DOUBLE_EQ(op->m[i / 4][i % 4], c.numbers[i]) << c.text << " #" << i;
+      worst = std::max(worst, std::abs(op->m[i / 4][i % 4] - c.numbers[i]));
+    EXPECT_LT(worst, 1e-12) << c.text;
   }
   for (const char* bad :
        {"X,Y", "X,Y,Z+Q", "1/2,Y,Z", "X,Y,Z+1/0", "", "X,,Z", "2X,Y,Z", "X,Y2,Z", "X,Y,0.5Z"})
     EXPECT_FALSE(decode_operator(bad).has_value()) << '"' << bad << '"';
   // Encoding adds the sum row to the catalogue's rows.
-  EXPECT_EQ(encode_row_import({1, 1, 0}, 0.5), "X+Y+1/2");
-  EXPECT_EQ(encode_row_import({-1, 1, 0}, -1.0 / 3), " Y-X+2/3");
-  EXPECT_EQ(encode_row_import({0, 0, -1}, 0), "-Z");
+  EXPECT_EQ(encode_row_import({1, 1, 0}, 0.5) + encode_row_import({-1, 1, 0}, -1.0 / 3) +
+                encode_row_import({0, 0, -1}, 0),
+            "X+Y+1/2 Y-X+2/3-Z");
 }
 
 // Writings the catalogue records below do not use; every standard record is
@@ -74,26 +76,25 @@ TEST(SpaceGroupFromFile, NamesCommonStructures) {
   for (const Case& c : cases) {
     Import import;
     ASSERT_TRUE(import.run(c.system, c.instructions)) << c.symbol << ": " << import.ui.last_warning();
-    EXPECT_TRUE(import.ui.warnings.empty()) << import.ui.last_warning();
-    EXPECT_EQ(import.crystal.symbol, c.symbol);
-    EXPECT_EQ(import.crystal.symmetry.operators.size(), c.operators) << c.symbol;
-    EXPECT_EQ(import.crystal.symmetry.operator_texts.size(), c.operators) << c.symbol;
-    EXPECT_EQ(import.crystal.symmetry.operator_texts.front(), "X,Y,Z");
+    const SymmetryData& s = import.crystal.symmetry;
+    EXPECT_EQ(std::tuple(import.ui.warnings.size(), import.crystal.symbol, s.operators.size(),
+                         s.operator_texts.size(), s.operator_texts.front()),
+              std::tuple(0u, c.symbol, c.operators, c.operators, "X,Y,Z"));
   }
 }
 
 TEST(SpaceGroupFromFile, IdentityIsNotAddedTwiceAndAnUnknownSetIsLeftUnnamed) {
   Import import;
   ASSERT_TRUE(import.run("TRIC", "LATT -1\nSYMM x, y , z\n"));
-  EXPECT_EQ(import.crystal.symmetry.operators.size(), 1u);
-  EXPECT_EQ(import.crystal.symbol, "P 1");
+  EXPECT_EQ(std::tuple(import.crystal.symmetry.operators.size(), import.crystal.symbol),
+            std::tuple(std::size_t{1}, std::string("P 1")));
 
   Import unknown;  // a monoclinic two-fold on an orthorhombic phase
   unknown.crystal.symbol = "old";
   ASSERT_TRUE(unknown.run("ORTH", "LATT -1\nSYMM -X, Y, -Z\n"));
-  EXPECT_TRUE(unknown.ui.warnings.empty());
-  EXPECT_EQ(unknown.crystal.symbol, "");
-  EXPECT_EQ(unknown.crystal.symmetry.operators.size(), 2u);
+  EXPECT_EQ(std::tuple(unknown.ui.warnings.size(), unknown.crystal.symbol,
+                       unknown.crystal.symmetry.operators.size()),
+            std::tuple(0u, "", 2u));
 }
 
 TEST(SpaceGroupFromFile, UndecodedOperatorStopsTheImportAndChangesNothing) {
@@ -101,9 +102,8 @@ TEST(SpaceGroupFromFile, UndecodedOperatorStopsTheImportAndChangesNothing) {
   import.crystal.symbol = "P 1";
   import.crystal.symmetry.operators = {SymmetryOperator::identity()};
   EXPECT_FALSE(import.run("MONO", "LATT 1\nSYMM -X, 1/2+Y, 1/2-Z\nSYMM 2X, Y, Z\n"));
-  EXPECT_EQ(import.ui.warnings, std::vector<std::string>{"Non decoded position: 2X,Y,Z"});
-  EXPECT_EQ(import.crystal.symbol, "P 1");
-  EXPECT_EQ(import.crystal.symmetry.operators.size(), 1u);
+  EXPECT_EQ(std::tuple(import.ui.warnings, import.crystal.symbol, import.crystal.symmetry.operators.size()),
+            std::tuple(std::vector<std::string>{"Non decoded position: 2X,Y,Z"}, "P 1", 1u));
 
   Import lattice;
   EXPECT_FALSE(lattice.run("MONO", "LATT 9\n"));

@@ -116,10 +116,7 @@ TEST_F(MeasuredData, AFileWavelengthFurtherThanHalfAThousandthIsOfferedOrNoted) 
     ASSERT_TRUE(add_measured_pattern(w, fixture("quartz_2scans.xrdml"), choices, notes));
     EXPECT_DOUBLE_EQ(w.settings.wavelengths.front(), c.expected);
     if (said.empty()) said = last(notes);
-    if (*c.message)
-      EXPECT_THAT(said, HasSubstr(c.message));
-    else
-      EXPECT_EQ(said, "");
+    EXPECT_TRUE(*c.message ? said.find(c.message) != std::string::npos : said.empty()) << said;
   }
 }
 
@@ -143,12 +140,11 @@ TEST_F(MeasuredData, ReferenceCardsAndCalibrantsBecomeLabelledSticks) {
     SCOPED_TRACE(c.file);
     ASSERT_TRUE(add_any_peak_list(workspace, fixture(c.file), fixture(c.file).string(), messages)) << last(messages);
     const ObservedPeakList& list = workspace.observed_peaks.back();
-    EXPECT_EQ(list.label, c.label);
     ASSERT_EQ(list.peaks.size(), c.peaks);
-    EXPECT_NEAR(list.peaks[0].two_theta, c.first_two_theta, 0.01);
-    EXPECT_EQ(std::vector<int>({list.peaks[0].h, list.peaks[0].k, list.peaks[0].l}),
-              std::vector<int>({c.h, c.k, c.l}));
-    EXPECT_DOUBLE_EQ(list.peaks[0].intensity, c.first_intensity);
+    const ObservedPeak& first = list.peaks[0];
+    EXPECT_EQ(std::tuple(list.label, first.h, first.k, first.l, first.intensity),
+              std::tuple(c.label, c.h, c.k, c.l, c.first_intensity));
+    EXPECT_NEAR(first.two_theta, c.first_two_theta, 0.01);
     workspace.observed_peaks.clear();
   }
   EXPECT_FALSE(add_any_peak_list(workspace, fixture("bad_jcpds.jcpds"), "bad_jcpds.jcpds", messages));
@@ -171,9 +167,8 @@ TEST_F(MeasuredFlowTest, TheMenuEntryOffersEveryFormatAndStoresWhatItRecognises)
   MeasuredOpenChoices choices;
   choices.file_wavelength = MeasuredOpenChoices::FileWavelength::Keep;
   ObservedLoad load = open_measured_pattern(program, choices);
-  EXPECT_TRUE(load.added);
   EXPECT_THAT(ui.open_requests.at(0).filter, HasSubstr("All measured patterns ("));
-  EXPECT_EQ(ui.redraws, 1);
+  EXPECT_EQ(std::tuple(load.added, ui.redraws), std::tuple(true, 1));
 }
 
 }  // namespace

@@ -28,19 +28,17 @@ std::string raw2_file(int count, float wavelength) {
   return file.bytes();
 }
 
-struct ObservedFlowTest : ::testing::Test, testing::ProgramInFolder {
-};
+struct ObservedFlowTest : ::testing::Test, testing::ProgramInFolder {};
 
 TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
   folder.write("scan.cpi", raw2_file(5, 1.5406f));  // a RAW file under another extension
   ui.choose_file("scan.cpi");
   ObservedLoad load = open_pattern_file_of_kind(program, 1);
-  EXPECT_EQ(ui.open_requests.at(0).filter, kPatternFilter);
   ASSERT_TRUE(load.added) << ui.last_warning();
-  EXPECT_TRUE(load.reset_intensity_scales);
-  EXPECT_TRUE(load.recompute_default_ticks);
-  EXPECT_EQ(program.workspace.observed_patterns.at(0).points.size(), 5u);
-  EXPECT_EQ(ui.redraws, 1);
+  EXPECT_EQ(
+      std::tuple(ui.open_requests.at(0).filter, load.reset_intensity_scales, load.recompute_default_ticks,
+                 program.workspace.observed_patterns.at(0).points.size(), ui.redraws),
+      std::tuple(kPatternFilter, true, true, 5u, 1));
 
   ui.choose_file("scan.cpi");
   EXPECT_FALSE(open_pattern_file_of_kind(program, 1).recompute_default_ticks);
@@ -56,8 +54,9 @@ TEST_F(ObservedFlowTest, ACancelledDialogABadFileOrANinthPatternChangesNothing) 
   EXPECT_TRUE(program.workspace.observed_patterns.empty());
   program.workspace.observed_patterns.resize(8);
   EXPECT_FALSE(open_pattern_file_of_kind(program, 1).added);
-  EXPECT_EQ(ui.last_warning(), "Max. Nb of observed patterns = 8");
-  EXPECT_EQ(ui.open_requests.size(), 2u);  // no dialog for the ninth
+  // No dialog for the ninth.
+  EXPECT_EQ(std::tuple(ui.last_warning(), ui.open_requests.size()),
+            std::tuple(std::string("Max. Nb of observed patterns = 8"), std::size_t{2}));
 }
 
 // A 5-105° scan in steps of 0.001°: 100 001 points, all kept, also
@@ -121,43 +120,43 @@ TEST_F(ObservedFlowTest, ARietveldFileWithoutWavelengthAsksForIt) {
   EXPECT_THAT(ui.window_changes, ElementsAre(std::pair{WindowId::LambdaFromFile, true}));
   LambdaMissingForm& form = program.lambda_missing;
   form.lambda = "1.5";
-  form.lambda1 = "abc";
-  read_missing_wavelength(program);
-  EXPECT_EQ(ui.last_warning(), "Lambda1 error!");
-  form.lambda1 = "";  // empty counts as 0
-  form.lambda2 = "-";
-  read_missing_wavelength(program);
-  EXPECT_EQ(ui.last_warning(), "Lambda2 error!");
+  // An empty Lambda1 counts as 0.
+  for (auto [lambda1, lambda2, message] :
+       {std::tuple{"abc", "", "Lambda1 error!"}, {"", "-", "Lambda2 error!"}}) {
+    form.lambda1 = lambda1;
+    form.lambda2 = lambda2;
+    read_missing_wavelength(program);
+    EXPECT_EQ(ui.last_warning(), message);
+  }
   clicklistbox(form, 1);  // Cu
   EXPECT_EQ(form.lambda2, " 1.54439");
   form.lambda = "1.5x";
   EXPECT_FALSE(read_missing_wavelength(program).added);
-  EXPECT_EQ(ui.last_warning(), "Lambda error!");
-  EXPECT_TRUE(form.visible);
+  EXPECT_EQ(std::tuple(ui.last_warning(), form.visible), std::tuple(std::string("Lambda error!"), true));
   form.lambda = "1.5418";
   const ObservedLoad load = read_missing_wavelength(program);
-  ASSERT_TRUE(load.added);
-  EXPECT_TRUE(load.reset_intensity_scales);  // as for a file that gave its wavelength
-  EXPECT_DOUBLE_EQ(program.workspace.observed_patterns.at(0).wavelength, 1.5418);
+  ASSERT_TRUE(load.added);  // scales reset as for a file that gave its wavelength
+  EXPECT_EQ(std::tuple(load.reset_intensity_scales, program.workspace.observed_patterns.at(0).wavelength),
+            std::tuple(true, 1.5418));
 
   // A file found unreadable once the wavelength is given closes the window and adds nothing.
   open_lambda_missing(form, folder.write("bad.dat", "\n\n\n\n10 0.05 10.15\n5 x\n").string());
   form.lambda = "1.5";
   form.lambda1 = form.lambda2 = "";
   EXPECT_FALSE(read_missing_wavelength(program).added);
-  EXPECT_EQ(ui.last_warning(), "Read error in the Rietveld file!");
-  EXPECT_FALSE(form.visible);
-  EXPECT_EQ(program.workspace.observed_patterns.size(), 1u);
+  EXPECT_EQ(std::tuple(ui.last_warning(), form.visible, program.workspace.observed_patterns.size()),
+            std::tuple("Read error in the Rietveld file!", false, 1u));
 }
 
 TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
   folder.write("peaks.prn", "20.5 40\n30.25 80\n");
   ui.choose_file("peaks.prn");
   ObservedLoad load = open_peak_file_of_kind(program, 1);
-  EXPECT_EQ(ui.open_requests[0].filter, kPeakFilter);
   ASSERT_TRUE(load.added) << ui.last_warning();
-  EXPECT_EQ(ui.redraws, 1);  // through the driver, with no phase to compute
-  EXPECT_EQ(program.workspace.observed_peaks[0].peaks[1].intensity, 80);  // column files keep intensities
+  // Redrawn through the driver, with no phase to compute; column files keep intensities.
+  EXPECT_EQ(std::tuple(ui.open_requests[0].filter, ui.redraws,
+                       program.workspace.observed_peaks[0].peaks[1].intensity),
+            std::tuple(kPeakFilter, 1, 80.0));
 
   ui.choose_file("peaks.prn");
   EXPECT_FALSE(open_peak_file_of_kind(program, 5).added);
@@ -169,9 +168,8 @@ TEST_F(ObservedFlowTest, AFailedPeakReadAddsNothing) {
   ui.choose_file(folder.write("empty.prn", "\n\n").filename().string());
   EXPECT_FALSE(open_peak_file_of_kind(program, 1).added);
   EXPECT_FALSE(open_peak_file_of_kind(program, 5).added);
-  EXPECT_EQ(ui.warnings.size(), 2u);
-  EXPECT_EQ(ui.last_warning(), "The file empty.prn holds no peak");
-  EXPECT_TRUE(program.workspace.observed_peaks.empty());
+  EXPECT_EQ(std::tuple(ui.warnings.size(), ui.last_warning(), program.workspace.observed_peaks.size()),
+            std::tuple(2u, "The file empty.prn holds no peak", 0u));
   program.workspace.observed_peaks.resize(8);
   EXPECT_FALSE(open_peak_file_of_kind(program, 1).added);
   EXPECT_EQ(ui.last_warning(), "Max. Nb of peaks file = 8");

@@ -88,43 +88,18 @@ TEST(TotalDataLayoutTest, SettingsPhaseBlockAndCurves) {
         << file;
 }
 
+// Writing what was read gives the same text: no saved value is lost, including
+// a B wider than its field and peak intensities wider than their 8:3 field.
 TEST(TotalDataRoundTripTest, EverySavedValueReadsBack) {
   TotalDataFile data = workspace_file();
   data.phases[1].crystal.symbol = "P 63/m m c :H2";
-  data.phases[0].crystal.atoms[0].b = 123456;  // wider than its field
+  data.phases[0].crystal.atoms[0].b = 123456;
   TotalDataReading reading = reparse(data);
   ASSERT_TRUE(reading.ok()) << reading.error;
-  const TotalDataFile& back = reading.data;
-  EXPECT_TRUE(back.neutrons);
-  EXPECT_EQ(back.wavelength, "Multiple");
-  EXPECT_EQ(back.angle_scale, 2);
-  EXPECT_EQ(back.wavelengths, data.wavelengths);
-  EXPECT_FALSE(back.draw_sum);
-  EXPECT_EQ(back.percent_mode, 1);
-  EXPECT_EQ(back.sum_colour, data.sum_colour);
-  ASSERT_EQ(back.phases.size(), 2u);
-  const TotalDataPhase& quartz = back.phases[0];
-  EXPECT_EQ(quartz.file_path, "C:\\crystals\\quartz.cry");
-  EXPECT_TRUE(quartz.show_hkl);
-  EXPECT_EQ(quartz.fraction, "    0.75");
-  EXPECT_EQ(quartz.strain, "     2.0");
-  EXPECT_DOUBLE_EQ(quartz.crystal.cell.gamma, 120);
-  ASSERT_EQ(quartz.crystal.atoms.size(), 2u);
-  EXPECT_EQ(quartz.crystal.atoms[1].type, "O2-");
-  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[0].b, 123456);
-  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[0].z, 0);
-  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].y, 0.2669);
-  EXPECT_DOUBLE_EQ(quartz.crystal.atoms[1].population, 0.5);
-  EXPECT_TRUE(back.phases[1].crystal.atoms.empty());
-  EXPECT_EQ(back.phases[1].crystal.symbol, "P 63/m m c :");  // cut to twelve characters
-  // Intensities of the peak list wider than their 8:3 field stay separated and read back.
-  for (auto member : {&TotalDataFile::patterns, &TotalDataFile::peak_lists}) {
-    ASSERT_EQ((back.*member).size(), (data.*member).size());
-    for (std::size_t i = 0; i < (data.*member).size(); ++i) {
-      EXPECT_EQ((back.*member)[i].name, (data.*member)[i].name);
-      EXPECT_EQ((back.*member)[i].points, (data.*member)[i].points);
-    }
-  }
+  EXPECT_DOUBLE_EQ(reading.data.phases[0].crystal.atoms[0].b, 123456);
+  EXPECT_EQ(reading.data.phases[1].crystal.symbol, "P 63/m m c :");  // cut to twelve characters
+  data.phases[1].crystal.symbol = "P 63/m m c :";
+  EXPECT_EQ(format_total_data_file(reading.data), format_total_data_file(data));
 }
 
 TEST(TotalDataReadTest, AFileEndingAfterThePatternsHasNoPeakLists) {
@@ -211,18 +186,14 @@ TEST(TotalDataRoundTripTest, OperatorListsReadBackForThePhasesThatKeepThem) {
   data.phases[1].keeps_operators = true;
   TotalDataReading reading = reparse(data);
   ASSERT_TRUE(reading.ok()) << reading.error;
-  EXPECT_FALSE(reading.data.phases[0].keeps_operators);
+  EXPECT_EQ(format_total_data_file(reading.data), format_total_data_file(data));
   EXPECT_TRUE(reading.data.phases[0].crystal.symmetry.operators.empty());
-  const TotalDataPhase& back = reading.data.phases[1];
-  ASSERT_TRUE(back.keeps_operators);
-  const SymmetryData& read = back.crystal.symmetry;
+  const SymmetryData& read = reading.data.phases[1].crystal.symmetry;
   ASSERT_EQ(read.operators.size(), 2u);
-  EXPECT_EQ(read.operators[1].r(0, 0), -1);
   EXPECT_NEAR(read.operators[1].t(2), 1.0 / 3, 1e-12);
-  EXPECT_EQ(read.operator_texts, symmetry.operator_texts);
-  EXPECT_EQ(read.centring_translations, symmetry.centring_translations);
-  EXPECT_EQ(read.lattice_letter, 'C');
-  EXPECT_TRUE(read.centrosymmetric);
+  EXPECT_EQ(
+      std::tuple(read.operator_texts, read.centring_translations, read.lattice_letter, read.centrosymmetric),
+      std::tuple(symmetry.operator_texts, symmetry.centring_translations, 'C', true));
 
   // The section comes after everything a classic reader reads.
   const auto lines = lines_of(format_total_data_file(data));

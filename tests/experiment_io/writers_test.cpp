@@ -61,19 +61,17 @@ TEST(SimWriterTest, LayoutAndRoundTripThroughTheRaw2Reader) {
   std::string bytes = write_sim_profile(profile_export_of(phase, settings, "06/12/2026"));
 
   ASSERT_EQ(bytes.size(), 316u + 6000u);
-  EXPECT_EQ(bytes.substr(0, 4), "RAW2");
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 4), 1);
-  EXPECT_EQ(bytes.substr(6, 10), "  Silicon ");
-  EXPECT_EQ(bytes.substr(40, 28), "Fichier provenant de CALVANE");
-  EXPECT_EQ(bytes.substr(168, 10), "06/12/2026");
-  EXPECT_EQ(bytes.substr(188, 2), "Cu");
-  EXPECT_FLOAT_EQ(field_at<float>(bytes, 190), 1.54056f);
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 256), 60);
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 258), 1500);
+  EXPECT_EQ(std::tuple(bytes.substr(0, 4), bytes.substr(6, 10), bytes.substr(40, 28), bytes.substr(168, 10),
+                       bytes.substr(188, 2)),
+            std::tuple("RAW2", "  Silicon ", "Fichier provenant de CALVANE", "06/12/2026", "Cu"));
+  EXPECT_EQ(std::tuple(field_at<std::int16_t>(bytes, 4), field_at<std::int16_t>(bytes, 256),
+                       field_at<std::int16_t>(bytes, 258)),
+            std::tuple(1, 60, 1500));
+  // Wavelength, start, 10 and the counts as 10 × value.
+  EXPECT_EQ(std::tuple(field_at<float>(bytes, 190), field_at<float>(bytes, 272), field_at<float>(bytes, 276),
+                       field_at<float>(bytes, 316 + 4 * 7)),
+            std::tuple(1.54056f, 20.0f, 10.0f, 70.0f));
   EXPECT_FLOAT_EQ(field_at<float>(bytes, 268), 0.02f);
-  EXPECT_FLOAT_EQ(field_at<float>(bytes, 272), 20.0f);
-  EXPECT_FLOAT_EQ(field_at<float>(bytes, 276), 10.0f);
-  EXPECT_FLOAT_EQ(field_at<float>(bytes, 316 + 4 * 7), 70.0f);  // 10 × value
 
   PatternReading reading = read_raw_pattern(bytes, "silicon.sim");
   ASSERT_TRUE(reading.ok()) << reading.error;
@@ -103,8 +101,8 @@ TEST(CpdWriterTest, WavelengthsBySharesSeparatedByBlanksAndReadBack) {
   settings.wavelengths = {1.39222, 1.54056, 1.54439};
   settings.fractions = {0.1, 0.6, 0.3};
   auto lines = lines_of(write_cpd_profile(profile_export_of(silicon(), settings, "d")));
-  EXPECT_EQ(lines[4], "Xx");  // more than one wavelength
-  EXPECT_EQ(lines[5], "1.54056 60.000  1.54439 30.000  1.39222 10.000");
+  EXPECT_THAT(std::vector(lines.begin() + 4, lines.begin() + 6),  // "Xx": more than one wavelength
+              ElementsAre("Xx", "1.54056 60.000  1.54439 30.000  1.39222 10.000"));
   PatternReading reading = read_cpi_pattern(lines, "s.cpd");
   ASSERT_TRUE(reading.ok()) << reading.error;
   EXPECT_DOUBLE_EQ(reading.buffer.read_wavelength, 1.54056);
@@ -112,8 +110,7 @@ TEST(CpdWriterTest, WavelengthsBySharesSeparatedByBlanksAndReadBack) {
   settings.wavelengths = {1.5406};
   settings.fractions = {1};
   lines = lines_of(write_cpd_profile(profile_export_of(silicon(), settings, "d")));
-  EXPECT_EQ(lines[4], "Cu");
-  EXPECT_EQ(lines[5], "1.54060 100.000");
+  EXPECT_THAT(std::vector(lines.begin() + 4, lines.begin() + 6), ElementsAre("Cu", "1.54060 100.000"));
 }
 
 TEST(ProfileWritersTest, AProfileOfZerosIsWrittenAsZeros) {
@@ -136,15 +133,12 @@ TEST(PrnWriterTest, OnePositionPerLineReadsBackAtFullIntensity) {
 TEST(DifWriterTest, HeaderFieldsAndRoundTrip) {
   std::string bytes = write_dif_peaks(silicon(), cu_doublet()).bytes;
   ASSERT_EQ(bytes.size(), 352u + 3 * 16);
-  EXPECT_EQ(bytes.substr(0, 4), "DIF2");
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 4), 1);
-  EXPECT_EQ(bytes.substr(8, 12), "silicon.cry ");
-  EXPECT_FLOAT_EQ(field_at<float>(bytes, 190), 1.54056f);
+  EXPECT_EQ(std::tuple(bytes.substr(0, 4), bytes.substr(8, 12), field_at<std::int16_t>(bytes, 4),
+                       field_at<std::int16_t>(bytes, 256), field_at<std::int16_t>(bytes, 262)),
+            std::tuple("DIF2", "silicon.cry ", 1, 96, 3));
+  EXPECT_EQ(std::tuple(field_at<float>(bytes, 190), field_at<float>(bytes, 352), field_at<float>(bytes, 356)),
+            std::tuple(1.54056f, 28.443f, 100.0f));
   EXPECT_FLOAT_EQ(field_at<float>(bytes, 198), float(1.54439 / 1.54056));
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 256), 96);
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 262), 3);
-  EXPECT_FLOAT_EQ(field_at<float>(bytes, 352), 28.443f);
-  EXPECT_FLOAT_EQ(field_at<float>(bytes, 356), 100.0f);
 
   PeakReading reading = read_dif_peaks(bytes, "s.dif");
   ASSERT_EQ(reading.list.peaks.size(), 3u) << reading.error;
@@ -158,15 +152,13 @@ TEST(DiWriterTest, PositionsInHalfHundredthsAndRoundTrip) {
   EXPECT_EQ(content.left_out, 1);
   const std::string& bytes = content.bytes;
   ASSERT_EQ(bytes.size(), 250u + 3 * 12);
-  EXPECT_EQ(bytes.substr(0, 4), "V3DI");
-  EXPECT_DOUBLE_EQ(field_at<double>(bytes, 94), 1.54056);
+  EXPECT_EQ(std::tuple(bytes.substr(0, 4), bytes.substr(146, 12), field_at<double>(bytes, 94)),
+            std::tuple("V3DI", "silicon.cry ", 1.54056));
   EXPECT_DOUBLE_EQ(field_at<double>(bytes, 110), 1.54056 / 1.54439);
-  EXPECT_EQ(bytes.substr(146, 12), "silicon.cry ");
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 204), 3);
-  // 28.443 × 200 = 5688.6, written as 5689.
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 250), 5689);
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 254), 100);
-  EXPECT_EQ(field_at<std::int16_t>(bytes, 260), 9);
+  // Count 3; 28.443 × 200 = 5688.6, written as 5689.
+  EXPECT_EQ(std::tuple(field_at<std::int16_t>(bytes, 204), field_at<std::int16_t>(bytes, 250),
+                       field_at<std::int16_t>(bytes, 254), field_at<std::int16_t>(bytes, 260)),
+            std::tuple(3, 5689, 100, 9));
 
   PeakReading reading = read_di_peaks(bytes, "s.di");
   ASSERT_EQ(reading.list.peaks.size(), 3u) << reading.error;
@@ -175,26 +167,21 @@ TEST(DiWriterTest, PositionsInHalfHundredthsAndRoundTrip) {
 
 TEST(PowderCifTest, WritesStructurePeaksAndProfile) {
   auto lines = lines_of(write_powder_cif(silicon(), cu_doublet()).bytes);
-  auto at = [&lines](std::string_view text) {
-    return std::find(lines.begin(), lines.end(), text) - lines.begin();
+  // The line `after` lines below the one reading `text`.
+  auto at = [&lines](std::string_view text, long after) {
+    return *(std::find(lines.begin(), lines.end(), text) + after);
   };
-  EXPECT_EQ(lines[0], "data_silicon");
-  EXPECT_EQ(lines[6], "\"silicon\"");
-  EXPECT_EQ(lines[8], "_cell_length_a                      5.4309");
-  EXPECT_EQ(lines[14], "_cell_volume                        160.18");
-  EXPECT_EQ(lines[15], "_cell_formula_units_Z           8");
-  EXPECT_EQ(lines[16], "_symmetry_cell_setting          Cubic");
-  EXPECT_EQ(lines[17], "_symmetry_space_group_name_H-M   'F D -3 M'");
-  EXPECT_EQ(lines[21], "         'x,y,z'");
-  EXPECT_EQ(lines[static_cast<std::size_t>(at("_atom_site_occupancy") + 1)],
-            "Si1      0.12500   0.12500   0.12500    0.50    1.00");
-  // h, k, l, d, intensity × 1000 / largest, wavelength.
-  EXPECT_EQ(lines[static_cast<std::size_t>(at("  _refln_wavelength") + 2)],
-            "   2   2   0   1.92011    550.00   1.54056");
-  EXPECT_EQ(lines[static_cast<std::size_t>(at("#Calculated Profile") + 3)], "    _pd_proc_2theta_range_inc    0.4000");
-  EXPECT_EQ(lines[static_cast<std::size_t>(at("#Calculated Profile") + 4)], "    _pd_proc_number_of_points      5");
-  EXPECT_EQ(lines[static_cast<std::size_t>(at("    _pd_calc_intensity_total") + 3)], "   1000.00");
-  EXPECT_EQ(lines.back(), "#--eof");
+  // The reflection line holds h, k, l, d, intensity × 1000 / largest, wavelength.
+  EXPECT_THAT(
+      (std::vector{lines[0], lines[6], lines[8], lines[14], lines[15], lines[16], lines[17], lines[21],
+                   at("_atom_site_occupancy", 1), at("  _refln_wavelength", 2), at("#Calculated Profile", 3),
+                   at("#Calculated Profile", 4), at("    _pd_calc_intensity_total", 3), lines.back()}),
+      ElementsAre("data_silicon", "\"silicon\"", "_cell_length_a                      5.4309",
+                  "_cell_volume                        160.18", "_cell_formula_units_Z           8",
+                  "_symmetry_cell_setting          Cubic", "_symmetry_space_group_name_H-M   'F D -3 M'",
+                  "         'x,y,z'", "Si1      0.12500   0.12500   0.12500    0.50    1.00",
+                  "   2   2   0   1.92011    550.00   1.54056", "    _pd_proc_2theta_range_inc    0.4000",
+                  "    _pd_proc_number_of_points      5", "   1000.00", "#--eof"));
 }
 
 TEST(PowderCifTest, AHallSymbolKeepsTheTextAfterItsFirstBlank) {
@@ -210,12 +197,11 @@ TEST(PowderCifTest, AHallSymbolKeepsTheTextAfterItsFirstBlank) {
 // The extension alone chooses: a name that merely holds ".dif" or ".di" somewhere
 // (a backup "x.dif.bak", a folder "run.di/") chooses nothing.
 TEST(OutputFormats, TheExtensionAloneChoosesTheFormat) {
-  EXPECT_EQ(peak_list_format_of("A.DIF"), PeakListFormat::Bruker);
-  EXPECT_EQ(peak_list_format_of("a.di"), PeakListFormat::Philips);
-  EXPECT_EQ(peak_list_format_of("run.di/a.cif"), PeakListFormat::Cif);
-  EXPECT_EQ(peak_list_format_of("a.prn"), PeakListFormat::Column);
-  EXPECT_EQ(peak_list_format_of("a.dif.bak"), std::nullopt);
-  EXPECT_EQ(peak_list_format_of("a"), std::nullopt);
+  const std::pair<const char*, std::optional<PeakListFormat>> peak_lists[] = {
+      {"A.DIF", PeakListFormat::Bruker},     {"a.di", PeakListFormat::Philips},
+      {"run.di/a.cif", PeakListFormat::Cif}, {"a.prn", PeakListFormat::Column},
+      {"a.dif.bak", std::nullopt},           {"a", std::nullopt}};
+  for (const auto& [name, format] : peak_lists) EXPECT_EQ(peak_list_format_of(name), format) << name;
   EXPECT_EQ(profile_format_of("x.CPD"), ProfileFileKind::Cpd);
   EXPECT_EQ(profile_format_of("x.sim.txt"), std::nullopt);
   EXPECT_EQ(extension_of(PeakListFormat::Philips), ".di");

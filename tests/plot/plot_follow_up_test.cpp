@@ -32,20 +32,19 @@ TEST(PlotFollowUp, ObservedLoadActsOnlyOnItsFlags) {
   };
   for (const Case& c : cases) {
     PlotState state = zoomed_and_scaled();
-    EXPECT_EQ(after_observed_load(state, c.load, AngleScale::TwoTheta), c.changed);
-    EXPECT_DOUBLE_EQ(state.intensity_scale, c.scale);
-    EXPECT_DOUBLE_EQ(state.major_tick, c.major);
+    // Opening data does not unzoom.
+    EXPECT_EQ((std::tuple{after_observed_load(state, c.load, AngleScale::TwoTheta), state.intensity_scale,
+                          state.major_tick, state.zoomed}),
+              std::tuple(c.changed, c.scale, c.major, true));
     if (c.load.reset_intensity_scales) {
       EXPECT_EQ(state.scale_position, 10);
       for (double factor : state.pattern_scales) EXPECT_DOUBLE_EQ(factor, 1.0);
     }
-    EXPECT_TRUE(state.zoomed);  // opening data does not unzoom
   }
   PlotState theta = zoomed_and_scaled();
   after_observed_load(theta, {true, false, true}, AngleScale::Theta);
-  EXPECT_DOUBLE_EQ(theta.major_tick, 0.1);
-  EXPECT_DOUBLE_EQ(theta.minor_tick, 0.01);
-  EXPECT_EQ(theta.tick_dialog.major_text, "   0.10");
+  EXPECT_EQ(std::tuple(theta.major_tick, theta.minor_tick, theta.tick_dialog.major_text),
+            std::tuple(0.1, 0.01, "   0.10"));
 }
 
 TEST(PlotFollowUp, LoadedWorkspaceBecomesTheUnzoomedRange) {
@@ -55,18 +54,15 @@ TEST(PlotFollowUp, LoadedWorkspaceBecomesTheUnzoomedRange) {
   PlotState state = zoomed_and_scaled();
   state.default_ticks = true;
   ASSERT_TRUE(after_total_data_load(state, {true}, settings));
-  EXPECT_FALSE(state.zoomed);
-  EXPECT_DOUBLE_EQ(state.theta2_full_min, 5);
-  EXPECT_DOUBLE_EQ(state.theta2_full_max, 65);
-  EXPECT_DOUBLE_EQ(state.theta2_max, 65);
-  EXPECT_DOUBLE_EQ(state.intensity_scale, 1.0);
-  EXPECT_EQ(state.scale_position, 10);
-  EXPECT_DOUBLE_EQ(state.major_tick, 10.0);  // 60 degrees wide: 10 and 1
+  // 60 degrees wide: ticks of 10 and 1.
+  EXPECT_EQ(std::tuple(state.zoomed, state.theta2_full_min, state.theta2_full_max, state.theta2_max,
+                       state.intensity_scale, state.scale_position, state.major_tick),
+            std::tuple(false, 5.0, 65.0, 65.0, 1.0, 10, 10.0));
 
   PlotState untouched = zoomed_and_scaled();
-  EXPECT_FALSE(after_total_data_load(untouched, {false}, settings));
-  EXPECT_TRUE(untouched.zoomed);
-  EXPECT_DOUBLE_EQ(untouched.theta2_full_max, 80);
+  EXPECT_EQ((std::tuple{after_total_data_load(untouched, {false}, settings), untouched.zoomed,
+                        untouched.theta2_full_max}),
+            std::tuple(false, true, 80.0));
 }
 
 }  // namespace

@@ -73,9 +73,8 @@ TEST_F(PlotInteraction, ATripThroughQKeepsTheRangeTyped) {
     change_angle_scale(settings, page, scale, ui);
     reset_zoom(session);
   }
-  EXPECT_EQ(settings.two_theta_low, 10.0);
-  EXPECT_EQ(settings.two_theta_high, 50.0);
-  EXPECT_EQ(page.range_low + page.range_high, "  10.000  50.000");
+  EXPECT_EQ(std::tuple(settings.two_theta_low, settings.two_theta_high, page.range_low + page.range_high),
+            std::tuple(10.0, 50.0, "  10.000  50.000"));
 }
 
 TEST_F(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {
@@ -90,21 +89,19 @@ TEST_F(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {
 TEST_F(PlotInteraction, ZoomBoxAtAQuarterOfTheLargestSumGivesFactorFourAndARightClickUnzooms) {
   // Press at row 300: intensity (400 − 300) / 4 = 25, a quarter of the peak of 100 at 30°.
   drag(260, 300, 760, 350);  // 2θ 20 to 40
-  EXPECT_DOUBLE_EQ(state.intensity_scale, 4.0);
-  EXPECT_EQ(state.scale_position, 40);
-  EXPECT_EQ(program.main_form.experiment.range_low + program.main_form.experiment.range_high, "  20.000  40.000");
-  EXPECT_EQ(plots, 1);
+  const ExperimentPageForm& page = program.main_form.experiment;
+  EXPECT_EQ(std::tuple(state.intensity_scale, state.scale_position, page.range_low + page.range_high, plots),
+            std::tuple(4.0, 40, "  20.000  40.000", 1));
   // A right click unzooms, after the driver recomputed over the zoomed range.
   workspace.settings.two_theta_low = 20;
   workspace.settings.two_theta_high = 40;
   sync_plot_range(state, workspace.settings);
   on_mouse_down(session, MouseButton::Right, 500, 200);
   on_mouse_up(session, MouseButton::Right, 500, 200);
-  EXPECT_FALSE(state.zoomed);
-  EXPECT_DOUBLE_EQ(state.intensity_scale, 1.0);
+  EXPECT_EQ(
+      std::tuple(state.zoomed, state.intensity_scale, full_recomputes, page.range_low + page.range_high),
+      std::tuple(false, 1.0, 1, "  10.000  50.000"));
   for (double factor : state.pattern_scales) EXPECT_DOUBLE_EQ(factor, 1.0);
-  EXPECT_EQ(full_recomputes, 1);
-  EXPECT_EQ(program.main_form.experiment.range_low + program.main_form.experiment.range_high, "  10.000  50.000");
 }
 
 TEST(PlotWindowCases, BoxesThatDoNotZoom) {
@@ -117,8 +114,7 @@ TEST(PlotWindowCases, BoxesThatDoNotZoom) {
   for (const Case& c : cases) {
     PlotWindow window;
     window.drag(c.x0, c.y0, c.x1, c.y1);
-    EXPECT_FALSE(window.state.zoomed) << c.why;
-    EXPECT_EQ(window.plots, 0) << c.why;
+    EXPECT_EQ(std::tuple(window.state.zoomed, window.plots), std::tuple(false, 0)) << c.why;
   }
 }
 
@@ -127,8 +123,7 @@ TEST_F(PlotInteraction, ZoomOnObservedDataAlone) {
   testing::add_pattern(workspace, "obs.raw", {{20, 10}, {30, 100}, {40, 10}});
   redraw(session);           // no phase: reference 100, sy = 4
   drag(260, 300, 760, 350);  // y1 = 25: factor = 100 / 25
-  EXPECT_DOUBLE_EQ(state.intensity_scale, 4.0);
-  EXPECT_EQ(plots, 1);
+  EXPECT_EQ(std::tuple(state.intensity_scale, plots), std::tuple(4.0, 1));
 }
 
 TEST_F(PlotInteraction, ClickIndexesEveryReflectionWithinThreePixels) {
@@ -137,11 +132,10 @@ TEST_F(PlotInteraction, ClickIndexesEveryReflectionWithinThreePixels) {
   phase.reflections = {reflection(1, 0, 0, 30.0), reflection(1, 1, 0, 30.24), reflection(1, 1, 1, 33.6)};
   program.main_form.results = {"heading", "  Phase 1 quartz", " 1  1 0 0", " 2  1 1 0", " 3  1 1 1"};
   drag(513, 200, 513, 200);
-  EXPECT_EQ(image.texts(" 2/ph.1").size(), 1u);
-  EXPECT_TRUE(image.texts(" 3/ph.1").empty());
+  EXPECT_EQ(std::tuple(image.texts(" 2/ph.1").size(), image.texts(" 3/ph.1").size()), std::tuple(1u, 0u));
   EXPECT_EQ(testing::text_at(image, " 1/ph.1"), (Point{505, 5}));
-  EXPECT_EQ(program.main_form.results_selected, 3);  // the later of the two
-  EXPECT_EQ(plots, 0);
+  // The later of the two is selected in the results.
+  EXPECT_EQ(std::tuple(program.main_form.results_selected, plots), std::tuple(3, 0));
 }
 
 TEST_F(PlotInteraction, ClickWhereNoReflectionLiesOnlyRedraws) {
@@ -149,18 +143,17 @@ TEST_F(PlotInteraction, ClickWhereNoReflectionLiesOnlyRedraws) {
   image.operations.clear();
   drag(900, 200, 900, 200);
   EXPECT_FALSE(image.operations.empty());
-  EXPECT_TRUE(testing::texts_starting(image, " 1/ph.").empty());
-  EXPECT_EQ(program.main_form.results_selected, -1);
+  EXPECT_EQ(std::tuple(testing::texts_starting(image, " 1/ph.").size(), program.main_form.results_selected),
+            std::tuple(0u, -1));
 }
 
 TEST_F(PlotInteraction, ScaleControlAndItsEnds) {
   state.pattern_scales.fill(2.0);
-  change_intensity_scale(session, 25);
-  EXPECT_DOUBLE_EQ(state.intensity_scale, 2.5);
-  EXPECT_DOUBLE_EQ(state.pattern_scales[3], 5.0);  // multiplied by 2.5 / 1
+  change_intensity_scale(session, 25);  // the patterns' scales are multiplied by 2.5 / 1
+  EXPECT_EQ(std::tuple(state.intensity_scale, state.pattern_scales[3]), std::tuple(2.5, 5.0));
   change_intensity_scale(session, 500);
-  EXPECT_EQ(state.status.text, "Max Zoom. Cannot Zoom anymore");
-  EXPECT_TRUE(state.status.red);
+  EXPECT_EQ(std::tuple(state.status.text, state.status.red),
+            std::tuple(std::string("Max Zoom. Cannot Zoom anymore"), true));
   change_intensity_scale(session, 10);
   EXPECT_EQ(state.status.text, "Min Zoom. Cannot Zoom anymore");
   change_intensity_scale(session, 15);
@@ -174,10 +167,8 @@ TEST_F(PlotInteraction, ShiftKeepsHalfADegreeOfTheFullRange) {
   EXPECT_EQ(state.shift_position, 25);
   shift_plot(session, 40);
   EXPECT_DOUBLE_EQ(state.theta2_min, 35.0);
-  shift_plot(session, 55);  // 50 to 60 leaves nothing of 10..50 on screen
-  EXPECT_DOUBLE_EQ(state.theta2_min, 35.0);
-  EXPECT_EQ(state.shift_position, 40);
-  EXPECT_EQ(plots, 0);  // shifting never recomputes
+  shift_plot(session, 55);  // 50 to 60 leaves nothing of 10..50 on screen; shifting never recomputes
+  EXPECT_EQ(std::tuple(state.theta2_min, state.shift_position, plots), std::tuple(35.0, 40, 0));
 }
 
 TEST(PlotWindowCases, DifferenceMenuConditions) {
@@ -200,8 +191,8 @@ TEST(PlotWindowCases, DifferenceMenuConditions) {
     if (!c.phase) window.workspace.phases.clear();
     if (c.pattern) testing::add_pattern(window.workspace, "o.raw", {{30, 50}});
     show_difference(window.session);
-    EXPECT_EQ(window.ui.last_warning(), c.message);
-    EXPECT_EQ(window.state.difference_open, c.opens);
+    EXPECT_EQ(std::tuple(window.ui.last_warning(), window.state.difference_open),
+              std::tuple(std::string(c.message), c.opens));
   }
 }
 
@@ -227,13 +218,12 @@ TEST_F(PlotInteraction, TicksChosenByTheUser) {
   state.tick_dialog.minor_text = "one";
   state.tick_dialog.major_text = "2";
   read_user_ticks(session);
-  EXPECT_EQ(ui.last_warning(), "Error!");
-  EXPECT_DOUBLE_EQ(state.major_tick, 5.0);  // the previous value stays
+  EXPECT_EQ(std::tuple(ui.last_warning(), state.major_tick), std::tuple(std::string("Error!"), 5.0));  // kept
   state.tick_dialog.minor_text = "0";
   read_user_ticks(session);
-  EXPECT_FALSE(state.tick_dialog.visible);
-  EXPECT_DOUBLE_EQ(state.major_tick, 2.0);
-  EXPECT_EQ(image.texts(" 12.0").size(), 1u);  // user ticks survive the redraw
+  // User ticks survive the redraw.
+  EXPECT_EQ(std::tuple(state.tick_dialog.visible, state.major_tick, image.texts(" 12.0").size()),
+            std::tuple(false, 2.0, 1u));
   choose_default_ticks(session);
   EXPECT_DOUBLE_EQ(state.major_tick, 5.0);
 }
@@ -241,8 +231,8 @@ TEST_F(PlotInteraction, TicksChosenByTheUser) {
 TEST_F(PlotInteraction, LogarithmicModeIsRefusedInQ) {
   workspace.settings.angle_scale = AngleScale::Q;
   choose_y_mode(session, YMode::Logarithmic);
-  EXPECT_EQ(ui.last_warning(), "Not available with Q representation");
-  EXPECT_EQ(state.y_mode, YMode::Linear);
+  EXPECT_EQ(std::tuple(ui.last_warning(), state.y_mode),
+            std::tuple(std::string("Not available with Q representation"), YMode::Linear));
 }
 
 TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopiesOnly) {
@@ -255,11 +245,10 @@ TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopiesOnly) {
   const auto other = session.program.scratch.path() / "scan2_mp.cpi";
   std::ofstream(other) << "x";
   erase_observed_patterns(session);
-  EXPECT_FALSE(std::filesystem::exists(scratch));
-  EXPECT_TRUE(std::filesystem::exists(users));
-  EXPECT_TRUE(std::filesystem::exists(other));
-  EXPECT_TRUE(workspace.observed_peaks.empty());
-  EXPECT_FALSE(state.difference_open);
+  EXPECT_EQ(
+      (std::vector{std::filesystem::exists(scratch), std::filesystem::exists(users),
+                   std::filesystem::exists(other), workspace.observed_peaks.empty(), state.difference_open}),
+      (std::vector{false, true, true, true, false}));
 }
 
 TEST_F(PlotInteraction, ResultsLineMarksItsAngle) {

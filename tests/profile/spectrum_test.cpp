@@ -40,22 +40,21 @@ TEST(LineList, ALineSetsAOneLineSpectrum) {
     w.workspace.settings.fractions = {0.5, 0.5};
     w.form.experiment.spectrum_visible = true;
     choose_wavelength_line(w.view(), index);
-    EXPECT_EQ(w.form.experiment.wavelength, text);
-    EXPECT_EQ(w.settings().wavelengths, std::vector<double>{wavelength});
-    EXPECT_EQ(w.settings().fractions, std::vector<double>{1.0});
-    EXPECT_EQ(w.settings().shortest_wavelength + w.settings().longest_wavelength, 2 * wavelength);
-    EXPECT_EQ(w.settings().anode_code, anode);
-    EXPECT_FALSE(w.form.experiment.spectrum_visible);
+    const ExperimentSettings& s = w.settings();
+    EXPECT_EQ(
+        std::tuple(w.form.experiment.wavelength, s.wavelengths, s.fractions, s.shortest_wavelength,
+                   s.longest_wavelength, s.anode_code, w.form.experiment.spectrum_visible),
+        std::tuple(text, std::vector{wavelength}, std::vector{1.0}, wavelength, wavelength, anode, false));
   }
   // The copper doublet: Kα1 and Kα2 at 2 : 1, shown in the spectrum table.
   Windows doublet;
   choose_wavelength_line(doublet.view(), kCopperDoubletIndex);
-  EXPECT_EQ(doublet.settings().wavelengths, (std::vector<double>{1.54056, 1.54439}));
-  EXPECT_NEAR(doublet.settings().fractions[0], 2.0 / 3.0, 1e-12);
-  EXPECT_NEAR(doublet.settings().fractions[1], 1.0 / 3.0, 1e-12);
-  EXPECT_EQ(doublet.settings().longest_wavelength, 1.54439);
-  EXPECT_EQ(doublet.settings().anode_code, "Cu");
-  EXPECT_TRUE(doublet.form.experiment.spectrum_visible);
+  const ExperimentSettings& s = doublet.settings();
+  EXPECT_EQ(
+      std::tuple(s.wavelengths, s.longest_wavelength, s.anode_code, doublet.form.experiment.spectrum_visible),
+      std::tuple(std::vector{1.54056, 1.54439}, 1.54439, "Cu", true));
+  EXPECT_NEAR(s.fractions.at(0) - 2 * s.fractions.at(1), 0, 1e-12);
+  EXPECT_NEAR(s.fractions[0] + s.fractions[1], 1, 1e-12);
 }
 
 TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQInReciprocalAngstroms) {
@@ -67,19 +66,20 @@ TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQInReciprocalAngstroms) {
   w.workspace.current_phase = 1;
   load_current_phase(w.workspace);
   const FollowUp follow_up = choose_wavelength_line(w.view(), 5);
-  EXPECT_TRUE(anomalous_terms_zero(w.workspace.phase(2).composition));
-  EXPECT_TRUE(anomalous_terms_zero(w.workspace.composition));
-  EXPECT_EQ(w.workspace.crystal.scattering_types[0].f_second[0], 0.0);
-  EXPECT_TRUE(follow_up.commit_crystal_page && follow_up.refresh_anomalous_table);
+  EXPECT_EQ(std::tuple(anomalous_terms_zero(w.workspace.phase(2).composition),
+                       anomalous_terms_zero(w.workspace.composition),
+                       w.workspace.crystal.scattering_types[0].f_second[0], follow_up.commit_crystal_page,
+                       follow_up.refresh_anomalous_table),
+            std::tuple(true, true, 0.0, true, true));
   // Q = 4π·sin θ / λ at Cu Kα1 (1.54056 Å): 4π·sin 5° / λ and 4π·sin 25° / λ, by hand.
   EXPECT_NEAR(w.settings().q_low, 0.7109307, 1e-6);
   EXPECT_NEAR(w.settings().q_high, 3.4473034, 1e-6);
 
   Windows multiple;  // "Multiple W.L." empties the spectrum and opens the dialog
   choose_wavelength_line(multiple.view(), 0);
-  EXPECT_TRUE(multiple.settings().wavelengths.empty());
-  EXPECT_EQ(multiple.settings().single_wavelength, 0.0);
-  EXPECT_EQ(multiple.ui.window_changes.back(), std::make_pair(WindowId::MultipleWavelength, true));
+  EXPECT_EQ(std::tuple(multiple.settings().wavelengths.size(), multiple.settings().single_wavelength,
+                       multiple.ui.window_changes.back()),
+            std::tuple(0u, 0.0, std::pair(WindowId::MultipleWavelength, true)));
 }
 
 // The anode list and the line list give each element the same Kα1, Kα2 and Kβ.
@@ -105,17 +105,15 @@ TEST(WavelengthDialog, CopperAnodeGivesThreeSortedLinesWithSharesOfOneHundredSix
   choose_wavelength_line(w.view(), 0);
   fill_anode_lines(w.workspace.settings, w.dialog, 1);
   read_spectrum_composition(w.view());
-  EXPECT_TRUE(w.ui.warnings.empty());
-  EXPECT_EQ(w.settings().wavelengths, (std::vector<double>{1.39222, 1.54056, 1.54439}));
-  EXPECT_EQ(w.settings().fractions, (std::vector<double>{10.0 / 160, 100.0 / 160, 50.0 / 160}));
-  EXPECT_EQ(w.form.experiment.wavelength, "Multiple");
-  EXPECT_TRUE(w.form.experiment.spectrum_visible);
+  EXPECT_EQ(std::tuple(w.ui.warnings.size(), w.settings().wavelengths, w.settings().fractions,
+                       w.form.experiment.wavelength, w.form.experiment.spectrum_visible, w.dialog.visible),
+            std::tuple(0u, std::vector{1.39222, 1.54056, 1.54439},
+                       std::vector{10.0 / 160, 100.0 / 160, 50.0 / 160}, "Multiple", true, false));
   EXPECT_EQ(
       w.form.experiment.spectrum.cells,
       (std::vector<std::vector<std::string>>{
           {"Lambda", "%", "<mu><rho>"}, {" 1.39222", "10.0"}, {" 1.54056", "100.0"}, {" 1.54439", "50.0"}}));
   EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"  1.00", "  0.50", "  0.10", ""}));
-  EXPECT_FALSE(w.dialog.visible);
   // The Q range holds every line: its low end at the longest wavelength, its high end at the shortest.
   EXPECT_NEAR(w.settings().q_low, 4 * M_PI * std::sin(5 * M_PI / 180) / 1.54439, 1e-12);
   EXPECT_NEAR(w.settings().q_high, 4 * M_PI * std::sin(25 * M_PI / 180) / 1.39222, 1e-12);
@@ -138,10 +136,8 @@ TEST(WavelengthDialog, RefusalsNameTheBoxAndKeepTheSpectrum) {
     w.type(c.wavelengths, c.intensities);
     w.dialog.visible = true;
     read_spectrum_composition(w.view());
-    EXPECT_EQ(w.ui.last_warning(), c.message);
-    EXPECT_EQ(w.dialog.focused, c.focus) << c.message;
-    EXPECT_EQ(w.settings().wavelengths, std::vector<double>{1.5406});
-    EXPECT_TRUE(w.dialog.visible);
+    EXPECT_EQ(std::tuple(w.ui.last_warning(), w.dialog.focused, w.settings().wavelengths, w.dialog.visible),
+              std::tuple(c.message, c.focus, std::vector{1.5406}, true));
   }
 }
 
@@ -152,9 +148,9 @@ TEST(WavelengthDialog, ZeroIntensityDropsItsRowButNotTheRowsBelow) {
   Windows w;
   w.type({"1.54056", "1.54439", "1.39222", ""}, {"100", "0", "25", ""});
   read_spectrum_composition(w.view());
-  EXPECT_EQ(w.dialog.wavelength[1], "");
-  EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"  1.00", "", "  0.25", ""}));
-  EXPECT_EQ(w.settings().wavelengths, (std::vector<double>{1.39222, 1.54056}));
+  EXPECT_EQ(
+      std::tuple(w.dialog.wavelength[1], w.dialog.intensity, w.settings().wavelengths),
+      std::tuple("", std::array<std::string, 4>{"  1.00", "", "  0.25", ""}, std::vector{1.39222, 1.54056}));
 
   ExperimentSettings reread;
   ASSERT_TRUE(read_spectrum(reread, w.form.experiment, w.dialog, w.ui));
@@ -200,8 +196,8 @@ TEST(WavelengthField, ReadsOneNumberMultipleOrNothing) {
   w.form.experiment.wavelength = "Multiple";
   w.type({"1.54439", "1.54056", "", ""}, {"  0.50", "  1.00", "", ""});
   ASSERT_TRUE(read_spectrum(w.workspace.settings, w.form.experiment, w.dialog, w.ui));
-  EXPECT_EQ(w.settings().wavelengths, (std::vector<double>{1.54056, 1.54439}));
-  EXPECT_EQ(w.settings().fractions, (std::vector<double>{0.01, 0.005}));
+  EXPECT_EQ(std::tuple(w.settings().wavelengths, w.settings().fractions),
+            std::tuple(std::vector{1.54056, 1.54439}, std::vector{0.01, 0.005}));
 }
 
 }  // namespace

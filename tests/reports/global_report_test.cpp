@@ -26,7 +26,6 @@ PhaseData phase(const char* file, const char* symbol, CellParameters cell, int z
 // Quartz (Le Page & Donnay 1976, Acta Cryst. B32, 2456) and calcite, with two
 // wavelengths; the results list as the driver fills it.
 struct GlobalReport : ::testing::Test, testing::ProgramInFolder {
-
   GlobalReport() {
     Workspace& w = program.workspace;
     w.settings.wavelengths = {1.5406, 1.5444};
@@ -53,12 +52,9 @@ struct GlobalReport : ::testing::Test, testing::ProgramInFolder {
 TEST_F(GlobalReport, MatchesTheGoldenFileLineForLine) {
   program.file_list.recorded_file = "mixture.lst";  // the file last loaded from a file list
   show_global_report(program);
-  const auto written = read_file_bytes(folder / "report_cmp.txt");
-  ASSERT_TRUE(written);
-  EXPECT_EQ(*written,
-            *read_file_bytes(testing::source_folder("tests/reports/fixtures") / "report_cmp_two_phases.txt"));
-  ASSERT_EQ(ui.shown_text_files.size(), 1u);
-  EXPECT_EQ(ui.shown_text_files[0], (folder / "report_cmp.txt").string());
+  EXPECT_EQ(read_file_bytes(folder / "report_cmp.txt"),
+            read_file_bytes(testing::source_folder("tests/reports/fixtures") / "report_cmp_two_phases.txt"));
+  EXPECT_EQ(ui.shown_text_files, std::vector{(folder / "report_cmp.txt").string()});
 }
 
 TEST_F(GlobalReport, SourceScaleAndNamesChangeTheirLines) {
@@ -69,8 +65,7 @@ TEST_F(GlobalReport, SourceScaleAndNamesChangeTheirLines) {
   w.settings.fractions = {1.0};
   w.phases[0].file_name = "C:\\cmp\\quartz_cmp.cry";
   const auto lines = build_global_report(w, program.main_form.results, "");
-  EXPECT_EQ(lines[0], "");
-  EXPECT_EQ(lines[1], "Phase Nb.  1 quartz");
+  EXPECT_EQ(lines[0] + "|" + lines[1], "|Phase Nb.  1 quartz");
   for (const auto& line : lines) EXPECT_EQ(line.find("Anomalous"), std::string::npos) << line;
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "Nb. h  k  l   Dhkl     Q     K*Int. lambda"), 2);
 
@@ -103,13 +98,12 @@ TEST_F(GlobalReport, PhaseListingsOpenTheCurrentPhasesListingAndNothingWithoutAP
             (std::vector<std::string>{(folder / "phase22.out").string(), (folder / "phase2.out").string()}));
   program.workspace.current_phase = 3;  // above the phase count: nothing starts
   show_short_listing(program);
-  EXPECT_EQ(ui.shown_text_files.size(), 2u);
   program.workspace.phases.clear();
   show_detailed_listing(program);
   EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
   show_global_report(program);  // nor is there a report without a phase
-  EXPECT_FALSE(std::filesystem::exists(folder / "report_cmp.txt"));
-  EXPECT_EQ(ui.shown_text_files.size(), 2u);
+  EXPECT_EQ(std::tuple(std::filesystem::exists(folder / "report_cmp.txt"), ui.shown_text_files.size()),
+            std::tuple(false, 2u));
 }
 
 }  // namespace

@@ -35,20 +35,18 @@ TEST_F(AnomalousPanelTest, WavelengthFieldIsCheckedBeforeThePanelOpens) {
     program.main_form.experiment.wavelength = text;
     ui.warnings.clear();
     open_anomalous_panel(program, panel, actions);
-    EXPECT_EQ(ui.last_warning(), message) << '"' << text << '"';
-    EXPECT_FALSE(panel.visible);
+    EXPECT_EQ(std::tuple(ui.last_warning(), panel.visible), std::tuple(std::string(message), false))
+        << '"' << text << '"';
   }
-  EXPECT_EQ(resets, 0);
-  EXPECT_EQ(program.workspace.settings.wavelengths, std::vector<double>{1.5406});
+  EXPECT_EQ(std::tuple(resets, program.workspace.settings.wavelengths), std::tuple(0, std::vector{1.5406}));
 }
 
 TEST_F(AnomalousPanelTest, ANumberBecomesTheSingleWavelengthAndMultipleKeepsTheSpectrum) {
   add_phase("Fe");
   program.main_form.experiment.wavelength = " 0.70930 ";
   open_anomalous_panel(program, panel, actions);
-  EXPECT_TRUE(panel.visible);
-  EXPECT_EQ(resets, 1);
-  EXPECT_EQ(program.workspace.settings.longest_wavelength, 0.7093);
+  EXPECT_EQ(std::tuple(panel.visible, resets, program.workspace.settings.longest_wavelength),
+            std::tuple(true, 1, 0.7093));
   program.workspace.settings.wavelengths = {1.54056, 1.54439};
   program.main_form.experiment.wavelength = "Multiple";
   open_anomalous_panel(program, panel, actions);
@@ -59,25 +57,20 @@ TEST_F(AnomalousPanelTest, ApplyNeedsATableAndActsOnTheChosenPhases) {
   add_phase("Cu");
   add_phase("Fe");
   remove_anomalous_correction(program, panel, actions);  // the current phase only, by default
-  EXPECT_EQ(f_second(2), 0);
-  EXPECT_GT(f_second(1), 0);
+  EXPECT_EQ(std::tuple(f_second(2), f_second(1) > 0), std::tuple(0.0, true));
 
   panel.visible = true;
   apply_chosen_anomalous_table(program, panel, actions);
-  EXPECT_EQ(ui.last_warning(), "Select the File!");
-  EXPECT_TRUE(panel.visible);
+  EXPECT_EQ(std::tuple(ui.last_warning(), panel.visible), std::tuple(std::string("Select the File!"), true));
 
   panel.table_choice = 1;  // Sasaki
   panel.apply_to = 1;      // all the phases
   apply_chosen_anomalous_table(program, panel, actions);
-  EXPECT_FALSE(panel.visible);
+  EXPECT_EQ(std::tuple(panel.visible, recomputes), std::tuple(false, 2));
   EXPECT_NEAR(f_second(2), 3.197, 0.03);  // cctbx sasaki Fe at 8048.8 eV
   EXPECT_NEAR(f_second(1), 0.59, 0.05);   // Cu below its K edge (8979 eV)
-  EXPECT_EQ(recomputes, 2);
-
   remove_anomalous_correction(program, panel, actions);
-  EXPECT_EQ(f_second(1), 0);
-  EXPECT_EQ(f_second(2), 0);
+  EXPECT_EQ(std::tuple(f_second(1), f_second(2)), std::tuple(0.0, 0.0));
 }
 
 // Every computation rebuilds the scattering types; the table chosen in the
@@ -114,21 +107,20 @@ TEST_F(AnomalousPanelTest, TheChosenTableOutlivesTheNextComputation) {
 TEST_F(AnomalousPanelTest, WithoutAtomsTheCheckBeepsAndApplyOnlyClosesAndAMissingTableKeepsItOpen) {
   program.main_form.experiment.wavelength = "1.5406";
   open_anomalous_panel(program, panel, actions);
-  EXPECT_EQ(ui.last_warning(), "No atom in the asymmetric unit!");
-  EXPECT_FALSE(panel.visible);
+  EXPECT_EQ(std::tuple(ui.last_warning(), panel.visible),
+            std::tuple(std::string("No atom in the asymmetric unit!"), false));
   panel.visible = true;
   panel.table_choice = 0;
   apply_chosen_anomalous_table(program, panel, actions);
-  EXPECT_FALSE(panel.visible);
-  EXPECT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(std::tuple(panel.visible, ui.warnings.size()), std::tuple(false, std::size_t{1}));
 
   add_phase("Fe");
   testing::TempFolder empty;
   program.program_folder = empty.path();
   panel.visible = true;
   apply_chosen_anomalous_table(program, panel, actions);
-  EXPECT_EQ(ui.last_warning(), "File Brcow.an not found");
-  EXPECT_TRUE(panel.visible);
+  EXPECT_EQ(std::tuple(ui.last_warning(), panel.visible),
+            std::tuple(std::string("File Brcow.an not found"), true));
 }
 
 }  // namespace

@@ -36,16 +36,16 @@ TEST(PolarisationForm, TypedPolarisation) {
     onclick_event(form, PolarisationForm::kSynchrotron);
     form.polarisation_text = c.text;
     const PolarisationExit exit = accept_polarisation(program, form);
-    if (c.accepted) {
-      EXPECT_EQ(exit, PolarisationExit::ClosedRecompute) << c.text;
-      EXPECT_EQ(program.workspace.settings.xray_source, XRaySource::Synchrotron) << c.text;
-      EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, c.p) << c.text;
-      EXPECT_EQ(program.main_form.source_caption, "Source: X Synchr. p=" + fixed(c.p, 4, 2));
-    } else {
-      EXPECT_EQ(exit, PolarisationExit::StaysOpen) << c.text;
-      EXPECT_EQ(ui.warnings, std::vector<std::string>{"Erreur de frappe!"}) << c.text;
-      EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, 0.5) << c.text;
-    }
+    const ExperimentSettings& s = program.workspace.settings;
+    if (c.accepted)
+      EXPECT_EQ(std::tuple(exit, s.xray_source, s.polarisation, program.main_form.source_caption),
+                std::tuple(PolarisationExit::ClosedRecompute, XRaySource::Synchrotron, c.p,
+                           "Source: X Synchr. p=" + fixed(c.p, 4, 2)))
+          << c.text;
+    else
+      EXPECT_EQ(std::tuple(exit, ui.warnings, s.polarisation),
+                std::tuple(PolarisationExit::StaysOpen, std::vector<std::string>{"Erreur de frappe!"}, 0.5))
+          << c.text;
   }
 }
 
@@ -62,9 +62,10 @@ TEST(PolarisationForm, TubeSetsHalfAndOkWithoutChoiceKeepsTheSource) {
     form.polarisation_text = "garbage is ignored for the tube";
     program.main_form.source_caption = "Source: Neutrons";  // back from neutrons: the caption follows
     EXPECT_EQ(accept_polarisation(program, form), PolarisationExit::Closed) << tube;
-    EXPECT_EQ(program.workspace.settings.xray_source, tube ? XRaySource::Tube : XRaySource::Synchrotron);
-    EXPECT_DOUBLE_EQ(program.workspace.settings.polarisation, tube ? 0.5 : 0.8);
-    EXPECT_EQ(program.main_form.source_caption, tube ? "Source: X ray tube" : "Source: X Synchr. p=0.80");
+    EXPECT_EQ(std::tuple(program.workspace.settings.xray_source, program.workspace.settings.polarisation,
+                         program.main_form.source_caption),
+              std::tuple(tube ? XRaySource::Tube : XRaySource::Synchrotron, tube ? 0.5 : 0.8,
+                         tube ? "Source: X ray tube" : "Source: X Synchr. p=0.80"));
   }
 }
 

@@ -27,23 +27,20 @@ TEST(ScratchFolderTest, MadeInTheCacheFolderPrivatelyAndRemovedWithItsContent) {
     EXPECT_TRUE(scratch.path_if_made().empty());  // nothing is made before it is needed
     made = scratch.path();
     ASSERT_FALSE(made.empty()) << scratch.problem();
-    EXPECT_EQ(made.parent_path(), home / ".cache" / "calvane");
-    EXPECT_EQ(permissions_of(made), fs::perms::owner_all);
-    EXPECT_EQ(permissions_of(made.parent_path()), fs::perms::owner_all);
+    EXPECT_EQ(std::tuple(made.parent_path(), permissions_of(made), permissions_of(made.parent_path())),
+              std::tuple(home / ".cache" / "calvane", fs::perms::owner_all, fs::perms::owner_all));
     const fs::path sub = scratch.new_subfolder("workspace-");
     EXPECT_NE(sub, scratch.new_subfolder("workspace-"));
     std::ofstream(sub / "a.cry") << "x";
-    EXPECT_TRUE(scratch.holds(sub / "a.cry"));
-    EXPECT_TRUE(scratch.holds(sub / ".." / "b"));
-    EXPECT_FALSE(scratch.holds(made / ".." / "b"));
-    EXPECT_FALSE(scratch.holds(made));
-    EXPECT_FALSE(scratch.holds(home / "a.cry"));
+    EXPECT_EQ(
+        (std::vector{scratch.holds(sub / "a.cry"), scratch.holds(sub / ".." / "b"),
+                     scratch.holds(made / ".." / "b"), scratch.holds(made), scratch.holds(home / "a.cry")}),
+        (std::vector{true, true, false, false, false}));
     // Two folders of one environment are never the same.
     ScratchFolder other(ScratchEnvironment{"", home.path().string(), ""});
     EXPECT_NE(other.path(), made);
   }
-  EXPECT_FALSE(fs::exists(made));
-  EXPECT_TRUE(fs::exists(home / ".cache" / "calvane"));
+  EXPECT_EQ(std::tuple(fs::exists(made), fs::exists(home / ".cache" / "calvane")), std::tuple(false, true));
 }
 
 TEST(ScratchFolderTest, AnUnusableCacheFallsBackAndNothingAborts) {
@@ -67,8 +64,8 @@ TEST(ScratchFolderTest, AnUnusableCacheFallsBackAndNothingAborts) {
     ScratchFolder scratch(c.environment);
     const fs::path made = scratch.path();
     ASSERT_FALSE(made.empty()) << c.expected_parent << ": " << scratch.problem();
-    EXPECT_EQ(made.parent_path(), c.expected_parent);
-    EXPECT_EQ(permissions_of(made), fs::perms::owner_all) << made;
+    EXPECT_EQ(std::tuple(made.parent_path(), permissions_of(made)),
+              std::tuple(c.expected_parent, fs::perms::owner_all));
   }
 }
 
@@ -123,10 +120,8 @@ TEST(ScratchFolderTest, AStartRemovesTheFoldersOfEndedRunsOnlyAndAFolderNamesIts
 
   ScratchFolder(environment).remove_abandoned();
   for (const Case& c : cases) EXPECT_EQ(fs::exists(c.folder), !c.removed) << c.folder;
-  EXPECT_TRUE(fs::is_directory(mine));
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_TRUE(fs::exists(user_files / "keep.txt"));
-  EXPECT_TRUE(fs::exists(file));
+  EXPECT_TRUE(fs::is_directory(mine) && fs::is_symlink(link) && fs::exists(user_files / "keep.txt") &&
+              fs::exists(file));
 }
 
 }  // namespace

@@ -123,20 +123,15 @@ TEST_F(MainActions, SelectorButtonsAndTheDisplayBoxMakeAPhaseCurrent) {
   add_phases(3);
   form.crystal.selector_index = 0;
   show_phase(program, 5);  // beyond the phases: only deselects
-  EXPECT_EQ(form.crystal.selector_index, -1);
-  EXPECT_EQ(ws.current_phase, 1);
+  EXPECT_EQ(std::tuple(form.crystal.selector_index, ws.current_phase), std::tuple(-1, 1));
   show_phase(program, 3);
-  EXPECT_EQ(ws.crystal.title, "crystal 3");
-  EXPECT_TRUE(form.phases.rows[2].display);
-  EXPECT_EQ(form.crystal.apply_bar_caption, "Data for Phase3(phase_3)");
-
+  EXPECT_EQ(std::tuple(ws.crystal.title, form.phases.rows[2].display, form.crystal.apply_bar_caption),
+            std::tuple("crystal 3", true, "Data for Phase3(phase_3)"));
   click_display(program, 2);
-  EXPECT_EQ(form.page, MainPage::CrystalData);
-  EXPECT_EQ(form.crystal.selector_index, 1);
+  EXPECT_EQ(std::tuple(form.page, form.crystal.selector_index), std::tuple(MainPage::CrystalData, 1));
   form.phases.rows[6].display = true;  // a row without a phase
   click_display(program, 7);
-  EXPECT_FALSE(form.phases.rows[6].display);
-  EXPECT_EQ(ws.current_phase, 2);
+  EXPECT_EQ(std::tuple(form.phases.rows[6].display, ws.current_phase), std::tuple(false, 2));
 }
 
 TEST_F(MainActions, ErasingPhasesDeletesTheirScratchFilesAndEmptiesTheTable) {
@@ -150,11 +145,13 @@ TEST_F(MainActions, ErasingPhasesDeletesTheirScratchFilesAndEmptiesTheTable) {
   form.results = {"line"};
   ws.observed_peaks.emplace_back();
   delete_phases(program);
-  EXPECT_EQ(ws.phase_count(), 0);
-  EXPECT_TRUE(form.phases.rows[0].name.empty());
-  for (const char* gone : {"phase1.out", "phase22.out"}) EXPECT_FALSE(std::filesystem::exists(folder / gone));
-  EXPECT_FALSE(std::filesystem::exists(scratch));
-  for (const char* kept : {"a_mp.cry", "phase_2.cry"}) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
+  EXPECT_EQ(std::tuple(ws.phase_count(), form.phases.rows[0].name), std::tuple(0, ""));
+  // The listings and the scratch copy go; the user's own files stay.
+  EXPECT_EQ((std::vector{std::filesystem::exists(folder / "phase1.out"),
+                         std::filesystem::exists(folder / "phase22.out"), std::filesystem::exists(scratch),
+                         std::filesystem::exists(folder / "a_mp.cry"),
+                         std::filesystem::exists(folder / "phase_2.cry")}),
+            (std::vector{false, false, false, true, true}));
   EXPECT_EQ(ws.observed_peaks.size(), 1u);  // only "General" erases observed data
   erase_all(program);
   EXPECT_TRUE(ws.observed_peaks.empty());
@@ -166,8 +163,8 @@ TEST_F(MainActions, ErasingClosesTheDifferenceWindow) {
     program.plot_state.difference_open = true;
     program.plot_state.difference = {1, 2, 3};
     erase(program);
-    EXPECT_FALSE(program.plot_state.difference_open);
-    EXPECT_TRUE(program.plot_state.difference.empty());
+    EXPECT_EQ(std::tuple(program.plot_state.difference_open, program.plot_state.difference.size()),
+              std::tuple(false, 0u));
   }
 }
 
@@ -179,9 +176,9 @@ TEST_F(MainActions, ActivationShowsTheCellAtFullPrecisionAndTheExperimentSetting
   ws.settings.wavelengths = {1.5406, 1.5444};
   ws.settings.fractions = {0.5, 0.5};
   reset_data(program);
-  EXPECT_EQ(form.crystal.cell[3].text, "94.25");
-  EXPECT_EQ(*form.crystal.cell[3].unchanged_value(), 94.245);
-  EXPECT_EQ(form.experiment.wavelength, "Multiple");
+  EXPECT_EQ(std::tuple(form.crystal.cell[3].text, *form.crystal.cell[3].unchanged_value(),
+                       form.experiment.wavelength),
+            std::tuple("94.25", 94.245, "Multiple"));
 }
 
 TEST_F(MainActions, UncheckingTheSumBoxPressesTheSumToggle) {
@@ -189,8 +186,7 @@ TEST_F(MainActions, UncheckingTheSumBoxPressesTheSumToggle) {
   form.phases.rows[0].draw = true;
   form.phases.sum_draw = false;
   click_draw(program);
-  EXPECT_TRUE(form.phases.sum_toggle_pressed);
-  EXPECT_FALSE(ws.settings.draw_sum);
+  EXPECT_EQ(std::tuple(form.phases.sum_toggle_pressed, ws.settings.draw_sum), std::tuple(true, false));
   form.phases.sum_draw = true;
   click_draw(program);
   EXPECT_FALSE(form.phases.sum_toggle_pressed);
@@ -212,23 +208,21 @@ TEST_F(MainActions, PageChangesHideTheEmptyCrystalPageAndShowColoursWithData) {
 
 TEST_F(MainActions, SourceButtonsSwitchTheSourceAndFlagTheFollowUps) {
   const FollowUp neutrons = choose_neutrons(program);
-  EXPECT_EQ(ws.settings.source, RadiationSource::Neutrons);
-  EXPECT_EQ(form.source_caption, "Source: Neutrons");
-  EXPECT_TRUE(form.crystal.neutron_grid_visible);
-  EXPECT_FALSE(form.xray_button_active);
-  EXPECT_TRUE(neutrons.reset_plot && neutrons.clear_plot);
-  EXPECT_FALSE(neutrons.recompute_all);  // no phase: nothing to compute
+  // No phase: nothing to compute.
+  EXPECT_EQ(
+      std::tuple(ws.settings.source, form.source_caption, form.crystal.neutron_grid_visible,
+                 form.xray_button_active, neutrons.reset_plot, neutrons.clear_plot, neutrons.recompute_all),
+      std::tuple(RadiationSource::Neutrons, "Source: Neutrons", true, false, true, true, false));
   reset_data(program);  // activation writes the caption again
   EXPECT_EQ(form.source_caption, "Source: Neutrons");
   add_phases(1);
   EXPECT_TRUE(choose_neutrons(program).recompute_all);
 
   const FollowUp xrays = choose_xrays(program);
-  EXPECT_EQ(ws.settings.source, RadiationSource::XRays);
-  EXPECT_TRUE(form.xray_button_active);
-  EXPECT_FALSE(form.crystal.neutron_grid_visible);
+  EXPECT_EQ(std::tuple(ws.settings.source, form.xray_button_active, form.crystal.neutron_grid_visible,
+                       xrays.reset_plot),
+            std::tuple(RadiationSource::XRays, true, false, true));
   EXPECT_EQ(ui.window_changes.back(), (std::pair<WindowId, bool>{WindowId::Polarisation, true}));
-  EXPECT_TRUE(xrays.reset_plot);
 }
 
 }  // namespace

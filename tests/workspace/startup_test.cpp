@@ -35,8 +35,7 @@ TEST(Startup, OnlyTheLastMissingDataFileIsReported) {
     ScriptedUi ui;
     Program program(ui, folder.path());
     EXPECT_FALSE(initialise_program(program));
-    ASSERT_EQ(ui.warnings.size(), 1u);
-    EXPECT_EQ(ui.warnings[0], c.message);
+    EXPECT_EQ(ui.warnings, std::vector<std::string>{c.message});
   }
 }
 
@@ -62,14 +61,13 @@ TEST(Startup, FindsDataFilesWithoutCaseDeletesOldListingsAndSetsDefaults) {
   fs::create_directory(crashed);
   std::ofstream(crashed / "silicon.cry") << "x";
   ASSERT_TRUE(initialise_program(program));
-  EXPECT_FALSE(fs::exists(crashed));
-  EXPECT_TRUE(fs::is_directory(own));
-  for (const char* old : {"phase0.out", "phase3.out", "phase82.out", "report_cmp.txt"})
-    EXPECT_FALSE(fs::exists(folder / old)) << old;
-  EXPECT_TRUE(fs::exists(folder / "phase9.out"));
-
-  EXPECT_EQ(program.workspace.settings.profile_points, 1600);  // a wide screen is clamped to the buffers
-  EXPECT_EQ(program.main_form.experiment.wavelength, "1.5406");  // what was typed before is reset
+  EXPECT_EQ((std::vector{fs::exists(crashed), fs::is_directory(own), fs::exists(folder / "phase0.out"),
+                         fs::exists(folder / "phase3.out"), fs::exists(folder / "phase82.out"),
+                         fs::exists(folder / "report_cmp.txt"), fs::exists(folder / "phase9.out")}),
+            (std::vector{false, true, false, false, false, false, true}));
+  // A wide screen is clamped to the buffers; what was typed before is reset.
+  EXPECT_EQ(std::tuple(program.workspace.settings.profile_points, program.main_form.experiment.wavelength),
+            std::tuple(1600, "1.5406"));
 }
 
 TEST(Exit, DeletesItsScratchFilesAndListingsButNoUserFile) {
@@ -109,9 +107,9 @@ TEST(Workspace, DeletingAPhaseRenumbersTheLaterOnes) {
   ws.current_phase = 5;
   delete_phase(ws, 3);
   ASSERT_EQ(ws.phase_count(), 4);
-  EXPECT_EQ(ws.phase(3).file_name, "four");
-  EXPECT_EQ(ws.current_phase, 4);  // the current phase follows its data
-  delete_phase(ws, 9);             // out of range: nothing happens
+  // The current phase follows its data.
+  EXPECT_EQ(std::tuple(ws.phase(3).file_name, ws.current_phase), std::tuple("four", 4));
+  delete_phase(ws, 9);  // out of range: nothing happens
   EXPECT_EQ(ws.phase_count(), 4);
 }
 

@@ -34,28 +34,24 @@ TEST(UndoHistory, TakesBackAndRedoesDeletionsAndOpens) {
 
   ASSERT_TRUE(history.undo(program));
   ASSERT_EQ(program.workspace.phase_count(), 2);
-  EXPECT_EQ(program.workspace.current_phase, 2);
-  EXPECT_EQ(program.workspace.crystal.title, rutile_title);
-  EXPECT_EQ(program.workspace.phase(2).profile, rutile_profile);
-  // The phase table shows both phases again.
-  EXPECT_FALSE(program.main_form.phases.rows[0].name.empty());
-  EXPECT_FALSE(program.main_form.phases.rows[1].name.empty());
-  EXPECT_TRUE(program.workspace_modified);  // the state brought back was never saved as such
-  EXPECT_EQ(history.undo_name(), "Open rutile");
-  EXPECT_EQ(history.redo_name(), "Erase phase 1");
+  EXPECT_EQ(std::tuple(program.workspace.current_phase, program.workspace.crystal.title,
+                       program.workspace.phase(2).profile),
+            std::tuple(2, rutile_title, rutile_profile));
+  // The phase table shows both phases again; the state brought back was never saved as such.
+  EXPECT_EQ(
+      std::tuple(program.main_form.phases.rows[0].name.empty(), program.main_form.phases.rows[1].name.empty(),
+                 program.workspace_modified, history.undo_name(), history.redo_name()),
+      std::tuple(false, false, true, "Open rutile", "Erase phase 1"));
 
-  ASSERT_TRUE(history.undo(program));
-  ASSERT_TRUE(history.undo(program));
+  ASSERT_TRUE(history.undo(program) && history.undo(program));
   EXPECT_EQ(program.workspace.phase_count(), 0);
   EXPECT_FALSE(history.undo(program));
-
   ASSERT_TRUE(history.redo(program));
   EXPECT_EQ(program.workspace.phase_count(), 1);
   // A new change after an undo: the undone changes cannot be redone any more.
   started.open_example("silicon.cry");
   ASSERT_TRUE(history.note_change(program, "Open silicon"));
-  EXPECT_FALSE(history.can_redo());
-  EXPECT_EQ(program.workspace.phase_count(), 2);
+  EXPECT_EQ((std::tuple{history.can_redo(), program.workspace.phase_count()}), std::tuple(false, 2));
 }
 
 // The history keeps a bounded number of changes: the oldest go first.
@@ -68,9 +64,8 @@ TEST(UndoHistory, KeepsAtMostItsDepth) {
     program.mark_workspace_modified();
     history.note_change(program, "change " + std::to_string(change));
   }
-  EXPECT_TRUE(history.undo(program));
-  EXPECT_TRUE(history.undo(program));
-  EXPECT_FALSE(history.undo(program));
+  EXPECT_EQ((std::tuple{history.undo(program), history.undo(program), history.undo(program)}),
+            std::tuple(true, true, false));
 }
 
 }  // namespace
