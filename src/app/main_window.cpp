@@ -197,6 +197,12 @@ void MainWindow::use_settings(DesktopSettings* settings) {
   settings_ = settings;
   if (qt_ui_ != nullptr) qt_ui_->remember_folders(settings, program_.program_folder.string());
   if (settings_ == nullptr) return;
+  // The plot's intensity mode and the hkl drawing mode, as last left.
+  const int y_mode = settings_->value("plot/y_mode", 0);
+  if (y_mode >= 0 && y_mode <= 2) program_.plot_state.y_mode = static_cast<YMode>(y_mode);
+  const int hkl_mode = settings_->value("plot/hkl_mode", 0);
+  if (hkl_mode == 0 || hkl_mode == 1) program_.main_form.phases.hkl_mode = hkl_mode;
+  refresh_from_model();
   if (!settings_->restore_geometry("main", *this)) return;
   settings_->restore_splitter("main", *splitter_);
   pages_->setCurrentIndex(settings_->value("main/page", 0));
@@ -207,6 +213,8 @@ void MainWindow::save_settings() {
   settings_->save_geometry("main", *this);
   settings_->save_splitter("main", *splitter_);
   settings_->set_value("main/page", pages_->currentIndex());
+  settings_->set_value("plot/y_mode", static_cast<int>(program_.plot_state.y_mode));
+  settings_->set_value("plot/hkl_mode", program_.main_form.phases.hkl_mode);
   settings_->sync();
 }
 

@@ -54,13 +54,8 @@ void delete_phases(Program& program) {
   }
   ws.phases.clear();
   ws.current_phase = 0;
-  for (PhaseRow& row : form.phases.rows) {
-    row.name.clear();
-    row.percent.clear();
-    row.size.clear();
-    row.draw = false;
-    row.colour = kGrey192;
-  }
+  // Every box of the table goes: no (hkl) or Crystal Data tick, no strain, stays behind.
+  for (PhaseRow& row : form.phases.rows) row = PhaseRow{};
   CrystalPageForm& page = form.crystal;
   page.hermann_mauguin.clear();
   page.hall.clear();

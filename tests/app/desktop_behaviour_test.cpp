@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableWidget>
 
 #include "app/app_helpers.hpp"
 #include "app/crystal_page_widget.hpp"
+#include "app/desktop_settings.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_application.hpp"
 #include "app/space_group_window.hpp"
@@ -45,6 +47,21 @@ TEST_F(DesktopBehaviour, StartHintShowsUntilSomethingIsLoaded) {
   open_nacl();
   EXPECT_FALSE(hint->isVisibleTo(window.get()));
   EXPECT_TRUE(window->results()->isVisibleTo(window.get()));
+}
+
+TEST_F(DesktopBehaviour, SettingsBringBackThePageAndThePlotModes) {
+  DesktopSettings settings(QString::fromStdString((folder.path() / "calvane.ini").string()));
+  window->use_settings(&settings);
+  window->pages()->setCurrentIndex(2);
+  program.plot_state.y_mode = YMode::Logarithmic;
+  program.main_form.phases.hkl_mode = 1;
+  window->save_settings();
+  window->pages()->setCurrentIndex(0);
+  program.plot_state.y_mode = YMode::Linear;
+  program.main_form.phases.hkl_mode = 0;
+  window->use_settings(&settings);
+  EXPECT_EQ(std::tuple(window->pages()->currentIndex(), program.plot_state.y_mode, program.main_form.phases.hkl_mode),
+            std::tuple(2, YMode::Logarithmic, 1));
 }
 
 TEST_F(DesktopBehaviour, AtomGridsEditInPlaceAndInsertAndDeleteRowsByKeys) {

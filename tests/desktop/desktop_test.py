@@ -37,6 +37,7 @@ XRAY_SOURCE_TITLE = r"^X ray source"
 METAFILE_TITLE = r"Creation of an EMF image"
 
 REMEMBERED_SIZE = (900, 640)
+ATOM_B_CELL = (598, 424)  # window coordinates
 PHASE1_COLOUR = (255, 124, 162)
 NEW_PHASE1_COLOUR = (26, 158, 60)
 
@@ -296,6 +297,23 @@ def step_space_group(d):
     plot_changes(d, "plot-new-group", before, "the plot did not change with the new space group")
 
 
+def step_edit_atom_in_place(d):
+    """A double-click on the first atom's B edits it in place; Apply draws the phase with it."""
+    before = d.shot("before-atom-edit", d.plot_window(), keep=False)
+    main = main_keys(d, "ctrl+2")
+    # The B cell of the first atom row on the crystal page of the 1020 × 720 window.
+    d.xdotool("mousemove", "--window", main, *ATOM_B_CELL)
+    d.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+    time.sleep(0.3)
+    d.keys("ctrl+a")
+    d.type_text("6.0")
+    d.keys("Return")
+    d.shot("atom-edited-in-place", main)
+    main_keys(d, "ctrl+Return")  # Apply
+    d.check_no_message("atom-edit-apply")
+    plot_changes(d, "plot-atom-edited", before, "the plot did not change with the atom's B typed in its cell")
+
+
 def step_multiple_wavelengths(d):
     """Line list › Multiple W.L., CuKα1 and CuKα2 (100 and 50) typed, OK, Apply: the plot changes."""
     before = d.shot("before-wavelengths", d.plot_window())
@@ -480,6 +498,7 @@ STEPS = [
     ("start", step_start),
     ("open crystal", step_open_crystal),
     ("space group of the current phase", step_space_group),
+    ("atom edited in place", step_edit_atom_in_place),
     ("multiple wavelengths", step_multiple_wavelengths),
     ("neutrons and back to X rays", step_neutrons_and_back),
     ("observed pattern", step_observed_pattern),

@@ -142,10 +142,15 @@ TEST_F(MainActions, ErasingPhasesDeletesTheirScratchFilesAndEmptiesTheTable) {
   ws.phase(2).file_name = "a_mp.cry";  // the user's own file
   for (const char* name : {"a_mp.cry", "phase_2.cry", "phase1.out", "phase22.out"}) folder.write(name, "x");
   form.phases.rows[0].name = "a_mp";
+  form.phases.rows[1].hkl = form.phases.rows[1].display = true;
+  form.phases.rows[1].strain = "1.00";
   form.results = {"line"};
   ws.observed_peaks.emplace_back();
   delete_phases(program);
   EXPECT_EQ(std::tuple(ws.phase_count(), form.phases.rows[0].name), std::tuple(0, ""));
+  // No stray tick or strain is left in the table.
+  EXPECT_EQ(std::tuple(form.phases.rows[1].hkl, form.phases.rows[1].display, form.phases.rows[1].strain),
+            std::tuple(false, false, ""));
   // The listings and the scratch copy go; the user's own files stay.
   EXPECT_EQ((std::vector{std::filesystem::exists(folder / "phase1.out"),
                          std::filesystem::exists(folder / "phase22.out"), std::filesystem::exists(scratch),
