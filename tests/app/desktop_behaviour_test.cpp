@@ -11,7 +11,7 @@
 #include "app/app_helpers.hpp"
 #include "app/crystal_page_widget.hpp"
 #include "app/desktop_settings.hpp"
-#include "app/main_window.hpp"
+#include "app/main_window_fixture.hpp"
 #include "app/qt_application.hpp"
 #include "app/space_group_window.hpp"
 #include "support/scripted_ui.hpp"
@@ -20,23 +20,8 @@
 namespace calvane {
 namespace {
 
-struct DesktopBehaviour : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
-  std::unique_ptr<MainWindow> window;
-
-  void SetUp() override {
-    testing::application();
-    folder.add_data_files();
-    window = std::make_unique<MainWindow>(program);
-    ASSERT_TRUE(window->start());
-  }
-  void open_nacl() {
-    ui.choose_file(testing::source_folder("examples/nacl.cry").string());
-    window->action("&File/Open a crystal data file/Calvan&e format (*.cry)")->trigger();
-    ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
-  }
+struct DesktopBehaviour : testing::MainWindowFixture {
+  void open_nacl() { open({"nacl.cry"}); }
 };
 
 TEST_F(DesktopBehaviour, StartHintShowsUntilSomethingIsLoaded) {

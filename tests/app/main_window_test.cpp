@@ -24,6 +24,7 @@
 
 #include "app/anomalous_panel_widget.hpp"
 #include "app/crystal_page_widget.hpp"
+#include "app/main_window_fixture.hpp"
 #include "app/desktop_settings.hpp"
 #include "app/qt_ui.hpp"
 #include "app/qt_application.hpp"
@@ -38,35 +39,7 @@ namespace {
 
 using testing::source_folder;
 
-struct MainWindowTest : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
-  std::unique_ptr<MainWindow> window;
-
-  void SetUp() override {
-    testing::application();
-    folder.add_data_files();
-    window = std::make_unique<MainWindow>(program);
-    window->answer_next_open_dialog = [this](const std::string& path) {
-      if (path.empty())
-        ui.files.clear();
-      else
-        ui.choose_file(path);
-    };
-    ASSERT_TRUE(window->start());
-  }
-
-  // Opens example crystals through the menu, each becoming one more phase.
-  void open(std::initializer_list<const char*> examples) {
-    for (const char* example : examples) {
-      const int before = program.workspace.phase_count();
-      ui.choose_file(source_folder(std::string("examples/") + example).string());
-      trigger("&File/Open a crystal data file/Calvan&e format (*.cry)");
-      ASSERT_EQ(program.workspace.phase_count(), before + 1) << example << ": " << ui.last_warning();
-    }
-  }
-  void trigger(const char* path) { window->action(path)->trigger(); }
+struct MainWindowTest : testing::MainWindowFixture {
   CrystalPage& page() const { return *window->crystal_page(); }
   bool shown(QWidget* widget) const { return widget->isVisibleTo(&page()); }
   void edit_cell(int field, const char* text) {
