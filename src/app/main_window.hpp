@@ -39,6 +39,7 @@ namespace calvane {
 
 class CrystalPage;
 class DesktopSettings;
+class FitWindow;
 class QtUi;
 class Windows;
 
@@ -79,6 +80,8 @@ public:
   /// The Undo and Redo items of the Edit menu.
   QAction* undo_action() const { return undo_; }
   QAction* redo_action() const { return redo_; }
+  /// The fit window, once Results › Fit to measured pattern... showed it.
+  FitWindow* fit_window() const { return fit_window_; }
 
   /// Menu actions by caption path ("&File/&Quit"), for tests and scripts.
   QAction* action(const QString& path) const;
@@ -172,6 +175,7 @@ private:
   void fill_recent_files();
   void fill_examples();
   void fill_viewers();
+  void show_fit_window();
   /// The status line when no control's hint shows: the data caption, or how to begin.
   QString idle_status() const;
   /// Adds the file the last open dialog answered to the recent files when `opened`.
@@ -202,6 +206,7 @@ private:
   QMenu* recent_files_ = nullptr;
   QMenu* examples_ = nullptr;
   QMenu* viewers_ = nullptr;
+  FitWindow* fit_window_ = nullptr;  // made when first shown
   QLabel* start_hint_ = nullptr;
   QString change_name_;      // what the running handler changes, for the Edit menu
   QAction* undo_ = nullptr;

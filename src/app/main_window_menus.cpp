@@ -14,6 +14,7 @@
 #include <map>
 
 #include "app/desktop_settings.hpp"
+#include "app/fit_window.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_ui.hpp"
 #include "app/widget_text.hpp"
@@ -86,6 +87,7 @@ const MenuEntry kMenuEntries[] = {
     {"&Results/&Detailed results for the current phase"},
     {"&Results/&Short results for the current phase"},
     {"&Results/&Global results"},
+    {"&Results/&Fit to measured pattern...", "Refine scales, background, zero shift, displacement, texture, size and cell"},
     {"&Erase/&General", "Erase phases data and observed patterns"},
     {"&Erase/&Phases", "Erase phases data"},
     {"&Erase/&Observed diagrams"},
@@ -268,6 +270,7 @@ void MainWindow::bind_other_handlers() {
   bind("&Results/&Detailed results for the current phase", [&p] { show_detailed_listing(p); });
   bind("&Results/&Short results for the current phase", [&p] { show_short_listing(p); });
   bind("&Results/&Global results", [&p] { show_global_report(p); });
+  bind_direct("&Results/&Fit to measured pattern...", [this] { show_fit_window(); });
   // Erasing is confirmed first; Edit › Undo brings it back all the same.
   const auto confirmed = [&p](const char* question) { return p.ui.confirm(question) == Answer::Yes; };
   bind("&Erase/&General", [this, &p, confirmed] {
@@ -353,6 +356,19 @@ void MainWindow::fill_recent_files() {
     connect(item, &QAction::triggered, this, [this, file] { open_path(file); });
   }
   if (number == 0) recent_files_->addAction("(none)")->setEnabled(false);
+}
+
+void MainWindow::show_fit_window() {
+  if (fit_window_ == nullptr) {
+    fit_window_ = new FitWindow(program_, this);
+    fit_window_->act = [this](const std::function<void()>& work) {
+      change_name_ = "Fit";
+      act(work);
+    };
+    fit_window_->undo = [this] { undo_or_redo(true); };
+  }
+  fit_window_->show();
+  fit_window_->raise();
 }
 
 void MainWindow::fill_viewers() {

@@ -2,7 +2,10 @@
 // with rows inserted and deleted by keys, the space-group search, the start hint.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,6 +14,7 @@
 #include "app/app_helpers.hpp"
 #include "app/crystal_page_widget.hpp"
 #include "app/desktop_settings.hpp"
+#include "app/fit_window.hpp"
 #include "app/main_window_fixture.hpp"
 #include "app/qt_application.hpp"
 #include "app/space_group_window.hpp"
@@ -74,6 +78,27 @@ TEST_F(DesktopBehaviour, SpaceGroupSearchChoosesAGroupAndShowsItsFullSymbol) {
   testing::type_into(groups.search(), "fm3m");
   EXPECT_EQ(program.main_form.crystal.hall, "-F 4 2 3");
   EXPECT_EQ(groups.chosen_group()->text(), "F m -3 m  (No. 225, Hall -F 4 2 3)");
+}
+
+// Results › Fit to measured pattern: the fit reaches the workspace's shares
+// and the window's table, and Undo fit takes it back.
+TEST_F(DesktopBehaviour, FitWindowFitsTheSharesAndUndoFitTakesThemBack) {
+  open({"rutile.cry", "corundum.cry"});
+  ui.choose_file(testing::source_folder("tests/cli/fixtures/rutile_corundum.xy").string());
+  window->action("&File/Open measured pattern...")->trigger();
+  ASSERT_EQ(program.workspace.observed_patterns.size(), 1u) << ui.last_warning();
+  window->action("&Results/&Fit to measured pattern...")->trigger();
+  FitWindow* fit = window->fit_window();
+  ASSERT_NE(fit, nullptr);
+  fit->zero_shift()->setChecked(true);
+  fit->fit_button()->click();
+  ASSERT_TRUE(ui.warnings.empty()) << ui.last_warning();
+  EXPECT_TRUE(fit->results()->toPlainText().contains("Rwp")) << fit->results()->toPlainText().toStdString();
+  // The mixture holds 40 wt % rutile (the file's own header): the share comes back near it.
+  EXPECT_NEAR(program.workspace.phase(1).fraction, 0.40, 0.03);
+  EXPECT_TRUE(window->undo_action()->text().endsWith("Fit"));
+  window->undo_action()->trigger();
+  EXPECT_DOUBLE_EQ(program.workspace.phase(1).fraction, 0.5);  // the equal shares of two opened phases
 }
 
 }  // namespace
