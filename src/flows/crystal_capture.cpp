@@ -142,7 +142,11 @@ void save_captured_crystal(Program& program) {
         program.ui.confirm("This file already exists. Do you want to continue?") != Answer::Yes)
       return;
   } else {
-    target = program.program_folder / ("phase" + std::to_string(ws.current_phase + 1) + ".cry");
+    // A typed phase the user chose not to save is written only where the
+    // phase reads it from: this run's scratch folder, removed at exit.
+    const std::filesystem::path& scratch = program.scratch.path();
+    target = (scratch.empty() ? program.program_folder : scratch) /
+             ("phase" + std::to_string(ws.current_phase + 1) + ".cry");
   }
   decode_crystal_page(program);
   ws.keyboard_capture = false;

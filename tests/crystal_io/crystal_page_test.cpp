@@ -31,6 +31,19 @@ struct CrystalPage : ::testing::Test, testing::ProgramWithData {
     for (const char* name : names) open(name, testing::crystal_fixture(name));
     return ws.phase_count() == before + static_cast<int>(names.size());
   }
+  // A cubic SrO-like crystal typed during the keyboard capture.
+  void type_strontium_crystal() {
+    start_keyboard_capture(program);
+    choose_crystal_system(program, 0);
+    page.title = "typed";
+    page.cell[0].text = "3.905";
+    apply_system_constraints(page, "CUBI");
+    page.hermann_mauguin = "P m -3 m";
+    ws.crystal.symbol = "P m -3 m";
+    for (int column = 0; column < 7; ++column)
+      page.xray_atoms.set_cell(1, column, std::vector<std::string>{"Sr", "", "0", "0", "0", "0.5", "1"}[column]);
+    leave_xray_atom_row(program, 1, 1);
+  }
 };
 
 /// The line 1 1 1 (or −1 −1 −1, its Friedel mate) of a phase.
@@ -160,22 +173,25 @@ TEST_F(CrystalPage, SavingDuringKeyboardCaptureLeavesTheCurrentPhaseAlone) {
   ASSERT_TRUE(open_fixtures({"nacl.cry"})) << ui.last_warning();
   const CurrentCrystal nacl = ws.phase(1).crystal;
   const std::string nacl_file = ws.phase(1).file_name;
-  start_keyboard_capture(program);
-  choose_crystal_system(program, 0);
-  page.title = "typed";
-  page.cell[0].text = "3.905";
-  apply_system_constraints(page, "CUBI");
-  page.hermann_mauguin = "P m -3 m";
-  ws.crystal.symbol = "P m -3 m";
-  for (int column = 0; column < 7; ++column)
-    page.xray_atoms.set_cell(1, column, std::vector<std::string>{"Sr", "", "0", "0", "0", "0.5", "1"}[column]);
-  leave_xray_atom_row(program, 1, 1);
+  type_strontium_crystal();
   ui.choose_file((folder / "typed.cry").string());
   save_current_crystal(program);
   const auto typed = read_text_lines(folder / "typed.cry");
   ASSERT_TRUE(typed) << ui.last_warning();
   EXPECT_EQ(std::tuple((*typed)[0], ws.phase(1).crystal.cell.a, ws.phase(1).file_name),
             std::tuple("typed", nacl.cell.a, nacl_file));
+}
+
+// Apply during the capture, the save declined: the new phase reads its file
+// from the scratch folder, and nothing is written in the user's folders.
+TEST_F(CrystalPage, ATypedPhaseNotSavedIsWrittenOnlyToTheScratchFolder) {
+  ASSERT_TRUE(open_fixtures({"nacl.cry"})) << ui.last_warning();
+  type_strontium_crystal();
+  ui.answer(Answer::No);
+  compute_current_phase(program);
+  ASSERT_EQ(ws.phase_count(), 2) << ui.last_warning();
+  EXPECT_EQ(std::filesystem::path(ws.phase(2).file_name).parent_path(), program.scratch.path());
+  EXPECT_FALSE(std::filesystem::exists(folder / "phase2.cry"));
 }
 
 TEST_F(CrystalPage, RestoringACifPhaseReadsItsOwnBlock) {
