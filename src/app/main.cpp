@@ -12,6 +12,7 @@
 #include "app/desktop_settings.hpp"
 #include "app/file_list_panel.hpp"
 #include "app/main_window.hpp"
+#include "app/metafile_dialog.hpp"
 #include "app/plot_window.hpp"
 #include "app/qt_ui.hpp"
 #include "app/windows.hpp"
@@ -115,6 +116,7 @@ int main(int argc, char* argv[]) {
   // files and the folders of the file dialogs.
   DesktopSettings settings;
   window.use_settings(&settings);
+  plot.metafile_dialog()->remember_in(&settings);
   window.show();
   // "calvane FILE...": each file opens as its menu entry would.
   for (const QString& argument : QApplication::arguments().mid(1)) {

@@ -1,5 +1,7 @@
 #include "app/metafile_dialog.hpp"
 
+#include "app/desktop_settings.hpp"
+
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -33,11 +35,25 @@ MetafileDialog::MetafileDialog(Program& program, QWidget* parent)
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void MetafileDialog::remember_in(DesktopSettings* settings) {
+  settings_ = settings;
+  if (settings_ == nullptr) return;
+  // The size of the last image made, from one run to the next.
+  const int width = settings_->value("export/metafile_width", 0);
+  const int height = settings_->value("export/metafile_height", 0);
+  if (width > 0) width_->setText(QString::number(width));
+  if (height > 0) height_->setText(QString::number(height));
+}
+
 void MetafileDialog::create() {
   form_.visible = true;
   form_.width = width_->text().toStdString();
   form_.height = height_->text().toStdString();
   calvane::create_metafile(program_, form_, program_.plot_state);
+  if (!form_.visible && settings_ != nullptr) {  // made: its size is the next default
+    settings_->set_value("export/metafile_width", width_->text().toInt());
+    settings_->set_value("export/metafile_height", height_->text().toInt());
+  }
   if (!form_.visible) accept();
 }
 

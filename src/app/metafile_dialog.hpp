@@ -8,6 +8,10 @@
 #include "flows/program.hpp"
 
 class QLineEdit;
+
+namespace calvane {
+class DesktopSettings;
+}
 class QPushButton;
 
 namespace calvane {
@@ -19,6 +23,8 @@ public:
   explicit MetafileDialog(Program& program, QWidget* parent = nullptr);
 
   const MetafileForm& form() const { return form_; }
+  /// Keeps the size of each image made in `settings` and starts from the last one.
+  void remember_in(DesktopSettings* settings);
   QLineEdit* width_box() const { return width_; }
   QLineEdit* height_box() const { return height_; }
   QPushButton* create_button() const { return create_; }
@@ -33,6 +39,7 @@ protected:
 private:
   Program& program_;
   MetafileForm form_;
+  DesktopSettings* settings_ = nullptr;
   QLineEdit* width_ = nullptr;
   QLineEdit* height_ = nullptr;
   QPushButton* create_ = nullptr;

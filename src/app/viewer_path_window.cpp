@@ -43,6 +43,9 @@ ViewerPathWindow::ViewerPathWindow(Program& program, QWidget* parent) : QDialog(
   buttons->addWidget(ok_);
   buttons->addWidget(cancel_);
   layout->addLayout(buttons);
+  // The structure viewers of this system, offered beside the Windows viewer.
+  system_viewers_ = new QHBoxLayout;
+  layout->addLayout(system_viewers_);
   refresh_from_model();
 }
 
@@ -89,7 +92,27 @@ void ViewerPathWindow::cancel_viewer_path() {
   after_handler();
 }
 
+void ViewerPathWindow::list_system_viewers() {
+  while (QLayoutItem* item = system_viewers_->takeAt(0)) {
+    delete item->widget();
+    delete item;
+  }
+  const std::vector<SystemViewer> viewers = system_structure_viewers();
+  if (viewers.empty()) return;
+  system_viewers_->addWidget(new QLabel("Or open the phase in:"));
+  for (const SystemViewer& viewer : viewers) {
+    auto* button = new QPushButton(QString::fromStdString(viewer.name));
+    connect(button, &QPushButton::clicked, this, [this, viewer] {
+      cancel_viewer_path();
+      open_in_system_viewer(program_, viewer);
+    });
+    system_viewers_->addWidget(button);
+  }
+  system_viewers_->addStretch(1);
+}
+
 void ViewerPathWindow::showEvent(QShowEvent* event) {
+  list_system_viewers();
   refresh_from_model();
   adjustSize();
   if (QScreen* shown_on = screen()) move(shown_on->availableGeometry().center() - rect().center());

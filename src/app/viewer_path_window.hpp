@@ -12,6 +12,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QHBoxLayout;
 
 namespace calvane {
 
@@ -45,6 +46,9 @@ protected:
   void reject() override;
 
 private:
+  /// A button for each structure viewer found on this system.
+  void list_system_viewers();
+  QHBoxLayout* system_viewers_ = nullptr;
   void sync_model_from_widgets();
   void after_handler();
 

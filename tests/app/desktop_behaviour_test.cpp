@@ -28,6 +28,17 @@ struct DesktopBehaviour : testing::MainWindowFixture {
   void open_nacl() { open({"nacl.cry"}); }
 };
 
+TEST_F(DesktopBehaviour, WindowMenuBringsBackThePlotAndTheDifference) {
+  std::vector<std::string> shown;
+  window->on_show_plot = [&shown] { shown.push_back("plot"); };
+  window->on_show_difference = [&shown] { shown.push_back("difference"); };
+  trigger("&Window/&Plot");
+  trigger("&Window/&Difference");
+  trigger("&Window/&Colours and styles");
+  EXPECT_EQ(shown, (std::vector<std::string>{"plot", "difference"}));
+  EXPECT_EQ(ui.window_changes.back(), std::pair(WindowId::Colours, true));
+}
+
 TEST_F(DesktopBehaviour, StartHintShowsUntilSomethingIsLoaded) {
   auto* hint = window->findChild<QLabel*>("startHint");
   ASSERT_NE(hint, nullptr);

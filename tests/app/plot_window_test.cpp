@@ -22,6 +22,7 @@
 #include "app/app_helpers.hpp"
 #include "app/difference_window.hpp"
 #include "app/emf_header.hpp"
+#include "app/desktop_settings.hpp"
 #include "app/metafile_dialog.hpp"
 #include "app/print_dialog.hpp"
 #include "app/qt_application.hpp"
@@ -158,9 +159,16 @@ TEST_F(PlotWindowTest, ExportsPrintAndDropReachTheirFiles) {
   trigger("&Save image/&EMF format");
   MetafileDialog* metafile = window->metafile_dialog();
   ASSERT_TRUE(metafile->isVisible());
+  DesktopSettings settings(QString::fromStdString((folder / "calvane.ini").string()));
+  metafile->remember_in(&settings);
+  metafile->width_box()->setText("800");
   ui.choose_file("plot");
   QTest::mouseClick(metafile->create_button(), Qt::LeftButton);
   testing::expect_metafile_header(folder / "plot.emf");
+  // The size made is the next run's default.
+  MetafileDialog next(program);
+  next.remember_in(&settings);
+  EXPECT_EQ(next.width_box()->text(), "800");
 
   trigger("&Print");
   const auto pdf = folder / "printed.pdf";
