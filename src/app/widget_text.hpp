@@ -16,9 +16,10 @@ inline void set_text(QLineEdit* edit, const std::string& text) {
   if (edit->text() != qt(text)) edit->setText(qt(text));
 }
 
+/// A number field at least `width` pixels wide that grows with its window.
 inline QLineEdit* small_edit(int width) {
   auto* edit = new QLineEdit;
-  edit->setFixedWidth(width);
+  edit->setMinimumWidth(width);
   return edit;
 }
 
