@@ -35,24 +35,18 @@ void UndoHistory::restore(const State& state, Program& program) {
   seen_revision_ = program.workspace_revision;
 }
 
-bool UndoHistory::undo(Program& program) {
-  if (undo_.empty()) return false;
-  State before = std::move(undo_.back());
-  undo_.pop_back();
-  redo_.push_back(std::move(present_));
-  present_ = std::move(before);
+bool UndoHistory::step(std::deque<State>& from, std::deque<State>& to, Program& program) {
+  if (from.empty()) return false;
+  State next = std::move(from.back());
+  from.pop_back();
+  to.push_back(std::move(present_));
+  present_ = std::move(next);
   restore(present_, program);
   return true;
 }
 
-bool UndoHistory::redo(Program& program) {
-  if (redo_.empty()) return false;
-  State after = std::move(redo_.back());
-  redo_.pop_back();
-  undo_.push_back(std::move(present_));
-  present_ = std::move(after);
-  restore(present_, program);
-  return true;
-}
+bool UndoHistory::undo(Program& program) { return step(undo_, redo_, program); }
+
+bool UndoHistory::redo(Program& program) { return step(redo_, undo_, program); }
 
 }  // namespace calvane

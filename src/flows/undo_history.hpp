@@ -48,6 +48,8 @@ private:
   };
   static State capture(const Program& program, std::string what);
   void restore(const State& state, Program& program);
+  /// Moves the present state onto `to` and makes the last of `from` present.
+  bool step(std::deque<State>& from, std::deque<State>& to, Program& program);
 
   std::size_t depth_;
   std::deque<State> undo_;  // oldest first
