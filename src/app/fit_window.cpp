@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QThread>
@@ -47,6 +48,17 @@ FitWindow::FitWindow(Program& program, QWidget* parent) : QDialog(parent), progr
   common->addRow(zero_);
   common->addRow(displacement_);
   layout->addLayout(common);
+  on_measured_points_ = new QCheckBox("Draw the calculation on the measured points, in counts");
+  set_hint(on_measured_points_, "The phases, the background and their sum on the measured pattern's own points; "
+                                "the difference is measured less calculated");
+  layout->addWidget(on_measured_points_);
+  connect(on_measured_points_, &QCheckBox::toggled, this, [this](bool on) {
+    const auto work = [this, on] { program_.plot_state.on_measured_points = on; };
+    if (act)
+      act(work);
+    else
+      work();
+  });
 
   layout->addWidget(new QLabel("Each phase's scale is always refined; also refine:"));
   phases_ = new QTableWidget(0, 4);
@@ -81,8 +93,14 @@ FitWindow::FitWindow(Program& program, QWidget* parent) : QDialog(parent), progr
   resize(560, 520);
 }
 
+void FitWindow::show_drawing_choice() {
+  const QSignalBlocker quiet(on_measured_points_);
+  on_measured_points_->setChecked(program_.plot_state.on_measured_points);
+}
+
 void FitWindow::showEvent(QShowEvent* event) {
   list_phases();
+  show_drawing_choice();
   QDialog::showEvent(event);
 }
 
@@ -153,6 +171,7 @@ void FitWindow::fit() {
     for (const std::string& note : result.notes) text += "\nNote: " + qt(note);
   }
   results_->setPlainText(text);
+  show_drawing_choice();
   undo_button_->setEnabled(result.status != FitStatus::Cancelled && bool(undo));
 }
 

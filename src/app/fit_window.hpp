@@ -36,6 +36,7 @@ public:
   QSpinBox* background_order() const { return background_; }
   QCheckBox* zero_shift() const { return zero_; }
   QCheckBox* displacement() const { return displacement_; }
+  QCheckBox* on_measured_points() const { return on_measured_points_; }
   QTableWidget* phase_choices() const { return phases_; }
   QPlainTextEdit* results() const { return results_; }
   QPushButton* fit_button() const { return fit_button_; }
@@ -46,11 +47,14 @@ protected:
 private:
   /// One row per phase: its name and its texture, size and cell boxes.
   void list_phases();
+  /// The drawing box follows the plot's state (a fit turns it on).
+  void show_drawing_choice();
 
   Program& program_;
   QSpinBox* background_ = nullptr;
   QCheckBox* zero_ = nullptr;
   QCheckBox* displacement_ = nullptr;
+  QCheckBox* on_measured_points_ = nullptr;
   QTableWidget* phases_ = nullptr;
   QPlainTextEdit* results_ = nullptr;
   QPushButton* fit_button_ = nullptr;

@@ -471,6 +471,7 @@ int write_outputs(const Workspace& workspace, const Options& options, const std:
   if (options.plot_file) {
     PlotState state;
     sync_plot_range(state, workspace.settings);
+    state.on_measured_points = options.fit.has_value();  // a fit is shown on the points it was fitted to
     std::string reason;
     if (renderer)
       reason = renderer(*options.plot_file, state, workspace, options.plot_width, options.plot_height);

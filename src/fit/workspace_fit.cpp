@@ -1,6 +1,7 @@
 #include "fit/workspace_fit.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 #include "model/workspace.hpp"
@@ -53,16 +54,86 @@ FitRequest workspace_fit_request(const Workspace& workspace, const FitChoices& c
   return request;
 }
 
-std::vector<double> workspace_pattern(const Workspace& workspace, const std::vector<double>& x) {
-  const FitRequest request = workspace_fit_request(workspace, FitChoices{});
-  std::vector<PhaseShape> shapes;
-  for (const FitPhase& phase : request.phases)
-    shapes.push_back({phase.orientation.ratio, phase.broadening.crystal_size_angstrom, 1.0});
+namespace {
+
+// Each phase's scale at its present share, for a total scale of 1: the share
+// times Brindley's factor over Z·M·V.
+std::vector<double> present_scales(const Workspace& workspace, const FitRequest& request) {
   std::vector<double> fractions = workspace_weight_fractions(workspace);
   const std::vector<double> absorption = workspace_microabsorption_factors(workspace);
   for (std::size_t p = 0; p < fractions.size(); ++p) fractions[p] *= absorption[p];
-  const std::vector<double> scales = scales_for_fractions(request.phases, fractions, 1.0);
-  return calculated_pattern(request.phases, shapes, scales, request.instrument, {}, x);
+  return scales_for_fractions(request.phases, fractions, 1.0);
+}
+
+PhaseShape present_shape(const FitPhase& phase) {
+  return {phase.orientation.ratio, phase.broadening.crystal_size_angstrom, 1.0};
+}
+
+}  // namespace
+
+std::vector<double> workspace_pattern(const Workspace& workspace, const std::vector<double>& x) {
+  const FitRequest request = workspace_fit_request(workspace, FitChoices{});
+  std::vector<PhaseShape> shapes;
+  for (const FitPhase& phase : request.phases) shapes.push_back(present_shape(phase));
+  return calculated_pattern(request.phases, shapes, present_scales(workspace, request), request.instrument, {}, x);
+}
+
+std::vector<double> MeasuredModel::calculated() const {
+  std::vector<double> total = background;
+  for (const std::vector<double>& phase : phases)
+    for (std::size_t i = 0; i < total.size() && i < phase.size(); ++i) total[i] += phase[i];
+  return total;
+}
+
+namespace {
+
+// The weight of a measured point, 1/σ², as the fit takes it.
+double point_weight(const MeasuredPoints& measured, std::size_t i) {
+  double sigma = i < measured.sigma.size() ? measured.sigma[i] : 0;
+  if (!(sigma > 0)) sigma = measured.counts[i] > 0 ? std::sqrt(measured.counts[i]) : 1.0;
+  return 1 / (sigma * sigma);
+}
+
+}  // namespace
+
+MeasuredModel measured_model(const Workspace& workspace) {
+  MeasuredModel model;
+  MeasuredPoints measured = measured_points_of(workspace);
+  const bool any_lines = std::any_of(workspace.phases.begin(), workspace.phases.end(),
+                                     [](const PhaseData& phase) { return !phase.reflections.empty(); });
+  if (measured.two_theta.empty() || !any_lines) return model;
+  const FitRequest request = workspace_fit_request(workspace, FitChoices{});
+  const std::vector<double> scales = present_scales(workspace, request);
+  const std::vector<double>& x = measured.two_theta;
+  model.background.assign(x.size(), 0.0);
+  const std::vector<double>& coefficients = workspace.corrections.background;
+  if (!coefficients.empty())
+    for (std::size_t i = 0; i < x.size(); ++i)
+      model.background[i] = chebyshev_background(coefficients, x[i], x.front(), x.back());
+  std::vector<double> sum(x.size(), 0.0);
+  for (std::size_t p = 0; p < request.phases.size(); ++p) {
+    const FitPhase& phase = request.phases[p];
+    std::vector<double> curve(x.size(), 0.0);
+    if (!phase.reflections.empty() && p < scales.size() && scales[p] > 0) {
+      phase_pattern(phase, present_shape(phase), request.instrument, x, curve);
+      for (double& value : curve) value *= scales[p];
+    }
+    for (std::size_t i = 0; i < x.size(); ++i) sum[i] += curve[i];
+    model.phases.push_back(std::move(curve));
+  }
+  // k minimises Σ w (y − b − k·c)²: k = Σ w·c·(y − b) / Σ w·c², never negative.
+  double numerator = 0, denominator = 0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    const double weight = point_weight(measured, i);
+    numerator += weight * sum[i] * (measured.counts[i] - model.background[i]);
+    denominator += weight * sum[i] * sum[i];
+  }
+  const double overall = denominator > 0 ? std::max(0.0, numerator / denominator) : 0.0;
+  for (std::vector<double>& curve : model.phases)
+    for (double& value : curve) value *= overall;
+  model.two_theta = std::move(measured.two_theta);
+  model.counts = std::move(measured.counts);
+  return model;
 }
 
 void apply_fit_result(Workspace& workspace, const FitResult& result, const FitChoices& choices) {

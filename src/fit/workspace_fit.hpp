@@ -31,6 +31,25 @@ FitRequest workspace_fit_request(const Workspace& workspace, const FitChoices& c
 /// without background; the fit's model at known values.
 std::vector<double> workspace_pattern(const Workspace& workspace, const std::vector<double>& x);
 
+/// The calculation laid on the first measured pattern's own points, in its
+/// counts: each computed phase at its present share (as `workspace_pattern`)
+/// times one overall scale, solved by weighted least squares against the
+/// counts less the workspace's background, and that background. After a fit
+/// this is the fitted pattern; before one, the best single scale.
+struct MeasuredModel {
+  std::vector<double> two_theta;  // ascending
+  std::vector<double> counts;
+  std::vector<std::vector<double>> phases;  // per phase of the workspace
+  std::vector<double> background;           // zeros without a background
+
+  bool empty() const { return two_theta.empty(); }
+  /// The phases and the background summed: the calculated pattern.
+  std::vector<double> calculated() const;
+};
+
+/// Empty when there is no measured point or no phase with lines.
+MeasuredModel measured_model(const Workspace& workspace);
+
 /// The workspace takes what the fit found: the zero shift, displacement and
 /// background; each phase's texture ratio, crystallite size and cell (its
 /// lengths times the fitted scale) where they were fitted, and the fitted

@@ -28,6 +28,8 @@ FitResult fit_to_measured_pattern(Program& program, const FitChoices& choices, c
   apply_fit_result(ws, result, choices);
   // The phase table shows the fitted shares and sizes before the phases are computed with them.
   refresh_phase_table(program);
+  // The fitted pattern is shown where it was fitted: on the measured points, in counts.
+  program.plot_state.on_measured_points = true;
   recompute_all_phases(program);
   program.mark_workspace_modified();
   return result;

@@ -17,7 +17,8 @@ using FitRunner = std::function<FitResult(const FitRequest&)>;
 
 /// Widens the range to the measured pattern, computes every phase, fits with
 /// `choices`, takes the fitted values into the workspace (corrections, phase
-/// texture, size, cell and shares) and computes the phases again. A fit that
+/// texture, size, cell and shares), has the plot draw on the measured points
+/// and computes the phases again. A fit that
 /// is refused or cancelled changes nothing but the range and says why.
 FitResult fit_to_measured_pattern(Program& program, const FitChoices& choices, const FitRunner& run);
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 
+#include "fit/workspace_fit.hpp"
 #include "plot/column_decimation.hpp"
 #include "profile/q_scale.hpp"
 #include "util/files.hpp"
@@ -19,18 +20,6 @@ namespace {
 
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kBlack{0, 0, 0};
-
-double transform_value(double value, YMode mode) {
-  switch (mode) {
-    case YMode::Logarithmic:
-      return std::log10(std::max(value, 0.0) + 1.0);
-    case YMode::SquareRoot:
-      return std::sqrt(std::max(value, 0.0));
-    case YMode::Linear:
-      break;
-  }
-  return value;
-}
 
 // The maximum of an observed data set is transformed without the "+ 1" of the points.
 double transform_maximum(double maximum, YMode mode) {
@@ -77,6 +66,9 @@ struct Drawing {
   const PlotLayout& layout;
   Palette palette;
   int legend_row = 0;
+  /// The calculation on the measured points, when the plot draws it there.
+  const MeasuredModel* model = nullptr;
+  std::vector<double> background_values;  // after the Y transform
 
   Point pixel(double x, double y) const { return to_pixels(state.mapping, x, y); }
 };
@@ -164,6 +156,35 @@ void compute_display_arrays(Drawing& d) {
   for (float value : state.sum) state.display_max = std::max(state.display_max, static_cast<double>(value));
 }
 
+// The display arrays on the measured points: each phase, the background and
+// their sum in counts; the scale takes in the measured counts too, which are
+// drawn on the same axis.
+void compute_measured_arrays(Drawing& d) {
+  PlotState& state = d.state;
+  const MeasuredModel& model = *d.model;
+  const double factor = abscissa_factor(d.workspace.settings.angle_scale);
+  state.abscissa.resize(model.two_theta.size());
+  for (std::size_t k = 0; k < model.two_theta.size(); ++k) state.abscissa[k] = model.two_theta[k] * factor;
+  state.phase_values.assign(d.workspace.phases.size(), {});
+  for (std::size_t p = 0; p < model.phases.size() && p < state.phase_values.size(); ++p)
+    for (double value : model.phases[p]) state.phase_values[p].push_back(transform_value(value, state.y_mode));
+  d.background_values.clear();
+  for (double value : model.background) d.background_values.push_back(transform_value(value, state.y_mode));
+  const std::vector<double> calculated = model.calculated();
+  state.sum.resize(calculated.size());
+  state.display_max = 0;
+  for (std::size_t k = 0; k < calculated.size(); ++k) {
+    state.sum[k] = static_cast<float>(transform_value(calculated[k], state.y_mode));
+    state.display_max = std::max({state.display_max, static_cast<double>(state.sum[k]),
+                                  transform_value(model.counts[k], state.y_mode)});
+  }
+}
+
+bool has_background(const Drawing& d) {
+  return d.model && std::any_of(d.model->background.begin(), d.model->background.end(),
+                                [](double value) { return value != 0; });
+}
+
 std::vector<Point> curve_points(const Drawing& d, const std::vector<double>& values) {
   std::vector<Point> points;
   points.reserve(values.size());
@@ -213,8 +234,15 @@ void draw_calculated(Drawing& d) {
     use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
     draw_hkl_labels(d, p);
   }
-  if (workspace.phase_count() > 1 && workspace.settings.draw_sum) {
-    const DisplayStyles& styles = workspace.styles;
+  const DisplayStyles& styles = workspace.styles;
+  if (has_background(d)) {
+    use_curve_pen(d, styles.sum_colour, 1, 2);  // dotted
+    add_calculated_legend_entry(d, "Background");
+    d.canvas.polyline(curve_points(d, d.background_values));
+  }
+  // On the measured points the sum holds the background: it is the
+  // calculated pattern even for one phase.
+  if ((workspace.phase_count() > 1 || has_background(d)) && workspace.settings.draw_sum) {
     use_curve_pen(d, styles.sum_colour, styles.sum_pen_width, styles.sum_pen_style);
     add_calculated_legend_entry(d, "Sum");
     d.canvas.polyline(curve_points(d, std::vector<double>(d.state.sum.begin(), d.state.sum.end())));
@@ -230,6 +258,7 @@ YMode observed_mode(const Drawing& d) {
 // the full range, the printout the fixed maximum of 100 the readers scale to.
 // The maximum is transformed as the points are.
 std::optional<double> observed_factor(const Drawing& d, double own_maximum) {
+  if (d.model) return 1.0;  // counts, on the calculation's own axis
   const double maximum = d.layout.printed ? 100.0 : own_maximum;
   const double transformed = transform_maximum(maximum, observed_mode(d));
   if (!(transformed > 0)) return std::nullopt;  // nothing sensible to scale to
@@ -264,18 +293,21 @@ double display_abscissa(const Workspace& workspace, double two_theta) {
 
 void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
   const PlotState& state = d.state;
+  // On the measured points a pattern is drawn in its own counts where the file gave them.
+  const bool counts = d.model && pattern.counts.size() == pattern.points.size();
+  const auto value = [&](std::size_t i) { return counts ? pattern.counts[i] : pattern.points[i].intensity; };
   double own_maximum = 0;
-  for (const auto& point : pattern.points)
-    if (within(point.two_theta, state.theta2_full_min, state.theta2_full_max))
-      own_maximum = std::max(own_maximum, point.intensity);
+  for (std::size_t i = 0; i < pattern.points.size(); ++i)
+    if (within(pattern.points[i].two_theta, state.theta2_full_min, state.theta2_full_max))
+      own_maximum = std::max(own_maximum, value(i));
   const auto factor = observed_factor(d, own_maximum);
   if (!factor) return;
   const YMode mode = observed_mode(d);
   std::vector<Point> points;
-  for (const auto& point : pattern.points) {
-    if (!within(point.two_theta, state.theta2_min, state.theta2_max)) continue;
-    points.push_back(d.pixel(display_abscissa(d.workspace, point.two_theta),
-                             transform_value(point.intensity, mode) * *factor));
+  for (std::size_t i = 0; i < pattern.points.size(); ++i) {
+    const double two_theta = pattern.points[i].two_theta;
+    if (!within(two_theta, state.theta2_min, state.theta2_max)) continue;
+    points.push_back(d.pixel(display_abscissa(d.workspace, two_theta), transform_value(value(i), mode) * *factor));
   }
   if (style == kPatternLines || style == kPatternLinesAndPoints) d.canvas.polyline(decimate_per_column(points));
   if (style == kPatternPoints || style == kPatternLinesAndPoints) {
@@ -372,7 +404,7 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 
 void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
              const PlotLayout& layout) {
-  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout)};
+  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
   if (workspace.phases.empty() && workspace.observed_patterns.empty() && workspace.observed_peaks.empty()) {
     canvas.fill(d.palette.background);
     return;
@@ -393,7 +425,14 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
   begin_drawing(d, x_origin, x_end);
   if (!layout.axis_last) draw_axis(state, layout, canvas, x_origin, x_end);
   if (workspace.phase_count() >= 1) write_titles(d, scale == AngleScale::Theta ? "Theta" : "2Theta");
-  compute_display_arrays(d);
+  MeasuredModel model;
+  if (state.on_measured_points) model = measured_model(workspace);
+  if (!model.empty()) {
+    d.model = &model;
+    compute_measured_arrays(d);
+  } else {
+    compute_display_arrays(d);
+  }
   if (state.display_max != 0) {
     state.mapping.sy = vertical_span(layout) * state.intensity_scale / state.display_max;
     if (state.intensity_scale == 1.0) state.reference_max = state.display_max;
@@ -410,13 +449,16 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
   }
   draw_observed_patterns(d);
   draw_observed_peaks(d);
-  if (!workspace.observed_patterns.empty() && !workspace.phases.empty()) compute_difference(state, workspace);
+  if (d.model)
+    compute_measured_difference(state, model);
+  else if (!workspace.observed_patterns.empty() && !workspace.phases.empty())
+    compute_difference(state, workspace);
   finish_drawing(d);
 }
 
 void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
                const PlotLayout& layout) {
-  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout)};
+  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
   if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
   if (state.q_max == 0 || !(state.q_max > state.q_min)) {
     canvas.fill(d.palette.background);

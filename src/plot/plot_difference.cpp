@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fit/workspace_fit.hpp"
 #include "model/workspace.hpp"
 #include "plot/plot_axis.hpp"
 
@@ -88,6 +89,17 @@ void compute_difference(PlotState& state, const Workspace& workspace) {
   for (std::size_t k = 0; k < count; ++k) {
     const double scaled = largest > 0 ? observed[k] * state.display_max / largest : 0.0;
     state.difference[k] = to_pixels(state.mapping, state.abscissa[k], scaled).y - state.sum_rows[k];
+  }
+}
+
+void compute_measured_difference(PlotState& state, const MeasuredModel& model) {
+  const std::size_t count = std::min(state.sum.size(), model.counts.size());
+  state.sum_rows.assign(count, 0);
+  state.difference.assign(count, 0);
+  for (std::size_t k = 0; k < count; ++k) {
+    state.sum_rows[k] = to_pixels(state.mapping, state.abscissa[k], state.sum[k]).y;
+    const double observed = transform_value(model.counts[k], state.y_mode);
+    state.difference[k] = to_pixels(state.mapping, state.abscissa[k], observed).y - state.sum_rows[k];
   }
 }
 

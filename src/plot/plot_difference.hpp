@@ -11,6 +11,7 @@
 namespace calvane {
 
 struct Workspace;
+struct MeasuredModel;
 
 /// Index of the grid point nearest to a reflection at `position` (displayed
 /// unit): among the points up to position + 0.5, the nearest, the earlier on a
@@ -20,5 +21,9 @@ std::optional<std::size_t> nearest_grid_point(const std::vector<double>& absciss
 
 /// Recomputes the difference data from the display arrays and the first observed pattern.
 void compute_difference(PlotState& state, const Workspace& workspace);
+
+/// The difference on the measured points: measured counts less the
+/// calculated pattern (the phases and the background), in pixels.
+void compute_measured_difference(PlotState& state, const MeasuredModel& model);
 
 }  // namespace calvane

@@ -58,6 +58,10 @@ struct PlotState {
 
   YMode y_mode = YMode::Linear;
   double intensity_scale = 1.0;
+  /// With a measured pattern: the calculation is drawn on its points and in
+  /// its counts, with the background, instead of on the calculation's grid
+  /// scaled to the window (2θ and θ scales only).
+  bool on_measured_points = false;
   std::array<double, 10> pattern_scales{1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 
   double major_tick = 5.0, minor_tick = 0.5;  // displayed unit; minor 0 = none
@@ -88,6 +92,9 @@ struct PlotState {
   bool difference_open = false;
   int previous_shift_position = 0;
 };
+
+/// An intensity in the plot's Y mode: log10(I + 1), √I or I (negatives as 0).
+double transform_value(double value, YMode mode);
 
 /// Takes the displayed range from the settings after a computation; the full
 /// range follows it unless a zoom is in force. The driver runs it after every

@@ -107,6 +107,11 @@ TEST_F(DesktopBehaviour, FitWindowFitsTheSharesAndUndoFitTakesThemBack) {
   EXPECT_TRUE(fit->results()->toPlainText().contains("Rwp")) << fit->results()->toPlainText().toStdString();
   // The mixture holds 40 wt % rutile (the file's own header): the share comes back near it.
   EXPECT_NEAR(program.workspace.phase(1).fraction, 0.40, 0.03);
+  // The plot now draws on the measured points, and the window's box says so.
+  EXPECT_TRUE(program.plot_state.on_measured_points);
+  EXPECT_TRUE(fit->on_measured_points()->isChecked());
+  fit->on_measured_points()->setChecked(false);
+  EXPECT_FALSE(program.plot_state.on_measured_points);
   EXPECT_TRUE(window->undo_action()->text().endsWith("Fit"));
   window->undo_action()->trigger();
   EXPECT_DOUBLE_EQ(program.workspace.phase(1).fraction, 0.5);  // the equal shares of two opened phases

@@ -13,6 +13,8 @@
 #include "crystallography/operators.hpp"
 #include "fit/workspace_fit.hpp"
 #include "model/workspace.hpp"
+#include "plot/draw_plot.hpp"
+#include "plot/recording_canvas.hpp"
 #include "profile/pattern_corrections.hpp"
 #include "profile/phase_computation.hpp"
 #include "profile/spectrum_setup.hpp"
@@ -170,6 +172,47 @@ TEST_F(TwoPhases, CorrectsTheFractionsForMicroabsorption) {
   const FitResult uncorrected = fit_pattern(request);
   EXPECT_LT(uncorrected.phases[0].weight_fraction.value, 0.19);
   EXPECT_FALSE(uncorrected.notes.empty());
+}
+
+// After a fit the workspace holds only shares and a background, yet the
+// calculation laid on the measured points must be the fitted pattern itself
+// (its overall scale solved again), and the plot draws it there in counts.
+TEST_F(TwoPhases, TheFittedPatternIsDrawnOnTheMeasuredPoints) {
+  ws_.phase(1).fraction = 0.3;
+  ws_.phase(2).fraction = 0.7;
+  compute();
+  const std::vector<double> x = grid(15, 90, 1500);
+  const MeasuredPoints measured = measurement(x, workspace_pattern(ws_, x), 5000, 7);
+  ObservedPattern pattern;
+  pattern.file_name = "measured.xy";
+  for (std::size_t i = 0; i < x.size(); ++i) pattern.points.push_back({x[i], measured.counts[i] / 50});
+  pattern.counts = measured.counts;
+  ws_.observed_patterns.push_back(pattern);
+  ws_.phase(1).fraction = ws_.phase(2).fraction = 0.5;
+
+  FitChoices choices;
+  choices.background_order = 2;
+  const FitResult result = fit_pattern(workspace_fit_request(ws_, choices));
+  ASSERT_EQ(result.status, FitStatus::Converged) << result.message;
+  apply_fit_result(ws_, result, choices);
+  compute();
+  const MeasuredModel model = measured_model(ws_);
+  ASSERT_EQ(model.two_theta, x);
+  const std::vector<double> calculated = model.calculated();
+  for (std::size_t i = 0; i < x.size(); i += 37)
+    EXPECT_NEAR(calculated[i], result.calculated[i], 1e-6 * result.calculated[i]) << x[i];
+
+  PlotState state;
+  sync_plot_range(state, ws_.settings);
+  state.on_measured_points = true;
+  RecordingCanvas canvas(900, 500);
+  draw_plot(state, ws_, HklMode::AlongTop, canvas);
+  EXPECT_EQ(state.abscissa, x);
+  EXPECT_EQ(canvas.texts("Background").size(), 1u);
+  // Measured and calculated share one axis in counts: the difference is noise.
+  const auto largest = std::max_element(state.difference.begin(), state.difference.end(),
+                                        [](int a, int b) { return std::abs(a) < std::abs(b); });
+  EXPECT_LT(std::abs(*largest), 40);
 }
 
 TEST_F(TwoPhases, StopsWhenCancelledAndRefusesWhatCannotBeFitted) {
