@@ -1,5 +1,7 @@
 #include "crystal_io/cry_file.hpp"
 
+#include <optional>
+
 #include "crystal_io/reader_message.hpp"
 #include "crystallography/crystal_checks.hpp"
 #include "util/files.hpp"
@@ -23,6 +25,29 @@ bool read_numbers(std::string_view text, double* values, int count) {
     values[i] = *value;
   }
   return true;
+}
+
+// An atom line: type (4 columns), label (2), then x, y, z, B and the population.
+std::optional<AtomSite> read_atom_line(const std::filesystem::path& path, const std::string& line,
+                                       std::size_t number, std::string& message) {
+  AtomSite atom;
+  atom.type = trim(substring(line, 0, 4));
+  atom.label = trim(substring(line, 4, 2));
+  double values[5];
+  if (!read_numbers(substring(line, 6, std::string::npos), values, 5)) {
+    message = line_error(path, number, "an atom line needs x, y, z, B and the population");
+    return std::nullopt;
+  }
+  atom.x = values[0];
+  atom.y = values[1];
+  atom.z = values[2];
+  atom.b = values[3];
+  atom.population = values[4];
+  if (std::string reason = impossible_occupancy_reason(atom.population); !reason.empty()) {
+    message = line_error(path, number, reason);
+    return std::nullopt;
+  }
+  return atom;
 }
 
 }  // namespace
@@ -70,25 +95,9 @@ CryReadResult read_cry_file(const std::filesystem::path& path, CurrentCrystal& c
       result.message = "The number of atoms is > 400!";
       return result;
     }
-    const std::string& line = (*lines)[i];
-    AtomSite atom;
-    atom.type = trim(substring(line, 0, 4));
-    atom.label = trim(substring(line, 4, 2));
-    double values[5];
-    if (!read_numbers(substring(line, 6, std::string::npos), values, 5)) {
-      result.message = line_error(path, i + 1, "an atom line needs x, y, z, B and the population");
-      return result;
-    }
-    atom.x = values[0];
-    atom.y = values[1];
-    atom.z = values[2];
-    atom.b = values[3];
-    atom.population = values[4];
-    if (std::string reason = impossible_occupancy_reason(atom.population); !reason.empty()) {
-      result.message = line_error(path, i + 1, reason);
-      return result;
-    }
-    read.atoms.push_back(std::move(atom));
+    std::optional<AtomSite> atom = read_atom_line(path, (*lines)[i], i + 1, result.message);
+    if (!atom) return result;
+    read.atoms.push_back(std::move(*atom));
   }
   crystal = std::move(read);
   result.ok = true;

@@ -44,25 +44,26 @@ std::optional<AtomSite> read_atom(const std::string& line) {
   return atom;
 }
 
+// The first CELL line's a, b, c, α, β, γ into `crystal`; the message of a
+// missing or impossible cell, else an empty text.
+std::string read_cell_line(const std::vector<std::string>& lines, const std::string& name, CurrentCrystal& crystal) {
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    if (keyword_of(lines[index]) != "CELL") continue;
+    auto numbers = read_number_list(rest_of(lines[index]));
+    std::string reason = numbers ? set_cell_from_numbers(crystal, *numbers, 0) : "a text that is not a number";
+    if (reason.empty()) return {};
+    if (numbers && numbers->size() >= 6) return impossible_cell_message(name, index + 1, reason);
+    return crystal_read_message("Cell parameters not found!", name, index + 1, reason);
+  }
+  return crystal_read_message("Cell parameters not found!", name, 0, "no CELL line");
+}
+
 }  // namespace
 
 std::optional<CurrentCrystal> read_powdercell(const std::vector<std::string>& lines, const std::string& name,
                                               const std::filesystem::path& csp_list, MessageSink& ui) {
   CurrentCrystal crystal;
-  std::string cell_message = crystal_read_message("Cell parameters not found!", name, 0, "no CELL line");
-  for (std::size_t index = 0; index < lines.size(); ++index) {
-    if (keyword_of(lines[index]) != "CELL") continue;
-    auto numbers = read_number_list(rest_of(lines[index]));
-    std::string reason = numbers ? set_cell_from_numbers(crystal, *numbers, 0) : "a text that is not a number";
-    if (reason.empty())
-      cell_message.clear();
-    else if (numbers && numbers->size() >= 6)
-      cell_message = impossible_cell_message(name, index + 1, reason);
-    else
-      cell_message = crystal_read_message("Cell parameters not found!", name, index + 1, reason);
-    break;
-  }
-  if (!cell_message.empty()) {
+  if (std::string cell_message = read_cell_line(lines, name, crystal); !cell_message.empty()) {
     ui.warning(cell_message);
     return std::nullopt;
   }

@@ -208,6 +208,60 @@ void show_cell_fields(CrystalPageForm& page, const CellParameters& cell, std::st
   apply_system_constraints(page, system_code);
 }
 
+namespace {
+
+// Both atom grids, one row per atom; the neutron grid's "B Fermi" comes from
+// the element table when the phase is shown. An element the table lacks
+// keeps 0 rather than ending the display there: the atoms below it would be
+// lost at the next commit.
+void show_atom_grids(CrystalPageForm& page, std::vector<AtomSite>& atoms) {
+  page.xray_atoms.clear_below_heading();
+  page.neutron_atoms.clear_below_heading();
+  set_atom_grid_headings(page);
+  int row = 1;
+  for (AtomSite& atom : atoms) {
+    atom.fermi_length = neutron_length(scattering_symbol(atom.type)).value_or(0.0);
+    for (TextGrid* grid : {&page.xray_atoms, &page.neutron_atoms}) {
+      grid->set_cell(row, 0, grid_atom_type(atom.type));
+      grid->set_cell(row, 1, atom.label);
+      const std::pair<double, std::string> numbers[5] = {
+          {atom.x, fixed(atom.x, 9, 5)}, {atom.y, fixed(atom.y, 9, 5)}, {atom.z, fixed(atom.z, 9, 5)},
+          {atom.b, fixed(atom.b, 6, 2)}, {atom.population, fixed(atom.population, 5, 2)}};
+      for (int n = 0; n < 5; ++n) grid->show_number(row, n + 2, numbers[n].first, trim(numbers[n].second));
+    }
+    page.neutron_atoms.show_number(row, 7, atom.fermi_length, trim(fixed(atom.fermi_length, 8, 3)));
+    ++row;
+  }
+}
+
+// The composition, absorption and anomalous terms of the phase.
+void show_composition(CrystalPageForm& page, const PhaseComposition& composition,
+                      const ExperimentSettings& settings) {
+  page.formula_units = composition.formula_units > 0 ? std::to_string(composition.formula_units) : "";
+  page.molecular_weight = trim(fixed(composition.molecular_weight, 7, 2));
+  page.density = trim(fixed(composition.density, 7, 2));
+  page.formula = composition.formula;
+  page.absorption.clear_below_heading();
+  for (int j = 0; j < settings.wavelength_count() && j < 4; ++j) {
+    page.absorption.set_cell(j + 1, 0, trim(fixed(settings.wavelengths[static_cast<std::size_t>(j)], 8, 5)));
+    page.absorption.set_cell(j + 1, 1, trim(fixed(composition.mass_absorption[static_cast<std::size_t>(j)], 8, 2)));
+  }
+  page.anomalous.clear();
+  for (std::size_t e = 0; e < composition.anomalous.size(); ++e) {
+    const AnomalousTerms& terms = composition.anomalous[e];
+    const int element_row = static_cast<int>(e) + 2;
+    page.anomalous.set_cell(element_row, 0, terms.element);
+    for (int j = 0; j < settings.wavelength_count() && j < 4; ++j) {
+      const double f_prime = terms.f_prime[static_cast<std::size_t>(j)];
+      const double f_second = terms.f_second[static_cast<std::size_t>(j)];
+      page.anomalous.show_number(element_row, 2 * j + 1, f_prime, trim(fixed(f_prime, 7, 3)));
+      page.anomalous.show_number(element_row, 2 * j + 2, f_second, trim(fixed(f_second, 7, 3)));
+    }
+  }
+}
+
+}  // namespace
+
 void show_phase_page(Program& program) {
   Workspace& ws = program.workspace;
   CrystalPageForm& page = program.main_form.crystal;
@@ -224,49 +278,8 @@ void show_phase_page(Program& program) {
   page.space_group_number =
       crystal.symmetry.space_group_number > 0 ? std::to_string(crystal.symmetry.space_group_number) : "";
 
-  page.xray_atoms.clear_below_heading();
-  page.neutron_atoms.clear_below_heading();
-  set_atom_grid_headings(page);
-  int row = 1;
-  for (AtomSite& atom : ws.crystal.atoms) {
-    // The neutron grid's "B Fermi" comes from the element table when the phase
-    // is shown. An element the table lacks keeps 0 rather than ending the
-    // display there: the atoms below it would be lost at the next commit.
-    atom.fermi_length = neutron_length(scattering_symbol(atom.type)).value_or(0.0);
-    for (TextGrid* grid : {&page.xray_atoms, &page.neutron_atoms}) {
-      grid->set_cell(row, 0, grid_atom_type(atom.type));
-      grid->set_cell(row, 1, atom.label);
-      const std::pair<double, std::string> numbers[5] = {
-          {atom.x, fixed(atom.x, 9, 5)}, {atom.y, fixed(atom.y, 9, 5)}, {atom.z, fixed(atom.z, 9, 5)},
-          {atom.b, fixed(atom.b, 6, 2)}, {atom.population, fixed(atom.population, 5, 2)}};
-      for (int n = 0; n < 5; ++n) grid->show_number(row, n + 2, numbers[n].first, trim(numbers[n].second));
-    }
-    page.neutron_atoms.show_number(row, 7, atom.fermi_length, trim(fixed(atom.fermi_length, 8, 3)));
-    ++row;
-  }
-
-  const PhaseComposition& composition = ws.composition;
-  page.formula_units = composition.formula_units > 0 ? std::to_string(composition.formula_units) : "";
-  page.molecular_weight = trim(fixed(composition.molecular_weight, 7, 2));
-  page.density = trim(fixed(composition.density, 7, 2));
-  page.formula = composition.formula;
-  page.absorption.clear_below_heading();
-  for (int j = 0; j < ws.settings.wavelength_count() && j < 4; ++j) {
-    page.absorption.set_cell(j + 1, 0, trim(fixed(ws.settings.wavelengths[static_cast<std::size_t>(j)], 8, 5)));
-    page.absorption.set_cell(j + 1, 1, trim(fixed(composition.mass_absorption[static_cast<std::size_t>(j)], 8, 2)));
-  }
-  page.anomalous.clear();
-  for (std::size_t e = 0; e < composition.anomalous.size(); ++e) {
-    const AnomalousTerms& terms = composition.anomalous[e];
-    const int element_row = static_cast<int>(e) + 2;
-    page.anomalous.set_cell(element_row, 0, terms.element);
-    for (int j = 0; j < ws.settings.wavelength_count() && j < 4; ++j) {
-      const double f_prime = terms.f_prime[static_cast<std::size_t>(j)];
-      const double f_second = terms.f_second[static_cast<std::size_t>(j)];
-      page.anomalous.show_number(element_row, 2 * j + 1, f_prime, trim(fixed(f_prime, 7, 3)));
-      page.anomalous.show_number(element_row, 2 * j + 2, f_second, trim(fixed(f_second, 7, 3)));
-    }
-  }
+  show_atom_grids(page, ws.crystal.atoms);
+  show_composition(page, ws.composition, ws.settings);
   page.selector_visible = ws.phase_count() > 0;
   page.selector_index = ws.current_phase - 1;
 }

@@ -1,5 +1,6 @@
 #include "flows/fit_flows.hpp"
 
+#include "fit/fit_report.hpp"
 #include "fit/workspace_fit.hpp"
 #include "flows/driver.hpp"
 #include "flows/open_flow.hpp"
@@ -26,6 +27,7 @@ FitResult fit_to_measured_pattern(Program& program, const FitChoices& choices, c
     return result;
   }
   apply_fit_result(ws, result, choices);
+  ws.fit_table = fit_table_lines(result, choices);
   // The phase table shows the fitted shares and sizes before the phases are computed with them.
   refresh_phase_table(program);
   // The fitted pattern is shown where it was fitted: on the measured points, in counts.

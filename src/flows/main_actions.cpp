@@ -47,6 +47,7 @@ void delete_phases(Program& program) {
   Workspace& ws = program.workspace;
   MainForm& form = program.main_form;
   if (ws.phase_count() > 0) program.mark_workspace_modified();
+  ws.fit_table.clear();
   for (int p = 1; p <= ws.phase_count(); ++p) {
     remove_scratch_file(program, ws.phase(p).file_name);
     remove_file_quietly(program.program_folder / ("phase" + std::to_string(p) + ".out"));

@@ -1,5 +1,6 @@
 #include "flows/open_flow.hpp"
 
+#include <optional>
 #include <utility>
 
 #include "flows/cif_open.hpp"
@@ -54,35 +55,30 @@ void open_crystal_structure(Program& program) {
 
 namespace {
 
-void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string& filter, int filter_index,
-                       bool any_kind) {
-  Workspace& ws = program.workspace;
-  MainForm& form = program.main_form;
-  if (ws.phase_count() >= kMaxPhases) {
+// A ninth phase or a missing wavelength stops an opening before any dialog.
+bool may_open_crystal(Program& program) {
+  if (program.workspace.phase_count() >= kMaxPhases) {
     program.ui.warning("Max. Nb of phases =8!");
-    return;
+    return false;
   }
-  form.page = MainPage::ExperimentalData;
-  const std::string wavelength = trim(form.experiment.wavelength);
+  program.main_form.page = MainPage::ExperimentalData;
+  const std::string wavelength = trim(program.main_form.experiment.wavelength);
   if (wavelength.empty() || wavelength == "0.00000") {
-    form.page = MainPage::ExperimentalData;
     program.ui.warning("No WaveLength!");
-    return;
+    return false;
   }
-  ws.crystal_file_kind = kind;
-  form.crystal.hermann_mauguin.clear();
-  form.crystal.hall.clear();
-  form.crystal.space_group_number.clear();
-  ws.crystal.system_code.clear();
+  return true;
+}
 
+// The file the user chooses, not one already loaded; none when cancelled or refused.
+std::optional<std::string> choose_crystal_file(Program& program, const std::string& filter, int filter_index) {
+  Workspace& ws = program.workspace;
   FileDialogRequest request;
   request.filter = filter;
   request.filter_index = filter_index;
   request.folder = program.current_folder.string();
   auto chosen = program.ui.open_file(request);
-  if (!chosen || trim(chosen->path).empty()) {
-    return;
-  }
+  if (!chosen || trim(chosen->path).empty()) return std::nullopt;
   const std::string name = trim(chosen->path);
   // The page is about to show another crystal: earlier clicks in its atom
   // grid no longer say that this one was edited.
@@ -90,14 +86,17 @@ void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string
   for (const PhaseData& phase : ws.phases) {
     if (equals_ignoring_case(trim(phase.file_name), name)) {
       program.ui.warning("The file " + name + " is already loaded");
-      return;
+      return std::nullopt;
     }
   }
-  // The name is compared without regard to case but kept as typed: on this
-  // system file names are case-sensitive, so a lower-cased name may not open.
-  ws.crystal_file_name = name;
-  const bool total_data = to_lower(std::filesystem::path(name).extension().string()) == ".cmp";
-  if (any_kind && !total_data) {
+  return name;
+}
+
+// The kind of the chosen file: by name then content when any kind is
+// accepted, then as the file's own content corrects the menu's kind.
+std::optional<CrystalFileKind> kind_of_chosen_file(Program& program, const std::string& name, CrystalFileKind kind,
+                                                   bool any_kind) {
+  if (any_kind) {
     auto found = crystal_kind_of_name(name);
     if (!found) {
       auto bytes = read_file_bytes(program.resolve(name));
@@ -107,28 +106,16 @@ void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string
       program.ui.warning("The file " + name +
                          " is no crystal file that the program can tell: its name ends in none of .cry, .ins, "
                          ".inp, .res, .cel, .lzy, .cif and its content looks like none of them");
-      return;
+      return std::nullopt;
     }
     kind = *found;
   }
-  kind = crystal_kind_of_file(program.resolve(name), kind);
-  ws.crystal_file_kind = kind;
-  if (kind == CrystalFileKind::Icsd) {
-    program.ui.warning("ics format not available!");
-    ws.crystal_file_name.clear();
-    return;
-  }
-  if (kind == CrystalFileKind::Cif && !total_data) {
-    clear_crystal_page(program);
-    form.crystal.data_caption = "Data (" + file_name_of(name) + ")";
-    ws.crystal.symbol.clear();
-    cif_block_scan(program);
-    return;
-  }
-  if (total_data) {
-    open_workspace_file(program, TotalDataSender::None);
-    return;
-  }
+  return crystal_kind_of_file(program.resolve(name), kind);
+}
+
+// Reads a crystal of a kind with a reader of its own and adds it as a phase.
+void read_and_add_crystal(Program& program, CrystalFileKind kind, const std::string& name) {
+  Workspace& ws = program.workspace;
   const CurrentCrystal before = ws.crystal;
   ws.crystal.symbol.clear();
   if (!read_crystal_file(program, kind, name)) {
@@ -139,6 +126,46 @@ void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string
   }
   if (kind == CrystalFileKind::Shelx && !complete_shelx_space_group(program)) return;
   add_loaded_phase(program);
+}
+
+void open_crystal_flow(Program& program, CrystalFileKind kind, const std::string& filter, int filter_index,
+                       bool any_kind) {
+  Workspace& ws = program.workspace;
+  MainForm& form = program.main_form;
+  if (!may_open_crystal(program)) return;
+  ws.crystal_file_kind = kind;
+  form.crystal.hermann_mauguin.clear();
+  form.crystal.hall.clear();
+  form.crystal.space_group_number.clear();
+  ws.crystal.system_code.clear();
+  const std::optional<std::string> chosen = choose_crystal_file(program, filter, filter_index);
+  if (!chosen) return;
+  const std::string& name = *chosen;
+  // The name is compared without regard to case but kept as typed: on this
+  // system file names are case-sensitive, so a lower-cased name may not open.
+  ws.crystal_file_name = name;
+  const bool total_data = to_lower(std::filesystem::path(name).extension().string()) == ".cmp";
+  const std::optional<CrystalFileKind> found =
+      total_data ? crystal_kind_of_file(program.resolve(name), kind) : kind_of_chosen_file(program, name, kind, any_kind);
+  if (!found) return;
+  ws.crystal_file_kind = *found;
+  if (*found == CrystalFileKind::Icsd) {
+    program.ui.warning("ics format not available!");
+    ws.crystal_file_name.clear();
+    return;
+  }
+  if (total_data) {
+    open_workspace_file(program, TotalDataSender::None);
+    return;
+  }
+  if (*found == CrystalFileKind::Cif) {
+    clear_crystal_page(program);
+    form.crystal.data_caption = "Data (" + file_name_of(name) + ")";
+    ws.crystal.symbol.clear();
+    cif_block_scan(program);
+    return;
+  }
+  read_and_add_crystal(program, *found, name);
 }
 
 }  // namespace

@@ -42,6 +42,9 @@ struct Workspace {
   /// that stored the latest of them (every computation uses the settings' grid).
   ProfileGrid profile_grid;
   SampleCorrections corrections{};
+  /// The table of the last fit to the measured pattern, for the global
+  /// report; cleared with the phases it was made for.
+  std::vector<std::string> fit_table;
 
   std::vector<ObservedPattern> observed_patterns;   // at most 8
   std::vector<ObservedPeakList> observed_peaks;     // at most 8

@@ -117,6 +117,8 @@ std::string write_global_report(const std::filesystem::path& path, const Workspa
   std::string text;
   for (const std::string& line : build_global_report(workspace, results, recorded_file_name))
     text += line + "\n";
+  if (!workspace.fit_table.empty()) text += "\n";
+  for (const std::string& line : workspace.fit_table) text += line + "\n";
   return write_file_atomically(path, text);
 }
 

@@ -18,7 +18,8 @@ std::vector<std::string> build_global_report(const Workspace& workspace,
                                              const std::vector<std::string>& results,
                                              const std::string& recorded_file_name);
 
-/// Writes the report to `path`; an empty text on success, else the reason.
+/// Writes the report to `path`, then the table of the last fit when there is
+/// one; an empty text on success, else the reason.
 std::string write_global_report(const std::filesystem::path& path, const Workspace& workspace,
                                 const std::vector<std::string>& results,
                                 const std::string& recorded_file_name);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <fstream>
+#include <iterator>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -112,6 +114,11 @@ TEST_F(DesktopBehaviour, FitWindowFitsTheSharesAndUndoFitTakesThemBack) {
   EXPECT_TRUE(fit->on_measured_points()->isChecked());
   fit->on_measured_points()->setChecked(false);
   EXPECT_FALSE(program.plot_state.on_measured_points);
+  // The global report ends with the fit's table.
+  window->action("&Results/&Global results")->trigger();
+  std::ifstream report(program.program_folder / "report_cmp.txt");
+  const std::string text((std::istreambuf_iterator<char>(report)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("Rwp"), std::string::npos) << text;
   EXPECT_TRUE(window->undo_action()->text().endsWith("Fit"));
   window->undo_action()->trigger();
   EXPECT_DOUBLE_EQ(program.workspace.phase(1).fraction, 0.5);  // the equal shares of two opened phases
