@@ -1,0 +1,56 @@
+// One phase from one crystal file, computed with the options of the command
+// line: the path that the single run, the batch and the Python module share.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "cli/options.hpp"
+#include "model/workspace.hpp"
+
+namespace calvane {
+class MessageSink;
+}
+
+namespace calvane::cli {
+
+/// Wavelengths, line or spectrum, source, range, resolution and points of the options.
+void set_experiment(ExperimentSettings& settings, const Options& options);
+
+/// Sizes, strains and shares of the options for every phase; shares are
+/// taken relative to their sum. False after "Error on %" when they sum to 0.
+bool set_phase_options(Workspace& workspace, const Options& options, MessageSink& messages);
+
+/// Where a computation reads the data files and where it may write its
+/// scratch files (the operator generator's output). Tasks that run at once
+/// need scratch folders of their own.
+struct CrystalFolders {
+  std::filesystem::path data, scratch;
+};
+
+/// Reads one crystal file (`file` as the user named it) and adds it to the
+/// workspace as a phase. A CIF of several structure blocks needs --block N:
+/// its blocks are listed on `out` otherwise. Reader notes are passed on as
+/// notices and kept with the phase's crystal. False after a message.
+bool load_crystal(Workspace& workspace, const Options& options, const std::string& file,
+                  const CrystalFolders& folders, MessageSink& messages, std::ostream& out);
+
+/// The outcome of computing one crystal file on its own.
+struct FileSimulation {
+  std::optional<Workspace> workspace;  // set when the phase was computed
+  bool refused = false;                // the file or its crystal was refused (not a fault of the program)
+  std::string message;                 // the first warning, or the reason; empty on success
+};
+
+/// Opens `file`, sets the experiment and phase options and computes its one
+/// phase. Warnings make the file refused; an exception becomes an error with
+/// its text. Notices are collected into `notices` (one per line).
+FileSimulation simulate_crystal_file(const std::string& file, const Options& options, const CrystalFolders& folders,
+                                     std::string* notices = nullptr);
+
+/// Lower-case extension of a file name, with its dot.
+std::string extension_of(const std::string& name);
+
+}  // namespace calvane::cli
