@@ -1,5 +1,6 @@
 #include "cli/simulation.hpp"
 
+#include <algorithm>
 #include <exception>
 #include <ostream>
 #include <sstream>
@@ -11,8 +12,10 @@
 #include "crystal_io/crystal_files.hpp"
 #include "crystallography/operators.hpp"
 #include "crystallography/phase_listing.hpp"
+#include "fit/workspace_fit.hpp"
 #include "plot/colours.hpp"
 #include "profile/phase_computation.hpp"
+#include "profile/profile_synthesis.hpp"
 #include "profile/spectrum_setup.hpp"
 #include "profile/wavelength_lines.hpp"
 #include "util/message_sink.hpp"
@@ -160,6 +163,27 @@ FileSimulation simulate_crystal_file(const std::string& file, const Options& opt
     result.message = error.what();
   }
   return result;
+}
+
+}  // namespace calvane::cli
+
+namespace calvane::cli {
+
+PatternPoints grid_pattern(const Workspace& workspace) {
+  PatternPoints points;
+  points.two_theta = profile_grid(workspace.settings).abscissae();
+  points.intensity = workspace_pattern(workspace, points.two_theta);
+  const double highest =
+      points.intensity.empty() ? 0.0 : *std::max_element(points.intensity.begin(), points.intensity.end());
+  for (double& y : points.intensity) y = highest > 0 ? y * 10000 / highest : 0.0;
+  return points;
+}
+
+std::string pattern_xy(const PatternPoints& points) {
+  std::string text;
+  for (std::size_t i = 0; i < points.two_theta.size(); ++i)
+    text += fixed(points.two_theta[i], 0, 4) + " " + fixed(points.intensity[i], 0, 4) + "\n";
+  return text;
 }
 
 }  // namespace calvane::cli

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/options.hpp"
 #include "model/workspace.hpp"
@@ -52,5 +53,19 @@ FileSimulation simulate_crystal_file(const std::string& file, const Options& opt
 
 /// Lower-case extension of a file name, with its dot.
 std::string extension_of(const std::string& name);
+
+}  // namespace calvane::cli
+
+namespace calvane::cli {
+
+/// The phases as a measurement shows them on the settings' 2θ grid, the
+/// highest point made 10 000 (all 0 when nothing scatters).
+struct PatternPoints {
+  std::vector<double> two_theta, intensity;
+};
+PatternPoints grid_pattern(const Workspace& workspace);
+
+/// Two columns, 2θ and intensity, one point per line (the .xy layout).
+std::string pattern_xy(const PatternPoints& points);
 
 }  // namespace calvane::cli
