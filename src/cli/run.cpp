@@ -32,6 +32,7 @@
 #include "plot/plot_state.hpp"
 #include "profile/phase_computation.hpp"
 #include "profile/spectrum_setup.hpp"
+#include "reports/conventions.hpp"
 #include "reports/global_report.hpp"
 #include "ui/results_list.hpp"
 #include "util/files.hpp"
@@ -213,6 +214,7 @@ std::vector<std::pair<std::string, std::filesystem::path>> output_files(const Op
   add("--fit-report", options.fit_report);
   add("--fit-curves", options.fit_curves);
   add("--pattern", options.pattern_file);
+  add("--conventions", options.conventions_file);
   if (options.listings_folder) {
     const std::filesystem::path folder = std::filesystem::absolute(*options.listings_folder);
     for (int p = 1; p <= phase_count; ++p)
@@ -425,6 +427,9 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
     return 1;
   if (options.listings_folder && !write_listings(computed, *options.listings_folder, messages)) return 1;
   if (options.pattern_file && !write_output(*options.pattern_file, pattern_csv(workspace), messages)) return 1;
+  if (options.conventions_file &&
+      !write_output(*options.conventions_file, conventions_json(conventions_of(workspace)), messages))
+    return 1;
   std::vector<std::string> fit_table;
   if (options.fit && fit_and_recompute(workspace, options, caches, data_folder, sink, messages, fit_table) != 0)
     return 1;
