@@ -65,29 +65,38 @@ private:
 
 }  // namespace
 
-bool load_crystal(Workspace& workspace, const Options& options, const std::string& file,
-                  const CrystalFolders& folders, MessageSink& messages, std::ostream& out) {
-  const std::filesystem::path& data_folder = folders.data;
+std::optional<OpenedCrystal> open_crystal(const std::string& file, const Options& options,
+                                          const CrystalFolders& folders, MessageSink& messages, std::ostream& out) {
   const std::filesystem::path path = std::filesystem::absolute(file);
-  CrystalFileRequest request{path, crystal_kind_of_file(file, CrystalFileKind::Native), file, data_folder, {}};
+  CrystalFileRequest request{path, crystal_kind_of_file(file, CrystalFileKind::Native), file, folders.data, {}};
   if (request.kind == CrystalFileKind::Cif && !choose_cif_block(path, options, request.block, messages, out))
-    return false;
+    return std::nullopt;
   auto crystal = read_crystal_file(request, messages);
-  if (!crystal) return false;
+  if (!crystal) return std::nullopt;
   if (crystal->symbol.empty()) {
     messages.warning("the space group of " + file + " cannot be named from its operators; give it in the file");
-    return false;
+    return std::nullopt;
   }
   for (const std::string& note : crystal->read_notes) messages.notice(file + ": " + note);
-  if (crystal->symmetry.operators.empty()) build_symmetry_operators(*crystal, data_folder, folders.scratch, messages);
-  PhaseData* phase = add_phase(workspace, std::move(*crystal), path.string());
+  if (crystal->symmetry.operators.empty()) build_symmetry_operators(*crystal, folders.data, folders.scratch, messages);
+  return OpenedCrystal{std::move(*crystal), path.string(), request.block};
+}
+
+bool add_crystal_phase(Workspace& workspace, OpenedCrystal opened, MessageSink& messages) {
+  PhaseData* phase = add_phase(workspace, std::move(opened.crystal), std::move(opened.path));
   if (phase == nullptr) {
     messages.warning("Max. Nb of phases =8!");
     return false;
   }
-  phase->cif_block = request.block;
+  phase->cif_block = opened.block;
   apply_phase_display_defaults(workspace.styles, *phase, workspace.phase_count());
   return true;
+}
+
+bool load_crystal(Workspace& workspace, const Options& options, const std::string& file,
+                  const CrystalFolders& folders, MessageSink& messages, std::ostream& out) {
+  auto opened = open_crystal(file, options, folders, messages, out);
+  return opened && add_crystal_phase(workspace, std::move(*opened), messages);
 }
 
 void set_experiment(ExperimentSettings& settings, const Options& options) {
@@ -139,30 +148,63 @@ bool set_phase_options(Workspace& workspace, const Options& options, MessageSink
   return true;
 }
 
+namespace {
+
+/// Computes the workspace's one phase; the outcome as a file simulation.
+FileSimulation compute_single_phase(Workspace workspace, const Options& options, const CrystalFolders& folders,
+                                    FirstWarning& messages) {
+  FileSimulation result;
+  if (set_phase_options(workspace, options, messages)) {
+    ComputationCaches caches;
+    const AllPhasesResult computed = compute_all_phases(workspace, caches, folders.data, current_date_time(), messages);
+    if (computed.all_computed && !messages.warned()) {
+      result.workspace = std::move(workspace);
+      return result;
+    }
+  }
+  result.refused = true;
+  result.message = messages.warned() ? messages.first() : "the phase was not computed";
+  return result;
+}
+
+}  // namespace
+
 FileSimulation simulate_crystal_file(const std::string& file, const Options& options, const CrystalFolders& folders,
                                      std::string* notices) {
-  FileSimulation result;
   FirstWarning messages(notices);
   std::ostringstream listing_of_blocks;
   try {
-    Workspace workspace;
-    set_experiment(workspace.settings, options);
-    const bool loaded = load_crystal(workspace, options, file, folders, messages, listing_of_blocks);
-    if (loaded && set_phase_options(workspace, options, messages)) {
-      ComputationCaches caches;
-      const AllPhasesResult computed = compute_all_phases(workspace, caches, folders.data, current_date_time(), messages);
-      if (computed.all_computed && !messages.warned()) {
-        result.workspace = std::move(workspace);
-        return result;
-      }
-    }
+    auto opened = open_crystal(file, options, folders, messages, listing_of_blocks);
+    if (opened) return simulate_crystal(std::move(*opened), options, folders, notices);
+    FileSimulation result;
     result.refused = true;
     result.message = messages.warned() ? messages.first() : trim(listing_of_blocks.str());
     if (result.message.empty()) result.message = file + " was not loaded";
+    return result;
   } catch (const std::exception& error) {
+    FileSimulation result;
     result.message = error.what();
+    return result;
   }
-  return result;
+}
+
+FileSimulation simulate_crystal(OpenedCrystal crystal, const Options& options, const CrystalFolders& folders,
+                                std::string* notices) {
+  FirstWarning messages(notices);
+  try {
+    Workspace workspace;
+    set_experiment(workspace.settings, options);
+    if (add_crystal_phase(workspace, std::move(crystal), messages))
+      return compute_single_phase(std::move(workspace), options, folders, messages);
+    FileSimulation result;
+    result.refused = true;
+    result.message = messages.first();
+    return result;
+  } catch (const std::exception& error) {
+    FileSimulation result;
+    result.message = error.what();
+    return result;
+  }
 }
 
 }  // namespace calvane::cli

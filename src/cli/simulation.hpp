@@ -31,6 +31,22 @@ struct CrystalFolders {
   std::filesystem::path data, scratch;
 };
 
+/// A crystal read from its file, ready to become a phase.
+struct OpenedCrystal {
+  CurrentCrystal crystal;  // its symmetry operators built; reader notes kept in read_notes
+  std::string path;        // absolute
+  CifBlockChoice block;
+};
+
+/// Reads one crystal file (`file` as the user named it): a CIF of several
+/// structure blocks needs --block N, its blocks are listed on `out`
+/// otherwise. Reader notes are passed on as notices. Empty after a message.
+std::optional<OpenedCrystal> open_crystal(const std::string& file, const Options& options,
+                                          const CrystalFolders& folders, MessageSink& messages, std::ostream& out);
+
+/// Adds the crystal to the workspace as a phase; false after "Max. Nb of phases =8!".
+bool add_crystal_phase(Workspace& workspace, OpenedCrystal opened, MessageSink& messages);
+
 /// Reads one crystal file (`file` as the user named it) and adds it to the
 /// workspace as a phase. A CIF of several structure blocks needs --block N:
 /// its blocks are listed on `out` otherwise. Reader notes are passed on as
@@ -44,6 +60,11 @@ struct FileSimulation {
   bool refused = false;                // the file or its crystal was refused (not a fault of the program)
   std::string message;                 // the first warning, or the reason; empty on success
 };
+
+/// Computes a crystal already read as the one phase of a workspace set by
+/// the options; warnings refuse it, an exception is an error.
+FileSimulation simulate_crystal(OpenedCrystal crystal, const Options& options, const CrystalFolders& folders,
+                                std::string* notices = nullptr);
 
 /// Opens `file`, sets the experiment and phase options and computes its one
 /// phase. Warnings make the file refused; an exception becomes an error with
