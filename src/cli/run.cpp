@@ -4,21 +4,12 @@
 #include "cli/simulation.hpp"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <stdlib.h>  // mkdtemp
-
-#include "crystal_io/cif_reader.hpp"
-#include "crystal_io/crystal_file_kind.hpp"
-#include "crystal_io/crystal_files.hpp"
-#include "crystallography/operators.hpp"
 #include "crystallography/phase_listing.hpp"
 #include "experiment_io/observed_data.hpp"
 #include "experiment_io/pattern_files.hpp"
@@ -27,7 +18,6 @@
 #include "fit/fit_report.hpp"
 #include "fit/workspace_fit.hpp"
 #include "flows/unshown_workspace.hpp"
-#include "plot/colours.hpp"
 #include "plot/image_export.hpp"
 #include "plot/plot_state.hpp"
 #include "profile/phase_computation.hpp"
@@ -42,7 +32,6 @@
 namespace calvane::cli {
 
 namespace {
-
 
 /// A terminal's message sink: everything on the error stream, warnings counted.
 class TerminalMessages final : public MessageSink {
