@@ -33,8 +33,10 @@ struct CalvaneError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-/// The data files: $CALVANE_DATA_DIR, else the build's program folder for the
-/// module of the build tree, else the installation's share/calvane.
+/// The data files: $CALVANE_DATA_DIR; else the build's program folder for the
+/// module of the build tree; else `share/calvane` of the prefix the module is
+/// installed under (`<prefix>/lib/python3*/dist-packages`); else that of the
+/// prefix configured at build time.
 std::filesystem::path data_folder() {
   if (const char* chosen = std::getenv("CALVANE_DATA_DIR"); chosen != nullptr && *chosen != '\0') return chosen;
   Dl_info info{};
@@ -43,6 +45,10 @@ std::filesystem::path data_folder() {
     const auto module_folder = std::filesystem::canonical(info.dli_fname, error).parent_path();
     if (!error && module_folder == std::filesystem::weakly_canonical(CALVANE_BUILD_MODULE_DIR, error))
       return CALVANE_BUILD_DATA_DIR;
+    for (auto folder = module_folder; !error && folder.has_relative_path(); folder = folder.parent_path()) {
+      const auto data = folder / "share" / "calvane";
+      if (std::filesystem::exists(data / "spgr2.dat", error)) return data;
+    }
   }
   return CALVANE_INSTALLED_DATA_DIR;
 }

@@ -179,6 +179,7 @@ FileSimulation simulate_crystal_file(const std::string& file, const Options& opt
     FileSimulation result;
     result.refused = true;
     result.message = messages.warned() ? messages.first() : trim(listing_of_blocks.str());
+    if (result.message.starts_with("calvane-sim: ")) result.message.erase(0, 13);
     if (result.message.empty()) result.message = file + " was not loaded";
     return result;
   } catch (const std::exception& error) {

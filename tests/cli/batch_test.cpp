@@ -12,6 +12,7 @@ namespace calvane::cli {
 namespace {
 
 using calvane::testing::TempFolder;
+using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -72,6 +73,11 @@ struct BatchFixture {
     std::filesystem::copy_file(kExamples / "rutile.cry", folder / "in/other/nacl.cry");
     folder.write("in/broken.cry", "Broken\nCUBI\nF m -3 m\n   0.0   5.6   5.6  90.0  90.0  90.0\n"
                                   "Na  1    0.0  0.0  0.0    1.6   1.0\n");
+    const std::string block = "_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n_cell_angle_alpha 90\n"
+                              "_cell_angle_beta 90\n_cell_angle_gamma 90\n_symmetry_space_group_name_H-M 'P m -3 m'\n"
+                              "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n"
+                              "_atom_site_fract_z\nCs1 0 0 0\n";
+    folder.write("in/two.cif", "data_first\n" + block + "data_second\n" + block);
   }
   int run(Options options) {
     options.batch_inputs = (folder / "in").string();
@@ -90,9 +96,12 @@ TEST(Batch, ComputesEveryFileRecordsTheRefusedOneAndGoesOn) {
   EXPECT_EQ(batch.run(options), 1);  // one file refused
   EXPECT_EQ(batch.messages.str(), "");  // quiet when not at a terminal
   auto rows = batch.summary();
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(std::tuple(rows[0].status, rows[1].status, rows[2].status), std::tuple("refused", "ok", "ok"));
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(std::tuple(rows[0].status, rows[1].status, rows[2].status, rows[3].status),
+            std::tuple("refused", "ok", "ok", "refused"));
   EXPECT_THAT(rows[0].message, HasSubstr("cell"));
+  // Without --block, a CIF of two structures is refused with its blocks listed.
+  EXPECT_THAT(rows[3].message, AllOf(HasSubstr("2 data blocks"), HasSubstr("1  first\n  2  second")));
   EXPECT_EQ(std::tuple(rows[1].phase_name, rows[1].space_group, rows[1].reflections),
             std::tuple("Sodium chloride, halite (rock-salt structure)", "F m -3 m", std::size_t{3}));
   EXPECT_EQ(std::tuple(rows[2].phase_name, rows[2].space_group), std::tuple("Rutile TiO2", "P 42/m n m"));
@@ -115,7 +124,7 @@ TEST(Batch, ResumeSkipsFilesWhoseOutputsExistAndKeepsTheirRows) {
   EXPECT_EQ(text_of(batch.folder / "out/nacl.csv"), "kept\n");
   EXPECT_THAT(text_of(batch.folder / "out/nacl-2.csv"), HasSubstr("phase,h,k,l"));
   const auto rows = batch.summary();
-  ASSERT_EQ(rows.size(), 3u);
+  ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0].status, "refused");  // no output: tried again, refused again
   // The skipped file keeps its row of the earlier summary.
   EXPECT_EQ(std::tuple(rows[1].status, rows[1].message, rows[1].space_group), std::tuple("ok", "", "F m -3 m"));
