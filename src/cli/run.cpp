@@ -50,18 +50,18 @@ private:
   int warnings_ = 0;
 };
 
-bool load_inputs(Workspace& workspace, const Options& options, const std::filesystem::path& program_folder,
+bool load_inputs(Workspace& workspace, const Options& options, const CrystalFolders& folders,
                  TerminalMessages& messages, std::ostream& out) {
   for (const std::string& file : options.crystal_files) {
     const bool loaded = extension_of(file) == ".cmp"
                             ? [&] {
-                                auto read = read_workspace_file(std::filesystem::absolute(file), program_folder,
+                                auto read = read_workspace_file(std::filesystem::absolute(file), folders.data,
                                                                 messages);
                                 if (!read) return false;
                                 workspace = std::move(*read);
                                 return workspace.phase_count() > 0 || !workspace.observed_patterns.empty();
                               }()
-                            : load_crystal(workspace, options, file, {program_folder, program_folder}, messages, out);
+                            : load_crystal(workspace, options, file, folders, messages, out);
     if (!loaded) {
       out << "calvane-sim: " << file << " was not loaded\n";
       return false;
@@ -388,12 +388,19 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
         const PlotRenderer& renderer) {
   // Workspace files are read and written by the desktop's own flows, which
   // rebuild crystal files: they work in a private copy of the data folder.
-  auto scratch = ScratchFolder::create(data_folder, messages);
+  // Other runs read the data folder itself and keep only the operator
+  // generator's scratch file apart.
+  const bool workspace_file = options.workspace_file || std::any_of(options.crystal_files.begin(),
+                                                                      options.crystal_files.end(), [](const auto& f) {
+                                                                        return extension_of(f) == ".cmp";
+                                                                      });
+  auto scratch = ScratchFolder::create(workspace_file ? data_folder : std::filesystem::path(), messages);
   if (!scratch) return 1;
+  const CrystalFolders folders{workspace_file ? scratch->path() : data_folder, scratch->path()};
   TerminalMessages sink(messages);
   Workspace workspace;
   set_experiment(workspace.settings, options);
-  if (!load_inputs(workspace, options, scratch->path(), sink, messages)) return 1;
+  if (!load_inputs(workspace, options, folders, sink, messages)) return 1;
   // Observed files are compared with the calculation's wavelengths, so these are set first.
   if (!load_observed(workspace, options, sink)) return 1;
   const int phases = workspace.phase_count();
@@ -422,7 +429,7 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
   std::vector<std::string> fit_table;
   if (options.fit && fit_and_recompute(workspace, options, caches, data_folder, sink, messages, fit_table) != 0)
     return 1;
-  return write_outputs(workspace, options, scratch->path(), sink, messages, renderer, fit_table);
+  return write_outputs(workspace, options, folders.data, sink, messages, renderer, fit_table);
 }
 
 }  // namespace calvane::cli
