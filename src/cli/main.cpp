@@ -1,28 +1,32 @@
 // calvane-sim: simulates powder patterns from crystal files without a screen.
+// It links no GUI library: the plot module is loaded only for --plot.
+#include <unistd.h>
+
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cli/batch.hpp"
 #include "cli/options.hpp"
+#include "cli/plot_module.hpp"
 #include "cli/run.hpp"
-
-#ifdef CALVANE_WITH_QT
-#include <QGuiApplication>
-#include <cstdlib>
-
-#include "app/image_export_qt.hpp"
-#endif
+#include "util/program_folder.hpp"
 
 namespace {
 
-/// The data files lie beside the executable in a laid-out program folder.
-std::filesystem::path data_folder(const char* argv0) {
+std::filesystem::path executable_folder(const char* argv0) {
   std::error_code error;
   std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
   if (error) self = std::filesystem::absolute(argv0);
   return self.parent_path();
+}
+
+/// The data files lie beside the executable in a laid-out program folder, or
+/// in `share/calvane` of the prefix of an installed one.
+std::filesystem::path data_folder(const std::filesystem::path& executable_folder) {
+  return calvane::installed_data_folder(executable_folder).value_or(executable_folder);
 }
 
 }  // namespace
@@ -40,15 +44,12 @@ int main(int argc, char* argv[]) {
     std::cout << calvane::cli::usage();
     return 0;
   }
-  calvane::cli::PlotRenderer renderer;
-#ifdef CALVANE_WITH_QT
-  // Text needs a font system: Qt's offscreen platform gives one without a display.
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication application(argc, argv);
-  renderer = [](const std::filesystem::path& path, const calvane::PlotState& state,
-                const calvane::Workspace& workspace, int width, int height) {
-    return calvane::render_plot_to_file(path, state, workspace, calvane::HklMode::AlongTop, width, height);
-  };
-#endif
-  return calvane::cli::run(options, data_folder(argv[0]), std::cerr, renderer);
+  if (options.version) {
+    std::cout << "calvane-sim " << CALVANE_VERSION << '\n';
+    return 0;
+  }
+  const std::filesystem::path folder = executable_folder(argv[0]);
+  if (options.batch_inputs)
+    return calvane::cli::run_batch(options, data_folder(folder), std::cin, std::cerr, ::isatty(STDERR_FILENO) != 0);
+  return calvane::cli::run(options, data_folder(folder), std::cerr, calvane::cli::module_plot_renderer(folder));
 }

@@ -128,6 +128,23 @@ std::pair<int, double> parse_particle_radius(const std::string& text) {
   return {phase, *radius};
 }
 
+// The batch computes each file as a phase of its own and writes only its
+// tables: the options of a run over one workspace have no place in it.
+void check_batch_options(const Options& options) {
+  if (!options.batch_inputs || !options.batch_out)
+    throw std::invalid_argument("--batch INPUTS and --out DIR go together (--profile-xy and --resume need them)");
+  if (!options.crystal_files.empty())
+    throw std::invalid_argument("--batch takes its crystal files from INPUTS, not from the command line");
+  const bool single_run_output = options.reflections_csv || options.peaks_file || options.workspace_file ||
+                                 options.plot_file || options.report_file || options.profile_file ||
+                                 options.listings_folder || options.fit || options.pattern_file ||
+                                 !options.observed_patterns.empty() || !options.observed_peaks.empty() ||
+                                 !options.percents.empty() || options.conventions_file;
+  if (single_run_output)
+    throw std::invalid_argument("--batch writes DIR/<name>.csv, DIR/<name>.xy and DIR/summary.csv only; "
+                                "the outputs and inputs of a single run do not go with it");
+}
+
 }  // namespace
 
 std::optional<int> characteristic_line_index(std::string_view name) {
@@ -173,6 +190,20 @@ Options parse_options(const std::vector<std::string>& arguments) {
     const std::string argument = reader.take();
     if (argument == "--help" || argument == "-h") {
       options.help = true;
+    } else if (argument == "--version") {
+      options.version = true;
+    } else if (argument == "--batch") {
+      options.batch_inputs = reader.value_of(argument);
+    } else if (argument == "--out") {
+      options.batch_out = reader.value_of(argument);
+    } else if (argument == "--profile-xy") {
+      options.profile_xy = true;
+    } else if (argument == "--resume") {
+      options.resume = true;
+    } else if (argument == "--jobs") {
+      options.jobs = whole_number(argument, argument, reader.value_of(argument), 1, 1024);
+    } else if (argument == "--conventions") {
+      options.conventions_file = output_name(argument, reader.value_of(argument), {".json"});
     } else if (argument == "--lambda") {
       options.wavelength = reader.number_of(argument);
       if (*options.wavelength <= 0) throw std::invalid_argument("--lambda must be above 0");
@@ -274,6 +305,9 @@ Options parse_options(const std::vector<std::string>& arguments) {
       options.crystal_files.push_back(argument);
     }
   }
+  if (options.help || options.version) return options;
+  if (options.batch_inputs || options.batch_out || options.profile_xy || options.resume) check_batch_options(options);
+  if (options.batch_inputs) return options;
   if ((options.fit_report || options.fit_curves) && !options.fit)
     throw std::invalid_argument("--fit-report and --fit-curves need --fit");
   if (options.fit && options.observed_patterns.empty() && options.crystal_files.empty())
@@ -282,7 +316,7 @@ Options parse_options(const std::vector<std::string>& arguments) {
   if (options.neutrons && options.synchrotron_polarisation)
     throw std::invalid_argument("--neutrons and --synchrotron exclude each other");
   if (options.crystal_files.size() > 8) throw std::invalid_argument("at most 8 crystal files (one per phase)");
-  if (!options.help && options.crystal_files.empty() && options.observed_patterns.empty() &&
+  if (options.crystal_files.empty() && options.observed_patterns.empty() &&
       options.observed_peaks.empty())
     throw std::invalid_argument("no crystal, workspace or observed file given");
   // A workspace holds phases of its own: its shares are counted once it is read.
@@ -294,6 +328,9 @@ Options parse_options(const std::vector<std::string>& arguments) {
 
 const char* usage() {
   return "usage: calvane-sim [options] CRYSTAL_FILE...   (one phase per file, in order; or one .cmp workspace)\n"
+         "       calvane-sim [options] --batch FOLDER|LIST|- --out DIR [--profile-xy] [--resume] [--jobs N]\n"
+         "                                    every crystal file on its own: DIR/<name>.csv, DIR/summary.csv\n"
+         "  --version                         the program's version\n"
          "  --lambda L | --line NAME | --spectrum L1:I1,L2:I2,...   wavelength (default 1.5406 A);\n"
          "                                    NAME is a line of the list, CuKa1, MoKmoy, CrkBet, ...\n"
          "  --neutrons | --synchrotron P      source (default X-ray tube)\n"
@@ -324,6 +361,7 @@ const char* usage() {
          "                                    zero, displacement, po:P:h:k:l, size, cell (comma-separated)\n"
          "  --fit-report OUT.json             the fitted values, esds, fractions and figures of merit\n"
          "  --fit-curves OUT.csv              2theta, observed, calculated, background and difference of the fit\n"
+         "  --conventions OUT.json            the tables, factors and defaults the calculation used\n"
          "  --pattern OUT.csv                 the phases at their weight shares as a measurement shows them, with the\n"
          "                                    corrections, highest point 10000: on the points of the first observed\n"
          "                                    pattern, else on the --range/--points grid\n";

@@ -72,7 +72,15 @@ struct Options {
   std::vector<OrientationSetting> orientations;             // --po P:h:k:l:r (repeatable)
   std::vector<std::pair<int, double>> particle_radii;       // --particle-radius P:UM (repeatable)
 
+  std::optional<std::string> batch_inputs;                  // --batch FOLDER|LIST|-
+  std::optional<std::string> batch_out;                     // --out DIR
+  bool profile_xy = false;                                  // --profile-xy: DIR/<name>.xy beside each table
+  bool resume = false;                                      // --resume: skip files whose outputs exist
+  std::optional<int> jobs;                                  // --jobs N (default: every core)
+  std::optional<std::string> conventions_file;              // --conventions OUT.json
+
   bool help = false;
+  bool version = false;
 };
 
 /// Parses argv (without the program name). Throws std::invalid_argument with

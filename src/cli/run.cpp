@@ -1,21 +1,15 @@
 #include "cli/run.hpp"
 
+#include "cli/scratch_folder.hpp"
+#include "cli/simulation.hpp"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <stdlib.h>  // mkdtemp
-
-#include "crystal_io/cif_reader.hpp"
-#include "crystal_io/crystal_file_kind.hpp"
-#include "crystal_io/crystal_files.hpp"
-#include "crystallography/operators.hpp"
 #include "crystallography/phase_listing.hpp"
 #include "experiment_io/observed_data.hpp"
 #include "experiment_io/pattern_files.hpp"
@@ -24,11 +18,11 @@
 #include "fit/fit_report.hpp"
 #include "fit/workspace_fit.hpp"
 #include "flows/unshown_workspace.hpp"
-#include "plot/colours.hpp"
 #include "plot/image_export.hpp"
 #include "plot/plot_state.hpp"
 #include "profile/phase_computation.hpp"
 #include "profile/spectrum_setup.hpp"
+#include "reports/conventions.hpp"
 #include "reports/global_report.hpp"
 #include "ui/results_list.hpp"
 #include "util/files.hpp"
@@ -38,62 +32,6 @@
 namespace calvane::cli {
 
 namespace {
-
-/// A scratch program folder holding links to the data files: listings and
-/// scratch files are written there, never beside the installed data. It is
-/// made by mkdtemp (a new folder of mode 0700 under a name nobody else holds)
-/// in the first usable of: $TMPDIR, /tmp, the current folder.
-class ScratchFolder {
-public:
-  /// Empty, with the reasons in `messages`, when no candidate folder takes it.
-  static std::optional<ScratchFolder> create(const std::filesystem::path& data_folder, std::ostream& messages);
-  ScratchFolder(ScratchFolder&& other) noexcept : path_(std::exchange(other.path_, {})) {}
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(ScratchFolder&&) = delete;
-  ~ScratchFolder() {
-    std::error_code error;
-    if (!path_.empty()) std::filesystem::remove_all(path_, error);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
-private:
-  explicit ScratchFolder(std::filesystem::path path) : path_(std::move(path)) {}
-  std::filesystem::path path_;
-};
-
-std::optional<std::filesystem::path> make_private_folder(const std::filesystem::path& parent) {
-  std::string name = (parent / "calvane-sim-XXXXXX").string();
-  if (::mkdtemp(name.data()) == nullptr) return std::nullopt;
-  return std::filesystem::path(name);
-}
-
-std::optional<ScratchFolder> ScratchFolder::create(const std::filesystem::path& data_folder, std::ostream& messages) {
-  std::vector<std::pair<std::string, std::filesystem::path>> candidates;
-  if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir != nullptr && *tmpdir != '\0')
-    candidates.emplace_back("TMPDIR", tmpdir);
-  candidates.emplace_back("/tmp", "/tmp");
-  std::error_code error;
-  if (auto current = std::filesystem::current_path(error); !error) candidates.emplace_back("the current folder", current);
-  for (const auto& [label, parent] : candidates) {
-    auto made = make_private_folder(parent);
-    if (!made) {
-      messages << "calvane-sim: no scratch folder in " << label << " (" << parent.string()
-               << "): " << std::strerror(errno) << '\n';
-      continue;
-    }
-    ScratchFolder scratch(*made);
-    for (const auto& entry : std::filesystem::directory_iterator(data_folder, error))
-      if (entry.is_regular_file(error))
-        std::filesystem::create_symlink(std::filesystem::absolute(entry.path(), error), *made / entry.path().filename(),
-                                        error);
-    return scratch;
-  }
-  messages << "calvane-sim: no folder to hold the scratch files; set TMPDIR to a writable folder\n";
-  return std::nullopt;
-}
-
-std::string extension_of(const std::string& name) { return to_lower(std::filesystem::path(name).extension().string()); }
 
 /// A terminal's message sink: everything on the error stream, warnings counted.
 class TerminalMessages final : public MessageSink {
@@ -112,59 +50,18 @@ private:
   int warnings_ = 0;
 };
 
-/// A CIF with several valuable blocks needs --block N; the blocks are listed otherwise.
-bool choose_cif_block(const std::filesystem::path& path, const Options& options, CifBlockChoice& block,
-                      TerminalMessages& messages, std::ostream& out) {
-  auto blocks = scan_cif_file(path, path.filename().string(), messages);
-  if (!blocks) return false;
-  const int count = static_cast<int>(blocks->size());
-  if (count == 1) return true;
-  if (!options.cif_block || *options.cif_block > count) {
-    out << "calvane-sim: the CIF file holds " << count << " data blocks; choose one with --block N:\n";
-    for (int i = 0; i < count; ++i) out << "  " << i + 1 << "  " << (*blocks)[static_cast<std::size_t>(i)].name << '\n';
-    return false;
-  }
-  block.number = *options.cif_block;
-  block.name = (*blocks)[static_cast<std::size_t>(block.number - 1)].name;
-  return true;
-}
-
-bool load_crystal(Workspace& workspace, const Options& options, const std::string& file,
-                  const std::filesystem::path& data_folder, TerminalMessages& messages, std::ostream& out) {
-  const std::filesystem::path path = std::filesystem::absolute(file);
-  CrystalFileRequest request{path, crystal_kind_of_file(file, CrystalFileKind::Native), file, data_folder, {}};
-  if (request.kind == CrystalFileKind::Cif && !choose_cif_block(path, options, request.block, messages, out))
-    return false;
-  auto crystal = read_crystal_file(request, messages);
-  if (!crystal) return false;
-  if (crystal->symbol.empty()) {
-    messages.warning("the space group of " + file + " cannot be named from its operators; give it in the file");
-    return false;
-  }
-  for (const std::string& note : std::exchange(crystal->read_notes, {})) messages.notice(file + ": " + note);
-  if (crystal->symmetry.operators.empty()) build_symmetry_operators(*crystal, data_folder, data_folder, messages);
-  PhaseData* phase = add_phase(workspace, std::move(*crystal), path.string());
-  if (phase == nullptr) {
-    messages.warning("Max. Nb of phases =8!");
-    return false;
-  }
-  phase->cif_block = request.block;
-  apply_phase_display_defaults(workspace.styles, *phase, workspace.phase_count());
-  return true;
-}
-
-bool load_inputs(Workspace& workspace, const Options& options, const std::filesystem::path& program_folder,
+bool load_inputs(Workspace& workspace, const Options& options, const CrystalFolders& folders,
                  TerminalMessages& messages, std::ostream& out) {
   for (const std::string& file : options.crystal_files) {
     const bool loaded = extension_of(file) == ".cmp"
                             ? [&] {
-                                auto read = read_workspace_file(std::filesystem::absolute(file), program_folder,
+                                auto read = read_workspace_file(std::filesystem::absolute(file), folders.data,
                                                                 messages);
                                 if (!read) return false;
                                 workspace = std::move(*read);
                                 return workspace.phase_count() > 0 || !workspace.observed_patterns.empty();
                               }()
-                            : load_crystal(workspace, options, file, program_folder, messages, out);
+                            : load_crystal(workspace, options, file, folders, messages, out);
     if (!loaded) {
       out << "calvane-sim: " << file << " was not loaded\n";
       return false;
@@ -218,55 +115,6 @@ bool load_observed(Workspace& workspace, const Options& options, TerminalMessage
                            ? add_peak_reading(workspace, read_peak_file(*kind, path), path.string(), messages)
                            : add_any_peak_list(workspace, path, path.string(), messages);
     if (!added) return false;
-  }
-  return true;
-}
-
-void set_experiment(ExperimentSettings& settings, const Options& options) {
-  if (options.wavelength) set_single_wavelength(settings, *options.wavelength);
-  if (options.line) {
-    settings.chosen_line = *options.line;
-    set_one_line_spectrum(settings, kCharacteristicLines[static_cast<std::size_t>(*options.line - 1)]);
-  }
-  if (!options.spectrum.empty()) {
-    std::vector<SpectrumLine> lines;
-    for (std::size_t i = 0; i < options.spectrum.size(); ++i)
-      if (options.spectrum[i].second > 0)
-        lines.push_back({options.spectrum[i].first, 0.01 * options.spectrum[i].second, static_cast<int>(i)});
-    if (!lines.empty()) {
-      sort_by_wavelength(lines);
-      set_spectrum(settings, lines);
-      settings.single_wavelength = 0;
-    }
-  }
-  set_two_theta_range(settings, options.range_low, options.range_high);
-  settings.u = options.u;
-  settings.v = options.v;
-  settings.w = options.w;
-  settings.profile_points = options.points;
-  if (options.neutrons) settings.source = RadiationSource::Neutrons;
-  if (options.synchrotron_polarisation) {
-    settings.xray_source = XRaySource::Synchrotron;
-    settings.polarisation = *options.synchrotron_polarisation;
-  }
-  settings.percent_mode = options.molar ? "MOLEC" : "POIDS";
-}
-
-/// Sizes, strains and shares of the options for every phase; shares are
-/// taken relative to their sum.
-bool set_phase_options(Workspace& workspace, const Options& options, TerminalMessages& messages) {
-  double sum = 0;
-  for (double percent : options.percents) sum += percent;
-  if (!options.percents.empty() && !(sum > 0)) {
-    messages.warning("Error on %");
-    return false;
-  }
-  for (int p = 1; p <= workspace.phase_count(); ++p) {
-    PhaseData& phase = workspace.phase(p);
-    if (options.size) phase.crystal_size = *options.size;
-    if (options.strain) phase.strain = 0.001 * *options.strain;  // given in thousandths
-    if (!options.percents.empty()) phase.fraction = options.percents[static_cast<std::size_t>(p - 1)] / sum;
-    if (options.no_anomalous) phase.composition.anomalous_table.clear();
   }
   return true;
 }
@@ -355,6 +203,7 @@ std::vector<std::pair<std::string, std::filesystem::path>> output_files(const Op
   add("--fit-report", options.fit_report);
   add("--fit-curves", options.fit_curves);
   add("--pattern", options.pattern_file);
+  add("--conventions", options.conventions_file);
   if (options.listings_folder) {
     const std::filesystem::path folder = std::filesystem::absolute(*options.listings_folder);
     for (int p = 1; p <= phase_count; ++p)
@@ -540,12 +389,19 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
         const PlotRenderer& renderer) {
   // Workspace files are read and written by the desktop's own flows, which
   // rebuild crystal files: they work in a private copy of the data folder.
-  auto scratch = ScratchFolder::create(data_folder, messages);
+  // Other runs read the data folder itself and keep only the operator
+  // generator's scratch file apart.
+  const bool workspace_file = options.workspace_file || std::any_of(options.crystal_files.begin(),
+                                                                      options.crystal_files.end(), [](const auto& f) {
+                                                                        return extension_of(f) == ".cmp";
+                                                                      });
+  auto scratch = ScratchFolder::create(workspace_file ? data_folder : std::filesystem::path(), messages);
   if (!scratch) return 1;
+  const CrystalFolders folders{workspace_file ? scratch->path() : data_folder, scratch->path()};
   TerminalMessages sink(messages);
   Workspace workspace;
   set_experiment(workspace.settings, options);
-  if (!load_inputs(workspace, options, scratch->path(), sink, messages)) return 1;
+  if (!load_inputs(workspace, options, folders, sink, messages)) return 1;
   // Observed files are compared with the calculation's wavelengths, so these are set first.
   if (!load_observed(workspace, options, sink)) return 1;
   const int phases = workspace.phase_count();
@@ -568,10 +424,13 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
     return 1;
   if (options.listings_folder && !write_listings(computed, *options.listings_folder, messages)) return 1;
   if (options.pattern_file && !write_output(*options.pattern_file, pattern_csv(workspace), messages)) return 1;
+  if (options.conventions_file &&
+      !write_output(*options.conventions_file, conventions_json(conventions_of(workspace)), messages))
+    return 1;
   std::vector<std::string> fit_table;
   if (options.fit && fit_and_recompute(workspace, options, caches, data_folder, sink, messages, fit_table) != 0)
     return 1;
-  return write_outputs(workspace, options, scratch->path(), sink, messages, renderer, fit_table);
+  return write_outputs(workspace, options, folders.data, sink, messages, renderer, fit_table);
 }
 
 }  // namespace calvane::cli

@@ -64,24 +64,42 @@ std::string parse_anomalous_table(std::string_view bytes, std::string_view file_
   return {};
 }
 
-std::string read_anomalous_file(const std::filesystem::path& path, AnomalousTable& table) {
+namespace {
+
+// Read at every computation; decoded again only when the file changed.
+struct DecodedAnomalousFile {
+  std::string error;
+  std::shared_ptr<const AnomalousTable> table;
+};
+
+DecodedAnomalousFile decoded_anomalous_file(const std::filesystem::path& path) {
   const std::string name = path.filename().string();
-  // Read at every computation; decoded again only when the file changed.
-  struct Decoded {
-    std::string error;
-    AnomalousTable table;
-  };
-  static FileCache<Decoded> cache;
-  const auto decoded = cache.get(path, [&name](const std::filesystem::path& file) -> std::optional<Decoded> {
+  static FileCache<DecodedAnomalousFile> cache;
+  const auto decoded = cache.get(path, [&name](const std::filesystem::path& file) -> std::optional<DecodedAnomalousFile> {
     auto bytes = read_file_bytes(file);
     if (!bytes) return std::nullopt;
-    Decoded result;
-    result.error = parse_anomalous_table(*bytes, name, result.table);
+    AnomalousTable table;
+    DecodedAnomalousFile result;
+    result.error = parse_anomalous_table(*bytes, name, table);
+    result.table = std::make_shared<const AnomalousTable>(std::move(table));
     return result;
   });
-  if (!decoded) return "File " + name + " not found";
-  if (decoded->error.empty()) table = decoded->table;
-  return decoded->error;
+  if (!decoded) return {"File " + name + " not found", nullptr};
+  return *decoded;
+}
+
+}  // namespace
+
+std::string read_anomalous_file(const std::filesystem::path& path, AnomalousTable& table) {
+  const DecodedAnomalousFile decoded = decoded_anomalous_file(path);
+  if (decoded.error.empty() && decoded.table) table = *decoded.table;
+  return decoded.error;
+}
+
+std::shared_ptr<const AnomalousTable> shared_anomalous_table(const std::filesystem::path& path, std::string& error) {
+  DecodedAnomalousFile decoded = decoded_anomalous_file(path);
+  error = decoded.error;
+  return error.empty() ? decoded.table : nullptr;
 }
 
 const AnomalousElement* find_anomalous_element(const AnomalousTable& table, std::string_view symbol) {

@@ -37,12 +37,13 @@ bool prepare_scattering_types(CurrentCrystal& crystal, PhaseComposition& composi
 bool apply_anomalous_file(const std::filesystem::path& path, std::string_view table_name,
                           const std::vector<double>& wavelengths, std::vector<ScatteringType>& types,
                           PhaseComposition& composition, MessageSink& messages) {
-  AnomalousTable table;
-  if (std::string error = read_anomalous_file(path, table); !error.empty()) {
+  std::string error;
+  const std::shared_ptr<const AnomalousTable> table = shared_anomalous_table(path, error);
+  if (!table) {
     messages.warning(error);
     return false;
   }
-  apply_anomalous_table(table, wavelengths, types);
+  apply_anomalous_table(*table, wavelengths, types);
   copy_anomalous_terms(types, composition);
   composition.anomalous_table = std::string(table_name);
   return true;

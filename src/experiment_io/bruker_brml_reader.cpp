@@ -1,12 +1,11 @@
 #include "experiment_io/bruker_brml_reader.hpp"
 
-#include <zip.h>
-
 #include <algorithm>
 #include <memory>
 #include <pugixml.hpp>
 
 #include "experiment_io/measured_values.hpp"
+#include "experiment_io/zip_library.hpp"
 #include "util/text.hpp"
 
 namespace calvane {
@@ -14,22 +13,24 @@ namespace calvane {
 namespace {
 
 struct ArchiveCloser {
-  void operator()(zip_t* archive) const { zip_discard(archive); }
+  const ZipLibrary* zip;
+  void operator()(zip_t* archive) const { zip->discard(archive); }
 };
 using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
 struct MemberCloser {
-  void operator()(zip_file_t* member) const { zip_fclose(member); }
+  const ZipLibrary* zip;
+  void operator()(zip_file_t* member) const { zip->fclose(member); }
 };
 
 // A RawData member is at most this large uncompressed (a million points
 // take about 40 MB of XML); a larger one is refused rather than inflated.
 constexpr zip_uint64_t kLargestMember = 512ull << 20;
 
-std::string read_member(zip_t* archive, zip_uint64_t index, std::string& error) {
+std::string read_member(const ZipLibrary& zip, zip_t* archive, zip_uint64_t index, std::string& error) {
   zip_stat_t stat;
-  zip_stat_init(&stat);
-  if (zip_stat_index(archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
+  zip.stat_init(&stat);
+  if (zip.stat_index(archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
     error = "a member's size cannot be read";
     return {};
   }
@@ -37,9 +38,9 @@ std::string read_member(zip_t* archive, zip_uint64_t index, std::string& error) 
     error = std::string(stat.name) + " is larger than 512 MB";
     return {};
   }
-  std::unique_ptr<zip_file_t, MemberCloser> member(zip_fopen_index(archive, index, 0));
+  std::unique_ptr<zip_file_t, MemberCloser> member(zip.fopen_index(archive, index, 0), MemberCloser{&zip});
   std::string content(static_cast<std::size_t>(stat.size), '\0');
-  if (!member || zip_fread(member.get(), content.data(), stat.size) != static_cast<zip_int64_t>(stat.size)) {
+  if (!member || zip.fread(member.get(), content.data(), stat.size) != static_cast<zip_int64_t>(stat.size)) {
     error = std::string(stat.name) + " cannot be inflated";
     return {};
   }
@@ -118,21 +119,24 @@ bool is_raw_data_member(std::string_view name) {
 bool looks_like_zip(std::string_view head) { return head.substr(0, 4) == std::string_view("PK\x03\x04", 4); }
 
 MeasuredReading read_bruker_brml(std::string_view bytes, std::string_view /*file_name*/) {
+  std::string unloaded;
+  const ZipLibrary* zip = zip_library(unloaded);
+  if (zip == nullptr) return measured_failure(unloaded);
   zip_error_t zip_error;
-  zip_error_init(&zip_error);
-  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zip_error);
+  zip->error_init(&zip_error);
+  zip_source_t* source = zip->source_buffer_create(bytes.data(), bytes.size(), 0, &zip_error);
   if (!source) return measured_failure("the ZIP archive cannot be opened");
-  Archive archive(zip_open_from_source(source, ZIP_RDONLY, &zip_error));
+  Archive archive(zip->open_from_source(source, ZIP_RDONLY, &zip_error), ArchiveCloser{zip});
   if (!archive) {
-    zip_source_free(source);
-    std::string why = zip_error_strerror(&zip_error);
-    zip_error_fini(&zip_error);
+    zip->source_free(source);
+    std::string why = zip->error_strerror(&zip_error);
+    zip->error_fini(&zip_error);
     return measured_failure("not a readable ZIP archive (" + why + ")");
   }
   std::vector<std::pair<std::string, zip_uint64_t>> members;
-  const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+  const zip_int64_t count = zip->get_num_entries(archive.get(), 0);
   for (zip_int64_t i = 0; i < count; ++i) {
-    const char* name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
+    const char* name = zip->get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
     if (name && is_raw_data_member(name)) members.emplace_back(name, static_cast<zip_uint64_t>(i));
   }
   if (members.empty()) return measured_failure("the archive holds no Experiment*/RawData*.xml member");
@@ -140,7 +144,7 @@ MeasuredReading read_bruker_brml(std::string_view bytes, std::string_view /*file
   MeasuredReading reading;
   for (const auto& [name, index] : members) {
     std::string error;
-    const std::string xml = read_member(archive.get(), index, error);
+    const std::string xml = read_member(*zip, archive.get(), index, error);
     if (error.empty()) error = read_raw_data(xml, name, reading);
     if (!error.empty()) return measured_failure(error);
   }

@@ -6,5 +6,7 @@ find_package(pugixml REQUIRED)
 find_library(CALVANE_XYLIB xy REQUIRED)
 find_path(CALVANE_XYLIB_INCLUDE xylib/xylib.h REQUIRED)
 target_include_directories(calvane_experiment_io SYSTEM PRIVATE "${CALVANE_XYLIB_INCLUDE}")
-target_link_libraries(calvane_experiment_io PRIVATE pugixml::pugixml PkgConfig::CALVANE_LIBZIP)
+# libzip is loaded when the first .brml file is read (zip_library.cpp): only its headers here.
+target_include_directories(calvane_experiment_io SYSTEM PRIVATE ${CALVANE_LIBZIP_INCLUDE_DIRS})
+target_link_libraries(calvane_experiment_io PRIVATE pugixml::pugixml ${CMAKE_DL_LIBS})
 target_link_libraries(calvane_experiment_io PUBLIC "${CALVANE_XYLIB}")

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "reports/conventions.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 #include "model/workspace.hpp"
@@ -108,6 +109,10 @@ std::vector<std::string> build_global_report(const Workspace& workspace,
   std::vector<std::string> out;
   if (!recorded_file_name.empty()) out.push_back("File :" + recorded_file_name);
   for (int i = 1; i <= workspace.phase_count(); ++i) add_phase(out, workspace, results, i);
+  if (workspace.phase_count() > 0) {
+    out.emplace_back();
+    for (std::string& line : conventions_report_lines(conventions_of(workspace))) out.push_back(std::move(line));
+  }
   return out;
 }
 
