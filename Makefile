@@ -38,7 +38,7 @@ install: build
 
 # The core suites under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCALVANE_BUILD_APP=OFF -DCALVANE_BUILD_BENCH=OFF -DCALVANE_WERROR=ON \
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCALVANE_BUILD_APP=OFF -DCALVANE_BUILD_BENCH=OFF -DCALVANE_BUILD_PYTHON=OFF -DCALVANE_WERROR=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure --no-tests=error -L core -j $(JOBS)
@@ -49,7 +49,7 @@ asan-test: deps
 # calvane-sim are enough.
 release-build: deps
 	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCALVANE_BUILD_APP=OFF -DCALVANE_BUILD_TESTS=OFF -DCALVANE_BUILD_BENCH=OFF
+	  -DCALVANE_BUILD_APP=OFF -DCALVANE_BUILD_TESTS=OFF -DCALVANE_BUILD_BENCH=OFF -DCALVANE_BUILD_PYTHON=OFF
 	cmake --build $(RELEASE_BUILD) -j $(JOBS) --target calvane-sim
 
 bench: build
