@@ -182,132 +182,163 @@ FitSelection parse_fit_selection(const std::string& list) {
   return selection;
 }
 
-Options parse_options(const std::vector<std::string>& arguments) {
-  Options options;
-  ArgumentReader reader(arguments);
-  int wavelength_choices = 0;
-  while (!reader.done()) {
-    const std::string argument = reader.take();
-    if (argument == "--help" || argument == "-h") {
-      options.help = true;
-    } else if (argument == "--version") {
-      options.version = true;
-    } else if (argument == "--batch") {
-      options.batch_inputs = reader.value_of(argument);
-    } else if (argument == "--out") {
-      options.batch_out = reader.value_of(argument);
-    } else if (argument == "--profile-xy") {
-      options.profile_xy = true;
-    } else if (argument == "--resume") {
-      options.resume = true;
-    } else if (argument == "--jobs") {
-      options.jobs = whole_number(argument, argument, reader.value_of(argument), 1, 1024);
-    } else if (argument == "--conventions") {
-      options.conventions_file = output_name(argument, reader.value_of(argument), {".json"});
-    } else if (argument == "--lambda") {
-      options.wavelength = reader.number_of(argument);
-      if (*options.wavelength <= 0) throw std::invalid_argument("--lambda must be above 0");
-      ++wavelength_choices;
-    } else if (argument == "--line") {
-      options.line = line_index_of(reader.value_of(argument));
-      ++wavelength_choices;
-    } else if (argument == "--spectrum") {
-      options.spectrum = parse_spectrum(reader.value_of(argument));
-      ++wavelength_choices;
-    } else if (argument == "--neutrons") {
-      options.neutrons = true;
-    } else if (argument == "--synchrotron") {
-      options.synchrotron_polarisation = reader.number_of(argument);
-    } else if (argument == "--range") {
-      options.range_low = reader.number_of(argument);
-      options.range_high = reader.number_of(argument);
-      if (options.range_high <= options.range_low) throw std::invalid_argument("--range: HIGH must exceed LOW");
-    } else if (argument == "--uvw") {
-      options.u = reader.number_of(argument);
-      options.v = reader.number_of(argument);
-      options.w = reader.number_of(argument);
-    } else if (argument == "--points") {
-      double points = reader.number_of(argument);
-      if (points < 2 || points > 1600 || points != static_cast<int>(points))
-        throw std::invalid_argument("--points must be a whole number from 2 to 1600");
-      options.points = static_cast<int>(points);
-    } else if (argument == "--size") {
-      options.size = reader.number_of(argument);
-    } else if (argument == "--strain") {
-      options.strain = reader.number_of(argument);
-    } else if (argument == "--percent") {
-      for (const std::string& part : split(reader.value_of(argument), ',')) {
-        auto value = parse_double(part);
-        if (!value || *value < 0) throw std::invalid_argument("--percent: \"" + part + "\" is not a share");
-        options.percents.push_back(*value);
-      }
-    } else if (argument == "--molar") {
-      options.molar = true;
-    } else if (argument == "--no-anomalous") {
-      options.no_anomalous = true;
-    } else if (argument == "--overwrite") {
-      options.overwrite = true;
-    } else if (argument == "--observed") {
-      options.observed_patterns.push_back(reader.value_of(argument));
-    } else if (argument == "--observed-peaks") {
-      options.observed_peaks.push_back(reader.value_of(argument));
-    } else if (argument == "--scan") {
-      double scan = reader.number_of(argument);
-      if (scan < 1 || scan != static_cast<int>(scan)) throw std::invalid_argument("--scan needs a scan number from 1");
-      options.scan = static_cast<int>(scan);
-    } else if (argument == "--use-file-wavelength") {
-      options.use_file_wavelength = true;
-    } else if (argument == "--block") {
-      double block = reader.number_of(argument);
-      if (block < 1 || block != static_cast<int>(block)) throw std::invalid_argument("--block needs a block number from 1");
-      options.cif_block = static_cast<int>(block);
-    } else if (argument == "--peaks") {
-      options.peaks_file = output_name(argument, reader.value_of(argument), peak_list_output_extensions());
-    } else if (argument == "--save-workspace") {
-      options.workspace_file = output_name(argument, reader.value_of(argument), {std::string(".cmp")});
-    } else if (argument == "--plot") {
-      options.plot_file = reader.value_of(argument);
-    } else if (argument == "--plot-size") {
-      double width = reader.number_of(argument), height = reader.number_of(argument);
-      if (width < 100 || height < 100 || width > 10000 || height > 10000)
-        throw std::invalid_argument("--plot-size: W and H must be from 100 to 10000 pixels");
-      options.plot_width = static_cast<int>(width);
-      options.plot_height = static_cast<int>(height);
-    } else if (argument == "--report") {
-      options.report_file = reader.value_of(argument);
-    } else if (argument == "--reflections") {
-      options.reflections_csv = reader.value_of(argument);
-    } else if (argument == "--profile") {
-      options.profile_file = output_name(argument, reader.value_of(argument), profile_output_extensions());
-    } else if (argument == "--listings") {
-      options.listings_folder = reader.value_of(argument);
-    } else if (argument == "--fit") {
-      options.fit = parse_fit_selection(reader.value_of(argument));
-    } else if (argument == "--fit-report") {
-      options.fit_report = output_name(argument, reader.value_of(argument), {".json"});
-    } else if (argument == "--fit-curves") {
-      options.fit_curves = output_name(argument, reader.value_of(argument), {".csv"});
-    } else if (argument == "--pattern") {
-      options.pattern_file = output_name(argument, reader.value_of(argument), {".csv"});
-    } else if (argument == "--zero") {
-      options.zero_shift = reader.number_of(argument);
-      if (std::abs(*options.zero_shift) > 5) throw std::invalid_argument("--zero must be within 5 degrees");
-    } else if (argument == "--displacement") {
-      options.displacement = reader.number_of(argument);
-      if (std::abs(*options.displacement) > 5000) throw std::invalid_argument("--displacement must be within 5000 micrometres");
-    } else if (argument == "--po") {
-      options.orientations.push_back(parse_orientation(reader.value_of(argument)));
-    } else if (argument == "--particle-radius") {
-      options.particle_radii.push_back(parse_particle_radius(reader.value_of(argument)));
-    } else if (argument.starts_with("--")) {
-      throw std::invalid_argument("unknown option " + argument);
-    } else {
-      options.crystal_files.push_back(argument);
-    }
+namespace {
+
+// What the run is: help, version, the batch and overwriting. False when `argument` is none of them.
+bool parse_run_option(const std::string& argument, ArgumentReader& reader, Options& options) {
+  if (argument == "--help" || argument == "-h") {
+    options.help = true;
+  } else if (argument == "--version") {
+    options.version = true;
+  } else if (argument == "--batch") {
+    options.batch_inputs = reader.value_of(argument);
+  } else if (argument == "--out") {
+    options.batch_out = reader.value_of(argument);
+  } else if (argument == "--profile-xy") {
+    options.profile_xy = true;
+  } else if (argument == "--resume") {
+    options.resume = true;
+  } else if (argument == "--jobs") {
+    options.jobs = whole_number(argument, argument, reader.value_of(argument), 1, 1024);
+  } else if (argument == "--conventions") {
+    options.conventions_file = output_name(argument, reader.value_of(argument), {".json"});
+  } else if (argument == "--overwrite") {
+    options.overwrite = true;
+  } else {
+    return false;
   }
-  if (options.help || options.version) return options;
+  return true;
+}
+
+// The experiment and the phases' options. False when `argument` is none of them.
+bool parse_experiment_option(const std::string& argument, ArgumentReader& reader, Options& options, int& wavelength_choices) {
+  if (argument == "--lambda") {
+    options.wavelength = reader.number_of(argument);
+    if (*options.wavelength <= 0) throw std::invalid_argument("--lambda must be above 0");
+    ++wavelength_choices;
+  } else if (argument == "--line") {
+    options.line = line_index_of(reader.value_of(argument));
+    ++wavelength_choices;
+  } else if (argument == "--spectrum") {
+    options.spectrum = parse_spectrum(reader.value_of(argument));
+    ++wavelength_choices;
+  } else if (argument == "--neutrons") {
+    options.neutrons = true;
+  } else if (argument == "--synchrotron") {
+    options.synchrotron_polarisation = reader.number_of(argument);
+  } else if (argument == "--range") {
+    options.range_low = reader.number_of(argument);
+    options.range_high = reader.number_of(argument);
+    if (options.range_high <= options.range_low) throw std::invalid_argument("--range: HIGH must exceed LOW");
+  } else if (argument == "--uvw") {
+    options.u = reader.number_of(argument);
+    options.v = reader.number_of(argument);
+    options.w = reader.number_of(argument);
+  } else if (argument == "--points") {
+    double points = reader.number_of(argument);
+    if (points < 2 || points > 1600 || points != static_cast<int>(points))
+    throw std::invalid_argument("--points must be a whole number from 2 to 1600");
+    options.points = static_cast<int>(points);
+  } else if (argument == "--size") {
+    options.size = reader.number_of(argument);
+  } else if (argument == "--strain") {
+    options.strain = reader.number_of(argument);
+  } else if (argument == "--percent") {
+    for (const std::string& part : split(reader.value_of(argument), ',')) {
+    auto value = parse_double(part);
+    if (!value || *value < 0) throw std::invalid_argument("--percent: \"" + part + "\" is not a share");
+    options.percents.push_back(*value);
+    }
+  } else if (argument == "--molar") {
+    options.molar = true;
+  } else if (argument == "--no-anomalous") {
+    options.no_anomalous = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Measured patterns, peak lists, scans and CIF blocks. False when `argument` is none of them.
+bool parse_inputs_option(const std::string& argument, ArgumentReader& reader, Options& options) {
+  if (argument == "--observed") {
+    options.observed_patterns.push_back(reader.value_of(argument));
+  } else if (argument == "--observed-peaks") {
+    options.observed_peaks.push_back(reader.value_of(argument));
+  } else if (argument == "--scan") {
+    double scan = reader.number_of(argument);
+    if (scan < 1 || scan != static_cast<int>(scan)) throw std::invalid_argument("--scan needs a scan number from 1");
+    options.scan = static_cast<int>(scan);
+  } else if (argument == "--use-file-wavelength") {
+    options.use_file_wavelength = true;
+  } else if (argument == "--block") {
+    double block = reader.number_of(argument);
+    if (block < 1 || block != static_cast<int>(block)) throw std::invalid_argument("--block needs a block number from 1");
+    options.cif_block = static_cast<int>(block);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The files written. False when `argument` is none of them.
+bool parse_outputs_option(const std::string& argument, ArgumentReader& reader, Options& options) {
+  if (argument == "--peaks") {
+    options.peaks_file = output_name(argument, reader.value_of(argument), peak_list_output_extensions());
+  } else if (argument == "--save-workspace") {
+    options.workspace_file = output_name(argument, reader.value_of(argument), {std::string(".cmp")});
+  } else if (argument == "--plot") {
+    options.plot_file = reader.value_of(argument);
+  } else if (argument == "--plot-size") {
+    double width = reader.number_of(argument), height = reader.number_of(argument);
+    if (width < 100 || height < 100 || width > 10000 || height > 10000)
+    throw std::invalid_argument("--plot-size: W and H must be from 100 to 10000 pixels");
+    options.plot_width = static_cast<int>(width);
+    options.plot_height = static_cast<int>(height);
+  } else if (argument == "--report") {
+    options.report_file = reader.value_of(argument);
+  } else if (argument == "--reflections") {
+    options.reflections_csv = reader.value_of(argument);
+  } else if (argument == "--profile") {
+    options.profile_file = output_name(argument, reader.value_of(argument), profile_output_extensions());
+  } else if (argument == "--listings") {
+    options.listings_folder = reader.value_of(argument);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The fit and the corrections of the calculated pattern. False when `argument` is none of them.
+bool parse_fit_option(const std::string& argument, ArgumentReader& reader, Options& options) {
+  if (argument == "--fit") {
+    options.fit = parse_fit_selection(reader.value_of(argument));
+  } else if (argument == "--fit-report") {
+    options.fit_report = output_name(argument, reader.value_of(argument), {".json"});
+  } else if (argument == "--fit-curves") {
+    options.fit_curves = output_name(argument, reader.value_of(argument), {".csv"});
+  } else if (argument == "--pattern") {
+    options.pattern_file = output_name(argument, reader.value_of(argument), {".csv"});
+  } else if (argument == "--zero") {
+    options.zero_shift = reader.number_of(argument);
+    if (std::abs(*options.zero_shift) > 5) throw std::invalid_argument("--zero must be within 5 degrees");
+  } else if (argument == "--displacement") {
+    options.displacement = reader.number_of(argument);
+    if (std::abs(*options.displacement) > 5000) throw std::invalid_argument("--displacement must be within 5000 micrometres");
+  } else if (argument == "--po") {
+    options.orientations.push_back(parse_orientation(reader.value_of(argument)));
+  } else if (argument == "--particle-radius") {
+    options.particle_radii.push_back(parse_particle_radius(reader.value_of(argument)));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The options that only make sense together, once all are read.
+void check_options(const Options& options, int wavelength_choices) {
   if (options.batch_inputs || options.batch_out || options.profile_xy || options.resume) check_batch_options(options);
-  if (options.batch_inputs) return options;
+  if (options.batch_inputs) return;
   if ((options.fit_report || options.fit_curves) && !options.fit)
     throw std::invalid_argument("--fit-report and --fit-curves need --fit");
   if (options.fit && options.observed_patterns.empty() && options.crystal_files.empty())
@@ -323,6 +354,26 @@ Options parse_options(const std::vector<std::string>& arguments) {
   const bool workspace_input = std::any_of(options.crystal_files.begin(), options.crystal_files.end(), names_a_workspace);
   if (!workspace_input && !options.percents.empty() && options.percents.size() != options.crystal_files.size())
     throw std::invalid_argument("--percent needs one share per crystal file");
+}
+
+}  // namespace
+
+Options parse_options(const std::vector<std::string>& arguments) {
+  Options options;
+  ArgumentReader reader(arguments);
+  int wavelength_choices = 0;
+  while (!reader.done()) {
+    const std::string argument = reader.take();
+    if (parse_run_option(argument, reader, options) ||
+        parse_experiment_option(argument, reader, options, wavelength_choices) ||
+        parse_inputs_option(argument, reader, options) || parse_outputs_option(argument, reader, options) ||
+        parse_fit_option(argument, reader, options))
+      continue;
+    if (argument.starts_with("--")) throw std::invalid_argument("unknown option " + argument);
+    options.crystal_files.push_back(argument);
+  }
+  if (options.help || options.version) return options;
+  check_options(options, wavelength_choices);
   return options;
 }
 
