@@ -299,6 +299,18 @@ void draw_sum(Drawing& d) {
   }
 }
 
+// The legend entry of a phase, grey for a hidden one; a drawn phase's pen. False when the phase is hidden.
+bool begin_phase(Drawing& d, std::size_t index) {
+  const PhaseData& phase = d.workspace.phases[index];
+  if (!phase.draw && !shows_hidden_entries(d)) return false;
+  if (phase.draw)
+    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
+  else
+    use_curve_pen(d, kHiddenGrey, 1, phase.pen_style);
+  add_calculated_legend_entry(d, legend_name(phase.file_name), LegendItem::Phase, index);
+  return phase.draw;
+}
+
 // Steps 10 to 12: phases, their labels, the sum (over the phases, or under them when so chosen).
 void draw_calculated(Drawing& d) {
   const Workspace& workspace = d.workspace;
@@ -306,14 +318,7 @@ void draw_calculated(Drawing& d) {
   if (d.state.sum_under_phases) draw_sum(d);
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
     const PhaseData& phase = workspace.phases[p];
-    if (!phase.draw) {
-      if (!shows_hidden_entries(d)) continue;
-      use_curve_pen(d, kHiddenGrey, 1, phase.pen_style);
-      add_calculated_legend_entry(d, legend_name(phase.file_name), LegendItem::Phase, p);
-      continue;
-    }
-    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
-    add_calculated_legend_entry(d, legend_name(phase.file_name), LegendItem::Phase, p);
+    if (!begin_phase(d, p)) continue;
     if (d.state.phase_values[p].size() >= 2) d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
   }
   draw_hkl_labels(d);
@@ -362,8 +367,8 @@ double display_abscissa(const Workspace& workspace, double two_theta) {
   return two_theta * abscissa_factor(workspace.settings.angle_scale);
 }
 
-// The intensity axis reads in the file's counts: the drawn values are the
-// counts scaled so that the pattern's highest is 100.
+// The intensity axis reads in the file's counts: drawn as they are on the
+// measured points, else as the values the reader scaled to a highest of 100.
 void record_measured_scale(PlotState& state, const ObservedPattern& pattern, double factor, bool drawn_in_counts) {
   state.measured_factor = factor;
   state.measured_per_count = 1.0;
@@ -606,14 +611,7 @@ void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode,
   std::vector<LabelCandidate> candidates;
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
     const PhaseData& phase = workspace.phases[p];
-    if (!phase.draw) {
-      if (!shows_hidden_entries(d)) continue;
-      use_curve_pen(d, kHiddenGrey, 1, phase.pen_style);
-      add_calculated_legend_entry(d, legend_name(phase.file_name), LegendItem::Phase, p);
-      continue;
-    }
-    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
-    add_calculated_legend_entry(d, legend_name(phase.file_name), LegendItem::Phase, p);
+    if (!begin_phase(d, p)) continue;
     for (const auto& reflection : phase.reflections) {
       const double q = q_of_reflection(reflection, workspace.settings);
       if (!within(q, state.q_min, state.q_max)) continue;

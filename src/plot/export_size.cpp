@@ -1,6 +1,7 @@
 #include "plot/export_size.hpp"
 
 #include <cmath>
+#include <utility>
 
 #include "util/text.hpp"
 
@@ -9,6 +10,7 @@ namespace calvane {
 namespace {
 
 constexpr double kMillimetresPerInch = 25.4;
+constexpr std::pair<int, int> kMinExportMillimetres{30, 25};
 
 int rounded_pixels(double value) {
   if (!std::isfinite(value) || value <= 0) return 0;
@@ -49,6 +51,12 @@ std::string export_choice_error(const ExportChoice& choice) {
   if (choice.dpi < kMinExportDpi || choice.dpi > kMaxExportDpi)
     return "the resolution must lie from " + std::to_string(kMinExportDpi) + " to " + std::to_string(kMaxExportDpi) +
            " dpi";
+  // The plot is laid out at the screen's resolution and scaled up: below this
+  // size its titles and legends would have no room.
+  if (choice.unit == ExportUnit::Millimetres && (choice.width < kMinExportMillimetres.first ||
+                                                 choice.height < kMinExportMillimetres.second))
+    return "a plot in millimetres must be at least " + std::to_string(kMinExportMillimetres.first) + " x " +
+           std::to_string(kMinExportMillimetres.second) + " mm";
   const PixelSize size = export_pixel_size(choice);
   const auto fits = [](int pixels) { return pixels >= kMinExportPixels && pixels <= kMaxExportPixels; };
   if (!fits(size.width) || !fits(size.height))

@@ -41,7 +41,8 @@ TEST(ExportSize, ChoicesOutOfRangeAreRefusedWithTheirReason) {
   };
   const Case cases[] = {
       {{ExportUnit::Millimetres, 180, 90, 10, ExportBackground::White, "PNG"}, "resolution"},
-      {{ExportUnit::Millimetres, 5, 90, 300, ExportBackground::White, "PNG"}, "59 x 1063"},
+      {{ExportUnit::Millimetres, 5, 90, 300, ExportBackground::White, "PNG"}, "at least 30 x 25 mm"},
+      {{ExportUnit::Millimetres, 40, 30, 60, ExportBackground::White, "PNG"}, "94 x 71"},
       {{ExportUnit::Millimetres, 2000, 90, 600, ExportBackground::White, "PNG"}, "each side"},
       {{ExportUnit::Pixels, -5, 300, 96, ExportBackground::White, "PNG"}, "each side"},
       {{ExportUnit::Pixels, 800, 400, 96, ExportBackground::White, "TIFF"}, "\"TIFF\""},
