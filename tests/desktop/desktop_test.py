@@ -512,7 +512,8 @@ def step_quit(d, save_to=None):
     expect(not (d.user_folder / "phase1.out").exists(), "Quit left the listing phase1.out")
     extra = sorted(set(d.root.rglob("*")) - set(d.installed_files))
     expect(not extra, "the program wrote into the installed tree: " + ", ".join(map(str, extra)))
-    unasked = sorted(p.name for p in d.outputs.iterdir() if p.name not in ("workspace.cmp", "plot.emf", "undone.cmp", "restart.cmp"))
+    unasked = sorted(p.name for p in d.outputs.iterdir() if p.name not in (
+        "workspace.cmp", "plot.emf", "figure.png", "undone.cmp", "restart.cmp"))
     expect(not unasked, "the working folder holds files the user did not save: " + ", ".join(unasked))
 
 
