@@ -203,5 +203,16 @@ TEST_F(Reading, ClickingALegendEntryHidesAndShowsItsCurve) {
   EXPECT_FALSE(toggle_legend_entry(state, workspace, 500, 300));  // the curves' area is no entry
 }
 
+TEST_F(Reading, TheSumIsDrawnOverThePhasesOrUnderThem) {
+  add_phase(workspace, "/d/calcite.cry", 25, 60);
+  const Rgb sum = workspace.styles.sum_colour;
+  for (bool under : {false, true}) {
+    state.sum_under_phases = under;
+    const auto curves = paint().of_kind(Kind::Polyline);
+    ASSERT_EQ(curves.size(), 3u);
+    EXPECT_EQ((under ? curves.front() : curves.back()).pen.colour, sum) << under;
+  }
+}
+
 }  // namespace
 }  // namespace calvane
