@@ -161,7 +161,11 @@ QWidget* ColoursWindow::build_calculated_group() {
   sum_.name->setTextFormat(Qt::PlainText);
   place(grid, kMaxPhases + 1, sum_);
   connect(sum_.colour, &QPushButton::clicked, this, &ColoursWindow::change_couleur_somme);
-  grid->setRowStretch(kMaxPhases + 2, 1);
+  // Drawn first, the sum lies under the phases and hides none of them.
+  sum_under_ = new QCheckBox("Sum under the phases");
+  sum_under_->setObjectName("sum_under");
+  grid->addWidget(sum_under_, kMaxPhases + 2, 0, 1, 4);
+  grid->setRowStretch(kMaxPhases + 3, 1);
   return group;
 }
 
@@ -202,6 +206,7 @@ void ColoursWindow::showEvent(QShowEvent* event) {
 void ColoursWindow::init_active() {
   calvane::fill_colours_form(form_, program_.workspace);
   refresh_from_model();
+  sum_under_->setChecked(program_.plot_state.sum_under_phases);
 }
 
 void ColoursWindow::pick(Rgb& colour, const QString& title) {
@@ -235,6 +240,10 @@ void ColoursWindow::change_couleur_somme() { pick(form_.sum.colour, "Colour of t
 void ColoursWindow::apply_colours() {
   sync_model_from_widgets();
   if (!calvane::apply_colours(form_, program_)) return;
+  if (program_.plot_state.sum_under_phases != sum_under_->isChecked()) {
+    program_.plot_state.sum_under_phases = sum_under_->isChecked();
+    if (sum_order_changed) sum_order_changed(sum_under_->isChecked());
+  }
   recompute_all_phases(program_);
   program_.ui.refresh();
 }

@@ -45,11 +45,14 @@ public:
   /// The colour dialog: the box's colour in, the chosen colour out, nothing
   /// when the user cancels. QColorDialog unless replaced (tests script it).
   std::function<std::optional<Rgb>(Rgb current, const QString& title)> choose_colour;
+  /// "Apply" changed whether the sum is drawn under the phases (to remember it).
+  std::function<void(bool under)> sum_order_changed;
 
   const ColourRowWidgets& phase_row(int index) const { return phases_[static_cast<std::size_t>(index)]; }
   const ColourRowWidgets& pattern_row(int index) const { return patterns_[static_cast<std::size_t>(index)]; }
   const ColourRowWidgets& peak_row(int index) const { return peaks_[static_cast<std::size_t>(index)]; }
   const ColourRowWidgets& sum_row() const { return sum_; }
+  QCheckBox* sum_under_box() const { return sum_under_; }
   QPushButton* background_box() const { return background_; }
   QPushButton* text_box() const { return text_; }
   QPushButton* apply_button() const { return apply_; }
@@ -86,6 +89,7 @@ private:
   ColourRowWidgets sum_{};
   std::array<ColourRowWidgets, kMaxObservedPatterns> patterns_{};
   std::array<ColourRowWidgets, kMaxObservedPeakLists> peaks_{};
+  QCheckBox* sum_under_ = nullptr;
   QPushButton* background_ = nullptr;
   QPushButton* text_ = nullptr;
   QPushButton* apply_ = nullptr;

@@ -62,4 +62,10 @@ int DesktopSettings::value(const QString& key, int fallback) const {
 
 void DesktopSettings::set_value(const QString& key, int value) { settings_.setValue(key, value); }
 
+QString DesktopSettings::text(const QString& key, const QString& fallback) const {
+  return settings_.value(key, fallback).toString();
+}
+
+void DesktopSettings::set_text(const QString& key, const QString& text) { settings_.setValue(key, text); }
+
 }  // namespace calvane

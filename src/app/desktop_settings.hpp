@@ -39,6 +39,8 @@ public:
 
   int value(const QString& key, int fallback) const;
   void set_value(const QString& key, int value);
+  QString text(const QString& key, const QString& fallback) const;
+  void set_text(const QString& key, const QString& text);
 
   void sync() { settings_.sync(); }
 

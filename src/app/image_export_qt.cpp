@@ -1,9 +1,11 @@
 #include "app/image_export_qt.hpp"
 
+#include <cmath>
 #include <functional>
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QMimeData>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -33,37 +35,70 @@ QByteArray png_bytes(const QImage& image) {
   return bytes;
 }
 
-QByteArray svg_bytes(PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width, int height) {
+// How one picture is drawn: its size in pixels, the pixels one layout pixel
+// takes, its resolution and background.
+struct Surface {
+  int width = 0, height = 0;
+  double scale = 1.0;
+  double dpi = kScreenDpi;
+  bool white = false;
+
+  int layout_width() const { return static_cast<int>(std::lround(width / scale)); }
+  int layout_height() const { return static_cast<int>(std::lround(height / scale)); }
+};
+
+void draw_on(QPainter& painter, PlotState& state, const Workspace& workspace, HklMode hkl_mode,
+             const Surface& surface) {
+  painter.scale(surface.scale, surface.scale);
+  QPainterCanvas canvas(painter, surface.layout_width(), surface.layout_height());
+  PlotLayout layout = screen_layout(canvas.width(), canvas.height());
+  layout.white_background = surface.white;
+  draw_plot(state, workspace, hkl_mode, canvas, layout);
+}
+
+QByteArray svg_bytes(PlotState& state, const Workspace& workspace, HklMode hkl_mode, const Surface& surface) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   QSvgGenerator generator;
   generator.setOutputDevice(&buffer);
-  generator.setSize(QSize(width, height));
-  generator.setViewBox(QRect(0, 0, width, height));
-  generator.setResolution(96);
+  generator.setSize(QSize(surface.width, surface.height));
+  generator.setViewBox(QRect(0, 0, surface.width, surface.height));
+  generator.setResolution(static_cast<int>(std::lround(surface.dpi)));
   generator.setTitle("Diffraction diagram");
   QPainter painter(&generator);
-  QPainterCanvas canvas(painter, width, height);
-  draw_plot(state, workspace, hkl_mode, canvas);
+  draw_on(painter, state, workspace, hkl_mode, surface);
   painter.end();
   return bytes;
 }
 
-QByteArray pdf_bytes(PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width, int height) {
+QByteArray pdf_bytes(PlotState& state, const Workspace& workspace, HklMode hkl_mode, const Surface& surface) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   QPdfWriter writer(&buffer);
-  writer.setResolution(96);
-  writer.setPageSize(QPageSize(QSizeF(width * 72.0 / 96.0, height * 72.0 / 96.0), QPageSize::Point));
+  writer.setResolution(static_cast<int>(std::lround(surface.dpi)));
+  const double points_per_pixel = 72.0 / surface.dpi;
+  writer.setPageSize(QPageSize(QSizeF(surface.width * points_per_pixel, surface.height * points_per_pixel),
+                               QPageSize::Point));
   writer.setPageMargins(QMarginsF(0, 0, 0, 0));
   writer.setTitle("Diffraction diagram");
   QPainter painter(&writer);
-  QPainterCanvas canvas(painter, width, height);
-  draw_plot(state, workspace, hkl_mode, canvas);
+  draw_on(painter, state, workspace, hkl_mode, surface);
   painter.end();
   return bytes;
+}
+
+QImage raster_image(PlotState& state, const Workspace& workspace, HklMode hkl_mode, const Surface& surface) {
+  QImage image(surface.width, surface.height, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  const int dots_per_metre = static_cast<int>(std::lround(surface.dpi / 0.0254));
+  image.setDotsPerMeterX(dots_per_metre);
+  image.setDotsPerMeterY(dots_per_metre);
+  QPainter painter(&image);
+  draw_on(painter, state, workspace, hkl_mode, surface);
+  painter.end();
+  return image;
 }
 
 std::string extension_of(const std::filesystem::path& path) { return to_lower(path.extension().string()); }
@@ -80,13 +115,7 @@ void save_document(Program& program, int filter_index, const std::string& extens
 
 QImage render_plot_image(PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width,
                          int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  QPainterCanvas canvas(painter, width, height);
-  draw_plot(state, workspace, hkl_mode, canvas);
-  painter.end();
-  return image;
+  return raster_image(state, workspace, hkl_mode, {width, height});
 }
 
 RgbImage to_rgb_image(const QImage& image) {
@@ -110,9 +139,9 @@ std::string render_plot_to_file(const std::filesystem::path& path, const PlotSta
   if (extension == ".emf")
     return write_plot_metafile(path, copy, workspace, hkl_mode, width - 20, height - 56);
   if (extension == ".svg") {
-    content = bytes_of(svg_bytes(copy, workspace, hkl_mode, width, height));
+    content = bytes_of(svg_bytes(copy, workspace, hkl_mode, {width, height}));
   } else if (extension == ".pdf") {
-    content = bytes_of(pdf_bytes(copy, workspace, hkl_mode, width, height));
+    content = bytes_of(pdf_bytes(copy, workspace, hkl_mode, {width, height}));
   } else {
     const QImage image = render_plot_image(copy, workspace, hkl_mode, width, height);
     if (extension == ".png") {
@@ -130,6 +159,50 @@ std::string render_plot_to_file(const std::filesystem::path& path, const PlotSta
   return write_file_atomically(path, content);
 }
 
+std::string export_plot_to_file(const std::filesystem::path& path, const PlotState& state,
+                                const Workspace& workspace, HklMode hkl_mode, const ExportChoice& choice) {
+  const std::string fault = export_choice_error(choice);
+  if (!fault.empty()) return fault;
+  const PixelSize size = export_pixel_size(choice);
+  const Surface surface{size.width, size.height, export_drawing_scale(choice), static_cast<double>(choice.dpi),
+                        choice.background == ExportBackground::White};
+  PlotState copy = state;
+  const std::string extension = export_format(choice.format)->extension;
+  std::string content;
+  if (extension == ".emf") {
+    // The metafile's own layout adds its margins around the plot it is asked for.
+    return write_plot_metafile(path, copy, workspace, hkl_mode, surface.layout_width() - 20,
+                               surface.layout_height() - 56, surface.white);
+  }
+  if (extension == ".svg") {
+    content = bytes_of(svg_bytes(copy, workspace, hkl_mode, surface));
+  } else if (extension == ".pdf") {
+    content = bytes_of(pdf_bytes(copy, workspace, hkl_mode, surface));
+  } else {
+    const QImage image = raster_image(copy, workspace, hkl_mode, surface);
+    if (extension == ".png") {
+      content = bytes_of(png_bytes(image));
+    } else if (extension == ".bmp") {
+      content = encode_bmp(to_rgb_image(image));
+    } else {
+      std::string error;
+      content = encode_jpeg(to_rgb_image(image), kJpegQuality, error);
+      if (content.empty()) return error;
+    }
+  }
+  return write_file_atomically(path, content);
+}
+
+QMimeData* plot_mime_data(const PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width,
+                          int height) {
+  auto* data = new QMimeData;
+  PlotState copy = state;
+  data->setImageData(raster_image(copy, workspace, hkl_mode, {width, height}));
+  copy = state;
+  data->setData("image/svg+xml", svg_bytes(copy, workspace, hkl_mode, {width, height}));
+  return data;
+}
+
 void save_png_image(Program& program, const QImage& screen) {
   save_document(program, 3, ".png", [&] { return png_bytes(screen); });
 }
@@ -137,13 +210,13 @@ void save_png_image(Program& program, const QImage& screen) {
 void save_svg_image(Program& program, const PlotState& state, int width, int height) {
   PlotState copy = state;
   save_document(program, 4, ".svg",
-                [&] { return svg_bytes(copy, program.workspace, hkl_mode_of(program), width, height); });
+                [&] { return svg_bytes(copy, program.workspace, hkl_mode_of(program), {width, height}); });
 }
 
 void save_pdf_image(Program& program, const PlotState& state, int width, int height) {
   PlotState copy = state;
   save_document(program, 5, ".pdf",
-                [&] { return pdf_bytes(copy, program.workspace, hkl_mode_of(program), width, height); });
+                [&] { return pdf_bytes(copy, program.workspace, hkl_mode_of(program), {width, height}); });
 }
 
 bool print_plot(Program& program, const PlotState& state, const PrintForm& form, QPrinter& printer) {

@@ -7,10 +7,12 @@
 #include <string>
 
 #include "plot/draw_plot.hpp"
+#include "plot/export_size.hpp"
 #include "flows/image_export_flows.hpp"
 #include "plot/plot_state.hpp"
 #include "plot/raster_image.hpp"
 
+class QMimeData;
 class QPrinter;
 
 namespace calvane {
@@ -34,6 +36,18 @@ RgbImage to_rgb_image(const QImage& image);
 /// The window's state is left alone. Empty on success, else the reason.
 std::string render_plot_to_file(const std::filesystem::path& path, const PlotState& state,
                                 const Workspace& workspace, HklMode hkl_mode, int width, int height);
+
+/// The plot drawn again for the export dialog's choice: the chosen size in
+/// pixels, the layout at that size over the drawing scale (so that text keeps
+/// its printed size at the chosen resolution), the chosen background, the
+/// file's kind from the choice's format. The window's state is left alone.
+/// Empty on success, else the reason.
+std::string export_plot_to_file(const std::filesystem::path& path, const PlotState& state,
+                                const Workspace& workspace, HklMode hkl_mode, const ExportChoice& choice);
+
+/// The plot at `width` × `height` for the clipboard: as an image and as SVG.
+QMimeData* plot_mime_data(const PlotState& state, const Workspace& workspace, HklMode hkl_mode, int width,
+                          int height);
 
 /// "&PNG format", "&SVG format", "&PDF format" of "Save image": PNG copies the
 /// window image, SVG and PDF draw the plot again at the image's size.

@@ -117,6 +117,9 @@ int main(int argc, char* argv[]) {
   DesktopSettings settings;
   window.use_settings(&settings);
   plot.metafile_dialog()->remember_in(&settings);
+  plot.remember_in(&settings);
+  if (ColoursWindow* colours = windows.colours())
+    colours->sum_order_changed = [&settings](bool under) { settings.set_value("plot/sum_under", under ? 1 : 0); };
   window.show();
   // "calvane FILE...": each file opens as its menu entry would.
   for (const QString& argument : QApplication::arguments().mid(1)) {

@@ -338,6 +338,12 @@ void MainWindow::refresh_from_model() {
     results_->clear();
     for (const std::string& line : form.results) results_->addItem(qt(line));
   }
+  // A reflection indexed on the plot selects its line, and the list shows it.
+  if (form.results_selected >= 0 && form.results_selected < results_->count() &&
+      results_->currentRow() != form.results_selected) {
+    results_->setCurrentRow(form.results_selected);
+    results_->scrollToItem(results_->currentItem());
+  }
   if (pages_->currentIndex() != static_cast<int>(form.page)) pages_->setCurrentIndex(static_cast<int>(form.page));
   refreshing_ = false;
 }

@@ -22,6 +22,7 @@
 #include "flows/export_flows.hpp"
 #include "flows/main_actions.hpp"
 #include "flows/open_flow.hpp"
+#include "flows/plot_data_export.hpp"
 #include "flows/report_flows.hpp"
 #include "flows/total_data_flows.hpp"
 #include "flows/viewer_launch.hpp"
@@ -53,6 +54,9 @@ const MenuEntry kMenuEntries[] = {
     {"&File/Save the peaks list of the current phase/Bruker format (*.dif)"},
     {"&File/Save the peaks list of the current phase/Philips format (*.di)"},
     {"&File/Save the peaks list of the current phase/CIF format (*.cif)"},
+    {"&File/Save the reflections of every phase (*.csv)", "h, k, l, multiplicity, d, 2θ and intensity of every line"},
+    {"&File/Save the plotted patterns (*.csv, *.xy)",
+     "The calculated profiles, their sum, the measured pattern and the difference on one 2θ grid"},
     {"&File/-"},
     {"&File/&Keyboard capture of crystal data", "Capture the crystal data with the keyboard"},
     {"&File/-"},
@@ -257,6 +261,8 @@ void MainWindow::bind_save_handlers() {
   for (int entry = 1; entry <= 4; ++entry)
     bind(submenu_entry(kSavePeaks, entry), [&p, entry] { save_hkl_list(p, entry); });
   bind("&File/Save the total data (*.cmp)", [&p] { save_workspace_file(p, TotalDataSender::Menu); });
+  bind("&File/Save the reflections of every phase (*.csv)", [&p] { save_reflection_table(p); });
+  bind("&File/Save the plotted patterns (*.csv, *.xy)", [&p] { save_plot_data(p); });
 }
 
 void MainWindow::bind_other_handlers() {

@@ -4,9 +4,13 @@
 #include <QMoveEvent>
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAction>
 #include <QActionGroup>
+#include <QClipboard>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -25,13 +29,16 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/desktop_settings.hpp"
 #include "app/difference_window.hpp"
+#include "app/export_dialog.hpp"
 #include "app/image_export_qt.hpp"
 #include "app/metafile_dialog.hpp"
 #include "app/print_dialog.hpp"
 #include "app/qpainter_canvas.hpp"
 #include "app/tick_panel.hpp"
 #include "flows/plot_follow_up.hpp"
+#include "plot/plot_hover.hpp"
 
 namespace calvane {
 
@@ -70,7 +77,14 @@ protected:
   }
   void resizeEvent(QResizeEvent*) override { window_.redraw(); }
   void mousePressEvent(QMouseEvent* event) override {
-    window_.mouse_pressed(button_of(event->button()), event->pos().x(), event->pos().y());
+    const QPoint at = event->pos();
+    if (window_.navigation_pressed(event->button(), event->modifiers(), at.x(), at.y())) return;
+    window_.mouse_pressed(button_of(event->button()), at.x(), at.y());
+  }
+  void wheelEvent(QWheelEvent* event) override {
+    const int steps = event->angleDelta().y() / 120;
+    if (steps != 0) window_.wheel_turned(static_cast<int>(event->position().x()), steps);
+    event->accept();
   }
   void mouseMoveEvent(QMouseEvent* event) override { window_.mouse_moved(event->pos().x(), event->pos().y()); }
   void mouseReleaseEvent(QMouseEvent* event) override {
@@ -103,6 +117,10 @@ PlotWindow::PlotWindow(Program& program, QWidget* parent) : QWidget(parent, Qt::
   connect(difference_, &DifferenceWindow::closed, this, [this] { refresh_controls(); });
   metafile_ = new MetafileDialog(program_, this);
   print_ = new PrintDialog(program_, this);
+  export_ = new ExportDialog(program_, this);
+  export_->render = [this](const std::filesystem::path& path, const ExportChoice& choice) {
+    return export_plot_to_file(path, program_.plot_state, program_.workspace, hkl_mode_of(program_), choice);
+  };
   resize(1020, 420);
   refresh_controls();
 }
@@ -127,6 +145,18 @@ void PlotWindow::build_menus(QMenuBar* bar) {
     item->setCheckable(true);
     tick_group->addAction(item);
   }
+  QAction* axis = add_item(options, "&Drawing options/&Intensity axis", "&Intensity axis", [] {});
+  axis->setCheckable(true);
+  axis->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  connect(axis, &QAction::toggled, this, [this](bool shown) { show_intensity_axis(shown); });
+  QAction* back = add_item(options, "&Drawing options/&Back", "&Back", [this] { go_back(); });
+  QAction* forward = add_item(options, "&Drawing options/&Forward", "&Forward", [this] { go_forward(); });
+  back->setShortcuts({QKeySequence(QKeySequence::Back), QKeySequence(Qt::Key_Backspace)});
+  forward->setShortcut(QKeySequence::Forward);
+  for (QAction* item : {axis, back, forward}) {
+    item->setShortcutContext(Qt::WindowShortcut);
+    addAction(item);
+  }
   QMenu* y_scale = options->addMenu("Y Scale");
   auto* y_group = new QActionGroup(this);
   const QString y_items[] = {"&Linear", "L&ogarithmic", "&Square root"};
@@ -140,6 +170,18 @@ void PlotWindow::build_menus(QMenuBar* bar) {
   connect(print, &QAction::triggered, this, [this] { open_print_dialog(); });
   actions_["&Print"] = print;
   QMenu* save = bar->addMenu("&Save image");
+  QAction* picture = add_item(save, "&Save image/E&xport picture...", "E&xport picture...",
+                              [this] { open_export_dialog(); });
+  QAction* copy = add_item(save, "&Save image/&Copy to the clipboard", "&Copy to the clipboard",
+                           [this] { copy_plot(); });
+  // The keys work with the menu closed: the actions also belong to the window.
+  picture->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  copy->setShortcut(QKeySequence::Copy);
+  for (QAction* item : {picture, copy}) {
+    item->setShortcutContext(Qt::WindowShortcut);
+    addAction(item);
+  }
+  save->addSeparator();
   add_item(save, "&Save image/&Bitmap format", "&Bitmap format", [this] { save_bitmap_image(); });
   add_item(save, "&Save image/&JPEG format", "&JPEG format", [this] { save_jpeg_image(); });
   add_item(save, "&Save image/&EMF format", "&EMF format", [this] { sauve_image_eml(); });
@@ -255,6 +297,12 @@ void PlotWindow::refresh_controls(bool redraw_difference) {
   actions_.at("&Drawing options/Y Scale/L&ogarithmic")->setChecked(state.y_mode == YMode::Logarithmic);
   actions_.at("&Drawing options/Y Scale/&Square root")->setChecked(state.y_mode == YMode::SquareRoot);
   actions_.at("&Difference")->setChecked(state.difference_open);
+  {
+    const QSignalBlocker block(actions_.at("&Drawing options/&Intensity axis"));
+    actions_.at("&Drawing options/&Intensity axis")->setChecked(state.intensity_axis);
+  }
+  actions_.at("&Drawing options/&Back")->setEnabled(!state.back_views.empty());
+  actions_.at("&Drawing options/&Forward")->setEnabled(!state.forward_views.empty());
   if (state.difference_open) {
     if (!difference_->isVisible()) {
       difference_->initialise(frameGeometry());
@@ -273,7 +321,10 @@ void PlotWindow::redraw() {
 }
 
 void PlotWindow::reset_zoom() {
+  const PlotView before = current_view(program_.plot_state);
   with_session([](PlotSession& session) { calvane::reset_zoom(session); });
+  record_view_change(program_.plot_state, before);
+  refresh_controls(false);
   program_.ui.refresh();
 }
 
@@ -469,12 +520,38 @@ void PlotWindow::mouse_pressed(MouseButton button, int x, int y) {
 
 void PlotWindow::mouse_moved(int x, int y) {
   rubber_box_.clear();
+  if (panning_) {
+    const int dx = x - pan_x_;
+    pan_x_ = x;
+    with_session([dx](PlotSession& session) { pan_by(session, dx); });
+    return;
+  }
   with_session([&](PlotSession& session) { on_mouse_move(session, x, y, rubber_box_); }, false);
+  // Resting on a reflection names it; elsewhere the values at the cursor.
+  const PlotState& state = program_.plot_state;
+  if (!state.pressed && state.status.visible)
+    QToolTip::showText(view_->mapToGlobal(QPoint(x, y)),
+                       QString::fromStdString(hover_text(state, program_.workspace, hkl_mode_of(program_), x, y)),
+                       view_);
 }
 
 void PlotWindow::mouse_released(MouseButton button, int x, int y) {
   rubber_box_.clear();
+  if (panning_) {
+    panning_ = false;
+    record_view_change(program_.plot_state, pan_start_);
+    refresh_controls();
+    program_.ui.refresh();
+    return;
+  }
+  if (legend_clicked_) {
+    legend_clicked_ = false;
+    return;
+  }
+  const PlotView before = current_view(program_.plot_state);
   with_session([&](PlotSession& session) { on_mouse_up(session, button, x, y); });
+  record_view_change(program_.plot_state, before);
+  refresh_controls(false);
   program_.ui.refresh();  // the angle fields or the selected results line changed
 }
 

@@ -15,6 +15,7 @@
 #include "flows/total_data_flows.hpp"
 #include "plot/canvas.hpp"
 #include "flows/plot_interaction.hpp"
+#include "flows/plot_navigation.hpp"
 #include "ui/ui_port.hpp"
 #include "flows/program.hpp"
 
@@ -29,7 +30,9 @@ class QScrollBar;
 namespace calvane {
 
 class PlotImage;
+class DesktopSettings;
 class DifferenceWindow;
+class ExportDialog;
 class MetafileDialog;
 class PrintDialog;
 class TickPanel;
@@ -68,6 +71,7 @@ public:
 
   DifferenceWindow* difference_window() const { return difference_; }
   MetafileDialog* metafile_dialog() const { return metafile_; }
+  ExportDialog* export_dialog() const { return export_; }
   PrintDialog* print_dialog() const { return print_; }
   TickPanel* tick_panel() const { return ticks_; }
   QScrollBar* scale_control() const { return scale_; }
@@ -95,6 +99,16 @@ public slots:
   void save_svg_image();
   void save_pdf_image();
   void open_print_dialog();
+  /// "E&xport picture...": the export dialog.
+  void open_export_dialog();
+  /// Ctrl+C: the plot at the window's size on the clipboard, as an image and as SVG.
+  void copy_plot();
+  /// "&Intensity axis": the axis, the legends above the curves and headroom.
+  void show_intensity_axis(bool shown);
+  void go_back();
+  void go_forward();
+  /// Remembers the intensity axis and the export dialog's choice in `settings`.
+  void remember_in(DesktopSettings* settings);
   void help();
 
 protected:
@@ -125,6 +139,11 @@ private:
   void mouse_pressed(MouseButton button, int x, int y);
   void mouse_moved(int x, int y);
   void mouse_released(MouseButton button, int x, int y);
+  /// A press that pans (middle button, or Shift with the left) or clicks a legend entry; false for the others.
+  bool navigation_pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+  void wheel_turned(int x, int steps);
+  /// Runs a navigation and keeps the view it left for Back.
+  void navigate(const std::function<void(PlotSession&)>& action);
 
   Program& program_;
   bool difference_was_open_ = false;  // the difference window was open when the plot was hidden
@@ -139,8 +158,14 @@ private:
   std::map<QString, QAction*> actions_;
   DifferenceWindow* difference_ = nullptr;
   MetafileDialog* metafile_ = nullptr;
+  ExportDialog* export_ = nullptr;
   PrintDialog* print_ = nullptr;
   std::vector<Point> rubber_box_;
+  DesktopSettings* settings_ = nullptr;
+  bool panning_ = false;       // a middle or Shift drag moves the range
+  int pan_x_ = 0;              // column the pan was last applied at
+  PlotView pan_start_{};       // the view when the pan began, for Back
+  bool legend_clicked_ = false;  // the press toggled a legend entry: its release does nothing
   bool drawing_ = false;         // a session holds the image's painter
   bool redraw_requested_ = false;  // a redraw was asked for during a session
   bool refreshing_ = false;      // controls are being written from the state

@@ -5,7 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -30,8 +30,10 @@ PrintDialog::PrintDialog(Program& program, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), program_(program) {
   setObjectName("PrintDialog");
   setWindowTitle("Print the pattern");
-  choose_printer = [this](QPrinter& printer) {
-    QPrintDialog dialog(&printer, this);
+  preview = [this](QPrinter& printer, const PagePainter& paint) {
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setWindowTitle("Print preview");
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [&paint](QPrinter* target) { paint(target); });
     return dialog.exec() == QDialog::Accepted;
   };
   auto* layout = new QVBoxLayout(this);
@@ -80,10 +82,12 @@ void PrintDialog::sortie() {
   if (!read_print_size(program_, form_)) return;
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageOrientation(QPageLayout::Landscape);
-  if (!choose_printer || !choose_printer(printer)) return;
-  program_.ui.set_busy(true);
-  print_plot(program_, program_.plot_state, form_, printer);
-  program_.ui.set_busy(false);
+  const PagePainter paint = [this](QPrinter* target) {
+    program_.ui.set_busy(true);
+    print_plot(program_, program_.plot_state, form_, *target);
+    program_.ui.set_busy(false);
+  };
+  if (!preview || !preview(printer, paint)) return;
   quitte();
 }
 

@@ -21,8 +21,12 @@ class PrintDialog : public QDialog {
 public:
   explicit PrintDialog(Program& program, QWidget* parent = nullptr);
 
-  /// The system's printer dialog; false when it is cancelled. Tests replace it.
-  std::function<bool(QPrinter&)> choose_printer;
+  /// Draws the printout on a printer.
+  using PagePainter = std::function<void(QPrinter*)>;
+  /// The print preview: shows the page as `paint` draws it, and prints it
+  /// through the system's printer dialog; false when it is closed without
+  /// printing. Tests replace it.
+  std::function<bool(QPrinter&, const PagePainter& paint)> preview;
 
   PrintForm& form() { return form_; }
   QLineEdit* comment_box() const { return comment_; }

@@ -57,6 +57,30 @@ void save_jpeg_image(Program& program, const RgbImage& screen) {
   save_bytes(program, *path, jpeg);
 }
 
+bool export_plot_picture(Program& program, const ExportChoice& choice, const PictureRenderer& render) {
+  if (!has_plot_data(program.workspace)) {
+    program.ui.warning("No calculated diagram!");
+    return false;
+  }
+  const std::string fault = export_choice_error(choice);
+  if (!fault.empty()) {
+    program.ui.warning("The picture cannot be exported: " + fault + ".");
+    return false;
+  }
+  const ExportFormat format = *export_format(choice.format);
+  const auto path = choose_output_file(program, {format.filter, 1, program.current_folder.string(), ""},
+                                       format.extension);
+  if (!path) return false;
+  program.ui.set_busy(true);
+  const std::string problem = render(*path);
+  program.ui.set_busy(false);
+  if (!problem.empty()) {
+    program.ui.warning("The file " + path->string() + " could not be written: " + problem);
+    return false;
+  }
+  return true;
+}
+
 void create_metafile(Program& program, MetafileForm& form, const PlotState& state) {
   if (!has_plot_data(program.workspace)) return;
   const auto width = metafile_size(form.width);

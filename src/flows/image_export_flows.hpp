@@ -1,9 +1,12 @@
 // Saving the plot as an image or a metafile and printing it: the dialogs around the drawing.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 
+#include "plot/export_size.hpp"
 #include "plot/image_export.hpp"
 #include "ui/ui_port.hpp"
 
@@ -27,6 +30,14 @@ bool save_bytes(Program& program, const std::filesystem::path& path, const std::
 
 /// "Create" of the metafile dialog.
 void create_metafile(Program& program, MetafileForm& form, const PlotState& state);
+
+/// Draws the picture into a file: empty on success, else the reason.
+using PictureRenderer = std::function<std::string(const std::filesystem::path&)>;
+
+/// The export dialog's "Export...": checks the choice (one message naming the
+/// fault), asks for the file with the format's filter and extension and the
+/// overwrite question, and writes it through `render`. True when a file was written.
+bool export_plot_picture(Program& program, const ExportChoice& choice, const PictureRenderer& render);
 
 /// "&Print": brings the main window's "Crystal Data" page forward; with neither a
 /// calculated nor an observed pattern shows "No calculated diagram!", else opens the print dialog.

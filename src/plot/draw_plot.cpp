@@ -9,6 +9,8 @@
 
 #include "fit/workspace_fit.hpp"
 #include "plot/column_decimation.hpp"
+#include "plot/hkl_label_layout.hpp"
+#include "plot/plot_reading.hpp"
 #include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -50,6 +52,7 @@ struct Palette {
 
 Palette palette_of(const Workspace& workspace, const PlotLayout& layout) {
   if (layout.printed) return {kWhite, kBlack};
+  if (layout.white_background) return {kWhite, workspace.styles.text};
   return {workspace.styles.background, workspace.styles.text};
 }
 
@@ -112,13 +115,20 @@ void write_titles(Drawing& d, const std::string& x_title) {
   d.canvas.text({layout.calculated_title_x, layout.calculated_title_y}, "Calculated patterns");
 }
 
-void add_calculated_legend_entry(Drawing& d, const std::string& name) {
+void add_calculated_legend_entry(Drawing& d, const std::string& name, LegendItem item, std::size_t index) {
   const PlotLayout& layout = d.layout;
   d.legend_row += layout.calc_legend_step;
   const int line_row = d.legend_row + layout.calc_line_dy;
   d.canvas.line({layout.calc_line_x0, line_row}, {layout.calc_line_x1, line_row});
   d.canvas.text({layout.calc_name_x, d.legend_row}, name);
+  d.state.legend_entries.push_back({item, index, layout.calc_line_x0, d.legend_row,
+                                    layout.calc_name_x + d.canvas.text_width(name),
+                                    d.legend_row + layout.calc_legend_step});
 }
+
+// With the intensity axis, a hidden curve keeps a grey legend entry, which a click brings back.
+bool shows_hidden_entries(const Drawing& d) { return d.state.intensity_axis && !d.layout.printed; }
+constexpr Rgb kHiddenGrey{150, 150, 150};
 
 void use_curve_pen(Drawing& d, Rgb colour, int width, int style) {
   d.canvas.set_pen_colour(colour);
@@ -154,6 +164,8 @@ void compute_display_arrays(Drawing& d) {
   for (std::size_t k = 0; k < count; ++k) state.sum[k] = static_cast<float>(transform_value(intensities[k], state.y_mode));
   state.display_max = 0;
   for (float value : state.sum) state.display_max = std::max(state.display_max, static_cast<double>(value));
+  state.axis_linear_max = intensities.empty() ? 0.0 : *std::max_element(intensities.begin(), intensities.end());
+  state.axis_mode = state.y_mode;
 }
 
 // The display arrays on the measured points: each phase, the background and
@@ -192,20 +204,51 @@ std::vector<Point> curve_points(const Drawing& d, const std::vector<double>& val
   return points;
 }
 
+int label_row(const Drawing& d, Point anchor) {
+  const PlotLayout& layout = d.layout;
+  if (d.hkl_mode == HklMode::AlongTop) return layout.label_min_row;
+  return std::max(anchor.y, layout.label_min_row);
+}
+
 void draw_label(Drawing& d, Point anchor, const std::string& label) {
   const PlotLayout& layout = d.layout;
-  int row = std::max(anchor.y, layout.label_min_row);
-  if (d.hkl_mode == HklMode::AlongTop) row = layout.label_min_row;
+  const int row = label_row(d, anchor);
   texte_oriente(d.canvas, {anchor.x + layout.label_dx, row + layout.label_dy}, label, 90);
   d.canvas.line({anchor.x, row + layout.label_tick_from}, {anchor.x, row + layout.label_tick_to});
 }
 
-void draw_hkl_labels(Drawing& d, std::size_t phase_index) {
+double strongest_line(const PhaseData& phase) {
+  double strongest = 0;
+  for (const Reflection& reflection : phase.reflections) strongest = std::max(strongest, reflection.intensity);
+  return strongest;
+}
+
+// A label that the crowding rule lets through, waiting for the overlap test.
+struct PendingLabel {
+  std::size_t phase;
+  Point anchor;
+  std::string text;
+};
+
+// The turned text with its tick: as wide as the text is high (twice the
+// label's offset from its column), as high as the text is long.
+PixelBox label_box(const Drawing& d, Point anchor, const std::string& text) {
+  const PlotLayout& layout = d.layout;
+  const int row = label_row(d, anchor);
+  const int left = anchor.x + layout.label_dx;
+  return {left, row + layout.label_dy - d.canvas.text_width(text), left + 2 * std::abs(layout.label_dx),
+          row + layout.label_tick_to};
+}
+
+void collect_hkl_labels(Drawing& d, std::size_t phase_index, std::vector<PendingLabel>& labels,
+                        std::vector<LabelCandidate>& candidates) {
   const PhaseData& phase = d.workspace.phases[phase_index];
   const double factor = abscissa_factor(d.workspace.settings.angle_scale);
+  const double strongest = strongest_line(phase);
   Point previous{0, 0};
   const bool ascending = std::is_sorted(d.state.abscissa.begin(), d.state.abscissa.end());
   for (const Reflection& reflection : phase.reflections) {
+    if (rounds_to_zero(reflection.intensity, strongest)) continue;
     const auto k = nearest_grid_point(d.state.abscissa, ascending, reflection.two_theta * factor);
     if (!k || *k >= d.state.phase_values[phase_index].size()) continue;
     Point anchor = d.pixel(d.state.abscissa[*k], d.state.phase_values[phase_index][*k]);
@@ -213,40 +256,73 @@ void draw_hkl_labels(Drawing& d, std::size_t phase_index) {
     if (previous.x + d.layout.crowding > anchor.x && std::abs(anchor.y - previous.y) < d.layout.crowding)
       continue;
     previous = anchor;
-    draw_label(d, anchor, hkl_label(reflection.h, reflection.k, reflection.l));
+    std::string text = hkl_label(reflection.h, reflection.k, reflection.l);
+    candidates.push_back({label_box(d, anchor, text), reflection.intensity * phase.fraction});
+    labels.push_back({phase_index, anchor, std::move(text)});
   }
 }
 
-// Steps 10 to 12: phases, their labels, the sum.
-void draw_calculated(Drawing& d) {
+void draw_hkl_labels(Drawing& d) {
+  d.state.label_band_bottom = d.layout.label_min_row + d.layout.label_tick_to;
+  std::vector<PendingLabel> labels;
+  std::vector<LabelCandidate> candidates;
+  for (std::size_t p = 0; p < d.workspace.phases.size(); ++p) {
+    const PhaseData& phase = d.workspace.phases[p];
+    if (phase.draw && phase.show_hkl) collect_hkl_labels(d, p, labels, candidates);
+  }
+  for (std::size_t index : thin_labels(candidates)) {
+    const PendingLabel& label = labels[index];
+    const PhaseData& phase = d.workspace.phases[label.phase];
+    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
+    draw_label(d, label.anchor, label.text);
+  }
+}
+
+void draw_sum(Drawing& d) {
   const Workspace& workspace = d.workspace;
-  d.legend_row = d.layout.calc_legend_start;
-  for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
-    const PhaseData& phase = workspace.phases[p];
-    if (!phase.draw) continue;
-    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
-    add_calculated_legend_entry(d, legend_name(phase.file_name));
-    if (d.state.phase_values[p].size() >= 2) d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
-  }
-  for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
-    const PhaseData& phase = workspace.phases[p];
-    if (!phase.draw || !phase.show_hkl) continue;
-    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
-    draw_hkl_labels(d, p);
-  }
   const DisplayStyles& styles = workspace.styles;
   if (has_background(d)) {
     use_curve_pen(d, styles.sum_colour, 1, 2);  // dotted
-    add_calculated_legend_entry(d, "Background");
+    add_calculated_legend_entry(d, "Background", LegendItem::Background, 0);
     d.canvas.polyline(curve_points(d, d.background_values));
   }
   // On the measured points the sum holds the background: it is the
   // calculated pattern even for one phase.
-  if ((workspace.phase_count() > 1 || has_background(d)) && workspace.settings.draw_sum) {
+  const bool has_sum = workspace.phase_count() > 1 || has_background(d);
+  if (has_sum && workspace.settings.draw_sum) {
     use_curve_pen(d, styles.sum_colour, styles.sum_pen_width, styles.sum_pen_style);
-    add_calculated_legend_entry(d, "Sum");
+    add_calculated_legend_entry(d, "Sum", LegendItem::Sum, 0);
     d.canvas.polyline(curve_points(d, std::vector<double>(d.state.sum.begin(), d.state.sum.end())));
+  } else if (has_sum && shows_hidden_entries(d)) {
+    use_curve_pen(d, kHiddenGrey, 1, styles.sum_pen_style);
+    add_calculated_legend_entry(d, "Sum", LegendItem::Sum, 0);
   }
+}
+
+// The legend entry of a phase, grey for a hidden one; a drawn phase's pen. False when the phase is hidden.
+bool begin_phase(Drawing& d, std::size_t index) {
+  const PhaseData& phase = d.workspace.phases[index];
+  if (!phase.draw && !shows_hidden_entries(d)) return false;
+  if (phase.draw)
+    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
+  else
+    use_curve_pen(d, kHiddenGrey, 1, phase.pen_style);
+  add_calculated_legend_entry(d, legend_name(phase.file_name), LegendItem::Phase, index);
+  return phase.draw;
+}
+
+// Steps 10 to 12: phases, their labels, the sum (over the phases, or under them when so chosen).
+void draw_calculated(Drawing& d) {
+  const Workspace& workspace = d.workspace;
+  d.legend_row = d.layout.calc_legend_start;
+  if (d.state.sum_under_phases) draw_sum(d);
+  for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
+    const PhaseData& phase = workspace.phases[p];
+    if (!begin_phase(d, p)) continue;
+    if (d.state.phase_values[p].size() >= 2) d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
+  }
+  draw_hkl_labels(d);
+  if (!d.state.sum_under_phases) draw_sum(d);
 }
 
 // The Y transform of observed data: the Q variant draws them linear whatever mode is chosen.
@@ -291,6 +367,25 @@ double display_abscissa(const Workspace& workspace, double two_theta) {
   return two_theta * abscissa_factor(workspace.settings.angle_scale);
 }
 
+// The intensity axis reads in the file's counts: drawn as they are on the
+// measured points, else as the values the reader scaled to a highest of 100.
+void record_measured_scale(PlotState& state, const ObservedPattern& pattern, double factor, bool drawn_in_counts) {
+  state.measured_factor = factor;
+  state.measured_per_count = 1.0;
+  state.measured_counts = drawn_in_counts;
+  if (drawn_in_counts) return;
+  if (pattern.counts.size() != pattern.points.size()) return;
+  double highest = 0, highest_counts = 0;
+  for (std::size_t i = 0; i < pattern.points.size(); ++i) {
+    highest = std::max(highest, pattern.points[i].intensity);
+    highest_counts = std::max(highest_counts, pattern.counts[i]);
+  }
+  if (highest > 0 && highest_counts > 0) {
+    state.measured_per_count = highest / highest_counts;
+    state.measured_counts = true;
+  }
+}
+
 void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
   const PlotState& state = d.state;
   // On the measured points a pattern is drawn in its own counts where the file gave them.
@@ -302,6 +397,7 @@ void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
       own_maximum = std::max(own_maximum, value(i));
   const auto factor = observed_factor(d, own_maximum);
   if (!factor) return;
+  if (d.state.measured_factor == 0) record_measured_scale(d.state, pattern, *factor, counts);
   const YMode mode = observed_mode(d);
   std::vector<Point> points;
   for (std::size_t i = 0; i < pattern.points.size(); ++i) {
@@ -326,14 +422,17 @@ void draw_observed_patterns(Drawing& d) {
   const DisplayStyles& styles = workspace.styles;
   for (std::size_t i = 0; i < workspace.observed_patterns.size() && i < kMaxObservedPatterns; ++i) {
     const ObservedPattern& pattern = workspace.observed_patterns[i];
-    if (!pattern.draw) continue;
+    if (!pattern.draw && !shows_hidden_entries(d)) continue;
+    const Rgb colour = pattern.draw ? styles.pattern_colours[i] : kHiddenGrey;
     d.canvas.set_pen_width(styles.pattern_pen_widths[i] * layout.pen_factor);
-    d.canvas.set_pen_colour(styles.pattern_colours[i]);
-    d.canvas.set_font_colour(styles.pattern_colours[i]);
+    d.canvas.set_pen_colour(colour);
+    d.canvas.set_font_colour(colour);
     d.legend_row += layout.obs_legend_step;
     draw_pattern_symbol(d, styles.pattern_styles[i]);
     legend_text(d, layout.obs_symbol_x + layout.obs_name_offset, file_name_of(pattern.file_name));
-    draw_pattern(d, pattern, styles.pattern_styles[i]);
+    d.state.legend_entries.push_back({LegendItem::Pattern, i, layout.obs_symbol_x, d.legend_row,
+                                      layout.surface_width, d.legend_row + layout.obs_legend_step});
+    if (pattern.draw) draw_pattern(d, pattern, styles.pattern_styles[i]);
   }
 }
 
@@ -366,6 +465,8 @@ void draw_observed_peaks(Drawing& d) {
                             layout.peak_bar_x + layout.peak_bar_width / 2,
                             centre + layout.peak_bar_half_height, styles.peak_colours[i]);
     legend_text(d, layout.peak_name_x, list.label.empty() ? file_name_of(list.file_name) : list.label);
+    d.state.legend_entries.push_back({LegendItem::PeakList, i, layout.peak_bar_x - layout.peak_bar_width,
+                                      d.legend_row, layout.surface_width, d.legend_row + layout.obs_legend_step});
     if (!list.draw || !factor) continue;
     for (const auto& peak : list.peaks) {
       if (!within(peak.two_theta, state.theta2_min, state.theta2_max)) continue;
@@ -376,6 +477,10 @@ void draw_observed_peaks(Drawing& d) {
 }
 
 void finish_drawing(Drawing& d) {
+  if (d.state.intensity_axis && !d.layout.printed) {
+    reset_pen(d);
+    draw_intensity_axis(d.state, d.layout, d.canvas);
+  }
   if (d.layout.axis_last) {
     d.canvas.set_pen(Pen{d.palette.text, d.layout.axis_pen_width, LineStyle::Solid});
     d.canvas.set_font_colour(d.palette.text);
@@ -385,6 +490,13 @@ void finish_drawing(Drawing& d) {
 }
 
 double vertical_span(const PlotLayout& layout) { return layout.y_base - layout.top; }
+
+// The layout of one drawing: with the intensity axis chosen, room for it and for the legends.
+PlotLayout reading_layout(const PlotState& state, const Workspace& workspace, HklMode hkl_mode,
+                          const Canvas& canvas, const PlotLayout& given) {
+  if (!state.intensity_axis || given.printed) return given;
+  return with_reading_room(given, workspace, canvas, hkl_mode);
+}
 
 }  // namespace
 
@@ -403,15 +515,18 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 }
 
 void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
-             const PlotLayout& layout) {
+             const PlotLayout& given) {
+  const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
   Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
+  state.measured_factor = 0;
+  state.legend_entries.clear();
   if (workspace.phases.empty() && workspace.observed_patterns.empty() && workspace.observed_peaks.empty()) {
     canvas.fill(d.palette.background);
     return;
   }
   const AngleScale scale = workspace.settings.angle_scale;
   if (scale == AngleScale::Q) {
-    draw_q_plot(state, workspace, hkl_mode, canvas, layout);
+    draw_q_plot(state, workspace, hkl_mode, canvas, given);
     return;
   }
   const double factor = abscissa_factor(scale);
@@ -457,8 +572,11 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 }
 
 void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
-               const PlotLayout& layout) {
+               const PlotLayout& given) {
+  const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
   Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
+  state.measured_factor = 0;
+  state.legend_entries.clear();
   if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
   if (state.q_max == 0 || !(state.q_max > state.q_min)) {
     canvas.fill(d.palette.background);
@@ -485,23 +603,33 @@ void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode,
   }
   if (!(largest > 0)) largest = 100;
   state.display_max = largest;
+  state.axis_linear_max = largest;
+  state.axis_mode = YMode::Linear;
   state.mapping.sy = vertical_span(layout) * state.intensity_scale / largest;
   d.legend_row = layout.calc_legend_start;
-  for (const auto& phase : workspace.phases) {
-    if (!phase.draw) continue;
-    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
-    add_calculated_legend_entry(d, legend_name(phase.file_name));
+  std::vector<PendingLabel> labels;
+  std::vector<LabelCandidate> candidates;
+  for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
+    const PhaseData& phase = workspace.phases[p];
+    if (!begin_phase(d, p)) continue;
     for (const auto& reflection : phase.reflections) {
       const double q = q_of_reflection(reflection, workspace.settings);
       if (!within(q, state.q_min, state.q_max)) continue;
       const Point top = d.pixel(q, reflection.intensity * phase.fraction);
       d.canvas.line(d.pixel(q, 0), top);
-      if (!phase.show_hkl) continue;
-      int row = std::max(top.y, layout.label_min_row);
-      if (hkl_mode == HklMode::AlongTop) row = layout.label_min_row;
-      texte_oriente(d.canvas, {top.x + layout.label_dx, row + layout.label_dy},
-                    hkl_label(reflection.h, reflection.k, reflection.l), 90);
+      if (!phase.show_hkl || rounds_to_zero(reflection.intensity, strongest_line(phase))) continue;
+      std::string text = hkl_label(reflection.h, reflection.k, reflection.l);
+      candidates.push_back({label_box(d, top, text), reflection.intensity * phase.fraction});
+      labels.push_back({p, top, std::move(text)});
     }
+  }
+  // The sticks' labels, none over another: where two would meet, the stronger line's.
+  for (std::size_t index : thin_labels(candidates)) {
+    const PendingLabel& label = labels[index];
+    const PhaseData& phase = workspace.phases[label.phase];
+    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
+    texte_oriente(d.canvas, {label.anchor.x + layout.label_dx, label_row(d, label.anchor) + layout.label_dy},
+                  label.text, 90);
   }
   reset_pen(d);
   const double saved_reference = state.reference_max;
@@ -510,6 +638,7 @@ void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode,
   draw_observed_patterns(d);
   draw_observed_peaks(d);
   state.reference_max = saved_reference;
+  state.measured_factor = 0;  // observed data here follow the sticks: the axis stays relative
   finish_drawing(d);
 }
 

@@ -24,11 +24,13 @@ bool has_plot_data(const Workspace& workspace) {
 }
 
 std::string write_plot_metafile(const std::filesystem::path& path, const PlotState& state,
-                                const Workspace& workspace, HklMode hkl_mode, int width, int height) {
+                                const Workspace& workspace, HklMode hkl_mode, int width, int height,
+                                bool white_background) {
   // libEMF writes the file as it goes; a temporary name keeps a failed write from leaving half a file.
   std::filesystem::path temporary = path;
   temporary += ".part";
-  const PlotLayout layout = metafile_layout(width, height);
+  PlotLayout layout = metafile_layout(width, height);
+  layout.white_background = white_background;
   {
     EmfCanvas canvas(temporary, layout.surface_width, layout.surface_height);
     if (!canvas.ok()) return "the file cannot be created";

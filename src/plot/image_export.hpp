@@ -34,9 +34,10 @@ struct MetafileForm {
 };
 
 /// Draws the plot into an enhanced metafile of (width + 20) × (height + 56)
-/// pixels at `path`. Empty on success, else the reason.
+/// pixels at `path`, on white when `white_background`. Empty on success, else the reason.
 std::string write_plot_metafile(const std::filesystem::path& path, const PlotState& state,
-                                const Workspace& workspace, HklMode hkl_mode, int width, int height);
+                                const Workspace& workspace, HklMode hkl_mode, int width, int height,
+                                bool white_background = false);
 
 /// The print dialog "Print the pattern".
 struct PrintForm {

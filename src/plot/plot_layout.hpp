@@ -47,6 +47,7 @@ struct PlotLayout {
   int pen_factor = 1;      // every curve pen width is multiplied by it
   int point_square = 2;    // observed points drawn as points
   bool printed = false;    // white background, black text, observed data at their fixed maximum
+  bool white_background = false;  // an exported picture on white, its text and curves in their colours
   bool axis_last = false;  // the printout draws the axis over the curves
   bool framed = false;     // a rectangle along the four edges in the text colour
   int font_points = 8;

@@ -49,6 +49,21 @@ struct TickDialog {
   std::string error;                                     // "Error!" after a bad number
 };
 
+/// The range and scale on screen, as Back and Forward keep them.
+struct PlotView {
+  double theta2_min = 0, theta2_max = 0;
+  double intensity_scale = 1;
+  friend bool operator==(const PlotView&, const PlotView&) = default;
+};
+
+/// A legend entry of the last drawing and the curve it names.
+enum class LegendItem { Phase, Sum, Background, Pattern, PeakList };
+struct LegendEntry {
+  LegendItem item = LegendItem::Phase;
+  std::size_t index = 0;  // of the phase, pattern or peak list
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
 struct PlotState {
   // Ranges, always 2θ degrees except the Q range.
   double theta2_min = 10, theta2_max = 50;
@@ -67,6 +82,20 @@ struct PlotState {
   double major_tick = 5.0, minor_tick = 0.5;  // displayed unit; minor 0 = none
   bool default_ticks = true;
   TickDialog tick_dialog;
+
+  // "&Intensity axis": an axis with round ticks, the legends above the
+  // curves and headroom; off, the plot keeps its original look.
+  bool intensity_axis = false;
+  bool sum_under_phases = false;  // the sum drawn first, so that no phase is hidden by it
+  // The intensity axis of the last drawing.
+  double axis_linear_max = 0;     // largest calculated sum before the Y transform
+  double measured_factor = 0;     // display units per transformed measured value; 0: none drawn
+  double measured_per_count = 1;  // drawn measured value per count of the file
+  bool measured_counts = false;   // the file's counts are known: the axis reads in them
+  YMode axis_mode = YMode::Linear;
+  int label_band_bottom = 35;
+  std::vector<LegendEntry> legend_entries;
+  std::vector<PlotView> back_views, forward_views;  // views left by zoom, pan and unzoom  // lowest row of the labels along the top in the last drawing
 
   double reference_max = 0;  // largest sum when last drawn at intensity scale 1
   double display_max = 0;    // largest sum of the last drawing

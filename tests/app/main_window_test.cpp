@@ -110,6 +110,10 @@ TEST_F(MainWindowTest, OpenedPhaseReachesThePagesResultsAndReport) {
   window->on_results_line = [&marked](int row) { marked = row; };
   window->results()->setCurrentRow(3);
   EXPECT_EQ(marked, 3);
+  // A reflection indexed on the plot selects its line in the list.
+  program.main_form.results_selected = 4;
+  window->refresh_from_model();
+  EXPECT_EQ(window->results()->currentRow(), 4);
   int clears = 0;
   window->on_clear_plot = [&clears] { ++clears; };
   ui.answers.push_back(Answer::Yes);

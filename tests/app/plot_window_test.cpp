@@ -8,6 +8,8 @@
 #include <cmath>
 
 #include <QAction>
+#include <QClipboard>
+#include <QWheelEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -21,6 +23,7 @@
 
 #include "app/app_helpers.hpp"
 #include "app/difference_window.hpp"
+#include "app/export_dialog.hpp"
 #include "app/emf_header.hpp"
 #include "app/desktop_settings.hpp"
 #include "app/metafile_dialog.hpp"
@@ -172,9 +175,10 @@ TEST_F(PlotWindowTest, ExportsPrintAndDropReachTheirFiles) {
 
   trigger("&Print");
   const auto pdf = folder / "printed.pdf";
-  window->print_dialog()->choose_printer = [&](QPrinter& printer) {
+  window->print_dialog()->preview = [&](QPrinter& printer, const PrintDialog::PagePainter& paint) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    paint(&printer);
     return true;
   };
   QTest::mouseClick(window->print_dialog()->print_button(), Qt::LeftButton);
@@ -189,6 +193,54 @@ TEST_F(PlotWindowTest, ExportsPrintAndDropReachTheirFiles) {
   QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
   QApplication::sendEvent(window.get(), &drop);
   EXPECT_EQ(opened, std::vector<QString>{"/data/nacl.cry"});
+}
+
+TEST_F(PlotWindowTest, ExportDialogClipboardAxisLegendAndNavigationAreWired) {
+  trigger("&Save image/E&xport picture...");
+  ExportDialog* dialog = window->export_dialog();
+  ASSERT_TRUE(dialog->isVisible());
+  DesktopSettings settings(QString::fromStdString((folder / "calvane.ini").string()));
+  window->remember_in(&settings);
+  dialog->set_choice({ExportUnit::Millimetres, 180, 90, 300, ExportBackground::White, "PNG"});
+  EXPECT_EQ(dialog->size_label()->text(), "2126 × 1063 pixels");
+  ui.choose_file("figure");
+  QTest::mouseClick(dialog->export_button(), Qt::LeftButton);
+  const QImage picture(QString::fromStdString((folder / "figure.png").string()));
+  EXPECT_EQ(picture.size(), QSize(2126, 1063));
+  EXPECT_EQ(picture.pixel(2, 2), qRgb(255, 255, 255));
+  ExportDialog next(program);
+  next.remember_in(&settings);
+  EXPECT_EQ(next.choice().dpi, 300);
+  EXPECT_EQ(next.choice().background, ExportBackground::White);
+
+  trigger("&Save image/&Copy to the clipboard");
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_TRUE(copied->hasImage());
+  EXPECT_TRUE(copied->data("image/svg+xml").startsWith("<?xml"));
+
+  trigger("&Drawing options/&Intensity axis");
+  EXPECT_TRUE(state().intensity_axis);
+  EXPECT_EQ(settings.value("plot/intensity_axis", 0), 1);
+  QWidget* area = window->image_area();
+  const LegendEntry quartz = state().legend_entries.at(0);
+  QTest::mouseClick(area, Qt::LeftButton, {}, QPoint((quartz.left + quartz.right) / 2, quartz.top + 5));
+  EXPECT_FALSE(program.workspace.phases[0].draw);
+
+  const auto range = [this] { return std::pair(state().theta2_min, state().theta2_max); };
+  const auto before = range();
+  const QPoint centre = pixel(state(), 30, 0);
+  QWheelEvent wheel(centre, area->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(area, &wheel);
+  EXPECT_LT(range().second - range().first, before.second - before.first);
+  QTest::mousePress(area, Qt::MiddleButton, {}, centre);
+  QTest::mouseMove(area, centre + QPoint(40, 0));
+  QTest::mouseRelease(area, Qt::MiddleButton, {}, centre + QPoint(40, 0));
+  EXPECT_LT(range().first, 30 - (range().second - range().first) / 2);  // the pattern moved right
+  trigger("&Drawing options/&Back");
+  trigger("&Drawing options/&Back");
+  EXPECT_EQ(range(), before);
+  EXPECT_TRUE(window->action("&Drawing options/&Forward")->isEnabled());
 }
 
 TEST_F(PlotWindowTest, AnObservedLoadResetsTheScale) {

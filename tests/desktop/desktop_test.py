@@ -35,6 +35,8 @@ GROUPS_TITLE = r"^Select a space group"
 WAVELENGTHS_TITLE = r"^Multiple wavelengths"
 XRAY_SOURCE_TITLE = r"^X ray source"
 METAFILE_TITLE = r"Creation of an EMF image"
+EXPORT_TITLE = r"^Export the plot"
+EXPORT_SIZE = (800, 500)  # pixels asked of the export dialog
 
 REMEMBERED_SIZE = (900, 640)
 ATOM_B_CELL = (598, 424)  # window coordinates
@@ -250,6 +252,7 @@ def step_start(d):
     d.inputs.mkdir(parents=True, exist_ok=True)
     d.outputs.mkdir(parents=True, exist_ok=True)
     shutil.copy(ROOT / "examples" / "nacl.cry", d.inputs / "nacl.cry")
+    shutil.copy(ROOT / "examples" / "corundum.cry", d.inputs / "corundum.cry")
     sim = d.build / "program" / "calvane-sim"
     result = subprocess.run([str(sim), str(d.inputs / "nacl.cry"), "--profile", str(d.inputs / "observed.cpi"),
                              "--overwrite"], cwd=d.work, capture_output=True, text=True, timeout=60)
@@ -450,6 +453,42 @@ def step_export_metafile(d):
     expect(target.read_bytes()[40:44] == b" EMF", "plot.emf has no enhanced-metafile header")
 
 
+def step_export_picture(d):
+    """A second phase over the measured pattern, the intensity axis (Ctrl+I), then Save image ›
+    Export picture... (Ctrl+E) at 800 × 500 pixels on white: the PNG has that size and white edges."""
+    main_keys(d, "ctrl+o")
+    d.answer_file_dialog(OPEN_TITLE, d.inputs / "corundum.cry", "second-crystal")
+    d.check_no_message("second-crystal")
+    d.wait_file(d.user_folder / "phase2.out")
+    plot = d.plot_window()
+    d.focus(plot)
+    d.keys("ctrl+i")
+    d.wait_image("plot-two-phases-measured", plot, lambda image: find_colour(image, (0, 0, 255)),
+                 "the second phase is not drawn")
+    d.focus(plot)
+    d.keys("ctrl+e")
+    dialog = d.wait_window(EXPORT_TITLE, what="export dialog")
+    d.focus(dialog)
+    d.keys("p")  # "Size in": pixels
+    for value in EXPORT_SIZE:  # Width, then Height
+        d.keys("Tab", "ctrl+a")
+        d.type_text(str(value))
+    d.shot("export-dialog", dialog)
+    d.keys("Return")  # "Export..."
+    target = d.outputs / "figure.png"
+    d.answer_file_dialog(SAVE_TITLE, target, "export-picture")
+    d.check_no_message("export-picture")
+    d.wait_file(target)
+    d.wait_gone(EXPORT_TITLE)
+    picture = Image.open(target).convert("RGB")
+    expect(picture.size == EXPORT_SIZE, f"figure.png is {picture.size}, not {EXPORT_SIZE}")
+    width, height = picture.size
+    corners = [picture.getpixel((x, y)) for x in (1, width - 2) for y in (1, height - 2)]
+    expect(all(pixel == (255, 255, 255) for pixel in corners), f"figure.png is not white at its corners: {corners}")
+    shutil.copy(target, d.shots / f"{d.shot_count + 1:02d}-exported-figure.png")
+    d.shot_count += 1
+
+
 def step_global_report(d):
     """Results › Global results writes report_cmp.txt and shows it."""
     main_keys(d, "alt+r", "g")
@@ -473,7 +512,8 @@ def step_quit(d, save_to=None):
     expect(not (d.user_folder / "phase1.out").exists(), "Quit left the listing phase1.out")
     extra = sorted(set(d.root.rglob("*")) - set(d.installed_files))
     expect(not extra, "the program wrote into the installed tree: " + ", ".join(map(str, extra)))
-    unasked = sorted(p.name for p in d.outputs.iterdir() if p.name not in ("workspace.cmp", "plot.emf", "undone.cmp", "restart.cmp"))
+    unasked = sorted(p.name for p in d.outputs.iterdir() if p.name not in (
+        "workspace.cmp", "plot.emf", "figure.png", "undone.cmp", "restart.cmp"))
     expect(not unasked, "the working folder holds files the user did not save: " + ", ".join(unasked))
 
 
@@ -508,6 +548,7 @@ STEPS = [
     ("save and reload .cmp", step_save_and_reload),
     ("undo a phase deletion", step_undo_deletion),
     ("export metafile", step_export_metafile),
+    ("export a picture of a two-phase plot", step_export_picture),
     ("global report", step_global_report),
     # The undone deletion left the workspace changed since it was opened: Quit asks to save it.
     ("quit", lambda d: step_quit(d, save_to=d.outputs / "undone.cmp")),

@@ -129,7 +129,9 @@ TEST_F(Dessine, CrowdedLabelsAreSkipped) {
   workspace = gridded(10, 50, 201);
   PhaseData& phase = add_phase(workspace, "a.cry", 30, 0, 50);
   phase.show_hkl = true;
-  for (auto [second, labels] : {std::pair{30.2, 1u}, std::pair{30.4, 2u}}) {  // 3 pixels apart: one label
+  // 3 pixels apart: one label by the crowding rule; 6 pixels apart the two
+  // upright texts would still cover each other; 15 pixels apart both stand.
+  for (auto [second, labels] : {std::pair{30.2, 1u}, std::pair{30.4, 1u}, std::pair{31.0, 2u}}) {
     phase.reflections = {reflection(1, 0, 0, 30.0), reflection(1, -1, 0, second)};
     const RecordingCanvas canvas = paint(HklMode::AlongTop, 610);
     EXPECT_EQ(std::tuple(canvas.texts("100").size(), canvas.texts("1-10").size()), std::tuple(1u, labels - 1))
@@ -231,7 +233,7 @@ TEST_F(Dessine, QReflectionsBecomeSticksScaledToTheLargest) {
   PhaseData& phase = workspace.phases[0];
   phase.fraction = 0.5;
   phase.show_hkl = true;
-  // 1 0 0 and 0 1 0 lie 0.01° apart: in Q no label is skipped for crowding.
+  // 1 0 0 and 0 1 0 lie 0.01° apart: two labels there would cover each other, so the first keeps its own.
   phase.reflections = {reflection(1, 0, 0, 20, 50), reflection(0, 1, 0, 20.01, 50), reflection(1, 1, 0, 40, 100),
                        reflection(3, 0, 0, 80, 400)};
   state = state_for(workspace);
@@ -246,9 +248,9 @@ TEST_F(Dessine, QReflectionsBecomeSticksScaledToTheLargest) {
   // The legend line and three sticks: 50 × 0.5 × 2 and 100 × 0.5 × 2 high.
   ASSERT_EQ(sticks.size(), 4u);
   EXPECT_EQ(std::tuple(sticks[1].points[1].y, sticks[3].points[1].y), std::tuple(400 - 50, 400 - 100));
-  EXPECT_EQ(std::tuple(canvas.texts("010").size(), canvas.texts("Q=4pisin(T)/lambda (1/A)").size(),
-                       canvas.of_kind(Kind::Polyline).size()),
-            std::tuple(1u, 1u, 0u));
+  EXPECT_EQ(std::tuple(canvas.texts("100").size(), canvas.texts("010").size(),
+                       canvas.texts("Q=4pisin(T)/lambda (1/A)").size(), canvas.of_kind(Kind::Polyline).size()),
+            std::tuple(1u, 0u, 1u, 0u));
 }
 
 // NaCl 111 (a = 5.6402 Å, d = 3.25637 Å) at Cu Kα1: 2θ = 27.3655°, Q = 2π/d =
