@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "crystal_io/crystal_file_kind.hpp"
-#include "flows/crystal_page.hpp"
 #include "flows/open_flow.hpp"
 #include "program_with_data.hpp"
 #include "util/files.hpp"
-#include "flows/driver.hpp"
 #include "flows/program.hpp"
 
 namespace calvane {
@@ -76,38 +74,6 @@ TEST_F(Refusals, ShelxIncludeLinesAreRefusedWithTheirLine) {
   ASSERT_FALSE(ui.warnings.empty());
   EXPECT_EQ(ui.warnings.front(),
             "read error (inc.ins, line 4: an '+include' line asks for another file, which is not read)");
-}
-
-TEST_F(Refusals, ApplyRefusesAnImpossibleCellAndAPhaseThatScattersNothing) {
-  open("nacl.cry", "NaCl\nCUBI\nF m -3 m\n5.64 5.64 5.64 90 90 90\nNa  1 0 0 0 1 1\nCl  1 0.5 0.5 0.5 1 1\n",
-       CrystalFileKind::Native);
-  ASSERT_EQ(program.workspace.phase_count(), 1) << all_warnings();
-  const std::size_t lines_before = program.workspace.phase(1).reflections.size();
-  ASSERT_GT(lines_before, 0u);
-
-  // A triclinic page with angles that cannot close a cell.
-  CrystalPageForm& page = program.main_form.crystal;
-  page.system_index = 6;
-  page.cell[3].text = "120";
-  page.cell[4].text = "120";
-  page.cell[5].text = "120";
-  ui.warnings.clear();
-  EXPECT_FALSE(compute_current_phase(program));
-  ASSERT_EQ(ui.warnings.size(), 1u);
-  EXPECT_EQ(ui.warnings[0].rfind("Bad cell parameters! the angles alpha = 120", 0), 0u) << ui.warnings[0];
-
-  // Every occupancy 0: said, not drawn as lines of 100.
-  page.system_index = 0;
-  for (std::size_t i = 3; i < 6; ++i) page.cell[i].text = "90";
-  for (int row = 1; row <= 2; ++row) page.xray_atoms.set_cell(row, 6, "0");
-  ui.warnings.clear();
-  EXPECT_FALSE(compute_current_phase(program));
-  EXPECT_EQ(ui.warnings, std::vector<std::string>{"The phase scatters nothing: every atom has the occupancy 0"});
-
-  page.xray_atoms.set_cell(1, 6, "-1");
-  ui.warnings.clear();
-  EXPECT_FALSE(compute_current_phase(program));
-  EXPECT_EQ(ui.warnings, std::vector<std::string>{"Bad occupancy: atom 1 (NA 1): the occupancy -1 is negative"});
 }
 
 TEST(CrystalFileKinds, ComeFromTheFileNamesOwnExtensionWithoutRegardToCase) {

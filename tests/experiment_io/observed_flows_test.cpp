@@ -15,7 +15,6 @@ namespace {
 
 using testing::ByteLayout;
 using ::testing::ElementsAre;
-using ::testing::StartsWith;
 
 // A RAW2 file of `count` points from 10° in steps of 0.01° with the given
 // mean wavelength (Kα1 only).
@@ -44,19 +43,16 @@ TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
   EXPECT_FALSE(open_pattern_file_of_kind(program, 1).recompute_default_ticks);
 }
 
-TEST_F(ObservedFlowTest, ACancelledDialogABadFileOrANinthPatternChangesNothing) {
+// A file that cannot be read changes nothing: the fuzz test's flow case.
+TEST_F(ObservedFlowTest, ACancelledDialogOrANinthPatternChangesNothing) {
   ui.cancel_file_dialog();
   EXPECT_FALSE(open_pattern_file_of_kind(program, 3).added);
-  folder.write("bad.raw", "XYZW and some more bytes");
-  ui.choose_file("bad.raw");
-  EXPECT_FALSE(open_pattern_file_of_kind(program, 1).added);
-  EXPECT_THAT(ui.warnings, ElementsAre(StartsWith("Unknown file type (bad.raw")));
-  EXPECT_TRUE(program.workspace.observed_patterns.empty());
+  EXPECT_EQ(std::tuple(ui.warnings.size(), program.workspace.observed_patterns.size()), std::tuple(0u, 0u));
   program.workspace.observed_patterns.resize(8);
   EXPECT_FALSE(open_pattern_file_of_kind(program, 1).added);
   // No dialog for the ninth.
   EXPECT_EQ(std::tuple(ui.last_warning(), ui.open_requests.size()),
-            std::tuple(std::string("Max. Nb of observed patterns = 8"), std::size_t{2}));
+            std::tuple(std::string("Max. Nb of observed patterns = 8"), std::size_t{1}));
 }
 
 // A 5-105° scan in steps of 0.001°: 100 001 points, all kept, also
@@ -163,13 +159,11 @@ TEST_F(ObservedFlowTest, PeakFilesAreRefinedByExtensionAndLoadedOnce) {
   EXPECT_EQ(ui.last_warning(), "The file peaks.prn is already loaded");
 }
 
-TEST_F(ObservedFlowTest, AFailedPeakReadAddsNothing) {
-  ui.choose_file(folder.write("bad.dif", "NOTDIF").filename().string());
+TEST_F(ObservedFlowTest, AnEmptyPeakListOrANinthAddsNothing) {
   ui.choose_file(folder.write("empty.prn", "\n\n").filename().string());
-  EXPECT_FALSE(open_peak_file_of_kind(program, 1).added);
   EXPECT_FALSE(open_peak_file_of_kind(program, 5).added);
   EXPECT_EQ(std::tuple(ui.warnings.size(), ui.last_warning(), program.workspace.observed_peaks.size()),
-            std::tuple(2u, "The file empty.prn holds no peak", 0u));
+            std::tuple(1u, "The file empty.prn holds no peak", 0u));
   program.workspace.observed_peaks.resize(8);
   EXPECT_FALSE(open_peak_file_of_kind(program, 1).added);
   EXPECT_EQ(ui.last_warning(), "Max. Nb of peaks file = 8");

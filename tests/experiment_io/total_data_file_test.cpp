@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <span>
 
 #include "byte_layout.hpp"
 #include "support/temp_folder.hpp"
@@ -33,6 +34,17 @@ TotalDataCurve curve(std::string name, int points, double intensity_step = 1.5) 
 
 TotalDataReading reparse(const TotalDataFile& data) {
   return parse_total_data_file(lines_of(format_total_data_file(data)), "w.cmp");
+}
+
+// Each change of one line is refused naming that line.
+void expect_each_refused_at_its_line(const std::vector<std::string>& lines,
+                                     std::span<const std::pair<std::size_t, std::string>> changes) {
+  for (const auto& [line, text] : changes) {
+    auto changed = lines;
+    changed[line] = text;
+    EXPECT_THAT(parse_total_data_file(changed, "w.cmp").error, HasSubstr("w.cmp, line " + std::to_string(line + 1)))
+        << text;
+  }
 }
 
 TotalDataFile workspace_file() {
@@ -210,12 +222,7 @@ TEST(TotalDataRoundTripTest, OperatorListsReadBackForThePhasesThatKeepThem) {
       {at + 4, "0.5 0 0 0 0 1 0 0 0 0 1 0"},             // a rotation that is not whole
       {at, "Phase symmetri"},
   };
-  for (const auto& [line, text] : broken) {
-    auto changed = lines;
-    changed[line] = text;
-    TotalDataReading bad = parse_total_data_file(changed, "w.cmp");
-    EXPECT_THAT(bad.error, HasSubstr("w.cmp, line " + std::to_string(line + 1))) << text;
-  }
+  expect_each_refused_at_its_line(lines, broken);
 }
 
 TEST(TotalDataRoundTripTest, PatternCorrectionsReadBackAfterTheSymmetryOrWithoutIt) {
@@ -252,12 +259,7 @@ TEST(TotalDataRoundTripTest, PatternCorrectionsReadBackAfterTheSymmetryOrWithout
       {at + 4, "PHCO  2   1   0   4 0.8 -1"},   // a negative radius
       {at + 4, "PHCO  2   1   0"},
   };
-  for (const auto& [line, text] : broken) {
-    auto changed = lines;
-    changed[line] = text;
-    TotalDataReading bad = parse_total_data_file(changed, "w.cmp");
-    EXPECT_THAT(bad.error, HasSubstr("w.cmp, line " + std::to_string(line + 1))) << text;
-  }
+  expect_each_refused_at_its_line(lines, broken);
 }
 
 TEST(TotalDataWriteTest, WhatWouldNotReadBackIsRefusedBeforeWriting) {

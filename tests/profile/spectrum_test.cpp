@@ -6,7 +6,6 @@
 
 #include "profile/wavelength_lines.hpp"
 #include "support/scripted_ui.hpp"
-#include "util/text.hpp"
 #include "model/workspace.hpp"
 
 namespace calvane {
@@ -80,24 +79,6 @@ TEST(LineList, ChoosingALineZeroesAnomalousTermsAndSetsQInReciprocalAngstroms) {
   EXPECT_EQ(std::tuple(multiple.settings().wavelengths.size(), multiple.settings().single_wavelength,
                        multiple.ui.window_changes.back()),
             std::tuple(0u, 0.0, std::pair(WindowId::MultipleWavelength, true)));
-}
-
-// The anode list and the line list give each element the same Kα1, Kα2 and Kβ.
-TEST(WavelengthDialog, EveryAnodeFillsThreeRowsOfTheLineListAndKeepsTheFourth) {
-  for (int anode = 0; anode < static_cast<int>(kAnodes.size()); ++anode) {
-    const Anode& a = kAnodes[static_cast<std::size_t>(anode)];
-    Windows w;
-    w.type({"", "", "", "0.5"}, {"", "", "", "7"});
-    fill_anode_lines(w.workspace.settings, w.dialog, anode);
-    EXPECT_EQ(w.settings().anode_code, a.code);
-    const std::size_t first = 4 * static_cast<std::size_t>(anode);  // Kα1, Kα2, Kmoy, Kβ per element
-    EXPECT_EQ(w.dialog.wavelength,
-              (std::array<std::string, 4>{fixed(kCharacteristicLines[first].wavelength, 0, 5),
-                                          fixed(kCharacteristicLines[first + 1].wavelength, 0, 5),
-                                          fixed(kCharacteristicLines[first + 3].wavelength, 0, 5), "0.5"}))
-        << a.item;
-    EXPECT_EQ(w.dialog.intensity, (std::array<std::string, 4>{"100", "50", "10", "7"}));
-  }
 }
 
 TEST(WavelengthDialog, CopperAnodeGivesThreeSortedLinesWithSharesOfOneHundredSixty) {

@@ -7,13 +7,11 @@
 namespace calvane {
 namespace {
 
+// Crystal names are told apart by the readers' own table, tested with the readers.
 TEST(StartFiles, EachExtensionOpensThroughItsMenuEntry) {
   struct Case { const char* path; StartFileMenu menu; int entry; };
   const Case cases[] = {
       {"/home/ann/nacl.cry", StartFileMenu::Crystal, static_cast<int>(CrystalFileKind::Native)},
-      {"QUARTZ.CIF", StartFileMenu::Crystal, static_cast<int>(CrystalFileKind::Cif)},  // case does not matter
-      {"a/b.res", StartFileMenu::Crystal, static_cast<int>(CrystalFileKind::Shelx)},
-      {"x.ics", StartFileMenu::Crystal, static_cast<int>(CrystalFileKind::Icsd)},  // its entry refuses it with its message
       {"run.Raw", StartFileMenu::ObservedPattern, 1},
       {"scan.dat", StartFileMenu::ObservedPattern, 4},
       {"scan.cpd", StartFileMenu::ObservedPattern, 6},
@@ -27,8 +25,7 @@ TEST(StartFiles, EachExtensionOpensThroughItsMenuEntry) {
   };
   for (const Case& c : cases) {
     const StartFileEntry found = start_file_entry(c.path);
-    EXPECT_EQ(found.menu, c.menu) << c.path;
-    EXPECT_EQ(found.entry, c.entry) << c.path;
+    EXPECT_EQ(std::pair(found.menu, found.entry), std::pair(c.menu, c.entry)) << c.path;
   }
 }
 
