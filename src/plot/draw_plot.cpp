@@ -317,7 +317,6 @@ void draw_calculated(Drawing& d) {
   d.legend_row = d.layout.calc_legend_start;
   if (d.state.sum_under_phases) draw_sum(d);
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
-    const PhaseData& phase = workspace.phases[p];
     if (!begin_phase(d, p)) continue;
     if (d.state.phase_values[p].size() >= 2) d.canvas.polyline(curve_points(d, d.state.phase_values[p]));
   }
