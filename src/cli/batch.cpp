@@ -16,6 +16,7 @@
 #include "cli/run.hpp"
 #include "cli/scratch_folder.hpp"
 #include "crystal_io/crystal_file_kind.hpp"
+#include "reports/plot_data.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 
@@ -150,7 +151,7 @@ BatchRecord run_batch_task(const BatchTask& task, const Options& options, const 
       record.reflections = phase.reflections.size();
       std::string reason;
       if (options.profile_xy) reason = write_file_atomically(out / (task.name + ".xy"), pattern_xy(grid_pattern(workspace)));
-      if (reason.empty()) reason = write_file_atomically(out / (task.name + ".csv"), reflections_csv(workspace));
+      if (reason.empty()) reason = write_file_atomically(out / (task.name + ".csv"), reflection_table_csv(workspace));
       record.status = reason.empty() ? "ok" : "error";
       record.message = reason;
     }

@@ -24,6 +24,7 @@
 #include "profile/spectrum_setup.hpp"
 #include "reports/conventions.hpp"
 #include "reports/global_report.hpp"
+#include "reports/plot_data.hpp"
 #include "ui/results_list.hpp"
 #include "util/files.hpp"
 #include "util/message_sink.hpp"
@@ -371,20 +372,6 @@ int fit_and_recompute(Workspace& workspace, const Options& options, ComputationC
 
 }  // namespace
 
-std::string reflections_csv(const Workspace& workspace) {
-  std::string csv = "phase,h,k,l,mult,lambda,d,two_theta,intensity,k_intensity\n";
-  for (int p = 1; p <= workspace.phase_count(); ++p) {
-    const PhaseData& phase = workspace.phase(p);
-    for (const Reflection& r : phase.reflections) {
-      csv += std::to_string(p) + "," + std::to_string(r.h) + "," + std::to_string(r.k) + "," + std::to_string(r.l) +
-             "," + std::to_string(r.multiplicity) + "," + fixed(r.wavelength, 0, 5) + "," + fixed(r.d, 0, 5) + "," +
-             fixed(r.two_theta, 0, 4) + "," + fixed(r.intensity, 0, 6) + "," +
-             fixed(phase.scale_factor * r.intensity, 0, 4) + "\n";
-    }
-  }
-  return csv;
-}
-
 int run(const Options& options, const std::filesystem::path& data_folder, std::ostream& messages,
         const PlotRenderer& renderer) {
   // Workspace files are read and written by the desktop's own flows, which
@@ -420,7 +407,7 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
   const AllPhasesResult computed = compute_all_phases(workspace, caches, data_folder, current_date_time(), sink);
   if (!computed.all_computed || sink.warnings() != warnings_before) return 1;
 
-  if (options.reflections_csv && !write_output(*options.reflections_csv, reflections_csv(workspace), messages))
+  if (options.reflections_csv && !write_output(*options.reflections_csv, reflection_table_csv(workspace), messages))
     return 1;
   if (options.listings_folder && !write_listings(computed, *options.listings_folder, messages)) return 1;
   if (options.pattern_file && !write_output(*options.pattern_file, pattern_csv(workspace), messages)) return 1;

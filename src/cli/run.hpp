@@ -36,7 +36,4 @@ int run(const Options& options, const std::filesystem::path& data_folder, std::o
 bool outputs_are_safe(const Options& options, const std::filesystem::path& data_folder, int phase_count,
                       std::ostream& messages);
 
-/// The reflections of every phase as CSV: a header line, then one row per merged line.
-std::string reflections_csv(const Workspace& workspace);
-
 }  // namespace calvane::cli
