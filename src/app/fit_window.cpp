@@ -70,6 +70,7 @@ FitWindow::FitWindow(Program& program, QWidget* parent) : QDialog(parent), progr
 
   results_ = new QPlainTextEdit;
   results_->setReadOnly(true);
+  results_->setLineWrapMode(QPlainTextEdit::NoWrap);  // the table's columns stay aligned
   results_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   results_->setPlaceholderText("The fitted values, their esds, the fractions, Rwp and χ² appear here.");
   layout->addWidget(results_, 1);

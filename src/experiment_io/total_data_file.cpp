@@ -165,6 +165,24 @@ void format_corrections(TextOut& out, const TotalDataFile& data) {
   }
 }
 
+bool keeps_counts(const TotalDataCurve& pattern) {
+  return !pattern.counts.empty() && pattern.counts.size() == pattern.points.size();
+}
+
+void format_counts(TextOut& out, const std::vector<TotalDataCurve>& patterns) {
+  if (std::none_of(patterns.begin(), patterns.end(), keeps_counts)) return;
+  out.line("Pattern counts");
+  for (std::size_t p = 0; p < patterns.size(); ++p) {
+    const TotalDataCurve& pattern = patterns[p];
+    if (!keeps_counts(pattern)) continue;
+    const bool with_sigma = pattern.sigma.size() == pattern.counts.size();
+    out.line("CNTS" + fixed(static_cast<long long>(p + 1), 3) + " " + std::to_string(pattern.counts.size()) + " " +
+             truth(with_sigma));
+    for (std::size_t i = 0; i < pattern.counts.size(); ++i)
+      out.line(round_trip_text(pattern.counts[i]) + (with_sigma ? " " + round_trip_text(pattern.sigma[i]) : ""));
+  }
+}
+
 void format_curve_header(TextOut& out, const TotalDataCurve& curve, int count_width) {
   out.line();
   out.line("NOMF " + trim(curve.name));
@@ -443,12 +461,18 @@ void parse_phase_symmetry(LineCursor& in, std::vector<TotalDataPhase>& phases) {
 }
 
 constexpr std::string_view kCorrectionsHeading = "Pattern corrections";
+constexpr std::string_view kCountsHeading = "Pattern counts";
+
+// The end of a section: the file's, or the heading of a later addition.
+bool section_ends(const LineCursor& in, std::initializer_list<std::string_view> later) {
+  return in.at_end() || std::any_of(later.begin(), later.end(), [&](std::string_view h) { return in.next_is(h); });
+}
 
 // The section that classic readers never reach; a file may end without it.
 void parse_symmetry(LineCursor& in, std::vector<TotalDataPhase>& phases) {
-  if (in.at_end() || in.next_is(kCorrectionsHeading)) return;
+  if (section_ends(in, {kCorrectionsHeading, kCountsHeading})) return;
   in.heading("Phase symmetry");
-  while (!in.at_end() && !in.next_is(kCorrectionsHeading)) parse_phase_symmetry(in, phases);
+  while (!section_ends(in, {kCorrectionsHeading, kCountsHeading})) parse_phase_symmetry(in, phases);
 }
 
 double finite_number(LineCursor& in, NumberScanner& scanner, std::string_view what) {
@@ -477,7 +501,7 @@ void parse_phase_correction(LineCursor& in, std::vector<TotalDataPhase>& phases)
 
 // The corrections of the calculated pattern, after the symmetry.
 void parse_corrections(LineCursor& in, TotalDataFile& data) {
-  if (in.at_end()) return;
+  if (section_ends(in, {kCountsHeading})) return;
   in.heading(kCorrectionsHeading);
   SampleCorrections& corrections = data.corrections;
   const std::string zero_line = in.keyed("ZERO ");
@@ -494,7 +518,32 @@ void parse_corrections(LineCursor& in, TotalDataFile& data) {
   if (!count || *count < 0 || *count > 13) in.fail("BACK must give from 0 to 13 coefficients");
   for (long long k = 0; k < *count; ++k)
     corrections.background.push_back(finite_number(in, background, "a background coefficient"));
-  while (!in.at_end()) parse_phase_correction(in, data.phases);
+  while (!section_ends(in, {kCountsHeading})) parse_phase_correction(in, data.phases);
+}
+
+// The measured patterns' own counts, after the corrections.
+void parse_counts(LineCursor& in, std::vector<TotalDataCurve>& patterns) {
+  if (in.at_end()) return;
+  in.heading(kCountsHeading);
+  while (!in.at_end()) {
+    const std::string line = in.keyed("CNTS ");
+    NumberScanner scanner(line);
+    const auto pattern = scanner.next_integer();
+    const auto count = scanner.next_integer();
+    if (!pattern || *pattern < 1 || *pattern > static_cast<long long>(patterns.size()))
+      in.fail("CNTS must name one of the observed patterns");
+    TotalDataCurve& target = patterns[static_cast<std::size_t>(*pattern - 1)];
+    if (!count || *count != static_cast<long long>(target.points.size()))
+      in.fail("CNTS must give one count per point of its pattern");
+    const bool with_sigma = contains(to_upper(line), "TRUE");
+    target.counts.clear();
+    target.sigma.clear();
+    for (long long i = 0; i < *count; ++i) {
+      NumberScanner values(in.take("a count line"));
+      target.counts.push_back(finite_number(in, values, "a count"));
+      if (with_sigma) target.sigma.push_back(finite_number(in, values, "a standard uncertainty"));
+    }
+  }
 }
 
 }  // namespace
@@ -515,6 +564,7 @@ std::string format_total_data_file(const TotalDataFile& data) {
   for (const TotalDataCurve& list : data.peak_lists) format_peak_list(out, list);
   format_symmetry(out, data.phases);
   format_corrections(out, data);
+  format_counts(out, data.patterns);
   return out.take();
 }
 
@@ -527,6 +577,7 @@ TotalDataReading parse_total_data_file(const std::vector<std::string>& lines, st
     parse_observed(in, reading.data);
     parse_symmetry(in, reading.data.phases);
     parse_corrections(in, reading.data);
+    parse_counts(in, reading.data.patterns);
   } catch (const Malformed& malformed) {
     reading.data = TotalDataFile{};
     reading.error = read_error_message(file_name, malformed.line, malformed.what);

@@ -23,6 +23,13 @@
 //   BACK <coefficient count 0..13> <Chebyshev coefficients, order 0 first>
 //   PHCO <phase 1..8> <h> <k> <l> <March–Dollase ratio> <particle radius, µm>
 //
+// A third, "Pattern counts", follows when a measured pattern keeps its file's
+// counts beside the scaled points (the fit weighs them by their σ):
+//
+//   Pattern counts
+//   CNTS <pattern 1..8> <point count> <TRUE|FALSE σ given>
+//   <one line per point: the count, then its σ when given>
+//
 // Numbers are written so that they never run into one another: a number
 // wider than its field is preceded by a blank. Shares of the wavelengths get
 // more decimals than the classic 8:2 when two would lose them.
@@ -67,6 +74,10 @@ struct TotalDataCurve {
   std::uint32_t colour = 0;
   bool draw = true;
   std::vector<std::pair<double, double>> points;  // 2θ in degrees, intensity
+  /// A measured pattern's own counts and their σ, one per point when the
+  /// file gave them (kept in "Pattern counts"; empty otherwise).
+  std::vector<double> counts{};
+  std::vector<double> sigma{};
 };
 
 struct TotalDataFile {

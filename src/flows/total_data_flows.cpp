@@ -264,6 +264,8 @@ void apply_observed(Program& program, const TotalDataFile& data) {
     pattern.file_name = record.name;
     pattern.draw = record.draw;
     for (auto [angle, intensity] : record.points) pattern.points.push_back({angle, intensity});
+    pattern.counts = record.counts;
+    pattern.sigma = record.sigma;
     ws.observed_patterns.push_back(std::move(pattern));
     ws.observed_pattern_file_name = record.name;
   }
@@ -340,6 +342,8 @@ TotalDataFile total_data_of(Program& program) {
     TotalDataCurve record{pattern.file_name, styles.pattern_pen_widths[i], styles.pattern_styles[i],
                           number_of(styles.pattern_colours[i]), pattern.draw, {}};
     for (const ObservedPoint& point : pattern.points) record.points.emplace_back(point.two_theta, point.intensity);
+    record.counts = pattern.counts;
+    record.sigma = pattern.sigma;
     data.patterns.push_back(std::move(record));
   }
   // Peak lists are drawn as sticks: they have no style of their own, 0 is written.

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <span>
+#include <tuple>
 
 #include "byte_layout.hpp"
 #include "support/temp_folder.hpp"
@@ -221,6 +222,37 @@ TEST(TotalDataRoundTripTest, OperatorListsReadBackForThePhasesThatKeepThem) {
       {at + 3, "  1  0  0 0.5  0  1  0 0  0  0  1"},     // 11 numbers
       {at + 4, "0.5 0 0 0 0 1 0 0 0 0 1 0"},             // a rotation that is not whole
       {at, "Phase symmetri"},
+  };
+  expect_each_refused_at_its_line(lines, broken);
+}
+
+// A measured pattern's own counts and σ come back exactly, with the
+// corrections before them or without, so that a fit after reopening weighs
+// the points as before (the scaled points alone would lose the counts).
+TEST(TotalDataRoundTripTest, MeasuredCountsAndSigmaReadBack) {
+  TotalDataFile data = workspace_file();
+  TotalDataCurve& second = data.patterns[1];
+  for (std::size_t i = 0; i < second.points.size(); ++i) {
+    second.counts.push_back(1000.0 / 3 + 7 * static_cast<double>(i));
+    second.sigma.push_back(std::sqrt(second.counts.back()) * 1.01);
+  }
+  for (double zero : {0.0, 0.025}) {
+    data.corrections.zero_shift_deg = zero;
+    const TotalDataReading reading = reparse(data);
+    ASSERT_TRUE(reading.ok()) << reading.error;
+    EXPECT_EQ(std::tuple(reading.data.patterns[1].counts, reading.data.patterns[1].sigma),
+              std::tuple(second.counts, second.sigma));
+    EXPECT_TRUE(reading.data.patterns[0].counts.empty());
+    EXPECT_DOUBLE_EQ(reading.data.corrections.zero_shift_deg, zero);
+  }
+  const auto lines = lines_of(format_total_data_file(data));
+  const auto at = static_cast<std::size_t>(std::find(lines.begin(), lines.end(), "Pattern counts") - lines.begin());
+  ASSERT_LT(at + 2, lines.size());
+  const std::pair<std::size_t, std::string> broken[] = {
+      {at + 1, "CNTS  3 10 TRUE"},   // no third pattern
+      {at + 1, "CNTS  2 9 TRUE"},    // not one count per point
+      {at + 2, "12.5"},              // σ missing
+      {at + 2, "x 3"},
   };
   expect_each_refused_at_its_line(lines, broken);
 }
