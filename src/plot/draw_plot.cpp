@@ -11,6 +11,7 @@
 #include "plot/column_decimation.hpp"
 #include "plot/hkl_label_layout.hpp"
 #include "plot/plot_reading.hpp"
+#include "plot/plot_unit.hpp"
 #include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -56,14 +57,13 @@ Palette palette_of(const Workspace& workspace, const PlotLayout& layout) {
   return {workspace.styles.background, workspace.styles.text};
 }
 
-double abscissa_factor(AngleScale scale) { return scale == AngleScale::Theta ? 0.5 : 1.0; }
-
 bool within(double value, double low, double high) { return value >= low && value <= high; }
 
 // Everything one drawing shares between its steps.
 struct Drawing {
   PlotState& state;
   const Workspace& workspace;
+  PlotUnit unit;
   HklMode hkl_mode;
   Canvas& canvas;
   const PlotLayout& layout;
@@ -74,6 +74,7 @@ struct Drawing {
   std::vector<double> background_values;  // after the Y transform
 
   Point pixel(double x, double y) const { return to_pixels(state.mapping, x, y); }
+  double abscissa_of(double two_theta) const { return displayed_of_two_theta(unit, workspace.settings, two_theta); }
 };
 
 void reset_pen(Drawing& d) {
@@ -141,13 +142,12 @@ void use_curve_pen(Drawing& d, Rgb colour, int width, int style) {
 void compute_display_arrays(Drawing& d) {
   PlotState& state = d.state;
   const Workspace& workspace = d.workspace;
-  const double factor = abscissa_factor(workspace.settings.angle_scale);
   // A phase not yet computed on this grid holds fewer points: it draws what it
   // has and adds nothing to the sum beyond them.
   const std::vector<double> grid = workspace.profile_grid.abscissae();
   const std::size_t count = std::min<std::size_t>(grid.size(), kMaxProfilePoints);
   state.abscissa.resize(count);
-  for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = grid[k] * factor;
+  for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = d.abscissa_of(grid[k]);
   state.phase_values.assign(workspace.phases.size(), {});
   // The sum is the transform of the summed intensities: log(a + b) is not log a + log b.
   std::vector<double> intensities(count, 0.0);
@@ -174,9 +174,8 @@ void compute_display_arrays(Drawing& d) {
 void compute_measured_arrays(Drawing& d) {
   PlotState& state = d.state;
   const MeasuredModel& model = *d.model;
-  const double factor = abscissa_factor(d.workspace.settings.angle_scale);
   state.abscissa.resize(model.two_theta.size());
-  for (std::size_t k = 0; k < model.two_theta.size(); ++k) state.abscissa[k] = model.two_theta[k] * factor;
+  for (std::size_t k = 0; k < model.two_theta.size(); ++k) state.abscissa[k] = d.abscissa_of(model.two_theta[k]);
   state.phase_values.assign(d.workspace.phases.size(), {});
   for (std::size_t p = 0; p < model.phases.size() && p < state.phase_values.size(); ++p)
     for (double value : model.phases[p]) state.phase_values[p].push_back(transform_value(value, state.y_mode));
@@ -243,13 +242,14 @@ PixelBox label_box(const Drawing& d, Point anchor, const std::string& text) {
 void collect_hkl_labels(Drawing& d, std::size_t phase_index, std::vector<PendingLabel>& labels,
                         std::vector<LabelCandidate>& candidates) {
   const PhaseData& phase = d.workspace.phases[phase_index];
-  const double factor = abscissa_factor(d.workspace.settings.angle_scale);
   const double strongest = strongest_line(phase);
   Point previous{0, 0};
   const bool ascending = std::is_sorted(d.state.abscissa.begin(), d.state.abscissa.end());
   for (const Reflection& reflection : phase.reflections) {
     if (rounds_to_zero(reflection.intensity, strongest)) continue;
-    const auto k = nearest_grid_point(d.state.abscissa, ascending, reflection.two_theta * factor);
+    const double x = d.abscissa_of(reflection.two_theta);
+    const auto k = d.unit == PlotUnit::D ? nearest_point_descending(d.state.abscissa, x)
+                                         : nearest_grid_point(d.state.abscissa, ascending, x);
     if (!k || *k >= d.state.phase_values[phase_index].size()) continue;
     Point anchor = d.pixel(d.state.abscissa[*k], d.state.phase_values[phase_index][*k]);
     if (anchor.y <= 0) anchor.y = d.layout.label_too_high_row;
@@ -361,11 +361,6 @@ void draw_pattern_symbol(Drawing& d, int style) {
     d.canvas.line({column, row}, {column + layout.obs_line_length, row});
 }
 
-double display_abscissa(const Workspace& workspace, double two_theta) {
-  if (workspace.settings.angle_scale == AngleScale::Q) return q_of_two_theta(two_theta, axis_wavelength(workspace.settings));
-  return two_theta * abscissa_factor(workspace.settings.angle_scale);
-}
-
 // The intensity axis reads in the file's counts: drawn as they are on the
 // measured points, else as the values the reader scaled to a highest of 100.
 void record_measured_scale(PlotState& state, const ObservedPattern& pattern, double factor, bool drawn_in_counts) {
@@ -402,7 +397,7 @@ void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
   for (std::size_t i = 0; i < pattern.points.size(); ++i) {
     const double two_theta = pattern.points[i].two_theta;
     if (!within(two_theta, state.theta2_min, state.theta2_max)) continue;
-    points.push_back(d.pixel(display_abscissa(d.workspace, two_theta), transform_value(value(i), mode) * *factor));
+    points.push_back(d.pixel(d.abscissa_of(two_theta), transform_value(value(i), mode) * *factor));
   }
   if (style == kPatternLines || style == kPatternLinesAndPoints) d.canvas.polyline(decimate_per_column(points));
   if (style == kPatternPoints || style == kPatternLinesAndPoints) {
@@ -469,7 +464,7 @@ void draw_observed_peaks(Drawing& d) {
     if (!list.draw || !factor) continue;
     for (const auto& peak : list.peaks) {
       if (!within(peak.two_theta, state.theta2_min, state.theta2_max)) continue;
-      const double x = display_abscissa(workspace, peak.two_theta);
+      const double x = d.abscissa_of(peak.two_theta);
       d.canvas.line(d.pixel(x, 0), d.pixel(x, transform_value(peak.intensity, mode) * *factor));
     }
   }
@@ -483,7 +478,9 @@ void finish_drawing(Drawing& d) {
   if (d.layout.axis_last) {
     d.canvas.set_pen(Pen{d.palette.text, d.layout.axis_pen_width, LineStyle::Solid});
     d.canvas.set_font_colour(d.palette.text);
-    draw_axis(d.state, d.layout, d.canvas, d.state.mapping.x_origin, d.state.mapping.x_end);
+    const PlotMapping& mapping = d.state.mapping;
+    draw_axis(d.state, d.layout, d.canvas, std::min(mapping.x_origin, mapping.x_end),
+              std::max(mapping.x_origin, mapping.x_end));
   }
   reset_pen(d);
 }
@@ -516,7 +513,7 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
              const PlotLayout& given) {
   const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
-  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
+  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
   state.measured_factor = 0;
   state.legend_entries.clear();
   if (workspace.phases.empty() && workspace.observed_patterns.empty() && workspace.observed_peaks.empty()) {
@@ -528,17 +525,20 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
     draw_q_plot(state, workspace, hkl_mode, canvas, given);
     return;
   }
-  const double factor = abscissa_factor(scale);
-  const double x_origin = state.theta2_min * factor;
-  const double x_end = state.theta2_max * factor;
-  if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(scale)));
-  if (x_end == 0 || !(x_end > x_origin)) {
+  // In d the larger spacing is on the left, so that the lines keep their 2θ order.
+  const bool in_d = d.unit == PlotUnit::D;
+  const double x_origin = d.abscissa_of(in_d ? std::max(state.theta2_min, kLowestDAxisTwoTheta) : state.theta2_min);
+  const double x_end = d.abscissa_of(state.theta2_max);
+  if (state.default_ticks) compute_default_ticks(state, displayed_range_width(state, workspace.settings));
+  const bool drawable = in_d ? std::isfinite(x_origin) && x_origin > x_end : x_end != 0 && x_end > x_origin;
+  if (!drawable) {
     canvas.fill(d.palette.background);
     return;
   }
   begin_drawing(d, x_origin, x_end);
-  if (!layout.axis_last) draw_axis(state, layout, canvas, x_origin, x_end);
-  if (workspace.phase_count() >= 1) write_titles(d, scale == AngleScale::Theta ? "Theta" : "2Theta");
+  if (!layout.axis_last) draw_axis(state, layout, canvas, std::min(x_origin, x_end), std::max(x_origin, x_end));
+  if (workspace.phase_count() >= 1)
+    write_titles(d, in_d ? "d (Å)" : scale == AngleScale::Theta ? "Theta" : "2Theta");
   MeasuredModel model;
   if (state.on_measured_points) model = measured_model(workspace);
   if (!model.empty()) {
@@ -573,7 +573,7 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
                const PlotLayout& given) {
   const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
-  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
+  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
   state.measured_factor = 0;
   state.legend_entries.clear();
   if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
