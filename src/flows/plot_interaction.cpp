@@ -313,7 +313,8 @@ void choose_y_mode(PlotSession& session, YMode mode) {
 void show_spacing_axis(PlotSession& session, bool shown) {
   PlotState& state = session.state;
   state.d_axis = shown;
-  if (state.default_ticks) compute_default_ticks(state, displayed_range_width(state, session.program.workspace.settings));
+  const ExperimentSettings& settings = session.program.workspace.settings;
+  if (state.default_ticks) compute_default_ticks(state, displayed_range_width(state, settings));
   redraw(session);
 }
 

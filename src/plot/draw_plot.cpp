@@ -483,7 +483,8 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
              const PlotLayout& given) {
   const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
-  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
+  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout,
+            palette_of(workspace, layout), 0, nullptr, {}};
   state.measured_factor = 0;
   state.legend_entries.clear();
   if (workspace.phases.empty() && workspace.observed_patterns.empty() && workspace.observed_peaks.empty()) {

@@ -12,7 +12,8 @@ using namespace plot_drawing;
 void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
                const PlotLayout& given) {
   const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
-  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
+  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout,
+            palette_of(workspace, layout), 0, nullptr, {}};
   state.measured_factor = 0;
   state.legend_entries.clear();
   if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));

@@ -69,7 +69,8 @@ TEST_F(DAxis, LinesLabelsAndPeaksStandAtTheirSpacingInTwoThetaOrder) {
   EXPECT_GT(state.mapping.x_origin, state.mapping.x_end);  // large d on the left
   std::vector<int> tick_columns;  // the vertical ticks of the hkl labels, in the phase's colour
   for (const DrawOperation& line : canvas.of_kind(Kind::Line))
-    if (line.pen.colour == phase.colour && line.points[0].x == line.points[1].x) tick_columns.push_back(line.points[0].x);
+    if (line.pen.colour == phase.colour && line.points[0].x == line.points[1].x)
+      tick_columns.push_back(line.points[0].x);
   ASSERT_EQ(tick_columns.size(), std::size(angles));
   for (std::size_t i = 0; i < std::size(angles); ++i)
     EXPECT_NEAR(tick_columns[i], column_of(bragg_d(angles[i])), 1) << angles[i];
