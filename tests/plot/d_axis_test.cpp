@@ -2,11 +2,12 @@
 // ticks stand, and zoom and pan in d.
 #include <cmath>
 #include <numbers>
-#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "flows/plot_navigation.hpp"
+#include "plot/plot_hover.hpp"
 #include "plot/plot_unit.hpp"
 #include "support/plot_workspace.hpp"
 #include "support/program_in_folder.hpp"
@@ -81,6 +82,16 @@ TEST_F(DAxis, LinesLabelsAndPeaksStandAtTheirSpacingInTwoThetaOrder) {
   for (const Point& p : curves[0].points)
     if (p.y < top.y) top = p;
   EXPECT_NEAR(top.x, column_of(bragg_d(30)), 1);
+
+  // Hover answers the line under the cursor in d, and reads d elsewhere.
+  for (std::size_t i = 0; i < std::size(angles); ++i) {
+    const std::string text = hover_text(state, workspace, HklMode::AlongTop, column_of(bragg_d(angles[i])), 20);
+    EXPECT_NE(text.find("1 0 " + std::to_string(i + 1)), std::string::npos) << text;
+  }
+  const std::string between = hover_text(state, workspace, HklMode::AlongTop, column_of(4.0), 300);
+  const std::size_t at = between.find("d=");
+  ASSERT_NE(at, std::string::npos) << between;
+  EXPECT_NEAR(std::stod(between.substr(at + 2)), 4.0, 0.01) << between;  // a pixel is 0.007 Å here
 }
 
 TEST_F(DAxis, TicksStandAtRoundSpacings) {
