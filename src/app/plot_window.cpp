@@ -149,6 +149,9 @@ void PlotWindow::build_menus(QMenuBar* bar) {
   axis->setCheckable(true);
   axis->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   connect(axis, &QAction::toggled, this, [this](bool shown) { show_intensity_axis(shown); });
+  QAction* spacing = add_item(options, "&Drawing options/&d-spacing axis", "&d-spacing axis", [] {});
+  spacing->setCheckable(true);
+  connect(spacing, &QAction::toggled, this, [this](bool shown) { show_d_axis(shown); });
   QAction* back = add_item(options, "&Drawing options/&Back", "&Back", [this] { go_back(); });
   QAction* forward = add_item(options, "&Drawing options/&Forward", "&Forward", [this] { go_forward(); });
   back->setShortcuts({QKeySequence(QKeySequence::Back), QKeySequence(Qt::Key_Backspace)});
@@ -300,6 +303,13 @@ void PlotWindow::refresh_controls(bool redraw_difference) {
   {
     const QSignalBlocker block(actions_.at("&Drawing options/&Intensity axis"));
     actions_.at("&Drawing options/&Intensity axis")->setChecked(state.intensity_axis);
+  }
+  {
+    // d stands in for θ or 2θ only: the Q plot keeps its own axis.
+    QAction* spacing = actions_.at("&Drawing options/&d-spacing axis");
+    const QSignalBlocker block(spacing);
+    spacing->setChecked(state.d_axis);
+    spacing->setEnabled(program_.workspace.settings.angle_scale != AngleScale::Q);
   }
   actions_.at("&Drawing options/&Back")->setEnabled(!state.back_views.empty());
   actions_.at("&Drawing options/&Forward")->setEnabled(!state.forward_views.empty());

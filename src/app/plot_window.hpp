@@ -105,6 +105,7 @@ public slots:
   void copy_plot();
   /// "&Intensity axis": the axis, the legends above the curves and headroom.
   void show_intensity_axis(bool shown);
+  void show_d_axis(bool shown);
   void go_back();
   void go_forward();
   /// Remembers the intensity axis and the export dialog's choice in `settings`.

@@ -64,12 +64,19 @@ void PlotWindow::show_intensity_axis(bool shown) {
   redraw();
 }
 
+void PlotWindow::show_d_axis(bool shown) {
+  with_session([shown](PlotSession& session) { show_spacing_axis(session, shown); });
+  if (settings_ != nullptr) settings_->set_value("plot/d_axis", shown ? 1 : 0);
+  program_.ui.refresh();
+}
+
 void PlotWindow::remember_in(DesktopSettings* settings) {
   settings_ = settings;
   export_->remember_in(settings);
   if (settings_ == nullptr) return;
   program_.plot_state.intensity_axis = settings_->value("plot/intensity_axis", 0) != 0;
   program_.plot_state.sum_under_phases = settings_->value("plot/sum_under", 0) != 0;
+  program_.plot_state.d_axis = settings_->value("plot/d_axis", 0) != 0;
   refresh_controls(false);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plot/plot_unit.hpp"
 #include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -31,19 +32,6 @@ void show_warning(PlotState& state, std::string text) {
   state.status.red = true;
 }
 
-// Position of a reflection in the displayed unit.
-double displayed_position(const ExperimentSettings& settings, const Reflection& reflection) {
-  switch (settings.angle_scale) {
-    case AngleScale::Theta:
-      return reflection.two_theta * 0.5;
-    case AngleScale::Q:
-      return q_of_reflection(reflection, settings);
-    case AngleScale::TwoTheta:
-      break;
-  }
-  return reflection.two_theta;
-}
-
 // Index of the first results line from the second on that holds "Phase " and the phase number.
 std::optional<std::size_t> phase_heading_line(const std::vector<std::string>& results, int phase) {
   const std::string key = "Phase " + std::to_string(phase);
@@ -65,6 +53,7 @@ void set_scale(PlotState& state, double factor) {
 }
 
 double largest_sum_between(const PlotState& state, double from, double to) {
+  if (from > to) std::swap(from, to);  // the d axis falls to the right
   double largest = 0;
   for (std::size_t k = 0; k < state.sum.size() && k < state.abscissa.size(); ++k)
     if (state.abscissa[k] >= from && state.abscissa[k] <= to)
@@ -94,6 +83,8 @@ std::string mouse_readout(const PlotState& state, const Workspace& workspace, in
   to_data(state.mapping, px, py, x, y);
   const ExperimentSettings& settings = workspace.settings;
   const double lambda = settings.wavelengths.empty() ? 0.0 : settings.wavelengths.front();
+  if (plot_unit(state, settings) == PlotUnit::D)
+    return "d=" + fixed(x, 7, 3) + "  2Th=" + fixed(two_theta_of_spacing(x, axis_wavelength(settings)), 8, 2);
   switch (settings.angle_scale) {
     case AngleScale::Q:
       return "Q=" + fixed(x, 8, 2) + "  2Theta=" + fixed(two_theta_of_q(x, axis_wavelength(settings)), 7, 3);
@@ -155,7 +146,7 @@ void index_reflections(PlotSession& session, int click_x) {
   for (int i = 1; i <= workspace.phase_count(); ++i) {
     const auto& reflections = workspace.phase(i).reflections;
     for (std::size_t j = 1; j <= reflections.size(); ++j) {
-      const double position = displayed_position(workspace.settings, reflections[j - 1]);
+      const double position = displayed_position(state, workspace.settings, reflections[j - 1]);
       const int column = to_pixels(state.mapping, position, 0).x;
       if (std::abs(column - click_x) >= 4) continue;
       if (const auto heading = phase_heading_line(program.main_form.results, i)) {
@@ -185,6 +176,13 @@ void zoom(PlotSession& session, int release_x, int release_y) {
     state.theta2_min = two_theta_of_q(x1, low_end_wavelength(settings));
     state.theta2_max = two_theta_of_q(x2, high_end_wavelength(settings));
     set_angle_fields(session, x1, x2, 6);
+  } else if (plot_unit(state, settings) == PlotUnit::D) {
+    // The press is left of the release: at the larger d, the lower angle.
+    state.theta2_min = two_theta_of_spacing(x1, axis_wavelength(settings));
+    state.theta2_max = two_theta_of_spacing(x2, axis_wavelength(settings));
+    set_displayed_q_range(state, settings);
+    const double factor = scale == AngleScale::Theta ? 0.5 : 1.0;
+    set_angle_fields(session, factor * state.theta2_min, factor * state.theta2_max, 3);
   } else {
     const double factor = scale == AngleScale::Theta ? 2.0 : 1.0;
     state.theta2_min = factor * x1;
@@ -243,7 +241,7 @@ void reset_zoom(PlotSession& session) {
   }
   if (!workspace.phases.empty() && session.recompute_full_range) session.recompute_full_range();
   if (state.default_ticks)
-    compute_default_ticks(state, displayed_width(state, static_cast<int>(scale_of(session))));
+    compute_default_ticks(state, displayed_range_width(state, session.program.workspace.settings));
   redraw(session);
 }
 
@@ -270,18 +268,20 @@ void shift_plot(PlotSession& session, int position) {
   PlotState& state = session.state;
   const double saved_min = state.theta2_min, saved_max = state.theta2_max;
   const double low = position - state.range_width / 2, high = position + state.range_width / 2;
-  switch (scale_of(session)) {
+  const ExperimentSettings& settings = session.program.workspace.settings;
+  switch (plot_unit(state, settings) == PlotUnit::D ? AngleScale::TwoTheta : scale_of(session)) {
     case AngleScale::Theta:
       state.theta2_min = 2 * low;
       state.theta2_max = 2 * high;
       break;
     case AngleScale::TwoTheta:
-      state.theta2_min = low;
-      state.theta2_max = high;
+      // The d range is given from its left (larger) end.
+      state.theta2_min = two_theta_of_displayed(plot_unit(state, settings), settings, low);
+      state.theta2_max = two_theta_of_displayed(plot_unit(state, settings), settings, high);
       break;
     case AngleScale::Q:
-      state.theta2_min = two_theta_of_q(low, low_end_wavelength(session.program.workspace.settings));
-      state.theta2_max = two_theta_of_q(high, high_end_wavelength(session.program.workspace.settings));
+      state.theta2_min = two_theta_of_q(low, low_end_wavelength(settings));
+      state.theta2_max = two_theta_of_q(high, high_end_wavelength(settings));
       break;
   }
   if (state.theta2_min > state.theta2_full_max - 0.5 || state.theta2_max < state.theta2_full_min + 0.5) {
@@ -295,7 +295,7 @@ void shift_plot(PlotSession& session, int position) {
     state.q_min = low;
     state.q_max = high;
   } else {
-    set_displayed_q_range(state, session.program.workspace.settings);
+    set_displayed_q_range(state, settings);
   }
   state.previous_shift_position = position;
   redraw(session);
@@ -310,10 +310,18 @@ void choose_y_mode(PlotSession& session, YMode mode) {
   if (!session.program.workspace.phases.empty()) redraw(session);
 }
 
+void show_spacing_axis(PlotSession& session, bool shown) {
+  PlotState& state = session.state;
+  state.d_axis = shown;
+  const ExperimentSettings& settings = session.program.workspace.settings;
+  if (state.default_ticks) compute_default_ticks(state, displayed_range_width(state, settings));
+  redraw(session);
+}
+
 void choose_user_ticks(PlotSession& session) {
   PlotState& state = session.state;
   state.default_ticks = false;
-  const double width = displayed_width(state, static_cast<int>(scale_of(session)));
+  const double width = displayed_range_width(state, session.program.workspace.settings);
   const auto spacing = default_tick_spacing(width).value_or(TickSpacing{state.major_tick, state.minor_tick});
   state.tick_dialog.minor_default_label = "(Default: " + fixed(spacing.minor, 0, 2) + ")";
   state.tick_dialog.major_default_label = "(Default: " + fixed(spacing.major, 0, 2) + ")";
@@ -326,7 +334,7 @@ void choose_user_ticks(PlotSession& session) {
 void choose_default_ticks(PlotSession& session) {
   PlotState& state = session.state;
   state.default_ticks = true;
-  compute_default_ticks(state, displayed_width(state, static_cast<int>(scale_of(session))));
+  compute_default_ticks(state, displayed_range_width(state, session.program.workspace.settings));
   redraw(session);
 }
 
@@ -356,7 +364,12 @@ void mark_results_line(PlotSession& session, int line_index) {
   if (!value) return;
   Canvas& canvas = session.image;
   canvas.set_pen(Pen{session.program.workspace.styles.text, 1, LineStyle::Solid});
-  const Point foot = to_pixels(session.state.mapping, *value, 0);
+  // The list gives the angle of its scale; the d axis places it at its d.
+  const ExperimentSettings& settings = session.program.workspace.settings;
+  double x = *value;
+  if (plot_unit(session.state, settings) == PlotUnit::D)
+    x = spacing_of_two_theta(settings.angle_scale == AngleScale::Theta ? 2 * x : x, axis_wavelength(settings));
+  const Point foot = to_pixels(session.state.mapping, x, 0);
   canvas.line(foot, {foot.x, 20});
 }
 

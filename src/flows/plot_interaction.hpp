@@ -58,6 +58,10 @@ void shift_plot(PlotSession& session, int position);
 
 /// "&Linear", "L&ogarithmic", "&Square root".
 void choose_y_mode(PlotSession& session, YMode mode);
+
+/// "&d-spacing axis": the θ and 2θ plots drawn against d in Å (the ranges stay
+/// in 2θ; the Q plot keeps Q). The default ticks follow the new unit.
+void show_spacing_axis(PlotSession& session, bool shown);
 /// "&User": shows the tick dialog with the default values beside the boxes.
 void choose_user_ticks(PlotSession& session);
 /// "&Default ".

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "flows/program.hpp"
+#include "plot/plot_unit.hpp"
 #include "profile/q_scale.hpp"
 #include "util/text.hpp"
 
@@ -15,29 +16,17 @@ constexpr double kLowestTwoTheta = 0.5, kHighestTwoTheta = 179.5;
 constexpr double kNarrowestTwoTheta = 0.05;  // degrees on screen at the deepest wheel zoom
 constexpr std::size_t kMaxViews = 50;
 
-// The displayed unit of a 2θ and back.
-double displayed_of(const ExperimentSettings& settings, double two_theta, bool low_end) {
-  switch (settings.angle_scale) {
-    case AngleScale::Theta:
-      return two_theta * 0.5;
-    case AngleScale::Q:
-      return q_of_two_theta(two_theta, low_end ? low_end_wavelength(settings) : high_end_wavelength(settings));
-    case AngleScale::TwoTheta:
-      break;
-  }
-  return two_theta;
+// The displayed unit of a 2θ and back; Q with the wavelength of its end of the range.
+double displayed_of(const PlotState& state, const ExperimentSettings& settings, double two_theta, bool low_end) {
+  if (settings.angle_scale == AngleScale::Q)
+    return q_of_two_theta(two_theta, low_end ? low_end_wavelength(settings) : high_end_wavelength(settings));
+  return displayed_of_two_theta(plot_unit(state, settings), settings, two_theta);
 }
 
-double two_theta_of(const ExperimentSettings& settings, double x, bool low_end) {
-  switch (settings.angle_scale) {
-    case AngleScale::Theta:
-      return x * 2;
-    case AngleScale::Q:
-      return two_theta_of_q(x, low_end ? low_end_wavelength(settings) : high_end_wavelength(settings));
-    case AngleScale::TwoTheta:
-      break;
-  }
-  return x;
+double two_theta_of(const PlotState& state, const ExperimentSettings& settings, double x, bool low_end) {
+  if (settings.angle_scale == AngleScale::Q)
+    return two_theta_of_q(x, low_end ? low_end_wavelength(settings) : high_end_wavelength(settings));
+  return two_theta_of_displayed(plot_unit(state, settings), settings, x);
 }
 
 // Shows the 2θ range [low, high] at `scale` as a zoom does: the angle fields
@@ -52,9 +41,14 @@ void show_view(PlotSession& session, const PlotView& view) {
   state.intensity_scale = view.intensity_scale;
   state.scale_position = std::clamp(static_cast<int>(std::lround(10 * view.intensity_scale)), 10, 500);
   const bool q = settings.angle_scale == AngleScale::Q;
-  const double low = q ? state.q_min : displayed_of(settings, state.theta2_min, true);
-  const double high = q ? state.q_max : displayed_of(settings, state.theta2_max, false);
-  state.range_width = high - low;
+  // The angle fields keep the scale's unit whatever unit the plot draws.
+  PlotState in_scale = state;
+  in_scale.d_axis = false;
+  const double low = q ? state.q_min : displayed_of(in_scale, settings, state.theta2_min, true);
+  const double high = q ? state.q_max : displayed_of(in_scale, settings, state.theta2_max, false);
+  state.range_width = q ? high - low
+                        : displayed_of(state, settings, state.theta2_max, false) -
+                              displayed_of(state, settings, state.theta2_min, true);
   auto& experiment = session.program.main_form.experiment;
   experiment.range_low = fixed(low, 8, q ? 6 : 3);
   experiment.range_high = fixed(high, 8, q ? 6 : 3);
@@ -85,12 +79,13 @@ void zoom_around(PlotSession& session, int x, double factor) {
   const PlotState& state = session.state;
   const ExperimentSettings& settings = session.program.workspace.settings;
   const PlotMapping& mapping = state.mapping;
-  if (!(mapping.sx > 0) || !(factor > 0)) return;
+  if (mapping.sx == 0 || !std::isfinite(mapping.sx) || !(factor > 0)) return;  // below zero on the d axis
   double centre = 0, ignored = 0;
   to_data(mapping, x, mapping.y_base, centre, ignored);
   double low = centre - (centre - mapping.x_origin) * factor;
   double high = centre + (mapping.x_end - centre) * factor;
-  PlotView view{two_theta_of(settings, low, true), two_theta_of(settings, high, false), state.intensity_scale};
+  PlotView view{two_theta_of(state, settings, low, true), two_theta_of(state, settings, high, false),
+                state.intensity_scale};
   if (view.theta2_max - view.theta2_min < kNarrowestTwoTheta) return;
   show_view(session, view);
 }
@@ -99,15 +94,16 @@ void pan_by(PlotSession& session, int dx) {
   const PlotState& state = session.state;
   const ExperimentSettings& settings = session.program.workspace.settings;
   const PlotMapping& mapping = state.mapping;
-  if (!(mapping.sx > 0) || dx == 0) return;
+  if (mapping.sx == 0 || !std::isfinite(mapping.sx) || dx == 0) return;
   double shift = -dx / mapping.sx;
-  // At either end of the angles the range stops rather than shrinks.
-  const double low_limit = displayed_of(settings, kLowestTwoTheta, true);
-  const double high_limit = displayed_of(settings, kHighestTwoTheta, false);
-  shift = std::clamp(shift, low_limit - mapping.x_origin, high_limit - mapping.x_end);
+  // At either end of the angles the range stops rather than shrinks (on the
+  // d axis the lowest angle is the largest shift).
+  const double to_low = displayed_of(state, settings, kLowestTwoTheta, true) - mapping.x_origin;
+  const double to_high = displayed_of(state, settings, kHighestTwoTheta, false) - mapping.x_end;
+  shift = std::clamp(shift, std::min(to_low, to_high), std::max(to_low, to_high));
   if (shift == 0) return;
-  show_view(session, {two_theta_of(settings, mapping.x_origin + shift, true),
-                      two_theta_of(settings, mapping.x_end + shift, false), state.intensity_scale});
+  show_view(session, {two_theta_of(state, settings, mapping.x_origin + shift, true),
+                      two_theta_of(state, settings, mapping.x_end + shift, false), state.intensity_scale});
 }
 
 bool go_back(PlotSession& session) {

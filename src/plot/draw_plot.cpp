@@ -1,4 +1,5 @@
 #include "plot/draw_plot.hpp"
+#include "plot/draw_plot_steps.hpp"
 
 #include "plot/plot_axis.hpp"
 #include "plot/plot_difference.hpp"
@@ -11,6 +12,7 @@
 #include "plot/column_decimation.hpp"
 #include "plot/hkl_label_layout.hpp"
 #include "plot/plot_reading.hpp"
+#include "plot/plot_unit.hpp"
 #include "profile/q_scale.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
@@ -18,7 +20,7 @@
 
 namespace calvane {
 
-namespace {
+namespace plot_drawing {
 
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kBlack{0, 0, 0};
@@ -45,36 +47,11 @@ void apply_pen_style(Canvas& canvas, int style) {
     canvas.set_pen_style(LineStyle::Dotted);
 }
 
-// Colours of one drawing: the printout is always black on white.
-struct Palette {
-  Rgb background, text;
-};
-
 Palette palette_of(const Workspace& workspace, const PlotLayout& layout) {
   if (layout.printed) return {kWhite, kBlack};
   if (layout.white_background) return {kWhite, workspace.styles.text};
   return {workspace.styles.background, workspace.styles.text};
 }
-
-double abscissa_factor(AngleScale scale) { return scale == AngleScale::Theta ? 0.5 : 1.0; }
-
-bool within(double value, double low, double high) { return value >= low && value <= high; }
-
-// Everything one drawing shares between its steps.
-struct Drawing {
-  PlotState& state;
-  const Workspace& workspace;
-  HklMode hkl_mode;
-  Canvas& canvas;
-  const PlotLayout& layout;
-  Palette palette;
-  int legend_row = 0;
-  /// The calculation on the measured points, when the plot draws it there.
-  const MeasuredModel* model = nullptr;
-  std::vector<double> background_values;  // after the Y transform
-
-  Point pixel(double x, double y) const { return to_pixels(state.mapping, x, y); }
-};
 
 void reset_pen(Drawing& d) {
   d.canvas.set_pen(Pen{d.palette.text, 1, LineStyle::Solid});
@@ -128,7 +105,6 @@ void add_calculated_legend_entry(Drawing& d, const std::string& name, LegendItem
 
 // With the intensity axis, a hidden curve keeps a grey legend entry, which a click brings back.
 bool shows_hidden_entries(const Drawing& d) { return d.state.intensity_axis && !d.layout.printed; }
-constexpr Rgb kHiddenGrey{150, 150, 150};
 
 void use_curve_pen(Drawing& d, Rgb colour, int width, int style) {
   d.canvas.set_pen_colour(colour);
@@ -141,13 +117,12 @@ void use_curve_pen(Drawing& d, Rgb colour, int width, int style) {
 void compute_display_arrays(Drawing& d) {
   PlotState& state = d.state;
   const Workspace& workspace = d.workspace;
-  const double factor = abscissa_factor(workspace.settings.angle_scale);
   // A phase not yet computed on this grid holds fewer points: it draws what it
   // has and adds nothing to the sum beyond them.
   const std::vector<double> grid = workspace.profile_grid.abscissae();
   const std::size_t count = std::min<std::size_t>(grid.size(), kMaxProfilePoints);
   state.abscissa.resize(count);
-  for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = grid[k] * factor;
+  for (std::size_t k = 0; k < count; ++k) state.abscissa[k] = d.abscissa_of(grid[k]);
   state.phase_values.assign(workspace.phases.size(), {});
   // The sum is the transform of the summed intensities: log(a + b) is not log a + log b.
   std::vector<double> intensities(count, 0.0);
@@ -174,9 +149,8 @@ void compute_display_arrays(Drawing& d) {
 void compute_measured_arrays(Drawing& d) {
   PlotState& state = d.state;
   const MeasuredModel& model = *d.model;
-  const double factor = abscissa_factor(d.workspace.settings.angle_scale);
   state.abscissa.resize(model.two_theta.size());
-  for (std::size_t k = 0; k < model.two_theta.size(); ++k) state.abscissa[k] = model.two_theta[k] * factor;
+  for (std::size_t k = 0; k < model.two_theta.size(); ++k) state.abscissa[k] = d.abscissa_of(model.two_theta[k]);
   state.phase_values.assign(d.workspace.phases.size(), {});
   for (std::size_t p = 0; p < model.phases.size() && p < state.phase_values.size(); ++p)
     for (double value : model.phases[p]) state.phase_values[p].push_back(transform_value(value, state.y_mode));
@@ -223,13 +197,6 @@ double strongest_line(const PhaseData& phase) {
   return strongest;
 }
 
-// A label that the crowding rule lets through, waiting for the overlap test.
-struct PendingLabel {
-  std::size_t phase;
-  Point anchor;
-  std::string text;
-};
-
 // The turned text with its tick: as wide as the text is high (twice the
 // label's offset from its column), as high as the text is long.
 PixelBox label_box(const Drawing& d, Point anchor, const std::string& text) {
@@ -243,13 +210,14 @@ PixelBox label_box(const Drawing& d, Point anchor, const std::string& text) {
 void collect_hkl_labels(Drawing& d, std::size_t phase_index, std::vector<PendingLabel>& labels,
                         std::vector<LabelCandidate>& candidates) {
   const PhaseData& phase = d.workspace.phases[phase_index];
-  const double factor = abscissa_factor(d.workspace.settings.angle_scale);
   const double strongest = strongest_line(phase);
   Point previous{0, 0};
   const bool ascending = std::is_sorted(d.state.abscissa.begin(), d.state.abscissa.end());
   for (const Reflection& reflection : phase.reflections) {
     if (rounds_to_zero(reflection.intensity, strongest)) continue;
-    const auto k = nearest_grid_point(d.state.abscissa, ascending, reflection.two_theta * factor);
+    const double x = d.abscissa_of(reflection.two_theta);
+    const auto k = d.unit == PlotUnit::D ? nearest_point_descending(d.state.abscissa, x)
+                                         : nearest_grid_point(d.state.abscissa, ascending, x);
     if (!k || *k >= d.state.phase_values[phase_index].size()) continue;
     Point anchor = d.pixel(d.state.abscissa[*k], d.state.phase_values[phase_index][*k]);
     if (anchor.y <= 0) anchor.y = d.layout.label_too_high_row;
@@ -361,11 +329,6 @@ void draw_pattern_symbol(Drawing& d, int style) {
     d.canvas.line({column, row}, {column + layout.obs_line_length, row});
 }
 
-double display_abscissa(const Workspace& workspace, double two_theta) {
-  if (workspace.settings.angle_scale == AngleScale::Q) return q_of_two_theta(two_theta, axis_wavelength(workspace.settings));
-  return two_theta * abscissa_factor(workspace.settings.angle_scale);
-}
-
 // The intensity axis reads in the file's counts: drawn as they are on the
 // measured points, else as the values the reader scaled to a highest of 100.
 void record_measured_scale(PlotState& state, const ObservedPattern& pattern, double factor, bool drawn_in_counts) {
@@ -402,7 +365,7 @@ void draw_pattern(Drawing& d, const ObservedPattern& pattern, int style) {
   for (std::size_t i = 0; i < pattern.points.size(); ++i) {
     const double two_theta = pattern.points[i].two_theta;
     if (!within(two_theta, state.theta2_min, state.theta2_max)) continue;
-    points.push_back(d.pixel(display_abscissa(d.workspace, two_theta), transform_value(value(i), mode) * *factor));
+    points.push_back(d.pixel(d.abscissa_of(two_theta), transform_value(value(i), mode) * *factor));
   }
   if (style == kPatternLines || style == kPatternLinesAndPoints) d.canvas.polyline(decimate_per_column(points));
   if (style == kPatternPoints || style == kPatternLinesAndPoints) {
@@ -469,7 +432,7 @@ void draw_observed_peaks(Drawing& d) {
     if (!list.draw || !factor) continue;
     for (const auto& peak : list.peaks) {
       if (!within(peak.two_theta, state.theta2_min, state.theta2_max)) continue;
-      const double x = display_abscissa(workspace, peak.two_theta);
+      const double x = d.abscissa_of(peak.two_theta);
       d.canvas.line(d.pixel(x, 0), d.pixel(x, transform_value(peak.intensity, mode) * *factor));
     }
   }
@@ -483,7 +446,9 @@ void finish_drawing(Drawing& d) {
   if (d.layout.axis_last) {
     d.canvas.set_pen(Pen{d.palette.text, d.layout.axis_pen_width, LineStyle::Solid});
     d.canvas.set_font_colour(d.palette.text);
-    draw_axis(d.state, d.layout, d.canvas, d.state.mapping.x_origin, d.state.mapping.x_end);
+    const PlotMapping& mapping = d.state.mapping;
+    draw_axis(d.state, d.layout, d.canvas, std::min(mapping.x_origin, mapping.x_end),
+              std::max(mapping.x_origin, mapping.x_end));
   }
   reset_pen(d);
 }
@@ -497,7 +462,9 @@ PlotLayout reading_layout(const PlotState& state, const Workspace& workspace, Hk
   return with_reading_room(given, workspace, canvas, hkl_mode);
 }
 
-}  // namespace
+}  // namespace plot_drawing
+
+using namespace plot_drawing;
 
 std::string legend_name(const std::string& file_name) {
   std::string name = file_name.size() >= 4 ? file_name.substr(0, file_name.size() - 4) : std::string();
@@ -516,7 +483,8 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
              const PlotLayout& given) {
   const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
-  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
+  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout,
+            palette_of(workspace, layout), 0, nullptr, {}};
   state.measured_factor = 0;
   state.legend_entries.clear();
   if (workspace.phases.empty() && workspace.observed_patterns.empty() && workspace.observed_peaks.empty()) {
@@ -528,17 +496,20 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
     draw_q_plot(state, workspace, hkl_mode, canvas, given);
     return;
   }
-  const double factor = abscissa_factor(scale);
-  const double x_origin = state.theta2_min * factor;
-  const double x_end = state.theta2_max * factor;
-  if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(scale)));
-  if (x_end == 0 || !(x_end > x_origin)) {
+  // In d the larger spacing is on the left, so that the lines keep their 2θ order.
+  const bool in_d = d.unit == PlotUnit::D;
+  const double x_origin = d.abscissa_of(in_d ? std::max(state.theta2_min, kLowestDAxisTwoTheta) : state.theta2_min);
+  const double x_end = d.abscissa_of(state.theta2_max);
+  if (state.default_ticks) compute_default_ticks(state, displayed_range_width(state, workspace.settings));
+  const bool drawable = in_d ? std::isfinite(x_origin) && x_origin > x_end : x_end != 0 && x_end > x_origin;
+  if (!drawable) {
     canvas.fill(d.palette.background);
     return;
   }
   begin_drawing(d, x_origin, x_end);
-  if (!layout.axis_last) draw_axis(state, layout, canvas, x_origin, x_end);
-  if (workspace.phase_count() >= 1) write_titles(d, scale == AngleScale::Theta ? "Theta" : "2Theta");
+  if (!layout.axis_last) draw_axis(state, layout, canvas, std::min(x_origin, x_end), std::max(x_origin, x_end));
+  if (workspace.phase_count() >= 1)
+    write_titles(d, in_d ? "d (Å)" : scale == AngleScale::Theta ? "Theta" : "2Theta");
   MeasuredModel model;
   if (state.on_measured_points) model = measured_model(workspace);
   if (!model.empty()) {
@@ -567,77 +538,6 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
     compute_measured_difference(state, model);
   else if (!workspace.observed_patterns.empty() && !workspace.phases.empty())
     compute_difference(state, workspace);
-  finish_drawing(d);
-}
-
-void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
-               const PlotLayout& given) {
-  const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
-  Drawing d{state, workspace, hkl_mode, canvas, layout, palette_of(workspace, layout), 0, nullptr, {}};
-  state.measured_factor = 0;
-  state.legend_entries.clear();
-  if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
-  if (state.q_max == 0 || !(state.q_max > state.q_min)) {
-    canvas.fill(d.palette.background);
-    return;
-  }
-  begin_drawing(d, state.q_min, state.q_max);
-  if (!layout.axis_last) draw_axis(state, layout, canvas, state.q_min, state.q_max);
-  if (workspace.phase_count() >= 1) {
-    const YMode mode = state.y_mode;
-    state.y_mode = YMode::Linear;  // the Q variant is always linear
-    write_titles(d, layout.q_axis_title);
-    state.y_mode = mode;
-  }
-  // Sticks are scaled to the largest of the whole lists; observed data to the
-  // largest stick on screen, so that they compare with what is shown.
-  double largest = 0, largest_shown = 0;
-  for (const auto& phase : workspace.phases) {
-    for (const auto& reflection : phase.reflections) {
-      const double height = reflection.intensity * phase.fraction;
-      largest = std::max(largest, height);
-      if (within(q_of_reflection(reflection, workspace.settings), state.q_min, state.q_max))
-        largest_shown = std::max(largest_shown, height);
-    }
-  }
-  if (!(largest > 0)) largest = 100;
-  state.display_max = largest;
-  state.axis_linear_max = largest;
-  state.axis_mode = YMode::Linear;
-  state.mapping.sy = vertical_span(layout) * state.intensity_scale / largest;
-  d.legend_row = layout.calc_legend_start;
-  std::vector<PendingLabel> labels;
-  std::vector<LabelCandidate> candidates;
-  for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
-    const PhaseData& phase = workspace.phases[p];
-    if (!begin_phase(d, p)) continue;
-    for (const auto& reflection : phase.reflections) {
-      const double q = q_of_reflection(reflection, workspace.settings);
-      if (!within(q, state.q_min, state.q_max)) continue;
-      const Point top = d.pixel(q, reflection.intensity * phase.fraction);
-      d.canvas.line(d.pixel(q, 0), top);
-      if (!phase.show_hkl || rounds_to_zero(reflection.intensity, strongest_line(phase))) continue;
-      std::string text = hkl_label(reflection.h, reflection.k, reflection.l);
-      candidates.push_back({label_box(d, top, text), reflection.intensity * phase.fraction});
-      labels.push_back({p, top, std::move(text)});
-    }
-  }
-  // The sticks' labels, none over another: where two would meet, the stronger line's.
-  for (std::size_t index : thin_labels(candidates)) {
-    const PendingLabel& label = labels[index];
-    const PhaseData& phase = workspace.phases[label.phase];
-    use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
-    texte_oriente(d.canvas, {label.anchor.x + layout.label_dx, label_row(d, label.anchor) + layout.label_dy},
-                  label.text, 90);
-  }
-  reset_pen(d);
-  const double saved_reference = state.reference_max;
-  state.reference_max = workspace.phases.empty() ? 100.0 : (largest_shown > 0 ? largest_shown : largest);
-  d.legend_row = layout.obs_legend_start;
-  draw_observed_patterns(d);
-  draw_observed_peaks(d);
-  state.reference_max = saved_reference;
-  state.measured_factor = 0;  // observed data here follow the sticks: the axis stays relative
   finish_drawing(d);
 }
 

@@ -5,6 +5,7 @@
 
 #include "model/workspace.hpp"
 #include "plot/plot_difference.hpp"
+#include "plot/plot_unit.hpp"
 #include "profile/q_scale.hpp"
 #include "util/text.hpp"
 
@@ -15,40 +16,18 @@ namespace {
 constexpr double kDegree = std::numbers::pi / 180.0;
 constexpr int kLabelReach = 60;  // rows above a peak that its label at the profile may take
 
-double displayed_abscissa(const Workspace& workspace, const Reflection& reflection) {
-  switch (workspace.settings.angle_scale) {
-    case AngleScale::Theta:
-      return reflection.two_theta * 0.5;
-    case AngleScale::Q:
-      return q_of_reflection(reflection, workspace.settings);
-    case AngleScale::TwoTheta:
-      break;
-  }
-  return reflection.two_theta;
-}
-
-double two_theta_of(const Workspace& workspace, double x) {
-  switch (workspace.settings.angle_scale) {
-    case AngleScale::Theta:
-      return 2 * x;
-    case AngleScale::Q:
-      return two_theta_of_q(x, axis_wavelength(workspace.settings));
-    case AngleScale::TwoTheta:
-      break;
-  }
-  return x;
-}
-
 // The top row of what stands at a reflection: its phase's profile at the
 // nearest grid point, or in Q its stick.
 std::optional<int> peak_row(const PlotState& state, const Workspace& workspace, std::size_t phase_index,
                             const Reflection& reflection) {
   const PhaseData& phase = workspace.phases[phase_index];
-  const double x = displayed_abscissa(workspace, reflection);
-  if (workspace.settings.angle_scale == AngleScale::Q)
+  const PlotUnit unit = plot_unit(state, workspace.settings);
+  const double x = displayed_position(state, workspace.settings, reflection);
+  if (unit == PlotUnit::Q)
     return to_pixels(state.mapping, x, reflection.intensity * phase.fraction).y;
   if (phase_index >= state.phase_values.size()) return std::nullopt;
-  const auto k = nearest_grid_point(state.abscissa, true, x);
+  const auto k = unit == PlotUnit::D ? nearest_point_descending(state.abscissa, x)
+                                     : nearest_grid_point(state.abscissa, true, x);
   if (!k || *k >= state.phase_values[phase_index].size()) return std::nullopt;
   return to_pixels(state.mapping, state.abscissa[*k], state.phase_values[phase_index][*k]).y;
 }
@@ -77,7 +56,7 @@ std::optional<ReflectionHit> reflection_at(const PlotState& state, const Workspa
     if (!phase.draw) continue;
     for (std::size_t r = 0; r < phase.reflections.size(); ++r) {
       const Reflection& reflection = phase.reflections[r];
-      const int column = to_pixels(state.mapping, displayed_abscissa(workspace, reflection), 0).x;
+      const int column = to_pixels(state.mapping, displayed_position(state, workspace.settings, reflection), 0).x;
       const int distance = std::abs(column - px);
       const double height = reflection.intensity * phase.fraction;
       if (distance > tolerance || distance > best_distance || (distance == best_distance && height <= best_height))
@@ -104,9 +83,13 @@ std::string cursor_text(const PlotState& state, const Workspace& workspace, int 
   to_data(state.mapping, px, py, x, y);
   const ExperimentSettings& settings = workspace.settings;
   static const char* const prefixes[] = {"θ=", "2θ=", "Q="};
-  std::string text = prefixes[static_cast<int>(settings.angle_scale)] + fixed(x, 0, 3);
-  const double two_theta = two_theta_of(workspace, x);
-  if (settings.angle_scale == AngleScale::Q)
+  const PlotUnit unit = plot_unit(state, settings);
+  const double two_theta = two_theta_of_displayed(unit, settings, x);
+  std::string text = unit == PlotUnit::D ? "2θ=" + fixed(two_theta, 0, 3)
+                                         : prefixes[static_cast<int>(settings.angle_scale)] + fixed(x, 0, 3);
+  if (unit == PlotUnit::D)
+    text += d_text(x);
+  else if (unit == PlotUnit::Q)
     text += d_text(2 * std::numbers::pi / x);
   else if (settings.wavelength_count() == 1)
     text += d_text(settings.wavelengths[0] / (2 * std::sin(two_theta * 0.5 * kDegree)));

@@ -243,6 +243,27 @@ TEST_F(PlotWindowTest, ExportDialogClipboardAxisLegendAndNavigationAreWired) {
   EXPECT_TRUE(window->action("&Drawing options/&Forward")->isEnabled());
 }
 
+TEST_F(PlotWindowTest, TheSpacingAxisIsADrawingOptionThatIsRemembered) {
+  DesktopSettings settings(QString::fromStdString((folder / "calvane.ini").string()));
+  window->remember_in(&settings);
+  const QImage in_two_theta = window->image();
+  trigger("&Drawing options/&d-spacing axis");
+  EXPECT_TRUE(state().d_axis);
+  EXPECT_TRUE(checked("&Drawing options/&d-spacing axis"));
+  EXPECT_EQ(settings.value("plot/d_axis", 0), 1);
+  EXPECT_GT(state().mapping.x_origin, state().mapping.x_end);  // the image is drawn in d
+  EXPECT_NE(window->image(), in_two_theta);
+  // A window opened later starts in d.
+  PlotWindow later(program);
+  program.plot_state.d_axis = false;
+  later.remember_in(&settings);
+  EXPECT_TRUE(state().d_axis);
+  trigger("&Drawing options/&d-spacing axis");
+  EXPECT_FALSE(state().d_axis);
+  EXPECT_LT(state().mapping.x_origin, state().mapping.x_end);
+  EXPECT_EQ(settings.value("plot/d_axis", 1), 0);
+}
+
 TEST_F(PlotWindowTest, AnObservedLoadResetsTheScale) {
   window->scale_control()->setValue(60);
   Windows windows(program, nullptr);
