@@ -100,10 +100,10 @@ PixelBox turned_box(const RecordingCanvas& canvas, const DrawOperation& text) {
 TEST_F(Reading, CrowdedLabelsNeverOverlapAtAnyWidth) {
   // Sixty lines between 20° and 35°, 0.25° apart, of varied intensity, and a
   // second phase's lines among them.
+  add_phase(workspace, "/d/calcite.cry", 25, 60, 0, 0.3);  // before taking references into the phases
   PhaseData& first = workspace.phases[0];
-  first.show_hkl = true;
-  PhaseData& second = add_phase(workspace, "/d/calcite.cry", 25, 60, 0, 0.3);
-  second.show_hkl = true;
+  PhaseData& second = workspace.phases[1];
+  first.show_hkl = second.show_hkl = true;
   for (int i = 0; i < 60; ++i) {
     const double intensity = 5 + (i * 37) % 100;
     first.reflections.push_back(reflection(i % 7, i % 5, i / 7, 20 + 0.25 * i, intensity));
