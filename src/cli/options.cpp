@@ -292,9 +292,13 @@ bool parse_outputs_option(const std::string& argument, ArgumentReader& reader, O
   } else if (argument == "--plot-size") {
     double width = reader.number_of(argument), height = reader.number_of(argument);
     if (width < 100 || height < 100 || width > 10000 || height > 10000)
-    throw std::invalid_argument("--plot-size: W and H must be from 100 to 10000 pixels");
+      throw std::invalid_argument("--plot-size: W and H must be from 100 to 10000 pixels");
     options.plot_width = static_cast<int>(width);
     options.plot_height = static_cast<int>(height);
+  } else if (argument == "--intensity-axis") {
+    options.intensity_axis = true;
+  } else if (argument == "--d-axis") {
+    options.d_axis = true;
   } else if (argument == "--report") {
     options.report_file = reader.value_of(argument);
   } else if (argument == "--reflections") {
@@ -401,6 +405,7 @@ const char* usage() {
          "  --peaks OUT.(prn|dif|di|cif)      the peak list of the last phase\n"
          "  --save-workspace OUT.cmp          the whole workspace (a .cmp input loads one)\n"
          "  --plot OUT.(png|svg|pdf|emf|bmp|jpg) --plot-size W H   the plot (default 1020 x 400)\n"
+         "  --intensity-axis --d-axis         the plot with an intensity axis, against d (A) instead of 2theta\n"
          "  --report FILE                     the global report\n"
          "  --profile OUT.(sim|cpi|cpd)       the calculated profile of the last phase\n"
          "  --listings DIR                    copy the phases' listing files to DIR\n"

@@ -59,6 +59,8 @@ struct Options {
   std::optional<std::string> workspace_file;                // --save-workspace OUT.cmp
   std::optional<std::string> plot_file;                     // --plot OUT.(png|svg|pdf|emf|bmp|jpg)
   int plot_width = 1020, plot_height = 400;                 // --plot-size W H
+  bool intensity_axis = false;                              // --intensity-axis
+  bool d_axis = false;                                      // --d-axis
   std::optional<std::string> report_file;                   // --report FILE
   std::optional<std::string> profile_file;
   std::optional<std::string> listings_folder;

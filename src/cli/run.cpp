@@ -322,6 +322,8 @@ int write_outputs(const Workspace& workspace, const Options& options, const std:
     PlotState state;
     sync_plot_range(state, workspace.settings);
     state.on_measured_points = options.fit.has_value();  // a fit is shown on the points it was fitted to
+    state.intensity_axis = options.intensity_axis;
+    state.d_axis = options.d_axis;
     std::string reason;
     if (renderer)
       reason = renderer(*options.plot_file, state, workspace, options.plot_width, options.plot_height);

@@ -86,9 +86,9 @@ struct PlotState {
   // "&Intensity axis": an axis with round ticks, the legends above the
   // curves and headroom; off, the plot keeps its original look.
   bool intensity_axis = false;
-  bool sum_under_phases = false;
+  bool sum_under_phases = false;  // the sum drawn first, so that no phase is hidden by it
   // The abscissa in d (Å), falling to the right, instead of θ or 2θ.
-  bool d_axis = false;  // the sum drawn first, so that no phase is hidden by it
+  bool d_axis = false;
   // The intensity axis of the last drawing.
   double axis_linear_max = 0;     // largest calculated sum before the Y transform
   double measured_factor = 0;     // display units per transformed measured value; 0: none drawn

@@ -40,13 +40,13 @@ TEST(Options, ReadsEveryOptionOfTheCommandLine) {
                              "5", "80", "--uvw", "0.01", "-0.02", "0.05", "--points", "800", "--size", "300",
                              "--strain", "2", "--percent", "30,70", "--molar", "b.cif", "--block", "2",
                              "--no-anomalous", "--reflections", "r.csv", "--plot", "p.png", "--plot-size", "800",
-                             "300", "--observed", "x.raw", "--observed", "y.sim", "--observed-peaks", "z.dif"});
+                             "300", "--intensity-axis", "--d-axis", "--observed", "x.raw", "--observed", "y.sim", "--observed-peaks", "z.dif"});
   EXPECT_EQ(o.crystal_files, (std::vector<std::string>{"a.cry", "b.cif"}));
   ASSERT_EQ(o.spectrum.size(), 2u);
   EXPECT_DOUBLE_EQ(o.spectrum[1].first, 1.54439);
   EXPECT_EQ(std::tuple(*o.synchrotron_polarisation, o.range_high, o.v, o.points, o.molar, *o.cif_block,
-                       o.plot_width),
-            std::tuple(0.9, 80.0, -0.02, 800, true, 2, 800));
+                       o.plot_width, o.intensity_axis, o.d_axis),
+            std::tuple(0.9, 80.0, -0.02, 800, true, 2, 800, true, true));
   EXPECT_EQ(std::tuple(o.percents, o.observed_patterns, o.observed_peaks),
             std::tuple(std::vector<double>{30, 70}, std::vector<std::string>{"x.raw", "y.sim"},
                        std::vector<std::string>{"z.dif"}));
