@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "util/file_cache.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 
@@ -15,64 +14,46 @@ std::string line_error(const std::string& file_name, std::size_t line_number) {
   return "Error in file " + file_name + " at line " + std::to_string(line_number) + ".";
 }
 
-/// One non-blank line of the table, decoded once per version of the file.
-struct AbsorptionLine {
-  std::string symbol;  // first two characters, trimmed, in capitals
-  std::optional<double> wavelength, value;
-  std::size_t number = 0;  // 1-based line number
-};
-
-std::optional<std::vector<AbsorptionLine>> decode_absorption_file(const std::filesystem::path& path) {
-  auto lines = read_text_lines(path);
-  if (!lines) return std::nullopt;
-  std::vector<AbsorptionLine> decoded;
-  decoded.reserve(lines->size());
-  for (std::size_t n = 0; n < lines->size(); ++n) {
-    const std::string& line = (*lines)[n];
-    if (trim_view(line).empty()) continue;
-    NumberScanner numbers(line.size() > 2 ? std::string_view(line).substr(2) : std::string_view());
-    AbsorptionLine& entry = decoded.emplace_back();
-    entry.symbol = to_upper(trim(substring(line, 0, 2)));
-    entry.wavelength = numbers.next();
-    entry.value = numbers.next();
-    entry.number = n + 1;
-  }
-  return decoded;
-}
-
 }  // namespace
 
 AbsorptionReadResult read_absorption_table(const std::filesystem::path& path,
                                            std::vector<ScatteringType>& types) {
   const std::string file_name = path.filename().string();
-  // Read at every computation; decoded again only when the file changed.
-  static FileCache<std::vector<AbsorptionLine>> cache;
-  const auto lines = cache.get(path, decode_absorption_file);
-  if (!lines) return {false, "File " + file_name + " not found"};
+  // Read at every computation, so that an edited table takes effect at once.
+  // Only the lines of the phase's elements are decoded: the shipped table
+  // has nearly 3000 lines, and a small phase needs a few dozen.
+  const auto file = MappedFile::open(path);
+  if (!file) return {false, "File " + file_name + " not found"};
   std::vector<std::vector<std::pair<double, double>>> points(types.size());
   std::vector<std::string> symbols;
   for (const ScatteringType& type : types) symbols.push_back(to_upper(trim(type.symbol)));
   AbsorptionReadResult result;
-  for (const AbsorptionLine& line : *lines) {
-    const std::string& symbol = line.symbol;
-    if (!symbol.empty() && std::find(symbols.begin(), symbols.end(), symbol) == symbols.end()) continue;
-    if (symbol.empty() || !line.wavelength || !line.value) return {false, line_error(file_name, line.number)};
+  std::size_t error_line = 0;
+  for_each_text_line(file->bytes(), [&](std::string_view line, std::size_t number) {
+    if (error_line != 0 || trim_view(line).empty()) return;
+    const std::string symbol = to_upper(trim(line.substr(0, 2)));
+    if (!symbol.empty() && std::find(symbols.begin(), symbols.end(), symbol) == symbols.end()) return;
+    NumberScanner numbers(line.size() > 2 ? line.substr(2) : std::string_view());
+    const std::optional<double> wavelength = numbers.next(), value = numbers.next();
+    if (symbol.empty() || !wavelength || !value) {
+      error_line = number;
+      return;
+    }
     for (std::size_t t = 0; t < types.size(); ++t) {
       if (symbols[t] != symbol) continue;
       auto& kept = points[t];
       std::string notice;
       if (kept.size() == kMaxAbsorptionPointsPerElement)
-        notice =
-            "More than 30 absorption points for " + symbol + " in " + file_name + ": the others are ignored.";
-      else if (!kept.empty() && *line.wavelength <= kept.back().first)
+        notice = "More than 30 absorption points for " + symbol + " in " + file_name + ": the others are ignored.";
+      else if (!kept.empty() && *wavelength <= kept.back().first)
         notice = "Absorption points of " + symbol + " in " + file_name +
-                 " are not in ascending wavelength order: " + "line " + std::to_string(line.number) +
-                 " is ignored.";
+                 " are not in ascending wavelength order: " + "line " + std::to_string(number) + " is ignored.";
       else
-        kept.emplace_back(*line.wavelength, *line.value);
+        kept.emplace_back(*wavelength, *value);
       if (!notice.empty() && result.message.empty()) result.message = notice;
     }
-  }
+  });
+  if (error_line != 0) return {false, line_error(file_name, error_line)};
   for (std::size_t t = 0; t < types.size(); ++t) types[t].absorption = std::move(points[t]);
   return result;
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "util/file_cache.hpp"
 #include "util/files.hpp"
 #include "util/text.hpp"
 
@@ -39,67 +38,77 @@ double interpolate(double energy, float e0, float e1, float v0, float v1) {
 
 }  // namespace
 
-std::string parse_anomalous_table(std::string_view bytes, std::string_view file_name, AnomalousTable& table) {
-  AnomalousTable result;
+namespace {
+
+/// Walks the blocks' headers, checking each count against what is left, and
+/// calls `block(symbol, first point, count)` for each; the damage message on failure.
+template <typename Block>
+std::string walk_blocks(std::string_view bytes, std::string_view file_name, Block&& block) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   std::size_t position = 0;
   while (position < bytes.size()) {
     if (bytes.size() - position < 6) return damaged(file_name);
-    AnomalousElement element;
-    element.symbol.assign(bytes.substr(position, 2));
+    const std::string_view symbol = bytes.substr(position, 2);
     const std::int32_t count = static_cast<std::int32_t>(little_endian_u32(data + position + 2));
     position += 6;
     if (count < 0 || static_cast<std::size_t>(count) > (bytes.size() - position) / kPointBytes)
       return damaged(file_name);
-    element.points.resize(static_cast<std::size_t>(count));
-    for (AnomalousPoint& point : element.points) {
-      point.energy_ev = little_endian_float(data + position);
-      point.f_prime = little_endian_float(data + position + 4);
-      point.f_second = little_endian_float(data + position + 8);
-      position += kPointBytes;
-    }
-    result.elements.push_back(std::move(element));
+    block(symbol, data + position, static_cast<std::size_t>(count));
+    position += static_cast<std::size_t>(count) * kPointBytes;
   }
-  table = std::move(result);
   return {};
 }
 
-namespace {
+AnomalousElement decode_block(std::string_view symbol, const unsigned char* point, std::size_t count) {
+  AnomalousElement element;
+  element.symbol.assign(symbol);
+  element.points.resize(count);
+  for (AnomalousPoint& decoded : element.points) {
+    decoded.energy_ev = little_endian_float(point);
+    decoded.f_prime = little_endian_float(point + 4);
+    decoded.f_second = little_endian_float(point + 8);
+    point += kPointBytes;
+  }
+  return element;
+}
 
-// Read at every computation; decoded again only when the file changed.
-struct DecodedAnomalousFile {
-  std::string error;
-  std::shared_ptr<const AnomalousTable> table;
-};
-
-DecodedAnomalousFile decoded_anomalous_file(const std::filesystem::path& path) {
+std::string read_blocks(const std::filesystem::path& path, const std::vector<std::string>* symbols,
+                        AnomalousTable& table) {
   const std::string name = path.filename().string();
-  static FileCache<DecodedAnomalousFile> cache;
-  const auto decoded = cache.get(path, [&name](const std::filesystem::path& file) -> std::optional<DecodedAnomalousFile> {
-    auto bytes = read_file_bytes(file);
-    if (!bytes) return std::nullopt;
-    AnomalousTable table;
-    DecodedAnomalousFile result;
-    result.error = parse_anomalous_table(*bytes, name, table);
-    result.table = std::make_shared<const AnomalousTable>(std::move(table));
-    return result;
+  const auto file = MappedFile::open(path);
+  if (!file) return "File " + name + " not found";
+  AnomalousTable result;
+  std::string error = walk_blocks(file->bytes(), name, [&](std::string_view symbol, const unsigned char* point,
+                                                            std::size_t count) {
+    if (symbols == nullptr ||
+        std::find(symbols->begin(), symbols->end(), to_upper(trim(symbol))) != symbols->end())
+      result.elements.push_back(decode_block(symbol, point, count));
   });
-  if (!decoded) return {"File " + name + " not found", nullptr};
-  return *decoded;
+  if (error.empty()) table = std::move(result);
+  return error;
 }
 
 }  // namespace
 
-std::string read_anomalous_file(const std::filesystem::path& path, AnomalousTable& table) {
-  const DecodedAnomalousFile decoded = decoded_anomalous_file(path);
-  if (decoded.error.empty() && decoded.table) table = *decoded.table;
-  return decoded.error;
+std::string parse_anomalous_table(std::string_view bytes, std::string_view file_name, AnomalousTable& table) {
+  AnomalousTable result;
+  std::string error = walk_blocks(bytes, file_name, [&](std::string_view symbol, const unsigned char* point,
+                                                        std::size_t count) {
+    result.elements.push_back(decode_block(symbol, point, count));
+  });
+  if (error.empty()) table = std::move(result);
+  return error;
 }
 
-std::shared_ptr<const AnomalousTable> shared_anomalous_table(const std::filesystem::path& path, std::string& error) {
-  DecodedAnomalousFile decoded = decoded_anomalous_file(path);
-  error = decoded.error;
-  return error.empty() ? decoded.table : nullptr;
+std::string read_anomalous_file(const std::filesystem::path& path, AnomalousTable& table) {
+  return read_blocks(path, nullptr, table);
+}
+
+std::string read_anomalous_elements(const std::filesystem::path& path, const std::vector<std::string>& symbols,
+                                    AnomalousTable& table) {
+  std::vector<std::string> wanted;
+  for (const std::string& symbol : symbols) wanted.push_back(to_upper(trim(symbol)));
+  return read_blocks(path, &wanted, table);
 }
 
 const AnomalousElement* find_anomalous_element(const AnomalousTable& table, std::string_view symbol) {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,10 +37,11 @@ std::string parse_anomalous_table(std::string_view bytes, std::string_view file_
 /// Reads and decodes a table file; the message names the file when it cannot be read.
 std::string read_anomalous_file(const std::filesystem::path& path, AnomalousTable& table);
 
-/// The same table shared with every other reader of the unchanged file, for
-/// callers that only look values up (no copy of the whole table); null with
-/// the message in `error` when it cannot be read.
-std::shared_ptr<const AnomalousTable> shared_anomalous_table(const std::filesystem::path& path, std::string& error);
+/// Only the blocks of `symbols` (compared trimmed, in capitals), in file order:
+/// what a computation needs, read at every computation so that an edited
+/// table takes effect at once. The whole file is still checked for damage.
+std::string read_anomalous_elements(const std::filesystem::path& path, const std::vector<std::string>& symbols,
+                                    AnomalousTable& table);
 
 /// The first block whose symbol, trimmed and in capitals, equals `symbol`'s.
 const AnomalousElement* find_anomalous_element(const AnomalousTable& table, std::string_view symbol);

@@ -5,6 +5,7 @@
 #include "crystallography/scattering.hpp"
 #include "util/files.hpp"
 #include "util/message_sink.hpp"
+#include "util/text.hpp"
 
 namespace calvane {
 
@@ -37,13 +38,16 @@ bool prepare_scattering_types(CurrentCrystal& crystal, PhaseComposition& composi
 bool apply_anomalous_file(const std::filesystem::path& path, std::string_view table_name,
                           const std::vector<double>& wavelengths, std::vector<ScatteringType>& types,
                           PhaseComposition& composition, MessageSink& messages) {
-  std::string error;
-  const std::shared_ptr<const AnomalousTable> table = shared_anomalous_table(path, error);
-  if (!table) {
+  // The blocks are looked up as apply_anomalous_table does: by the first two
+  // characters of the trimmed symbol.
+  std::vector<std::string> symbols;
+  for (const ScatteringType& type : types) symbols.emplace_back(substring(trim(type.symbol), 0, 2));
+  AnomalousTable table;
+  if (std::string error = read_anomalous_elements(path, symbols, table); !error.empty()) {
     messages.warning(error);
     return false;
   }
-  apply_anomalous_table(*table, wavelengths, types);
+  apply_anomalous_table(table, wavelengths, types);
   copy_anomalous_terms(types, composition);
   composition.anomalous_table = std::string(table_name);
   return true;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,7 +14,6 @@
 #include <fstream>
 #include <limits>
 #include <random>
-#include <sstream>
 #include <system_error>
 
 #include "util/file_cache.hpp"
@@ -22,28 +22,68 @@
 namespace calvane {
 
 std::optional<std::string> read_file_bytes(const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream content;
-  content << in.rdbuf();
-  return std::move(content).str();
+  // One read into a buffer of the file's size: the tables read at every
+  // computation are large enough for a growing stream buffer's copies and
+  // fresh pages to cost more than the computation of a small phase.
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return std::nullopt;
+  struct stat status {};
+  if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(descriptor);
+    return std::nullopt;
+  }
+  std::string bytes;
+  bytes.resize(static_cast<std::size_t>(status.st_size) + 1);  // one more byte sees a file that grew
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      ::close(descriptor);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  ::close(descriptor);
+  bytes.resize(filled);
+  return bytes;
+}
+
+std::optional<MappedFile> MappedFile::open(const std::filesystem::path& path) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return std::nullopt;
+  struct stat status {};
+  if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(descriptor);
+    return std::nullopt;
+  }
+  const auto size = static_cast<std::size_t>(status.st_size);
+  void* address = nullptr;
+  if (size > 0) {
+    // MAP_POPULATE maps every page at once instead of one fault per page.
+    address = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
+    if (address == MAP_FAILED) address = nullptr;
+  }
+  ::close(descriptor);
+  if (size > 0 && address == nullptr) return std::nullopt;
+  return MappedFile(address, size);
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept : address_(other.address_), size_(other.size_) {
+  other.address_ = nullptr;
+  other.size_ = 0;
+}
+
+MappedFile::~MappedFile() {
+  if (address_ != nullptr) ::munmap(address_, size_);
 }
 
 std::vector<std::string> split_text_lines(std::string_view text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 1;
-    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-  }
+  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+  for_each_text_line(text, [&lines](std::string_view line, std::size_t) { lines.emplace_back(line); });
   return lines;
 }
 

@@ -12,6 +12,23 @@
 
 namespace calvane {
 
+/// Calls `visit(line, number)` for every line of `text`, numbered from 1,
+/// any line ending (LF, CR LF, lone CR) accepted, without copying a line.
+template <typename Visit>
+void for_each_text_line(std::string_view text, Visit&& visit) {
+  std::size_t start = 0, number = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      visit(text.substr(start), ++number);
+      return;
+    }
+    visit(text.substr(start, end - start), ++number);
+    start = end + 1;
+    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+  }
+}
+
 /// The lines of a text held in memory, any line ending (LF, CR LF, lone CR) accepted.
 std::vector<std::string> split_text_lines(std::string_view text);
 /// The lines of a text file, any line ending (LF, CR LF, lone CR) accepted.
@@ -20,6 +37,24 @@ std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::p
 
 /// The whole file as bytes; empty optional when it cannot be opened.
 std::optional<std::string> read_file_bytes(const std::filesystem::path& path);
+
+/// A file's bytes mapped read-only, for the large tables parsed at the first
+/// computation: no copy, and the pages come straight from the page cache.
+class MappedFile {
+public:
+  /// Empty when the file cannot be opened or is not a regular file.
+  static std::optional<MappedFile> open(const std::filesystem::path& path);
+  MappedFile(MappedFile&& other) noexcept;
+  MappedFile& operator=(MappedFile&&) = delete;
+  MappedFile(const MappedFile&) = delete;
+  ~MappedFile();
+  std::string_view bytes() const { return {static_cast<const char*>(address_), size_}; }
+
+private:
+  MappedFile(void* address, std::size_t size) : address_(address), size_(size) {}
+  void* address_ = nullptr;
+  std::size_t size_ = 0;
+};
 
 /// Writes `content` to a temporary file beside `path` and renames it over
 /// `path`, so that a failed write never leaves a half file. Returns an empty
