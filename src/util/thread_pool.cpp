@@ -9,9 +9,13 @@ unsigned ThreadPool::default_worker_count() {
   return hardware > 1 ? hardware - 1 : 0;
 }
 
-ThreadPool::ThreadPool(unsigned threads) {
-  workers_.reserve(threads);
-  for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { work(); });
+// The workers start at the first loop long enough to be split: a run that
+// computes one small phase never pays for creating threads.
+ThreadPool::ThreadPool(unsigned threads) : wanted_workers_(threads) {}
+
+void ThreadPool::start_workers() {
+  workers_.reserve(wanted_workers_);
+  for (unsigned i = 0; i < wanted_workers_; ++i) workers_.emplace_back([this] { work(); });
 }
 
 ThreadPool::~ThreadPool() {
@@ -60,12 +64,13 @@ void ThreadPool::parallel_for(std::size_t count, std::size_t min_chunk,
                               const std::function<void(std::size_t, std::size_t)>& body) {
   if (count == 0) return;
   min_chunk = std::max<std::size_t>(1, min_chunk);
-  const std::size_t threads = workers_.size() + 1;
-  if (workers_.empty() || count <= min_chunk) {
+  const std::size_t threads = std::size_t{wanted_workers_} + 1;
+  if (wanted_workers_ == 0 || count <= min_chunk) {
     body(0, count);
     return;
   }
   std::lock_guard run_lock(run_mutex_);
+  if (workers_.empty()) start_workers();
   std::unique_lock lock(mutex_);
   // About four chunks per thread balances uneven chunks without much locking.
   chunk_ = std::max(min_chunk, (count + 4 * threads - 1) / (4 * threads));

@@ -26,16 +26,18 @@ public:
   void parallel_for(std::size_t count, std::size_t min_chunk,
                     const std::function<void(std::size_t begin, std::size_t end)>& body);
 
-  unsigned worker_count() const { return static_cast<unsigned>(workers_.size()); }
+  unsigned worker_count() const { return wanted_workers_; }
 
   /// The pool shared by the program's computations.
   static ThreadPool& shared();
   static unsigned default_worker_count();
 
 private:
+  void start_workers();
   void work();
   bool take_chunk(std::size_t& begin, std::size_t& end);
 
+  const unsigned wanted_workers_;
   std::vector<std::thread> workers_;
   std::mutex mutex_;
   std::condition_variable wake_, done_;
