@@ -9,19 +9,13 @@
 #include <vector>
 
 #include "cli/batch.hpp"
+#include "cli/modules.hpp"
 #include "cli/options.hpp"
 #include "cli/plot_module.hpp"
 #include "cli/run.hpp"
 #include "util/program_folder.hpp"
 
 namespace {
-
-std::filesystem::path executable_folder(const char* argv0) {
-  std::error_code error;
-  std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
-  if (error) self = std::filesystem::absolute(argv0);
-  return self.parent_path();
-}
 
 /// The data files lie beside the executable in a laid-out program folder, or
 /// in `share/calvane` of the prefix of an installed one.
@@ -48,7 +42,7 @@ int main(int argc, char* argv[]) {
     std::cout << "calvane-sim " << CALVANE_VERSION << '\n';
     return 0;
   }
-  const std::filesystem::path folder = executable_folder(argv[0]);
+  const std::filesystem::path folder = calvane::cli::executable_folder();
   if (options.batch_inputs)
     return calvane::cli::run_batch(options, data_folder(folder), std::cin, std::cerr, ::isatty(STDERR_FILENO) != 0);
   return calvane::cli::run(options, data_folder(folder), std::cerr, calvane::cli::module_plot_renderer(folder));

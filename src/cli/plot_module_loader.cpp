@@ -1,5 +1,4 @@
-#include <dlfcn.h>
-
+#include "cli/modules.hpp"
 #include "cli/plot_module.hpp"
 #include "plot/image_export.hpp"
 #include "util/text.hpp"
@@ -8,23 +7,11 @@ namespace calvane::cli {
 
 namespace {
 
-/// The entry point of the first module found, or the loader's reason.
+/// The entry point of the plot module, or the loader's reason.
 RenderPlotEntry load_plot_module(const std::filesystem::path& executable_folder, std::string& reason) {
-  for (const auto& path : {executable_folder / kPlotModuleName,
-                           executable_folder.parent_path() / CALVANE_PLOT_MODULE_DIR / kPlotModuleName}) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) continue;
-    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
-      reason = std::string("the plot module cannot be loaded: ") + ::dlerror();
-      return nullptr;
-    }
-    auto entry = reinterpret_cast<RenderPlotEntry>(::dlsym(module, kPlotModuleEntry));
-    if (entry == nullptr) reason = path.string() + " has no plot renderer";
-    return entry;
-  }
-  reason = "this build draws plots only as metafiles (.emf)";
-  return nullptr;
+  void* entry = load_module_entry(executable_folder, kPlotModuleName, kPlotModuleEntry, reason);
+  if (entry == nullptr && reason.empty()) reason = "this build draws plots only as metafiles (.emf)";
+  return reinterpret_cast<RenderPlotEntry>(entry);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "reports/global_report.hpp"
 #include "reports/plot_data.hpp"
 #include "ui/results_list.hpp"
+#include "util/file_cache.hpp"
 #include "util/files.hpp"
 #include "util/message_sink.hpp"
 #include "util/text.hpp"
@@ -224,15 +225,26 @@ std::vector<std::filesystem::path> input_files(const Options& options, const std
   return inputs;
 }
 
-// Same file: the same inode (a link or another spelling of the path), or, for
-// files not yet written, the same path once its dots and links are resolved.
-bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
+// Two names of one file: an existing file by its inode (a link or another
+// spelling of the path), a file not yet written by its path once dots and
+// links are resolved (an existing file is never the same as a missing one).
+// Found once per name: resolving a path costs a system call per component.
+struct FileIdentity {
+  std::optional<FileStamp> stamp;
+  std::filesystem::path resolved;  // for a missing file; empty when it cannot be resolved
+};
+
+FileIdentity identity_of(const std::filesystem::path& path) {
+  FileIdentity identity{file_stamp(path), {}};
   std::error_code error;
-  if (std::filesystem::equivalent(a, b, error)) return true;
-  const auto canonical_a = std::filesystem::weakly_canonical(a, error);
-  if (error) return false;
-  const auto canonical_b = std::filesystem::weakly_canonical(b, error);
-  return !error && canonical_a == canonical_b;
+  if (!identity.stamp) identity.resolved = std::filesystem::weakly_canonical(path, error);
+  if (error) identity.resolved.clear();
+  return identity;
+}
+
+bool same_file(const FileIdentity& a, const FileIdentity& b) {
+  if (a.stamp && b.stamp) return a.stamp->device == b.stamp->device && a.stamp->inode == b.stamp->inode;
+  return !a.stamp && !b.stamp && !a.resolved.empty() && a.resolved == b.resolved;
 }
 
 }  // namespace
@@ -241,17 +253,21 @@ bool outputs_are_safe(const Options& options, const std::filesystem::path& data_
                       std::ostream& messages) {
   const auto outputs = output_files(options, phase_count);
   const auto inputs = input_files(options, data_folder);
+  std::vector<FileIdentity> input_identities, output_identities;
+  for (const auto& input : inputs) input_identities.push_back(identity_of(input));
+  for (const auto& output : outputs) output_identities.push_back(identity_of(output.second));
   for (std::size_t i = 0; i < outputs.size(); ++i) {
     const auto& [option, path] = outputs[i];
-    for (const auto& input : inputs) {
-      if (same_file(path, input)) {
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+      const auto& input = inputs[k];
+      if (same_file(output_identities[i], input_identities[k])) {
         messages << "calvane-sim: " << option << " " << path.string() << " is the input file " << input.string()
                  << "; an output never replaces an input\n";
         return false;
       }
     }
     for (std::size_t j = 0; j < i; ++j) {
-      if (same_file(path, outputs[j].second)) {
+      if (same_file(output_identities[i], output_identities[j])) {
         messages << "calvane-sim: " << option << " and " << outputs[j].first << " both write " << path.string()
                  << '\n';
         return false;

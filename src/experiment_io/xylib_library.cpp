@@ -1,3 +1,5 @@
+// The xylib formats read through libxy linked into the program: the desktop,
+// the tests, the Python module and calvane-sim's xylib module.
 #include "experiment_io/xylib_reader.hpp"
 
 #include <xylib/xylib.h>
@@ -41,31 +43,9 @@ MeasuredScan scan_of_block(const xylib::Block& block, const xylib::DataSet& data
   return scan;
 }
 
-}  // namespace
-
-const std::vector<XylibFormat>& xylib_formats() {
-  static const std::vector<XylibFormat> formats = {
-      {"bruker_raw", "Bruker RAW (xylib)"},
-      {"uxd", "Bruker UXD"},
-      {"philips_rd", "Philips RD/SD"},
-      {"philips_udf", "Philips UDF"},
-      {"rigaku_dat", "Rigaku DAT"},
-      {"cpi", "Sietronics CPI"},
-      {"dbws", "DBWS"},
-      {"riet7", "RIET7/LHPM/ILL D1A/PSI DMC"},
-      {"chiplot", "ChiPLOT (Fit2D .chi)"},
-      {"pdcif", "powder CIF"},
-      {"xfit_xdd", "XFIT XDD"},
-      {"vamas", "VAMAS"},
-      {"csv", "CSV/TSV"},
-      {"text", "plain x-y text"},
-  };
-  return formats;
-}
-
-std::vector<std::string> xylib_extensions(const XylibFormat& format) {
+std::vector<std::string> extensions_of(const char* xylib_name) {
   std::vector<std::string> extensions;
-  const xylibFormat* info = xylib_get_format_by_name(format.xylib_name);
+  const xylibFormat* info = xylib_get_format_by_name(xylib_name);
   if (!info || !info->exts) return extensions;
   std::string_view words = info->exts;
   while (!words.empty()) {
@@ -76,9 +56,9 @@ std::vector<std::string> xylib_extensions(const XylibFormat& format) {
   return extensions;
 }
 
-bool xylib_recognises(const XylibFormat& format, std::string_view bytes) {
+bool recognises(const char* xylib_name, std::string_view bytes) {
   const xylib::FormatInfo* info =
-      static_cast<const xylib::FormatInfo*>(xylib_get_format_by_name(format.xylib_name));
+      static_cast<const xylib::FormatInfo*>(xylib_get_format_by_name(xylib_name));
   if (!info) return false;
   std::istringstream stream{std::string(bytes)};
   try {
@@ -88,9 +68,9 @@ bool xylib_recognises(const XylibFormat& format, std::string_view bytes) {
   }
 }
 
-MeasuredReading read_with_xylib(const XylibFormat& format, std::string_view bytes, bool decimal_comma) {
+MeasuredReading read(const char* xylib_name, std::string_view bytes, bool decimal_comma) {
   const xylib::FormatInfo* info =
-      static_cast<const xylib::FormatInfo*>(xylib_get_format_by_name(format.xylib_name));
+      static_cast<const xylib::FormatInfo*>(xylib_get_format_by_name(xylib_name));
   if (!info) return measured_failure("this xylib has no reader for it");
   const bool comma_option =
       decimal_comma && info->valid_options &&
@@ -98,7 +78,7 @@ MeasuredReading read_with_xylib(const XylibFormat& format, std::string_view byte
   std::unique_ptr<xylib::DataSet> data;
   try {
     data.reset(
-        xylib::load_string(std::string(bytes), format.xylib_name, comma_option ? "decimal-comma" : ""));
+        xylib::load_string(std::string(bytes), xylib_name, comma_option ? "decimal-comma" : ""));
   } catch (const std::exception& error) {
     return measured_failure(trim(error.what()));
   }
@@ -111,6 +91,13 @@ MeasuredReading read_with_xylib(const XylibFormat& format, std::string_view byte
   }
   if (reading.scans.empty()) return measured_failure("no block with an x and a y column");
   return reading;
+}
+
+}  // namespace
+
+const XylibBackend& xylib_backend() {
+  static constexpr XylibBackend linked{extensions_of, recognises, read};
+  return linked;
 }
 
 }  // namespace calvane

@@ -32,4 +32,17 @@ bool xylib_recognises(const XylibFormat& format, std::string_view bytes);
 MeasuredReading read_with_xylib(const XylibFormat& format, std::string_view bytes,
                                 bool decimal_comma = false);
 
+/// What the three calls above go through, by xylib's format name.
+struct XylibBackend {
+  std::vector<std::string> (*extensions)(const char* xylib_name);
+  bool (*recognises)(const char* xylib_name, std::string_view bytes);
+  MeasuredReading (*read)(const char* xylib_name, std::string_view bytes, bool decimal_comma);
+};
+
+/// Defined by each program, not by this library: xylib_library.cpp calls
+/// libxy linked in (the desktop, the tests, the Python module); calvane-sim
+/// instead loads libxy with a module of its own at the first xylib file, so
+/// that a run reading none starts without it.
+const XylibBackend& xylib_backend();
+
 }  // namespace calvane
