@@ -70,19 +70,11 @@ TEST(CifReader, EveryCrystalSystemReadsAsItsNativeFile) {
     EXPECT_EQ(std::tuple(read->title, read->system_code, read->symbol, read->symmetry.hall_symbol,
                          read->symmetry.operators.size(), read->symmetry.operator_texts.size()),
               std::tuple(c.title, native.system_code, c.symbol, "", c.operators, c.operators));
-    const CellParameters &x = read->cell, &y = native.cell;
-    EXPECT_NEAR(std::hypot(x.a - y.a, x.b - y.b, x.c - y.c) +
-                    std::hypot(x.alpha - y.alpha, x.beta - y.beta, x.gamma - y.gamma) +
-                    std::abs(x.volume - y.volume),
-                0, 1e-9);
-    ASSERT_EQ(read->atoms.size(), native.atoms.size());
-    for (std::size_t i = 0; i < native.atoms.size(); ++i) {
-      const AtomSite &a = read->atoms[i], &b = native.atoms[i];
-      EXPECT_EQ(a.type + a.label, b.type + b.label) << i;
-      EXPECT_NEAR(std::hypot(a.x - b.x, a.y - b.y, a.z - b.z), 0, 1e-6) << i;
-      EXPECT_NEAR(a.b, b.b, 6e-4) << i;  // the .cry file keeps 3 decimals of B
-      EXPECT_NEAR(a.population, b.population, 1e-12) << i;
-    }
+    // Cell and atoms as the .cry writer lays them out (B to its three decimals).
+    EXPECT_NEAR(read->cell.volume, native.cell.volume, 1e-9);
+    read->title = native.title;
+    read->symbol = native.symbol;
+    EXPECT_EQ(format_cry_file(*read), format_cry_file(native));
   }
 }
 

@@ -104,15 +104,5 @@ TEST(CrystalFileKinds, ComeFromTheContentWhenTheNameSaysNothing) {
   for (auto [text, kind] : cases) EXPECT_EQ(crystal_kind_of_text(text), kind) << text;
 }
 
-TEST_F(Refusals, AFolderNamedLikeACifDoesNotMakeANativeFileACif) {
-  std::filesystem::create_directories(folder / "proj.cif.d");
-  const auto path = folder.write("proj.cif.d/nacl.cry",
-                                 "NaCl\nCUBI\nF m -3 m\n5.64 5.64 5.64 90 90 90\nNa  1 0 0 0 1 1\n");
-  ui.choose_file(path.string());
-  open_crystal_file_of_kind(program, CrystalFileKind::Native);
-  EXPECT_EQ(program.workspace.phase_count(), 1) << all_warnings();
-  EXPECT_EQ(program.workspace.crystal_file_kind, CrystalFileKind::Native);
-}
-
 }  // namespace
 }  // namespace calvane
