@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <stdexcept>
 
 #include "cli/batch.hpp"
 #include "support/temp_folder.hpp"
@@ -129,28 +128,6 @@ TEST(Batch, ResumeSkipsFilesWhoseOutputsExistAndKeepsTheirRows) {
   // The skipped file keeps its row of the earlier summary.
   EXPECT_EQ(std::tuple(rows[1].status, rows[1].message, rows[1].space_group), std::tuple("ok", "", "F m -3 m"));
   EXPECT_EQ(rows[2].space_group, "P 42/m n m");
-}
-
-TEST(BatchOptions, GoTogetherAndExcludeTheSingleRunsOutputs) {
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"--batch", "in"}, "go together"},
-      {{"--out", "o", "--resume"}, "go together"},
-      {{"--batch", "in", "--out", "o", "a.cry"}, "not from the command line"},
-      {{"--batch", "in", "--out", "o", "--plot", "p.png"}, "do not go with it"},
-      {{"--batch", "in", "--out", "o", "--jobs", "0"}, "--jobs"},
-  };
-  for (const auto& [arguments, message] : cases) {
-    std::string refusal = "accepted";
-    try {
-      parse_options(arguments);
-    } catch (const std::invalid_argument& error) {
-      refusal = error.what();
-    }
-    EXPECT_THAT(refusal, HasSubstr(message));
-  }
-  const Options options = parse_options({"--batch", "-", "--out", "o", "--profile-xy", "--resume", "--jobs", "2"});
-  EXPECT_EQ(std::tuple(*options.batch_inputs, *options.batch_out, options.profile_xy, options.resume, *options.jobs),
-            std::tuple("-", "o", true, true, 2));
 }
 
 }  // namespace
