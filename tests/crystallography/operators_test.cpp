@@ -32,17 +32,11 @@ TEST(DecodeComponent, ReadsTheCatalogueGrammar) {
     double translation;
   };
   const Case cases[] = {
-      {"X", {1, 0, 0}, 0},
-      {"-Y", {0, -1, 0}, 0},
+      // The writings of every catalogue record are decoded against gemmi in
+      // catalogue_test; these are the ones the records do not use.
       {" Z ", {0, 0, 1}, 0},
-      {"-X+1/2", {-1, 0, 0}, 0.5},
       {"+1/2-X", {-1, 0, 0}, 0.5},
-      {"X-Y", {1, -1, 0}, 0},
-      {"-X+Y+1/3", {-1, 1, 0}, 0.3333333},
-      {"Z+5/6", {0, 0, 1}, 0.83333},
       {"Y-1/4", {0, 1, 0}, -0.25},
-      {"-Z+2/3", {0, 0, -1}, 0.6666667},
-      {"X+1/6", {1, 0, 0}, 0.166667},
   };
   for (const Case& c : cases) {
     auto row = decode_component(c.text);
