@@ -161,13 +161,9 @@ TEST_F(Run, NoAnomalousChangesTheIntensities) {
   EXPECT_NE(lines[0][1], lines[1][1]);
 }
 
-TEST_F(Run, FailsWithAMessageOnAMissingFileAndWillNotOverwriteUnasked) {
+TEST_F(Run, FailsWithAMessageOnAMissingFile) {
   EXPECT_EQ(run_with({(out / "absent.cry").string()}), 1);
   EXPECT_THAT(messages.str(), HasSubstr("was not loaded"));
-  out.write("r.prn", "keep");
-  EXPECT_EQ(run_with({example("nacl.cry"), "--peaks", (out / "r.prn").string()}), 1);
-  EXPECT_EQ(*read_file_bytes(out / "r.prn"), "keep");
-  EXPECT_THAT(messages.str(), HasSubstr("--overwrite"));
 }
 
 // A saved workspace loads back with its phases; its shares are counted against them.

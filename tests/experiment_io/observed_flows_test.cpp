@@ -16,21 +16,13 @@ namespace {
 using testing::ByteLayout;
 using ::testing::ElementsAre;
 
-// A RAW2 file of `count` points from 10° in steps of 0.01° with the given
-// mean wavelength (Kα1 only).
-std::string raw2_file(int count, float wavelength) {
-  ByteLayout file(316);
-  file.text(0, "RAW2").text(8, "sample").put<float>(190, wavelength);
-  file.put<std::int16_t>(256, 60).put<std::int16_t>(258, static_cast<std::int16_t>(count));
-  file.put<float>(268, 0.01f).put<float>(272, 10.0f);
-  for (int i = 0; i < count; ++i) file.put<float>(316 + 4 * static_cast<std::size_t>(i), float(i % 7));
-  return file.bytes();
-}
-
 struct ObservedFlowTest : ::testing::Test, testing::ProgramInFolder {};
 
 TEST_F(ObservedFlowTest, OpensWithTheKindOfTheMenuEntryAndStoresThePattern) {
-  folder.write("scan.cpi", raw2_file(5, 1.5406f));  // a RAW file under another extension
+  // A RAW2 file of 5 points under another extension.
+  ByteLayout raw(316 + 5 * 4);
+  raw.text(0, "RAW2").put<float>(190, 1.5406f).put<std::int16_t>(256, 60).put<std::int16_t>(258, 5);
+  folder.write("scan.cpi", raw.put<float>(268, 0.01f).put<float>(272, 10.0f).bytes());
   ui.choose_file("scan.cpi");
   ObservedLoad load = open_pattern_file_of_kind(program, 1);
   ASSERT_TRUE(load.added) << ui.last_warning();
