@@ -102,6 +102,9 @@ struct Run : ::testing::Test {
   TempFolder data;
   TempFolder out;
   std::ostringstream messages;
+  // Rutile 40 wt %, corundum 60 wt %, zero 0.03°, displacement 60 µm, rutile
+  // r(110) = 0.85, Poisson counts (tools/make_fit_fixture.py).
+  const std::string measured = calvane::testing::source_folder("tests/cli/fixtures/rutile_corundum.xy").string();
   void SetUp() override { data.add_data_files(); }
   std::string example(const char* name) { return calvane::testing::source_folder(std::string("examples/") + name).string(); }
   int run_with(const std::vector<std::string>& arguments) {
@@ -307,11 +310,7 @@ double json_value(const std::string& text, const std::string& key, std::size_t f
   return std::strtod(text.c_str() + at + key.size() + 4, nullptr);
 }
 
-// tests/cli/fixtures/rutile_corundum.xy: rutile 40 wt %, corundum 60 wt %,
-// zero 0.03°, displacement 60 µm, rutile r(110) = 0.85, Poisson counts
-// (tools/make_fit_fixture.py).
 TEST_F(Run, FitsAMeasuredTwoPhasePatternAndReportsIt) {
-  const std::string measured = calvane::testing::source_folder("tests/cli/fixtures/rutile_corundum.xy").string();
   Options options = parse_options({example("rutile.cry"), example("corundum.cry"), "--observed", measured, "--uvw",
                                    "0.01", "0", "0.03", "--fit", "scale,background:2,zero,displacement,po:1:1:1:0",
                                    "--fit-report", (out / "fit.json").string(), "--report",
@@ -340,7 +339,6 @@ TEST_F(Run, FitsAMeasuredTwoPhasePatternAndReportsIt) {
 // --pattern lies on the measured points when a pattern is loaded, and the
 // texture it is given changes the lines it draws.
 TEST_F(Run, WritesThePatternOnTheMeasuredPoints) {
-  const std::string measured = calvane::testing::source_folder("tests/cli/fixtures/rutile_corundum.xy").string();
   std::vector<std::string> csv[2];
   for (int textured = 0; textured < 2; ++textured) {
     std::vector<std::string> arguments{example("rutile.cry"), "--observed", measured, "--range", "15", "90",
@@ -359,14 +357,10 @@ TEST_F(Run, WritesThePatternOnTheMeasuredPoints) {
 }
 
 TEST_F(Run, FitNeedsAMeasuredPatternAndKnownPhases) {
-  std::ostringstream first, second;
-  Options without = parse_options({example("rutile.cry"), "--fit", "zero"});
-  EXPECT_EQ(run(without, data.path(), first), 1);
-  EXPECT_THAT(first.str(), HasSubstr("--fit needs a measured pattern"));
-  const std::string measured = calvane::testing::source_folder("tests/cli/fixtures/rutile_corundum.xy").string();
-  Options unknown = parse_options({example("rutile.cry"), "--observed", measured, "--fit", "po:2:0:0:1"});
-  EXPECT_EQ(run(unknown, data.path(), second), 1);
-  EXPECT_THAT(second.str(), HasSubstr("names phase 2 but there are 1 phases"));
+  EXPECT_EQ(run_with({example("rutile.cry"), "--fit", "zero"}), 1);
+  EXPECT_EQ(run_with({example("rutile.cry"), "--observed", measured, "--fit", "po:2:0:0:1"}), 1);
+  EXPECT_THAT(messages.str(), AllOf(HasSubstr("--fit needs a measured pattern"),
+                                    HasSubstr("names phase 2 but there are 1 phases")));
 }
 
 }  // namespace
