@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <stdexcept>
 
 #include "cli/batch.hpp"
 #include "support/temp_folder.hpp"
@@ -73,11 +72,8 @@ struct BatchFixture {
     std::filesystem::copy_file(kExamples / "rutile.cry", folder / "in/other/nacl.cry");
     folder.write("in/broken.cry", "Broken\nCUBI\nF m -3 m\n   0.0   5.6   5.6  90.0  90.0  90.0\n"
                                   "Na  1    0.0  0.0  0.0    1.6   1.0\n");
-    const std::string block = "_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n_cell_angle_alpha 90\n"
-                              "_cell_angle_beta 90\n_cell_angle_gamma 90\n_symmetry_space_group_name_H-M 'P m -3 m'\n"
-                              "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n"
-                              "_atom_site_fract_z\nCs1 0 0 0\n";
-    folder.write("in/two.cif", "data_first\n" + block + "data_second\n" + block);
+    const auto cif = [](const char* name) { return *read_file_bytes(calvane::testing::source_folder("tests/crystal_io/fixtures") / name); };
+    folder.write("in/two.cif", cif("low_albite.cif") + "\n" + cif("triclinic_test.cif"));
   }
   int run(Options options) {
     options.batch_inputs = (folder / "in").string();
@@ -101,7 +97,7 @@ TEST(Batch, ComputesEveryFileRecordsTheRefusedOneAndGoesOn) {
             std::tuple("refused", "ok", "ok", "refused"));
   EXPECT_THAT(rows[0].message, HasSubstr("cell"));
   // Without --block, a CIF of two structures is refused with its blocks listed.
-  EXPECT_THAT(rows[3].message, AllOf(HasSubstr("2 data blocks"), HasSubstr("1  first\n  2  second")));
+  EXPECT_THAT(rows[3].message, AllOf(HasSubstr("2 data blocks"), HasSubstr("1  low_albite\n  2  triclinic_test")));
   EXPECT_EQ(std::tuple(rows[1].phase_name, rows[1].space_group, rows[1].reflections),
             std::tuple("Sodium chloride, halite (rock-salt structure)", "F m -3 m", std::size_t{3}));
   EXPECT_EQ(std::tuple(rows[2].phase_name, rows[2].space_group), std::tuple("Rutile TiO2", "P 42/m n m"));
@@ -129,28 +125,6 @@ TEST(Batch, ResumeSkipsFilesWhoseOutputsExistAndKeepsTheirRows) {
   // The skipped file keeps its row of the earlier summary.
   EXPECT_EQ(std::tuple(rows[1].status, rows[1].message, rows[1].space_group), std::tuple("ok", "", "F m -3 m"));
   EXPECT_EQ(rows[2].space_group, "P 42/m n m");
-}
-
-TEST(BatchOptions, GoTogetherAndExcludeTheSingleRunsOutputs) {
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"--batch", "in"}, "go together"},
-      {{"--out", "o", "--resume"}, "go together"},
-      {{"--batch", "in", "--out", "o", "a.cry"}, "not from the command line"},
-      {{"--batch", "in", "--out", "o", "--plot", "p.png"}, "do not go with it"},
-      {{"--batch", "in", "--out", "o", "--jobs", "0"}, "--jobs"},
-  };
-  for (const auto& [arguments, message] : cases) {
-    std::string refusal = "accepted";
-    try {
-      parse_options(arguments);
-    } catch (const std::invalid_argument& error) {
-      refusal = error.what();
-    }
-    EXPECT_THAT(refusal, HasSubstr(message));
-  }
-  const Options options = parse_options({"--batch", "-", "--out", "o", "--profile-xy", "--resume", "--jobs", "2"});
-  EXPECT_EQ(std::tuple(*options.batch_inputs, *options.batch_out, options.profile_xy, options.resume, *options.jobs),
-            std::tuple("-", "o", true, true, 2));
 }
 
 }  // namespace

@@ -18,17 +18,10 @@ namespace {
 
 struct Refusals : ::testing::Test, testing::ProgramWithData {};
 
-const char* const kCifHead =
-    "data_x\n_cell_length_a 5.64\n_cell_length_b 5.64\n_cell_length_c 5.64\n"
-    "_cell_angle_alpha %s\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
-    "_symmetry_space_group_name_H-M 'F m -3 m'\n"
-    "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
-    "_atom_site_occupancy\nNa1 0 0 0 %s\nCl1 0.5 0.5 0.5 1\n";
-
-std::string cif(const char* alpha, const char* occupancy) {
-  char text[700];
-  std::snprintf(text, sizeof text, kCifHead, alpha, occupancy);
-  return text;
+// Rock salt as a CIF with one text changed.
+std::string nacl_cif(const std::string& from, const std::string& to) {
+  std::string text = testing::crystal_fixture("nacl_current_dictionary.cif");
+  return text.replace(text.find(from), from.size(), to);
 }
 
 struct BadFile {
@@ -56,8 +49,8 @@ TEST_F(Refusals, EveryReaderRefusesImpossibleCellsAndNegativeOccupancies) {
        "Impossible cell in cell.ins, line 2: the cell angle beta = 190"},
       {"occ.ins", "TITL x\nCELL 1.54 5 5 5 90 90 90\nFVAR 1 0.3\nNA1 1 0 0 0 -10.5 0.01\nEND\n",
        CrystalFileKind::Shelx, "read error (occ.ins, line 4: NA1: the occupancy -0.5 is negative)"},
-      {"cell.cif", cif("-9999", "1"), CrystalFileKind::Cif, "Impossible cell in cell.cif"},
-      {"occ.cif", cif("90", "-1"), CrystalFileKind::Cif, "the occupancy -1 is negative"},
+      {"cell.cif", nacl_cif("_cell_angle_alpha 90", "_cell_angle_alpha -9999"), CrystalFileKind::Cif, "Impossible cell in cell.cif"},
+      {"occ.cif", nacl_cif("0.98(2) 1.0", "0.98(2) -1"), CrystalFileKind::Cif, "the occupancy -1 is negative"},
   };
   for (const BadFile& bad : cases) {
     ui.warnings.clear();
@@ -102,16 +95,6 @@ TEST(CrystalFileKinds, ComeFromTheContentWhenTheNameSaysNothing) {
       {"hello\n", std::nullopt},
   };
   for (auto [text, kind] : cases) EXPECT_EQ(crystal_kind_of_text(text), kind) << text;
-}
-
-TEST_F(Refusals, AFolderNamedLikeACifDoesNotMakeANativeFileACif) {
-  std::filesystem::create_directories(folder / "proj.cif.d");
-  const auto path = folder.write("proj.cif.d/nacl.cry",
-                                 "NaCl\nCUBI\nF m -3 m\n5.64 5.64 5.64 90 90 90\nNa  1 0 0 0 1 1\n");
-  ui.choose_file(path.string());
-  open_crystal_file_of_kind(program, CrystalFileKind::Native);
-  EXPECT_EQ(program.workspace.phase_count(), 1) << all_warnings();
-  EXPECT_EQ(program.workspace.crystal_file_kind, CrystalFileKind::Native);
 }
 
 }  // namespace

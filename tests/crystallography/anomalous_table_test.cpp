@@ -4,33 +4,24 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 
+#include "../experiment_io/byte_layout.hpp"
 #include "support/temp_folder.hpp"
 
 namespace calvane {
 namespace {
 
-void append_int(std::string& bytes, std::int32_t value) {
-  for (int i = 0; i < 4; ++i)
-    bytes += static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
-}
-
-void append_float(std::string& bytes, float value) {
-  std::uint32_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  append_int(bytes, static_cast<std::int32_t>(bits));
-}
-
+// A block as the tables lay it out: a two-character symbol, a 32-bit count,
+// then energy, f' and f'' of each point as 32-bit floats.
 std::string block(const char* symbol, std::initializer_list<AnomalousPoint> points) {
-  std::string bytes(symbol, 2);
-  append_int(bytes, static_cast<std::int32_t>(points.size()));
+  testing::ByteLayout bytes(6);
+  bytes.text(0, std::string_view(symbol, 2)).put<std::int32_t>(2, static_cast<std::int32_t>(points.size()));
+  std::size_t at = 6;
   for (const AnomalousPoint& p : points) {
-    append_float(bytes, p.energy_ev);
-    append_float(bytes, p.f_prime);
-    append_float(bytes, p.f_second);
+    bytes.put(at, p.energy_ev).put(at + 4, p.f_prime).put(at + 8, p.f_second);
+    at += 12;
   }
-  return bytes;
+  return bytes.bytes();
 }
 
 // Energies chosen so that 12400/λ is exact: λ = 2 Å is 6200 eV, λ = 1 Å is 12400 eV.
@@ -57,10 +48,8 @@ TEST(AnomalousTable, ReadsTheBinaryBlocks) {
 
 TEST(AnomalousTable, DamagedFilesAreRefusedWithTheirName) {
   const std::string truncated = kTwoBlocks.substr(0, kTwoBlocks.size() - 5);
-  std::string negative_count = "Fe";
-  append_int(negative_count, -1);
-  std::string huge_count = "Fe";
-  append_int(huge_count, 0x7FFFFFFF);
+  const std::string negative_count = testing::ByteLayout(6).text(0, "Fe").put<std::int32_t>(2, -1).bytes();
+  const std::string huge_count = testing::ByteLayout(6).text(0, "Fe").put<std::int32_t>(2, 0x7FFFFFFF).bytes();
   const std::string cases[] = {truncated, negative_count, huge_count, "F"};
   for (const std::string& bytes : cases) {
     AnomalousTable table;

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "../support/scripted_ui.hpp"
 #include "crystal_builder.hpp"
@@ -14,6 +13,7 @@
 #include "crystallography/phase_listing.hpp"
 #include "crystallography/reflection_list_cache.hpp"
 #include "model/workspace.hpp"
+#include "util/files.hpp"
 
 namespace calvane {
 namespace {
@@ -86,21 +86,12 @@ void prepare(Workspace& w, CurrentCrystal crystal, std::vector<double> wavelengt
 // Golden listings were checked line by line against the layout of the
 // listings when first written; set CALVANE_UPDATE_GOLDEN=1 to rewrite them.
 void expect_golden(const std::string& name, const std::string& text) {
-  const std::string path =
-      std::string(CALVANE_SOURCE_DIR) + "/tests/crystallography/fixtures/listings/" + name;
+  const auto path = std::filesystem::path(CALVANE_SOURCE_DIR) / "tests/crystallography/fixtures/listings" / name;
   if (std::getenv("CALVANE_UPDATE_GOLDEN") != nullptr) {
     std::ofstream(path, std::ios::binary) << text;
     return;
   }
-  std::ifstream want(path, std::ios::binary);
-  ASSERT_TRUE(want) << "missing golden file " << path;
-  std::istringstream got(text);
-  std::string want_line, got_line;
-  for (int line = 1; std::getline(want, want_line); ++line) {
-    ASSERT_TRUE(std::getline(got, got_line)) << name << ": ends before line " << line;
-    ASSERT_EQ(got_line, want_line) << name << " line " << line;
-  }
-  EXPECT_FALSE(std::getline(got, got_line)) << name << ": extra line \"" << got_line << "\"";
+  EXPECT_EQ(text, read_file_bytes(path).value_or("missing golden file " + path.string())) << name;
 }
 
 TEST(EngineListings, MatchTheGoldenFilesForEachSource) {

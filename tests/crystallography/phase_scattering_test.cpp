@@ -36,11 +36,7 @@ TEST_F(PhaseScatteringTest, BuildingTypesFillsCoefficientsAbsorptionAndBrennanCo
   ASSERT_EQ(types.size(), 2u);
   EXPECT_EQ(std::tuple(ui.warnings.size(), types[0].a[0], types[0].absorption.size()),
             std::tuple(0u, 11.7695, 29u));
-  // xraylib 4.0: Fe at 8048.8 eV f' = -1.1045, f'' = 3.1910; O f'' = 0.0335.
-  EXPECT_NEAR(types[0].f_prime[0], -1.1045, 0.03);
-  EXPECT_NEAR(types[0].f_second[0], 3.1910, 0.03);
-  EXPECT_NEAR(types[1].f_second[0], 0.0335, 0.005);
-  EXPECT_LT(types[0].f_second[1], types[0].f_second[0]);  // Mo Kα is far above the Fe K edge
+  // The values themselves are checked in anomalous_table_test.
   ASSERT_EQ(program.workspace.composition.anomalous.size(), 2u);
   EXPECT_EQ(program.workspace.composition.anomalous[0].f_second, types[0].f_second);
 

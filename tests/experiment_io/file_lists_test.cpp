@@ -30,14 +30,10 @@ TEST(FileMaskTest, MatchesEachKindsExtensionsWithoutRegardToCase) {
     FileListKind kind;
     bool expected;
   } cases[] = {
-      {"NaCl.CRY", crystal, true}, {"quartz.Cif", crystal, true}, {"a.res", crystal, true},
-      {"a.cifx", crystal, false},  // the extension must end the name
-      {"cry", crystal, false}, {"a.cry.bak", crystal, false}, {"a.ics", crystal, false},  // not in the mask
-      {"scan.dat", patterns, true}, {"scan.dat", peaks, true}, {"scan.RD", patterns, true},
-      {"scan.rd", peaks, false}, {"peaks.txt", peaks, true}, {"peaks.txt", patterns, false},
-      {"peaks.di", peaks, true}, {"peaks.dif", peaks, true}, {"peaks.diff", peaks, false},
-      {"mix.CMP", FileListKind::TotalData, true}, {"mix.cmp.cry", FileListKind::TotalData, false},
-      {".cmp", FileListKind::TotalData, true}};
+      {"NaCl.CRY", crystal, true},   {"a.cifx", crystal, false},  // the extension must end the name
+      {"a.cry.bak", crystal, false}, {"a.ics", crystal, false},    // not in the mask
+      {"scan.dat", peaks, true},     {"scan.rd", peaks, false},   {"peaks.di", peaks, true},
+      {"peaks.diff", peaks, false},  {"scan.RD", patterns, true}, {".cmp", FileListKind::TotalData, true}};
   for (const Case& c : cases)
     EXPECT_EQ(matches_file_mask(c.name, file_list_mask(c.kind)), c.expected)
         << c.name << " " << static_cast<int>(c.kind);
@@ -96,8 +92,6 @@ TEST_F(FileListFlowTest, OpeningSetsTheKindAndShowsTheCurrentFolder) {
             std::tuple(false, std::string("Observed peaks")));
   show_file_list(program, FileListKind::CrystalData);
   EXPECT_THAT(form.files, ElementsAre("nacl.cry", "rutile.cry", "silicon.cry"));
-  close_file_list(program);
-  EXPECT_FALSE(form.visible);
 }
 
 TEST_F(FileListFlowTest, WithEightPhasesTheListStillOpensButNoCrystalIsAdded) {

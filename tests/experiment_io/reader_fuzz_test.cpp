@@ -14,6 +14,7 @@
 #include "experiment_io/total_data_file.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
+#include "util/files.hpp"
 #include "model/limits.hpp"
 #include "flows/program.hpp"
 
@@ -77,16 +78,6 @@ TEST(ReaderFuzzTest, EveryReaderGivesATableOrOneMessage) {
   testing::ByteLayout raw1(1100), rd(290);
   raw1.text(0, "RAW1").put<double>(728, 10.0).put<double>(888, 0.1);
   rd.text(0, "V3RD").put<double>(214, 0.1).put<double>(222, 10.0).put<double>(230, 11.9);
-  TotalDataFile total;
-  total.wavelengths = {{1.5406, 1}};
-  total.phases.resize(1);
-  total.phases[0].fraction = total.phases[0].size = total.phases[0].strain = "1";
-  total.phases[0].crystal.system_code = "CUBI";
-  AtomSite silicon;
-  silicon.type = "Si";
-  total.phases[0].crystal.atoms.assign(2, silicon);
-  total.patterns.push_back({"p", 1, 1, 0, true, {{10, 1}, {11, 2}, {12, 3}, {13, 4}, {14, 5}, {15, 6}}});
-  total.peak_lists.push_back({"l", 1, 1, 0, true, {{10, 1}}});
   const std::vector<Target> targets = {
       {"sim", write_sim_profile(profile), [](auto& b) { return pattern_check(read_raw_pattern(b, "f")); }},
       {"raw1", raw1.bytes(), [](auto& b) { return pattern_check(read_raw_pattern(b, "f")); }},
@@ -101,7 +92,7 @@ TEST(ReaderFuzzTest, EveryReaderGivesATableOrOneMessage) {
        [](auto& t) { return peak_check(read_winfit_peaks(lines_of(t), "f")); }},
       {"xfit", "Th2 Code\n" + std::string(18, ' ') + "20.5" + std::string(28, ' ') + "40.0\n",
        [](auto& t) { return peak_check(read_xfit_peaks(lines_of(t), "f")); }},
-      {"cmp", format_total_data_file(total), [](auto& t) {
+      {"cmp", *read_file_bytes(testing::source_folder("tests/experiment_io/fixtures") / "quartz_phase.cmp"), [](auto& t) {
          TotalDataReading r = parse_total_data_file(lines_of(t), "f");
          return r.ok() || !r.error.empty() ? std::string() : std::string("no message");
        }},

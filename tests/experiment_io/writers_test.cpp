@@ -204,8 +204,6 @@ TEST(OutputFormats, TheExtensionAloneChoosesTheFormat) {
   for (const auto& [name, format] : peak_lists) EXPECT_EQ(peak_list_format_of(name), format) << name;
   EXPECT_EQ(profile_format_of("x.CPD"), ProfileFileKind::Cpd);
   EXPECT_EQ(profile_format_of("x.sim.txt"), std::nullopt);
-  EXPECT_EQ(extension_of(PeakListFormat::Philips), ".di");
-  EXPECT_EQ(profile_output_extensions(), (std::vector<std::string>{".sim", ".cpi", ".cpd"}));
 }
 
 }  // namespace

@@ -62,8 +62,6 @@ TEST(RangeFields, ATripThroughAnotherScaleKeepsTheRangeTyped) {
   page.range_high = "3";
   read_range_end(settings, page, RangeEndSide::High, ui);
   EXPECT_NEAR(settings.entered_high, 43.158913, 1e-5);
-  change_angle_scale(settings, page, AngleScale::TwoTheta, ui);
-  EXPECT_NEAR(settings.two_theta_high, 43.158913, 1e-5);
 }
 
 TEST(ExperimentFields, EmptyOrUnreadableFieldsKeepTheirValues) {
