@@ -62,6 +62,20 @@ TEST(AnomalousTable, DamagedFilesAreRefusedWithTheirName) {
   EXPECT_EQ(read_anomalous_file(testing::TempFolder() / "Sasaki.an", table), "File Sasaki.an not found");
 }
 
+TEST(AnomalousTable, AComputationReadsOnlyItsElementsButTheWholeFileIsChecked) {
+  testing::TempFolder folder;
+  const auto path = folder.write("Brcow.an", kTwoBlocks + block("Cu", {{9000, -1, 1}}));
+  AnomalousTable table;
+  ASSERT_EQ(read_anomalous_elements(path, {"cu", " O"}, table), "");
+  ASSERT_EQ(table.elements.size(), 2u);
+  EXPECT_EQ(std::pair(table.elements[0].symbol, table.elements[1].points[0].energy_ev),
+            std::pair(std::string("O "), 9000.0F));
+  folder.write("Brcow.an", kTwoBlocks + "C");  // damage after the wanted block
+  EXPECT_EQ(read_anomalous_elements(path, {"O"}, table),
+            "File Brcow.an is damaged: it is not an anomalous dispersion table.");
+  EXPECT_EQ(table.elements.size(), 2u);  // left as it was
+}
+
 TEST(AnomalousTable, InterpolatesLinearlyInEnergy) {
   const AnomalousTable table = parsed(kTwoBlocks);
   const AnomalousElement& fe = table.elements[1];
