@@ -21,54 +21,57 @@
 
 namespace calvane {
 
+namespace {
+
+/// An open regular file, closed with the object.
+struct RegularFile {
+  int descriptor = -1;
+  std::size_t size = 0;
+  ~RegularFile() {
+    if (descriptor >= 0) ::close(descriptor);
+  }
+};
+
+/// Opens `path` for reading when it is a regular file. O_NONBLOCK keeps a
+/// named pipe given as a file name from blocking the open; it is then refused.
+bool open_regular_file(const std::filesystem::path& path, RegularFile& file) {
+  file.descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat status {};
+  if (file.descriptor < 0 || ::fstat(file.descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  file.size = static_cast<std::size_t>(status.st_size);
+  return true;
+}
+
+}  // namespace
+
 std::optional<std::string> read_file_bytes(const std::filesystem::path& path) {
   // One read into a buffer of the file's size: the tables read at every
   // computation are large enough for a growing stream buffer's copies and
   // fresh pages to cost more than the computation of a small phase.
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return std::nullopt;
-  struct stat status {};
-  if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-    ::close(descriptor);
-    return std::nullopt;
-  }
-  std::string bytes;
-  bytes.resize(static_cast<std::size_t>(status.st_size) + 1);  // one more byte sees a file that grew
+  RegularFile file;
+  if (!open_regular_file(path, file)) return std::nullopt;
+  std::string bytes(file.size + 1, '\0');  // one more byte sees a file that grew
   std::size_t filled = 0;
   for (;;) {
     if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
+    const ssize_t got = ::read(file.descriptor, bytes.data() + filled, bytes.size() - filled);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      ::close(descriptor);
-      return std::nullopt;
-    }
+    if (got < 0) return std::nullopt;
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
   }
-  ::close(descriptor);
   bytes.resize(filled);
   return bytes;
 }
 
 std::optional<MappedFile> MappedFile::open(const std::filesystem::path& path) {
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return std::nullopt;
-  struct stat status {};
-  if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-    ::close(descriptor);
-    return std::nullopt;
-  }
-  const auto size = static_cast<std::size_t>(status.st_size);
-  void* address = nullptr;
-  if (size > 0) {
-    // MAP_POPULATE maps every page at once instead of one fault per page.
-    address = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
-    if (address == MAP_FAILED) address = nullptr;
-  }
-  ::close(descriptor);
-  if (size > 0 && address == nullptr) return std::nullopt;
-  return MappedFile(address, size);
+  RegularFile file;
+  if (!open_regular_file(path, file)) return std::nullopt;
+  if (file.size == 0) return MappedFile(nullptr, 0);
+  // MAP_POPULATE maps every page at once instead of one fault per page.
+  void* address = ::mmap(nullptr, file.size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.descriptor, 0);
+  if (address == MAP_FAILED) return std::nullopt;
+  return MappedFile(address, file.size);
 }
 
 MappedFile::MappedFile(MappedFile&& other) noexcept : address_(other.address_), size_(other.size_) {

@@ -1,6 +1,7 @@
 #include "util/text.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cmath>
@@ -87,6 +88,10 @@ TEST(Files, ReadsAnyLineEndingAndFindsNamesWithoutCase) {
                        find_file_ignoring_case(folder.path(), "muro.dat").has_value(),
                        read_text_lines(folder / "absent.txt").has_value()),
             std::tuple(true, false, false));
+  // A named pipe is no file to read: refused at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(read_file_bytes(folder / "pipe").has_value());
+  EXPECT_FALSE(MappedFile::open(folder / "pipe").has_value());
 }
 
 // A table edited while the program runs must take effect at the next read;
