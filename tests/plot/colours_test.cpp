@@ -42,11 +42,9 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresTheAppliedColoursButNoPens) {
   workspace.observed_patterns.resize(1);
   workspace.observed_peaks.resize(1);
   fill_colours_form(form, workspace);
-  const std::vector<Rgb> colours = {{1, 101, 2}, {2, 102, 4},  {3, 103, 6},
-                                    {4, 104, 8}, {5, 105, 10}, {6, 106, 12}};
-  Rgb* boxes[] = {&form.background,         &form.text,           &form.sum.colour, &form.phases[0].colour,
-                  &form.patterns[0].colour, &form.peaks[0].colour};
-  for (std::size_t i = 0; i < colours.size(); ++i) *boxes[i] = colours[i];
+  const std::vector<Rgb> colours = {{1, 101, 2}, {2, 102, 4}, {3, 103, 6}, {4, 104, 8}, {5, 105, 10}, {6, 106, 12}};
+  std::tie(form.background, form.text, form.sum.colour, form.phases[0].colour, form.patterns[0].colour,
+           form.peaks[0].colour) = std::tuple(colours[0], colours[1], colours[2], colours[3], colours[4], colours[5]);
   form.phases[0].pen_width = "4";
   form.sum.style_index = 2;
   ASSERT_TRUE(apply_colours(form, program));

@@ -14,10 +14,7 @@ namespace {
 using ::testing::ElementsAreArray;
 
 TEST(ColumnDecimation, KeepsFirstLowestHighestAndLastOfEachColumnInOrder) {
-  struct Case {
-    const char* what;
-    std::vector<Point> in, out;
-  };
+  struct Case { const char* what; std::vector<Point> in, out; };
   const Case cases[] = {
       {"empty", {}, {}},
       {"one point", {{3, 4}}, {{3, 4}}},

@@ -17,11 +17,7 @@ PlotState zoomed_and_scaled() {
 }
 
 TEST(PlotFollowUp, ObservedLoadActsOnlyOnItsFlags) {
-  struct Case {
-    ObservedLoad load;
-    double scale, major;
-    bool changed;
-  };
+  struct Case { ObservedLoad load; double scale, major; bool changed; };
   // The displayed range is 2 degrees 2θ: the default table gives 1.0 and 0.1 (2θ) or, in
   // Theta, a width of 1 degree: 0.1 and 0.01.
   const Case cases[] = {

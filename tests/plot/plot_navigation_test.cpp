@@ -33,11 +33,7 @@ struct Navigation : ::testing::Test, testing::ProgramInFolder {
 };
 
 TEST_F(Navigation, WheelZoomKeepsTheAbscissaUnderTheCursor) {
-  struct Case {
-    int column;
-    double factor;
-    std::pair<double, double> expected;
-  };
+  struct Case { int column; double factor; std::pair<double, double> expected; };
   const Case cases[] = {
       {510, 0.5, {20, 40}},      // 30° stays at the centre
       {10, 0.5, {10, 30}},       // the left edge stays
