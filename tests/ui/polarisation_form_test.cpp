@@ -20,11 +20,7 @@ TEST(PolarisationForm, InitialiseClearsTheChoiceAndOnlyASynchrotronShowsThePanel
 }
 
 TEST(PolarisationForm, TypedPolarisation) {
-  struct Case {
-    const char* text;
-    bool accepted;
-    double p;
-  };
+  struct Case { const char* text; bool accepted; double p; };
   for (const Case& c :
        {Case{"0.3", true, 0.3}, Case{" 1 ", true, 1.0}, Case{"1.01", false, 0}, Case{"-0.1", false, 0},
        Case{"", false, 0}, Case{"0,5", false, 0}}) {

