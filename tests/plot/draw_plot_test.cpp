@@ -37,14 +37,6 @@ struct Dessine : ::testing::Test {
   }
 };
 
-TEST(DessineEmpty, EmptyWorkspaceDrawsOnlyTheBackground) {
-  Workspace workspace;
-  PlotState state = state_for(workspace);
-  const RecordingCanvas canvas = testing::draw(state, workspace, HklMode::AlongTop, 800, 300);
-  ASSERT_EQ(canvas.operations.size(), 1u);
-  EXPECT_EQ(canvas.operations[0].kind, Kind::Fill);
-}
-
 TEST(DessineTicks, DefaultTicksFollowTheDisplayedWidthAndKeepThemBetweenTheBands) {
   // Band edges, and 0.1 to 0.5 where the ticks in force (here the start values 5 and 0.5) stay.
   const std::tuple<double, double, double> cases[] = {

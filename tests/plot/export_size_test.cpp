@@ -1,12 +1,8 @@
-// The export dialog's size arithmetic and the export flow around the drawing.
+// The export dialog's size arithmetic.
 #include "plot/export_size.hpp"
 
 #include <gtest/gtest.h>
 
-#include "flows/image_export_flows.hpp"
-#include "support/plot_workspace.hpp"
-#include "support/program_in_folder.hpp"
-#include "util/files.hpp"
 
 namespace calvane {
 namespace {
@@ -46,44 +42,6 @@ TEST(ExportSize, FormatsAreFoundByNameOrExtension) {
     EXPECT_EQ(export_format(key).value_or(ExportFormat{"", "", "", false}).extension, std::string_view(extension))
         << key;
   EXPECT_FALSE(export_format("gif"));
-}
-
-struct PictureExport : ::testing::Test, testing::ProgramInFolder {
-  std::vector<std::filesystem::path> rendered;
-  PictureRenderer render = [this](const std::filesystem::path& path) {
-    rendered.push_back(path);
-    return write_file_atomically(path, "picture");
-  };
-  PictureExport() {
-    testing::set_grid(program.workspace, 10, 50, 41);
-    testing::add_phase(program.workspace, "/d/quartz.cry", 26.6, 100);
-  }
-};
-
-TEST_F(PictureExport, WritesTheChosenFileWithTheFormatsExtension) {
-  ExportChoice choice;
-  choice.format = "SVG";
-  ui.choose_file("figure");
-  EXPECT_TRUE(export_plot_picture(program, choice, render));
-  EXPECT_EQ(rendered, std::vector{folder / "figure.svg"});
-  EXPECT_TRUE(std::filesystem::exists(folder / "figure.svg"));
-  EXPECT_EQ(ui.busy_depth, 0);
-}
-
-TEST_F(PictureExport, NothingIsWrittenForABadChoiceACancelOrAFailure) {
-  ExportChoice bad;
-  bad.dpi = 5;
-  EXPECT_FALSE(export_plot_picture(program, bad, render));
-  EXPECT_NE(ui.last_warning().find("resolution"), std::string::npos);
-  ui.cancel_file_dialog();
-  EXPECT_FALSE(export_plot_picture(program, ExportChoice{}, render));
-  EXPECT_TRUE(rendered.empty());
-  ui.choose_file("figure");
-  EXPECT_FALSE(export_plot_picture(program, ExportChoice{}, [](const auto&) { return std::string("disk full"); }));
-  EXPECT_NE(ui.last_warning().find("disk full"), std::string::npos);
-  program.workspace.phases.clear();
-  EXPECT_FALSE(export_plot_picture(program, ExportChoice{}, render));
-  EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
-// Bitmap, JPEG and metafile exports and the printed page.
+// Bitmap, metafile and picture exports and the printed page.
 #include "flows/image_export_flows.hpp"
 
-#include <cstdio>
 #include <algorithm>
 #include <cstring>
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include "support/plot_workspace.hpp"
 #include "util/files.hpp"
@@ -102,27 +100,6 @@ TEST_F(Export, BitmapHeaderAndPixelsButNothingWithoutPhaseOrPattern) {
   EXPECT_EQ(ui.save_requests.size(), 1u);
 }
 
-TEST_F(Export, JpegDecodesBackToThePicture) {
-  ui.choose_file("plot");
-  save_jpeg_image(program, two_colour_image());
-  const auto bytes = read_file_bytes(folder / "plot.jpg");
-  ASSERT_TRUE(bytes);
-  jpeg_decompress_struct info{};
-  jpeg_error_mgr error{};
-  info.err = jpeg_std_error(&error);
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
-  ASSERT_EQ(jpeg_read_header(&info, TRUE), JPEG_HEADER_OK);
-  jpeg_start_decompress(&info);
-  EXPECT_EQ(std::tuple(info.output_width, info.output_height), std::tuple(30u, 20u));
-  std::vector<unsigned char> row(30 * 3);
-  for (JSAMPROW rows[] = {row.data()}; info.output_scanline <= 10;) jpeg_read_scanlines(&info, rows, 1);
-  jpeg_abort_decompress(&info);
-  jpeg_destroy_decompress(&info);
-  // Quality 50 keeps the two halves of row 10 apart: red on the left, blue on the right.
-  EXPECT_TRUE(row[3 * 2] > 200 && row[3 * 2 + 2] < 60 && row[3 * 27 + 2] > 190);
-}
-
 TEST_F(Export, MetafileHasAValidRecordStructureAndWholePixels) {
   MetafileForm form;
   form.height = "3OO";
@@ -198,6 +175,33 @@ TEST_F(Export, PrintNothingToPrintGivesOneMessageAndSizesOutsideTheirRangesAreRe
     form.height_cm = height;
     EXPECT_FALSE(read_print_size(program, form)) << width << " " << height;
   }
+}
+
+TEST_F(Export, PictureGoesToTheChosenFileWithTheFormatsExtensionAndNothingIsWrittenOnAFault) {
+  std::vector<std::filesystem::path> rendered;
+  const PictureRenderer render = [&rendered](const std::filesystem::path& path) {
+    rendered.push_back(path);
+    return write_file_atomically(path, "picture");
+  };
+  ExportChoice choice;
+  choice.format = "SVG";
+  ui.choose_file("figure");
+  EXPECT_TRUE(export_plot_picture(program, choice, render));
+  EXPECT_EQ(std::tuple(rendered, std::filesystem::exists(folder / "figure.svg"), ui.busy_depth),
+            std::tuple(std::vector{folder / "figure.svg"}, true, 0));
+  choice.dpi = 5;
+  EXPECT_FALSE(export_plot_picture(program, choice, render));
+  EXPECT_NE(ui.last_warning().find("resolution"), std::string::npos);
+  ui.cancel_file_dialog();
+  EXPECT_FALSE(export_plot_picture(program, ExportChoice{}, render));
+  EXPECT_EQ(rendered.size(), 1u);
+  ui.choose_file("figure");
+  EXPECT_FALSE(export_plot_picture(program, ExportChoice{}, [](const auto&) { return std::string("disk full"); }));
+  EXPECT_NE(ui.last_warning().find("disk full"), std::string::npos);
+  workspace.phases.clear();
+  workspace.observed_patterns.clear();
+  EXPECT_FALSE(export_plot_picture(program, ExportChoice{}, render));
+  EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
 }
 
 }  // namespace
