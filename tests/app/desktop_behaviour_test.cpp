@@ -6,9 +6,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QTableWidget>
 
 #include "app/app_helpers.hpp"

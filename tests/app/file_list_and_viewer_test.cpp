@@ -2,9 +2,6 @@
 // the handlers and the model, and the model reaches the widgets.
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <fstream>

@@ -17,7 +17,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QUrl>

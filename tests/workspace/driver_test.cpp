@@ -77,14 +77,11 @@ TEST_F(Driver, RefusesWhatCannotBeComputedKeepingTheOldResults) {
   const Case cases[] = {
       {[](CrystalPageForm& page) { page.cell[3].text = ""; }, "Bad cell parameters!"},  // α empty reads 0
       {[](CrystalPageForm& page) {  // triclinic angles that cannot close a cell
-         page.system_index = 6;
-         for (std::size_t i = 3; i < 6; ++i) page.cell[i].text = "120";
+         page.system_index = 6, page.cell[3].text = page.cell[4].text = page.cell[5].text = "120";
        },
        "Bad cell parameters! the angles alpha = 120"},
       {[](CrystalPageForm& page) { page.hermann_mauguin.clear(); }, "No Space group!"},
-      {[](CrystalPageForm& page) {
-         for (int row : {1, 2}) page.xray_atoms.set_cell(row, 6, "0");
-       },
+      {[](CrystalPageForm& page) { page.xray_atoms.set_cell(1, 6, "0"), page.xray_atoms.set_cell(2, 6, "0"); },
        "The phase scatters nothing: every atom has the occupancy 0"},
       {[](CrystalPageForm& page) { page.xray_atoms.set_cell(1, 6, "-1"); },
        "Bad occupancy: atom 1 (NA 1): the occupancy -1 is negative"},
