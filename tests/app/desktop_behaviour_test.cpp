@@ -1,5 +1,5 @@
 // Wiring of what the desktop adds to the windows: atom grids edited in place
-// with rows inserted and deleted by keys, the space-group search, the start hint.
+// with rows inserted and deleted by keys, the start hint, the fit window.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -14,7 +14,6 @@
 #include "app/fit_window.hpp"
 #include "app/main_window_fixture.hpp"
 #include "app/qt_application.hpp"
-#include "app/space_group_window.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 
@@ -77,15 +76,6 @@ TEST_F(DesktopBehaviour, AtomGridsEditInPlaceAndInsertAndDeleteRowsByKeys) {
   QTest::keyClick(grid, Qt::Key_Delete);
   EXPECT_EQ(atoms.cell(2, 0), second);
   EXPECT_EQ(grid->actions().size(), 2);  // the same two commands in the context menu
-}
-
-TEST_F(DesktopBehaviour, SpaceGroupSearchChoosesAGroupAndShowsItsFullSymbol) {
-  program.workspace.crystal.system_code = "CUBI";
-  SpaceGroupWindow groups(program);
-  ASSERT_TRUE(testing::show_active(&groups));
-  testing::type_into(groups.search(), "fm3m");
-  EXPECT_EQ(std::pair(program.main_form.crystal.hall, groups.chosen_group()->text().isEmpty()),
-            std::pair(std::string("-F 4 2 3"), false));
 }
 
 TEST_F(DesktopBehaviour, FitWindowFitsTheSharesAndUndoFitTakesThemBack) {

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -171,7 +172,7 @@ TEST_F(Dialogs, TextViewerShowsAListingReadOnlyInFixedPitchAndPrintsIt) {
   EXPECT_GT(std::filesystem::file_size(folder / "listing.pdf"), 500u);
 }
 
-TEST_F(Dialogs, SpaceGroupWindowClicksInEitherListSetTheGroup) {
+TEST_F(Dialogs, SpaceGroupWindowClicksAndSearchSetTheGroup) {
   program.workspace.crystal.system_code = "CUBI";
   program.workspace.crystal.symbol = "F m -3 m";
   SpaceGroupWindow window(program);
@@ -189,6 +190,8 @@ TEST_F(Dialogs, SpaceGroupWindowClicksInEitherListSetTheGroup) {
   QTest::mouseClick(catalogue->viewport(), Qt::LeftButton, {}, catalogue->visualItemRect(first).center());
   // P 2 3 (International Tables A, No. 195): 12 positions.
   EXPECT_EQ(std::tuple(page.hall, window.positions()->rowCount()), std::tuple(std::string("P 2 2 3"), 12));
+  testing::type_into(window.search(), "fm3m");  // the search field chooses a group and shows its full symbol
+  EXPECT_EQ(std::pair(page.hall, window.chosen_group()->text().isEmpty()), std::pair(std::string("-F 4 2 3"), false));
   QTest::keyClick(catalogue, Qt::Key_Return);  // the window's OK
   EXPECT_EQ(last_window_change(), std::pair(WindowId::SpaceGroup, false));
 }
