@@ -9,7 +9,6 @@
 
 #include "app/app_helpers.hpp"
 #include "app/colours_window.hpp"
-#include "app/qt_application.hpp"
 #include "app/windows.hpp"
 #include "plot/colours.hpp"
 #include "support/started_program.hpp"

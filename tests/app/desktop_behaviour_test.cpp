@@ -8,12 +8,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app/app_helpers.hpp"
 #include "app/crystal_page_widget.hpp"
 #include "app/desktop_settings.hpp"
 #include "app/fit_window.hpp"
 #include "app/main_window_fixture.hpp"
-#include "app/qt_application.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 

@@ -25,7 +25,6 @@
 #include "app/help_viewer.hpp"
 #include "app/lambda_missing_window.hpp"
 #include "app/polarisation_dialog.hpp"
-#include "app/qt_application.hpp"
 #include "app/qt_ui.hpp"
 #include "app/space_group_window.hpp"
 #include "app/text_viewer.hpp"

@@ -8,7 +8,6 @@
 
 #include "app/app_helpers.hpp"
 #include "app/file_list_panel.hpp"
-#include "app/qt_application.hpp"
 #include "app/qt_ui.hpp"
 #include "app/viewer_path_window.hpp"
 #include "app/windows.hpp"

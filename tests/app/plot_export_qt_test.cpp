@@ -9,7 +9,6 @@
 
 #include "app/app_helpers.hpp"
 #include "app/qpainter_canvas.hpp"
-#include "app/qt_application.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 

@@ -26,7 +26,6 @@
 #include "app/desktop_settings.hpp"
 #include "app/metafile_dialog.hpp"
 #include "app/print_dialog.hpp"
-#include "app/qt_application.hpp"
 #include "app/tick_panel.hpp"
 #include "app/windows.hpp"
 #include "support/scripted_ui.hpp"

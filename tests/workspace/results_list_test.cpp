@@ -41,11 +41,5 @@ TEST(ResultsList, AngleColumnFollowsTheScale) {
   EXPECT_EQ(q[0] + "|" + q[3].substr(19, 8), "Nb. h  k  l   Dhkl     Q     K*Int. lambda|  3.0871");
 }
 
-TEST(ResultsList, ClickedLineGivesItsAngleFromTheFourthLineOn) {
-  auto lines = results_list_lines(two_line_workspace());
-  for (int heading : {0, 2, 99}) EXPECT_FALSE(results_line_angle(lines, heading).has_value()) << heading;
-  EXPECT_EQ(results_line_angle(lines, 3), 28.442);
-}
-
 }  // namespace
 }  // namespace calvane
