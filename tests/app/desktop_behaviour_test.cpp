@@ -29,18 +29,16 @@ TEST_F(DesktopBehaviour, WindowMenuBringsBackThePlotAndTheDifference) {
   trigger("&Window/&Plot");
   trigger("&Window/&Difference");
   trigger("&Window/&Colours and styles");
-  EXPECT_EQ(shown, (std::vector<std::string>{"plot", "difference"}));
-  EXPECT_EQ(ui.window_changes.back(), std::pair(WindowId::Colours, true));
+  EXPECT_EQ(std::pair(shown, ui.window_changes.back()),
+            std::pair(std::vector<std::string>{"plot", "difference"}, std::pair(WindowId::Colours, true)));
 }
 
 TEST_F(DesktopBehaviour, StartHintShowsUntilSomethingIsLoaded) {
   auto* hint = window->findChild<QLabel*>("startHint");
   ASSERT_NE(hint, nullptr);
-  EXPECT_TRUE(hint->isVisibleTo(window.get()));
-  EXPECT_TRUE(window->status_panel()->text().startsWith("No phase yet"));
+  EXPECT_TRUE(hint->isVisibleTo(window.get()) && window->status_panel()->text().startsWith("No phase yet"));
   open_nacl();
-  EXPECT_FALSE(hint->isVisibleTo(window.get()));
-  EXPECT_TRUE(window->results()->isVisibleTo(window.get()));
+  EXPECT_TRUE(!hint->isVisibleTo(window.get()) && window->results()->isVisibleTo(window.get()));
 }
 
 TEST_F(DesktopBehaviour, SettingsBringBackThePageAndThePlotModes) {
@@ -69,8 +67,7 @@ TEST_F(DesktopBehaviour, AtomGridsEditInPlaceAndInsertAndDeleteRowsByKeys) {
   grid->setFocus();
   grid->setCurrentCell(1, 0);  // the second atom
   QTest::keyClick(grid, Qt::Key_Insert);
-  EXPECT_TRUE(atoms.cell(2, 0).empty());
-  EXPECT_EQ(atoms.cell(3, 0), second);
+  EXPECT_EQ(std::pair(atoms.cell(2, 0), atoms.cell(3, 0)), std::pair(std::string(), second));
   QTest::keyClick(grid, Qt::Key_Delete);
   EXPECT_EQ(atoms.cell(2, 0), second);
   EXPECT_EQ(grid->actions().size(), 2);  // the same two commands in the context menu

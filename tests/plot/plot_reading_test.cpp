@@ -133,8 +133,7 @@ TEST(LabelThinning, TheStrongerOfTwoOverlappingLabelsStays) {
       {{0, 0, 14, 30}, 10}, {{8, 0, 22, 30}, 50}, {{20, 0, 34, 30}, 40}, {{40, 0, 54, 30}, 1}};
   // 50 beats both neighbours it touches; 10 and 40 do not touch each other, but each touches 50.
   EXPECT_EQ(thin_labels(candidates), (std::vector<std::size_t>{1, 3}));
-  EXPECT_TRUE(rounds_to_zero(0.4, 100));
-  EXPECT_FALSE(rounds_to_zero(0.6, 100));
+  EXPECT_TRUE(rounds_to_zero(0.4, 100) && !rounds_to_zero(0.6, 100));
 }
 
 TEST_F(Reading, HoverNamesTheReflectionUnderTheCursorElseTheValuesThere) {
