@@ -31,8 +31,7 @@
 #include "app/wavelength_dialog.hpp"
 #include "app/windows.hpp"
 #include "support/phase_setup.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -40,10 +39,7 @@ namespace {
 using testing::click;
 using testing::type_into;
 
-struct Dialogs : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct Dialogs : ::testing::Test, testing::ProgramInFolder {
   std::vector<FollowUp> follow_ups;
   std::function<void(const FollowUp&)> record = [this](const FollowUp& f) { follow_ups.push_back(f); };
   void SetUp() override {

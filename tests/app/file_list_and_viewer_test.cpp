@@ -11,8 +11,7 @@
 #include "app/qt_ui.hpp"
 #include "app/viewer_path_window.hpp"
 #include "app/windows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "support/program_in_folder.hpp"
 #include "flows/viewer_launch.hpp"
 
 namespace calvane {
@@ -21,10 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::click_row;
 
-struct FileListAndViewer : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct FileListAndViewer : ::testing::Test, testing::ProgramInFolder {
   fs::path samples = folder / "samples";
 
   void SetUp() override {
@@ -34,11 +30,6 @@ struct FileListAndViewer : ::testing::Test {
     for (const char* name : {"silicon.cry", "nacl.cry"})
       fs::copy_file(testing::source_folder("examples") / name, samples / name);
     std::ofstream(samples / "notes.txt") << "not a crystal";
-  }
-  static fs::path make_viewer(const fs::path& path) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << "viewer";
-    return path;
   }
 };
 
@@ -60,7 +51,8 @@ TEST_F(FileListAndViewer, PanelOpensOnAKindAndAClickLoadsTheFile) {
 }
 
 TEST_F(FileListAndViewer, ViewerPathDialogStoresThePathAndStarts) {
-  const fs::path viewer = make_viewer(folder / "apps" / "lumiso2.exe");
+  fs::create_directories(folder / "apps");
+  const fs::path viewer = folder.write("apps/lumiso2.exe", "viewer");
   program.workspace.phases.emplace_back();
   program.workspace.crystal_file_name = (samples / "nacl.cry").string();
 

@@ -28,8 +28,7 @@
 #include "app/print_dialog.hpp"
 #include "app/tick_panel.hpp"
 #include "app/windows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "support/program_in_folder.hpp"
 #include "util/files.hpp"
 
 namespace calvane {
@@ -49,10 +48,7 @@ int count_colour(const QImage& image, Rgb colour) {
   return count;
 }
 
-struct PlotWindowTest : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct PlotWindowTest : ::testing::Test, testing::ProgramInFolder {
   std::unique_ptr<PlotWindow> window;
   int plot_actions = 0, full_recomputations = 0;
 

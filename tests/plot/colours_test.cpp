@@ -112,11 +112,5 @@ TEST_F(ColoursTest, ApplyCopiesTheBoxesIntoTheWorkspaceUnlessAPenWidthIsBad) {
             std::tuple(Rgb{9, 9, 9}, 1, 2, false, Rgb{7, 7, 7}));
 }
 
-TEST_F(ColoursTest, CancelBringsThePhasesPageForward) {
-  form.visible = true;
-  close_colours_window(form, program);
-  EXPECT_EQ(std::tuple(program.main_form.page, form.visible), std::tuple(MainPage::PhasesData, false));
-}
-
 }  // namespace
 }  // namespace calvane

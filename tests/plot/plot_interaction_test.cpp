@@ -87,15 +87,6 @@ TEST_F(PlotInteraction, ATripThroughQKeepsTheRangeTyped) {
             std::tuple(10.0, 50.0, "  10.000  50.000"));
 }
 
-TEST_F(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {
-  on_mouse_down(session, MouseButton::Left, 100, 50);
-  std::vector<Point> box;
-  on_mouse_move(session, 103, 80, box);
-  EXPECT_TRUE(box.empty());
-  on_mouse_move(session, 104, 80, box);
-  EXPECT_EQ(box, (std::vector<Point>{{100, 50}, {104, 50}, {104, 80}, {100, 80}, {100, 50}}));
-}
-
 TEST_F(PlotInteraction, ZoomBoxAtAQuarterOfTheLargestSumGivesFactorFourAndARightClickUnzooms) {
   // Press at row 300: intensity (400 − 300) / 4 = 25, a quarter of the peak of 100 at 30°.
   drag(260, 300, 760, 350);  // 2θ 20 to 40

@@ -98,15 +98,5 @@ TEST(Exit, DeletesItsScratchFilesAndListingsButNoUserFile) {
     EXPECT_TRUE(fs::exists(folder / kept)) << kept;
 }
 
-TEST(Workspace, DeletingAPhaseRenumbersTheLaterOnes) {
-  Workspace ws;
-  for (const char* name : {"one", "two", "three", "four", "five"}) ws.phases.emplace_back().file_name = name;
-  ws.current_phase = 5;
-  delete_phase(ws, 3);
-  delete_phase(ws, 9);  // out of range: nothing happens
-  // The current phase follows its data.
-  EXPECT_EQ(std::tuple(ws.phase_count(), ws.phase(3).file_name, ws.current_phase), std::tuple(4, "four", 4));
-}
-
 }  // namespace
 }  // namespace calvane
