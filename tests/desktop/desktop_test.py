@@ -435,9 +435,9 @@ def step_restart(d):
     """A second start opens the crystal named on the command line and draws it in the saved colour."""
     d.start_program(str(d.inputs / "nacl.cry"))
     d.main_window()
-    # What the first run left: its recent files and the folder of its save dialog.
+    # What the first run left: the files it opened among the recent files, and the folder of its save dialog.
     settings = (d.home / ".config" / "calvane" / "calvane.ini").read_text()
-    expect("workspace.cmp" in settings, "the saved workspace is not among the recent files")
+    expect("observed.cpi" in settings, "the opened pattern is not among the recent files")
     expect(str(d.outputs) in settings, "the save dialog's folder was not remembered")
     d.wait_image("restart-with-saved-colours", d.plot_window(),
                  lambda image: find_colour(image, NEW_PHASE1_COLOUR),
@@ -456,7 +456,7 @@ STEPS = [
     ("difference window", step_difference),
     ("colour", step_colour),
     ("export metafile", step_export_metafile),
-    ("export a picture of a two-phase plot", step_export_picture),
+    ("export a picture", step_export_picture),
     ("global report", step_global_report),
     # The workspace was never saved: Quit asks to save it.
     ("quit", lambda d: step_quit(d, save_to=d.outputs / "workspace.cmp")),
