@@ -51,7 +51,6 @@ struct Export : ::testing::Test, ExportFixture {};
 
 TEST(ImageExport, DefaultExtensionOnlyWhenTheFileNameHasNoDot) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"plot", ".bmp", "plot.bmp"},
       {"plot.png", ".bmp", "plot.png"},
       {"my.plots/plot", ".jpg", "my.plots/plot.jpg"},
       {"/home/u/.local/run.7\\plot", ".svg", "/home/u/.local/run.7\\plot.svg"},

@@ -54,7 +54,6 @@ TEST(SpaceGroupWindow, SearchFindsAGroupByNumberOrAnySpelling) {
 TEST(SpaceGroupWindow, ShowsASymbolTypedWithOtherBlanksInsteadOfErasingIt) {
   const struct Case { const char *system, *typed, *shown, *hall, *number; std::size_t operators; } cases[] = {
       {"MONO", "P21/c", "P 1 21/c 1", "-P 2ybc", "14", 4},
-      {"MONO", "P 21/c", "P 1 21/c 1", "-P 2ybc", "14", 4},
       {"CUBI", "Fm-3m", "F m -3 m", "-F 4 2 3", "225", 192},
       {"HEXA", "R-3m", "R -3 m:H", "-R 3 2\"", "166", 36},
       {"RHOM", "r -3 m", "R -3 m:R", "-P 3* 2", "166", 12},

@@ -160,16 +160,6 @@ TEST_F(ViewerLaunchTest, OkStoresThePathStartsTheViewerAndCloses) {
   EXPECT_EQ(ui.started_programs.size(), 2u);
 }
 
-TEST_F(ViewerLaunchTest, TheDialogShowsTheStoredPathAndBrowseFillsIt) {
-  store_path("/opt/x/lumiso2.exe");
-  show_viewer_path_window(program);
-  EXPECT_EQ(program.viewer_path_form.path_text, "/opt/x/lumiso2.exe");
-  ui.choose_file("  /opt/Y/Lumiso2.exe ");
-  browse_for_viewer(program);
-  browse_for_viewer(program);  // cancelled: nothing changes
-  EXPECT_EQ(program.viewer_path_form.path_text, "/opt/Y/Lumiso2.exe");
-}
-
 TEST(ViewerSearchTest, StopsAtTheFirstViewerWalkingFilesBeforeSubfoldersFromEachRoot) {
   TempFolder folder;
   fs::path first = make_viewer(folder / "a" / "lumiso2.exe");
