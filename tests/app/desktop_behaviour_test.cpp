@@ -45,12 +45,10 @@ TEST_F(DesktopBehaviour, SettingsBringBackThePageAndThePlotModes) {
   DesktopSettings settings(QString::fromStdString((folder.path() / "calvane.ini").string()));
   window->use_settings(&settings);
   window->pages()->setCurrentIndex(2);
-  program.plot_state.y_mode = YMode::Logarithmic;
-  program.main_form.phases.hkl_mode = 1;
+  std::tie(program.plot_state.y_mode, program.main_form.phases.hkl_mode) = std::pair(YMode::Logarithmic, 1);
   window->save_settings();
   window->pages()->setCurrentIndex(0);
-  program.plot_state.y_mode = YMode::Linear;
-  program.main_form.phases.hkl_mode = 0;
+  std::tie(program.plot_state.y_mode, program.main_form.phases.hkl_mode) = std::pair(YMode::Linear, 0);
   window->use_settings(&settings);
   EXPECT_EQ(std::tuple(window->pages()->currentIndex(), program.plot_state.y_mode, program.main_form.phases.hkl_mode),
             std::tuple(2, YMode::Logarithmic, 1));

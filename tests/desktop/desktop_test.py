@@ -167,7 +167,6 @@ class Desktop:
         return self.wait_window(PLOT_TITLE, timeout=timeout, what="plot window")
 
     def dismiss(self, title, what, key="Return"):
-        """Waits for the window `title` and closes it with `key`."""
         self.focus(self.wait_window(title, what=what))
         self.keys(key)
         self.wait_gone(title)
@@ -213,7 +212,6 @@ def changed(before, after, min_pixels=20):
 
 
 def plot_changes(d, name, before, failure):
-    """Waits until the plot differs from `before`; returns its new image."""
     return d.wait_image(name, d.plot_window(), lambda image: changed(before, image), failure)
 
 

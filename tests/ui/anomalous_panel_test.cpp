@@ -26,7 +26,7 @@ struct AnomalousPanelTest : ::testing::Test {
   }
 };
 
-TEST_F(AnomalousPanelTest, WavelengthFieldIsCheckedBeforeThePanelOpens) {
+TEST_F(AnomalousPanelTest, WavelengthFieldIsCheckedAndReadBeforeThePanelOpens) {
   add_phase("Fe");
   for (auto [text, message] : {std::pair{"", "No WaveLength!"}, {"0.00000", "No WaveLength!"},
                                 {"abc", "Error on WaveLength!"}, {"-1.5", "Error on WaveLength!"},
@@ -38,10 +38,7 @@ TEST_F(AnomalousPanelTest, WavelengthFieldIsCheckedBeforeThePanelOpens) {
         << '"' << text << '"';
   }
   EXPECT_EQ(std::tuple(resets, program.workspace.settings.wavelengths), std::tuple(0, std::vector{1.5406}));
-}
-
-TEST_F(AnomalousPanelTest, ANumberBecomesTheSingleWavelengthAndMultipleKeepsTheSpectrum) {
-  add_phase("Fe");
+  // A number becomes the single wavelength; "Multiple" keeps the spectrum.
   program.main_form.experiment.wavelength = " 0.70930 ";
   open_anomalous_panel(program, panel, actions);
   EXPECT_EQ(std::tuple(panel.visible, resets, program.workspace.settings.longest_wavelength),
