@@ -37,17 +37,10 @@ using testing::source_folder;
 struct MainWindowTest : testing::MainWindowFixture {
   CrystalPage& page() const { return *window->crystal_page(); }
   bool shown(QWidget* widget) const { return widget->isVisibleTo(&page()); }
-  void edit_cell(int field, const char* text) {
-    page().cell(field)->setText(text);
-    emit page().cell(field)->editingFinished();
-  }
   std::pair<WindowId, bool> last_window_change() const { return ui.window_changes.back(); }
   static void type(QTableWidget* grid, int row, int column, const QString& text) {
     if (grid->item(row, column) == nullptr) grid->setItem(row, column, new QTableWidgetItem);
     grid->item(row, column)->setText(text);
-  }
-  static QString text(QTableWidget* grid, int row, int column) {
-    return grid->item(row, column) != nullptr ? grid->item(row, column)->text() : QString();
   }
 };
 
@@ -188,7 +181,8 @@ TEST_F(MainWindowTest, PhasesPageBoxesAndButtonsReachThePhases) {
 TEST_F(MainWindowTest, CrystalPageFieldsGridsAndButtonsReachTheWorkingCrystal) {
   open({"nacl.cry"});
   window->pages()->setCurrentIndex(1);
-  edit_cell(0, "5.431");
+  page().cell(0)->setText("5.431");
+  emit page().cell(0)->editingFinished();
   page().apply_button()->click();
   EXPECT_EQ(std::tuple(program.workspace.crystal.cell.a, program.workspace.phase(1).crystal.cell.a),
             std::tuple(5.431, 5.431));
@@ -199,7 +193,9 @@ TEST_F(MainWindowTest, CrystalPageFieldsGridsAndButtonsReachTheWorkingCrystal) {
   type(grid, 2, 0, "fe3+");
   type(grid, 2, 2, "0.25");
   grid->setCurrentCell(0, 0);  // the row left is tidied and copied to the neutron grid
-  EXPECT_EQ(std::tuple(text(page().neutron_atoms(), 2, 0), program.workspace.crystal.atoms.at(2).x),
+  const QTableWidgetItem* neutron_type = page().neutron_atoms()->item(2, 0);
+  EXPECT_EQ(std::tuple(neutron_type != nullptr ? neutron_type->text() : QString(),
+                       program.workspace.crystal.atoms.at(2).x),
             std::tuple(QString("Fe"), 0.25));
 }
 
