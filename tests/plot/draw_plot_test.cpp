@@ -144,7 +144,7 @@ TEST_F(Dessine, ObservedPatternsAreScaledToTheReferenceHeight) {
   }
 }
 
-TEST_F(Dessine, PatternStylesDrawLinesPointsOrBoth) {
+TEST_F(Dessine, PatternStylesDrawLinesPointsOrBothAndAFlatPatternOnlyItsLegend) {
   // Three points and the legend symbol: points styles draw three legend squares too.
   add_pattern(workspace, "obs.raw", {{20, 10}, {30, 100}, {40, 10}});
   for (auto [style, polylines, squares] : {std::tuple(1, 1u, 0u), std::tuple(2, 0u, 6u), std::tuple(3, 1u, 6u)}) {
@@ -154,9 +154,8 @@ TEST_F(Dessine, PatternStylesDrawLinesPointsOrBoth) {
               std::tuple(polylines, squares))
         << style;
   }
-}
-
-TEST_F(Dessine, PatternWithoutUsableMaximumDrawsOnlyItsLegend) {
+  // A pattern without a usable maximum draws only its legend.
+  workspace.observed_patterns.clear();
   add_phase(workspace, "a.cry", 30, 80);
   add_pattern(workspace, "flat.raw", {{20, 0}, {30, 0}});
   const RecordingCanvas canvas = paint();

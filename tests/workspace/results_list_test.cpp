@@ -19,7 +19,7 @@ Workspace two_line_workspace() {
   return ws;
 }
 
-TEST(ResultsList, WritesHeadingScaleFactorAndLinesInsideTheRange) {
+TEST(ResultsList, WritesHeadingScaleFactorAndLinesInsideTheRangeInTheScalesAngle) {
   auto lines = results_list_lines(two_line_workspace());
   // The 158° line lies outside 10..50; lines keep their index in the merged list: the skipped line still
   // counts.
@@ -28,9 +28,7 @@ TEST(ResultsList, WritesHeadingScaleFactorAndLinesInsideTheRange) {
                 " Nb. h  k  l   Dhkl  2Theta  K*Int. lambda",
                 "_________________________________________________", "Phase 1  scale factor K=0.50000000",
                 "  1  1  1  1  3.136  28.442 100.00 1.54060", "  3  2  2  0  1.920  47.303  55.00 1.54060"}));
-}
-
-TEST(ResultsList, AngleColumnFollowsTheScale) {
+  // The angle column follows the scale.
   Workspace ws = two_line_workspace();
   ws.settings.angle_scale = AngleScale::Theta;
   auto theta = results_list_lines(ws);
