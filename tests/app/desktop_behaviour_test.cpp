@@ -1,5 +1,5 @@
 // Wiring of what the desktop adds to the windows: atom grids edited in place
-// with rows inserted and deleted by keys, the start hint, the fit window.
+// with rows inserted and deleted by keys, the remembered page and modes, the fit window.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -31,14 +31,6 @@ TEST_F(DesktopBehaviour, WindowMenuBringsBackThePlotAndTheDifference) {
   trigger("&Window/&Colours and styles");
   EXPECT_EQ(std::pair(shown, ui.window_changes.back()),
             std::pair(std::vector<std::string>{"plot", "difference"}, std::pair(WindowId::Colours, true)));
-}
-
-TEST_F(DesktopBehaviour, StartHintShowsUntilSomethingIsLoaded) {
-  auto* hint = window->findChild<QLabel*>("startHint");
-  ASSERT_NE(hint, nullptr);
-  EXPECT_TRUE(hint->isVisibleTo(window.get()) && window->status_panel()->text().startsWith("No phase yet"));
-  open_nacl();
-  EXPECT_TRUE(!hint->isVisibleTo(window.get()) && window->results()->isVisibleTo(window.get()));
 }
 
 TEST_F(DesktopBehaviour, SettingsBringBackThePageAndThePlotModes) {

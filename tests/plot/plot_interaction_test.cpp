@@ -117,14 +117,6 @@ TEST(PlotWindowCases, BoxesThatDoNotZoom) {
   }
 }
 
-TEST_F(PlotInteraction, ZoomOnObservedDataAlone) {
-  workspace.phases.clear();
-  testing::add_pattern(workspace, "obs.raw", {{20, 10}, {30, 100}, {40, 10}});
-  redraw(session);           // no phase: reference 100, sy = 4
-  drag(260, 300, 760, 350);  // y1 = 25: factor = 100 / 25
-  EXPECT_EQ(std::tuple(state.intensity_scale, plots), std::tuple(4.0, 1));
-}
-
 TEST_F(PlotInteraction, ClickIndexesEveryReflectionWithinThreePixels) {
   auto& phase = workspace.phases[0];
   // Columns 510 and 516 (6 pixels apart); 600 is far from the click at 513.

@@ -36,13 +36,6 @@ TEST(IntensityAxis, TicksAreRoundValuesForEveryRange) {
   for (const auto& [value, text] : labels) EXPECT_EQ(tick_label(value), text);
 }
 
-TEST(IntensityAxis, ValuesAndDisplayUnitsRoundTripInEveryMode) {
-  for (YMode mode : {YMode::Linear, YMode::Logarithmic, YMode::SquareRoot}) {
-    const IntensityAxis axis{IntensityUnit::Counts, mode, 0.01, 3.0};
-    for (double value : {0.0, 1.0, 250.0, 12000.0}) EXPECT_NEAR(value_of(axis, display_of(axis, value)), value, 1e-6);
-  }
-}
-
 // A phase with a 100-high peak at 30° on 10..50°, drawn with the intensity axis.
 struct Reading : ::testing::Test {
   Workspace workspace = gridded(10, 50, 401);
@@ -185,17 +178,6 @@ TEST_F(Reading, ClickingALegendEntryHidesAndShowsItsCurve) {
     EXPECT_FALSE(testing::polylines_in(paint(), c.colour).empty());
   }
   EXPECT_FALSE(toggle_legend_entry(state, workspace, 500, 300));  // the curves' area is no entry
-}
-
-TEST_F(Reading, TheSumIsDrawnOverThePhasesOrUnderThem) {
-  add_phase(workspace, "/d/calcite.cry", 25, 60);
-  const Rgb sum = workspace.styles.sum_colour;
-  for (bool under : {false, true}) {
-    state.sum_under_phases = under;
-    const auto curves = paint().of_kind(Kind::Polyline);
-    ASSERT_EQ(curves.size(), 3u);
-    EXPECT_EQ((under ? curves.front() : curves.back()).pen.colour, sum) << under;
-  }
 }
 
 }  // namespace
