@@ -93,21 +93,6 @@ TEST_F(Dialogs, AnomalousPanelButtonsReachTheTableChoice) {
   EXPECT_EQ(std::tuple(iron_f_second(), panel.isHidden()), std::tuple(0.0, true));
 }
 
-TEST_F(Dialogs, WindowsShowTheirDialogsAndPassOthersOn) {
-  QWidget main_window;
-  Windows windows(program, &main_window);
-  QtUi qt_ui;
-  std::vector<WindowId> passed_on;
-  qt_ui.on_show_window = [&](WindowId id, bool) { passed_on.push_back(id); };
-  windows.attach(qt_ui);
-  for (bool visible : {true, false}) {
-    qt_ui.show_window(WindowId::MultipleWavelength, visible);
-    EXPECT_EQ(windows.wavelengths()->isVisible(), visible);
-  }
-  qt_ui.show_window(WindowId::Plot, true);
-  EXPECT_EQ(passed_on, std::vector<WindowId>{WindowId::Plot});
-}
-
 // Runs `show` (a Ui call that opens a modal message box) and closes the box
 // it opened; returns the box's sign and buttons.
 std::pair<QMessageBox::Icon, QMessageBox::StandardButtons> message_box_of(const std::function<void()>& show) {
