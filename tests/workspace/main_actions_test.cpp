@@ -171,17 +171,6 @@ TEST_F(MainActions, ActivationShowsTheCellAtFullPrecisionAndTheExperimentSetting
             std::tuple("94.25", 94.245, "Multiple"));
 }
 
-TEST_F(MainActions, UncheckingTheSumBoxPressesTheSumToggle) {
-  add_phases(2);
-  form.phases.rows[0].draw = true;
-  form.phases.sum_draw = false;
-  click_draw(program);
-  EXPECT_EQ(std::tuple(form.phases.sum_toggle_pressed, ws.settings.draw_sum), std::tuple(true, false));
-  form.phases.sum_draw = true;
-  click_draw(program);
-  EXPECT_FALSE(form.phases.sum_toggle_pressed);
-}
-
 TEST_F(MainActions, PageChangesHideTheEmptyCrystalPageAndShowColoursWithData) {
   change_page(program, static_cast<int>(MainPage::CrystalData));
   EXPECT_FALSE(form.crystal.panel_visible);
