@@ -1,4 +1,4 @@
-// Shared pieces of the Qt tests: user gestures on widgets and a sample plot workspace.
+// Shared pieces of the Qt tests: the application, user gestures on widgets and a sample plot workspace.
 #pragma once
 
 #include <algorithm>
@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -13,6 +14,18 @@
 #include "support/plot_workspace.hpp"
 
 namespace calvane::testing {
+
+// The one QApplication of the Qt tests. It is never destroyed: windows held in
+// function statics may outlive main, and Qt must still be there for them.
+inline QApplication& application() {
+  static int argc = 1;
+  static char name[] = "test_app";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = QApplication::instance() != nullptr
+                                 ? static_cast<QApplication*>(QApplication::instance())
+                                 : new QApplication(argc, argv);
+  return *app;
+}
 
 // Near the left edge: a radio button reacts only over its mark and its text.
 inline void click(QAbstractButton* button) {

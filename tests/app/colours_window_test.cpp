@@ -5,12 +5,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 
 #include "app/app_helpers.hpp"
 #include "app/colours_window.hpp"
-#include "app/qt_application.hpp"
 #include "app/windows.hpp"
 #include "plot/colours.hpp"
 #include "support/started_program.hpp"
@@ -46,7 +44,7 @@ struct ColoursWindowTest : ::testing::Test, testing::StartedProgram {
   }
 };
 
-TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceOnApplyAndSaveWritesThem) {
+TEST_F(ColoursWindowTest, ColoursPensAndStylesChosenByMouseOrKeysReachTheWorkspaceAndTheFile) {
   ColoursWindow window(program);
   script(window);
   answers = {kOrange, std::nullopt, kTeal};
@@ -63,20 +61,15 @@ TEST_F(ColoursWindowTest, ChosenColoursPensAndStylesReachTheWorkspaceOnApplyAndS
   EXPECT_GT(ui.redraws, redraws_before);
   click(window.save_button());
   EXPECT_TRUE(std::filesystem::exists(folder / "couleurs.txt"));
-}
 
-TEST_F(ColoursWindowTest, KeysOpenTheColourDialogApplyAndCancel) {
-  ColoursWindow window(program);
-  script(window);
+  // By keys: Space opens the colour dialog; Enter on a colour box is "Apply", the window's default
+  // button, not a new colour dialog; Escape is "Cancel".
   ASSERT_TRUE(testing::show_active(&window));
   answers = {kTeal};
   window.sum_row().colour->setFocus();
   QTest::keyClick(window.sum_row().colour, Qt::Key_Space);
-  EXPECT_EQ(window.form().sum.colour, kTeal);
-  // Enter on a colour box is "Apply", the window's default button, not a new colour dialog.
   QTest::keyClick(window.sum_row().colour, Qt::Key_Return);
-  EXPECT_EQ(std::tuple(offered.size(), program.workspace.styles.sum_colour),
-            std::tuple(std::size_t{1}, kTeal));
+  EXPECT_EQ(std::tuple(offered.size(), program.workspace.styles.sum_colour), std::tuple(std::size_t{4}, kTeal));
   program.main_form.page = MainPage::StyleOptions;
   QTest::keyClick(&window, Qt::Key_Escape);
   EXPECT_EQ(std::tuple(window.isVisible(), program.main_form.page), std::tuple(false, MainPage::PhasesData));

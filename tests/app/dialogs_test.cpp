@@ -17,7 +17,6 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 
 #include "app/about_box.hpp"
 #include "app/anomalous_panel_widget.hpp"
@@ -26,15 +25,13 @@
 #include "app/help_viewer.hpp"
 #include "app/lambda_missing_window.hpp"
 #include "app/polarisation_dialog.hpp"
-#include "app/qt_application.hpp"
 #include "app/qt_ui.hpp"
 #include "app/space_group_window.hpp"
 #include "app/text_viewer.hpp"
 #include "app/wavelength_dialog.hpp"
 #include "app/windows.hpp"
 #include "support/phase_setup.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -42,10 +39,7 @@ namespace {
 using testing::click;
 using testing::type_into;
 
-struct Dialogs : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct Dialogs : ::testing::Test, testing::ProgramInFolder {
   std::vector<FollowUp> follow_ups;
   std::function<void(const FollowUp&)> record = [this](const FollowUp& f) { follow_ups.push_back(f); };
   void SetUp() override {
@@ -59,9 +53,8 @@ struct Dialogs : ::testing::Test {
 TEST_F(Dialogs, PolarisationDialogShowsThePBoxForASynchrotronAndReadsIt) {
   PolarisationDialog dialog(program, record);
   ASSERT_TRUE(testing::show_active(&dialog));
-  EXPECT_FALSE(dialog.p_panel()->isVisible());
   click(dialog.synchrotron_button());
-  EXPECT_TRUE(dialog.p_panel()->isVisible());
+  ASSERT_TRUE(dialog.p_panel()->isVisible());
   type_into(dialog.p_edit(), "0.35");
   click(dialog.ok_button());
   EXPECT_EQ(std::tuple(program.workspace.settings.polarisation, follow_ups.size()),
@@ -98,21 +91,6 @@ TEST_F(Dialogs, AnomalousPanelButtonsReachTheTableChoice) {
   panel.refresh_from_model();
   click(panel.suppress_button());
   EXPECT_EQ(std::tuple(iron_f_second(), panel.isHidden()), std::tuple(0.0, true));
-}
-
-TEST_F(Dialogs, WindowsShowTheirDialogsAndPassOthersOn) {
-  QWidget main_window;
-  Windows windows(program, &main_window);
-  QtUi qt_ui;
-  std::vector<WindowId> passed_on;
-  qt_ui.on_show_window = [&](WindowId id, bool) { passed_on.push_back(id); };
-  windows.attach(qt_ui);
-  for (bool visible : {true, false}) {
-    qt_ui.show_window(WindowId::MultipleWavelength, visible);
-    EXPECT_EQ(windows.wavelengths()->isVisible(), visible);
-  }
-  qt_ui.show_window(WindowId::Plot, true);
-  EXPECT_EQ(passed_on, std::vector<WindowId>{WindowId::Plot});
 }
 
 // Runs `show` (a Ui call that opens a modal message box) and closes the box
@@ -174,7 +152,7 @@ TEST_F(Dialogs, TextViewerShowsAListingReadOnlyInFixedPitchAndPrintsIt) {
   EXPECT_GT(std::filesystem::file_size(folder / "listing.pdf"), 500u);
 }
 
-TEST_F(Dialogs, SpaceGroupWindowClicksInEitherListSetTheGroup) {
+TEST_F(Dialogs, SpaceGroupWindowClicksAndSearchSetTheGroup) {
   program.workspace.crystal.system_code = "CUBI";
   program.workspace.crystal.symbol = "F m -3 m";
   SpaceGroupWindow window(program);
@@ -192,6 +170,8 @@ TEST_F(Dialogs, SpaceGroupWindowClicksInEitherListSetTheGroup) {
   QTest::mouseClick(catalogue->viewport(), Qt::LeftButton, {}, catalogue->visualItemRect(first).center());
   // P 2 3 (International Tables A, No. 195): 12 positions.
   EXPECT_EQ(std::tuple(page.hall, window.positions()->rowCount()), std::tuple(std::string("P 2 2 3"), 12));
+  testing::type_into(window.search(), "fm3m");  // the search field chooses a group and shows its full symbol
+  EXPECT_EQ(std::pair(page.hall, window.chosen_group()->text().isEmpty()), std::pair(std::string("-F 4 2 3"), false));
   QTest::keyClick(catalogue, Qt::Key_Return);  // the window's OK
   EXPECT_EQ(last_window_change(), std::pair(WindowId::SpaceGroup, false));
 }

@@ -2,22 +2,17 @@
 // the handlers and the model, and the model reaches the widgets.
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <fstream>
 
 #include "app/app_helpers.hpp"
 #include "app/file_list_panel.hpp"
-#include "app/qt_application.hpp"
 #include "app/qt_ui.hpp"
 #include "app/viewer_path_window.hpp"
 #include "app/windows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
 #include "flows/viewer_launch.hpp"
+#include "support/program_in_folder.hpp"
 
 namespace calvane {
 namespace {
@@ -25,10 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::click_row;
 
-struct FileListAndViewer : ::testing::Test {
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  Program program{ui, folder.path()};
+struct FileListAndViewer : ::testing::Test, testing::ProgramInFolder {
   fs::path samples = folder / "samples";
 
   void SetUp() override {
@@ -38,11 +30,6 @@ struct FileListAndViewer : ::testing::Test {
     for (const char* name : {"silicon.cry", "nacl.cry"})
       fs::copy_file(testing::source_folder("examples") / name, samples / name);
     std::ofstream(samples / "notes.txt") << "not a crystal";
-  }
-  static fs::path make_viewer(const fs::path& path) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << "viewer";
-    return path;
   }
 };
 
@@ -64,7 +51,8 @@ TEST_F(FileListAndViewer, PanelOpensOnAKindAndAClickLoadsTheFile) {
 }
 
 TEST_F(FileListAndViewer, ViewerPathDialogStoresThePathAndStarts) {
-  const fs::path viewer = make_viewer(folder / "apps" / "lumiso2.exe");
+  fs::create_directories(folder / "apps");
+  const fs::path viewer = folder.write("apps/lumiso2.exe", "viewer");
   program.workspace.phases.emplace_back();
   program.workspace.crystal_file_name = (samples / "nacl.cry").string();
 
@@ -73,9 +61,7 @@ TEST_F(FileListAndViewer, ViewerPathDialogStoresThePathAndStarts) {
   QtUi qt_ui;
   windows.attach(qt_ui);
   ViewerPathWindow* dialog = windows.viewer_path();
-
   launch_structure_viewer(program);  // no "lumipath.txt": the dialog is asked for
-  ASSERT_EQ(ui.window_changes.back(), std::make_pair(WindowId::ViewerPath, true));
   qt_ui.show_window(WindowId::ViewerPath, true);
   ASSERT_TRUE(dialog->isVisible());
 

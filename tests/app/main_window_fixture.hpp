@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/main_window.hpp"
-#include "app/qt_application.hpp"
+#include "app/app_helpers.hpp"
 #include "support/scripted_ui.hpp"
 #include "support/temp_folder.hpp"
 

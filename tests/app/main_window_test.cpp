@@ -17,7 +17,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QUrl>
@@ -27,12 +26,8 @@
 #include "app/main_window_fixture.hpp"
 #include "app/desktop_settings.hpp"
 #include "app/qt_ui.hpp"
-#include "app/qt_application.hpp"
 #include "app/text_grid_table.hpp"
 #include "app/windows.hpp"
-#include "support/scripted_ui.hpp"
-#include "support/temp_folder.hpp"
-#include "util/files.hpp"
 
 namespace calvane {
 namespace {
@@ -42,17 +37,10 @@ using testing::source_folder;
 struct MainWindowTest : testing::MainWindowFixture {
   CrystalPage& page() const { return *window->crystal_page(); }
   bool shown(QWidget* widget) const { return widget->isVisibleTo(&page()); }
-  void edit_cell(int field, const char* text) {
-    page().cell(field)->setText(text);
-    emit page().cell(field)->editingFinished();
-  }
   std::pair<WindowId, bool> last_window_change() const { return ui.window_changes.back(); }
   static void type(QTableWidget* grid, int row, int column, const QString& text) {
     if (grid->item(row, column) == nullptr) grid->setItem(row, column, new QTableWidgetItem);
     grid->item(row, column)->setText(text);
-  }
-  static QString text(QTableWidget* grid, int row, int column) {
-    return grid->item(row, column) != nullptr ? grid->item(row, column)->text() : QString();
   }
 };
 
@@ -106,15 +94,12 @@ TEST_F(MainWindowTest, OpenedPhaseReachesThePagesResultsAndReport) {
   open({"rutile.cry"});
   EXPECT_TRUE(page().apply_bar_caption()->text().startsWith("Data for Phase1(rutile"));
   ASSERT_GT(window->results()->count(), 3);
-  int marked = -1;
+  int marked = -1, clears = 0;
   window->on_results_line = [&marked](int row) { marked = row; };
   window->results()->setCurrentRow(3);
-  EXPECT_EQ(marked, 3);
-  // A reflection indexed on the plot selects its line in the list.
-  program.main_form.results_selected = 4;
+  program.main_form.results_selected = 4;  // a reflection indexed on the plot selects its line in the list
   window->refresh_from_model();
-  EXPECT_EQ(window->results()->currentRow(), 4);
-  int clears = 0;
+  EXPECT_EQ(std::pair(marked, window->results()->currentRow()), std::pair(3, 4));
   window->on_clear_plot = [&clears] { ++clears; };
   ui.answers.push_back(Answer::Yes);
   trigger("&Erase/&General");
@@ -141,12 +126,11 @@ TEST_F(MainWindowTest, EditMenuUndoesAndRedoesWhatTheHandlersChanged) {
   ASSERT_EQ(program.workspace.phase_count(), 0);
   EXPECT_EQ(window->undo_action()->text(), "&Undo Erase Phases");
   window->undo_action()->trigger();
-  ASSERT_EQ(program.workspace.phase_count(), 2);
-  EXPECT_FALSE(window->phase_table()->item(1, 0)->text().isEmpty());
-  EXPECT_EQ(window->redo_action()->text(), "&Redo Erase Phases");
+  EXPECT_EQ(std::tuple(program.workspace.phase_count(), window->phase_table()->item(1, 0)->text().isEmpty(),
+                       window->redo_action()->text()),
+            std::tuple(2, false, "&Redo Erase Phases"));
   window->redo_action()->trigger();
   EXPECT_EQ(program.workspace.phase_count(), 0);
-  EXPECT_TRUE(window->phase_table()->item(1, 0)->text().isEmpty());
 }
 
 TEST(FileDialogFilters, AreWellFormedAndOpenDialogsOfferEveryFormatFirst) {
@@ -166,12 +150,10 @@ TEST(DesktopSettingsTest, KeepsRecentFilesNewestFirstWithoutRepeatsAndDialogFold
   }
   DesktopSettings again(ini);
   const QStringList recent = again.recent_files();
-  ASSERT_EQ(recent.size(), DesktopSettings::kMaxRecentFiles);
-  EXPECT_EQ(recent.front(), "/f5.cry");
-  EXPECT_EQ(recent.count("/f5.cry"), 1);
-  EXPECT_EQ(recent[1], "/f11.cry");
-  EXPECT_EQ(again.last_folder("Data file (*.cry)"), "/data/crystals");
-  EXPECT_TRUE(again.last_folder("Total data file (*.cmp)").isEmpty());
+  EXPECT_EQ(std::tuple(recent.size(), recent.front(), recent.count("/f5.cry"), recent[1]),
+            std::tuple(DesktopSettings::kMaxRecentFiles, "/f5.cry", 1, "/f11.cry"));
+  EXPECT_EQ(std::pair(again.last_folder("Data file (*.cry)"), again.last_folder("Total data file (*.cmp)")),
+            std::pair(QString("/data/crystals"), QString()));
 }
 
 TEST_F(MainWindowTest, PhasesPageBoxesAndButtonsReachThePhases) {
@@ -199,19 +181,21 @@ TEST_F(MainWindowTest, PhasesPageBoxesAndButtonsReachThePhases) {
 TEST_F(MainWindowTest, CrystalPageFieldsGridsAndButtonsReachTheWorkingCrystal) {
   open({"nacl.cry"});
   window->pages()->setCurrentIndex(1);
-  edit_cell(0, "5.431");
+  page().cell(0)->setText("5.431");
+  emit page().cell(0)->editingFinished();
   page().apply_button()->click();
   EXPECT_EQ(std::tuple(program.workspace.crystal.cell.a, program.workspace.phase(1).crystal.cell.a),
             std::tuple(5.431, 5.431));
   page().space_group_button()->click();
   EXPECT_EQ(last_window_change(), std::pair(WindowId::SpaceGroup, true));
-
   QTableWidget* grid = page().xray_atoms();
   grid->setCurrentCell(2, 0);
   type(grid, 2, 0, "fe3+");
   type(grid, 2, 2, "0.25");
   grid->setCurrentCell(0, 0);  // the row left is tidied and copied to the neutron grid
-  EXPECT_EQ(std::tuple(text(page().neutron_atoms(), 2, 0), program.workspace.crystal.atoms.at(2).x),
+  const QTableWidgetItem* neutron_type = page().neutron_atoms()->item(2, 0);
+  EXPECT_EQ(std::tuple(neutron_type != nullptr ? neutron_type->text() : QString(),
+                       program.workspace.crystal.atoms.at(2).x),
             std::tuple(QString("Fe"), 0.25));
 }
 
@@ -254,11 +238,8 @@ TEST_F(MainWindowTest, DroppedAndNamedFilesOpenAsTheirMenuEntry) {
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &crystal, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window->wavelength(), &drop);
   ASSERT_EQ(program.workspace.phase_count(), 1) << ui.last_warning();
-  auto open_path = [this](const std::filesystem::path& path) {
-    return window->open_path(QString::fromStdString(path.string()));
-  };
-  EXPECT_TRUE(open_path(source_folder("tests/experiment_io/fixtures/corundum_v1.xrdml")));
-  EXPECT_FALSE(open_path(folder.write("notes.xyz", "x")));
+  for (const auto& path : {source_folder("tests/experiment_io/fixtures/corundum_v1.xrdml"), folder.write("notes.xyz", "x")})
+    window->open_path(QString::fromStdString(path.string()));
   // No answer is left for a later dialog.
   EXPECT_EQ(std::tuple(program.workspace.observed_patterns.size(), ui.last_warning(), ui.files.size()),
             std::tuple(1u, "Unknown file type: notes.xyz", 0u));

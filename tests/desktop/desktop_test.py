@@ -4,13 +4,10 @@
 Installs the build into a DESTDIR, starts the installed `calvane` with a fresh home on an Xvfb
 display of its own and drives it with xdotool along one road through every window, checking
 what it sees from outside (windows by title, files written, plot pixels) and saving screenshots.
-
-usage: desktop_test.py [--build BUILD] [--shots FOLDER] [--keep]
 """
 
 import argparse
 import os
-import re
 import shutil
 import signal
 import subprocess
@@ -38,8 +35,6 @@ METAFILE_TITLE = r"Creation of an EMF image"
 EXPORT_TITLE = r"^Export the plot"
 EXPORT_SIZE = (800, 500)  # pixels asked of the export dialog
 
-REMEMBERED_SIZE = (900, 640)
-ATOM_B_CELL = (598, 424)  # window coordinates
 PHASE1_COLOUR = (255, 124, 162)
 NEW_PHASE1_COLOUR = (26, 158, 60)
 
@@ -170,7 +165,6 @@ class Desktop:
         return self.wait_window(PLOT_TITLE, timeout=timeout, what="plot window")
 
     def dismiss(self, title, what, key="Return"):
-        """Waits for the window `title` and closes it with `key`."""
         self.focus(self.wait_window(title, what=what))
         self.keys(key)
         self.wait_gone(title)
@@ -207,11 +201,6 @@ def find_colour(image, colour, tolerance=8, margins=(0, 0, 0, 0)):
     return None
 
 
-def phase_apex(image, colour):
-    """The top of the tallest visible peak drawn in `colour`, the legends at the sides left out."""
-    return find_colour(image, colour, 11, (130, 5, 140, 40))
-
-
 def changed(before, after, min_pixels=20):
     """True when at least `min_pixels` pixels differ (the mouse read-out alone changes a few)."""
     if before.size != after.size:
@@ -220,9 +209,8 @@ def changed(before, after, min_pixels=20):
     return sum(1 for v in difference.getdata() if v) >= min_pixels
 
 
-def plot_changes(d, name, before, failure, min_pixels=20):
-    """Waits until the plot differs from `before`; returns its new image."""
-    return d.wait_image(name, d.plot_window(), lambda image: changed(before, image, min_pixels), failure)
+def plot_changes(d, name, before, failure):
+    return d.wait_image(name, d.plot_window(), lambda image: changed(before, image), failure)
 
 
 # --- the steps -----------------------------------------------------------
@@ -252,7 +240,6 @@ def step_start(d):
     d.inputs.mkdir(parents=True, exist_ok=True)
     d.outputs.mkdir(parents=True, exist_ok=True)
     shutil.copy(ROOT / "examples" / "nacl.cry", d.inputs / "nacl.cry")
-    shutil.copy(ROOT / "examples" / "corundum.cry", d.inputs / "corundum.cry")
     sim = d.build / "program" / "calvane-sim"
     result = subprocess.run([str(sim), str(d.inputs / "nacl.cry"), "--profile", str(d.inputs / "observed.cpi"),
                              "--overwrite"], cwd=d.work, capture_output=True, text=True, timeout=60)
@@ -261,7 +248,6 @@ def step_start(d):
     d.start_xvfb()
     d.start_program()
     d.shot("main-window", d.main_window())
-    d.check_no_message("start")
     expect((d.user_folder / "spgr2.dat").exists(), f"no data files copied into {d.user_folder}")
 
 
@@ -278,16 +264,16 @@ def step_open_crystal(d):
     main_keys(d, "ctrl+o")
     d.answer_file_dialog(OPEN_TITLE, d.inputs / "nacl.cry", "crystal")
     plot = d.plot_window()
-    d.check_no_message("open-crystal")
     d.wait_file(d.user_folder / "phase1.out")
-    d.wait_image("plot-one-phase", plot, lambda image: phase_apex(image, PHASE1_COLOUR), "phase 1 is not drawn")
+    # The legends at the sides are left out: the peak itself must be drawn.
+    d.wait_image("plot-one-phase", plot, lambda image: find_colour(image, PHASE1_COLOUR, 11, (130, 5, 140, 40)),
+                 "phase 1 is not drawn")
 
 
 def step_space_group(d):
     """Crystal Data, Select the space group, its first standard symbol, OK, Apply: the plot changes."""
     before = d.shot("before-space-group", d.plot_window())
-    main = main_keys(d, "ctrl+2")
-    d.shot("crystal-page", main)
+    main_keys(d, "ctrl+2")
     d.keys("ctrl+g")  # "Select the space group"
     groups = d.wait_window(GROUPS_TITLE, what="space-group window")
     d.focus(groups)
@@ -295,33 +281,14 @@ def step_space_group(d):
     d.shot("space-group-window", groups)
     d.keys("Return")  # OK, the default button
     d.wait_gone(GROUPS_TITLE)
-    d.check_no_message("space-group")
     main_keys(d, "ctrl+Return")  # Apply
-    d.check_no_message("space-group-apply")
     plot_changes(d, "plot-new-group", before, "the plot did not change with the new space group")
-
-
-def step_edit_atom_in_place(d):
-    """A double-click on the first atom's B edits it in place; Apply draws the phase with it."""
-    before = d.shot("before-atom-edit", d.plot_window(), keep=False)
-    main = main_keys(d, "ctrl+2")
-    # The B cell of the first atom row on the crystal page of the 1020 × 720 window.
-    d.xdotool("mousemove", "--window", main, *ATOM_B_CELL)
-    d.xdotool("click", "--repeat", "2", "--delay", "80", "1")
-    time.sleep(0.3)
-    d.keys("ctrl+a")
-    d.type_text("6.0")
-    d.keys("Return")
-    d.shot("atom-edited-in-place", main)
-    main_keys(d, "ctrl+Return")  # Apply
-    d.check_no_message("atom-edit-apply")
-    plot_changes(d, "plot-atom-edited", before, "the plot did not change with the atom's B typed in its cell")
 
 
 def step_multiple_wavelengths(d):
     """Line list › Multiple W.L., CuKα1 and CuKα2 (100 and 50) typed, OK, Apply: the plot changes."""
     before = d.shot("before-wavelengths", d.plot_window())
-    main = main_keys(d, "ctrl+l", "Home")  # the line list, its first item "Multiple W.L."
+    main_keys(d, "ctrl+l", "Home")  # the line list, its first item "Multiple W.L."
     dialog = d.wait_window(WAVELENGTHS_TITLE, what="multiple-wavelength dialog")
     d.focus(dialog)
     for text in ("1.54056", "100", "1.54439", "50"):  # λ and intensity of rows 1 and 2, in tab order
@@ -330,11 +297,8 @@ def step_multiple_wavelengths(d):
         d.keys("Tab")
     d.shot("wavelength-dialog", dialog)
     d.keys("Return")  # OK, the default button
-    d.check_no_message("wavelengths")
     d.wait_gone(WAVELENGTHS_TITLE)
-    d.shot("experiment-page", main)
     main_keys(d, "ctrl+Return")  # Apply
-    d.check_no_message("wavelengths-apply")
     plot_changes(d, "plot-two-wavelengths", before, "the plot did not change with the second wavelength")
 
 
@@ -342,7 +306,6 @@ def step_neutrons_and_back(d):
     """Neutrons recomputes for neutrons; X rays and the tube in the X-ray source dialog come back."""
     before = d.shot("before-neutrons", d.plot_window())
     main_keys(d, "ctrl+shift+n")
-    d.check_no_message("neutrons")
     neutron_plot = plot_changes(d, "plot-neutrons", before, "the plot did not change for neutrons")
     main_keys(d, "ctrl+shift+x")
     dialog = d.wait_window(XRAY_SOURCE_TITLE, what="X-ray source dialog")
@@ -350,7 +313,6 @@ def step_neutrons_and_back(d):
     d.keys("space")  # "X Rays tube (p=0.5)", the first item, has the focus
     d.keys("Return")  # OK
     d.wait_gone(XRAY_SOURCE_TITLE)
-    d.check_no_message("xrays")
     plot_changes(d, "plot-xrays-again", neutron_plot, "the plot did not change back for X rays")
 
 
@@ -359,7 +321,6 @@ def step_observed_pattern(d):
     before = d.shot("before-observed", d.plot_window())
     main_keys(d, "ctrl+m")
     d.answer_file_dialog(OPEN_TITLE, d.inputs / "observed.cpi", "observed-pattern")
-    d.check_no_message("observed-pattern")
     plot_changes(d, "plot-observed", before, "the plot did not change with the observed pattern")
 
 
@@ -369,7 +330,6 @@ def step_difference(d):
     # "&Drawing options" shares the letter D: a tap of Alt, then the fourth item of the menu bar.
     d.keys("alt", "Right", "Right", "Right", "Return")
     d.wait_window(r"^Difference", what="difference window")
-    d.check_no_message("difference")
 
 
 def step_colour(d):
@@ -387,7 +347,6 @@ def step_colour(d):
     d.wait_gone(COLOUR_DIALOG_TITLE)
     d.focus(colours)
     d.keys("ctrl+Return")  # "Apply"
-    d.check_no_message("colour-apply")
     d.wait_image("after-colour", d.plot_window(),
                  lambda image: find_colour(image, NEW_PHASE1_COLOUR),
                  "phase 1 is not drawn in its new colour after Apply")
@@ -398,43 +357,6 @@ def step_colour(d):
     d.focus(colours)
     d.keys("Escape")  # "Cancel"
     d.wait_gone(COLOURS_TITLE)
-
-
-def step_save_and_reload(d):
-    """Save the total data, erase everything, open the .cmp again: the plot comes back."""
-    saved = d.outputs / "workspace.cmp"
-    main_keys(d, "ctrl+s")
-    d.answer_file_dialog(SAVE_TITLE, saved, "save-cmp")
-    d.check_no_message("save-cmp")
-    d.wait_file(saved)
-    main_keys(d, "alt+e", "g")  # Erase › General
-    d.dismiss(MESSAGE_TITLE, "question whether to erase everything")  # Yes, the default
-    erased = d.wait_image("plot-erased", d.plot_window(), lambda image: not phase_apex(image, NEW_PHASE1_COLOUR),
-                          "the plot still shows phase 1 after Erase › General")
-    main_keys(d, "ctrl+shift+o")  # Open a total data file
-    d.answer_file_dialog(OPEN_TITLE, saved, "open-cmp")
-    d.check_no_message("open-cmp")
-    plot_changes(d, "plot-reloaded", erased, "the plot stayed empty after opening the saved workspace", 200)
-
-
-def step_undo_deletion(d):
-    """Erase › Phases, confirmed, then Ctrl+Z: the phase comes back on the plot."""
-    main_keys(d, "alt+e", "p")
-    d.dismiss(MESSAGE_TITLE, "question whether to erase the phases")
-    erased = d.wait_image("plot-phases-erased", d.plot_window(), lambda image: not phase_apex(image, NEW_PHASE1_COLOUR),
-                          "the plot still shows phase 1 after Erase › Phases")
-    main_keys(d, "ctrl+z")
-    d.check_no_message("undo")
-    d.wait_image("plot-deletion-undone", d.plot_window(), lambda image: phase_apex(image, NEW_PHASE1_COLOUR),
-                 "Edit › Undo did not bring phase 1 back")
-    # The window is left smaller than it starts, for the restart to find it so.
-    d.xdotool("windowsize", d.main_window(), *REMEMBERED_SIZE)
-
-
-def window_size(d, window):
-    geometry = d.xdotool("getwindowgeometry", window)
-    width, height = re.search(r"Geometry: (\d+)x(\d+)", geometry).groups()
-    return int(width), int(height)
 
 
 def step_export_metafile(d):
@@ -454,18 +376,8 @@ def step_export_metafile(d):
 
 
 def step_export_picture(d):
-    """A second phase over the measured pattern, the intensity axis (Ctrl+I), then Save image ›
-    Export picture... (Ctrl+E) at 800 × 500 pixels on white: the PNG has that size and white edges."""
-    main_keys(d, "ctrl+o")
-    d.answer_file_dialog(OPEN_TITLE, d.inputs / "corundum.cry", "second-crystal")
-    d.check_no_message("second-crystal")
-    d.wait_file(d.user_folder / "phase2.out")
-    plot = d.plot_window()
-    d.focus(plot)
-    d.keys("ctrl+i")
-    d.wait_image("plot-two-phases-measured", plot, lambda image: find_colour(image, (0, 0, 255)),
-                 "the second phase is not drawn")
-    d.focus(plot)
+    """Save image › Export picture... (Ctrl+E) at 800 × 500 pixels on white: the PNG has that size and white edges."""
+    d.focus(d.plot_window())
     d.keys("ctrl+e")
     dialog = d.wait_window(EXPORT_TITLE, what="export dialog")
     d.focus(dialog)
@@ -477,7 +389,6 @@ def step_export_picture(d):
     d.keys("Return")  # "Export..."
     target = d.outputs / "figure.png"
     d.answer_file_dialog(SAVE_TITLE, target, "export-picture")
-    d.check_no_message("export-picture")
     d.wait_file(target)
     d.wait_gone(EXPORT_TITLE)
     picture = Image.open(target).convert("RGB")
@@ -493,10 +404,7 @@ def step_global_report(d):
     """Results › Global results writes report_cmp.txt and shows it."""
     main_keys(d, "alt+r", "g")
     d.wait_window(r"report_cmp", what="report viewer")
-    d.check_no_message("report")
-    report = d.user_folder / "report_cmp.txt"
-    expect(report.exists() and "nacl" in report.read_text(errors="replace").lower(),
-           "report_cmp.txt is missing or does not name the phase")
+    expect((d.user_folder / "report_cmp.txt").exists(), "report_cmp.txt is missing")
 
 
 def step_quit(d, save_to=None):
@@ -513,20 +421,17 @@ def step_quit(d, save_to=None):
     extra = sorted(set(d.root.rglob("*")) - set(d.installed_files))
     expect(not extra, "the program wrote into the installed tree: " + ", ".join(map(str, extra)))
     unasked = sorted(p.name for p in d.outputs.iterdir() if p.name not in (
-        "workspace.cmp", "plot.emf", "figure.png", "undone.cmp", "restart.cmp"))
+        "workspace.cmp", "plot.emf", "figure.png", "restart.cmp"))
     expect(not unasked, "the working folder holds files the user did not save: " + ", ".join(unasked))
 
 
 def step_restart(d):
     """A second start opens the crystal named on the command line and draws it in the saved colour."""
     d.start_program(str(d.inputs / "nacl.cry"))
-    main = d.main_window()
-    d.check_no_message("restart")
-    # What the first run left: its window size, its recent files and the folder of its save dialog.
-    expect(window_size(d, main) == REMEMBERED_SIZE,
-           f"the main window came back at {window_size(d, main)}, not at {REMEMBERED_SIZE}")
+    d.main_window()
+    # What the first run left: the files it opened among the recent files, and the folder of its save dialog.
     settings = (d.home / ".config" / "calvane" / "calvane.ini").read_text()
-    expect("workspace.cmp" in settings, "the saved workspace is not among the recent files")
+    expect("observed.cpi" in settings, "the opened pattern is not among the recent files")
     expect(str(d.outputs) in settings, "the save dialog's folder was not remembered")
     d.wait_image("restart-with-saved-colours", d.plot_window(),
                  lambda image: find_colour(image, NEW_PHASE1_COLOUR),
@@ -539,19 +444,16 @@ STEPS = [
     ("start", step_start),
     ("open crystal", step_open_crystal),
     ("space group of the current phase", step_space_group),
-    ("atom edited in place", step_edit_atom_in_place),
     ("multiple wavelengths", step_multiple_wavelengths),
     ("neutrons and back to X rays", step_neutrons_and_back),
     ("observed pattern", step_observed_pattern),
     ("difference window", step_difference),
     ("colour", step_colour),
-    ("save and reload .cmp", step_save_and_reload),
-    ("undo a phase deletion", step_undo_deletion),
     ("export metafile", step_export_metafile),
-    ("export a picture of a two-phase plot", step_export_picture),
+    ("export a picture", step_export_picture),
     ("global report", step_global_report),
-    # The undone deletion left the workspace changed since it was opened: Quit asks to save it.
-    ("quit", lambda d: step_quit(d, save_to=d.outputs / "undone.cmp")),
+    # The workspace was never saved: Quit asks to save it.
+    ("quit", lambda d: step_quit(d, save_to=d.outputs / "workspace.cmp")),
     ("restart with a file and the saved colours", step_restart),
 ]
 
@@ -581,6 +483,8 @@ def main():
             started = time.monotonic()
             try:
                 function(desktop)
+                if desktop.program_running():
+                    desktop.check_no_message(name.replace(" ", "-"))
             except Exception as problem:  # noqa: BLE001 - any fault ends the run with the step's name
                 failed = True
                 if desktop.display and desktop.xvfb.poll() is None:

@@ -42,20 +42,20 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresTheAppliedColoursButNoPens) {
   workspace.observed_patterns.resize(1);
   workspace.observed_peaks.resize(1);
   fill_colours_form(form, workspace);
-  const std::vector<Rgb> colours = {{1, 101, 2}, {2, 102, 4},  {3, 103, 6},
-                                    {4, 104, 8}, {5, 105, 10}, {6, 106, 12}};
-  Rgb* boxes[] = {&form.background,         &form.text,           &form.sum.colour, &form.phases[0].colour,
-                  &form.patterns[0].colour, &form.peaks[0].colour};
-  for (std::size_t i = 0; i < colours.size(); ++i) *boxes[i] = colours[i];
+  const std::vector<Rgb> colours = {{1, 101, 2}, {2, 102, 4}, {3, 103, 6}, {4, 104, 8}, {5, 105, 10}, {6, 106, 12}};
+  std::tie(form.background, form.text, form.sum.colour, form.phases[0].colour, form.patterns[0].colour,
+           form.peaks[0].colour) = std::tuple(colours[0], colours[1], colours[2], colours[3], colours[4], colours[5]);
   form.phases[0].pen_width = "4";
   form.sum.style_index = 2;
   ASSERT_TRUE(apply_colours(form, program));
   save_colour_choice(program);
 
+  folder.add_data_files();
   testing::ScriptedUi restarted_ui;
   Program restarted{restarted_ui, folder.path()};
+  ASSERT_TRUE(initialise_program(restarted));
   ColoursForm restarted_form;
-  create_colours_form(restarted_form, restarted);
+  create_colours_form(restarted_form, restarted);  // the colours window is made at start and reads the file
   const DisplayStyles& read = restarted.workspace.styles;
   EXPECT_EQ((std::vector<Rgb>{read.background, read.text, read.sum_colour, read.phase_colours[0],
                               read.pattern_colours[0], read.peak_colours[0]}),
@@ -63,21 +63,11 @@ TEST_F(ColoursTest, SavingAndRestartingRestoresTheAppliedColoursButNoPens) {
   // The phase table's sum box too; the pens are not saved.
   EXPECT_EQ(std::tuple(restarted.main_form.phases.sum_colour, read.phase_pen_widths[0], read.sum_pen_style),
             std::tuple(colours[2], 1, 0));
-}
-
-TEST(ColoursFile, ACrystalOpenedAfterARestartTakesItsSlotsSavedColour) {
-  testing::StartedProgram saved;
-  saved.program.workspace.styles.phase_colours[0] = Rgb{250, 140, 10};
-  save_colour_choice(saved.program);
-  testing::ScriptedUi ui;
-  Program restarted{ui, saved.folder.path()};
-  ASSERT_TRUE(initialise_program(restarted));
-  ColoursForm form;
-  create_colours_form(form, restarted);  // the colours window is made at start and reads the file
-  ui.choose_file(testing::source_folder("examples/nacl.cry").string());
+  // A crystal opened then takes its slot's saved colour.
+  restarted_ui.choose_file(testing::source_folder("examples/nacl.cry").string());
   open_crystal_file_of_kind(restarted, CrystalFileKind::Native);
-  ASSERT_EQ(restarted.workspace.phase_count(), 1) << ui.last_warning();
-  EXPECT_EQ(restarted.workspace.phase(1).colour, (Rgb{250, 140, 10}));
+  ASSERT_EQ(restarted.workspace.phase_count(), 1) << restarted_ui.last_warning();
+  EXPECT_EQ(restarted.workspace.phase(1).colour, colours[3]);
 }
 
 TEST(Colours, FaultyFilesLeaveTheDefaults) {
@@ -120,12 +110,6 @@ TEST_F(ColoursTest, ApplyCopiesTheBoxesIntoTheWorkspaceUnlessAPenWidthIsBad) {
                        workspace.styles.pattern_styles[0], workspace.observed_patterns[0].draw,
                        program.main_form.phases.sum_colour),
             std::tuple(Rgb{9, 9, 9}, 1, 2, false, Rgb{7, 7, 7}));
-}
-
-TEST_F(ColoursTest, CancelBringsThePhasesPageForward) {
-  form.visible = true;
-  close_colours_window(form, program);
-  EXPECT_EQ(std::tuple(program.main_form.page, form.visible), std::tuple(MainPage::PhasesData, false));
 }
 
 }  // namespace

@@ -14,10 +14,7 @@ namespace {
 using ::testing::ElementsAreArray;
 
 TEST(ColumnDecimation, KeepsFirstLowestHighestAndLastOfEachColumnInOrder) {
-  struct Case {
-    const char* what;
-    std::vector<Point> in, out;
-  };
+  struct Case { const char* what; std::vector<Point> in, out; };
   const Case cases[] = {
       {"empty", {}, {}},
       {"one point", {{3, 4}}, {{3, 4}}},
@@ -29,9 +26,7 @@ TEST(ColumnDecimation, KeepsFirstLowestHighestAndLastOfEachColumnInOrder) {
       {"a column left and come back to starts a new run", {{1, 1}, {2, 2}, {1, 3}}, {{1, 1}, {2, 2}, {1, 3}}},
   };
   for (const Case& c : cases) EXPECT_THAT(decimate_per_column(c.in), ElementsAreArray(c.out)) << c.what;
-}
-
-TEST(ColumnDecimation, PointMarkersDropOnlyRepeatedPixels) {
+  // Point markers drop only repeated pixels.
   EXPECT_THAT(drop_repeated_pixels({{1, 1}, {1, 1}, {1, 2}, {1, 1}, {2, 2}, {2, 2}}),
               ElementsAreArray(std::vector<Point>{{1, 1}, {1, 2}, {1, 1}, {2, 2}}));
 }

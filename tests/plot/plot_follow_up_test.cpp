@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace calvane {
 namespace {
 
@@ -17,29 +19,20 @@ PlotState zoomed_and_scaled() {
 }
 
 TEST(PlotFollowUp, ObservedLoadActsOnlyOnItsFlags) {
-  struct Case {
-    ObservedLoad load;
-    double scale, major;
-    bool changed;
-  };
+  struct Case { ObservedLoad load; double scale, major; bool changed; };
   // The displayed range is 2 degrees 2θ: the default table gives 1.0 and 0.1 (2θ) or, in
   // Theta, a width of 1 degree: 0.1 and 0.01.
-  const Case cases[] = {
-      {{true, false, false}, 4.0, 0.3, false},
-      {{true, true, false}, 1.0, 0.3, true},
-      {{true, true, true}, 1.0, 1.0, true},
-      {{false, false, true}, 4.0, 1.0, true},
-  };
+  const Case cases[] = {{{true, false, false}, 4.0, 0.3, false}, {{true, true, false}, 1.0, 0.3, true},
+                        {{true, true, true}, 1.0, 1.0, true},    {{false, false, true}, 4.0, 1.0, true}};
   for (const Case& c : cases) {
     PlotState state = zoomed_and_scaled();
     // Opening data does not unzoom.
     EXPECT_EQ((std::tuple{after_observed_load(state, c.load, AngleScale::TwoTheta), state.intensity_scale,
                           state.major_tick, state.zoomed}),
               std::tuple(c.changed, c.scale, c.major, true));
-    if (c.load.reset_intensity_scales) {
-      EXPECT_EQ(state.scale_position, 10);
-      for (double factor : state.pattern_scales) EXPECT_DOUBLE_EQ(factor, 1.0);
-    }
+    const bool scales_reset =
+        state.scale_position == 10 && std::ranges::all_of(state.pattern_scales, [](double f) { return f == 1; });
+    EXPECT_TRUE(!c.load.reset_intensity_scales || scales_reset);
   }
   PlotState theta = zoomed_and_scaled();
   after_observed_load(theta, {true, false, true}, AngleScale::Theta);
@@ -49,8 +42,7 @@ TEST(PlotFollowUp, ObservedLoadActsOnlyOnItsFlags) {
 
 TEST(PlotFollowUp, LoadedWorkspaceBecomesTheUnzoomedRange) {
   ExperimentSettings settings;
-  settings.two_theta_low = 5;
-  settings.two_theta_high = 65;
+  std::tie(settings.two_theta_low, settings.two_theta_high) = std::pair(5.0, 65.0);
   PlotState state = zoomed_and_scaled();
   state.default_ticks = true;
   ASSERT_TRUE(after_total_data_load(state, {true}, settings));

@@ -1,10 +1,12 @@
-// Mouse, controls and menus of the plot window, through a scripted Ui.
+// Mouse, controls and menus of the plot window, wheel zoom, pan and the
+// Back/Forward history, through a scripted Ui.
 #include "flows/plot_interaction.hpp"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
+#include "flows/plot_navigation.hpp"
 #include "support/plot_workspace.hpp"
 #include "ui/experiment_reading.hpp"
 #include "support/program_in_folder.hpp"
@@ -41,6 +43,14 @@ struct PlotWindow : testing::ProgramInFolder {
 
 struct PlotInteraction : ::testing::Test, PlotWindow {
   std::string readout() { return mouse_readout(state, workspace, 510, 200); }
+  std::pair<double, double> range() const { return {state.theta2_min, state.theta2_max}; }
+  // A navigation as the window runs it: the view left goes on the Back list.
+  void step(const std::function<void()>& action) {
+    const PlotView before = current_view(state);
+    action();
+    record_view_change(state, before);
+    redraw(session);
+  }
 };
 
 TEST_F(PlotInteraction, ReadOutByAngleScale) {
@@ -77,15 +87,6 @@ TEST_F(PlotInteraction, ATripThroughQKeepsTheRangeTyped) {
             std::tuple(10.0, 50.0, "  10.000  50.000"));
 }
 
-TEST_F(PlotInteraction, RubberBoxFollowsTheMouseBeyondThreePixels) {
-  on_mouse_down(session, MouseButton::Left, 100, 50);
-  std::vector<Point> box;
-  on_mouse_move(session, 103, 80, box);
-  EXPECT_TRUE(box.empty());
-  on_mouse_move(session, 104, 80, box);
-  EXPECT_EQ(box, (std::vector<Point>{{100, 50}, {104, 50}, {104, 80}, {100, 80}, {100, 50}}));
-}
-
 TEST_F(PlotInteraction, ZoomBoxAtAQuarterOfTheLargestSumGivesFactorFourAndARightClickUnzooms) {
   // Press at row 300: intensity (400 − 300) / 4 = 25, a quarter of the peak of 100 at 30°.
   drag(260, 300, 760, 350);  // 2θ 20 to 40
@@ -105,25 +106,15 @@ TEST_F(PlotInteraction, ZoomBoxAtAQuarterOfTheLargestSumGivesFactorFourAndARight
 }
 
 TEST(PlotWindowCases, BoxesThatDoNotZoom) {
-  const struct Case {
-    int x0, y0, x1, y1;
-    const char* why;
-  } cases[] = {{760, 300, 260, 350, "dragged left"},
-                        {260, 300, 760, 250, "dragged up"},
-                        {260, 400, 760, 420, "pressed on the intensity-zero row"}};
+  const struct Case { int x0, y0, x1, y1; const char* why; } cases[] = {
+      {760, 300, 260, 350, "dragged left"},
+      {260, 300, 760, 250, "dragged up"},
+      {260, 400, 760, 420, "pressed on the intensity-zero row"}};
   for (const Case& c : cases) {
     PlotWindow window;
     window.drag(c.x0, c.y0, c.x1, c.y1);
     EXPECT_EQ(std::tuple(window.state.zoomed, window.plots), std::tuple(false, 0)) << c.why;
   }
-}
-
-TEST_F(PlotInteraction, ZoomOnObservedDataAlone) {
-  workspace.phases.clear();
-  testing::add_pattern(workspace, "obs.raw", {{20, 10}, {30, 100}, {40, 10}});
-  redraw(session);           // no phase: reference 100, sy = 4
-  drag(260, 300, 760, 350);  // y1 = 25: factor = 100 / 25
-  EXPECT_EQ(std::tuple(state.intensity_scale, plots), std::tuple(4.0, 1));
 }
 
 TEST_F(PlotInteraction, ClickIndexesEveryReflectionWithinThreePixels) {
@@ -136,15 +127,10 @@ TEST_F(PlotInteraction, ClickIndexesEveryReflectionWithinThreePixels) {
   EXPECT_EQ(testing::text_at(image, " 1/ph.1"), (Point{505, 5}));
   // The later of the two is selected in the results.
   EXPECT_EQ(std::tuple(program.main_form.results_selected, plots), std::tuple(3, 0));
-}
-
-TEST_F(PlotInteraction, ClickWhereNoReflectionLiesOnlyRedraws) {
-  workspace.phases[0].reflections = {reflection(1, 0, 0, 30.0)};
   image.operations.clear();
-  drag(900, 200, 900, 200);
-  EXPECT_FALSE(image.operations.empty());
-  EXPECT_EQ(std::tuple(testing::texts_starting(image, " 1/ph.").size(), program.main_form.results_selected),
-            std::tuple(0u, -1));
+  drag(900, 200, 900, 200);  // where no reflection lies: only a redraw, without the marks
+  EXPECT_EQ(std::tuple(testing::texts_starting(image, " 1/ph.").size(), image.operations.empty()),
+            std::tuple(0u, false));
 }
 
 TEST_F(PlotInteraction, ScaleControlAndItsEnds) {
@@ -172,18 +158,13 @@ TEST_F(PlotInteraction, ShiftKeepsHalfADegreeOfTheFullRange) {
 }
 
 TEST(PlotWindowCases, DifferenceMenuConditions) {
-  const struct Case {
-    AngleScale scale;
-    YMode mode;
-    bool pattern, phase;
-    const char* message;
-    bool opens;
-  } cases[] = {{AngleScale::Q, YMode::Linear, true, true, "", false},
-                        {AngleScale::TwoTheta, YMode::Logarithmic, true, true, "", false},
-                        {AngleScale::TwoTheta, YMode::SquareRoot, true, true, "", false},
-                        {AngleScale::TwoTheta, YMode::Linear, false, true, "No observed diagram!", false},
-                        {AngleScale::TwoTheta, YMode::Linear, true, false, "No phase!", false},
-                        {AngleScale::TwoTheta, YMode::Linear, true, true, "", true}};
+  const struct Case { AngleScale scale; YMode mode; bool pattern, phase; const char* message; bool opens; } cases[] = {
+               {AngleScale::Q, YMode::Linear, true, true, "", false},
+               {AngleScale::TwoTheta, YMode::Logarithmic, true, true, "", false},
+               {AngleScale::TwoTheta, YMode::SquareRoot, true, true, "", false},
+               {AngleScale::TwoTheta, YMode::Linear, false, true, "No observed diagram!", false},
+               {AngleScale::TwoTheta, YMode::Linear, true, false, "No phase!", false},
+               {AngleScale::TwoTheta, YMode::Linear, true, true, "", true}};
   for (const Case& c : cases) {
     PlotWindow window;
     window.workspace.settings.angle_scale = c.scale;
@@ -242,13 +223,10 @@ TEST_F(PlotInteraction, ErasingObservedDataDeletesTheirScratchCopiesOnly) {
   const auto scratch = session.program.scratch.path() / "scan1_mp.cpi";
   std::ofstream(scratch) << "x";
   const auto users = folder.write("scan1_mp.cpi", "x");  // the user's own file of that name
-  const auto other = session.program.scratch.path() / "scan2_mp.cpi";
-  std::ofstream(other) << "x";
   erase_observed_patterns(session);
-  EXPECT_EQ(
-      (std::vector{std::filesystem::exists(scratch), std::filesystem::exists(users),
-                   std::filesystem::exists(other), workspace.observed_peaks.empty(), state.difference_open}),
-      (std::vector{false, true, true, true, false}));
+  EXPECT_EQ((std::vector{std::filesystem::exists(scratch), std::filesystem::exists(users),
+                         workspace.observed_peaks.empty(), state.difference_open}),
+            (std::vector{false, true, true, false}));
 }
 
 TEST_F(PlotInteraction, ResultsLineMarksItsAngle) {
@@ -261,6 +239,49 @@ TEST_F(PlotInteraction, ResultsLineMarksItsAngle) {
   image.operations.clear();
   mark_results_line(session, 2);  // the heading lines mark nothing
   EXPECT_TRUE(image.operations.empty());
+}
+
+TEST_F(PlotInteraction, WheelZoomKeepsTheAbscissaUnderTheCursor) {
+  struct Case { int column; double factor; std::pair<double, double> expected; };
+  const Case cases[] = {
+      {510, 0.5, {20, 40}},      // 30° stays at the centre
+      {10, 0.5, {10, 30}},       // the left edge stays
+      {260, 2.0, {0.5, 80}},     // out about 20°: the low end stops at 0.5°
+  };
+  for (const Case& c : cases) {
+    state.theta2_min = 10, state.theta2_max = 50;
+    redraw(session);
+    zoom_around(session, c.column, c.factor);
+    EXPECT_NEAR(state.theta2_min, c.expected.first, 1e-9) << c.column;
+    EXPECT_NEAR(state.theta2_max, c.expected.second, 1e-9) << c.column;
+  }
+  EXPECT_EQ(plots, 3);  // each zoom computes the phases over its range
+  EXPECT_EQ(std::pair(program.main_form.experiment.range_low, state.zoomed), std::pair(std::string("   0.500"), true));
+}
+
+TEST_F(PlotInteraction, PanFollowsTheMouseAndStopsAtTheEnds) {
+  pan_by(session, 50);  // two degrees to the right: the range moves two degrees down
+  EXPECT_EQ(range(), std::pair(8.0, 48.0));
+  redraw(session);
+  pan_by(session, 1000);  // stops at 0.5°, keeping its width
+  EXPECT_EQ(range(), std::pair(0.5, 40.5));
+}
+
+TEST_F(PlotInteraction, BackAndForwardWalkTheViewsShown) {
+  step([&] { zoom_around(session, 510, 0.5); });  // 20..40
+  step([&] { pan_by(session, -125); });            // 50 pixels to the degree: 22.5..42.5
+  EXPECT_FALSE(go_forward(session));
+  ASSERT_TRUE(go_back(session));
+  EXPECT_EQ(range(), std::pair(20.0, 40.0));
+  redraw(session);
+  ASSERT_TRUE(go_back(session));
+  EXPECT_EQ(range(), std::pair(10.0, 50.0));
+  EXPECT_FALSE(go_back(session));
+  ASSERT_TRUE(go_forward(session));
+  EXPECT_EQ(range(), std::pair(20.0, 40.0));
+  redraw(session);
+  step([&] { zoom_around(session, 510, 0.5); });  // a new view ends the way forward
+  EXPECT_FALSE(go_forward(session));
 }
 
 }  // namespace

