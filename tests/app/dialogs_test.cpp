@@ -107,24 +107,6 @@ std::pair<QMessageBox::Icon, QMessageBox::StandardButtons> message_box_of(const 
   return seen;
 }
 
-TEST_F(Dialogs, SuccessMessagesCarryTheInformationSignAndFailuresTheWarningSign) {
-  QtUi qt_ui;
-  EXPECT_EQ(message_box_of([&qt_ui] { qt_ui.information("The Selection has been saved"); }).first,
-            QMessageBox::Information);
-  EXPECT_EQ(message_box_of([&qt_ui] { qt_ui.warning("Lambda error!"); }).first, QMessageBox::Warning);
-}
-
-TEST_F(Dialogs, HelpOpensAtTheAskedTopic) {
-  QWidget main_window;
-  Windows windows(program, &main_window);
-  windows.open_help(0);
-  ASSERT_TRUE(windows.help()->isVisible()) << ui.last_warning();
-  QTextBrowser* browser = windows.help()->browser();
-  const int contents_position = browser->verticalScrollBar()->value();
-  windows.open_help(14);
-  EXPECT_GT(browser->verticalScrollBar()->value(), contents_position + 200);  // below the contents list
-}
-
 TEST_F(Dialogs, MissingHelpFileAndUnreadableListingAreReported) {
   testing::TempFolder empty;
   Program bare(ui, empty.path());
@@ -202,28 +184,6 @@ TEST_F(Dialogs, LambdaMissingWindowReadsTheTypedWavelength) {
   ASSERT_EQ(program.workspace.observed_patterns.size(), 1u);
   EXPECT_EQ(std::tuple(program.workspace.observed_patterns[0].wavelength, loads.size()),
             std::tuple(1.5406, std::size_t{1}));
-}
-
-// Each window laid out at its own size must hold its whole layout.
-TEST_F(Dialogs, EveryWindowHoldsItsLayout) {
-  QWidget main_window;
-  Windows windows(program, &main_window);
-  windows.open_help(14);
-  program.workspace.crystal.system_code = "HEXA";
-  program.workspace.cif_blocks.blocks = {{"quartz", 0}, {"cristobalite", 2}};
-  windows.show_text_file(folder.write("report_cmp.txt", "Phase 1  scale factor K=  0.12345678\n").string());
-  AnomalousPanel* panel = windows.anomalous_panel();
-  panel->form().visible = true;
-  panel->refresh_from_model();
-  for (QWidget* window : std::initializer_list<QWidget*>{
-           windows.about(), windows.polarisation(), windows.wavelengths(), windows.help(), windows.text_viewer(),
-           panel, windows.space_groups(), windows.cif_blocks(), windows.lambda_missing()}) {
-    window->show();
-    QApplication::processEvents();
-    EXPECT_TRUE(window->width() >= window->minimumSizeHint().width() &&
-                window->height() >= window->minimumSizeHint().height())
-        << window->metaObject()->className();
-  }
 }
 
 }  // namespace

@@ -49,14 +49,5 @@ TEST(ImpossibleOccupancy, RefusesNegativeAndNonNumbersOnly) {
   EXPECT_EQ(impossible_occupancy_in(crystal), "atom 2 (CL 1): the occupancy -1 is negative");
 }
 
-TEST(ScattersNothing, OnlyWhenEveryAtomIsEmpty) {
-  CurrentCrystal crystal;
-  EXPECT_FALSE(scatters_nothing(crystal));  // no atoms is another message
-  crystal.atoms = {AtomSite{"NA", "1", 0, 0, 0, 1, 0}, AtomSite{"CL", "1", 0.5, 0.5, 0.5, 1, 0}};
-  EXPECT_TRUE(scatters_nothing(crystal));
-  crystal.atoms[1].population = 0.01;
-  EXPECT_FALSE(scatters_nothing(crystal));
-}
-
 }  // namespace
 }  // namespace calvane

@@ -53,18 +53,6 @@ TEST_F(Dessine, AxisTitlesAndLegend) {
   EXPECT_EQ(text_at(canvas, "Sum"), (Point{20, 65}));
 }
 
-TEST_F(Dessine, SinglePhaseDrawsNoSumEvenWhenSwitchedOn) {
-  workspace.styles.sum_colour = Rgb{1, 2, 3};
-  add_phase(workspace, "a.cry", 30, 100);
-  workspace.settings.draw_sum = true;
-  const RecordingCanvas one = paint();
-  EXPECT_EQ(std::tuple(one.texts("Sum").size(), polylines_in(one, Rgb{1, 2, 3}).size()), std::tuple(0u, 0u));
-  add_phase(workspace, "b.cry", 40, 50);
-  const auto sums = polylines_in(paint(), Rgb{1, 2, 3});
-  ASSERT_EQ(sums.size(), 1u);
-  EXPECT_EQ(lowest_row(sums[0]), 0);  // the tallest sum value fills the height at scale 1
-}
-
 // Per Y mode: one grid point of 99 on a flat zero profile peaks at 99,
 // log10(100) = 2 or sqrt(99); two flat phases of 3 and 5 sum to the transform
 // of 8, not the sum of the two transforms (log10 4 + log10 6 = 1.380, √3 + √5 = 3.968).

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace calvane {
 namespace {
 
@@ -34,13 +33,6 @@ TEST(ExportSize, ChoicesOutOfRangeAreRefusedWithTheirReason) {
       {{ExportUnit::Pixels, 800, 400, 96, ExportBackground::White, "TIFF"}, "\"TIFF\""},
   };
   for (const Case& c : cases) EXPECT_NE(export_choice_error(c.choice).find(c.reason), std::string::npos) << c.reason;
-}
-
-TEST(ExportSize, FormatsAreFoundByNameOrExtension) {
-  for (const auto& [key, extension] : {std::pair{"SVG", ".svg"}, {".pdf", ".pdf"}, {"JPEG", ".jpg"}, {".jpeg", ".jpg"}})
-    EXPECT_EQ(export_format(key).value_or(ExportFormat{"", "", "", false}).extension, std::string_view(extension))
-        << key;
-  EXPECT_FALSE(export_format("gif"));
 }
 
 }  // namespace

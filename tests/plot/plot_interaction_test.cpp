@@ -146,17 +146,6 @@ TEST_F(PlotInteraction, ScaleControlAndItsEnds) {
   EXPECT_FALSE(state.status.red);
 }
 
-TEST_F(PlotInteraction, ShiftKeepsHalfADegreeOfTheFullRange) {
-  state.theta2_min = 20;
-  state.theta2_max = 30;
-  redraw(session);
-  EXPECT_EQ(state.shift_position, 25);
-  shift_plot(session, 40);
-  EXPECT_DOUBLE_EQ(state.theta2_min, 35.0);
-  shift_plot(session, 55);  // 50 to 60 leaves nothing of 10..50 on screen; shifting never recomputes
-  EXPECT_EQ(std::tuple(state.theta2_min, state.shift_position, plots), std::tuple(35.0, 40, 0));
-}
-
 TEST(PlotWindowCases, DifferenceMenuConditions) {
   const struct Case { AngleScale scale; YMode mode; bool pattern, phase; const char* message; bool opens; } cases[] = {
                {AngleScale::Q, YMode::Linear, true, true, "", false},

@@ -171,20 +171,6 @@ TEST_F(MainActions, ActivationShowsTheCellAtFullPrecisionAndTheExperimentSetting
             std::tuple("94.25", 94.245, "Multiple"));
 }
 
-TEST_F(MainActions, PageChangesHideTheEmptyCrystalPageAndShowColoursWithData) {
-  change_page(program, static_cast<int>(MainPage::CrystalData));
-  EXPECT_FALSE(form.crystal.panel_visible);
-  change_page(program, static_cast<int>(MainPage::StyleOptions));
-  const std::pair<WindowId, bool> colours_shown{WindowId::Colours, true};
-  EXPECT_TRUE(ui.window_changes.empty() || ui.window_changes.back() != colours_shown);
-  add_phases(1);
-  change_page(program, static_cast<int>(MainPage::StyleOptions));
-  EXPECT_EQ(ui.window_changes.back(), colours_shown);
-  program.workspace.keyboard_capture = true;  // during keyboard capture the crystal page is forced
-  change_page(program, static_cast<int>(MainPage::PhasesData));
-  EXPECT_EQ(form.page, MainPage::CrystalData);
-}
-
 TEST_F(MainActions, SourceButtonsSwitchTheSourceAndFlagTheFollowUps) {
   const FollowUp neutrons = choose_neutrons(program);
   // No phase: nothing to compute.
