@@ -178,8 +178,8 @@ void MainWindow::set_windows(Windows* windows) {
 }
 
 void MainWindow::set_viewer_launcher(std::function<void()> launch_structure_viewer) {
-  lauch_lumiso_ = std::move(launch_structure_viewer);
-  action("&File/Start &Lumiso2")->setEnabled(bool(lauch_lumiso_));
+  launch_structure_viewer_ = std::move(launch_structure_viewer);
+  action("&File/Start &Lumiso2")->setEnabled(bool(launch_structure_viewer_));
 }
 
 void MainWindow::remember_opened(bool opened) {

@@ -196,7 +196,7 @@ private:
   std::map<QString, QAction*> actions_;
   QVBoxLayout* right_column_ = nullptr;  // the file-list panel and "Results"
   std::function<void(FileListKind)> show_file_list_;
-  std::function<void()> lauch_lumiso_;
+  std::function<void()> launch_structure_viewer_;
   bool refreshing_ = false;  // the widgets are being written from the model
   bool closing_ = false;     // "Quit" is closing the window
   int handler_depth_ = 0;    // handlers running, outermost first

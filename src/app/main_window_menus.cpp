@@ -269,7 +269,7 @@ void MainWindow::bind_other_handlers() {
   Program& p = program_;
   bind_direct("&File/&Keyboard capture of crystal data", [this] { start_keyboard_capture(); });
   connect(action("&File/Start &Lumiso2"), &QAction::triggered, this, [this] {
-    if (lauch_lumiso_) act(lauch_lumiso_);
+    if (launch_structure_viewer_) act(launch_structure_viewer_);
   });
   bind_direct("E&dit/&Undo", [this] { undo_or_redo(true); });
   bind_direct("E&dit/&Redo", [this] { undo_or_redo(false); });
