@@ -36,18 +36,7 @@ FitWindow::FitWindow(Program& program, QWidget* parent) : QDialog(parent), progr
   setObjectName("FitWindow");
   setWindowTitle("Fit to measured pattern");
   auto* layout = new QVBoxLayout(this);
-  auto* common = new QFormLayout;
-  background_ = new QSpinBox;
-  background_->setRange(-1, 12);
-  background_->setSpecialValueText("none");
-  background_->setValue(4);
-  set_hint(background_, "Order of the Chebyshev background refined under the pattern");
-  common->addRow("Background order", background_);
-  zero_ = new QCheckBox("Zero shift");
-  displacement_ = new QCheckBox("Sample displacement");
-  common->addRow(zero_);
-  common->addRow(displacement_);
-  layout->addLayout(common);
+  layout->addLayout(build_common_choices());
   on_measured_points_ = new QCheckBox("Draw the calculation on the measured points, in counts");
   set_hint(on_measured_points_, "The phases, the background and their sum on the measured pattern's own points; "
                                 "the difference is measured less calculated");
@@ -75,6 +64,26 @@ FitWindow::FitWindow(Program& program, QWidget* parent) : QDialog(parent), progr
   results_->setPlaceholderText("The fitted values, their esds, the fractions, Rwp and χ² appear here.");
   layout->addWidget(results_, 1);
 
+  layout->addLayout(build_buttons());
+  resize(560, 520);
+}
+
+QFormLayout* FitWindow::build_common_choices() {
+  auto* common = new QFormLayout;
+  background_ = new QSpinBox;
+  background_->setRange(-1, 12);
+  background_->setSpecialValueText("none");
+  background_->setValue(4);
+  set_hint(background_, "Order of the Chebyshev background refined under the pattern");
+  common->addRow("Background order", background_);
+  zero_ = new QCheckBox("Zero shift");
+  displacement_ = new QCheckBox("Sample displacement");
+  common->addRow(zero_);
+  common->addRow(displacement_);
+  return common;
+}
+
+QHBoxLayout* FitWindow::build_buttons() {
   auto* buttons = new QHBoxLayout;
   fit_button_ = new QPushButton("Fit");
   fit_button_->setDefault(true);
@@ -83,7 +92,6 @@ FitWindow::FitWindow(Program& program, QWidget* parent) : QDialog(parent), progr
   auto* close = new QPushButton("Close");
   buttons->addStretch(1);
   for (QPushButton* button : {fit_button_, undo_button_, close}) buttons->addWidget(button);
-  layout->addLayout(buttons);
   connect(fit_button_, &QPushButton::clicked, this, &FitWindow::fit);
   connect(undo_button_, &QPushButton::clicked, this, [this] {
     if (undo) undo();
@@ -91,7 +99,7 @@ FitWindow::FitWindow(Program& program, QWidget* parent) : QDialog(parent), progr
     results_->appendPlainText("\nThe fit was undone.");
   });
   connect(close, &QPushButton::clicked, this, &QDialog::hide);
-  resize(560, 520);
+  return buttons;
 }
 
 void FitWindow::show_drawing_choice() {

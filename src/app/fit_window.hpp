@@ -9,6 +9,8 @@
 #include "flows/program.hpp"
 
 class QCheckBox;
+class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -45,6 +47,10 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
+  /// The background order and the zero-shift and displacement boxes.
+  QFormLayout* build_common_choices();
+  /// Fit, Undo fit and Close.
+  QHBoxLayout* build_buttons();
   /// One row per phase: its name and its texture, size and cell boxes.
   void list_phases();
   /// The drawing box follows the plot's state (a fit turns it on).

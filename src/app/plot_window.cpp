@@ -136,6 +136,21 @@ QAction* PlotWindow::add_item(QMenu* menu, const QString& path, const QString& c
 }
 
 void PlotWindow::build_menus(QMenuBar* bar) {
+  build_drawing_options_menu(bar);
+  QAction* print = bar->addAction("&Print");
+  connect(print, &QAction::triggered, this, [this] { open_print_dialog(); });
+  actions_["&Print"] = print;
+  build_save_menu(bar);
+  QAction* difference = bar->addAction("&Difference");
+  difference->setCheckable(true);
+  connect(difference, &QAction::triggered, this, [this] { show_difference(); });
+  actions_["&Difference"] = difference;
+  QAction* help_item = bar->addAction("&Help");
+  connect(help_item, &QAction::triggered, this, [this] { help(); });
+  actions_["&Help"] = help_item;
+}
+
+void PlotWindow::build_drawing_options_menu(QMenuBar* bar) {
   QMenu* options = bar->addMenu("&Drawing options");
   QMenu* ticks = options->addMenu("&Ticks");
   auto* tick_group = new QActionGroup(this);
@@ -169,9 +184,9 @@ void PlotWindow::build_menus(QMenuBar* bar) {
     item->setCheckable(true);
     y_group->addAction(item);
   }
-  QAction* print = bar->addAction("&Print");
-  connect(print, &QAction::triggered, this, [this] { open_print_dialog(); });
-  actions_["&Print"] = print;
+}
+
+void PlotWindow::build_save_menu(QMenuBar* bar) {
   QMenu* save = bar->addMenu("&Save image");
   QAction* picture = add_item(save, "&Save image/E&xport picture...", "E&xport picture...",
                               [this] { open_export_dialog(); });
@@ -187,18 +202,11 @@ void PlotWindow::build_menus(QMenuBar* bar) {
   save->addSeparator();
   add_item(save, "&Save image/&Bitmap format", "&Bitmap format", [this] { save_bitmap_image(); });
   add_item(save, "&Save image/&JPEG format", "&JPEG format", [this] { save_jpeg_image(); });
-  add_item(save, "&Save image/&EMF format", "&EMF format", [this] { sauve_image_eml(); });
+  add_item(save, "&Save image/&EMF format", "&EMF format", [this] { save_metafile_image(); });
   save->addSeparator();
   add_item(save, "&Save image/&PNG format", "&PNG format", [this] { save_png_image(); });
   add_item(save, "&Save image/&SVG format", "&SVG format", [this] { save_svg_image(); });
   add_item(save, "&Save image/P&DF format", "P&DF format", [this] { save_pdf_image(); });
-  QAction* difference = bar->addAction("&Difference");
-  difference->setCheckable(true);
-  connect(difference, &QAction::triggered, this, [this] { show_difference(); });
-  actions_["&Difference"] = difference;
-  QAction* help_item = bar->addAction("&Help");
-  connect(help_item, &QAction::triggered, this, [this] { help(); });
-  actions_["&Help"] = help_item;
 }
 
 QWidget* PlotWindow::build_control_strip() {
@@ -423,7 +431,7 @@ void PlotWindow::save_bitmap_image() { calvane::save_bitmap_image(program_, to_r
 
 void PlotWindow::save_jpeg_image() { calvane::save_jpeg_image(program_, to_rgb_image(image_)); }
 
-void PlotWindow::sauve_image_eml() {
+void PlotWindow::save_metafile_image() {
   if (!has_plot_data(program_.workspace)) return;
   show_dialog(WindowId::ImageExport, true);
 }

@@ -94,7 +94,7 @@ public slots:
   void show_difference();
   void save_bitmap_image();
   void save_jpeg_image();
-  void sauve_image_eml();
+  void save_metafile_image();
   void save_png_image();
   void save_svg_image();
   void save_pdf_image();
@@ -123,6 +123,8 @@ protected:
 private:
   friend class PlotImage;
   void build_menus(QMenuBar* bar);
+  void build_drawing_options_menu(QMenuBar* bar);
+  void build_save_menu(QMenuBar* bar);
   QWidget* build_control_strip();
   QAction* add_item(QMenu* menu, const QString& path, const QString& caption,
                     const std::function<void()>& work);

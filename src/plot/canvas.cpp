@@ -7,7 +7,7 @@ int Canvas::text_width(std::string_view text) const {
   return static_cast<int>(text.size()) * ((font().size_points * 5 + 4) / 8);
 }
 
-void texte_oriente(Canvas& canvas, Point at, std::string_view text, int angle_degrees) {
+void write_turned_text(Canvas& canvas, Point at, std::string_view text, int angle_degrees) {
   Font font = canvas.font();
   Font turned = font;
   turned.escapement_tenths = 10 * angle_degrees;

@@ -72,6 +72,6 @@ private:
 
 /// Writes `text` at `at` with the current font turned by `angle_degrees`
 /// (the escapement becomes 10 × angle tenths), then puts the font back.
-void texte_oriente(Canvas& canvas, Point at, std::string_view text, int angle_degrees);
+void write_turned_text(Canvas& canvas, Point at, std::string_view text, int angle_degrees);
 
 }  // namespace calvane

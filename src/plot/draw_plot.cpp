@@ -88,7 +88,7 @@ void write_titles(Drawing& d, const std::string& x_title) {
   d.canvas.text({layout.y_title_x, layout.y_title_y}, y_titles[static_cast<int>(d.state.y_mode)]);
   // Moved left only as far as a longer title needs to stay inside the surface.
   const int x = std::min(layout.x_title_x, layout.surface_width - 2 - d.canvas.text_width(x_title));
-  texte_oriente(d.canvas, {x, layout.x_title_y}, x_title, 0);
+  write_turned_text(d.canvas, {x, layout.x_title_y}, x_title, 0);
   d.canvas.text({layout.calculated_title_x, layout.calculated_title_y}, "Calculated patterns");
 }
 
@@ -187,7 +187,7 @@ int label_row(const Drawing& d, Point anchor) {
 void draw_label(Drawing& d, Point anchor, const std::string& label) {
   const PlotLayout& layout = d.layout;
   const int row = label_row(d, anchor);
-  texte_oriente(d.canvas, {anchor.x + layout.label_dx, row + layout.label_dy}, label, 90);
+  write_turned_text(d.canvas, {anchor.x + layout.label_dx, row + layout.label_dy}, label, 90);
   d.canvas.line({anchor.x, row + layout.label_tick_from}, {anchor.x, row + layout.label_tick_to});
 }
 

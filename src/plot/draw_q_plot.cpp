@@ -9,28 +9,10 @@ namespace calvane {
 
 using namespace plot_drawing;
 
-void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
-               const PlotLayout& given) {
-  const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
-  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout,
-            palette_of(workspace, layout), 0, nullptr, {}};
-  state.measured_factor = 0;
-  state.legend_entries.clear();
-  if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
-  if (state.q_max == 0 || !(state.q_max > state.q_min)) {
-    canvas.fill(d.palette.background);
-    return;
-  }
-  begin_drawing(d, state.q_min, state.q_max);
-  if (!layout.axis_last) draw_axis(state, layout, canvas, state.q_min, state.q_max);
-  if (workspace.phase_count() >= 1) {
-    const YMode mode = state.y_mode;
-    state.y_mode = YMode::Linear;  // the Q variant is always linear
-    write_titles(d, layout.q_axis_title);
-    state.y_mode = mode;
-  }
-  // Sticks are scaled to the largest of the whole lists; observed data to the
-  // largest stick on screen, so that they compare with what is shown.
+namespace {
+
+/// The height of the largest stick of all phases, and of the largest within the Q range shown.
+std::pair<double, double> largest_sticks(const PlotState& state, const Workspace& workspace) {
   double largest = 0, largest_shown = 0;
   for (const auto& phase : workspace.phases) {
     for (const auto& reflection : phase.reflections) {
@@ -40,12 +22,13 @@ void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode,
         largest_shown = std::max(largest_shown, height);
     }
   }
-  if (!(largest > 0)) largest = 100;
-  state.display_max = largest;
-  state.axis_linear_max = largest;
-  state.axis_mode = YMode::Linear;
-  state.mapping.sy = vertical_span(layout) * state.intensity_scale / largest;
-  d.legend_row = layout.calc_legend_start;
+  return {largest, largest_shown};
+}
+
+/// Every phase's sticks within the range, and their labels.
+void draw_sticks(Drawing& d) {
+  const PlotState& state = d.state;
+  const Workspace& workspace = d.workspace;
   std::vector<PendingLabel> labels;
   std::vector<LabelCandidate> candidates;
   for (std::size_t p = 0; p < workspace.phases.size(); ++p) {
@@ -67,9 +50,43 @@ void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode,
     const PendingLabel& label = labels[index];
     const PhaseData& phase = workspace.phases[label.phase];
     use_curve_pen(d, phase.colour, phase.pen_width, phase.pen_style);
-    texte_oriente(d.canvas, {label.anchor.x + layout.label_dx, label_row(d, label.anchor) + layout.label_dy},
-                  label.text, 90);
+    write_turned_text(d.canvas, {label.anchor.x + d.layout.label_dx, label_row(d, label.anchor) + d.layout.label_dy},
+                      label.text, 90);
   }
+}
+
+}  // namespace
+
+void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
+                 const PlotLayout& given) {
+  const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
+  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout,
+            palette_of(workspace, layout), 0, nullptr, {}};
+  state.measured_factor = 0;
+  state.legend_entries.clear();
+  if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
+  if (state.q_max == 0 || !(state.q_max > state.q_min)) {
+    canvas.fill(d.palette.background);
+    return;
+  }
+  begin_drawing(d, state.q_min, state.q_max);
+  if (!layout.axis_last) draw_axis(state, layout, canvas, state.q_min, state.q_max);
+  if (workspace.phase_count() >= 1) {
+    const YMode mode = state.y_mode;
+    state.y_mode = YMode::Linear;  // the Q variant is always linear
+    write_titles(d, layout.q_axis_title);
+    state.y_mode = mode;
+  }
+  // Sticks are scaled to the largest of the whole lists; observed data to the
+  // largest stick on screen, so that they compare with what is shown.
+  auto [largest, largest_shown] = largest_sticks(state, workspace);
+  if (!(largest > 0)) largest = 100;
+  state.display_max = largest;
+  state.axis_linear_max = largest;
+  state.axis_mode = YMode::Linear;
+  state.mapping.sy = vertical_span(layout) * state.intensity_scale / largest;
+  d.legend_row = layout.calc_legend_start;
+  draw_sticks(d);
   reset_pen(d);
   const double saved_reference = state.reference_max;
   state.reference_max = workspace.phases.empty() ? 100.0 : (largest_shown > 0 ? largest_shown : largest);

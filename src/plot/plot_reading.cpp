@@ -89,7 +89,7 @@ void draw_intensity_axis(const PlotState& state, const PlotLayout& layout, Canva
   }
   const char* unit = axis.unit == IntensityUnit::Counts ? "counts" : "relative intensity";
   const int middle = (mapping.y_base + layout.top) / 2;
-  texte_oriente(canvas, {1, middle + canvas.text_width(unit) / 2}, unit, 90);
+  write_turned_text(canvas, {1, middle + canvas.text_width(unit) / 2}, unit, 90);
 }
 
 }  // namespace calvane

@@ -36,7 +36,7 @@ TEST_F(QtExport, TurnedTextRisesFromItsAnchor) {
   image.fill(Qt::white);
   QPainter painter(&image);
   QPainterCanvas canvas(painter, 200, 200);
-  texte_oriente(canvas, {100, 150}, "1-10", 90);
+  write_turned_text(canvas, {100, 150}, "1-10", 90);
   painter.end();
   QRect box;  // the pixels that differ from white
   for (int y = 0; y < image.height(); ++y)
