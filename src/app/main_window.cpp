@@ -187,6 +187,11 @@ void MainWindow::remember_opened(bool opened) {
   settings_->add_recent_file(QFileInfo(qt(qt_ui_->last_open_path())).absoluteFilePath());
 }
 
+void MainWindow::remember_saved_workspace(bool saved) {
+  if (!saved || settings_ == nullptr || program_.workspace_file.empty()) return;
+  settings_->add_recent_file(QFileInfo(qt(program_.workspace_file)).absoluteFilePath());
+}
+
 QString MainWindow::idle_status() const {
   if (program_.workspace.phases.empty() && program_.workspace.observed_patterns.empty())
     return "No phase yet: open a crystal structure (Ctrl+O), drop a file here, or try Help › Open an example";
@@ -369,7 +374,10 @@ void MainWindow::quit_program() {
   // The Ui's quit closes this window: that close is the Quit's own, not a new request.
   closing_ = true;
   act([this] {
-    if (settle_unsaved_workspace(program_)) calvane::quit_program(program_);
+    const bool was_modified = program_.workspace_modified;
+    if (!settle_unsaved_workspace(program_)) return;
+    remember_saved_workspace(was_modified && !program_.workspace_modified);  // saved, not discarded
+    calvane::quit_program(program_);
   });
   closing_ = false;
 }

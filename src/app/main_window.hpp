@@ -180,6 +180,8 @@ private:
   QString idle_status() const;
   /// Adds the file the last open dialog answered to the recent files when `opened`.
   void remember_opened(bool opened);
+  /// A workspace saved under a name joins the recent files, as an opened one does.
+  void remember_saved_workspace(bool saved);
   void undo_or_redo(bool undo);
   // The scan list shown when a measured file holds several scans.
   std::optional<int> choose_scan(const std::string& file, const std::vector<std::string>& scans);

@@ -260,7 +260,8 @@ void MainWindow::bind_save_handlers() {
   bind(kSaveProfile + "CPD Format (*.cpd)", [&p] { export_cpd_profile(p); });
   for (int entry = 1; entry <= 4; ++entry)
     bind(submenu_entry(kSavePeaks, entry), [&p, entry] { save_hkl_list(p, entry); });
-  bind("&File/Save the total data (*.cmp)", [&p] { save_workspace_file(p, TotalDataSender::Menu); });
+  bind("&File/Save the total data (*.cmp)",
+       [this, &p] { remember_saved_workspace(save_workspace_file(p, TotalDataSender::Menu)); });
   bind("&File/Save the reflections of every phase (*.csv)", [&p] { save_reflection_table(p); });
   bind("&File/Save the plotted patterns (*.csv, *.xy)", [&p] { save_plot_data(p); });
 }

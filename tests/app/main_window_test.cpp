@@ -80,6 +80,8 @@ TEST_F(MainWindowTest, OpenCrystalStructureAsksForAnyCrystalFileAndShowsTheCifCa
 }
 
 TEST_F(MainWindowTest, CloseBoxAndQuitAskToSaveAChangedWorkspace) {
+  DesktopSettings settings(QString::fromStdString((folder / "calvane.ini").string()));
+  window->use_settings(&settings);
   window->show();
   open({"silicon.cry"});
   ui.save_choices = {SaveChoice::Cancel};
@@ -88,6 +90,7 @@ TEST_F(MainWindowTest, CloseBoxAndQuitAskToSaveAChangedWorkspace) {
   ui.choose_file((folder / "work.cmp").string(), 2);
   trigger("&File/&Quit");
   EXPECT_TRUE(ui.quit_called && window->windowTitle().startsWith("work.cmp - Multi Phases"));
+  EXPECT_TRUE(settings.recent_files().value(0).endsWith("/work.cmp"));  // a saved workspace is recent too
 }
 
 TEST_F(MainWindowTest, OpenedPhaseReachesThePagesResultsAndReport) {
