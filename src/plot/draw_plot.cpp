@@ -493,7 +493,7 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
   }
   const AngleScale scale = workspace.settings.angle_scale;
   if (scale == AngleScale::Q) {
-    draw_q_plot(state, workspace, hkl_mode, canvas, given);
+    draw_q_plot(d);
     return;
   }
   // In d the larger spacing is on the left, so that the lines keep their 2θ order.

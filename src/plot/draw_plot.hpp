@@ -29,10 +29,6 @@ void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, C
 /// The window image: `draw_plot` with the screen layout of the canvas size.
 void draw_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas);
 
-/// The Q variant: reflections as sticks, observed data converted to Q, no sum.
-void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
-               const PlotLayout& layout);
-
 /// Name shown in the calculated legend: the crystal-file name less its
 /// extension (and a "_mp" of a rebuilt phase), without folder.
 std::string legend_name(const std::string& file_name);

@@ -71,6 +71,10 @@ void draw_observed_patterns(Drawing& d);
 void draw_observed_peaks(Drawing& d);
 /// The intensity axis and, when drawn last, the x axis.
 void finish_drawing(Drawing& d);
+
+/// The Q variant of the drawing begun in `d`: reflections as sticks,
+/// observed data converted to Q, no sum.
+void draw_q_plot(Drawing& d);
 double vertical_span(const PlotLayout& layout);
 
 }  // namespace plot_drawing

@@ -57,13 +57,13 @@ void draw_sticks(Drawing& d) {
 
 }  // namespace
 
-void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode, Canvas& canvas,
-                 const PlotLayout& given) {
-  const PlotLayout layout = reading_layout(state, workspace, hkl_mode, canvas, given);
-  Drawing d{state, workspace, plot_unit(state, workspace.settings), hkl_mode, canvas, layout,
-            palette_of(workspace, layout), 0, nullptr, {}};
-  state.measured_factor = 0;
-  state.legend_entries.clear();
+namespace plot_drawing {
+
+void draw_q_plot(Drawing& d) {
+  PlotState& state = d.state;
+  const Workspace& workspace = d.workspace;
+  const PlotLayout& layout = d.layout;
+  Canvas& canvas = d.canvas;
   if (state.default_ticks) compute_default_ticks(state, displayed_width(state, static_cast<int>(AngleScale::Q)));
   if (state.q_max == 0 || !(state.q_max > state.q_min)) {
     canvas.fill(d.palette.background);
@@ -98,4 +98,5 @@ void draw_q_plot(PlotState& state, const Workspace& workspace, HklMode hkl_mode,
   finish_drawing(d);
 }
 
+}  // namespace plot_drawing
 }  // namespace calvane
