@@ -106,24 +106,24 @@ void pan_by(PlotSession& session, int dx) {
                       two_theta_of(state, settings, mapping.x_end + shift, false), state.intensity_scale});
 }
 
-bool go_back(PlotSession& session) {
-  PlotState& state = session.state;
-  if (state.back_views.empty()) return false;
-  state.forward_views.push_back(current_view(state));
-  const PlotView view = state.back_views.back();
-  state.back_views.pop_back();
+namespace {
+
+// Shows the last view of `from`, the current one going onto `to`.
+bool step_view(PlotSession& session, std::vector<PlotView>& from, std::vector<PlotView>& to) {
+  if (from.empty()) return false;
+  to.push_back(current_view(session.state));
+  const PlotView view = from.back();
+  from.pop_back();
   show_view(session, view);
   return true;
 }
 
+}  // namespace
+
+bool go_back(PlotSession& session) { return step_view(session, session.state.back_views, session.state.forward_views); }
+
 bool go_forward(PlotSession& session) {
-  PlotState& state = session.state;
-  if (state.forward_views.empty()) return false;
-  state.back_views.push_back(current_view(state));
-  const PlotView view = state.forward_views.back();
-  state.forward_views.pop_back();
-  show_view(session, view);
-  return true;
+  return step_view(session, session.state.forward_views, session.state.back_views);
 }
 
 }  // namespace calvane
